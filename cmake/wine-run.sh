@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Runs a Windows executable under Wine on a private, disposable machine:
+# a prefix inside the build folder, private HOME and XDG folders, no debug
+# noise, and an Xvfb display when none is set.
+set -euo pipefail
+
+exe=$1; shift
+root=${ORV_WINE_ROOT:-$(cd "$(dirname "$exe")" && pwd)/wine-test}
+mkdir -p "$root/home" "$root/xdg/data" "$root/xdg/config" "$root/xdg/cache"
+
+export WINEPREFIX="$root/prefix"
+export HOME="$root/home"
+export XDG_DATA_HOME="$root/xdg/data"
+export XDG_CONFIG_HOME="$root/xdg/config"
+export XDG_CACHE_HOME="$root/xdg/cache"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+export LANG=C.UTF-8
+export LC_ALL=C.UTF-8
+
+# Create the prefix once; unmanaged windows make dialogs close at once.
+if [ ! -f "$WINEPREFIX/.orv-ready" ]; then
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/.orv-ready" ]; then
+      wineboot -i >/dev/null 2>&1 || true
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+      wineserver -w
+      touch "$WINEPREFIX/.orv-ready"
+    fi
+  ) 9>"$root/.prefix.lock"
+fi
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" wine "$exe" "$@"
+fi
+exec wine "$exe" "$@"

@@ -1,0 +1,80 @@
+// Shared helpers over folders, files, shortcuts and processes.
+#include "common/Common.h"
+
+#include "platform/Files.h"
+#include "platform/Processes.h"
+#include "platform/Shell.h"
+
+#include <stdexcept>
+
+namespace files = platform::files;
+
+namespace {
+
+void ListFiles(const std::string& folder, std::vector<std::string>& list, bool withHidden) {
+    const std::string separator = (!folder.empty() && folder.back() == '\\') ? "" : "\\";
+    files::FindEntries(folder + separator + "*.*", [&](const files::FindEntry& entry) {
+        const std::string full = folder + separator + entry.name;
+        if (files::FileExists(full)) {
+            if (withHidden || !(entry.attributes & FILE_ATTRIBUTE_HIDDEN)) list.push_back(full);
+        } else if (files::DirectoryExists(full) && entry.name != "." && entry.name != "..") {
+            ListFiles(full, list, withHidden);
+        }
+    });
+}
+
+}  // namespace
+
+std::string SpecialFolderPath(int csidl) { return platform::shell::SpecialFolderPath(csidl); }
+
+std::string ShellFolderPath(int csidl) {
+    return platform::shell::FolderPathFromLocation(nullptr, csidl);
+}
+
+std::string WindowsDirectory() {
+    char buffer[MAX_PATH] = {};
+    UINT got = GetWindowsDirectoryA(buffer, MAX_PATH);
+    return std::string(buffer, got < MAX_PATH ? got : 0);
+}
+
+std::string RawSystemDirectory() {
+    char buffer[255] = {};
+    UINT got = GetSystemDirectoryA(buffer, sizeof(buffer));
+    return std::string(buffer, got < sizeof(buffer) ? got : 0);
+}
+
+std::string SystemDirectory() {
+    std::string folder = RawSystemDirectory();
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    return folder;
+}
+
+void ListFilesRecursive(const std::string& folder, std::vector<std::string>* list) {
+    if (list) ListFiles(folder, *list, false);
+}
+
+void ListAllFilesRecursive(const std::string& folder, std::vector<std::string>* list) {
+    if (list) ListFiles(folder, *list, true);
+}
+
+std::string ResolveShortcut(const std::string& path) {
+    std::string target;
+    HRESULT hr = platform::shell::ReadLinkTarget(path, target);
+    if (FAILED(hr)) throw std::runtime_error("Cannot read the shortcut '" + path + "'");
+    return hr == S_OK ? target : path;
+}
+
+std::string MainModulePath(DWORD processId) {
+    std::string path;
+    return platform::processes::QueryMainModulePath(processId, path) ? path : "none";
+}
+
+bool RunProgram(const std::string& commandLine, int show) {
+    return platform::processes::CreateProcessWithShow(commandLine, show);
+}
+
+bool SameTextSystemLocale(const std::string& a, const std::string& b) {
+    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a.c_str(),
+                          static_cast<int>(a.size()), b.c_str(),
+                          static_cast<int>(b.size())) == CSTR_EQUAL;
+}

@@ -1,0 +1,51 @@
+// Shared helpers: Windows and shell folders, recursive file lists, shortcut
+// targets, the main module of a process and starting programs.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Shell special folders by CSIDL number.
+constexpr int kCsidlStartup = 7;         // the user's Startup folder
+constexpr int kCsidlCommonStartup = 24;  // the all-users Startup folder
+constexpr int kCsidlProgramFiles = 38;
+
+// SHGetSpecialFolderPathA (256 characters, not created); empty when none.
+std::string SpecialFolderPath(int csidl);
+
+// The folder through its item identifier list; empty when the shell has no path.
+std::string ShellFolderPath(int csidl);
+
+// The Windows folder as the system gives it (normally no trailing "\").
+std::string WindowsDirectory();
+
+// The system folder, always ending in "\".
+std::string SystemDirectory();
+
+// The system folder exactly as the system gives it (no separator added).
+std::string RawSystemDirectory();
+
+// Appends the full paths of every file below folder, depth first, in the
+// order the file system returns them; hidden files are left out (folders,
+// hidden or not, are descended into). Does nothing for a null list.
+void ListFilesRecursive(const std::string& folder, std::vector<std::string>* list);
+
+// The same, hidden files included.
+void ListAllFilesRecursive(const std::string& folder, std::vector<std::string>* list);
+
+// The target of a shell shortcut; the given path when the file is not a
+// shortcut or cannot be loaded. Throws std::runtime_error when the shell-link
+// object or its interfaces cannot be had or the target cannot be read.
+std::string ResolveShortcut(const std::string& path);
+
+// The path of the process's main module, or "none".
+std::string MainModulePath(DWORD processId);
+
+// Starts the command line with the show command; nothing waits for it.
+bool RunProgram(const std::string& commandLine, int show);
+
+// Case-insensitive equality in the system default locale (CompareStringA,
+// NORM_IGNORECASE): how listed paths are compared with running processes.
+bool SameTextSystemLocale(const std::string& a, const std::string& b);

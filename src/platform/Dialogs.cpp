@@ -1,0 +1,111 @@
+// Message boxes and common file dialogs.
+#include "platform/Dialogs.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <utility>
+#include <vector>
+
+namespace platform::dialogs {
+
+namespace {
+
+BoxHandler& InstalledBoxHandler() {
+    static BoxHandler handler;
+    return handler;
+}
+
+FileDialogHandler& InstalledFileDialogHandler() {
+    static FileDialogHandler handler;
+    return handler;
+}
+
+std::wstring Widen(const std::string& text) {
+    int count = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(count > 0 ? count : 1, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), count);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
+// A message box cannot offer Cancel alone; the task dialog of Common
+// Controls 6 can. Falls back to an OK box where it is missing.
+int ShowErrorCancel(HWND owner, const std::string& text, const std::string& caption) {
+    using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
+    HMODULE comctl = GetModuleHandleA("comctl32.dll");
+    auto taskDialog = comctl ? reinterpret_cast<TaskDialogIndirectFn>(
+                                   reinterpret_cast<void*>(GetProcAddress(comctl, "TaskDialogIndirect")))
+                             : nullptr;
+    if (!taskDialog) {
+        MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+        return IDCANCEL;
+    }
+    const std::wstring wideText = Widen(text), wideCaption = Widen(caption);
+    TASKDIALOGCONFIG config{};
+    config.cbSize = sizeof(config);
+    config.hwndParent = owner;
+    config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_POSITION_RELATIVE_TO_WINDOW;
+    config.dwCommonButtons = TDCBF_CANCEL_BUTTON;
+    config.pszWindowTitle = wideCaption.c_str();
+    config.pszMainIcon = TD_ERROR_ICON;
+    config.pszContent = wideText.c_str();
+    int button = IDCANCEL;
+    if (FAILED(taskDialog(&config, &button, nullptr, nullptr)))
+        MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+    return IDCANCEL;
+}
+
+// "A|*.a|B|*.b" → "A\0*.a\0B\0*.b\0\0".
+std::string DialogFilter(const std::string& filter) {
+    std::string result = filter;
+    for (char& c : result)
+        if (c == '|') c = '\0';
+    result.push_back('\0');
+    result.push_back('\0');
+    return result;
+}
+
+}  // namespace
+
+int ShowBox(HWND owner, const std::string& text, const std::string& caption, BoxKind kind) {
+    if (auto& handler = InstalledBoxHandler()) return handler(text, caption, kind);
+    switch (kind) {
+    case BoxKind::ErrorCancel: return ShowErrorCancel(owner, text, caption);
+    case BoxKind::Confirm:
+        return MessageBoxA(owner, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION);
+    case BoxKind::ConfirmOkCancel:
+        return MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONQUESTION);
+    case BoxKind::Warning:
+        return MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
+    case BoxKind::Plain: return MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK);
+    }
+    return IDCANCEL;
+}
+
+void SetBoxHandler(BoxHandler handler) { InstalledBoxHandler() = std::move(handler); }
+
+bool RunFileDialog(HWND owner, FileDialogRequest& request) {
+    if (auto& handler = InstalledFileDialogHandler()) return handler(request);
+    std::string filter = DialogFilter(request.filter);
+    std::vector<char> name(32768, '\0');
+    request.fileName.copy(name.data(), name.size() - 1);
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = request.filter.empty() ? nullptr : filter.c_str();
+    ofn.lpstrFile = name.data();
+    ofn.nMaxFile = static_cast<DWORD>(name.size());
+    ofn.lpstrDefExt = request.defaultExt.empty() ? nullptr : request.defaultExt.c_str();
+    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY |
+                (request.save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    BOOL chosen = request.save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+    if (chosen) request.fileName = name.data();
+    return chosen != 0;
+}
+
+void SetFileDialogHandler(FileDialogHandler handler) {
+    InstalledFileDialogHandler() = std::move(handler);
+}
+
+}  // namespace platform::dialogs

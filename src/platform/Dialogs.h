@@ -1,0 +1,41 @@
+// Message boxes and common file dialogs, with a seam through which tests
+// script the answer and record what was asked.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace platform::dialogs {
+
+// The kinds of box the program shows, each with its fixed buttons.
+enum class BoxKind {
+    ErrorCancel,  // error icon, a single Cancel button
+    Confirm,      // question, Yes and No
+    ConfirmOkCancel,
+    Warning,      // warning icon, OK
+    Plain,        // no icon, OK
+};
+
+// Shows the box and returns the button pressed (IDYES, IDNO, IDOK, IDCANCEL).
+int ShowBox(HWND owner, const std::string& text, const std::string& caption, BoxKind kind);
+
+using BoxHandler =
+    std::function<int(const std::string& text, const std::string& caption, BoxKind kind)>;
+// Installs (or, with an empty handler, removes) the stand-in for message boxes.
+void SetBoxHandler(BoxHandler handler);
+
+struct FileDialogRequest {
+    bool save = false;
+    std::string filter;    // "Name|*.ext|Other|*.*"
+    std::string fileName;  // initial name; receives the chosen one
+    std::string defaultExt;
+};
+// Runs the open or save dialog. True when the user chose a file.
+bool RunFileDialog(HWND owner, FileDialogRequest& request);
+
+using FileDialogHandler = std::function<bool(FileDialogRequest& request)>;
+void SetFileDialogHandler(FileDialogHandler handler);
+
+}  // namespace platform::dialogs

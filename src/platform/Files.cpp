@@ -1,0 +1,159 @@
+// Files, folders and ini files.
+#include "platform/Files.h"
+
+#include "platform/Handles.h"
+
+namespace platform::files {
+
+namespace {
+
+constexpr DWORD kIniBufferStart = 4096;
+constexpr DWORD kIniBufferLimit = 1u << 24;
+
+// Splits a NUL-separated, double-NUL-terminated list.
+std::vector<std::string> SplitMultiString(const char* data, size_t length) {
+    std::vector<std::string> items;
+    size_t start = 0;
+    for (size_t i = 0; i < length; ++i) {
+        if (data[i] == '\0') {
+            if (i == start) break;
+            items.emplace_back(data + start, i - start);
+            start = i + 1;
+        }
+    }
+    return items;
+}
+
+// GetPrivateProfileString with a NULL key or section returns a list; the
+// buffer grows until the list fits (the API reports size - 2 when cut).
+std::vector<std::string> ReadIniList(const char* section, const std::string& file) {
+    for (DWORD size = kIniBufferStart; size <= kIniBufferLimit; size *= 4) {
+        std::vector<char> buffer(size, '\0');
+        DWORD got = section
+            ? GetPrivateProfileStringA(section, nullptr, "", buffer.data(), size, file.c_str())
+            : GetPrivateProfileSectionNamesA(buffer.data(), size, file.c_str());
+        if (got < size - 2) return SplitMultiString(buffer.data(), got + 1);
+    }
+    return {};
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FindEntries(const std::string& pattern, const std::function<void(const FindEntry&)>& visit) {
+    WIN32_FIND_DATAA data{};
+    FindHandle find(FindFirstFileA(pattern.c_str(), &data));
+    if (!find) return false;
+    do {
+        visit(FindEntry{data.cFileName, data.dwFileAttributes});
+    } while (FindNextFileA(find.Get(), &data));
+    return true;
+}
+
+bool ReadFileBytes(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(file.Get(), buffer, sizeof(buffer), &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    return true;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                     nullptr) &&
+           written == bytes.size();
+}
+
+bool ReadTextLines(const std::string& path, std::vector<std::string>& lines) {
+    lines.clear();
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes)) return false;
+    std::string line;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(line);
+            line.clear();
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return true;
+}
+
+bool DeleteFilePath(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+bool CreateFolderPath(const std::string& path) {
+    if (path.empty() || DirectoryExists(path)) return !path.empty();
+    std::string trimmed = path;
+    while (trimmed.size() > 3 && (trimmed.back() == '\\' || trimmed.back() == '/'))
+        trimmed.pop_back();
+    size_t cut = trimmed.find_last_of("\\/");
+    if (cut != std::string::npos && cut > 2) CreateFolderPath(trimmed.substr(0, cut));
+    return CreateDirectoryA(trimmed.c_str(), nullptr) || DirectoryExists(trimmed);
+}
+
+std::string ModuleFileName() {
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        DWORD got = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (got < buffer.size()) return std::string(buffer.data(), got);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string ReadIniString(const std::string& file, const std::string& section,
+                          const std::string& key) {
+    for (DWORD size = kIniBufferStart; size <= kIniBufferLimit; size *= 4) {
+        std::vector<char> buffer(size, '\0');
+        DWORD got = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer.data(),
+                                             size, file.c_str());
+        if (got < size - 1) return std::string(buffer.data(), got);
+    }
+    return {};
+}
+
+std::vector<std::string> ReadIniSectionNames(const std::string& file) {
+    return ReadIniList(nullptr, file);
+}
+
+std::vector<std::string> ReadIniKeyNames(const std::string& file, const std::string& section) {
+    return ReadIniList(section.c_str(), file);
+}
+
+std::string ExtractFilePath(const std::string& path) {
+    size_t cut = path.find_last_of("\\:");
+    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+std::string ExtractFileName(const std::string& path) {
+    size_t cut = path.find_last_of("\\:");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::string RemoveExtension(const std::string& fileName) {
+    size_t dot = fileName.find_last_of(".\\:");
+    if (dot == std::string::npos || fileName[dot] != '.') return fileName;
+    return fileName.substr(0, dot);
+}
+
+}  // namespace platform::files

@@ -1,0 +1,51 @@
+// Files, folders and ini files.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace platform::files {
+
+// True when a file (not a folder) exists at path.
+bool FileExists(const std::string& path);
+// True when a folder exists at path.
+bool DirectoryExists(const std::string& path);
+
+struct FindEntry {
+    std::string name;
+    DWORD attributes = 0;
+};
+// Calls visit for every entry matching pattern (FindFirstFile/FindNextFile).
+// Returns false when the search could not start.
+bool FindEntries(const std::string& pattern, const std::function<void(const FindEntry&)>& visit);
+
+// Reads a text file as lines (CR LF, LF or a lone CR end a line). An unreadable
+// file gives false and no lines.
+bool ReadTextLines(const std::string& path, std::vector<std::string>& lines);
+
+// Whole-file read and write; write replaces the file.
+bool ReadFileBytes(const std::string& path, std::string& bytes);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+
+bool DeleteFilePath(const std::string& path);
+bool CreateFolderPath(const std::string& path);  // creates every missing level
+
+// Full path of the running executable.
+std::string ModuleFileName();
+
+// Windows profile-string reads; a missing key reads as empty.
+std::string ReadIniString(const std::string& file, const std::string& section,
+                          const std::string& key);
+std::vector<std::string> ReadIniSectionNames(const std::string& file);
+std::vector<std::string> ReadIniKeyNames(const std::string& file, const std::string& section);
+
+// Text helpers in the manner of path handling: the folder part keeps its
+// trailing separator; the name part has none.
+std::string ExtractFilePath(const std::string& path);
+std::string ExtractFileName(const std::string& path);
+std::string RemoveExtension(const std::string& fileName);
+
+}  // namespace platform::files

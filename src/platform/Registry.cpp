@@ -1,0 +1,88 @@
+// Thin calls over the Windows registry.
+#include "platform/Registry.h"
+
+namespace platform::reg {
+
+namespace {
+// Longest value name the registry allows, plus the terminating NUL.
+constexpr DWORD kMaxValueName = 16384;
+constexpr DWORD kMaxKeyName = 256;
+constexpr int kReadRetries = 4;
+}  // namespace
+
+LONG OpenKey(HKEY root, const std::string& path, REGSAM access, KeyHandle& key) {
+    return RegOpenKeyExA(root, path.c_str(), 0, access, key.Put());
+}
+
+LONG CreateKey(HKEY root, const std::string& path, REGSAM access, KeyHandle& key) {
+    return RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                           nullptr, key.Put(), nullptr);
+}
+
+LONG QueryCounts(HKEY key, KeyCounts& counts) {
+    counts = {};
+    return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &counts.subKeys,
+                            &counts.maxSubKeyLength, nullptr, &counts.values, nullptr,
+                            nullptr, nullptr, nullptr);
+}
+
+LONG EnumKeyName(HKEY key, DWORD index, std::string& name) {
+    char buffer[kMaxKeyName * 4];  // UTF-8 may need up to 4 bytes a character
+    DWORD length = sizeof(buffer);
+    LONG rc = RegEnumKeyExA(key, index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_SUCCESS) name.assign(buffer, length);
+    return rc;
+}
+
+LONG EnumValueName(HKEY key, DWORD index, std::string& name) {
+    std::vector<char> buffer(kMaxValueName * 4);
+    DWORD length = static_cast<DWORD>(buffer.size());
+    LONG rc = RegEnumValueA(key, index, buffer.data(), &length, nullptr, nullptr, nullptr,
+                            nullptr);
+    if (rc == ERROR_SUCCESS) name.assign(buffer.data(), length);
+    return rc;
+}
+
+LONG QueryValueInfo(HKEY key, const std::string& name, DWORD& type, DWORD& size) {
+    size = 0;
+    return RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size);
+}
+
+LONG QueryValue(HKEY key, const std::string& name, DWORD& type, std::vector<BYTE>& data) {
+    DWORD size = 0;
+    LONG rc = QueryValueInfo(key, name, type, size);
+    for (int attempt = 0; rc == ERROR_SUCCESS && attempt < kReadRetries; ++attempt) {
+        data.assign(size + 2, 0);  // room for a missing terminator
+        DWORD got = size;
+        rc = RegQueryValueExA(key, name.c_str(), nullptr, &type, data.data(), &got);
+        if (rc == ERROR_SUCCESS) {
+            data.resize(got);
+            return rc;
+        }
+        if (rc == ERROR_MORE_DATA) {
+            size = got;
+            rc = ERROR_SUCCESS;  // try again with the size just reported
+        }
+    }
+    return rc == ERROR_SUCCESS ? ERROR_MORE_DATA : rc;
+}
+
+LONG SetString(HKEY key, const std::string& name, const std::string& text) {
+    return RegSetValueExA(key, name.c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>(text.size() + 1));
+}
+
+LONG SetValue(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size) {
+    return RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+}
+
+LONG DeleteValue(HKEY key, const std::string& name) {
+    return RegDeleteValueA(key, name.c_str());
+}
+
+LONG DeleteKey(HKEY parent, const std::string& path) {
+    return RegDeleteKeyA(parent, path.c_str());
+}
+
+}  // namespace platform::reg

@@ -1,0 +1,47 @@
+// Thin calls over the Windows registry. Every call returns the system's error
+// code (ERROR_SUCCESS on success); outputs are meaningful only on success.
+#pragma once
+
+#include "platform/Handles.h"
+
+#include <string>
+#include <vector>
+
+namespace platform::reg {
+
+// Opens root\path without creating it. An empty path reopens the root itself.
+LONG OpenKey(HKEY root, const std::string& path, REGSAM access, KeyHandle& key);
+
+// Opens root\path, creating every missing part of it.
+LONG CreateKey(HKEY root, const std::string& path, REGSAM access, KeyHandle& key);
+
+// Number of subkeys and values, and the longest subkey name (characters).
+struct KeyCounts {
+    DWORD subKeys = 0;
+    DWORD maxSubKeyLength = 0;
+    DWORD values = 0;
+};
+LONG QueryCounts(HKEY key, KeyCounts& counts);
+
+LONG EnumKeyName(HKEY key, DWORD index, std::string& name);
+LONG EnumValueName(HKEY key, DWORD index, std::string& name);
+
+// Reads a value's type and raw data; grows the buffer and retries (bounded)
+// when the value grows between the size query and the read.
+LONG QueryValue(HKEY key, const std::string& name, DWORD& type, std::vector<BYTE>& data);
+
+// Type and size only; fails with ERROR_FILE_NOT_FOUND for an absent value.
+LONG QueryValueInfo(HKEY key, const std::string& name, DWORD& type, DWORD& size);
+
+// Writes text as REG_SZ including its terminating NUL.
+LONG SetString(HKEY key, const std::string& name, const std::string& text);
+
+// Writes raw data of any type (tests and seeding use it for non-string values).
+LONG SetValue(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size);
+
+LONG DeleteValue(HKEY key, const std::string& name);
+
+// Deletes one key that has no subkeys.
+LONG DeleteKey(HKEY parent, const std::string& path);
+
+}  // namespace platform::reg

@@ -1,0 +1,91 @@
+// Shell services: special folders, shell links, icons, opening documents.
+#include "platform/Shell.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <vector>
+
+namespace platform::shell {
+
+namespace {
+
+std::wstring Widen(const std::string& text) {
+    int count = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(count > 0 ? count : 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), count);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
+struct ShellLinkObject {
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistFile> file;
+};
+
+HRESULT CreateShellLinkObject(ShellLinkObject& object) {
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IShellLinkA, object.link.PutVoid());
+    if (FAILED(hr)) return hr;
+    return object.link->QueryInterface(IID_IPersistFile, object.file.PutVoid());
+}
+
+}  // namespace
+
+std::string SpecialFolderPath(int csidl) {
+    char buffer[256] = {};
+    if (!SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE)) buffer[0] = '\0';
+    return buffer;
+}
+
+std::string FolderPathFromLocation(HWND owner, int csidl) {
+    LPITEMIDLIST idList = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(owner, csidl, &idList)) || !idList) return {};
+    char buffer[MAX_PATH] = {};
+    if (!SHGetPathFromIDListA(idList, buffer)) buffer[0] = '\0';
+    CoTaskMemFree(idList);
+    return buffer;
+}
+
+HRESULT ReadLinkTarget(const std::string& linkPath, std::string& target) {
+    ShellLinkObject object;
+    HRESULT hr = CreateShellLinkObject(object);
+    if (FAILED(hr)) return hr;
+    if (object.file->Load(Widen(linkPath).c_str(), STGM_READ) != S_OK) return S_FALSE;
+    char buffer[MAX_PATH] = {};
+    hr = object.link->GetPath(buffer, MAX_PATH, nullptr, SLGP_UNCPRIORITY);
+    if (FAILED(hr)) return hr;
+    target = buffer;
+    return S_OK;
+}
+
+HRESULT WriteLink(const std::string& linkPath, const LinkFields& fields) {
+    ShellLinkObject object;
+    HRESULT hr = CreateShellLinkObject(object);
+    if (FAILED(hr)) return hr;
+    HRESULT steps[] = {
+        object.link->SetPath(fields.target.c_str()),
+        object.link->SetDescription(fields.description.c_str()),
+        object.link->SetWorkingDirectory(fields.workingDirectory.c_str()),
+        object.link->SetArguments(fields.arguments.c_str()),
+        object.file->Save(Widen(linkPath).c_str(), FALSE),
+    };
+    for (HRESULT step : steps)
+        if (FAILED(step)) return step;
+    return S_OK;
+}
+
+IconHandle ExtractFirstIcon(const std::string& file) {
+    HICON icon = ExtractIconA(GetModuleHandleA(nullptr), file.c_str(), 0);
+    // ExtractIcon answers 1 for a file that is not an icon source.
+    if (reinterpret_cast<UINT_PTR>(icon) <= 1) return IconHandle();
+    return IconHandle(icon);
+}
+
+bool ShellOpen(HWND owner, const std::string& verb, const std::string& target, int show) {
+    HINSTANCE result = ShellExecuteA(owner, verb.c_str(), target.c_str(), nullptr, nullptr, show);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+}  // namespace platform::shell

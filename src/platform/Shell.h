@@ -1,0 +1,40 @@
+// Shell services: special folders, shell links, icons, opening documents.
+#pragma once
+
+#include "platform/Handles.h"
+
+#include <string>
+
+namespace platform::shell {
+
+// SHGetSpecialFolderPathA into a 256-character buffer, folder not created.
+// Empty when the shell has no such folder.
+std::string SpecialFolderPath(int csidl);
+
+// SHGetSpecialFolderLocation + SHGetPathFromIDListA (260 characters); the
+// identifier list is freed with the task allocator. Empty when there is no path.
+std::string FolderPathFromLocation(HWND owner, int csidl);
+
+// Loads a shell link (STGM_READ) and reads its target (SLGP_UNCPRIORITY).
+// Returns S_OK and sets target when the file loaded as a link; S_FALSE when the
+// file could not be loaded (not a link, missing); a failure HRESULT when the
+// link object, one of its interfaces or the target read failed.
+HRESULT ReadLinkTarget(const std::string& linkPath, std::string& target);
+
+struct LinkFields {
+    std::string target;
+    std::string description;
+    std::string workingDirectory;
+    std::string arguments;
+};
+// Creates or replaces the shell link at linkPath. Returns the first failing
+// HRESULT, or S_OK.
+HRESULT WriteLink(const std::string& linkPath, const LinkFields& fields);
+
+// The first icon (index 0) of a file; empty when the file has none.
+IconHandle ExtractFirstIcon(const std::string& file);
+
+// ShellExecuteA with the given verb, no parameters and no directory.
+bool ShellOpen(HWND owner, const std::string& verb, const std::string& target, int show);
+
+}  // namespace platform::shell

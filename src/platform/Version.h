@@ -1,0 +1,22 @@
+// Version resources of files.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace platform::version {
+
+// GetFileVersionInfoSizeA; 0 when the file has no version resource.
+DWORD InfoSize(const std::string& path);
+
+// GetFileVersionInfoA into a zero-filled buffer of size bytes.
+bool ReadInfo(const std::string& path, DWORD size, std::vector<BYTE>& block);
+
+// VerQueryValueA with the sub-block text passed unchanged. On success data
+// points into block and length is what the query reported.
+bool QueryValue(const std::vector<BYTE>& block, const std::string& subBlock, const void*& data,
+                UINT& length);
+
+}  // namespace platform::version

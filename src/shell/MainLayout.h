@@ -1,0 +1,42 @@
+// Sizes, colours and control identifiers of the main window.
+#pragma once
+
+#include <windows.h>
+
+namespace layout {
+
+constexpr COLORREF kFormColor = RGB(224, 223, 227);
+constexpr COLORREF kListColor = RGB(255, 245, 229);
+constexpr COLORREF kVendorText = RGB(255, 162, 0);
+constexpr COLORREF kLinkColor = RGB(0, 0, 255);
+
+constexpr int kTitleHeight = 68;
+constexpr int kVendorHeight = 17;
+constexpr int kPageTop = kTitleHeight;
+constexpr int kPageHeight = 568 - kTitleHeight - kVendorHeight;
+constexpr int kStripHeight = 40;
+constexpr int kTreeWidth = 269;
+constexpr int kHistoryTreeWidth = 275;
+constexpr int kAboutPanelWidth = 316;
+constexpr int kDefaultColumnWidth = 50;
+
+enum ControlId : int {
+    kIdTitle = 100,
+    kIdVendor,
+    kIdSuToolBar,
+    kIdSuTree,
+    kIdSuList,
+    kIdRgToolBar,
+    kIdRgTree,
+    kIdRgList,
+    kIdHsToolBar,
+    kIdHsTree,
+    kIdHsList,
+    kIdUseMask,
+    kIdMask,
+    kIdWholeWord,
+    kIdHelp,
+    kIdLinkFirst = 200,  // four link labels
+};
+
+}  // namespace layout

@@ -1,0 +1,51 @@
+// Program start: the single-instance guard, the main window and the message loop.
+#include "shell/ProgramStart.h"
+
+#include "platform/Dialogs.h"
+#include "platform/Handles.h"
+#include "platform/Processes.h"
+#include "shell/MainUnit.h"
+
+#include <ole2.h>
+
+void InitialiseApplication() {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES |
+                                                        ICC_LINK_CLASS | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
+}
+
+namespace {
+
+int RunMessageLoop(TfrmMain& main) {
+    MSG message{};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (main.PreTranslateMessage(message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int RunOrvelin(int show) {
+    InitialiseApplication();
+    // The shell-link objects and the help page need OLE on this thread.
+    const HRESULT ole = OleInitialize(nullptr);
+    int exitCode = 0;
+    {
+        platform::processes::NamedMutex instance(kInstanceMutexName);
+        if (instance.AlreadyExisted()) {
+            platform::dialogs::ShowBox(nullptr, "ORV is already running!", ui::kApplicationTitle,
+                                       platform::dialogs::BoxKind::ErrorCancel);
+        } else {
+            TfrmMain main;
+            ShowWindow(main.Handle(), show);
+            UpdateWindow(main.Handle());
+            exitCode = RunMessageLoop(main);
+        }
+        instance.Close();
+    }
+    if (SUCCEEDED(ole)) OleUninitialize();
+    return exitCode;
+}

@@ -1,0 +1,77 @@
+// Window base with a per-window context and an exception barrier.
+#include "ui/Window.h"
+
+#include "platform/Dialogs.h"
+
+#include <stdexcept>
+
+namespace ui {
+
+Window::~Window() {
+    if (hwnd_) {
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+void Window::RegisterWindowClass(const char* className, HBRUSH background, HICON icon,
+                                 HCURSOR cursor) {
+    WNDCLASSEXA cls{};
+    if (GetClassInfoExA(GetModuleHandleA(nullptr), className, &cls)) return;
+    cls.cbSize = sizeof(cls);
+    cls.style = CS_DBLCLKS;
+    cls.lpfnWndProc = StaticProcedure;
+    cls.hInstance = GetModuleHandleA(nullptr);
+    cls.hIcon = icon;
+    cls.hCursor = cursor ? cursor : LoadCursor(nullptr, IDC_ARROW);
+    cls.hbrBackground = background;
+    cls.lpszClassName = className;
+    RegisterClassExA(&cls);
+}
+
+HWND Window::CreateInstance(const char* className, const std::string& title, DWORD style,
+                            DWORD exStyle, int x, int y, int width, int height, HWND parent,
+                            HMENU menuOrId) {
+    return CreateWindowExA(exStyle, className, title.c_str(), style, x, y, width, height, parent,
+                           menuOrId, GetModuleHandleA(nullptr), this);
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefaultProcedure(message, wParam, lParam);
+}
+
+LRESULT Window::DefaultProcedure(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::StaticProcedure(HWND hwnd, UINT message, WPARAM wParam,
+                                         LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* self = static_cast<Window*>(create->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        ShowExceptionBox(hwnd, error);
+    } catch (...) {
+        ShowExceptionBox(hwnd, std::runtime_error("Unexpected error"));
+    }
+    return 0;
+}
+
+void ShowExceptionBox(HWND owner, const std::exception& error) {
+    platform::dialogs::ShowBox(owner, error.what(), kApplicationTitle,
+                               platform::dialogs::BoxKind::ErrorCancel);
+}
+
+}  // namespace ui

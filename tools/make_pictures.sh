@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Draws the program's pictures with ImageMagick and writes them to
+# res/pictures. Run by hand when a picture changes; the results are committed.
+set -euo pipefail
+cd "$(dirname "$0")/../res/pictures"
+IM=/usr/bin/convert
+tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
+FONT=DejaVu-Sans-Bold
+KEY='#FF00FF'   # image-list mask colour
+
+# --- title strip -----------------------------------------------------------
+# The current page's button shows neither picture, so the title image holds the
+# "current" look of all four buttons at their places.
+$IM -size 800x68 gradient:'#2B3440'-'#11161D' \
+  -fill '#E0DFE3' -draw 'rectangle 0,66 800,68' \
+  -fill '#FFA200' -draw 'polygon 22,14 44,14 34,52 12,52' \
+  -fill '#FFFFFF' -font $FONT -pointsize 30 -annotate +54+44 'Orvelin' \
+  -fill '#9AA7B6' -font DejaVu-Sans -pointsize 11 -annotate +56+60 'start-up, registry and history care' \
+  "$tmp/title.png"
+x=256
+for label in StartUp Registry History About; do
+  $IM "$tmp/title.png" \
+    -fill '#E0DFE3' -draw "roundrectangle $x,44 $((x+128)),72 5,5" \
+    -fill '#FFA200' -draw "rectangle $((x+8)),44 $((x+120)),46" \
+    -fill '#1B2129' -font $FONT -pointsize 12 -gravity NorthWest \
+    -annotate +$((x + 64 - ${#label} * 4))+49 "$label" "$tmp/title.png"
+  x=$((x + 135))
+done
+$IM "$tmp/title.png" BMP3:title.bmp
+$IM "$tmp/title.png" -crop 8x68+792+0 +repage BMP3:titleline.bmp
+
+# Title buttons: "hot" lights up under the pointer, "dis" rests dimmed.
+for label in StartUp Registry History About; do
+  lower=$(echo "$label" | tr 'A-Z' 'a-z')
+  offset=$((64 - ${#label} * 4))
+  $IM -size 129x23 gradient:'#56677B'-'#2F3A47' \
+    -fill none -stroke '#FFA200' -draw 'roundrectangle 0,0 128,28 5,5' -stroke none \
+    -fill '#FFFFFF' -font $FONT -pointsize 12 -annotate +$offset+16 "$label" \
+    BMP3:btn_${lower}_hot.bmp
+  $IM -size 129x23 gradient:'#3A4553'-'#252D37' \
+    -fill none -stroke '#4A5666' -draw 'roundrectangle 0,0 128,28 5,5' -stroke none \
+    -fill '#A9B4C1' -font $FONT -pointsize 12 -annotate +$offset+16 "$label" \
+    BMP3:btn_${lower}_dis.bmp
+done
+
+# --- tool bar, 32 x 32 ------------------------------------------------------
+draw32() {  # name, ImageMagick draw arguments...
+  local name=$1; shift
+  $IM -size 32x32 xc:none -strokewidth 2 "$@" "$tmp/$name.png"
+}
+PAGE=(-fill '#FFFFFF' -stroke '#50606F' -draw 'polygon 7,3 21,3 26,8 26,29 7,29')
+draw32 report "${PAGE[@]}" -stroke '#3A78C2' -draw 'line 11,11 22,11' -draw 'line 11,16 22,16' -draw 'line 11,21 22,21' -draw 'line 11,25 18,25'
+draw32 update -fill none -stroke '#2E8B3E' -strokewidth 3 -draw 'arc 6,6 26,26 200,520' -fill '#2E8B3E' -stroke none -draw 'polygon 22,2 29,9 20,12'
+draw32 add -fill '#2E9E44' -stroke '#1D6B2D' -draw 'roundrectangle 4,4 28,28 6,6' -stroke '#FFFFFF' -strokewidth 4 -draw 'line 16,9 16,23' -draw 'line 9,16 23,16'
+draw32 delete -fill '#D23A2E' -stroke '#8E2119' -draw 'roundrectangle 4,4 28,28 6,6' -stroke '#FFFFFF' -strokewidth 4 -draw 'line 10,10 22,22' -draw 'line 22,10 10,22'
+draw32 onoff -fill '#F2F2F2' -stroke '#50606F' -draw 'circle 16,16 16,3' -fill none -stroke '#2E8B3E' -strokewidth 3 -draw 'arc 8,8 24,24 300,600' -draw 'line 16,6 16,16'
+draw32 edit "${PAGE[@]}" -stroke '#C98A1B' -strokewidth 4 -draw 'line 13,24 27,10' -stroke '#50606F' -strokewidth 1 -fill '#50606F' -draw 'polygon 10,27 12,22 15,25'
+draw32 info -fill '#2F6FBF' -stroke '#1D4A82' -draw 'circle 16,16 16,3' -fill '#FFFFFF' -stroke none -draw 'circle 16,10 16,8' -draw 'rectangle 14,14 18,25'
+draw32 backup -fill '#5A6F86' -stroke '#33404E' -draw 'roundrectangle 4,6 28,28 3,3' -fill '#DDE5EE' -stroke none -draw 'rectangle 9,6 23,14' -fill '#FFA200' -draw 'polygon 16,16 23,23 19,23 19,27 13,27 13,23 9,23'
+draw32 scan -fill '#E8F1FB' -stroke '#33404E' -strokewidth 3 -draw 'circle 13,13 13,4' -stroke '#C98A1B' -strokewidth 5 -draw 'line 20,20 28,28'
+draw32 fix -fill '#F2F2F2' -stroke '#50606F' -draw 'roundrectangle 4,4 28,28 6,6' -stroke '#2E8B3E' -strokewidth 4 -fill none -draw 'polyline 9,16 14,22 23,10'
+draw32 fixall -fill '#F2F2F2' -stroke '#50606F' -draw 'roundrectangle 2,2 24,24 5,5' -draw 'roundrectangle 8,8 30,30 5,5' -stroke '#2E8B3E' -strokewidth 4 -fill none -draw 'polyline 12,19 17,25 26,13'
+draw32 selnone -fill '#FFFFFF' -stroke '#50606F' -draw 'rectangle 6,6 26,26'
+draw32 selall -fill '#FFFFFF' -stroke '#50606F' -draw 'rectangle 6,6 26,26' -stroke '#2F6FBF' -strokewidth 4 -fill none -draw 'polyline 10,16 15,21 23,10'
+draw32 deleteall -fill '#E88A82' -stroke '#8E2119' -draw 'roundrectangle 2,2 24,24 5,5' -fill '#D23A2E' -draw 'roundrectangle 8,8 30,30 5,5' -stroke '#FFFFFF' -strokewidth 4 -draw 'line 14,14 24,24' -draw 'line 24,14 14,24'
+ORDER="report update add delete onoff edit info backup scan fix fixall selnone selall delete deleteall"
+
+strip() {  # output, size, variant(normal|dis), names...
+  local out=$1 size=$2 variant=$3; shift 3
+  local parts=()
+  for n in "$@"; do
+    if [ "$variant" = dis ]; then
+      $IM "$tmp/$n.png" -colorspace gray -fill '#C8C8C8' -colorize 35% "$tmp/$n-dis.png"
+      parts+=("$tmp/$n-dis.png")
+    else
+      parts+=("$tmp/$n.png")
+    fi
+  done
+  # A hard alpha edge: image lists mask one exact colour, so soft edges
+  # would show a fringe of it.
+  $IM -background none "${parts[@]}" -resize ${size}x${size} +append \
+    -channel A -threshold 50% +channel \
+    -background "$KEY" -alpha remove -alpha off BMP3:$out
+}
+strip toolbar.bmp 32 normal $ORDER
+strip toolbar_dis.bmp 32 dis $ORDER
+# Small menu icons, same order as the tool bar.
+strip small.bmp 16 normal $ORDER
+
+# --- StartUp section icons, 16 x 16: present, expanded group, absent -------
+$IM -size 16x16 xc:none -fill '#FFC94A' -stroke '#A7771A' -draw 'polygon 1,3 6,3 8,5 15,5 15,14 1,14' "$tmp/s_present.png"
+$IM -size 16x16 xc:none -fill '#FFE39A' -stroke '#A7771A' -draw 'polygon 1,3 6,3 8,5 13,5 13,7 4,7 1,14' -fill '#FFD35E' -draw 'polygon 4,8 16,8 13,14 1,14' "$tmp/s_open.png"
+$IM -size 16x16 xc:none -fill '#E4E4E4' -stroke '#A0A0A0' -draw 'polygon 1,3 6,3 8,5 15,5 15,14 1,14' "$tmp/s_absent.png"
+$IM -background none "$tmp/s_present.png" "$tmp/s_open.png" "$tmp/s_absent.png" +append \
+  -channel A -threshold 50% +channel -background "$KEY" -alpha remove -alpha off BMP3:susections.bmp
+
+# --- program icon ----------------------------------------------------------
+for s in 16 32 48; do
+  $IM -size 48x48 xc:none -fill '#1B2129' -draw 'roundrectangle 1,1 46,46 9,9' \
+    -fill '#FFA200' -draw 'polygon 18,8 34,8 28,40 12,40' -resize ${s}x${s} "$tmp/app$s.png"
+done
+$IM "$tmp/app16.png" "$tmp/app32.png" "$tmp/app48.png" orvelin.ico
+echo "pictures written to $(pwd)"
