@@ -140,6 +140,23 @@ std::vector<std::string> ReadIniKeyNames(const std::string& file, const std::str
     return ReadIniList(section.c_str(), file);
 }
 
+bool WriteIniString(const std::string& file, const std::string& section, const std::string& key,
+                    const std::string& value) {
+    return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != 0;
+}
+
+bool DeleteIniKey(const std::string& file, const std::string& section, const std::string& key) {
+    return WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, file.c_str()) != 0;
+}
+
+bool IniKeyExists(const std::string& file, const std::string& section, const std::string& key) {
+    // A default no value can hold tells a missing key from an empty one.
+    const char sentinel[] = "\x01<absent>";
+    char buffer[32] = {};
+    GetPrivateProfileStringA(section.c_str(), key.c_str(), sentinel, buffer, sizeof(buffer), file.c_str());
+    return std::string(buffer) != sentinel;
+}
+
 std::string ExtractFilePath(const std::string& path) {
     size_t cut = path.find_last_of("\\:");
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);

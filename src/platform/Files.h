@@ -41,6 +41,13 @@ std::string ReadIniString(const std::string& file, const std::string& section,
                           const std::string& key);
 std::vector<std::string> ReadIniSectionNames(const std::string& file);
 std::vector<std::string> ReadIniKeyNames(const std::string& file, const std::string& section);
+// Profile-string writes. Windows maps some sections (win.ini [windows],
+// system.ini [boot]) to the registry, so these go through the API as well.
+bool WriteIniString(const std::string& file, const std::string& section, const std::string& key,
+                    const std::string& value);
+bool DeleteIniKey(const std::string& file, const std::string& section, const std::string& key);
+// Whether the key is present (a present key may hold an empty text).
+bool IniKeyExists(const std::string& file, const std::string& section, const std::string& key);
 
 // Text helpers in the manner of path handling: the folder part keeps its
 // trailing separator; the name part has none.

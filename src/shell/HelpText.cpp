@@ -59,6 +59,7 @@ public:
     }
     std::string Result() {
         Break(1);
+        while (TrailingBreaks() > 1) out_.resize(out_.size() - 2);
         return out_;
     }
 
@@ -117,7 +118,7 @@ std::string HtmlToPlainText(const std::string& html) {
                 try {
                     decoded = Entity(html.substr(i + 1, semicolon - i - 1));
                 } catch (const std::exception&) {
-                    decoded = "?";
+                    decoded.assign(1, '?');
                 }
                 text.Word(decoded);
                 i = semicolon + 1;

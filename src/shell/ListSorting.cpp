@@ -48,8 +48,8 @@ int CompareRows(SortRow& a, SortRow& b, int column, bool descending) {
     std::string* textA = ComparedText(a, column);
     std::string* textB = ComparedText(b, column);
     if (!textA || !textB) return 0;
-    if (textA->empty()) *textA = " ";
-    if (textB->empty()) *textB = " ";
+    if (textA->empty()) textA->assign(1, ' ');
+    if (textB->empty()) textB->assign(1, ' ');
     return descending ? CompareTextAscii(*textB, *textA) : CompareTextAscii(*textA, *textB);
 }
 

@@ -337,6 +337,11 @@ void TfrmMain::tabSheetShow(int page) {
     ui::TreeView tree = page == kPageStartUp ? tvSuSections : page == kPageRegistry ? tvRgSections : tvHsSections;
     if (HTREEITEM first = tree.Root()) {
         tree.ExpandAll(first);
+        // A programmatic expand does not always notify; show the group
+        // nodes' expanded image here.
+        if (page == kPageStartUp)
+            for (HTREEITEM item : tree.Items())
+                if (IsGroupSection(static_cast<int>(tree.Data(item)))) SuTreeExpanded(item, true);
         tree.Select(first);
     }
     SetFocus(tree.Handle());

@@ -1,0 +1,130 @@
+// Root-key names, folders, recursive listings, shortcuts and processes.
+#include "common/Common.h"
+#include "common/RegistryFunctions.h"
+#include "platform/Files.h"
+#include "platform/Processes.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace testing_support;
+
+namespace {
+
+TEST(RootKeys, NamesConvertBothWays) {
+    EXPECT_EQ(RootKeyFromName("HKEY_CURRENT_USER"), HKEY_CURRENT_USER);
+    EXPECT_EQ(RootKeyFromName("HKEY_LOCAL_MACHINE"), HKEY_LOCAL_MACHINE);
+    EXPECT_EQ(RootKeyFromName("HKEY_USERS"), HKEY_USERS);
+    EXPECT_EQ(RootKeyFromName("HKEY_CURRENT_CONFIG"), HKEY_CURRENT_CONFIG);
+    // Everything else, exact case included, falls to HKEY_CLASSES_ROOT.
+    for (const char* other : {"hkey_users", "HKEY_CLASSES_ROOT", "", "HKEY_DYN_DATA", "HKEY_USERS "})
+        EXPECT_EQ(RootKeyFromName(other), HKEY_CLASSES_ROOT) << other;
+    const std::pair<HKEY, const char*> all[] = {
+        {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},   {HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
+        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"}, {HKEY_USERS, "HKEY_USERS"},
+        {HKEY_PERFORMANCE_DATA, "HKEY_PERFORMANCE_DATA"}, {HKEY_CURRENT_CONFIG, "HKEY_CURRENT_CONFIG"},
+        {HKEY_DYN_DATA, "HKEY_DYN_DATA"}};
+    for (const auto& [root, name] : all) EXPECT_EQ(RootKeyName(root), name);
+    std::string untouched = "kept";
+    RootKeyName(reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x1234)), untouched);
+    EXPECT_EQ(untouched, "kept");
+}
+
+TEST(Folders, WindowsAndSystemFolderForms) {
+    const std::string windows = WindowsDirectory();
+    const std::string system = SystemDirectory();
+    ASSERT_FALSE(windows.empty());
+    EXPECT_NE(windows.back(), '\\');
+    EXPECT_EQ(system.back(), '\\');
+    EXPECT_TRUE(platform::files::DirectoryExists(system));
+    EXPECT_EQ(RawSystemDirectory() + "\\", system);
+}
+
+TEST(Folders, SpecialFoldersBothWays) {
+    for (int csidl : {kCsidlStartup, kCsidlCommonStartup, kCsidlProgramFiles}) {
+        const std::string byPath = SpecialFolderPath(csidl);
+        EXPECT_FALSE(byPath.empty()) << csidl;
+        EXPECT_TRUE(SameTextSystemLocale(byPath, ShellFolderPath(csidl))) << csidl;
+    }
+}
+
+TEST(ListFiles, DepthFirstWithOrWithoutHiddenFiles) {
+    ScopedFolder folder("listing");
+    ScopedFile top(folder.Path() + "\\top.txt", "a");
+    ScopedFile nested(folder.Path() + "\\sub\\deeper\\nested.lnk", "b");
+    ScopedFile hidden(folder.Path() + "\\desktop.ini", "c");
+    ScopedFile inHidden(folder.Path() + "\\secret\\inside.txt", "d");
+    ScopedFile unicode(folder.Path() + "\\sub\\Zürich – ✓.txt", "e");
+    SetFileAttributesA(hidden.Path().c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA((folder.Path() + "\\secret").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
+
+    std::vector<std::string> visible, all, withSeparator;
+    ListFilesRecursive(folder.Path(), &visible);
+    ListAllFilesRecursive(folder.Path(), &all);
+    ListFilesRecursive(folder.Path() + "\\", &withSeparator);
+    ListFilesRecursive(folder.Path(), nullptr);  // no list: nothing happens
+
+    auto has = [](const std::vector<std::string>& list, const std::string& path) {
+        return std::find(list.begin(), list.end(), path) != list.end();
+    };
+    EXPECT_EQ(visible.size(), 4u);
+    EXPECT_TRUE(has(visible, top.Path()));
+    EXPECT_TRUE(has(visible, nested.Path()));
+    EXPECT_TRUE(has(visible, inHidden.Path()));  // hidden folders are descended into
+    EXPECT_TRUE(has(visible, unicode.Path()));
+    EXPECT_FALSE(has(visible, hidden.Path()));
+    EXPECT_EQ(all.size(), 5u);
+    EXPECT_TRUE(has(all, hidden.Path()));
+    EXPECT_EQ(withSeparator, visible);
+
+    std::vector<std::string> appended{"kept"};
+    ListFilesRecursive(folder.Path() + "\\no such folder", &appended);
+    EXPECT_EQ(appended, std::vector<std::string>{"kept"});
+}
+
+TEST(ResolveShortcut, ReadsTargetsAndKeepsOtherPaths) {
+    ScopedFolder folder("links");
+    const std::string target = folder.Path() + "\\Programm ünïcode.exe";
+    ScopedFile program(target, "MZ");
+    WriteShortcut(folder.Path() + "\\good.lnk", target);
+    WriteShortcut(folder.Path() + "\\dangling.lnk", folder.Path() + "\\gone.exe");
+    ScopedFile corrupt(folder.Path() + "\\corrupt.lnk", "this is no shell link");
+
+    EXPECT_EQ(ResolveShortcut(folder.Path() + "\\good.lnk"), target);
+    EXPECT_EQ(ResolveShortcut(folder.Path() + "\\dangling.lnk"), folder.Path() + "\\gone.exe");
+    EXPECT_EQ(ResolveShortcut(corrupt.Path()), corrupt.Path());
+    EXPECT_EQ(ResolveShortcut(folder.Path() + "\\missing.lnk"), folder.Path() + "\\missing.lnk");
+}
+
+TEST(Processes, MainModulePathOfARunningHelperAndOfNone) {
+    ScopedFolder folder("processes");
+    const std::string helper = CopyHelper("orvhelper.exe", folder.Path());
+    HelperProcess process(helper);
+    ASSERT_TRUE(process.WaitUntilListed());
+    EXPECT_TRUE(SameTextSystemLocale(MainModulePath(process.Id()), helper));
+    EXPECT_EQ(MainModulePath(0), "none");
+    EXPECT_EQ(MainModulePath(0xFFFFFFF0), "none");
+}
+
+TEST(Processes, RunProgramStartsOrReportsFailure) {
+    ScopedFolder folder("runprogram");
+    const std::string helper = CopyHelper("orvhelper.exe", folder.Path(), "run helper.exe");
+    EXPECT_FALSE(RunProgram("\"" + folder.Path() + "\\missing.exe\"", SW_RESTORE));
+    ASSERT_TRUE(RunProgram("\"" + helper + "\" 2", SW_RESTORE));
+    // Find it running, then let it end.
+    bool seen = false;
+    for (int attempt = 0; attempt < 100 && !seen; ++attempt) {
+        for (const auto& process : platform::processes::SnapshotProcesses())
+            if (SameTextSystemLocale(MainModulePath(process.id), helper)) {
+                seen = true;
+                platform::processes::TerminateProcessById(process.id);
+                platform::processes::WaitForProcessEnd(process.id, 5000);
+            }
+        if (!seen) Sleep(50);
+    }
+    EXPECT_TRUE(seen);
+}
+
+}  // namespace

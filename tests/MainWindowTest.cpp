@@ -1,0 +1,300 @@
+// The main window in process: start guard, pages, title buttons, actions,
+// the StartUp tree and list, sorting and the refresh rules.
+#include "common/Common.h"
+#include "platform/Files.h"
+#include "platform/Processes.h"
+#include "shell/MainLayout.h"
+#include "shell/MainUnit.h"
+#include "shell/ProgramStart.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+POINT CentreOf(const RECT& rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
+
+std::vector<std::string> Column(const ui::ListView& list, int column) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < list.Count(); ++i) texts.push_back(list.Text(i, column));
+    return texts;
+}
+
+int RowOf(const ui::ListView& list, const std::string& caption) {
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.Text(i, 0) == caption) return i;
+    return -1;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window_ = std::make_unique<TfrmMain>();
+        ShowWindow(window_->Handle(), SW_SHOW);
+        // The first activation may arrive asynchronously under some window managers.
+        window_->FormActivate(false);
+        PumpMessages();
+    }
+    void TearDown() override { window_.reset(); }
+    TfrmMain& Main() { return *window_; }
+
+    std::unique_ptr<TfrmMain> window_;
+};
+
+TEST(ProgramStart, ASecondStartShowsTheErrorAndEndsWithoutAWindow) {
+    platform::processes::NamedMutex first(kInstanceMutexName);
+    ASSERT_TRUE(first.Valid());
+    RecordedBoxes boxes({IDCANCEL});
+    EXPECT_EQ(RunOrvelin(SW_HIDE), 0);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text, "ORV is already running!");
+    EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::ErrorCancel);
+    EXPECT_EQ(FindWindowA("TfrmMain", nullptr), nullptr);
+    // The guard of the first instance is untouched.
+    platform::processes::NamedMutex again(kInstanceMutexName);
+    EXPECT_TRUE(again.AlreadyExisted());
+}
+
+TEST_F(MainWindowTest, WindowLayoutAndFirstPage) {
+    char caption[64] = {};
+    GetWindowTextA(Main().Handle(), caption, sizeof(caption));
+    EXPECT_STREQ(caption, "Orvelin 2.0");
+    RECT client{};
+    GetClientRect(Main().Handle(), &client);
+    EXPECT_EQ(client.right, 794);
+    EXPECT_EQ(client.bottom, 568);
+    EXPECT_FALSE(GetWindowLongPtrA(Main().Handle(), GWL_STYLE) & WS_THICKFRAME);
+    EXPECT_EQ(Main().CurrentPage, kPageStartUp);
+    EXPECT_TRUE(IsWindowVisible(Main().tsPage(kPageStartUp)));
+    EXPECT_FALSE(IsWindowVisible(Main().tsPage(kPageRegistry)));
+    // The Registry tree got its check boxes after creation.
+    EXPECT_TRUE(GetWindowLongPtrA(Main().tvRgSections.Handle(), GWL_STYLE) & TVS_CHECKBOXES);
+    // Columns of the three lists.
+    EXPECT_EQ(Main().lvSuValues.ColumnCount(), 5);
+    EXPECT_EQ(Main().lvSuValues.ColumnWidth(0), 125);
+    EXPECT_EQ(Main().lvSuValues.ColumnWidth(2), 136);
+    EXPECT_EQ(Main().lvSuValues.ColumnWidth(3), 95);
+    EXPECT_EQ(Main().lvRgValues.ColumnCount(), 4);
+    EXPECT_EQ(Main().lvHsValues.ColumnCount(), 1);
+    // Showing page 0 selected and listed "All".
+    EXPECT_EQ(Main().SelectedSuPosition(), kSuAll);
+    EXPECT_FALSE(Main().lvSuValues.ShowsCheckBoxes());
+    EXPECT_NE(Main().ProgramFolder().back(), '/');
+    EXPECT_EQ(Main().ProgramFolder().back(), '\\');
+}
+
+TEST_F(MainWindowTest, ActionsHaveTheirCaptionsHintsAndShortcuts) {
+    const ui::Action* add = Main().Actions().Find(aSuAdd);
+    ASSERT_NE(add, nullptr);
+    EXPECT_EQ(add->caption, "Add");
+    EXPECT_EQ(add->hint, "Add New Progamm to StartUp");
+    EXPECT_EQ(add->shortcut.key, VK_INSERT);
+    const ui::Action* fixAll = Main().Actions().Find(aRgFixAll);
+    EXPECT_EQ(fixAll->shortcut.key, VK_DELETE);
+    EXPECT_EQ(fixAll->shortcut.modifiers, FCONTROL);
+    EXPECT_EQ(Main().Actions().Find(aBackUp)->caption, "BackUp\\Restore");
+    EXPECT_EQ(Main().Actions().Find(aReport)->hint, "Create Report File");
+    EXPECT_EQ(Main().Actions().Actions().size(), 16u);
+}
+
+TEST_F(MainWindowTest, TitleButtonsSwitchPagesAndTrackThePointer) {
+    TitleStrip& title = Main().pTitle();
+    EXPECT_FALSE(title.HotVisible(kPageStartUp));
+    EXPECT_FALSE(title.DisVisible(kPageStartUp));
+    for (int page : {kPageRegistry, kPageHistory, kPageAbout}) {
+        EXPECT_TRUE(title.HotVisible(page));
+        EXPECT_TRUE(title.DisVisible(page));
+    }
+    // Entering a dis picture uncovers the hot one; leaving covers it again.
+    title.PointerAt(CentreOf(title.ButtonRect(kPageHistory)));
+    EXPECT_FALSE(title.DisVisible(kPageHistory));
+    title.PointerAt(POINT{5, 5});
+    EXPECT_TRUE(title.DisVisible(kPageHistory));
+    // The current button shows nothing and so cannot be clicked.
+    title.ClickAt(CentreOf(title.ButtonRect(kPageStartUp)));
+    EXPECT_EQ(Main().CurrentPage, kPageStartUp);
+
+    title.PointerAt(CentreOf(title.ButtonRect(kPageRegistry)));
+    title.ClickAt(CentreOf(title.ButtonRect(kPageRegistry)));
+    EXPECT_EQ(Main().CurrentPage, kPageRegistry);
+    EXPECT_TRUE(IsWindowVisible(Main().tsPage(kPageRegistry)));
+    EXPECT_FALSE(IsWindowVisible(Main().tsPage(kPageStartUp)));
+    EXPECT_FALSE(title.HotVisible(kPageRegistry));
+    EXPECT_FALSE(title.DisVisible(kPageRegistry));
+    EXPECT_TRUE(title.HotVisible(kPageStartUp));
+
+    title.ClickAt(CentreOf(title.ButtonRect(kPageAbout)));
+    EXPECT_EQ(Main().CurrentPage, kPageAbout);
+    EXPECT_TRUE(IsWindowVisible(Main().mHelp));
+    // Activation from within the program keeps the page and reloads help.
+    Main().FormActivate(false);
+    EXPECT_EQ(Main().CurrentPage, kPageAbout);
+    EXPECT_NE(Main().HelpText().find("StartUp"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, MissingHelpFileIsShownNotReported) {
+    RecordedBoxes boxes;
+    Main().NavigateHelp("C:\\no such folder\\Help.html");
+    EXPECT_NE(Main().HelpText().find("Cannot find"), std::string::npos);
+    EXPECT_TRUE(boxes.Shown().empty());
+}
+
+TEST_F(MainWindowTest, ClosingAsksAndNoKeepsTheWindow) {
+    {
+        RecordedBoxes boxes({IDNO});
+        SendMessageA(Main().Handle(), WM_CLOSE, 0, 0);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].text, "Do you want to exit Orvelin?");
+        EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::Confirm);
+        EXPECT_TRUE(IsWindow(Main().Handle()));
+    }
+    RecordedBoxes yes({IDYES});
+    EXPECT_TRUE(Main().FormCloseQuery());
+}
+
+TEST_F(MainWindowTest, StartUpRefreshRules) {
+    ScopedIniValue load(WindowsDirectory() + "\\win.ini", "windows", "load", "notepad.exe");
+    ScopedIniValue run(WindowsDirectory() + "\\win.ini", "windows", "run", "");
+    ui::ActionList& actions = Main().Actions();
+    Main().SelectSuSection(kSuWinIni);
+    EXPECT_EQ(Main().SuValuesPopup(), SuPopupMenu::ValueFiles);
+    EXPECT_TRUE(actions.Enabled(aSuUpdate));
+    EXPECT_FALSE(actions.Enabled(aSuAdd));
+    EXPECT_TRUE(actions.Enabled(aSuEdit));  // the file exists
+    EXPECT_FALSE(actions.Enabled(aSuInfo));  // no row selected
+    EXPECT_TRUE(actions.Enabled(aReport));
+    ASSERT_EQ(Main().lvSuValues.Count(), 1);
+    Main().lvSuValues.Select(0);
+    EXPECT_TRUE(actions.Enabled(aSuInfo));  // notepad can be described
+    EXPECT_FALSE(actions.Enabled(aSuDelete));
+    EXPECT_FALSE(actions.Enabled(aSuCheck));
+
+    Main().SelectSuSection(kSuDosstartBat);
+    platform::files::DeleteFilePath(SectionFilePath(kSuDosstartBat));
+    Main().RefreshView();
+    EXPECT_FALSE(actions.Enabled(aSuEdit));
+    EXPECT_FALSE(actions.Enabled(aReport));
+
+    Main().SelectSuSection(kSuAutostart);
+    EXPECT_TRUE(actions.Enabled(aSuAdd));
+    EXPECT_EQ(Main().SuValuesPopup(), SuPopupMenu::ValueReg);
+}
+
+TEST(MainWindowStart, NothingSelectedDisablesTheStartUpCommands) {
+    TfrmMain main;  // never shown, so no node is selected
+    main.RefreshView();
+    for (int id : {aSuUpdate, aSuAdd, aSuDelete, aSuEdit, aSuInfo})
+        EXPECT_FALSE(main.Actions().Enabled(id)) << id;
+    EXPECT_FALSE(main.Actions().Enabled(aHsDelete));
+}
+
+TEST_F(MainWindowTest, RunKeyRowsCheckBoxesAndSectionIcons) {
+    const std::string path = RunKeyPath("HKEY_CURRENT_USER", "RunServiceOnce");
+    ScopedRegKeys keys;
+    keys.Add(HKEY_CURRENT_USER, path);
+    keys.Add(HKEY_CURRENT_USER, path + "-");
+    SetRegString(HKEY_CURRENT_USER, path, "OrvW on", "C:\\missing.exe");
+    SetRegString(HKEY_CURRENT_USER, path + "-", "OrvW off", "C:\\missing.exe");
+    Main().SelectSuSection(kSuRunServiceOnce);
+    ui::ListView list = Main().lvSuValues;
+    EXPECT_TRUE(list.ShowsCheckBoxes());
+    const int on = RowOf(list, "OrvW on"), off = RowOf(list, "OrvW off");
+    ASSERT_GE(on, 0);
+    ASSERT_GE(off, 0);
+    EXPECT_TRUE(list.Checked(on));
+    EXPECT_FALSE(list.Checked(off));
+    EXPECT_EQ(list.Text(on, 2), "HKEY_CURRENT_USER");
+    EXPECT_EQ(list.Text(on, 4), "N/A");
+    list.Select(on);
+    EXPECT_TRUE(Main().Actions().Enabled(aSuCheck));
+    EXPECT_TRUE(Main().Actions().Enabled(aSuDelete));
+    EXPECT_FALSE(Main().Actions().Enabled(aSuInfo));  // the file is missing
+    HTREEITEM node = Main().tvSuSections.ItemWithData(kSuRunServiceOnce);
+    EXPECT_EQ(Main().tvSuSections.Image(node), kSuImagePresent);
+
+    // Switched-off entries do not show under "All"; the list has no check boxes.
+    Main().SelectSuSection(kSuAll);
+    EXPECT_FALSE(Main().lvSuValues.ShowsCheckBoxes());
+    EXPECT_GE(RowOf(Main().lvSuValues, "OrvW on"), 0);
+    EXPECT_LT(RowOf(Main().lvSuValues, "OrvW off"), 0);
+}
+
+TEST_F(MainWindowTest, GroupNodesShowTheirExpandedState) {
+    HTREEITEM files = Main().tvSuSections.ItemWithData(kSuStartUpFiles);
+    EXPECT_EQ(Main().tvSuSections.Image(files), kSuImageExpanded);
+    // The user's keys collapse and expand the selected node.
+    Main().SelectSuSection(kSuStartUpFiles);
+    SendMessageA(Main().tvSuSections.Handle(), WM_KEYDOWN, VK_LEFT, 0);
+    EXPECT_EQ(Main().tvSuSections.Image(files), kSuImagePresent);
+    SendMessageA(Main().tvSuSections.Handle(), WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(Main().tvSuSections.Image(files), kSuImageExpanded);
+}
+
+TEST_F(MainWindowTest, ColumnSortingIsSharedAndSurvivesUpdate) {
+    const std::string path = RunKeyPath("HKEY_CURRENT_USER", "RunOnce");
+    ScopedRegKeys keys;
+    keys.Add(HKEY_CURRENT_USER, path);
+    SetRegString(HKEY_CURRENT_USER, path, "OrvS b", "C:\\2.exe");
+    SetRegString(HKEY_CURRENT_USER, path, "OrvS a", "C:\\3.exe");
+    SetRegString(HKEY_CURRENT_USER, path, "OrvS c", "C:\\1.exe");
+    Main().SelectSuSection(kSuRunOnce);
+    auto ours = [&] {
+        std::vector<std::string> names;
+        for (const std::string& name : Column(Main().lvSuValues, 0))
+            if (name.rfind("OrvS ", 0) == 0) names.push_back(name);
+        return names;
+    };
+    Main().SortListByColumn(Main().lvSuValues.Handle(), 0);  // first click: descending
+    EXPECT_EQ(ours(), (std::vector<std::string>{"OrvS c", "OrvS b", "OrvS a"}));
+    const bool checkedAfterSort = Main().lvSuValues.Checked(RowOf(Main().lvSuValues, "OrvS a"));
+    EXPECT_TRUE(checkedAfterSort);  // rows keep their check state
+    // A click on another list flips the shared direction.
+    Main().lvHsValues.AddItem("x", -1, MakeRowData(1, 0));
+    Main().lvHsValues.AddItem("y", -1, MakeRowData(2, 0));
+    Main().SortListByColumn(Main().lvHsValues.Handle(), 0);
+    EXPECT_EQ(Column(Main().lvHsValues, 0), (std::vector<std::string>{"x", "y"}));
+    // Update re-lists and sorts again with the stored state (ascending).
+    Main().ExecuteAction(aSuUpdate);
+    EXPECT_EQ(ours(), (std::vector<std::string>{"OrvS a", "OrvS b", "OrvS c"}));
+    // Sorting by Location (column 1).
+    Main().SortListByColumn(Main().lvSuValues.Handle(), 1);
+    EXPECT_EQ(ours(), (std::vector<std::string>{"OrvS a", "OrvS b", "OrvS c"}));  // descending by location
+}
+
+TEST_F(MainWindowTest, ShortcutsRunTheActionOfTheCurrentPage) {
+    const std::string path = RunKeyPath("HKEY_CURRENT_USER", "Run");
+    ScopedRegKeys keys;
+    keys.Add(HKEY_CURRENT_USER, path);
+    Main().SelectSuSection(kSuRun);
+    SetRegString(HKEY_CURRENT_USER, path, "OrvK new", "C:\\k.exe");
+    EXPECT_LT(RowOf(Main().lvSuValues, "OrvK new"), 0);
+    EXPECT_TRUE(Main().ExecuteShortcut(VK_F5, 0));  // F5 is Update on the StartUp page
+    EXPECT_GE(RowOf(Main().lvSuValues, "OrvK new"), 0);
+    Main().TitleButtonClick(kPageHistory);
+    EXPECT_FALSE(Main().ExecuteShortcut(VK_F5, 0));  // the history Update is still disabled
+}
+
+TEST_F(MainWindowTest, MaskControlsFollowTheSwitch) {
+    Main().SetMaskControls(false);
+    EXPECT_FALSE(IsWindowEnabled(Main().cbUseMask));
+    EXPECT_FALSE(IsWindowEnabled(Main().edtMask));
+    Main().SetMaskControls(true);
+    EXPECT_TRUE(IsWindowEnabled(Main().cbUseMask));
+    EXPECT_FALSE(IsWindowEnabled(Main().edtMask));  // "Use Mask:" is not ticked
+    SendMessageA(Main().cbUseMask, BM_SETCHECK, BST_CHECKED, 0);
+    Main().SetMaskControls(true);
+    EXPECT_TRUE(IsWindowEnabled(Main().edtMask));
+    EXPECT_TRUE(IsWindowEnabled(Main().cbWholeWord));
+}
+
+}  // namespace

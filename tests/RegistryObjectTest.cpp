@@ -1,0 +1,127 @@
+// The registry object: defaults, paths, lists, strings and key deletion.
+#include "common/RegistryObject.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace testing_support;
+
+namespace {
+
+const std::string kBase = "Software\\OrvelinTests\\RegistryObject";
+
+class RegistryObjectTest : public ::testing::Test {
+protected:
+    void TearDown() override { DeleteRegTree(HKEY_CURRENT_USER, kBase); }
+};
+
+TEST_F(RegistryObjectTest, DefaultsAndOpening) {
+    TRegistry registry;
+    EXPECT_EQ(registry.RootKey(), HKEY_CURRENT_USER);
+    EXPECT_EQ(registry.Access(), static_cast<REGSAM>(KEY_ALL_ACCESS));
+    EXPECT_EQ(registry.CurrentKey(), nullptr);
+    EXPECT_FALSE(registry.OpenKey(kBase, false));  // never created by a plain open
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kBase));
+    ASSERT_TRUE(registry.OpenKey(kBase + "\\a\\b", true));
+    EXPECT_EQ(registry.CurrentPath(), kBase + "\\a\\b");
+    // Relative to the open key, and from the root with a leading "\".
+    SetRegString(HKEY_CURRENT_USER, kBase + "\\a\\b\\c", "v", "1");
+    ASSERT_TRUE(registry.OpenKey("c", false));
+    EXPECT_EQ(registry.CurrentPath(), kBase + "\\a\\b\\c");
+    EXPECT_EQ(registry.ReadString("v"), "1");
+    ASSERT_TRUE(registry.OpenKey("\\SOFTWARE", false));
+    EXPECT_EQ(registry.CurrentPath(), "SOFTWARE");
+    EXPECT_TRUE(registry.KeyExists("\\" + kBase));
+}
+
+TEST_F(RegistryObjectTest, ReadOnlyOpenSetsTheAccessThatWorked) {
+    SetRegString(HKEY_CURRENT_USER, kBase, "x", "y");
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKeyReadOnly(kBase));
+    EXPECT_EQ(registry.Access(), static_cast<REGSAM>(KEY_READ));
+    EXPECT_EQ(registry.ReadString("x"), "y");
+    EXPECT_FALSE(registry.DeleteValue("x"));  // read-only handle
+    TRegistry missing;
+    EXPECT_FALSE(missing.OpenKeyReadOnly(kBase + "\\nothing"));
+    EXPECT_EQ(missing.Access(), static_cast<REGSAM>(KEY_ALL_ACCESS));
+}
+
+TEST_F(RegistryObjectTest, StringsAndTheirErrors) {
+    SetRegString(HKEY_CURRENT_USER, kBase, "text", "C:\\Programme\\Überall ✓.exe");
+    SetRegString(HKEY_CURRENT_USER, kBase, "empty", "");
+    SetRegDword(HKEY_CURRENT_USER, kBase, "number", 7);
+    {
+        platform::KeyHandle key;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kBase.c_str(), 0, KEY_ALL_ACCESS, key.Put()), ERROR_SUCCESS);
+        const char unterminated[] = {'a', 'b', 'c'};
+        RegSetValueExA(key.Get(), "noterm", 0, REG_SZ, reinterpret_cast<const BYTE*>(unterminated), 3);
+        const char embedded[] = "first\0second";
+        RegSetValueExA(key.Get(), "embedded", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(embedded), sizeof(embedded));
+    }
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey(kBase, false));
+    EXPECT_EQ(registry.ReadString("text"), "C:\\Programme\\Überall ✓.exe");
+    EXPECT_EQ(registry.ReadString("empty"), "");
+    EXPECT_EQ(registry.ReadString("absent"), "");
+    EXPECT_EQ(registry.ReadString("noterm"), "abc");
+    EXPECT_EQ(registry.ReadString("embedded"), "first");
+    try {
+        registry.ReadString("number");
+        ADD_FAILURE() << "a number read as text must raise";
+    } catch (const ERegistryException& error) {
+        EXPECT_STREQ(error.what(), "Invalid data type for 'number'");
+    }
+    registry.WriteString("written", "value");
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, kBase, "written"), "value");
+    EXPECT_EQ(registry.GetDataType("number"), static_cast<DWORD>(REG_DWORD));
+    EXPECT_TRUE(registry.ValueExists("empty"));
+    EXPECT_FALSE(registry.ValueExists("absent"));
+
+    TRegistry readOnly;
+    ASSERT_TRUE(readOnly.OpenKeyReadOnly(kBase));
+    try {
+        readOnly.WriteString("refused", "x");
+        ADD_FAILURE() << "writing through a read-only key must raise";
+    } catch (const ERegistryException& error) {
+        EXPECT_STREQ(error.what(), "Failed to set data for 'refused'");
+    }
+}
+
+TEST_F(RegistryObjectTest, NameListsAreClearedAndFilled) {
+    SetRegString(HKEY_CURRENT_USER, kBase + "\\k1", "", "default");
+    SetRegString(HKEY_CURRENT_USER, kBase + "\\k2", "a", "1");
+    SetRegString(HKEY_CURRENT_USER, kBase, "v1", "1");
+    SetRegString(HKEY_CURRENT_USER, kBase, "", "default");
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey(kBase, false));
+    std::vector<std::string> keys{"stale"}, values{"stale"};
+    registry.GetKeyNames(keys);
+    registry.GetValueNames(values);
+    std::sort(keys.begin(), keys.end());
+    std::sort(values.begin(), values.end());
+    EXPECT_EQ(keys, (std::vector<std::string>{"k1", "k2"}));
+    EXPECT_EQ(values, (std::vector<std::string>{"", "v1"}));
+    EXPECT_TRUE(registry.HasSubKeys());
+    TRegistry closed;
+    closed.GetValueNames(values);
+    EXPECT_TRUE(values.empty());
+}
+
+TEST_F(RegistryObjectTest, DeleteKeyRemovesTheWholeTree) {
+    SetRegString(HKEY_CURRENT_USER, kBase + "\\tree\\one\\two", "v", "x");
+    SetRegString(HKEY_CURRENT_USER, kBase + "\\tree\\one\\three", "v", "x");
+    SetRegString(HKEY_CURRENT_USER, kBase + "\\tree\\four", "v", "x");
+    SetRegString(HKEY_CURRENT_USER, kBase + "\\sibling", "v", "x");
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey(kBase, false));
+    EXPECT_TRUE(registry.DeleteKey("tree"));
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kBase + "\\tree"));
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kBase + "\\sibling"));
+    EXPECT_FALSE(registry.DeleteKey("tree"));  // already gone
+    EXPECT_TRUE(registry.DeleteKey("\\" + kBase + "\\sibling"));
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kBase + "\\sibling"));
+}
+
+}  // namespace

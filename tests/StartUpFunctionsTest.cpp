@@ -1,0 +1,343 @@
+// The startup sources, listed from a seeded test machine.
+#include "common/Common.h"
+#include "platform/Files.h"
+#include "startup/StartUpFunctions.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+
+using namespace testing_support;
+
+namespace {
+
+const HKEY kRoots[3] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_USERS};
+
+std::string KeyPath(int root, const std::string& section, const std::string& suffix = "") {
+    return RunKeyPath(kRunRoots[root], section, suffix);
+}
+
+const StartupRow* FindRow(const StartupListing& list, const std::string& caption) {
+    auto it = std::find_if(list.rows.begin(), list.rows.end(),
+                           [&](const StartupRow& row) { return row.caption == caption; });
+    return it == list.rows.end() ? nullptr : &*it;
+}
+
+int IndexOf(const StartupListing& list, const std::string& caption) {
+    for (size_t i = 0; i < list.rows.size(); ++i)
+        if (list.rows[i].caption == caption) return static_cast<int>(i);
+    return -1;
+}
+
+StartupListing List(int position) {
+    static TFileVersionInfo info;
+    StartupListing list;
+    ListSection(position, list, info);
+    return list;
+}
+
+// Every run key of every root gets an active entry and a switched-off twin
+// entry named after its place, such as "OrvT 1 RunOnce" and "OrvT 1 RunOnce off".
+class SeededRunKeys : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int root = 0; root < 3; ++root)
+            for (const char* section : kRunSections) {
+                const std::string name = Name(root, section);
+                SetRegString(kRoots[root], KeyPath(root, section), name, "C:\\missing\\" + name + ".exe /x");
+                SetRegString(kRoots[root], KeyPath(root, section, "-"), name + " off", "C:\\missing\\off.exe");
+                cleanup_.emplace_back(kRoots[root], KeyPath(root, section), name);
+                cleanup_.emplace_back(kRoots[root], KeyPath(root, section, "-"), name + " off");
+            }
+    }
+    static std::string Name(int root, const std::string& section) {
+        return "OrvT " + std::to_string(root) + " " + section;
+    }
+    std::deque<ScopedRegValue> cleanup_;  // never moves its elements
+};
+
+TEST_F(SeededRunKeys, AllViewListsActiveEntriesOnlyWithoutCheckBoxes) {
+    const StartupListing list = List(kSuAll);
+    EXPECT_FALSE(list.checkBoxes);
+    EXPECT_EQ(list.popup, SuPopupMenu::ValueReg);
+    int previous = -1;
+    for (int root = 0; root < 3; ++root)
+        for (const char* section : kRunSections) {
+            const StartupRow* row = FindRow(list, Name(root, section));
+            ASSERT_NE(row, nullptr) << Name(root, section);
+            EXPECT_EQ(row->subItems, (std::vector<std::string>{"C:\\missing\\" + Name(root, section) + ".exe /x",
+                                                               kRunRoots[root], section, "N/A"}));
+            EXPECT_EQ(FindRow(list, Name(root, section) + " off"), nullptr);
+            // Roots in the order machine, user, default user; sections in key order.
+            const int index = IndexOf(list, Name(root, section));
+            EXPECT_GT(index, previous);
+            previous = index;
+        }
+}
+
+TEST_F(SeededRunKeys, RegistryGroupListsEachKeyThenItsTwin) {
+    const StartupListing list = List(kSuRegistry);
+    EXPECT_TRUE(list.checkBoxes);
+    for (int root = 0; root < 3; ++root)
+        for (const char* section : kRunSections) {
+            const StartupRow* active = FindRow(list, Name(root, section));
+            const StartupRow* off = FindRow(list, Name(root, section) + " off");
+            ASSERT_NE(active, nullptr);
+            ASSERT_NE(off, nullptr);
+            EXPECT_TRUE(active->checked);
+            EXPECT_FALSE(off->checked);
+            EXPECT_EQ(off->subItems[2], section);  // the twin's row names the section itself
+            EXPECT_EQ(IndexOf(list, Name(root, section) + " off"), IndexOf(list, Name(root, section)) + 1);
+        }
+}
+
+TEST_F(SeededRunKeys, EachRunKeyNodeListsItsKeyUnderTheThreeRoots) {
+    for (int i = 0; i < 5; ++i) {
+        const StartupListing list = List(kSuRun + i);
+        EXPECT_TRUE(list.checkBoxes);
+        EXPECT_EQ(list.popup, SuPopupMenu::ValueReg);
+        std::vector<std::string> ours;
+        for (const StartupRow& row : list.rows)
+            if (row.caption.rfind("OrvT ", 0) == 0) ours.push_back(row.caption);
+        std::vector<std::string> expected;
+        for (int root = 0; root < 3; ++root) {
+            expected.push_back(Name(root, kRunSections[i]));
+            expected.push_back(Name(root, kRunSections[i]) + " off");
+        }
+        EXPECT_EQ(ours, expected) << kRunSections[i];
+        for (const StartupRow& row : list.rows) EXPECT_EQ(row.subItems[2], kRunSections[i]);
+    }
+}
+
+TEST_F(SeededRunKeys, PresenceFlagsFollowTheRunKeys) {
+    const SuSectionFlags flags = UpdateSectionFlags();
+    for (int position = kSuRun; position <= kSuRunServiceOnce; ++position) {
+        EXPECT_TRUE(flags[position]) << position;
+        EXPECT_EQ(SectionImage(position, flags), kSuImagePresent);
+    }
+}
+
+TEST(RunKeyReader, DefaultValuesAndEmptyLocationsAreNeverListed) {
+    ScopedRegKeys keys;
+    const std::string path = KeyPath(1, "RunServiceOnce");
+    keys.Add(HKEY_CURRENT_USER, path);
+    SetRegString(HKEY_CURRENT_USER, path, "", "C:\\default.exe");
+    SetRegString(HKEY_CURRENT_USER, path, "OrvT empty", "");
+    SetRegString(HKEY_CURRENT_USER, path, "OrvT Ünïcode ✓", "C:\\Программы\\x.exe");
+    const StartupListing list = List(kSuRunServiceOnce);
+    EXPECT_EQ(FindRow(list, ""), nullptr);
+    EXPECT_EQ(FindRow(list, "OrvT empty"), nullptr);
+    const StartupRow* unicode = FindRow(list, "OrvT Ünïcode ✓");
+    ASSERT_NE(unicode, nullptr);
+    EXPECT_EQ(unicode->subItems[0], "C:\\Программы\\x.exe");
+}
+
+TEST(RunKeyReader, ANonStringValueEndsTheKeyAndItsTwin) {
+    ScopedRegKeys keys;
+    const std::string path = KeyPath(1, "RunOnceEx"), twin = KeyPath(1, "RunOnceEx", "-");
+    keys.Add(HKEY_CURRENT_USER, path);
+    keys.Add(HKEY_CURRENT_USER, twin);
+    SetRegDword(HKEY_CURRENT_USER, path, "OrvT number", 5);
+    SetRegString(HKEY_CURRENT_USER, twin, "OrvT twin", "C:\\twin.exe");
+    // The machine key of the same section still lists.
+    SetRegString(HKEY_LOCAL_MACHINE, KeyPath(0, "RunOnceEx"), "OrvT machine", "C:\\m.exe");
+    ScopedRegValue machine(HKEY_LOCAL_MACHINE, KeyPath(0, "RunOnceEx"), "OrvT machine");
+    const StartupListing list = List(kSuRunOnceEx);
+    EXPECT_EQ(FindRow(list, "OrvT number"), nullptr);
+    EXPECT_EQ(FindRow(list, "OrvT twin"), nullptr);
+    EXPECT_NE(FindRow(list, "OrvT machine"), nullptr);
+}
+
+TEST(ActiveState, RunningMissingAndStopped) {
+    ScopedFolder folder("active");
+    const std::string running = CopyHelper("orvhelper.exe", folder.Path(), "running helper.exe");
+    const std::string stopped = CopyHelper("orvhelper.exe", folder.Path(), "stopped helper.exe");
+    HelperProcess process(running);
+    ASSERT_TRUE(process.WaitUntilListed());
+    TFileVersionInfo info;
+    const auto paths = RunningProcessPaths();
+    EXPECT_EQ(ActiveState("\"" + running + "\" -tray", info, paths), "Yes");
+    EXPECT_EQ(ActiveState(stopped, info, paths), "No");
+    EXPECT_EQ(ActiveState(folder.Path() + "\\gone.exe", info, paths), "N/A");
+    // Letter case does not matter in the comparison.
+    std::string upper = running;
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) { return static_cast<char>(toupper(c)); });
+    EXPECT_EQ(ActiveState(upper, info, paths), "Yes");
+
+    SetRegString(HKEY_CURRENT_USER, KeyPath(1, "Run"), "OrvT running", "\"" + running + "\"");
+    ScopedRegValue value(HKEY_CURRENT_USER, KeyPath(1, "Run"), "OrvT running");
+    const StartupListing list = List(kSuRun);
+    const StartupRow* row = FindRow(list, "OrvT running");
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->subItems[3], "Yes");
+    EXPECT_EQ(row->iconFile, running);
+}
+
+std::string Windows() { return WindowsDirectory(); }
+
+// win.ini [windows] and system.ini [boot] may live in the registry (ini
+// mapping), so they are seeded through the profile API.
+TEST(IniFiles, WinIniAndSystemIniRows) {
+    const std::string winIni = Windows() + "\\win.ini", systemIni = Windows() + "\\system.ini";
+    ScopedIniValue load(winIni, "windows", "load", "C:\\loader.exe");
+    ScopedIniValue run(winIni, "windows", "run", "");
+    ScopedIniValue shell(systemIni, "boot", "shell", "regedit.exe");
+    ScopedIniValue saver(systemIni, "boot", "scrnsave.exe", "C:\\saver.scr");
+
+    StartupListing win8 = List(kSuWinIni);
+    EXPECT_FALSE(win8.checkBoxes);
+    EXPECT_EQ(win8.popup, SuPopupMenu::ValueFiles);
+    ASSERT_EQ(win8.rows.size(), 1u);  // "run" is empty and removed
+    EXPECT_EQ(win8.rows[0].caption, "load");
+    EXPECT_EQ(win8.rows[0].subItems, (std::vector<std::string>{"C:\\loader.exe", "", "", "N/A"}));
+
+    StartupListing system9 = List(kSuSystemIni);
+    ASSERT_EQ(system9.rows.size(), 2u);
+    EXPECT_EQ(system9.rows[0].caption, "shell");
+    EXPECT_EQ(system9.rows[0].subItems[3], "No");  // regedit.exe exists and is not running
+    EXPECT_EQ(system9.rows[1].caption, "scrnsave.exe");
+
+    StartupListing all = List(kSuAll);
+    EXPECT_NE(FindRow(all, "load"), nullptr);
+    EXPECT_NE(FindRow(all, "shell"), nullptr);
+    EXPECT_EQ(FindRow(all, "scrnsave.exe"), nullptr);  // the All view shows only the shell
+}
+
+TEST(IniFiles, EmptyWinIniValuesAddNothingToAll) {
+    ScopedIniValue load(Windows() + "\\win.ini", "windows", "load", "");
+    ScopedIniValue run(Windows() + "\\win.ini", "windows", "run", "");
+    const StartupListing all = List(kSuAll);
+    EXPECT_EQ(FindRow(all, "load"), nullptr);
+    EXPECT_EQ(FindRow(all, "run"), nullptr);
+    EXPECT_TRUE(List(kSuWinIni).rows.empty());
+}
+
+TEST(IniFiles, WininitHeadersStayWithTheirKeys) {
+    ScopedFile wininit(Windows() + "\\wininit.ini",
+                       "[rename]\r\nNUL=C:\\temp\\old.dll\r\nC:\\a.dll=C:\\b.dll\r\nNUL=C:\\second.dll\r\n[empty]\r\n");
+    const StartupListing list = List(kSuWininitIni);
+    std::vector<std::string> captions;
+    for (const StartupRow& row : list.rows) captions.push_back(row.caption);
+    ASSERT_GE(captions.size(), 4u);
+    EXPECT_EQ(captions[0], "[rename]");
+    EXPECT_TRUE(list.rows[0].subItems.empty());
+    EXPECT_EQ(list.rows[1].caption, "NUL");
+    EXPECT_EQ(list.rows[1].subItems, std::vector<std::string>{"C:\\temp\\old.dll"});
+    EXPECT_EQ(list.rows[2].caption, "C:\\a.dll");
+    EXPECT_EQ(captions.back(), "[empty]");
+    EXPECT_TRUE(UpdateSectionFlags()[kSuWininitIni]);
+}
+
+TEST(BatchFiles, EqualsSignsAndTheCaseSensitiveRemTest) {
+    ScopedFile winstart(Windows() + "\\winstart.bat",
+                        "SET PATH=C:\\tools\r\nrem lower=listed\r\nREM upper=skipped\r\n@echo off\r\nx=\r\n");
+    const StartupListing list = List(kSuWinstartBat);
+    ASSERT_EQ(list.rows.size(), 2u);
+    EXPECT_EQ(list.rows[0].caption, "SET PATH");
+    EXPECT_EQ(list.rows[0].subItems, std::vector<std::string>{"C:\\tools"});
+    EXPECT_EQ(list.rows[1].caption, "rem lower");
+    EXPECT_TRUE(list.rows[1].iconFile.empty());
+}
+
+TEST(BatchFiles, AutoexecNtTakesTheTextAfterLh) {
+    ScopedFile autoexec(Windows() + "\\system32\\autoexec.nt",
+                        "lh %SystemRoot%\\system32\\mscdexnt.exe\nREM lh skipped\nlh\nnothing here\n");
+    const StartupListing list = List(kSuAutoexecNt);
+    ASSERT_EQ(list.rows.size(), 1u);  // the bare "lh" has an empty Location
+    EXPECT_EQ(list.rows[0].caption, "lh");
+    EXPECT_EQ(list.rows[0].subItems, std::vector<std::string>{"%SystemRoot%\\system32\\mscdexnt.exe"});
+}
+
+TEST(BatchFiles, EveryFileNodeAndTheFilesGroup) {
+    ScopedFile config(Windows() + "\\system32\\config.nt", "files=40\r\n");
+    ScopedFile dosstart(Windows() + "\\dosstart.bat", "mode=co80\r\n");
+    ScopedFile autoexecBat("C:\\autoexec.bat", "PROMPT=$p$g\r\n");
+    ScopedFile configSys("C:\\config.sys", "DEVICE=C:\\himem.sys\r\n");
+    ScopedFile empty(Windows() + "\\winstart.bat", "");
+    EXPECT_EQ(List(kSuConfigNt).rows.at(0).caption, "files");
+    EXPECT_EQ(List(kSuDosstartBat).rows.at(0).caption, "mode");
+    EXPECT_EQ(List(kSuAutoexecBat).rows.at(0).subItems.at(0), "$p$g");
+    EXPECT_EQ(List(kSuConfigSys).rows.at(0).subItems.at(0), "C:\\himem.sys");
+    EXPECT_TRUE(List(kSuWinstartBat).rows.empty());
+
+    const StartupListing group = List(kSuStartUpFiles);
+    EXPECT_FALSE(group.checkBoxes);
+    EXPECT_EQ(group.popup, SuPopupMenu::ValueFiles);
+    // Batch files in node order after the ini files.
+    EXPECT_LT(IndexOf(group, "PROMPT"), IndexOf(group, "DEVICE"));
+    EXPECT_LT(IndexOf(group, "DEVICE"), IndexOf(group, "mode"));
+    EXPECT_LT(IndexOf(group, "mode"), IndexOf(group, "files"));
+
+    const SuSectionFlags flags = UpdateSectionFlags();
+    for (int position : {kSuWinstartBat, kSuAutoexecBat, kSuConfigSys, kSuDosstartBat, kSuConfigNt})
+        EXPECT_TRUE(flags[position]) << position;
+}
+
+TEST(BatchFiles, MissingFilesListNothingAndShowAbsent) {
+    platform::files::DeleteFilePath(Windows() + "\\dosstart.bat");
+    EXPECT_TRUE(List(kSuDosstartBat).rows.empty());
+    const SuSectionFlags flags = UpdateSectionFlags();
+    EXPECT_FALSE(flags[kSuDosstartBat]);
+    EXPECT_EQ(SectionImage(kSuDosstartBat, flags), kSuImageAbsent);
+}
+
+TEST(StartupFolders, ShortcutsProgramsAndHiddenFiles) {
+    const std::string user = SpecialFolderPath(kCsidlStartup);
+    const std::string common = SpecialFolderPath(kCsidlCommonStartup);
+    ScopedFolder programs("startupfolders");
+    const std::string program = CopyHelper("orvhelper.exe", programs.Path(), "Ünïcode Tool.exe");
+    platform::files::CreateFolderPath(user);
+    platform::files::CreateFolderPath(common);
+    WriteShortcut(user + "\\OrvT Tool.lnk", program);
+    WriteShortcut(common + "\\OrvT Dangling.lnk", programs.Path() + "\\gone.exe");
+    ScopedFile plainProgram(user + "\\OrvT Plain.exe", "MZ");
+    ScopedFile hidden(user + "\\OrvT Hidden.lnk", "x");
+    SetFileAttributesA(hidden.Path().c_str(), FILE_ATTRIBUTE_HIDDEN);
+    struct Cleanup {
+        std::string a, b;
+        ~Cleanup() {
+            platform::files::DeleteFilePath(a);
+            platform::files::DeleteFilePath(b);
+        }
+    } cleanup{user + "\\OrvT Tool.lnk", common + "\\OrvT Dangling.lnk"};
+
+    const StartupListing list = List(kSuAutostart);
+    EXPECT_FALSE(list.checkBoxes);
+    EXPECT_EQ(list.popup, SuPopupMenu::ValueReg);
+    const StartupRow* tool = FindRow(list, "OrvT Tool");
+    ASSERT_NE(tool, nullptr);
+    EXPECT_EQ(tool->subItems, (std::vector<std::string>{user + "\\", "", "", "No"}));
+    EXPECT_EQ(tool->iconFile, program);
+    const StartupRow* dangling = FindRow(list, "OrvT Dangling");
+    ASSERT_NE(dangling, nullptr);
+    EXPECT_EQ(dangling->subItems[0], common + "\\");
+    EXPECT_EQ(dangling->subItems[3], "N/A");
+    const StartupRow* plain = FindRow(list, "OrvT Plain");
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(plain->subItems[3], "N/A");  // resolved through a .lnk name that does not exist
+    EXPECT_EQ(FindRow(list, "OrvT Hidden"), nullptr);
+    EXPECT_LT(IndexOf(list, "OrvT Tool"), IndexOf(list, "OrvT Dangling"));  // user folder first
+    EXPECT_NE(FindRow(List(kSuAll), "OrvT Tool"), nullptr);
+    EXPECT_TRUE(UpdateSectionFlags()[kSuAutostart]);
+    TFileVersionInfo info;
+    EXPECT_EQ(ProgramInfoPath(kSuAutostart, "OrvT Tool", user + "\\", info), program);
+    EXPECT_EQ(ProgramInfoPath(kSuAll, "OrvT Tool", user + "\\", info), program);
+    EXPECT_EQ(ProgramInfoPath(kSuAll, "OrvT Dangling", common + "\\", info), common + "\\");
+}
+
+TEST(SectionTree, CaptionsDepthsAndGroups) {
+    const char* captions[kSuSectionCount] = {
+        "All", "Registry", "Run", "RunOnce", "RunOnceEx", "RunService", "RunServiceOnce", "StartUp Files",
+        "Win.ini", "System.ini", "Wininit.ini", "Winstart.bat", "Autoexec.bat", "Config.sys", "Dosstart.bat",
+        "Autoexec.nt", "Config.nt", "Autostart"};
+    for (int position = 0; position < kSuSectionCount; ++position) {
+        EXPECT_STREQ(kSuSectionNodes[position].caption, captions[position]);
+        EXPECT_EQ(IsGroupSection(position), position == 0 || position == 1 || position == 7);
+    }
+    EXPECT_EQ(RunKeyPath("HKEY_USERS", "Run", "-"), ".Default\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run-");
+    EXPECT_EQ(RunKeyPath("HKEY_CURRENT_USER", "RunOnce"), "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce");
+}
+
+}  // namespace
