@@ -1,1 +1,141 @@
-int main() { return 0; }
+// Seeds the demo machine with realistic startup entries in every source:
+// run keys under the three roots with switched-off twins, win.ini and
+// system.ini values, wininit.ini, every batch file and both Startup folders
+// with shortcuts to programs that exist and to ones that do not.
+//   orvdemo_seed.exe <folder of the built programs>            everything
+//   orvdemo_seed.exe <folder> --boot-files                     wininit.ini only
+#include "common/Common.h"
+#include "common/RegistryFunctions.h"
+#include "common/RegistryObject.h"
+#include "platform/Files.h"
+#include "platform/Shell.h"
+#include "startup/StartUpFunctions.h"
+
+#include <ole2.h>
+
+#include <cstdio>
+#include <string>
+
+namespace files = platform::files;
+
+namespace {
+
+const std::string kDemoFolder = "C:\\Program Files\\Orvelin Demo";
+
+void RunValue(const char* root, const char* section, bool active, const std::string& name,
+              const std::string& command) {
+    TRegistry registry;
+    registry.SetRootKey(RootKeyFromName(root));
+    if (registry.OpenKey(RunKeyPath(root, section, active ? "" : "-"), true) && !registry.ValueExists(name))
+        registry.WriteString(name, command);
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    files::CreateFolderPath(files::ExtractFilePath(path));
+    if (!files::WriteFileBytes(path, text)) std::fprintf(stderr, "cannot write %s\n", path.c_str());
+}
+
+void Shortcut(const std::string& folder, const std::string& name, const std::string& target) {
+    files::CreateFolderPath(folder);
+    platform::shell::LinkFields fields;
+    fields.target = target;
+    fields.description = name;
+    fields.workingDirectory = files::ExtractFilePath(target);
+    platform::shell::WriteLink(folder + "\\" + name + ".lnk", fields);
+}
+
+void CopyProgram(const std::string& buildFolder, const std::string& from, const std::string& to) {
+    files::CreateFolderPath(kDemoFolder);
+    CopyFileA((buildFolder + "\\" + from).c_str(), (kDemoFolder + "\\" + to).c_str(), FALSE);
+}
+
+void SeedPrograms(const std::string& buildFolder) {
+    CopyProgram(buildFolder, "orvhelper.exe", "Tray Helper.exe");
+    CopyProgram(buildFolder, "orvhelper.exe", "Update Checker.exe");
+    CopyProgram(buildFolder, "orvhelper_min.exe", "Sync Agent.exe");
+}
+
+void SeedRunKeys() {
+    const std::string tray = "\"" + kDemoFolder + "\\Tray Helper.exe\" /background";
+    RunValue("HKEY_LOCAL_MACHINE", "Run", true, "Tray Helper", tray);
+    RunValue("HKEY_LOCAL_MACHINE", "Run", true, "Sound Mixer", "%SystemRoot%\\system32\\notepad.exe -tray");
+    RunValue("HKEY_LOCAL_MACHINE", "Run", true, "Old Scanner", "C:\\Program Files\\Old Scanner\\scan.exe -boot");
+    RunValue("HKEY_LOCAL_MACHINE", "Run", false, "Update Checker", "\"" + kDemoFolder + "\\Update Checker.exe\" /check");
+    RunValue("HKEY_LOCAL_MACHINE", "RunOnceEx", true, "Setup Cleanup", "C:\\windows\\system32\\cmd.exe /c exit");
+    RunValue("HKEY_LOCAL_MACHINE", "RunService", true, "Print Helper", "C:\\windows\\system32\\spoolsv.exe");
+    RunValue("HKEY_LOCAL_MACHINE", "RunServiceOnce", true, "Disk Check", "\\??\\C:\\windows\\system32\\autochk.exe *");
+    RunValue("HKEY_CURRENT_USER", "Run", true, "Sync Agent", "\"" + kDemoFolder + "\\Sync Agent.exe\" -minimized");
+    RunValue("HKEY_CURRENT_USER", "Run", true, "Messenger", "C:\\Users\\Public\\Messenger\\msgr.exe /tray");
+    RunValue("HKEY_CURRENT_USER", "Run", false, "Weather Widget", "C:\\Program Files\\Weather\\widget.exe");
+    RunValue("HKEY_CURRENT_USER", "RunOnce", true, "Finish Install", "regedit.exe /s C:\\windows\\temp\\finish.reg");
+    RunValue("HKEY_CURRENT_USER", "RunOnce", false, "Photo Importer", "C:\\Program Files\\Photo\\import.exe");
+    RunValue("HKEY_USERS", "Run", true, "Default Keyboard", "%SystemRoot%\\system32\\winemine.exe");
+    RunValue("HKEY_USERS", "Run", false, "Old Default Agent", "C:\\Legacy\\agent.exe");
+}
+
+void SeedIniFiles() {
+    const std::string windows = WindowsDirectory();
+    files::WriteIniString(windows + "\\win.ini", "windows", "load", "\"" + kDemoFolder + "\\Update Checker.exe\"");
+    files::WriteIniString(windows + "\\win.ini", "windows", "run", "C:\\Legacy\\autorun.exe");
+    files::WriteIniString(windows + "\\system.ini", "boot", "shell", "explorer.exe");
+    files::WriteIniString(windows + "\\system.ini", "boot", "scrnsave.exe", "C:\\windows\\system32\\scrnsave.scr");
+}
+
+// Windows consumes wininit.ini at boot, and Wine does the same at a session
+// start, so the demo puts it back each time it starts.
+void SeedBootFiles() {
+    const std::string path = WindowsDirectory() + "\\wininit.ini";
+    if (files::FileExists(path)) return;
+    WriteText(path,
+              "[rename]\r\n"
+              "NUL=C:\\windows\\temp\\old_driver.sys\r\n"
+              "C:\\windows\\system32\\demo.dll=C:\\windows\\temp\\demo.new\r\n"
+              "[Settings]\r\n"
+              "Reboot=1\r\n");
+}
+
+void SeedBatchFiles() {
+    const std::string windows = WindowsDirectory();
+    WriteText(windows + "\\winstart.bat", "@echo off\r\nSET TEMP=C:\\windows\\temp\r\nREM PATH=ignored\r\nrem NET=start\r\n");
+    WriteText("C:\\autoexec.bat", "@ECHO OFF\r\nPROMPT=$p$g\r\nSET PATH=C:\\windows;C:\\windows\\command\r\n");
+    WriteText("C:\\config.sys", "DEVICE=C:\\windows\\himem.sys\r\nFILES=40\r\nREM BUFFERS=20\r\n");
+    WriteText(windows + "\\dosstart.bat", "MODE=co80\r\nlh mscdex.exe\r\n");
+    WriteText(windows + "\\system32\\autoexec.nt",
+              "@echo off\r\nREM lh skipped\r\nlh %SystemRoot%\\system32\\mscdexnt.exe\r\nlh %SystemRoot%\\system32\\redir\r\n");
+    WriteText(windows + "\\system32\\config.nt", "dos=high, umb\r\ndevice=%SystemRoot%\\system32\\himem.sys\r\nfiles=40\r\n");
+}
+
+void SeedStartupFolders() {
+    const std::string user = SpecialFolderPath(kCsidlStartup);
+    const std::string common = SpecialFolderPath(kCsidlCommonStartup);
+    Shortcut(user, "Tray Helper", kDemoFolder + "\\Tray Helper.exe");
+    Shortcut(user, "Notes", SystemDirectory() + "notepad.exe");
+    Shortcut(user, "Broken Tool", "C:\\Program Files\\Broken Tool\\tool.exe");
+    WriteText(user + "\\readme.txt", "Not a shortcut.\r\n");
+    WriteText(user + "\\desktop.ini", "[.ShellClassInfo]\r\n");
+    SetFileAttributesA((user + "\\desktop.ini").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    Shortcut(common, "Shared Calendar", "C:\\Program Files\\Calendar\\calendar.exe");
+    Shortcut(common, "Registry Editor", WindowsDirectory() + "\\regedit.exe");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: orvdemo_seed <build folder> [--boot-files]\n");
+        return 2;
+    }
+    OleInitialize(nullptr);
+    const std::string buildFolder = argv[1];
+    SeedBootFiles();
+    if (argc < 3 || std::string(argv[2]) != "--boot-files") {
+        SeedPrograms(buildFolder);
+        SeedRunKeys();
+        SeedIniFiles();
+        SeedBatchFiles();
+        SeedStartupFolders();
+        std::printf("demo machine seeded\n");
+    }
+    OleUninitialize();
+    return 0;
+}

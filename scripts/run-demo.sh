@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds Orvelin and starts it under Wine on the demo machine: a prefix in
+# build/demo seeded once with sample startup entries in every source, with
+# one of its startup programs running. Without a display it starts Xvfb,
+# saves a screenshot to build/demo/screenshot.png and ends Orvelin.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/deps.sh"
+"$top/scripts/build.sh" >/dev/null
+
+bin="$top/build/bin"
+root="$top/build/demo"
+export ORV_WINE_ROOT="$root"
+wine_run() { "$top/cmake/wine-run.sh" "$@"; }
+mkdir -p "$root"
+
+headless=0
+if [ -z "${DISPLAY:-}" ]; then
+  headless=1
+  for n in $(seq 60 89); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    break
+  done
+  sleep 1
+fi
+cleanup() {
+  WINEPREFIX="$root/prefix" wineserver -k >/dev/null 2>&1 || true
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+
+# Keep one Wine session for the seeding and the program.
+wine_run "$bin/orvhelper.exe" 1 >/dev/null 2>&1 || true
+WINEPREFIX="$root/prefix" wineserver -p 30 >/dev/null 2>&1 || true
+winbin=$(WINEPREFIX="$root/prefix" HOME="$root/home" WINEDEBUG=-all winepath -w "$bin")
+if [ ! -f "$root/.seeded" ]; then
+  wine_run "$bin/orvdemo_seed.exe" "$winbin" && touch "$root/.seeded"
+else
+  wine_run "$bin/orvdemo_seed.exe" "$winbin" --boot-files
+fi
+
+# One startup program runs, so the Active column shows "Yes".
+wine_run "C:\\Program Files\\Orvelin Demo\\Tray Helper.exe" 3600 >/dev/null 2>&1 &
+
+if [ "$headless" = 1 ]; then
+  wine_run "$bin/Orvelin.exe" >/dev/null 2>&1 &
+  sleep "${ORV_DEMO_WAIT:-8}"
+  import -window root "$root/screenshot.png"
+  echo "Screenshot: $root/screenshot.png"
+else
+  wine_run "$bin/Orvelin.exe"
+fi
