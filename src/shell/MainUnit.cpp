@@ -466,10 +466,17 @@ LRESULT TfrmMain::OnCommand(int id, int code, HWND control) {
 
 LRESULT TfrmMain::OnNotify(NMHDR* header) {
     const HWND from = header->hwndFrom;
-    if (header->code == TTN_GETDISPINFOA) {
-        auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
-        if (const ui::Action* action = actions_.Find(static_cast<int>(header->idFrom)))
-            info->lpszText = const_cast<char*>(action->hint.c_str());
+    if (header->code == TTN_GETDISPINFOA || header->code == TTN_GETDISPINFOW) {
+        const ui::Action* action = actions_.Find(static_cast<int>(header->idFrom));
+        if (!action) return 0;
+        if (header->code == TTN_GETDISPINFOA) {
+            reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = const_cast<char*>(action->hint.c_str());
+        } else {
+            // The tool tip asks in UTF-16 when it was created as a wide window.
+            static wchar_t hint[256];
+            MultiByteToWideChar(CP_UTF8, 0, action->hint.c_str(), -1, hint, 256);
+            reinterpret_cast<NMTTDISPINFOW*>(header)->lpszText = hint;
+        }
         return 0;
     }
     if (header->code == LVN_COLUMNCLICK &&
