@@ -68,8 +68,9 @@ TEST(Masks, MatchingRules) {
 }
 
 TEST(Masks, ClassIdentifierPatternTakesAnyCharacters) {
-    auto q = [](int n) { return std::string(static_cast<size_t>(n), '?'); };
-    const std::string guid = "{" + q(8) + "-" + q(4) + "-" + q(4) + "-" + q(4) + "-" + q(12) + "}";
+    std::string guid = "{";
+    for (size_t group : {8, 4, 4, 4, 12}) guid.append(group, '?').push_back('-');
+    guid.back() = '}';
     EXPECT_TRUE(TextFitsMask("{12345678-ABCD-efgh-!@#$-0123456789ab}", guid));
     EXPECT_FALSE(TextFitsMask("{1234567-ABCD-efgh-!@#$-0123456789ab}", guid));
     EXPECT_FALSE(TextFitsMask("{12345678-ABCD-efgh-!@#$-0123456789ab", guid));
