@@ -80,7 +80,7 @@ bool TfrmMain::SelectedSuRowDescribable() {
     const int position = SelectedSuPosition();
     if (row < 0 || position < 0 || RowSubItemCount(lvSuValues.Data(row)) == 0) return false;
     const std::string path =
-        ProgramInfoPath(position, lvSuValues.Text(row, 0), lvSuValues.Text(row, 1), *versionInfo_);
+        ::ProgramInfoPath(position, lvSuValues.Text(row, 0), lvSuValues.Text(row, 1), *versionInfo_);
     return CanDescribeFile(path, *versionInfo_);
 }
 

@@ -169,9 +169,14 @@ void TfrmMain::CreateActions() {
         actions_.Add(ui::Action{row.id, row.name, row.page, row.caption, row.hint, row.shortcut,
                                 row.enabled, row.image, {}});
     actions_.Find(aSuUpdate)->onExecute = [this] { aSuUpdateExecute(); };
-    // The handlers of the editing commands, the registry scanner, the
-    // history cleaner, the report and the snapshots are attached here as
-    // those tools are added; until then their actions do nothing.
+    actions_.Find(aSuAdd)->onExecute = [this] { aSuAddExecute(); };
+    actions_.Find(aSuDelete)->onExecute = [this] { aSuDeleteExecute(); };
+    actions_.Find(aSuCheck)->onExecute = [this] { aSuCheckExecute(); };
+    actions_.Find(aSuEdit)->onExecute = [this] { aSuEditExecute(); };
+    actions_.Find(aSuInfo)->onExecute = [this] { aSuInfoExecute(); };
+    // The handlers of the registry scanner, the history cleaner, the report
+    // and the snapshots are attached here as those tools are added; until
+    // then their actions do nothing.
 }
 
 HWND TfrmMain::CreatePageWindow(int page) {
@@ -489,6 +494,7 @@ LRESULT TfrmMain::OnNotify(NMHDR* header) {
         case TVN_SELCHANGEDA:
         case TVN_SELCHANGEDW: SuTreeChanged(); break;
         case NM_CLICK: RefreshView(); break;
+        case NM_DBLCLK: aSuEditExecute(); break;
         case TVN_ITEMEXPANDEDA:
         case TVN_ITEMEXPANDEDW: {
             auto* tree = reinterpret_cast<NMTREEVIEWA*>(header);
@@ -496,6 +502,20 @@ LRESULT TfrmMain::OnNotify(NMHDR* header) {
             break;
         }
         }
+        return 0;
+    }
+    if (from == lvSuValues.Handle() && header->code == LVN_ITEMCHANGED) {
+        const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+        // Only a change of the tick moves an entry; selecting a row does not.
+        const bool tickChanged = (change->uChanged & LVIF_STATE) &&
+                                 ((change->uOldState ^ change->uNewState) & LVIS_STATEIMAGEMASK);
+        if (tickChanged && change->iItem >= 0 && lvSuValues.ShowsCheckBoxes() && !ListRebuilding)
+            SuValuesTickChanged(change->iItem);
+        if (!ListRebuilding) RefreshView();
+        return 0;
+    }
+    if (from == lvSuValues.Handle() && (header->code == LVN_BEGINDRAG)) {
+        SuBeginDrag();
         return 0;
     }
     if (from == lvSuValues.Handle() || from == lvRgValues.Handle() || from == lvHsValues.Handle()) {
@@ -596,6 +616,23 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnDrawMenuItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
             return TRUE;
         }
+        break;
+    case WM_MOUSEMOVE:
+        if (suDragging_) {
+            POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            ClientToScreen(Handle(), &point);
+            SuDragMove(point);
+            return 0;
+        }
+        break;
+    case WM_LBUTTONUP:
+        if (suDragging_) SuEndDrag(true);
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (suDragging_ && reinterpret_cast<HWND>(lParam) != Handle()) SuEndDrag(false);
+        return 0;
+    case WM_KEYDOWN:
+        if (suDragging_ && wParam == VK_ESCAPE) SuEndDrag(false);
         break;
     case WM_CLOSE:
         if (FormCloseQuery()) {

@@ -7,6 +7,8 @@
 #include "shell/ListSorting.h"
 #include "shell/TitleStrip.h"
 #include "startup/StartUpFunctions.h"
+#include "startup/SuAddValue.h"
+#include "startup/SuProgrammInfo.h"
 #include "ui/ActionList.h"
 #include "ui/Controls.h"
 #include "ui/Window.h"
@@ -79,6 +81,20 @@ public:
     void SuTreeChanged();            // change of the selected section node
     void SuTreeExpanded(HTREEITEM item, bool expanded);
     void aSuUpdateExecute();
+    void aSuAddExecute();
+    void aSuDeleteExecute();
+    void aSuCheckExecute();
+    void aSuEditExecute();
+    void aSuInfoExecute();
+    // The check-box handler of lvSuValues (a change of a row's tick).
+    void SuValuesTickChanged(int row);
+    // Moves the selected row's entry to the run key of the node dropped on.
+    void SuDropOnNode(HTREEITEM node);
+    // The dialogs, created on first use and kept.
+    TfrmSuAddValue& frmSuAddValue();
+    TfrmSuProgrammInfo& frmSuProgrammInfo();
+    // The file the information dialog describes (set by Info).
+    std::string ProgramInfoPath;
     SuPopupMenu SuValuesPopup() const { return suPopup_; }
     SuSectionFlags SuPresence() const { return suPresence_; }
 
@@ -132,6 +148,11 @@ private:
     void FillSuValues(const StartupListing& listing);
     void ClearSuValues();
     bool SelectedSuRowDescribable();
+    bool SelectedSuEntry(RunEntry& entry, bool& active) const;
+    void RelistSuSection();
+    void SuBeginDrag();
+    void SuDragMove(POINT screen);
+    void SuEndDrag(bool drop);
 
     LRESULT OnNotify(NMHDR* header);
     LRESULT OnCommand(int id, int code, HWND control);
@@ -160,6 +181,9 @@ private:
     platform::GdiHandle font_, vendorFont_, productFont_, linkFont_;
     platform::GdiHandle pageBrush_, listBrush_, vendorBrush_;
     std::vector<HWND> linkLabels_;
+    std::unique_ptr<TfrmSuAddValue> addValueForm_;
+    std::unique_ptr<TfrmSuProgrammInfo> infoForm_;
+    bool suDragging_ = false;
 };
 
 // Row data of the result lists: a serial number and the number of

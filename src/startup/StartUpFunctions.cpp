@@ -6,6 +6,7 @@
 #include "common/RegistryObject.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
+#include "platform/Shell.h"
 #include "platform/Version.h"
 
 #include <algorithm>
@@ -266,4 +267,105 @@ std::string ProgramInfoPath(int position, const std::string& name, const std::st
 bool CanDescribeFile(const std::string& path, const TFileVersionInfo& info) {
     const std::string file = info.Pars(path);
     return files::FileExists(file) || platform::version::InfoSize(file) > 0;
+}
+
+// ---- editing -------------------------------------------------------------
+
+namespace {
+
+// Opens the run key with full access; creates it when asked.
+bool OpenRunKey(TRegistry& registry, const std::string& rootName, const std::string& keyName, bool create) {
+    registry.SetRootKey(RootKeyFromName(rootName));
+    const std::string prefix = RootKeyFromName(rootName) == HKEY_USERS ? ".Default\\" : "";
+    return registry.OpenKey(prefix + kRunKeyBase + keyName, create);
+}
+
+// Writes the value into the key when it has none of that name; returns
+// whether the key now holds the location under that name.
+bool PlaceValue(const std::string& rootName, const std::string& keyName, const std::string& name,
+                const std::string& location) {
+    TRegistry registry;
+    if (!OpenRunKey(registry, rootName, keyName, true)) return false;
+    if (!registry.ValueExists(name)) registry.WriteString(name, location);
+    return registry.GetDataType(name) == REG_SZ || registry.GetDataType(name) == REG_EXPAND_SZ
+               ? registry.ReadString(name) == location
+               : false;
+}
+
+// Moves a value between two keys of a root. The source keeps its value
+// unless the target now holds the same location: a different value of the
+// same name in the target must not cost the user the source's entry.
+void MoveValue(const std::string& rootName, const std::string& fromKey, const std::string& toKey,
+               const std::string& name, const std::string& location) {
+    if (!PlaceValue(rootName, toKey, name, location)) return;
+    TRegistry source;
+    if (OpenRunKey(source, rootName, fromKey, false) && source.ValueExists(name)) source.DeleteValue(name);
+}
+
+}  // namespace
+
+bool IsStartupRootName(const std::string& rootName) {
+    return std::find(std::begin(kRunRoots), std::end(kRunRoots), rootName) != std::end(kRunRoots);
+}
+
+bool IsRunSectionName(const std::string& section) {
+    return std::find(std::begin(kRunSections), std::end(kRunSections), section) != std::end(kRunSections);
+}
+
+std::string AddRunValueProblem(const std::string& rootName, const std::string& section, const std::string& name) {
+    if (!IsStartupRootName(rootName))
+        return "'" + rootName + "' is not a root key whose programs Windows starts. "
+               "Choose HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE or HKEY_USERS.";
+    if (!IsRunSectionName(section))
+        return "'" + section + "' is not a startup section. "
+               "Choose Run, RunOnce, RunOnceEx, RunService or RunServiceOnce.";
+    if (name.empty()) return "Please enter a Name for the new value.";
+    return {};
+}
+
+bool AddRunValue(const std::string& rootName, const std::string& section, const std::string& name,
+                 const std::string& location) {
+    TRegistry registry;
+    if (!OpenRunKey(registry, rootName, section, true) || registry.ValueExists(name)) return false;
+    registry.WriteString(name, location);
+    return true;
+}
+
+bool DeleteRunValue(const std::string& rootName, const std::string& keyName, const std::string& name) {
+    TRegistry registry;
+    return OpenRunKey(registry, rootName, keyName, false) && registry.ValueExists(name) &&
+           registry.DeleteValue(name);
+}
+
+void SwitchEntry(const RunEntry& entry, bool active) {
+    const std::string on = entry.section, off = entry.section + kSwitchedOffSuffix;
+    MoveValue(entry.rootName, active ? off : on, active ? on : off, entry.name, entry.location);
+}
+
+void MoveRunEntry(const RunEntry& entry, bool active, const std::string& toSection) {
+    const std::string suffix = active ? "" : kSwitchedOffSuffix;
+    MoveValue(entry.rootName, entry.section + suffix, toSection + suffix, entry.name, entry.location);
+}
+
+std::string StartupShortcutName(const std::string& filePath) {
+    const std::string name = files::ExtractFileName(filePath);
+    const size_t dot = name.find('.');
+    return (dot == std::string::npos ? std::string() : name.substr(0, dot + 1)) + "lnk";
+}
+
+void CreateStartupShortcut(const std::string& filePath) {
+    platform::shell::LinkFields fields;
+    fields.target = filePath;
+    fields.description = filePath;
+    fields.workingDirectory = files::ExtractFilePath(filePath);
+    platform::shell::WriteLink(SpecialFolderPath(kCsidlStartup) + "\\" + StartupShortcutName(filePath), fields);
+}
+
+std::string EditCommandLine(int position) {
+    const std::string notepad = WindowsDirectory() + "\\" + "NOTEPAD.EXE ";
+    if (position == kSuAutoexecBat || position == kSuConfigSys) return notepad + SectionFilePath(position);
+    if (position < kSuWinIni || position > kSuConfigNt) return {};
+    const char* const names[] = {"Win.ini", "System.ini", "wininit.ini", "winstart.bat", "", "", "dosstart.bat",
+                                 "system32\\autoexec.nt", "system32\\config.nt"};
+    return notepad + WindowsDirectory() + "\\" + names[position - kSuWinIni];
 }

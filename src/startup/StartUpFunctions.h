@@ -120,3 +120,48 @@ std::string ProgramInfoPath(int position, const std::string& name, const std::st
 
 // Whether the file can be described: it exists, or it has version data.
 bool CanDescribeFile(const std::string& path, const TFileVersionInfo& info);
+
+// ---- editing -------------------------------------------------------------
+
+// A startup entry of a run key, as its list row shows it.
+struct RunEntry {
+    std::string name;
+    std::string location;
+    std::string rootName;
+    std::string section;
+};
+
+// The three roots whose run keys the lists show, and the five run keys.
+bool IsStartupRootName(const std::string& rootName);
+bool IsRunSectionName(const std::string& section);
+
+// Why the add dialog's texts cannot be added ("" when they can): a root or
+// section the lists never show, or an empty name (which would be the key's
+// default value), would add an entry no list can show or remove.
+std::string AddRunValueProblem(const std::string& rootName, const std::string& section, const std::string& name);
+
+// Writes the value into the active key, creating the key; an existing value
+// of that name is left as it is. Returns whether it wrote.
+bool AddRunValue(const std::string& rootName, const std::string& section, const std::string& name,
+                 const std::string& location);
+
+// Deletes the value from the key (a section, or a section + "-") if present.
+bool DeleteRunValue(const std::string& rootName, const std::string& keyName, const std::string& name);
+
+// Moves the entry into the active key (active) or its "-" twin: the value is
+// written there when that key has none of the name, and taken out of the
+// other key once the target holds the entry's location.
+void SwitchEntry(const RunEntry& entry, bool active);
+
+// Moves the entry to another run key of the same root, keeping its state.
+void MoveRunEntry(const RunEntry& entry, bool active, const std::string& toSection);
+
+// The shortcut name for a file: its name up to and including the first "."
+// followed by "lnk" ("lnk" alone for a name without a dot).
+std::string StartupShortcutName(const std::string& filePath);
+
+// Creates (or replaces) a shortcut to the file in the user's Startup folder.
+void CreateStartupShortcut(const std::string& filePath);
+
+// The Notepad command line that edits the file of a file section (8 to 16).
+std::string EditCommandLine(int position);

@@ -1,0 +1,77 @@
+// TfrmSuAddValue: the dialog that adds a program to a run key.
+#include "startup/SuAddValue.h"
+
+#include "platform/Dialogs.h"
+#include "startup/StartUpFunctions.h"
+#include "ui/TitlePicture.h"
+
+namespace {
+
+enum : int { kIdSection = 301, kIdRootKey, kIdName, kIdLocation };
+
+void AddItems(HWND combo, std::initializer_list<const char*> items, const char* text) {
+    for (const char* item : items) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    SetWindowTextA(combo, text);
+}
+
+}  // namespace
+
+void TfrmSuAddValue::CreateControls(HWND owner) {
+    CreateFrame("Add New Value to StartUp", kClientWidth, kClientHeight, owner);
+    const int top = ui::kTitlePictureHeight + 12;
+    AddControl("STATIC", "Section:", SS_RIGHT, 8, top + 3, 60, 16, -1);
+    cbxSection = AddControl("COMBOBOX", "", CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 74, top, 140, 160,
+                            kIdSection);
+    AddControl("STATIC", "Root Key:", SS_RIGHT, 222, top + 3, 56, 16, -1);
+    cbxRootKey = AddControl("COMBOBOX", "", CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP, 284, top, 157, 160, kIdRootKey);
+    AddControl("STATIC", "Name:", SS_RIGHT, 8, top + 33, 60, 16, -1);
+    edtValueName = AddControl("EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP, 74, top + 30, 367, 21, kIdName,
+                              WS_EX_CLIENTEDGE);
+    AddControl("STATIC", "Location:", SS_RIGHT, 8, top + 61, 60, 16, -1);
+    edtValueLocation = AddControl("EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP, 74, top + 58, 337, 21, kIdLocation,
+                                  WS_EX_CLIENTEDGE);
+    AddControl("BUTTON", "...", BS_PUSHBUTTON | WS_TABSTOP, 415, top + 57, 26, 23, kIdBrowse);
+    AddControl("BUTTON", "Add", BS_DEFPUSHBUTTON | WS_TABSTOP, 285, kClientHeight - 31, 75, 23, kIdAdd);
+    AddControl("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 366, kClientHeight - 31, 75, 23, kIdCancel);
+    AddItems(cbxSection, {"Run", "RunOnce", "RunOnceEx", "RunService", "RunServiceOnce"}, "Run");
+    AddItems(cbxRootKey, {"HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE"}, "HKEY_LOCAL_MACHINE");
+}
+
+void TfrmSuAddValue::AddClick() {
+    const std::string root = ui::ControlText(cbxRootKey), section = ui::ControlText(cbxSection);
+    const std::string name = ui::ControlText(edtValueName);
+    const std::string problem = AddRunValueProblem(root, section, name);
+    if (!problem.empty()) {
+        platform::dialogs::ShowBox(Handle(), problem, ui::kApplicationTitle, platform::dialogs::BoxKind::Warning);
+        return;
+    }
+    AddRunValue(root, section, name, ui::ControlText(edtValueLocation));
+    EndModal(IDOK);
+}
+
+void TfrmSuAddValue::BrowseClick() {
+    platform::dialogs::FileDialogRequest request;
+    request.filter = kProgramFileFilter;
+    if (platform::dialogs::RunFileDialog(Handle(), request)) SetWindowTextA(edtValueLocation, request.fileName.c_str());
+}
+
+bool TfrmSuAddValue::OnCommand(int id, int code) {
+    if (code != BN_CLICKED && code != 0) return false;
+    switch (id) {
+    case kIdAdd: AddClick(); return true;
+    case kIdCancel: EndModal(IDCANCEL); return true;
+    case kIdBrowse: BrowseClick(); return true;
+    }
+    return false;
+}
+
+LRESULT TfrmSuAddValue::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Handle(), &ps);
+        ui::PaintTitlePicture(dc, kClientWidth, "Add Value", "to StartUp");
+        EndPaint(Handle(), &ps);
+        return 0;
+    }
+    return ModalDialog::HandleMessage(message, wParam, lParam);
+}

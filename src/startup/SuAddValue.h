@@ -1,0 +1,33 @@
+// TfrmSuAddValue: the dialog that adds a program to a run key.
+#pragma once
+
+#include "ui/ModalDialog.h"
+
+class TfrmSuAddValue : public ui::ModalDialog {
+public:
+    static constexpr int kClientWidth = 449;
+    static constexpr int kClientHeight = 197;
+
+    HWND cbxSection = nullptr;
+    HWND cbxRootKey = nullptr;
+    HWND edtValueName = nullptr;
+    HWND edtValueLocation = nullptr;
+
+    // The "Add" button: refuses texts no list could show (with a message,
+    // keeping the dialog open), else adds the value and closes with OK.
+    void AddClick();
+    // The "..." button: a file chosen in the open dialog becomes the location.
+    void BrowseClick();
+
+    static constexpr int kIdAdd = IDOK;
+    static constexpr int kIdCancel = IDCANCEL;
+    static constexpr int kIdBrowse = 300;
+
+protected:
+    void CreateControls(HWND owner) override;
+    bool OnCommand(int id, int code) override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+// The filter of the program's open dialog.
+constexpr const char* kProgramFileFilter = "Programm Files (*.exe)|*.exe|All Files (*.*)|*.*";

@@ -1,0 +1,117 @@
+// A modal window with a form's ShowModal behaviour.
+#include "ui/ModalDialog.h"
+
+#include <utility>
+#include <vector>
+
+namespace ui {
+
+namespace {
+
+constexpr const char* kDialogClass = "OrvModalDialog";
+
+ModalDialog::ModalHandler& InstalledModalHandler() {
+    static ModalDialog::ModalHandler handler;
+    return handler;
+}
+
+}  // namespace
+
+void ModalDialog::SetModalHandler(ModalHandler handler) { InstalledModalHandler() = std::move(handler); }
+
+std::string ControlText(HWND control) {
+    const int length = GetWindowTextLengthA(control);
+    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
+    GetWindowTextA(control, buffer.data(), length + 1);
+    return buffer.data();
+}
+
+void ModalDialog::CreateFrame(const std::string& caption, int clientWidth, int clientHeight, HWND owner) {
+    RegisterWindowClass(kDialogClass, GetSysColorBrush(COLOR_BTNFACE), nullptr);
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+    RECT frame{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    CreateInstance(kDialogClass, caption, style, exStyle, 0, 0, frame.right - frame.left,
+                   frame.bottom - frame.top, owner, nullptr);
+    HDC screen = GetDC(nullptr);
+    const int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    font_.Reset(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
+}
+
+HWND ModalDialog::AddControl(const char* className, const char* text, DWORD style, int x, int y, int width,
+                             int height, int id, DWORD exStyle) {
+    HWND control = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height,
+                                   Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    return control;
+}
+
+void ModalDialog::CenterOn(HWND owner) {
+    RECT ownerRect{}, own{};
+    if (owner) GetWindowRect(owner, &ownerRect);
+    else SystemParametersInfoA(SPI_GETWORKAREA, 0, &ownerRect, 0);
+    GetWindowRect(Handle(), &own);
+    const int width = own.right - own.left, height = own.bottom - own.top;
+    SetWindowPos(Handle(), nullptr, ownerRect.left + (ownerRect.right - ownerRect.left - width) / 2,
+                 ownerRect.top + (ownerRect.bottom - ownerRect.top - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int ModalDialog::ShowModal(HWND owner) {
+    if (!Handle()) CreateControls(owner);
+    CenterOn(owner);
+    ended_ = false;
+    result_ = IDCANCEL;
+    showing_ = true;
+    FormActivate();
+    if (auto& handler = InstalledModalHandler()) {
+        const int answer = handler(*this);
+        if (!ended_) result_ = answer;
+    } else {
+        if (owner) EnableWindow(owner, FALSE);
+        ShowWindow(Handle(), SW_SHOW);
+        MSG message{};
+        bool quit = false;
+        while (!ended_) {
+            if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
+                quit = true;
+                break;
+            }
+            if (IsDialogMessageA(Handle(), &message)) continue;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (owner) EnableWindow(owner, TRUE);
+        ShowWindow(Handle(), SW_HIDE);
+        if (owner) SetActiveWindow(owner);
+        if (quit) PostQuitMessage(static_cast<int>(message.wParam));
+    }
+    showing_ = false;
+    FormClose(result_);
+    return result_;
+}
+
+void ModalDialog::EndModal(int result) {
+    result_ = result;
+    ended_ = true;
+}
+
+LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        if (OnCommand(LOWORD(wParam), HIWORD(wParam))) return 0;
+        break;
+    case WM_NOTIFY:
+        return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_CLOSE:
+        EndModal(IDCANCEL);
+        return 0;
+    }
+    return DefaultProcedure(message, wParam, lParam);
+}
+
+}  // namespace ui

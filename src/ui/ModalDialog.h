@@ -1,0 +1,54 @@
+// A modal window in the manner of a form's ShowModal: created on first use
+// and kept, centred on its owner, the owner disabled while it shows, Tab and
+// Esc handled as in dialogs. Tests answer it through SetModalHandler.
+#pragma once
+
+#include "platform/Handles.h"
+#include "ui/Window.h"
+
+#include <functional>
+#include <string>
+
+namespace ui {
+
+class ModalDialog : public Window {
+public:
+    // Shows the dialog and returns its modal result (IDOK, IDCANCEL).
+    int ShowModal(HWND owner);
+    // Ends the modal loop with the result; the dialog hides.
+    void EndModal(int result);
+    bool Showing() const { return showing_; }
+
+    // Stands in for the modal loop: it gets the dialog once it is ready to
+    // show and returns the result (it may press the dialog's buttons, which
+    // end the dialog through EndModal).
+    using ModalHandler = std::function<int(ModalDialog&)>;
+    static void SetModalHandler(ModalHandler handler);
+
+protected:
+    // Creates the frame window with the given client size (once).
+    void CreateFrame(const std::string& caption, int clientWidth, int clientHeight, HWND owner);
+    virtual void CreateControls(HWND owner) = 0;  // on first use
+    virtual void FormActivate() {}                 // each time it shows
+    virtual void FormClose(int /*result*/) {}      // each time it closes
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    virtual bool OnCommand(int id, int code) = 0;
+    virtual LRESULT OnNotify(NMHDR*) { return 0; }
+
+    HWND AddControl(const char* className, const char* text, DWORD style, int x, int y, int width, int height,
+                    int id, DWORD exStyle = 0);
+    HFONT Font() const { return static_cast<HFONT>(font_.Get()); }
+
+private:
+    void CenterOn(HWND owner);
+
+    platform::GdiHandle font_;
+    bool showing_ = false;
+    bool ended_ = false;
+    int result_ = IDCANCEL;
+};
+
+// The text of a control (edit, combo box, static).
+std::string ControlText(HWND control);
+
+}  // namespace ui

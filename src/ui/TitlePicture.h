@@ -1,0 +1,16 @@
+// The 68-pixel title picture of the program's dialogs: the title strip's
+// background with a large caption and a smaller second line.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace ui {
+
+constexpr int kTitlePictureHeight = 68;
+
+// Paints the picture across the given width at the top of the device context.
+void PaintTitlePicture(HDC dc, int width, const std::string& caption, const std::string& secondLine);
+
+}  // namespace ui
