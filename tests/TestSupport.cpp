@@ -133,6 +133,17 @@ RecordedBoxes::RecordedBoxes(std::vector<int> answers) : answers_(std::move(answ
 
 RecordedBoxes::~RecordedBoxes() { platform::dialogs::SetBoxHandler({}); }
 
+ScopedDialogAnswers::ScopedDialogAnswers(std::function<int(ui::ModalDialog&)> modal,
+                                         std::function<bool(platform::dialogs::FileDialogRequest&)> file) {
+    ui::ModalDialog::SetModalHandler(std::move(modal));
+    platform::dialogs::SetFileDialogHandler(std::move(file));
+}
+
+ScopedDialogAnswers::~ScopedDialogAnswers() {
+    ui::ModalDialog::SetModalHandler({});
+    platform::dialogs::SetFileDialogHandler({});
+}
+
 std::string TestProgramFolder() { return files::ExtractFilePath(files::ModuleFileName()); }
 
 std::string CopyHelper(const std::string& helperName, const std::string& folder, const std::string& asName) {

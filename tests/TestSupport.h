@@ -3,6 +3,9 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
+#include "ui/ModalDialog.h"
+
+#include <functional>
 
 #include <windows.h>
 
@@ -105,6 +108,17 @@ public:
 private:
     std::vector<int> answers_;
     std::vector<Box> shown_;
+};
+
+// Answers modal dialogs (the handler gets the dialog ready to show) and file
+// dialogs for the time it lives.
+class ScopedDialogAnswers {
+public:
+    explicit ScopedDialogAnswers(std::function<int(ui::ModalDialog&)> modal,
+                                 std::function<bool(platform::dialogs::FileDialogRequest&)> file = {});
+    ~ScopedDialogAnswers();
+    ScopedDialogAnswers(const ScopedDialogAnswers&) = delete;
+    ScopedDialogAnswers& operator=(const ScopedDialogAnswers&) = delete;
 };
 
 // The folder of the running test program, with a trailing separator.

@@ -297,7 +297,7 @@ bool PlaceValue(const std::string& rootName, const std::string& keyName, const s
 // same name in the target must not cost the user the source's entry.
 void MoveValue(const std::string& rootName, const std::string& fromKey, const std::string& toKey,
                const std::string& name, const std::string& location) {
-    if (!PlaceValue(rootName, toKey, name, location)) return;
+    if (fromKey == toKey || !PlaceValue(rootName, toKey, name, location)) return;
     TRegistry source;
     if (OpenRunKey(source, rootName, fromKey, false) && source.ValueExists(name)) source.DeleteValue(name);
 }

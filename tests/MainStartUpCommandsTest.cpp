@@ -1,0 +1,323 @@
+// The StartUp page's commands in the running window, with dialogs answered
+// through the seams.
+#include "common/Common.h"
+#include "platform/Files.h"
+#include "platform/Processes.h"
+#include "shell/MainUnit.h"
+#include "startup/ProcessLookup.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+const std::string kUser = "HKEY_CURRENT_USER";
+
+int RowOf(const ui::ListView& list, const std::string& caption) {
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.Text(i, 0) == caption) return i;
+    return -1;
+}
+
+class StartUpCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Clean();
+        main_ = std::make_unique<TfrmMain>();
+        ShowWindow(main_->Handle(), SW_SHOW);
+        main_->FormActivate(false);
+    }
+    void TearDown() override {
+        main_.reset();
+        Clean();
+    }
+    static void Clean() {
+        for (const char* section : {"RunOnce", "RunOnceEx", "RunService"})
+            for (const char* suffix : {"", "-"}) DeleteRegTree(HKEY_CURRENT_USER, RunKeyPath(kUser, section, suffix));
+    }
+    static std::string Key(const std::string& keyName) { return RunKeyPath(kUser, keyName); }
+    TfrmMain& Main() { return *main_; }
+    ui::ListView List() { return Main().lvSuValues; }
+    int SelectRow(const std::string& caption) {
+        const int row = RowOf(List(), caption);
+        if (row >= 0) List().Select(row);
+        return row;
+    }
+
+    std::unique_ptr<TfrmMain> main_;
+};
+
+TEST_F(StartUpCommands, AddThroughTheDialog) {
+    Main().SelectSuSection(kSuRunOnceEx);
+    int shown = 0;
+    ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
+        auto& add = static_cast<TfrmSuAddValue&>(dialog);
+        ++shown;
+        if (shown == 1) {  // the first use shows the initial texts
+            EXPECT_EQ(ui::ControlText(add.cbxSection), "Run");
+            EXPECT_EQ(ui::ControlText(add.cbxRootKey), "HKEY_LOCAL_MACHINE");
+        }
+        SetWindowTextA(add.cbxSection, "RunOnceEx");
+        SetWindowTextA(add.cbxRootKey, kUser.c_str());
+        SetWindowTextA(add.edtValueName, "OrvC added");
+        SetWindowTextA(add.edtValueLocation, "C:\\added.exe /min");
+        add.AddClick();
+        EXPECT_FALSE(add.Showing() && shown == 0);
+        return IDCANCEL;
+    });
+    ASSERT_TRUE(Main().ExecuteAction(aSuAdd));
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunOnceEx"), "OrvC added"), "C:\\added.exe /min");
+    EXPECT_GE(RowOf(List(), "OrvC added"), 0);  // Update re-listed the section
+    // The dialog keeps its texts between uses.
+    EXPECT_EQ(ui::ControlText(Main().frmSuAddValue().edtValueName), "OrvC added");
+}
+
+TEST_F(StartUpCommands, TheAddDialogRefusesTextsNoListCouldShow) {
+    Main().SelectSuSection(kSuRegistry);
+    RecordedBoxes boxes({IDOK});
+    ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
+        auto& add = static_cast<TfrmSuAddValue&>(dialog);
+        SetWindowTextA(add.cbxSection, "RunOnceEx");
+        SetWindowTextA(add.cbxRootKey, "HKEY_CLASSES_ROOTS");
+        SetWindowTextA(add.edtValueName, "OrvC refused");
+        SetWindowTextA(add.edtValueLocation, "C:\\x.exe");
+        add.AddClick();
+        SetWindowTextA(add.cbxRootKey, kUser.c_str());
+        SetWindowTextA(add.edtValueName, "");
+        add.AddClick();
+        EXPECT_EQ(ui::ControlText(add.edtValueLocation), "C:\\x.exe");  // texts kept
+        return IDCANCEL;
+    });
+    Main().ExecuteAction(aSuAdd);
+    ASSERT_EQ(boxes.Shown().size(), 2u);
+    EXPECT_NE(boxes.Shown()[0].text.find("HKEY_CLASSES_ROOTS"), std::string::npos);
+    EXPECT_EQ(boxes.Shown()[1].text, "Please enter a Name for the new value.");
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, Key("RunOnceEx")));
+    EXPECT_FALSE(RegValueExists(HKEY_CLASSES_ROOT, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx", "OrvC refused"));
+}
+
+TEST_F(StartUpCommands, AddingToAutostartCreatesAShortcut) {
+    ScopedFolder folder("autostart add");
+    const std::string program = CopyHelper("orvhelper.exe", folder.Path(), "OrvAuto.exe");
+    const std::string link = SpecialFolderPath(kCsidlStartup) + "\\OrvAuto.lnk";
+    Main().SelectSuSection(kSuAutostart);
+    ScopedDialogAnswers answers({}, [&](platform::dialogs::FileDialogRequest& request) {
+        EXPECT_EQ(request.filter, "Programm Files (*.exe)|*.exe|All Files (*.*)|*.*");
+        request.fileName = program;
+        return true;
+    });
+    Main().ExecuteAction(aSuAdd);
+    EXPECT_TRUE(platform::files::FileExists(link));
+    const int row = RowOf(List(), "OrvAuto");
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(List().Text(row, 4), "No");
+    // Deleting it asks, then removes the shortcut file.
+    RecordedBoxes boxes({IDYES});
+    List().Select(row);
+    Main().ExecuteAction(aSuDelete);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text, "Delete OrvAuto?");
+    EXPECT_FALSE(platform::files::FileExists(link));
+    EXPECT_LT(RowOf(List(), "OrvAuto"), 0);
+}
+
+TEST_F(StartUpCommands, DeleteAsksAndTakesFromTheKeyTheRowShows) {
+    SetRegString(HKEY_CURRENT_USER, Key("RunService"), "OrvD twin", "C:\\on.exe");
+    SetRegString(HKEY_CURRENT_USER, Key("RunService-"), "OrvD twin", "C:\\off.exe");
+    Main().SelectSuSection(kSuRunService);
+    int row = -1;
+    for (int i = 0; i < List().Count(); ++i)
+        if (List().Text(i, 0) == "OrvD twin" && !List().Checked(i)) row = i;
+    ASSERT_GE(row, 0);
+    {
+        RecordedBoxes no({IDNO});
+        List().Select(row);
+        Main().ExecuteAction(aSuDelete);
+        EXPECT_EQ(no.Shown().at(0).text, "Delete OrvD twin?");
+        EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, Key("RunService-"), "OrvD twin"));
+    }
+    for (int i = 0; i < List().Count(); ++i)
+        if (List().Text(i, 0) == "OrvD twin" && !List().Checked(i)) row = i;
+    RecordedBoxes yes({IDYES});
+    List().Select(row);
+    Main().ExecuteAction(aSuDelete);
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, Key("RunService-"), "OrvD twin"));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, Key("RunService"), "OrvD twin"));
+    EXPECT_EQ(Main().SelectedSuPosition(), kSuRunService);  // the same section is shown again
+}
+
+TEST_F(StartUpCommands, OnOffTicksAndSelectionsKeepOneCopy) {
+    SetRegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvO app", "C:\\app.exe");
+    Main().SelectSuSection(kSuRunOnce);
+    ASSERT_GE(SelectRow("OrvO app"), 0);
+    Main().ExecuteAction(aSuCheck);  // switch off
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, Key("RunOnce"), "OrvO app"));
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunOnce-"), "OrvO app"), "C:\\app.exe");
+    EXPECT_FALSE(List().Checked(RowOf(List(), "OrvO app")));
+    // A tick of the check box switches it on again.
+    List().SetChecked(RowOf(List(), "OrvO app"), true);
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, Key("RunOnce"), "OrvO app"));
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, Key("RunOnce-"), "OrvO app"));
+    // Update shows what the registry holds.
+    Main().ExecuteAction(aSuUpdate);
+    EXPECT_TRUE(List().Checked(RowOf(List(), "OrvO app")));
+}
+
+TEST_F(StartUpCommands, SelectingARowChangesNothing) {
+    // The same name in both keys with different programs: selecting either
+    // row must not delete the other.
+    SetRegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvS same", "C:\\new.exe");
+    SetRegString(HKEY_CURRENT_USER, Key("RunOnce-"), "OrvS same", "C:\\old.exe");
+    Main().SelectSuSection(kSuRunOnce);
+    for (int i = 0; i < List().Count(); ++i)
+        if (List().Text(i, 0) == "OrvS same") List().Select(i);
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvS same"), "C:\\new.exe");
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunOnce-"), "OrvS same"), "C:\\old.exe");
+}
+
+TEST_F(StartUpCommands, DroppingMovesBetweenRunKeysOnly) {
+    SetRegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvM drag", "C:\\drag.exe");
+    Main().SelectSuSection(kSuRunOnce);
+    ASSERT_GE(SelectRow("OrvM drag"), 0);
+    Main().SuDropOnNode(Main().tvSuSections.ItemWithData(kSuRunOnce));  // its own key: nothing
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, Key("RunOnce"), "OrvM drag"));
+    ASSERT_GE(SelectRow("OrvM drag"), 0);
+    Main().SuDropOnNode(Main().tvSuSections.ItemWithData(kSuWinIni));  // a file node: nothing
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, Key("RunOnce"), "OrvM drag"));
+    ASSERT_GE(SelectRow("OrvM drag"), 0);
+    Main().SuDropOnNode(Main().tvSuSections.ItemWithData(kSuRunService));
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, Key("RunOnce"), "OrvM drag"));
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunService"), "OrvM drag"), "C:\\drag.exe");
+    EXPECT_EQ(Main().SelectedSuPosition(), kSuRunOnce);  // the selected section is listed again
+    EXPECT_LT(RowOf(List(), "OrvM drag"), 0);
+}
+
+TEST_F(StartUpCommands, EditOpensTheFileInNotepad) {
+    Main().SelectSuSection(kSuWinIni);
+    ASSERT_TRUE(Main().Actions().Enabled(aSuEdit));
+    Main().ExecuteAction(aSuEdit);
+    DWORD notepad = 0;
+    for (int attempt = 0; attempt < 100 && !notepad; ++attempt) {
+        notepad = FindProcessByName("notepad.exe");
+        if (!notepad) Sleep(50);
+    }
+    EXPECT_NE(notepad, 0u);
+    if (notepad) platform::processes::TerminateProcessById(notepad);
+}
+
+class ProgramInfo : public StartUpCommands {
+protected:
+    void SetUp() override {
+        StartUpCommands::SetUp();
+        folder_ = std::make_unique<ScopedFolder>("program info");
+        helper_ = CopyHelper("orvhelper.exe", folder_->Path(), "info helper.exe");
+    }
+    void TearDown() override {
+        if (DWORD id = FindProcessByName("info helper.exe")) platform::processes::TerminateProcessById(id);
+        platform::processes::WaitForProcessEnd(FindProcessByName("info helper.exe"), 3000);
+        StartUpCommands::TearDown();
+        folder_.reset();
+    }
+    // Lists the entry and opens Info on it; the handler sees the dialog.
+    void OpenInfo(const std::string& location, const std::function<int(TfrmSuProgrammInfo&)>& look) {
+        SetRegString(HKEY_CURRENT_USER, Key("RunOnceEx"), "OrvI entry", location);
+        Main().SelectSuSection(kSuRunOnceEx);
+        ASSERT_GE(SelectRow("OrvI entry"), 0);
+        ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) { return look(static_cast<TfrmSuProgrammInfo&>(dialog)); });
+        Main().ExecuteAction(aSuInfo);
+    }
+    std::unique_ptr<ScopedFolder> folder_;
+    std::string helper_;
+};
+
+TEST_F(ProgramInfo, ARunningProgramShowsItsDataModulesAndCanBeKilled) {
+    HelperProcess process(helper_);
+    ASSERT_TRUE(process.WaitUntilListed());
+    RecordedBoxes boxes({IDYES});
+    bool looked = false;
+    OpenInfo("\"" + helper_ + "\" /tray", [&](TfrmSuProgrammInfo& info) {
+        looked = true;
+        EXPECT_EQ(ui::ControlText(info.edtLocation), helper_);
+        EXPECT_EQ(info.ActiveText(), "Yes");
+        EXPECT_TRUE(IsWindowEnabled(info.btnKill));
+        EXPECT_FALSE(IsWindowEnabled(info.btnRun));
+        EXPECT_TRUE(info.ModulesTabVisible());
+        EXPECT_EQ(info.lvFileinfo.Count(), 17);
+        EXPECT_EQ(info.lvFileinfo.Text(0, 0), "Original File Name");
+        EXPECT_EQ(info.lvFileinfo.Text(0, 1), "orvhelper.exe");
+        EXPECT_EQ(info.lvFileinfo.Text(6, 1), "Orvelin Test Works");
+        EXPECT_EQ(info.lvFileinfo.Text(15, 0), "OLE Self Registe");
+        EXPECT_EQ(info.lvFileinfo.Text(16, 0), "Active");
+        EXPECT_EQ(info.lvFileinfo.Text(16, 1), "Yes");
+        info.ShowModulesPage();
+        EXPECT_GT(info.lvModules.Count(), 1);
+        EXPECT_EQ(info.lvModules.Text(0, 0), "info helper.exe");
+        info.KillClick();
+        EXPECT_EQ(info.ActiveText(), "No");
+        EXPECT_EQ(info.lvFileinfo.Text(16, 1), "No");
+        return IDCANCEL;
+    });
+    ASSERT_TRUE(looked);
+    ASSERT_FALSE(boxes.Shown().empty());
+    EXPECT_EQ(boxes.Shown()[0].text, "Kill " + helper_ + "?");
+    EXPECT_TRUE(platform::processes::WaitForProcessEnd(process.Id(), 3000));
+    // Closing re-read the list: the entry no longer runs.
+    EXPECT_EQ(List().Text(RowOf(List(), "OrvI entry"), 4), "No");
+}
+
+TEST_F(ProgramInfo, AStoppedProgramCanBeRun) {
+    OpenInfo(helper_, [&](TfrmSuProgrammInfo& info) {
+        EXPECT_EQ(info.ActiveText(), "No");
+        EXPECT_TRUE(IsWindowEnabled(info.btnRun));
+        EXPECT_FALSE(IsWindowEnabled(info.btnKill));
+        EXPECT_FALSE(info.ModulesTabVisible());
+        // Esc does nothing while Kill is disabled.
+        SendMessageA(info.Handle(), WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(info.Showing());
+        info.RunClick();
+        EXPECT_EQ(info.ActiveText(), "Yes");
+        return IDOK;
+    });
+    DWORD started = 0;
+    for (int attempt = 0; attempt < 100 && !started; ++attempt) {
+        started = FindProcessByName("info helper.exe");
+        if (!started) Sleep(50);
+    }
+    EXPECT_NE(started, 0u);
+}
+
+TEST_F(ProgramInfo, AMissingFileOffersNeitherButton) {
+    const std::string missing = folder_->Path() + "\\gone.exe";
+    RecordedBoxes boxes({IDYES});
+    OpenInfo(missing, [&](TfrmSuProgrammInfo& info) {
+        EXPECT_EQ(info.ActiveText(), "N/A");
+        EXPECT_FALSE(IsWindowEnabled(info.btnRun));
+        EXPECT_FALSE(IsWindowEnabled(info.btnKill));
+        EXPECT_TRUE(info.ModulesTabVisible());
+        info.ShowModulesPage();
+        EXPECT_EQ(info.lvModules.Count(), 0);
+        EXPECT_EQ(info.lvFileinfo.Text(9, 1), TFileVersionInfo::kNotAvailable);
+        return IDOK;
+    });
+    EXPECT_TRUE(boxes.Shown().empty());
+}
+
+TEST_F(ProgramInfo, KillForAProgramThatEndedMeanwhileWarns) {
+    HelperProcess process(helper_);
+    ASSERT_TRUE(process.WaitUntilListed());
+    RecordedBoxes boxes({IDYES, IDOK});
+    OpenInfo(helper_, [&](TfrmSuProgrammInfo& info) {
+        platform::processes::TerminateProcessById(process.Id());
+        platform::processes::WaitForProcessEnd(process.Id(), 3000);
+        info.KillClick();
+        return IDCANCEL;
+    });
+    ASSERT_EQ(boxes.Shown().size(), 2u);
+    EXPECT_EQ(boxes.Shown()[1].text, "Proces " + helper_ + " no Active!");
+    EXPECT_EQ(boxes.Shown()[1].kind, platform::dialogs::BoxKind::Warning);
+}
+
+}  // namespace
