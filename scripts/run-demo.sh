@@ -14,21 +14,15 @@ export ORV_WINE_ROOT="$root"
 wine_run() { "$top/cmake/wine-run.sh" "$@"; }
 mkdir -p "$root"
 
+. "$top/scripts/xvfb.sh"
 headless=0
 if [ -z "${DISPLAY:-}" ]; then
   headless=1
-  for n in $(seq 60 89); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    break
-  done
-  sleep 1
+  start_xvfb 60 89
 fi
 cleanup() {
   WINEPREFIX="$root/prefix" wineserver -k >/dev/null 2>&1 || true
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
+  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
 

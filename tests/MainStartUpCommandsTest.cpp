@@ -15,12 +15,6 @@ namespace {
 
 const std::string kUser = "HKEY_CURRENT_USER";
 
-int RowOf(const ui::ListView& list, const std::string& caption) {
-    for (int i = 0; i < list.Count(); ++i)
-        if (list.Text(i, 0) == caption) return i;
-    return -1;
-}
-
 class StartUpCommands : public ::testing::Test {
 protected:
     void SetUp() override {

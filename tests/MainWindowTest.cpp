@@ -30,12 +30,6 @@ std::vector<std::string> Column(const ui::ListView& list, int column) {
     return texts;
 }
 
-int RowOf(const ui::ListView& list, const std::string& caption) {
-    for (int i = 0; i < list.Count(); ++i)
-        if (list.Text(i, 0) == caption) return i;
-    return -1;
-}
-
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {

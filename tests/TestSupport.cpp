@@ -172,6 +172,12 @@ bool HelperProcess::WaitUntilListed() const {
     return false;
 }
 
+int RowOf(const ui::ListView& list, const std::string& caption) {
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.Text(i, 0) == caption) return i;
+    return -1;
+}
+
 void WriteShortcut(const std::string& linkPath, const std::string& target) {
     platform::shell::LinkFields fields;
     fields.target = target;

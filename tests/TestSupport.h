@@ -3,6 +3,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
+#include "ui/Controls.h"
 #include "ui/ModalDialog.h"
 
 #include <functional>
@@ -144,6 +145,9 @@ private:
     DWORD id_ = 0;
     std::string path_;
 };
+
+// The index of the first row with the caption, or -1.
+int RowOf(const ui::ListView& list, const std::string& caption);
 
 // Writes a shell link.
 void WriteShortcut(const std::string& linkPath, const std::string& target);

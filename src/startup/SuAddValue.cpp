@@ -18,6 +18,7 @@ void AddItems(HWND combo, std::initializer_list<const char*> items, const char* 
 
 void TfrmSuAddValue::CreateControls(HWND owner) {
     CreateFrame("Add New Value to StartUp", kClientWidth, kClientHeight, owner);
+    SetTitlePicture("Add Value", "to StartUp");
     const int top = ui::kTitlePictureHeight + 12;
     AddControl("STATIC", "Section:", SS_RIGHT, 8, top + 3, 60, 16, -1);
     cbxSection = AddControl("COMBOBOX", "", CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 74, top, 140, 160,
@@ -65,13 +66,3 @@ bool TfrmSuAddValue::OnCommand(int id, int code) {
     return false;
 }
 
-LRESULT TfrmSuAddValue::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
-        ui::PaintTitlePicture(dc, kClientWidth, "Add Value", "to StartUp");
-        EndPaint(Handle(), &ps);
-        return 0;
-    }
-    return ModalDialog::HandleMessage(message, wParam, lParam);
-}

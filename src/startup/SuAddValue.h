@@ -26,7 +26,6 @@ public:
 protected:
     void CreateControls(HWND owner) override;
     bool OnCommand(int id, int code) override;
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 // The filter of the program's open dialog.

@@ -6,13 +6,12 @@
 #include "platform/Processes.h"
 #include "platform/Shell.h"
 #include "startup/ProcessLookup.h"
-#include "ui/TitlePicture.h"
 
 #include <cstdlib>
 
 namespace {
 
-constexpr int kPanelHeight = 97;
+constexpr int kPanelHeight = 97;  // the title picture and the file line
 constexpr int kButtonPanelHeight = 43;
 constexpr int kParameterWidth = 95;
 constexpr DWORD kKillPause = 500;  // lets the process end before the list is read again
@@ -32,6 +31,7 @@ int TfrmSuProgrammInfo::ShowFor(HWND owner, const std::string& path, const std::
 
 void TfrmSuProgrammInfo::CreateControls(HWND owner) {
     CreateFrame("File Info", kClientWidth, kClientHeight, owner);
+    SetTitlePicture("File Info", "program and process");
     AddControl("STATIC", "File Name:", 0, 8, 74, 56, 16, -1);
     edtLocation = AddControl("EDIT", "", ES_AUTOHSCROLL | ES_READONLY | WS_TABSTOP, 66, 71, 290, 21, kIdLocation,
                              WS_EX_CLIENTEDGE);
@@ -199,13 +199,3 @@ LRESULT TfrmSuProgrammInfo::OnNotify(NMHDR* header) {
     return 0;
 }
 
-LRESULT TfrmSuProgrammInfo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
-        ui::PaintTitlePicture(dc, kClientWidth, "File Info", "program and process");
-        EndPaint(Handle(), &ps);
-        return 0;
-    }
-    return ModalDialog::HandleMessage(message, wParam, lParam);
-}

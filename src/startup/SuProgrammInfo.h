@@ -41,7 +41,6 @@ protected:
     void FormClose(int result) override;
     bool OnCommand(int id, int code) override;
     LRESULT OnNotify(NMHDR* header) override;
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void FillCommonInfo();

@@ -1,6 +1,8 @@
 // A modal window with a form's ShowModal behaviour.
 #include "ui/ModalDialog.h"
 
+#include "ui/TitlePicture.h"
+
 #include <utility>
 #include <vector>
 
@@ -48,6 +50,11 @@ HWND ModalDialog::AddControl(const char* className, const char* text, DWORD styl
                                    GetModuleHandleA(nullptr), nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
     return control;
+}
+
+void ModalDialog::SetTitlePicture(const std::string& caption, const std::string& secondLine) {
+    titleCaption_ = caption;
+    titleSecondLine_ = secondLine;
 }
 
 void ModalDialog::CenterOn(HWND owner) {
@@ -110,6 +117,17 @@ LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         EndModal(IDCANCEL);
         return 0;
+    case WM_PAINT:
+        if (!titleCaption_.empty()) {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(Handle(), &ps);
+            RECT client{};
+            GetClientRect(Handle(), &client);
+            PaintTitlePicture(dc, client.right, titleCaption_, titleSecondLine_);
+            EndPaint(Handle(), &ps);
+            return 0;
+        }
+        break;
     }
     return DefaultProcedure(message, wParam, lParam);
 }

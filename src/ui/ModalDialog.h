@@ -35,6 +35,9 @@ protected:
     virtual bool OnCommand(int id, int code) = 0;
     virtual LRESULT OnNotify(NMHDR*) { return 0; }
 
+    // The 68-pixel title picture painted across the top of the dialog.
+    void SetTitlePicture(const std::string& caption, const std::string& secondLine);
+
     HWND AddControl(const char* className, const char* text, DWORD style, int x, int y, int width, int height,
                     int id, DWORD exStyle = 0);
     HFONT Font() const { return static_cast<HFONT>(font_.Get()); }
@@ -43,6 +46,7 @@ private:
     void CenterOn(HWND owner);
 
     platform::GdiHandle font_;
+    std::string titleCaption_, titleSecondLine_;
     bool showing_ = false;
     bool ended_ = false;
     int result_ = IDCANCEL;
