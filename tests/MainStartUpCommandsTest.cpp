@@ -230,6 +230,9 @@ protected:
 TEST_F(ProgramInfo, ARunningProgramShowsItsDataModulesAndCanBeKilled) {
     HelperProcess process(helper_);
     ASSERT_TRUE(process.WaitUntilListed());
+    // Another copy of the same program, from another file, is no target.
+    HelperProcess bystander(CopyHelper("orvhelper.exe", folder_->Path(), "bystander.exe"));
+    ASSERT_TRUE(bystander.WaitUntilListed());
     RecordedBoxes boxes({IDYES});
     bool looked = false;
     OpenInfo("\"" + helper_ + "\" /tray", [&](TfrmSuProgrammInfo& info) {
@@ -258,6 +261,7 @@ TEST_F(ProgramInfo, ARunningProgramShowsItsDataModulesAndCanBeKilled) {
     ASSERT_FALSE(boxes.Shown().empty());
     EXPECT_EQ(boxes.Shown()[0].text, "Kill " + helper_ + "?");
     EXPECT_TRUE(platform::processes::WaitForProcessEnd(process.Id(), 3000));
+    EXPECT_FALSE(platform::processes::WaitForProcessEnd(bystander.Id(), 0));
     // Closing re-read the list: the entry no longer runs.
     EXPECT_EQ(List().Text(RowOf(List(), "OrvI entry"), 4), "No");
 }

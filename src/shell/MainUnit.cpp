@@ -104,6 +104,11 @@ TfrmMain::TfrmMain() {
 }
 
 TfrmMain::~TfrmMain() {
+    // The dialogs and the window go before the image lists, fonts and
+    // objects their controls use.
+    infoForm_.reset();
+    addValueForm_.reset();
+    DestroyHandle();
     // FormDestroy: the fixer goes first once the registry scanner owns one,
     // then the version-information object.
     versionInfo_.reset();
@@ -216,7 +221,8 @@ HWND CreateTree(HWND parent, int id, int width, DWORD extraStyle, HIMAGELIST ima
 HWND CreateList(HWND parent, int id, int left, DWORD exStyle) {
     HWND list = CreateWindowExA(
         WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, left,
+        // The image lists belong to the window, not to the list.
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS, left,
         kStripHeight, 794 - left, kPageHeight - kStripHeight, parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     ListView_SetExtendedListViewStyleEx(list, exStyle, exStyle);
@@ -263,7 +269,6 @@ void TfrmMain::CreateRegistryPage() {
         page, kIdRgToolBar, {aReport, aRgScan, 0, aRgFix, aRgFixAll, aRgSelectNone, aRgSelectAll, 0, aBackUp},
         actions_, imlToolBar.Get(), imlToolBarDis.Get(), 0, 1, kClientWidth, kStripHeight - 2));
     tvRgSections = ui::TreeView(CreateTree(page, kIdRgTree, kTreeWidth, 0, imlRgSectionsIco.Get()));
-    TreeView_SetImageList(tvRgSections.Handle(), imlRgSectionsIco.Get(), TVSIL_STATE);
     lvRgValues = ui::ListView(CreateList(page, kIdRgList, kTreeWidth, LVS_EX_CHECKBOXES));
     AddColumns(lvRgValues, {{"Section", 125}, {"Registry Path", 0}, {"File Name", 136}, {"Guess Path", 95}});
 }

@@ -7,11 +7,14 @@
 
 namespace ui {
 
-Window::~Window() {
-    if (hwnd_) {
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
-    }
+Window::~Window() { DestroyHandle(); }
+
+void Window::DestroyHandle() {
+    if (!hwnd_) return;
+    HWND hwnd = hwnd_;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+    DestroyWindow(hwnd);
 }
 
 void Window::RegisterWindowClass(const char* className, HBRUSH background, HICON icon,

@@ -27,6 +27,9 @@ protected:
                         DWORD exStyle, int x, int y, int width, int height, HWND parent,
                         HMENU menuOrId);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Destroys the window now (a derived class calls it before its members,
+    // which the controls may still use, go).
+    void DestroyHandle();
     LRESULT DefaultProcedure(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
