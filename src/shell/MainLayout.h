@@ -9,6 +9,7 @@ constexpr COLORREF kFormColor = RGB(224, 223, 227);
 constexpr COLORREF kListColor = RGB(255, 245, 229);
 constexpr COLORREF kVendorText = RGB(255, 162, 0);
 constexpr COLORREF kLinkColor = RGB(0, 0, 255);
+constexpr COLORREF kSelectionColor = RGB(255, 214, 153);  // the shown section while the tree is unfocused
 
 constexpr int kTitleHeight = 68;
 constexpr int kVendorHeight = 17;

@@ -494,6 +494,9 @@ LRESULT TfrmMain::OnNotify(NMHDR* header) {
         SortListByColumn(from, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
         return 0;
     }
+    if (header->code == NM_CUSTOMDRAW &&
+        (from == tvSuSections.Handle() || from == tvRgSections.Handle() || from == tvHsSections.Handle()))
+        return DrawTreeItem(reinterpret_cast<NMTVCUSTOMDRAW*>(header));
     if (from == tvSuSections.Handle()) {
         switch (header->code) {
         case TVN_SELCHANGEDA:
@@ -529,6 +532,20 @@ LRESULT TfrmMain::OnNotify(NMHDR* header) {
         return 0;
     }
     return 0;
+}
+
+// The selected section stays marked while the focus is in the list, so the
+// user sees which section the list shows.
+LRESULT TfrmMain::DrawTreeItem(NMTVCUSTOMDRAW* draw) {
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+    const HWND tree = draw->nmcd.hdr.hwndFrom;
+    const auto item = reinterpret_cast<HTREEITEM>(draw->nmcd.dwItemSpec);
+    if (GetFocus() != tree && TreeView_GetSelection(tree) == item) {
+        draw->clrText = GetSysColor(COLOR_WINDOWTEXT);
+        draw->clrTextBk = kSelectionColor;
+    }
+    return CDRF_DODEFAULT;
 }
 
 void TfrmMain::OnContextMenu(HWND source, POINT screen) {

@@ -158,6 +158,7 @@ private:
     LRESULT OnCommand(int id, int code, HWND control);
     void OnContextMenu(HWND source, POINT screen);
     LRESULT OnControlColor(HDC dc, HWND control);
+    LRESULT DrawTreeItem(NMTVCUSTOMDRAW* draw);
     void OnMeasureMenuItem(MEASUREITEMSTRUCT* measure);
     void OnDrawMenuItem(DRAWITEMSTRUCT* draw);
 
