@@ -23,9 +23,9 @@ if [ ! -f "$WINEPREFIX/.orv-ready" ]; then
   (
     flock 9
     if [ ! -f "$WINEPREFIX/.orv-ready" ]; then
-      wineboot -i >/dev/null 2>&1 || true
-      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-      wineserver -w
+      # Wine's own processes must not hold the caller's output open.
+      wineboot -i </dev/null >/dev/null 2>&1 || true
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
       touch "$WINEPREFIX/.orv-ready"
     fi
   ) 9>"$root/.prefix.lock"

@@ -26,9 +26,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Keep one Wine session for the seeding and the program.
-wine_run "$bin/orvhelper.exe" 1 >/dev/null 2>&1 || true
-WINEPREFIX="$root/prefix" wineserver -p 30 >/dev/null 2>&1 || true
+# One Wine session for the seeding and the program: a new session would
+# consume wininit.ini again, as Windows does at boot.
+mkdir -p "$root/prefix"
+WINEPREFIX="$root/prefix" wineserver -p </dev/null >/dev/null 2>&1 || true
+wine_run "$bin/orvhelper.exe" 1 </dev/null >/dev/null 2>&1 || true
 winbin=$(WINEPREFIX="$root/prefix" HOME="$root/home" WINEDEBUG=-all winepath -w "$bin")
 if [ ! -f "$root/.seeded" ]; then
   wine_run "$bin/orvdemo_seed.exe" "$winbin" && touch "$root/.seeded"
