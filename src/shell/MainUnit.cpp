@@ -56,11 +56,11 @@ HIMAGELIST LoadImageStrip(int id, int size) {
                                 RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
 }
 
-HFONT MakeFont(const char* face, int points, int weight, bool underline = false) {
+HFONT MakeFont(const char* face, int points, int weight) {
     HDC screen = GetDC(nullptr);
     int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
     ReleaseDC(nullptr, screen);
-    return CreateFontA(height, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
+    return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                        DEFAULT_PITCH | FF_DONTCARE, face);
 }
@@ -68,6 +68,13 @@ HFONT MakeFont(const char* face, int points, int weight, bool underline = false)
 BOOL CALLBACK SetFontOnChild(HWND child, LPARAM font) {
     SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
     return TRUE;
+}
+
+// The window classes outlive any one window, so their background brush lives
+// as long as the program.
+HBRUSH FormBrush() {
+    static HBRUSH brush = CreateSolidBrush(kFormColor);
+    return brush;
 }
 
 }  // namespace
@@ -86,12 +93,10 @@ const char* const TfrmMain::kLinkTargets[4] = {
 };
 
 TfrmMain::TfrmMain() {
-    pageBrush_.Reset(CreateSolidBrush(kFormColor));
-    listBrush_.Reset(CreateSolidBrush(kListColor));
     vendorBrush_.Reset(CreateSolidBrush(RGB(0, 0, 0)));
     HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ORVELIN));
-    RegisterWindowClass(kMainClass, static_cast<HBRUSH>(pageBrush_.Get()), icon);
-    RegisterPageClass(static_cast<HBRUSH>(pageBrush_.Get()));
+    RegisterWindowClass(kMainClass, FormBrush(), icon);
+    RegisterPageClass(FormBrush());
 
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     RECT frame{0, 0, kClientWidth, kClientHeight};
@@ -223,7 +228,7 @@ HWND CreateList(HWND parent, int id, int left, DWORD exStyle) {
         WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
         // The image lists belong to the window, not to the list.
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS, left,
-        kStripHeight, 794 - left, kPageHeight - kStripHeight, parent,
+        kStripHeight, TfrmMain::kClientWidth - left, kPageHeight - kStripHeight, parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     ListView_SetExtendedListViewStyleEx(list, exStyle, exStyle);
     ui::ListView(list).SetBackColor(kListColor);
@@ -588,7 +593,7 @@ LRESULT TfrmMain::OnControlColor(HDC dc, HWND control) {
     const bool link = std::find(linkLabels_.begin(), linkLabels_.end(), control) != linkLabels_.end();
     SetTextColor(dc, link ? kLinkColor : GetSysColor(COLOR_WINDOWTEXT));
     SetBkColor(dc, kFormColor);
-    return reinterpret_cast<LRESULT>(pageBrush_.Get());
+    return reinterpret_cast<LRESULT>(FormBrush());
 }
 
 void TfrmMain::OnMeasureMenuItem(MEASUREITEMSTRUCT* measure) {

@@ -180,7 +180,7 @@ private:
     platform::ImageListHandle imlToolBar, imlToolBarDis, imlSmolIco, imlSuSectionsIco, imlSuTmpIco,
         imlRgSectionsIco, imlHiSectionsIco;
     platform::GdiHandle font_, vendorFont_, productFont_, linkFont_;
-    platform::GdiHandle pageBrush_, listBrush_, vendorBrush_;
+    platform::GdiHandle vendorBrush_;
     std::vector<HWND> linkLabels_;
     std::unique_ptr<TfrmSuAddValue> addValueForm_;
     std::unique_ptr<TfrmSuProgrammInfo> infoForm_;
