@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace testing_support;
 
 namespace {
@@ -187,6 +189,29 @@ TEST_F(StartUpCommands, DroppingMovesBetweenRunKeysOnly) {
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunService"), "OrvM drag"), "C:\\drag.exe");
     EXPECT_EQ(Main().SelectedSuPosition(), kSuRunOnce);  // the selected section is listed again
     EXPECT_LT(RowOf(List(), "OrvM drag"), 0);
+}
+
+TEST_F(StartUpCommands, AnySequenceOfSwitchesTicksAndDropsKeepsOneCopy) {
+    SetRegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvQ walk", "C:\\walk.exe");
+    const int sections[] = {kSuRunOnce, kSuRunService};
+    std::mt19937 random(11);
+    for (int step = 0; step < 40; ++step) {
+        // Show the section that holds the entry now, and select its row.
+        const bool inRunOnce = RegValueExists(HKEY_CURRENT_USER, Key("RunOnce"), "OrvQ walk") ||
+                               RegValueExists(HKEY_CURRENT_USER, Key("RunOnce-"), "OrvQ walk");
+        Main().SelectSuSection(inRunOnce ? kSuRunOnce : kSuRunService);
+        const int row = SelectRow("OrvQ walk");
+        ASSERT_GE(row, 0) << "step " << step;
+        switch (random() % 3) {
+        case 0: Main().ExecuteAction(aSuCheck); break;
+        case 1: List().SetChecked(row, !List().Checked(row)); break;
+        default: Main().SuDropOnNode(Main().tvSuSections.ItemWithData(sections[random() % 2])); break;
+        }
+        int copies = 0;
+        for (const char* keyName : {"RunOnce", "RunOnce-", "RunService", "RunService-"})
+            copies += RegValueExists(HKEY_CURRENT_USER, Key(keyName), "OrvQ walk");
+        ASSERT_EQ(copies, 1) << "step " << step;
+    }
 }
 
 TEST_F(StartUpCommands, EditOpensTheFileInNotepad) {
