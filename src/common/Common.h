@@ -12,7 +12,7 @@ constexpr int kCsidlStartup = 7;         // the user's Startup folder
 constexpr int kCsidlCommonStartup = 24;  // the all-users Startup folder
 constexpr int kCsidlProgramFiles = 38;
 
-// SHGetSpecialFolderPathA (256 characters, not created); empty when none.
+// SHGetSpecialFolderPathA (not created); empty when there is no such folder.
 std::string SpecialFolderPath(int csidl);
 
 // The folder through its item identifier list; empty when the shell has no path.

@@ -34,7 +34,8 @@ HRESULT CreateShellLinkObject(ShellLinkObject& object) {
 }  // namespace
 
 std::string SpecialFolderPath(int csidl) {
-    char buffer[256] = {};
+    // The call takes no buffer size and may write MAX_PATH characters.
+    char buffer[MAX_PATH] = {};
     if (!SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE)) buffer[0] = '\0';
     return buffer;
 }

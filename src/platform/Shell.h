@@ -7,7 +7,7 @@
 
 namespace platform::shell {
 
-// SHGetSpecialFolderPathA into a 256-character buffer, folder not created.
+// SHGetSpecialFolderPathA (MAX_PATH buffer), folder not created.
 // Empty when the shell has no such folder.
 std::string SpecialFolderPath(int csidl);
 
