@@ -104,7 +104,7 @@ TfrmMain::TfrmMain() {
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    CreateInstance(kMainClass, "Orvelin 2.0", style, 0, x, y, width, height, nullptr, nullptr);
+    CreateInstance(kMainClass, "Orvelin 2.0", style, WS_EX_CONTROLPARENT, x, y, width, height, nullptr, nullptr);
     FormCreate();
 }
 
@@ -190,7 +190,8 @@ void TfrmMain::CreateActions() {
 }
 
 HWND TfrmMain::CreatePageWindow(int page) {
-    HWND window = CreateWindowExA(0, kPageClass, "", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
+    // A control parent, so Tab moves between the page's controls.
+    HWND window = CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, "", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
                                   kPageTop, kClientWidth, kPageHeight, Handle(), nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
     pages_[page] = window;
@@ -450,12 +451,19 @@ bool TfrmMain::PreTranslateMessage(MSG& message) {
     if (!ours) return false;
     if (message.message == WM_MOUSEMOVE && message.hwnd != title_->Handle())
         title_->ShowDisPictures();
+    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE && suDragging_) {
+        SuEndDrag(false);
+        return true;
+    }
+    bool editingKey = false;
     if (message.message == WM_KEYDOWN && (message.wParam == VK_DELETE || message.wParam == VK_INSERT)) {
         char cls[16] = {};
         GetClassNameA(GetFocus(), cls, sizeof(cls));
-        if (lstrcmpiA(cls, "Edit") == 0) return false;  // editing keys stay with the field
+        editingKey = lstrcmpiA(cls, "Edit") == 0;  // editing keys stay with the field
     }
-    return accelerators_ && TranslateAcceleratorA(Handle(), accelerators_.Get(), &message);
+    if (!editingKey && accelerators_ && TranslateAcceleratorA(Handle(), accelerators_.Get(), &message)) return true;
+    // Tab and Shift+Tab move between the controls of the page.
+    return IsDialogMessageA(Handle(), &message) != FALSE;
 }
 
 LRESULT TfrmMain::OnCommand(int id, int code, HWND control) {
@@ -658,9 +666,6 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CAPTURECHANGED:
         if (suDragging_ && reinterpret_cast<HWND>(lParam) != Handle()) SuEndDrag(false);
         return 0;
-    case WM_KEYDOWN:
-        if (suDragging_ && wParam == VK_ESCAPE) SuEndDrag(false);
-        break;
     case WM_CLOSE:
         if (FormCloseQuery()) {
             quitOnDestroy_ = true;
