@@ -115,14 +115,14 @@ TEST(Processes, RunProgramStartsOrReportsFailure) {
     ASSERT_TRUE(RunProgram("\"" + helper + "\" 2", SW_RESTORE));
     // Find it running, then let it end.
     bool seen = false;
-    for (int attempt = 0; attempt < 100 && !seen; ++attempt) {
+    for (int attempt = 0; attempt < kProcessWaitSteps && !seen; ++attempt) {
         for (const auto& process : platform::processes::SnapshotProcesses())
             if (SameTextSystemLocale(MainModulePath(process.id), helper)) {
                 seen = true;
                 platform::processes::TerminateProcessById(process.id);
                 platform::processes::WaitForProcessEnd(process.id, 5000);
             }
-        if (!seen) Sleep(50);
+        if (!seen) Sleep(kProcessWaitStep);
     }
     EXPECT_TRUE(seen);
 }

@@ -219,9 +219,9 @@ TEST_F(StartUpCommands, EditOpensTheFileInNotepad) {
     ASSERT_TRUE(Main().Actions().Enabled(aSuEdit));
     Main().ExecuteAction(aSuEdit);
     DWORD notepad = 0;
-    for (int attempt = 0; attempt < 100 && !notepad; ++attempt) {
+    for (int attempt = 0; attempt < kProcessWaitSteps && !notepad; ++attempt) {
         notepad = FindProcessByName("notepad.exe");
-        if (!notepad) Sleep(50);
+        if (!notepad) Sleep(kProcessWaitStep);
     }
     EXPECT_NE(notepad, 0u);
     if (notepad) platform::processes::TerminateProcessById(notepad);
@@ -305,9 +305,9 @@ TEST_F(ProgramInfo, AStoppedProgramCanBeRun) {
         return IDOK;
     });
     DWORD started = 0;
-    for (int attempt = 0; attempt < 100 && !started; ++attempt) {
+    for (int attempt = 0; attempt < kProcessWaitSteps && !started; ++attempt) {
         started = FindProcessByName("info helper.exe");
-        if (!started) Sleep(50);
+        if (!started) Sleep(kProcessWaitStep);
     }
     EXPECT_NE(started, 0u);
 }

@@ -165,9 +165,9 @@ HelperProcess::~HelperProcess() {
 }
 
 bool HelperProcess::WaitUntilListed() const {
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    for (int attempt = 0; attempt < kProcessWaitSteps; ++attempt) {
         if (SameTextSystemLocale(MainModulePath(id_), path_)) return true;
-        Sleep(50);
+        Sleep(kProcessWaitStep);
     }
     return false;
 }

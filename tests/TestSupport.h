@@ -149,6 +149,11 @@ private:
 // The index of the first row with the caption, or -1.
 int RowOf(const ui::ListView& list, const std::string& caption);
 
+// How long tests wait for a started process to show up: generous, since a
+// fresh Wine machine starts processes slowly. Waits end as soon as it shows.
+constexpr int kProcessWaitSteps = 400;  // of 50 ms
+constexpr DWORD kProcessWaitStep = 50;
+
 // Writes a shell link.
 void WriteShortcut(const std::string& linkPath, const std::string& target);
 
