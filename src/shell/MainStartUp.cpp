@@ -47,14 +47,17 @@ void TfrmMain::FillSuValues(const StartupListing& listing) {
     ListRebuilding = false;
 }
 
-void TfrmMain::SuTreeChanged() {
+void TfrmMain::RelistSuSection() {
     ClearSuValues();
     const int position = SelectedSuPosition();
-    if (position >= 0) {
-        StartupListing listing;
-        ListSection(position, listing, *versionInfo_);
-        FillSuValues(listing);
-    }
+    if (position < 0) return;
+    StartupListing listing;
+    ListSection(position, listing, *versionInfo_);
+    FillSuValues(listing);
+}
+
+void TfrmMain::SuTreeChanged() {
+    RelistSuSection();
     RefreshView();
 }
 
@@ -64,13 +67,7 @@ void TfrmMain::SuTreeExpanded(HTREEITEM item, bool expanded) {
 
 void TfrmMain::aSuUpdateExecute() {
     if (CurrentPage != kPageStartUp) return;
-    ClearSuValues();
-    const int position = SelectedSuPosition();
-    if (position >= 0) {
-        StartupListing listing;
-        ListSection(position, listing, *versionInfo_);
-        FillSuValues(listing);
-    }
+    RelistSuSection();
     SortListAgain(lvSuValues.Handle());
     RefreshView();
 }

@@ -25,18 +25,6 @@ bool TfrmMain::SelectedSuEntry(RunEntry& entry, bool& active) const {
     return true;
 }
 
-void TfrmMain::RelistSuSection() {
-    ListRebuilding = true;
-    ClearSuValues();
-    ListRebuilding = false;
-    const int position = SelectedSuPosition();
-    if (position >= 0) {
-        StartupListing listing;
-        ListSection(position, listing, *versionInfo_);
-        FillSuValues(listing);
-    }
-}
-
 void TfrmMain::aSuAddExecute() {
     if (CurrentPage != kPageStartUp || !actions_.Enabled(aSuUpdate)) return;
     const int position = SelectedSuPosition();
