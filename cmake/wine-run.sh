@@ -31,7 +31,18 @@ if [ ! -f "$WINEPREFIX/.orv-ready" ]; then
   ) 9>"$root/.prefix.lock"
 fi
 
+# Wine starts long-lived processes of its own (the desktop, console hosts)
+# that inherit the program's output. Sending it to a file, and passing the
+# file on once the program has ended, keeps them from holding the caller's
+# pipes open (ctest would wait for them).
+log=$(mktemp "$root/output.XXXXXX")
+trap 'rm -f "$log"' EXIT
+set +e
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" wine "$exe" "$@"
+  xvfb-run -a -s "-screen 0 1280x1024x24" wine "$exe" "$@" </dev/null >"$log" 2>&1
+else
+  wine "$exe" "$@" </dev/null >"$log" 2>&1
 fi
-exec wine "$exe" "$@"
+status=$?
+cat "$log"
+exit "$status"

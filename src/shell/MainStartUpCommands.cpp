@@ -17,10 +17,16 @@ TfrmSuProgrammInfo& TfrmMain::frmSuProgrammInfo() {
     return *infoForm_;
 }
 
-bool TfrmMain::SelectedSuEntry(RunEntry& entry, bool& active) const {
-    const int row = lvSuValues.Selected();
+bool TfrmMain::SuRowEntry(int row, RunEntry& entry) const {
+    // Name, Location, Root Key and Section; rows of other sources have fewer.
     if (row < 0 || RowSubItemCount(lvSuValues.Data(row)) < 3) return false;
     entry = RunEntry{lvSuValues.Text(row, 0), lvSuValues.Text(row, 1), lvSuValues.Text(row, 2), lvSuValues.Text(row, 3)};
+    return true;
+}
+
+bool TfrmMain::SelectedSuEntry(RunEntry& entry, bool& active) const {
+    const int row = lvSuValues.Selected();
+    if (!SuRowEntry(row, entry)) return false;
     active = lvSuValues.Checked(row);
     return true;
 }
@@ -70,10 +76,8 @@ void TfrmMain::aSuCheckExecute() {
 }
 
 void TfrmMain::SuValuesTickChanged(int row) {
-    if (RowSubItemCount(lvSuValues.Data(row)) < 3) return;  // still being filled
-    const RunEntry entry{lvSuValues.Text(row, 0), lvSuValues.Text(row, 1), lvSuValues.Text(row, 2),
-                         lvSuValues.Text(row, 3)};
-    SwitchEntry(entry, lvSuValues.Checked(row));
+    RunEntry entry;
+    if (SuRowEntry(row, entry)) SwitchEntry(entry, lvSuValues.Checked(row));
 }
 
 void TfrmMain::aSuEditExecute() {

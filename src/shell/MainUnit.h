@@ -148,6 +148,7 @@ private:
     void FillSuValues(const StartupListing& listing);
     void ClearSuValues();
     bool SelectedSuRowDescribable();
+    bool SuRowEntry(int row, RunEntry& entry) const;
     bool SelectedSuEntry(RunEntry& entry, bool& active) const;
     void RelistSuSection();
     void SuBeginDrag();
