@@ -5,6 +5,8 @@
 #include <commdlg.h>
 
 #include <utility>
+#include "platform/Text.h"
+
 #include <vector>
 
 namespace platform::dialogs {
@@ -21,14 +23,6 @@ FileDialogHandler& InstalledFileDialogHandler() {
     return handler;
 }
 
-std::wstring Widen(const std::string& text) {
-    int count = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(count > 0 ? count : 1, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), count);
-    wide.resize(wcslen(wide.c_str()));
-    return wide;
-}
-
 // A message box cannot offer Cancel alone; the task dialog of Common
 // Controls 6 can. Falls back to an OK box where it is missing.
 int ShowErrorCancel(HWND owner, const std::string& text, const std::string& caption) {
@@ -41,7 +35,7 @@ int ShowErrorCancel(HWND owner, const std::string& text, const std::string& capt
         MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
         return IDCANCEL;
     }
-    const std::wstring wideText = Widen(text), wideCaption = Widen(caption);
+    const std::wstring wideText = platform::text::Widen(text), wideCaption = platform::text::Widen(caption);
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof(config);
     config.hwndParent = owner;

@@ -5,19 +5,13 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include "platform/Text.h"
+
 #include <vector>
 
 namespace platform::shell {
 
 namespace {
-
-std::wstring Widen(const std::string& text) {
-    int count = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(count > 0 ? count : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), count);
-    wide.resize(wcslen(wide.c_str()));
-    return wide;
-}
 
 struct ShellLinkObject {
     ComPtr<IShellLinkA> link;
@@ -53,7 +47,7 @@ HRESULT ReadLinkTarget(const std::string& linkPath, std::string& target) {
     ShellLinkObject object;
     HRESULT hr = CreateShellLinkObject(object);
     if (FAILED(hr)) return hr;
-    if (object.file->Load(Widen(linkPath).c_str(), STGM_READ) != S_OK) return S_FALSE;
+    if (object.file->Load(platform::text::Widen(linkPath).c_str(), STGM_READ) != S_OK) return S_FALSE;
     char buffer[MAX_PATH] = {};
     hr = object.link->GetPath(buffer, MAX_PATH, nullptr, SLGP_UNCPRIORITY);
     if (FAILED(hr)) return hr;
@@ -70,7 +64,7 @@ HRESULT WriteLink(const std::string& linkPath, const LinkFields& fields) {
         object.link->SetDescription(fields.description.c_str()),
         object.link->SetWorkingDirectory(fields.workingDirectory.c_str()),
         object.link->SetArguments(fields.arguments.c_str()),
-        object.file->Save(Widen(linkPath).c_str(), FALSE),
+        object.file->Save(platform::text::Widen(linkPath).c_str(), FALSE),
     };
     for (HRESULT step : steps)
         if (FAILED(step)) return step;

@@ -77,10 +77,4 @@ void TfrmMain::NavigateHelp(const std::string& path) {
     SetWindowTextA(mHelp, text.c_str());
 }
 
-std::string TfrmMain::HelpText() const {
-    const int length = GetWindowTextLengthA(mHelp);
-    std::string text(length + 1, '\0');
-    GetWindowTextA(mHelp, text.data(), length + 1);
-    text.resize(length);
-    return text;
-}
+std::string TfrmMain::HelpText() const { return ui::ControlText(mHelp); }

@@ -3,6 +3,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
+#include "platform/Text.h"
 #include "resource.h"
 #include "shell/MainLayout.h"
 
@@ -495,10 +496,11 @@ LRESULT TfrmMain::OnNotify(NMHDR* header) {
         if (header->code == TTN_GETDISPINFOA) {
             reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = const_cast<char*>(action->hint.c_str());
         } else {
-            // The tool tip asks in UTF-16 when it was created as a wide window.
-            static wchar_t hint[256];
-            MultiByteToWideChar(CP_UTF8, 0, action->hint.c_str(), -1, hint, 256);
-            reinterpret_cast<NMTTDISPINFOW*>(header)->lpszText = hint;
+            // The tool tip asks in UTF-16 when it was created as a wide
+            // window; the text must outlive this call.
+            static std::wstring hint;
+            hint = platform::text::Widen(action->hint);
+            reinterpret_cast<NMTTDISPINFOW*>(header)->lpszText = hint.data();
         }
         return 0;
     }

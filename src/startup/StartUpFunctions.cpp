@@ -30,6 +30,13 @@ namespace {
 constexpr int kBatchFirst = kSuWinstartBat;
 constexpr int kBatchLast = kSuConfigNt;
 
+// Opens a run key (a section, or a section + "-") with full access; creates
+// it when asked.
+bool OpenRunKey(TRegistry& registry, const std::string& rootName, const std::string& keyName, bool create) {
+    registry.SetRootKey(RootKeyFromName(rootName));
+    return registry.OpenKey(RunKeyPath(rootName, keyName), create);
+}
+
 StartupRow& AddRow(StartupListing& list, const std::string& caption) {
     list.rows.push_back(StartupRow{caption, {}, false, {}});
     return list.rows.back();
@@ -47,8 +54,7 @@ void ReadRunKeyValues(StartupListing& list, const std::string& rootName,
                       const std::string& section, const std::string& suffix, bool active,
                       const StartupContext& context) {
     TRegistry registry;
-    registry.SetRootKey(RootKeyFromName(rootName));
-    if (!registry.OpenKey(RunKeyPath(rootName, section, suffix), false)) return;
+    if (!OpenRunKey(registry, rootName, section + suffix, false)) return;
     std::vector<std::string> names;
     registry.GetValueNames(names);
     for (const std::string& name : names) {
@@ -238,8 +244,7 @@ SuSectionFlags UpdateSectionFlags() {
     for (const char* root : kRunRoots) {
         for (int i = 0; i < 5; ++i) {
             TRegistry registry;
-            registry.SetRootKey(RootKeyFromName(root));
-            if (!registry.OpenKey(RunKeyPath(root, kRunSections[i]), false)) continue;
+            if (!OpenRunKey(registry, root, kRunSections[i], false)) continue;
             std::vector<std::string> names;
             registry.GetValueNames(names);
             if (!names.empty()) flags[kSuRun + i] = true;
@@ -273,13 +278,6 @@ bool CanDescribeFile(const std::string& path, const TFileVersionInfo& info) {
 
 namespace {
 
-// Opens the run key with full access; creates it when asked.
-bool OpenRunKey(TRegistry& registry, const std::string& rootName, const std::string& keyName, bool create) {
-    registry.SetRootKey(RootKeyFromName(rootName));
-    const std::string prefix = RootKeyFromName(rootName) == HKEY_USERS ? ".Default\\" : "";
-    return registry.OpenKey(prefix + kRunKeyBase + keyName, create);
-}
-
 // Writes the value into the key when it has none of that name; returns
 // whether the key now holds the location under that name.
 bool PlaceValue(const std::string& rootName, const std::string& keyName, const std::string& name,
@@ -287,9 +285,8 @@ bool PlaceValue(const std::string& rootName, const std::string& keyName, const s
     TRegistry registry;
     if (!OpenRunKey(registry, rootName, keyName, true)) return false;
     if (!registry.ValueExists(name)) registry.WriteString(name, location);
-    return registry.GetDataType(name) == REG_SZ || registry.GetDataType(name) == REG_EXPAND_SZ
-               ? registry.ReadString(name) == location
-               : false;
+    const DWORD type = registry.GetDataType(name);  // a non-string value is never the entry
+    return (type == REG_SZ || type == REG_EXPAND_SZ) && registry.ReadString(name) == location;
 }
 
 // Moves a value between two keys of a root. The source keeps its value

@@ -1,0 +1,16 @@
+// Text conversion to UTF-16.
+#include "platform/Text.h"
+
+#include <windows.h>
+
+namespace platform::text {
+
+std::wstring Widen(const std::string& text) {
+    const int count = MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(count > 0 ? count : 0), L'\0');
+    if (count > 0)
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), wide.data(), count);
+    return wide;
+}
+
+}  // namespace platform::text

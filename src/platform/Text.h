@@ -1,0 +1,12 @@
+// Text conversion for the few calls that take only UTF-16 (shell-link files,
+// task dialogs, tool tips asking in wide form).
+#pragma once
+
+#include <string>
+
+namespace platform::text {
+
+// From the active code page (UTF-8 through the manifest) to UTF-16.
+std::wstring Widen(const std::string& text);
+
+}  // namespace platform::text
