@@ -32,17 +32,42 @@ if [ ! -f "$WINEPREFIX/.orv-ready" ]; then
 fi
 
 # Wine starts long-lived processes of its own (the desktop, console hosts)
-# that inherit the program's output. Sending it to a file, and passing the
-# file on once the program has ended, keeps them from holding the caller's
-# pipes open (ctest would wait for them).
-log=$(mktemp "$root/output.XXXXXX")
-trap 'rm -f "$log"' EXIT
+# that inherit the program's output. Sending it to a file keeps them from
+# holding the caller's pipes open (ctest would wait for them); a tail that
+# ends with the program passes the file on as it grows, so what a program
+# printed before ctest killed it on timeout is still shown. The file stays
+# in $root/logs after the run.
+mkdir -p "$root/logs"
+name=${exe##*[/\\]}  # a Windows path names the program too
+log="$root/logs/$name.log"
+# A new file each run: a Wine process of an earlier run may still hold the old one.
+rm -f "$log"
+: >"$log"
 set +e
 if [ -z "${DISPLAY:-}" ]; then
-  xvfb-run -a -s "-screen 0 1280x1024x24" wine "$exe" "$@" </dev/null >"$log" 2>&1
+  xvfb-run -a -s "-screen 0 1280x1024x24" wine "$exe" "$@" </dev/null >"$log" 2>&1 &
 else
-  wine "$exe" "$@" </dev/null >"$log" 2>&1
+  wine "$exe" "$@" </dev/null >"$log" 2>&1 &
 fi
+program=$!
+# The tail ignores TERM and INT, so on a signal to the whole group it still
+# prints the rest once the program has ended.
+(trap '' TERM INT; exec tail -n +1 -s 0.1 -f --pid="$program" "$log") &
+passer=$!
+
+# Stopped from outside: end the program, let the tail print what it wrote.
+stopped() {
+  kill "$program" 2>/dev/null
+  wait "$program" 2>/dev/null
+  wait "$passer" 2>/dev/null
+  echo "wine-run: stopped by $1; the output is in $log" >&2
+  exit "$2"
+}
+trap 'stopped TERM 143' TERM
+trap 'stopped INT 130' INT
+
+wait "$program"
 status=$?
-cat "$log"
+# The tail ends once it has seen the program end and read the file to its end.
+wait "$passer"
 exit "$status"

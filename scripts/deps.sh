@@ -3,7 +3,7 @@
 # any of them is missing.
 set -euo pipefail
 
-packages=(cmake make g++-mingw-w64-x86-64-posix wine64 wine xvfb xauth googletest imagemagick)
+packages=(cmake make g++-mingw-w64-x86-64-posix wine64 wine xvfb xauth googletest imagemagick x11-utils)
 missing=()
 for package in "${packages[@]}"; do
   dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")

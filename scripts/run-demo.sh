@@ -43,7 +43,15 @@ wine_run "C:\\Program Files\\Orvelin Demo\\Tray Helper.exe" 3600 >/dev/null 2>&1
 
 if [ "$headless" = 1 ]; then
   wine_run "$bin/Orvelin.exe" >/dev/null 2>&1 &
-  sleep "${ORV_DEMO_WAIT:-8}"
+  # Up to ORV_DEMO_WAIT seconds (a fresh machine is slow) for the main window
+  # to be shown, then a moment for it to paint.
+  shown=0
+  for _ in $(seq $(( ${ORV_DEMO_WAIT:-60} * 5 ))); do
+    if xwininfo -name "Orvelin 2.0" 2>/dev/null | grep -q IsViewable; then shown=1; break; fi
+    sleep 0.2
+  done
+  [ "$shown" = 1 ] || echo "Orvelin's window did not show within ${ORV_DEMO_WAIT:-60} s" >&2
+  sleep 1
   import -window root "$root/screenshot.png"
   echo "Screenshot: $root/screenshot.png"
 else

@@ -112,7 +112,7 @@ TEST(Processes, RunProgramStartsOrReportsFailure) {
     ScopedFolder folder("runprogram");
     const std::string helper = CopyHelper("orvhelper.exe", folder.Path(), "run helper.exe");
     EXPECT_FALSE(RunProgram("\"" + folder.Path() + "\\missing.exe\"", SW_RESTORE));
-    ASSERT_TRUE(RunProgram("\"" + helper + "\" 2", SW_RESTORE));
+    ASSERT_TRUE(RunProgram("\"" + helper + "\" 120", SW_RESTORE));  // lives until it is found and ended
     // Find it running, then let it end.
     bool seen = false;
     for (int attempt = 0; attempt < kProcessWaitSteps && !seen; ++attempt) {

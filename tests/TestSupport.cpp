@@ -9,6 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cxxabi.h>
+#include <typeinfo>
+
 namespace reg = platform::reg;
 namespace files = platform::files;
 
@@ -122,6 +127,64 @@ ScopedFolder::ScopedFolder(const std::string& name) : path_("C:\\orvtests\\" + n
 
 ScopedFolder::~ScopedFolder() { RemoveFolderTree(path_); }
 
+namespace {
+
+// The button a box of the kind gives for Esc: No or Cancel where it has one.
+int CancelAnswer(platform::dialogs::BoxKind kind) {
+    switch (kind) {
+    case platform::dialogs::BoxKind::Confirm: return IDNO;
+    case platform::dialogs::BoxKind::ConfirmOkCancel:
+    case platform::dialogs::BoxKind::ErrorCancel: return IDCANCEL;
+    case platform::dialogs::BoxKind::Warning:
+    case platform::dialogs::BoxKind::Plain: break;
+    }
+    return IDOK;
+}
+
+std::string ClassName(const std::type_info& type) {
+    int status = 0;
+    char* readable = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
+    std::string name = status == 0 && readable ? readable : type.name();
+    std::free(readable);
+    return name;
+}
+
+class UnscriptedDialogsFail : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override {
+        InstallUnscriptedBoxAnswer();
+        InstallUnscriptedDialogAnswers();
+    }
+};
+
+}  // namespace
+
+void InstallUnscriptedBoxAnswer() {
+    platform::dialogs::SetBoxHandler(
+        [](const std::string& text, const std::string& caption, platform::dialogs::BoxKind kind) {
+            ADD_FAILURE() << "unscripted message box \"" << text << "\" (caption \"" << caption << "\")";
+            return CancelAnswer(kind);
+        });
+}
+
+void InstallUnscriptedDialogAnswers() {
+    ui::ModalDialog::SetModalHandler([](ui::ModalDialog& dialog) {
+        ADD_FAILURE() << "unscripted dialog " << ClassName(typeid(dialog)) << " (caption \""
+                      << ui::ControlText(dialog.Handle()) << "\")";
+        return IDCANCEL;
+    });
+    platform::dialogs::SetFileDialogHandler([](platform::dialogs::FileDialogRequest& request) {
+        ADD_FAILURE() << "unscripted " << (request.save ? "save" : "open") << " dialog for \""
+                      << request.fileName << "\" (filter \"" << request.filter << "\")";
+        return false;
+    });
+}
+
+void FailOnUnscriptedDialogs() {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new UnscriptedDialogsFail);
+    InstallUnscriptedBoxAnswer();
+    InstallUnscriptedDialogAnswers();
+}
+
 RecordedBoxes::RecordedBoxes(std::vector<int> answers) : answers_(std::move(answers)) {
     platform::dialogs::SetBoxHandler([this](const std::string& text, const std::string& caption,
                                             platform::dialogs::BoxKind kind) {
@@ -131,18 +194,16 @@ RecordedBoxes::RecordedBoxes(std::vector<int> answers) : answers_(std::move(answ
     });
 }
 
-RecordedBoxes::~RecordedBoxes() { platform::dialogs::SetBoxHandler({}); }
+RecordedBoxes::~RecordedBoxes() { InstallUnscriptedBoxAnswer(); }
 
 ScopedDialogAnswers::ScopedDialogAnswers(std::function<int(ui::ModalDialog&)> modal,
                                          std::function<bool(platform::dialogs::FileDialogRequest&)> file) {
-    ui::ModalDialog::SetModalHandler(std::move(modal));
-    platform::dialogs::SetFileDialogHandler(std::move(file));
+    InstallUnscriptedDialogAnswers();
+    if (modal) ui::ModalDialog::SetModalHandler(std::move(modal));
+    if (file) platform::dialogs::SetFileDialogHandler(std::move(file));
 }
 
-ScopedDialogAnswers::~ScopedDialogAnswers() {
-    ui::ModalDialog::SetModalHandler({});
-    platform::dialogs::SetFileDialogHandler({});
-}
+ScopedDialogAnswers::~ScopedDialogAnswers() { InstallUnscriptedDialogAnswers(); }
 
 std::string TestProgramFolder() { return files::ExtractFilePath(files::ModuleFileName()); }
 
@@ -170,6 +231,13 @@ bool HelperProcess::WaitUntilListed() const {
         Sleep(kProcessWaitStep);
     }
     return false;
+}
+
+DWORD LastListedOf(const std::vector<DWORD>& ids) {
+    DWORD last = 0;
+    for (const auto& process : platform::processes::SnapshotProcesses())
+        if (std::find(ids.begin(), ids.end(), process.id) != ids.end()) last = process.id;
+    return last;
 }
 
 int RowOf(const ui::ListView& list, const std::string& caption) {

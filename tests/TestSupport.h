@@ -95,6 +95,15 @@ private:
 };
 void RemoveFolderTree(const std::string& path);
 
+// Every box, file dialog and modal dialog a test did not script fails the
+// test with what it asked and is cancelled (No, Cancel, or OK when that is
+// the only button), so no real window waits for a click nobody gives.
+// Installed before each test; the scoped answers below put it back.
+void InstallUnscriptedBoxAnswer();
+void InstallUnscriptedDialogAnswers();
+// Adds the listener that installs both before each test (call from main).
+void FailOnUnscriptedDialogs();
+
 // Records the boxes shown and answers them in turn (default: the last answer).
 class RecordedBoxes {
 public:
@@ -112,7 +121,7 @@ private:
 };
 
 // Answers modal dialogs (the handler gets the dialog ready to show) and file
-// dialogs for the time it lives.
+// dialogs for the time it lives; an empty handler leaves that kind unscripted.
 class ScopedDialogAnswers {
 public:
     explicit ScopedDialogAnswers(std::function<int(ui::ModalDialog&)> modal,
@@ -145,6 +154,10 @@ private:
     DWORD id_ = 0;
     std::string path_;
 };
+
+// Of the processes given, the one the system's process list shows last (0
+// when none of them runs).
+DWORD LastListedOf(const std::vector<DWORD>& ids);
 
 // The index of the first row with the caption, or -1.
 int RowOf(const ui::ListView& list, const std::string& caption);

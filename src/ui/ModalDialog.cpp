@@ -19,6 +19,8 @@ ModalDialog::ModalHandler& InstalledModalHandler() {
 
 }  // namespace
 
+ModalDialog::~ModalDialog() { DestroyHandle(); }
+
 void ModalDialog::SetModalHandler(ModalHandler handler) { InstalledModalHandler() = std::move(handler); }
 
 std::string ControlText(HWND control) {

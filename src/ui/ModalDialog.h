@@ -13,11 +13,15 @@ namespace ui {
 
 class ModalDialog : public Window {
 public:
+    // The window goes first: its controls still use the font.
+    ~ModalDialog() override;
+
     // Shows the dialog and returns its modal result (IDOK, IDCANCEL).
     int ShowModal(HWND owner);
     // Ends the modal loop with the result; the dialog hides.
     void EndModal(int result);
-    bool Showing() const { return showing_; }
+    // From the show until EndModal (or the close of the window).
+    bool Showing() const { return showing_ && !ended_; }
 
     // Stands in for the modal loop: it gets the dialog once it is ready to
     // show and returns the result (it may press the dialog's buttons, which
