@@ -84,6 +84,16 @@ TEST(ListFiles, DepthFirstWithOrWithoutHiddenFiles) {
     EXPECT_EQ(appended, std::vector<std::string>{"kept"});
 }
 
+TEST(ListFiles, AnEmptyFolderListsNothing) {
+    // An unresolved special folder comes back empty; it must not turn into
+    // the root of the current drive and a walk over the whole disk.
+    std::vector<std::string> visible{"kept"}, all{"kept"};
+    ListFilesRecursive("", &visible);
+    ListAllFilesRecursive("", &all);
+    EXPECT_EQ(visible, std::vector<std::string>{"kept"});
+    EXPECT_EQ(all, std::vector<std::string>{"kept"});
+}
+
 TEST(ResolveShortcut, ReadsTargetsAndKeepsOtherPaths) {
     ScopedFolder folder("links");
     const std::string target = folder.Path() + "\\Programm ünïcode.exe";

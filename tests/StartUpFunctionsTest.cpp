@@ -1,7 +1,9 @@
 // The startup sources, listed from a seeded test machine.
 #include "common/Common.h"
 #include "platform/Files.h"
+#include "platform/Registry.h"
 #include "startup/StartUpFunctions.h"
+#include "ReadOnlyRegKey.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -134,20 +136,56 @@ TEST(RunKeyReader, DefaultValuesAndEmptyLocationsAreNeverListed) {
     EXPECT_EQ(unicode->subItems[0], "C:\\Программы\\x.exe");
 }
 
-TEST(RunKeyReader, ANonStringValueEndsTheKeyAndItsTwin) {
+TEST(RunKeyReader, ValuesThatAreNotStringsAreSkippedInEveryView) {
+    // Windows starts only string values; the others must not hide the rest.
     ScopedRegKeys keys;
     const std::string path = KeyPath(1, "RunOnceEx"), twin = KeyPath(1, "RunOnceEx", "-");
     keys.Add(HKEY_CURRENT_USER, path);
     keys.Add(HKEY_CURRENT_USER, twin);
     SetRegDword(HKEY_CURRENT_USER, path, "OrvT number", 5);
+    SetRegString(HKEY_CURRENT_USER, path, "OrvT first", "C:\\first.exe");
+    {
+        platform::KeyHandle key;
+        ASSERT_EQ(platform::reg::OpenKey(HKEY_CURRENT_USER, path, KEY_ALL_ACCESS, key), ERROR_SUCCESS);
+        const BYTE binary[] = {1, 2, 3};
+        platform::reg::SetValue(key.Get(), "OrvT binary", REG_BINARY, binary, sizeof(binary));
+        const char multi[] = "C:\\multi.exe\0\0";
+        platform::reg::SetValue(key.Get(), "OrvT multi", REG_MULTI_SZ, multi, sizeof(multi));
+        const char expand[] = "%SystemRoot%\\expand.exe";
+        platform::reg::SetValue(key.Get(), "OrvT expand", REG_EXPAND_SZ, expand, sizeof(expand));
+    }
+    SetRegString(HKEY_CURRENT_USER, path, "OrvT last", "C:\\last.exe");
+    SetRegDword(HKEY_CURRENT_USER, twin, "OrvT twin number", 1);
     SetRegString(HKEY_CURRENT_USER, twin, "OrvT twin", "C:\\twin.exe");
-    // The machine key of the same section still lists.
-    SetRegString(HKEY_LOCAL_MACHINE, KeyPath(0, "RunOnceEx"), "OrvT machine", "C:\\m.exe");
-    ScopedRegValue machine(HKEY_LOCAL_MACHINE, KeyPath(0, "RunOnceEx"), "OrvT machine");
-    const StartupListing list = List(kSuRunOnceEx);
-    EXPECT_EQ(FindRow(list, "OrvT number"), nullptr);
-    EXPECT_EQ(FindRow(list, "OrvT twin"), nullptr);
-    EXPECT_NE(FindRow(list, "OrvT machine"), nullptr);
+    for (int view : {kSuAll, kSuRegistry, kSuRunOnceEx}) {
+        SCOPED_TRACE(view);
+        const StartupListing list = List(view);
+        for (const char* listed : {"OrvT first", "OrvT expand", "OrvT last"})
+            EXPECT_NE(FindRow(list, listed), nullptr) << listed;
+        EXPECT_EQ(FindRow(list, "OrvT twin") != nullptr, view != kSuAll);
+        for (const char* skipped : {"OrvT number", "OrvT binary", "OrvT multi", "OrvT twin number"})
+            EXPECT_EQ(FindRow(list, skipped), nullptr) << skipped;
+    }
+    const StartupListing own = List(kSuRunOnceEx);
+    const StartupRow* expandRow = FindRow(own, "OrvT expand");
+    ASSERT_NE(expandRow, nullptr);
+    EXPECT_EQ(expandRow->subItems[0], "%SystemRoot%\\expand.exe");
+}
+
+TEST(RunKeyReader, KeysThatRefuseWritingAreStillListed) {
+    // As the machine's run keys are for a user without administrator rights.
+    ScopedRegKeys keys;
+    const std::string path = KeyPath(1, "RunServiceOnce"), twin = KeyPath(1, "RunServiceOnce", "-");
+    keys.Add(HKEY_CURRENT_USER, path);
+    keys.Add(HKEY_CURRENT_USER, twin);
+    SetRegString(HKEY_CURRENT_USER, path, "OrvT locked", "C:\\locked.exe");
+    SetRegString(HKEY_CURRENT_USER, twin, "OrvT locked off", "C:\\off.exe");
+    ScopedReadOnlyKey lockedKey(HKEY_CURRENT_USER, path), lockedTwin(HKEY_CURRENT_USER, twin);
+    EXPECT_NE(FindRow(List(kSuAll), "OrvT locked"), nullptr);
+    const StartupListing list = List(kSuRunServiceOnce);
+    EXPECT_NE(FindRow(list, "OrvT locked"), nullptr);
+    EXPECT_NE(FindRow(list, "OrvT locked off"), nullptr);
+    EXPECT_TRUE(UpdateSectionFlags()[kSuRunServiceOnce]);
 }
 
 TEST(ActiveState, RunningMissingAndStopped) {
@@ -310,6 +348,7 @@ TEST(StartupFolders, ShortcutsProgramsAndHiddenFiles) {
     ASSERT_NE(tool, nullptr);
     EXPECT_EQ(tool->subItems, (std::vector<std::string>{user + "\\", "", "", "No"}));
     EXPECT_EQ(tool->iconFile, program);
+    EXPECT_EQ(tool->filePath, user + "\\OrvT Tool.lnk");
     const StartupRow* dangling = FindRow(list, "OrvT Dangling");
     ASSERT_NE(dangling, nullptr);
     EXPECT_EQ(dangling->subItems[0], common + "\\");
@@ -317,6 +356,7 @@ TEST(StartupFolders, ShortcutsProgramsAndHiddenFiles) {
     const StartupRow* plain = FindRow(list, "OrvT Plain");
     ASSERT_NE(plain, nullptr);
     EXPECT_EQ(plain->subItems[3], "N/A");  // resolved through a .lnk name that does not exist
+    EXPECT_EQ(plain->filePath, plainProgram.Path());
     EXPECT_EQ(FindRow(list, "OrvT Hidden"), nullptr);
     EXPECT_LT(IndexOf(list, "OrvT Tool"), IndexOf(list, "OrvT Dangling"));  // user folder first
     EXPECT_NE(FindRow(List(kSuAll), "OrvT Tool"), nullptr);

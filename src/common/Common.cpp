@@ -12,6 +12,9 @@ namespace files = platform::files;
 namespace {
 
 void ListFiles(const std::string& folder, std::vector<std::string>& list, bool withHidden) {
+    // An empty folder (a special folder the shell could not resolve) would
+    // make the pattern "\*.*": the whole current drive.
+    if (folder.empty()) return;
     const std::string separator = (!folder.empty() && folder.back() == '\\') ? "" : "\\";
     files::FindEntries(folder + separator + "*.*", [&](const files::FindEntry& entry) {
         const std::string full = folder + separator + entry.name;

@@ -114,6 +114,14 @@ void TRegistry::WriteString(const std::string& name, const std::string& text) co
         throw ERegistryException(FormatMessageFor("Failed to set data for '%s'", name));
 }
 
+bool TRegistry::ReadRawValue(const std::string& name, reg::RawValue& value) const {
+    return current_ && reg::QueryRawValue(current_.Get(), name, value) == ERROR_SUCCESS;
+}
+
+bool TRegistry::WriteRawValue(const std::string& name, const reg::RawValue& value) const {
+    return current_ && reg::SetRawValue(current_.Get(), name, value) == ERROR_SUCCESS;
+}
+
 bool TRegistry::ValueExists(const std::string& name) const {
     DWORD type = REG_NONE, size = 0;
     return current_ && reg::QueryValueInfo(current_.Get(), name, type, size) == ERROR_SUCCESS;

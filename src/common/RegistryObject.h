@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Handles.h"
+#include "platform/Registry.h"
 
 #include <stdexcept>
 #include <string>
@@ -50,6 +51,12 @@ public:
     std::string ReadString(const std::string& name) const;
     // REG_SZ with its terminating NUL; "Failed to set data for '%s'".
     void WriteString(const std::string& name, const std::string& text) const;
+
+    // The value's type and exact bytes, and writing them back unchanged, so
+    // a value moved between keys keeps its type (REG_EXPAND_SZ stays so).
+    // False when the value cannot be read or written.
+    bool ReadRawValue(const std::string& name, platform::reg::RawValue& value) const;
+    bool WriteRawValue(const std::string& name, const platform::reg::RawValue& value) const;
 
     bool ValueExists(const std::string& name) const;
     // The value's registry type, or REG_NONE when it cannot be read.

@@ -102,6 +102,15 @@ bool ReadTextLines(const std::string& path, std::vector<std::string>& lines) {
 
 bool DeleteFilePath(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
+std::string FullPathName(const std::string& path) {
+    if (path.empty()) return {};
+    DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return {};
+    std::vector<char> buffer(size + 1, '\0');
+    DWORD got = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    return got > 0 && got < buffer.size() ? std::string(buffer.data(), got) : std::string();
+}
+
 bool CreateFolderPath(const std::string& path) {
     if (path.empty() || DirectoryExists(path)) return !path.empty();
     std::string trimmed = path;

@@ -31,6 +31,9 @@ bool ReadFileBytes(const std::string& path, std::string& bytes);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 
 bool DeleteFilePath(const std::string& path);
+// The absolute form of a path (GetFullPathNameA): "." and ".." resolved,
+// "/" turned into "\". Empty when the system cannot form one.
+std::string FullPathName(const std::string& path);
 bool CreateFolderPath(const std::string& path);  // creates every missing level
 
 // Full path of the running executable.

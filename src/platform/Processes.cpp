@@ -10,6 +10,19 @@ namespace {
 constexpr DWORD kQueryAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;  // 0x410
 constexpr DWORD kModuleNameLength = 261;
 constexpr DWORD kMaxModules = 1024;
+
+// The main module's file of a process opened with kQueryAccess.
+bool MainModulePathOf(HANDLE process, std::string& path) {
+    HMODULE module = nullptr;
+    DWORD needed = 0;
+    if (!EnumProcessModules(process, &module, sizeof(module), &needed)) return false;
+    char name[kModuleNameLength] = {};
+    DWORD got = GetModuleFileNameExA(process, module, name, kModuleNameLength);
+    if (got == 0) return false;
+    path.assign(name, got);
+    return true;
+}
+
 }  // namespace
 
 std::vector<ProcessEntry> SnapshotProcesses() {
@@ -27,15 +40,7 @@ std::vector<ProcessEntry> SnapshotProcesses() {
 
 bool QueryMainModulePath(DWORD processId, std::string& path) {
     KernelHandle process(OpenProcess(kQueryAccess, FALSE, processId));
-    if (!process) return false;
-    HMODULE module = nullptr;
-    DWORD needed = 0;
-    if (!EnumProcessModules(process.Get(), &module, sizeof(module), &needed)) return false;
-    char name[kModuleNameLength] = {};
-    DWORD got = GetModuleFileNameExA(process.Get(), module, name, kModuleNameLength);
-    if (got == 0) return false;
-    path.assign(name, got);
-    return true;
+    return process && MainModulePathOf(process.Get(), path);
 }
 
 std::vector<std::string> ModuleFileNames(DWORD processId) {
@@ -77,6 +82,26 @@ DWORD TerminateProcessById(DWORD processId) {
     if (!process) return GetLastError();
     if (!TerminateProcess(process.Get(), 0)) return GetLastError();
     return ERROR_SUCCESS;
+}
+
+EndResult TerminateProcessRunning(DWORD processId, const std::function<bool(const std::string&)>& runsFile,
+                                  DWORD& error) {
+    KernelHandle process(OpenProcess(kQueryAccess | PROCESS_TERMINATE, FALSE, processId));
+    if (!process) {
+        error = GetLastError();
+        // Without the right to end it, that is worth saying only when it is
+        // the program asked for.
+        std::string path;
+        return QueryMainModulePath(processId, path) && runsFile(path) ? EndResult::Failed : EndResult::NotRunning;
+    }
+    std::string path;
+    if (!MainModulePathOf(process.Get(), path) || !runsFile(path)) return EndResult::NotRunning;
+    if (!TerminateProcess(process.Get(), 0)) {
+        error = GetLastError();
+        return EndResult::Failed;
+    }
+    error = ERROR_SUCCESS;
+    return EndResult::Ended;
 }
 
 bool WaitForProcessEnd(DWORD processId, DWORD milliseconds) {

@@ -4,6 +4,7 @@
 
 #include "platform/Handles.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,14 @@ bool CreateProcessWithShow(const std::string& commandLine, int show, DWORD* proc
 // Opens with PROCESS_TERMINATE and ends with exit code 0. Returns the system's
 // error code (ERROR_SUCCESS when ended).
 DWORD TerminateProcessById(DWORD processId);
+
+// Ends the process (exit code 0) only while its main module is a file that
+// runsFile accepts. The process is opened once for the check and the end, so
+// its identifier cannot pass to another program in between. error receives
+// the system's code when the result is Failed.
+enum class EndResult { Ended, NotRunning, Failed };
+EndResult TerminateProcessRunning(DWORD processId, const std::function<bool(const std::string&)>& runsFile,
+                                  DWORD& error);
 
 // Waits until the process has ended or the time is up; true when it ended.
 bool WaitForProcessEnd(DWORD processId, DWORD milliseconds);

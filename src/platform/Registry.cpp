@@ -1,6 +1,10 @@
 // Thin calls over the Windows registry.
 #include "platform/Registry.h"
 
+#include "platform/Text.h"
+
+#include <cstring>
+
 namespace platform::reg {
 
 namespace {
@@ -75,6 +79,41 @@ LONG SetString(HKEY key, const std::string& name, const std::string& text) {
 
 LONG SetValue(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size) {
     return RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+}
+
+LONG QueryRawValue(HKEY key, const std::string& name, RawValue& value) {
+    const std::wstring wideName = text::Widen(name);
+    DWORD size = 0;
+    LONG rc = RegQueryValueExW(key, wideName.c_str(), nullptr, &value.type, nullptr, &size);
+    for (int attempt = 0; rc == ERROR_SUCCESS && attempt < kReadRetries; ++attempt) {
+        value.data.assign(size, 0);
+        DWORD got = size;
+        rc = RegQueryValueExW(key, wideName.c_str(), nullptr, &value.type, value.data.data(), &got);
+        if (rc == ERROR_SUCCESS) {
+            value.data.resize(got);
+            return rc;
+        }
+        if (rc == ERROR_MORE_DATA) {
+            size = got;
+            rc = ERROR_SUCCESS;  // the value grew since the size query: try again
+        }
+    }
+    return rc == ERROR_SUCCESS ? ERROR_MORE_DATA : rc;
+}
+
+LONG SetRawValue(HKEY key, const std::string& name, const RawValue& value) {
+    return RegSetValueExW(key, text::Widen(name).c_str(), 0, value.type, value.data.data(),
+                          static_cast<DWORD>(value.data.size()));
+}
+
+bool RawValueText(const RawValue& value, std::string& text) {
+    if (value.type != REG_SZ && value.type != REG_EXPAND_SZ) return false;
+    std::wstring wide(value.data.size() / sizeof(wchar_t), L'\0');
+    if (!wide.empty()) memcpy(wide.data(), value.data.data(), wide.size() * sizeof(wchar_t));
+    const size_t end = wide.find(L'\0');
+    if (end != std::wstring::npos) wide.resize(end);
+    text = text::Narrow(wide);
+    return true;
 }
 
 LONG DeleteValue(HKEY key, const std::string& name) {

@@ -39,6 +39,21 @@ LONG SetString(HKEY key, const std::string& name, const std::string& text);
 // Writes raw data of any type (tests and seeding use it for non-string values).
 LONG SetValue(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size);
 
+// A value exactly as the registry stores it: its type and its bytes, strings
+// in UTF-16 as the wide calls give them. Copying one to another key through
+// these two calls keeps REG_EXPAND_SZ, odd bytes and text after a NUL as
+// they were, which the ANSI string calls would not.
+struct RawValue {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+};
+LONG QueryRawValue(HKEY key, const std::string& name, RawValue& value);
+LONG SetRawValue(HKEY key, const std::string& name, const RawValue& value);
+
+// The text of a REG_SZ or REG_EXPAND_SZ raw value, up to its first NUL, in
+// the program's code page. False for a value of any other type.
+bool RawValueText(const RawValue& value, std::string& text);
+
 LONG DeleteValue(HKEY key, const std::string& name);
 
 // Deletes one key that has no subkeys.

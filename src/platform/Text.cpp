@@ -1,4 +1,4 @@
-// Text conversion to UTF-16.
+// Text conversion between the active code page and UTF-16.
 #include "platform/Text.h"
 
 #include <windows.h>
@@ -11,6 +11,14 @@ std::wstring Widen(const std::string& text) {
     if (count > 0)
         MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), wide.data(), count);
     return wide;
+}
+
+std::string Narrow(const std::wstring& text) {
+    const int length = static_cast<int>(text.size());
+    const int count = WideCharToMultiByte(CP_ACP, 0, text.c_str(), length, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(count > 0 ? count : 0), '\0');
+    if (count > 0) WideCharToMultiByte(CP_ACP, 0, text.c_str(), length, narrow.data(), count, nullptr, nullptr);
+    return narrow;
 }
 
 }  // namespace platform::text

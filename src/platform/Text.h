@@ -9,4 +9,7 @@ namespace platform::text {
 // From the active code page (UTF-8 through the manifest) to UTF-16.
 std::wstring Widen(const std::string& text);
 
+// From UTF-16 back to the active code page.
+std::string Narrow(const std::wstring& text);
+
 }  // namespace platform::text

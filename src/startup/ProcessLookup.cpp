@@ -6,6 +6,7 @@
 #include "platform/Processes.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 std::string FindProcessByPath(const std::string& path) {
     std::string found = "No";
@@ -16,6 +17,14 @@ std::string FindProcessByPath(const std::string& path) {
         found = hex;
     }
     return found;
+}
+
+platform::processes::EndResult EndProcessOfFile(const std::string& path, DWORD& error) {
+    const std::string id = FindProcessByPath(path);
+    if (id == "No") return platform::processes::EndResult::NotRunning;
+    const DWORD processId = static_cast<DWORD>(std::strtoul(id.c_str(), nullptr, 16));
+    return platform::processes::TerminateProcessRunning(
+        processId, [&](const std::string& running) { return SameTextSystemLocale(running, path); }, error);
 }
 
 DWORD FindProcessByName(const std::string& name) {

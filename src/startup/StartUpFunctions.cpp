@@ -30,15 +30,21 @@ namespace {
 constexpr int kBatchFirst = kSuWinstartBat;
 constexpr int kBatchLast = kSuConfigNt;
 
-// Opens a run key (a section, or a section + "-") with full access; creates
-// it when asked.
-bool OpenRunKey(TRegistry& registry, const std::string& rootName, const std::string& keyName, bool create) {
-    registry.SetRootKey(RootKeyFromName(rootName));
-    return registry.OpenKey(RunKeyPath(rootName, keyName), create);
+// The value as a startup entry's program line; false for a value Windows
+// would not start (not a string) or one that cannot be read.
+bool ReadRunValue(const TRegistry& registry, const std::string& name, std::string& location) {
+    const DWORD type = registry.GetDataType(name);
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+    try {
+        location = registry.ReadString(name);
+        return true;
+    } catch (const ERegistryException&) {
+        return false;  // changed or removed since it was listed
+    }
 }
 
 StartupRow& AddRow(StartupListing& list, const std::string& caption) {
-    list.rows.push_back(StartupRow{caption, {}, false, {}});
+    list.rows.push_back(StartupRow{caption, {}, false, {}, {}});
     return list.rows.back();
 }
 
@@ -54,13 +60,15 @@ void ReadRunKeyValues(StartupListing& list, const std::string& rootName,
                       const std::string& section, const std::string& suffix, bool active,
                       const StartupContext& context) {
     TRegistry registry;
-    if (!OpenRunKey(registry, rootName, section + suffix, false)) return;
+    if (!OpenRunKeyToRead(registry, rootName, section + suffix)) return;
     std::vector<std::string> names;
     registry.GetValueNames(names);
     for (const std::string& name : names) {
         if (name.empty()) continue;  // the key's default value is never an entry
-        // Read before adding, so a value that fails leaves no half-made row.
-        const std::string location = registry.ReadString(name);
+        // Read before adding, so a value that fails leaves no half-made row;
+        // a value of another type is skipped and the rest still listed.
+        std::string location;
+        if (!ReadRunValue(registry, name, location)) continue;
         StartupRow& row = AddRow(list, name);
         row.checked = active;
         row.subItems = {location, rootName, section,
@@ -83,6 +91,10 @@ void RemoveRowsWithoutLocation(StartupListing& list) {
                rows.end());
 }
 
+bool IsShortcutFile(const std::string& path) {
+    return path.size() >= 4 && SameTextSystemLocale(path.substr(path.size() - 4), ".lnk");
+}
+
 bool WinIniHasEntries() {
     const std::string file = WindowsDirectory() + "\\win.ini";
     return !files::ReadIniString(file, "windows", "load").empty() ||
@@ -95,6 +107,11 @@ std::string RunKeyPath(const std::string& rootName, const std::string& section,
                        const std::string& suffix) {
     const std::string prefix = RootKeyFromName(rootName) == HKEY_USERS ? ".Default\\" : "";
     return prefix + kRunKeyBase + section + suffix;
+}
+
+bool OpenRunKeyToRead(TRegistry& registry, const std::string& rootName, const std::string& keyName) {
+    registry.SetRootKey(RootKeyFromName(rootName));
+    return registry.OpenKeyReadOnly(RunKeyPath(rootName, keyName));
 }
 
 std::string SectionFilePath(int position) {
@@ -132,13 +149,8 @@ std::string ActiveState(const std::string& location, const TFileVersionInfo& inf
 void ReadRunKey(StartupListing& list, const std::string& rootName, const std::string& section,
                 int position, const StartupContext& context) {
     list.checkBoxes = true;
-    try {
-        ReadRunKeyValues(list, rootName, section, "", true, context);
-        if (position != kSuAll)
-            ReadRunKeyValues(list, rootName, section, kSwitchedOffSuffix, false, context);
-    } catch (const std::exception&) {
-        // A value that cannot be read as a string ends this key silently.
-    }
+    ReadRunKeyValues(list, rootName, section, "", true, context);
+    if (position != kSuAll) ReadRunKeyValues(list, rootName, section, kSwitchedOffSuffix, false, context);
 }
 
 void ReadIniFile(StartupListing& list, int iniPosition, int position,
@@ -198,6 +210,7 @@ void ReadStartupFolders(StartupListing& list, const StartupContext& context) {
         StartupRow& row = AddRow(list, name);
         row.subItems = {folder, "", "", ActiveState(target, context.info, context.runningPaths)};
         row.iconFile = context.info.Pars(target);
+        row.filePath = path;
     }
 }
 
@@ -244,7 +257,7 @@ SuSectionFlags UpdateSectionFlags() {
     for (const char* root : kRunRoots) {
         for (int i = 0; i < 5; ++i) {
             TRegistry registry;
-            if (!OpenRunKey(registry, root, kRunSections[i], false)) continue;
+            if (!OpenRunKeyToRead(registry, root, kRunSections[i])) continue;
             std::vector<std::string> names;
             registry.GetValueNames(names);
             if (!names.empty()) flags[kSuRun + i] = true;
@@ -261,6 +274,16 @@ int SectionImage(int position, const SuSectionFlags& flags) {
 }
 
 std::string ProgramInfoPath(int position, const std::string& name, const std::string& location,
+                            const std::string& filePath, TFileVersionInfo& info) {
+    if (filePath.empty()) return ProgramInfoPath(position, name, location, info);
+    if (!IsShortcutFile(filePath)) return filePath;
+    const std::string target = ResolveShortcut(filePath);
+    if (position != kSuAll) return target;
+    info.GetInfo(target);
+    return files::FileExists(info.ParsLocation) ? target : location;
+}
+
+std::string ProgramInfoPath(int position, const std::string& name, const std::string& location,
                             TFileVersionInfo& info) {
     if (position == kSuAutostart) return ResolveShortcut(location + name + ".lnk");
     if (position != kSuAll) return location;
@@ -272,90 +295,6 @@ std::string ProgramInfoPath(int position, const std::string& name, const std::st
 bool CanDescribeFile(const std::string& path, const TFileVersionInfo& info) {
     const std::string file = info.Pars(path);
     return files::FileExists(file) || platform::version::InfoSize(file) > 0;
-}
-
-// ---- editing -------------------------------------------------------------
-
-namespace {
-
-// Writes the value into the key when it has none of that name; returns
-// whether the key now holds the location under that name.
-bool PlaceValue(const std::string& rootName, const std::string& keyName, const std::string& name,
-                const std::string& location) {
-    TRegistry registry;
-    if (!OpenRunKey(registry, rootName, keyName, true)) return false;
-    if (!registry.ValueExists(name)) registry.WriteString(name, location);
-    const DWORD type = registry.GetDataType(name);  // a non-string value is never the entry
-    return (type == REG_SZ || type == REG_EXPAND_SZ) && registry.ReadString(name) == location;
-}
-
-// Moves a value between two keys of a root. The source keeps its value
-// unless the target now holds the same location: a different value of the
-// same name in the target must not cost the user the source's entry.
-void MoveValue(const std::string& rootName, const std::string& fromKey, const std::string& toKey,
-               const std::string& name, const std::string& location) {
-    if (fromKey == toKey || !PlaceValue(rootName, toKey, name, location)) return;
-    TRegistry source;
-    if (OpenRunKey(source, rootName, fromKey, false) && source.ValueExists(name)) source.DeleteValue(name);
-}
-
-}  // namespace
-
-bool IsStartupRootName(const std::string& rootName) {
-    return std::find(std::begin(kRunRoots), std::end(kRunRoots), rootName) != std::end(kRunRoots);
-}
-
-bool IsRunSectionName(const std::string& section) {
-    return std::find(std::begin(kRunSections), std::end(kRunSections), section) != std::end(kRunSections);
-}
-
-std::string AddRunValueProblem(const std::string& rootName, const std::string& section, const std::string& name) {
-    if (!IsStartupRootName(rootName))
-        return "'" + rootName + "' is not a root key whose programs Windows starts. "
-               "Choose HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE or HKEY_USERS.";
-    if (!IsRunSectionName(section))
-        return "'" + section + "' is not a startup section. "
-               "Choose Run, RunOnce, RunOnceEx, RunService or RunServiceOnce.";
-    if (name.empty()) return "Please enter a Name for the new value.";
-    return {};
-}
-
-bool AddRunValue(const std::string& rootName, const std::string& section, const std::string& name,
-                 const std::string& location) {
-    TRegistry registry;
-    if (!OpenRunKey(registry, rootName, section, true) || registry.ValueExists(name)) return false;
-    registry.WriteString(name, location);
-    return true;
-}
-
-bool DeleteRunValue(const std::string& rootName, const std::string& keyName, const std::string& name) {
-    TRegistry registry;
-    return OpenRunKey(registry, rootName, keyName, false) && registry.ValueExists(name) &&
-           registry.DeleteValue(name);
-}
-
-void SwitchEntry(const RunEntry& entry, bool active) {
-    const std::string on = entry.section, off = entry.section + kSwitchedOffSuffix;
-    MoveValue(entry.rootName, active ? off : on, active ? on : off, entry.name, entry.location);
-}
-
-void MoveRunEntry(const RunEntry& entry, bool active, const std::string& toSection) {
-    const std::string suffix = active ? "" : kSwitchedOffSuffix;
-    MoveValue(entry.rootName, entry.section + suffix, toSection + suffix, entry.name, entry.location);
-}
-
-std::string StartupShortcutName(const std::string& filePath) {
-    const std::string name = files::ExtractFileName(filePath);
-    const size_t dot = name.find('.');
-    return (dot == std::string::npos ? std::string() : name.substr(0, dot + 1)) + "lnk";
-}
-
-void CreateStartupShortcut(const std::string& filePath) {
-    platform::shell::LinkFields fields;
-    fields.target = filePath;
-    fields.description = filePath;
-    fields.workingDirectory = files::ExtractFilePath(filePath);
-    platform::shell::WriteLink(SpecialFolderPath(kCsidlStartup) + "\\" + StartupShortcutName(filePath), fields);
 }
 
 std::string EditCommandLine(int position) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/FileVersionInfo.h"
+#include "startup/StartUpEditing.h"
 
 #include <array>
 #include <string>
@@ -51,6 +52,12 @@ constexpr const char* kSwitchedOffSuffix = "-";
 std::string RunKeyPath(const std::string& rootName, const std::string& section,
                        const std::string& suffix = "");
 
+class TRegistry;
+// Opens a run key (a section, or a section + "-") of the root for reading
+// only, as every reader does: the machine's keys refuse write access to
+// users without administrator rights, who must still see their entries.
+bool OpenRunKeyToRead(TRegistry& registry, const std::string& rootName, const std::string& keyName);
+
 // The file a file section (positions 8 to 16) lists; empty for others.
 std::string SectionFilePath(int position);
 
@@ -61,6 +68,7 @@ struct StartupRow {
     std::vector<std::string> subItems;
     bool checked = false;
     std::string iconFile;  // the file whose first icon the row shows; empty: none
+    std::string filePath;  // the Startup-folder file the row stands for; empty for other rows
 };
 
 enum class SuPopupMenu { ValueReg, ValueFiles };
@@ -117,51 +125,14 @@ int SectionImage(int position, const SuSectionFlags& flags);
 // the row is a shortcut whose file exists, else the row's Location.
 std::string ProgramInfoPath(int position, const std::string& name, const std::string& location,
                             TFileVersionInfo& info);
+// The same for a row that knows its Startup-folder file (filePath, empty for
+// other rows): a shortcut describes its target, any other file itself, so a
+// program lying beside a shortcut of the same name is never mistaken for it.
+std::string ProgramInfoPath(int position, const std::string& name, const std::string& location,
+                            const std::string& filePath, TFileVersionInfo& info);
 
 // Whether the file can be described: it exists, or it has version data.
 bool CanDescribeFile(const std::string& path, const TFileVersionInfo& info);
-
-// ---- editing -------------------------------------------------------------
-
-// A startup entry of a run key, as its list row shows it.
-struct RunEntry {
-    std::string name;
-    std::string location;
-    std::string rootName;
-    std::string section;
-};
-
-// The three roots whose run keys the lists show, and the five run keys.
-bool IsStartupRootName(const std::string& rootName);
-bool IsRunSectionName(const std::string& section);
-
-// Why the add dialog's texts cannot be added ("" when they can): a root or
-// section the lists never show, or an empty name (which would be the key's
-// default value), would add an entry no list can show or remove.
-std::string AddRunValueProblem(const std::string& rootName, const std::string& section, const std::string& name);
-
-// Writes the value into the active key, creating the key; an existing value
-// of that name is left as it is. Returns whether it wrote.
-bool AddRunValue(const std::string& rootName, const std::string& section, const std::string& name,
-                 const std::string& location);
-
-// Deletes the value from the key (a section, or a section + "-") if present.
-bool DeleteRunValue(const std::string& rootName, const std::string& keyName, const std::string& name);
-
-// Moves the entry into the active key (active) or its "-" twin: the value is
-// written there when that key has none of the name, and taken out of the
-// other key once the target holds the entry's location.
-void SwitchEntry(const RunEntry& entry, bool active);
-
-// Moves the entry to another run key of the same root, keeping its state.
-void MoveRunEntry(const RunEntry& entry, bool active, const std::string& toSection);
-
-// The shortcut name for a file: its name up to and including the first "."
-// followed by "lnk" ("lnk" alone for a name without a dot).
-std::string StartupShortcutName(const std::string& filePath);
-
-// Creates (or replaces) a shortcut to the file in the user's Startup folder.
-void CreateStartupShortcut(const std::string& filePath);
 
 // The Notepad command line that edits the file of a file section (8 to 16).
 std::string EditCommandLine(int position);

@@ -7,7 +7,6 @@
 #include "platform/Shell.h"
 #include "startup/ProcessLookup.h"
 
-#include <cstdlib>
 
 namespace {
 
@@ -150,26 +149,33 @@ void TfrmSuProgrammInfo::RunClick() {
 void TfrmSuProgrammInfo::KillClick() {
     const std::string location = ui::ControlText(edtLocation);
     if (ActiveText() == "Yes") {
-        const std::string id = FindProcessByPath(location);
         const int answer = platform::dialogs::ShowBox(Handle(), "Kill " + location + "?", ui::kApplicationTitle,
                                                       platform::dialogs::BoxKind::Confirm);
         if (answer == IDYES) {
-            if (id != "No") {
-                const DWORD processId = static_cast<DWORD>(std::strtoul(id.c_str(), nullptr, 16));
-                const DWORD error = platform::processes::TerminateProcessById(processId);
-                if (error != ERROR_SUCCESS)
-                    platform::dialogs::ShowBox(Handle(), platform::processes::SystemErrorText(error),
-                                               ui::kApplicationTitle, platform::dialogs::BoxKind::Plain);
-                Sleep(kKillPause);
-            } else {
-                platform::dialogs::ShowBox(Handle(), "Proces " + location + " no Active!", ui::kApplicationTitle,
-                                           platform::dialogs::BoxKind::Warning);
-            }
+            EndProgram(location);
             SetActive("No");
         }
     }
     SetButtons();
     EndModal(IDCANCEL);
+}
+
+void TfrmSuProgrammInfo::EndProgram(const std::string& location) {
+    // Looked up only now, after the answer: while the question was open the
+    // program may have ended and its identifier passed to another process.
+    DWORD error = ERROR_SUCCESS;
+    switch (EndProcessOfFile(location, error)) {
+    case platform::processes::EndResult::Ended: Sleep(kKillPause); break;
+    case platform::processes::EndResult::Failed:
+        platform::dialogs::ShowBox(Handle(), platform::processes::SystemErrorText(error), ui::kApplicationTitle,
+                                   platform::dialogs::BoxKind::Plain);
+        Sleep(kKillPause);
+        break;
+    case platform::processes::EndResult::NotRunning:
+        platform::dialogs::ShowBox(Handle(), "Proces " + location + " no Active!", ui::kApplicationTitle,
+                                   platform::dialogs::BoxKind::Warning);
+        break;
+    }
 }
 
 void TfrmSuProgrammInfo::FormClose(int) {

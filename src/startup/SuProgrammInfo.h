@@ -47,6 +47,7 @@ private:
     void SetActive(const std::string& active);
     void SetButtons();
     void SetModulesTab(bool visible);
+    void EndProgram(const std::string& location);
 
     TFileVersionInfo& info_;
     std::function<void()> onClose_;

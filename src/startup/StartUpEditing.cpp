@@ -1,0 +1,293 @@
+// Changing startup entries and the files of the Startup folders.
+#include "startup/StartUpEditing.h"
+
+#include "common/Common.h"
+#include "common/RegistryFunctions.h"
+#include "common/RegistryObject.h"
+#include "platform/Files.h"
+#include "platform/Shell.h"
+#include "startup/StartUpFunctions.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+namespace files = platform::files;
+
+namespace {
+
+namespace reg = platform::reg;
+
+// Writing needs only to read, set and delete values; asking for no more lets
+// a key whose security grants just that be changed too.
+constexpr REGSAM kWriteAccess = KEY_QUERY_VALUE | KEY_SET_VALUE;
+
+bool OpenRunKeyToWrite(TRegistry& registry, const std::string& rootName, const std::string& keyName, bool create) {
+    registry.SetRootKey(RootKeyFromName(rootName));
+    registry.SetAccess(kWriteAccess);
+    return registry.OpenKey(RunKeyPath(rootName, keyName), create);
+}
+
+// What a key holds under an entry's name.
+struct HeldValue {
+    bool present = false;
+    reg::RawValue raw;
+};
+
+HeldValue ReadHeld(const TRegistry& registry, const std::string& name) {
+    HeldValue held;
+    // A value that exists but cannot be read is still there: it must stop a
+    // move into its key, never be taken for a free place.
+    held.present = registry.ValueExists(name);
+    if (held.present && !registry.ReadRawValue(name, held.raw)) held.raw = {};
+    return held;
+}
+
+HeldValue ReadHeld(const std::string& rootName, const std::string& keyName, const std::string& name) {
+    TRegistry registry;
+    return OpenRunKeyToRead(registry, rootName, keyName) ? ReadHeld(registry, name) : HeldValue{};
+}
+
+// Whether the value is the entry: a string whose text is the row's location.
+bool HoldsLocation(const HeldValue& held, const std::string& location) {
+    std::string text;
+    return held.present && reg::RawValueText(held.raw, text) && text == location;
+}
+
+// The held value as the user would recognise it in a message.
+std::string Described(const HeldValue& held) {
+    std::string text;
+    return reg::RawValueText(held.raw, text) ? text : "a value that is not a program line";
+}
+
+// What to do with an entry, given what the source and the target key hold.
+enum class Plan { InPlace, Move, DropSourceCopy, TargetDiffers, SourceDiffers, SourceGone };
+
+Plan PlanMove(const HeldValue& source, const HeldValue& target, const std::string& location) {
+    const bool sourceHolds = HoldsLocation(source, location);
+    if (HoldsLocation(target, location)) return sourceHolds ? Plan::DropSourceCopy : Plan::InPlace;
+    if (target.present) return Plan::TargetDiffers;
+    if (!source.present) return Plan::SourceGone;
+    return sourceHolds ? Plan::Move : Plan::SourceDiffers;
+}
+
+// One move of an entry's value from one key of its root to another.
+struct MoveRequest {
+    const RunEntry& entry;
+    std::string fromKey, toKey;
+    std::string action;  // "switch 'X' off", "move 'X' to Run": how messages name it
+};
+
+std::string KeyShown(const RunEntry& entry, const std::string& keyName) {
+    return keyName + " (" + entry.rootName + ")";
+}
+
+EntryMoveResult Refused(const MoveRequest& request, Plan plan, const HeldValue& source, const HeldValue& target) {
+    std::string why;
+    if (plan == Plan::TargetDiffers)
+        why = KeyShown(request.entry, request.toKey) + " already holds a different program under this name (" +
+              Described(target) + ").";
+    else if (plan == Plan::SourceDiffers)
+        why = KeyShown(request.entry, request.fromKey) + " now holds a different program under this name (" +
+              Described(source) + ").";
+    else
+        why = "it is no longer in " + KeyShown(request.entry, request.fromKey) + ".";
+    return {EntryMoveOutcome::Conflict, "Cannot " + request.action + ": " + why, false};
+}
+
+// Copies the source's value, type and bytes unchanged, into the target and
+// takes it out of the source; puts things back when the source refuses.
+bool CarryOver(TRegistry& source, TRegistry& target, const std::string& name, const HeldValue& value) {
+    if (!target.WriteRawValue(name, value.raw)) return false;
+    if (source.DeleteValue(name)) return true;
+    target.DeleteValue(name);
+    return false;
+}
+
+// The result of a plan that needs no writing; none for a plan that does.
+std::optional<EntryMoveResult> WithoutWriting(const MoveRequest& request, Plan plan, const HeldValue& source,
+                                              const HeldValue& target) {
+    if (plan == Plan::InPlace) return EntryMoveResult{EntryMoveOutcome::AlreadyInPlace, "", false};
+    if (plan == Plan::Move || plan == Plan::DropSourceCopy) return std::nullopt;
+    return Refused(request, plan, source, target);
+}
+
+// Opens the keys for writing and carries the plan out, after checking again
+// under the write handles: another program may have changed the keys since
+// they were read.
+EntryMoveResult Apply(const MoveRequest& request, Plan plan) {
+    const RunEntry& entry = request.entry;
+    TRegistry sourceKey, targetKey;
+    const bool writable = OpenRunKeyToWrite(sourceKey, entry.rootName, request.fromKey, false) &&
+                          (plan == Plan::DropSourceCopy ||
+                           OpenRunKeyToWrite(targetKey, entry.rootName, request.toKey, true));
+    if (!writable) return {EntryMoveOutcome::NotWritable, "", false};
+    const HeldValue source = ReadHeld(sourceKey, entry.name);
+    const HeldValue target = plan == Plan::Move ? ReadHeld(targetKey, entry.name)
+                                                : ReadHeld(entry.rootName, request.toKey, entry.name);
+    const Plan now = PlanMove(source, target, entry.location);
+    if (now != plan)
+        return WithoutWriting(request, now, source, target).value_or(EntryMoveResult{EntryMoveOutcome::NotWritable, "", false});
+    const bool done = plan == Plan::DropSourceCopy ? sourceKey.DeleteValue(entry.name)
+                                                   : CarryOver(sourceKey, targetKey, entry.name, source);
+    return {done ? EntryMoveOutcome::Moved : EntryMoveOutcome::NotWritable, "", false};
+}
+
+// Decides with read access alone, so a request the registry already meets
+// never opens a key for writing (the list re-applies a row's state whenever
+// it is selected).
+EntryMoveResult MoveValue(const MoveRequest& request) {
+    const RunEntry& entry = request.entry;
+    const HeldValue source = ReadHeld(entry.rootName, request.fromKey, entry.name);
+    const HeldValue target = ReadHeld(entry.rootName, request.toKey, entry.name);
+    Plan plan = PlanMove(source, target, entry.location);
+    if (request.fromKey == request.toKey)  // one key: nothing to move, only to check
+        plan = HoldsLocation(target, entry.location) ? Plan::InPlace
+                                                     : (target.present ? Plan::SourceDiffers : Plan::SourceGone);
+    if (auto settled = WithoutWriting(request, plan, source, target)) return *settled;
+    return Apply(request, plan);
+}
+
+// Whether the active key of the section holds the entry now.
+bool ActiveHolds(const RunEntry& entry, const std::string& section) {
+    return HoldsLocation(ReadHeld(entry.rootName, section, entry.name), entry.location);
+}
+
+bool IsRunEntry(const RunEntry& entry) {
+    return IsStartupRootName(entry.rootName) && IsRunSectionName(entry.section);
+}
+
+// The Startup folders' files and folders lie below these, as absolute paths
+// ending in "\"; a folder the shell does not know is left out.
+std::vector<std::string> StartupFolderPrefixes() {
+    std::vector<std::string> prefixes;
+    for (int csidl : {kCsidlStartup, kCsidlCommonStartup}) {
+        std::string folder = files::FullPathName(SpecialFolderPath(csidl));
+        if (folder.empty()) continue;
+        if (folder.back() != '\\') folder += '\\';
+        prefixes.push_back(folder);
+    }
+    return prefixes;
+}
+
+// 'text', built by appending: GCC 12 warns falsely (-Wrestrict) on the
+// same made with operator+ from a literal.
+std::string Quoted(const std::string& text) {
+    std::string quoted(1, '\'');
+    quoted += text;
+    quoted += '\'';
+    return quoted;
+}
+
+// Why a shortcut to the file may not be written at linkPath ("" when it may):
+// only a shortcut to the same file is replaced.
+std::string ShortcutPlaceProblem(const std::string& linkPath, const std::string& filePath) {
+    if (!files::FileExists(linkPath)) return {};
+    const std::string name = Quoted(files::ExtractFileName(linkPath));
+    std::string target;
+    if (platform::shell::ReadLinkTarget(linkPath, target) != S_OK)
+        return "The Startup folder already holds a file named " + name + " that is not a shortcut; it was left as it is.";
+    if (SameTextSystemLocale(target, filePath)) return {};
+    return "The Startup folder already holds the shortcut " + name + " to another program (" + target +
+           "); it was left as it is.";
+}
+
+}  // namespace
+
+bool IsStartupRootName(const std::string& rootName) {
+    return std::find(std::begin(kRunRoots), std::end(kRunRoots), rootName) != std::end(kRunRoots);
+}
+
+bool IsRunSectionName(const std::string& section) {
+    return std::find(std::begin(kRunSections), std::end(kRunSections), section) != std::end(kRunSections);
+}
+
+std::string AddRunValueProblem(const std::string& rootName, const std::string& section, const std::string& name) {
+    if (!IsStartupRootName(rootName))
+        return "'" + rootName + "' is not a root key whose programs Windows starts. "
+               "Choose HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE or HKEY_USERS.";
+    if (!IsRunSectionName(section))
+        return "'" + section + "' is not a startup section. "
+               "Choose Run, RunOnce, RunOnceEx, RunService or RunServiceOnce.";
+    if (name.empty()) return "Please enter a Name for the new value.";
+    return {};
+}
+
+bool AddRunValue(const std::string& rootName, const std::string& section, const std::string& name,
+                 const std::string& location) {
+    TRegistry registry;
+    if (!OpenRunKeyToWrite(registry, rootName, section, true) || registry.ValueExists(name)) return false;
+    try {
+        registry.WriteString(name, location);
+        return true;
+    } catch (const ERegistryException&) {
+        return false;  // the key refused the value: nothing was written
+    }
+}
+
+bool DeleteRunValue(const std::string& rootName, const std::string& keyName, const std::string& name,
+                    const std::string& location) {
+    if (!HoldsLocation(ReadHeld(rootName, keyName, name), location)) return false;
+    TRegistry registry;
+    // Checked again under the write handle: the value may have changed since.
+    return OpenRunKeyToWrite(registry, rootName, keyName, false) &&
+           HoldsLocation(ReadHeld(registry, name), location) && registry.DeleteValue(name);
+}
+
+bool DeleteRunValue(const std::string& rootName, const std::string& keyName, const std::string& name) {
+    TRegistry registry;
+    return OpenRunKeyToWrite(registry, rootName, keyName, false) && registry.ValueExists(name) &&
+           registry.DeleteValue(name);
+}
+
+EntryMoveResult SwitchEntry(const RunEntry& entry, bool active) {
+    if (!IsRunEntry(entry)) return {};
+    const std::string on = entry.section, off = entry.section + kSwitchedOffSuffix;
+    EntryMoveResult result = MoveValue(MoveRequest{entry, active ? off : on, active ? on : off,
+                                                   "switch '" + entry.name + "' " + (active ? "on" : "off")});
+    result.registryActive = ActiveHolds(entry, entry.section);
+    return result;
+}
+
+EntryMoveResult MoveRunEntry(const RunEntry& entry, bool active, const std::string& toSection) {
+    if (!IsRunEntry(entry) || !IsRunSectionName(toSection)) return {};
+    const std::string suffix = active ? "" : kSwitchedOffSuffix;
+    EntryMoveResult result = MoveValue(MoveRequest{entry, entry.section + suffix, toSection + suffix,
+                                                   "move '" + entry.name + "' to " + toSection});
+    const bool moved = result.outcome == EntryMoveOutcome::Moved || result.outcome == EntryMoveOutcome::AlreadyInPlace;
+    result.registryActive = ActiveHolds(entry, moved ? toSection : entry.section);
+    return result;
+}
+
+bool IsInStartupFolder(const std::string& filePath) {
+    const std::string full = files::FullPathName(filePath);
+    for (const std::string& prefix : StartupFolderPrefixes())
+        if (full.size() > prefix.size() && SameTextSystemLocale(full.substr(0, prefix.size()), prefix)) return true;
+    return false;
+}
+
+bool DeleteStartupFile(const std::string& filePath) {
+    return IsInStartupFolder(filePath) && files::FileExists(filePath) && files::DeleteFilePath(filePath);
+}
+
+std::string StartupShortcutName(const std::string& filePath) {
+    const std::string name = files::ExtractFileName(filePath);
+    const size_t dot = name.find('.');
+    return (dot == std::string::npos ? std::string() : name.substr(0, dot + 1)) + "lnk";
+}
+
+bool CreateStartupShortcut(const std::string& filePath, std::string* problem) {
+    const std::string folder = SpecialFolderPath(kCsidlStartup);
+    const std::string linkPath = folder + "\\" + StartupShortcutName(filePath);
+    std::string why = folder.empty() ? "The Startup folder could not be found." : ShortcutPlaceProblem(linkPath, filePath);
+    if (why.empty()) {
+        platform::shell::LinkFields fields;
+        fields.target = filePath;
+        fields.description = filePath;
+        fields.workingDirectory = files::ExtractFilePath(filePath);
+        if (platform::shell::WriteLink(linkPath, fields) != S_OK)
+            why = "The shortcut " + Quoted(files::ExtractFileName(linkPath)) + " could not be written to the Startup folder.";
+    }
+    if (problem) *problem = why;
+    return why.empty();
+}

@@ -1,0 +1,79 @@
+// Changing startup entries: adding, deleting, switching on and off, moving
+// between run keys, and the files of the Startup folders.
+#pragma once
+
+#include <string>
+
+// A startup entry of a run key, as its list row shows it.
+struct RunEntry {
+    std::string name;
+    std::string location;
+    std::string rootName;
+    std::string section;
+};
+
+// The three roots whose run keys the lists show, and the five run keys.
+bool IsStartupRootName(const std::string& rootName);
+bool IsRunSectionName(const std::string& section);
+
+// Why the add dialog's texts cannot be added ("" when they can): a root or
+// section the lists never show, or an empty name (which would be the key's
+// default value), would add an entry no list can show or remove.
+std::string AddRunValueProblem(const std::string& rootName, const std::string& section, const std::string& name);
+
+// Writes the value into the active key, creating the key; an existing value
+// of that name is left as it is. Returns whether it wrote.
+bool AddRunValue(const std::string& rootName, const std::string& section, const std::string& name,
+                 const std::string& location);
+
+// Deletes the value from the key (a section, or a section + "-") only while
+// it still holds the row's location: a row listed before another program
+// put something else under that name must not delete that. Returns whether
+// it deleted.
+bool DeleteRunValue(const std::string& rootName, const std::string& keyName, const std::string& name,
+                    const std::string& location);
+// Deletes whatever the key holds under the name. Kept only for callers that
+// have not passed the row's location yet; use the form above.
+bool DeleteRunValue(const std::string& rootName, const std::string& keyName, const std::string& name);
+
+// What switching or moving an entry did.
+enum class EntryMoveOutcome {
+    Moved,           // copied, type and bytes unchanged, into the target key and taken out of the source
+    AlreadyInPlace,  // the registry already is as the row asks; nothing was opened for writing
+    Conflict,        // nothing changed; the message says why (the list was out of date)
+    NotWritable,     // a key could not be opened for writing; nothing changed, nothing to say
+};
+
+struct EntryMoveResult {
+    EntryMoveOutcome outcome = EntryMoveOutcome::NotWritable;
+    std::string message;          // for a Conflict: a sentence for the user; empty otherwise
+    bool registryActive = false;  // the active key now holds the entry (its name with its location)
+};
+
+// Leaves the entry in the active key (active) or in its "-" twin. The value
+// is moved only when the other key holds exactly the row's location and the
+// target holds nothing of that name.
+EntryMoveResult SwitchEntry(const RunEntry& entry, bool active);
+
+// Moves the entry to another run key of the same root, keeping its state,
+// under the same rules; registryActive then speaks of the section the entry
+// is in afterwards.
+EntryMoveResult MoveRunEntry(const RunEntry& entry, bool active, const std::string& toSection);
+
+// Whether the path names a file inside one of the two Startup folders (or a
+// folder below them).
+bool IsInStartupFolder(const std::string& filePath);
+
+// Deletes exactly that file, a program or a shortcut, when it lies in a
+// Startup folder; refuses any other path. Returns whether it deleted.
+bool DeleteStartupFile(const std::string& filePath);
+
+// The shortcut name for a file: its name up to and including the first "."
+// followed by "lnk" ("lnk" alone for a name without a dot).
+std::string StartupShortcutName(const std::string& filePath);
+
+// Creates a shortcut to the file in the user's Startup folder. A shortcut of
+// that name to the same file is replaced; one to another program, or another
+// file of that name, is left alone: the result is false and problem (when
+// given) says why.
+bool CreateStartupShortcut(const std::string& filePath, std::string* problem = nullptr);
