@@ -1,55 +1,56 @@
-// TfrmMain: the editing commands of the StartUp page: Add, Delete, On/Off,
-// Edit, Info, the check-box handler and moving entries by drag and drop.
-#include "shell/MainUnit.h"
+// TStartUpPage: the editing commands: Add, Delete, On/Off, Edit, Info, the
+// check-box handler and moving entries by drag and drop.
+#include "shell/StartUpPage.h"
 
 #include "common/Common.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
+#include "shell/MainUnit.h"
 
-TfrmSuAddValue& TfrmMain::frmSuAddValue() {
+TfrmSuAddValue& TStartUpPage::frmSuAddValue() {
     if (!addValueForm_) addValueForm_ = std::make_unique<TfrmSuAddValue>();
     return *addValueForm_;
 }
 
-TfrmSuProgrammInfo& TfrmMain::frmSuProgrammInfo() {
+TfrmSuProgrammInfo& TStartUpPage::frmSuProgrammInfo() {
     if (!infoForm_)
-        infoForm_ = std::make_unique<TfrmSuProgrammInfo>(*versionInfo_, [this] { aSuUpdateExecute(); });
+        infoForm_ = std::make_unique<TfrmSuProgrammInfo>(Frame().VersionInfo(), [this] { aSuUpdateExecute(); });
     return *infoForm_;
 }
 
-bool TfrmMain::SuRowEntry(int row, RunEntry& entry) const {
+bool TStartUpPage::SuRowEntry(int row, RunEntry& entry) const {
     // Name, Location, Root Key and Section; rows of other sources have fewer.
     if (row < 0 || RowSubItemCount(lvSuValues.Data(row)) < 3) return false;
     entry = RunEntry{lvSuValues.Text(row, 0), lvSuValues.Text(row, 1), lvSuValues.Text(row, 2), lvSuValues.Text(row, 3)};
     return true;
 }
 
-bool TfrmMain::SelectedSuEntry(RunEntry& entry, bool& active) const {
+bool TStartUpPage::SelectedSuEntry(RunEntry& entry, bool& active) const {
     const int row = lvSuValues.Selected();
     if (!SuRowEntry(row, entry)) return false;
     active = lvSuValues.Checked(row);
     return true;
 }
 
-void TfrmMain::aSuAddExecute() {
-    if (CurrentPage != kPageStartUp || !actions_.Enabled(aSuUpdate)) return;
+void TStartUpPage::aSuAddExecute() {
+    if (Frame().CurrentPage != kPageStartUp || !Frame().Actions().Enabled(aSuUpdate)) return;
     const int position = SelectedSuPosition();
     if (position >= kSuRegistry && position <= kSuRunServiceOnce) {
-        frmSuAddValue().ShowModal(Handle());
+        frmSuAddValue().ShowModal(Frame().Handle());
     } else if (position == kSuAutostart) {
         platform::dialogs::FileDialogRequest request;
         request.filter = kProgramFileFilter;
-        if (platform::dialogs::RunFileDialog(Handle(), request)) CreateStartupShortcut(request.fileName);
+        if (platform::dialogs::RunFileDialog(Frame().Handle(), request)) CreateStartupShortcut(request.fileName);
     }
     aSuUpdateExecute();
 }
 
-void TfrmMain::aSuDeleteExecute() {
-    if (CurrentPage != kPageStartUp) return;
+void TStartUpPage::aSuDeleteExecute() {
+    if (Frame().CurrentPage != kPageStartUp) return;
     const int row = lvSuValues.Selected();
     if (row < 0) return;
     const std::string name = lvSuValues.Text(row, 0);
-    const int answer = platform::dialogs::ShowBox(Handle(), "Delete " + name + "?", ui::kApplicationTitle,
+    const int answer = platform::dialogs::ShowBox(Frame().Handle(), "Delete " + name + "?", ui::kApplicationTitle,
                                                   platform::dialogs::BoxKind::Confirm);
     if (answer == IDYES) {
         const int position = SelectedSuPosition();
@@ -65,8 +66,8 @@ void TfrmMain::aSuDeleteExecute() {
     aSuUpdateExecute();
 }
 
-void TfrmMain::aSuCheckExecute() {
-    if (CurrentPage != kPageStartUp) return;
+void TStartUpPage::aSuCheckExecute() {
+    if (Frame().CurrentPage != kPageStartUp) return;
     const int row = lvSuValues.Selected();
     RunEntry entry;
     bool active = false;
@@ -75,24 +76,24 @@ void TfrmMain::aSuCheckExecute() {
     lvSuValues.SetChecked(row, !active);  // the check-box handler applies the new state
 }
 
-void TfrmMain::SuValuesTickChanged(int row) {
+void TStartUpPage::SuValuesTickChanged(int row) {
     RunEntry entry;
     if (SuRowEntry(row, entry)) SwitchEntry(entry, lvSuValues.Checked(row));
 }
 
-void TfrmMain::aSuEditExecute() {
-    if (CurrentPage != kPageStartUp || !actions_.Enabled(aSuEdit)) return;
+void TStartUpPage::aSuEditExecute() {
+    if (Frame().CurrentPage != kPageStartUp || !Frame().Actions().Enabled(aSuEdit)) return;
     const std::string commandLine = EditCommandLine(SelectedSuPosition());
     if (!commandLine.empty()) RunProgram(commandLine, SW_RESTORE);
 }
 
-void TfrmMain::aSuInfoExecute() {
+void TStartUpPage::aSuInfoExecute() {
     const int row = lvSuValues.Selected();
-    if (CurrentPage == kPageStartUp && actions_.Enabled(aSuInfo) && row >= 0) {
-        ProgramInfoPath =
-            ::ProgramInfoPath(SelectedSuPosition(), lvSuValues.Text(row, 0), lvSuValues.Text(row, 1), *versionInfo_);
+    if (Frame().CurrentPage == kPageStartUp && Frame().Actions().Enabled(aSuInfo) && row >= 0) {
+        ProgramInfoPath = ::ProgramInfoPath(SelectedSuPosition(), lvSuValues.Text(row, 0), lvSuValues.Text(row, 1),
+                                            Frame().VersionInfo());
         const std::string active = RowSubItemCount(lvSuValues.Data(row)) >= 4 ? lvSuValues.Text(row, 4) : "";
-        frmSuProgrammInfo().ShowFor(Handle(), ProgramInfoPath, active);  // its close runs Update
+        frmSuProgrammInfo().ShowFor(Frame().Handle(), ProgramInfoPath, active);  // its close runs Update
         return;
     }
     aSuUpdateExecute();
@@ -100,13 +101,21 @@ void TfrmMain::aSuInfoExecute() {
 
 // ---- drag and drop ---------------------------------------------------------
 
-void TfrmMain::SuBeginDrag() {
+bool TStartUpPage::PreTranslateMessage(MSG& message) {
+    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE && suDragging_) {
+        SuEndDrag(false);
+        return true;
+    }
+    return false;
+}
+
+void TStartUpPage::SuBeginDrag() {
     suDragging_ = true;
     SetCapture(Handle());
     SetCursor(LoadCursor(nullptr, IDC_ARROW));
 }
 
-void TfrmMain::SuDragMove(POINT screen) {
+void TStartUpPage::SuDragMove(POINT screen) {
     TVHITTESTINFO hit{};
     hit.pt = screen;
     ScreenToClient(tvSuSections.Handle(), &hit.pt);
@@ -115,7 +124,7 @@ void TfrmMain::SuDragMove(POINT screen) {
     SetCursor(LoadCursor(nullptr, node ? IDC_ARROW : IDC_NO));
 }
 
-void TfrmMain::SuEndDrag(bool drop) {
+void TStartUpPage::SuEndDrag(bool drop) {
     suDragging_ = false;
     HTREEITEM target = TreeView_GetDropHilight(tvSuSections.Handle());
     TreeView_SelectDropTarget(tvSuSections.Handle(), nullptr);
@@ -123,7 +132,7 @@ void TfrmMain::SuEndDrag(bool drop) {
     if (drop && target) SuDropOnNode(target);
 }
 
-void TfrmMain::SuDropOnNode(HTREEITEM node) {
+void TStartUpPage::SuDropOnNode(HTREEITEM node) {
     RunEntry entry;
     bool active = false;
     if (!node || !SelectedSuEntry(entry, active)) return;
@@ -135,6 +144,26 @@ void TfrmMain::SuDropOnNode(HTREEITEM node) {
     if (!IsStartupRootName(entry.rootName) || !IsRunSectionName(entry.section)) return;
     MoveRunEntry(entry, active, target);
     RelistSuSection();
-    SortListAgain(lvSuValues.Handle());
-    RefreshView();
+    Frame().SortListAgain(lvSuValues.Handle());
+    Frame().RefreshView();
+}
+
+LRESULT TStartUpPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_MOUSEMOVE:
+        if (!suDragging_) break;
+        {
+            POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            ClientToScreen(Handle(), &point);
+            SuDragMove(point);
+        }
+        return 0;
+    case WM_LBUTTONUP:
+        if (suDragging_) SuEndDrag(true);
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (suDragging_ && reinterpret_cast<HWND>(lParam) != Handle()) SuEndDrag(false);
+        return 0;
+    }
+    return TMainPage::HandleMessage(message, wParam, lParam);
 }
