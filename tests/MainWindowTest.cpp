@@ -295,4 +295,54 @@ TEST_F(MainWindowTest, MaskControlsFollowTheSwitch) {
     EXPECT_TRUE(IsWindowEnabled(Main().HistoryPage().cbWholeWord));
 }
 
+TEST_F(MainWindowTest, SortingKeepsRowsWhoseDataRepeats) {
+    // Rows of the result lists may repeat texts and serials: every row stays,
+    // with its own texts, and the rows come out in order.
+    ui::ListView list = Main().RegistryPage().lvRgValues;
+    const char* const rows[][2] = {{"b", "2"}, {"a", "1"}, {"b", "1"}, {"c", ""}, {"a", "1"}};
+    for (const auto& row : rows) {
+        const int index = list.AddItem(row[0], -1, MakeRowData(7, 1));  // the same data for all
+        list.SetText(index, 1, row[1]);
+    }
+    list.SetChecked(1, true);
+    Main().SortListByColumn(list.Handle(), 1);
+    if (!Main().ListSortState().descending) Main().SortListByColumn(list.Handle(), 1);
+    ASSERT_EQ(list.Count(), 5);
+    EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"2", "1", "1", "1", " "}));
+    EXPECT_EQ(Column(list, 0), (std::vector<std::string>{"b", "a", "b", "a", "c"}));  // stable
+    EXPECT_TRUE(list.Checked(1));  // the tick travelled with its row ("a", "1", first of its kind)
+    EXPECT_FALSE(list.Checked(3));
+    for (int i = 0; i < list.Count(); ++i) EXPECT_EQ(list.Data(i), MakeRowData(7, 1));
+    list.Clear();
+}
+
+TEST_F(MainWindowTest, TheWindowScalesWithTheDisplay) {
+    // The 96-DPI sizes are exact; at 144 DPI everything is one and a half times as large.
+    Main().ApplyDpi(144, nullptr);
+    RECT client{};
+    GetClientRect(Main().Handle(), &client);
+    EXPECT_EQ(client.right, 1191);
+    EXPECT_EQ(client.bottom, 852);
+    RECT tree{};
+    GetWindowRect(Main().StartUpPage().tvSuSections.Handle(), &tree);
+    EXPECT_EQ(tree.right - tree.left, 404);  // 269 * 1.5, rounded half up
+    EXPECT_EQ(Main().StartUpPage().lvSuValues.ColumnWidth(0), 188);
+    EXPECT_EQ(Main().StartUpPage().lvSuValues.ColumnWidth(2), 204);
+    EXPECT_EQ(Main().pTitle().ButtonRect(kPageRegistry).left, 587);
+    int width = 0, height = 0;
+    ImageList_GetIconSize(Main().ToolBarImages(), &width, &height);
+    EXPECT_EQ(width, 48);
+    LOGFONTA font{};
+    GetObjectA(Main().Font(), sizeof(font), &font);
+    EXPECT_EQ(font.lfHeight, -16);  // 8 points at 144 DPI
+    // The list is filled again with icons of the new size.
+    EXPECT_EQ(Main().StartUpPage().SelectedSuPosition(), kSuAll);
+    // And back: the 96-DPI layout is exact again.
+    Main().ApplyDpi(96, nullptr);
+    GetClientRect(Main().Handle(), &client);
+    EXPECT_EQ(client.right, 794);
+    EXPECT_EQ(client.bottom, 568);
+    EXPECT_EQ(Main().StartUpPage().lvSuValues.ColumnWidth(0), 125);
+}
+
 }  // namespace
