@@ -32,14 +32,6 @@ int WindowDpi(HWND window) {
     return ScreenDpi();
 }
 
-void EnablePerMonitorDpiAwareness() {
-    using SetContextFunction = BOOL(WINAPI*)(HANDLE);
-    static const auto setContext = User32Function<SetContextFunction>("SetProcessDpiAwarenessContext");
-    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2; fails harmlessly when the
-    // manifest already set the awareness.
-    if (setContext) setContext(reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4)));
-}
-
 HWND DpiLayout::Place(HWND control, int x, int y, int width, int height) {
     if (!control) return control;
     entries_.push_back({control, RECT{x, y, width, height}});

@@ -15,10 +15,6 @@ constexpr int kBaseDpi = 96;
 // (per-monitor awareness), else the screen's.
 int WindowDpi(HWND window);
 
-// Makes the thread per-monitor DPI aware where the system can (the manifest
-// asks for it too; this covers systems that read only the older setting).
-void EnablePerMonitorDpiAwareness();
-
 inline int ScaleForDpi(int pixels, int dpi) { return MulDiv(pixels, dpi, kBaseDpi); }
 
 class DpiLayout {
