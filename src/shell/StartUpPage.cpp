@@ -158,9 +158,13 @@ bool TStartUpPage::SelectedSuRowDescribable() {
     const int row = lvSuValues.Selected();
     const int position = SelectedSuPosition();
     if (row < 0 || position < 0 || RowSubItemCount(lvSuValues.Data(row)) == 0) return false;
-    const std::string path =
-        ::ProgramInfoPath(position, lvSuValues.Text(row, 0), lvSuValues.Text(row, 1), Frame().VersionInfo());
-    return CanDescribeFile(path, Frame().VersionInfo());
+    return CanDescribeFile(RowProgramInfoPath(row), Frame().VersionInfo());
+}
+
+std::string TStartUpPage::RowProgramInfoPath(int row) {
+    const StartupRow* listed = ListedRow(row);
+    return ::ProgramInfoPath(SelectedSuPosition(), lvSuValues.Text(row, 0), lvSuValues.Text(row, 1),
+                             listed ? listed->filePath : std::string(), Frame().VersionInfo());
 }
 
 void TStartUpPage::RefreshView() {

@@ -7,6 +7,7 @@
 
 #include "platform/Handles.h"
 #include "shell/MainPage.h"
+#include "startup/StartUpEditing.h"
 #include "startup/StartUpFunctions.h"
 #include "startup/SuAddValue.h"
 #include "startup/SuProgrammInfo.h"
@@ -65,6 +66,10 @@ private:
     // The listed row behind a list row (whatever the sort did), or null.
     const StartupRow* ListedRow(int row) const;
     bool SelectedSuRowDescribable();
+    // The file Info describes for a row (a Startup-folder row: its own file,
+    // or the shortcut's target).
+    std::string RowProgramInfoPath(int row);
+    void ReportMoveConflict(int row, const EntryMoveResult& result);
     bool SuRowEntry(int row, RunEntry& entry) const;
     bool SelectedSuEntry(RunEntry& entry, bool& active) const;
     void SuBeginDrag();

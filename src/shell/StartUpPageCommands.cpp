@@ -40,7 +40,11 @@ void TStartUpPage::aSuAddExecute() {
     } else if (position == kSuAutostart) {
         platform::dialogs::FileDialogRequest request;
         request.filter = kProgramFileFilter;
-        if (platform::dialogs::RunFileDialog(Frame().Handle(), request)) CreateStartupShortcut(request.fileName);
+        std::string problem;
+        if (platform::dialogs::RunFileDialog(Frame().Handle(), request) &&
+            !CreateStartupShortcut(request.fileName, &problem) && !problem.empty())
+            platform::dialogs::ShowBox(Frame().Handle(), problem, ui::kApplicationTitle,
+                                       platform::dialogs::BoxKind::ErrorCancel);
     }
     aSuUpdateExecute();
 }
@@ -54,12 +58,16 @@ void TStartUpPage::aSuDeleteExecute() {
                                                   platform::dialogs::BoxKind::Confirm);
     if (answer == IDYES) {
         const int position = SelectedSuPosition();
+        const StartupRow* listed = ListedRow(row);
         if (position == kSuAutostart) {
-            platform::files::DeleteFilePath(lvSuValues.Text(row, 1) + name + ".lnk");
+            // The file the row stands for: a program beside a shortcut of the
+            // same name is another row.
+            if (listed && !listed->filePath.empty()) DeleteStartupFile(listed->filePath);
         } else if (position >= kSuRegistry && position <= kSuRunServiceOnce) {
             const std::string section = lvSuValues.Text(row, 3);
+            // Only while the value still holds what the row shows.
             DeleteRunValue(lvSuValues.Text(row, 2), lvSuValues.Checked(row) ? section : section + kSwitchedOffSuffix,
-                           name);
+                           name, lvSuValues.Text(row, 1));
         }
         RelistSuSection();
     }
@@ -72,13 +80,30 @@ void TStartUpPage::aSuCheckExecute() {
     RunEntry entry;
     bool active = false;
     if (!SelectedSuEntry(entry, active)) return;
-    SwitchEntry(entry, active);
+    // The registry must be as the row shows it before the tick turns.
+    const EntryMoveResult shown = SwitchEntry(entry, active);
+    if (shown.outcome == EntryMoveOutcome::Conflict) {
+        ReportMoveConflict(row, shown);
+        return;
+    }
     lvSuValues.SetChecked(row, !active);  // the check-box handler applies the new state
 }
 
 void TStartUpPage::SuValuesTickChanged(int row) {
     RunEntry entry;
-    if (SuRowEntry(row, entry)) SwitchEntry(entry, lvSuValues.Checked(row));
+    if (!SuRowEntry(row, entry)) return;
+    const EntryMoveResult result = SwitchEntry(entry, lvSuValues.Checked(row));
+    if (result.outcome == EntryMoveOutcome::Conflict) ReportMoveConflict(row, result);
+}
+
+void TStartUpPage::ReportMoveConflict(int row, const EntryMoveResult& result) {
+    // Nothing changed: the tick goes back to what the registry holds, without
+    // running the check-box handler again, and the user learns why.
+    Frame().ListRebuilding = true;
+    lvSuValues.SetChecked(row, result.registryActive);
+    Frame().ListRebuilding = false;
+    platform::dialogs::ShowBox(Frame().Handle(), result.message, ui::kApplicationTitle,
+                               platform::dialogs::BoxKind::ErrorCancel);
 }
 
 void TStartUpPage::aSuEditExecute() {
@@ -90,8 +115,7 @@ void TStartUpPage::aSuEditExecute() {
 void TStartUpPage::aSuInfoExecute() {
     const int row = lvSuValues.Selected();
     if (Frame().CurrentPage == kPageStartUp && Frame().Actions().Enabled(aSuInfo) && row >= 0) {
-        ProgramInfoPath = ::ProgramInfoPath(SelectedSuPosition(), lvSuValues.Text(row, 0), lvSuValues.Text(row, 1),
-                                            Frame().VersionInfo());
+        ProgramInfoPath = RowProgramInfoPath(row);
         const std::string active = RowSubItemCount(lvSuValues.Data(row)) >= 4 ? lvSuValues.Text(row, 4) : "";
         frmSuProgrammInfo().ShowFor(Frame().Handle(), ProgramInfoPath, active);  // its close runs Update
         return;
@@ -142,7 +166,10 @@ void TStartUpPage::SuDropOnNode(HTREEITEM node) {
     // has no key, and a row without a root would land under HKEY_CLASSES_ROOT.
     if (position < kSuRun || position > kSuRunServiceOnce || target == entry.section) return;
     if (!IsStartupRootName(entry.rootName) || !IsRunSectionName(entry.section)) return;
-    MoveRunEntry(entry, active, target);
+    const EntryMoveResult result = MoveRunEntry(entry, active, target);
+    if (result.outcome == EntryMoveOutcome::Conflict)
+        platform::dialogs::ShowBox(Frame().Handle(), result.message, ui::kApplicationTitle,
+                                   platform::dialogs::BoxKind::ErrorCancel);
     RelistSuSection();
     Frame().SortListAgain(lvSuValues.Handle());
     Frame().RefreshView();
