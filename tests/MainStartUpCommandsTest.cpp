@@ -3,7 +3,11 @@
 #include "common/Common.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
+#include "shell/AboutPage.h"
+#include "shell/HistoryPage.h"
 #include "shell/MainUnit.h"
+#include "shell/RegistryPage.h"
+#include "shell/StartUpPage.h"
 #include "startup/ProcessLookup.h"
 #include "TestSupport.h"
 
@@ -35,7 +39,7 @@ protected:
     }
     static std::string Key(const std::string& keyName) { return RunKeyPath(kUser, keyName); }
     TfrmMain& Main() { return *main_; }
-    ui::ListView List() { return Main().lvSuValues; }
+    ui::ListView List() { return Main().StartUpPage().lvSuValues; }
     int SelectRow(const std::string& caption) {
         const int row = RowOf(List(), caption);
         if (row >= 0) List().Select(row);
@@ -46,7 +50,7 @@ protected:
 };
 
 TEST_F(StartUpCommands, AddThroughTheDialog) {
-    Main().SelectSuSection(kSuRunOnceEx);
+    Main().StartUpPage().SelectSuSection(kSuRunOnceEx);
     int shown = 0;
     ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
         auto& add = static_cast<TfrmSuAddValue&>(dialog);
@@ -68,11 +72,11 @@ TEST_F(StartUpCommands, AddThroughTheDialog) {
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunOnceEx"), "OrvC added"), "C:\\added.exe /min");
     EXPECT_GE(RowOf(List(), "OrvC added"), 0);  // Update re-listed the section
     // The dialog keeps its texts between uses.
-    EXPECT_EQ(ui::ControlText(Main().frmSuAddValue().edtValueName), "OrvC added");
+    EXPECT_EQ(ui::ControlText(Main().StartUpPage().frmSuAddValue().edtValueName), "OrvC added");
 }
 
 TEST_F(StartUpCommands, TheAddDialogRefusesTextsNoListCouldShow) {
-    Main().SelectSuSection(kSuRegistry);
+    Main().StartUpPage().SelectSuSection(kSuRegistry);
     RecordedBoxes boxes({IDOK});
     ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
         auto& add = static_cast<TfrmSuAddValue&>(dialog);
@@ -99,7 +103,7 @@ TEST_F(StartUpCommands, AddingToAutostartCreatesAShortcut) {
     ScopedFolder folder("autostart add");
     const std::string program = CopyHelper("orvhelper.exe", folder.Path(), "OrvAuto.exe");
     const std::string link = SpecialFolderPath(kCsidlStartup) + "\\OrvAuto.lnk";
-    Main().SelectSuSection(kSuAutostart);
+    Main().StartUpPage().SelectSuSection(kSuAutostart);
     ScopedDialogAnswers answers({}, [&](platform::dialogs::FileDialogRequest& request) {
         EXPECT_EQ(request.filter, "Programm Files (*.exe)|*.exe|All Files (*.*)|*.*");
         request.fileName = program;
@@ -123,7 +127,7 @@ TEST_F(StartUpCommands, AddingToAutostartCreatesAShortcut) {
 TEST_F(StartUpCommands, DeleteAsksAndTakesFromTheKeyTheRowShows) {
     SetRegString(HKEY_CURRENT_USER, Key("RunService"), "OrvD twin", "C:\\on.exe");
     SetRegString(HKEY_CURRENT_USER, Key("RunService-"), "OrvD twin", "C:\\off.exe");
-    Main().SelectSuSection(kSuRunService);
+    Main().StartUpPage().SelectSuSection(kSuRunService);
     int row = -1;
     for (int i = 0; i < List().Count(); ++i)
         if (List().Text(i, 0) == "OrvD twin" && !List().Checked(i)) row = i;
@@ -142,12 +146,12 @@ TEST_F(StartUpCommands, DeleteAsksAndTakesFromTheKeyTheRowShows) {
     Main().ExecuteAction(aSuDelete);
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, Key("RunService-"), "OrvD twin"));
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, Key("RunService"), "OrvD twin"));
-    EXPECT_EQ(Main().SelectedSuPosition(), kSuRunService);  // the same section is shown again
+    EXPECT_EQ(Main().StartUpPage().SelectedSuPosition(), kSuRunService);  // the same section is shown again
 }
 
 TEST_F(StartUpCommands, OnOffTicksAndSelectionsKeepOneCopy) {
     SetRegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvO app", "C:\\app.exe");
-    Main().SelectSuSection(kSuRunOnce);
+    Main().StartUpPage().SelectSuSection(kSuRunOnce);
     ASSERT_GE(SelectRow("OrvO app"), 0);
     Main().ExecuteAction(aSuCheck);  // switch off
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, Key("RunOnce"), "OrvO app"));
@@ -167,7 +171,7 @@ TEST_F(StartUpCommands, SelectingARowChangesNothing) {
     // row must not delete the other.
     SetRegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvS same", "C:\\new.exe");
     SetRegString(HKEY_CURRENT_USER, Key("RunOnce-"), "OrvS same", "C:\\old.exe");
-    Main().SelectSuSection(kSuRunOnce);
+    Main().StartUpPage().SelectSuSection(kSuRunOnce);
     for (int i = 0; i < List().Count(); ++i)
         if (List().Text(i, 0) == "OrvS same") List().Select(i);
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvS same"), "C:\\new.exe");
@@ -176,18 +180,18 @@ TEST_F(StartUpCommands, SelectingARowChangesNothing) {
 
 TEST_F(StartUpCommands, DroppingMovesBetweenRunKeysOnly) {
     SetRegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvM drag", "C:\\drag.exe");
-    Main().SelectSuSection(kSuRunOnce);
+    Main().StartUpPage().SelectSuSection(kSuRunOnce);
     ASSERT_GE(SelectRow("OrvM drag"), 0);
-    Main().SuDropOnNode(Main().tvSuSections.ItemWithData(kSuRunOnce));  // its own key: nothing
+    Main().StartUpPage().SuDropOnNode(Main().StartUpPage().tvSuSections.ItemWithData(kSuRunOnce));  // its own key: nothing
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, Key("RunOnce"), "OrvM drag"));
     ASSERT_GE(SelectRow("OrvM drag"), 0);
-    Main().SuDropOnNode(Main().tvSuSections.ItemWithData(kSuWinIni));  // a file node: nothing
+    Main().StartUpPage().SuDropOnNode(Main().StartUpPage().tvSuSections.ItemWithData(kSuWinIni));  // a file node: nothing
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, Key("RunOnce"), "OrvM drag"));
     ASSERT_GE(SelectRow("OrvM drag"), 0);
-    Main().SuDropOnNode(Main().tvSuSections.ItemWithData(kSuRunService));
+    Main().StartUpPage().SuDropOnNode(Main().StartUpPage().tvSuSections.ItemWithData(kSuRunService));
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, Key("RunOnce"), "OrvM drag"));
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunService"), "OrvM drag"), "C:\\drag.exe");
-    EXPECT_EQ(Main().SelectedSuPosition(), kSuRunOnce);  // the selected section is listed again
+    EXPECT_EQ(Main().StartUpPage().SelectedSuPosition(), kSuRunOnce);  // the selected section is listed again
     EXPECT_LT(RowOf(List(), "OrvM drag"), 0);
 }
 
@@ -199,13 +203,13 @@ TEST_F(StartUpCommands, AnySequenceOfSwitchesTicksAndDropsKeepsOneCopy) {
         // Show the section that holds the entry now, and select its row.
         const bool inRunOnce = RegValueExists(HKEY_CURRENT_USER, Key("RunOnce"), "OrvQ walk") ||
                                RegValueExists(HKEY_CURRENT_USER, Key("RunOnce-"), "OrvQ walk");
-        Main().SelectSuSection(inRunOnce ? kSuRunOnce : kSuRunService);
+        Main().StartUpPage().SelectSuSection(inRunOnce ? kSuRunOnce : kSuRunService);
         const int row = SelectRow("OrvQ walk");
         ASSERT_GE(row, 0) << "step " << step;
         switch (random() % 3) {
         case 0: Main().ExecuteAction(aSuCheck); break;
         case 1: List().SetChecked(row, !List().Checked(row)); break;
-        default: Main().SuDropOnNode(Main().tvSuSections.ItemWithData(sections[random() % 2])); break;
+        default: Main().StartUpPage().SuDropOnNode(Main().StartUpPage().tvSuSections.ItemWithData(sections[random() % 2])); break;
         }
         int copies = 0;
         for (const char* keyName : {"RunOnce", "RunOnce-", "RunService", "RunService-"})
@@ -215,7 +219,7 @@ TEST_F(StartUpCommands, AnySequenceOfSwitchesTicksAndDropsKeepsOneCopy) {
 }
 
 TEST_F(StartUpCommands, EditOpensTheFileInNotepad) {
-    Main().SelectSuSection(kSuWinIni);
+    Main().StartUpPage().SelectSuSection(kSuWinIni);
     ASSERT_TRUE(Main().Actions().Enabled(aSuEdit));
     Main().ExecuteAction(aSuEdit);
     DWORD notepad = 0;
@@ -243,7 +247,7 @@ protected:
     // Lists the entry and opens Info on it; the handler sees the dialog.
     void OpenInfo(const std::string& location, const std::function<int(TfrmSuProgrammInfo&)>& look) {
         SetRegString(HKEY_CURRENT_USER, Key("RunOnceEx"), "OrvI entry", location);
-        Main().SelectSuSection(kSuRunOnceEx);
+        Main().StartUpPage().SelectSuSection(kSuRunOnceEx);
         ASSERT_GE(SelectRow("OrvI entry"), 0);
         ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) { return look(static_cast<TfrmSuProgrammInfo&>(dialog)); });
         Main().ExecuteAction(aSuInfo);

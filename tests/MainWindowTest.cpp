@@ -4,7 +4,11 @@
 #include "platform/Files.h"
 #include "platform/Processes.h"
 #include "shell/MainLayout.h"
+#include "shell/AboutPage.h"
+#include "shell/HistoryPage.h"
 #include "shell/MainUnit.h"
+#include "shell/RegistryPage.h"
+#include "shell/StartUpPage.h"
 #include "shell/ProgramStart.h"
 #include "TestSupport.h"
 
@@ -72,17 +76,17 @@ TEST_F(MainWindowTest, WindowLayoutAndFirstPage) {
     EXPECT_TRUE(IsWindowVisible(Main().tsPage(kPageStartUp)));
     EXPECT_FALSE(IsWindowVisible(Main().tsPage(kPageRegistry)));
     // The Registry tree got its check boxes after creation.
-    EXPECT_TRUE(GetWindowLongPtrA(Main().tvRgSections.Handle(), GWL_STYLE) & TVS_CHECKBOXES);
+    EXPECT_TRUE(GetWindowLongPtrA(Main().RegistryPage().tvRgSections.Handle(), GWL_STYLE) & TVS_CHECKBOXES);
     // Columns of the three lists.
-    EXPECT_EQ(Main().lvSuValues.ColumnCount(), 5);
-    EXPECT_EQ(Main().lvSuValues.ColumnWidth(0), 125);
-    EXPECT_EQ(Main().lvSuValues.ColumnWidth(2), 136);
-    EXPECT_EQ(Main().lvSuValues.ColumnWidth(3), 95);
-    EXPECT_EQ(Main().lvRgValues.ColumnCount(), 4);
-    EXPECT_EQ(Main().lvHsValues.ColumnCount(), 1);
+    EXPECT_EQ(Main().StartUpPage().lvSuValues.ColumnCount(), 5);
+    EXPECT_EQ(Main().StartUpPage().lvSuValues.ColumnWidth(0), 125);
+    EXPECT_EQ(Main().StartUpPage().lvSuValues.ColumnWidth(2), 136);
+    EXPECT_EQ(Main().StartUpPage().lvSuValues.ColumnWidth(3), 95);
+    EXPECT_EQ(Main().RegistryPage().lvRgValues.ColumnCount(), 4);
+    EXPECT_EQ(Main().HistoryPage().lvHsValues.ColumnCount(), 1);
     // Showing page 0 selected and listed "All".
-    EXPECT_EQ(Main().SelectedSuPosition(), kSuAll);
-    EXPECT_FALSE(Main().lvSuValues.ShowsCheckBoxes());
+    EXPECT_EQ(Main().StartUpPage().SelectedSuPosition(), kSuAll);
+    EXPECT_FALSE(Main().StartUpPage().lvSuValues.ShowsCheckBoxes());
     EXPECT_NE(Main().ProgramFolder().back(), '/');
     EXPECT_EQ(Main().ProgramFolder().back(), '\\');
 }
@@ -129,17 +133,17 @@ TEST_F(MainWindowTest, TitleButtonsSwitchPagesAndTrackThePointer) {
 
     title.ClickAt(CentreOf(title.ButtonRect(kPageAbout)));
     EXPECT_EQ(Main().CurrentPage, kPageAbout);
-    EXPECT_TRUE(IsWindowVisible(Main().mHelp));
+    EXPECT_TRUE(IsWindowVisible(Main().AboutPage().mHelp));
     // Activation from within the program keeps the page and reloads help.
     Main().FormActivate(false);
     EXPECT_EQ(Main().CurrentPage, kPageAbout);
-    EXPECT_NE(Main().HelpText().find("StartUp"), std::string::npos);
+    EXPECT_NE(Main().AboutPage().HelpText().find("StartUp"), std::string::npos);
 }
 
 TEST_F(MainWindowTest, MissingHelpFileIsShownNotReported) {
     RecordedBoxes boxes;
-    Main().NavigateHelp("C:\\no such folder\\Help.html");
-    EXPECT_NE(Main().HelpText().find("Cannot find"), std::string::npos);
+    Main().AboutPage().NavigateHelp("C:\\no such folder\\Help.html");
+    EXPECT_NE(Main().AboutPage().HelpText().find("Cannot find"), std::string::npos);
     EXPECT_TRUE(boxes.Shown().empty());
 }
 
@@ -160,28 +164,28 @@ TEST_F(MainWindowTest, StartUpRefreshRules) {
     ScopedIniValue load(WindowsDirectory() + "\\win.ini", "windows", "load", "notepad.exe");
     ScopedIniValue run(WindowsDirectory() + "\\win.ini", "windows", "run", "");
     ui::ActionList& actions = Main().Actions();
-    Main().SelectSuSection(kSuWinIni);
-    EXPECT_EQ(Main().SuValuesPopup(), SuPopupMenu::ValueFiles);
+    Main().StartUpPage().SelectSuSection(kSuWinIni);
+    EXPECT_EQ(Main().StartUpPage().SuValuesPopup(), SuPopupMenu::ValueFiles);
     EXPECT_TRUE(actions.Enabled(aSuUpdate));
     EXPECT_FALSE(actions.Enabled(aSuAdd));
     EXPECT_TRUE(actions.Enabled(aSuEdit));  // the file exists
     EXPECT_FALSE(actions.Enabled(aSuInfo));  // no row selected
     EXPECT_TRUE(actions.Enabled(aReport));
-    ASSERT_EQ(Main().lvSuValues.Count(), 1);
-    Main().lvSuValues.Select(0);
+    ASSERT_EQ(Main().StartUpPage().lvSuValues.Count(), 1);
+    Main().StartUpPage().lvSuValues.Select(0);
     EXPECT_TRUE(actions.Enabled(aSuInfo));  // notepad can be described
     EXPECT_FALSE(actions.Enabled(aSuDelete));
     EXPECT_FALSE(actions.Enabled(aSuCheck));
 
-    Main().SelectSuSection(kSuDosstartBat);
+    Main().StartUpPage().SelectSuSection(kSuDosstartBat);
     platform::files::DeleteFilePath(SectionFilePath(kSuDosstartBat));
     Main().RefreshView();
     EXPECT_FALSE(actions.Enabled(aSuEdit));
     EXPECT_FALSE(actions.Enabled(aReport));
 
-    Main().SelectSuSection(kSuAutostart);
+    Main().StartUpPage().SelectSuSection(kSuAutostart);
     EXPECT_TRUE(actions.Enabled(aSuAdd));
-    EXPECT_EQ(Main().SuValuesPopup(), SuPopupMenu::ValueReg);
+    EXPECT_EQ(Main().StartUpPage().SuValuesPopup(), SuPopupMenu::ValueReg);
 }
 
 TEST(MainWindowStart, NothingSelectedDisablesTheStartUpCommands) {
@@ -199,8 +203,8 @@ TEST_F(MainWindowTest, RunKeyRowsCheckBoxesAndSectionIcons) {
     keys.Add(HKEY_CURRENT_USER, path + "-");
     SetRegString(HKEY_CURRENT_USER, path, "OrvW on", "C:\\missing.exe");
     SetRegString(HKEY_CURRENT_USER, path + "-", "OrvW off", "C:\\missing.exe");
-    Main().SelectSuSection(kSuRunServiceOnce);
-    ui::ListView list = Main().lvSuValues;
+    Main().StartUpPage().SelectSuSection(kSuRunServiceOnce);
+    ui::ListView list = Main().StartUpPage().lvSuValues;
     EXPECT_TRUE(list.ShowsCheckBoxes());
     const int on = RowOf(list, "OrvW on"), off = RowOf(list, "OrvW off");
     ASSERT_GE(on, 0);
@@ -213,25 +217,25 @@ TEST_F(MainWindowTest, RunKeyRowsCheckBoxesAndSectionIcons) {
     EXPECT_TRUE(Main().Actions().Enabled(aSuCheck));
     EXPECT_TRUE(Main().Actions().Enabled(aSuDelete));
     EXPECT_FALSE(Main().Actions().Enabled(aSuInfo));  // the file is missing
-    HTREEITEM node = Main().tvSuSections.ItemWithData(kSuRunServiceOnce);
-    EXPECT_EQ(Main().tvSuSections.Image(node), kSuImagePresent);
+    HTREEITEM node = Main().StartUpPage().tvSuSections.ItemWithData(kSuRunServiceOnce);
+    EXPECT_EQ(Main().StartUpPage().tvSuSections.Image(node), kSuImagePresent);
 
     // Switched-off entries do not show under "All"; the list has no check boxes.
-    Main().SelectSuSection(kSuAll);
-    EXPECT_FALSE(Main().lvSuValues.ShowsCheckBoxes());
-    EXPECT_GE(RowOf(Main().lvSuValues, "OrvW on"), 0);
-    EXPECT_LT(RowOf(Main().lvSuValues, "OrvW off"), 0);
+    Main().StartUpPage().SelectSuSection(kSuAll);
+    EXPECT_FALSE(Main().StartUpPage().lvSuValues.ShowsCheckBoxes());
+    EXPECT_GE(RowOf(Main().StartUpPage().lvSuValues, "OrvW on"), 0);
+    EXPECT_LT(RowOf(Main().StartUpPage().lvSuValues, "OrvW off"), 0);
 }
 
 TEST_F(MainWindowTest, GroupNodesShowTheirExpandedState) {
-    HTREEITEM files = Main().tvSuSections.ItemWithData(kSuStartUpFiles);
-    EXPECT_EQ(Main().tvSuSections.Image(files), kSuImageExpanded);
+    HTREEITEM files = Main().StartUpPage().tvSuSections.ItemWithData(kSuStartUpFiles);
+    EXPECT_EQ(Main().StartUpPage().tvSuSections.Image(files), kSuImageExpanded);
     // The user's keys collapse and expand the selected node.
-    Main().SelectSuSection(kSuStartUpFiles);
-    SendMessageA(Main().tvSuSections.Handle(), WM_KEYDOWN, VK_LEFT, 0);
-    EXPECT_EQ(Main().tvSuSections.Image(files), kSuImagePresent);
-    SendMessageA(Main().tvSuSections.Handle(), WM_KEYDOWN, VK_RIGHT, 0);
-    EXPECT_EQ(Main().tvSuSections.Image(files), kSuImageExpanded);
+    Main().StartUpPage().SelectSuSection(kSuStartUpFiles);
+    SendMessageA(Main().StartUpPage().tvSuSections.Handle(), WM_KEYDOWN, VK_LEFT, 0);
+    EXPECT_EQ(Main().StartUpPage().tvSuSections.Image(files), kSuImagePresent);
+    SendMessageA(Main().StartUpPage().tvSuSections.Handle(), WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(Main().StartUpPage().tvSuSections.Image(files), kSuImageExpanded);
 }
 
 TEST_F(MainWindowTest, ColumnSortingIsSharedAndSurvivesUpdate) {
@@ -241,27 +245,27 @@ TEST_F(MainWindowTest, ColumnSortingIsSharedAndSurvivesUpdate) {
     SetRegString(HKEY_CURRENT_USER, path, "OrvS b", "C:\\2.exe");
     SetRegString(HKEY_CURRENT_USER, path, "OrvS a", "C:\\3.exe");
     SetRegString(HKEY_CURRENT_USER, path, "OrvS c", "C:\\1.exe");
-    Main().SelectSuSection(kSuRunOnce);
+    Main().StartUpPage().SelectSuSection(kSuRunOnce);
     auto ours = [&] {
         std::vector<std::string> names;
-        for (const std::string& name : Column(Main().lvSuValues, 0))
+        for (const std::string& name : Column(Main().StartUpPage().lvSuValues, 0))
             if (name.rfind("OrvS ", 0) == 0) names.push_back(name);
         return names;
     };
-    Main().SortListByColumn(Main().lvSuValues.Handle(), 0);  // first click: descending
+    Main().SortListByColumn(Main().StartUpPage().lvSuValues.Handle(), 0);  // first click: descending
     EXPECT_EQ(ours(), (std::vector<std::string>{"OrvS c", "OrvS b", "OrvS a"}));
-    const bool checkedAfterSort = Main().lvSuValues.Checked(RowOf(Main().lvSuValues, "OrvS a"));
+    const bool checkedAfterSort = Main().StartUpPage().lvSuValues.Checked(RowOf(Main().StartUpPage().lvSuValues, "OrvS a"));
     EXPECT_TRUE(checkedAfterSort);  // rows keep their check state
     // A click on another list flips the shared direction.
-    Main().lvHsValues.AddItem("x", -1, MakeRowData(1, 0));
-    Main().lvHsValues.AddItem("y", -1, MakeRowData(2, 0));
-    Main().SortListByColumn(Main().lvHsValues.Handle(), 0);
-    EXPECT_EQ(Column(Main().lvHsValues, 0), (std::vector<std::string>{"x", "y"}));
+    Main().HistoryPage().lvHsValues.AddItem("x", -1, MakeRowData(1, 0));
+    Main().HistoryPage().lvHsValues.AddItem("y", -1, MakeRowData(2, 0));
+    Main().SortListByColumn(Main().HistoryPage().lvHsValues.Handle(), 0);
+    EXPECT_EQ(Column(Main().HistoryPage().lvHsValues, 0), (std::vector<std::string>{"x", "y"}));
     // Update re-lists and sorts again with the stored state (ascending).
     Main().ExecuteAction(aSuUpdate);
     EXPECT_EQ(ours(), (std::vector<std::string>{"OrvS a", "OrvS b", "OrvS c"}));
     // Sorting by Location (column 1).
-    Main().SortListByColumn(Main().lvSuValues.Handle(), 1);
+    Main().SortListByColumn(Main().StartUpPage().lvSuValues.Handle(), 1);
     EXPECT_EQ(ours(), (std::vector<std::string>{"OrvS a", "OrvS b", "OrvS c"}));  // descending by location
 }
 
@@ -269,26 +273,76 @@ TEST_F(MainWindowTest, ShortcutsRunTheActionOfTheCurrentPage) {
     const std::string path = RunKeyPath("HKEY_CURRENT_USER", "Run");
     ScopedRegKeys keys;
     keys.Add(HKEY_CURRENT_USER, path);
-    Main().SelectSuSection(kSuRun);
+    Main().StartUpPage().SelectSuSection(kSuRun);
     SetRegString(HKEY_CURRENT_USER, path, "OrvK new", "C:\\k.exe");
-    EXPECT_LT(RowOf(Main().lvSuValues, "OrvK new"), 0);
+    EXPECT_LT(RowOf(Main().StartUpPage().lvSuValues, "OrvK new"), 0);
     EXPECT_TRUE(Main().ExecuteShortcut(VK_F5, 0));  // F5 is Update on the StartUp page
-    EXPECT_GE(RowOf(Main().lvSuValues, "OrvK new"), 0);
+    EXPECT_GE(RowOf(Main().StartUpPage().lvSuValues, "OrvK new"), 0);
     Main().TitleButtonClick(kPageHistory);
     EXPECT_FALSE(Main().ExecuteShortcut(VK_F5, 0));  // the history Update is still disabled
 }
 
 TEST_F(MainWindowTest, MaskControlsFollowTheSwitch) {
-    Main().SetMaskControls(false);
-    EXPECT_FALSE(IsWindowEnabled(Main().cbUseMask));
-    EXPECT_FALSE(IsWindowEnabled(Main().edtMask));
-    Main().SetMaskControls(true);
-    EXPECT_TRUE(IsWindowEnabled(Main().cbUseMask));
-    EXPECT_FALSE(IsWindowEnabled(Main().edtMask));  // "Use Mask:" is not ticked
-    SendMessageA(Main().cbUseMask, BM_SETCHECK, BST_CHECKED, 0);
-    Main().SetMaskControls(true);
-    EXPECT_TRUE(IsWindowEnabled(Main().edtMask));
-    EXPECT_TRUE(IsWindowEnabled(Main().cbWholeWord));
+    Main().HistoryPage().SetMaskControls(false);
+    EXPECT_FALSE(IsWindowEnabled(Main().HistoryPage().cbUseMask));
+    EXPECT_FALSE(IsWindowEnabled(Main().HistoryPage().edtMask));
+    Main().HistoryPage().SetMaskControls(true);
+    EXPECT_TRUE(IsWindowEnabled(Main().HistoryPage().cbUseMask));
+    EXPECT_FALSE(IsWindowEnabled(Main().HistoryPage().edtMask));  // "Use Mask:" is not ticked
+    SendMessageA(Main().HistoryPage().cbUseMask, BM_SETCHECK, BST_CHECKED, 0);
+    Main().HistoryPage().SetMaskControls(true);
+    EXPECT_TRUE(IsWindowEnabled(Main().HistoryPage().edtMask));
+    EXPECT_TRUE(IsWindowEnabled(Main().HistoryPage().cbWholeWord));
+}
+
+TEST_F(MainWindowTest, SortingKeepsRowsWhoseDataRepeats) {
+    // Rows of the result lists may repeat texts and serials: every row stays,
+    // with its own texts, and the rows come out in order.
+    ui::ListView list = Main().RegistryPage().lvRgValues;
+    const char* const rows[][2] = {{"b", "2"}, {"a", "1"}, {"b", "1"}, {"c", ""}, {"a", "1"}};
+    for (const auto& row : rows) {
+        const int index = list.AddItem(row[0], -1, MakeRowData(7, 1));  // the same data for all
+        list.SetText(index, 1, row[1]);
+    }
+    list.SetChecked(1, true);
+    Main().SortListByColumn(list.Handle(), 1);
+    if (!Main().ListSortState().descending) Main().SortListByColumn(list.Handle(), 1);
+    ASSERT_EQ(list.Count(), 5);
+    EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"2", "1", "1", "1", " "}));
+    EXPECT_EQ(Column(list, 0), (std::vector<std::string>{"b", "a", "b", "a", "c"}));  // stable
+    EXPECT_TRUE(list.Checked(1));  // the tick travelled with its row ("a", "1", first of its kind)
+    EXPECT_FALSE(list.Checked(3));
+    for (int i = 0; i < list.Count(); ++i) EXPECT_EQ(list.Data(i), MakeRowData(7, 1));
+    list.Clear();
+}
+
+TEST_F(MainWindowTest, TheWindowScalesWithTheDisplay) {
+    // The 96-DPI sizes are exact; at 144 DPI everything is one and a half times as large.
+    Main().ApplyDpi(144, nullptr);
+    RECT client{};
+    GetClientRect(Main().Handle(), &client);
+    EXPECT_EQ(client.right, 1191);
+    EXPECT_EQ(client.bottom, 852);
+    RECT tree{};
+    GetWindowRect(Main().StartUpPage().tvSuSections.Handle(), &tree);
+    EXPECT_EQ(tree.right - tree.left, 404);  // 269 * 1.5, rounded half up
+    EXPECT_EQ(Main().StartUpPage().lvSuValues.ColumnWidth(0), 188);
+    EXPECT_EQ(Main().StartUpPage().lvSuValues.ColumnWidth(2), 204);
+    EXPECT_EQ(Main().pTitle().ButtonRect(kPageRegistry).left, 587);
+    int width = 0, height = 0;
+    ImageList_GetIconSize(Main().ToolBarImages(), &width, &height);
+    EXPECT_EQ(width, 48);
+    LOGFONTA font{};
+    GetObjectA(Main().Font(), sizeof(font), &font);
+    EXPECT_EQ(font.lfHeight, -16);  // 8 points at 144 DPI
+    // The list is filled again with icons of the new size.
+    EXPECT_EQ(Main().StartUpPage().SelectedSuPosition(), kSuAll);
+    // And back: the 96-DPI layout is exact again.
+    Main().ApplyDpi(96, nullptr);
+    GetClientRect(Main().Handle(), &client);
+    EXPECT_EQ(client.right, 794);
+    EXPECT_EQ(client.bottom, 568);
+    EXPECT_EQ(Main().StartUpPage().lvSuValues.ColumnWidth(0), 125);
 }
 
 }  // namespace

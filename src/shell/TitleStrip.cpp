@@ -29,20 +29,32 @@ void DrawBitmap(HDC target, HDC source, HGDIOBJ bitmap, int x, int y, int width,
 
 }  // namespace
 
-TitleStrip::TitleStrip(HWND parent, int width, std::function<void(int)> onClick)
-    : onClick_(std::move(onClick)) {
+TitleStrip::TitleStrip(HWND parent, int width, int dpi, std::function<void(int)> onClick)
+    : width_(width), dpi_(dpi), onClick_(std::move(onClick)) {
     RegisterWindowClass(kClassName, nullptr, nullptr);
     title_.Reset(LoadPicture(IDB_TITLE));
     titleLine_.Reset(LoadPicture(IDB_TITLELINE));
     for (int page = 0; page < kPageCount; ++page) {
         Button& button = buttons_[page];
-        button.rect = {kButtonLeft[page], kButtonTop, kButtonLeft[page] + kButtonWidth,
-                       kButtonTop + kButtonHeight};
         button.hot.Reset(LoadPicture(kHotBitmaps[page]));
         button.dis.Reset(LoadPicture(kDisBitmaps[page]));
     }
-    CreateInstance(kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, width,
-                   kHeight, parent, nullptr);
+    PlaceButtons();
+    CreateInstance(kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, Scale(width),
+                   Scale(kHeight), parent, nullptr);
+}
+
+void TitleStrip::PlaceButtons() {
+    for (int page = 0; page < kPageCount; ++page)
+        buttons_[page].rect = {Scale(kButtonLeft[page]), Scale(kButtonTop), Scale(kButtonLeft[page] + kButtonWidth),
+                               Scale(kButtonTop + kButtonHeight)};
+}
+
+void TitleStrip::SetDpi(int dpi) {
+    dpi_ = dpi;
+    PlaceButtons();
+    SetWindowPos(Handle(), nullptr, 0, 0, Scale(width_), Scale(kHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void TitleStrip::UpdatePictures(int currentPage) {
@@ -103,18 +115,22 @@ void TitleStrip::Paint(HDC dc) {
     HDC source = CreateCompatibleDC(dc);
     BITMAP info{};
     GetObjectA(titleLine_.Get(), sizeof(info), &info);
-    DrawBitmap(buffer, source, titleLine_.Get(), 0, 0, client.right, kHeight, info.bmWidth,
+    // Scaled pictures are drawn with averaging, so they stay smooth.
+    SetStretchBltMode(buffer, dpi_ == 96 ? COLORONCOLOR : HALFTONE);
+    SetBrushOrgEx(buffer, 0, 0, nullptr);
+    DrawBitmap(buffer, source, titleLine_.Get(), 0, 0, client.right, client.bottom, info.bmWidth,
                info.bmHeight);
     GetObjectA(title_.Get(), sizeof(info), &info);
-    DrawBitmap(buffer, source, title_.Get(), 0, 0, info.bmWidth, info.bmHeight, info.bmWidth,
+    DrawBitmap(buffer, source, title_.Get(), 0, 0, Scale(info.bmWidth), Scale(info.bmHeight), info.bmWidth,
                info.bmHeight);
     for (const Button& button : buttons_) {
         HGDIOBJ picture = button.disVisible ? button.dis.Get()
                           : button.hotVisible ? button.hot.Get()
                                               : nullptr;
         if (picture)
-            DrawBitmap(buffer, source, picture, button.rect.left, button.rect.top, kButtonWidth,
-                       kButtonHeight, kButtonWidth, kButtonHeight);
+            DrawBitmap(buffer, source, picture, button.rect.left, button.rect.top,
+                       button.rect.right - button.rect.left, button.rect.bottom - button.rect.top, kButtonWidth,
+                       kButtonHeight);
     }
     BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
     DeleteDC(source);

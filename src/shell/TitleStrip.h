@@ -15,8 +15,11 @@ class TitleStrip : public ui::Window {
 public:
     static constexpr int kHeight = 68;
 
-    // onClick receives the page of the button clicked.
-    TitleStrip(HWND parent, int width, std::function<void(int)> onClick);
+    // onClick receives the page of the button clicked. Sizes are 96-DPI
+    // pixels; the strip and its pictures scale to the DPI.
+    TitleStrip(HWND parent, int width, int dpi, std::function<void(int)> onClick);
+    // Lays the strip out again for another DPI.
+    void SetDpi(int dpi);
 
     // After a page switch: the new current button's pictures are hidden, the
     // hot pictures of the other three shown (their dis pictures keep state).
@@ -45,11 +48,15 @@ private:
         bool disVisible = true;
     };
     int ButtonAt(POINT point) const;  // a button with a visible picture, or -1
+    int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
+    void PlaceButtons();
     void Paint(HDC dc);
 
     std::array<Button, kPageCount> buttons_;
     platform::GdiHandle title_, titleLine_;  // imgTitle, imgTitleLine
     int current_ = 0;
+    int width_ = 0;
+    int dpi_ = 96;
     bool tracking_ = false;
     std::function<void(int)> onClick_;
 };

@@ -150,25 +150,29 @@ HTREEITEM TreeView::ItemWithData(LPARAM data) const {
     return nullptr;
 }
 
+void SetToolBarImages(HWND toolBar, HIMAGELIST images, HIMAGELIST disabledImages, int dpi) {
+    SendMessageA(toolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    SendMessageA(toolBar, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(disabledImages));
+    const int image = MulDiv(32, dpi, 96);
+    SendMessageA(toolBar, TB_SETBITMAPSIZE, 0, MAKELPARAM(image, image));
+    SendMessageA(toolBar, TB_SETBUTTONSIZE, 0, MAKELPARAM(MulDiv(39, dpi, 96), MulDiv(38, dpi, 96)));
+}
+
 HWND CreateActionToolBar(HWND parent, int controlId, const std::vector<int>& actionIds,
-                         const ActionList& actions, HIMAGELIST images, HIMAGELIST disabledImages,
-                         int x, int y, int width, int height) {
+                         const ActionList& actions, HIMAGELIST images, HIMAGELIST disabledImages, int dpi) {
     HWND toolBar = CreateWindowExA(
         0, TOOLBARCLASSNAMEA, "",
         WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE |
             CCS_NOPARENTALIGN,
-        x, y, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
+        0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
         GetModuleHandleA(nullptr), nullptr);
     SendMessageA(toolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageA(toolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
-    SendMessageA(toolBar, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(disabledImages));
-    SendMessageA(toolBar, TB_SETBITMAPSIZE, 0, MAKELPARAM(32, 32));
-    SendMessageA(toolBar, TB_SETBUTTONSIZE, 0, MAKELPARAM(39, 38));
+    SetToolBarImages(toolBar, images, disabledImages, dpi);
     std::vector<TBBUTTON> buttons;
     for (int id : actionIds) {
         TBBUTTON button{};
         if (id == 0) {
-            button.iBitmap = 6;
+            button.iBitmap = MulDiv(6, dpi, 96);  // the separator's width
             button.fsStyle = BTNS_SEP;
         } else if (const Action* action = actions.Find(id)) {
             button.iBitmap = action->imageIndex;

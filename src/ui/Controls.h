@@ -71,10 +71,12 @@ private:
 };
 
 // A flat tool bar of action buttons (0 in the list stands for a separator),
-// images and disabled images from the given lists, hints as tool tips.
+// images and disabled images from the given lists, hints as tool tips. The
+// caller places it; buttons are 39 x 38 with 32 x 32 images at 96 DPI.
 HWND CreateActionToolBar(HWND parent, int controlId, const std::vector<int>& actionIds,
-                         const ActionList& actions, HIMAGELIST images, HIMAGELIST disabledImages,
-                         int x, int y, int width, int height);
+                         const ActionList& actions, HIMAGELIST images, HIMAGELIST disabledImages, int dpi);
+// Gives the tool bar new pictures and button sizes for the DPI.
+void SetToolBarImages(HWND toolBar, HIMAGELIST images, HIMAGELIST disabledImages, int dpi);
 
 // A pop-up menu of actions (0 = separator); items carry their enabled state
 // and, as owner-drawn bitmaps, the action's small image.

@@ -1,0 +1,104 @@
+// TAboutPage: the About page with its labels, links and the help text.
+#include "shell/AboutPage.h"
+
+#include "platform/Files.h"
+#include "platform/Shell.h"
+#include "shell/HelpText.h"
+#include "shell/MainLayout.h"
+#include "shell/MainUnit.h"
+#include "ui/ModalDialog.h"
+
+#include <algorithm>
+
+using namespace layout;
+
+const char* const TAboutPage::kLinkTargets[4] = {
+    "https://www.orvelin.example/",
+    "mailto:support@orvelin.example",
+    "https://forum.orvelin.example/",
+    "https://www.orvelin.example/faq/",
+};
+
+TAboutPage::TAboutPage(TfrmMain& frame) : TMainPage(frame, kPageAbout) {
+    const int panel = TfrmMain::kClientWidth - kAboutPanelWidth;
+    mHelp = AddControl("EDIT", "", WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, panel, kPageHeight,
+                       kIdHelp, WS_EX_CLIENTEDGE);
+    const int left = panel + 16, valueLeft = panel + 124, width = kAboutPanelWidth - 32;
+    productLabel_ = AddControl("STATIC", "Orvelin", SS_CENTER, left, 16, width, 44, kIdLinkFirst - 1);
+    AddControl("STATIC", "", SS_ETCHEDHORZ, left, 68, width, 2, 0);
+    const char* const pairs[3][2] = {{"Version:", "2.0"}, {"Mod:", "Home Edition"}, {"Manufacturer:", "Orvelin Software"}};
+    int y = 82;
+    for (const auto& pair : pairs) {
+        AddControl("STATIC", pair[0], 0, left, y, 104, 16, 0);
+        AddControl("STATIC", pair[1], 0, valueLeft, y, width - 108, 16, 0);
+        y += 22;
+    }
+    AddControl("STATIC", "", SS_ETCHEDHORZ, left, y + 4, width, 2, 0);
+    y += 18;
+    const char* const links[4][2] = {{"Web Site:", "www.orvelin.example"},
+                                     {"Support:", "support@orvelin.example"},
+                                     {"Support Forum:", "forum.orvelin.example"},
+                                     {"FAQ:", "www.orvelin.example/faq"}};
+    for (int i = 0; i < 4; ++i) {
+        AddControl("STATIC", links[i][0], 0, left, y, 104, 16, 0);
+        linkLabels_.push_back(AddControl("STATIC", links[i][1], SS_NOTIFY, valueLeft, y, width - 108, 16, kIdLinkFirst + i));
+        y += 22;
+    }
+}
+
+TAboutPage::~TAboutPage() { DestroyHandle(); }
+
+void TAboutPage::ApplyPageFonts(int dpi) {
+    platform::GdiHandle oldProduct = std::move(productFont_), oldLink = std::move(linkFont_);
+    productFont_.Reset(CreateFontA(-ui::ScaleForDpi(36, dpi), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN,
+                                   "Courier New"));
+    SendMessageA(productLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(productFont_.Get()), FALSE);
+    LOGFONTA underlined{};
+    GetObjectA(Frame().Font(), sizeof(underlined), &underlined);
+    underlined.lfUnderline = TRUE;
+    linkFont_.Reset(CreateFontIndirectA(&underlined));
+    for (HWND link : linkLabels_) SendMessageA(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.Get()), FALSE);
+}
+
+void TAboutPage::OpenLink(int index) {
+    if (index < 0 || index >= 4) return;
+    platform::shell::ShellOpen(Frame().Handle(), "open", kLinkTargets[index], 0);
+}
+
+void TAboutPage::NavigateHelp(const std::string& path) {
+    std::string html;
+    const std::string text = platform::files::ReadFileBytes(path, html)
+                                 ? HtmlToPlainText(html)
+                                 : "The page cannot be displayed.\r\n\r\nCannot find '" + path + "'.";
+    SetWindowTextA(mHelp, text.c_str());
+}
+
+std::string TAboutPage::HelpText() const { return ui::ControlText(mHelp); }
+
+void TAboutPage::OnCommand(int id, int code, HWND control) {
+    if (id >= kIdLinkFirst && id < kIdLinkFirst + 4 && code == STN_CLICKED) {
+        OpenLink(id - kIdLinkFirst);
+        return;
+    }
+    TMainPage::OnCommand(id, code, control);
+}
+
+LRESULT TAboutPage::OnControlColor(HDC dc, HWND control) {
+    if (control == mHelp) {
+        SetBkColor(dc, RGB(255, 255, 255));
+        return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+    }
+    LRESULT brush = TMainPage::OnControlColor(dc, control);
+    if (std::find(linkLabels_.begin(), linkLabels_.end(), control) != linkLabels_.end()) SetTextColor(dc, kLinkColor);
+    return brush;
+}
+
+LRESULT TAboutPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETCURSOR &&
+        std::find(linkLabels_.begin(), linkLabels_.end(), reinterpret_cast<HWND>(wParam)) != linkLabels_.end()) {
+        SetCursor(LoadCursor(nullptr, IDC_HAND));
+        return TRUE;
+    }
+    return TMainPage::HandleMessage(message, wParam, lParam);
+}

@@ -1,0 +1,252 @@
+// TMainPage: what the main window's pages share.
+#include "shell/MainPage.h"
+
+#include "platform/Text.h"
+#include "shell/ListSorting.h"
+#include "shell/MainLayout.h"
+#include "shell/MainUnit.h"
+
+#include <algorithm>
+
+using namespace layout;
+
+namespace {
+
+constexpr const char* kPageClass = "OrvPage";
+
+}  // namespace
+
+TMainPage::TMainPage(TfrmMain& frame, int page) : frame_(frame), page_(page) {
+    RegisterWindowClass(kPageClass, FormBrush(), nullptr);
+    // A control parent, so Tab moves between the page's controls.
+    CreateInstance(kPageClass, "", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, 0, 0, 0, 0,
+                   frame.Handle(), nullptr);
+    frame.Layout().Place(Handle(), 0, kPageTop, TfrmMain::kClientWidth, kPageHeight);
+}
+
+TMainPage::~TMainPage() { DestroyHandle(); }
+
+HWND TMainPage::AddControl(const char* className, const char* text, DWORD style, int x, int y, int width,
+                           int height, int id, DWORD exStyle) {
+    HWND control = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, Handle(),
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
+                                   nullptr);
+    return frame_.Layout().Place(control, x, y, width, height);
+}
+
+HWND TMainPage::AddToolBar(int id, const std::vector<int>& actionIds, int width) {
+    HWND toolBar = ui::CreateActionToolBar(Handle(), id, actionIds, frame_.Actions(), frame_.ToolBarImages(),
+                                           frame_.ToolBarDisabledImages(), frame_.Dpi());
+    frame_.Layout().Place(toolBar, 0, 1, width, kStripHeight - 2);
+    frame_.Actions().RegisterToolBar(toolBar);
+    return toolBar;
+}
+
+HWND TMainPage::AddTree(int id, int width, DWORD extraStyle, HIMAGELIST images) {
+    HWND tree = AddControl(WC_TREEVIEWA, "",
+                           WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | extraStyle,
+                           0, kStripHeight, width, kPageHeight - kStripHeight, id, WS_EX_CLIENTEDGE);
+    TreeView_SetImageList(tree, images, TVSIL_NORMAL);
+    TreeView_SetBkColor(tree, kListColor);
+    return tree;
+}
+
+HWND TMainPage::AddList(int id, int left, DWORD listExStyle) {
+    // The image lists belong to the pages, not to the list.
+    HWND list = AddControl(WC_LISTVIEWA, "",
+                           WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS, left,
+                           kStripHeight, TfrmMain::kClientWidth - left, kPageHeight - kStripHeight, id,
+                           WS_EX_CLIENTEDGE);
+    ListView_SetExtendedListViewStyleEx(list, listExStyle, listExStyle);
+    ui::ListView(list).SetBackColor(kListColor);
+    return list;
+}
+
+void TMainPage::tabSheetShow() {
+    ui::TreeView tree = SectionTree();
+    if (!tree.Handle()) return;
+    if (HTREEITEM first = tree.Root()) {
+        tree.ExpandAll(first);
+        tree.Select(first);
+    }
+    SetFocus(tree.Handle());
+    frame_.RefreshView();
+}
+
+void TMainPage::ShowActionMenu(HWND source, POINT screen, const std::vector<int>& actionIds) {
+    if (screen.x == -1 && screen.y == -1) {  // from the keyboard
+        RECT rect{};
+        GetWindowRect(source, &rect);
+        screen = {rect.left + frame_.Layout().Scale(8), rect.top + frame_.Layout().Scale(24)};
+    }
+    platform::MenuHandle menu(ui::BuildActionMenu(actionIds, frame_.Actions()));
+    const int chosen =
+        TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
+    if (chosen) frame_.ExecuteAction(chosen);
+}
+
+bool TMainPage::OnToolTip(NMHDR* header) {
+    const ui::Action* action = frame_.Actions().Find(static_cast<int>(header->idFrom));
+    if (!action) return true;
+    if (header->code == TTN_GETDISPINFOA) {
+        reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = const_cast<char*>(action->hint.c_str());
+    } else {
+        // The tool tip asks in UTF-16 when it was created as a wide window;
+        // the text must outlive this call.
+        static std::wstring hint;
+        hint = platform::text::Widen(action->hint);
+        reinterpret_cast<NMTTDISPINFOW*>(header)->lpszText = hint.data();
+    }
+    return true;
+}
+
+// The selected section stays marked while the focus is in the list, so the
+// user sees which section the list shows.
+LRESULT TMainPage::DrawTreeItem(NMTVCUSTOMDRAW* draw) {
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+    const HWND tree = draw->nmcd.hdr.hwndFrom;
+    const auto item = reinterpret_cast<HTREEITEM>(draw->nmcd.dwItemSpec);
+    if (GetFocus() != tree && TreeView_GetSelection(tree) == item) {
+        draw->clrText = GetSysColor(COLOR_WINDOWTEXT);
+        draw->clrTextBk = kSelectionColor;
+    }
+    return CDRF_DODEFAULT;
+}
+
+LRESULT TMainPage::OnNotify(NMHDR* header) {
+    if (header->code == TTN_GETDISPINFOA || header->code == TTN_GETDISPINFOW) {
+        OnToolTip(header);
+        return 0;
+    }
+    if (header->code == NM_CUSTOMDRAW && header->hwndFrom == SectionTree().Handle())
+        return DrawTreeItem(reinterpret_cast<NMTVCUSTOMDRAW*>(header));
+    return 0;
+}
+
+void TMainPage::OnCommand(int id, int, HWND) {
+    if (frame_.Actions().Find(id)) frame_.ExecuteAction(id);
+}
+
+LRESULT TMainPage::OnControlColor(HDC dc, HWND) {
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(dc, kFormColor);
+    return reinterpret_cast<LRESULT>(FormBrush());
+}
+
+LRESULT TMainPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_CONTEXTMENU:
+        OnContextMenu(reinterpret_cast<HWND>(wParam),
+                      POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+        return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+        return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_MEASUREITEM: {
+        auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (measure->CtlType != ODT_MENU) break;
+        measure->itemWidth = measure->itemHeight = static_cast<UINT>(frame_.Layout().Scale(16));
+        return TRUE;
+    }
+    case WM_DRAWITEM: {
+        auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (draw->CtlType != ODT_MENU) break;
+        const int image = static_cast<int>(draw->itemData);
+        const int size = frame_.Layout().Scale(16);
+        if (image >= 0)
+            ImageList_Draw(frame_.SmallImages(), image, draw->hDC, draw->rcItem.left,
+                           draw->rcItem.top + (draw->rcItem.bottom - draw->rcItem.top - size) / 2,
+                           (draw->itemState & ODS_DISABLED) ? ILD_BLEND50 : ILD_TRANSPARENT);
+        return TRUE;
+    }
+    }
+    return DefaultProcedure(message, wParam, lParam);
+}
+
+// ---- list columns ----------------------------------------------------------
+
+void AddListColumns(ui::ListView list, int dpi, std::initializer_list<std::pair<const char*, int>> columns) {
+    RECT client{};
+    GetClientRect(list.Handle(), &client);
+    int fixed = 0;
+    for (const auto& column : columns) fixed += ui::ScaleForDpi(column.second, dpi);
+    const int fill = client.right - fixed - GetSystemMetrics(SM_CXVSCROLL);
+    const int minimum = ui::ScaleForDpi(60, dpi);
+    for (const auto& column : columns)
+        list.AddColumn(column.first,
+                       column.second ? ui::ScaleForDpi(column.second, dpi) : (fill > minimum ? fill : minimum));
+}
+
+void RescaleListColumns(ui::ListView list, int oldDpi, int newDpi) {
+    for (int column = 0; column < list.ColumnCount(); ++column)
+        list.SetColumnWidth(column, MulDiv(list.ColumnWidth(column), newDpi, oldDpi));
+}
+
+// ---- sorting ---------------------------------------------------------------
+
+namespace {
+
+// Everything a row carries besides its texts.
+struct RowExtras {
+    LPARAM data = 0;
+    int image = 0;
+    UINT state = 0;  // selection, focus and tick
+};
+
+RowExtras ReadExtras(HWND list, int index) {
+    LVITEMA item{};
+    item.mask = LVIF_PARAM | LVIF_IMAGE | LVIF_STATE;
+    item.iItem = index;
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED | LVIS_STATEIMAGEMASK;
+    SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return {item.lParam, item.iImage, item.state};
+}
+
+void WriteExtras(HWND list, int index, const RowExtras& extras) {
+    LVITEMA item{};
+    item.mask = LVIF_PARAM | LVIF_IMAGE | LVIF_STATE;
+    item.iItem = index;
+    item.lParam = extras.data;
+    item.iImage = extras.image;
+    item.state = extras.state;
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED | LVIS_STATEIMAGEMASK;
+    SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+}  // namespace
+
+void SortListView(ui::ListView list, const SortState& state, bool& listRebuilding) {
+    const int count = list.Count();
+    const int columns = list.ColumnCount();
+    std::vector<SortRow> rows;
+    std::vector<RowExtras> extras;
+    rows.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        extras.push_back(ReadExtras(list.Handle(), i));
+        // The row's position is its key: unique whatever its data holds.
+        SortRow row{i, list.Text(i, 0), {}};
+        const size_t held = std::min<size_t>(RowSubItemCount(extras.back().data), columns - 1);
+        for (size_t k = 0; k < held; ++k) row.subItems.push_back(list.Text(i, static_cast<int>(k + 1)));
+        rows.push_back(std::move(row));
+    }
+    SortRows(rows, state.column, state.descending);
+    const bool wasRebuilding = listRebuilding;
+    listRebuilding = true;
+    SendMessageA(list.Handle(), WM_SETREDRAW, FALSE, 0);
+    for (int i = 0; i < count; ++i) {
+        const SortRow& row = rows[i];
+        list.SetText(i, 0, row.caption);
+        for (int k = 1; k < columns; ++k)
+            list.SetText(i, k, static_cast<size_t>(k - 1) < row.subItems.size() ? row.subItems[k - 1] : "");
+        WriteExtras(list.Handle(), i, extras[row.key]);
+    }
+    SendMessageA(list.Handle(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list.Handle(), nullptr, TRUE);
+    listRebuilding = wasRebuilding;
+}

@@ -1,0 +1,74 @@
+// TMainPage: the base of the main window's pages. A page is a child window of
+// the frame that owns its controls, handles their notifications, holds its
+// branch of the central refresh and its actions' handlers. What every page
+// shares lives here: routing tool bar commands to the frame's actions, tool
+// tips, pop-up menus with small images, the marked tree selection, colours.
+#pragma once
+
+#include "ui/ActionList.h"
+#include "ui/Controls.h"
+#include "ui/Window.h"
+
+#include <string>
+#include <vector>
+
+class TfrmMain;
+
+class TMainPage : public ui::Window {
+public:
+    TMainPage(TfrmMain& frame, int page);
+    ~TMainPage() override;
+
+    int PageIndex() const { return page_; }
+    // The page's section tree (none on the About page).
+    virtual ui::TreeView SectionTree() const { return {}; }
+    // The page's branch of the central refresh.
+    virtual void RefreshView() {}
+    // The page was shown: expands and selects the first node of its tree,
+    // which lists it, gives the tree the focus and refreshes.
+    virtual void tabSheetShow();
+    // Sees a message before it is dispatched; true when the page used it.
+    virtual bool PreTranslateMessage(MSG&) { return false; }
+    // The window moved to a display of another DPI: fonts, images and
+    // column widths follow (positions follow through the frame's layout).
+    virtual void DpiChanged(int /*oldDpi*/, int /*newDpi*/) {}
+    // The frame gave every control its font; a page sets its own fonts on top.
+    virtual void ApplyPageFonts(int /*dpi*/) {}
+
+protected:
+    TfrmMain& Frame() const { return frame_; }
+    // Creates a child control of the page at its 96-DPI place.
+    HWND AddControl(const char* className, const char* text, DWORD style, int x, int y, int width, int height,
+                    int id, DWORD exStyle = 0);
+    HWND AddToolBar(int id, const std::vector<int>& actionIds, int width);
+    HWND AddTree(int id, int width, DWORD extraStyle, HIMAGELIST images);
+    HWND AddList(int id, int left, DWORD listExStyle);
+    // Shows a pop-up menu of actions at the point (keyboard: near the control).
+    void ShowActionMenu(HWND source, POINT screen, const std::vector<int>& actionIds);
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    virtual LRESULT OnNotify(NMHDR* header);
+    virtual void OnCommand(int id, int code, HWND control);
+    virtual void OnContextMenu(HWND /*source*/, POINT /*screen*/) {}
+    virtual LRESULT OnControlColor(HDC dc, HWND control);
+
+private:
+    LRESULT DrawTreeItem(NMTVCUSTOMDRAW* draw);
+    bool OnToolTip(NMHDR* header);
+
+    TfrmMain& frame_;
+    int page_;
+};
+
+// Adds the columns (96-DPI widths, scaled); the one of width 0 fills what
+// the others leave.
+void AddListColumns(ui::ListView list, int dpi, std::initializer_list<std::pair<const char*, int>> columns);
+// Scales every column width of the list from one DPI to another.
+void RescaleListColumns(ui::ListView list, int oldDpi, int newDpi);
+
+struct SortState;
+// Sorts the rows of a result list by the shared compare rule. Rows are
+// rewritten in their new order (texts, data, image, tick, selection) with
+// the rebuilding flag set, so the rows' data need not be unique and no tick
+// handler runs while rows move.
+void SortListView(ui::ListView list, const SortState& state, bool& listRebuilding);

@@ -1,0 +1,239 @@
+// TStartUpPage: creation, the section tree's events, showing a listing,
+// Update and the StartUp branch of the central refresh.
+#include "shell/StartUpPage.h"
+
+#include "platform/Files.h"
+#include "platform/Shell.h"
+#include "resource.h"
+#include "shell/MainLayout.h"
+#include "shell/MainUnit.h"
+
+#include <map>
+
+using namespace layout;
+
+TStartUpPage::TStartUpPage(TfrmMain& frame) : TMainPage(frame, kPageStartUp) {
+    CreateImageLists(frame.Dpi());
+    AddToolBar(kIdSuToolBar, {aReport, aSuUpdate, 0, aSuAdd, aSuDelete, aSuCheck, aSuEdit, aSuInfo, 0, aBackUp},
+               TfrmMain::kClientWidth);
+    tvSuSections = ui::TreeView(AddTree(kIdSuTree, kTreeWidth, TVS_NOTOOLTIPS, imlSuSectionsIco.Get()));
+    TreeView_SetIndent(tvSuSections.Handle(), frame.Layout().Scale(19));
+    HTREEITEM parents[3] = {};
+    for (int position = 0; position < kSuSectionCount; ++position) {
+        const SuSectionNode& node = kSuSectionNodes[position];
+        parents[node.depth] =
+            tvSuSections.Add(node.depth ? parents[node.depth - 1] : nullptr, node.caption, kSuImagePresent, position);
+    }
+    lvSuValues = ui::ListView(AddList(kIdSuList, kTreeWidth, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT));
+    AddListColumns(lvSuValues, frame.Dpi(),
+                   {{"Name", 125}, {"Location", 0}, {"Root Key", 136}, {"Section", 95}, {"Active", kDefaultColumnWidth}});
+    ListView_SetImageList(lvSuValues.Handle(), imlSuTmpIco.Get(), LVSIL_SMALL);
+    AttachActions();
+}
+
+TStartUpPage::~TStartUpPage() {
+    // The dialogs and the page's controls go before the image lists.
+    infoForm_.reset();
+    addValueForm_.reset();
+    DestroyHandle();
+}
+
+void TStartUpPage::CreateImageLists(int dpi) {
+    imlSuSectionsIco.Reset(LoadImageStrip(IDB_SU_SECTIONS, 16, dpi));
+    const int size = ui::ScaleForDpi(16, dpi);
+    imlSuTmpIco.Reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 0, 16));
+}
+
+void TStartUpPage::AttachActions() {
+    ui::ActionList& actions = Frame().Actions();
+    actions.Find(aSuUpdate)->onExecute = [this] { aSuUpdateExecute(); };
+    actions.Find(aSuAdd)->onExecute = [this] { aSuAddExecute(); };
+    actions.Find(aSuDelete)->onExecute = [this] { aSuDeleteExecute(); };
+    actions.Find(aSuCheck)->onExecute = [this] { aSuCheckExecute(); };
+    actions.Find(aSuEdit)->onExecute = [this] { aSuEditExecute(); };
+    actions.Find(aSuInfo)->onExecute = [this] { aSuInfoExecute(); };
+}
+
+void TStartUpPage::DpiChanged(int oldDpi, int newDpi) {
+    platform::ImageListHandle oldSections = std::move(imlSuSectionsIco), oldIcons = std::move(imlSuTmpIco);
+    CreateImageLists(newDpi);
+    TreeView_SetImageList(tvSuSections.Handle(), imlSuSectionsIco.Get(), TVSIL_NORMAL);
+    TreeView_SetIndent(tvSuSections.Handle(), ui::ScaleForDpi(19, newDpi));
+    ListView_SetImageList(lvSuValues.Handle(), imlSuTmpIco.Get(), LVSIL_SMALL);
+    ui::SetToolBarImages(GetDlgItem(Handle(), kIdSuToolBar), Frame().ToolBarImages(), Frame().ToolBarDisabledImages(),
+                         newDpi);
+    RescaleListColumns(lvSuValues, oldDpi, newDpi);
+    // The row icons were made for the old size: list again.
+    RelistSuSection();
+}
+
+void TStartUpPage::tabSheetShow() {
+    if (HTREEITEM first = tvSuSections.Root()) {
+        tvSuSections.ExpandAll(first);
+        // A programmatic expand does not always notify; show the group
+        // nodes' expanded image here.
+        for (HTREEITEM item : tvSuSections.Items())
+            if (IsGroupSection(static_cast<int>(tvSuSections.Data(item)))) SuTreeExpanded(item, true);
+        tvSuSections.Select(first);
+    }
+    SetFocus(tvSuSections.Handle());
+    Frame().RefreshView();
+}
+
+void TStartUpPage::SelectSuSection(int position) {
+    if (HTREEITEM item = tvSuSections.ItemWithData(position)) tvSuSections.Select(item);
+}
+
+int TStartUpPage::SelectedSuPosition() const {
+    HTREEITEM item = tvSuSections.Selected();
+    return item ? static_cast<int>(tvSuSections.Data(item)) : -1;
+}
+
+void TStartUpPage::ClearSuValues() {
+    Frame().ListRebuilding = true;
+    lvSuValues.Clear();
+    ImageList_RemoveAll(imlSuTmpIco.Get());
+    listedRows_.clear();
+    Frame().ListRebuilding = false;
+}
+
+void TStartUpPage::FillSuValues(const StartupListing& listing) {
+    Frame().ListRebuilding = true;
+    lvSuValues.SetExtendedStyle(LVS_EX_CHECKBOXES, listing.checkBoxes ? LVS_EX_CHECKBOXES : 0);
+    std::map<std::string, int> iconIndex;  // one icon per file and listing
+    for (const StartupRow& row : listing.rows) {
+        int image = -1;
+        if (!row.iconFile.empty()) {
+            auto found = iconIndex.find(row.iconFile);
+            if (found == iconIndex.end()) {
+                platform::IconHandle icon = platform::shell::ExtractFirstIcon(row.iconFile);
+                const int added = icon ? ImageList_AddIcon(imlSuTmpIco.Get(), icon.Get()) : -1;
+                found = iconIndex.emplace(row.iconFile, added).first;
+            }
+            image = found->second;
+        }
+        const int serial = static_cast<int>(listedRows_.size());
+        listedRows_.push_back(row);
+        const int index = lvSuValues.AddItem(row.caption, image, MakeRowData(serial, row.subItems.size()));
+        if (listing.checkBoxes) lvSuValues.SetChecked(index, row.checked);
+        for (size_t k = 0; k < row.subItems.size(); ++k)
+            lvSuValues.SetText(index, static_cast<int>(k + 1), row.subItems[k]);
+    }
+    suPopup_ = listing.popup;
+    Frame().ListRebuilding = false;
+}
+
+const StartupRow* TStartUpPage::ListedRow(int row) const {
+    if (row < 0 || row >= lvSuValues.Count()) return nullptr;
+    const int serial = RowSerial(lvSuValues.Data(row));
+    return serial >= 0 && serial < static_cast<int>(listedRows_.size()) ? &listedRows_[serial] : nullptr;
+}
+
+void TStartUpPage::RelistSuSection() {
+    ClearSuValues();
+    const int position = SelectedSuPosition();
+    if (position < 0) return;
+    StartupListing listing;
+    ListSection(position, listing, Frame().VersionInfo());
+    FillSuValues(listing);
+}
+
+void TStartUpPage::SuTreeChanged() {
+    RelistSuSection();
+    Frame().RefreshView();
+}
+
+void TStartUpPage::SuTreeExpanded(HTREEITEM item, bool expanded) {
+    tvSuSections.SetImage(item, expanded ? kSuImageExpanded : kSuImagePresent);
+}
+
+void TStartUpPage::aSuUpdateExecute() {
+    if (Frame().CurrentPage != kPageStartUp) return;
+    RelistSuSection();
+    Frame().SortListAgain(lvSuValues.Handle());
+    Frame().RefreshView();
+}
+
+bool TStartUpPage::SelectedSuRowDescribable() {
+    const int row = lvSuValues.Selected();
+    const int position = SelectedSuPosition();
+    if (row < 0 || position < 0 || RowSubItemCount(lvSuValues.Data(row)) == 0) return false;
+    return CanDescribeFile(RowProgramInfoPath(row), Frame().VersionInfo());
+}
+
+std::string TStartUpPage::RowProgramInfoPath(int row) {
+    const StartupRow* listed = ListedRow(row);
+    return ::ProgramInfoPath(SelectedSuPosition(), lvSuValues.Text(row, 0), lvSuValues.Text(row, 1),
+                             listed ? listed->filePath : std::string(), Frame().VersionInfo());
+}
+
+void TStartUpPage::RefreshView() {
+    suPresence_ = UpdateSectionFlags();
+    for (HTREEITEM item : tvSuSections.Items()) {
+        const int position = static_cast<int>(tvSuSections.Data(item));
+        if (!IsGroupSection(position)) tvSuSections.SetImage(item, SectionImage(position, suPresence_));
+    }
+    ui::ActionList& actions = Frame().Actions();
+    const int position = SelectedSuPosition();
+    const bool rowSelected = lvSuValues.Selected() >= 0;
+    const bool registryOrAutostart =
+        (position >= kSuRegistry && position <= kSuRunServiceOnce) || position == kSuAutostart;
+    const bool fileSection = position >= kSuWinIni && position <= kSuConfigNt;
+    actions.SetEnabled(aSuUpdate, position >= 0);
+    actions.SetEnabled(aSuAdd, registryOrAutostart);
+    actions.SetEnabled(aSuDelete, rowSelected && registryOrAutostart);
+    actions.SetEnabled(aSuCheck, rowSelected && lvSuValues.ShowsCheckBoxes());
+    actions.SetEnabled(aSuEdit, fileSection && platform::files::FileExists(SectionFilePath(position)));
+    actions.SetEnabled(aSuInfo, rowSelected && SelectedSuRowDescribable());
+    actions.SetEnabled(aReport, lvSuValues.Count() > 0);
+}
+
+// ---- events of the tree and the list ---------------------------------------
+
+LRESULT TStartUpPage::OnNotify(NMHDR* header) {
+    const HWND from = header->hwndFrom;
+    if (from == tvSuSections.Handle()) {
+        switch (header->code) {
+        case NM_CUSTOMDRAW: return TMainPage::OnNotify(header);
+        case TVN_SELCHANGEDA:
+        case TVN_SELCHANGEDW: SuTreeChanged(); break;
+        case NM_CLICK: Frame().RefreshView(); break;
+        case NM_DBLCLK: aSuEditExecute(); break;
+        case TVN_ITEMEXPANDEDA:
+        case TVN_ITEMEXPANDEDW: {
+            auto* tree = reinterpret_cast<NMTREEVIEWA*>(header);
+            SuTreeExpanded(tree->itemNew.hItem, tree->action == TVE_EXPAND);
+            break;
+        }
+        }
+        return 0;
+    }
+    if (from == lvSuValues.Handle()) {
+        switch (header->code) {
+        case LVN_COLUMNCLICK:
+            Frame().SortListByColumn(from, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+            break;
+        case LVN_ITEMCHANGED: {
+            const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+            // Only a change of the tick moves an entry; selecting a row does not.
+            const bool tickChanged = (change->uChanged & LVIF_STATE) &&
+                                     ((change->uOldState ^ change->uNewState) & LVIS_STATEIMAGEMASK);
+            if (Frame().ListRebuilding) break;
+            if (tickChanged && change->iItem >= 0 && lvSuValues.ShowsCheckBoxes()) SuValuesTickChanged(change->iItem);
+            Frame().RefreshView();
+            break;
+        }
+        case LVN_BEGINDRAG: SuBeginDrag(); break;
+        case NM_CLICK: Frame().RefreshView(); break;
+        }
+        return 0;
+    }
+    return TMainPage::OnNotify(header);
+}
+
+void TStartUpPage::OnContextMenu(HWND source, POINT screen) {
+    if (source != lvSuValues.Handle()) return;
+    ShowActionMenu(source, screen,
+                   suPopup_ == SuPopupMenu::ValueReg ? std::vector<int>{aSuAdd, aSuDelete, aSuCheck, aSuInfo}
+                                                     : std::vector<int>{aSuEdit, aSuInfo});
+}

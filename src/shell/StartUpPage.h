@@ -1,0 +1,86 @@
+// TStartUpPage: the StartUp page: the section tree tvSuSections, the entry
+// list lvSuValues, their events, the StartUp branch of the central refresh,
+// and the handlers of aSuAdd, aSuDelete, aSuUpdate, aSuCheck, aSuEdit and
+// aSuInfo with drag and drop. The startup logic itself is in
+// startup/StartUpFunctions; this class shows it and calls it.
+#pragma once
+
+#include "platform/Handles.h"
+#include "shell/MainPage.h"
+#include "startup/StartUpEditing.h"
+#include "startup/StartUpFunctions.h"
+#include "startup/SuAddValue.h"
+#include "startup/SuProgrammInfo.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TStartUpPage : public TMainPage {
+public:
+    explicit TStartUpPage(TfrmMain& frame);
+    ~TStartUpPage() override;
+
+    ui::TreeView tvSuSections;
+    ui::ListView lvSuValues;
+
+    ui::TreeView SectionTree() const override { return tvSuSections; }
+    void RefreshView() override;  // the StartUp branch of the central refresh
+    void tabSheetShow() override;
+    bool PreTranslateMessage(MSG& message) override;
+    void DpiChanged(int oldDpi, int newDpi) override;
+
+    void SelectSuSection(int position);
+    int SelectedSuPosition() const;  // -1 when no node is selected
+    void SuTreeChanged();            // change of the selected section node
+    void SuTreeExpanded(HTREEITEM item, bool expanded);
+    void aSuUpdateExecute();
+    void aSuAddExecute();
+    void aSuDeleteExecute();
+    void aSuCheckExecute();
+    void aSuEditExecute();
+    void aSuInfoExecute();
+    // The check-box handler of lvSuValues (a change of a row's tick).
+    void SuValuesTickChanged(int row);
+    // Moves the selected row's entry to the run key of the node dropped on.
+    void SuDropOnNode(HTREEITEM node);
+    // The dialogs, created on first use and kept.
+    TfrmSuAddValue& frmSuAddValue();
+    TfrmSuProgrammInfo& frmSuProgrammInfo();
+    // The file the information dialog describes (set by Info).
+    std::string ProgramInfoPath;
+    SuPopupMenu SuValuesPopup() const { return suPopup_; }
+    SuSectionFlags SuPresence() const { return suPresence_; }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnNotify(NMHDR* header) override;
+    void OnContextMenu(HWND source, POINT screen) override;
+
+private:
+    void CreateImageLists(int dpi);
+    void AttachActions();
+    void FillSuValues(const StartupListing& listing);
+    void ClearSuValues();
+    void RelistSuSection();
+    // The listed row behind a list row (whatever the sort did), or null.
+    const StartupRow* ListedRow(int row) const;
+    bool SelectedSuRowDescribable();
+    // The file Info describes for a row (a Startup-folder row: its own file,
+    // or the shortcut's target).
+    std::string RowProgramInfoPath(int row);
+    void ReportMoveConflict(int row, const EntryMoveResult& result);
+    bool SuRowEntry(int row, RunEntry& entry) const;
+    bool SelectedSuEntry(RunEntry& entry, bool& active) const;
+    void SuBeginDrag();
+    void SuDragMove(POINT screen);
+    void SuEndDrag(bool drop);
+
+    platform::ImageListHandle imlSuSectionsIco, imlSuTmpIco;
+    std::vector<StartupRow> listedRows_;  // the rows of the last listing, by serial
+    SuSectionFlags suPresence_{};
+    SuPopupMenu suPopup_ = SuPopupMenu::ValueReg;
+    bool suDragging_ = false;
+    std::unique_ptr<TfrmSuAddValue> addValueForm_;
+    std::unique_ptr<TfrmSuProgrammInfo> infoForm_;
+};

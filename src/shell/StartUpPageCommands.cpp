@@ -1,0 +1,196 @@
+// TStartUpPage: the editing commands: Add, Delete, On/Off, Edit, Info, the
+// check-box handler and moving entries by drag and drop.
+#include "shell/StartUpPage.h"
+
+#include "common/Common.h"
+#include "platform/Dialogs.h"
+#include "platform/Files.h"
+#include "shell/MainUnit.h"
+
+TfrmSuAddValue& TStartUpPage::frmSuAddValue() {
+    if (!addValueForm_) addValueForm_ = std::make_unique<TfrmSuAddValue>();
+    return *addValueForm_;
+}
+
+TfrmSuProgrammInfo& TStartUpPage::frmSuProgrammInfo() {
+    if (!infoForm_)
+        infoForm_ = std::make_unique<TfrmSuProgrammInfo>(Frame().VersionInfo(), [this] { aSuUpdateExecute(); });
+    return *infoForm_;
+}
+
+bool TStartUpPage::SuRowEntry(int row, RunEntry& entry) const {
+    // Name, Location, Root Key and Section; rows of other sources have fewer.
+    if (row < 0 || RowSubItemCount(lvSuValues.Data(row)) < 3) return false;
+    entry = RunEntry{lvSuValues.Text(row, 0), lvSuValues.Text(row, 1), lvSuValues.Text(row, 2), lvSuValues.Text(row, 3)};
+    return true;
+}
+
+bool TStartUpPage::SelectedSuEntry(RunEntry& entry, bool& active) const {
+    const int row = lvSuValues.Selected();
+    if (!SuRowEntry(row, entry)) return false;
+    active = lvSuValues.Checked(row);
+    return true;
+}
+
+void TStartUpPage::aSuAddExecute() {
+    if (Frame().CurrentPage != kPageStartUp || !Frame().Actions().Enabled(aSuUpdate)) return;
+    const int position = SelectedSuPosition();
+    if (position >= kSuRegistry && position <= kSuRunServiceOnce) {
+        frmSuAddValue().ShowModal(Frame().Handle());
+    } else if (position == kSuAutostart) {
+        platform::dialogs::FileDialogRequest request;
+        request.filter = kProgramFileFilter;
+        std::string problem;
+        if (platform::dialogs::RunFileDialog(Frame().Handle(), request) &&
+            !CreateStartupShortcut(request.fileName, &problem) && !problem.empty())
+            platform::dialogs::ShowBox(Frame().Handle(), problem, ui::kApplicationTitle,
+                                       platform::dialogs::BoxKind::ErrorCancel);
+    }
+    aSuUpdateExecute();
+}
+
+void TStartUpPage::aSuDeleteExecute() {
+    if (Frame().CurrentPage != kPageStartUp) return;
+    const int row = lvSuValues.Selected();
+    if (row < 0) return;
+    const std::string name = lvSuValues.Text(row, 0);
+    const int answer = platform::dialogs::ShowBox(Frame().Handle(), "Delete " + name + "?", ui::kApplicationTitle,
+                                                  platform::dialogs::BoxKind::Confirm);
+    if (answer == IDYES) {
+        const int position = SelectedSuPosition();
+        const StartupRow* listed = ListedRow(row);
+        if (position == kSuAutostart) {
+            // The file the row stands for: a program beside a shortcut of the
+            // same name is another row.
+            if (listed && !listed->filePath.empty()) DeleteStartupFile(listed->filePath);
+        } else if (position >= kSuRegistry && position <= kSuRunServiceOnce) {
+            const std::string section = lvSuValues.Text(row, 3);
+            // Only while the value still holds what the row shows.
+            DeleteRunValue(lvSuValues.Text(row, 2), lvSuValues.Checked(row) ? section : section + kSwitchedOffSuffix,
+                           name, lvSuValues.Text(row, 1));
+        }
+        RelistSuSection();
+    }
+    aSuUpdateExecute();
+}
+
+void TStartUpPage::aSuCheckExecute() {
+    if (Frame().CurrentPage != kPageStartUp) return;
+    const int row = lvSuValues.Selected();
+    RunEntry entry;
+    bool active = false;
+    if (!SelectedSuEntry(entry, active)) return;
+    // The registry must be as the row shows it before the tick turns.
+    const EntryMoveResult shown = SwitchEntry(entry, active);
+    if (shown.outcome == EntryMoveOutcome::Conflict) {
+        ReportMoveConflict(row, shown);
+        return;
+    }
+    lvSuValues.SetChecked(row, !active);  // the check-box handler applies the new state
+}
+
+void TStartUpPage::SuValuesTickChanged(int row) {
+    RunEntry entry;
+    if (!SuRowEntry(row, entry)) return;
+    const EntryMoveResult result = SwitchEntry(entry, lvSuValues.Checked(row));
+    if (result.outcome == EntryMoveOutcome::Conflict) ReportMoveConflict(row, result);
+}
+
+void TStartUpPage::ReportMoveConflict(int row, const EntryMoveResult& result) {
+    // Nothing changed: the tick goes back to what the registry holds, without
+    // running the check-box handler again, and the user learns why.
+    Frame().ListRebuilding = true;
+    lvSuValues.SetChecked(row, result.registryActive);
+    Frame().ListRebuilding = false;
+    platform::dialogs::ShowBox(Frame().Handle(), result.message, ui::kApplicationTitle,
+                               platform::dialogs::BoxKind::ErrorCancel);
+}
+
+void TStartUpPage::aSuEditExecute() {
+    if (Frame().CurrentPage != kPageStartUp || !Frame().Actions().Enabled(aSuEdit)) return;
+    const std::string commandLine = EditCommandLine(SelectedSuPosition());
+    if (!commandLine.empty()) RunProgram(commandLine, SW_RESTORE);
+}
+
+void TStartUpPage::aSuInfoExecute() {
+    const int row = lvSuValues.Selected();
+    if (Frame().CurrentPage == kPageStartUp && Frame().Actions().Enabled(aSuInfo) && row >= 0) {
+        ProgramInfoPath = RowProgramInfoPath(row);
+        const std::string active = RowSubItemCount(lvSuValues.Data(row)) >= 4 ? lvSuValues.Text(row, 4) : "";
+        frmSuProgrammInfo().ShowFor(Frame().Handle(), ProgramInfoPath, active);  // its close runs Update
+        return;
+    }
+    aSuUpdateExecute();
+}
+
+// ---- drag and drop ---------------------------------------------------------
+
+bool TStartUpPage::PreTranslateMessage(MSG& message) {
+    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE && suDragging_) {
+        SuEndDrag(false);
+        return true;
+    }
+    return false;
+}
+
+void TStartUpPage::SuBeginDrag() {
+    suDragging_ = true;
+    SetCapture(Handle());
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+}
+
+void TStartUpPage::SuDragMove(POINT screen) {
+    TVHITTESTINFO hit{};
+    hit.pt = screen;
+    ScreenToClient(tvSuSections.Handle(), &hit.pt);
+    HTREEITEM node = TreeView_HitTest(tvSuSections.Handle(), &hit);
+    TreeView_SelectDropTarget(tvSuSections.Handle(), (hit.flags & TVHT_ONITEM) ? node : nullptr);
+    SetCursor(LoadCursor(nullptr, node ? IDC_ARROW : IDC_NO));
+}
+
+void TStartUpPage::SuEndDrag(bool drop) {
+    suDragging_ = false;
+    HTREEITEM target = TreeView_GetDropHilight(tvSuSections.Handle());
+    TreeView_SelectDropTarget(tvSuSections.Handle(), nullptr);
+    if (GetCapture() == Handle()) ReleaseCapture();
+    if (drop && target) SuDropOnNode(target);
+}
+
+void TStartUpPage::SuDropOnNode(HTREEITEM node) {
+    RunEntry entry;
+    bool active = false;
+    if (!node || !SelectedSuEntry(entry, active)) return;
+    const int position = static_cast<int>(tvSuSections.Data(node));
+    const std::string target = tvSuSections.Caption(node);
+    // Only run-key entries move, and only onto another run key: a file node
+    // has no key, and a row without a root would land under HKEY_CLASSES_ROOT.
+    if (position < kSuRun || position > kSuRunServiceOnce || target == entry.section) return;
+    if (!IsStartupRootName(entry.rootName) || !IsRunSectionName(entry.section)) return;
+    const EntryMoveResult result = MoveRunEntry(entry, active, target);
+    if (result.outcome == EntryMoveOutcome::Conflict)
+        platform::dialogs::ShowBox(Frame().Handle(), result.message, ui::kApplicationTitle,
+                                   platform::dialogs::BoxKind::ErrorCancel);
+    RelistSuSection();
+    Frame().SortListAgain(lvSuValues.Handle());
+    Frame().RefreshView();
+}
+
+LRESULT TStartUpPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_MOUSEMOVE:
+        if (!suDragging_) break;
+        {
+            POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            ClientToScreen(Handle(), &point);
+            SuDragMove(point);
+        }
+        return 0;
+    case WM_LBUTTONUP:
+        if (suDragging_) SuEndDrag(true);
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (suDragging_ && reinterpret_cast<HWND>(lParam) != Handle()) SuEndDrag(false);
+        return 0;
+    }
+    return TMainPage::HandleMessage(message, wParam, lParam);
+}

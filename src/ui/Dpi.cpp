@@ -1,0 +1,49 @@
+// DPI scaling of positions and sizes.
+#include "ui/Dpi.h"
+
+namespace ui {
+
+namespace {
+
+// Both calls arrived with Windows 10; older systems (and the headers of the
+// Windows 7 target we build for) lack them, so they are looked up at run time.
+template <typename Function>
+Function User32Function(const char* name) {
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    return user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+}
+
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kBaseDpi;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kBaseDpi;
+}
+
+}  // namespace
+
+int WindowDpi(HWND window) {
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = User32Function<GetDpiForWindowFunction>("GetDpiForWindow");
+    if (window && getDpiForWindow) {
+        const UINT dpi = getDpiForWindow(window);
+        if (dpi > 0) return static_cast<int>(dpi);
+    }
+    return ScreenDpi();
+}
+
+HWND DpiLayout::Place(HWND control, int x, int y, int width, int height) {
+    if (!control) return control;
+    entries_.push_back({control, RECT{x, y, width, height}});
+    MoveWindow(control, Scale(x), Scale(y), Scale(width), Scale(height), FALSE);
+    return control;
+}
+
+void DpiLayout::Apply() const {
+    for (const Entry& entry : entries_)
+        if (IsWindow(entry.control))
+            MoveWindow(entry.control, Scale(entry.base.left), Scale(entry.base.top), Scale(entry.base.right),
+                       Scale(entry.base.bottom), TRUE);
+}
+
+}  // namespace ui
