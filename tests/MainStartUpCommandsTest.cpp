@@ -3,6 +3,7 @@
 #include "common/Common.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
+#include "platform/Registry.h"
 #include "shell/AboutPage.h"
 #include "shell/HistoryPage.h"
 #include "shell/MainUnit.h"
@@ -193,6 +194,112 @@ TEST_F(StartUpCommands, DroppingMovesBetweenRunKeysOnly) {
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunService"), "OrvM drag"), "C:\\drag.exe");
     EXPECT_EQ(Main().StartUpPage().SelectedSuPosition(), kSuRunOnce);  // the selected section is listed again
     EXPECT_LT(RowOf(List(), "OrvM drag"), 0);
+}
+
+TEST_F(StartUpCommands, ConflictsChangeNothingAndSayWhy) {
+    // The same name in a key and its twin, different programs: no command
+    // may delete either, the user learns why and the ticks show the registry.
+    SetRegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvW twin", "C:\\winver.exe");
+    SetRegString(HKEY_CURRENT_USER, Key("RunOnce-"), "OrvW twin", "C:\\notepad.exe");
+    SetRegString(HKEY_CURRENT_USER, Key("RunService"), "OrvW twin", "C:\\other.exe");
+    Main().StartUpPage().SelectSuSection(kSuRunOnce);
+    auto rowOf = [&](bool ticked) {
+        for (int i = 0; i < List().Count(); ++i)
+            if (List().Text(i, 0) == "OrvW twin" && List().Checked(i) == ticked) return i;
+        return -1;
+    };
+    auto untouched = [&] {
+        EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvW twin"), "C:\\winver.exe");
+        EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunOnce-"), "OrvW twin"), "C:\\notepad.exe");
+        EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunService"), "OrvW twin"), "C:\\other.exe");
+    };
+    const int on = rowOf(true);
+    ASSERT_GE(on, 0);
+    {
+        RecordedBoxes boxes({IDCANCEL});
+        List().Select(on);
+        Main().ExecuteAction(aSuCheck);  // switch winver off: the twin holds notepad
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_NE(boxes.Shown()[0].text.find("notepad.exe"), std::string::npos) << boxes.Shown()[0].text;
+        EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::ErrorCancel);
+        EXPECT_TRUE(List().Checked(on));  // still on, as the registry holds it
+        untouched();
+    }
+    {
+        RecordedBoxes boxes({IDCANCEL});
+        const int off = rowOf(false);
+        ASSERT_GE(off, 0);
+        List().SetChecked(off, true);  // the user ticks the notepad row
+        EXPECT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_FALSE(List().Checked(off));  // the tick goes back
+        untouched();
+    }
+    {
+        RecordedBoxes boxes({IDCANCEL});
+        List().Select(rowOf(true));
+        Main().StartUpPage().SuDropOnNode(Main().StartUpPage().tvSuSections.ItemWithData(kSuRunService));
+        EXPECT_EQ(boxes.Shown().size(), 1u);  // RunService holds another program under that name
+        untouched();
+    }
+    {
+        RecordedBoxes boxes;  // any box here would fail the test
+        List().Select(rowOf(false));
+        List().Select(rowOf(true));
+        Main().ExecuteAction(aSuUpdate);
+        untouched();
+    }
+}
+
+TEST_F(StartUpCommands, SwitchingKeepsExpandableStrings) {
+    const std::string location = "%SystemRoot%\\system32\\winver.exe";
+    {
+        platform::KeyHandle key;
+        ASSERT_EQ(platform::reg::CreateKey(HKEY_CURRENT_USER, Key("RunOnceEx"), KEY_ALL_ACCESS, key), ERROR_SUCCESS);
+        platform::reg::SetValue(key.Get(), "OrvX expand", REG_EXPAND_SZ, location.c_str(),
+                                static_cast<DWORD>(location.size() + 1));
+    }
+    auto typeIn = [&](const char* keyName) {
+        platform::KeyHandle key;
+        DWORD type = REG_NONE;
+        std::vector<BYTE> bytes;
+        if (platform::reg::OpenKey(HKEY_CURRENT_USER, Key(keyName), KEY_READ, key) == ERROR_SUCCESS)
+            platform::reg::QueryValue(key.Get(), "OrvX expand", type, bytes);
+        return type;
+    };
+    Main().StartUpPage().SelectSuSection(kSuRunOnceEx);
+    ASSERT_GE(SelectRow("OrvX expand"), 0);
+    Main().ExecuteAction(aSuCheck);
+    EXPECT_EQ(typeIn("RunOnceEx-"), static_cast<DWORD>(REG_EXPAND_SZ));
+    ASSERT_GE(SelectRow("OrvX expand"), 0);
+    Main().StartUpPage().SuDropOnNode(Main().StartUpPage().tvSuSections.ItemWithData(kSuRunService));
+    EXPECT_EQ(typeIn("RunService-"), static_cast<DWORD>(REG_EXPAND_SZ));
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunService-"), "OrvX expand"), location);
+}
+
+TEST_F(StartUpCommands, AutostartDeleteRemovesTheFileTheRowShows) {
+    // A program and a shortcut of the same name side by side: each row
+    // deletes its own file.
+    ScopedFolder folder("autostart twins");
+    const std::string program = CopyHelper("orvhelper.exe", folder.Path(), "target.exe");
+    const std::string startup = SpecialFolderPath(kCsidlStartup);
+    const std::string exe = CopyHelper("orvhelper.exe", startup, "OrvTwin.exe");
+    WriteShortcut(startup + "\\OrvTwin.lnk", program);
+    Main().StartUpPage().SelectSuSection(kSuAutostart);
+    const int exeRow = RowOf(List(), "OrvTwin");
+    ASSERT_GE(exeRow, 0);  // whichever of the two the folder lists first
+    List().Select(exeRow);
+    RecordedBoxes yes({IDYES});
+    Main().ExecuteAction(aSuDelete);
+    const bool exeGone = !platform::files::FileExists(exe);
+    const bool linkGone = !platform::files::FileExists(startup + "\\OrvTwin.lnk");
+    EXPECT_NE(exeGone, linkGone);  // exactly one of them
+    EXPECT_GE(RowOf(List(), "OrvTwin"), 0);  // the other is still listed
+    const int other = RowOf(List(), "OrvTwin");
+    List().Select(other);
+    Main().ExecuteAction(aSuDelete);
+    EXPECT_FALSE(platform::files::FileExists(exe));
+    EXPECT_FALSE(platform::files::FileExists(startup + "\\OrvTwin.lnk"));
+    EXPECT_TRUE(platform::files::FileExists(program));  // the shortcut's target is never touched
 }
 
 TEST_F(StartUpCommands, AnySequenceOfSwitchesTicksAndDropsKeepsOneCopy) {

@@ -58,11 +58,11 @@ TEST_F(RunKeyEditing, TextsNoListCouldShowAreRefused) {
 TEST_F(RunKeyEditing, DeleteTakesTheValueFromTheKeyNamed) {
     SetRegString(HKEY_CURRENT_USER, Key(kUser, "RunOnceEx"), "OrvE both", "C:\\on.exe");
     SetRegString(HKEY_CURRENT_USER, Key(kUser, "RunOnceEx-"), "OrvE both", "C:\\off.exe");
-    EXPECT_TRUE(DeleteRunValue(kUser, "RunOnceEx-", "OrvE both"));
+    EXPECT_TRUE(DeleteRunValue(kUser, "RunOnceEx-", "OrvE both", "C:\\off.exe"));
     EXPECT_TRUE(In("RunOnceEx", "OrvE both"));
     EXPECT_FALSE(In("RunOnceEx-", "OrvE both"));
-    EXPECT_FALSE(DeleteRunValue(kUser, "RunOnceEx-", "OrvE both"));
-    EXPECT_FALSE(DeleteRunValue(kUser, "RunServiceOnce", "OrvE missing"));  // no key: nothing happens
+    EXPECT_FALSE(DeleteRunValue(kUser, "RunOnceEx-", "OrvE both", "C:\\off.exe"));
+    EXPECT_FALSE(DeleteRunValue(kUser, "RunServiceOnce", "OrvE missing", "C:\\x.exe"));  // no key: nothing happens
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, Key(kUser, "RunServiceOnce")));
 }
 

@@ -70,6 +70,7 @@ private:
     // or the shortcut's target).
     std::string RowProgramInfoPath(int row);
     void ReportMoveConflict(int row, const EntryMoveResult& result);
+    void SetRowTick(int row, bool ticked);
     bool SuRowEntry(int row, RunEntry& entry) const;
     bool SelectedSuEntry(RunEntry& entry, bool& active) const;
     void SuBeginDrag();

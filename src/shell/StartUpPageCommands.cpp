@@ -94,14 +94,22 @@ void TStartUpPage::SuValuesTickChanged(int row) {
     if (!SuRowEntry(row, entry)) return;
     const EntryMoveResult result = SwitchEntry(entry, lvSuValues.Checked(row));
     if (result.outcome == EntryMoveOutcome::Conflict) ReportMoveConflict(row, result);
+    // A key that cannot be written changes nothing and says nothing; the
+    // tick shows what the registry still holds.
+    if (result.outcome == EntryMoveOutcome::NotWritable) SetRowTick(row, result.registryActive);
+}
+
+void TStartUpPage::SetRowTick(int row, bool ticked) {
+    // Without running the check-box handler again.
+    Frame().ListRebuilding = true;
+    lvSuValues.SetChecked(row, ticked);
+    Frame().ListRebuilding = false;
 }
 
 void TStartUpPage::ReportMoveConflict(int row, const EntryMoveResult& result) {
-    // Nothing changed: the tick goes back to what the registry holds, without
-    // running the check-box handler again, and the user learns why.
-    Frame().ListRebuilding = true;
-    lvSuValues.SetChecked(row, result.registryActive);
-    Frame().ListRebuilding = false;
+    // Nothing changed: the tick goes back to what the registry holds and the
+    // user learns why.
+    SetRowTick(row, result.registryActive);
     platform::dialogs::ShowBox(Frame().Handle(), result.message, ui::kApplicationTitle,
                                platform::dialogs::BoxKind::ErrorCancel);
 }

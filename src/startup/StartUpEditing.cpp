@@ -234,12 +234,6 @@ bool DeleteRunValue(const std::string& rootName, const std::string& keyName, con
            HoldsLocation(ReadHeld(registry, name), location) && registry.DeleteValue(name);
 }
 
-bool DeleteRunValue(const std::string& rootName, const std::string& keyName, const std::string& name) {
-    TRegistry registry;
-    return OpenRunKeyToWrite(registry, rootName, keyName, false) && registry.ValueExists(name) &&
-           registry.DeleteValue(name);
-}
-
 EntryMoveResult SwitchEntry(const RunEntry& entry, bool active) {
     if (!IsRunEntry(entry)) return {};
     const std::string on = entry.section, off = entry.section + kSwitchedOffSuffix;

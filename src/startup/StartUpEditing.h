@@ -32,9 +32,6 @@ bool AddRunValue(const std::string& rootName, const std::string& section, const 
 // it deleted.
 bool DeleteRunValue(const std::string& rootName, const std::string& keyName, const std::string& name,
                     const std::string& location);
-// Deletes whatever the key holds under the name. Kept only for callers that
-// have not passed the row's location yet; use the form above.
-bool DeleteRunValue(const std::string& rootName, const std::string& keyName, const std::string& name);
 
 // What switching or moving an entry did.
 enum class EntryMoveOutcome {
