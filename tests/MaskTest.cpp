@@ -124,6 +124,49 @@ TEST(Masks, ThirtySkipStatesAndNoMore) {
     EXPECT_NO_THROW(TMask{"**********a"});  // several stars make one skip
 }
 
+std::string Repeat(const std::string& piece, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += piece;
+    return out;
+}
+
+// Masks whose stars a backtracking matcher would try in every combination:
+// these must simply finish, with the right answer.
+TEST(Masks, ManyStarsOverLongTextsFinish) {
+    const std::string sixtyA(60, 'a'), e = "\xC3\xA9";
+    const struct {
+        std::string mask, text;
+        bool fits;
+    } cases[] = {
+        {Repeat("*a", 12) + "*b", sixtyA, false},
+        {Repeat("*a", 12) + "*b", sixtyA + "b", true},
+        {Repeat("*a", 12) + "*b", "b" + sixtyA, false},
+        {Repeat("*a", 29) + "*b", std::string(200, 'a'), false},
+        {Repeat("*a", 29) + "*b", std::string(200, 'a') + "xb", true},
+        {Repeat("*a", 29) + "*", std::string(28, 'a') + "x", false},
+        {Repeat("*aa", 8) + "*", std::string(15, 'a') + "b", false},
+        {Repeat("*aa", 8) + "*", std::string(16, 'a') + "b", true},
+        {Repeat("*" + e, 10) + "*x", Repeat(e, 60), false},
+        {Repeat("*" + e, 10) + "*x", Repeat(e, 60) + "x", true},
+        {Repeat("*[a-c]", 12) + "*[!a-c]", Repeat("abc", 20), false},
+        {Repeat("*[a-c]", 12) + "*[!a-c]", Repeat("abc", 20) + "d", true},
+        {Repeat("*a?", 12) + "*b", sixtyA, false},
+        {Repeat("*A", 12) + "b", sixtyA + "B", true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TextFitsMask(c.text, c.mask), c.fits) << c.mask << " / " << c.text;
+}
+
+// A NUL cannot come from typed text; within a mask it stands for the end of
+// the text, so nothing after it is ever tested (but it is still compiled).
+TEST(Masks, NulInTheMaskEndsTheMatching) {
+    const std::string aNulB("a\0b", 3);
+    EXPECT_TRUE(TextFitsMask("a", aNulB));
+    EXPECT_FALSE(TextFitsMask("ab", aNulB));
+    EXPECT_TRUE(TextFitsMask("axyz", std::string("a*\0b", 4)));
+    EXPECT_FALSE(TextFitsMask(std::string("a\0", 2), aNulB));  // only the end of the text matches it
+    EXPECT_THROW(TMask{std::string("a\0[", 3)}, EMaskException);
+}
+
 // ---- the reference: a plain recursive matcher of the same language -------
 
 size_t Unit(const std::string& t, size_t i) { return CharacterLength(t, i); }

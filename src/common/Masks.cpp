@@ -74,6 +74,7 @@ size_t TMask::ReadSet(const std::string& mask, size_t open, State& state) const 
 }
 
 void TMask::Compile(const std::string& mask) {
+    states_.reserve(mask.size() + 1);
     bool pendingSkip = false;
     int skips = 0;
     size_t i = 0;
@@ -102,7 +103,8 @@ void TMask::Compile(const std::string& mask) {
         const size_t length = CharacterLength(mask, i);
         if (length > 1) {
             state.kind = Kind::MultiByteLiteral;
-            state.bytes = mask.substr(i, length);
+            state.byteCount = static_cast<unsigned char>(length);
+            mask.copy(state.bytes, length, i);
         } else {
             state.literal = UpperAscii(c);
         }
@@ -114,51 +116,82 @@ void TMask::Compile(const std::string& mask) {
 }
 
 size_t TMask::Test(const State& state, const std::string& text, size_t position) const {
-    const size_t length = CharacterLength(text, position);
+    if (position >= text.size()) return 0;
+    const unsigned char first = static_cast<unsigned char>(text[position]);
     switch (state.kind) {
     case Kind::Literal:
-        if (state.literal == 0) return position == text.size() ? 1 : 0;  // "1": passed, nothing consumed
-        return length == 1 && UpperAscii(static_cast<unsigned char>(text[position])) == state.literal ? 1 : 0;
+        if (UpperAscii(first) != state.literal) return 0;
+        return first < 0x80 || CharacterLength(text, position) == 1 ? 1 : 0;
     case Kind::AnyChar:
-        return length;
+        return CharacterLength(text, position);
     case Kind::Set: {
-        if (length == 0) return 0;
-        const bool inSet = length == 1 && state.set->test(UpperAscii(static_cast<unsigned char>(text[position])));
+        const size_t length = CharacterLength(text, position);
+        const bool inSet = length == 1 && state.set->test(UpperAscii(first));
         return inSet != state.negate ? length : 0;
     }
     case Kind::MultiByteLiteral:
-        return text.compare(position, state.bytes.size(), state.bytes) == 0 ? state.bytes.size() : 0;
+        return text.compare(position, state.byteCount, state.bytes, state.byteCount) == 0 ? state.byteCount : 0;
     }
     return 0;
 }
 
+size_t TMask::Find(const State& state, const std::string& text, size_t position) const {
+    if (state.kind == Kind::Literal && state.literal < 0x80) {
+        // An ASCII byte is always a character of its own, so bytes can be
+        // compared without stepping over characters.
+        for (; position < text.size(); ++position)
+            if (UpperAscii(static_cast<unsigned char>(text[position])) == state.literal) return position;
+        return position;
+    }
+    if (state.kind == Kind::Set) {
+        while (position < text.size()) {
+            const unsigned char byte = static_cast<unsigned char>(text[position]);
+            if (byte >= 0x80) {
+                if (Test(state, text, position)) return position;
+                position += CharacterLength(text, position);
+            } else {
+                if (state.set->test(UpperAscii(byte)) != state.negate) return position;
+                ++position;
+            }
+        }
+        return position;
+    }
+    while (position < text.size() && !Test(state, text, position)) position += CharacterLength(text, position);
+    return position;
+}
+
+// Every state but the end of the text takes exactly one character, so only
+// the most recent "*" ever needs another try: whatever the states after it
+// accept from one position, they accept from any earlier one as well, since
+// that "*" can take the difference. Each retry moves its restart one
+// character on, so the work is bounded by the text's length times the
+// number of states, however many stars the mask has.
 bool TMask::Fits(const std::string& text) const {
-    struct RetryPoint {
-        size_t position;
-        size_t state;
-    };
-    RetryPoint stack[kMaxSkips + 1];
-    size_t depth = 0;
+    constexpr size_t kNoRetry = static_cast<size_t>(-1);
     size_t position = 0, index = 0;
+    size_t retryIndex = kNoRetry, retryPosition = 0;
     for (;;) {
         const State& state = states_[index];
-        if (state.skip) {
-            while (position < text.size() && !Test(state, text, position))
-                position += CharacterLength(text, position);
-            if (position < text.size())
-                stack[depth++] = {position + CharacterLength(text, position), index};
+        if (IsEndOfText(state)) {
+            // A NUL in the mask is the end of the text too, and ends the matching there.
+            if (state.skip || position == text.size()) return true;
+        } else {
+            if (state.skip) {
+                // Restarts where this state fails would fail at once: skip them.
+                position = Find(state, text, position);
+                retryIndex = index;
+                retryPosition = position;
+            }
+            if (const size_t matched = Test(state, text, position)) {
+                position += matched;
+                ++index;
+                continue;
+            }
         }
-        const size_t matched = Test(state, text, position);
-        if (matched) {
-            if (state.kind == Kind::Literal && state.literal == 0) return true;  // the end of the text
-            position += matched;
-            ++index;
-            continue;
-        }
-        if (depth == 0) return false;
-        --depth;
-        position = stack[depth].position;
-        index = stack[depth].state;
+        if (retryIndex == kNoRetry || retryPosition >= text.size()) return false;
+        retryPosition += CharacterLength(text, retryPosition);
+        position = retryPosition;
+        index = retryIndex;
     }
 }
 

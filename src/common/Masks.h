@@ -6,6 +6,10 @@
 // sets (which can hold single-byte characters only; a multi-byte character
 // written in a set adds nothing, and a negated set matches any multi-byte
 // character), and a multi-byte character in the mask matches itself exactly.
+// A NUL in the mask stands for the end of the text: matching stops there.
+//
+// Matching takes time linear in the text (times the number of states), so
+// a mask with many stars cannot stall a listing.
 #pragma once
 
 #include <bitset>
@@ -44,15 +48,20 @@ private:
         Kind kind = Kind::Literal;
         unsigned char literal = 0;  // upper-cased; NUL is the end of the text
         bool negate = false;
+        unsigned char byteCount = 0;  // a multi-byte literal: its bytes, kept
+        char bytes[4] = {};           // inline so that compiling stays cheap
         std::unique_ptr<std::bitset<256>> set;
-        std::string bytes;  // a multi-byte literal
     };
 
     void Compile(const std::string& mask);
     size_t ReadSet(const std::string& mask, size_t open, State& state) const;
     void Emit(State state, bool& pendingSkip, int& skips, const std::string& mask, int errorPosition);
-    // Length of what the state matches at position, or 0 when it fails.
+    // Length of the character the state matches at position, or 0 when it
+    // fails (always at the end of the text).
     size_t Test(const State& state, const std::string& text, size_t position) const;
+    // The first position from position on where the state passes, or the end.
+    size_t Find(const State& state, const std::string& text, size_t position) const;
+    static bool IsEndOfText(const State& state) { return state.kind == Kind::Literal && state.literal == 0; }
 
     std::vector<State> states_;
 };

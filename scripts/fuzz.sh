@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds the mask fuzz target natively with clang into build-fuzz/ and runs
+# it for the given number of inputs (default 100000), niced, one process:
+#   bash scripts/fuzz.sh 1000000
+# The build waits for the shared build lock; the run does not hold it.
+# Findings are written to build-fuzz/findings/; the corpus grows in
+# build-fuzz/corpus/. Not part of the tests or CI.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+runs=${1:-100000}
+lock=${ORV_BUILD_LOCK:-/tmp/orv-build.lock}
+
+install_missing() {
+  local missing=()
+  for package in "$@"; do
+    dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return
+  echo "Installing: ${missing[*]}"
+  local sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+install_missing cmake make clang googletest
+# The fuzzer runtime comes with the clang version's compiler-rt package.
+clang_major=$(clang --version | sed -n 's/.*clang version \([0-9]*\).*/\1/p' | head -n 1)
+install_missing "libclang-rt-${clang_major}-dev"
+
+build="$top/build-fuzz"
+flock "$lock" cmake -S "$top/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+flock "$lock" cmake --build "$build" --target mask_fuzz -j "$(nproc)"
+
+mkdir -p "$build/corpus" "$build/findings"
+cd "$build/findings"
+exec nice -n 19 "$build/mask_fuzz" -runs="$runs" -max_len=512 -dict="$top/fuzz/masks.dict" \
+  -print_final_stats=1 -artifact_prefix="$build/findings/" "$build/corpus" "$top/fuzz/seeds"
