@@ -26,6 +26,18 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# ORV_DEMO_DPI=144 shows the demo as on a 150% display. Wine reads the DPI
+# when its session starts, so a change ends the running session first.
+dpi=${ORV_DEMO_DPI:-96}
+if [ "$(cat "$root/.dpi" 2>/dev/null || echo 96)" != "$dpi" ]; then
+  for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+    wine_run reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f </dev/null >/dev/null 2>&1 || true
+  done
+  WINEPREFIX="$root/prefix" wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX="$root/prefix" wineserver -w >/dev/null 2>&1 || true
+  echo "$dpi" >"$root/.dpi"
+fi
+
 # One Wine session for the seeding and the program: a new session would
 # consume wininit.ini again, as Windows does at boot.
 mkdir -p "$root/prefix"

@@ -5,6 +5,7 @@
 #include "platform/Handles.h"
 #include "platform/Processes.h"
 #include "shell/MainUnit.h"
+#include "ui/Worker.h"
 
 #include <ole2.h>
 
@@ -26,6 +27,8 @@ int RunMessageLoop(TfrmMain& main) {
     return static_cast<int>(message.wParam);
 }
 
+constexpr DWORD kWorkerEndWait = 5000;
+
 }  // namespace
 
 int RunOrvelin(int show) {
@@ -44,6 +47,9 @@ int RunOrvelin(int show) {
             UpdateWindow(main.Handle());
             exitCode = RunMessageLoop(main);
         }
+        // Workers whose window went first end on their own; let them finish
+        // before the program's statics go.
+        ui::WorkerThread::WaitForAll(kWorkerEndWait);
         instance.Close();
     }
     if (SUCCEEDED(ole)) OleUninitialize();

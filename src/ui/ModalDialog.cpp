@@ -107,6 +107,9 @@ int ModalDialog::ShowModal(HWND owner) {
 void ModalDialog::EndModal(int result) {
     result_ = result;
     ended_ = true;
+    // GetMessage serves a sent message without returning; a posted one wakes
+    // the modal loop so it sees the end (a worker's step may end the dialog).
+    if (Handle()) PostMessageA(Handle(), WM_NULL, 0, 0);
 }
 
 LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
