@@ -35,8 +35,7 @@ protected:
         Clean();
     }
     static void Clean() {
-        for (const char* section : {"RunOnce", "RunOnceEx", "RunService"})
-            for (const char* suffix : {"", "-"}) DeleteRegTree(HKEY_CURRENT_USER, RunKeyPath(kUser, section, suffix));
+        DeleteUserRunKeys({"RunOnce", "RunOnceEx", "RunService"});
     }
     static std::string Key(const std::string& keyName) { return RunKeyPath(kUser, keyName); }
     TfrmMain& Main() { return *main_; }

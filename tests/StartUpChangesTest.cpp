@@ -44,8 +44,7 @@ protected:
     void SetUp() override { Clean(); }
     void TearDown() override { Clean(); }
     static void Clean() {
-        for (const char* section : {"RunOnceEx", "RunServiceOnce"})
-            for (const char* suffix : {"", "-"}) DeleteRegTree(HKEY_CURRENT_USER, RunKeyPath(kUser, section, suffix));
+        DeleteUserRunKeys({"RunOnceEx", "RunServiceOnce"});
     }
 };
 

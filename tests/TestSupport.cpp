@@ -6,6 +6,7 @@
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
+#include "startup/StartUpFunctions.h"
 
 #include <gtest/gtest.h>
 
@@ -64,6 +65,12 @@ void DeleteRegTree(HKEY root, const std::string& path) {
     }
     key.Reset();
     reg::DeleteKey(root, path);
+}
+
+void DeleteUserRunKeys(std::initializer_list<const char*> sections) {
+    for (const char* section : sections)
+        for (const char* suffix : {"", "-"})
+            DeleteRegTree(HKEY_CURRENT_USER, RunKeyPath("HKEY_CURRENT_USER", section, suffix));
 }
 
 ScopedRegKeys::~ScopedRegKeys() {

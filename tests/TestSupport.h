@@ -24,6 +24,8 @@ std::string RegString(HKEY root, const std::string& path, const std::string& nam
 bool RegKeyExists(HKEY root, const std::string& path);
 // Deletes a key and everything below it (no error when missing).
 void DeleteRegTree(HKEY root, const std::string& path);
+// Deletes the user's run keys of the sections and their "-" twins.
+void DeleteUserRunKeys(std::initializer_list<const char*> sections);
 
 // Deletes the listed keys (with their subtrees) when it goes out of scope.
 class ScopedRegKeys {

@@ -43,18 +43,7 @@ void THistoryPage::RefreshView() {
 }
 
 LRESULT THistoryPage::OnNotify(NMHDR* header) {
-    if (header->hwndFrom == lvHsValues.Handle()) {
-        switch (header->code) {
-        case LVN_COLUMNCLICK:
-            Frame().SortListByColumn(header->hwndFrom, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
-            break;
-        case LVN_ITEMCHANGED:
-            if (!Frame().ListRebuilding) Frame().RefreshView();
-            break;
-        case NM_CLICK: Frame().RefreshView(); break;
-        }
-        return 0;
-    }
+    if (header->hwndFrom == lvHsValues.Handle()) return OnResultListNotify(header);
     return TMainPage::OnNotify(header);
 }
 

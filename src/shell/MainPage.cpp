@@ -124,6 +124,19 @@ LRESULT TMainPage::OnNotify(NMHDR* header) {
     return 0;
 }
 
+LRESULT TMainPage::OnResultListNotify(NMHDR* header) {
+    switch (header->code) {
+    case LVN_COLUMNCLICK:
+        frame_.SortListByColumn(header->hwndFrom, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+        break;
+    case LVN_ITEMCHANGED:
+        if (!frame_.ListRebuilding) frame_.RefreshView();
+        break;
+    case NM_CLICK: frame_.RefreshView(); break;
+    }
+    return 0;
+}
+
 void TMainPage::OnCommand(int id, int, HWND) {
     if (frame_.Actions().Find(id)) frame_.ExecuteAction(id);
 }

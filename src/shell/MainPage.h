@@ -43,6 +43,9 @@ protected:
     HWND AddToolBar(int id, const std::vector<int>& actionIds, int width);
     HWND AddTree(int id, int width, DWORD extraStyle, HIMAGELIST images);
     HWND AddList(int id, int left, DWORD listExStyle);
+    // What every result list reports: a column click sorts with the shared
+    // state; a change (outside a rebuild) or a click runs the central refresh.
+    LRESULT OnResultListNotify(NMHDR* header);
     // Shows a pop-up menu of actions at the point (keyboard: near the control).
     void ShowActionMenu(HWND source, POINT screen, const std::vector<int>& actionIds);
 

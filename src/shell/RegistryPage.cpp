@@ -45,17 +45,6 @@ void TRegistryPage::RefreshView() {
 }
 
 LRESULT TRegistryPage::OnNotify(NMHDR* header) {
-    if (header->hwndFrom == lvRgValues.Handle()) {
-        switch (header->code) {
-        case LVN_COLUMNCLICK:
-            Frame().SortListByColumn(header->hwndFrom, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
-            break;
-        case LVN_ITEMCHANGED:
-            if (!Frame().ListRebuilding) Frame().RefreshView();
-            break;
-        case NM_CLICK: Frame().RefreshView(); break;
-        }
-        return 0;
-    }
+    if (header->hwndFrom == lvRgValues.Handle()) return OnResultListNotify(header);
     return TMainPage::OnNotify(header);
 }

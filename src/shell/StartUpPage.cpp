@@ -210,9 +210,6 @@ LRESULT TStartUpPage::OnNotify(NMHDR* header) {
     }
     if (from == lvSuValues.Handle()) {
         switch (header->code) {
-        case LVN_COLUMNCLICK:
-            Frame().SortListByColumn(from, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
-            break;
         case LVN_ITEMCHANGED: {
             const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
             // Only a change of the tick moves an entry; selecting a row does not.
@@ -224,7 +221,7 @@ LRESULT TStartUpPage::OnNotify(NMHDR* header) {
             break;
         }
         case LVN_BEGINDRAG: SuBeginDrag(); break;
-        case NM_CLICK: Frame().RefreshView(); break;
+        default: return OnResultListNotify(header);
         }
         return 0;
     }
