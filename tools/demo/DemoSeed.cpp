@@ -8,6 +8,7 @@
 #include "common/RegistryFunctions.h"
 #include "common/RegistryObject.h"
 #include "platform/Files.h"
+#include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "startup/StartUpFunctions.h"
 
@@ -28,6 +29,15 @@ void RunValue(const char* root, const char* section, bool active, const std::str
     registry.SetRootKey(RootKeyFromName(root));
     if (registry.OpenKey(RunKeyPath(root, section, active ? "" : "-"), true) && !registry.ValueExists(name))
         registry.WriteString(name, command);
+}
+
+// A value of any type, as installers write them (expandable paths, binary
+// settings beside the entries).
+void RawRunValue(const char* root, const char* section, const std::string& name, DWORD type, const void* data,
+                 DWORD size) {
+    platform::KeyHandle key;
+    if (platform::reg::CreateKey(RootKeyFromName(root), RunKeyPath(root, section), KEY_SET_VALUE, key) == ERROR_SUCCESS)
+        platform::reg::SetValue(key.Get(), name, type, data, size);
 }
 
 void WriteText(const std::string& path, const std::string& text) {
@@ -58,7 +68,9 @@ void SeedPrograms(const std::string& buildFolder) {
 void SeedRunKeys() {
     const std::string tray = "\"" + kDemoFolder + "\\Tray Helper.exe\" /background";
     RunValue("HKEY_LOCAL_MACHINE", "Run", true, "Tray Helper", tray);
-    RunValue("HKEY_LOCAL_MACHINE", "Run", true, "Sound Mixer", "%SystemRoot%\\system32\\notepad.exe -tray");
+    const std::string mixer = "%SystemRoot%\\system32\\notepad.exe -tray";
+    RawRunValue("HKEY_LOCAL_MACHINE", "Run", "Sound Mixer", REG_EXPAND_SZ, mixer.c_str(),
+                static_cast<DWORD>(mixer.size() + 1));
     RunValue("HKEY_LOCAL_MACHINE", "Run", true, "Old Scanner", "C:\\Program Files\\Old Scanner\\scan.exe -boot");
     RunValue("HKEY_LOCAL_MACHINE", "Run", false, "Update Checker", "\"" + kDemoFolder + "\\Update Checker.exe\" /check");
     RunValue("HKEY_LOCAL_MACHINE", "RunOnceEx", true, "Setup Cleanup", "C:\\windows\\system32\\cmd.exe /c exit");
@@ -69,6 +81,12 @@ void SeedRunKeys() {
     RunValue("HKEY_CURRENT_USER", "Run", false, "Weather Widget", "C:\\Program Files\\Weather\\widget.exe");
     RunValue("HKEY_CURRENT_USER", "RunOnce", true, "Finish Install", "regedit.exe /s C:\\windows\\temp\\finish.reg");
     RunValue("HKEY_CURRENT_USER", "RunOnce", false, "Photo Importer", "C:\\Program Files\\Photo\\import.exe");
+    // The same name switched on and off for two different programs: On/Off
+    // refuses to switch either over the other and says why.
+    RunValue("HKEY_CURRENT_USER", "RunOnce", false, "Finish Install", "C:\\windows\\system32\\winver.exe");
+    // A setting that is no program: not listed, and it hides nothing.
+    const BYTE settings[] = {0x01, 0x00, 0x02, 0x00};
+    RawRunValue("HKEY_CURRENT_USER", "Run", "Sync Agent Settings", REG_BINARY, settings, sizeof(settings));
     RunValue("HKEY_USERS", "Run", true, "Default Keyboard", "%SystemRoot%\\system32\\winemine.exe");
     RunValue("HKEY_USERS", "Run", false, "Old Default Agent", "C:\\Legacy\\agent.exe");
 }
