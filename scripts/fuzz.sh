@@ -29,8 +29,8 @@ clang_major=$(clang --version | sed -n 's/.*clang version \([0-9]*\).*/\1/p' | h
 install_missing "libclang-rt-${clang_major}-dev"
 
 build="$top/build-fuzz"
-flock "$lock" cmake -S "$top/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-flock "$lock" cmake --build "$build" --target mask_fuzz -j "$(nproc)"
+flock -o "$lock" cmake -S "$top/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+flock -o "$lock" cmake --build "$build" --target mask_fuzz -j "$(nproc)"
 
 mkdir -p "$build/corpus" "$build/findings"
 cd "$build/findings"

@@ -81,6 +81,12 @@ TEST(FileVersionInfo, ParsFindsProgramsOfTheWindowsFolders) {
     const std::string windows = WindowsDirectory();
     EXPECT_TRUE(SameTextSystemLocale(info.Pars("notepad.exe"), system + "notepad.exe"));
     EXPECT_TRUE(SameTextSystemLocale(info.Pars("%SystemRoot%\\regedit.exe"), windows + "\\regedit.exe"));
+    // Folders read once give what Pars reads for itself.
+    const PathEnvironment folders = SystemPathEnvironment();
+    for (const char* line : {"notepad.exe", "%SystemRoot%\\regedit.exe", "\"%ProgramFiles%\\x y\\z.exe\" /s", ""})
+        EXPECT_EQ(info.Pars(line, folders), info.Pars(line)) << line;
+    EXPECT_EQ(info.Pars("\"%ProgramFiles%\\x y\\z.exe\" /s", folders),
+              SpecialFolderPath(kCsidlProgramFiles) + "\\x y\\z.exe");
     // Pars leaves the properties alone.
     info.GetInfo("notepad.exe");
     const std::string before = info.ParsLocation;

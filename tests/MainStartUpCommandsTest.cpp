@@ -10,6 +10,7 @@
 #include "shell/RegistryPage.h"
 #include "shell/StartUpPage.h"
 #include "startup/ProcessLookup.h"
+#include "ReadOnlyRegKey.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +57,10 @@ TEST_F(StartUpCommands, AddThroughTheDialog) {
         auto& add = static_cast<TfrmSuAddValue&>(dialog);
         ++shown;
         if (shown == 1) {  // the first use shows the initial texts
+            RECT client{};
+            GetClientRect(add.Handle(), &client);
+            EXPECT_EQ(client.right, TfrmSuAddValue::kClientWidth);
+            EXPECT_EQ(client.bottom, TfrmSuAddValue::kClientHeight);
             EXPECT_EQ(ui::ControlText(add.cbxSection), "Run");
             EXPECT_EQ(ui::ControlText(add.cbxRootKey), "HKEY_LOCAL_MACHINE");
         }
@@ -247,6 +252,40 @@ TEST_F(StartUpCommands, ConflictsChangeNothingAndSayWhy) {
         Main().ExecuteAction(aSuUpdate);
         untouched();
     }
+}
+
+TEST_F(StartUpCommands, KeysThatRefuseWritingChangeNothingSilently) {
+    // As machine-wide keys are for a user without administrator rights: the
+    // rows are listed, selecting them opens nothing for writing, and a tick
+    // that cannot be applied goes back without a word.
+    SetRegString(HKEY_CURRENT_USER, Key("RunOnceEx"), "OrvR locked", "C:\\locked.exe");
+    ScopedReadOnlyKey locked(HKEY_CURRENT_USER, Key("RunOnceEx"));
+    ScopedReadOnlyKey lockedTwin(HKEY_CURRENT_USER, Key("RunOnceEx-"));
+    Main().StartUpPage().SelectSuSection(kSuRunOnceEx);
+    RecordedBoxes boxes;  // any box fails the test
+    const int row = SelectRow("OrvR locked");
+    ASSERT_GE(row, 0);
+    EXPECT_TRUE(List().Checked(row));
+    List().SetChecked(row, false);
+    EXPECT_TRUE(List().Checked(row));  // the registry still holds it switched on
+    Main().ExecuteAction(aSuCheck);
+    EXPECT_TRUE(List().Checked(RowOf(List(), "OrvR locked")));
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunOnceEx"), "OrvR locked"), "C:\\locked.exe");
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, Key("RunOnceEx-"), "OrvR locked"));
+    EXPECT_TRUE(boxes.Shown().empty());
+}
+
+TEST_F(StartUpCommands, SelectingARowAppliesTheStateItShows) {
+    // Selecting a row puts the registry as the row shows it: a row listed as
+    // on whose value was switched off meanwhile is switched on again.
+    SetRegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvA shown", "C:\\shown.exe");
+    Main().StartUpPage().SelectSuSection(kSuRunOnce);
+    ASSERT_TRUE(List().Checked(RowOf(List(), "OrvA shown")));
+    DeleteRegTree(HKEY_CURRENT_USER, Key("RunOnce"));
+    SetRegString(HKEY_CURRENT_USER, Key("RunOnce-"), "OrvA shown", "C:\\shown.exe");
+    ASSERT_GE(SelectRow("OrvA shown"), 0);
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvA shown"), "C:\\shown.exe");
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, Key("RunOnce-"), "OrvA shown"));
 }
 
 TEST_F(StartUpCommands, SwitchingKeepsExpandableStrings) {

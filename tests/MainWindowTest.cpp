@@ -318,6 +318,11 @@ TEST_F(MainWindowTest, SortingKeepsRowsWhoseDataRepeats) {
 
 TEST_F(MainWindowTest, TheWindowScalesWithTheDisplay) {
     // The 96-DPI sizes are exact; at 144 DPI everything is one and a half times as large.
+    const std::string path = RunKeyPath("HKEY_CURRENT_USER", "Run");
+    ScopedRegKeys keys;
+    keys.Add(HKEY_CURRENT_USER, path);
+    SetRegString(HKEY_CURRENT_USER, path, "OrvP notepad", "C:\\windows\\notepad.exe");
+    Main().ExecuteAction(aSuUpdate);
     Main().ApplyDpi(144, nullptr);
     RECT client{};
     GetClientRect(Main().Handle(), &client);
@@ -335,14 +340,19 @@ TEST_F(MainWindowTest, TheWindowScalesWithTheDisplay) {
     LOGFONTA font{};
     GetObjectA(Main().Font(), sizeof(font), &font);
     EXPECT_EQ(font.lfHeight, -16);  // 8 points at 144 DPI
-    // The list is filled again with icons of the new size.
-    EXPECT_EQ(Main().StartUpPage().SelectedSuPosition(), kSuAll);
+    // The rows stay; their icons are made again at the new size.
+    const int rows = Main().StartUpPage().lvSuValues.Count();
+    EXPECT_GT(rows, 0);
+    HIMAGELIST icons = ListView_GetImageList(Main().StartUpPage().lvSuValues.Handle(), LVSIL_SMALL);
+    ImageList_GetIconSize(icons, &width, &height);
+    EXPECT_EQ(width, 24);
     // And back: the 96-DPI layout is exact again.
     Main().ApplyDpi(96, nullptr);
     GetClientRect(Main().Handle(), &client);
     EXPECT_EQ(client.right, 794);
     EXPECT_EQ(client.bottom, 568);
     EXPECT_EQ(Main().StartUpPage().lvSuValues.ColumnWidth(0), 125);
+    EXPECT_EQ(Main().StartUpPage().lvSuValues.Count(), rows);
 }
 
 }  // namespace

@@ -89,6 +89,65 @@ TEST_F(RegistryObjectTest, StringsAndTheirErrors) {
     }
 }
 
+TEST_F(RegistryObjectTest, StringValuesReadInOneGoAgreeWithReadString) {
+    SetRegString(HKEY_CURRENT_USER, kBase, "text", "C:\\Programme\\Überall ✓.exe /x");
+    SetRegString(HKEY_CURRENT_USER, kBase, "empty", "");
+    SetRegDword(HKEY_CURRENT_USER, kBase, "number", 7);
+    {
+        platform::KeyHandle key;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kBase.c_str(), 0, KEY_ALL_ACCESS, key.Put()), ERROR_SUCCESS);
+        const char unterminated[] = {'a', 'b', 'c'};
+        RegSetValueExA(key.Get(), "noterm", 0, REG_SZ, reinterpret_cast<const BYTE*>(unterminated), 3);
+        const char embedded[] = "%SystemRoot%\\x.exe\0second";
+        RegSetValueExA(key.Get(), "expand", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(embedded), sizeof(embedded));
+        RegSetValueExA(key.Get(), "binary", 0, REG_BINARY, reinterpret_cast<const BYTE*>("abc"), 3);
+        RegSetValueExA(key.Get(), "nodata", 0, REG_SZ, nullptr, 0);
+    }
+    struct Case {
+        const char* name;
+        bool read;
+        const char* text;  // what the read gives, or what stays when it fails
+    };
+    const Case cases[] = {
+        {"text", true, "C:\\Programme\\Überall ✓.exe /x"},
+        {"empty", true, ""},
+        {"nodata", true, ""},
+        {"noterm", true, "abc"},
+        {"expand", true, "%SystemRoot%\\x.exe"},  // unexpanded, up to the first NUL
+        {"number", false, "untouched"},
+        {"binary", false, "untouched"},
+        {"absent", false, "untouched"},
+    };
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKeyReadOnly(kBase));
+    for (const Case& c : cases) {
+        std::string text = "untouched";
+        EXPECT_EQ(registry.ReadStringValue(c.name, text), c.read) << c.name;
+        EXPECT_EQ(text, c.text) << c.name;
+        if (c.read) EXPECT_EQ(text, registry.ReadString(c.name)) << c.name;
+    }
+    TRegistry closed;
+    std::string text = "untouched";
+    EXPECT_FALSE(closed.ReadStringValue("text", text));
+    EXPECT_EQ(text, "untouched");
+}
+
+TEST_F(RegistryObjectTest, HasValuesCountsEveryValueTheDefaultToo) {
+    SetRegString(HKEY_CURRENT_USER, kBase + "\\none\\child", "v", "1");  // a subkey is no value
+    SetRegString(HKEY_CURRENT_USER, kBase + "\\default", "", "x");
+    SetRegDword(HKEY_CURRENT_USER, kBase + "\\number", "n", 1);
+    const std::pair<const char*, bool> cases[] = {{"none", false}, {"default", true}, {"number", true}};
+    for (const auto& [key, expected] : cases) {
+        TRegistry registry;
+        ASSERT_TRUE(registry.OpenKeyReadOnly(kBase + "\\" + key)) << key;
+        EXPECT_EQ(registry.HasValues(), expected) << key;
+        std::vector<std::string> names;
+        registry.GetValueNames(names);
+        EXPECT_EQ(registry.HasValues(), !names.empty()) << key;
+    }
+    EXPECT_FALSE(TRegistry().HasValues());  // no key open
+}
+
 TEST_F(RegistryObjectTest, NameListsAreClearedAndFilled) {
     SetRegString(HKEY_CURRENT_USER, kBase + "\\k1", "", "default");
     SetRegString(HKEY_CURRENT_USER, kBase + "\\k2", "a", "1");

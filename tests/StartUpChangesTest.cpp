@@ -183,6 +183,24 @@ TEST_F(EntryChanges, SwitchingAndMovingKeepTypeAndBytes) {
     EXPECT_EQ(StoredIn("RunServiceOnce", "OrvX expand").type, static_cast<DWORD>(REG_EXPAND_SZ));
 }
 
+TEST_F(EntryChanges, TwoCopiesStoredDifferentlyAreBothKept) {
+    // The same line as an expandable string in the key and a plain one in its
+    // twin: neither copy is the other, so switching removes neither.
+    const std::string line = "%SystemRoot%\\system32\\winver.exe";
+    {
+        platform::KeyHandle key;
+        ASSERT_EQ(platform::reg::CreateKey(HKEY_CURRENT_USER, Key("RunOnceEx"), KEY_ALL_ACCESS, key), ERROR_SUCCESS);
+        platform::reg::SetValue(key.Get(), kName, REG_EXPAND_SZ, line.c_str(), static_cast<DWORD>(line.size() + 1));
+    }
+    Seed("RunOnceEx-", line.c_str());
+    const RunEntry entry{kName, line, kUser, "RunOnceEx"};
+    const EntryMoveResult result = SwitchEntry(entry, false);
+    EXPECT_EQ(result.outcome, EntryMoveOutcome::Conflict);
+    EXPECT_FALSE(result.message.empty());
+    EXPECT_EQ(StoredIn("RunOnceEx", kName).type, static_cast<DWORD>(REG_EXPAND_SZ));
+    EXPECT_EQ(StoredIn("RunOnceEx-", kName).type, static_cast<DWORD>(REG_SZ));
+}
+
 TEST_F(EntryChanges, KeysThatRefuseWritingAreReadAndLeftAlone) {
     Seed("RunOnceEx", kWinver.c_str());
     const RunEntry entry{kName, kWinver, kUser, "RunOnceEx"};

@@ -6,6 +6,8 @@
 #include "ui/Window.h"
 #include "ui/Worker.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -135,7 +137,7 @@ public:
             return IDCANCEL;
         });
     }
-    ~ScopedBoxRecorder() { platform::dialogs::SetBoxHandler({}); }
+    ~ScopedBoxRecorder() { testing_support::InstallUnscriptedBoxAnswer(); }
     ScopedBoxRecorder(const ScopedBoxRecorder&) = delete;
     ScopedBoxRecorder& operator=(const ScopedBoxRecorder&) = delete;
 };

@@ -17,11 +17,6 @@ namespace {
 const char kTranslationBlock[] = "\\\\VarFileInfo\\\\Translation";
 const char kStringBlockFormat[] = "\\\\StringFileInfo\\\\%.4x%.4x\\\\";
 
-PathEnvironment SystemPathEnvironment() {
-    return PathEnvironment{platform::files::FileExists, WindowsDirectory(), RawSystemDirectory(),
-                           SpecialFolderPath(kCsidlProgramFiles)};
-}
-
 // Text before the first separator, and the rest after it.
 void CutAtSeparator(const std::string& text, char separator, std::string& before,
                     std::string& rest) {
@@ -36,6 +31,11 @@ void CutAtSeparator(const std::string& text, char separator, std::string& before
 }
 
 }  // namespace
+
+PathEnvironment SystemPathEnvironment() {
+    return PathEnvironment{platform::files::FileExists, WindowsDirectory(), RawSystemDirectory(),
+                           SpecialFolderPath(kCsidlProgramFiles)};
+}
 
 FileVersionParts SplitFileVersionText(const std::string& fileVersion) {
     const std::string na = TFileVersionInfo::kNotAvailable;
@@ -57,7 +57,11 @@ FileVersionParts SplitFileVersionText(const std::string& fileVersion) {
 TFileVersionInfo::TFileVersionInfo() { GetInfo(platform::files::ModuleFileName()); }
 
 std::string TFileVersionInfo::Pars(const std::string& commandLine) const {
-    return ExtractCommandLinePath(commandLine, SystemPathEnvironment());
+    return Pars(commandLine, SystemPathEnvironment());
+}
+
+std::string TFileVersionInfo::Pars(const std::string& commandLine, const PathEnvironment& folders) const {
+    return ExtractCommandLinePath(commandLine, folders);
 }
 
 void TFileVersionInfo::SetAllValues(const std::string& value) {

@@ -2,6 +2,8 @@
 // resource. The main window owns the one instance the program uses.
 #pragma once
 
+#include "common/CommandLinePath.h"
+
 #include <string>
 
 class TFileVersionInfo {
@@ -14,6 +16,10 @@ public:
     // The file path a command line starts (may not exist). Leaves the
     // properties as they are.
     std::string Pars(const std::string& commandLine) const;
+    // The same against folders the caller read once (SystemPathEnvironment):
+    // reading them costs more than the rest of Pars, so a listing reads them
+    // once and not for every row.
+    std::string Pars(const std::string& commandLine, const PathEnvironment& folders) const;
 
     // Pars, then fills every property from that file's version resource and
     // sets ParsLocation. Never throws for a missing or resource-less file.
@@ -42,6 +48,10 @@ private:
     void SetAllValues(const std::string& value);
     void SplitFileVersion();
 };
+
+// The folders bare names and folder variables of command lines resolve
+// against, as the system gives them now.
+PathEnvironment SystemPathEnvironment();
 
 // The four parts of a file version text ("1.2.3.4", "1, 2, 3, 4", "5.6").
 struct FileVersionParts {

@@ -109,6 +109,20 @@ std::string TRegistry::ReadString(const std::string& name) const {
     return std::string(text, strnlen(text, data.size()));
 }
 
+bool TRegistry::ReadStringValue(const std::string& name, std::string& text) const {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+    if (!current_ || reg::QueryValue(current_.Get(), name, type, data) != ERROR_SUCCESS) return false;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+    if (data.empty()) {
+        text.clear();
+        return true;
+    }
+    const char* chars = reinterpret_cast<const char*>(data.data());
+    text.assign(chars, strnlen(chars, data.size()));
+    return true;
+}
+
 void TRegistry::WriteString(const std::string& name, const std::string& text) const {
     if (!current_ || reg::SetString(current_.Get(), name, text) != ERROR_SUCCESS)
         throw ERegistryException(FormatMessageFor("Failed to set data for '%s'", name));
@@ -146,6 +160,11 @@ bool TRegistry::HasSubKeys() const {
     reg::KeyCounts counts;
     return current_ && reg::QueryCounts(current_.Get(), counts) == ERROR_SUCCESS &&
            counts.subKeys > 0;
+}
+
+bool TRegistry::HasValues() const {
+    reg::KeyCounts counts;
+    return current_ && reg::QueryCounts(current_.Get(), counts) == ERROR_SUCCESS && counts.values > 0;
 }
 
 bool TRegistry::DeleteValue(const std::string& name) const {

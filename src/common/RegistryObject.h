@@ -49,6 +49,11 @@ public:
     // for '%s'". Failed read: "Failed to get data for '%s'". Ends at the
     // first NUL.
     std::string ReadString(const std::string& name) const;
+    // The text of a REG_SZ or REG_EXPAND_SZ value (up to its first NUL) in
+    // one size query and one read; false, text untouched, for a value of
+    // another type or one that cannot be read. Listing hundreds of values,
+    // the queries ReadString and GetDataType would add are what counts.
+    bool ReadStringValue(const std::string& name, std::string& text) const;
     // REG_SZ with its terminating NUL; "Failed to set data for '%s'".
     void WriteString(const std::string& name, const std::string& text) const;
 
@@ -63,6 +68,9 @@ public:
     DWORD GetDataType(const std::string& name) const;
     bool KeyExists(const std::string& path) const;
     bool HasSubKeys() const;
+    // Whether the open key holds any value (its default value counts), from
+    // its counts, without listing the names.
+    bool HasValues() const;
     bool DeleteValue(const std::string& name) const;
     // Deletes every subkey, depth first from the last index to the first,
     // then the key itself; true when the key itself was deleted.

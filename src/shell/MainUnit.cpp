@@ -95,7 +95,9 @@ TfrmMain::TfrmMain() {
 
 TfrmMain::~TfrmMain() {
     // The window and its pages go before the image lists, fonts and
-    // objects their controls use. A page's destructor stops what it runs.
+    // objects their controls use. A page's destructor stops what it runs
+    // and takes its handlers off the actions; nothing reaches a page that went.
+    pages_.fill(nullptr);
     about_.reset();
     history_.reset();
     registry_.reset();
@@ -107,19 +109,22 @@ TfrmMain::~TfrmMain() {
 }
 
 void TfrmMain::ResizeFrame(const RECT* suggested) {
-    if (suggested) {
+    if (suggested)
         SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-        return;
+    // The frame is whatever caption and borders the system draws: measured,
+    // so the client area is exactly the scaled size.
+    const SIZE size = ui::FrameSizeForClient(Handle(), layout_.Scale(kClientWidth), layout_.Scale(kClientHeight));
+    RECT place{};
+    GetWindowRect(Handle(), &place);
+    if (!suggested) {
+        RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        place.left = work.left + ((work.right - work.left) - size.cx) / 2;
+        place.top = work.top + ((work.bottom - work.top) - size.cy) / 2;
+        if (place.top < work.top) place.top = work.top;
     }
-    RECT frame{0, 0, layout_.Scale(kClientWidth), layout_.Scale(kClientHeight)};
-    AdjustWindowRectEx(&frame, kFrameStyle, FALSE, WS_EX_CONTROLPARENT);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    const int x = work.left + ((work.right - work.left) - width) / 2;
-    const int y = work.top + ((work.bottom - work.top) - height) / 2;
-    SetWindowPos(Handle(), nullptr, x, y > work.top ? y : work.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Handle(), nullptr, place.left, place.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TfrmMain::FormCreate() {
@@ -257,7 +262,7 @@ void TfrmMain::TitleButtonClick(int page) {
 void TfrmMain::tabSheetShow(int page) { pages_[page]->tabSheetShow(); }
 
 void TfrmMain::RefreshView() {
-    if (CurrentPage >= 0 && CurrentPage < kPageCount) pages_[CurrentPage]->RefreshView();
+    if (CurrentPage >= 0 && CurrentPage < kPageCount && pages_[CurrentPage]) pages_[CurrentPage]->RefreshView();
 }
 
 void TfrmMain::SortListByColumn(HWND list, int column) {
@@ -279,7 +284,7 @@ bool TfrmMain::PreTranslateMessage(MSG& message) {
     const bool ours = message.hwnd == Handle() || IsChild(Handle(), message.hwnd);
     if (!ours) return false;
     if (message.message == WM_MOUSEMOVE && message.hwnd != title_->Handle()) title_->ShowDisPictures();
-    if (pages_[CurrentPage]->PreTranslateMessage(message)) return true;
+    if (pages_[CurrentPage] && pages_[CurrentPage]->PreTranslateMessage(message)) return true;
     bool editingKey = false;
     if (message.message == WM_KEYDOWN && (message.wParam == VK_DELETE || message.wParam == VK_INSERT)) {
         char cls[16] = {};

@@ -32,6 +32,7 @@ TStartUpPage::TStartUpPage(TfrmMain& frame) : TMainPage(frame, kPageStartUp) {
 }
 
 TStartUpPage::~TStartUpPage() {
+    for (int id : {aSuUpdate, aSuAdd, aSuDelete, aSuCheck, aSuEdit, aSuInfo}) Frame().Actions().Find(id)->onExecute = {};
     // The dialogs and the page's controls go before the image lists.
     infoForm_.reset();
     addValueForm_.reset();
@@ -63,8 +64,7 @@ void TStartUpPage::DpiChanged(int oldDpi, int newDpi) {
     ui::SetToolBarImages(GetDlgItem(Handle(), kIdSuToolBar), Frame().ToolBarImages(), Frame().ToolBarDisabledImages(),
                          newDpi);
     RescaleListColumns(lvSuValues, oldDpi, newDpi);
-    // The row icons were made for the old size: list again.
-    RelistSuSection();
+    AddRowIcons();  // the same icons at the new size, in the same places
 }
 
 void TStartUpPage::tabSheetShow() {
@@ -97,11 +97,12 @@ void TStartUpPage::ClearSuValues() {
     Frame().ListRebuilding = false;
 }
 
-void TStartUpPage::FillSuValues(const StartupListing& listing) {
-    Frame().ListRebuilding = true;
-    lvSuValues.SetExtendedStyle(LVS_EX_CHECKBOXES, listing.checkBoxes ? LVS_EX_CHECKBOXES : 0);
-    std::map<std::string, int> iconIndex;  // one icon per file and listing
-    for (const StartupRow& row : listing.rows) {
+std::vector<int> TStartUpPage::AddRowIcons() {
+    // One icon per file and listing, added in the rows' order, so a second
+    // pass (at another size) gives every file the same index.
+    std::map<std::string, int> iconIndex;
+    std::vector<int> images;
+    for (const StartupRow& row : listedRows_) {
         int image = -1;
         if (!row.iconFile.empty()) {
             auto found = iconIndex.find(row.iconFile);
@@ -112,9 +113,20 @@ void TStartUpPage::FillSuValues(const StartupListing& listing) {
             }
             image = found->second;
         }
-        const int serial = static_cast<int>(listedRows_.size());
-        listedRows_.push_back(row);
-        const int index = lvSuValues.AddItem(row.caption, image, MakeRowData(serial, row.subItems.size()));
+        images.push_back(image);
+    }
+    return images;
+}
+
+void TStartUpPage::FillSuValues(const StartupListing& listing) {
+    Frame().ListRebuilding = true;
+    lvSuValues.SetExtendedStyle(LVS_EX_CHECKBOXES, listing.checkBoxes ? LVS_EX_CHECKBOXES : 0);
+    listedRows_ = listing.rows;
+    const std::vector<int> images = AddRowIcons();
+    for (size_t serial = 0; serial < listedRows_.size(); ++serial) {
+        const StartupRow& row = listedRows_[serial];
+        const int index =
+            lvSuValues.AddItem(row.caption, images[serial], MakeRowData(static_cast<int>(serial), row.subItems.size()));
         if (listing.checkBoxes) lvSuValues.SetChecked(index, row.checked);
         for (size_t k = 0; k < row.subItems.size(); ++k)
             lvSuValues.SetText(index, static_cast<int>(k + 1), row.subItems[k]);
@@ -211,12 +223,18 @@ LRESULT TStartUpPage::OnNotify(NMHDR* header) {
     if (from == lvSuValues.Handle()) {
         switch (header->code) {
         case LVN_ITEMCHANGED: {
-            const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-            // Only a change of the tick moves an entry; selecting a row does not.
-            const bool tickChanged = (change->uChanged & LVIF_STATE) &&
-                                     ((change->uOldState ^ change->uNewState) & LVIS_STATEIMAGEMASK);
             if (Frame().ListRebuilding) break;
-            if (tickChanged && change->iItem >= 0 && lvSuValues.ShowsCheckBoxes()) SuValuesTickChanged(change->iItem);
+            const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+            // A change of a row's state (its tick, selection or focus) applies
+            // the state the row shows; only the user's own tick is told of a
+            // conflict.
+            const UINT changedState = change->uOldState ^ change->uNewState;
+            if ((change->uChanged & LVIF_STATE) && changedState && change->iItem >= 0 && lvSuValues.ShowsCheckBoxes()) {
+                if (changedState & LVIS_STATEIMAGEMASK)
+                    SuValuesTickChanged(change->iItem);
+                else
+                    SuValuesStateReapplied(change->iItem);
+            }
             Frame().RefreshView();
             break;
         }

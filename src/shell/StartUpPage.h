@@ -40,8 +40,11 @@ public:
     void aSuCheckExecute();
     void aSuEditExecute();
     void aSuInfoExecute();
-    // The check-box handler of lvSuValues (a change of a row's tick).
+    // The check-box handler of lvSuValues: a change of a row's tick applies
+    // it (a conflict is told); a change of its selection or focus applies
+    // the shown state again (silently: a conflict only sets the tick back).
     void SuValuesTickChanged(int row);
+    void SuValuesStateReapplied(int row);
     // Moves the selected row's entry to the run key of the node dropped on.
     void SuDropOnNode(HTREEITEM node);
     // The dialogs, created on first use and kept.
@@ -61,6 +64,8 @@ private:
     void CreateImageLists(int dpi);
     void AttachActions();
     void FillSuValues(const StartupListing& listing);
+    // Adds the listed rows' icons to imlSuTmpIco; returns each row's image.
+    std::vector<int> AddRowIcons();
     void ClearSuValues();
     void RelistSuSection();
     // The listed row behind a list row (whatever the sort did), or null.

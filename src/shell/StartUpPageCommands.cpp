@@ -28,7 +28,9 @@ bool TStartUpPage::SuRowEntry(int row, RunEntry& entry) const {
 bool TStartUpPage::SelectedSuEntry(RunEntry& entry, bool& active) const {
     const int row = lvSuValues.Selected();
     if (!SuRowEntry(row, entry)) return false;
-    active = lvSuValues.Checked(row);
+    // "All" shows no check boxes: its rows' state is the one they were listed with.
+    const StartupRow* listed = ListedRow(row);
+    active = lvSuValues.ShowsCheckBoxes() ? lvSuValues.Checked(row) : (listed && listed->checked);
     return true;
 }
 
@@ -53,21 +55,24 @@ void TStartUpPage::aSuDeleteExecute() {
     if (Frame().CurrentPage != kPageStartUp) return;
     const int row = lvSuValues.Selected();
     if (row < 0) return;
-    const std::string name = lvSuValues.Text(row, 0);
+    // What the user confirms is what goes, whatever happens to the list
+    // while the question is open.
+    const std::string name = lvSuValues.Text(row, 0), location = lvSuValues.Text(row, 1);
+    const std::string rootName = lvSuValues.Text(row, 2), section = lvSuValues.Text(row, 3);
+    const bool ticked = lvSuValues.Checked(row);
+    const StartupRow* listed = ListedRow(row);
+    const std::string filePath = listed ? listed->filePath : std::string();
+    const int position = SelectedSuPosition();
     const int answer = platform::dialogs::ShowBox(Frame().Handle(), "Delete " + name + "?", ui::kApplicationTitle,
                                                   platform::dialogs::BoxKind::Confirm);
     if (answer == IDYES) {
-        const int position = SelectedSuPosition();
-        const StartupRow* listed = ListedRow(row);
         if (position == kSuAutostart) {
             // The file the row stands for: a program beside a shortcut of the
             // same name is another row.
-            if (listed && !listed->filePath.empty()) DeleteStartupFile(listed->filePath);
+            if (!filePath.empty()) DeleteStartupFile(filePath);
         } else if (position >= kSuRegistry && position <= kSuRunServiceOnce) {
-            const std::string section = lvSuValues.Text(row, 3);
             // Only while the value still holds what the row shows.
-            DeleteRunValue(lvSuValues.Text(row, 2), lvSuValues.Checked(row) ? section : section + kSwitchedOffSuffix,
-                           name, lvSuValues.Text(row, 1));
+            DeleteRunValue(rootName, ticked ? section : section + kSwitchedOffSuffix, name, location);
         }
         RelistSuSection();
     }
@@ -97,6 +102,14 @@ void TStartUpPage::SuValuesTickChanged(int row) {
     // A key that cannot be written changes nothing and says nothing; the
     // tick shows what the registry still holds.
     if (result.outcome == EntryMoveOutcome::NotWritable) SetRowTick(row, result.registryActive);
+}
+
+void TStartUpPage::SuValuesStateReapplied(int row) {
+    RunEntry entry;
+    if (!SuRowEntry(row, entry)) return;
+    const EntryMoveResult result = SwitchEntry(entry, lvSuValues.Checked(row));
+    if (result.outcome == EntryMoveOutcome::Conflict || result.outcome == EntryMoveOutcome::NotWritable)
+        SetRowTick(row, result.registryActive);
 }
 
 void TStartUpPage::SetRowTick(int row, bool ticked) {

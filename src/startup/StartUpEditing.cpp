@@ -61,11 +61,17 @@ std::string Described(const HeldValue& held) {
 }
 
 // What to do with an entry, given what the source and the target key hold.
-enum class Plan { InPlace, Move, DropSourceCopy, TargetDiffers, SourceDiffers, SourceGone };
+enum class Plan { InPlace, Move, DropSourceCopy, TargetDiffers, SourceDiffers, SourceGone, TypesDiffer };
 
 Plan PlanMove(const HeldValue& source, const HeldValue& target, const std::string& location) {
     const bool sourceHolds = HoldsLocation(source, location);
-    if (HoldsLocation(target, location)) return sourceHolds ? Plan::DropSourceCopy : Plan::InPlace;
+    if (HoldsLocation(target, location)) {
+        if (!sourceHolds) return Plan::InPlace;
+        // Two copies of the line: the source's goes only when it is the same
+        // to the byte (an expandable one is not the same as a plain one).
+        const bool same = source.raw.type == target.raw.type && source.raw.data == target.raw.data;
+        return same ? Plan::DropSourceCopy : Plan::TypesDiffer;
+    }
     if (target.present) return Plan::TargetDiffers;
     if (!source.present) return Plan::SourceGone;
     return sourceHolds ? Plan::Move : Plan::SourceDiffers;
@@ -87,6 +93,9 @@ EntryMoveResult Refused(const MoveRequest& request, Plan plan, const HeldValue& 
     if (plan == Plan::TargetDiffers)
         why = KeyShown(request.entry, request.toKey) + " already holds a different program under this name (" +
               Described(target) + ").";
+    else if (plan == Plan::TypesDiffer)
+        why = KeyShown(request.entry, request.toKey) + " already holds the same line under this name, stored "
+              "differently (" + Described(target) + "); both were left as they are.";
     else if (plan == Plan::SourceDiffers)
         why = KeyShown(request.entry, request.fromKey) + " now holds a different program under this name (" +
               Described(source) + ").";

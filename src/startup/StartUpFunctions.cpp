@@ -30,17 +30,19 @@ namespace {
 constexpr int kBatchFirst = kSuWinstartBat;
 constexpr int kBatchLast = kSuConfigNt;
 
-// The value as a startup entry's program line; false for a value Windows
-// would not start (not a string) or one that cannot be read.
-bool ReadRunValue(const TRegistry& registry, const std::string& name, std::string& location) {
-    const DWORD type = registry.GetDataType(name);
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
-    try {
-        location = registry.ReadString(name);
-        return true;
-    } catch (const ERegistryException&) {
-        return false;  // changed or removed since it was listed
-    }
+// "Yes", "No" or "N/A" for the file a row's command line starts.
+std::string ActiveStateOfFile(const std::string& path, const std::vector<std::string>& runningPaths) {
+    if (!files::FileExists(path)) return "N/A";
+    for (const std::string& running : runningPaths)
+        if (SameTextSystemLocale(running, path)) return "Yes";
+    return "No";
+}
+
+// The file a row's command line starts is taken out once: it gives both the
+// row's icon and its Active column (the fourth sub-value).
+void SetRowFile(StartupRow& row, const std::string& commandLine, const StartupContext& context) {
+    row.iconFile = context.info.Pars(commandLine, context.folders);
+    row.subItems[3] = ActiveStateOfFile(row.iconFile, context.runningPaths);
 }
 
 StartupRow& AddRow(StartupListing& list, const std::string& caption) {
@@ -52,8 +54,8 @@ StartupRow& AddRow(StartupListing& list, const std::string& caption) {
 void AddFileRow(StartupListing& list, const std::string& caption, const std::string& location,
                 const StartupContext& context) {
     StartupRow& row = AddRow(list, caption);
-    row.subItems = {location, "", "", ActiveState(location, context.info, context.runningPaths)};
-    row.iconFile = context.info.Pars(location);
+    row.subItems = {location, "", "", ""};
+    SetRowFile(row, location, context);
 }
 
 void ReadRunKeyValues(StartupListing& list, const std::string& rootName,
@@ -65,15 +67,15 @@ void ReadRunKeyValues(StartupListing& list, const std::string& rootName,
     registry.GetValueNames(names);
     for (const std::string& name : names) {
         if (name.empty()) continue;  // the key's default value is never an entry
-        // Read before adding, so a value that fails leaves no half-made row;
-        // a value of another type is skipped and the rest still listed.
+        // Read before adding, so a value that fails (changed or removed
+        // since it was listed) leaves no half-made row; a value of another
+        // type, which Windows would not start, is skipped and the rest still listed.
         std::string location;
-        if (!ReadRunValue(registry, name, location)) continue;
+        if (!registry.ReadStringValue(name, location)) continue;
         StartupRow& row = AddRow(list, name);
         row.checked = active;
-        row.subItems = {location, rootName, section,
-                        ActiveState(location, context.info, context.runningPaths)};
-        row.iconFile = context.info.Pars(location);
+        row.subItems = {location, rootName, section, ""};
+        SetRowFile(row, location, context);
     }
 }
 
@@ -139,11 +141,7 @@ std::vector<std::string> RunningProcessPaths() {
 
 std::string ActiveState(const std::string& location, const TFileVersionInfo& info,
                         const std::vector<std::string>& runningPaths) {
-    const std::string path = info.Pars(location);
-    if (!files::FileExists(path)) return "N/A";
-    for (const std::string& running : runningPaths)
-        if (SameTextSystemLocale(running, path)) return "Yes";
-    return "No";
+    return ActiveStateOfFile(info.Pars(location), runningPaths);
 }
 
 void ReadRunKey(StartupListing& list, const std::string& rootName, const std::string& section,
@@ -208,8 +206,8 @@ void ReadStartupFolders(StartupListing& list, const StartupContext& context) {
         const std::string folder = files::ExtractFilePath(path);
         const std::string target = ResolveShortcut(folder + name + ".lnk");
         StartupRow& row = AddRow(list, name);
-        row.subItems = {folder, "", "", ActiveState(target, context.info, context.runningPaths)};
-        row.iconFile = context.info.Pars(target);
+        row.subItems = {folder, "", "", ""};
+        SetRowFile(row, target, context);
         row.filePath = path;
     }
 }
@@ -258,9 +256,7 @@ SuSectionFlags UpdateSectionFlags() {
         for (int i = 0; i < 5; ++i) {
             TRegistry registry;
             if (!OpenRunKeyToRead(registry, root, kRunSections[i])) continue;
-            std::vector<std::string> names;
-            registry.GetValueNames(names);
-            if (!names.empty()) flags[kSuRun + i] = true;
+            if (registry.HasValues()) flags[kSuRun + i] = true;
         }
     }
     for (int position = kSuWinIni; position <= kSuConfigNt; ++position)

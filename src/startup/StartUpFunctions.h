@@ -88,9 +88,11 @@ std::vector<std::string> RunningProcessPaths();
 std::string ActiveState(const std::string& location, const TFileVersionInfo& info,
                         const std::vector<std::string>& runningPaths);
 
+// What every row of one listing is resolved against, read once per listing.
 struct StartupContext {
     const TFileVersionInfo& info;
     std::vector<std::string> runningPaths;
+    PathEnvironment folders = SystemPathEnvironment();
 };
 
 // Fills the (emptied) listing with the rows of the section at position and

@@ -43,9 +43,12 @@ void TfrmSuProgrammInfo::CreateControls(HWND owner) {
     tab.mask = TCIF_TEXT;
     tab.pszText = const_cast<char*>("Common Info");
     SendMessageA(pgcFileInfo, TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&tab));
-    RECT page{0, 0, kClientWidth - 8, pagesHeight};
+    // The tab control answers in the dialog's pixels; the lists are placed in
+    // 96-DPI pixels like every control.
+    RECT page{0, 0, Scale(kClientWidth - 8), Scale(pagesHeight)};
     TabCtrl_AdjustRect(pgcFileInfo, FALSE, &page);
-    const int x = 4 + page.left, y = kPanelHeight + page.top, w = page.right - page.left, h = page.bottom - page.top;
+    const int x = 4 + Unscale(page.left), y = kPanelHeight + Unscale(page.top);
+    const int w = Unscale(page.right - page.left), h = Unscale(page.bottom - page.top);
     lvFileinfo = ui::ListView(AddControl(WC_LISTVIEWA, "", LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER | WS_TABSTOP,
                                          x, y, w, h, kIdFileInfo, WS_EX_CLIENTEDGE));
     lvModules = ui::ListView(AddControl(WC_LISTVIEWA, "", LVS_REPORT | LVS_NOCOLUMNHEADER | WS_TABSTOP, x, y, w, h,
@@ -54,9 +57,9 @@ void TfrmSuProgrammInfo::CreateControls(HWND owner) {
         list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
         SetWindowPos(list.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
-    lvFileinfo.AddColumn("Parameter", kParameterWidth);
-    lvFileinfo.AddColumn("Value", w - kParameterWidth - 4);
-    lvModules.AddColumn("Modules", w - GetSystemMetrics(SM_CXVSCROLL) - 4);
+    lvFileinfo.AddColumn("Parameter", Scale(kParameterWidth));
+    lvFileinfo.AddColumn("Value", Scale(w - kParameterWidth - 4));
+    lvModules.AddColumn("Modules", Scale(w - 4) - GetSystemMetrics(SM_CXVSCROLL));
     ShowWindow(lvModules.Handle(), SW_HIDE);
     const int buttonsTop = kClientHeight - kButtonPanelHeight + 10;
     btnRun = AddControl("BUTTON", "Run", BS_PUSHBUTTON | WS_TABSTOP, kClientWidth - 250, buttonsTop, 75, 25, kIdRun);

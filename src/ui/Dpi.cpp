@@ -32,6 +32,14 @@ int WindowDpi(HWND window) {
     return ScreenDpi();
 }
 
+SIZE FrameSizeForClient(HWND window, int clientWidth, int clientHeight) {
+    RECT outer{}, client{};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    return SIZE{(outer.right - outer.left) - client.right + clientWidth,
+                (outer.bottom - outer.top) - client.bottom + clientHeight};
+}
+
 HWND DpiLayout::Place(HWND control, int x, int y, int width, int height) {
     if (!control) return control;
     entries_.push_back({control, RECT{x, y, width, height}});

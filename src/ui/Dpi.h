@@ -15,6 +15,10 @@ constexpr int kBaseDpi = 96;
 // (per-monitor awareness), else the screen's.
 int WindowDpi(HWND window);
 
+// The window size that gives the window a client area of the size, with
+// the caption and borders the system draws for it now.
+SIZE FrameSizeForClient(HWND window, int clientWidth, int clientHeight);
+
 inline int ScaleForDpi(int pixels, int dpi) { return MulDiv(pixels, dpi, kBaseDpi); }
 
 class DpiLayout {

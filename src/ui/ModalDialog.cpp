@@ -17,6 +17,19 @@ ModalDialog::ModalHandler& InstalledModalHandler() {
     return handler;
 }
 
+constexpr DWORD kFrameStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kFrameExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+HFONT DialogFont(int dpi) {
+    return CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma");
+}
+
+BOOL CALLBACK SetFontOnChild(HWND child, LPARAM font) {
+    SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+    return TRUE;
+}
+
 }  // namespace
 
 ModalDialog::~ModalDialog() { DestroyHandle(); }
@@ -32,24 +45,38 @@ std::string ControlText(HWND control) {
 
 void ModalDialog::CreateFrame(const std::string& caption, int clientWidth, int clientHeight, HWND owner) {
     RegisterWindowClass(kDialogClass, GetSysColorBrush(COLOR_BTNFACE), nullptr);
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-    RECT frame{0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    CreateInstance(kDialogClass, caption, style, exStyle, 0, 0, frame.right - frame.left,
-                   frame.bottom - frame.top, owner, nullptr);
-    HDC screen = GetDC(nullptr);
-    const int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    font_.Reset(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
+    clientWidth_ = clientWidth;
+    clientHeight_ = clientHeight;
+    layout_.SetDpi(WindowDpi(owner));
+    // Created near its size, then sized exactly once the system's frame can be measured.
+    CreateInstance(kDialogClass, caption, kFrameStyle, kFrameExStyle, 0, 0, Scale(clientWidth) + 16,
+                   Scale(clientHeight) + 40, owner, nullptr);
+    SizeFrame();
+    font_.Reset(DialogFont(layout_.Dpi()));
+}
+
+void ModalDialog::SizeFrame() {
+    const SIZE size = FrameSizeForClient(Handle(), Scale(clientWidth_), Scale(clientHeight_));
+    SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ModalDialog::ApplyDpi(int dpi) {
+    if (dpi <= 0 || dpi == layout_.Dpi()) return;
+    layout_.SetDpi(dpi);
+    SizeFrame();
+    layout_.Apply();
+    platform::GdiHandle oldFont = std::move(font_);
+    font_.Reset(DialogFont(dpi));
+    EnumChildWindows(Handle(), SetFontOnChild, reinterpret_cast<LPARAM>(font_.Get()));
+    InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 HWND ModalDialog::AddControl(const char* className, const char* text, DWORD style, int x, int y, int width,
                              int height, int id, DWORD exStyle) {
-    HWND control = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height,
-                                   Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   GetModuleHandleA(nullptr), nullptr);
+    HWND control = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, Handle(),
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
+                                   nullptr);
+    layout_.Place(control, x, y, width, height);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
     return control;
 }
@@ -122,13 +149,16 @@ LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         EndModal(IDCANCEL);
         return 0;
+    case 0x02E0:  // WM_DPICHANGED: moved to a display of another DPI
+        ApplyDpi(HIWORD(wParam));
+        return 0;
     case WM_PAINT:
         if (!titleCaption_.empty()) {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(Handle(), &ps);
             RECT client{};
             GetClientRect(Handle(), &client);
-            PaintTitlePicture(dc, client.right, titleCaption_, titleSecondLine_);
+            PaintTitlePicture(dc, client.right, titleCaption_, titleSecondLine_, layout_.Dpi());
             EndPaint(Handle(), &ps);
             return 0;
         }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/Handles.h"
+#include "ui/Dpi.h"
 #include "ui/Window.h"
 
 #include <functional>
@@ -30,7 +31,8 @@ public:
     static void SetModalHandler(ModalHandler handler);
 
 protected:
-    // Creates the frame window with the given client size (once).
+    // Creates the frame window with the given client size (once). Sizes and
+    // positions are 96-DPI pixels; they scale with the owner's DPI.
     void CreateFrame(const std::string& caption, int clientWidth, int clientHeight, HWND owner);
     virtual void CreateControls(HWND owner) = 0;  // on first use
     virtual void FormActivate() {}                 // each time it shows
@@ -45,10 +47,17 @@ protected:
     HWND AddControl(const char* className, const char* text, DWORD style, int x, int y, int width, int height,
                     int id, DWORD exStyle = 0);
     HFONT Font() const { return static_cast<HFONT>(font_.Get()); }
+    int Scale(int pixels) const { return layout_.Scale(pixels); }
+    // A size in the dialog's pixels back in 96-DPI pixels.
+    int Unscale(int pixels) const { return MulDiv(pixels, kBaseDpi, layout_.Dpi()); }
 
 private:
     void CenterOn(HWND owner);
+    void SizeFrame();
+    void ApplyDpi(int dpi);
 
+    DpiLayout layout_;
+    int clientWidth_ = 0, clientHeight_ = 0;
     platform::GdiHandle font_;
     std::string titleCaption_, titleSecondLine_;
     bool showing_ = false;

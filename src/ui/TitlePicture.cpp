@@ -5,7 +5,8 @@
 
 namespace ui {
 
-void PaintTitlePicture(HDC dc, int width, const std::string& caption, const std::string& secondLine) {
+void PaintTitlePicture(HDC dc, int width, const std::string& caption, const std::string& secondLine, int dpi) {
+    auto scale = [dpi](int pixels) { return MulDiv(pixels, dpi, 96); };
     HBITMAP line = static_cast<HBITMAP>(
         LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_TITLELINE), IMAGE_BITMAP, 0, 0, 0));
     if (line) {
@@ -13,26 +14,26 @@ void PaintTitlePicture(HDC dc, int width, const std::string& caption, const std:
         HGDIOBJ old = SelectObject(source, line);
         BITMAP info{};
         GetObjectA(line, sizeof(info), &info);
-        StretchBlt(dc, 0, 0, width, kTitlePictureHeight, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+        StretchBlt(dc, 0, 0, width, scale(kTitlePictureHeight), source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
         SelectObject(source, old);
         DeleteDC(source);
         DeleteObject(line);
     }
     HBRUSH accent = CreateSolidBrush(RGB(255, 162, 0));
-    RECT bar{16, 14, 22, 54};
+    RECT bar{scale(16), scale(14), scale(22), scale(54)};
     FillRect(dc, &bar, accent);
     DeleteObject(accent);
     SetBkMode(dc, TRANSPARENT);
-    HFONT big = CreateFontA(-26, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+    HFONT big = CreateFontA(-scale(26), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                             CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, "Tahoma");
-    HFONT small = CreateFontA(-14, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+    HFONT small = CreateFontA(-scale(14), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                               CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, "Tahoma");
     HGDIOBJ oldFont = SelectObject(dc, big);
     SetTextColor(dc, RGB(255, 255, 255));
-    TextOutA(dc, 32, 10, caption.c_str(), static_cast<int>(caption.size()));
+    TextOutA(dc, scale(32), scale(10), caption.c_str(), static_cast<int>(caption.size()));
     SelectObject(dc, small);
     SetTextColor(dc, RGB(255, 162, 0));
-    TextOutA(dc, 34, 40, secondLine.c_str(), static_cast<int>(secondLine.size()));
+    TextOutA(dc, scale(34), scale(40), secondLine.c_str(), static_cast<int>(secondLine.size()));
     SelectObject(dc, oldFont);
     DeleteObject(big);
     DeleteObject(small);

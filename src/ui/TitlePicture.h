@@ -10,7 +10,8 @@ namespace ui {
 
 constexpr int kTitlePictureHeight = 68;
 
-// Paints the picture across the given width at the top of the device context.
-void PaintTitlePicture(HDC dc, int width, const std::string& caption, const std::string& secondLine);
+// Paints the picture across the given width at the top of the device
+// context; the height, letters and places are 96-DPI sizes scaled to dpi.
+void PaintTitlePicture(HDC dc, int width, const std::string& caption, const std::string& secondLine, int dpi);
 
 }  // namespace ui
