@@ -124,7 +124,9 @@ TEST_F(RegistryObjectTest, StringValuesReadInOneGoAgreeWithReadString) {
         std::string text = "untouched";
         EXPECT_EQ(registry.ReadStringValue(c.name, text), c.read) << c.name;
         EXPECT_EQ(text, c.text) << c.name;
-        if (c.read) EXPECT_EQ(text, registry.ReadString(c.name)) << c.name;
+        if (c.read) {
+            EXPECT_EQ(text, registry.ReadString(c.name)) << c.name;
+        }
     }
     TRegistry closed;
     std::string text = "untouched";
