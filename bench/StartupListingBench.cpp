@@ -147,8 +147,9 @@ std::string PlainPath(const std::string& commandLine) {
 }
 
 // Open, enumerate and read every value of the fifteen run keys the "All"
-// section lists; the texts go to values.
-void FloorReadRunKeys(std::vector<std::string>& values) {
+// section lists; the texts go to values. sizeFirst adds a size query before
+// each read.
+void FloorReadRunKeys(std::vector<std::string>& values, bool sizeFirst = false) {
     const HKEY roots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_USERS};
     for (HKEY root : roots) {
         for (const char* section : kRunSections) {
@@ -164,6 +165,10 @@ void FloorReadRunKeys(std::vector<std::string>& values) {
                     break;
                 char data[4096];
                 DWORD type = 0, size = sizeof(data) - 1;
+                if (sizeFirst) {
+                    DWORD needed = 0;
+                    RegQueryValueExA(key.Get(), name, nullptr, &type, nullptr, &needed);
+                }
                 if (RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) ==
                         ERROR_SUCCESS &&
                     (type == REG_SZ || type == REG_EXPAND_SZ)) {
@@ -267,117 +272,123 @@ struct Part {
     double ms;
 };
 
-// Where a refresh's time goes, part by part, through the same calls the page makes.
-std::vector<Part> Breakdown(TfrmMain& window, int runs) {
-    TStartUpPage& page = window.StartUpPage();
-    TFileVersionInfo& info = window.VersionInfo();
-    StartupListing listing;
-    ListSection(kSuAll, listing, info);
+// Empties the page's list and fills it with the listing's rows through the
+// wrappers the page uses, with or without the sub-texts and icons (one per
+// distinct file), the list drawing each change or held off until the end.
+void FillList(TfrmMain& window, const StartupListing& listing, bool texts, bool icons, bool drawingHeld) {
+    ui::ListView list = window.StartUpPage().lvSuValues;  // a thin handle wrapper
+    HIMAGELIST images = ListView_GetImageList(list.Handle(), LVSIL_SMALL);
+    if (drawingHeld) SendMessageA(list.Handle(), WM_SETREDRAW, FALSE, 0);
+    window.ListRebuilding = true;
+    list.Clear();
+    if (icons) ImageList_RemoveAll(images);
+    std::map<std::string, int> iconIndex;
+    for (size_t i = 0; i < listing.rows.size(); ++i) {
+        const StartupRow& row = listing.rows[i];
+        int image = -1;
+        if (icons) {
+            auto found = iconIndex.find(row.iconFile);
+            if (found == iconIndex.end()) {
+                platform::IconHandle icon = platform::shell::ExtractFirstIcon(row.iconFile);
+                found = iconIndex.emplace(row.iconFile, icon ? ImageList_AddIcon(images, icon.Get()) : -1).first;
+            }
+            image = found->second;
+        }
+        const int index = list.AddItem(row.caption, image, MakeRowData(static_cast<int>(i), row.subItems.size()));
+        for (size_t k = 0; texts && k < row.subItems.size(); ++k)
+            list.SetText(index, static_cast<int>(k + 1), row.subItems[k]);
+    }
+    window.ListRebuilding = false;
+    if (drawingHeld) {
+        SendMessageA(list.Handle(), WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list.Handle(), nullptr, TRUE);
+    }
+    UpdateWindow(list.Handle());
+}
+
+// The sources' part: ListSection and the calls it makes, beside the floor's.
+void SourceParts(TFileVersionInfo& info, const StartupListing& listing, int runs, std::vector<Part>& parts) {
+    const PathEnvironment folders = SystemPathEnvironment();
     std::vector<std::string> locations;
     for (const StartupRow& row : listing.rows)
         if (!row.subItems.empty()) locations.push_back(row.subItems[0]);
-    const PathEnvironment folders = SystemPathEnvironment();
+    auto add = [&](const char* what, const std::function<void()>& work) {
+        parts.push_back({what, MillisecondsPerRun(runs, work)});
+    };
+    add("ListSection(All), whole", [&] {
+        StartupListing fresh;
+        ListSection(kSuAll, fresh, info);
+    });
+    add("  RunningProcessPaths (once)", [] { (void)RunningProcessPaths(); });
+    add("  process snapshot, bare (floor)", [] { (void)FloorProcessSnapshot(); });
+    add("  Pars per row, folders read each time", [&] {
+        for (const std::string& location : locations) (void)info.Pars(location);
+    });
+    add("  Pars per row, folders read once", [&] {
+        (void)SystemPathEnvironment();
+        for (const std::string& location : locations) (void)info.Pars(location, folders);
+    });
+    add("  exists test per row", [&] {
+        for (const StartupRow& row : listing.rows) (void)platform::files::FileExists(row.iconFile);
+    });
+    add("  run keys as the listing reads them", [] {
+        for (const char* root : kRunRoots)
+            for (const char* section : kRunSections) {
+                TRegistry registry;
+                if (!OpenRunKeyToRead(registry, root, section)) continue;
+                std::vector<std::string> names;
+                registry.GetValueNames(names);
+                std::string text;
+                for (const std::string& name : names) (void)registry.ReadStringValue(name, text);
+            }
+    });
+    std::vector<std::string> values;
+    add("  run keys, bare (floor)", [&] { FloorReadRunKeys(values); });
+    add("  run keys, bare + a size query per value", [&] { FloorReadRunKeys(values, true); });
+}
+
+// The window's part: icons, the list, its painting and the page's refresh.
+void WindowParts(TfrmMain& window, const StartupListing& listing, int runs, std::vector<Part>& parts) {
+    const HWND list = window.StartUpPage().lvSuValues.Handle();
     std::set<std::string> iconFiles;
     for (const StartupRow& row : listing.rows)
         if (!row.iconFile.empty()) iconFiles.insert(row.iconFile);
-
-    std::vector<Part> parts;
-    parts.push_back({"ListSection(All), whole", MillisecondsPerRun(runs, [&] {
-                         StartupListing fresh;
-                         ListSection(kSuAll, fresh, info);
-                     })});
-    parts.push_back({"  RunningProcessPaths (once)", MillisecondsPerRun(runs, [] { (void)RunningProcessPaths(); })});
-    parts.push_back({"  Pars per row, folders read each time", MillisecondsPerRun(runs, [&] {
-                         for (const std::string& location : locations) (void)info.Pars(location);
-                     })});
-    parts.push_back({"  Pars per row, folders read once", MillisecondsPerRun(runs, [&] {
-                         (void)SystemPathEnvironment();
-                         for (const std::string& location : locations) (void)info.Pars(location, folders);
-                     })});
-    parts.push_back({"  exists test per row", MillisecondsPerRun(runs, [&] {
-                         for (const StartupRow& row : listing.rows) (void)platform::files::FileExists(row.iconFile);
-                     })});
-    parts.push_back({"  run keys as the listing reads them", MillisecondsPerRun(runs, [] {
-                         for (const char* root : kRunRoots)
-                             for (const char* section : kRunSections) {
-                                 TRegistry registry;
-                                 if (!OpenRunKeyToRead(registry, root, section)) continue;
-                                 std::vector<std::string> names;
-                                 registry.GetValueNames(names);
-                                 std::string text;
-                                 for (const std::string& name : names) (void)registry.ReadStringValue(name, text);
-                             }
-                     })});
-    parts.push_back({"  run keys, bare (floor)", MillisecondsPerRun(runs, [] {
-                         std::vector<std::string> values;
-                         FloorReadRunKeys(values);
-                     })});
-    parts.push_back({"  process snapshot, bare (floor)", MillisecondsPerRun(runs, [] { (void)FloorProcessSnapshot(); })});
-    parts.push_back({"icons, one per distinct file", MillisecondsPerRun(runs, [&] {
-                         for (const std::string& file : iconFiles) (void)platform::shell::ExtractFirstIcon(file);
-                     })});
-    parts.push_back({"page RefreshView (UpdateSectionFlags ...)", MillisecondsPerRun(runs, [&] { page.RefreshView(); })});
-    parts.push_back({"  UpdateSectionFlags", MillisecondsPerRun(runs, [] { (void)UpdateSectionFlags(); })});
-    // The list's own work, through the same wrappers the page fills it with.
-    const HWND list = page.lvSuValues.Handle();
-    auto fillRows = [&](bool texts, bool redrawOff) {
-        window.ListRebuilding = true;
-        if (redrawOff) SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-        page.lvSuValues.Clear();
-        for (size_t i = 0; i < listing.rows.size(); ++i) {
-            const StartupRow& row = listing.rows[i];
-            const int index = page.lvSuValues.AddItem(row.caption, -1, MakeRowData(static_cast<int>(i), row.subItems.size()));
-            if (texts)
-                for (size_t k = 0; k < row.subItems.size(); ++k)
-                    page.lvSuValues.SetText(index, static_cast<int>(k + 1), row.subItems[k]);
-        }
-        if (redrawOff) {
-            SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-            InvalidateRect(list, nullptr, TRUE);
-        }
-        window.ListRebuilding = false;
-        UpdateWindow(list);
+    auto add = [&](const char* what, const std::function<void()>& work) {
+        parts.push_back({what, MillisecondsPerRun(runs, work)});
     };
-    parts.push_back({"list: clear + insert rows, no sub-texts", MillisecondsPerRun(runs, [&] { fillRows(false, false); })});
-    parts.push_back({"list: clear + insert rows + 4 sub-texts each", MillisecondsPerRun(runs, [&] { fillRows(true, false); })});
-    parts.push_back({"list: the same with WM_SETREDRAW off", MillisecondsPerRun(runs, [&] { fillRows(true, true); })});
-    parts.push_back({"list: as the page fills it (icons too), held off", MillisecondsPerRun(runs, [&] {
-                         HIMAGELIST images = ListView_GetImageList(list, LVSIL_SMALL);
-                         SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-                         window.ListRebuilding = true;
-                         page.lvSuValues.Clear();
-                         ImageList_RemoveAll(images);
-                         std::map<std::string, int> iconIndex;
-                         for (size_t i = 0; i < listing.rows.size(); ++i) {
-                             const StartupRow& row = listing.rows[i];
-                             auto found = iconIndex.find(row.iconFile);
-                             if (found == iconIndex.end()) {
-                                 platform::IconHandle icon = platform::shell::ExtractFirstIcon(row.iconFile);
-                                 found = iconIndex.emplace(row.iconFile, icon ? ImageList_AddIcon(images, icon.Get()) : -1).first;
-                             }
-                             const int index = page.lvSuValues.AddItem(
-                                 row.caption, found->second, MakeRowData(static_cast<int>(i), row.subItems.size()));
-                             for (size_t k = 0; k < row.subItems.size(); ++k)
-                                 page.lvSuValues.SetText(index, static_cast<int>(k + 1), row.subItems[k]);
-                         }
-                         window.ListRebuilding = false;
-                         SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-                         InvalidateRect(list, nullptr, TRUE);
-                         UpdateWindow(list);
-                     })});
-    parts.push_back({"frame RefreshView", MillisecondsPerRun(runs, [&] { window.RefreshView(); })});
+    add("icons, one per distinct file", [&] {
+        for (const std::string& file : iconFiles) (void)platform::shell::ExtractFirstIcon(file);
+    });
+    add("list: clear + rows + 4 sub-texts, drawing each", [&] { FillList(window, listing, true, false, false); });
+    add("list: the same, drawing held off", [&] { FillList(window, listing, true, false, true); });
+    add("list: rows without sub-texts, held off", [&] { FillList(window, listing, false, false, true); });
+    add("list: as the page fills it (icons too), held off", [&] { FillList(window, listing, true, true, true); });
     double clearing = 0;
     for (int i = 0; i < runs; ++i) {
-        fillRows(true, false);
+        FillList(window, listing, true, false, true);
         window.ListRebuilding = true;
-        clearing += MillisecondsPerRun(1, [&] { page.lvSuValues.Clear(); });
+        clearing += MillisecondsPerRun(1, [&] { window.StartUpPage().lvSuValues.Clear(); });
         window.ListRebuilding = false;
     }
     parts.push_back({"list: clear alone", clearing / runs});
-    parts.push_back({"painting the list", MillisecondsPerRun(runs, [&] {
-                         InvalidateRect(page.lvSuValues.Handle(), nullptr, TRUE);
-                         UpdateWindow(page.lvSuValues.Handle());
-                     })});
+    add("painting the list", [&] {
+        InvalidateRect(list, nullptr, TRUE);
+        UpdateWindow(list);
+    });
+    add("frame RefreshView (the page's branch)", [&] { window.RefreshView(); });
+    add("  UpdateSectionFlags", [] { (void)UpdateSectionFlags(); });
+    // Once the user has sorted, every Update sorts the new rows again.
+    window.SortListByColumn(list, 0);
+    add("refresh after a column sort, held off", [&] { RefreshAllDrawingHeld(window); });
+}
+
+// Where a refresh's time goes, part by part, through the same calls the page makes.
+std::vector<Part> Breakdown(TfrmMain& window, int runs) {
+    StartupListing listing;
+    ListSection(kSuAll, listing, window.VersionInfo());
+    std::vector<Part> parts;
+    SourceParts(window.VersionInfo(), listing, runs, parts);
+    WindowParts(window, listing, runs, parts);
     return parts;
 }
 
