@@ -52,6 +52,10 @@ TEST_F(RegistryObjectTest, StringsAndTheirErrors) {
     SetRegString(HKEY_CURRENT_USER, kBase, "text", "C:\\Programme\\Überall ✓.exe");
     SetRegString(HKEY_CURRENT_USER, kBase, "empty", "");
     SetRegDword(HKEY_CURRENT_USER, kBase, "number", 7);
+    // Around the first read's buffer and far past it: the read grows to fit.
+    const std::string fits(1023, 'f'), edge(1024, 'e'), longer(1025, 'l'), huge(70000, 'h');
+    for (const auto& [name, text] : {std::pair{"fits", &fits}, {"edge", &edge}, {"longer", &longer}, {"huge", &huge}})
+        SetRegString(HKEY_CURRENT_USER, kBase, name, *text);
     {
         platform::KeyHandle key;
         ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kBase.c_str(), 0, KEY_ALL_ACCESS, key.Put()), ERROR_SUCCESS);
@@ -93,6 +97,10 @@ TEST_F(RegistryObjectTest, StringValuesReadInOneGoAgreeWithReadString) {
     SetRegString(HKEY_CURRENT_USER, kBase, "text", "C:\\Programme\\Überall ✓.exe /x");
     SetRegString(HKEY_CURRENT_USER, kBase, "empty", "");
     SetRegDword(HKEY_CURRENT_USER, kBase, "number", 7);
+    // Around the first read's buffer and far past it: the read grows to fit.
+    const std::string fits(1023, 'f'), edge(1024, 'e'), longer(1025, 'l'), huge(70000, 'h');
+    for (const auto& [name, text] : {std::pair{"fits", &fits}, {"edge", &edge}, {"longer", &longer}, {"huge", &huge}})
+        SetRegString(HKEY_CURRENT_USER, kBase, name, *text);
     {
         platform::KeyHandle key;
         ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kBase.c_str(), 0, KEY_ALL_ACCESS, key.Put()), ERROR_SUCCESS);
@@ -114,6 +122,10 @@ TEST_F(RegistryObjectTest, StringValuesReadInOneGoAgreeWithReadString) {
         {"nodata", true, ""},
         {"noterm", true, "abc"},
         {"expand", true, "%SystemRoot%\\x.exe"},  // unexpanded, up to the first NUL
+        {"fits", true, fits.c_str()},
+        {"edge", true, edge.c_str()},
+        {"longer", true, longer.c_str()},
+        {"huge", true, huge.c_str()},
         {"number", false, "untouched"},
         {"binary", false, "untouched"},
         {"absent", false, "untouched"},

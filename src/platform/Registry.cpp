@@ -12,6 +12,7 @@ namespace {
 constexpr DWORD kMaxValueName = 16384;
 constexpr DWORD kMaxKeyName = 256;
 constexpr int kReadRetries = 4;
+constexpr DWORD kFirstReadSize = 1024;  // most values fit
 }  // namespace
 
 LONG OpenKey(HKEY root, const std::string& path, REGSAM access, KeyHandle& key) {
@@ -39,7 +40,9 @@ LONG EnumKeyName(HKEY key, DWORD index, std::string& name) {
 }
 
 LONG EnumValueName(HKEY key, DWORD index, std::string& name) {
-    std::vector<char> buffer(kMaxValueName * 4);
+    // Names may be long, so the buffer is large: made once per thread, not
+    // once per value of a listing.
+    thread_local std::vector<char> buffer(kMaxValueName * 4);
     DWORD length = static_cast<DWORD>(buffer.size());
     LONG rc = RegEnumValueA(key, index, buffer.data(), &length, nullptr, nullptr, nullptr,
                             nullptr);
@@ -53,8 +56,10 @@ LONG QueryValueInfo(HKEY key, const std::string& name, DWORD& type, DWORD& size)
 }
 
 LONG QueryValue(HKEY key, const std::string& name, DWORD& type, std::vector<BYTE>& data) {
-    DWORD size = 0;
-    LONG rc = QueryValueInfo(key, name, type, size);
+    // Most values are short: one read into a first buffer, and a size query
+    // only for a value that does not fit.
+    DWORD size = kFirstReadSize;
+    LONG rc = ERROR_SUCCESS;
     for (int attempt = 0; rc == ERROR_SUCCESS && attempt < kReadRetries; ++attempt) {
         data.assign(size + 2, 0);  // room for a missing terminator
         DWORD got = size;
@@ -64,8 +69,9 @@ LONG QueryValue(HKEY key, const std::string& name, DWORD& type, std::vector<BYTE
             return rc;
         }
         if (rc == ERROR_MORE_DATA) {
-            size = got;
-            rc = ERROR_SUCCESS;  // try again with the size just reported
+            // The size needed; Wine may leave it as it was, so ask for it then.
+            size = got > size ? got : 0;
+            rc = size ? ERROR_SUCCESS : QueryValueInfo(key, name, type, size);
         }
     }
     return rc == ERROR_SUCCESS ? ERROR_MORE_DATA : rc;

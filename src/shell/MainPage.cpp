@@ -251,15 +251,15 @@ void SortListView(ui::ListView list, const SortState& state, bool& listRebuildin
     SortRows(rows, state.column, state.descending);
     const bool wasRebuilding = listRebuilding;
     listRebuilding = true;
-    SendMessageA(list.Handle(), WM_SETREDRAW, FALSE, 0);
-    for (int i = 0; i < count; ++i) {
-        const SortRow& row = rows[i];
-        list.SetText(i, 0, row.caption);
-        for (int k = 1; k < columns; ++k)
-            list.SetText(i, k, static_cast<size_t>(k - 1) < row.subItems.size() ? row.subItems[k - 1] : "");
-        WriteExtras(list.Handle(), i, extras[row.key]);
+    {
+        ui::ScopedRedrawOff quiet(list.Handle());
+        for (int i = 0; i < count; ++i) {
+            const SortRow& row = rows[i];
+            list.SetText(i, 0, row.caption);
+            for (int k = 1; k < columns; ++k)
+                list.SetText(i, k, static_cast<size_t>(k - 1) < row.subItems.size() ? row.subItems[k - 1] : "");
+            WriteExtras(list.Handle(), i, extras[row.key]);
+        }
     }
-    SendMessageA(list.Handle(), WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list.Handle(), nullptr, TRUE);
     listRebuilding = wasRebuilding;
 }

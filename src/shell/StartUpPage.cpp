@@ -142,6 +142,7 @@ const StartupRow* TStartUpPage::ListedRow(int row) const {
 }
 
 void TStartUpPage::RelistSuSection() {
+    ui::ScopedRedrawOff quiet(lvSuValues.Handle());
     ClearSuValues();
     const int position = SelectedSuPosition();
     if (position < 0) return;

@@ -70,6 +70,22 @@ private:
     HWND hwnd_ = nullptr;
 };
 
+// Holds a control's drawing off while it lives (the rows of a listing go in
+// without a paint after each) and draws it once at the end, on every path.
+class ScopedRedrawOff {
+public:
+    explicit ScopedRedrawOff(HWND control) : control_(control) { SendMessageA(control_, WM_SETREDRAW, FALSE, 0); }
+    ~ScopedRedrawOff() {
+        SendMessageA(control_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(control_, nullptr, TRUE);
+    }
+    ScopedRedrawOff(const ScopedRedrawOff&) = delete;
+    ScopedRedrawOff& operator=(const ScopedRedrawOff&) = delete;
+
+private:
+    HWND control_;
+};
+
 // A flat tool bar of action buttons (0 in the list stands for a separator),
 // images and disabled images from the given lists, hints as tool tips. The
 // caller places it; buttons are 39 x 38 with 32 x 32 images at 96 DPI.
