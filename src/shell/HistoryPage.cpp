@@ -24,13 +24,8 @@ THistoryPage::~THistoryPage() { DestroyHandle(); }
 
 void THistoryPage::DpiChanged(int oldDpi, int newDpi) {
     // The section pictures arrive with the page's tool; their list takes the new size.
-    platform::ImageListHandle old = std::move(imlHiSectionsIco);
-    const int icon = ui::ScaleForDpi(16, newDpi);
-    imlHiSectionsIco.Reset(ImageList_Create(icon, icon, ILC_COLOR32 | ILC_MASK, 0, 4));
-    TreeView_SetImageList(tvHsSections.Handle(), imlHiSectionsIco.Get(), TVSIL_NORMAL);
-    ui::SetToolBarImages(GetDlgItem(Handle(), kIdHsToolBar), Frame().ToolBarImages(), Frame().ToolBarDisabledImages(),
-                         newDpi);
-    RescaleListColumns(lvHsValues, oldDpi, newDpi);
+    RenewSectionImages(imlHiSectionsIco, tvHsSections, newDpi);
+    RenewToolBarAndColumns(kIdHsToolBar, lvHsValues, oldDpi, newDpi);
 }
 
 void THistoryPage::SetMaskControls(bool allowed) {

@@ -5,6 +5,7 @@
 #include "shell/ListSorting.h"
 #include "shell/MainLayout.h"
 #include "shell/MainUnit.h"
+#include "ui/Dpi.h"
 
 #include <algorithm>
 
@@ -60,6 +61,19 @@ HWND TMainPage::AddList(int id, int left, DWORD listExStyle) {
     ListView_SetExtendedListViewStyleEx(list, listExStyle, listExStyle);
     ui::ListView(list).SetBackColor(kListColor);
     return list;
+}
+
+void TMainPage::RenewSectionImages(platform::ImageListHandle& images, ui::TreeView tree, int dpi) {
+    platform::ImageListHandle old = std::move(images);  // freed once the tree holds the new one
+    const int size = ui::ScaleForDpi(16, dpi);
+    images.Reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 0, 4));
+    TreeView_SetImageList(tree.Handle(), images.Get(), TVSIL_NORMAL);
+}
+
+void TMainPage::RenewToolBarAndColumns(int toolBarId, ui::ListView list, int oldDpi, int newDpi) {
+    ui::SetToolBarImages(GetDlgItem(Handle(), toolBarId), frame_.ToolBarImages(), frame_.ToolBarDisabledImages(),
+                         newDpi);
+    RescaleListColumns(list, oldDpi, newDpi);
 }
 
 void TMainPage::tabSheetShow() {

@@ -5,6 +5,7 @@
 // tips, pop-up menus with small images, the marked tree selection, colours.
 #pragma once
 
+#include "platform/Handles.h"
 #include "ui/ActionList.h"
 #include "ui/Controls.h"
 #include "ui/Window.h"
@@ -46,6 +47,10 @@ protected:
     // What every result list reports: a column click sorts with the shared
     // state; a change (outside a rebuild) or a click runs the central refresh.
     LRESULT OnResultListNotify(NMHDR* header);
+    // After a DPI change: an empty section image list of the new size for
+    // the tree; the tool bar's new pictures and the list's columns.
+    static void RenewSectionImages(platform::ImageListHandle& images, ui::TreeView tree, int dpi);
+    void RenewToolBarAndColumns(int toolBarId, ui::ListView list, int oldDpi, int newDpi);
     // Shows a pop-up menu of actions at the point (keyboard: near the control).
     void ShowActionMenu(HWND source, POINT screen, const std::vector<int>& actionIds);
 

@@ -25,13 +25,8 @@ TRegistryPage::~TRegistryPage() { DestroyHandle(); }
 
 void TRegistryPage::DpiChanged(int oldDpi, int newDpi) {
     // The section pictures arrive with the page's tool; their list takes the new size.
-    platform::ImageListHandle old = std::move(imlRgSectionsIco);
-    const int icon = ui::ScaleForDpi(16, newDpi);
-    imlRgSectionsIco.Reset(ImageList_Create(icon, icon, ILC_COLOR32 | ILC_MASK, 0, 4));
-    TreeView_SetImageList(tvRgSections.Handle(), imlRgSectionsIco.Get(), TVSIL_NORMAL);
-    ui::SetToolBarImages(GetDlgItem(Handle(), kIdRgToolBar), Frame().ToolBarImages(), Frame().ToolBarDisabledImages(),
-                         newDpi);
-    RescaleListColumns(lvRgValues, oldDpi, newDpi);
+    RenewSectionImages(imlRgSectionsIco, tvRgSections, newDpi);
+    RenewToolBarAndColumns(kIdRgToolBar, lvRgValues, oldDpi, newDpi);
 }
 
 void TRegistryPage::RefreshView() {

@@ -61,9 +61,7 @@ void TStartUpPage::DpiChanged(int oldDpi, int newDpi) {
     TreeView_SetImageList(tvSuSections.Handle(), imlSuSectionsIco.Get(), TVSIL_NORMAL);
     TreeView_SetIndent(tvSuSections.Handle(), ui::ScaleForDpi(19, newDpi));
     ListView_SetImageList(lvSuValues.Handle(), imlSuTmpIco.Get(), LVSIL_SMALL);
-    ui::SetToolBarImages(GetDlgItem(Handle(), kIdSuToolBar), Frame().ToolBarImages(), Frame().ToolBarDisabledImages(),
-                         newDpi);
-    RescaleListColumns(lvSuValues, oldDpi, newDpi);
+    RenewToolBarAndColumns(kIdSuToolBar, lvSuValues, oldDpi, newDpi);
     AddRowIcons();  // the same icons at the new size, in the same places
 }
 
