@@ -31,8 +31,9 @@ int TfrmSuProgrammInfo::ShowFor(HWND owner, const std::string& path, const std::
 void TfrmSuProgrammInfo::CreateControls(HWND owner) {
     CreateFrame("File Info", kClientWidth, kClientHeight, owner);
     SetTitlePicture("File Info", "program and process");
-    AddControl("STATIC", "File Name:", 0, 8, 74, 56, 16, -1);
-    edtLocation = AddControl("EDIT", "", ES_AUTOHSCROLL | ES_READONLY | WS_TABSTOP, 66, 71, 290, 21, kIdLocation,
+    // One line whatever the font's width: a wrapped label loses its second half.
+    AddControl("STATIC", "File Name:", SS_LEFTNOWORDWRAP, 8, 74, 62, 16, -1);
+    edtLocation = AddControl("EDIT", "", ES_AUTOHSCROLL | ES_READONLY | WS_TABSTOP, 72, 71, 284, 21, kIdLocation,
                              WS_EX_CLIENTEDGE);
     AddControl("STATIC", "Active: ", SS_RIGHT, 364, 74, 44, 16, -1);
     lblActive = AddControl("STATIC", "", 0, 410, 74, 50, 16, kIdActive);
