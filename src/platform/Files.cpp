@@ -2,6 +2,7 @@
 #include "platform/Files.h"
 
 #include "platform/Handles.h"
+#include "platform/Text.h"
 
 namespace platform::files {
 
@@ -37,7 +38,36 @@ std::vector<std::string> ReadIniList(const char* section, const std::string& fil
     return {};
 }
 
+// Attributes of a path of any length; INVALID_FILE_ATTRIBUTES when there is
+// nothing there. The "\\?\" form takes the path literally, so a long path is
+// first made absolute ("." and ".." resolved, "/" turned into "\").
+DWORD AttributesAnyLength(const std::string& path) {
+    if (path.find('\0') != std::string::npos) return INVALID_FILE_ATTRIBUTES;
+    if (path.size() < MAX_PATH) return GetFileAttributesA(path.c_str());
+    std::wstring wide = text::Widen(path);
+    if (wide.rfind(L"\\\\?\\", 0) != 0) {
+        DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+        if (needed == 0) return INVALID_FILE_ATTRIBUTES;
+        std::wstring full(needed, L'\0');
+        DWORD got = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+        if (got == 0 || got >= needed) return INVALID_FILE_ATTRIBUTES;
+        full.resize(got);
+        wide = full.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
+    }
+    return GetFileAttributesW(wide.c_str());
+}
+
 }  // namespace
+
+bool FileExistsAnyLength(const std::string& path) {
+    DWORD attributes = AttributesAnyLength(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExistsAnyLength(const std::string& path) {
+    DWORD attributes = AttributesAnyLength(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 bool FileExists(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());

@@ -13,6 +13,12 @@ namespace platform::files {
 bool FileExists(const std::string& path);
 // True when a folder exists at path.
 bool DirectoryExists(const std::string& path);
+// The same for paths of any length: a path the ANSI calls cannot take
+// (MAX_PATH characters and more) is asked for through the wide call with the
+// "\\?\" prefix. A path holding a NUL names nothing and gives false, so a
+// text from the registry is never tested only up to its first NUL.
+bool FileExistsAnyLength(const std::string& path);
+bool DirectoryExistsAnyLength(const std::string& path);
 
 struct FindEntry {
     std::string name;

@@ -1,0 +1,38 @@
+// The running machine as the path guess sees it.
+#include "registry_scan/GuessPath.h"
+
+#include "common/Common.h"
+#include "common/RegistryObject.h"
+#include "platform/Files.h"
+
+namespace {
+
+std::string WithBackslash(std::string folder) {
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    return folder;
+}
+
+// "ProgramFilesDir" of the current-version key; empty when the key or the
+// value is missing or holds no text.
+std::string ProgramFilesFromRegistry() {
+    TRegistry registry(KEY_READ);
+    registry.SetRootKey(HKEY_LOCAL_MACHINE);
+    if (!registry.OpenKeyReadOnly("\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion")) return {};
+    std::string folder;
+    if (!registry.ReadStringValue("ProgramFilesDir", folder)) return {};
+    return WithBackslash(folder);
+}
+
+}  // namespace
+
+GuessEnvironment SystemGuessEnvironment() {
+    GuessEnvironment env;
+    env.fileExists = platform::files::FileExistsAnyLength;
+    env.folderExists = platform::files::DirectoryExistsAnyLength;
+    env.windowsFolder = WithBackslash(WindowsDirectory());
+    env.systemFolder = WithBackslash(SystemDirectory());
+    env.programFiles = ProgramFilesFromRegistry();
+    return env;
+}
+
+std::string GuessFilePath(const std::string& text) { return GuessFilePath(text, SystemGuessEnvironment()); }

@@ -1,0 +1,99 @@
+// The registry scanner's problem records and the store that holds them.
+#include "registry_scan/NutUnit.h"
+
+#include "common/RegistryFunctions.h"
+
+const std::array<const char*, kRegistrySectionCount> kRegistrySectionCaptions = {
+    "Application Path", "CLSID",   "Help Path",          "Font Path",          "Most Recently Used List",
+    "Obsolete Start Menu", "Shared DLLs", "Shared Folder", "Shell Extensions", "Sound and AppEvents",
+    "Uninstall",        "File Extensions"};
+
+std::string MakeRegistryPath(const std::string& rootName, const std::string& keyPath, const std::string& item) {
+    return rootName + keyPath + "|" + item;
+}
+
+std::optional<RegistryPathParts> SplitRegistryPath(const std::string& registryPath) {
+    const size_t bar = registryPath.find('|');
+    if (bar == std::string::npos || bar + 1 == registryPath.size()) return std::nullopt;
+    const size_t slash = registryPath.find('\\');
+    if (slash == std::string::npos || slash > bar) return std::nullopt;
+    RegistryPathParts parts;
+    parts.rootName = registryPath.substr(0, slash);
+    parts.root = RootKeyFromName(parts.rootName);
+    parts.key = registryPath.substr(slash, bar - slash) + "\\";
+    parts.item = registryPath.substr(bar + 1);
+    return parts;
+}
+
+int TNut::RecountTotal() {
+    total_ = 0;
+    for (int section = 0; section < kRegistrySectionCount; ++section) total_ += Count(section);
+    return total_;
+}
+
+const TNut::Section& TNut::SectionAt(int section) const {
+    static const Section kNone{};
+    return ValidSection(section) ? sections_[section] : kNone;
+}
+
+void TNut::SetState(int section, int state) {
+    if (ValidSection(section)) sections_[section].state = state;
+}
+
+void TNut::ResetSection(int section) {
+    if (!ValidSection(section)) return;
+    total_ -= Count(section);
+    sections_[section] = Section{};
+}
+
+void TNut::RecordProblem(int section, const std::string& registryPath, const std::string& fileName,
+                         const std::string& guessPath) {
+    if (!ValidSection(section)) return;
+    Section& s = sections_[section];
+    s.state = ssScanning;
+    s.registryPaths.push_back(registryPath);
+    s.fileNames.push_back(fileName);
+    s.guessPaths.push_back(guessPath);
+    s.fixStates.push_back(kNoFix);
+}
+
+std::optional<RegistryProblem> TNut::Problem(int section, int row) const {
+    if (!ValidRow(section, row)) return std::nullopt;
+    const Section& s = sections_[section];
+    return RegistryProblem{s.registryPaths[row], s.fileNames[row], s.guessPaths[row], s.fixStates[row]};
+}
+
+bool TNut::SetFix(int section, int row, bool fix) {
+    if (!ValidRow(section, row)) return false;
+    sections_[section].fixStates[row] = fix ? kFix : kNoFix;
+    return true;
+}
+
+bool TNut::IsMarked(int section, int row) const {
+    return ValidRow(section, row) && sections_[section].fixStates[row] == kFix;
+}
+
+void TNut::MarkAll(bool fix) {
+    for (Section& s : sections_)
+        for (std::string& state : s.fixStates) state = fix ? kFix : kNoFix;
+}
+
+int TNut::MarkedCount(int section) const {
+    int marked = 0;
+    for (int row = 0; row < Count(section); ++row) marked += IsMarked(section, row);
+    return marked;
+}
+
+int TNut::MarkedCount() const {
+    int marked = 0;
+    for (int section = 0; section < kRegistrySectionCount; ++section) marked += MarkedCount(section);
+    return marked;
+}
+
+bool TNut::RemoveProblem(int section, int row) {
+    if (!ValidRow(section, row)) return false;
+    Section& s = sections_[section];
+    for (auto* list : {&s.registryPaths, &s.fileNames, &s.guessPaths, &s.fixStates}) list->erase(list->begin() + row);
+    --total_;
+    return true;
+}

@@ -1,0 +1,108 @@
+// The registry scanner's problem records and the store that holds them.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The twelve scanner sections; the number is the node's position below "All"
+// in the section tree and indexes every per-section table.
+constexpr int kRegistrySectionCount = 12;
+extern const std::array<const char*, kRegistrySectionCount> kRegistrySectionCaptions;
+
+// What a section's state says about its records.
+enum TSectionState : int {
+    ssNotScanned = 0,
+    ssScanned = 1,
+    ssScanning = 2,  // problems are being recorded in it
+    ssStopped = 3,   // the scan was stopped while it ran
+};
+
+// Fix states as the list shows and stores them.
+inline constexpr char kNoFix[] = "NoFix";
+inline constexpr char kFix[] = "fix";
+
+// One problem. registryPath is root name, key path with a leading "\", "|"
+// and the item the fix removes (a subkey, a subkey path or a value name).
+struct RegistryProblem {
+    std::string registryPath;
+    std::string fileName;
+    std::string guessPath;
+    std::string fixState = kNoFix;
+};
+
+// The parts of a record's registry path: key ends with "\".
+struct RegistryPathParts {
+    std::string rootName;
+    HKEY root = nullptr;
+    std::string key;
+    std::string item;
+};
+
+// Root name + key path + "|" + item.
+std::string MakeRegistryPath(const std::string& rootName, const std::string& keyPath, const std::string& item);
+
+// Splits a record's registry path: the root before the first "\", the key
+// from that "\" up to the separator, the item after it. The keys the sections
+// walk never hold a "|" while subkey and value names may, so the first "|"
+// is the separator. Nothing (no fix possible) for a text without "|", without
+// a "\" before it, or with an empty item: such a record must never lead to
+// the removal of the whole key.
+std::optional<RegistryPathParts> SplitRegistryPath(const std::string& registryPath);
+
+// The problem store: per section a state and four lists of equal length, row
+// k of the four lists being one record; plus the total of all records. Changed
+// only on the window's thread.
+class TNut {
+public:
+    struct Section {
+        int state = ssNotScanned;
+        std::vector<std::string> registryPaths;
+        std::vector<std::string> fileNames;
+        std::vector<std::string> guessPaths;
+        std::vector<std::string> fixStates;
+    };
+
+    static bool ValidSection(int section) { return section >= 0 && section < kRegistrySectionCount; }
+
+    int Total() const { return total_; }
+    // Adds a scan's problem count when the scan finishes.
+    void AddToTotal(int count) { total_ += count; }
+    // Recomputes the total from the lists (the view does this when it refreshes).
+    int RecountTotal();
+
+    // Out-of-range sections read as an empty, unscanned section.
+    const Section& SectionAt(int section) const;
+    int State(int section) const { return SectionAt(section).state; }
+    int Count(int section) const { return static_cast<int>(SectionAt(section).registryPaths.size()); }
+    void SetState(int section, int state);
+
+    // Before a new scan of the section: empties its lists, state 0, and takes
+    // its former count off the total.
+    void ResetSection(int section);
+    // The record step: state 2 and one more row, marked "NoFix".
+    void RecordProblem(int section, const std::string& registryPath, const std::string& fileName,
+                       const std::string& guessPath);
+
+    // The record at row, or nothing when there is no such row.
+    std::optional<RegistryProblem> Problem(int section, int row) const;
+    // Marks one record "fix" or "NoFix"; false when there is no such row.
+    bool SetFix(int section, int row, bool fix);
+    bool IsMarked(int section, int row) const;
+    // Marks every record of every section.
+    void MarkAll(bool fix);
+    int MarkedCount(int section) const;
+    int MarkedCount() const;
+    // Removes one row from the four lists and one from the total (a fixed
+    // record); false when there is no such row.
+    bool RemoveProblem(int section, int row);
+
+private:
+    bool ValidRow(int section, int row) const { return ValidSection(section) && row >= 0 && row < Count(section); }
+
+    int total_ = 0;
+    std::array<Section, kRegistrySectionCount> sections_{};
+};
