@@ -1,0 +1,186 @@
+// Registry trees through the wide calls, so names with any characters survive.
+#include "snapshots/RegistryTree.h"
+
+#include "platform/Files.h"
+#include "platform/Handles.h"
+#include "platform/Processes.h"
+
+#include <algorithm>
+
+namespace snapshots {
+
+namespace {
+
+using platform::KeyHandle;
+
+constexpr DWORD kMaxValueNameChars = 16384;  // the registry's own limit plus the NUL
+
+std::wstring Wide(const std::string& utf8) {
+    const std::u16string text = Utf16FromUtf8(utf8);
+    return std::wstring(text.begin(), text.end());
+}
+
+std::string FromWide(const wchar_t* text, size_t length) {
+    const std::u16string copy(text, text + length);
+    return Utf8FromUtf16(copy.data(), copy.size());
+}
+
+std::string Reason(const std::string& what, LONG code) {
+    return what + ": " + platform::processes::SystemErrorText(static_cast<DWORD>(code));
+}
+
+LONG ReadValues(HKEY key, std::vector<RegValueData>& values) {
+    DWORD maxName = 0, maxData = 0;
+    LONG rc = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName,
+                               &maxData, nullptr, nullptr);
+    if (rc != ERROR_SUCCESS) return rc;
+    std::vector<wchar_t> name(maxName + 1);
+    std::vector<BYTE> data(std::max<DWORD>(maxData, 1));
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = 0, dataLength = 0, type = 0;
+        for (int attempt = 0; attempt < 8; ++attempt) {  // a value may grow while we read
+            nameLength = static_cast<DWORD>(name.size());
+            dataLength = static_cast<DWORD>(data.size());
+            rc = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &dataLength);
+            if (rc != ERROR_MORE_DATA) break;
+            name.resize(kMaxValueNameChars);
+            data.resize(std::max<size_t>(dataLength, data.size() * 2));
+        }
+        if (rc == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
+        if (rc != ERROR_SUCCESS) return rc;
+        RegValueData value;
+        value.name = FromWide(name.data(), nameLength);
+        value.isDefault = nameLength == 0;
+        value.type = type;
+        value.data.assign(data.begin(), data.begin() + dataLength);
+        values.push_back(std::move(value));
+    }
+}
+
+LONG ReadSubkeyNames(HKEY key, std::vector<std::wstring>& names) {
+    DWORD maxSubkey = 0;
+    LONG rc = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, &maxSubkey, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, nullptr);
+    if (rc != ERROR_SUCCESS) return rc;
+    std::vector<wchar_t> name(std::max<DWORD>(maxSubkey + 1, 256));
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        rc = RegEnumKeyExW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (rc == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
+        if (rc != ERROR_SUCCESS) return rc;
+        names.emplace_back(name.data(), length);
+    }
+}
+
+bool ExportKey(HKEY key, const std::string& fullPath, std::vector<RegKeyData>& keys, std::string& error) {
+    RegKeyData data{fullPath, {}};
+    LONG rc = ReadValues(key, data.values);
+    if (rc != ERROR_SUCCESS) {
+        error = Reason("Cannot read the values of " + fullPath, rc);
+        return false;
+    }
+    keys.push_back(std::move(data));
+    std::vector<std::wstring> names;
+    rc = ReadSubkeyNames(key, names);
+    if (rc != ERROR_SUCCESS) {
+        error = Reason("Cannot list the keys under " + fullPath, rc);
+        return false;
+    }
+    for (const auto& name : names) {
+        const std::string childPath = fullPath + "\\" + FromWide(name.data(), name.size());
+        KeyHandle child;
+        rc = RegOpenKeyExW(key, name.c_str(), 0, KEY_READ, child.Put());
+        if (rc != ERROR_SUCCESS) {
+            error = Reason("Cannot open " + childPath, rc);
+            return false;
+        }
+        if (!ExportKey(child.Get(), childPath, keys, error)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+HKEY RootKeyForName(const std::string& rootName) {
+    static const std::pair<const char*, HKEY> roots[] = {
+        {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE}, {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+        {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},   {"HKEY_USERS", HKEY_USERS},
+        {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG}};
+    for (const auto& [name, key] : roots)
+        if (lstrcmpiA(name, rootName.c_str()) == 0) return key;
+    return nullptr;
+}
+
+bool ExportRegistryTree(const std::string& rootName, const std::string& path, std::vector<RegKeyData>& keys,
+                        std::string& error) {
+    const HKEY root = RootKeyForName(rootName);
+    if (!root) {
+        error = "Unknown root key \"" + rootName + "\".";
+        return false;
+    }
+    const std::string fullPath = path.empty() ? rootName : rootName + "\\" + path;
+    KeyHandle key;
+    const LONG rc = RegOpenKeyExW(root, Wide(path).c_str(), 0, KEY_READ, key.Put());
+    if (rc != ERROR_SUCCESS) {
+        error = Reason("Cannot open " + fullPath, rc);
+        return false;
+    }
+    return ExportKey(key.Get(), fullPath, keys, error);
+}
+
+bool ImportRegistryTree(const std::vector<RegKeyData>& keys, std::string& error) {
+    for (const auto& keyData : keys) {
+        const size_t slash = keyData.path.find('\\');
+        const std::string rootName = keyData.path.substr(0, slash);
+        const std::string path = slash == std::string::npos ? "" : keyData.path.substr(slash + 1);
+        const HKEY root = RootKeyForName(rootName);
+        if (!root) {
+            error = "Unknown root key in \"" + keyData.path + "\".";
+            return false;
+        }
+        KeyHandle key;
+        LONG rc = RegCreateKeyExW(root, Wide(path).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(),
+                                  nullptr);
+        if (rc != ERROR_SUCCESS) {
+            error = Reason("Cannot create " + keyData.path, rc);
+            return false;
+        }
+        for (const auto& value : keyData.values) {
+            const std::wstring name = Wide(value.isDefault ? std::string() : value.name);
+            static const BYTE kNoData = 0;
+            const BYTE* bytes = value.data.empty() ? &kNoData : value.data.data();
+            rc = RegSetValueExW(key.Get(), name.empty() ? nullptr : name.c_str(), 0, value.type, bytes,
+                                static_cast<DWORD>(value.data.size()));
+            if (rc != ERROR_SUCCESS) {
+                error = Reason("Cannot write the value \"" + value.name + "\" of " + keyData.path, rc);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool SaveRegFile(const std::string& filePath, const std::vector<RegKeyData>& keys, std::string& error) {
+    std::vector<uint8_t> bytes;
+    if (!WriteRegFile(keys, bytes, error)) return false;
+    if (!platform::files::WriteFileBytes(filePath, std::string(bytes.begin(), bytes.end()))) {
+        error = "Cannot write the file " + filePath + ": " + platform::processes::SystemErrorText(GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool LoadRegFile(const std::string& filePath, std::vector<RegKeyData>& keys, std::string& error) {
+    std::string bytes;
+    if (!platform::files::ReadFileBytes(filePath, bytes)) {
+        error = "Cannot read the file " + filePath + ": " + platform::processes::SystemErrorText(GetLastError());
+        return false;
+    }
+    if (!ReadRegFile(std::vector<uint8_t>(bytes.begin(), bytes.end()), keys, error)) {
+        error = filePath + ", " + error;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace snapshots

@@ -1,0 +1,31 @@
+// A registry key with everything below it, read into key data and written back
+// with exact types and bytes; registry files on disk.
+#pragma once
+
+#include "snapshots/RegFile.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace snapshots {
+
+// The predefined key for a root name ("HKEY_CURRENT_USER", ...); nullptr when unknown.
+HKEY RootKeyForName(const std::string& rootName);
+
+// Appends rootName\path and every key below it, each key before its subkeys,
+// values in the registry's order. path "" exports the whole root. False with a
+// reason when a key cannot be opened or read.
+bool ExportRegistryTree(const std::string& rootName, const std::string& path, std::vector<RegKeyData>& keys,
+                        std::string& error);
+
+// Creates every key and writes every value with its type and bytes as given
+// (existing values of the same name are replaced, others stay). Stops at the
+// first failure with a reason.
+bool ImportRegistryTree(const std::vector<RegKeyData>& keys, std::string& error);
+
+bool SaveRegFile(const std::string& filePath, const std::vector<RegKeyData>& keys, std::string& error);
+bool LoadRegFile(const std::string& filePath, std::vector<RegKeyData>& keys, std::string& error);
+
+}  // namespace snapshots
