@@ -233,6 +233,9 @@ TEST(RegistryScanClean, TextStepsNeedNoMachine) {
                                 "W:\\Win\\", "S:\\Sys\\", ""};
     EXPECT_EQ(GuessFilePath("Name -x", bare), "S:\\Sys\\name");
     EXPECT_EQ(GuessFilePath("/s", bare), "S:\\Sys\\");
+    // rundll32 lines name rundll32.exe in the Windows folder when it is there.
+    EXPECT_EQ(GuessFilePath("RUNDLL32 x.dll,Entry", env), "W:\\Win\\rundll32.exe");
+    EXPECT_EQ(GuessFilePath("RUNDLL32 x.dll,Entry", bare), "S:\\Sys\\rundll32.exe");
 }
 
 TEST(RegistryProblemPath, SplitsRootKeyAndItem) {
