@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_map>
 
 namespace snapshots {
 
@@ -263,11 +264,12 @@ private:
         if (path.empty()) return Fail(number, "empty key name");
         if (path[0] == u'-') return Fail(number, "deleting keys (\"[-...]\") is not supported");
         const std::string utf8 = Utf8FromUtf16(path.data(), path.size());
-        const std::string lower = LowerAscii(utf8);
-        current_ = keys_.size();
-        for (size_t i = 0; i < keys_.size(); ++i)
-            if (LowerAscii(keys_[i].path) == lower) current_ = i;
-        if (current_ == keys_.size()) keys_.push_back({utf8, {}});
+        const auto [found, added] = keyIndex_.try_emplace(LowerAscii(utf8), keys_.size());
+        current_ = found->second;
+        if (added) {
+            keys_.push_back({utf8, {}});
+            valueIndex_.emplace_back();
+        }
         return true;
     }
 
@@ -324,14 +326,11 @@ private:
 
     void Store(RegValueData value) {
         auto& values = keys_[current_].values;
-        const std::string lower = LowerAscii(value.name);
-        for (auto& existing : values) {
-            if (LowerAscii(existing.name) == lower) {
-                existing = std::move(value);
-                return;
-            }
-        }
-        values.push_back(std::move(value));
+        const auto [found, added] = valueIndex_[current_].try_emplace(LowerAscii(value.name), values.size());
+        if (added)
+            values.push_back(std::move(value));
+        else
+            values[found->second] = std::move(value);
     }
 
     bool ReadData(const Text& line, size_t pos, RegValueData& value) {
@@ -401,6 +400,10 @@ private:
 
     std::vector<Line> lines_;
     std::vector<RegKeyData> keys_;
+    // Names as the registry compares them, so a repeated key or value is found
+    // at once even in a file of a whole root.
+    std::unordered_map<std::string, size_t> keyIndex_;
+    std::vector<std::unordered_map<std::string, size_t>> valueIndex_;  // one per key
     size_t index_ = 0;
     size_t current_ = 0;  // == keys_.size() until the first key line
     size_t errorLine_ = 0;
