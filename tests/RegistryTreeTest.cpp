@@ -58,7 +58,9 @@ std::vector<SeedValue> Seeds() {
         {"", "multi", REG_MULTI_SZ, {'a', 0, 0, 0, '"', 0, '\\', 0, 0, 0, 0, 0}},
         {"", "binary", REG_BINARY, bin},
         {"", "empty binary", REG_BINARY, {}},
+        {"", kOdd + " binary", REG_BINARY, bin},  // wrapped after an escaped name
         {"", "dword", REG_DWORD, {0xEF, 0xBE, 0xAD, 0xDE}},
+        {"", "short dword", REG_DWORD, {1, 2}},
         {"", "qword", REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 0x80}},
         {"", "none", REG_NONE, {1, 2}},
         {"", "empty none", REG_NONE, {}},
@@ -226,12 +228,18 @@ TEST_F(RegistryTreeTest, RegExeImportsOurFileAndWeReadItsFile) {
     ASSERT_EQ(RunReg("export \"" + base_ + "\" \"" + theirs + "\" /y"), 0);
     std::vector<RegKeyData> theirKeys;
     ASSERT_TRUE(LoadRegFile(theirs, theirKeys, error)) << error;
+    ASSERT_FALSE(theirKeys.empty());
     TreeMap expected = Expected();
     std::get<1>(expected[""]["no data"]) = {0, 0};  // reg.exe writes no bytes as "", one NUL
+    expected[""].erase("short dword");  // and a dword of two bytes as four, the last two whatever followed
+    theirKeys[0].values.erase(std::remove_if(theirKeys[0].values.begin(), theirKeys[0].values.end(),
+                                             [](const RegValueData& v) { return v.name == "short dword"; }),
+                              theirKeys[0].values.end());
     EXPECT_EQ(ByPath(theirKeys, base_), expected);
-    // Byte for byte the same file, but for the two values we write in hex on
-    // purpose: a string with line breaks and string data of no bytes at all.
-    const std::vector<std::string> handWritten = {"\"new\\nline name\"=", "\"no data\"="};
+    // Byte for byte the same file, but for the values we write in hex on
+    // purpose: a string with line breaks, string data of no bytes at all and a
+    // dword of the wrong size.
+    const std::vector<std::string> handWritten = {"\"new\\nline name\"=", "\"no data\"=", "\"short dword\"="};
     const auto ourLines = TextWithout(ours, handWritten);
     EXPECT_GT(ourLines.size(), 20u);
     EXPECT_EQ(ourLines, TextWithout(theirs, handWritten));
