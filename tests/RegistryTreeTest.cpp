@@ -191,6 +191,39 @@ TEST_F(RegistryTreeTest, ImportRefusesUnknownRootsAndLoadNamesTheFile) {
     EXPECT_NE(error.find("missing.reg"), std::string::npos) << error;
 }
 
+// Sets the key's access list: none at all locks everyone out, nullptr lets everyone in.
+LONG SetKeyAccessList(const std::string& path, ACL* acl) {
+    platform::KeyHandle key;
+    LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, W(path).c_str(), 0, WRITE_DAC, key.Put());
+    if (rc != ERROR_SUCCESS) return rc;
+    SECURITY_DESCRIPTOR descriptor;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
+    return RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, &descriptor);
+}
+
+TEST_F(RegistryTreeTest, UnreadableSubkeyFailsOrIsListedAndLeftOut) {
+    const std::string locked = relative_ + "\\sub [x] = \xCE\xA9";
+    ACL empty;
+    ASSERT_TRUE(InitializeAcl(&empty, sizeof empty, ACL_REVISION));
+    ASSERT_EQ(SetKeyAccessList(locked, &empty), ERROR_SUCCESS);
+    std::vector<RegKeyData> keys;
+    std::string error;
+    EXPECT_FALSE(ExportRegistryTree("HKEY_CURRENT_USER", relative_, keys, error));
+    EXPECT_NE(error.find("Cannot open " + base_ + "\\sub [x]"), std::string::npos) << error;
+
+    keys.clear();
+    std::vector<std::string> unreadable;
+    const bool exported = ExportRegistryTree("HKEY_CURRENT_USER", relative_, keys, error, &unreadable);
+    EXPECT_EQ(SetKeyAccessList(locked, nullptr), ERROR_SUCCESS);
+    ASSERT_TRUE(exported) << error;
+    EXPECT_EQ(unreadable, std::vector<std::string>{"HKEY_CURRENT_USER\\" + locked});
+    TreeMap expected = Expected();
+    for (auto it = expected.begin(); it != expected.end();)
+        it = it->first.rfind("\\sub [x]", 0) == 0 ? expected.erase(it) : std::next(it);
+    EXPECT_EQ(ByPath(keys, base_), expected);
+}
+
 // A registry file's lines in UTF-8, leaving out the entries (with their
 // continuation lines) that begin with any of the prefixes.
 std::vector<std::string> TextWithout(const std::string& file, const std::vector<std::string>& prefixes) {

@@ -72,7 +72,8 @@ LONG ReadSubkeyNames(HKEY key, std::vector<std::wstring>& names) {
     }
 }
 
-bool ExportKey(HKEY key, const std::string& fullPath, std::vector<RegKeyData>& keys, std::string& error) {
+bool ExportKey(HKEY key, const std::string& fullPath, std::vector<RegKeyData>& keys, std::string& error,
+               std::vector<std::string>* unreadable) {
     RegKeyData data{fullPath, {}};
     LONG rc = ReadValues(key, data.values);
     if (rc != ERROR_SUCCESS) {
@@ -90,11 +91,15 @@ bool ExportKey(HKEY key, const std::string& fullPath, std::vector<RegKeyData>& k
         const std::string childPath = fullPath + "\\" + FromWide(name.data(), name.size());
         KeyHandle child;
         rc = RegOpenKeyExW(key, name.c_str(), 0, KEY_READ, child.Put());
+        if (rc == ERROR_ACCESS_DENIED && unreadable) {
+            unreadable->push_back(childPath);
+            continue;
+        }
         if (rc != ERROR_SUCCESS) {
             error = Reason("Cannot open " + childPath, rc);
             return false;
         }
-        if (!ExportKey(child.Get(), childPath, keys, error)) return false;
+        if (!ExportKey(child.Get(), childPath, keys, error, unreadable)) return false;
     }
     return true;
 }
@@ -112,7 +117,7 @@ HKEY RootKeyForName(const std::string& rootName) {
 }
 
 bool ExportRegistryTree(const std::string& rootName, const std::string& path, std::vector<RegKeyData>& keys,
-                        std::string& error) {
+                        std::string& error, std::vector<std::string>* unreadable) {
     const HKEY root = RootKeyForName(rootName);
     if (!root) {
         error = "Unknown root key \"" + rootName + "\".";
@@ -125,7 +130,7 @@ bool ExportRegistryTree(const std::string& rootName, const std::string& path, st
         error = Reason("Cannot open " + fullPath, rc);
         return false;
     }
-    return ExportKey(key.Get(), fullPath, keys, error);
+    return ExportKey(key.Get(), fullPath, keys, error, unreadable);
 }
 
 bool ImportRegistryTree(const std::vector<RegKeyData>& keys, std::string& error) {

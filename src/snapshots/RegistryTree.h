@@ -16,9 +16,11 @@ HKEY RootKeyForName(const std::string& rootName);
 
 // Appends rootName\path and every key below it, each key before its subkeys,
 // values in the registry's order. path "" exports the whole root. False with a
-// reason when a key cannot be opened or read.
+// reason when a key cannot be opened or read. With unreadable given, a subkey
+// the user may not read (a whole root holds some) is listed there with
+// everything below it left out, and the export goes on.
 bool ExportRegistryTree(const std::string& rootName, const std::string& path, std::vector<RegKeyData>& keys,
-                        std::string& error);
+                        std::string& error, std::vector<std::string>* unreadable = nullptr);
 
 // Creates every key and writes every value with its type and bytes as given
 // (existing values of the same name are replaced, others stay). Stops at the
