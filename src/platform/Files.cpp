@@ -101,14 +101,34 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
     return true;
 }
 
-bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+namespace {
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes, bool flush) {
     FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     DWORD written = 0;
-    return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                     nullptr) &&
-           written == bytes.size();
+    if (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        return false;
+    if (written != bytes.size()) {
+        SetLastError(ERROR_DISK_FULL);
+        return false;
+    }
+    return !flush || FlushFileBuffers(file.Get());
+}
+
+}  // namespace
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    return WriteWholeFile(path, bytes, false);
+}
+
+bool WriteFileBytesFlushed(const std::string& path, const std::string& bytes) {
+    return WriteWholeFile(path, bytes, true);
+}
+
+bool ReplaceFileAtomically(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool ReadTextLines(const std::string& path, std::vector<std::string>& lines) {
@@ -130,6 +150,24 @@ bool ReadTextLines(const std::string& path, std::vector<std::string>& lines) {
     return true;
 }
 
+FileHandle OpenLockFile(const std::string& path, DWORD waitMs) {
+    const ULONGLONG start = GetTickCount64();
+    for (;;) {
+        FileHandle lock(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+        if (lock) return lock;
+        const DWORD reason = GetLastError();
+        // A holder shows as a sharing violation; a lock file being deleted by
+        // the holder that just let go refuses access for a moment.
+        const bool held = reason == ERROR_SHARING_VIOLATION || reason == ERROR_ACCESS_DENIED;
+        if (!held || GetTickCount64() - start >= waitMs) {
+            SetLastError(reason);
+            return lock;
+        }
+        Sleep(20);
+    }
+}
+
 bool DeleteFilePath(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
 std::string FullPathName(const std::string& path) {
@@ -148,7 +186,12 @@ bool CreateFolderPath(const std::string& path) {
         trimmed.pop_back();
     size_t cut = trimmed.find_last_of("\\/");
     if (cut != std::string::npos && cut > 2) CreateFolderPath(trimmed.substr(0, cut));
-    return CreateDirectoryA(trimmed.c_str(), nullptr) || DirectoryExists(trimmed);
+    if (CreateDirectoryA(trimmed.c_str(), nullptr)) return true;
+    // Keep the reason the folder could not be made for the caller's message.
+    const DWORD reason = GetLastError();
+    if (DirectoryExists(trimmed)) return true;
+    SetLastError(reason);
+    return false;
 }
 
 std::string ModuleFileName() {

@@ -1,6 +1,8 @@
 // Files, folders and ini files.
 #pragma once
 
+#include "platform/Handles.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -35,6 +37,19 @@ bool ReadTextLines(const std::string& path, std::vector<std::string>& lines);
 // Whole-file read and write; write replaces the file.
 bool ReadFileBytes(const std::string& path, std::string& bytes);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// The same, then flushed to the disk before returning, for files that must
+// survive a crash once written.
+bool WriteFileBytesFlushed(const std::string& path, const std::string& bytes);
+// Puts from in place of to in one step (a same-folder rename that replaces
+// what is there), so readers see the old file or the new one, never a part.
+bool ReplaceFileAtomically(const std::string& from, const std::string& to);
+
+// Opens (creating it) a file that nobody else may open while the handle
+// lives, and that goes away when it is closed: a lock that writers sharing a
+// folder take turns on. Retries while another holds it, for up to waitMs;
+// an invalid handle (with the system's reason as last error) after that.
+FileHandle OpenLockFile(const std::string& path, DWORD waitMs);
 
 bool DeleteFilePath(const std::string& path);
 // The absolute form of a path (GetFullPathNameA): "." and ".." resolved,
