@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <tuple>
@@ -120,16 +121,28 @@ TEST_F(BackupPointTest, RestoringThePointUndoesTheDelete) {
     const Tree treeBefore = AsTree(Export("Tree"));
     const Tree runBefore = AsTree(Export("Run"));
 
+    // A value of another root goes into that root's own file.
+    const std::string machine = "Software\\OrvelinBackupPointTest" + std::to_string(GetCurrentProcessId());
+    ScopedRegKeys machineKey;
+    machineKey.Add(HKEY_LOCAL_MACHINE, machine);
+    SetValue(HKEY_LOCAL_MACHINE, machine, "machine", REG_DWORD, {7, 0, 0, 0});
+
     std::string point, error;
-    ASSERT_TRUE(BackUpBeforeDelete(backup, kNow, {Key("Tree"), Value("Run", "lone \xE2\x82\xAC")}, point, error))
+    ASSERT_TRUE(BackUpBeforeDelete(backup, kNow,
+                                   {Key("Tree"), Value("Run", "lone \xE2\x82\xAC"),
+                                    {"HKEY_LOCAL_MACHINE", machine, false, "machine"}},
+                                   point, error))
         << error;
     EXPECT_EQ(point, backup + kPointName + "\\");
-    // Only the root touched has a file, and nothing of the writing is left over.
+    // Only the roots touched have a file, and nothing of the writing is left over.
     std::vector<std::string> names;
     files::FindEntries(point + "*", [&](const files::FindEntry& entry) {
         if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(entry.name);
     });
-    EXPECT_EQ(names, std::vector<std::string>{"HKEY_CURRENT_USER.reg"});
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"HKEY_CURRENT_USER.reg", "HKEY_LOCAL_MACHINE.reg"}));
+    EXPECT_EQ(AsTree(Load(point + "HKEY_LOCAL_MACHINE.reg")),
+              (Tree{{"HKEY_LOCAL_MACHINE\\" + machine, {{"machine", {REG_DWORD, {7, 0, 0, 0}}}}}}));
 
     DeleteRegTree(HKEY_CURRENT_USER, relative_ + "\\Tree");
     platform::KeyHandle run;
@@ -259,6 +272,27 @@ TEST_F(BackupPointTest, FailuresAreReportedAndNothingIsWrittenOrChanged) {
         EXPECT_FALSE(files::DirectoryExists(folder.Path() + "\\Backup\\" + kPointName)) << error;
     }
     EXPECT_EQ(AsTree(Export("Run")), runBefore);
+}
+
+TEST(BackupPointLock, WaitsForTheHolderForABoundedTimeOnly) {
+    ScopedFolder folder("BackupPointLock");
+    const std::string path = folder.Path() + "\\point.lock";
+    {
+        const platform::FileHandle held = files::OpenLockFile(path, 0);
+        ASSERT_TRUE(held.Valid());
+        const ULONGLONG start = GetTickCount64();
+        const platform::FileHandle second = files::OpenLockFile(path, 300);
+        EXPECT_FALSE(second.Valid());
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+        EXPECT_GE(GetTickCount64() - start, 300u);
+    }
+    EXPECT_FALSE(files::FileExists(path));  // gone with its holder
+    EXPECT_TRUE(files::OpenLockFile(path, 0).Valid());
+    // A place no file can be made is no holder: no waiting for it.
+    ScopedFile blocker(folder.Path() + "\\a file", "x");
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_FALSE(files::OpenLockFile(blocker.Path() + "\\point.lock", 5000).Valid());
+    EXPECT_LT(GetTickCount64() - start, 2000u);
 }
 
 TEST_F(BackupPointTest, AnUnreadableRootFileIsNeverReplacedWithLess) {

@@ -158,8 +158,9 @@ FileHandle OpenLockFile(const std::string& path, DWORD waitMs) {
         if (lock) return lock;
         const DWORD reason = GetLastError();
         // A holder shows as a sharing violation; a lock file being deleted by
-        // the holder that just let go refuses access for a moment.
-        const bool held = reason == ERROR_SHARING_VIOLATION || reason == ERROR_ACCESS_DENIED;
+        // the holder that just let go refuses access for a moment. Access
+        // refused with no file there is a folder we may not write: no wait.
+        const bool held = reason == ERROR_SHARING_VIOLATION || (reason == ERROR_ACCESS_DENIED && FileExists(path));
         if (!held || GetTickCount64() - start >= waitMs) {
             SetLastError(reason);
             return lock;
