@@ -9,6 +9,7 @@
 #include "shell/MainUnit.h"
 #include "shell/RegistryPage.h"
 #include "shell/StartUpPage.h"
+#include "snapshots/RegistryTree.h"
 #include "startup/ProcessLookup.h"
 #include "ReadOnlyRegKey.h"
 #include "TestSupport.h"
@@ -28,11 +29,14 @@ protected:
     void SetUp() override {
         Clean();
         main_ = std::make_unique<TfrmMain>();
+        backups_ = std::make_unique<ScopedFolder>("startup backups");
+        main_->SetBackupFolder(backups_->Path() + "\\");
         ShowWindow(main_->Handle(), SW_SHOW);
         main_->FormActivate(false);
     }
     void TearDown() override {
         main_.reset();
+        backups_.reset();
         Clean();
     }
     static void Clean() {
@@ -48,6 +52,7 @@ protected:
     }
 
     std::unique_ptr<TfrmMain> main_;
+    std::unique_ptr<ScopedFolder> backups_;
 };
 
 TEST_F(StartUpCommands, AddThroughTheDialog) {
@@ -152,6 +157,47 @@ TEST_F(StartUpCommands, DeleteAsksAndTakesFromTheKeyTheRowShows) {
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, Key("RunService-"), "OrvD twin"));
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, Key("RunService"), "OrvD twin"));
     EXPECT_EQ(Main().StartUpPage().SelectedSuPosition(), kSuRunService);  // the same section is shown again
+}
+
+TEST_F(StartUpCommands, DeleteFirstSavesTheValueInABackupPoint) {
+    SetRegString(HKEY_CURRENT_USER, Key("RunService"), "OrvB saved", "C:\\saved.exe /x");
+    Main().StartUpPage().SelectSuSection(kSuRunService);
+    ASSERT_GE(SelectRow("OrvB saved"), 0);
+    {
+        RecordedBoxes yes({IDYES});
+        Main().ExecuteAction(aSuDelete);
+        ASSERT_EQ(yes.Shown().size(), 1u);  // the question only
+    }
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, Key("RunService"), "OrvB saved"));
+    // The point holds the value: restoring it undoes the delete.
+    std::vector<std::string> points;
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((backups_->Path() + "\\*").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    do {
+        if (found.cFileName[0] != '.') points.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    ASSERT_EQ(points.size(), 1u);
+    std::vector<snapshots::RegKeyData> keys;
+    std::string error;
+    ASSERT_TRUE(snapshots::LoadRegFile(backups_->Path() + "\\" + points[0] + "\\HKEY_CURRENT_USER.reg", keys, error))
+        << error;
+    ASSERT_TRUE(snapshots::ImportRegistryTree(keys, error)) << error;
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunService"), "OrvB saved"), "C:\\saved.exe /x");
+}
+
+TEST_F(StartUpCommands, DeleteWithoutABackupDeletesNothing) {
+    SetRegString(HKEY_CURRENT_USER, Key("RunService"), "OrvB kept", "C:\\kept.exe");
+    ScopedFile blocker(backups_->Path() + "\\not a folder", "x");
+    Main().SetBackupFolder(blocker.Path() + "\\");  // a folder under a file cannot be made
+    Main().StartUpPage().SelectSuSection(kSuRunService);
+    ASSERT_GE(SelectRow("OrvB kept"), 0);
+    RecordedBoxes boxes({IDYES, IDCANCEL});
+    Main().ExecuteAction(aSuDelete);
+    ASSERT_EQ(boxes.Shown().size(), 2u);
+    EXPECT_EQ(boxes.Shown()[1].text.rfind("OrvB kept was not deleted. The backup point", 0), 0u) << boxes.Shown()[1].text;
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunService"), "OrvB kept"), "C:\\kept.exe");
 }
 
 TEST_F(StartUpCommands, OnOffTicksAndSelectionsKeepOneCopy) {

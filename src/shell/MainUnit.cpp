@@ -135,6 +135,7 @@ void TfrmMain::FormCreate() {
                                           [this](int page) { TitleButtonClick(page); });
     CreatePages();
     programFolder_ = platform::files::ExtractFilePath(platform::files::ModuleFileName());
+    backupFolder_ = programFolder_ + "Backup\\";
     CurrentPage = kPageStartUp;
     accelerators_ = actions_.BuildAccelerators();
     ApplyFonts();

@@ -63,6 +63,10 @@ public:
     // The one version-information object the startup pages share.
     TFileVersionInfo& VersionInfo() { return *versionInfo_; }
     const std::string& ProgramFolder() const { return programFolder_; }
+    // Where backup points go: the program folder's "Backup\" (tests point it
+    // into their own machine).
+    const std::string& BackupFolder() const { return backupFolder_; }
+    void SetBackupFolder(const std::string& folder) { backupFolder_ = folder; }
 
     // The pages.
     TStartUpPage& StartUpPage() const { return *startUp_; }
@@ -125,6 +129,7 @@ private:
 
     std::unique_ptr<TFileVersionInfo> versionInfo_;
     std::string programFolder_;
+    std::string backupFolder_;
     SortState sortState_;
     bool activatedOnce_ = false;
     bool quitOnDestroy_ = false;

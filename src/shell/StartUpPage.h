@@ -76,6 +76,10 @@ private:
     std::string RowProgramInfoPath(int row);
     void ReportMoveConflict(int row, const EntryMoveResult& result);
     void SetRowTick(int row, bool ticked);
+    // Saves a run value into a backup point before it is deleted; false with
+    // the reason when the point cannot be written and checked.
+    bool BackUpRunValue(const std::string& rootName, const std::string& keyName, const std::string& name,
+                        std::string& problem);
     bool SuRowEntry(int row, RunEntry& entry) const;
     bool SelectedSuEntry(RunEntry& entry, bool& active) const;
     void SuBeginDrag();

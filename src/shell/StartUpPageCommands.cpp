@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "shell/MainUnit.h"
+#include "snapshots/BackupPoint.h"
 
 TfrmSuAddValue& TStartUpPage::frmSuAddValue() {
     if (!addValueForm_) addValueForm_ = std::make_unique<TfrmSuAddValue>();
@@ -71,12 +72,28 @@ void TStartUpPage::aSuDeleteExecute() {
             // same name is another row.
             if (!filePath.empty()) DeleteStartupFile(filePath);
         } else if (position >= kSuRegistry && position <= kSuRunServiceOnce) {
-            // Only while the value still holds what the row shows.
-            DeleteRunValue(rootName, ticked ? section : section + kSwitchedOffSuffix, name, location);
+            // Only while the value still holds what the row shows, and only
+            // once a backup point holds it, so the delete can be undone.
+            const std::string keyName = ticked ? section : section + kSwitchedOffSuffix;
+            std::string problem;
+            if (BackUpRunValue(rootName, keyName, name, problem))
+                DeleteRunValue(rootName, keyName, name, location);
+            else
+                platform::dialogs::ShowBox(Frame().Handle(), name + " was not deleted. " + problem,
+                                           ui::kApplicationTitle, platform::dialogs::BoxKind::ErrorCancel);
         }
         RelistSuSection();
     }
     aSuUpdateExecute();
+}
+
+bool TStartUpPage::BackUpRunValue(const std::string& rootName, const std::string& keyName, const std::string& name,
+                                  std::string& problem) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    std::string point;
+    const snapshots::BackupItem item{rootName, RunKeyPath(rootName, keyName), false, name};
+    return snapshots::BackUpBeforeDelete(Frame().BackupFolder(), now, {item}, point, problem);
 }
 
 void TStartUpPage::aSuCheckExecute() {
