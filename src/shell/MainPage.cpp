@@ -81,6 +81,7 @@ void TMainPage::tabSheetShow() {
     if (!tree.Handle()) return;
     if (HTREEITEM first = tree.Root()) {
         tree.ExpandAll(first);
+        TreeExpandedAll();
         tree.Select(first);
     }
     SetFocus(tree.Handle());

@@ -38,6 +38,9 @@ public:
 
 protected:
     TfrmMain& Frame() const { return frame_; }
+    // tabSheetShow expanded the whole tree; a programmatic expand does not
+    // always notify, so a page whose nodes show their state sets it here.
+    virtual void TreeExpandedAll() {}
     // Creates a child control of the page at its 96-DPI place.
     HWND AddControl(const char* className, const char* text, DWORD style, int x, int y, int width, int height,
                     int id, DWORD exStyle = 0);

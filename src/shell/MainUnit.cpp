@@ -19,11 +19,6 @@ namespace {
 constexpr const char* kMainClass = "TfrmMain";
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
-BOOL CALLBACK SetFontOnChild(HWND child, LPARAM font) {
-    SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
-    return TRUE;
-}
-
 // Scales a picture strip with nearest-neighbour sampling, so the mask
 // colour stays exact and ImageList_AddMasked can cut it out.
 HBITMAP ScaleBitmap(HBITMAP source, int width, int height) {
@@ -56,11 +51,6 @@ size_t RowSubItemCount(LPARAM data) { return static_cast<size_t>(data & 0xFF); }
 HBRUSH FormBrush() {
     static HBRUSH brush = CreateSolidBrush(kFormColor);
     return brush;
-}
-
-HFONT MakeFont(const char* face, int points, int weight, int dpi) {
-    return CreateFontA(-MulDiv(points, dpi, 72), 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
 HIMAGELIST LoadImageStrip(int id, int size, int dpi) {
@@ -200,9 +190,9 @@ void TfrmMain::CreatePages() {
 HWND TfrmMain::tsPage(int page) const { return pages_[page]->Handle(); }
 
 void TfrmMain::ApplyFonts() {
-    font_.Reset(MakeFont("Tahoma", 8, FW_NORMAL, Dpi()));
-    EnumChildWindows(Handle(), SetFontOnChild, reinterpret_cast<LPARAM>(font_.Get()));
-    vendorFont_.Reset(MakeFont("Courier New", 9, FW_BOLD, Dpi()));
+    font_.Reset(ui::CreatePointFont("Tahoma", 8, FW_NORMAL, Dpi()));
+    ui::SetFontOnChildren(Handle(), Font(), false);
+    vendorFont_.Reset(ui::CreatePointFont("Courier New", 9, FW_BOLD, Dpi()));
     SendMessageA(lblVendor, WM_SETFONT, reinterpret_cast<WPARAM>(vendorFont_.Get()), FALSE);
     for (TMainPage* page : pages_) page->ApplyPageFonts(Dpi());
 }

@@ -158,7 +158,5 @@ size_t RowSubItemCount(LPARAM data);
 
 // The form colour's brush, shared by the window classes for the program's life.
 HBRUSH FormBrush();
-// A font of the face and point size at the DPI.
-HFONT MakeFont(const char* face, int points, int weight, int dpi);
 // Loads a picture strip of square images of the 96-DPI size, scaled to the DPI.
 HIMAGELIST LoadImageStrip(int id, int size, int dpi);

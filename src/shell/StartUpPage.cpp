@@ -65,17 +65,10 @@ void TStartUpPage::DpiChanged(int oldDpi, int newDpi) {
     AddRowIcons();  // the same icons at the new size, in the same places
 }
 
-void TStartUpPage::tabSheetShow() {
-    if (HTREEITEM first = tvSuSections.Root()) {
-        tvSuSections.ExpandAll(first);
-        // A programmatic expand does not always notify; show the group
-        // nodes' expanded image here.
-        for (HTREEITEM item : tvSuSections.Items())
-            if (IsGroupSection(static_cast<int>(tvSuSections.Data(item)))) SuTreeExpanded(item, true);
-        tvSuSections.Select(first);
-    }
-    SetFocus(tvSuSections.Handle());
-    Frame().RefreshView();
+void TStartUpPage::TreeExpandedAll() {
+    // The group nodes show their expanded image.
+    for (HTREEITEM item : tvSuSections.Items())
+        if (IsGroupSection(static_cast<int>(tvSuSections.Data(item)))) SuTreeExpanded(item, true);
 }
 
 void TStartUpPage::SelectSuSection(int position) {

@@ -26,7 +26,6 @@ public:
 
     ui::TreeView SectionTree() const override { return tvSuSections; }
     void RefreshView() override;  // the StartUp branch of the central refresh
-    void tabSheetShow() override;
     bool PreTranslateMessage(MSG& message) override;
     void DpiChanged(int oldDpi, int newDpi) override;
 
@@ -56,6 +55,7 @@ public:
     SuSectionFlags SuPresence() const { return suPresence_; }
 
 protected:
+    void TreeExpandedAll() override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnNotify(NMHDR* header) override;
     void OnContextMenu(HWND source, POINT screen) override;

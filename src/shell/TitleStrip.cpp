@@ -116,7 +116,7 @@ void TitleStrip::Paint(HDC dc) {
     BITMAP info{};
     GetObjectA(titleLine_.Get(), sizeof(info), &info);
     // Scaled pictures are drawn with averaging, so they stay smooth.
-    SetStretchBltMode(buffer, dpi_ == 96 ? COLORONCOLOR : HALFTONE);
+    SetStretchBltMode(buffer, dpi_ == ui::kBaseDpi ? COLORONCOLOR : HALFTONE);
     SetBrushOrgEx(buffer, 0, 0, nullptr);
     DrawBitmap(buffer, source, titleLine_.Get(), 0, 0, client.right, client.bottom, info.bmWidth,
                info.bmHeight);

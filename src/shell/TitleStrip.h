@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/Handles.h"
+#include "ui/Dpi.h"
 #include "ui/Window.h"
 
 #include <array>
@@ -48,7 +49,7 @@ private:
         bool disVisible = true;
     };
     int ButtonAt(POINT point) const;  // a button with a visible picture, or -1
-    int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
+    int Scale(int pixels) const { return ui::ScaleForDpi(pixels, dpi_); }
     void PlaceButtons();
     void Paint(HDC dc);
 
@@ -56,7 +57,7 @@ private:
     platform::GdiHandle title_, titleLine_;  // imgTitle, imgTitleLine
     int current_ = 0;
     int width_ = 0;
-    int dpi_ = 96;
+    int dpi_ = ui::kBaseDpi;
     bool tracking_ = false;
     std::function<void(int)> onClick_;
 };

@@ -1,6 +1,8 @@
 // Thin wrappers over native controls.
 #include "ui/Controls.h"
 
+#include "ui/Dpi.h"
+
 namespace ui {
 
 void ListView::AddColumn(const std::string& caption, int width) {
@@ -153,9 +155,9 @@ HTREEITEM TreeView::ItemWithData(LPARAM data) const {
 void SetToolBarImages(HWND toolBar, HIMAGELIST images, HIMAGELIST disabledImages, int dpi) {
     SendMessageA(toolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
     SendMessageA(toolBar, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(disabledImages));
-    const int image = MulDiv(32, dpi, 96);
+    const int image = ScaleForDpi(32, dpi);
     SendMessageA(toolBar, TB_SETBITMAPSIZE, 0, MAKELPARAM(image, image));
-    SendMessageA(toolBar, TB_SETBUTTONSIZE, 0, MAKELPARAM(MulDiv(39, dpi, 96), MulDiv(38, dpi, 96)));
+    SendMessageA(toolBar, TB_SETBUTTONSIZE, 0, MAKELPARAM(ScaleForDpi(39, dpi), ScaleForDpi(38, dpi)));
 }
 
 HWND CreateActionToolBar(HWND parent, int controlId, const std::vector<int>& actionIds,
@@ -172,7 +174,7 @@ HWND CreateActionToolBar(HWND parent, int controlId, const std::vector<int>& act
     for (int id : actionIds) {
         TBBUTTON button{};
         if (id == 0) {
-            button.iBitmap = MulDiv(6, dpi, 96);  // the separator's width
+            button.iBitmap = ScaleForDpi(6, dpi);  // the separator's width
             button.fsStyle = BTNS_SEP;
         } else if (const Action* action = actions.Find(id)) {
             button.iBitmap = action->imageIndex;

@@ -32,6 +32,26 @@ int WindowDpi(HWND window) {
     return ScreenDpi();
 }
 
+HFONT CreatePointFont(const char* face, int points, int weight, int dpi) {
+    return CreateFontA(-MulDiv(points, dpi, 72), 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+void SetFontOnChildren(HWND parent, HFONT font, bool redraw) {
+    struct Request {
+        HFONT font;
+        BOOL redraw;
+    } request{font, redraw ? TRUE : FALSE};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM data) -> BOOL {
+            const auto* r = reinterpret_cast<const Request*>(data);
+            SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(r->font), r->redraw);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&request));
+}
+
 SIZE FrameSizeForClient(HWND window, int clientWidth, int clientHeight) {
     RECT outer{}, client{};
     GetWindowRect(window, &outer);

@@ -21,6 +21,11 @@ SIZE FrameSizeForClient(HWND window, int clientWidth, int clientHeight);
 
 inline int ScaleForDpi(int pixels, int dpi) { return MulDiv(pixels, dpi, kBaseDpi); }
 
+// A font of the face and point size as the DPI shows it.
+HFONT CreatePointFont(const char* face, int points, int weight, int dpi);
+// Gives every child window of the parent the font.
+void SetFontOnChildren(HWND parent, HFONT font, bool redraw);
+
 class DpiLayout {
 public:
     int Dpi() const { return dpi_; }

@@ -20,16 +20,6 @@ ModalDialog::ModalHandler& InstalledModalHandler() {
 constexpr DWORD kFrameStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kFrameExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
-HFONT DialogFont(int dpi) {
-    return CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma");
-}
-
-BOOL CALLBACK SetFontOnChild(HWND child, LPARAM font) {
-    SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
-    return TRUE;
-}
-
 }  // namespace
 
 ModalDialog::~ModalDialog() { DestroyHandle(); }
@@ -52,7 +42,7 @@ void ModalDialog::CreateFrame(const std::string& caption, int clientWidth, int c
     CreateInstance(kDialogClass, caption, kFrameStyle, kFrameExStyle, 0, 0, Scale(clientWidth) + 16,
                    Scale(clientHeight) + 40, owner, nullptr);
     SizeFrame();
-    font_.Reset(DialogFont(layout_.Dpi()));
+    font_.Reset(CreatePointFont("Tahoma", 8, FW_NORMAL, layout_.Dpi()));
 }
 
 void ModalDialog::SizeFrame() {
@@ -66,8 +56,8 @@ void ModalDialog::ApplyDpi(int dpi) {
     SizeFrame();
     layout_.Apply();
     platform::GdiHandle oldFont = std::move(font_);
-    font_.Reset(DialogFont(dpi));
-    EnumChildWindows(Handle(), SetFontOnChild, reinterpret_cast<LPARAM>(font_.Get()));
+    font_.Reset(CreatePointFont("Tahoma", 8, FW_NORMAL, dpi));
+    SetFontOnChildren(Handle(), Font(), true);
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 

@@ -2,11 +2,12 @@
 #include "ui/TitlePicture.h"
 
 #include "resource.h"
+#include "ui/Dpi.h"
 
 namespace ui {
 
 void PaintTitlePicture(HDC dc, int width, const std::string& caption, const std::string& secondLine, int dpi) {
-    auto scale = [dpi](int pixels) { return MulDiv(pixels, dpi, 96); };
+    auto scale = [dpi](int pixels) { return ScaleForDpi(pixels, dpi); };
     HBITMAP line = static_cast<HBITMAP>(
         LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_TITLELINE), IMAGE_BITMAP, 0, 0, 0));
     if (line) {
