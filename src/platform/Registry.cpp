@@ -88,7 +88,10 @@ LONG SetValue(HKEY key, const std::string& name, DWORD type, const void* data, D
 }
 
 LONG QueryRawValue(HKEY key, const std::string& name, RawValue& value) {
-    const std::wstring wideName = text::Widen(name);
+    return QueryRawValue(key, text::Widen(name), value);
+}
+
+LONG QueryRawValue(HKEY key, const std::wstring& wideName, RawValue& value) {
     DWORD size = 0;
     LONG rc = RegQueryValueExW(key, wideName.c_str(), nullptr, &value.type, nullptr, &size);
     for (int attempt = 0; rc == ERROR_SUCCESS && attempt < kReadRetries; ++attempt) {

@@ -48,6 +48,8 @@ struct RawValue {
     std::vector<BYTE> data;
 };
 LONG QueryRawValue(HKEY key, const std::string& name, RawValue& value);
+// The same for a name already in UTF-16 (names with any characters).
+LONG QueryRawValue(HKEY key, const std::wstring& name, RawValue& value);
 LONG SetRawValue(HKEY key, const std::string& name, const RawValue& value);
 
 // The text of a REG_SZ or REG_EXPAND_SZ raw value, up to its first NUL, in

@@ -7,8 +7,8 @@
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "platform/Processes.h"
+#include "platform/Registry.h"
 
-#include <algorithm>
 #include <unordered_map>
 
 namespace snapshots {
@@ -27,18 +27,12 @@ const char* const kRootNames[kBackupRootCount] = {"HKEY_LOCAL_MACHINE", "HKEY_CL
 
 std::string SystemText(DWORD code) { return platform::processes::SystemErrorText(code); }
 
-std::wstring Wide(const std::string& utf8) {
-    const std::u16string text = Utf16FromUtf8(utf8);
-    return std::wstring(text.begin(), text.end());
-}
-
 // Registry names match whatever their case; the system's own upper-casing
 // gives one form for a lookup.
 std::string Folded(const std::string& utf8) {
     std::wstring wide = Wide(utf8);
     if (!wide.empty()) CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
-    const std::u16string text(wide.begin(), wide.end());
-    return Utf8FromUtf16(text.data(), text.size());
+    return FromWide(wide.data(), wide.size());
 }
 
 std::string ValueKey(const RegValueData& value) { return value.isDefault ? std::string() : Folded(value.name); }
@@ -66,15 +60,8 @@ bool ExportValue(const BackupItem& item, RegKeyData& key, std::string& error) {
         error = "Cannot read " + where + ": " + SystemText(static_cast<DWORD>(rc));
         return false;
     }
-    const std::wstring name = Wide(item.valueName);
-    std::vector<BYTE> data(256);
-    DWORD type = 0, size = 0;
-    for (int attempt = 0; attempt < 8; ++attempt) {  // the value may grow while we read
-        size = static_cast<DWORD>(data.size());
-        rc = RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &type, data.data(), &size);
-        if (rc != ERROR_MORE_DATA) break;
-        data.resize(std::max<size_t>(size, data.size() * 2));
-    }
+    platform::reg::RawValue raw;
+    rc = platform::reg::QueryRawValue(handle.Get(), Wide(item.valueName), raw);
     if (rc != ERROR_SUCCESS) {
         error = "Cannot read " + where + ": " + SystemText(static_cast<DWORD>(rc));
         return false;
@@ -82,8 +69,8 @@ bool ExportValue(const BackupItem& item, RegKeyData& key, std::string& error) {
     RegValueData value;
     value.name = item.valueName;
     value.isDefault = item.valueName.empty();
-    value.type = type;
-    value.data.assign(data.begin(), data.begin() + size);
+    value.type = raw.type;
+    value.data = std::move(raw.data);
     key.values.push_back(std::move(value));
     return true;
 }

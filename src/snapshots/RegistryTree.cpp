@@ -15,16 +15,6 @@ using platform::KeyHandle;
 
 constexpr DWORD kMaxValueNameChars = 16384;  // the registry's own limit plus the NUL
 
-std::wstring Wide(const std::string& utf8) {
-    const std::u16string text = Utf16FromUtf8(utf8);
-    return std::wstring(text.begin(), text.end());
-}
-
-std::string FromWide(const wchar_t* text, size_t length) {
-    const std::u16string copy(text, text + length);
-    return Utf8FromUtf16(copy.data(), copy.size());
-}
-
 std::string Reason(const std::string& what, LONG code) {
     return what + ": " + platform::processes::SystemErrorText(static_cast<DWORD>(code));
 }
@@ -105,6 +95,16 @@ bool ExportKey(HKEY key, const std::string& fullPath, std::vector<RegKeyData>& k
 }
 
 }  // namespace
+
+std::wstring Wide(const std::string& utf8) {
+    const std::u16string text = Utf16FromUtf8(utf8);
+    return std::wstring(text.begin(), text.end());
+}
+
+std::string FromWide(const wchar_t* text, size_t length) {
+    const std::u16string copy(text, text + length);
+    return Utf8FromUtf16(copy.data(), copy.size());
+}
 
 HKEY RootKeyForName(const std::string& rootName) {
     static const std::pair<const char*, HKEY> roots[] = {

@@ -11,6 +11,10 @@
 
 namespace snapshots {
 
+// UTF-8 to the registry's UTF-16 and back, lossless (see Utf16FromUtf8).
+std::wstring Wide(const std::string& utf8);
+std::string FromWide(const wchar_t* text, size_t length);
+
 // The predefined key for a root name ("HKEY_CURRENT_USER", ...); nullptr when unknown.
 HKEY RootKeyForName(const std::string& rootName);
 

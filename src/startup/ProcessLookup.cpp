@@ -6,23 +6,30 @@
 #include "platform/Processes.h"
 
 #include <cstdio>
-#include <cstdlib>
 
-std::string FindProcessByPath(const std::string& path) {
-    std::string found = "No";
-    for (const auto& process : platform::processes::SnapshotProcesses()) {
-        if (!SameTextSystemLocale(MainModulePath(process.id), path)) continue;
-        char hex[16];
-        std::snprintf(hex, sizeof(hex), "%08X", static_cast<unsigned>(process.id));
-        found = hex;
-    }
+namespace {
+
+// The last process the system lists whose main module is the file; 0: none.
+DWORD LastProcessOfFile(const std::string& path) {
+    DWORD found = 0;
+    for (const auto& process : platform::processes::SnapshotProcesses())
+        if (SameTextSystemLocale(MainModulePath(process.id), path)) found = process.id;
     return found;
 }
 
+}  // namespace
+
+std::string FindProcessByPath(const std::string& path) {
+    const DWORD id = LastProcessOfFile(path);
+    if (!id) return "No";
+    char hex[16];
+    std::snprintf(hex, sizeof(hex), "%08X", static_cast<unsigned>(id));
+    return hex;
+}
+
 platform::processes::EndResult EndProcessOfFile(const std::string& path, DWORD& error) {
-    const std::string id = FindProcessByPath(path);
-    if (id == "No") return platform::processes::EndResult::NotRunning;
-    const DWORD processId = static_cast<DWORD>(std::strtoul(id.c_str(), nullptr, 16));
+    const DWORD processId = LastProcessOfFile(path);
+    if (!processId) return platform::processes::EndResult::NotRunning;
     return platform::processes::TerminateProcessRunning(
         processId, [&](const std::string& running) { return SameTextSystemLocale(running, path); }, error);
 }
