@@ -94,6 +94,23 @@ $IM -size 16x16 xc:none -fill '#E4E4E4' -stroke '#A0A0A0' -draw 'polygon 1,3 6,3
 $IM -background none "$tmp/s_present.png" "$tmp/s_open.png" "$tmp/s_absent.png" +append \
   -channel A -threshold 50% +channel -background "$KEY" -alpha remove -alpha off BMP3:susections.bmp
 
+# --- Registry section icons, 16 x 16: not scanned, problems, scanning or
+# stopped, (unused), no problems -- indexes as the page sets them.
+rg_icons() {
+  $IM -size 16x16 xc:none -fill '#D8D8D8' -stroke '#8C8C8C' -draw 'circle 7.5,7.5 7.5,1' \
+    -stroke none -fill '#6E6E6E' -font $FONT -pointsize 10 -annotate +4+12 '?' "$tmp/r0.png"
+  $IM -size 16x16 xc:none -fill '#E0483C' -stroke '#9A231A' -draw 'circle 7.5,7.5 7.5,1' \
+    -stroke '#FFFFFF' -strokewidth 2 -draw 'line 5,5 10,10' -draw 'line 10,5 5,10' "$tmp/r1.png"
+  $IM -size 16x16 xc:none -fill '#FFC94A' -stroke '#A7771A' -draw 'circle 7.5,7.5 7.5,1' \
+    -stroke '#5A4300' -draw 'line 7.5,7.5 7.5,3' -draw 'line 7.5,7.5 11,7.5' "$tmp/r2.png"
+  cp "$tmp/r0.png" "$tmp/r3.png"
+  $IM -size 16x16 xc:none -fill '#4CAF50' -stroke '#2E7031' -draw 'circle 7.5,7.5 7.5,1' \
+    -stroke '#FFFFFF' -strokewidth 2 -fill none -draw 'polyline 4,8 7,11 11,4' "$tmp/r4.png"
+  $IM -background none "$tmp"/r0.png "$tmp"/r1.png "$tmp"/r2.png "$tmp"/r3.png "$tmp"/r4.png +append \
+    -channel A -threshold 50% +channel -background "$KEY" -alpha remove -alpha off BMP3:rgsections.bmp
+}
+rg_icons
+
 # --- program icon ----------------------------------------------------------
 for s in 16 32 48; do
   $IM -size 48x48 xc:none -fill '#1B2129' -draw 'roundrectangle 1,1 46,46 9,9' \

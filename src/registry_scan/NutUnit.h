@@ -100,6 +100,21 @@ public:
     // record); false when there is no such row.
     bool RemoveProblem(int section, int row);
 
+    // What a fix did. Records deleted leave the store; the rest stay marked.
+    struct FixReport {
+        int deleted = 0;
+        int refused = 0;        // item empty or a key the sections walk as a container
+        int failed = 0;         // could not be deleted (rights, gone, not found)
+        bool backupFailed = false;  // nothing was deleted
+        std::string error;      // why the backup failed, for the user
+        std::string pointFolder;  // the backup point written (trailing "\")
+    };
+    // Deletes the registry item of every record marked "fix", after saving
+    // all of them into a backup point under backupFolder (the program
+    // folder's "Backup\") and checking the saved copy; when that fails,
+    // nothing is deleted. Deleted records leave the store.
+    FixReport FixMarkedProblems(const std::string& backupFolder);
+
 private:
     bool ValidRow(int section, int row) const { return ValidSection(section) && row >= 0 && row < Count(section); }
 
