@@ -1,0 +1,225 @@
+// Fixing the problem store: the marked records' keys and values are saved into
+// a backup point, then deleted; keys the sections walk are never deleted.
+#include "registry_scan/NutUnit.h"
+
+#include "common/RegistryFunctions.h"
+#include "common/RegistryObject.h"
+#include "platform/Registry.h"
+#include "registry_scan/ScannerContainers.h"
+#include "snapshots/BackupPoint.h"
+
+#include <set>
+#include <utility>
+
+namespace {
+
+namespace reg = platform::reg;
+
+// Deleting a tree needs only to list it: the system checks the delete right
+// of each key itself, not the rights of the handle it is named through.
+constexpr REGSAM kTreeDeleteAccess = KEY_READ;
+constexpr REGSAM kValueDeleteAccess = KEY_SET_VALUE;
+
+enum class FixAction { Refuse, Missing, DeleteKey, DeleteValue };
+
+struct FixTarget {
+    FixAction action = FixAction::Refuse;
+    HKEY root = nullptr;
+    std::string rootName;   // the root's full name, as backup points name it
+    std::string keyPath;    // below the root, without a leading "\"
+    std::string valueName;  // DeleteValue only
+};
+
+// The key names of "a\b\c"; nothing when a name is empty, "." or "..": such
+// a path may reach another key than the one it seems to name.
+std::optional<std::vector<std::string>> KeyNames(const std::string& path) {
+    std::vector<std::string> names;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = path.find('\\', start);
+        std::string name = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (name.empty() || name == "." || name == "..") return std::nullopt;
+        names.push_back(std::move(name));
+        if (end == std::string::npos) return names;
+        start = end + 1;
+    }
+}
+
+std::string Joined(const std::vector<std::string>& names) {
+    std::string path;
+    for (const std::string& name : names) path += (path.empty() ? "" : "\\") + name;
+    return path;
+}
+
+enum class Presence { Absent, Present, Unreachable };
+
+// A key that exists but cannot be opened is not taken for a missing one: its
+// value namesake must not be deleted in its place.
+Presence KeyPresence(HKEY root, const std::string& path) {
+    platform::KeyHandle key;
+    const LONG rc = reg::OpenKey(root, path, KEY_QUERY_VALUE, key);
+    if (rc == ERROR_SUCCESS) return Presence::Present;
+    return rc == ERROR_FILE_NOT_FOUND ? Presence::Absent : Presence::Unreachable;
+}
+
+bool ValuePresent(HKEY root, const std::string& keyPath, const std::string& name) {
+    platform::KeyHandle key;
+    DWORD type = REG_NONE, size = 0;
+    return reg::OpenKey(root, keyPath, KEY_QUERY_VALUE, key) == ERROR_SUCCESS &&
+           reg::QueryValueInfo(key.Get(), name, type, size) == ERROR_SUCCESS;
+}
+
+FixTarget With(FixTarget target, FixAction action, std::string keyPath, std::string valueName = {}) {
+    target.action = action;
+    target.keyPath = std::move(keyPath);
+    target.valueName = std::move(valueName);
+    return target;
+}
+
+// An item that is no key path can still be the literal name of a value (a
+// shared DLL's path may hold "..\"); it is never taken for a key.
+FixTarget ValueOnly(const FixTarget& target, const std::string& keyPath, const std::string& item) {
+    if (!ValuePresent(target.root, keyPath, item)) return target;
+    return With(target, FixAction::DeleteValue, keyPath, item);
+}
+
+// The key names[...] with all its subkeys; when there is no such key and a
+// value item is given, the value of that name in the key the record names.
+FixTarget KeyOrValue(const FixTarget& target, const std::vector<std::string>& keyNames,
+                     const std::vector<std::string>& itemNames, const std::string* valueItem) {
+    std::vector<std::string> names = keyNames;
+    names.insert(names.end(), itemNames.begin(), itemNames.end());
+    if (IsScannerContainer(target.root, names)) return target;
+    const std::string keyPath = Joined(names);
+    switch (KeyPresence(target.root, keyPath)) {
+    case Presence::Present: return With(target, FixAction::DeleteKey, keyPath);
+    case Presence::Unreachable: return With(target, FixAction::Missing, keyPath);
+    case Presence::Absent: break;
+    }
+    const std::string parent = Joined(keyNames);
+    if (valueItem == nullptr || !ValuePresent(target.root, parent, *valueItem))
+        return With(target, FixAction::Missing, keyPath);
+    return With(target, FixAction::DeleteValue, parent, *valueItem);
+}
+
+// The uninstall section records "entry\UninstallString", the value it found
+// pointing nowhere; fixing it removes the orphaned entry as a whole.
+std::optional<std::string> UninstallEntry(HKEY root, const std::vector<std::string>& keyNames,
+                                          const std::string& item) {
+    static const std::vector<std::string> kUninstall = {"SOFTWARE", "MICROSOFT", "WINDOWS", "CURRENTVERSION",
+                                                        "UNINSTALL"};
+    static const std::string kSuffix = "\\UNINSTALLSTRING";
+    if (root != HKEY_LOCAL_MACHINE || keyNames.size() != kUninstall.size()) return std::nullopt;
+    for (size_t i = 0; i < keyNames.size(); ++i)
+        if (FoldedKeyName(keyNames[i]) != kUninstall[i]) return std::nullopt;
+    if (item.size() <= kSuffix.size() || FoldedKeyName(item.substr(item.size() - kSuffix.size())) != kSuffix)
+        return std::nullopt;
+    const std::string entry = item.substr(0, item.size() - kSuffix.size());
+    const auto names = KeyNames(entry);
+    if (!names || names->size() != 1) return std::nullopt;
+    return entry;
+}
+
+// What fixing the record would delete, decided from its path and the registry
+// as it is now.
+FixTarget ResolveTarget(const std::string& registryPath) {
+    FixTarget target;
+    // A name cut short at a NUL would name another key or value.
+    if (registryPath.find('\0') != std::string::npos) return target;
+    const auto parts = SplitRegistryPath(registryPath);
+    if (!parts) return target;
+    target.root = parts->root;
+    target.rootName = RootKeyName(parts->root);
+    // parts->key is "\" + key path + "\": nothing between them is the root.
+    const std::string& key = parts->key;
+    if (key.size() < 3) return target;
+    const auto keyNames = KeyNames(key.substr(1, key.size() - 2));
+    if (!keyNames) return target;
+    const std::string& item = parts->item;
+    if (const auto entry = UninstallEntry(parts->root, *keyNames, item))
+        return KeyOrValue(target, *keyNames, {*entry}, nullptr);
+    const auto itemNames = KeyNames(item);
+    if (!itemNames) return ValueOnly(target, Joined(*keyNames), item);
+    return KeyOrValue(target, *keyNames, *itemNames, &item);
+}
+
+bool TargetGone(const FixTarget& target) {
+    if (target.action == FixAction::DeleteKey) return KeyPresence(target.root, target.keyPath) == Presence::Absent;
+    const Presence key = KeyPresence(target.root, target.keyPath);
+    return key == Presence::Absent ||
+           (key == Presence::Present && !ValuePresent(target.root, target.keyPath, target.valueName));
+}
+
+// Done when the item is gone afterwards: an item another record's delete
+// took with it (the same key recorded twice, a value in a deleted key) is
+// fixed as well, and a delete the system half refused is not.
+bool DeleteTarget(const FixTarget& target) {
+    TRegistry registry(target.action == FixAction::DeleteKey ? kTreeDeleteAccess : kValueDeleteAccess);
+    registry.SetRootKey(target.root);
+    if (target.action == FixAction::DeleteKey)
+        registry.DeleteKey("\\" + target.keyPath);
+    else if (registry.OpenKey("\\" + target.keyPath, false))
+        registry.DeleteValue(target.valueName);
+    return TargetGone(target);
+}
+
+snapshots::BackupItem BackupItemOf(const FixTarget& target) {
+    const bool wholeKey = target.action == FixAction::DeleteKey;
+    return {target.rootName, target.keyPath, wholeKey, wholeKey ? std::string() : target.valueName};
+}
+
+std::string Identity(const FixTarget& target) {
+    const bool wholeKey = target.action == FixAction::DeleteKey;
+    return target.rootName + (wholeKey ? "K" : "V") + FoldedKeyName(target.keyPath) + "|" +
+           (wholeKey ? std::string() : FoldedKeyName(target.valueName));
+}
+
+}  // namespace
+
+TNut::FixReport TNut::FixMarkedProblems(const std::string& backupFolder) {
+    FixReport report;
+    struct Attempt {
+        int section, row;
+        FixTarget target;
+    };
+    // Rows from the last to the first, so that removing them in this order
+    // keeps the positions of those still to be removed.
+    std::vector<Attempt> attempts;
+    for (int section = 0; section < kRegistrySectionCount; ++section)
+        for (int row = Count(section) - 1; row >= 0; --row) {
+            if (!IsMarked(section, row)) continue;
+            FixTarget target = ResolveTarget(sections_[section].registryPaths[row]);
+            if (target.action == FixAction::Refuse)
+                ++report.refused;
+            else if (target.action == FixAction::Missing)
+                ++report.failed;
+            else
+                attempts.push_back({section, row, std::move(target)});
+        }
+    if (attempts.empty()) return report;
+
+    std::vector<snapshots::BackupItem> items;
+    std::set<std::string> saved;
+    for (const Attempt& attempt : attempts)
+        if (saved.insert(Identity(attempt.target)).second) items.push_back(BackupItemOf(attempt.target));
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    if (!snapshots::BackUpBeforeDelete(backupFolder, now, items, report.pointFolder, report.error)) {
+        report.backupFailed = true;
+        report.pointFolder.clear();
+        report.failed += static_cast<int>(attempts.size());
+        return report;
+    }
+
+    std::vector<std::pair<int, int>> fixed;
+    for (const Attempt& attempt : attempts) {
+        if (DeleteTarget(attempt.target)) {
+            ++report.deleted;
+            fixed.emplace_back(attempt.section, attempt.row);
+        } else {
+            ++report.failed;
+        }
+    }
+    for (const auto& [section, row] : fixed) RemoveProblem(section, row);
+    return report;
+}

@@ -1,0 +1,89 @@
+// The registry keys the scanner's sections walk, and the test that keeps a fix
+// from removing one of them.
+#include "registry_scan/ScannerContainers.h"
+
+#include "platform/Text.h"
+
+#include <algorithm>
+
+namespace {
+
+struct Container {
+    HKEY root;
+    const char* path;
+    // How many levels below the key a section still walks through: the keys
+    // there hold the items, they are not items themselves.
+    size_t walkedBelow;
+};
+
+const Container kContainers[] = {
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths", 0},
+    {HKEY_CLASSES_ROOT, "CLSID", 1},
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\CLSID", 1},
+    {HKEY_CURRENT_USER, "Software\\Classes\\CLSID", 1},
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\Help", 0},
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\HTML Help", 0},
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts", 0},
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", 0},
+    {HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU", 0},
+    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu2\\Programs", 0},
+    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu\\Programs", 0},
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls", 0},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Network\\LanMan", 0},
+    {HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Services\\lanmanserver\\Shares", 0},
+    {HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\lanmanserver\\Shares", 0},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved", 0},
+    {HKEY_CURRENT_USER, "AppEvents\\Schemes\\Apps", 2},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0},
+    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts", 0},
+};
+
+std::vector<std::string> FoldedNames(const std::string& path) {
+    std::vector<std::string> names;
+    size_t start = 0;
+    for (size_t end; (end = path.find('\\', start)) != std::string::npos; start = end + 1)
+        names.push_back(FoldedKeyName(path.substr(start, end - start)));
+    names.push_back(FoldedKeyName(path.substr(start)));
+    return names;
+}
+
+// The container's key, or a key above it, or one of the keys walked through below it.
+bool Covers(const std::vector<std::string>& container, size_t walkedBelow, const std::vector<std::string>& names) {
+    if (names.size() > container.size() + walkedBelow) return false;
+    const size_t common = std::min(names.size(), container.size());
+    return std::equal(names.begin(), names.begin() + common, container.begin());
+}
+
+bool CoversAny(HKEY root, const std::vector<std::string>& names) {
+    if (names.empty()) return true;
+    for (const Container& container : kContainers) {
+        if (container.root != root) continue;
+        if (Covers(FoldedNames(container.path), container.walkedBelow, names)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string FoldedKeyName(const std::string& name) {
+    std::wstring wide = platform::text::Widen(name);
+    if (!wide.empty()) CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    return platform::text::Narrow(wide);
+}
+
+bool IsScannerContainer(HKEY root, const std::vector<std::string>& names) {
+    static const std::string kRedirectNode = FoldedKeyName("Wow6432Node");
+    std::vector<std::string> folded;
+    // The 32-bit view's node stands for the key above it; dropping it can
+    // only make more keys count as containers.
+    for (const std::string& name : names) {
+        std::string key = FoldedKeyName(name);
+        if (key != kRedirectNode) folded.push_back(std::move(key));
+    }
+    if (root != HKEY_USERS) return CoversAny(root, folded);
+    // Below HKEY_USERS each user's key (or the user's classes) holds what
+    // the user sees as HKEY_CURRENT_USER (or HKEY_CLASSES_ROOT).
+    if (folded.size() <= 1) return true;
+    const std::vector<std::string> below(folded.begin() + 1, folded.end());
+    return CoversAny(HKEY_CURRENT_USER, below) || CoversAny(HKEY_CLASSES_ROOT, below);
+}

@@ -1,0 +1,412 @@
+// Fixing the registry scanner's records: only the recorded subkey or value
+// goes, keys the sections walk are refused under any spelling, a backup point
+// is written first and restoring it undoes the fix.
+#include "registry_scan/NutUnit.h"
+#include "registry_scan/ScannerContainers.h"
+#include "snapshots/RegFile.h"
+#include "snapshots/RegistryTree.h"
+#include "TestSupport.h"
+
+#include "platform/Files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <optional>
+#include <tuple>
+
+using namespace testing_support;
+
+namespace {
+
+const std::string kId = std::to_string(GetCurrentProcessId());
+
+const std::string kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+const std::string kHelp = "SOFTWARE\\Microsoft\\Windows\\Help";
+const std::string kHtmlHelp = "SOFTWARE\\Microsoft\\Windows\\HTML Help";
+const std::string kSharedDlls = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls";
+const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const std::string kSchemes = "AppEvents\\Schemes\\Apps";
+const std::string kFileExts = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
+
+const std::string kApp = "OrvFix" + kId + ".exe";
+const std::string kClass = "{0F1E2D3C-4B5A-6978-8796-" + kId + "}";
+const std::string kHelpFile = "orvfix" + kId + ".hlp";
+const std::string kDll = "C:\\orvgone\\" + kId + "\\x.dll";
+const std::string kDllDotted = "C:\\orvgone\\" + kId + "\\..\\x.dll";
+const std::string kEntry = "OrvFix" + kId;
+const std::string kSoundApp = "OrvFix" + kId;
+const std::string kExtension = ".orvfix" + kId;
+const std::string kUserKey = "OrvFixRoot" + kId;
+
+const char kLm[] = "HKEY_LOCAL_MACHINE";
+const char kCu[] = "HKEY_CURRENT_USER";
+const char kCr[] = "HKEY_CLASSES_ROOT";
+
+HKEY RootOf(const std::string& rootName) {
+    return rootName == kLm ? HKEY_LOCAL_MACHINE : rootName == kCu ? HKEY_CURRENT_USER : HKEY_CLASSES_ROOT;
+}
+
+// A key, or a value of it, that must be gone or still there after a fix.
+struct Probe {
+    const char* rootName;
+    std::string key;
+    std::optional<std::string> value;
+};
+
+bool Exists(const Probe& probe) {
+    const HKEY root = RootOf(probe.rootName);
+    return probe.value ? RegValueExists(root, probe.key, *probe.value) : RegKeyExists(root, probe.key);
+}
+
+std::string Shown(const Probe& probe) {
+    return std::string(probe.rootName) + "\\" + probe.key + (probe.value ? " : " + *probe.value : "");
+}
+
+// Every item a fix may delete and a decoy beside each, with names alike.
+const std::vector<std::tuple<const char*, std::string, std::string>> kSeeds = {
+    {kLm, kAppPaths + "\\" + kApp, ""},
+    {kLm, kAppPaths + "\\" + kApp + "\\Sub", "x"},
+    {kLm, kAppPaths + "\\" + kApp + "2", ""},
+    {kCr, "CLSID\\" + kClass, ""},
+    {kCr, "CLSID\\" + kClass + "\\InprocServer32", ""},
+    {kCr, "CLSID\\" + kClass + "\\LocalServer32", ""},
+    {kCr, "CLSID\\" + kClass + "x\\InprocServer32", ""},
+    {kLm, kHelp, kHelpFile},
+    {kLm, kHelp, kHelpFile + "2"},
+    {kLm, kHtmlHelp, kHelpFile},
+    {kLm, kSharedDlls, kDll},
+    {kLm, kSharedDlls, kDllDotted},
+    {kLm, kSharedDlls, kDll + "2"},
+    {kLm, kUninstall + "\\" + kEntry, "UninstallString"},
+    {kLm, kUninstall + "\\" + kEntry, "DisplayName"},
+    {kLm, kUninstall + "\\" + kEntry + "\\Extra", "x"},
+    {kLm, kUninstall + "\\" + kEntry + "2", "UninstallString"},
+    {kCu, kSchemes + "\\" + kSoundApp + "\\OrvEvent\\.Current", ""},
+    {kCu, kSchemes + "\\" + kSoundApp + "\\OrvEvent\\.Default", ""},
+    {kCu, kFileExts + "\\" + kExtension + "\\OpenWithList", "a"},
+    {kCu, kFileExts + "\\" + kExtension + "x", ""},
+    {kCu, kUserKey, "x"},
+};
+
+// What the fix does with a record.
+enum class Outcome { Deleted, Refused, Failed, Unmarked };
+
+struct Record {
+    int section;
+    std::string path;
+    Outcome outcome;
+};
+
+std::string PathOf(const char* rootName, const std::string& key, const std::string& item) {
+    return MakeRegistryPath(rootName, "\\" + key, item);
+}
+
+std::string WithNul(const std::string& text) { return text + std::string(1, '\0') + "x"; }
+
+const std::vector<Record> kRecords = {
+    {0, PathOf(kLm, kAppPaths, kApp), Outcome::Deleted},
+    {0, PathOf(kLm, kAppPaths, kApp + "2"), Outcome::Unmarked},
+    {0, PathOf(kLm, kAppPaths, "OrvFixMissing" + kId + ".exe"), Outcome::Failed},
+    {0, PathOf(kLm, kAppPaths, ""), Outcome::Refused},
+    {0, PathOf(kLm, kAppPaths, kApp + "2\\.."), Outcome::Refused},
+    {0, PathOf(kLm, kAppPaths, kApp + "2\\."), Outcome::Refused},
+    {0, PathOf(kLm, kAppPaths, kApp + "2\\"), Outcome::Refused},
+    {0, PathOf(kLm, kAppPaths, "\\" + kApp + "2"), Outcome::Refused},
+    {0, PathOf(kLm, kAppPaths, kApp + "2\\\\Sub"), Outcome::Refused},
+    {0, PathOf(kLm, kAppPaths, WithNul(kApp + "2")), Outcome::Refused},
+    {0, PathOf(kLm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\\\App Paths", kApp + "2"), Outcome::Refused},
+    {0, PathOf(kLm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "App Paths"), Outcome::Refused},
+    {0, PathOf(kLm, "SOFTWARE\\Microsoft", "Windows"), Outcome::Refused},
+    {1, PathOf(kCr, "CLSID", kClass + "\\InprocServer32"), Outcome::Deleted},
+    {1, PathOf(kCr, "CLSID", kClass), Outcome::Refused},
+    {1, PathOf(kCr, "", "CLSID"), Outcome::Refused},
+    {2, PathOf(kLm, kHelp, kHelpFile), Outcome::Deleted},
+    {6, PathOf(kLm, kSharedDlls, kDll), Outcome::Deleted},
+    {6, PathOf(kLm, kSharedDlls, kDllDotted), Outcome::Deleted},
+    {9, PathOf(kCu, kSchemes, kSoundApp + "\\OrvEvent\\.Current"), Outcome::Deleted},
+    {9, PathOf(kCu, kSchemes, kSoundApp + "\\OrvEvent"), Outcome::Refused},
+    {9, PathOf(kCu, kSchemes, kSoundApp), Outcome::Refused},
+    {9, PathOf(kCu, "AppEvents\\Schemes", "APPS"), Outcome::Refused},
+    {10, PathOf(kLm, kUninstall, kEntry + "\\UninstallString"), Outcome::Deleted},
+    {10, PathOf(kLm, kUninstall, "OrvFixMissing" + kId + "\\UninstallString"), Outcome::Failed},
+    {10, PathOf(kLm, kUninstall, "\\UninstallString"), Outcome::Refused},
+    {11, PathOf(kCu, kFileExts, kExtension), Outcome::Deleted},
+    {11, PathOf(kCu, "", kUserKey), Outcome::Refused},
+};
+
+const std::vector<Probe> kGone = {
+    {kLm, kAppPaths + "\\" + kApp, {}},
+    {kCr, "CLSID\\" + kClass + "\\InprocServer32", {}},
+    {kLm, kHelp, kHelpFile},
+    {kLm, kSharedDlls, kDll},
+    {kLm, kSharedDlls, kDllDotted},
+    {kCu, kSchemes + "\\" + kSoundApp + "\\OrvEvent\\.Current", {}},
+    {kLm, kUninstall + "\\" + kEntry, {}},
+    {kCu, kFileExts + "\\" + kExtension, {}},
+};
+
+const std::vector<Probe> kStaying = {
+    {kLm, kAppPaths, {}},
+    {kLm, kAppPaths + "\\" + kApp + "2", ""},
+    {kCr, "CLSID\\" + kClass, ""},
+    {kCr, "CLSID\\" + kClass + "\\LocalServer32", ""},
+    {kCr, "CLSID\\" + kClass + "x\\InprocServer32", ""},
+    {kLm, kHelp, kHelpFile + "2"},
+    {kLm, kHtmlHelp, kHelpFile},
+    {kLm, kSharedDlls, kDll + "2"},
+    {kLm, kUninstall + "\\" + kEntry + "2", "UninstallString"},
+    {kCu, kSchemes + "\\" + kSoundApp + "\\OrvEvent\\.Default", ""},
+    {kCu, kFileExts + "\\" + kExtension + "x", {}},
+    {kCu, kUserKey, "x"},
+};
+
+class RegistryFix : public ::testing::Test {
+protected:
+    RegistryFix() : folder_("RegistryFix" + kId), backup_(folder_.Path() + "\\Backup\\") {}
+
+    void SetUp() override {
+        for (const auto& [rootName, key, value] : kSeeds) {
+            const HKEY root = RootOf(rootName);
+            ForgetAfterwards(root, key, value);
+            SetRegString(root, key, value, "C:\\orvgone\\" + kId + "\\missing.file");
+        }
+    }
+
+    // Keys of our own go with everything below them; a value added to a key
+    // that was there before goes alone; a key the seeding had to create goes
+    // from the highest level that was missing.
+    void ForgetAfterwards(HKEY root, const std::string& key, const std::string& value) {
+        static const std::vector<std::string> kShared = {kAppPaths, "CLSID", kHelp, kHtmlHelp, kSharedDlls,
+                                                         kUninstall, kSchemes, kFileExts};
+        for (const std::string& shared : kShared) {
+            if (key == shared) {
+                NewKeysOf(root, key);
+                values_.push_back(std::make_unique<ScopedRegValue>(root, key, value));
+                return;
+            }
+            if (key.rfind(shared + "\\", 0) == 0) {
+                NewKeysOf(root, shared);
+                const size_t end = key.find('\\', shared.size() + 1);
+                keys_.Add(root, key.substr(0, end));
+                return;
+            }
+        }
+        keys_.Add(root, key);
+    }
+
+    void NewKeysOf(HKEY root, const std::string& key) {
+        for (size_t at = key.find('\\'); ; at = key.find('\\', at + 1)) {
+            const std::string upTo = key.substr(0, at);
+            if (!RegKeyExists(root, upTo)) {
+                keys_.Add(root, upTo);
+                return;
+            }
+            if (at == std::string::npos) return;
+        }
+    }
+
+    static TNut StoreOf(const std::vector<Record>& records) {
+        TNut nut;
+        for (const Record& record : records) {
+            nut.RecordProblem(record.section, record.path, "file", "guess");
+            if (record.outcome != Outcome::Unmarked) {
+                EXPECT_TRUE(nut.SetFix(record.section, nut.Count(record.section) - 1, true));
+            }
+        }
+        for (int section = 0; section < kRegistrySectionCount; ++section) nut.SetState(section, ssScanned);
+        nut.RecountTotal();
+        return nut;
+    }
+
+    // The records the store still holds, section by section in their order,
+    // each with its mark.
+    static std::vector<std::pair<std::string, bool>> Held(const TNut& nut) {
+        std::vector<std::pair<std::string, bool>> held;
+        for (int section = 0; section < kRegistrySectionCount; ++section)
+            for (int row = 0; row < nut.Count(section); ++row)
+                held.emplace_back(nut.Problem(section, row)->registryPath, nut.IsMarked(section, row));
+        return held;
+    }
+
+    static std::vector<std::pair<std::string, bool>> ExpectedHeld(const std::vector<Record>& records,
+                                                                   bool deletedStay) {
+        std::vector<std::pair<std::string, bool>> held;
+        for (int section = 0; section < kRegistrySectionCount; ++section)
+            for (const Record& record : records)
+                if (record.section == section && (deletedStay || record.outcome != Outcome::Deleted))
+                    held.emplace_back(record.path, record.outcome != Outcome::Unmarked);
+        return held;
+    }
+
+    static int CountOf(Outcome outcome) {
+        int count = 0;
+        for (const Record& record : kRecords) count += record.outcome == outcome;
+        return count;
+    }
+
+    ScopedFolder folder_;
+    std::string backup_;
+    ScopedRegKeys keys_;
+    std::vector<std::unique_ptr<ScopedRegValue>> values_;
+};
+
+TEST_F(RegistryFix, DeletesOnlyTheRecordedItemsAndRefusesWalkedKeys) {
+    for (const Probe& probe : kGone) ASSERT_TRUE(Exists(probe)) << Shown(probe);
+    TNut nut = StoreOf(kRecords);
+
+    const TNut::FixReport report = nut.FixMarkedProblems(backup_);
+
+    EXPECT_FALSE(report.backupFailed) << report.error;
+    EXPECT_EQ(report.deleted, CountOf(Outcome::Deleted));
+    EXPECT_EQ(report.refused, CountOf(Outcome::Refused));
+    EXPECT_EQ(report.failed, CountOf(Outcome::Failed));
+    for (const Probe& probe : kGone) EXPECT_FALSE(Exists(probe)) << Shown(probe);
+    for (const Probe& probe : kStaying) EXPECT_TRUE(Exists(probe)) << Shown(probe);
+    EXPECT_EQ(Held(nut), ExpectedHeld(kRecords, false));
+    EXPECT_EQ(nut.Total(), static_cast<int>(kRecords.size()) - report.deleted);
+}
+
+TEST_F(RegistryFix, BackupThatCannotBeWrittenDeletesNothing) {
+    ScopedFile inTheWay(folder_.Path() + "\\Backup", "a file where the folder must be");
+    TNut nut = StoreOf(kRecords);
+
+    const TNut::FixReport report = nut.FixMarkedProblems(backup_);
+
+    EXPECT_TRUE(report.backupFailed);
+    EXPECT_FALSE(report.error.empty());
+    EXPECT_TRUE(report.pointFolder.empty());
+    EXPECT_EQ(report.deleted, 0);
+    EXPECT_EQ(report.failed, CountOf(Outcome::Failed) + CountOf(Outcome::Deleted));
+    for (const Probe& probe : kGone) EXPECT_TRUE(Exists(probe)) << Shown(probe);
+    EXPECT_EQ(Held(nut), ExpectedHeld(kRecords, true));
+}
+
+TEST_F(RegistryFix, NothingToDeleteWritesNoBackupPoint) {
+    std::vector<Record> records;
+    for (const Record& record : kRecords)
+        if (record.outcome == Outcome::Refused || record.outcome == Outcome::Failed) records.push_back(record);
+    TNut nut = StoreOf(records);
+
+    const TNut::FixReport report = nut.FixMarkedProblems(backup_);
+
+    EXPECT_EQ(report.deleted, 0);
+    EXPECT_EQ(report.refused + report.failed, static_cast<int>(records.size()));
+    EXPECT_TRUE(report.pointFolder.empty());
+    EXPECT_EQ(GetFileAttributesA(backup_.c_str()), INVALID_FILE_ATTRIBUTES) << "a backup folder was made for nothing";
+    EXPECT_EQ(Held(nut), ExpectedHeld(records, true));
+}
+
+using Tree = std::map<std::string, std::map<std::string, std::pair<uint32_t, std::vector<uint8_t>>>>;
+
+Tree Exported(const char* rootName, const std::string& key) {
+    std::vector<snapshots::RegKeyData> keys;
+    std::string error;
+    EXPECT_TRUE(snapshots::ExportRegistryTree(rootName, key, keys, error)) << error;
+    Tree tree;
+    for (const auto& data : keys)
+        for (const auto& value : data.values) tree[data.path][value.name] = {value.type, value.data};
+    for (const auto& data : keys) tree[data.path];  // keys without values count too
+    return tree;
+}
+
+TEST_F(RegistryFix, RestoringTheBackupPointUndoesTheFix) {
+    // The keys holding every deleted item, with their neighbours.
+    const std::vector<std::pair<const char*, std::string>> around = {
+        {kLm, kAppPaths + "\\" + kApp}, {kCr, "CLSID\\" + kClass},          {kLm, kHelp},
+        {kLm, kSharedDlls},             {kCu, kSchemes + "\\" + kSoundApp}, {kLm, kUninstall + "\\" + kEntry},
+        {kCu, kFileExts + "\\" + kExtension}};
+    std::vector<Tree> before;
+    for (const auto& [rootName, key] : around) before.push_back(Exported(rootName, key));
+    std::vector<Record> deleted;
+    for (const Record& record : kRecords)
+        if (record.outcome == Outcome::Deleted) deleted.push_back(record);
+    TNut nut = StoreOf(deleted);
+
+    const TNut::FixReport report = nut.FixMarkedProblems(backup_);
+    ASSERT_EQ(report.deleted, static_cast<int>(deleted.size())) << report.error;
+    ASSERT_EQ(report.pointFolder.rfind(backup_, 0), 0u) << report.pointFolder;
+    for (const Probe& probe : kGone) ASSERT_FALSE(Exists(probe)) << Shown(probe);
+
+    int files = 0;
+    for (const char* name : snapshots::kBackupRootFileNames) {
+        const std::string file = report.pointFolder + name;
+        if (!platform::files::FileExists(file)) continue;
+        ++files;
+        std::vector<snapshots::RegKeyData> keys;
+        std::string error;
+        ASSERT_TRUE(snapshots::LoadRegFile(file, keys, error)) << error;
+        ASSERT_TRUE(snapshots::ImportRegistryTree(keys, error)) << error;
+    }
+    EXPECT_EQ(files, 3) << "one file for each root a deleted item lives in";
+    for (size_t i = 0; i < around.size(); ++i)
+        EXPECT_EQ(Exported(around[i].first, around[i].second), before[i]) << around[i].second;
+}
+
+// Which keys count as walked, whatever the spelling.
+TEST(ScannerContainers, WalkedKeysTheirParentsAndOtherSpellings) {
+    struct Case {
+        HKEY root;
+        std::string path;
+        bool container;
+    };
+    const std::vector<Case> cases = {
+        {HKEY_LOCAL_MACHINE, "", true},
+        {HKEY_LOCAL_MACHINE, "SOFTWARE", true},
+        {HKEY_LOCAL_MACHINE, "software\\microsoft\\windows\\currentversion\\app paths", true},
+        {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\a.exe", false},
+        {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\a.exe\\sub", false},
+        {HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths", true},
+        {HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node", true},
+        {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", true},
+        {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT", true},
+        {HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Services\\lanmanserver\\Shares", true},
+        {HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Shares", true},
+        {HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Services\\lanmanserver\\Shares\\Security", false},
+        {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", true},
+        {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\app", false},
+        {HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\CLSID\\{x}", true},
+        {HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\CLSID\\{x}\\InprocServer32", false},
+        {HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\.txt", false},
+        {HKEY_CLASSES_ROOT, "", true},
+        {HKEY_CLASSES_ROOT, "clsid", true},
+        {HKEY_CLASSES_ROOT, "CLSID\\{x}", true},
+        {HKEY_CLASSES_ROOT, "CLSID\\{x}\\InprocServer32", false},
+        {HKEY_CLASSES_ROOT, "Wow6432Node\\CLSID\\{x}", true},
+        {HKEY_CLASSES_ROOT, ".txt", false},
+        {HKEY_CURRENT_USER, "Software\\Classes\\CLSID", true},
+        {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", true},
+        {HKEY_CURRENT_USER,
+         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu\\Programs", true},
+        {HKEY_CURRENT_USER,
+         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu\\Programs\\Games", false},
+        {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.txt", false},
+        {HKEY_CURRENT_USER, "AppEvents", true},
+        {HKEY_CURRENT_USER, "AppEvents\\Schemes\\Apps", true},
+        {HKEY_CURRENT_USER, "AppEvents\\Schemes\\Apps\\.Default", true},
+        {HKEY_CURRENT_USER, "AppEvents\\Schemes\\Apps\\.Default\\SystemAsterisk", true},
+        {HKEY_CURRENT_USER, "AppEvents\\Schemes\\Apps\\.Default\\SystemAsterisk\\.Current", false},
+        {HKEY_CURRENT_USER, "AppEvents\\Schemes\\Names", false},
+        {HKEY_CURRENT_USER, "Software\\Orvelin", false},
+        {HKEY_USERS, "", true},
+        {HKEY_USERS, "S-1-5-21-1", true},
+        {HKEY_USERS, ".Default\\AppEvents\\Schemes\\Apps\\x", true},
+        {HKEY_USERS, "S-1-5-21-1_Classes\\CLSID", true},
+        {HKEY_USERS, "S-1-5-21-1\\Software\\Orvelin", false},
+        {HKEY_CURRENT_CONFIG, "", true},
+        {HKEY_CURRENT_CONFIG, "Software", false},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> names;
+        for (size_t start = 0; !c.path.empty() && start <= c.path.size();) {
+            const size_t end = std::min(c.path.find('\\', start), c.path.size());
+            names.push_back(c.path.substr(start, end - start));
+            start = end + 1;
+        }
+        EXPECT_EQ(IsScannerContainer(c.root, names), c.container) << c.path;
+    }
+}
+
+}  // namespace
