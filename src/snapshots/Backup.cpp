@@ -1,0 +1,190 @@
+// TfrmBackup: the BackUp/Restore dialog and the command that runs it.
+#include "snapshots/Backup.h"
+
+#include "platform/Dialogs.h"
+#include "platform/Files.h"
+#include "ui/TitlePicture.h"
+#include "ui/Window.h"
+
+#include <commctrl.h>
+
+namespace {
+
+enum : int { kIdPages = 500, kIdRoot = 510, kIdPoints = 520 };
+
+constexpr int kButtonWidth = 75, kButtonHeight = 25;
+constexpr int kRootTop = 14, kRootStep = 26;
+
+void AddTab(HWND tabs, int index, const char* caption) {
+    TCITEMA tab{};
+    tab.mask = TCIF_TEXT;
+    tab.pszText = const_cast<char*>(caption);
+    SendMessageA(tabs, TCM_INSERTITEMA, index, reinterpret_cast<LPARAM>(&tab));
+}
+
+void ShowAll(std::initializer_list<HWND> controls, bool visible) {
+    for (HWND control : controls) ShowWindow(control, visible ? SW_SHOW : SW_HIDE);
+}
+
+}  // namespace
+
+namespace snapshots {
+
+std::vector<std::string> ListBackupPoints(const std::string& backupFolder) {
+    std::string pattern = backupFolder;
+    if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
+    std::vector<std::string> names;
+    platform::files::FindEntries(pattern + "*.*", [&](const platform::files::FindEntry& entry) {
+        if ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) && entry.name != "." && entry.name != "..")
+            names.push_back(entry.name);
+    });
+    return names;
+}
+
+}  // namespace snapshots
+
+int TfrmBackup::ShowFor(HWND owner, const std::string& backupFolder) {
+    backupFolder_ = backupFolder;
+    return ShowModal(owner);
+}
+
+void TfrmBackup::CreateControls(HWND owner) {
+    CreateFrame("BackUp/Restore", kClientWidth, kClientHeight, owner);
+    SetTitlePicture("BackUp\\Restore", "Registry");
+    const int pagesTop = ui::kTitlePictureHeight + 4, pagesHeight = kClientHeight - pagesTop - 4;
+    pgcBackup = AddControl(WC_TABCONTROLA, "", WS_CLIPSIBLINGS | WS_TABSTOP, 4, pagesTop, kClientWidth - 8,
+                           pagesHeight, kIdPages);
+    AddTab(pgcBackup, kBackupPage, "Backup");
+    AddTab(pgcBackup, kRestorePage, "Restore");
+    // The tab control answers in the dialog's pixels; controls are placed in
+    // 96-DPI pixels.
+    RECT page{0, 0, Scale(kClientWidth - 8), Scale(pagesHeight)};
+    TabCtrl_AdjustRect(pgcBackup, FALSE, &page);
+    const int x = 4 + Unscale(page.left), y = pagesTop + Unscale(page.top);
+    const int w = Unscale(page.right - page.left), h = Unscale(page.bottom - page.top);
+    const int buttonsTop = y + h - kButtonHeight - 10, okLeft = x + w - 2 * kButtonWidth - 18;
+    const int cancelLeft = x + w - kButtonWidth - 10;
+
+    HWND* boxes[] = {&CheckBox1, &CheckBox2, &CheckBox3, &CheckBox4, &CheckBox5};
+    for (size_t root = 0; root < snapshots::kBackupRootCount; ++root)
+        *boxes[root] = AddControl("BUTTON", snapshots::kBackupRootKeyNames[root], BS_AUTOCHECKBOX | WS_TABSTOP,
+                                  x + 16, y + kRootTop + static_cast<int>(root) * kRootStep, 200, 17,
+                                  kIdRoot + static_cast<int>(root));
+    bbtnOK = AddControl("BUTTON", "Add", BS_DEFPUSHBUTTON | WS_TABSTOP, okLeft, buttonsTop, kButtonWidth,
+                        kButtonHeight, kIdBackupOk);
+    bbtnCancel = AddControl("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, cancelLeft, buttonsTop, kButtonWidth,
+                            kButtonHeight, kIdBackupCancel);
+
+    const int listHeight = buttonsTop - y - 18;
+    lvBackupPoints = ui::ListView(AddControl(WC_LISTVIEWA, "",
+                                             LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER |
+                                                 WS_TABSTOP,
+                                             x + 8, y + 8, w - 16, listHeight, kIdPoints, WS_EX_CLIENTEDGE));
+    lvBackupPoints.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    lvBackupPoints.AddColumn("BackUp Points", Scale(w - 20) - GetSystemMetrics(SM_CXVSCROLL));
+    BitBtn1 = AddControl("BUTTON", "Add", BS_PUSHBUTTON | WS_TABSTOP, okLeft, buttonsTop, kButtonWidth,
+                         kButtonHeight, kIdRestoreOk);
+    BitBtn2 = AddControl("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, cancelLeft, buttonsTop, kButtonWidth,
+                         kButtonHeight, kIdRestoreCancel);
+    // Above the tab control, which was made first and would paint over them.
+    for (HWND control : {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5, bbtnOK, bbtnCancel,
+                         lvBackupPoints.Handle(), BitBtn1, BitBtn2})
+        SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ShowPage(kBackupPage);
+}
+
+HWND TfrmBackup::RootBox(size_t root) const {
+    const HWND boxes[] = {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5};
+    return root < snapshots::kBackupRootCount ? boxes[root] : nullptr;
+}
+
+bool TfrmBackup::RootChecked(size_t root) const {
+    return SendMessageA(RootBox(root), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void TfrmBackup::SetRootChecked(size_t root, bool checked) {
+    SendMessageA(RootBox(root), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+int TfrmBackup::ActivePage() const {
+    return pgcBackup && TabCtrl_GetCurSel(pgcBackup) == kRestorePage ? kRestorePage : kBackupPage;
+}
+
+void TfrmBackup::ShowPage(int page) {
+    if (!pgcBackup) return;  // not made yet: it is made on the Backup page
+    TabCtrl_SetCurSel(pgcBackup, page);
+    const bool restore = page == kRestorePage;
+    ShowAll({CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5, bbtnOK, bbtnCancel}, !restore);
+    ShowAll({lvBackupPoints.Handle(), BitBtn1, BitBtn2}, restore);
+}
+
+bool TfrmBackup::SelectPoint(const std::string& name) {
+    for (int row = 0; row < lvBackupPoints.Count(); ++row) {
+        if (lvBackupPoints.Text(row, 0) != name) continue;
+        lvBackupPoints.Select(row);
+        return true;
+    }
+    return false;
+}
+
+std::vector<std::string> TfrmBackup::ListedPoints() const {
+    std::vector<std::string> names;
+    for (int row = 0; row < lvBackupPoints.Count(); ++row) names.push_back(lvBackupPoints.Text(row, 0));
+    return names;
+}
+
+void TfrmBackup::ListPoints() {
+    ui::ScopedRedrawOff redrawOff(lvBackupPoints.Handle());
+    lvBackupPoints.Clear();
+    for (const std::string& name : snapshots::ListBackupPoints(backupFolder_)) lvBackupPoints.AddItem(name, -1, 0);
+}
+
+void TfrmBackup::FormActivate() {
+    for (size_t root = 0; root < snapshots::kBackupRootCount; ++root) SetRootChecked(root, false);
+    ListPoints();
+}
+
+void TfrmBackup::FormClose(int) {
+    closedPage_ = ActivePage();
+    const int selected = lvBackupPoints.Selected();
+    closedPoint_ = selected >= 0 ? lvBackupPoints.Text(selected, 0) : std::string();
+    if (closedPage_ != kBackupPage) return;
+    for (size_t root = 0; root < snapshots::kBackupRootCount; ++root) rootFlags_[root] = RootChecked(root);
+}
+
+bool TfrmBackup::OnCommand(int id, int code) {
+    if (code != BN_CLICKED && code != 0) return false;
+    switch (id) {
+    case kIdBackupOk:
+    case kIdRestoreOk: EndModal(IDOK); return true;
+    case kIdBackupCancel:  // also Esc, on either page
+    case kIdRestoreCancel: EndModal(IDCANCEL); return true;
+    }
+    return false;
+}
+
+LRESULT TfrmBackup::OnNotify(NMHDR* header) {
+    if (header->hwndFrom == pgcBackup && header->code == TCN_SELCHANGE) ShowPage(TabCtrl_GetCurSel(pgcBackup));
+    return 0;
+}
+
+bool RunBackupCommand(HWND owner, TfrmBackup& dialog, const std::string& backupFolder,
+                      ui::WorkerPtr<TBackUpThread>& worker) {
+    // A second run beside the first would stop it half way (the page keeps
+    // one worker), so the first one finishes.
+    if (worker && !worker->Ended()) {
+        platform::dialogs::ShowBox(owner, "A backup point is still being made or restored. Try again when it is done.",
+                                   ui::kApplicationTitle, platform::dialogs::BoxKind::Warning);
+        return false;
+    }
+    dialog.ShowPage(TfrmBackup::kBackupPage);
+    if (dialog.ShowFor(owner, backupFolder) != IDOK) return false;
+    if (dialog.ClosedPage() == TfrmBackup::kBackupPage) {
+        worker.reset(new TBackUpThread(owner, TBackUpThread::kMakePoint, "", backupFolder, dialog.RootFlags()));
+        return true;
+    }
+    if (dialog.ClosedPoint().empty()) return false;
+    worker.reset(new TBackUpThread(owner, TBackUpThread::kRestorePoint, dialog.ClosedPoint(), backupFolder,
+                                   dialog.RootFlags()));
+    return true;
+}

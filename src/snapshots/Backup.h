@@ -1,0 +1,81 @@
+// TfrmBackup: the BackUp/Restore dialog (the roots to save in a new backup
+// point, or the point to restore) and the command that shows it and starts
+// the worker.
+#pragma once
+
+#include "snapshots/BackUpThread.h"
+#include "ui/Controls.h"
+#include "ui/ModalDialog.h"
+
+#include <string>
+#include <vector>
+
+class TfrmBackup : public ui::ModalDialog {
+public:
+    static constexpr int kClientWidth = 313;
+    static constexpr int kClientHeight = 290;
+    enum : int { kBackupPage = 0, kRestorePage = 1 };
+
+    // Shows the dialog over the points inside backupFolder.
+    int ShowFor(HWND owner, const std::string& backupFolder);
+
+    // The page shown, and a page shown as a click on its tab would.
+    int ActivePage() const;
+    void ShowPage(int page);
+    // The root boxes, in the order of snapshots::kBackupRootKeyNames.
+    bool RootChecked(size_t root) const;
+    void SetRootChecked(size_t root, bool checked);
+    // Selects the listed point with that caption; false when none is listed.
+    bool SelectPoint(const std::string& name);
+    std::vector<std::string> ListedPoints() const;
+
+    // Recorded when the dialog closes, whatever its result: the page it was
+    // closed on, the caption of the point then selected ("" for none), and
+    // the box states of the last close on the Backup page.
+    int ClosedPage() const { return closedPage_; }
+    const std::string& ClosedPoint() const { return closedPoint_; }
+    const snapshots::BackupRootFlags& RootFlags() const { return rootFlags_; }
+
+    // Components.
+    HWND pgcBackup = nullptr;
+    HWND CheckBox1 = nullptr, CheckBox2 = nullptr, CheckBox3 = nullptr, CheckBox4 = nullptr, CheckBox5 = nullptr;
+    HWND bbtnOK = nullptr, bbtnCancel = nullptr;
+    ui::ListView lvBackupPoints;
+    HWND BitBtn1 = nullptr, BitBtn2 = nullptr;
+
+    static constexpr int kIdBackupOk = IDOK, kIdBackupCancel = IDCANCEL;
+    static constexpr int kIdRestoreOk = 501, kIdRestoreCancel = 502;
+
+protected:
+    void CreateControls(HWND owner) override;
+    void FormActivate() override;
+    void FormClose(int result) override;
+    bool OnCommand(int id, int code) override;
+    LRESULT OnNotify(NMHDR* header) override;
+
+private:
+    HWND RootBox(size_t root) const;
+    void ListPoints();
+
+    std::string backupFolder_;
+    int closedPage_ = kBackupPage;
+    std::string closedPoint_;
+    snapshots::BackupRootFlags rootFlags_{};
+};
+
+namespace snapshots {
+
+// The point folders inside backupFolder, in the order the system lists them;
+// none when the folder is missing.
+std::vector<std::string> ListBackupPoints(const std::string& backupFolder);
+
+}  // namespace snapshots
+
+// The BackUp\Restore command of the Registry page: shows the dialog on its
+// Backup page and starts what the answer asks for into worker: a new point
+// of the ticked roots (OK on Backup), or the restore of the selected point
+// (OK on Restore). Nothing starts on Cancel or with no point selected. While
+// the worker of an earlier command still runs, the user is told so and the
+// dialog does not open. True when a worker was started.
+bool RunBackupCommand(HWND owner, TfrmBackup& dialog, const std::string& backupFolder,
+                      ui::WorkerPtr<TBackUpThread>& worker);

@@ -1,0 +1,420 @@
+// The BackUp/Restore dialog and its worker: what the dialog lists and records,
+// points of whole roots made and restored exactly, writers of one minute
+// merged, and every failure told in a box.
+#include "snapshots/Backup.h"
+#include "snapshots/BackupPoint.h"
+#include "snapshots/RegistryTree.h"
+#include "ReadOnlyRegKey.h"
+#include "TestSupport.h"
+
+#include "platform/Files.h"
+#include "platform/Handles.h"
+#include "platform/Threads.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <tuple>
+
+using namespace snapshots;
+using namespace testing_support;
+namespace files = platform::files;
+
+namespace {
+
+constexpr DWORD kWaitMs = 300000;  // a whole root under a loaded Wine; ends as soon as the worker does
+constexpr size_t kUserRoot = 2;    // HKEY_CURRENT_USER among the five
+
+std::wstring W(const std::string& utf8) {
+    const std::u16string text = Utf16FromUtf8(utf8);
+    return std::wstring(text.begin(), text.end());
+}
+
+std::vector<uint8_t> Utf16Z(const std::string& utf8) {
+    std::vector<uint8_t> bytes;
+    for (char16_t c : Utf16FromUtf8(utf8)) bytes.insert(bytes.end(), {uint8_t(c & 0xFF), uint8_t(c >> 8)});
+    bytes.insert(bytes.end(), {0, 0});
+    return bytes;
+}
+
+void SetValue(const std::string& path, const std::string& name, DWORD type, const std::vector<uint8_t>& data) {
+    platform::KeyHandle key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, W(path).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(),
+                              nullptr),
+              ERROR_SUCCESS)
+        << path;
+    if (type == 0xFFFFFFFF) return;  // the key alone
+    static const BYTE kNothing = 0;
+    ASSERT_EQ(RegSetValueExW(key.Get(), name.empty() ? nullptr : W(name).c_str(), 0, type,
+                             data.empty() ? &kNothing : data.data(), static_cast<DWORD>(data.size())),
+              ERROR_SUCCESS)
+        << name;
+}
+
+// Sets the key's access list: none at all locks everyone out, nullptr lets everyone in.
+LONG SetKeyAccessList(const std::string& path, ACL* acl) {
+    platform::KeyHandle key;
+    LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, W(path).c_str(), 0, WRITE_DAC, key.Put());
+    if (rc != ERROR_SUCCESS) return rc;
+    SECURITY_DESCRIPTOR descriptor;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
+    return RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, &descriptor);
+}
+
+bool WaitForEnd(const ui::WorkerPtr<TBackUpThread>& worker) {
+    return worker && platform::threads::PumpMessagesUntil([&] { return worker->Ended(); }, kWaitMs);
+}
+
+// Runs a worker of the user's root to its end, as the page's would run, and gives what it did.
+BackUpOutcome RunWorker(int mode, const std::string& point, const std::string& backupFolder) {
+    ui::WorkerPtr<TBackUpThread> worker(
+        new TBackUpThread(nullptr, mode, point, backupFolder, {false, false, true, false, false}));
+    EXPECT_TRUE(WaitForEnd(worker));
+    return worker->Outcome();
+}
+
+// Keys and values in the order exported, every field of them.
+using FlatValues = std::vector<std::tuple<std::string, uint32_t, bool, std::vector<uint8_t>>>;
+using Flat = std::vector<std::pair<std::string, FlatValues>>;
+Flat Flatten(const std::vector<RegKeyData>& keys) {
+    Flat flat;
+    for (const auto& key : keys) {
+        FlatValues& values = flat.emplace_back(key.path, FlatValues{}).second;
+        for (const auto& v : key.values) values.emplace_back(v.name, v.type, v.isDefault, v.data);
+    }
+    return flat;
+}
+
+std::map<std::string, std::vector<uint8_t>> ValuesOf(const std::vector<RegKeyData>& keys, const std::string& path) {
+    std::map<std::string, std::vector<uint8_t>> values;
+    for (const auto& key : keys)
+        if (key.path == path)
+            for (const auto& value : key.values) values[value.name] = value.data;
+    return values;
+}
+
+std::vector<RegKeyData> Load(const std::string& file) {
+    std::vector<RegKeyData> keys;
+    std::string error;
+    EXPECT_TRUE(LoadRegFile(file, keys, error)) << error;
+    return keys;
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    files::FindEntries(folder + "\\*", [&](const files::FindEntry& entry) {
+        if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(entry.name);
+    });
+    return names;
+}
+
+// Leaves the current minute when it is nearly over, so two writers started
+// now meet in one point.
+void WaitForRoomInTheMinute() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    if (now.wSecond >= 40) Sleep((61 - now.wSecond) * 1000);
+}
+
+TEST(BackupDialog, ListsThePointFoldersOnly) {
+    ScopedFolder folder("BackupDialogList");
+    const std::string backup = folder.Path() + "\\Backup\\";
+    TfrmBackup dialog;
+    std::vector<std::string> listed;
+    ScopedDialogAnswers answers([&](ui::ModalDialog&) {
+        listed = dialog.ListedPoints();
+        return IDCANCEL;
+    });
+    dialog.ShowFor(nullptr, backup);
+    EXPECT_TRUE(listed.empty());  // no Backup folder at all
+
+    for (const char* name : {"2026.01.02  9.05", "zz", "2025.12.31 23.59", "a.b"})
+        ASSERT_TRUE(files::CreateFolderPath(backup + name));
+    ScopedFile stray(backup + "HKEY_CURRENT_USER.reg", "not a point");
+    ScopedFile strayWithoutDot(backup + "2026.01.03 10.00", "a file named like a point");
+    dialog.ShowFor(nullptr, backup);
+    EXPECT_EQ(ListBackupPoints(folder.Path() + "\\Backup"), listed);  // the separator is added when missing
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, (std::vector<std::string>{"2025.12.31 23.59", "2026.01.02  9.05", "a.b", "zz"}));
+}
+
+TEST(BackupDialog, ClosesRecordThePageThePointAndTheBoxes) {
+    ScopedFolder folder("BackupDialogClose");
+    const std::string backup = folder.Path() + "\\Backup\\";
+    ASSERT_TRUE(files::CreateFolderPath(backup + "point one"));
+    ASSERT_TRUE(files::CreateFolderPath(backup + "point two"));
+    TfrmBackup dialog;
+    struct Step {
+        int page;
+        std::vector<size_t> tick;
+        std::string select;
+        int answer;
+        BackupRootFlags flags;  // recorded after the close
+        std::string point;
+    };
+    const Step steps[] = {
+        {TfrmBackup::kBackupPage, {0, 2}, "", IDOK, {true, false, true, false, false}, ""},
+        // A close on Restore keeps the boxes of the last close on Backup.
+        {TfrmBackup::kRestorePage, {4}, "point two", IDOK, {true, false, true, false, false}, "point two"},
+        {TfrmBackup::kRestorePage, {}, "", IDCANCEL, {true, false, true, false, false}, ""},
+        // A Cancel on Backup records its boxes too; each showing starts unticked.
+        {TfrmBackup::kBackupPage, {1, 3, 4}, "", IDCANCEL, {false, true, false, true, true}, ""},
+    };
+    for (const Step& step : steps) {
+        ScopedDialogAnswers answers([&](ui::ModalDialog&) {
+            for (size_t root = 0; root < kBackupRootCount; ++root) EXPECT_FALSE(dialog.RootChecked(root));
+            for (size_t root : step.tick) dialog.SetRootChecked(root, true);
+            dialog.ShowPage(step.page);
+            EXPECT_EQ(step.select.empty() || dialog.SelectPoint(step.select), true);
+            return step.answer;
+        });
+        EXPECT_EQ(dialog.ShowFor(nullptr, backup), step.answer);
+        EXPECT_EQ(dialog.ClosedPage(), step.page);
+        EXPECT_EQ(dialog.RootFlags(), step.flags);
+        EXPECT_EQ(dialog.ClosedPoint(), step.point);
+    }
+    EXPECT_FALSE(dialog.SelectPoint("no such point"));
+}
+
+TEST(BackupCommand, OpensOnBackupAndStartsOnlyWhatTheAnswerAsks) {
+    ScopedFolder folder("BackupCommand");
+    const std::string backup = folder.Path() + "\\Backup\\";
+    ASSERT_TRUE(files::CreateFolderPath(backup + "old point"));
+    TfrmBackup dialog;
+    ui::WorkerPtr<TBackUpThread> worker;
+    const struct {
+        int page;
+        std::string select;
+        int answer;
+        bool starts;
+    } cases[] = {
+        {TfrmBackup::kRestorePage, "", IDOK, false},  // no point selected
+        {TfrmBackup::kRestorePage, "old point", IDCANCEL, false},
+        {TfrmBackup::kBackupPage, "", IDCANCEL, false},
+        {TfrmBackup::kBackupPage, "", IDOK, true},  // no root ticked: the folder alone
+    };
+    for (const auto& c : cases) {
+        int shown = 0;
+        ScopedDialogAnswers answers([&](ui::ModalDialog&) {
+            ++shown;
+            EXPECT_EQ(dialog.ActivePage(), TfrmBackup::kBackupPage);  // whatever page it was closed on
+            dialog.ShowPage(c.page);
+            EXPECT_EQ(c.select.empty() || dialog.SelectPoint(c.select), true);
+            return c.answer;
+        });
+        EXPECT_EQ(RunBackupCommand(nullptr, dialog, backup, worker), c.starts);
+        EXPECT_EQ(shown, 1);
+        EXPECT_EQ(worker != nullptr, c.starts);
+    }
+    ASSERT_TRUE(worker);
+    EXPECT_EQ(worker->mode, TBackUpThread::kMakePoint);
+    EXPECT_EQ(worker->rootFlags, BackupRootFlags{});
+    {
+        // While it has not ended, the command says so and shows no dialog.
+        RecordedBoxes boxes({IDOK});
+        ScopedDialogAnswers answers([](ui::ModalDialog&) {
+            ADD_FAILURE() << "the dialog opened beside a running worker";
+            return IDCANCEL;
+        });
+        EXPECT_FALSE(RunBackupCommand(nullptr, dialog, backup, worker));
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::Warning);
+    }
+    ASSERT_TRUE(WaitForEnd(worker));
+    const BackUpOutcome& outcome = worker->Outcome();
+    EXPECT_TRUE(outcome.problems.empty()) << BackUpOutcomeText(outcome);
+    EXPECT_TRUE(files::DirectoryExists(backup + outcome.pointName));
+    EXPECT_TRUE(FilesIn(backup + outcome.pointName).empty());
+}
+
+class BackUpThreadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        relative_ = "Software\\OrvelinTests\\BackUpThread" + std::to_string(GetCurrentProcessId());
+        base_ = "HKEY_CURRENT_USER\\" + relative_;
+        DeleteRegTree(HKEY_CURRENT_USER, relative_);
+    }
+    void TearDown() override { DeleteRegTree(HKEY_CURRENT_USER, relative_); }
+
+    std::vector<RegKeyData> Export() const {
+        std::vector<RegKeyData> keys;
+        std::string error;
+        EXPECT_TRUE(ExportRegistryTree("HKEY_CURRENT_USER", relative_, keys, error)) << error;
+        return keys;
+    }
+
+    std::string relative_, base_;
+};
+
+TEST_F(BackUpThreadTest, APointOfTheUserRootRestoresEveryValueExactly) {
+    const std::string odd = "q\"uo\\te = [x] ; \xC3\xBC \xF0\x9F\x98\x80";
+    const std::string sub = relative_ + "\\sub \"q\" [x] = ; \xE2\x82\xAC";
+    const std::string deeper = sub + "\\deeper ]";
+    std::vector<uint8_t> bin(200);
+    for (size_t i = 0; i < bin.size(); ++i) bin[i] = static_cast<uint8_t>(i * 13);
+    const struct {
+        std::string key, name;
+        DWORD type;
+        std::vector<uint8_t> data;
+    } seeds[] = {
+        {relative_, "", REG_SZ, Utf16Z("")},
+        {relative_, "text", REG_SZ, Utf16Z("say \"hi\" \\ a=b [s] ]\r\nline two\n\xCE\xA9")},
+        {relative_, odd + "\nname", REG_EXPAND_SZ, Utf16Z("%SystemRoot%\\\"x\" [=]")},
+        {relative_, "multi", REG_MULTI_SZ, {'a', 0, '=', 0, 0, 0, '[', 0, ']', 0, 0, 0, 0, 0}},
+        {relative_, "binary", REG_BINARY, bin},
+        {relative_, "dword", REG_DWORD, {0xEF, 0xBE, 0xAD, 0xDE}},
+        {relative_, "qword", REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 0x80}},
+        {relative_, "none", REG_NONE, {}},
+        {relative_, "none with data", REG_NONE, {0, 1, 2}},
+        {sub, "", REG_EXPAND_SZ, {}},
+        {sub, "=", REG_DWORD, {0, 0, 0, 0}},
+        {deeper, "[", REG_SZ, Utf16Z("]")},
+        {relative_ + "\\empty key", "", 0xFFFFFFFF, {}},
+    };
+    for (const auto& seed : seeds) SetValue(seed.key, seed.name, seed.type, seed.data);
+    const std::vector<RegKeyData> before = Export();
+    ASSERT_EQ(before.size(), 4u);
+
+    ScopedFolder folder("BackUpRoundTrip");
+    const std::string backup = folder.Path() + "\\Backup\\";
+    TfrmBackup dialog;
+    ui::WorkerPtr<TBackUpThread> worker;
+    {
+        ScopedDialogAnswers answers([&](ui::ModalDialog&) {
+            dialog.SetRootChecked(kUserRoot, true);
+            return IDOK;
+        });
+        ASSERT_TRUE(RunBackupCommand(nullptr, dialog, backup, worker));
+    }
+    ASSERT_TRUE(WaitForEnd(worker));
+    const std::string point = worker->Outcome().pointName;
+    EXPECT_EQ(worker->Outcome().done, std::vector<std::string>{"HKEY_CURRENT_USER"});
+    EXPECT_EQ(FilesIn(backup + point), std::vector<std::string>{"HKEY_CURRENT_USER.reg"});
+
+    DeleteRegTree(HKEY_CURRENT_USER, relative_);
+    ASSERT_FALSE(RegKeyExists(HKEY_CURRENT_USER, relative_));
+    {
+        ScopedDialogAnswers answers([&](ui::ModalDialog&) {
+            dialog.ShowPage(TfrmBackup::kRestorePage);
+            EXPECT_TRUE(dialog.SelectPoint(point));
+            return IDOK;
+        });
+        ASSERT_TRUE(RunBackupCommand(nullptr, dialog, backup, worker));
+    }
+    EXPECT_EQ(worker->mode, TBackUpThread::kRestorePoint);
+    EXPECT_EQ(worker->pointName, point);
+    ASSERT_TRUE(WaitForEnd(worker));
+    EXPECT_EQ(worker->Outcome().done, std::vector<std::string>{"HKEY_CURRENT_USER"});
+    EXPECT_EQ(Flatten(Export()), Flatten(before));
+}
+
+TEST_F(BackUpThreadTest, WritersOfOneMinuteMergeIntoOnePoint) {
+    SetValue(relative_, "kept", REG_DWORD, {1, 0, 0, 0});
+    SetValue(relative_, "fixed", REG_SZ, Utf16Z("deleted by a fix"));
+    ScopedFolder folder("BackUpMerge");
+    const std::string backup = folder.Path() + "\\Backup\\";
+    WaitForRoomInTheMinute();
+
+    // A fix saves the value it deletes, then a point of the whole root is
+    // made, then another one after a new value came.
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    std::string fixPoint, error;
+    ASSERT_TRUE(BackUpBeforeDelete(backup, now, {{"HKEY_CURRENT_USER", relative_, false, "fixed"}}, fixPoint, error))
+        << error;
+    DeleteRegTree(HKEY_CURRENT_USER, relative_);
+    SetValue(relative_, "kept", REG_DWORD, {1, 0, 0, 0});
+    const BackUpOutcome first = RunWorker(TBackUpThread::kMakePoint, "", backup);
+    SetValue(relative_, "later", REG_BINARY, {7});
+    const BackUpOutcome second = RunWorker(TBackUpThread::kMakePoint, "", backup);
+
+    EXPECT_EQ(backup + first.pointName + "\\", fixPoint);
+    EXPECT_EQ(second.pointName, first.pointName);
+    EXPECT_EQ(ListBackupPoints(backup), std::vector<std::string>{first.pointName});
+    const std::vector<RegKeyData> saved = Load(fixPoint + "HKEY_CURRENT_USER.reg");
+    EXPECT_EQ(ValuesOf(saved, base_), (std::map<std::string, std::vector<uint8_t>>{
+                                          {"fixed", Utf16Z("deleted by a fix")}, {"kept", {1, 0, 0, 0}}, {"later", {7}}}));
+    // The rest of the root is there too, from the root key down.
+    EXPECT_TRUE(std::any_of(saved.begin(), saved.end(), [](const RegKeyData& key) { return key.path == "HKEY_CURRENT_USER"; }));
+    EXPECT_GT(saved.size(), 10u);
+    EXPECT_EQ(FilesIn(fixPoint), std::vector<std::string>{"HKEY_CURRENT_USER.reg"});
+}
+
+TEST_F(BackUpThreadTest, WhatIsLeftUndoneIsToldInABox) {
+    ScopedFolder folder("BackUpFailures");
+    const std::string backup = folder.Path() + "\\Backup\\";
+    ScopedFile blocker(folder.Path() + "\\blocked", "a file where the backup folder must be");
+
+    // A subkey nobody may read is left out of the point and named.
+    SetValue(relative_ + "\\readable", "stays", REG_DWORD, {5, 0, 0, 0});
+    SetValue(relative_ + "\\locked", "secret", REG_DWORD, {6, 0, 0, 0});
+    struct Unlock {
+        std::string path;
+        ~Unlock() { SetKeyAccessList(path, nullptr); }  // or the key could not be cleaned up
+    } unlock{relative_ + "\\locked"};
+    ACL empty;
+    ASSERT_TRUE(InitializeAcl(&empty, sizeof empty, ACL_REVISION));
+    ASSERT_EQ(SetKeyAccessList(unlock.path, &empty), ERROR_SUCCESS);
+
+    // A point to restore: an unreadable machine file, and a user file with a
+    // key that can be written, one that cannot, and one of another root.
+    const std::string point = backup + "by hand\\";
+    ScopedFile garbage(point + "HKEY_LOCAL_MACHINE.reg", std::string("\xFF\xFE" "x\0y\0", 6));
+    const std::string foreignBelow = "Software\\OrvelinBackUpForeign" + std::to_string(GetCurrentProcessId());
+    const std::string foreign = "HKEY_LOCAL_MACHINE\\" + foreignBelow;
+    ScopedRegKeys foreignKey;  // should a regression write it
+    foreignKey.Add(HKEY_LOCAL_MACHINE, foreignBelow);
+    ScopedReadOnlyKey readOnly(HKEY_CURRENT_USER, relative_ + "\\read only");
+    std::string error;
+    ASSERT_TRUE(SaveRegFile(point + "HKEY_CURRENT_USER.reg",
+                            {{base_ + "\\back", {{"v", REG_DWORD, {9, 0, 0, 0}, false}}},
+                             {base_ + "\\read only", {{"w", REG_DWORD, {1, 0, 0, 0}, false}}},
+                             {foreign, {{"x", REG_DWORD, {1, 0, 0, 0}, false}}}},
+                            error))
+        << error;
+    ASSERT_TRUE(files::CreateFolderPath(backup + "empty"));
+
+    const struct {
+        const char* what;
+        int mode;
+        std::string backup, point;
+        std::vector<std::string> mentions;
+    } cases[] = {
+        {"folder cannot be made", 0, blocker.Path() + "\\Backup\\", "",
+         {"is incomplete", "Its folder could not be made, so nothing was saved: ", blocker.Path() + "\\Backup\\"}},
+        {"unreadable subkey", 0, backup, "",
+         {"is incomplete", "HKEY_CURRENT_USER: 1 key could not be read and is not in the point: " + base_ + "\\locked."}},
+        {"restore", 1, backup, "by hand",
+         {"The backup point by hand was not fully restored.",
+          "HKEY_LOCAL_MACHINE was not restored: " + point + "HKEY_LOCAL_MACHINE.reg, Line 1",
+          "HKEY_CURRENT_USER: 2 of 3 keys could not be written: ", base_ + "\\read only",
+          foreign + " is not a key of HKEY_CURRENT_USER"}},
+        {"point gone", 1, backup, "gone", {"Its folder is missing (" + backup + "gone\\)."}},
+        {"empty point", 1, backup, "empty", {"It holds no registry files"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordedBoxes boxes({IDCANCEL});
+        const BackUpOutcome outcome = RunWorker(c.mode, c.point, c.backup);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::ErrorCancel);
+        EXPECT_EQ(boxes.Shown()[0].text, BackUpOutcomeText(outcome));
+        for (const std::string& mention : c.mentions)
+            EXPECT_NE(boxes.Shown()[0].text.find(mention), std::string::npos) << mention << "\n" << boxes.Shown()[0].text;
+        if (c.mode == 0 && c.backup == backup) {
+            const auto saved = Load(backup + outcome.pointName + "\\HKEY_CURRENT_USER.reg");
+            EXPECT_EQ(ValuesOf(saved, base_ + "\\readable").count("stays"), 1u);
+            EXPECT_TRUE(ValuesOf(saved, base_ + "\\locked").empty());
+        }
+    }
+    EXPECT_FALSE(files::DirectoryExists(blocker.Path()));
+    std::vector<RegKeyData> restored;
+    ASSERT_TRUE(ExportRegistryTree("HKEY_CURRENT_USER", relative_ + "\\back", restored, error)) << error;
+    EXPECT_EQ(ValuesOf(restored, base_ + "\\back"), (std::map<std::string, std::vector<uint8_t>>{{"v", {9, 0, 0, 0}}}));
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, relative_ + "\\read only", "w"));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, foreignBelow));
+}
+
+}  // namespace
