@@ -1,0 +1,316 @@
+// The twelve sections of the registry scanner: the keys each walks, the file
+// reference it reads from every entry, its test and the item its records
+// name for the fix. Keys are opened for reading only, so a user without
+// write rights on HKEY_LOCAL_MACHINE still sees its problems.
+#include "registry_scan/RgScanRules.h"
+#include "registry_scan/RgScanThread.h"
+
+#include "common/RegistryObject.h"
+#include "platform/Files.h"
+#include "platform/Registry.h"
+
+#include <vector>
+
+namespace {
+
+constexpr char kLocalMachine[] = "HKEY_LOCAL_MACHINE";
+constexpr char kClassesRoot[] = "HKEY_CLASSES_ROOT";
+constexpr char kCurrentUser[] = "HKEY_CURRENT_USER";
+
+constexpr char kAppPathsKey[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+constexpr char kClassIdKey[] = "\\CLSID";
+constexpr const char* kHelpKeys[] = {"\\SOFTWARE\\Microsoft\\Windows\\Help",
+                                     "\\SOFTWARE\\Microsoft\\Windows\\HTML Help"};
+constexpr char kFontsKey9x[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+constexpr char kFontsKeyNt[] = "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+constexpr char kFontsFolder[] = "C:\\WINDOWS\\FONTS\\";
+constexpr char kRunHistoryKey[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
+constexpr const char* kMenuOrderKeys[] = {
+    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu2\\Programs",
+    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu\\Programs"};
+constexpr char kNoFileName[] = "{null value}";
+constexpr char kSharedDllsKey[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls";
+constexpr char kSharesKey9x[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Network\\LanMan";
+constexpr char kSharesKeyNt[] = "\\SYSTEM\\ControlSet001\\Services\\lanmanserver\\Shares";
+constexpr char kApprovedKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+constexpr char kSoundAppsKey[] = "\\AppEvents\\Schemes\\Apps";
+constexpr const char* kSoundSchemes[] = {".Current", ".Default"};
+constexpr char kUninstallKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+constexpr char kUninstallValue[] = "UninstallString";
+constexpr char kFileExtsKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
+
+// The keys below a class id that may name its server or icon, in the order
+// they are tried.
+constexpr const char* kClassIdSuffixes[] = {"\\InprocHandler", "\\InprocHandler32", "\\LocalServer",
+                                            "\\LocalServer32", "\\DefaultIcon",     "\\PersistentHandler",
+                                            "\\InprocServer",  "\\InprocServer32"};
+
+bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+// Letters A to Z compared without case, as the registry compares names.
+bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(),
+                                                  static_cast<int>(a.size()), b.data(),
+                                                  static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+// A key opened for reading only (one attempt: a key missing is the common
+// case, and it should cost one call).
+class ReadKey {
+public:
+    ReadKey(HKEY root, const std::string& path) : registry_(KEY_READ) {
+        registry_.SetRootKey(root);
+        open_ = registry_.OpenKey(path, false);
+    }
+    bool IsOpen() const { return open_; }
+    const TRegistry& Registry() const { return registry_; }
+
+    std::vector<std::string> SubkeyNames() const {
+        std::vector<std::string> names;
+        registry_.GetKeyNames(names);
+        return names;
+    }
+    std::vector<std::string> ValueNames() const {
+        std::vector<std::string> names;
+        registry_.GetValueNames(names);
+        return names;
+    }
+    // The text of a string value; false for a value of another type (a
+    // number where a path was expected, a list of lines), which the section
+    // passes over, and for a missing value.
+    bool Text(const std::string& name, std::string& text) const { return registry_.ReadStringValue(name, text); }
+    bool HasSubKeys() const { return registry_.HasSubKeys(); }
+
+private:
+    TRegistry registry_;
+    bool open_ = false;
+};
+
+// The whole data of a value of any type, as the ANSI calls give it.
+bool RawData(const TRegistry& registry, const std::string& name, DWORD& type, std::string& data) {
+    std::vector<BYTE> bytes;
+    if (platform::reg::QueryValue(registry.CurrentKey(), name, type, bytes) != ERROR_SUCCESS) return false;
+    data.assign(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return true;
+}
+
+std::string HelpReference(const std::string& name, const std::string& data) { return HelpFileReference(data, name); }
+std::string FontReference(const std::string&, const std::string& data) { return FontFileReference(data); }
+std::string NameAsReference(const std::string& name, const std::string&) { return name; }
+
+std::string ExtensionOf(const std::string& path) {
+    const size_t dot = path.find_last_of(".\\:");
+    return dot != std::string::npos && path[dot] == '.' ? path.substr(dot) : std::string();
+}
+
+}  // namespace
+
+// ---- Text rules ----
+
+bool IsWindows9xFamily(const OSVERSIONINFOA& version, bool versionRead) {
+    if (!versionRead || version.dwPlatformId != VER_PLATFORM_WIN32_WINDOWS || version.dwMajorVersion != 4)
+        return false;
+    return version.dwMinorVersion == 0 || version.dwMinorVersion == 10 || version.dwMinorVersion == 90;
+}
+
+std::string HelpFileReference(const std::string& folder, const std::string& fileName) {
+    if (folder.empty() || folder.back() == '\\') return folder + fileName;
+    return folder + "\\" + fileName;
+}
+
+std::string FontFileReference(const std::string& data) {
+    if (data.find_first_of("\\:") != std::string::npos) return data;
+    return kFontsFolder + data;
+}
+
+std::string RunHistoryReference(const std::string& data) {
+    if (data.size() <= 2) return {};
+    std::string reference = data.substr(0, data.size() - 2);
+    if (ExtensionOf(reference) != ".exe") reference += ".exe";
+    return reference;
+}
+
+std::string SharedFolderPath(const std::string& lines) {
+    for (size_t start = 0; start < lines.size();) {
+        size_t end = lines.find('\0', start);
+        if (end == std::string::npos) end = lines.size();
+        const std::string line = lines.substr(start, end - start);
+        if (line.size() >= 5 && SameName(line.substr(0, 5), "Path=")) return line.substr(5);
+        start = end + 1;
+    }
+    return {};
+}
+
+// ---- The frame most sections share ----
+
+void TRegistryScanThread::ScanValues(HKEY root, const char* rootName, const std::string& keyPath, bool readData,
+                                     std::string (*derive)(const std::string& name, const std::string& data)) {
+    const ReadKey key(root, keyPath);
+    if (!key.IsOpen()) return;
+    const std::string progressPrefix = rootName + keyPath + "\\";
+    for (const std::string& name : key.ValueNames()) {
+        ReportProgress(progressPrefix + name);
+        std::string data;
+        if (readData && !key.Text(name, data)) continue;
+        TestReference(rootName, keyPath, name, derive(name, data));
+    }
+}
+
+// ---- The sections ----
+
+void TRegistryScanThread::ScanAppPaths() {
+    const std::string keyPath = kAppPathsKey;
+    const ReadKey key(HKEY_LOCAL_MACHINE, keyPath);
+    if (!key.IsOpen()) return;
+    for (const std::string& name : key.SubkeyNames()) {
+        const std::string entryPath = keyPath + "\\" + name;
+        ReportProgress(kLocalMachine + entryPath);
+        const ReadKey entry(HKEY_LOCAL_MACHINE, entryPath);
+        if (!entry.IsOpen()) return;  // this section ends at the first entry it cannot read
+        std::string program;
+        if (entry.Text("", program)) TestReference(kLocalMachine, keyPath, name, program);
+    }
+}
+
+void TRegistryScanThread::ScanClassIds() {
+    const ReadKey key(HKEY_CLASSES_ROOT, kClassIdKey);
+    if (!key.IsOpen()) return;
+    const std::string progressPrefix = std::string(kClassesRoot) + kClassIdKey + "\\";
+    for (const std::string& classId : key.SubkeyNames()) {
+        ReportProgress(progressPrefix + classId);
+        if (!StartsWith(classId, "{") || Terminated()) continue;
+        const std::string classPath = std::string(kClassIdKey) + "\\" + classId;
+        for (const char* suffix : kClassIdSuffixes) {
+            const ReadKey server(HKEY_CLASSES_ROOT, classPath + suffix);
+            std::string reference;
+            // A reference that is itself a class id names no file.
+            if (!server.IsOpen() || !server.Text("", reference) || StartsWith(reference, "{")) continue;
+            TestReference(kClassesRoot, kClassIdKey, classId + suffix, reference);
+        }
+    }
+}
+
+void TRegistryScanThread::ScanHelpPaths() {
+    for (const char* keyPath : kHelpKeys) ScanValues(HKEY_LOCAL_MACHINE, kLocalMachine, keyPath, true, HelpReference);
+}
+
+void TRegistryScanThread::ScanFonts() {
+    const char* keyPath = IsWindows9x() ? kFontsKey9x : kFontsKeyNt;
+    ScanValues(HKEY_LOCAL_MACHINE, kLocalMachine, keyPath, true, FontReference);
+}
+
+void TRegistryScanThread::ScanRunHistory() {
+    const std::string keyPath = kRunHistoryKey;
+    const ReadKey key(HKEY_CURRENT_USER, keyPath);
+    if (!key.IsOpen()) return;
+    for (const std::string& name : key.ValueNames()) {
+        if (SameName(name, "MRUList")) continue;  // the order of the entries, no entry
+        ReportProgress(kCurrentUser + keyPath + "\\" + name);
+        std::string data;
+        if (key.Text(name, data)) TestReference(kCurrentUser, keyPath, name, RunHistoryReference(data));
+    }
+}
+
+void TRegistryScanThread::ScanMenuOrder() {
+    for (const char* keyPath : kMenuOrderKeys) {
+        const ReadKey key(HKEY_CURRENT_USER, keyPath);
+        if (!key.IsOpen()) continue;
+        for (const std::string& folder : key.SubkeyNames()) {
+            const std::string folderPath = std::string(keyPath) + "\\" + folder;
+            ReportProgress(kCurrentUser + folderPath);
+            const ReadKey entry(HKEY_CURRENT_USER, folderPath);
+            // A menu folder whose order holds no subfolders is left from a
+            // program that went.
+            if (entry.IsOpen() && !entry.HasSubKeys())
+                RecordProblem(MakeRegistryPath(kCurrentUser, keyPath, folder), folder, kNoFileName);
+        }
+    }
+}
+
+void TRegistryScanThread::ScanSharedDlls() {
+    ScanValues(HKEY_LOCAL_MACHINE, kLocalMachine, kSharedDllsKey, false, NameAsReference);
+}
+
+void TRegistryScanThread::ScanSharedFolders() {
+    const bool windows9x = IsWindows9x();
+    const std::string keyPath = windows9x ? kSharesKey9x : kSharesKeyNt;
+    const ReadKey key(HKEY_LOCAL_MACHINE, keyPath);
+    if (!key.IsOpen()) return;
+    for (const std::string& name : key.ValueNames()) {
+        // The 9x list keeps its shares under two-character names; the NT
+        // list names shares as the user typed them, any length.
+        if (windows9x && name.size() != 2) continue;
+        ReportProgress(kLocalMachine + keyPath + "\\" + name);
+        std::string folder;
+        if (windows9x) {
+            folder = name.substr(0, 1);
+        } else {
+            DWORD type = REG_NONE;
+            std::string lines;
+            if (!RawData(key.Registry(), name, type, lines) || type != REG_MULTI_SZ) continue;
+            folder = SharedFolderPath(lines);
+        }
+        if (folder.empty() || Terminated() || platform::files::DirectoryExistsAnyLength(folder)) continue;
+        RecordProblem(MakeRegistryPath(kLocalMachine, keyPath, name), name, folder);
+    }
+}
+
+void TRegistryScanThread::ScanShellExtensions() {
+    const std::string keyPath = kApprovedKey;
+    const ReadKey key(HKEY_LOCAL_MACHINE, keyPath);
+    if (!key.IsOpen()) return;
+    for (const std::string& classId : key.ValueNames()) {
+        const ReadKey server(HKEY_CLASSES_ROOT, std::string(kClassIdKey) + "\\" + classId + "\\InprocServer32");
+        if (!server.IsOpen()) continue;
+        ReportProgress(kClassesRoot + keyPath + "\\" + classId);
+        std::string reference;
+        if (server.Text("", reference)) TestReference(kLocalMachine, keyPath, classId, reference);
+    }
+}
+
+void TRegistryScanThread::ScanSoundEvents() {
+    const std::string keyPath = kSoundAppsKey;
+    const ReadKey key(HKEY_CURRENT_USER, keyPath);
+    if (!key.IsOpen()) return;
+    for (const std::string& application : key.SubkeyNames()) {
+        const std::string applicationPath = keyPath + "\\" + application;
+        const ReadKey events(HKEY_CURRENT_USER, applicationPath);
+        if (!events.IsOpen()) continue;
+        for (const std::string& event : events.SubkeyNames()) {
+            for (const char* scheme : kSoundSchemes) {
+                const std::string item = application + "\\" + event + "\\" + scheme;
+                const ReadKey sound(HKEY_CURRENT_USER, keyPath + "\\" + item);
+                if (!sound.IsOpen()) continue;
+                ReportProgress(kCurrentUser + keyPath + "\\" + item);
+                std::string file;
+                if (sound.Text("", file)) TestReference(kCurrentUser, keyPath, item, file);
+            }
+        }
+    }
+}
+
+void TRegistryScanThread::ScanUninstall() {
+    const std::string keyPath = kUninstallKey;
+    const ReadKey key(HKEY_LOCAL_MACHINE, keyPath);
+    if (!key.IsOpen()) return;
+    for (const std::string& name : key.SubkeyNames()) {
+        const std::string entryPath = keyPath + "\\" + name;
+        ReportProgress(kLocalMachine + entryPath);
+        const ReadKey entry(HKEY_LOCAL_MACHINE, entryPath);
+        std::string command;
+        if (entry.IsOpen() && entry.Text(kUninstallValue, command))
+            TestReference(kLocalMachine, keyPath, name + "\\" + kUninstallValue, command);
+    }
+}
+
+void TRegistryScanThread::ScanFileExtensions() {
+    const std::string keyPath = kFileExtsKey;
+    const ReadKey key(HKEY_CURRENT_USER, keyPath);
+    if (!key.IsOpen()) return;
+    TRegistry classes(KEY_READ);
+    classes.SetRootKey(HKEY_CLASSES_ROOT);
+    for (const std::string& extension : key.SubkeyNames()) {
+        ReportProgress(kCurrentUser + keyPath + "\\" + extension);
+        if (!classes.KeyExists("\\" + extension)) RecordProblem(MakeRegistryPath(kCurrentUser, keyPath, extension), "", "");
+    }
+}
