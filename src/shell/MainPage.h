@@ -35,6 +35,8 @@ public:
     virtual void DpiChanged(int /*oldDpi*/, int /*newDpi*/) {}
     // The frame gave every control its font; a page sets its own fonts on top.
     virtual void ApplyPageFonts(int /*dpi*/) {}
+    // The "BackUp\Restore" command while the page is shown.
+    virtual void BackUpRestore() {}
 
 protected:
     TfrmMain& Frame() const { return frame_; }

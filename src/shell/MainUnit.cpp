@@ -170,8 +170,11 @@ void TfrmMain::CreateActions() {
         actions_.Add(ui::Action{row.id, row.name, row.page, row.caption, row.hint, row.shortcut,
                                 row.enabled, row.image, {}});
     // Each page attaches its own actions' handlers when it is created. The
-    // report and the snapshots, which act on the current page, arrive with
-    // their tools; until then those actions do nothing.
+    // report, which acts on the current page, arrives with its tool; until
+    // then it does nothing. BackUp\Restore is the current page's own.
+    actions_.Find(aBackUp)->onExecute = [this] {
+        if (CurrentPage >= 0 && CurrentPage < kPageCount && pages_[CurrentPage]) pages_[CurrentPage]->BackUpRestore();
+    };
 }
 
 void TfrmMain::CreatePages() {

@@ -1,16 +1,42 @@
 // TRegistryPage: the Registry page: the section tree tvRgSections with its
-// check boxes, the problem list lvRgValues and the Registry branch of the
-// central refresh. The scanner, its results and the fixing arrive with the
-// registry tool (registry_scan/); their handlers go here.
+// check boxes, counts and state icons, the problem list lvRgValues, the
+// commands Scan, Fix, Fix All, Select All and Select None, BackUp\Restore,
+// and the Registry branch of the central refresh. The problem store and the
+// scanner live in registry_scan/; this page only shows and asks.
 #pragma once
 
 #include "platform/Handles.h"
+#include "registry_scan/NutUnit.h"
+#include "registry_scan/RgScanThread.h"
 #include "shell/MainPage.h"
 
-class TRegistryPage : public TMainPage {
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TfrmRgScan;
+struct RgBackupState;
+
+// Icons of the section nodes, as the section states give them.
+enum TRgSectionImage : int { rgiNotScanned = 0, rgiProblems = 1, rgiScanning = 2, rgiClean = 4 };
+
+// "(" + count + ")" and the spaces that line the names up, then the caption.
+std::string RgSectionCaption(int count, const std::string& caption);
+// The icon of a section node and of the root "All".
+int RgSectionImage(int state, int count);
+int RgRootImage(const std::array<int, kRegistrySectionCount>& sectionImages);
+// The tree check-box rule: given the states before and after a click
+// (position 0 is "All"), the states the nodes are to take.
+std::array<bool, kRegistrySectionCount + 1> ApplyRgCheckRule(const std::array<bool, kRegistrySectionCount + 1>& before,
+                                                             const std::array<bool, kRegistrySectionCount + 1>& now);
+
+class TRegistryPage : public TMainPage, private IRgScanView {
 public:
     explicit TRegistryPage(TfrmMain& frame);
     ~TRegistryPage() override;
+
+    static constexpr int kNodeCount = kRegistrySectionCount + 1;  // "All" and the sections
 
     ui::TreeView tvRgSections;
     ui::ListView lvRgValues;
@@ -18,10 +44,68 @@ public:
     ui::TreeView SectionTree() const override { return tvRgSections; }
     void RefreshView() override;  // the Registry branch of the central refresh
     void DpiChanged(int oldDpi, int newDpi) override;
+    void BackUpRestore() override;
+
+    // The problem store.
+    TNut& Nut() { return nut_; }
+    const TNut& Nut() const { return nut_; }
+
+    // Lists the records of the node at a tree position (0 "All", k+1 section k).
+    void ShowScanResults(int position);
+    // The record a list row stands for (whatever the sort did), or none.
+    bool RowRecord(int row, int& section, int& record) const;
+    // The node of a tree position, its check state and position.
+    HTREEITEM NodeAt(int position) const;
+    int SelectedRgPosition() const;
+    void SelectRgPosition(int position);
+    // The user clicked the tree (check boxes may have changed).
+    void RgTreeClicked();
+    bool ScanRunning() const { return scanThread_ != nullptr; }
+    TfrmRgScan* ScanForm() const { return rgScanForm_.get(); }
+
+    // The commands.
+    void aRgScanExecute();
+    void aRgFixExecute();
+    void aRgFixAllExecute();
+    void aRgSelectAllExecute();
+    void aRgSelectNoneExecute();
+
+    static constexpr const char* kNotScannedRow = "Section is not scanned...";
+    static constexpr const char* kNoErrorsRow = "Errors are not found...";
 
 protected:
     LRESULT OnNotify(NMHDR* header) override;
+    void OnContextMenu(HWND source, POINT screen) override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    struct ListedRecord {
+        int section;
+        int record;
+    };
+
+    void AttachActions();
+    void AddSectionNodes();
+    void UpdateSectionNodes();
+    std::array<bool, kNodeCount> ReadChecks() const;
+    void SetAllRowTicks(bool fix);
+    void RgValuesTickChanged(int row);
+    void ShowFixOutcome(const TNut::FixReport& report);
+    void ShowSelectedResults();
+    void ScanThreadEnded();
+
+    // IRgScanView: forwards to the progress window and keeps the page in
+    // step when the scan goes on after that window was closed.
+    void ShowProgress(int keysExamined, const std::string& keyText, const std::string& sectionCaption) override;
+    void ShowProblem(const RegistryProblem& problem, int errorsFound) override;
+    void ScanEnded() override;
+
+    TNut nut_;
     platform::ImageListHandle imlRgSectionsIco;
+    std::array<bool, kNodeCount> previousChecks_{};
+    std::vector<ListedRecord> listedRecords_;  // row data indexes this
+    std::unique_ptr<TfrmRgScan> rgScanForm_;
+    TRegistryScanThread* scanThread_ = nullptr;  // frees itself at its end; abandoned if the page goes first
+    bool resultsStale_ = false;
+    std::unique_ptr<RgBackupState> backup_;  // the backup dialog and its worker
 };

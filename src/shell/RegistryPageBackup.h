@@ -1,0 +1,11 @@
+// The Registry page's BackUp/Restore dialog and the worker it last started.
+#pragma once
+
+#include "snapshots/Backup.h"
+#include "snapshots/BackUpThread.h"
+#include "ui/Worker.h"
+
+struct RgBackupState {
+    TfrmBackup frmBackup;
+    ui::WorkerPtr<TBackUpThread> backUpThread;  // abandoned (and stopped) when the page goes
+};

@@ -1,0 +1,151 @@
+// TRegistryPage: the commands Scan, Fix, Fix All, Select All and Select None,
+// and the scan's steps as the page sees them.
+#include "registry_scan/RgScanForm.h"
+#include "shell/MainUnit.h"
+#include "shell/RegistryPage.h"
+#include "shell/RegistryPageBackup.h"
+
+#include "platform/Dialogs.h"
+
+namespace {
+
+int ShowRgBox(HWND owner, const std::string& text, platform::dialogs::BoxKind kind) {
+    return platform::dialogs::ShowBox(owner, text, ui::kApplicationTitle, kind);
+}
+
+}  // namespace
+
+// ---- Scan ------------------------------------------------------------------------
+
+void TRegistryPage::aRgScanExecute() {
+    if (Frame().CurrentPage != kPageRegistry || !Frame().Actions().Enabled(aRgScan) || ScanRunning()) return;
+    TRegistrySectionFlags flags{};
+    for (int section = 0; section < kRegistrySectionCount; ++section) {
+        HTREEITEM node = NodeAt(section + 1);
+        flags[section] = node && tvRgSections.Checked(node);
+        if (flags[section]) nut_.ResetSection(section);
+    }
+    if (!rgScanForm_) rgScanForm_ = std::make_unique<TfrmRgScan>();
+    resultsStale_ = false;
+    auto* scan = new TRegistryScanThread(Frame().Handle(), nut_, this, flags);
+    scan->SetFreeOnTerminate(true);
+    scan->SetOnTerminate([this] { ScanThreadEnded(); });
+    scanThread_ = scan;
+    if (!scan->Resume()) {
+        // The thread never ran: it ends (and frees itself) without a step.
+        scan->Terminate();
+        ShowRgBox(Frame().Handle(), "The scan could not be started.", platform::dialogs::BoxKind::ErrorCancel);
+    } else if (rgScanForm_->ShowModal(Frame().Handle()) == IDOK && scanThread_) {
+        // Stop, or the scan's own end: a worker that has finished is not affected.
+        scanThread_->Terminate();
+    }
+    Frame().RefreshView();
+    ShowSelectedResults();
+    Frame().RefreshView();
+}
+
+void TRegistryPage::ShowProgress(int keysExamined, const std::string& keyText, const std::string& sectionCaption) {
+    if (rgScanForm_) rgScanForm_->ShowProgress(keysExamined, keyText, sectionCaption);
+}
+
+void TRegistryPage::ShowProblem(const RegistryProblem& problem, int errorsFound) {
+    if (rgScanForm_) rgScanForm_->ShowProblem(problem, errorsFound);
+    // Closed with its close box, the progress window leaves the scan running;
+    // the list catches up when it ends.
+    if (!rgScanForm_ || !rgScanForm_->Showing()) resultsStale_ = true;
+}
+
+void TRegistryPage::ScanEnded() {
+    if (rgScanForm_) rgScanForm_->ScanEnded();
+}
+
+void TRegistryPage::ScanThreadEnded() {
+    scanThread_ = nullptr;  // it frees itself after this step
+    if (resultsStale_ && !(rgScanForm_ && rgScanForm_->Showing())) ShowSelectedResults();
+    resultsStale_ = false;
+    Frame().RefreshView();
+}
+
+// ---- Fix and Fix All -----------------------------------------------------------------
+
+void TRegistryPage::ShowFixOutcome(const TNut::FixReport& report) {
+    if (report.backupFailed) {
+        ShowRgBox(Frame().Handle(),
+                  "Nothing was fixed: the registry items could not be saved in a backup point first.\r\n" +
+                      report.error,
+                  platform::dialogs::BoxKind::ErrorCancel);
+    } else if (report.refused > 0) {
+        ShowRgBox(Frame().Handle(),
+                  std::to_string(report.refused) +
+                      " marked error(s) were left alone: they name a key that holds the entries of a whole "
+                      "section.",
+                  platform::dialogs::BoxKind::Warning);
+    }
+}
+
+void TRegistryPage::aRgFixExecute() {
+    if (Frame().CurrentPage != kPageRegistry || !Frame().Actions().Enabled(aRgFix)) return;
+    const int count = nut_.MarkedCount();
+    if (count == 0) {
+        ShowRgBox(Frame().Handle(), "List for fix is empty.", platform::dialogs::BoxKind::Plain);
+    } else if (ShowRgBox(Frame().Handle(), "Fix Selected Errors (Count: " + std::to_string(count) + ")?",
+                         platform::dialogs::BoxKind::ConfirmOkCancel) == IDOK) {
+        const TNut::FixReport report = nut_.FixMarkedProblems(Frame().BackupFolder());
+        if (tvRgSections.Selected()) ShowScanResults(SelectedRgPosition());
+        ShowFixOutcome(report);
+    }
+    Frame().RefreshView();
+}
+
+void TRegistryPage::aRgFixAllExecute() {
+    if (Frame().CurrentPage != kPageRegistry || !Frame().Actions().Enabled(aRgFixAll)) return;
+    if (nut_.RecountTotal() < 1) {
+        ShowRgBox(Frame().Handle(), "List for fix is empty.", platform::dialogs::BoxKind::Plain);
+        return;
+    }
+    if (ShowRgBox(Frame().Handle(), "Do you want to fix all errors?", platform::dialogs::BoxKind::ConfirmOkCancel) !=
+        IDOK)
+        return;
+    Frame().ListRebuilding = true;
+    lvRgValues.Clear();
+    listedRecords_.clear();
+    Frame().ListRebuilding = false;
+    nut_.MarkAll(true);
+    const TNut::FixReport report = nut_.FixMarkedProblems(Frame().BackupFolder());
+    ShowSelectedResults();
+    ShowFixOutcome(report);
+    Frame().RefreshView();
+}
+
+// ---- Select All / Select None ------------------------------------------------------------
+
+void TRegistryPage::SetAllRowTicks(bool fix) {
+    // Rows and records change together, without a refresh per row.
+    Frame().ListRebuilding = true;
+    for (int row = 0; row < lvRgValues.Count(); ++row) {
+        int section = 0, record = 0;
+        if (!RowRecord(row, section, record)) continue;
+        if (lvRgValues.Checked(row) != fix) lvRgValues.SetChecked(row, fix);
+        nut_.SetFix(section, record, fix);
+    }
+    Frame().ListRebuilding = false;
+}
+
+void TRegistryPage::aRgSelectAllExecute() {
+    if (!lvRgValues.ShowsCheckBoxes()) return;
+    SetAllRowTicks(true);
+    Frame().RefreshView();
+}
+
+void TRegistryPage::aRgSelectNoneExecute() {
+    if (!lvRgValues.ShowsCheckBoxes()) return;
+    SetAllRowTicks(false);
+    Frame().RefreshView();
+}
+
+// ---- BackUp\Restore -----------------------------------------------------------------------
+
+void TRegistryPage::BackUpRestore() {
+    if (!backup_) backup_ = std::make_unique<RgBackupState>();
+    RunBackupCommand(Frame().Handle(), backup_->frmBackup, Frame().BackupFolder(), backup_->backUpThread);
+}
