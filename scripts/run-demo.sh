@@ -45,9 +45,13 @@ WINEPREFIX="$root/prefix" wineserver -p </dev/null >/dev/null 2>&1 || true
 wine_run "$bin/orvhelper.exe" 1 </dev/null >/dev/null 2>&1 || true
 winbin=$(WINEPREFIX="$root/prefix" HOME="$root/home" WINEDEBUG=-all winepath -w "$bin")
 if [ ! -f "$root/.seeded" ]; then
-  wine_run "$bin/orvdemo_seed.exe" "$winbin" && touch "$root/.seeded"
+  wine_run "$bin/orvdemo_seed.exe" "$winbin" && touch "$root/.seeded" "$root/.seeded-registry"
 else
   wine_run "$bin/orvdemo_seed.exe" "$winbin" --boot-files
+fi
+# Machines seeded before the registry scanner's sample entries existed get them once.
+if [ ! -f "$root/.seeded-registry" ]; then
+  wine_run "$bin/orvdemo_seed.exe" "$winbin" --registry-problems && touch "$root/.seeded-registry"
 fi
 
 # One startup program runs, so the Active column shows "Yes".

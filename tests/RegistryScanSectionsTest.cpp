@@ -222,7 +222,8 @@ protected:
         const std::string deadClass = "\\CLSID\\" + dead;
         seeds_.Text(HKEY_CLASSES_ROOT, deadClass + "\\InprocServer32", "", dir_ + "\\Gone\\Dead.dll");
         seeds_.Text(HKEY_CLASSES_ROOT, deadClass + "\\LocalServer", "", dir_ + "\\Gone\\Old.exe /automation");
-        seeds_.Text(HKEY_CLASSES_ROOT, deadClass + "\\LocalServer32", "", dir_ + "\\Gone\\Dead.exe");
+        // Written in lower case: the registry's names match in any case.
+        seeds_.Text(HKEY_CLASSES_ROOT, deadClass + "\\localserver32", "", dir_ + "\\Gone\\Dead.exe");
         seeds_.Text(HKEY_CLASSES_ROOT, deadClass + "\\ProgID", "", dir_ + "\\Gone\\NotAServer.dll");
         seeds_.Text(HKEY_CLASSES_ROOT, "\\CLSID\\" + live + "\\InprocServer32", "", dir_ + "\\Live.dll");
         seeds_.Text(HKEY_CLASSES_ROOT, "\\CLSID\\" + live + "\\DefaultIcon", "", dir_ + "\\Live.dll,3");
@@ -427,7 +428,9 @@ TEST_F(RegistryScanSections, KeysExaminedCountEveryEntryWalked) {
     for (int section = 0; section < kRegistrySectionCount; ++section) {
         const bool ticked = section == 4 || section == 6 || section == 11;
         EXPECT_EQ(store.State(section), ticked ? ssScanned : ssNotScanned) << section;
-        if (!ticked) EXPECT_EQ(store.Count(section), 0) << section;
+        if (!ticked) {
+            EXPECT_EQ(store.Count(section), 0) << section;
+        }
     }
     EXPECT_EQ(SeededRecords(store, 4, tag_).size(), 2u);
 }

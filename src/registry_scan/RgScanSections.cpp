@@ -9,6 +9,7 @@
 #include "platform/Files.h"
 #include "platform/Registry.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -52,6 +53,14 @@ bool SameName(const std::string& a, const std::string& b) {
     return a.size() == b.size() && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(),
                                                   static_cast<int>(a.size()), b.data(),
                                                   static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+// Whether the names hold an ASCII name, letter case aside.
+bool ContainsAsciiName(const std::vector<std::string>& names, const char* wanted) {
+    const size_t length = strlen(wanted);
+    for (const std::string& name : names)
+        if (name.size() == length && _strnicmp(name.c_str(), wanted, length) == 0) return true;
+    return false;
 }
 
 // A key opened for reading only (one attempt: a key missing is the common
@@ -180,7 +189,12 @@ void TRegistryScanThread::ScanClassIds() {
         ReportProgress(progressPrefix + classId);
         if (!StartsWith(classId, "{") || Terminated()) continue;
         const std::string classPath = std::string(kClassIdKey) + "\\" + classId;
+        // Listing the class's few subkeys costs fewer calls than trying all
+        // the suffixes, most of which a class does not have.
+        const ReadKey classKey(HKEY_CLASSES_ROOT, classPath);
+        const std::vector<std::string> present = classKey.SubkeyNames();
         for (const char* suffix : kClassIdSuffixes) {
+            if (!ContainsAsciiName(present, suffix + 1)) continue;
             const ReadKey server(HKEY_CLASSES_ROOT, classPath + suffix);
             std::string reference;
             // A reference that is itself a class id names no file.

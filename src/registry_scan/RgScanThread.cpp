@@ -40,7 +40,6 @@ void TRegistryScanThread::RunSections() {
         if (Terminated() || !flags_[section]) continue;
         RunSection(section);
     }
-    FlushProgress();
     if (Terminated()) {
         // The last word of a stopped scan, even when the running section
         // already had its stop step: it overrides that section's done step.
@@ -48,7 +47,7 @@ void TRegistryScanThread::RunSections() {
         RequestStopStep();
         return;
     }
-    RunOnWindowThread([this] {
+    RunStep([this] {
         store_.AddToTotal(problemsFound_);
         EndView();
     });
@@ -66,8 +65,7 @@ void TRegistryScanThread::RunSection(int section) {
     section_ = section;
     stopSent_ = false;
     (this->*kSections[section])();
-    FlushProgress();
-    RunOnWindowThread([this, section] { store_.SetState(section, ssScanned); });
+    RunStep([this, section] { store_.SetState(section, ssScanned); });
 }
 
 void TRegistryScanThread::ReportProgress(const std::string& keyText) {
@@ -82,16 +80,23 @@ void TRegistryScanThread::ReportProgress(const std::string& keyText) {
 }
 
 void TRegistryScanThread::FlushProgress() {
-    if (!progressPending_) return;
+    if (progressPending_) RunStep({});
+}
+
+void TRegistryScanThread::RunStep(const std::function<void()>& step) {
+    const bool progress = progressPending_;
     progressPending_ = false;
     const int count = keysExamined_;
     const int section = section_;
-    RunOnWindowThread([this, count, section] {
-        keysShown_ = count;
-        if (view_) view_->ShowProgress(count, pendingKey_, kRegistrySectionCaptions[section]);
+    RunOnWindowThread([&] {
+        if (progress) {
+            keysShown_ = count;
+            if (view_) view_->ShowProgress(count, pendingKey_, kRegistrySectionCaptions[section]);
+        }
+        if (step) step();
     });
     // Taken after the step, so a slow window thread is not sent another at once.
-    lastReportTick_ = GetTickCount();
+    if (progress) lastReportTick_ = GetTickCount();
 }
 
 void TRegistryScanThread::RecordProblem(const std::string& registryPath, const std::string& fileName,
@@ -100,9 +105,8 @@ void TRegistryScanThread::RecordProblem(const std::string& registryPath, const s
         RequestStopStep();
         return;
     }
-    FlushProgress();
     const int section = section_;
-    RunOnWindowThread([&, section] {
+    RunStep([&, section] {
         store_.RecordProblem(section, registryPath, fileName, guessPath);
         ++problemsFound_;
         if (view_) view_->ShowProblem(RegistryProblem{registryPath, fileName, guessPath}, problemsFound_);
@@ -112,9 +116,8 @@ void TRegistryScanThread::RecordProblem(const std::string& registryPath, const s
 void TRegistryScanThread::RequestStopStep() {
     if (stopSent_) return;
     stopSent_ = true;
-    FlushProgress();
     const int section = section_;
-    RunOnWindowThread([this, section] {
+    RunStep([this, section] {
         store_.SetState(section, ssStopped);
         EndView();
     });

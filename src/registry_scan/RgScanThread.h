@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <string>
 
 // What the progress window shows. Called on the window thread only.
@@ -52,8 +53,12 @@ private:
     // Worker side: hand a problem to the window thread and wait until it is
     // stored; after a stop request, the stop step instead and nothing is stored.
     void RecordProblem(const std::string& registryPath, const std::string& fileName, const std::string& guessPath);
-    // Worker side: the progress not yet shown, before any other step.
+    // Worker side: the progress not yet shown, on its own.
     void FlushProgress();
+    // Worker side: runs the step on the window thread and waits for it; the
+    // progress not yet shown goes first, in the same visit, so the labels end
+    // on the last key examined at no extra cost.
+    void RunStep(const std::function<void()>& step);
     // Worker side: the current section ends in state 3 and the window closes;
     // sent once per section, and always as the last step of a stopped scan.
     void RequestStopStep();

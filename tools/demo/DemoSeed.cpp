@@ -1,9 +1,12 @@
 // Seeds the demo machine with realistic startup entries in every source:
 // run keys under the three roots with switched-off twins, win.ini and
 // system.ini values, wininit.ini, every batch file and both Startup folders
-// with shortcuts to programs that exist and to ones that do not.
+// with shortcuts to programs that exist and to ones that do not; and
+// registry entries left behind by programs that have gone, beside live ones,
+// for the registry scanner to find.
 //   orvdemo_seed.exe <folder of the built programs>            everything
 //   orvdemo_seed.exe <folder> --boot-files                     wininit.ini only
+//   orvdemo_seed.exe <folder> --registry-problems              the scanner's entries only
 #include "common/Common.h"
 #include "common/RegistryFunctions.h"
 #include "common/RegistryObject.h"
@@ -136,22 +139,88 @@ void SeedStartupFolders() {
     Shortcut(common, "Registry Editor", WindowsDirectory() + "\\regedit.exe");
 }
 
+// A registry value, written only when it is not there yet (the key is made
+// when missing), so seeding twice changes nothing.
+void RegText(HKEY root, const std::string& path, const std::string& name, const std::string& text) {
+    platform::KeyHandle key;
+    DWORD type = 0, size = 0;
+    if (platform::reg::CreateKey(root, path, KEY_QUERY_VALUE | KEY_SET_VALUE, key) == ERROR_SUCCESS &&
+        platform::reg::QueryValueInfo(key.Get(), name, type, size) != ERROR_SUCCESS)
+        platform::reg::SetString(key.Get(), name, text);
+}
+
+// A shared library's use count.
+void RegCount(const std::string& path, const std::string& library) {
+    platform::KeyHandle key;
+    const DWORD count = 1;
+    if (platform::reg::CreateKey(HKEY_LOCAL_MACHINE, path, KEY_SET_VALUE, key) == ERROR_SUCCESS)
+        platform::reg::SetValue(key.Get(), library, REG_DWORD, &count, sizeof(count));
+}
+
+void RegKey(HKEY root, const std::string& path) {
+    platform::KeyHandle key;
+    platform::reg::CreateKey(root, path, KEY_QUERY_VALUE, key);
+}
+
+// What uninstalled programs leave behind in the sections the registry
+// scanner walks, and entries of programs that are still there.
+void SeedRegistryProblems() {
+    const std::string current = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
+    const std::string tray = kDemoFolder + "\\Tray Helper.exe";
+    RegText(HKEY_LOCAL_MACHINE, current + "App Paths\\oldedit.exe", "", "C:\\Program Files\\Old Editor\\oldedit.exe");
+    RegText(HKEY_LOCAL_MACHINE, current + "App Paths\\photoview.exe", "", "\"C:\\Program Files\\PhotoView\\pv.exe\" %1");
+    RegText(HKEY_LOCAL_MACHINE, current + "App Paths\\trayhelper.exe", "", tray);
+
+    const std::string toolbar = "CLSID\\{6A1F3C2E-5B7D-4E9A-9C1B-0D2E3F4A5B6C}";
+    RegText(HKEY_CLASSES_ROOT, toolbar, "", "Old Toolbar");
+    RegText(HKEY_CLASSES_ROOT, toolbar + "\\InprocServer32", "", "C:\\Program Files\\Old Toolbar\\toolbar.dll");
+    RegText(HKEY_CLASSES_ROOT, toolbar + "\\DefaultIcon", "", "C:\\Program Files\\Old Toolbar\\toolbar.dll,0");
+    const std::string scanner = "CLSID\\{9B8C7D6E-1F2A-4B3C-8D4E-5F6A7B8C9D0E}";
+    RegText(HKEY_CLASSES_ROOT, scanner + "\\LocalServer32", "", "C:\\Program Files\\Old Scanner\\scan.exe /automation");
+    RegText(HKEY_CLASSES_ROOT, "CLSID\\{2C3D4E5F-6A7B-4C8D-9E0F-1A2B3C4D5E6F}\\LocalServer32", "", tray + " /automation");
+
+    RegText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\Help", "oldedit.hlp", "C:\\Program Files\\Old Editor\\Help");
+    RegText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\HTML Help", "photoview.chm", "C:\\Program Files\\PhotoView");
+
+    RegCount(current + "SharedDlls", "C:\\Program Files\\Common Files\\Old Toolbar\\tbcore.dll");
+    RegCount(current + "SharedDlls", SystemDirectory() + "shell32.dll");
+
+    RegText(HKEY_LOCAL_MACHINE, current + "Uninstall\\Old Scanner", "DisplayName", "Old Scanner 2.1");
+    RegText(HKEY_LOCAL_MACHINE, current + "Uninstall\\Old Scanner", "UninstallString",
+            "C:\\Program Files\\Old Scanner\\uninst.exe /remove");
+    RegText(HKEY_LOCAL_MACHINE, current + "Uninstall\\Orvelin Demo Helpers", "DisplayName", "Orvelin Demo Helpers");
+    RegText(HKEY_LOCAL_MACHINE, current + "Uninstall\\Orvelin Demo Helpers", "UninstallString", "\"" + tray + "\" /uninstall");
+
+    const std::string explorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
+    RegKey(HKEY_CURRENT_USER, explorer + "FileExts\\.oldproj\\OpenWithList");
+    RegKey(HKEY_CURRENT_USER, explorer + "FileExts\\.ini\\OpenWithList");
+    RegText(HKEY_CURRENT_USER, explorer + "RunMRU", "a", "C:\\Program Files\\Old Scanner\\scan\\1");
+    RegText(HKEY_CURRENT_USER, explorer + "RunMRU", "b", "notepad\\1");
+    RegText(HKEY_CURRENT_USER, explorer + "RunMRU", "MRUList", "ab");
+    RegKey(HKEY_CURRENT_USER, explorer + "MenuOrder\\Start Menu2\\Programs\\Old Scanner");
+    RegKey(HKEY_CURRENT_USER, explorer + "MenuOrder\\Start Menu2\\Programs\\Accessories\\Games");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: orvdemo_seed <build folder> [--boot-files]\n");
+        std::fprintf(stderr, "usage: orvdemo_seed <build folder> [--boot-files | --registry-problems]\n");
         return 2;
     }
     OleInitialize(nullptr);
     const std::string buildFolder = argv[1];
+    const std::string mode = argc < 3 ? "" : argv[2];
     SeedBootFiles();
-    if (argc < 3 || std::string(argv[2]) != "--boot-files") {
+    if (mode.empty()) {
         SeedPrograms(buildFolder);
         SeedRunKeys();
         SeedIniFiles();
         SeedBatchFiles();
         SeedStartupFolders();
+    }
+    if (mode.empty() || mode == "--registry-problems") {
+        SeedRegistryProblems();
         std::printf("demo machine seeded\n");
     }
     OleUninitialize();
