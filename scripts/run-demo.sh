@@ -57,8 +57,12 @@ fi
 # One startup program runs, so the Active column shows "Yes".
 wine_run "C:\\Program Files\\Orvelin Demo\\Tray Helper.exe" 3600 >/dev/null 2>&1 &
 
+# ORV_DEMO_PAGE=registry opens the Registry page and scans every section.
+program="$bin/Orvelin.exe"
+[ "${ORV_DEMO_PAGE:-}" = registry ] && program="$bin/orvdemo_tour.exe registry"
+
 if [ "$headless" = 1 ]; then
-  wine_run "$bin/Orvelin.exe" >/dev/null 2>&1 &
+  wine_run $program >/dev/null 2>&1 &
   # Up to ORV_DEMO_WAIT seconds (a fresh machine is slow) for the main window
   # to be shown, then a moment for it to paint.
   shown=0
@@ -67,9 +71,9 @@ if [ "$headless" = 1 ]; then
     sleep 0.2
   done
   [ "$shown" = 1 ] || echo "Orvelin's window did not show within ${ORV_DEMO_WAIT:-60} s" >&2
-  sleep 1
+  sleep "${ORV_DEMO_SETTLE:-1}"
   import -window root "$root/screenshot.png"
   echo "Screenshot: $root/screenshot.png"
 else
-  wine_run "$bin/Orvelin.exe"
+  wine_run $program
 fi
