@@ -1,0 +1,1 @@
+// Internet Explorer traces: the URL cache collectors and deletes, typed URLs.

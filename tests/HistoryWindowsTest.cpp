@@ -1,0 +1,1 @@
+// Windows recent lists and system folders: listing and removal.
