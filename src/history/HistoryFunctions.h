@@ -1,0 +1,74 @@
+// Shared operations of the history cleaner: registry value lists read and
+// cleared by mask or by data, files deleted by mask or by list, and the
+// helpers the browser-extension sections use.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Result code of DeleteListedFiles when at least one file stayed.
+constexpr int kSomeFilesRemained = 5000;
+
+// In every operation below: a key that is absent, or cannot be opened with
+// the access the operation needs, counts as missing and nothing happens; the
+// names of values and subkeys are taken before anything is changed; a value
+// tested as text whose type is not a string raises ERegistryException
+// "Invalid data type for '<name>'" (what was appended or deleted before it
+// stays); an invalid mask raises EMaskException. "skipped" names a value that
+// is passed over (compared exactly, case counts); nullptr for none.
+
+// Appends the text of every value of root\key that fits the mask, in the
+// registry's order.
+void ReadRecentValues(std::vector<std::string>& list, HKEY root, const std::string& key,
+                      const char* skipped, const std::string& mask);
+// ReadRecentValues on every direct subkey of root\key, in order.
+void ReadRecentSubkeys(std::vector<std::string>& list, HKEY root, const std::string& key,
+                       const char* skipped, const std::string& mask);
+
+// Deletes every value of root\key whose text fits the mask.
+void DeleteValuesByMask(HKEY root, const std::string& key, const std::string& mask,
+                        const char* skipped);
+// DeleteValuesByMask on every direct subkey of root\key.
+void DeleteValuesByMaskInSubkeys(HKEY root, const std::string& key, const std::string& mask,
+                                 const char* skipped);
+
+// Deletes the first string value of root\key whose text equals text (whole,
+// case ignored in the user's locale); values of other types are passed over.
+// Nothing else (such as an order value) is rewritten.
+void DeleteValueByData(HKEY root, const std::string& key, const std::string& text);
+// DeleteValueByData in every direct subkey of root\key: one value per subkey
+// at most.
+void DeleteValueByDataInSubkeys(HKEY root, const std::string& key, const std::string& text);
+
+// Writes a REG_SZ value into an existing key (a missing key is not created).
+// A failed write raises ERegistryException "Failed to set data for '<name>'".
+void WriteRegString(HKEY root, const std::string& key, const std::string& valueName,
+                    const std::string& data);
+// Deletes the named value when the key and the value exist.
+void DeleteValueByName(HKEY root, const std::string& key, const std::string& valueName);
+
+// Deletes every file below folder (subfolders included, hidden files too)
+// whose full path fits the mask; folders stay. Returns 0, or the system
+// error code of the last deletion that failed (the others still go).
+int DeleteFilesByMask(const std::string& folder, const std::string& mask);
+// Deletes the file of every path of the list; 0, or kSomeFilesRemained when
+// at least one deletion failed.
+int DeleteListedFiles(const std::vector<std::string>& list);
+// Deletes one file; 0 or the system error code.
+int DeleteListedFile(const std::string& path);
+
+// Clears the Open/Save dialogs' history: for every listed path, the values
+// fitting the mask in the subkey named by the path's last three characters
+// (the whole path when shorter) and in the subkey "*". With no value skipped
+// the order value goes too when its text fits.
+void ClearOpenSaveHistory(const std::vector<std::string>& list, const std::string& mask);
+
+// Deletes the shared-DLL counts (HKLM) whose value name names no existing file.
+void PurgeSharedDllCounts();
+
+// True when the path lies in the Windows folder or the system folder by the
+// mask test (folder text + "*"; a sibling whose name starts with the
+// Windows folder's text counts too).
+bool IsInWindowsFolders(const std::string& path);
