@@ -5,6 +5,7 @@
 #include "snapshots/BackupPoint.h"
 #include "snapshots/RegistryTree.h"
 #include "ReadOnlyRegKey.h"
+#include "RegSeed.h"
 #include "TestSupport.h"
 
 #include "platform/Files.h"
@@ -26,41 +27,8 @@ namespace {
 constexpr DWORD kWaitMs = 300000;  // a whole root under a loaded Wine; ends as soon as the worker does
 constexpr size_t kUserRoot = 2;    // HKEY_CURRENT_USER among the five
 
-std::wstring W(const std::string& utf8) {
-    const std::u16string text = Utf16FromUtf8(utf8);
-    return std::wstring(text.begin(), text.end());
-}
-
-std::vector<uint8_t> Utf16Z(const std::string& utf8) {
-    std::vector<uint8_t> bytes;
-    for (char16_t c : Utf16FromUtf8(utf8)) bytes.insert(bytes.end(), {uint8_t(c & 0xFF), uint8_t(c >> 8)});
-    bytes.insert(bytes.end(), {0, 0});
-    return bytes;
-}
-
 void SetValue(const std::string& path, const std::string& name, DWORD type, const std::vector<uint8_t>& data) {
-    platform::KeyHandle key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, W(path).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(),
-                              nullptr),
-              ERROR_SUCCESS)
-        << path;
-    if (type == 0xFFFFFFFF) return;  // the key alone
-    static const BYTE kNothing = 0;
-    ASSERT_EQ(RegSetValueExW(key.Get(), name.empty() ? nullptr : W(name).c_str(), 0, type,
-                             data.empty() ? &kNothing : data.data(), static_cast<DWORD>(data.size())),
-              ERROR_SUCCESS)
-        << name;
-}
-
-// Sets the key's access list: none at all locks everyone out, nullptr lets everyone in.
-LONG SetKeyAccessList(const std::string& path, ACL* acl) {
-    platform::KeyHandle key;
-    LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, W(path).c_str(), 0, WRITE_DAC, key.Put());
-    if (rc != ERROR_SUCCESS) return rc;
-    SECURITY_DESCRIPTOR descriptor;
-    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-    SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
-    return RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, &descriptor);
+    SetRawValue(HKEY_CURRENT_USER, path, name, type, data);
 }
 
 bool WaitForEnd(const ui::WorkerPtr<TBackUpThread>& worker) {
@@ -271,7 +239,7 @@ TEST_F(BackUpThreadTest, APointOfTheUserRootRestoresEveryValueExactly) {
         {sub, "", REG_EXPAND_SZ, {}},
         {sub, "=", REG_DWORD, {0, 0, 0, 0}},
         {deeper, "[", REG_SZ, Utf16Z("]")},
-        {relative_ + "\\empty key", "", 0xFFFFFFFF, {}},
+        {relative_ + "\\empty key", "", kKeyOnly, {}},
     };
     for (const auto& seed : seeds) SetValue(seed.key, seed.name, seed.type, seed.data);
     const std::vector<RegKeyData> before = Export();

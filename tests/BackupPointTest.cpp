@@ -2,6 +2,7 @@
 // deleted, writers in one minute merge, failures are reported and verified.
 #include "snapshots/BackupPoint.h"
 #include "snapshots/RegistryTree.h"
+#include "RegSeed.h"
 #include "TestSupport.h"
 
 #include "platform/Files.h"
@@ -20,22 +21,9 @@ namespace files = platform::files;
 
 namespace {
 
-std::wstring W(const std::string& utf8) {
-    const std::u16string text = Utf16FromUtf8(utf8);
-    return std::wstring(text.begin(), text.end());
-}
-
 void SetValue(HKEY root, const std::string& path, const std::string& name, DWORD type,
               const std::vector<uint8_t>& data) {
-    platform::KeyHandle key;
-    ASSERT_EQ(RegCreateKeyExW(root, W(path).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(), nullptr),
-              ERROR_SUCCESS)
-        << path;
-    static const BYTE kNothing = 0;
-    ASSERT_EQ(RegSetValueExW(key.Get(), name.empty() ? nullptr : W(name).c_str(), 0, type,
-                             data.empty() ? &kNothing : data.data(), static_cast<DWORD>(data.size())),
-              ERROR_SUCCESS)
-        << name;
+    SetRawValue(root, path, name, type, data);
 }
 
 std::vector<uint8_t> Utf16Z(const std::string& utf8) {

@@ -2,6 +2,7 @@
 // our own export and import, and the system's reg.exe reads our files and we
 // read its files.
 #include "snapshots/RegistryTree.h"
+#include "RegSeed.h"
 #include "TestSupport.h"
 
 #include "platform/Handles.h"
@@ -18,22 +19,6 @@ using namespace snapshots;
 using namespace testing_support;
 
 namespace {
-
-std::wstring W(const std::string& utf8) {
-    const std::u16string text = Utf16FromUtf8(utf8);
-    return std::wstring(text.begin(), text.end());
-}
-
-std::vector<uint8_t> Utf16Z(const std::string& utf8) {
-    std::vector<uint8_t> bytes;
-    for (char16_t c : Utf16FromUtf8(utf8)) {
-        bytes.push_back(static_cast<uint8_t>(c & 0xFF));
-        bytes.push_back(static_cast<uint8_t>(c >> 8));
-    }
-    bytes.push_back(0);
-    bytes.push_back(0);
-    return bytes;
-}
 
 struct SeedValue {
     std::string key;  // below the test's base key, "" for the base itself
@@ -68,7 +53,7 @@ std::vector<SeedValue> Seeds() {
         {"sub [x] = \xCE\xA9", "", REG_SZ, Utf16Z("default text")},
         {"sub [x] = \xCE\xA9", "=", REG_DWORD, {0, 0, 0, 0}},
         {"sub [x] = \xCE\xA9\\deep \"q\"", "[", REG_SZ, Utf16Z("]")},
-        {"empty key", "", 0xFFFFFFFF, {}},  // stands for a key without values (not written)
+        {"empty key", "", kKeyOnly, {}},  // stands for a key without values (not written)
     };
 }
 
@@ -99,18 +84,7 @@ protected:
     void Seed() {
         for (const auto& seed : Seeds()) {
             const std::string path = seed.key.empty() ? relative_ : relative_ + "\\" + seed.key;
-            platform::KeyHandle key;
-            ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, W(path).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                      key.Put(), nullptr),
-                      ERROR_SUCCESS)
-                << path;
-            if (seed.type == 0xFFFFFFFF) continue;
-            static const BYTE kNothing = 0;
-            ASSERT_EQ(RegSetValueExW(key.Get(), seed.name.empty() ? nullptr : W(seed.name).c_str(), 0, seed.type,
-                                     seed.data.empty() ? &kNothing : seed.data.data(),
-                                     static_cast<DWORD>(seed.data.size())),
-                      ERROR_SUCCESS)
-                << seed.name;
+            SetRawValue(HKEY_CURRENT_USER, path, seed.name, seed.type, seed.data);
         }
     }
 
@@ -118,7 +92,7 @@ protected:
         TreeMap tree;
         for (const auto& seed : Seeds()) {
             auto& values = tree[seed.key.empty() ? "" : "\\" + seed.key];
-            if (seed.type != 0xFFFFFFFF) values[seed.name] = {seed.type, seed.data};
+            if (seed.type != kKeyOnly) values[seed.name] = {seed.type, seed.data};
         }
         return tree;
     }
@@ -191,16 +165,6 @@ TEST_F(RegistryTreeTest, ImportRefusesUnknownRootsAndLoadNamesTheFile) {
     EXPECT_NE(error.find("missing.reg"), std::string::npos) << error;
 }
 
-// Sets the key's access list: none at all locks everyone out, nullptr lets everyone in.
-LONG SetKeyAccessList(const std::string& path, ACL* acl) {
-    platform::KeyHandle key;
-    LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, W(path).c_str(), 0, WRITE_DAC, key.Put());
-    if (rc != ERROR_SUCCESS) return rc;
-    SECURITY_DESCRIPTOR descriptor;
-    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-    SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
-    return RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, &descriptor);
-}
 
 TEST_F(RegistryTreeTest, UnreadableSubkeyFailsOrIsListedAndLeftOut) {
     const std::string locked = relative_ + "\\sub [x] = \xCE\xA9";
