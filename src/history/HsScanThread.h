@@ -1,0 +1,34 @@
+// THistoryScanThread: collects the Internet Explorer traces of the chosen
+// history sections off the window thread and hands them over in batches.
+#pragma once
+
+#include "ui/Worker.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class THistoryScanThread : public ui::WorkerThread {
+public:
+    enum : unsigned char { kVisitedPages = 1, kTemporaryFiles = 2, kCookies = 4, kTypedUrls = 8 };
+    // Lines reach the window thread in collection order, in batches.
+    using Deliver = std::function<void(std::vector<std::string>&& lines)>;
+
+    // Created suspended; the page sets the fields below and calls Resume().
+    // deliver runs on the window thread; the end step (SetOnTerminate) runs
+    // there after the last delivery, also when a collector raised (its error
+    // goes to OnError first) or the worker was stopped.
+    THistoryScanThread(HWND owner, Deliver deliver);
+
+    unsigned char SectionFlags = 0;  // set before Resume
+    std::string Mask = "*";
+
+protected:
+    // Bits in the order 1, 2, 4, 8, each when set and no stop was asked.
+    void Execute() override;
+
+private:
+    Deliver deliver_;
+};
