@@ -5,11 +5,31 @@
 
 #include <windows.h>
 
+#include "common/Masks.h"
+
+#include <optional>
 #include <string>
 #include <vector>
 
 // Result code of DeleteListedFiles when at least one file stayed.
 constexpr int kSomeFilesRemained = 5000;
+
+// A mask compiled at its first test and reused for the rest of one
+// operation: an invalid mask raises EMaskException only once something is
+// tested, exactly as compiling it anew for every test would, without paying
+// the compilation per file of a large folder.
+class TLazyMask {
+public:
+    explicit TLazyMask(std::string mask) : text_(std::move(mask)) {}
+    bool Fits(const std::string& text) {
+        if (!compiled_) compiled_.emplace(text_);
+        return compiled_->Fits(text);
+    }
+
+private:
+    std::string text_;
+    std::optional<TMask> compiled_;
+};
 
 // In every operation below: a key that is absent, or cannot be opened with
 // the access the operation needs, counts as missing and nothing happens; the

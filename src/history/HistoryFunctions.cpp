@@ -1,0 +1,198 @@
+// Shared operations of the history cleaner: registry value lists and files.
+#include "history/HistoryFunctions.h"
+
+#include "common/Common.h"
+#include "common/RegistryObject.h"
+#include "platform/Files.h"
+
+namespace files = platform::files;
+
+namespace {
+
+const char* const kOpenSaveHistoryKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\OpenSaveMRU";
+const char* const kSharedDllsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+// Listing asks only to read, so a user whose lists are locked against
+// writing still sees what is there; what cannot be removed then simply stays
+// listed after a delete. Removals need full access: without it the key
+// counts as missing.
+constexpr REGSAM kListAccess = KEY_READ;
+constexpr REGSAM kRemoveAccess = KEY_ALL_ACCESS;
+
+bool OpenExisting(TRegistry& registry, HKEY root, const std::string& key) {
+    registry.SetRootKey(root);
+    return registry.OpenKey(key, false);
+}
+
+bool IsSkipped(const std::string& name, const char* skipped) {
+    return skipped != nullptr && name == skipped;
+}
+
+// The direct subkeys of root\key, taken before anything below them changes.
+std::vector<std::string> SubkeyNames(HKEY root, const std::string& key, REGSAM access) {
+    std::vector<std::string> names;
+    TRegistry registry(access);
+    if (OpenExisting(registry, root, key)) registry.GetKeyNames(names);
+    return names;
+}
+
+// Whole texts, case ignored by the user's locale: how a caption is found
+// again among the values it was listed from.
+bool SameCaption(const std::string& a, const std::string& b) {
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()),
+                          b.c_str(), static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+void ReadValuesWithMask(std::vector<std::string>& list, HKEY root, const std::string& key,
+                        const char* skipped, TLazyMask& mask) {
+    TRegistry registry(kListAccess);
+    if (!OpenExisting(registry, root, key)) return;
+    std::vector<std::string> names;
+    registry.GetValueNames(names);
+    for (const std::string& name : names) {
+        if (IsSkipped(name, skipped)) continue;
+        std::string text = registry.ReadString(name);
+        if (mask.Fits(text)) list.push_back(std::move(text));
+    }
+}
+
+void DeleteValuesWithMask(HKEY root, const std::string& key, TLazyMask& mask, const char* skipped) {
+    TRegistry registry(kRemoveAccess);
+    if (!OpenExisting(registry, root, key)) return;
+    std::vector<std::string> names;
+    registry.GetValueNames(names);
+    for (const std::string& name : names) {
+        if (IsSkipped(name, skipped)) continue;
+        if (mask.Fits(registry.ReadString(name))) registry.DeleteValue(name);
+    }
+}
+
+// REG_EXPAND_SZ counts as a string here as in the listing, so every listed
+// text can be found again; other types are passed over.
+void DeleteFirstEqualValue(const TRegistry& registry, const std::string& text) {
+    std::vector<std::string> names;
+    registry.GetValueNames(names);
+    for (const std::string& name : names) {
+        std::string data;
+        if (registry.ReadStringValue(name, data) && SameCaption(data, text)) {
+            registry.DeleteValue(name);
+            return;
+        }
+    }
+}
+
+// The last three characters of a path (the whole path when shorter); a
+// multi-byte character counts as one.
+std::string LastThreeCharacters(const std::string& path) {
+    size_t start = path.size();
+    for (int characters = 0; characters < 3 && start > 0; ++characters) {
+        do {
+            --start;
+        } while (start > 0 && (static_cast<unsigned char>(path[start]) & 0xC0) == 0x80);
+    }
+    return path.substr(start);
+}
+
+int DeleteFileCode(const std::string& path) {
+    if (files::DeleteFilePath(path)) return 0;
+    const DWORD code = GetLastError();
+    return code != 0 ? static_cast<int>(code) : static_cast<int>(ERROR_GEN_FAILURE);
+}
+
+}  // namespace
+
+void ReadRecentValues(std::vector<std::string>& list, HKEY root, const std::string& key,
+                      const char* skipped, const std::string& mask) {
+    TLazyMask lazyMask(mask);
+    ReadValuesWithMask(list, root, key, skipped, lazyMask);
+}
+
+void ReadRecentSubkeys(std::vector<std::string>& list, HKEY root, const std::string& key,
+                       const char* skipped, const std::string& mask) {
+    TLazyMask lazyMask(mask);
+    for (const std::string& subkey : SubkeyNames(root, key, kListAccess))
+        ReadValuesWithMask(list, root, key + "\\" + subkey, skipped, lazyMask);
+}
+
+void DeleteValuesByMask(HKEY root, const std::string& key, const std::string& mask,
+                        const char* skipped) {
+    TLazyMask lazyMask(mask);
+    DeleteValuesWithMask(root, key, lazyMask, skipped);
+}
+
+void DeleteValuesByMaskInSubkeys(HKEY root, const std::string& key, const std::string& mask,
+                                 const char* skipped) {
+    TLazyMask lazyMask(mask);
+    for (const std::string& subkey : SubkeyNames(root, key, kRemoveAccess))
+        DeleteValuesWithMask(root, key + "\\" + subkey, lazyMask, skipped);
+}
+
+void DeleteValueByData(HKEY root, const std::string& key, const std::string& text) {
+    TRegistry registry(kRemoveAccess);
+    if (OpenExisting(registry, root, key)) DeleteFirstEqualValue(registry, text);
+}
+
+void DeleteValueByDataInSubkeys(HKEY root, const std::string& key, const std::string& text) {
+    for (const std::string& subkey : SubkeyNames(root, key, kRemoveAccess))
+        DeleteValueByData(root, key + "\\" + subkey, text);
+}
+
+void WriteRegString(HKEY root, const std::string& key, const std::string& valueName,
+                    const std::string& data) {
+    TRegistry registry(kRemoveAccess);
+    if (OpenExisting(registry, root, key)) registry.WriteString(valueName, data);
+}
+
+void DeleteValueByName(HKEY root, const std::string& key, const std::string& valueName) {
+    TRegistry registry(kRemoveAccess);
+    if (OpenExisting(registry, root, key) && registry.ValueExists(valueName))
+        registry.DeleteValue(valueName);
+}
+
+int DeleteFilesByMask(const std::string& folder, const std::string& mask) {
+    std::vector<std::string> paths;
+    ListAllFilesRecursive(folder, &paths);
+    TLazyMask lazyMask(mask);
+    int lastFailure = 0;
+    for (const std::string& path : paths) {
+        if (!lazyMask.Fits(path)) continue;
+        if (int code = DeleteFileCode(path); code != 0) lastFailure = code;
+    }
+    return lastFailure;
+}
+
+int DeleteListedFiles(const std::vector<std::string>& list) {
+    bool anyFailed = false;
+    for (const std::string& path : list)
+        if (DeleteFileCode(path) != 0) anyFailed = true;
+    return anyFailed ? kSomeFilesRemained : 0;
+}
+
+int DeleteListedFile(const std::string& path) { return DeleteFileCode(path); }
+
+void ClearOpenSaveHistory(const std::vector<std::string>& list, const std::string& mask) {
+    const std::string base = kOpenSaveHistoryKey;
+    TLazyMask lazyMask(mask);
+    for (const std::string& path : list) {
+        // A tail that holds a separator (or nothing) names no subkey; as a
+        // path it would reach the key itself or a deeper one, so it is left.
+        const std::string extension = LastThreeCharacters(path);
+        if (!extension.empty() && extension.find('\\') == std::string::npos)
+            DeleteValuesWithMask(HKEY_CURRENT_USER, base + "\\" + extension, lazyMask, nullptr);
+        DeleteValuesWithMask(HKEY_CURRENT_USER, base + "\\*", lazyMask, nullptr);
+    }
+}
+
+void PurgeSharedDllCounts() {
+    TRegistry registry(kRemoveAccess);
+    if (!OpenExisting(registry, HKEY_LOCAL_MACHINE, kSharedDllsKey)) return;
+    std::vector<std::string> names;
+    registry.GetValueNames(names);
+    for (const std::string& name : names)
+        if (!files::FileExistsAnyLength(name)) registry.DeleteValue(name);
+}
+
+bool IsInWindowsFolders(const std::string& path) {
+    return TextFitsMask(path, WindowsDirectory() + "*") || TextFitsMask(path, SystemDirectory() + "*");
+}
