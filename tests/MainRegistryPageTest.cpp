@@ -130,12 +130,12 @@ TEST(RegistryPageRules, CheckBoxRule) {
     Checks now = before;
     now[9] = true;
     EXPECT_EQ(ApplyRgCheckRule(before, now), now);
-    // Several changed: the highest position decides (here a section, not "All").
-    Checks many = AllChecks(true);
-    many[0] = false;
-    many[12] = false;
-    Checks result = ApplyRgCheckRule(ChecksOf({0, 12}), ChecksOf({}));
-    EXPECT_EQ(result, ChecksOf({}));
+    // Several changed: the highest position decides. Here a section went off
+    // and "All" on at once: the section's rule wins, "All" goes off again.
+    Checks before12 = ChecksOf({12});
+    Checks allAndNo12 = ChecksOf({0});
+    EXPECT_EQ(ApplyRgCheckRule(before12, allAndNo12), ChecksOf({}));
+    // Nothing changed: the states stay.
     EXPECT_EQ(ApplyRgCheckRule(ChecksOf({1}), ChecksOf({1})), ChecksOf({1}));
 }
 
@@ -325,15 +325,22 @@ TEST_F(RegistryPageTest, ScanFillsTheListAndTheProgressWindowClosesItself) {
     Page().SelectRgPosition(kRunMruSection + 1);
     std::string shownError, shownGroup;
     bool scanDisabledWhileRunning = false;
+    int shows = 0;
     ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
         auto& form = dynamic_cast<TfrmRgScan&>(dialog);
-        scanDisabledWhileRunning = !Main().Actions().Enabled(aRgScan) || Page().ScanRunning();
+        ++shows;
+        Main().RefreshView();
+        scanDisabledWhileRunning = !Main().Actions().Enabled(aRgScan);
+        // A second Scan while one runs starts nothing (no second window).
+        Main().Actions().SetEnabled(aRgScan, true);
+        Page().aRgScanExecute();
         EXPECT_TRUE(PumpUntil([&] { return !form.Showing(); }));
         shownError = ui::ControlText(form.lblRegistryPath);
         shownGroup = ui::ControlText(form.lblScanGroup);
         return IDCANCEL;
     });
     Page().aRgScanExecute();
+    EXPECT_EQ(shows, 1);
     EXPECT_TRUE(scanDisabledWhileRunning);
     EXPECT_EQ(shownGroup, "Most Recently Used List");
     EXPECT_TRUE(PumpUntil([&] { return !Page().ScanRunning(); }));
@@ -365,6 +372,23 @@ TEST_F(RegistryPageTest, ClosingTheProgressWindowLetsTheScanFinishAndTheListCatc
     for (int i = 0; i < Page().lvRgValues.Count(); ++i)
         listed = listed || Page().lvRgValues.Text(i, 1) == kRunMruRecord + "orvclosed";
     EXPECT_TRUE(listed);
+}
+
+TEST_F(RegistryPageTest, StopEndsTheScanInTheStoppedStateAndScanComesBack) {
+    ScopedRegValue dead(HKEY_CURRENT_USER, kRunMru, "orvstopped");
+    SetRegString(HKEY_CURRENT_USER, kRunMru, "orvstopped", "c:\\orv-gone\\stopped.exe\\1");
+    SetNodeChecks(ChecksOf({kRunMruSection + 1, kFileExtsSection + 1}));
+    Page().RgTreeClicked();
+    ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
+        dynamic_cast<TfrmRgScan&>(dialog).StopClick();  // before the scan could hand over anything
+        return IDOK;
+    });
+    Page().aRgScanExecute();
+    EXPECT_TRUE(PumpUntil([&] { return !Page().ScanRunning(); }));
+    EXPECT_EQ(Page().Nut().State(kRunMruSection), ssStopped);
+    EXPECT_EQ(Page().Nut().State(kFileExtsSection), ssNotScanned);  // never reached
+    EXPECT_EQ(NodeImage(kRunMruSection + 1), rgiScanning);
+    EXPECT_TRUE(Main().Actions().Enabled(aRgScan));
 }
 
 TEST_F(RegistryPageTest, ScanningOneSectionKeepsTheOthersRecords) {

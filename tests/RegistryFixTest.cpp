@@ -410,3 +410,39 @@ TEST(ScannerContainers, WalkedKeysTheirParentsAndOtherSpellings) {
 }
 
 }  // namespace
+
+namespace {
+
+// A record of a section that names values deletes the value even when a
+// subkey of the same name stands beside it (the share list keeps its
+// "Security" subkey there); the key sections still delete the subkey.
+TEST(RegistryFixValueSections, AValueRecordNeverTakesTheSubkeyOfTheSameName) {
+    const std::string shares = "SYSTEM\\ControlSet001\\Services\\lanmanserver\\Shares";
+    const std::string name = "OrvShareTwin" + std::to_string(GetCurrentProcessId());
+    ScopedRegKeys keys;
+    keys.Add(HKEY_LOCAL_MACHINE, shares + "\\" + name);
+    ScopedRegValue value(HKEY_LOCAL_MACHINE, shares, name);
+    SetRegString(HKEY_LOCAL_MACHINE, shares + "\\" + name, "", "settings of every share");
+    SetRegString(HKEY_LOCAL_MACHINE, shares, name, "Path=C:\\orv-gone");
+    ScopedFolder folder("RegistryFixValueSections");
+
+    TNut nut;
+    nut.RecordProblem(7, "HKEY_LOCAL_MACHINE\\" + shares + "|" + name, name, "C:\\orv-gone");
+    nut.MarkAll(true);
+    const TNut::FixReport report = nut.FixMarkedProblems(folder.Path() + "\\Backup\\");
+
+    EXPECT_EQ(report.deleted, 1);
+    EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, shares, name));
+    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, shares + "\\" + name));
+    EXPECT_EQ(nut.Count(7), 0);
+
+    // With the value gone, the record fails and stays: the subkey is not taken instead.
+    nut.RecordProblem(7, "HKEY_LOCAL_MACHINE\\" + shares + "|" + name, name, "C:\\orv-gone");
+    nut.MarkAll(true);
+    const TNut::FixReport again = nut.FixMarkedProblems(folder.Path() + "\\Backup\\");
+    EXPECT_EQ(again.failed, 1);
+    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, shares + "\\" + name));
+    EXPECT_EQ(nut.Count(7), 1);
+}
+
+}  // namespace

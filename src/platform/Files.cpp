@@ -96,9 +96,13 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
     if (!file) return false;
     char buffer[65536];
     DWORD got = 0;
-    while (ReadFile(file.Get(), buffer, sizeof(buffer), &got, nullptr) && got > 0)
+    // A read that fails part way is a failure: a caller that rewrote the file
+    // from what was read would lose the rest.
+    for (;;) {
+        if (!ReadFile(file.Get(), buffer, sizeof(buffer), &got, nullptr)) return false;
+        if (got == 0) return true;
         bytes.append(buffer, got);
-    return true;
+    }
 }
 
 namespace {

@@ -120,9 +120,20 @@ std::optional<std::string> UninstallEntry(HKEY root, const std::vector<std::stri
     return entry;
 }
 
+// The sections whose records name a value of the walked key (help files,
+// fonts, run history, shared DLLs, shares, approved extensions): their item
+// is always a value, never a subkey of the same name (the share list holds
+// a subkey "Security" beside the shares, for instance).
+bool SectionRecordsValues(int section) {
+    switch (section) {
+    case 2: case 3: case 4: case 6: case 7: case 8: return true;
+    default: return false;
+    }
+}
+
 // What fixing the record would delete, decided from its path and the registry
 // as it is now.
-FixTarget ResolveTarget(const std::string& registryPath) {
+FixTarget ResolveTarget(const std::string& registryPath, bool valueItem) {
     FixTarget target;
     // A name cut short at a NUL would name another key or value.
     if (registryPath.find('\0') != std::string::npos) return target;
@@ -136,6 +147,11 @@ FixTarget ResolveTarget(const std::string& registryPath) {
     const auto keyNames = KeyNames(key.substr(1, key.size() - 2));
     if (!keyNames) return target;
     const std::string& item = parts->item;
+    if (valueItem) {
+        const std::string keyPath = Joined(*keyNames);
+        if (!ValuePresent(target.root, keyPath, item)) return With(target, FixAction::Missing, keyPath);
+        return With(target, FixAction::DeleteValue, keyPath, item);
+    }
     if (const auto entry = UninstallEntry(parts->root, *keyNames, item))
         return KeyOrValue(target, *keyNames, {*entry}, nullptr);
     const auto itemNames = KeyNames(item);
@@ -188,7 +204,8 @@ TNut::FixReport TNut::FixMarkedProblems(const std::string& backupFolder) {
     for (int section = 0; section < kRegistrySectionCount; ++section)
         for (int row = Count(section) - 1; row >= 0; --row) {
             if (!IsMarked(section, row)) continue;
-            FixTarget target = ResolveTarget(sections_[section].registryPaths[row]);
+            FixTarget target =
+                ResolveTarget(sections_[section].registryPaths[row], SectionRecordsValues(section));
             if (target.action == FixAction::Refuse)
                 ++report.refused;
             else if (target.action == FixAction::Missing)

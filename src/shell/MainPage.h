@@ -37,6 +37,8 @@ public:
     virtual void ApplyPageFonts(int /*dpi*/) {}
     // The "BackUp\Restore" command while the page is shown.
     virtual void BackUpRestore() {}
+    // Why the program may not close now (work that must not be cut off), or "".
+    virtual std::string BusyText() const { return {}; }
 
 protected:
     TfrmMain& Frame() const { return frame_; }

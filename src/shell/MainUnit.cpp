@@ -231,6 +231,12 @@ void TfrmMain::FormActivate(bool firstActivation) {
 }
 
 bool TfrmMain::FormCloseQuery() {
+    for (const TMainPage* page : pages_) {
+        const std::string busy = page ? page->BusyText() : std::string();
+        if (busy.empty()) continue;
+        platform::dialogs::ShowBox(Handle(), busy, ui::kApplicationTitle, platform::dialogs::BoxKind::Warning);
+        return false;
+    }
     return platform::dialogs::ShowBox(Handle(), "Do you want to exit Orvelin?", ui::kApplicationTitle,
                                       platform::dialogs::BoxKind::Confirm) != IDNO;
 }

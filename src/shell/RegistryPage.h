@@ -45,6 +45,7 @@ public:
     void RefreshView() override;  // the Registry branch of the central refresh
     void DpiChanged(int oldDpi, int newDpi) override;
     void BackUpRestore() override;
+    std::string BusyText() const override;
 
     // The problem store.
     TNut& Nut() { return nut_; }
@@ -93,6 +94,8 @@ private:
     void ShowFixOutcome(const TNut::FixReport& report);
     void ShowSelectedResults();
     void ScanThreadEnded();
+    bool BackupWorkerRunning() const;
+    bool RefuseFixWhileBackingUp();
 
     // IRgScanView: forwards to the progress window and keeps the page in
     // step when the scan goes on after that window was closed.

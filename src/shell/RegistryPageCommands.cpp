@@ -23,19 +23,24 @@ void TRegistryPage::aRgScanExecute() {
     for (int section = 0; section < kRegistrySectionCount; ++section) {
         HTREEITEM node = NodeAt(section + 1);
         flags[section] = node && tvRgSections.Checked(node);
-        if (flags[section]) nut_.ResetSection(section);
     }
     if (!rgScanForm_) rgScanForm_ = std::make_unique<TfrmRgScan>();
     resultsStale_ = false;
+    // The worker first: when it cannot start, the sections keep their records.
     auto* scan = new TRegistryScanThread(Frame().Handle(), nut_, this, flags);
     scan->SetFreeOnTerminate(true);
     scan->SetOnTerminate([this] { ScanThreadEnded(); });
-    scanThread_ = scan;
     if (!scan->Resume()) {
-        // The thread never ran: it ends (and frees itself) without a step.
-        scan->Terminate();
+        scan->Abandon();  // it ends and frees itself; nothing of it reaches the page
         ShowRgBox(Frame().Handle(), "The scan could not be started.", platform::dialogs::BoxKind::ErrorCancel);
-    } else if (rgScanForm_->ShowModal(Frame().Handle()) == IDOK && scanThread_) {
+        return;
+    }
+    scanThread_ = scan;
+    // Its steps wait for this thread's messages, so nothing is recorded
+    // before the sections are emptied here.
+    for (int section = 0; section < kRegistrySectionCount; ++section)
+        if (flags[section]) nut_.ResetSection(section);
+    if (rgScanForm_->ShowModal(Frame().Handle()) == IDOK && scanThread_) {
         // Stop, or the scan's own end: a worker that has finished is not affected.
         scanThread_->Terminate();
     }
@@ -83,8 +88,28 @@ void TRegistryPage::ShowFixOutcome(const TNut::FixReport& report) {
     }
 }
 
+bool TRegistryPage::BackupWorkerRunning() const {
+    return backup_ && backup_->backUpThread && !backup_->backUpThread->Ended();
+}
+
+std::string TRegistryPage::BusyText() const {
+    return BackupWorkerRunning() ? "A backup point is still being written or restored.\r\nPlease wait until it "
+                                   "has finished before you close Orvelin."
+                                 : std::string();
+}
+
+bool TRegistryPage::RefuseFixWhileBackingUp() {
+    // A fix saves into a point too; it would wait for the whole root being
+    // written with the window standing still.
+    if (!BackupWorkerRunning()) return false;
+    ShowRgBox(Frame().Handle(), "A backup point is being written or restored. Fix again when it has finished.",
+              platform::dialogs::BoxKind::Warning);
+    return true;
+}
+
 void TRegistryPage::aRgFixExecute() {
     if (Frame().CurrentPage != kPageRegistry || !Frame().Actions().Enabled(aRgFix)) return;
+    if (RefuseFixWhileBackingUp()) return;
     const int count = nut_.MarkedCount();
     if (count == 0) {
         ShowRgBox(Frame().Handle(), "List for fix is empty.", platform::dialogs::BoxKind::Plain);
@@ -103,6 +128,7 @@ void TRegistryPage::aRgFixAllExecute() {
         ShowRgBox(Frame().Handle(), "List for fix is empty.", platform::dialogs::BoxKind::Plain);
         return;
     }
+    if (RefuseFixWhileBackingUp()) return;
     if (ShowRgBox(Frame().Handle(), "Do you want to fix all errors?", platform::dialogs::BoxKind::ConfirmOkCancel) !=
         IDOK)
         return;
