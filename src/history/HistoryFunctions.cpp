@@ -4,6 +4,7 @@
 #include "common/Common.h"
 #include "common/RegistryObject.h"
 #include "platform/Files.h"
+#include "platform/Text.h"
 
 namespace files = platform::files;
 
@@ -38,10 +39,14 @@ std::vector<std::string> SubkeyNames(HKEY root, const std::string& key, REGSAM a
 }
 
 // Whole texts, case ignored by the user's locale: how a caption is found
-// again among the values it was listed from.
+// again among the values it was listed from. The ANSI call would read the
+// bytes in the locale's own code page rather than the program's UTF-8, so
+// "Ü" would not equal "ü"; the texts go to the wide call converted from
+// UTF-8 instead.
 bool SameCaption(const std::string& a, const std::string& b) {
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()),
-                          b.c_str(), static_cast<int>(b.size())) == CSTR_EQUAL;
+    const std::wstring wideA = platform::text::Widen(a), wideB = platform::text::Widen(b);
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wideA.c_str(), static_cast<int>(wideA.size()),
+                          wideB.c_str(), static_cast<int>(wideB.size())) == CSTR_EQUAL;
 }
 
 void ReadValuesWithMask(std::vector<std::string>& list, HKEY root, const std::string& key,
