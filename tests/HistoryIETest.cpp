@@ -269,6 +269,25 @@ TEST(HistoryIETraces, SingleDeleteRemovesEveryEntryOfTheNameWhateverItsCase) {
                       "Cookie:orvone@orvone.example/"}));
 }
 
+// The list's Delete finds a row's entries by what the row shows: a cookie
+// stored without the blank after its prefix, a name with blanks around it,
+// every spelling of the same text, and nothing of another class.
+TEST(HistoryIETraces, ListedDeleteFindsTheRowsEntriesByTheirShownText) {
+    ScopedCacheEntries seeded{"Cookie:orvrow@orvrow.example/", "Cookie: ORVROW@orvrow.example/ ",
+                              "Visited:orvrow@orvrow.example/", "orvrow@orvrow.example/",
+                              "Visited: orvrow@orvrow-page.example"};
+    std::vector<std::string> cookies;
+    CollectCookies(&cookies, "*orvrow*");
+    ASSERT_EQ(cookies.size(), 2u);
+    EXPECT_EQ(DeleteListedCacheEntry(TIETraceKind::Cookies, cookies[0]), 0);
+    EXPECT_EQ(CacheNamesWith("orvrow"), Sorted({"Visited:orvrow@orvrow.example/", "orvrow@orvrow.example/",
+                                                "Visited: orvrow@orvrow-page.example"}));
+    EXPECT_EQ(DeleteListedCacheEntry(TIETraceKind::Cookies, cookies[0]), 2);
+    EXPECT_EQ(DeleteListedCacheEntry(TIETraceKind::TemporaryFiles, "orvrow@orvrow.example/"), 0);
+    EXPECT_EQ(DeleteListedCacheEntry(TIETraceKind::VisitedPages, "orvrow@orvrow-page.example"), 0);
+    EXPECT_EQ(CacheNamesWith("orvrow"), Sorted({"Visited:orvrow@orvrow.example/"}));
+}
+
 // Each Delete All takes exactly its class's entries that fit the mask; the
 // decoys of the other classes and those that do not fit stay.
 TEST(HistoryIETraces, DeleteAllRemovesExactlyTheFittingEntriesOfItsClass) {

@@ -131,13 +131,30 @@ int DeleteCacheEntryByName(const std::string& sourceUrlName) {
     return result;
 }
 
+int DeleteListedCacheEntry(TIETraceKind kind, const std::string& shownText) {
+    const CacheClass wanted = kind == TIETraceKind::VisitedPages ? CacheClass::VisitedPage
+                              : kind == TIETraceKind::Cookies    ? CacheClass::Cookie
+                                                                 : CacheClass::TemporaryFile;
+    int result = 2;
+    std::string name;
+    platform::urlcache::ForEachEntry([&](const char* entryName) {
+        if (ClassOf(entryName) != wanted) return;
+        name.assign(entryName);
+        if (!SameCaption(ShownText(name, wanted), shownText)) return;
+        platform::urlcache::DeleteEntry(name);
+        result = 0;
+    });
+    return result;
+}
+
 int DeleteTypedUrl(const std::string& shownText) {
     TRegistry registry(KEY_ALL_ACCESS);
     if (!OpenTypedUrls(registry)) return 0;
     std::vector<std::string> names;
     registry.GetValueNames(names);
     for (const std::string& name : names) {
-        if (SameCaption(registry.ReadString(name), shownText)) {
+        // The list shows the data without blanks at its ends.
+        if (SameCaption(TrimBlanks(registry.ReadString(name)), shownText)) {
             registry.DeleteValue(name);
             break;
         }

@@ -29,9 +29,15 @@ void CollectInternetExplorerTraces(TIETraceKind kind, const TTraceSink& sink, co
 // given name, case ignored (visited pages: "Visited: " + shown text; cookies:
 // "Cookie: " + shown text; temporary files: the shown text). DeleteTypedUrl
 // deletes the first value, in value-name order, whose data equals the shown
-// text, case ignored; 0 also when none did.
+// text (its data without blanks at the ends), case ignored; 0 also when none did.
 int DeleteCacheEntryByName(const std::string& sourceUrlName);
 int DeleteTypedUrl(const std::string& shownText);
+// What the list's Delete uses: every entry of the class (visited pages,
+// temporary files or cookies) whose shown text equals the row's, case
+// ignored, whatever blanks its name holds after the prefix (real cookie
+// entries are "Cookie:user@host/", without the blank a name rebuilt from
+// the row would have). 2 when none matched.
+int DeleteListedCacheEntry(TIETraceKind kind, const std::string& shownText);
 
 // Delete-all: every entry (value) of the class whose whole source name (data)
 // fits the mask.
