@@ -1,0 +1,640 @@
+// The History page: the section catalogue, the effective mask and the action
+// rules as tables; in process, the tree, listing through the dispatcher and
+// the scan thread, the busy flag, masks, Delete and Delete All with decoys.
+#include "common/CommandLinePath.h"
+#include "common/Masks.h"
+#include "history/HistoryCatalogue.h"
+#include "history/HistoryFunctions.h"
+#include "history/HsFunMyComputer.h"
+#include "platform/Clipboard.h"
+#include "platform/Files.h"
+#include "platform/Processes.h"
+#include "platform/UrlCache.h"
+#include "shell/HistoryPage.h"
+#include "shell/MainUnit.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+using platform::dialogs::BoxKind;
+
+namespace {
+
+// ---- the catalogue, the mask and the rules ---------------------------------------
+
+TEST(HistoryCatalogue, TheTreeAsTheFormHoldsIt) {
+    const std::vector<HistorySection>& sections = HistorySections();
+    ASSERT_EQ(sections.size(), 47u);
+    for (int number = 0; number < kHistorySectionCount; ++number) {
+        EXPECT_EQ(sections[number].number, number);
+        // Depth-first: a node is at most one level below the node before it.
+        if (number > 0) {
+            EXPECT_LE(sections[number].depth, sections[number - 1].depth + 1) << number;
+        }
+        EXPECT_EQ(sections[number].group, sections[number].heading == std::string() && (number < 6 || number > 10))
+            << number;
+    }
+    struct Expected {
+        int number;
+        const char* caption;
+        int depth, icon;
+        const char* heading;
+    };
+    const Expected spots[] = {
+        {0, "History", 0, 0, ""},
+        {3, "Typed URL's", 2, 32, "Internet Explorer Typed URL's"},
+        {5, "Cookies", 2, 2, "Internet Explorer Cookies"},
+        {7, "Auto Complete Passwords", 2, 23, ""},
+        {12, "Visited Pages", 2, 29, "Mozilla Visited Pages"},
+        {17, "Windows Open/Save History", 2, 22, "Common Open/Save Dialogs Recent File List"},
+        {23, "Send-to Extensions", 2, 0, "Windows Send-To Extensions"},
+        {24, "Download Installation Folder", 2, 33, "Downloaded Installation Files"},
+        {36, "QuickTime Player Recent File List", 2, 54, "QuickTime Recent File List"},
+        {38, "Jasc PaintShop Pro Recent File List", 2, 41, "Jasc Paint Shop Pro Recent File List"},
+        {42, "Extensions", 0, 49, ""},
+        {46, "Other Plug-in's", 2, 1, "Internet Explorer Other Plugins"},
+    };
+    for (const Expected& spot : spots) {
+        const HistorySection* section = FindHistorySection(spot.number);
+        ASSERT_NE(section, nullptr);
+        EXPECT_STREQ(section->caption, spot.caption) << spot.number;
+        EXPECT_EQ(section->depth, spot.depth) << spot.number;
+        EXPECT_EQ(section->icon, spot.icon) << spot.number;
+        EXPECT_STREQ(section->heading, spot.heading) << spot.number;
+    }
+    std::vector<int> groups;
+    for (const HistorySection& section : sections)
+        if (section.group) groups.push_back(section.number);
+    EXPECT_EQ(groups, (std::vector<int>{0, 1, 11, 13, 25, 32, 39, 42, 43}));
+    EXPECT_EQ(FindHistorySection(47), nullptr);
+    EXPECT_EQ(FindHistorySection(-1), nullptr);
+    for (int number : {8, 18, 19, 44, 45, 46, 0, 13}) EXPECT_FALSE(HistorySectionTakesMask(number)) << number;
+    for (int number : {2, 3, 12, 15, 20, 38}) EXPECT_TRUE(HistorySectionTakesMask(number)) << number;
+}
+
+TEST(HistoryCatalogue, EffectiveMask) {
+    struct Case {
+        bool use;
+        const char* text;
+        bool whole;
+        const char* mask;
+    };
+    const Case cases[] = {
+        {false, "abc", false, "*"},     {false, "abc", true, "*"},      {true, "", false, "*"},
+        {true, "", true, "*"},          {true, "abc", false, "*abc*"},  {true, "abc", true, "abc"},
+        {true, "*abc", false, "*abc*"}, {true, "abc*", false, "*abc*"}, {true, "*", false, "*"},
+        {true, "a?c", true, "a?c"},     {true, "[a", false, "*[a*"},    {true, "**", false, "**"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(EffectiveMask(c.use, c.text, c.whole), c.mask) << c.text;
+}
+
+TEST(HistoryCatalogue, ActionRules) {
+    using M = MaskControlsRule;
+    struct Case {
+        HistoryListFacts facts;
+        HistoryActionStates states;  // Delete, Delete All, Update, Report, mask controls
+    };
+    const Case cases[] = {
+        {{0, 0, false}, {false, false, false, false, M::Disabled}},
+        {{43, 3, true}, {false, false, false, true, M::Disabled}},
+        {{-1, 0, false}, {false, false, false, false, M::Unchanged}},
+        {{15, 0, false}, {false, false, true, false, M::Enabled}},
+        {{15, 4, false}, {false, true, true, true, M::Enabled}},
+        {{15, 4, true}, {true, true, true, true, M::Enabled}},
+        {{2, 1, true}, {true, true, true, true, M::Enabled}},
+        {{12, 5, true}, {false, true, true, true, M::Enabled}},
+        {{18, 3, true, false}, {false, false, true, true, M::Disabled}},
+        {{18, 3, false, true}, {true, false, true, true, M::Disabled}},
+        {{44, 2, true, false, false}, {false, false, true, true, M::Unchanged}},
+        {{44, 2, true, false, true}, {true, false, true, true, M::Unchanged}},
+        {{44, 2, false, false, true}, {false, false, true, true, M::Unchanged}},
+        {{45, 2, false}, {false, true, true, true, M::Unchanged}},
+        {{46, 2, true}, {true, true, true, true, M::Unchanged}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(HistoryActionRules(c.facts), c.states)
+            << "section " << c.facts.section << " items " << c.facts.itemCount << " selected " << c.facts.itemSelected;
+}
+
+TEST(HistoryCatalogue, DeleteTexts) {
+    EXPECT_EQ(DeleteAllConfirmation(2), "Do you really want to clear ALL visited pages?");
+    EXPECT_EQ(DeleteAllConfirmation(20), DeleteAllConfirmation(4));
+    EXPECT_EQ(DeleteAllConfirmation(15), "Do you really want to delete ALL Run History items?");
+    EXPECT_EQ(DeleteAllConfirmation(38), "Do you really want to delete ALL Jasc Paint Shop Pro History items?");
+    for (int silent : {0, 12, 18, 44, 45, 46}) EXPECT_EQ(DeleteAllConfirmation(silent), "") << silent;
+    EXPECT_EQ(DeleteConfirmation(15, "C:\\a b"), "Do you really want to clear C:\\a b?");
+    EXPECT_EQ(DeleteConfirmation(18, "x"), "Do you really want to clear Clipboard?");
+    EXPECT_EQ(
+        DeleteConfirmation(36, ""),
+        "You can clear only ALL QuickTime Recent File List.\r\nDo you want to delete ALL QuickTime History items?");
+    EXPECT_TRUE(DeleteNeedsNoItem(19));
+    EXPECT_FALSE(DeleteNeedsNoItem(20));
+    EXPECT_EQ(DeleteAllFailureText(5, "Access denied."), "Can't clear some item's. \r\nAccess denied.");
+    EXPECT_EQ(DeleteAllFailureText(2, "Not found."), "Can't clear some item's. \r\nNot found.");
+    EXPECT_EQ(DeleteAllFailureText(5000, "x"), "Can't clear some item's. \r\nError code: 5000");
+    EXPECT_EQ(DeleteAllFailureText(32, "x"), "Can't clear some item's. \r\nError code: 32");
+    EXPECT_EQ(DeleteFailureText(2, "t", "sys"), "Can't clear item: t");
+    EXPECT_EQ(DeleteFailureText(5000, "t", "sys"), "Can't clear item: t");
+    EXPECT_EQ(DeleteFailureText(5, "t", "sys"), "sys");
+}
+
+// ---- the page --------------------------------------------------------------------------
+
+// Serves messages until the condition holds (or about 60 s went by).
+template <typename Condition>
+bool PumpUntil(Condition done) {
+    for (int step = 0; step < 6000 && !done(); ++step) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (!done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return done();
+}
+
+std::string ColumnCaption(HWND list, int column) {
+    char text[128] = {};
+    LVCOLUMNA info{};
+    info.mask = LVCF_TEXT;
+    info.pszText = text;
+    info.cchTextMax = sizeof(text);
+    SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&info));
+    return text;
+}
+
+std::string MaskErrorText(const std::string& mask) {
+    try {
+        TMask compiled(mask);
+    } catch (const EMaskException& error) {
+        return error.what();
+    }
+    return {};
+}
+
+// Puts a registry text back as it was (or removes it) on scope exit.
+class ScopedRegText {
+public:
+    ScopedRegText(HKEY root, std::string path, std::string name)
+        : root_(root),
+          path_(std::move(path)),
+          name_(std::move(name)),
+          existed_(RegValueExists(root_, path_, name_)),
+          text_(existed_ ? RegString(root_, path_, name_) : "") {}
+    ~ScopedRegText() {
+        if (existed_)
+            SetRegString(root_, path_, name_, text_);
+        else
+            ScopedRegValue remove(root_, path_, name_);
+    }
+
+private:
+    HKEY root_;
+    std::string path_, name_;
+    bool existed_;
+    std::string text_;
+};
+
+// A key the test may create: removed at the end unless it was there before.
+void RemoveKeyIfNew(ScopedRegKeys& keys, const std::string& path) {
+    if (!RegKeyExists(HKEY_CURRENT_USER, path)) keys.Add(HKEY_CURRENT_USER, path);
+}
+
+// A folder removed with its contents on scope exit.
+struct RemovedFolder {
+    std::string path;
+    ~RemovedFolder() { RemoveFolderTree(path); }
+};
+
+// Cache entries written for a test and removed after it.
+class ScopedCacheEntries {
+public:
+    ~ScopedCacheEntries() {
+        for (const std::string& name : names_) platform::urlcache::DeleteEntry(name);
+    }
+    void Add(const std::string& name) {
+        EXPECT_EQ(platform::urlcache::CommitEntry(name), static_cast<DWORD>(ERROR_SUCCESS)) << name;
+        names_.push_back(name);
+    }
+    void AddWithFile(const std::string& name) {
+        EXPECT_EQ(platform::urlcache::CommitEntryWithFile(name, "orvhs"), static_cast<DWORD>(ERROR_SUCCESS)) << name;
+        names_.push_back(name);
+    }
+
+private:
+    std::vector<std::string> names_;
+};
+
+class HistoryPageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window_ = std::make_unique<TfrmMain>();
+        ShowWindow(window_->Handle(), SW_SHOW);
+        window_->FormActivate(false);
+        window_->TitleButtonClick(kPageHistory);
+        ASSERT_TRUE(PumpUntil([this] { return !Page().Busy(); }));
+    }
+    void TearDown() override { window_.reset(); }
+    TfrmMain& Main() { return *window_; }
+    THistoryPage& Page() { return Main().HistoryPage(); }
+
+    // Lists the section as a click on its node (or Update, when it is chosen) would.
+    void List(int section) {
+        if (Page().SelectedHsSection() == section)
+            Main().ExecuteAction(aHsUpdate);
+        else
+            Page().SelectHsSection(section);
+        ASSERT_TRUE(PumpUntil([this] { return !Page().Busy(); }));
+    }
+    void SetMask(bool use, const std::string& text, bool whole) {
+        SendMessageA(Page().cbUseMask, BM_SETCHECK, use ? BST_CHECKED : BST_UNCHECKED, 0);
+        SetWindowTextA(Page().edtMask, text.c_str());
+        SendMessageA(Page().cbWholeWord, BM_SETCHECK, whole ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    std::vector<std::string> Rows() {
+        std::vector<std::string> rows;
+        for (int i = 0; i < Page().lvHsValues.Count(); ++i) rows.push_back(Page().lvHsValues.Text(i, 0));
+        return rows;
+    }
+    // The rows that contain the marker in any ASCII case, in list order.
+    std::vector<std::string> RowsWith(const std::string& marker) {
+        std::vector<std::string> rows;
+        for (const std::string& row : Rows())
+            if (Lower(row).find(Lower(marker)) != std::string::npos) rows.push_back(row);
+        return rows;
+    }
+    static std::string Lower(std::string text) {
+        for (char& c : text)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return text;
+    }
+    void SelectRow(const std::string& caption) {
+        const int row = RowOf(Page().lvHsValues, caption);
+        ASSERT_GE(row, 0) << caption;
+        Page().lvHsValues.Select(row);
+    }
+    bool Enabled(int action) { return Main().Actions().Enabled(action); }
+    // Runs a command, then serves messages until the re-listing it started has ended.
+    void Run(int action) {
+        Main().ExecuteAction(action);
+        ASSERT_TRUE(PumpUntil([this] { return !Page().Busy(); }));
+    }
+
+    std::unique_ptr<TfrmMain> window_;
+};
+
+TEST_F(HistoryPageTest, ShowingThePageExpandsHistorySelectsItAndLeavesExtensions) {
+    const std::vector<HTREEITEM> items = Page().tvHsSections.Items();
+    ASSERT_EQ(items.size(), 47u);
+    for (int number = 0; number < kHistorySectionCount; ++number) {
+        const HistorySection& section = HistorySections()[number];
+        EXPECT_EQ(Page().tvHsSections.Data(items[number]), number);
+        EXPECT_EQ(Page().tvHsSections.Caption(items[number]), section.caption);
+        EXPECT_EQ(Page().tvHsSections.Image(items[number]), section.icon);
+        const bool expanded =
+            TreeView_GetItemState(Page().tvHsSections.Handle(), items[number], TVIS_EXPANDED) & TVIS_EXPANDED;
+        if (section.group) {
+            EXPECT_EQ(expanded, number < 42) << number;
+        }
+    }
+    EXPECT_EQ(Page().SelectedHsSection(), 0);
+    EXPECT_EQ(GetFocus(), Page().tvHsSections.Handle());
+    EXPECT_EQ(Page().lvHsValues.Count(), 0);
+    EXPECT_FALSE(Page().Hourglass());
+}
+
+TEST_F(HistoryPageTest, GroupNodesListNothingAndDisableTheCommands) {
+    ScopedRegKeys keys;
+    RemoveKeyIfNew(keys, kRunMruKey);
+    ScopedRegValue value(HKEY_CURRENT_USER, kRunMruKey, "orvhs-g");
+    SetRegString(HKEY_CURRENT_USER, kRunMruKey, "orvhs-g", "orvhs group check");
+    List(15);
+    EXPECT_TRUE(Enabled(aHsUpdate));
+    EXPECT_TRUE(Enabled(aHsDeleteAll));
+    for (int group : {13, 42, 1}) {
+        List(group);
+        EXPECT_EQ(Page().lvHsValues.Count(), 0) << group;
+        for (int action : {aHsDelete, aHsDeleteAll, aHsUpdate, aReport}) EXPECT_FALSE(Enabled(action)) << group;
+        EXPECT_FALSE(IsWindowEnabled(Page().cbUseMask)) << group;
+    }
+}
+
+TEST_F(HistoryPageTest, RunHistoryWithAndWithoutMasksAndTheColumn) {
+    ScopedRegKeys keys;
+    RemoveKeyIfNew(keys, kRunMruKey);
+    ScopedRegValue a(HKEY_CURRENT_USER, kRunMruKey, "orvhs-a"), b(HKEY_CURRENT_USER, kRunMruKey, "orvhs-b"),
+        c(HKEY_CURRENT_USER, kRunMruKey, "orvhs-c");
+    SetRegString(HKEY_CURRENT_USER, kRunMruKey, "orvhs-a", "notepad orvhs-alpha\\1");
+    SetRegString(HKEY_CURRENT_USER, kRunMruKey, "orvhs-b", "calc orvhs-beta\\1");
+    SetRegString(HKEY_CURRENT_USER, kRunMruKey, "orvhs-c", "   ");  // blank: never shown
+    List(15);
+    EXPECT_EQ(RowsWith("orvhs-"), (std::vector<std::string>{"notepad orvhs-alpha\\1", "calc orvhs-beta\\1"}));
+    for (const std::string& row : Rows()) EXPECT_FALSE(TrimBlanks(row).empty());
+    EXPECT_EQ(ColumnCaption(Page().lvHsValues.Handle(), 0), "Run History");
+    EXPECT_EQ(Page().lvHsValues.ColumnCount(), 1);
+    RECT client{};
+    GetClientRect(Page().lvHsValues.Handle(), &client);
+    EXPECT_EQ(Page().lvHsValues.ColumnWidth(0), client.right);
+    // Ticking "Use Mask:" only refreshes; Update lists with the mask.
+    SetMask(false, "ORVHS-ALPHA", false);
+    SendMessageA(Page().cbUseMask, BM_CLICK, 0, 0);
+    EXPECT_EQ(RowsWith("orvhs-").size(), 2u);
+    EXPECT_TRUE(IsWindowEnabled(Page().edtMask));
+    EXPECT_TRUE(Main().ExecuteShortcut(VK_F5, 0));
+    ASSERT_TRUE(PumpUntil([this] { return !Page().Busy(); }));
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"notepad orvhs-alpha\\1"}));
+    // Whole Word: the text must be the whole trace (wildcards still apply).
+    SetMask(true, "notepad orvhs-alpha", true);
+    List(15);
+    EXPECT_TRUE(Rows().empty());
+    SetMask(true, "calc orvhs-*\\1", true);
+    List(15);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"calc orvhs-beta\\1"}));
+    SetMask(true, "", true);  // an empty field lists everything
+    List(15);
+    EXPECT_EQ(RowsWith("orvhs-").size(), 2u);
+}
+
+TEST_F(HistoryPageTest, AnInvalidMaskIsToldAndThePageReturnsToIdle) {
+    SetMask(true, "[a", true);
+    for (int section : {15, 2, 20}) {
+        RecordedBoxes boxes({IDCANCEL});
+        List(section);
+        ASSERT_EQ(boxes.Shown().size(), 1u) << section;
+        EXPECT_EQ(boxes.Shown()[0].text, MaskErrorText("[a"));
+        EXPECT_EQ(boxes.Shown()[0].kind, BoxKind::ErrorCancel);
+        EXPECT_FALSE(Page().Busy());
+        EXPECT_FALSE(Page().Hourglass());
+        EXPECT_EQ(Page().lvHsValues.Count(), 0);
+        EXPECT_TRUE(Enabled(aHsUpdate));
+    }
+    // Sections that take no mask list as usual.
+    List(19);
+    EXPECT_EQ(Page().lvHsValues.Count(), 1);
+}
+
+TEST_F(HistoryPageTest, BusyDropsRequestsWhileTheCacheIsRead) {
+    ScopedRegKeys keys;
+    RemoveKeyIfNew(keys, kRunMruKey);
+    ScopedCacheEntries cache;
+    cache.Add("Visited: orvhs@http://orvhs-busy.example/one");
+    ScopedRegValue run(HKEY_CURRENT_USER, kRunMruKey, "orvhs-busy");
+    SetRegString(HKEY_CURRENT_USER, kRunMruKey, "orvhs-busy", "orvhs-busy run");
+    Page().SelectHsSection(2);
+    // The scan thread ends on this thread's messages: until they are served the page is busy.
+    ASSERT_TRUE(Page().Busy());
+    EXPECT_TRUE(Page().Hourglass());
+    Page().SelectHsSection(15);
+    Main().ExecuteAction(aHsUpdate);
+    EXPECT_EQ(Page().SelectedHsSection(), 15);
+    ASSERT_TRUE(PumpUntil([this] { return !Page().Busy(); }));
+    EXPECT_EQ(ColumnCaption(Page().lvHsValues.Handle(), 0), "Internet Explorer Visited Pages");
+    EXPECT_EQ(RowsWith("orvhs-busy"), (std::vector<std::string>{"orvhs@http://orvhs-busy.example/one"}));
+    EXPECT_FALSE(Page().Hourglass());
+    // Idle again: the next request lists.
+    List(15);
+    EXPECT_EQ(RowsWith("orvhs-busy"), (std::vector<std::string>{"orvhs-busy run"}));
+}
+
+TEST_F(HistoryPageTest, CacheSectionsListThroughTheWorkerAndDelete) {
+    ScopedCacheEntries cache;
+    cache.Add("Visited: orvhs@http://orvhs-cache.example/drop1");
+    cache.Add("Visited: orvhs@http://orvhs-cache.example/drop2");
+    cache.Add("Visited: orvhs@http://orvhs-cache.example/keep");
+    cache.Add("Cookie: orvhs@orvhs-cache.example/");
+    cache.AddWithFile("http://orvhs-cache.example/style.css");
+    List(2);
+    EXPECT_EQ(RowsWith("orvhs-cache"), (std::vector<std::string>{"orvhs@http://orvhs-cache.example/drop1",
+                                                                 "orvhs@http://orvhs-cache.example/drop2",
+                                                                 "orvhs@http://orvhs-cache.example/keep"}));
+    List(5);
+    EXPECT_EQ(RowsWith("orvhs-cache"), (std::vector<std::string>{"orvhs@orvhs-cache.example/"}));
+    EXPECT_EQ(ColumnCaption(Page().lvHsValues.Handle(), 0), "Internet Explorer Cookies");
+    List(4);
+    EXPECT_EQ(RowsWith("orvhs-cache"), (std::vector<std::string>{"http://orvhs-cache.example/style.css"}));
+
+    // Delete of one cookie: asked about the item, gone after the re-listing.
+    List(5);
+    SelectRow("orvhs@orvhs-cache.example/");
+    {
+        RecordedBoxes boxes({IDYES});
+        Run(aHsDelete);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to clear orvhs@orvhs-cache.example/?");
+        EXPECT_EQ(boxes.Shown()[0].kind, BoxKind::Confirm);
+    }
+    EXPECT_TRUE(RowsWith("orvhs-cache").empty());
+
+    // Delete All of visited pages by mask: the decoy stays.
+    SetMask(true, "drop", false);
+    List(2);
+    EXPECT_EQ(RowsWith("orvhs-cache").size(), 2u);
+    {
+        RecordedBoxes boxes({IDYES});
+        Run(aHsDeleteAll);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to clear ALL visited pages?");
+    }
+    SetMask(false, "", false);
+    List(2);
+    EXPECT_EQ(RowsWith("orvhs-cache"), (std::vector<std::string>{"orvhs@http://orvhs-cache.example/keep"}));
+
+    // An entry gone behind the page's back: Delete names it and does not re-list.
+    platform::urlcache::DeleteEntry("Visited: orvhs@http://orvhs-cache.example/keep");
+    SelectRow("orvhs@http://orvhs-cache.example/keep");
+    RecordedBoxes boxes({IDYES, IDCANCEL});
+    Run(aHsDelete);
+    ASSERT_EQ(boxes.Shown().size(), 2u);
+    EXPECT_EQ(boxes.Shown()[1].text, "Can't clear item: orvhs@http://orvhs-cache.example/keep");
+    EXPECT_EQ(boxes.Shown()[1].kind, BoxKind::ErrorCancel);
+    EXPECT_FALSE(Page().Busy());
+    EXPECT_EQ(RowsWith("orvhs-cache").size(), 1u);
+}
+
+TEST_F(HistoryPageTest, RunHistoryDeleteAndDeleteAllKeepDecoys) {
+    ScopedRegKeys keys;
+    RemoveKeyIfNew(keys, kRunMruKey);
+    ScopedRegText order(HKEY_CURRENT_USER, kRunMruKey, kMruListValue);
+    ScopedRegValue a(HKEY_CURRENT_USER, kRunMruKey, "orvhs-d1"), b(HKEY_CURRENT_USER, kRunMruKey, "orvhs-d2"),
+        c(HKEY_CURRENT_USER, kRunMruKey, "orvhs-d3"), d(HKEY_CURRENT_USER, kRunMruKey, "orvhs-d4");
+    SetRegString(HKEY_CURRENT_USER, kRunMruKey, "orvhs-d1", "orvhs-drop one");
+    SetRegString(HKEY_CURRENT_USER, kRunMruKey, "orvhs-d2", "orvhs-drop two");
+    SetRegString(HKEY_CURRENT_USER, kRunMruKey, "orvhs-d3", "orvhs-keep");
+    SetRegString(HKEY_CURRENT_USER, kRunMruKey, "orvhs-d4", "ORVHS-KEEP");
+    SetRegString(HKEY_CURRENT_USER, kRunMruKey, kMruListValue, "abcd");
+    List(15);
+    // No: nothing goes.
+    SelectRow("orvhs-keep");
+    {
+        RecordedBoxes boxes({IDNO});
+        Run(aHsDelete);
+        EXPECT_EQ(boxes.Shown().size(), 1u);
+    }
+    EXPECT_EQ(RowsWith("orvhs-").size(), 4u);
+    EXPECT_EQ(RowsWith("orvhs-keep").size(), 2u);
+    // Yes: the first value equal to the text, case ignored, goes; the order value stays.
+    SelectRow("orvhs-keep");
+    {
+        RecordedBoxes boxes({IDYES});
+        Run(aHsDelete);
+        EXPECT_EQ(boxes.Shown().size(), 1u);
+    }
+    EXPECT_EQ(RowsWith("orvhs-").size(), 3u);
+    EXPECT_NE(RegValueExists(HKEY_CURRENT_USER, kRunMruKey, "orvhs-d3"),
+              RegValueExists(HKEY_CURRENT_USER, kRunMruKey, "orvhs-d4"));
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, kRunMruKey, kMruListValue), "abcd");
+    // Delete All by mask: the matched values go, the decoy stays, the order value is emptied.
+    SetMask(true, "orvhs-drop", false);
+    List(15);
+    {
+        RecordedBoxes boxes({IDYES});
+        Run(aHsDeleteAll);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to delete ALL Run History items?");
+    }
+    EXPECT_FALSE(Page().Hourglass());
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kRunMruKey, "orvhs-d1"));
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kRunMruKey, "orvhs-d2"));
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, kRunMruKey, kMruListValue), "");
+    SetMask(false, "", false);
+    List(15);
+    EXPECT_EQ(RowsWith("orvhs-").size(), 1u);
+}
+
+TEST_F(HistoryPageTest, PaintListsByMaskAndDeletesAll) {
+    ScopedRegKeys keys;
+    RemoveKeyIfNew(keys, kPaintRecentKey);
+    ScopedRegValue a(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File1"),
+        b(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File2");
+    SetRegString(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File1", "C:\\orvhs-paint\\sky.bmp");
+    SetRegString(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File2", "C:\\orvhs-paint\\sea.png");
+    List(21);
+    EXPECT_EQ(ColumnCaption(Page().lvHsValues.Handle(), 0), "Microsoft Paint Recent File List");
+    EXPECT_EQ(RowsWith("orvhs-paint").size(), 2u);
+    SetMask(true, "*.BMP", true);
+    List(21);
+    EXPECT_EQ(RowsWith("orvhs-paint"), (std::vector<std::string>{"C:\\orvhs-paint\\sky.bmp"}));
+    RecordedBoxes boxes({IDYES});
+    Run(aHsDeleteAll);
+    EXPECT_EQ(boxes.Shown().at(0).text, "Do you really want to delete ALL Windows Paint History items?");
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File1"));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File2"));
+}
+
+TEST_F(HistoryPageTest, TemporaryFolderDeletesAndTheirFailureBoxes) {
+    const std::string folder = TemporaryFolder() + "\\OrvHsPage";
+    RemovedFolder removed{folder};
+    ScopedFile alpha(folder + "\\alpha.txt", "a"), beta(folder + "\\sub\\beta.txt", "b"),
+        locked(folder + "\\locked.txt", "l"), decoy(TemporaryFolder() + "\\orvhs-decoy.txt", "d");
+    SetFileAttributesA(locked.Path().c_str(), FILE_ATTRIBUTE_READONLY);
+    List(20);
+    EXPECT_GE(RowOf(Page().lvHsValues, decoy.Path()), 0);
+    SetMask(true, "OrvHsPage", false);
+    List(20);
+    EXPECT_EQ(RowsWith("OrvHsPage").size(), 3u);
+    EXPECT_LT(RowOf(Page().lvHsValues, decoy.Path()), 0);
+    const std::string accessDenied = platform::processes::SystemErrorText(ERROR_ACCESS_DENIED);
+    // One read-only file: the system's text alone, and no re-listing.
+    SelectRow(locked.Path());
+    {
+        RecordedBoxes boxes({IDYES, IDCANCEL});
+        Run(aHsDelete);
+        ASSERT_EQ(boxes.Shown().size(), 2u);
+        EXPECT_EQ(boxes.Shown()[1].text, accessDenied);
+    }
+    // A file gone meanwhile: named in the box.
+    SelectRow(alpha.Path());
+    DeleteFileA(alpha.Path().c_str());
+    {
+        RecordedBoxes boxes({IDYES, IDCANCEL});
+        Run(aHsDelete);
+        ASSERT_EQ(boxes.Shown().size(), 2u);
+        EXPECT_EQ(boxes.Shown()[1].text, "Can't clear item: " + alpha.Path());
+    }
+    // Delete All by mask: the other files go, the read-only one is reported after the re-listing.
+    {
+        RecordedBoxes boxes({IDYES, IDCANCEL});
+        Run(aHsDeleteAll);
+        ASSERT_EQ(boxes.Shown().size(), 2u);
+        EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to clear ALL temporary files?");
+        EXPECT_EQ(boxes.Shown()[1].text, "Can't clear some item's. \r\n" + accessDenied);
+        EXPECT_EQ(boxes.Shown()[1].kind, BoxKind::ErrorCancel);
+    }
+    EXPECT_EQ(RowsWith("OrvHsPage"), (std::vector<std::string>{locked.Path()}));
+    EXPECT_FALSE(platform::files::FileExists(beta.Path()));
+    EXPECT_TRUE(platform::files::DirectoryExists(folder + "\\sub"));
+    EXPECT_TRUE(platform::files::FileExists(decoy.Path()));
+}
+
+TEST_F(HistoryPageTest, SendToDeleteAllWalksTheListedFiles) {
+    const std::string folder = SendToFolder();
+    ASSERT_FALSE(folder.empty());
+    ScopedFile one(folder + "\\OrvHs One.lnk", "1"), two(folder + "\\OrvHs Two.lnk", "2"),
+        other(folder + "\\OrvHs Other.lnk", "3");
+    SetFileAttributesA(two.Path().c_str(), FILE_ATTRIBUTE_READONLY);
+    SetMask(true, "OrvHs T", false);
+    List(23);
+    SetMask(true, "OrvHs O", false);  // the mask at the time of Delete All plays no part here
+    RecordedBoxes boxes({IDYES, IDCANCEL});
+    Run(aHsDeleteAll);
+    ASSERT_EQ(boxes.Shown().size(), 2u);
+    EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to delete ALL Send-To Extensions?");
+    EXPECT_EQ(boxes.Shown()[1].text, "Can't clear some item's. \r\nError code: 5000");
+    EXPECT_TRUE(platform::files::FileExists(one.Path()));
+    EXPECT_TRUE(platform::files::FileExists(two.Path()));
+    EXPECT_TRUE(platform::files::FileExists(other.Path()));
+    // Now "OrvHs One" and "OrvHs Other" are listed; the read-only file is not touched.
+    ASSERT_EQ(RowsWith("OrvHs").size(), 2u);
+    RecordedBoxes again({IDYES});
+    Run(aHsDeleteAll);
+    EXPECT_FALSE(platform::files::FileExists(one.Path()));
+    EXPECT_FALSE(platform::files::FileExists(other.Path()));
+    EXPECT_TRUE(platform::files::FileExists(two.Path()));
+}
+
+TEST_F(HistoryPageTest, ClipboardIsListedAndClearedWithoutASelectedRow) {
+    ASSERT_TRUE(platform::clipboard::SetText("orvhs line one\r\n\r\norvhs line two"));
+    List(18);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"Clipboard contains some text.", "Content:", "orvhs line one",
+                                                "orvhs line two"}));
+    EXPECT_FALSE(IsWindowEnabled(Page().cbUseMask));
+    EXPECT_TRUE(Enabled(aHsDelete));
+    EXPECT_FALSE(Enabled(aHsDeleteAll));
+    RecordedBoxes boxes({IDYES});
+    Run(aHsDelete);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to clear Clipboard?");
+    EXPECT_EQ(Rows(), (std::vector<std::string>{kClipboardEmptyLine}));
+    EXPECT_FALSE(Enabled(aHsDelete));
+}
+
+TEST_F(HistoryPageTest, ColumnsFollowTheSection) {
+    const HWND list = Page().lvHsValues.Handle();
+    RECT client{};
+    List(6);
+    GetClientRect(list, &client);
+    ASSERT_EQ(Page().lvHsValues.ColumnCount(), 2);
+    EXPECT_EQ(ColumnCaption(list, 0), "ID");
+    EXPECT_EQ(ColumnCaption(list, 1), "Value");
+    EXPECT_EQ(Page().lvHsValues.ColumnWidth(0), Main().Layout().Scale(150));
+    EXPECT_EQ(Page().lvHsValues.ColumnWidth(0) + Page().lvHsValues.ColumnWidth(1), client.right);
+    List(12);
+    ASSERT_EQ(Page().lvHsValues.ColumnCount(), 2);
+    EXPECT_EQ(ColumnCaption(list, 0), "Mozilla Visited Pages");
+    EXPECT_EQ(ColumnCaption(list, 1), "Count, Page Type");
+    EXPECT_EQ(Page().lvHsValues.ColumnWidth(1), Main().Layout().Scale(115));
+    List(19);
+    EXPECT_EQ(Page().lvHsValues.ColumnCount(), 1);
+    EXPECT_EQ(ColumnCaption(list, 0), "Recycle Bin");
+    // Delete empties the whole bin, whichever row is chosen; here the answer is No.
+    Page().lvHsValues.Select(0);
+    RecordedBoxes boxes({IDNO});
+    Run(aHsDelete);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to clear Recycle Bin?");
+}
+
+}  // namespace
