@@ -403,7 +403,7 @@ TEST_F(HistoryPageTest, CacheSectionsListThroughTheWorkerAndDelete) {
     cache.Add("Visited: orvhs@http://orvhs-cache.example/drop1");
     cache.Add("Visited: orvhs@http://orvhs-cache.example/drop2");
     cache.Add("Visited: orvhs@http://orvhs-cache.example/keep");
-    cache.Add("Cookie: orvhs@orvhs-cache.example/");
+    cache.Add("Cookie:orvhs@orvhs-cache.example/");  // as real cookies are stored
     cache.AddWithFile("http://orvhs-cache.example/style.css");
     List(2);
     EXPECT_EQ(RowsWith("orvhs-cache"), (std::vector<std::string>{"orvhs@http://orvhs-cache.example/drop1",

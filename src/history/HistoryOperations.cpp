@@ -66,8 +66,10 @@ HistoryDeleteAll DeleteFilesIn(std::string (*folder)()) {
     };
 }
 
-HistoryDeleteOne DeleteCacheEntry(const char* prefix) {
-    return [prefix](const HistoryRow& item) { return DeleteCacheEntryByName(prefix + item.caption); };
+// A row's cache entries are found by what the row shows (rebuilding the name
+// as prefix + "one blank" + text would miss real cookies, stored without it).
+HistoryDeleteOne DeleteCacheEntry(TIETraceKind kind) {
+    return [kind](const HistoryRow& item) { return DeleteListedCacheEntry(kind, item.caption); };
 }
 
 HistoryDeleteAll ClearCache(int (*deleteAll)(const std::string&)) {
@@ -88,7 +90,7 @@ std::array<HistorySectionOperations, kHistorySectionCount> BuildTable() {
 
     // Internet Explorer: the cache and the typed URLs are read by the scan thread.
     table[hsIEVisitedPages].scanFlags = THistoryScanThread::kVisitedPages;
-    table[hsIEVisitedPages].deleteOne = DeleteCacheEntry("Visited: ");
+    table[hsIEVisitedPages].deleteOne = DeleteCacheEntry(TIETraceKind::VisitedPages);
     table[hsIEVisitedPages].deleteAll = ClearCache(DeleteAllVisitedPages);
     table[hsIETypedUrls].scanFlags = THistoryScanThread::kTypedUrls;
     table[hsIETypedUrls].deleteOne = [](const HistoryRow& item) {
@@ -100,13 +102,13 @@ std::array<HistorySectionOperations, kHistorySectionCount> BuildTable() {
         return 0;
     };
     table[hsIETemporaryFiles].scanFlags = THistoryScanThread::kTemporaryFiles;
-    table[hsIETemporaryFiles].deleteOne = DeleteCacheEntry("");
+    table[hsIETemporaryFiles].deleteOne = DeleteCacheEntry(TIETraceKind::TemporaryFiles);
     table[hsIETemporaryFiles].deleteAll = [](const std::vector<HistoryRow>&, const std::string& mask) {
         DeleteAllTemporaryFiles(mask);
         return 0;
     };
     table[hsIECookies].scanFlags = THistoryScanThread::kCookies;
-    table[hsIECookies].deleteOne = DeleteCacheEntry("Cookie: ");
+    table[hsIECookies].deleteOne = DeleteCacheEntry(TIETraceKind::Cookies);
     table[hsIECookies].deleteAll = [](const std::vector<HistoryRow>&, const std::string& mask) {
         DeleteAllCookies(mask);
         return 0;
