@@ -154,6 +154,15 @@ void TRegistryPage::RgTreeClicked() {
     Frame().RefreshView();
 }
 
+void TRegistryPage::SetNodeCaption(HTREEITEM item, const std::string& caption) {
+    if (tvRgSections.Caption(item) == caption) return;  // no repaint for an unchanged count
+    TVITEMA change{};
+    change.mask = TVIF_TEXT;
+    change.hItem = item;
+    change.pszText = const_cast<char*>(caption.c_str());
+    TreeView_SetItem(tvRgSections.Handle(), &change);
+}
+
 void TRegistryPage::UpdateSectionNodes() {
     nut_.RecountTotal();
     std::array<int, kRegistrySectionCount> images{};
@@ -162,22 +171,13 @@ void TRegistryPage::UpdateSectionNodes() {
         HTREEITEM item = NodeAt(section + 1);
         if (!item) continue;
         const std::string caption = RgSectionCaption(nut_.Count(section), kRegistrySectionCaptions[section]);
-        if (tvRgSections.Caption(item) != caption) {
-            TVITEMA change{};
-            change.mask = TVIF_TEXT;
-            change.hItem = item;
-            change.pszText = const_cast<char*>(caption.c_str());
-            TreeView_SetItem(tvRgSections.Handle(), &change);
-        }
+        SetNodeCaption(item, caption);
         if (tvRgSections.Image(item) != images[section]) tvRgSections.SetImage(item, images[section]);
     }
     if (HTREEITEM root = NodeAt(0)) {
-        const std::string caption = "(" + std::to_string(nut_.Total()) + ") All";
-        TVITEMA change{};
-        change.mask = TVIF_TEXT;
-        change.hItem = root;
-        change.pszText = const_cast<char*>(caption.c_str());
-        TreeView_SetItem(tvRgSections.Handle(), &change);
+        std::string caption = "(";
+        caption.append(std::to_string(nut_.Total())).append(") All");
+        SetNodeCaption(root, caption);
         tvRgSections.SetImage(root, RgRootImage(images));
     }
 }

@@ -88,6 +88,7 @@ private:
     void AttachActions();
     void AddSectionNodes();
     void UpdateSectionNodes();
+    void SetNodeCaption(HTREEITEM item, const std::string& caption);
     std::array<bool, kNodeCount> ReadChecks() const;
     void SetAllRowTicks(bool fix);
     void RgValuesTickChanged(int row);
