@@ -76,6 +76,10 @@ private:
     void SetSectionColumns(int section);
     void AppendRows(std::vector<HistoryRow>&& rows);
     void AppendLines(std::vector<std::string>&& lines);
+    // The scan thread's lines wait here and go into the list a few times a
+    // second, so the window thread spends little on the list's updates.
+    void ReceiveLines(std::vector<std::string>&& lines);
+    void ShowPendingLines();
     void ScanThreadEnded();
     void ShowCursorNow();
     int ShowHsBox(const std::string& text, platform::dialogs::BoxKind kind) const;
@@ -83,6 +87,8 @@ private:
     platform::ImageListHandle imlHiSectionsIco;
     std::vector<HTREEITEM> nodes_;              // by section number
     THistoryScanThread* scanThread_ = nullptr;  // frees itself at its end; abandoned if the page goes first
+    std::vector<std::string> pendingLines_;
+    bool showTimerSet_ = false;
     bool busy_ = false;
     int commandsRunning_ = 0;
     std::string toolbarCommand_;  // the toolbar section's uninstall command for the selected item
