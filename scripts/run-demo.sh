@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Orvelin and starts it under Wine on the demo machine: a prefix in
-# build/demo seeded once with sample startup entries in every source, with
-# one of its startup programs running. Without a display it starts Xvfb,
-# saves a screenshot to build/demo/screenshot.png and ends Orvelin.
+# build/demo seeded once with sample startup entries in every source, dead
+# registry references and history traces, with one of its startup programs
+# running. Without a display it starts Xvfb, saves a screenshot to
+# build/demo/screenshot.png and ends Orvelin.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/deps.sh"
@@ -45,7 +46,7 @@ WINEPREFIX="$root/prefix" wineserver -p </dev/null >/dev/null 2>&1 || true
 wine_run "$bin/orvhelper.exe" 1 </dev/null >/dev/null 2>&1 || true
 winbin=$(WINEPREFIX="$root/prefix" HOME="$root/home" WINEDEBUG=-all winepath -w "$bin")
 if [ ! -f "$root/.seeded" ]; then
-  wine_run "$bin/orvdemo_seed.exe" "$winbin" && touch "$root/.seeded" "$root/.seeded-registry"
+  wine_run "$bin/orvdemo_seed.exe" "$winbin" && touch "$root/.seeded" "$root/.seeded-registry" "$root/.seeded-history"
 else
   wine_run "$bin/orvdemo_seed.exe" "$winbin" --boot-files
 fi
@@ -53,13 +54,21 @@ fi
 if [ ! -f "$root/.seeded-registry" ]; then
   wine_run "$bin/orvdemo_seed.exe" "$winbin" --registry-problems && touch "$root/.seeded-registry"
 fi
+# And the history traces once, likewise.
+if [ ! -f "$root/.seeded-history" ]; then
+  wine_run "$bin/orvdemo_seed.exe" "$winbin" --history && touch "$root/.seeded-history"
+fi
 
 # One startup program runs, so the Active column shows "Yes".
 wine_run "C:\\Program Files\\Orvelin Demo\\Tray Helper.exe" 3600 >/dev/null 2>&1 &
 
-# ORV_DEMO_PAGE=registry opens the Registry page and scans every section.
+# ORV_DEMO_PAGE=registry opens the Registry page and scans every section;
+# ORV_DEMO_PAGE=history opens the History page on Internet Explorer's visited pages.
 program="$bin/Orvelin.exe"
-[ "${ORV_DEMO_PAGE:-}" = registry ] && program="$bin/orvdemo_tour.exe registry"
+case "${ORV_DEMO_PAGE:-}" in
+  registry) program="$bin/orvdemo_tour.exe registry" ;;
+  history) program="$bin/orvdemo_tour.exe history" ;;
+esac
 
 if [ "$headless" = 1 ]; then
   wine_run $program >/dev/null 2>&1 &

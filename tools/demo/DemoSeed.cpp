@@ -3,10 +3,12 @@
 // system.ini values, wininit.ini, every batch file and both Startup folders
 // with shortcuts to programs that exist and to ones that do not; and
 // registry entries left behind by programs that have gone, beside live ones,
-// for the registry scanner to find.
+// for the registry scanner to find; and the traces the History page lists
+// and cleans.
 //   orvdemo_seed.exe <folder of the built programs>            everything
 //   orvdemo_seed.exe <folder> --boot-files                     wininit.ini only
 //   orvdemo_seed.exe <folder> --registry-problems              the scanner's entries only
+//   orvdemo_seed.exe <folder> --history                        the history traces only
 #include "common/Common.h"
 #include "common/RegistryFunctions.h"
 #include "common/RegistryObject.h"
@@ -21,6 +23,10 @@
 #include <string>
 
 namespace files = platform::files;
+
+// The history traces, in SeedHistoryIE.cpp and SeedHistoryWindows.cpp.
+void SeedInternetExplorerTraces();
+void SeedWindowsTraces();
 
 namespace {
 
@@ -205,7 +211,7 @@ void SeedRegistryProblems() {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: orvdemo_seed <build folder> [--boot-files | --registry-problems]\n");
+        std::fprintf(stderr, "usage: orvdemo_seed <build folder> [--boot-files | --registry-problems | --history]\n");
         return 2;
     }
     OleInitialize(nullptr);
@@ -219,10 +225,12 @@ int main(int argc, char** argv) {
         SeedBatchFiles();
         SeedStartupFolders();
     }
-    if (mode.empty() || mode == "--registry-problems") {
-        SeedRegistryProblems();
-        std::printf("demo machine seeded\n");
+    if (mode.empty() || mode == "--registry-problems") SeedRegistryProblems();
+    if (mode.empty() || mode == "--history") {
+        SeedInternetExplorerTraces();
+        SeedWindowsTraces();
     }
+    if (mode != "--boot-files") std::printf("demo machine seeded\n");
     OleUninitialize();
     return 0;
 }

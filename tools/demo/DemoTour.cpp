@@ -1,6 +1,10 @@
 // Opens Orvelin's main window on a chosen page and starts the page's first
 // command, so the demo's screenshot shows that page at work:
 //   orvdemo_tour.exe registry   the Registry page after a scan of every section
+//   orvdemo_tour.exe history    the History page listing Internet Explorer's visited pages
+#include "history/HistoryCatalogue.h"
+#include "platform/Threads.h"
+#include "shell/HistoryPage.h"
 #include "shell/MainUnit.h"
 #include "shell/ProgramStart.h"
 #include "ui/Worker.h"
@@ -18,6 +22,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show) {
             main.TitleButtonClick(kPageRegistry);
             // Run from the loop, as a click on Scan would be.
             PostMessageA(main.Handle(), WM_COMMAND, aRgScan, 0);
+        } else if (std::strstr(commandLine, "history")) {
+            main.TitleButtonClick(kPageHistory);
+            // Showing the page listed its first node; a click meanwhile would be dropped.
+            THistoryPage& history = main.HistoryPage();
+            platform::threads::PumpMessagesUntil([&] { return !history.Busy(); }, 10000);
+            // As a click on the node would; the rows arrive once the loop runs.
+            history.SelectHsSection(hsIEVisitedPages);
         }
         MSG message;
         while (GetMessageA(&message, nullptr, 0, 0) > 0) {
