@@ -12,6 +12,7 @@
 #include "platform/UrlCache.h"
 #include "shell/HistoryPage.h"
 #include "shell/MainUnit.h"
+#include "ui/Worker.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -299,6 +300,7 @@ TEST_F(HistoryPageTest, ShowingThePageExpandsHistorySelectsItAndLeavesExtensions
             EXPECT_EQ(expanded, number < 42) << number;
         }
     }
+    EXPECT_EQ(ImageList_GetImageCount(TreeView_GetImageList(Page().tvHsSections.Handle(), TVSIL_NORMAL)), 56);
     EXPECT_EQ(Page().SelectedHsSection(), 0);
     EXPECT_EQ(GetFocus(), Page().tvHsSections.Handle());
     EXPECT_EQ(Page().lvHsValues.Count(), 0);
@@ -396,6 +398,14 @@ TEST_F(HistoryPageTest, BusyDropsRequestsWhileTheCacheIsRead) {
     // Idle again: the next request lists.
     List(15);
     EXPECT_EQ(RowsWith("orvhs-busy"), (std::vector<std::string>{"orvhs-busy run"}));
+}
+
+TEST_F(HistoryPageTest, AWindowClosedWhileTheCacheIsReadLeavesTheWorkerToEnd) {
+    Page().SelectHsSection(2);
+    ASSERT_TRUE(Page().Busy());
+    window_.reset();  // the page abandons its worker, which frees itself
+    EXPECT_TRUE(ui::WorkerThread::WaitForAll(20000));
+    EXPECT_EQ(ui::WorkerThread::LiveCount(), 0);
 }
 
 TEST_F(HistoryPageTest, CacheSectionsListThroughTheWorkerAndDelete) {
@@ -504,15 +514,29 @@ TEST_F(HistoryPageTest, RunHistoryDeleteAndDeleteAllKeepDecoys) {
     EXPECT_EQ(RowsWith("orvhs-").size(), 1u);
 }
 
-TEST_F(HistoryPageTest, PaintListsByMaskAndDeletesAll) {
+TEST_F(HistoryPageTest, PaintListsByMaskAndDeletes) {
     ScopedRegKeys keys;
     RemoveKeyIfNew(keys, kPaintRecentKey);
     ScopedRegValue a(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File1"),
-        b(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File2");
+        b(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File2"), c(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File3");
+    const std::string other =
+        "C:\\orvhs-paint\\\xC3\xBC"
+        "ber-\xCF\x83\xE6\xB5\xB7.png";  // "über-σ海.png"
     SetRegString(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File1", "C:\\orvhs-paint\\sky.bmp");
     SetRegString(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File2", "C:\\orvhs-paint\\sea.png");
+    SetRegString(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File3", other);
     List(21);
     EXPECT_EQ(ColumnCaption(Page().lvHsValues.Handle(), 0), "Microsoft Paint Recent File List");
+    EXPECT_EQ(RowsWith("orvhs-paint").size(), 3u);
+    // A name in any script is shown and deleted as it is stored.
+    SelectRow(other);
+    {
+        RecordedBoxes boxes({IDYES});
+        Run(aHsDelete);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to clear " + other + "?");
+    }
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File3"));
     EXPECT_EQ(RowsWith("orvhs-paint").size(), 2u);
     SetMask(true, "*.BMP", true);
     List(21);
