@@ -138,6 +138,7 @@ TEST(HistoryCatalogue, DeleteTexts) {
     EXPECT_EQ(DeleteFailureText(2, "t", "sys"), "Can't clear item: t");
     EXPECT_EQ(DeleteFailureText(5000, "t", "sys"), "Can't clear item: t");
     EXPECT_EQ(DeleteFailureText(5, "t", "sys"), "sys");
+    EXPECT_EQ(DeleteFailureText(12345, "t", ""), "Error code: 12345");  // no system text for it
 }
 
 // ---- the page --------------------------------------------------------------------------
@@ -395,6 +396,14 @@ TEST_F(HistoryPageTest, BusyDropsRequestsWhileTheCacheIsRead) {
     EXPECT_EQ(ColumnCaption(Page().lvHsValues.Handle(), 0), "Internet Explorer Visited Pages");
     EXPECT_EQ(RowsWith("orvhs-busy"), (std::vector<std::string>{"orvhs@http://orvhs-busy.example/one"}));
     EXPECT_FALSE(Page().Hourglass());
+    // The rows are the visited pages while the tree shows Run History: no
+    // removal of Run History may run on them.
+    Main().RefreshView();
+    EXPECT_FALSE(Main().Actions().Enabled(aHsDeleteAll));
+    EXPECT_FALSE(Main().Actions().Enabled(aHsDelete));
+    Main().Actions().SetEnabled(aHsDeleteAll, true);
+    Page().aHsDeleteAllExecute();  // unscripted boxes fail the test: nothing may be asked
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, kRunMruKey, "orvhs-busy"), "orvhs-busy run");
     // Idle again: the next request lists.
     List(15);
     EXPECT_EQ(RowsWith("orvhs-busy"), (std::vector<std::string>{"orvhs-busy run"}));

@@ -20,7 +20,10 @@ void ListFiles(const std::string& folder, std::vector<std::string>& list, bool w
         const std::string full = folder + separator + entry.name;
         if (files::FileExists(full)) {
             if (withHidden || !(entry.attributes & FILE_ATTRIBUTE_HIDDEN)) list.push_back(full);
-        } else if (files::DirectoryExists(full) && entry.name != "." && entry.name != "..") {
+        } else if (!(entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) && files::DirectoryExists(full) &&
+                   entry.name != "." && entry.name != "..") {
+            // A junction or linked folder is not walked: it may lead out of
+            // the folder (whose files a caller may delete) or back into it.
             ListFiles(full, list, withHidden);
         }
     });

@@ -65,11 +65,6 @@ const std::vector<HistorySection> kSections = {
     {46, "Other Plug-in's", 2, 1, "Internet Explorer Other Plugins", false},
 };
 
-bool SetsOwnColumns(int number) {
-    return number == hsAutoCompleteForms || number == hsAutoCompletePasswords || number == hsDownloadedProgramFiles ||
-           number == hsBrowserHelperObjects;
-}
-
 struct Confirmation {
     int number;
     const char* text;
@@ -228,5 +223,7 @@ std::string DeleteAllFailureText(int code, const std::string& systemText) {
 bool DeleteFailureNamesItem(int code) { return code == kFileNotFound || code == kListedFilesRemained; }
 
 std::string DeleteFailureText(int code, const std::string& itemText, const std::string& systemText) {
-    return DeleteFailureNamesItem(code) ? "Can't clear item: " + itemText : systemText;
+    if (DeleteFailureNamesItem(code)) return "Can't clear item: " + itemText;
+    // A code the system has no text for still says what went wrong.
+    return systemText.empty() ? "Error code: " + std::to_string(code) : systemText;
 }

@@ -4,6 +4,7 @@
 
 #include "common/CommandLinePath.h"
 #include "common/Masks.h"
+#include "history/HistoryFunctions.h"
 #include "common/RegistryObject.h"
 #include "platform/UrlCache.h"
 
@@ -39,11 +40,6 @@ std::string ShownText(const std::string& name, CacheClass kind) {
     return TrimBlanks(name);
 }
 
-// Equal ignoring case in the user's locale, over both whole lengths.
-bool SameCaption(const std::string& a, const std::string& b) {
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                          static_cast<int>(b.size())) == CSTR_EQUAL;
-}
 
 // Calls act(name) for every cache entry of the class whose whole source name
 // fits the mask. The mask is compiled once, before the walk.

@@ -121,6 +121,7 @@ void THistoryPage::tvHsSectionsChange(int section) {
 void THistoryPage::ListHsSection(int section) {
     if (busy_) return;  // one listing at a time: the request is dropped
     busy_ = true;
+    listedSection_ = section;
     ShowCursorNow();
     Frame().ListRebuilding = true;
     lvHsValues.Clear();
@@ -164,6 +165,8 @@ void THistoryPage::ListHsSection(int section) {
             }
         } catch (const std::exception& error) {
             ui::ShowExceptionBox(Frame().Handle(), error);
+        } catch (...) {
+            ui::ShowExceptionBox(Frame().Handle(), std::runtime_error("Unexpected error"));
         }
     }
     Frame().RefreshView();
@@ -329,8 +332,9 @@ void THistoryPage::RefreshView() {
     }
     const HistoryActionStates states = HistoryActionRules(facts);
     ui::ActionList& actions = Frame().Actions();
-    actions.SetEnabled(aHsDelete, states.deleteEnabled);
-    actions.SetEnabled(aHsDeleteAll, states.deleteAllEnabled);
+    const bool listComplete = ListMatchesSelection();
+    actions.SetEnabled(aHsDelete, states.deleteEnabled && listComplete);
+    actions.SetEnabled(aHsDeleteAll, states.deleteAllEnabled && listComplete);
     actions.SetEnabled(aHsUpdate, states.updateEnabled);
     if (states.maskControls != MaskControlsRule::Unchanged)
         SetMaskControls(states.maskControls == MaskControlsRule::Enabled);

@@ -42,6 +42,9 @@ public:
     // A listing runs (from the dispatcher until its scan thread has ended);
     // requests meanwhile are dropped.
     bool Busy() const { return busy_; }
+    // Delete and Delete All act only on a list that is complete and holds
+    // the rows of the section chosen in the tree.
+    bool ListMatchesSelection() const { return !busy_ && listedSection_ >= 0 && listedSection_ == SelectedHsSection(); }
     // The hourglass shows over the page (a listing or Delete All runs).
     bool Hourglass() const { return busy_ || commandsRunning_ > 0; }
 
@@ -90,6 +93,10 @@ private:
     std::vector<std::string> pendingLines_;
     bool showTimerSet_ = false;
     bool busy_ = false;
+    // The section whose rows the list holds: after a request dropped while
+    // busy, the tree may show another one, whose removals must not run on
+    // these rows.
+    int listedSection_ = -1;
     int commandsRunning_ = 0;
     std::string toolbarCommand_;  // the toolbar section's uninstall command for the selected item
 };

@@ -38,7 +38,8 @@ void THistoryPage::aHsUpdateExecute() {
 }
 
 void THistoryPage::aHsDeleteExecute() {
-    if (!Frame().Actions().Enabled(aHsDelete) || Frame().CurrentPage != kPageHistory) return;
+    if (!Frame().Actions().Enabled(aHsDelete) || Frame().CurrentPage != kPageHistory || !ListMatchesSelection())
+        return;
     const int section = SelectedHsSection();
     if (section < 0) return;
     const HistorySectionOperations& operations = HistoryOperationsOf(section);
@@ -65,7 +66,8 @@ void THistoryPage::aHsDeleteExecute() {
 }
 
 void THistoryPage::aHsDeleteAllExecute() {
-    if (!Frame().Actions().Enabled(aHsDeleteAll) || Frame().CurrentPage != kPageHistory || lvHsValues.Count() < 1)
+    if (!Frame().Actions().Enabled(aHsDeleteAll) || Frame().CurrentPage != kPageHistory || lvHsValues.Count() < 1 ||
+        !ListMatchesSelection())
         return;
     const int section = SelectedHsSection();
     const HistorySectionOperations& operations = HistoryOperationsOf(section);
