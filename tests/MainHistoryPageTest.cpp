@@ -378,6 +378,30 @@ TEST_F(HistoryPageTest, AnInvalidMaskIsToldAndThePageReturnsToIdle) {
     EXPECT_EQ(Page().lvHsValues.Count(), 1);
 }
 
+// A typed URL that is not a string stops the listing: the rows found before
+// it are in the list when the error is shown, and the page returns to idle.
+TEST_F(HistoryPageTest, AWorkerErrorComesAfterTheRowsFoundBeforeIt) {
+    const std::string typedKey = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+    ScopedRegKeys keys;
+    RemoveKeyIfNew(keys, typedKey);
+    ScopedRegValue first(HKEY_CURRENT_USER, typedKey, "orvhs-url1");
+    ScopedRegValue second(HKEY_CURRENT_USER, typedKey, "orvhs-url2");
+    SetRegString(HKEY_CURRENT_USER, typedKey, "orvhs-url1", "http://orvhs-typed.example/");
+    SetRegDword(HKEY_CURRENT_USER, typedKey, "orvhs-url2", 7);
+    int rowsWhenTold = -1;
+    std::string told;
+    platform::dialogs::SetBoxHandler([&](const std::string& text, const std::string&, BoxKind) {
+        told = text;
+        rowsWhenTold = static_cast<int>(RowsWith("orvhs-typed").size());
+        return IDCANCEL;
+    });
+    List(3);
+    InstallUnscriptedBoxAnswer();
+    EXPECT_EQ(told, "Invalid data type for 'orvhs-url2'");
+    EXPECT_EQ(rowsWhenTold, 1);
+    EXPECT_FALSE(Page().Busy());
+}
+
 TEST_F(HistoryPageTest, BusyDropsRequestsWhileTheCacheIsRead) {
     ScopedRegKeys keys;
     RemoveKeyIfNew(keys, kRunMruKey);

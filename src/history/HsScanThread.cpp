@@ -64,3 +64,8 @@ void THistoryScanThread::Execute() {
     }
     post();
 }
+
+void THistoryScanThread::OnError(const std::exception& error) {
+    if (BeforeError) BeforeError();
+    WorkerThread::OnError(error);
+}

@@ -24,10 +24,14 @@ public:
 
     unsigned char SectionFlags = 0;  // set before Resume
     std::string Mask = "*";
+    // Runs on the window thread before a collector's error is shown, so the
+    // owner can first show the lines it holds back (set before Resume).
+    std::function<void()> BeforeError;
 
 protected:
     // Bits in the order 1, 2, 4, 8, each when set and no stop was asked.
     void Execute() override;
+    void OnError(const std::exception& error) override;
 
 private:
     Deliver deliver_;

@@ -139,6 +139,7 @@ void THistoryPage::ListHsSection(int section) {
     }
     scan->SetFreeOnTerminate(true);
     scan->SetOnTerminate([this] { ScanThreadEnded(); });
+    scan->BeforeError = [this] { ShowPendingLines(); };  // the rows found before the error, then its box
     scanThread_ = scan;
 
     const HistorySection* entry = FindHistorySection(section);
