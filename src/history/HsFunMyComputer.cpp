@@ -115,7 +115,11 @@ void ListPaintShopPro(std::vector<std::string>& list, const std::string& mask) {
     for (const char* key : kPaintShopProKeys) ReadRecentValues(list, HKEY_CURRENT_USER, key, nullptr, mask);
 }
 
-bool ClipboardHoldsText() { return !platform::clipboard::ReadText().empty(); }
+bool ClipboardHoldsText() {
+    // Asked on every refresh of the clipboard section: a clipboard offering
+    // no text is answered without opening it (another program may hold it).
+    return platform::clipboard::HasText() && !platform::clipboard::ReadText().empty();
+}
 
 void ListClipboard(std::vector<std::string>& list) {
     const std::string text = platform::clipboard::ReadText();
