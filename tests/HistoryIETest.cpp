@@ -504,3 +504,31 @@ TEST(HistoryScanThread, CollectorErrorIsReportedAndTheScanStillEnds) {
 }
 
 }  // namespace
+
+namespace {
+
+// A worker's stop check runs for every entry walked, also those the mask
+// refuses, and raising there ends the walk (the next walk works as usual).
+TEST(HistoryIETraces, TheWalkCanBeEndedAtAnyEntry) {
+    ScopedCacheEntries seeded{"Visited: orvstop@http://a.example/", "Visited: orvstop@http://b.example/",
+                              "Visited: orvstop@http://c.example/", "Visited: orvstop@http://d.example/"};
+    struct EndWalk {};
+    int walked = 0;
+    std::vector<std::string> listed;
+    try {
+        CollectInternetExplorerTraces(
+            TIETraceKind::VisitedPages, [&](std::string&& text) { listed.push_back(std::move(text)); },
+            "*fits-nothing-orvstop*", [&] {
+                if (++walked == 3) throw EndWalk{};
+            });
+        ADD_FAILURE() << "the walk was not ended";
+    } catch (const EndWalk&) {
+    }
+    EXPECT_EQ(walked, 3);
+    EXPECT_TRUE(listed.empty());
+    std::vector<std::string> again;
+    CollectVisitedPages(&again, "*orvstop@*");
+    EXPECT_EQ(again.size(), 4u);
+}
+
+}  // namespace

@@ -43,19 +43,23 @@ std::string ShownText(const std::string& name, CacheClass kind) {
 
 // Calls act(name) for every cache entry of the class whose whole source name
 // fits the mask. The mask is compiled once, before the walk.
+// everyEntry, when given, runs for each entry walked (it may raise to end the walk).
 template <typename Act>
-void ForEachFittingEntry(CacheClass kind, const std::string& mask, Act act) {
+void ForEachFittingEntry(CacheClass kind, const std::string& mask, Act act,
+                         const std::function<void()>& everyEntry = {}) {
     const TMask fit(mask);
     std::string name;
     platform::urlcache::ForEachEntry([&](const char* sourceUrlName) {
+        if (everyEntry) everyEntry();
         if (ClassOf(sourceUrlName) != kind) return;
         name.assign(sourceUrlName);
         if (fit.Fits(name)) act(name);
     });
 }
 
-void CollectCacheClass(CacheClass kind, const TTraceSink& sink, const std::string& mask) {
-    ForEachFittingEntry(kind, mask, [&](const std::string& name) { sink(ShownText(name, kind)); });
+void CollectCacheClass(CacheClass kind, const TTraceSink& sink, const std::string& mask,
+                       const std::function<void()>& everyEntry) {
+    ForEachFittingEntry(kind, mask, [&](const std::string& name) { sink(ShownText(name, kind)); }, everyEntry);
 }
 
 // The typed URLs' key, opened without creating it; false when it is missing
@@ -65,7 +69,7 @@ bool OpenTypedUrls(TRegistry& registry) {
     return registry.OpenKey(kTypedUrlsKey, false);
 }
 
-void CollectTypedUrlValues(const TTraceSink& sink, const std::string& mask) {
+void CollectTypedUrlValues(const TTraceSink& sink, const std::string& mask, const std::function<void()>& everyEntry) {
     const TMask fit(mask);
     // Reading needs no more than read access, so a user who may not change
     // the key still sees what it holds.
@@ -74,6 +78,7 @@ void CollectTypedUrlValues(const TTraceSink& sink, const std::string& mask) {
     std::vector<std::string> names;
     registry.GetValueNames(names);
     for (const std::string& name : names) {
+        if (everyEntry) everyEntry();
         const std::string data = registry.ReadString(name);
         if (fit.Fits(data)) sink(TrimBlanks(data));
     }
@@ -88,12 +93,13 @@ void CollectInto(std::vector<std::string>* results, TIETraceKind kind, const std
 
 }  // namespace
 
-void CollectInternetExplorerTraces(TIETraceKind kind, const TTraceSink& sink, const std::string& mask) {
+void CollectInternetExplorerTraces(TIETraceKind kind, const TTraceSink& sink, const std::string& mask,
+                                   const std::function<void()>& everyEntry) {
     switch (kind) {
-    case TIETraceKind::VisitedPages: CollectCacheClass(CacheClass::VisitedPage, sink, mask); return;
-    case TIETraceKind::TemporaryFiles: CollectCacheClass(CacheClass::TemporaryFile, sink, mask); return;
-    case TIETraceKind::Cookies: CollectCacheClass(CacheClass::Cookie, sink, mask); return;
-    case TIETraceKind::TypedUrls: CollectTypedUrlValues(sink, mask); return;
+    case TIETraceKind::VisitedPages: CollectCacheClass(CacheClass::VisitedPage, sink, mask, everyEntry); return;
+    case TIETraceKind::TemporaryFiles: CollectCacheClass(CacheClass::TemporaryFile, sink, mask, everyEntry); return;
+    case TIETraceKind::Cookies: CollectCacheClass(CacheClass::Cookie, sink, mask, everyEntry); return;
+    case TIETraceKind::TypedUrls: CollectTypedUrlValues(sink, mask, everyEntry); return;
     }
 }
 

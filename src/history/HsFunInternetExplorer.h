@@ -22,7 +22,10 @@ void CollectTypedUrls(std::vector<std::string>* results, const std::string& mask
 // so a caller can pass them on in batches while the walk goes on.
 enum class TIETraceKind { VisitedPages, TemporaryFiles, Cookies, TypedUrls };
 using TTraceSink = std::function<void(std::string&& shownText)>;
-void CollectInternetExplorerTraces(TIETraceKind kind, const TTraceSink& sink, const std::string& mask);
+// everyEntry, when given, runs for every entry walked, fitting or not: a
+// worker checks its stop request there and raises to end the walk.
+void CollectInternetExplorerTraces(TIETraceKind kind, const TTraceSink& sink, const std::string& mask,
+                                   const std::function<void()>& everyEntry = {});
 
 // Single-item deletes: 0 done; DeleteCacheEntryByName gives 2 when no entry matched.
 // DeleteCacheEntryByName deletes every entry whose source URL name equals the

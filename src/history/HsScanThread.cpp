@@ -44,8 +44,11 @@ void THistoryScanThread::Execute() {
         });
         lastPost = GetTickCount();
     };
-    auto add = [&](std::string&& line) {
+    // A stop is seen at every entry walked, not only at those that fit the mask.
+    const auto checkStop = [this] {
         if (Terminated()) throw StopRequested{};
+    };
+    auto add = [&](std::string&& line) {
         batch.push_back(std::move(line));
         if (batch.size() >= kBatchLines || GetTickCount() - lastPost >= kBatchIntervalMs) post();
     };
@@ -53,7 +56,7 @@ void THistoryScanThread::Execute() {
     try {
         for (const auto& section : kSections) {
             if (!(SectionFlags & section.bit) || Terminated()) continue;
-            CollectInternetExplorerTraces(section.kind, add, Mask);
+            CollectInternetExplorerTraces(section.kind, add, Mask, checkStop);
         }
     } catch (const StopRequested&) {
         return;  // nobody waits for the rest
