@@ -17,6 +17,9 @@ constexpr int kCaptionWidth = 92;
 void TfrmRgScan::CreateControls(HWND owner) {
     CreateFrame("Scan Registry Keys", kClientWidth, kClientHeight, owner);
     SetTitlePicture("Scan Keys", "from Registry");
+    // Group boxes paint no inside: the window must paint under its children
+    // there, as dialogs do, or the groups show whatever was on the screen.
+    SetWindowLongPtrA(Handle(), GWL_STYLE, GetWindowLongPtrA(Handle(), GWL_STYLE) & ~WS_CLIPCHILDREN);
     int top = ui::kTitlePictureHeight + 8;
     AddGroup("SCANING PATH", top, 3);
     lblScanGroup = AddRow("Scan Group:", "None", top + 20);

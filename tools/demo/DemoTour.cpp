@@ -2,6 +2,7 @@
 // command, so the demo's screenshot shows that page at work:
 //   orvdemo_tour.exe registry   the Registry page after a scan of every section
 //   orvdemo_tour.exe history    the History page listing Internet Explorer's visited pages
+//   orvdemo_tour.exe backup     the Registry page with its BackUp/Restore dialog open
 #include "history/HistoryCatalogue.h"
 #include "platform/Threads.h"
 #include "shell/HistoryPage.h"
@@ -22,6 +23,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show) {
             main.TitleButtonClick(kPageRegistry);
             // Run from the loop, as a click on Scan would be.
             PostMessageA(main.Handle(), WM_COMMAND, aRgScan, 0);
+        } else if (std::strstr(commandLine, "backup")) {
+            main.TitleButtonClick(kPageRegistry);
+            PostMessageA(main.Handle(), WM_COMMAND, aBackUp, 0);
         } else if (std::strstr(commandLine, "history")) {
             main.TitleButtonClick(kPageHistory);
             // Showing the page listed its first node; a click meanwhile would be dropped.
