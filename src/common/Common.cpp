@@ -49,6 +49,11 @@ std::string RawSystemDirectory() {
     return std::string(buffer, got < sizeof(buffer) ? got : 0);
 }
 
+std::string WithTrailingSeparator(std::string folder) {
+    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
+    return folder;
+}
+
 std::string SystemDirectory() {
     std::string folder = RawSystemDirectory();
     if (folder.empty() || folder.back() != '\\') folder += '\\';

@@ -18,6 +18,9 @@ std::string SpecialFolderPath(int csidl);
 // The folder through its item identifier list; empty when the shell has no path.
 std::string ShellFolderPath(int csidl);
 
+// The folder with a trailing "\" ("/" counts as one too); an empty text stays empty.
+std::string WithTrailingSeparator(std::string folder);
+
 // The Windows folder as the system gives it (normally no trailing "\").
 std::string WindowsDirectory();
 

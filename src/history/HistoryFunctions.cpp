@@ -38,7 +38,6 @@ std::vector<std::string> SubkeyNames(HKEY root, const std::string& key, REGSAM a
     return names;
 }
 
-
 void ReadValuesWithMask(std::vector<std::string>& list, HKEY root, const std::string& key,
                         const char* skipped, TLazyMask& mask) {
     TRegistry registry(kListAccess);

@@ -7,11 +7,6 @@
 
 namespace {
 
-std::string WithBackslash(std::string folder) {
-    if (!folder.empty() && folder.back() != '\\') folder += '\\';
-    return folder;
-}
-
 // "ProgramFilesDir" of the current-version key; empty when the key or the
 // value is missing or holds no text.
 std::string ProgramFilesFromRegistry() {
@@ -20,7 +15,7 @@ std::string ProgramFilesFromRegistry() {
     if (!registry.OpenKeyReadOnly("\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion")) return {};
     std::string folder;
     if (!registry.ReadStringValue("ProgramFilesDir", folder)) return {};
-    return WithBackslash(folder);
+    return WithTrailingSeparator(folder);
 }
 
 }  // namespace
@@ -29,8 +24,8 @@ GuessEnvironment SystemGuessEnvironment() {
     GuessEnvironment env;
     env.fileExists = platform::files::FileExistsAnyLength;
     env.folderExists = platform::files::DirectoryExistsAnyLength;
-    env.windowsFolder = WithBackslash(WindowsDirectory());
-    env.systemFolder = WithBackslash(SystemDirectory());
+    env.windowsFolder = WithTrailingSeparator(WindowsDirectory());
+    env.systemFolder = WithTrailingSeparator(SystemDirectory());
     env.programFiles = ProgramFilesFromRegistry();
     return env;
 }

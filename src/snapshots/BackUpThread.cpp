@@ -5,6 +5,7 @@
 #include "snapshots/BackupPoint.h"
 #include "snapshots/RegistryTree.h"
 
+#include "common/Common.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
@@ -26,11 +27,6 @@ namespace files = platform::files;
 
 // How many names of keys left out the box lists; the count says the rest.
 constexpr size_t kNamesShown = 3;
-
-std::string WithSeparator(std::string folder) {
-    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
-    return folder;
-}
 
 std::string Joined(const std::vector<std::string>& lines, const char* separator) {
     std::string text;
@@ -167,7 +163,7 @@ void TBackUpThread::MakePoint(BackUpOutcome& outcome) {
     SYSTEMTIME now{};
     GetLocalTime(&now);
     outcome.pointName = BackupPointName(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute);
-    const std::string point = WithSeparator(baseFolder) + outcome.pointName + "\\";
+    const std::string point = WithTrailingSeparator(baseFolder) + outcome.pointName + "\\";
     if (!platform::files::CreateFolderPath(point)) {
         outcome.problems.push_back("Its folder could not be made, so nothing was saved: " +
                                    platform::processes::SystemErrorText(GetLastError()) + " (" + point + ").");
@@ -186,7 +182,7 @@ void TBackUpThread::MakePoint(BackUpOutcome& outcome) {
 
 void TBackUpThread::RestorePoint(BackUpOutcome& outcome) {
     outcome.pointName = pointName;
-    const std::string point = WithSeparator(baseFolder) + pointName + "\\";
+    const std::string point = WithTrailingSeparator(baseFolder) + pointName + "\\";
     if (!platform::files::DirectoryExists(point)) {
         outcome.problems.push_back("Its folder is missing (" + point + ").");
         return;

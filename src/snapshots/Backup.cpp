@@ -1,6 +1,7 @@
 // TfrmBackup: the BackUp/Restore dialog and the command that runs it.
 #include "snapshots/Backup.h"
 
+#include "common/Common.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "ui/TitlePicture.h"
@@ -31,8 +32,7 @@ void ShowAll(std::initializer_list<HWND> controls, bool visible) {
 namespace snapshots {
 
 std::vector<std::string> ListBackupPoints(const std::string& backupFolder) {
-    std::string pattern = backupFolder;
-    if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
+    const std::string pattern = WithTrailingSeparator(backupFolder);
     std::vector<std::string> names;
     platform::files::FindEntries(pattern + "*.*", [&](const platform::files::FindEntry& entry) {
         if ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) && entry.name != "." && entry.name != "..")

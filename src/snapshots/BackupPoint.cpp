@@ -4,6 +4,8 @@
 
 #include "snapshots/RegistryTree.h"
 
+#include "common/Common.h"
+
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "platform/Processes.h"
@@ -106,11 +108,6 @@ bool WriteRootFile(const std::string& path, const std::vector<RegKeyData>& keys,
     return true;
 }
 
-std::string WithSeparator(std::string folder) {
-    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
-    return folder;
-}
-
 }  // namespace
 
 void MergeBackupKeys(std::vector<RegKeyData>& saved, const std::vector<RegKeyData>& expected) {
@@ -165,7 +162,7 @@ bool BackupHolds(const std::vector<RegKeyData>& saved, const std::vector<RegKeyD
 
 bool MergeIntoRootFile(const std::string& pointFolder, size_t rootIndex, const std::vector<RegKeyData>& keys,
                        std::string& error) {
-    const std::string folder = WithSeparator(pointFolder);
+    const std::string folder = WithTrailingSeparator(pointFolder);
     const std::string lockPath = folder + kLockFileName;
     const platform::FileHandle lock = files::OpenLockFile(lockPath, kLockWaitMs);
     if (!lock) {
@@ -193,7 +190,7 @@ bool MergeIntoRootFile(const std::string& pointFolder, size_t rootIndex, const s
 bool BackUpBeforeDelete(const std::string& backupFolder, const SYSTEMTIME& now, const std::vector<BackupItem>& items,
                         std::string& pointFolder, std::string& error) {
     const std::string pointName = BackupPointName(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute);
-    pointFolder = WithSeparator(backupFolder) + pointName + "\\";
+    pointFolder = WithTrailingSeparator(backupFolder) + pointName + "\\";
     const std::string failed = "The backup point " + pointName + " could not be written: ";
 
     // Everything is read from the registry first, so a missing or unreadable
