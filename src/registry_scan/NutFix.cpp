@@ -5,6 +5,7 @@
 #include "common/RegistryFunctions.h"
 #include "common/RegistryObject.h"
 #include "platform/Registry.h"
+#include "registry_scan/ScanKeys.h"
 #include "registry_scan/ScannerContainers.h"
 #include "snapshots/BackupPoint.h"
 
@@ -106,8 +107,7 @@ FixTarget KeyOrValue(const FixTarget& target, const std::vector<std::string>& ke
 // pointing nowhere; fixing it removes the orphaned entry as a whole.
 std::optional<std::string> UninstallEntry(HKEY root, const std::vector<std::string>& keyNames,
                                           const std::string& item) {
-    static const std::vector<std::string> kUninstall = {"SOFTWARE", "MICROSOFT", "WINDOWS", "CURRENTVERSION",
-                                                        "UNINSTALL"};
+    static const std::vector<std::string> kUninstall = FoldedKeyNames(scan_keys::kUninstall);
     static const std::string kSuffix = "\\UNINSTALLSTRING";
     if (root != HKEY_LOCAL_MACHINE || keyNames.size() != kUninstall.size()) return std::nullopt;
     for (size_t i = 0; i < keyNames.size(); ++i)

@@ -4,6 +4,7 @@
 // write rights on HKEY_LOCAL_MACHINE still sees its problems.
 #include "registry_scan/RgScanRules.h"
 #include "registry_scan/RgScanThread.h"
+#include "registry_scan/ScanKeys.h"
 
 #include "common/RegistryObject.h"
 #include "platform/Files.h"
@@ -18,27 +19,27 @@ constexpr char kLocalMachine[] = "HKEY_LOCAL_MACHINE";
 constexpr char kClassesRoot[] = "HKEY_CLASSES_ROOT";
 constexpr char kCurrentUser[] = "HKEY_CURRENT_USER";
 
-constexpr char kAppPathsKey[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
-constexpr char kClassIdKey[] = "\\CLSID";
-constexpr const char* kHelpKeys[] = {"\\SOFTWARE\\Microsoft\\Windows\\Help",
-                                     "\\SOFTWARE\\Microsoft\\Windows\\HTML Help"};
-constexpr char kFontsKey9x[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
-constexpr char kFontsKeyNt[] = "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+// The walked keys as the sections open them: from the root, with a leading "\".
+std::string FromRoot(const char* key) { return std::string("\\") + key; }
+
+const std::string kAppPathsKey = FromRoot(scan_keys::kAppPaths);
+const std::string kClassIdKey = FromRoot(scan_keys::kClassIds);
+const std::string kHelpKeys[] = {FromRoot(scan_keys::kHelp), FromRoot(scan_keys::kHtmlHelp)};
+const std::string kFontsKey9x = FromRoot(scan_keys::kFonts9x);
+const std::string kFontsKeyNt = FromRoot(scan_keys::kFontsNt);
 constexpr char kFontsFolder[] = "C:\\WINDOWS\\FONTS\\";
-constexpr char kRunHistoryKey[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
-constexpr const char* kMenuOrderKeys[] = {
-    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu2\\Programs",
-    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu\\Programs"};
+const std::string kRunHistoryKey = FromRoot(scan_keys::kRunHistory);
+const std::string kMenuOrderKeys[] = {FromRoot(scan_keys::kMenuOrder2), FromRoot(scan_keys::kMenuOrder)};
 constexpr char kNoFileName[] = "{null value}";
-constexpr char kSharedDllsKey[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls";
-constexpr char kSharesKey9x[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Network\\LanMan";
-constexpr char kSharesKeyNt[] = "\\SYSTEM\\ControlSet001\\Services\\lanmanserver\\Shares";
-constexpr char kApprovedKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
-constexpr char kSoundAppsKey[] = "\\AppEvents\\Schemes\\Apps";
+const std::string kSharedDllsKey = FromRoot(scan_keys::kSharedDlls);
+const std::string kSharesKey9x = FromRoot(scan_keys::kShares9x);
+const std::string kSharesKeyNt = FromRoot(scan_keys::kSharesNt);
+const std::string kApprovedKey = FromRoot(scan_keys::kApproved);
+const std::string kSoundAppsKey = FromRoot(scan_keys::kSoundApps);
 constexpr const char* kSoundSchemes[] = {".Current", ".Default"};
-constexpr char kUninstallKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const std::string kUninstallKey = FromRoot(scan_keys::kUninstall);
 constexpr char kUninstallValue[] = "UninstallString";
-constexpr char kFileExtsKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
+const std::string kFileExtsKey = FromRoot(scan_keys::kFileExts);
 
 // The keys below a class id that may name its server or icon, in the order
 // they are tried.
@@ -184,11 +185,11 @@ void TRegistryScanThread::ScanAppPaths() {
 void TRegistryScanThread::ScanClassIds() {
     const ReadKey key(HKEY_CLASSES_ROOT, kClassIdKey);
     if (!key.IsOpen()) return;
-    const std::string progressPrefix = std::string(kClassesRoot) + kClassIdKey + "\\";
+    const std::string progressPrefix = kClassesRoot + kClassIdKey + "\\";
     for (const std::string& classId : key.SubkeyNames()) {
         ReportProgress(progressPrefix + classId);
         if (!StartsWith(classId, "{") || Terminated()) continue;
-        const std::string classPath = std::string(kClassIdKey) + "\\" + classId;
+        const std::string classPath = kClassIdKey + "\\" + classId;
         // Listing the class's few subkeys costs fewer calls than trying all
         // the suffixes, most of which a class does not have.
         const ReadKey classKey(HKEY_CLASSES_ROOT, classPath);
@@ -205,11 +206,11 @@ void TRegistryScanThread::ScanClassIds() {
 }
 
 void TRegistryScanThread::ScanHelpPaths() {
-    for (const char* keyPath : kHelpKeys) ScanValues(HKEY_LOCAL_MACHINE, kLocalMachine, keyPath, true, HelpReference);
+    for (const std::string& keyPath : kHelpKeys) ScanValues(HKEY_LOCAL_MACHINE, kLocalMachine, keyPath, true, HelpReference);
 }
 
 void TRegistryScanThread::ScanFonts() {
-    const char* keyPath = IsWindows9x() ? kFontsKey9x : kFontsKeyNt;
+    const std::string& keyPath = IsWindows9x() ? kFontsKey9x : kFontsKeyNt;
     ScanValues(HKEY_LOCAL_MACHINE, kLocalMachine, keyPath, true, FontReference);
 }
 
@@ -226,11 +227,11 @@ void TRegistryScanThread::ScanRunHistory() {
 }
 
 void TRegistryScanThread::ScanMenuOrder() {
-    for (const char* keyPath : kMenuOrderKeys) {
+    for (const std::string& keyPath : kMenuOrderKeys) {
         const ReadKey key(HKEY_CURRENT_USER, keyPath);
         if (!key.IsOpen()) continue;
         for (const std::string& folder : key.SubkeyNames()) {
-            const std::string folderPath = std::string(keyPath) + "\\" + folder;
+            const std::string folderPath = keyPath + "\\" + folder;
             ReportProgress(kCurrentUser + folderPath);
             const ReadKey entry(HKEY_CURRENT_USER, folderPath);
             // A menu folder whose order holds no subfolders is left from a
@@ -274,7 +275,7 @@ void TRegistryScanThread::ScanShellExtensions() {
     const ReadKey key(HKEY_LOCAL_MACHINE, keyPath);
     if (!key.IsOpen()) return;
     for (const std::string& classId : key.ValueNames()) {
-        const ReadKey server(HKEY_CLASSES_ROOT, std::string(kClassIdKey) + "\\" + classId + "\\InprocServer32");
+        const ReadKey server(HKEY_CLASSES_ROOT, kClassIdKey + "\\" + classId + "\\InprocServer32");
         if (!server.IsOpen()) continue;
         ReportProgress(kClassesRoot + keyPath + "\\" + classId);
         std::string reference;

@@ -3,6 +3,7 @@
 #include "registry_scan/ScannerContainers.h"
 
 #include "platform/Text.h"
+#include "registry_scan/ScanKeys.h"
 
 #include <algorithm>
 
@@ -16,36 +17,29 @@ struct Container {
     size_t walkedBelow;
 };
 
+// The keys the sections walk, and the other places the same classes and
+// shares are reached through.
 const Container kContainers[] = {
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths", 0},
-    {HKEY_CLASSES_ROOT, "CLSID", 1},
+    {HKEY_LOCAL_MACHINE, scan_keys::kAppPaths, 0},
+    {HKEY_CLASSES_ROOT, scan_keys::kClassIds, 1},
     {HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\CLSID", 1},
     {HKEY_CURRENT_USER, "Software\\Classes\\CLSID", 1},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\Help", 0},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\HTML Help", 0},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts", 0},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", 0},
-    {HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU", 0},
-    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu2\\Programs", 0},
-    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu\\Programs", 0},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls", 0},
-    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Network\\LanMan", 0},
-    {HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Services\\lanmanserver\\Shares", 0},
+    {HKEY_LOCAL_MACHINE, scan_keys::kHelp, 0},
+    {HKEY_LOCAL_MACHINE, scan_keys::kHtmlHelp, 0},
+    {HKEY_LOCAL_MACHINE, scan_keys::kFonts9x, 0},
+    {HKEY_LOCAL_MACHINE, scan_keys::kFontsNt, 0},
+    {HKEY_CURRENT_USER, scan_keys::kRunHistory, 0},
+    {HKEY_CURRENT_USER, scan_keys::kMenuOrder2, 0},
+    {HKEY_CURRENT_USER, scan_keys::kMenuOrder, 0},
+    {HKEY_LOCAL_MACHINE, scan_keys::kSharedDlls, 0},
+    {HKEY_LOCAL_MACHINE, scan_keys::kShares9x, 0},
+    {HKEY_LOCAL_MACHINE, scan_keys::kSharesNt, 0},
     {HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\lanmanserver\\Shares", 0},
-    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved", 0},
-    {HKEY_CURRENT_USER, "AppEvents\\Schemes\\Apps", 2},
-    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0},
-    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts", 0},
+    {HKEY_LOCAL_MACHINE, scan_keys::kApproved, 0},
+    {HKEY_CURRENT_USER, scan_keys::kSoundApps, 2},
+    {HKEY_LOCAL_MACHINE, scan_keys::kUninstall, 0},
+    {HKEY_CURRENT_USER, scan_keys::kFileExts, 0},
 };
-
-std::vector<std::string> FoldedNames(const std::string& path) {
-    std::vector<std::string> names;
-    size_t start = 0;
-    for (size_t end; (end = path.find('\\', start)) != std::string::npos; start = end + 1)
-        names.push_back(FoldedKeyName(path.substr(start, end - start)));
-    names.push_back(FoldedKeyName(path.substr(start)));
-    return names;
-}
 
 // The container's key, or a key above it, or one of the keys walked through below it.
 bool Covers(const std::vector<std::string>& container, size_t walkedBelow, const std::vector<std::string>& names) {
@@ -58,12 +52,21 @@ bool CoversAny(HKEY root, const std::vector<std::string>& names) {
     if (names.empty()) return true;
     for (const Container& container : kContainers) {
         if (container.root != root) continue;
-        if (Covers(FoldedNames(container.path), container.walkedBelow, names)) return true;
+        if (Covers(FoldedKeyNames(container.path), container.walkedBelow, names)) return true;
     }
     return false;
 }
 
 }  // namespace
+
+std::vector<std::string> FoldedKeyNames(const std::string& path) {
+    std::vector<std::string> names;
+    size_t start = 0;
+    for (size_t end; (end = path.find('\\', start)) != std::string::npos; start = end + 1)
+        names.push_back(FoldedKeyName(path.substr(start, end - start)));
+    names.push_back(FoldedKeyName(path.substr(start)));
+    return names;
+}
 
 std::string FoldedKeyName(const std::string& name) {
     std::wstring wide = platform::text::Widen(name);

@@ -9,6 +9,8 @@
 
 // The name as the registry compares names, whatever its letter case.
 std::string FoldedKeyName(const std::string& name);
+// The folded names of the levels of a key path: "a\b" gives {"A", "B"}.
+std::vector<std::string> FoldedKeyNames(const std::string& path);
 
 // Whether removing root\names (one key name per element) would remove a key a
 // section walks or a key above one: the roots, each section's key, and the
