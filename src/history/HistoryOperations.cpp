@@ -13,12 +13,25 @@ namespace {
 
 using LineLister = void (*)(std::vector<std::string>& list, const std::string& mask);
 
+void AppendAsRows(std::vector<HistoryRow>& rows, std::vector<std::string>&& lines) {
+    for (std::string& line : lines) rows.push_back({std::move(line), {}});
+}
+
 // A lister of plain lines as a lister of rows.
 HistoryLister Lines(LineLister lister) {
     return [lister](std::vector<HistoryRow>& rows, const std::string& mask) {
         std::vector<std::string> lines;
         lister(lines, mask);
-        for (std::string& line : lines) rows.push_back({std::move(line), {}});
+        AppendAsRows(rows, std::move(lines));
+    };
+}
+
+// The same for a lister that takes no mask.
+HistoryLister LinesWithoutMask(void (*lister)(std::vector<std::string>& list)) {
+    return [lister](std::vector<HistoryRow>& rows, const std::string&) {
+        std::vector<std::string> lines;
+        lister(lines);
+        AppendAsRows(rows, std::move(lines));
     };
 }
 
@@ -76,6 +89,17 @@ HistoryDeleteAll ClearCache(int (*deleteAll)(const std::string&)) {
     return [deleteAll](const std::vector<HistoryRow>&, const std::string& mask) { return deleteAll(mask); };
 }
 
+// For the sections whose Delete All reports nothing: their failures show
+// in what the re-listing still finds.
+HistoryDeleteAll ClearQuietly(int (*deleteAll)(const std::string&)) {
+    return [deleteAll](const std::vector<HistoryRow>&, const std::string& mask) {
+        deleteAll(mask);
+        return 0;
+    };
+}
+
+
+
 HistorySectionOperations Listed(HistoryLister list, HistoryDeleteOne deleteOne, HistoryDeleteAll deleteAll) {
     HistorySectionOperations operations;
     operations.list = std::move(list);
@@ -97,22 +121,13 @@ std::array<HistorySectionOperations, kHistorySectionCount> BuildTable() {
         DeleteTypedUrl(item.caption);
         return 0;
     };
-    table[hsIETypedUrls].deleteAll = [](const std::vector<HistoryRow>&, const std::string& mask) {
-        DeleteAllTypedUrls(mask);
-        return 0;
-    };
+    table[hsIETypedUrls].deleteAll = ClearQuietly(DeleteAllTypedUrls);
     table[hsIETemporaryFiles].scanFlags = THistoryScanThread::kTemporaryFiles;
     table[hsIETemporaryFiles].deleteOne = DeleteCacheEntry(TIETraceKind::TemporaryFiles);
-    table[hsIETemporaryFiles].deleteAll = [](const std::vector<HistoryRow>&, const std::string& mask) {
-        DeleteAllTemporaryFiles(mask);
-        return 0;
-    };
+    table[hsIETemporaryFiles].deleteAll = ClearQuietly(DeleteAllTemporaryFiles);
     table[hsIECookies].scanFlags = THistoryScanThread::kCookies;
     table[hsIECookies].deleteOne = DeleteCacheEntry(TIETraceKind::Cookies);
-    table[hsIECookies].deleteAll = [](const std::vector<HistoryRow>&, const std::string& mask) {
-        DeleteAllCookies(mask);
-        return 0;
-    };
+    table[hsIECookies].deleteAll = ClearQuietly(DeleteAllCookies);
 
     // Windows recent lists and folders.
     table[hsRecentDocuments] =
@@ -140,17 +155,13 @@ std::array<HistorySectionOperations, kHistorySectionCount> BuildTable() {
         }
         std::vector<std::string> lines;
         ListClipboard(lines);
-        for (std::string& line : lines) rows.push_back({std::move(line), {}});
+        AppendAsRows(rows, std::move(lines));
     };
     table[hsClipboard].deleteOne = [](const HistoryRow&) {
         EmptyClipboardNow();
         return 0;
     };
-    table[hsRecycleBin].list = [](std::vector<HistoryRow>& rows, const std::string&) {
-        std::vector<std::string> lines;
-        ListRecycleBin(lines);
-        for (std::string& line : lines) rows.push_back({std::move(line), {}});
-    };
+    table[hsRecycleBin].list = LinesWithoutMask(ListRecycleBin);
     table[hsRecycleBin].deleteOne = [](const HistoryRow&) {
         EmptyRecycleBin();
         return 0;
