@@ -215,16 +215,19 @@ void TRegistryPage::ShowScanResults(int position) {
     Frame().ListRebuilding = false;
 }
 
+void TRegistryPage::ClearRgValues() {
+    Frame().ListRebuilding = true;
+    lvRgValues.Clear();
+    listedRecords_.clear();
+    Frame().ListRebuilding = false;
+}
+
 void TRegistryPage::ShowSelectedResults() {
     const int position = SelectedRgPosition();
     if (position >= 0) {
         ShowScanResults(position);
     } else {
-        // No node chosen: no results to show.
-        Frame().ListRebuilding = true;
-        lvRgValues.Clear();
-        listedRecords_.clear();
-        Frame().ListRebuilding = false;
+        ClearRgValues();  // no node chosen: no results to show
     }
 }
 

@@ -94,6 +94,8 @@ private:
     void RgValuesTickChanged(int row);
     void ShowFixOutcome(const TNut::FixReport& report);
     void ShowSelectedResults();
+    // Empties the list and the rows' record table, without tick events.
+    void ClearRgValues();
     void ScanThreadEnded();
     bool BackupWorkerRunning() const;
     bool RefuseFixWhileBackingUp();

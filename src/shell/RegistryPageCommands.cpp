@@ -132,10 +132,7 @@ void TRegistryPage::aRgFixAllExecute() {
     if (ShowRgBox(Frame().Handle(), "Do you want to fix all errors?", platform::dialogs::BoxKind::ConfirmOkCancel) !=
         IDOK)
         return;
-    Frame().ListRebuilding = true;
-    lvRgValues.Clear();
-    listedRecords_.clear();
-    Frame().ListRebuilding = false;
+    ClearRgValues();
     nut_.MarkAll(true);
     const TNut::FixReport report = nut_.FixMarkedProblems(Frame().BackupFolder());
     ShowSelectedResults();
