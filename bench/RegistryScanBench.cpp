@@ -10,7 +10,7 @@
 #include "platform/Handles.h"
 #include "platform/Threads.h"
 #include "registry_scan/GuessPath.h"
-#include "registry_scan/RgScanThread.h"
+#include "shell/registry_scan/RgScanThread.h"
 #include "shell/ProgramStart.h"
 
 #include <ole2.h>

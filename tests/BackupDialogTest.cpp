@@ -1,7 +1,7 @@
 // The BackUp/Restore dialog and its worker: what the dialog lists and records,
 // points of whole roots made and restored exactly, writers of one minute
 // merged, and every failure told in a box.
-#include "snapshots/Backup.h"
+#include "shell/snapshots/Backup.h"
 #include "snapshots/BackupPoint.h"
 #include "snapshots/RegistryTree.h"
 #include "ReadOnlyRegKey.h"

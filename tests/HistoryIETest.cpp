@@ -9,7 +9,7 @@
 #include "common/Masks.h"
 #include "common/RegistryObject.h"
 #include "history/HsFunInternetExplorer.h"
-#include "history/HsScanThread.h"
+#include "shell/history/HsScanThread.h"
 #include "platform/Threads.h"
 #include "platform/UrlCache.h"
 

@@ -1,7 +1,7 @@
 // The registry scanner's worker and its twelve sections, run on the test
 // machine with dead, live and decoy entries seeded in every section.
 #include "registry_scan/RgScanRules.h"
-#include "registry_scan/RgScanThread.h"
+#include "shell/registry_scan/RgScanThread.h"
 #include "TestSupport.h"
 
 #include "platform/Registry.h"

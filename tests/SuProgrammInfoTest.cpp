@@ -2,7 +2,7 @@
 #include "common/Common.h"
 #include "platform/Dialogs.h"
 #include "platform/Processes.h"
-#include "startup/SuProgrammInfo.h"
+#include "shell/startup/SuProgrammInfo.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,6 @@
 #include "history/HistoryFunctions.h"
 #include "history/HsFunInternetExplorer.h"
 #include "history/HsFunMyComputer.h"
-#include "history/HsScanThread.h"
 
 #include <array>
 
@@ -113,19 +112,19 @@ std::array<HistorySectionOperations, kHistorySectionCount> BuildTable() {
     std::array<HistorySectionOperations, kHistorySectionCount> table{};
 
     // Internet Explorer: the cache and the typed URLs are read by the scan thread.
-    table[hsIEVisitedPages].scanFlags = THistoryScanThread::kVisitedPages;
+    table[hsIEVisitedPages].scanFlags = kScanVisitedPages;
     table[hsIEVisitedPages].deleteOne = DeleteCacheEntry(TIETraceKind::VisitedPages);
     table[hsIEVisitedPages].deleteAll = ClearCache(DeleteAllVisitedPages);
-    table[hsIETypedUrls].scanFlags = THistoryScanThread::kTypedUrls;
+    table[hsIETypedUrls].scanFlags = kScanTypedUrls;
     table[hsIETypedUrls].deleteOne = [](const HistoryRow& item) {
         DeleteTypedUrl(item.caption);
         return 0;
     };
     table[hsIETypedUrls].deleteAll = ClearQuietly(DeleteAllTypedUrls);
-    table[hsIETemporaryFiles].scanFlags = THistoryScanThread::kTemporaryFiles;
+    table[hsIETemporaryFiles].scanFlags = kScanTemporaryFiles;
     table[hsIETemporaryFiles].deleteOne = DeleteCacheEntry(TIETraceKind::TemporaryFiles);
     table[hsIETemporaryFiles].deleteAll = ClearQuietly(DeleteAllTemporaryFiles);
-    table[hsIECookies].scanFlags = THistoryScanThread::kCookies;
+    table[hsIECookies].scanFlags = kScanCookies;
     table[hsIECookies].deleteOne = DeleteCacheEntry(TIETraceKind::Cookies);
     table[hsIECookies].deleteAll = ClearQuietly(DeleteAllCookies);
 

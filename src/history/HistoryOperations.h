@@ -23,6 +23,9 @@ using HistoryDeleteOne = std::function<int(const HistoryRow& item)>;
 // and the effective mask. 0 done, else a result code.
 using HistoryDeleteAll = std::function<int(const std::vector<HistoryRow>& listed, const std::string& mask)>;
 
+// The scan thread's section bits of the Internet Explorer cache sections.
+enum HistoryScanBits : unsigned char { kScanVisitedPages = 1, kScanTemporaryFiles = 2, kScanCookies = 4, kScanTypedUrls = 8 };
+
 struct HistorySectionOperations {
     HistoryLister list;             // runs on the window thread
     unsigned char scanFlags = 0;    // the scan thread's section bit (the cache sections)

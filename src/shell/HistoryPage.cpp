@@ -7,7 +7,7 @@
 #include "common/Masks.h"
 #include "history/HistoryCatalogue.h"
 #include "history/HsFunMyComputer.h"
-#include "history/HsScanThread.h"
+#include "shell/history/HsScanThread.h"
 #include "resource.h"
 #include "shell/MainLayout.h"
 #include "shell/MainUnit.h"

@@ -7,7 +7,7 @@
 
 #include "platform/Handles.h"
 #include "registry_scan/NutUnit.h"
-#include "registry_scan/RgScanThread.h"
+#include "shell/registry_scan/RgScanThread.h"
 #include "shell/MainPage.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 // TRegistryPage: the commands Scan, Fix, Fix All, Select All and Select None,
 // and the scan's steps as the page sees them.
-#include "registry_scan/RgScanForm.h"
+#include "shell/registry_scan/RgScanForm.h"
 #include "shell/MainUnit.h"
 #include "shell/RegistryPage.h"
 #include "shell/RegistryPageBackup.h"

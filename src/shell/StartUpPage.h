@@ -9,8 +9,8 @@
 #include "shell/MainPage.h"
 #include "startup/StartUpEditing.h"
 #include "startup/StartUpFunctions.h"
-#include "startup/SuAddValue.h"
-#include "startup/SuProgrammInfo.h"
+#include "shell/startup/SuAddValue.h"
+#include "shell/startup/SuProgrammInfo.h"
 
 #include <memory>
 #include <string>

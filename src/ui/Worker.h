@@ -2,6 +2,7 @@
 // results, errors and end reach the window thread through a hidden window.
 #pragma once
 
+#include "common/StopToken.h"
 #include "platform/Handles.h"
 
 #include <windows.h>
@@ -84,6 +85,8 @@ public:
     // Asks the work to stop; Execute() polls Terminated().
     void Terminate() { stop_ = true; }
     bool Terminated() const { return stop_; }
+    // The stop flag as the engine's operations poll it; valid while the worker lives.
+    common::StopToken StopToken() const { return common::StopToken(stop_); }
 
     void SetFreeOnTerminate(bool freeOnTerminate) { freeOnTerminate_ = freeOnTerminate; }
     void SetOnTerminate(std::function<void()> handler) { onTerminate_ = std::move(handler); }

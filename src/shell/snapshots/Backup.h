@@ -3,7 +3,7 @@
 // the worker.
 #pragma once
 
-#include "snapshots/BackUpThread.h"
+#include "shell/snapshots/BackUpThread.h"
 #include "ui/Controls.h"
 #include "ui/ModalDialog.h"
 

@@ -1,5 +1,5 @@
 // TfrmRgScan: the labels of a scan in progress and its Stop button.
-#include "registry_scan/RgScanForm.h"
+#include "shell/registry_scan/RgScanForm.h"
 
 #include "platform/Text.h"
 #include "ui/TitlePicture.h"

@@ -1,7 +1,7 @@
 // The history scan worker: runs the collectors of the ticked Internet
 // Explorer sections and posts what they find to the window in batches, so
 // rows show while a large cache is still being read.
-#include "history/HsScanThread.h"
+#include "shell/history/HsScanThread.h"
 
 #include "history/HsFunInternetExplorer.h"
 

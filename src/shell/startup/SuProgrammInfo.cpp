@@ -1,5 +1,5 @@
 // TfrmSuProgrammInfo: the program information dialog.
-#include "startup/SuProgrammInfo.h"
+#include "shell/startup/SuProgrammInfo.h"
 
 #include "platform/Dialogs.h"
 #include "platform/Files.h"

@@ -3,7 +3,7 @@
 // name for the fix. Keys are opened for reading only, so a user without
 // write rights on HKEY_LOCAL_MACHINE still sees its problems.
 #include "registry_scan/RgScanRules.h"
-#include "registry_scan/RgScanThread.h"
+#include "shell/registry_scan/RgScanThread.h"
 #include "registry_scan/ScanKeys.h"
 
 #include "common/RegistryObject.h"

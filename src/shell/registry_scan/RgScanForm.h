@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/Handles.h"
-#include "registry_scan/RgScanThread.h"
+#include "shell/registry_scan/RgScanThread.h"
 #include "ui/ModalDialog.h"
 
 #include <string>

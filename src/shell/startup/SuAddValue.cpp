@@ -1,5 +1,5 @@
 // TfrmSuAddValue: the dialog that adds a program to a run key.
-#include "startup/SuAddValue.h"
+#include "shell/startup/SuAddValue.h"
 
 #include "platform/Dialogs.h"
 #include "startup/StartUpFunctions.h"

@@ -1,6 +1,6 @@
 // TBackUpThread: whole roots exported and merged into a point's root files, or
 // a point's root files written back into the registry.
-#include "snapshots/BackUpThread.h"
+#include "shell/snapshots/BackUpThread.h"
 
 #include "snapshots/BackupPoint.h"
 #include "snapshots/RegistryTree.h"

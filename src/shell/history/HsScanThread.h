@@ -2,6 +2,7 @@
 // history sections off the window thread and hands them over in batches.
 #pragma once
 
+#include "history/HistoryOperations.h"
 #include "ui/Worker.h"
 
 #include <windows.h>
@@ -12,7 +13,12 @@
 
 class THistoryScanThread : public ui::WorkerThread {
 public:
-    enum : unsigned char { kVisitedPages = 1, kTemporaryFiles = 2, kCookies = 4, kTypedUrls = 8 };
+    enum : unsigned char {
+        kVisitedPages = kScanVisitedPages,
+        kTemporaryFiles = kScanTemporaryFiles,
+        kCookies = kScanCookies,
+        kTypedUrls = kScanTypedUrls
+    };
     // Lines reach the window thread in collection order, in batches.
     using Deliver = std::function<void(std::vector<std::string>&& lines)>;
 

@@ -1,7 +1,7 @@
 // The registry scanner's worker: runs the ticked sections one after another
 // and hands every change of the problem store and the progress window to the
 // window thread, waiting until it has run there.
-#include "registry_scan/RgScanThread.h"
+#include "shell/registry_scan/RgScanThread.h"
 
 #include "registry_scan/RgScanRules.h"
 

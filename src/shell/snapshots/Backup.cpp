@@ -1,5 +1,5 @@
 // TfrmBackup: the BackUp/Restore dialog and the command that runs it.
-#include "snapshots/Backup.h"
+#include "shell/snapshots/Backup.h"
 
 #include "common/Common.h"
 #include "platform/Dialogs.h"
