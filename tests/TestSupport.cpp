@@ -1,152 +1,16 @@
-// Seeding and clean-up helpers for tests on the private Wine machine.
+// The window side of the test helpers: modal dialogs answered through their
+// seam, and rows found in a list view.
 #include "TestSupport.h"
-
-#include "common/Common.h"
-#include "platform/Files.h"
-#include "platform/Processes.h"
-#include "platform/Registry.h"
-#include "platform/Shell.h"
-#include "startup/StartUpFunctions.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cxxabi.h>
 #include <typeinfo>
 
-namespace reg = platform::reg;
-namespace files = platform::files;
-
 namespace testing_support {
 
-void SetRegString(HKEY root, const std::string& path, const std::string& name, const std::string& value) {
-    platform::KeyHandle key;
-    ASSERT_EQ(reg::CreateKey(root, path, KEY_ALL_ACCESS, key), ERROR_SUCCESS) << path;
-    ASSERT_EQ(reg::SetString(key.Get(), name, value), ERROR_SUCCESS) << name;
-}
-
-void SetRegDword(HKEY root, const std::string& path, const std::string& name, DWORD value) {
-    platform::KeyHandle key;
-    ASSERT_EQ(reg::CreateKey(root, path, KEY_ALL_ACCESS, key), ERROR_SUCCESS) << path;
-    ASSERT_EQ(reg::SetValue(key.Get(), name, REG_DWORD, &value, sizeof(value)), ERROR_SUCCESS);
-}
-
-bool RegValueExists(HKEY root, const std::string& path, const std::string& name) {
-    platform::KeyHandle key;
-    if (reg::OpenKey(root, path, KEY_READ, key) != ERROR_SUCCESS) return false;
-    DWORD type = 0, size = 0;
-    return reg::QueryValueInfo(key.Get(), name, type, size) == ERROR_SUCCESS;
-}
-
-std::string RegString(HKEY root, const std::string& path, const std::string& name) {
-    platform::KeyHandle key;
-    if (reg::OpenKey(root, path, KEY_READ, key) != ERROR_SUCCESS) return "<no key>";
-    DWORD type = 0;
-    std::vector<BYTE> data;
-    if (reg::QueryValue(key.Get(), name, type, data) != ERROR_SUCCESS) return "<no value>";
-    return std::string(reinterpret_cast<const char*>(data.data()),
-                       strnlen(reinterpret_cast<const char*>(data.data()), data.size()));
-}
-
-bool RegKeyExists(HKEY root, const std::string& path) {
-    platform::KeyHandle key;
-    return reg::OpenKey(root, path, KEY_READ, key) == ERROR_SUCCESS;
-}
-
-void DeleteRegTree(HKEY root, const std::string& path) {
-    platform::KeyHandle key;
-    if (reg::OpenKey(root, path, KEY_ALL_ACCESS, key) == ERROR_SUCCESS) {
-        for (;;) {
-            std::string child;
-            if (reg::EnumKeyName(key.Get(), 0, child) != ERROR_SUCCESS) break;
-            DeleteRegTree(key.Get(), child);
-        }
-    }
-    key.Reset();
-    reg::DeleteKey(root, path);
-}
-
-void DeleteUserRunKeys(std::initializer_list<const char*> sections) {
-    for (const char* section : sections)
-        for (const char* suffix : {"", "-"})
-            DeleteRegTree(HKEY_CURRENT_USER, RunKeyPath("HKEY_CURRENT_USER", section, suffix));
-}
-
-ScopedRegKeys::~ScopedRegKeys() {
-    for (auto it = keys_.rbegin(); it != keys_.rend(); ++it) DeleteRegTree(it->first, it->second);
-}
-
-ScopedRegValue::~ScopedRegValue() {
-    platform::KeyHandle key;
-    if (reg::OpenKey(root_, path_, KEY_ALL_ACCESS, key) == ERROR_SUCCESS) reg::DeleteValue(key.Get(), name_);
-}
-
-ScopedFile::ScopedFile(std::string path, const std::string& contents) : path_(std::move(path)) {
-    std::string old;
-    if (files::FileExists(path_) && files::ReadFileBytes(path_, old)) previous_ = old;
-    files::CreateFolderPath(files::ExtractFilePath(path_));
-    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_TRUE(files::WriteFileBytes(path_, contents)) << path_;
-}
-
-ScopedFile::~ScopedFile() {
-    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (previous_)
-        files::WriteFileBytes(path_, *previous_);
-    else
-        files::DeleteFilePath(path_);
-}
-
-ScopedIniValue::ScopedIniValue(std::string file, std::string section, std::string key, const std::string& value)
-    : file_(std::move(file)), section_(std::move(section)), key_(std::move(key)) {
-    if (files::IniKeyExists(file_, section_, key_)) previous_ = files::ReadIniString(file_, section_, key_);
-    EXPECT_TRUE(files::WriteIniString(file_, section_, key_, value)) << file_ << " " << key_;
-}
-
-ScopedIniValue::~ScopedIniValue() {
-    if (previous_)
-        files::WriteIniString(file_, section_, key_, *previous_);
-    else
-        files::DeleteIniKey(file_, section_, key_);
-}
-
-void RemoveFolderTree(const std::string& path) {
-    std::vector<std::string> entries;
-    files::FindEntries(path + "\\*", [&](const files::FindEntry& entry) {
-        if (entry.name != "." && entry.name != "..") entries.push_back(entry.name);
-    });
-    for (const std::string& name : entries) {
-        const std::string full = path + "\\" + name;
-        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (files::DirectoryExists(full))
-            RemoveFolderTree(full);
-        else
-            files::DeleteFilePath(full);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-
-ScopedFolder::ScopedFolder(const std::string& name) : path_("C:\\orvtests\\" + name) {
-    RemoveFolderTree(path_);
-    EXPECT_TRUE(files::CreateFolderPath(path_)) << path_;
-}
-
-ScopedFolder::~ScopedFolder() { RemoveFolderTree(path_); }
-
 namespace {
-
-// The button a box of the kind gives for Esc: No or Cancel where it has one.
-int CancelAnswer(platform::dialogs::BoxKind kind) {
-    switch (kind) {
-    case platform::dialogs::BoxKind::Confirm: return IDNO;
-    case platform::dialogs::BoxKind::ConfirmOkCancel:
-    case platform::dialogs::BoxKind::ErrorCancel: return IDCANCEL;
-    case platform::dialogs::BoxKind::Warning:
-    case platform::dialogs::BoxKind::Plain: break;
-    }
-    return IDOK;
-}
 
 std::string ClassName(const std::type_info& type) {
     int status = 0;
@@ -164,14 +28,6 @@ class UnscriptedDialogsFail : public ::testing::EmptyTestEventListener {
 };
 
 }  // namespace
-
-void InstallUnscriptedBoxAnswer() {
-    platform::dialogs::SetBoxHandler(
-        [](const std::string& text, const std::string& caption, platform::dialogs::BoxKind kind) {
-            ADD_FAILURE() << "unscripted message box \"" << text << "\" (caption \"" << caption << "\")";
-            return CancelAnswer(kind);
-        });
-}
 
 void InstallUnscriptedDialogAnswers() {
     ui::ModalDialog::SetModalHandler([](ui::ModalDialog& dialog) {
@@ -192,17 +48,6 @@ void FailOnUnscriptedDialogs() {
     InstallUnscriptedDialogAnswers();
 }
 
-RecordedBoxes::RecordedBoxes(std::vector<int> answers) : answers_(std::move(answers)) {
-    platform::dialogs::SetBoxHandler([this](const std::string& text, const std::string& caption,
-                                            platform::dialogs::BoxKind kind) {
-        shown_.push_back({text, caption, kind});
-        const size_t index = std::min(shown_.size() - 1, answers_.size() - 1);
-        return answers_[index];
-    });
-}
-
-RecordedBoxes::~RecordedBoxes() { InstallUnscriptedBoxAnswer(); }
-
 ScopedDialogAnswers::ScopedDialogAnswers(std::function<int(ui::ModalDialog&)> modal,
                                          std::function<bool(platform::dialogs::FileDialogRequest&)> file) {
     InstallUnscriptedDialogAnswers();
@@ -212,53 +57,10 @@ ScopedDialogAnswers::ScopedDialogAnswers(std::function<int(ui::ModalDialog&)> mo
 
 ScopedDialogAnswers::~ScopedDialogAnswers() { InstallUnscriptedDialogAnswers(); }
 
-std::string TestProgramFolder() { return files::ExtractFilePath(files::ModuleFileName()); }
-
-std::string CopyHelper(const std::string& helperName, const std::string& folder, const std::string& asName) {
-    const std::string target = folder + "\\" + (asName.empty() ? helperName : asName);
-    EXPECT_TRUE(CopyFileA((TestProgramFolder() + helperName).c_str(), target.c_str(), FALSE)) << target;
-    return target;
-}
-
-HelperProcess::HelperProcess(const std::string& exePath, int seconds) : path_(exePath) {
-    EXPECT_TRUE(platform::processes::CreateProcessWithShow("\"" + exePath + "\" " + std::to_string(seconds),
-                                                           SW_HIDE, &id_))
-        << exePath;
-}
-
-HelperProcess::~HelperProcess() {
-    if (!id_) return;
-    platform::processes::TerminateProcessById(id_);
-    platform::processes::WaitForProcessEnd(id_, 5000);
-}
-
-bool HelperProcess::WaitUntilListed() const {
-    for (int attempt = 0; attempt < kProcessWaitSteps; ++attempt) {
-        if (SameTextSystemLocale(MainModulePath(id_), path_)) return true;
-        Sleep(kProcessWaitStep);
-    }
-    return false;
-}
-
-DWORD LastListedOf(const std::vector<DWORD>& ids) {
-    DWORD last = 0;
-    for (const auto& process : platform::processes::SnapshotProcesses())
-        if (std::find(ids.begin(), ids.end(), process.id) != ids.end()) last = process.id;
-    return last;
-}
-
 int RowOf(const ui::ListView& list, const std::string& caption) {
     for (int i = 0; i < list.Count(); ++i)
         if (list.Text(i, 0) == caption) return i;
     return -1;
-}
-
-void WriteShortcut(const std::string& linkPath, const std::string& target) {
-    platform::shell::LinkFields fields;
-    fields.target = target;
-    fields.description = target;
-    fields.workingDirectory = files::ExtractFilePath(target);
-    ASSERT_EQ(platform::shell::WriteLink(linkPath, fields), S_OK) << linkPath;
 }
 
 }  // namespace testing_support

@@ -1,126 +1,21 @@
-// Seeding and clean-up helpers for tests on the private Wine machine.
+// Test helpers of the window side: the engine's helpers, plus dialogs
+// answered through their seam and rows found in a list view.
 #pragma once
 
-#include "platform/Dialogs.h"
-#include "platform/Handles.h"
+#include "EngineTestSupport.h"
 #include "ui/Controls.h"
 #include "ui/ModalDialog.h"
 
 #include <functional>
 
-#include <windows.h>
-
-#include <optional>
-#include <string>
-#include <vector>
-
 namespace testing_support {
 
-// Writes a string (or any typed) value, creating the key.
-void SetRegString(HKEY root, const std::string& path, const std::string& name, const std::string& value);
-void SetRegDword(HKEY root, const std::string& path, const std::string& name, DWORD value);
-bool RegValueExists(HKEY root, const std::string& path, const std::string& name);
-std::string RegString(HKEY root, const std::string& path, const std::string& name);
-bool RegKeyExists(HKEY root, const std::string& path);
-// Deletes a key and everything below it (no error when missing).
-void DeleteRegTree(HKEY root, const std::string& path);
-// Deletes the user's run keys of the sections and their "-" twins.
-void DeleteUserRunKeys(std::initializer_list<const char*> sections);
-
-// Deletes the listed keys (with their subtrees) when it goes out of scope.
-class ScopedRegKeys {
-public:
-    ScopedRegKeys() = default;
-    ~ScopedRegKeys();
-    ScopedRegKeys(const ScopedRegKeys&) = delete;
-    ScopedRegKeys& operator=(const ScopedRegKeys&) = delete;
-    void Add(HKEY root, const std::string& path) { keys_.push_back({root, path}); }
-
-private:
-    std::vector<std::pair<HKEY, std::string>> keys_;
-};
-
-// Deletes one value on scope exit.
-class ScopedRegValue {
-public:
-    ScopedRegValue(HKEY root, std::string path, std::string name)
-        : root_(root), path_(std::move(path)), name_(std::move(name)) {}
-    ~ScopedRegValue();
-    ScopedRegValue(const ScopedRegValue&) = delete;
-    ScopedRegValue& operator=(const ScopedRegValue&) = delete;
-
-private:
-    HKEY root_;
-    std::string path_, name_;
-};
-
-// Writes a file and, on scope exit, puts back what was there before (or
-// removes the file).
-class ScopedFile {
-public:
-    ScopedFile(std::string path, const std::string& contents);
-    ~ScopedFile();
-    ScopedFile(const ScopedFile&) = delete;
-    ScopedFile& operator=(const ScopedFile&) = delete;
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-    std::optional<std::string> previous_;
-};
-
-// Sets an ini value through the profile API and puts the old one back (or
-// removes the key) on scope exit.
-class ScopedIniValue {
-public:
-    ScopedIniValue(std::string file, std::string section, std::string key, const std::string& value);
-    ~ScopedIniValue();
-    ScopedIniValue(const ScopedIniValue&) = delete;
-    ScopedIniValue& operator=(const ScopedIniValue&) = delete;
-
-private:
-    std::string file_, section_, key_;
-    std::optional<std::string> previous_;
-};
-
-// A private folder inside the test machine, removed with its contents.
-class ScopedFolder {
-public:
-    explicit ScopedFolder(const std::string& name);
-    ~ScopedFolder();
-    ScopedFolder(const ScopedFolder&) = delete;
-    ScopedFolder& operator=(const ScopedFolder&) = delete;
-    const std::string& Path() const { return path_; }  // no trailing separator
-
-private:
-    std::string path_;
-};
-void RemoveFolderTree(const std::string& path);
-
-// Every box, file dialog and modal dialog a test did not script fails the
-// test with what it asked and is cancelled (No, Cancel, or OK when that is
-// the only button), so no real window waits for a click nobody gives.
-// Installed before each test; the scoped answers below put it back.
-void InstallUnscriptedBoxAnswer();
+// Every file dialog and modal dialog a test did not script fails the test
+// (see InstallUnscriptedBoxAnswer for boxes).
 void InstallUnscriptedDialogAnswers();
 // Adds the listener that installs both before each test (call from main).
 void FailOnUnscriptedDialogs();
 
-// Records the boxes shown and answers them in turn (default: the last answer).
-class RecordedBoxes {
-public:
-    explicit RecordedBoxes(std::vector<int> answers = {IDYES});
-    ~RecordedBoxes();
-    struct Box {
-        std::string text, caption;
-        platform::dialogs::BoxKind kind;
-    };
-    const std::vector<Box>& Shown() const { return shown_; }
-
-private:
-    std::vector<int> answers_;
-    std::vector<Box> shown_;
-};
 
 // Answers modal dialogs (the handler gets the dialog ready to show) and file
 // dialogs for the time it lives; an empty handler leaves that kind unscripted.
@@ -133,43 +28,7 @@ public:
     ScopedDialogAnswers& operator=(const ScopedDialogAnswers&) = delete;
 };
 
-// The folder of the running test program, with a trailing separator.
-std::string TestProgramFolder();
-
-// Copies a helper program of the build into a folder of the test machine.
-std::string CopyHelper(const std::string& helperName, const std::string& folder,
-                       const std::string& asName = "");
-
-// A started helper process, ended on scope exit.
-class HelperProcess {
-public:
-    explicit HelperProcess(const std::string& exePath, int seconds = 120);
-    ~HelperProcess();
-    HelperProcess(const HelperProcess&) = delete;
-    HelperProcess& operator=(const HelperProcess&) = delete;
-    DWORD Id() const { return id_; }
-    // Waits until the process lists its main module (it is then visible to
-    // module queries).
-    bool WaitUntilListed() const;
-
-private:
-    DWORD id_ = 0;
-    std::string path_;
-};
-
-// Of the processes given, the one the system's process list shows last (0
-// when none of them runs).
-DWORD LastListedOf(const std::vector<DWORD>& ids);
-
 // The index of the first row with the caption, or -1.
 int RowOf(const ui::ListView& list, const std::string& caption);
-
-// How long tests wait for a started process to show up: generous, since a
-// fresh Wine machine starts processes slowly. Waits end as soon as it shows.
-constexpr int kProcessWaitSteps = 400;  // of 50 ms
-constexpr DWORD kProcessWaitStep = 50;
-
-// Writes a shell link.
-void WriteShortcut(const std::string& linkPath, const std::string& target);
 
 }  // namespace testing_support
