@@ -428,16 +428,21 @@ Outcome RunScenario(const char* title, const std::vector<std::string>& commandLi
         floorNoVersions += MillisecondsPerRun(1, [&] { FloorListing(false, windows); }) / runs;
     }
 
-    const double ratio = refresh / floor;
+    const bool seen = rows >= seeded.Count() && icons > 0;
     std::printf("  rows %zu (seeded %zu, distinct seeded files %zu), icons in the list %zu\n", rows, seeded.Count(),
                 distinctFiles, icons);
     std::printf("  refresh of All, as the page does it            %9.2f ms\n", refresh);
     std::printf("  refresh of All, list drawing held off meanwhile %8.2f ms\n", refreshHeld);
+    if (!seen) {
+        // A refresh that listed nothing measured nothing: no ratio to give.
+        std::printf("  floor                   %9.2f ms   no ratio: the list does not show the seeded rows with icons\n",
+                    floor);
+        return {};
+    }
+    const double ratio = refresh / floor;
     std::printf("  floor                   %9.2f ms   ratios %.2f / %.2f\n", floor, ratio, refreshHeld / floor);
     std::printf("  floor, no version reads %9.2f ms   ratios %.2f / %.2f (the listing reads no versions)\n",
                 floorNoVersions, refresh / floorNoVersions, refreshHeld / floorNoVersions);
-    const bool seen = rows >= seeded.Count() && icons > 0;
-    if (!seen) std::printf("  the list does not show the seeded rows with icons\n");
     if (ratio > kGoal) {
         std::printf("  above %.1fx the floor; where the time goes:\n", kGoal);
         for (const Part& part : Breakdown(window, runs)) std::printf("    %-46s %9.2f ms\n", part.what, part.ms);

@@ -26,6 +26,12 @@ if [ ! -f "$WINEPREFIX/.orv-ready" ]; then
       # Wine's own processes must not hold the caller's output open.
       wineboot -i </dev/null >/dev/null 2>&1 || true
       wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+      # The machine's first session (its server and desktop) was started
+      # without the program's display; it must end before a program starts,
+      # or that program's windows would join a session whose display is gone.
+      # (With a display of the caller's, its session is the caller's to keep;
+      # the wait is bounded in case a session was made persistent.)
+      [ -n "${DISPLAY:-}" ] || timeout 60 wineserver -w </dev/null >/dev/null 2>&1 || true
       touch "$WINEPREFIX/.orv-ready"
     fi
   ) 9>"$root/.prefix.lock"
@@ -45,7 +51,11 @@ rm -f "$log"
 : >"$log"
 set +e
 if [ -z "${DISPLAY:-}" ]; then
-  xvfb-run -a -s "-screen 0 1280x1024x24" wine "$exe" "$@" </dev/null >"$log" 2>&1 &
+  # A display of the program's own: the Wine session (server, desktop) it
+  # starts must end before that display goes, so the next program starts a
+  # session of its own instead of joining one bound to a dead display.
+  xvfb-run -a -s "-screen 0 1280x1024x24" sh -c 'wine "$@"; status=$?; timeout 60 wineserver -w; exit $status' wine-run \
+    "$exe" "$@" </dev/null >"$log" 2>&1 &
 else
   wine "$exe" "$@" </dev/null >"$log" 2>&1 &
 fi

@@ -1,6 +1,7 @@
 // The main window in process: start guard, pages, title buttons, actions,
 // the StartUp tree and list, sorting and the refresh rules.
 #include "common/Common.h"
+#include "history/HistoryCatalogue.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
 #include "shell/MainLayout.h"
@@ -280,6 +281,38 @@ TEST_F(MainWindowTest, ShortcutsRunTheActionOfTheCurrentPage) {
     EXPECT_GE(RowOf(Main().StartUpPage().lvSuValues, "OrvK new"), 0);
     Main().TitleButtonClick(kPageHistory);
     EXPECT_FALSE(Main().ExecuteShortcut(VK_F5, 0));  // the history Update is still disabled
+}
+
+TEST_F(MainWindowTest, SwitchingPagesTakesTheFocusAlongSoTypingStillAnswers) {
+    // "Use Mask:" clicked on the History page, then the About page: a letter
+    // typed there once left the window looping for the focus on a hidden page.
+    Main().TitleButtonClick(kPageHistory);
+    Main().HistoryPage().SelectHsSection(hsRunHistory);  // a section: the mask controls are enabled
+    PumpMessages();
+    SetActiveWindow(Main().Handle());
+    PumpMessages();
+    const HWND useMask = Main().HistoryPage().cbUseMask;
+    SetFocus(useMask);
+    SendMessageA(useMask, BM_CLICK, 0, 0);
+    ASSERT_EQ(GetFocus(), useMask);
+
+    Main().TitleButtonClick(kPageAbout);
+    const HWND about = Main().tsPage(kPageAbout);
+    const HWND focus = GetFocus();
+    ASSERT_TRUE(focus == about || IsChild(about, focus));
+    for (const UINT message : {WM_KEYDOWN, WM_CHAR, WM_KEYUP}) {
+        MSG typed{GetFocus(), message, message == WM_CHAR ? WPARAM('a') : WPARAM('A'), 1, 0, {}};
+        if (!Main().PreTranslateMessage(typed)) {
+            TranslateMessage(&typed);
+            DispatchMessageA(&typed);
+        }
+    }
+    PumpMessages();
+
+    // Back on a page with a tree, the tree has the focus, not the hidden About page.
+    Main().TitleButtonClick(kPageHistory);
+    EXPECT_EQ(GetFocus(), Main().HistoryPage().tvHsSections.Handle());
+    SendMessageA(useMask, BM_CLICK, 0, 0);  // "Use Mask:" back as it was
 }
 
 TEST_F(MainWindowTest, MaskControlsFollowTheSwitch) {

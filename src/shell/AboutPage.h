@@ -16,6 +16,7 @@ public:
     HWND mHelp = nullptr;
 
     void ApplyPageFonts(int dpi) override;
+    HWND InitialFocus() const override { return mHelp; }
     // Lets the help control show a file (FormActivate loads Help.html).
     void NavigateHelp(const std::string& path);
     std::string HelpText() const;

@@ -23,6 +23,9 @@ public:
     int PageIndex() const { return page_; }
     // The page's section tree (none on the About page).
     virtual ui::TreeView SectionTree() const { return {}; }
+    // The control that takes the focus when the page is shown (the page
+    // itself when null): its section tree, unless the page says otherwise.
+    virtual HWND InitialFocus() const { return SectionTree().Handle(); }
     // The page's branch of the central refresh.
     virtual void RefreshView() {}
     // The page was shown: expands and selects the first node of its tree,

@@ -9,6 +9,7 @@
 #include "shell/AboutPage.h"
 #include "shell/HistoryPage.h"
 #include "shell/MainLayout.h"
+#include "ui/Gdi.h"
 #include "shell/RegistryPage.h"
 #include "shell/StartUpPage.h"
 
@@ -24,18 +25,15 @@ constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIM
 HBITMAP ScaleBitmap(HBITMAP source, int width, int height) {
     BITMAP info{};
     GetObjectA(source, sizeof(info), &info);
-    HDC screen = GetDC(nullptr);
-    HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
-    HBITMAP scaled = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ oldFrom = SelectObject(from, source), oldTo = SelectObject(to, scaled);
-    SetStretchBltMode(to, COLORONCOLOR);
-    StretchBlt(to, 0, 0, width, height, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-    SelectObject(from, oldFrom);
-    SelectObject(to, oldTo);
-    DeleteDC(from);
-    DeleteDC(to);
-    ReleaseDC(nullptr, screen);
-    return scaled;
+    const ui::WindowDc screen(nullptr);
+    const ui::MemoryDc from(CreateCompatibleDC(screen.Get())), to(CreateCompatibleDC(screen.Get()));
+    platform::GdiHandle scaled(CreateCompatibleBitmap(screen.Get(), width, height));
+    {
+        const ui::SelectedObject selectedFrom(from.Get(), source), selectedTo(to.Get(), scaled.Get());
+        SetStretchBltMode(to.Get(), COLORONCOLOR);
+        StretchBlt(to.Get(), 0, 0, width, height, from.Get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    }
+    return static_cast<HBITMAP>(scaled.Release());
 }
 
 }  // namespace
@@ -251,6 +249,18 @@ void TfrmMain::ShowPage(int page) {
     ShowWindow(tsPage(page), SW_SHOW);
     pageShown_[page] = true;
     if (newlyShown && page != kPageAbout) tabSheetShow(page);
+    MoveFocusInto(page);
+}
+
+void TfrmMain::MoveFocusInto(int page) {
+    // The focus must not stay on a control of a hidden page: the dialog
+    // keyboard handling would walk the visible controls looking for it and
+    // never come back (a letter typed then hangs the window).
+    const HWND shown = tsPage(page);
+    const HWND focus = GetFocus();
+    if (focus && (focus == shown || IsChild(shown, focus))) return;
+    const HWND target = pages_[page]->InitialFocus();
+    SetFocus(target && IsWindowVisible(target) ? target : shown);
 }
 
 void TfrmMain::TitleButtonClick(int page) {

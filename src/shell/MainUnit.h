@@ -124,6 +124,7 @@ private:
     void CreatePages();
     void ApplyFonts();
     void ShowPage(int page);
+    void MoveFocusInto(int page);
     void ResizeFrame(const RECT* suggested);
     LRESULT OnControlColor(HDC dc, HWND control);
 

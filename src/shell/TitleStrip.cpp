@@ -2,6 +2,7 @@
 #include "shell/TitleStrip.h"
 
 #include "resource.h"
+#include "ui/Gdi.h"
 
 namespace {
 
@@ -22,9 +23,8 @@ HGDIOBJ LoadPicture(int id) {
 
 void DrawBitmap(HDC target, HDC source, HGDIOBJ bitmap, int x, int y, int width, int height,
                 int sourceWidth, int sourceHeight) {
-    HGDIOBJ old = SelectObject(source, bitmap);
+    const ui::SelectedObject selected(source, bitmap);
     StretchBlt(target, x, y, width, height, source, 0, 0, sourceWidth, sourceHeight, SRCCOPY);
-    SelectObject(source, old);
 }
 
 }  // namespace
@@ -109,10 +109,10 @@ void TitleStrip::ClickAt(POINT point) {
 void TitleStrip::Paint(HDC dc) {
     RECT client{};
     GetClientRect(Handle(), &client);
-    HDC buffer = CreateCompatibleDC(dc);
-    HBITMAP canvas = CreateCompatibleBitmap(dc, client.right, client.bottom);
-    HGDIOBJ oldCanvas = SelectObject(buffer, canvas);
-    HDC source = CreateCompatibleDC(dc);
+    const platform::GdiHandle canvas(CreateCompatibleBitmap(dc, client.right, client.bottom));
+    const ui::MemoryDc bufferDc(CreateCompatibleDC(dc)), sourceDc(CreateCompatibleDC(dc));
+    const ui::SelectedObject selectedCanvas(bufferDc.Get(), canvas.Get());
+    const HDC buffer = bufferDc.Get(), source = sourceDc.Get();
     BITMAP info{};
     GetObjectA(titleLine_.Get(), sizeof(info), &info);
     // Scaled pictures are drawn with averaging, so they stay smooth.
@@ -133,10 +133,6 @@ void TitleStrip::Paint(HDC dc) {
                        kButtonHeight);
     }
     BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
-    DeleteDC(source);
-    SelectObject(buffer, oldCanvas);
-    DeleteObject(canvas);
-    DeleteDC(buffer);
 }
 
 LRESULT TitleStrip::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
