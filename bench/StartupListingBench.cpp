@@ -12,6 +12,7 @@
 #include "platform/Handles.h"
 #include "platform/Shell.h"
 #include "shell/MainUnit.h"
+#include "ui/RowData.h"
 #include "shell/ProgramStart.h"
 #include "shell/StartUpPage.h"
 #include "startup/StartUpFunctions.h"
@@ -27,6 +28,7 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -279,7 +281,7 @@ void FillList(TfrmMain& window, const StartupListing& listing, bool texts, bool 
     ui::ListView list = window.StartUpPage().lvSuValues;  // a thin handle wrapper
     HIMAGELIST images = ListView_GetImageList(list.Handle(), LVSIL_SMALL);
     if (drawingHeld) SendMessageA(list.Handle(), WM_SETREDRAW, FALSE, 0);
-    window.ListRebuilding = true;
+    std::optional<ui::ListRebuild> rebuild(std::in_place, list.Handle());
     list.Clear();
     if (icons) ImageList_RemoveAll(images);
     std::map<std::string, int> iconIndex;
@@ -294,11 +296,11 @@ void FillList(TfrmMain& window, const StartupListing& listing, bool texts, bool 
             }
             image = found->second;
         }
-        const int index = list.AddItem(row.caption, image, MakeRowData(static_cast<int>(i), row.subItems.size()));
+        const int index = list.AddItem(row.caption, image, ui::MakeRowData(static_cast<int>(i), row.subItems.size()));
         for (size_t k = 0; texts && k < row.subItems.size(); ++k)
             list.SetText(index, static_cast<int>(k + 1), row.subItems[k]);
     }
-    window.ListRebuilding = false;
+    rebuild.reset();
     if (drawingHeld) {
         SendMessageA(list.Handle(), WM_SETREDRAW, TRUE, 0);
         InvalidateRect(list.Handle(), nullptr, TRUE);
@@ -366,9 +368,8 @@ void WindowParts(TfrmMain& window, const StartupListing& listing, int runs, std:
     double clearing = 0;
     for (int i = 0; i < runs; ++i) {
         FillList(window, listing, true, false, true);
-        window.ListRebuilding = true;
+        const ui::ListRebuild rebuild(window.StartUpPage().lvSuValues.Handle());
         clearing += MillisecondsPerRun(1, [&] { window.StartUpPage().lvSuValues.Clear(); });
-        window.ListRebuilding = false;
     }
     parts.push_back({"list: clear alone", clearing / runs});
     add("painting the list", [&] {

@@ -12,6 +12,7 @@
 #include "shell/StartUpPage.h"
 #include "shell/ProgramStart.h"
 #include "TestSupport.h"
+#include "ui/RowData.h"
 
 #include <gtest/gtest.h>
 
@@ -73,7 +74,7 @@ TEST_F(MainWindowTest, WindowLayoutAndFirstPage) {
     EXPECT_EQ(client.right, 794);
     EXPECT_EQ(client.bottom, 568);
     EXPECT_FALSE(GetWindowLongPtrA(Main().Handle(), GWL_STYLE) & WS_THICKFRAME);
-    EXPECT_EQ(Main().CurrentPage, kPageStartUp);
+    EXPECT_EQ(Main().CurrentPage(), kPageStartUp);
     EXPECT_TRUE(IsWindowVisible(Main().tsPage(kPageStartUp)));
     EXPECT_FALSE(IsWindowVisible(Main().tsPage(kPageRegistry)));
     // The Registry tree got its check boxes after creation.
@@ -121,11 +122,11 @@ TEST_F(MainWindowTest, TitleButtonsSwitchPagesAndTrackThePointer) {
     EXPECT_TRUE(title.DisVisible(kPageHistory));
     // The current button shows nothing and so cannot be clicked.
     title.ClickAt(CentreOf(title.ButtonRect(kPageStartUp)));
-    EXPECT_EQ(Main().CurrentPage, kPageStartUp);
+    EXPECT_EQ(Main().CurrentPage(), kPageStartUp);
 
     title.PointerAt(CentreOf(title.ButtonRect(kPageRegistry)));
     title.ClickAt(CentreOf(title.ButtonRect(kPageRegistry)));
-    EXPECT_EQ(Main().CurrentPage, kPageRegistry);
+    EXPECT_EQ(Main().CurrentPage(), kPageRegistry);
     EXPECT_TRUE(IsWindowVisible(Main().tsPage(kPageRegistry)));
     EXPECT_FALSE(IsWindowVisible(Main().tsPage(kPageStartUp)));
     EXPECT_FALSE(title.HotVisible(kPageRegistry));
@@ -133,11 +134,11 @@ TEST_F(MainWindowTest, TitleButtonsSwitchPagesAndTrackThePointer) {
     EXPECT_TRUE(title.HotVisible(kPageStartUp));
 
     title.ClickAt(CentreOf(title.ButtonRect(kPageAbout)));
-    EXPECT_EQ(Main().CurrentPage, kPageAbout);
+    EXPECT_EQ(Main().CurrentPage(), kPageAbout);
     EXPECT_TRUE(IsWindowVisible(Main().AboutPage().mHelp));
     // Activation from within the program keeps the page and reloads help.
     Main().FormActivate(false);
-    EXPECT_EQ(Main().CurrentPage, kPageAbout);
+    EXPECT_EQ(Main().CurrentPage(), kPageAbout);
     EXPECT_NE(Main().AboutPage().HelpText().find("StartUp"), std::string::npos);
 }
 
@@ -258,8 +259,8 @@ TEST_F(MainWindowTest, ColumnSortingIsSharedAndSurvivesUpdate) {
     const bool checkedAfterSort = Main().StartUpPage().lvSuValues.Checked(RowOf(Main().StartUpPage().lvSuValues, "OrvS a"));
     EXPECT_TRUE(checkedAfterSort);  // rows keep their check state
     // A click on another list flips the shared direction.
-    Main().HistoryPage().lvHsValues.AddItem("x", -1, MakeRowData(1, 0));
-    Main().HistoryPage().lvHsValues.AddItem("y", -1, MakeRowData(2, 0));
+    Main().HistoryPage().lvHsValues.AddItem("x", -1, ui::MakeRowData(1, 0));
+    Main().HistoryPage().lvHsValues.AddItem("y", -1, ui::MakeRowData(2, 0));
     Main().SortListByColumn(Main().HistoryPage().lvHsValues.Handle(), 0);
     EXPECT_EQ(Column(Main().HistoryPage().lvHsValues, 0), (std::vector<std::string>{"x", "y"}));
     // Update re-lists and sorts again with the stored state (ascending).
@@ -334,7 +335,7 @@ TEST_F(MainWindowTest, SortingKeepsRowsWhoseDataRepeats) {
     ui::ListView list = Main().RegistryPage().lvRgValues;
     const char* const rows[][2] = {{"b", "2"}, {"a", "1"}, {"b", "1"}, {"c", ""}, {"a", "1"}};
     for (const auto& row : rows) {
-        const int index = list.AddItem(row[0], -1, MakeRowData(7, 1));  // the same data for all
+        const int index = list.AddItem(row[0], -1, ui::MakeRowData(7, 1));  // the same data for all
         list.SetText(index, 1, row[1]);
     }
     list.SetChecked(1, true);
@@ -345,7 +346,7 @@ TEST_F(MainWindowTest, SortingKeepsRowsWhoseDataRepeats) {
     EXPECT_EQ(Column(list, 0), (std::vector<std::string>{"b", "a", "b", "a", "c"}));  // stable
     EXPECT_TRUE(list.Checked(1));  // the tick travelled with its row ("a", "1", first of its kind)
     EXPECT_FALSE(list.Checked(3));
-    for (int i = 0; i < list.Count(); ++i) EXPECT_EQ(list.Data(i), MakeRowData(7, 1));
+    for (int i = 0; i < list.Count(); ++i) EXPECT_EQ(list.Data(i), ui::MakeRowData(7, 1));
     list.Clear();
 }
 

@@ -5,7 +5,7 @@
 #include "platform/Shell.h"
 #include "shell/HelpText.h"
 #include "shell/MainLayout.h"
-#include "shell/MainUnit.h"
+#include "ui/Dpi.h"
 #include "ui/ModalDialog.h"
 
 #include <algorithm>
@@ -19,8 +19,8 @@ const char* const TAboutPage::kLinkTargets[4] = {
     "https://www.orvelin.example/faq/",
 };
 
-TAboutPage::TAboutPage(TfrmMain& frame) : TMainPage(frame, kPageAbout) {
-    const int panel = TfrmMain::kClientWidth - kAboutPanelWidth;
+TAboutPage::TAboutPage(IPageHost& frame) : TMainPage(frame, kPageAbout) {
+    const int panel = kClientWidth - kAboutPanelWidth;
     mHelp = AddControl("EDIT", "", WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, panel, kPageHeight,
                        kIdHelp, WS_EX_CLIENTEDGE);
     const int left = panel + 16, valueLeft = panel + 124, width = kAboutPanelWidth - 32;

@@ -10,7 +10,7 @@
 
 class TAboutPage : public TMainPage {
 public:
-    explicit TAboutPage(TfrmMain& frame);
+    explicit TAboutPage(IPageHost& frame);
     ~TAboutPage() override;
 
     HWND mHelp = nullptr;

@@ -10,7 +10,9 @@
 #include "shell/history/HsScanThread.h"
 #include "resource.h"
 #include "shell/MainLayout.h"
-#include "shell/MainUnit.h"
+#include "ui/Dpi.h"
+#include "ui/Pictures.h"
+#include "ui/RowData.h"
 #include "ui/Dpi.h"
 #include "ui/ModalDialog.h"
 
@@ -34,8 +36,8 @@ constexpr UINT kShowLinesEveryMs = 500;
 
 // ---- creation --------------------------------------------------------------------
 
-THistoryPage::THistoryPage(TfrmMain& frame) : TMainPage(frame, kPageHistory) {
-    imlHiSectionsIco.Reset(LoadImageStrip(IDB_HS_SECTIONS, 16, frame.Dpi()));
+THistoryPage::THistoryPage(IPageHost& frame) : TMainPage(frame, kPageHistory) {
+    imlHiSectionsIco.Reset(ui::LoadImageStrip(IDB_HS_SECTIONS, 16, frame.Dpi()));
     AddToolBar(kIdHsToolBar, {aReport, aHsUpdate, 0, aHsDelete, aHsDeleteAll}, 170);
     cbUseMask = AddControl("BUTTON", "Use Mask:", WS_TABSTOP | BS_AUTOCHECKBOX, 182, 11, 72, 18, kIdUseMask);
     edtMask = AddControl("EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, 258, 9, 193, 21, kIdMask, WS_EX_CLIENTEDGE);
@@ -78,7 +80,7 @@ void THistoryPage::AddSectionNodes() {
 
 void THistoryPage::DpiChanged(int oldDpi, int newDpi) {
     platform::ImageListHandle old = std::move(imlHiSectionsIco);  // freed once the tree holds the new one
-    imlHiSectionsIco.Reset(LoadImageStrip(IDB_HS_SECTIONS, 16, newDpi));
+    imlHiSectionsIco.Reset(ui::LoadImageStrip(IDB_HS_SECTIONS, 16, newDpi));
     TreeView_SetImageList(tvHsSections.Handle(), imlHiSectionsIco.Get(), TVSIL_NORMAL);
     RenewToolBarAndColumns(kIdHsToolBar, lvHsValues, oldDpi, newDpi);
 }
@@ -123,9 +125,10 @@ void THistoryPage::ListHsSection(int section) {
     busy_ = true;
     listedSection_ = section;
     ShowCursorNow();
-    Frame().ListRebuilding = true;
-    lvHsValues.Clear();
-    Frame().ListRebuilding = false;
+    {
+        const ui::ListRebuild rebuild(lvHsValues.Handle());
+        lvHsValues.Clear();
+    }
     // Every listing ends through its scan thread's end step, which returns
     // the page to idle; a thread that cannot be made leaves it idle at once.
     THistoryScanThread* scan = nullptr;
@@ -202,7 +205,7 @@ void THistoryPage::AppendRows(std::vector<HistoryRow>&& rows) {
     for (const HistoryRow& row : rows) {
         if (TrimBlanks(row.caption).empty()) continue;
         const size_t shown = std::min(row.subItems.size(), static_cast<size_t>(columns > 0 ? columns - 1 : 0));
-        const int index = lvHsValues.AddItem(row.caption, -1, MakeRowData(lvHsValues.Count(), shown));
+        const int index = lvHsValues.AddItem(row.caption, -1, ui::MakeRowData(lvHsValues.Count(), shown));
         for (size_t k = 0; k < shown; ++k) lvHsValues.SetText(index, static_cast<int>(k + 1), row.subItems[k]);
     }
 }
@@ -219,7 +222,7 @@ void THistoryPage::AppendLines(std::vector<std::string>&& lines) {
         if (TrimBlanks(line).empty()) continue;
         item.iItem = count;
         item.pszText = const_cast<char*>(line.c_str());
-        item.lParam = MakeRowData(count, 0);
+        item.lParam = ui::MakeRowData(count, 0);
         if (SendMessageA(lvHsValues.Handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)) >= 0) ++count;
     }
 }
@@ -244,7 +247,7 @@ void THistoryPage::ShowPendingLines() {
 
 HistoryRow THistoryPage::RowAt(int index) const {
     HistoryRow row{lvHsValues.Text(index, 0), {}};
-    const size_t held = std::min(RowSubItemCount(lvHsValues.Data(index)),
+    const size_t held = std::min(ui::RowSubItemCount(lvHsValues.Data(index)),
                                  static_cast<size_t>(std::max(lvHsValues.ColumnCount() - 1, 0)));
     for (size_t k = 0; k < held; ++k) row.subItems.push_back(lvHsValues.Text(index, static_cast<int>(k + 1)));
     return row;

@@ -18,7 +18,7 @@ class THistoryScanThread;
 
 class THistoryPage : public TMainPage {
 public:
-    explicit THistoryPage(TfrmMain& frame);
+    explicit THistoryPage(IPageHost& frame);
     ~THistoryPage() override;
 
     ui::TreeView tvHsSections;

@@ -2,7 +2,6 @@
 #include "history/HistoryCatalogue.h"
 #include "platform/Processes.h"
 #include "shell/HistoryPage.h"
-#include "shell/MainUnit.h"
 
 using platform::dialogs::BoxKind;
 
@@ -30,7 +29,7 @@ std::string SystemText(int code) { return platform::processes::SystemErrorText(s
 }  // namespace
 
 void THistoryPage::aHsUpdateExecute() {
-    if (Frame().Actions().Enabled(aHsUpdate) && Frame().CurrentPage == kPageHistory) {
+    if (Frame().Actions().Enabled(aHsUpdate) && Frame().CurrentPage() == kPageHistory) {
         const int section = SelectedHsSection();
         if (section >= 0) tvHsSectionsChange(section);
     }
@@ -38,7 +37,7 @@ void THistoryPage::aHsUpdateExecute() {
 }
 
 void THistoryPage::aHsDeleteExecute() {
-    if (!Frame().Actions().Enabled(aHsDelete) || Frame().CurrentPage != kPageHistory || !ListMatchesSelection())
+    if (!Frame().Actions().Enabled(aHsDelete) || Frame().CurrentPage() != kPageHistory || !ListMatchesSelection())
         return;
     const int section = SelectedHsSection();
     if (section < 0) return;
@@ -66,7 +65,7 @@ void THistoryPage::aHsDeleteExecute() {
 }
 
 void THistoryPage::aHsDeleteAllExecute() {
-    if (!Frame().Actions().Enabled(aHsDeleteAll) || Frame().CurrentPage != kPageHistory || lvHsValues.Count() < 1 ||
+    if (!Frame().Actions().Enabled(aHsDeleteAll) || Frame().CurrentPage() != kPageHistory || lvHsValues.Count() < 1 ||
         !ListMatchesSelection())
         return;
     const int section = SelectedHsSection();

@@ -11,10 +11,14 @@ constexpr COLORREF kVendorText = RGB(255, 162, 0);
 constexpr COLORREF kLinkColor = RGB(0, 0, 255);
 constexpr COLORREF kSelectionColor = RGB(255, 214, 153);  // the shown section while the tree is unfocused
 
+// The main window's client size at 96 DPI; it scales with the window's DPI.
+constexpr int kClientWidth = 794;
+constexpr int kClientHeight = 568;
+
 constexpr int kTitleHeight = 68;
 constexpr int kVendorHeight = 17;
 constexpr int kPageTop = kTitleHeight;
-constexpr int kPageHeight = 568 - kTitleHeight - kVendorHeight;
+constexpr int kPageHeight = kClientHeight - kTitleHeight - kVendorHeight;
 constexpr int kStripHeight = 40;
 constexpr int kTreeWidth = 269;
 constexpr int kHistoryTreeWidth = 275;
@@ -41,3 +45,6 @@ enum ControlId : int {
 };
 
 }  // namespace layout
+
+// The form colour's brush, shared by the window classes for the program's life.
+HBRUSH FormBrush();

@@ -4,8 +4,8 @@
 #include "platform/Text.h"
 #include "shell/ListSorting.h"
 #include "shell/MainLayout.h"
-#include "shell/MainUnit.h"
 #include "ui/Dpi.h"
+#include "ui/RowData.h"
 
 #include <algorithm>
 
@@ -17,12 +17,12 @@ constexpr const char* kPageClass = "OrvPage";
 
 }  // namespace
 
-TMainPage::TMainPage(TfrmMain& frame, int page) : frame_(frame), page_(page) {
+TMainPage::TMainPage(IPageHost& frame, int page) : frame_(frame), page_(page) {
     RegisterWindowClass(kPageClass, FormBrush(), nullptr);
     // A control parent, so Tab moves between the page's controls.
     CreateInstance(kPageClass, "", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, 0, 0, 0, 0,
                    frame.Handle(), nullptr);
-    frame.Layout().Place(Handle(), 0, kPageTop, TfrmMain::kClientWidth, kPageHeight);
+    frame.Layout().Place(Handle(), 0, kPageTop, kClientWidth, kPageHeight);
 }
 
 TMainPage::~TMainPage() { DestroyHandle(); }
@@ -56,7 +56,7 @@ HWND TMainPage::AddList(int id, int left, DWORD listExStyle) {
     // The image lists belong to the pages, not to the list.
     HWND list = AddControl(WC_LISTVIEWA, "",
                            WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS, left,
-                           kStripHeight, TfrmMain::kClientWidth - left, kPageHeight - kStripHeight, id,
+                           kStripHeight, kClientWidth - left, kPageHeight - kStripHeight, id,
                            WS_EX_CLIENTEDGE);
     ListView_SetExtendedListViewStyleEx(list, listExStyle, listExStyle);
     ui::ListView(list).SetBackColor(kListColor);
@@ -145,7 +145,7 @@ LRESULT TMainPage::OnResultListNotify(NMHDR* header) {
         frame_.SortListByColumn(header->hwndFrom, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
         break;
     case LVN_ITEMCHANGED:
-        if (!frame_.ListRebuilding) frame_.RefreshView();
+        if (!ui::IsListRebuilding(header->hwndFrom)) frame_.RefreshView();
         break;
     case NM_CLICK: frame_.RefreshView(); break;
     }
@@ -164,14 +164,21 @@ LRESULT TMainPage::OnControlColor(HDC dc, HWND) {
 
 LRESULT TMainPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
-    case WM_COMMAND:
+    case WM_NOTIFY: {
+        const RefreshBatch batch(frame_);
+        return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    }
+    case WM_COMMAND: {
+        const RefreshBatch batch(frame_);
         OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;
-    case WM_CONTEXTMENU:
+    }
+    case WM_CONTEXTMENU: {
+        const RefreshBatch batch(frame_);
         OnContextMenu(reinterpret_cast<HWND>(wParam),
                       POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
         return 0;
+    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
@@ -249,7 +256,7 @@ void WriteExtras(HWND list, int index, const RowExtras& extras) {
 
 }  // namespace
 
-void SortListView(ui::ListView list, const SortState& state, bool& listRebuilding) {
+void SortListView(ui::ListView list, const SortState& state) {
     const int count = list.Count();
     const int columns = list.ColumnCount();
     std::vector<SortRow> rows;
@@ -259,14 +266,13 @@ void SortListView(ui::ListView list, const SortState& state, bool& listRebuildin
         extras.push_back(ReadExtras(list.Handle(), i));
         // The row's position is its key: unique whatever its data holds.
         SortRow row{i, list.Text(i, 0), {}};
-        const size_t held = std::min<size_t>(RowSubItemCount(extras.back().data), columns - 1);
+        const size_t held = std::min<size_t>(ui::RowSubItemCount(extras.back().data), columns - 1);
         for (size_t k = 0; k < held; ++k) row.subItems.push_back(list.Text(i, static_cast<int>(k + 1)));
         rows.push_back(std::move(row));
     }
     SortRows(rows, state.column, state.descending);
-    const bool wasRebuilding = listRebuilding;
-    listRebuilding = true;
     {
+        const ui::ListRebuild rebuild(list.Handle());
         ui::ScopedRedrawOff quiet(list.Handle());
         for (int i = 0; i < count; ++i) {
             const SortRow& row = rows[i];
@@ -276,5 +282,4 @@ void SortListView(ui::ListView list, const SortState& state, bool& listRebuildin
             WriteExtras(list.Handle(), i, extras[row.key]);
         }
     }
-    listRebuilding = wasRebuilding;
 }

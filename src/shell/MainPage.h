@@ -10,14 +10,92 @@
 #include "ui/Controls.h"
 #include "ui/Window.h"
 
+#include <exception>
 #include <string>
 #include <vector>
 
-class TfrmMain;
+// Pages, as CurrentPage() counts them.
+enum Page : int { kPageStartUp = 0, kPageRegistry = 1, kPageHistory = 2, kPageAbout = 3 };
+
+// Command identifiers of the actions.
+enum ActionId : int {
+    aSuAdd = 1001,
+    aSuDelete,
+    aSuUpdate,
+    aSuCheck,
+    aSuEdit,
+    aSuInfo,
+    aRgScan,
+    aRgFix,
+    aRgFixAll,
+    aRgSelectAll,
+    aRgSelectNone,
+    aHsDelete,
+    aHsUpdate,
+    aHsDeleteAll,
+    aReport,
+    aBackUp,
+};
+
+class TFileVersionInfo;
+namespace ui {
+class DpiLayout;
+}
+
+// What a page may ask of the frame that holds it: its window, the current
+// page, the shared actions, sorting and pictures, the central refresh, and
+// the program's settings. A page knows the frame only through this.
+class IPageHost {
+public:
+    virtual HWND Handle() const = 0;
+    virtual int CurrentPage() const = 0;
+    // Asks for the central refresh (the current page recomputes its actions).
+    virtual void RefreshView() = 0;
+    virtual ui::ActionList& Actions() = 0;
+    virtual bool ExecuteAction(int id) = 0;
+    // Column click on a result list, with the shared sort state; and the
+    // list sorted again with the stored state (after an Update).
+    virtual void SortListByColumn(HWND list, int column) = 0;
+    virtual void SortListAgain(HWND list) = 0;
+    virtual ui::DpiLayout& Layout() = 0;
+    virtual int Dpi() const = 0;
+    virtual HFONT Font() const = 0;
+    virtual HIMAGELIST ToolBarImages() const = 0;
+    virtual HIMAGELIST ToolBarDisabledImages() const = 0;
+    virtual HIMAGELIST SmallImages() const = 0;
+    virtual TFileVersionInfo& VersionInfo() = 0;
+    // Where backup points go.
+    virtual const std::string& BackupFolder() const = 0;
+    // Refresh requests between the two run once, at the end of the outermost
+    // batch (see RefreshBatch); runNow false leaves that refresh to the
+    // message loop (the batch ends by an exception).
+    virtual void BeginRefreshBatch() = 0;
+    virtual void EndRefreshBatch(bool runNow) = 0;
+
+protected:
+    ~IPageHost() = default;
+};
+
+// Holds the central refresh back while a command or a control's event
+// runs, so the burst of requests it makes refreshes the page once.
+class RefreshBatch {
+public:
+    explicit RefreshBatch(IPageHost& host) : host_(host), exceptions_(std::uncaught_exceptions()) {
+        host_.BeginRefreshBatch();
+    }
+    // May throw what the refresh throws, unless it ends by an exception.
+    ~RefreshBatch() noexcept(false) { host_.EndRefreshBatch(std::uncaught_exceptions() == exceptions_); }
+    RefreshBatch(const RefreshBatch&) = delete;
+    RefreshBatch& operator=(const RefreshBatch&) = delete;
+
+private:
+    IPageHost& host_;
+    int exceptions_;
+};
 
 class TMainPage : public ui::Window {
 public:
-    TMainPage(TfrmMain& frame, int page);
+    TMainPage(IPageHost& frame, int page);
     ~TMainPage() override;
 
     int PageIndex() const { return page_; }
@@ -44,7 +122,7 @@ public:
     virtual std::string BusyText() const { return {}; }
 
 protected:
-    TfrmMain& Frame() const { return frame_; }
+    IPageHost& Frame() const { return frame_; }
     // tabSheetShow expanded the whole tree; a programmatic expand does not
     // always notify, so a page whose nodes show their state sets it here.
     virtual void TreeExpandedAll() {}
@@ -74,7 +152,7 @@ private:
     LRESULT DrawTreeItem(NMTVCUSTOMDRAW* draw);
     bool OnToolTip(NMHDR* header);
 
-    TfrmMain& frame_;
+    IPageHost& frame_;
     int page_;
 };
 
@@ -86,7 +164,7 @@ void RescaleListColumns(ui::ListView list, int oldDpi, int newDpi);
 
 struct SortState;
 // Sorts the rows of a result list by the shared compare rule. Rows are
-// rewritten in their new order (texts, data, image, tick, selection) with
-// the rebuilding flag set, so the rows' data need not be unique and no tick
+// rewritten in their new order (texts, data, image, tick, selection) under
+// the list's rebuild guard, so the rows' data need not be unique and no tick
 // handler runs while rows move.
-void SortListView(ui::ListView list, const SortState& state, bool& listRebuilding);
+void SortListView(ui::ListView list, const SortState& state);

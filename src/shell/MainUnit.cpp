@@ -9,7 +9,7 @@
 #include "shell/AboutPage.h"
 #include "shell/HistoryPage.h"
 #include "shell/MainLayout.h"
-#include "ui/Gdi.h"
+#include "ui/Pictures.h"
 #include "shell/RegistryPage.h"
 #include "shell/StartUpPage.h"
 
@@ -20,52 +20,11 @@ namespace {
 constexpr const char* kMainClass = "TfrmMain";
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
-// Scales a picture strip with nearest-neighbour sampling, so the mask
-// colour stays exact and ImageList_AddMasked can cut it out.
-HBITMAP ScaleBitmap(HBITMAP source, int width, int height) {
-    BITMAP info{};
-    GetObjectA(source, sizeof(info), &info);
-    const ui::WindowDc screen(nullptr);
-    const ui::MemoryDc from(CreateCompatibleDC(screen.Get())), to(CreateCompatibleDC(screen.Get()));
-    platform::GdiHandle scaled(CreateCompatibleBitmap(screen.Get(), width, height));
-    {
-        const ui::SelectedObject selectedFrom(from.Get(), source), selectedTo(to.Get(), scaled.Get());
-        SetStretchBltMode(to.Get(), COLORONCOLOR);
-        StretchBlt(to.Get(), 0, 0, width, height, from.Get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-    }
-    return static_cast<HBITMAP>(scaled.Release());
-}
-
 }  // namespace
-
-LPARAM MakeRowData(int serial, size_t subItemCount) {
-    return (static_cast<LPARAM>(serial) << 8) | static_cast<LPARAM>(subItemCount & 0xFF);
-}
-
-int RowSerial(LPARAM data) { return static_cast<int>(data >> 8); }
-
-size_t RowSubItemCount(LPARAM data) { return static_cast<size_t>(data & 0xFF); }
 
 HBRUSH FormBrush() {
     static HBRUSH brush = CreateSolidBrush(kFormColor);
     return brush;
-}
-
-HIMAGELIST LoadImageStrip(int id, int size, int dpi) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (dpi == ui::kBaseDpi)
-        return ImageList_LoadImageA(instance, MAKEINTRESOURCEA(id), size, 0, RGB(255, 0, 255), IMAGE_BITMAP,
-                                    LR_CREATEDIBSECTION);
-    platform::GdiHandle strip(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (!strip) return nullptr;
-    BITMAP info{};
-    GetObjectA(strip.Get(), sizeof(info), &info);
-    const int scaledSize = ui::ScaleForDpi(size, dpi);
-    const int count = info.bmWidth / size;
-    platform::GdiHandle scaled(ScaleBitmap(static_cast<HBITMAP>(strip.Get()), scaledSize * count, scaledSize));
-    HIMAGELIST list = ImageList_Create(scaledSize, scaledSize, ILC_COLOR32 | ILC_MASK, count, 4);
-    if (list) ImageList_AddMasked(list, static_cast<HBITMAP>(scaled.Get()), RGB(255, 0, 255));
-    return list;
 }
 
 TfrmMain::TfrmMain() {
@@ -124,15 +83,15 @@ void TfrmMain::FormCreate() {
     CreatePages();
     programFolder_ = platform::files::ExtractFilePath(platform::files::ModuleFileName());
     backupFolder_ = programFolder_ + "Backup\\";
-    CurrentPage = kPageStartUp;
+    currentPage_ = kPageStartUp;
     accelerators_ = actions_.BuildAccelerators();
     ApplyFonts();
 }
 
 void TfrmMain::CreateImageLists() {
-    imlToolBar.Reset(LoadImageStrip(IDB_TOOLBAR, 32, Dpi()));
-    imlToolBarDis.Reset(LoadImageStrip(IDB_TOOLBAR_DIS, 32, Dpi()));
-    imlSmolIco.Reset(LoadImageStrip(IDB_SMALL, 16, Dpi()));
+    imlToolBar.Reset(ui::LoadImageStrip(IDB_TOOLBAR, 32, Dpi()));
+    imlToolBarDis.Reset(ui::LoadImageStrip(IDB_TOOLBAR_DIS, 32, Dpi()));
+    imlSmolIco.Reset(ui::LoadImageStrip(IDB_SMALL, 16, Dpi()));
 }
 
 void TfrmMain::CreateActions() {
@@ -171,7 +130,7 @@ void TfrmMain::CreateActions() {
     // report, which acts on the current page, arrives with its tool; until
     // then it does nothing. BackUp\Restore is the current page's own.
     actions_.Find(aBackUp)->onExecute = [this] {
-        if (CurrentPage >= 0 && CurrentPage < kPageCount && pages_[CurrentPage]) pages_[CurrentPage]->BackUpRestore();
+        if (currentPage_ >= 0 && currentPage_ < kPageCount && pages_[currentPage_]) pages_[currentPage_]->BackUpRestore();
     };
 }
 
@@ -221,10 +180,10 @@ void TfrmMain::FormActivate(bool firstActivation) {
     // The first activation shows the StartUp page. Later activations (after
     // one of the program's own dialogs closes) keep the page the user is on.
     if (firstActivation) {
-        CurrentPage = kPageStartUp;
+        currentPage_ = kPageStartUp;
         ShowPage(kPageStartUp);
     }
-    title_->UpdatePictures(CurrentPage);
+    title_->UpdatePictures(currentPage_);
     about_->NavigateHelp(programFolder_ + "Help.html");
 }
 
@@ -264,37 +223,70 @@ void TfrmMain::MoveFocusInto(int page) {
 }
 
 void TfrmMain::TitleButtonClick(int page) {
-    CurrentPage = page;
+    const RefreshBatch batch(*this);
+    currentPage_ = page;
     ShowPage(page);
     title_->UpdatePictures(page);
 }
 
 void TfrmMain::tabSheetShow(int page) { pages_[page]->tabSheetShow(); }
 
+namespace {
+
+// Posted when a batch of refresh requests ended by an exception.
+constexpr UINT kDeferredRefresh = WM_APP + 40;
+
+}  // namespace
+
+void TfrmMain::BeginRefreshBatch() { ++refreshHeld_; }
+
+void TfrmMain::EndRefreshBatch(bool runNow) {
+    if (--refreshHeld_ > 0 || !refreshPending_) return;
+    if (runNow)
+        RunRefresh();
+    else
+        PostMessageA(Handle(), kDeferredRefresh, 0, 0);
+}
+
 void TfrmMain::RefreshView() {
-    if (CurrentPage >= 0 && CurrentPage < kPageCount && pages_[CurrentPage]) pages_[CurrentPage]->RefreshView();
+    if (refreshHeld_ > 0) {
+        refreshPending_ = true;
+        return;
+    }
+    RunRefresh();
+}
+
+void TfrmMain::RunRefresh() {
+    refreshPending_ = false;
+    if (currentPage_ >= 0 && currentPage_ < kPageCount && pages_[currentPage_]) pages_[currentPage_]->RefreshView();
+}
+
+bool TfrmMain::ExecuteAction(int id) {
+    const RefreshBatch batch(*this);
+    return actions_.Execute(id);
 }
 
 void TfrmMain::SortListByColumn(HWND list, int column) {
-    SortListView(ui::ListView(list), ClickColumn(sortState_, column), ListRebuilding);
+    SortListView(ui::ListView(list), ClickColumn(sortState_, column));
 }
 
 void TfrmMain::SortListAgain(HWND list) {
-    if (sortState_.sortedOnce) SortListView(ui::ListView(list), sortState_, ListRebuilding);
+    if (sortState_.sortedOnce) SortListView(ui::ListView(list), sortState_);
 }
 
 // ---- messages --------------------------------------------------------------
 
 bool TfrmMain::ExecuteShortcut(WORD key, BYTE modifiers) {
     const int command = actions_.CommandForShortcut(ui::Shortcut{key, modifiers});
-    return command && actions_.ExecuteShortcut(command, CurrentPage);
+    const RefreshBatch batch(*this);
+    return command && actions_.ExecuteShortcut(command, currentPage_);
 }
 
 bool TfrmMain::PreTranslateMessage(MSG& message) {
     const bool ours = message.hwnd == Handle() || IsChild(Handle(), message.hwnd);
     if (!ours) return false;
     if (message.message == WM_MOUSEMOVE && message.hwnd != title_->Handle()) title_->ShowDisPictures();
-    if (pages_[CurrentPage] && pages_[CurrentPage]->PreTranslateMessage(message)) return true;
+    if (pages_[currentPage_] && pages_[currentPage_]->PreTranslateMessage(message)) return true;
     bool editingKey = false;
     if (message.message == WM_KEYDOWN && (message.wParam == VK_DELETE || message.wParam == VK_INSERT)) {
         char cls[16] = {};
@@ -328,12 +320,17 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (first || otherProcess == GetCurrentProcessId()) FormActivate(first);
         }
         break;
-    case WM_COMMAND:
+    case WM_COMMAND: {
         // Accelerators arrive here; the pages route their own controls.
+        const RefreshBatch batch(*this);
         if (LOWORD(wParam) >= ui::ActionList::kShortcutCommandBase)
-            actions_.ExecuteShortcut(LOWORD(wParam), CurrentPage);
+            actions_.ExecuteShortcut(LOWORD(wParam), currentPage_);
         else if (actions_.Find(LOWORD(wParam)))
             actions_.Execute(LOWORD(wParam));
+        return 0;
+    }
+    case kDeferredRefresh:
+        RefreshView();
         return 0;
     case WM_CTLCOLORSTATIC:
         return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));

@@ -1,12 +1,14 @@
 // TfrmMain: the frame of the one main window: title strip, page switching,
 // the one action list with its accelerators, the shared sort state,
-// CurrentPage and ListRebuilding, the central refresh (each page holds its
+// the current page, the central refresh (each page holds its
 // own branch) and the window's life. Each page is a class of its own.
 #pragma once
 
 #include "common/FileVersionInfo.h"
 #include "platform/Handles.h"
 #include "shell/ListSorting.h"
+#include "shell/MainLayout.h"
+#include "shell/MainPage.h"
 #include "shell/TitleStrip.h"
 #include "ui/ActionList.h"
 #include "ui/Controls.h"
@@ -17,55 +19,30 @@
 #include <memory>
 #include <string>
 
-class TMainPage;
 class TStartUpPage;
 class TRegistryPage;
 class THistoryPage;
 class TAboutPage;
 
-// Pages, as CurrentPage counts them.
-enum Page : int { kPageStartUp = 0, kPageRegistry = 1, kPageHistory = 2, kPageAbout = 3 };
-
-// Command identifiers of the actions.
-enum ActionId : int {
-    aSuAdd = 1001,
-    aSuDelete,
-    aSuUpdate,
-    aSuCheck,
-    aSuEdit,
-    aSuInfo,
-    aRgScan,
-    aRgFix,
-    aRgFixAll,
-    aRgSelectAll,
-    aRgSelectNone,
-    aHsDelete,
-    aHsUpdate,
-    aHsDeleteAll,
-    aReport,
-    aBackUp,
-};
-
-class TfrmMain : public ui::Window {
+class TfrmMain : public ui::Window, public IPageHost {
 public:
     // The client size at 96 DPI; it scales with the window's DPI.
-    static constexpr int kClientWidth = 794;
-    static constexpr int kClientHeight = 568;
+    static constexpr int kClientWidth = layout::kClientWidth;
+    static constexpr int kClientHeight = layout::kClientHeight;
 
     // Creates the window and its pages (FormCreate); not shown yet.
     TfrmMain();
     ~TfrmMain() override;  // FormDestroy
 
-    // Program-wide state read by the pages.
-    int CurrentPage = kPageStartUp;
-    bool ListRebuilding = false;
-
+    // IPageHost.
+    HWND Handle() const override { return ui::Window::Handle(); }
+    int CurrentPage() const override { return currentPage_; }
     // The one version-information object the startup pages share.
-    TFileVersionInfo& VersionInfo() { return *versionInfo_; }
+    TFileVersionInfo& VersionInfo() override { return *versionInfo_; }
     const std::string& ProgramFolder() const { return programFolder_; }
     // Where backup points go: the program folder's "Backup\" (tests point it
     // into their own machine).
-    const std::string& BackupFolder() const { return backupFolder_; }
+    const std::string& BackupFolder() const override { return backupFolder_; }
     void SetBackupFolder(const std::string& folder) { backupFolder_ = folder; }
 
     // The pages.
@@ -77,22 +54,26 @@ public:
     HWND tsPage(int page) const;
 
     // The central refresh: the current page recomputes its actions' state.
-    void RefreshView();
+    // Asked inside a command or a control's event, it runs once when the
+    // outermost of them ends, however often it was asked meanwhile.
+    void RefreshView() override;
     // Shows a page as its title button does.
     void TitleButtonClick(int page);
     // The show event of pages 0 to 2.
     void tabSheetShow(int page);
     // Column click on one of the three result lists (the shared sort state).
-    void SortListByColumn(HWND list, int column);
+    void SortListByColumn(HWND list, int column) override;
     // Sorts a list again with the stored state (after an Update).
-    void SortListAgain(HWND list);
+    void SortListAgain(HWND list) override;
+    void BeginRefreshBatch() override;
+    void EndRefreshBatch(bool runNow) override;
     const SortState& ListSortState() const { return sortState_; }
 
     // Runs an action as its button or menu item would.
-    bool ExecuteAction(int id) { return actions_.Execute(id); }
+    bool ExecuteAction(int id) override;
     // Runs whatever action a shortcut key starts on the current page.
     bool ExecuteShortcut(WORD key, BYTE modifiers);
-    ui::ActionList& Actions() { return actions_; }
+    ui::ActionList& Actions() override { return actions_; }
     // Asks "Do you want to exit Orvelin?"; true when the window may close.
     bool FormCloseQuery();
     // Handles messages the loop sees before dispatching them.
@@ -102,12 +83,12 @@ public:
     void FormActivate(bool firstActivation);
 
     // What the pages share: fonts, images, the DPI layout.
-    ui::DpiLayout& Layout() { return layout_; }
-    int Dpi() const { return layout_.Dpi(); }
-    HFONT Font() const { return static_cast<HFONT>(font_.Get()); }
-    HIMAGELIST ToolBarImages() const { return imlToolBar.Get(); }
-    HIMAGELIST ToolBarDisabledImages() const { return imlToolBarDis.Get(); }
-    HIMAGELIST SmallImages() const { return imlSmolIco.Get(); }
+    ui::DpiLayout& Layout() override { return layout_; }
+    int Dpi() const override { return layout_.Dpi(); }
+    HFONT Font() const override { return static_cast<HFONT>(font_.Get()); }
+    HIMAGELIST ToolBarImages() const override { return imlToolBar.Get(); }
+    HIMAGELIST ToolBarDisabledImages() const override { return imlToolBarDis.Get(); }
+    HIMAGELIST SmallImages() const override { return imlSmolIco.Get(); }
     TitleStrip& pTitle() { return *title_; }
     HWND lblVendor = nullptr;
 
@@ -118,6 +99,7 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void RunRefresh();
     void FormCreate();
     void CreateImageLists();
     void CreateActions();
@@ -132,6 +114,9 @@ private:
     std::string programFolder_;
     std::string backupFolder_;
     SortState sortState_;
+    int currentPage_ = kPageStartUp;
+    int refreshHeld_ = 0;       // batches open
+    bool refreshPending_ = false;
     bool activatedOnce_ = false;
     bool quitOnDestroy_ = false;
 
@@ -150,14 +135,3 @@ private:
     platform::GdiHandle font_, vendorFont_;
     platform::GdiHandle vendorBrush_;
 };
-
-// Row data of the result lists: a serial number and the number of
-// sub-values the row holds (list views keep every column for every row).
-LPARAM MakeRowData(int serial, size_t subItemCount);
-int RowSerial(LPARAM data);
-size_t RowSubItemCount(LPARAM data);
-
-// The form colour's brush, shared by the window classes for the program's life.
-HBRUSH FormBrush();
-// Loads a picture strip of square images of the 96-DPI size, scaled to the DPI.
-HIMAGELIST LoadImageStrip(int id, int size, int dpi);

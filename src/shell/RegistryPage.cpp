@@ -5,7 +5,8 @@
 #include "shell/registry_scan/RgScanForm.h"
 #include "resource.h"
 #include "shell/MainLayout.h"
-#include "shell/MainUnit.h"
+#include "ui/Pictures.h"
+#include "ui/RowData.h"
 #include "shell/RegistryPageBackup.h"
 
 using namespace layout;
@@ -61,10 +62,10 @@ std::array<bool, kRegistrySectionCount + 1> ApplyRgCheckRule(const std::array<bo
 
 // ---- creation ----------------------------------------------------------------
 
-TRegistryPage::TRegistryPage(TfrmMain& frame) : TMainPage(frame, kPageRegistry) {
-    imlRgSectionsIco.Reset(LoadImageStrip(IDB_RG_SECTIONS, 16, frame.Dpi()));
+TRegistryPage::TRegistryPage(IPageHost& frame) : TMainPage(frame, kPageRegistry) {
+    imlRgSectionsIco.Reset(ui::LoadImageStrip(IDB_RG_SECTIONS, 16, frame.Dpi()));
     AddToolBar(kIdRgToolBar, {aReport, aRgScan, 0, aRgFix, aRgFixAll, aRgSelectNone, aRgSelectAll, 0, aBackUp},
-               TfrmMain::kClientWidth);
+               kClientWidth);
     tvRgSections = ui::TreeView(AddTree(kIdRgTree, kTreeWidth, 0, imlRgSectionsIco.Get()));
     // The check-box style goes on after creation: a tree created with it
     // loses its items' check states at the first paint.
@@ -109,7 +110,7 @@ void TRegistryPage::AddSectionNodes() {
 
 void TRegistryPage::DpiChanged(int oldDpi, int newDpi) {
     platform::ImageListHandle old = std::move(imlRgSectionsIco);
-    imlRgSectionsIco.Reset(LoadImageStrip(IDB_RG_SECTIONS, 16, newDpi));
+    imlRgSectionsIco.Reset(ui::LoadImageStrip(IDB_RG_SECTIONS, 16, newDpi));
     TreeView_SetImageList(tvRgSections.Handle(), imlRgSectionsIco.Get(), TVSIL_NORMAL);
     RenewToolBarAndColumns(kIdRgToolBar, lvRgValues, oldDpi, newDpi);
 }
@@ -186,7 +187,7 @@ void TRegistryPage::UpdateSectionNodes() {
 
 void TRegistryPage::ShowScanResults(int position) {
     ui::ScopedRedrawOff quiet(lvRgValues.Handle());
-    Frame().ListRebuilding = true;
+    const ui::ListRebuild rebuild(lvRgValues.Handle());
     lvRgValues.SetExtendedStyle(LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
     lvRgValues.Clear();
     listedRecords_.clear();
@@ -198,7 +199,7 @@ void TRegistryPage::ShowScanResults(int position) {
             if (!problem) continue;
             const int serial = static_cast<int>(listedRecords_.size());
             listedRecords_.push_back({section, record});
-            const int row = lvRgValues.AddItem(kRegistrySectionCaptions[section], -1, MakeRowData(serial, 3));
+            const int row = lvRgValues.AddItem(kRegistrySectionCaptions[section], -1, ui::MakeRowData(serial, 3));
             lvRgValues.SetText(row, 1, problem->registryPath);
             lvRgValues.SetText(row, 2, problem->fileName);
             lvRgValues.SetText(row, 3, problem->guessPath);
@@ -210,16 +211,14 @@ void TRegistryPage::ShowScanResults(int position) {
     const int image = node ? tvRgSections.Image(node) : rgiNotScanned;
     if (position >= 0 && (image == rgiNotScanned || image == rgiClean)) {
         lvRgValues.SetExtendedStyle(LVS_EX_CHECKBOXES, 0);
-        lvRgValues.AddItem(image == rgiNotScanned ? kNotScannedRow : kNoErrorsRow, -1, MakeRowData(-1, 0));
+        lvRgValues.AddItem(image == rgiNotScanned ? kNotScannedRow : kNoErrorsRow, -1, ui::MakeRowData(-1, 0));
     }
-    Frame().ListRebuilding = false;
 }
 
 void TRegistryPage::ClearRgValues() {
-    Frame().ListRebuilding = true;
+    const ui::ListRebuild rebuild(lvRgValues.Handle());
     lvRgValues.Clear();
     listedRecords_.clear();
-    Frame().ListRebuilding = false;
 }
 
 void TRegistryPage::ShowSelectedResults() {
@@ -233,7 +232,7 @@ void TRegistryPage::ShowSelectedResults() {
 
 bool TRegistryPage::RowRecord(int row, int& section, int& record) const {
     if (row < 0 || row >= lvRgValues.Count()) return false;
-    const int serial = RowSerial(lvRgValues.Data(row));
+    const int serial = ui::RowSerial(lvRgValues.Data(row));
     if (serial < 0 || serial >= static_cast<int>(listedRecords_.size())) return false;
     section = listedRecords_[serial].section;
     record = listedRecords_[serial].record;
@@ -284,7 +283,7 @@ LRESULT TRegistryPage::OnNotify(NMHDR* header) {
         return 0;
     }
     if (from == lvRgValues.Handle()) {
-        if (header->code == LVN_ITEMCHANGED && !Frame().ListRebuilding) {
+        if (header->code == LVN_ITEMCHANGED && !ui::IsListRebuilding(lvRgValues.Handle())) {
             const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
             const UINT changedState = change->uOldState ^ change->uNewState;
             if ((change->uChanged & LVIF_STATE) && (changedState & LVIS_STATEIMAGEMASK) && change->iItem >= 0 &&

@@ -33,7 +33,7 @@ std::array<bool, kRegistrySectionCount + 1> ApplyRgCheckRule(const std::array<bo
 
 class TRegistryPage : public TMainPage, private IRgScanView {
 public:
-    explicit TRegistryPage(TfrmMain& frame);
+    explicit TRegistryPage(IPageHost& frame);
     ~TRegistryPage() override;
 
     static constexpr int kNodeCount = kRegistrySectionCount + 1;  // "All" and the sections

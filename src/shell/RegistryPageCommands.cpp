@@ -1,7 +1,6 @@
 // TRegistryPage: the commands Scan, Fix, Fix All, Select All and Select None,
 // and the scan's steps as the page sees them.
 #include "shell/registry_scan/RgScanForm.h"
-#include "shell/MainUnit.h"
 #include "shell/RegistryPage.h"
 #include "shell/RegistryPageBackup.h"
 
@@ -18,7 +17,7 @@ int ShowRgBox(HWND owner, const std::string& text, platform::dialogs::BoxKind ki
 // ---- Scan ------------------------------------------------------------------------
 
 void TRegistryPage::aRgScanExecute() {
-    if (Frame().CurrentPage != kPageRegistry || !Frame().Actions().Enabled(aRgScan) || ScanRunning()) return;
+    if (Frame().CurrentPage() != kPageRegistry || !Frame().Actions().Enabled(aRgScan) || ScanRunning()) return;
     TRegistrySectionFlags flags{};
     for (int section = 0; section < kRegistrySectionCount; ++section) {
         HTREEITEM node = NodeAt(section + 1);
@@ -108,7 +107,7 @@ bool TRegistryPage::RefuseFixWhileBackingUp() {
 }
 
 void TRegistryPage::aRgFixExecute() {
-    if (Frame().CurrentPage != kPageRegistry || !Frame().Actions().Enabled(aRgFix)) return;
+    if (Frame().CurrentPage() != kPageRegistry || !Frame().Actions().Enabled(aRgFix)) return;
     if (RefuseFixWhileBackingUp()) return;
     const int count = nut_.MarkedCount();
     if (count == 0) {
@@ -123,7 +122,7 @@ void TRegistryPage::aRgFixExecute() {
 }
 
 void TRegistryPage::aRgFixAllExecute() {
-    if (Frame().CurrentPage != kPageRegistry || !Frame().Actions().Enabled(aRgFixAll)) return;
+    if (Frame().CurrentPage() != kPageRegistry || !Frame().Actions().Enabled(aRgFixAll)) return;
     if (nut_.RecountTotal() < 1) {
         ShowRgBox(Frame().Handle(), "List for fix is empty.", platform::dialogs::BoxKind::Plain);
         return;
@@ -144,14 +143,13 @@ void TRegistryPage::aRgFixAllExecute() {
 
 void TRegistryPage::SetAllRowTicks(bool fix) {
     // Rows and records change together, without a refresh per row.
-    Frame().ListRebuilding = true;
+    const ui::ListRebuild rebuild(lvRgValues.Handle());
     for (int row = 0; row < lvRgValues.Count(); ++row) {
         int section = 0, record = 0;
         if (!RowRecord(row, section, record)) continue;
         if (lvRgValues.Checked(row) != fix) lvRgValues.SetChecked(row, fix);
         nut_.SetFix(section, record, fix);
     }
-    Frame().ListRebuilding = false;
 }
 
 void TRegistryPage::aRgSelectAllExecute() {

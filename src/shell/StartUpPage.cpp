@@ -6,16 +6,19 @@
 #include "platform/Shell.h"
 #include "resource.h"
 #include "shell/MainLayout.h"
-#include "shell/MainUnit.h"
+#include "common/FileVersionInfo.h"
+#include "ui/Dpi.h"
+#include "ui/Pictures.h"
+#include "ui/RowData.h"
 
 #include <map>
 
 using namespace layout;
 
-TStartUpPage::TStartUpPage(TfrmMain& frame) : TMainPage(frame, kPageStartUp) {
+TStartUpPage::TStartUpPage(IPageHost& frame) : TMainPage(frame, kPageStartUp) {
     CreateImageLists(frame.Dpi());
     AddToolBar(kIdSuToolBar, {aReport, aSuUpdate, 0, aSuAdd, aSuDelete, aSuCheck, aSuEdit, aSuInfo, 0, aBackUp},
-               TfrmMain::kClientWidth);
+               kClientWidth);
     tvSuSections = ui::TreeView(AddTree(kIdSuTree, kTreeWidth, TVS_NOTOOLTIPS, imlSuSectionsIco.Get()));
     TreeView_SetIndent(tvSuSections.Handle(), frame.Layout().Scale(19));
     HTREEITEM parents[3] = {};
@@ -40,7 +43,7 @@ TStartUpPage::~TStartUpPage() {
 }
 
 void TStartUpPage::CreateImageLists(int dpi) {
-    imlSuSectionsIco.Reset(LoadImageStrip(IDB_SU_SECTIONS, 16, dpi));
+    imlSuSectionsIco.Reset(ui::LoadImageStrip(IDB_SU_SECTIONS, 16, dpi));
     const int size = ui::ScaleForDpi(16, dpi);
     imlSuTmpIco.Reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 0, 16));
 }
@@ -81,11 +84,10 @@ int TStartUpPage::SelectedSuPosition() const {
 }
 
 void TStartUpPage::ClearSuValues() {
-    Frame().ListRebuilding = true;
+    const ui::ListRebuild rebuild(lvSuValues.Handle());
     lvSuValues.Clear();
     ImageList_RemoveAll(imlSuTmpIco.Get());
     listedRows_.clear();
-    Frame().ListRebuilding = false;
 }
 
 std::vector<int> TStartUpPage::AddRowIcons() {
@@ -110,25 +112,24 @@ std::vector<int> TStartUpPage::AddRowIcons() {
 }
 
 void TStartUpPage::FillSuValues(const StartupListing& listing) {
-    Frame().ListRebuilding = true;
+    const ui::ListRebuild rebuild(lvSuValues.Handle());
     lvSuValues.SetExtendedStyle(LVS_EX_CHECKBOXES, listing.checkBoxes ? LVS_EX_CHECKBOXES : 0);
     listedRows_ = listing.rows;
     const std::vector<int> images = AddRowIcons();
     for (size_t serial = 0; serial < listedRows_.size(); ++serial) {
         const StartupRow& row = listedRows_[serial];
         const int index =
-            lvSuValues.AddItem(row.caption, images[serial], MakeRowData(static_cast<int>(serial), row.subItems.size()));
+            lvSuValues.AddItem(row.caption, images[serial], ui::MakeRowData(static_cast<int>(serial), row.subItems.size()));
         if (listing.checkBoxes) lvSuValues.SetChecked(index, row.checked);
         for (size_t k = 0; k < row.subItems.size(); ++k)
             lvSuValues.SetText(index, static_cast<int>(k + 1), row.subItems[k]);
     }
     suPopup_ = listing.popup;
-    Frame().ListRebuilding = false;
 }
 
 const StartupRow* TStartUpPage::ListedRow(int row) const {
     if (row < 0 || row >= lvSuValues.Count()) return nullptr;
-    const int serial = RowSerial(lvSuValues.Data(row));
+    const int serial = ui::RowSerial(lvSuValues.Data(row));
     return serial >= 0 && serial < static_cast<int>(listedRows_.size()) ? &listedRows_[serial] : nullptr;
 }
 
@@ -152,7 +153,7 @@ void TStartUpPage::SuTreeExpanded(HTREEITEM item, bool expanded) {
 }
 
 void TStartUpPage::aSuUpdateExecute() {
-    if (Frame().CurrentPage != kPageStartUp) return;
+    if (Frame().CurrentPage() != kPageStartUp) return;
     RelistSuSection();
     Frame().SortListAgain(lvSuValues.Handle());
     Frame().RefreshView();
@@ -161,7 +162,7 @@ void TStartUpPage::aSuUpdateExecute() {
 bool TStartUpPage::SelectedSuRowDescribable() {
     const int row = lvSuValues.Selected();
     const int position = SelectedSuPosition();
-    if (row < 0 || position < 0 || RowSubItemCount(lvSuValues.Data(row)) == 0) return false;
+    if (row < 0 || position < 0 || ui::RowSubItemCount(lvSuValues.Data(row)) == 0) return false;
     return CanDescribeFile(RowProgramInfoPath(row), Frame().VersionInfo());
 }
 
@@ -215,7 +216,7 @@ LRESULT TStartUpPage::OnNotify(NMHDR* header) {
     if (from == lvSuValues.Handle()) {
         switch (header->code) {
         case LVN_ITEMCHANGED: {
-            if (Frame().ListRebuilding) break;
+            if (ui::IsListRebuilding(lvSuValues.Handle())) break;
             const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
             // A change of a row's state (its tick, selection or focus) applies
             // the state the row shows; only the user's own tick is told of a

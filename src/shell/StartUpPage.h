@@ -18,7 +18,7 @@
 
 class TStartUpPage : public TMainPage {
 public:
-    explicit TStartUpPage(TfrmMain& frame);
+    explicit TStartUpPage(IPageHost& frame);
     ~TStartUpPage() override;
 
     ui::TreeView tvSuSections;

@@ -5,7 +5,8 @@
 #include "common/Common.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
-#include "shell/MainUnit.h"
+#include "common/FileVersionInfo.h"
+#include "ui/RowData.h"
 #include "snapshots/BackupPoint.h"
 
 TfrmSuAddValue& TStartUpPage::frmSuAddValue() {
@@ -21,7 +22,7 @@ TfrmSuProgrammInfo& TStartUpPage::frmSuProgrammInfo() {
 
 bool TStartUpPage::SuRowEntry(int row, RunEntry& entry) const {
     // Name, Location, Root Key and Section; rows of other sources have fewer.
-    if (row < 0 || RowSubItemCount(lvSuValues.Data(row)) < 3) return false;
+    if (row < 0 || ui::RowSubItemCount(lvSuValues.Data(row)) < 3) return false;
     entry = RunEntry{lvSuValues.Text(row, 0), lvSuValues.Text(row, 1), lvSuValues.Text(row, 2), lvSuValues.Text(row, 3)};
     return true;
 }
@@ -36,7 +37,7 @@ bool TStartUpPage::SelectedSuEntry(RunEntry& entry, bool& active) const {
 }
 
 void TStartUpPage::aSuAddExecute() {
-    if (Frame().CurrentPage != kPageStartUp || !Frame().Actions().Enabled(aSuUpdate)) return;
+    if (Frame().CurrentPage() != kPageStartUp || !Frame().Actions().Enabled(aSuUpdate)) return;
     const int position = SelectedSuPosition();
     if (position >= kSuRegistry && position <= kSuRunServiceOnce) {
         frmSuAddValue().ShowModal(Frame().Handle());
@@ -53,7 +54,7 @@ void TStartUpPage::aSuAddExecute() {
 }
 
 void TStartUpPage::aSuDeleteExecute() {
-    if (Frame().CurrentPage != kPageStartUp) return;
+    if (Frame().CurrentPage() != kPageStartUp) return;
     const int row = lvSuValues.Selected();
     if (row < 0) return;
     // What the user confirms is what goes, whatever happens to the list
@@ -97,7 +98,7 @@ bool TStartUpPage::BackUpRunValue(const std::string& rootName, const std::string
 }
 
 void TStartUpPage::aSuCheckExecute() {
-    if (Frame().CurrentPage != kPageStartUp) return;
+    if (Frame().CurrentPage() != kPageStartUp) return;
     const int row = lvSuValues.Selected();
     RunEntry entry;
     bool active = false;
@@ -131,9 +132,8 @@ void TStartUpPage::SuValuesStateReapplied(int row) {
 
 void TStartUpPage::SetRowTick(int row, bool ticked) {
     // Without running the check-box handler again.
-    Frame().ListRebuilding = true;
+    const ui::ListRebuild rebuild(lvSuValues.Handle());
     lvSuValues.SetChecked(row, ticked);
-    Frame().ListRebuilding = false;
 }
 
 void TStartUpPage::ReportMoveConflict(int row, const EntryMoveResult& result) {
@@ -145,16 +145,16 @@ void TStartUpPage::ReportMoveConflict(int row, const EntryMoveResult& result) {
 }
 
 void TStartUpPage::aSuEditExecute() {
-    if (Frame().CurrentPage != kPageStartUp || !Frame().Actions().Enabled(aSuEdit)) return;
+    if (Frame().CurrentPage() != kPageStartUp || !Frame().Actions().Enabled(aSuEdit)) return;
     const std::string commandLine = EditCommandLine(SelectedSuPosition());
     if (!commandLine.empty()) RunProgram(commandLine, SW_RESTORE);
 }
 
 void TStartUpPage::aSuInfoExecute() {
     const int row = lvSuValues.Selected();
-    if (Frame().CurrentPage == kPageStartUp && Frame().Actions().Enabled(aSuInfo) && row >= 0) {
+    if (Frame().CurrentPage() == kPageStartUp && Frame().Actions().Enabled(aSuInfo) && row >= 0) {
         ProgramInfoPath = RowProgramInfoPath(row);
-        const std::string active = RowSubItemCount(lvSuValues.Data(row)) >= 4 ? lvSuValues.Text(row, 4) : "";
+        const std::string active = ui::RowSubItemCount(lvSuValues.Data(row)) >= 4 ? lvSuValues.Text(row, 4) : "";
         frmSuProgrammInfo().ShowFor(Frame().Handle(), ProgramInfoPath, active);  // its close runs Update
         return;
     }

@@ -210,4 +210,28 @@ HMENU BuildActionMenu(const std::vector<int>& actionIds, const ActionList& actio
     return menu;
 }
 
+// ---- list rebuild guard ---------------------------------------------------
+
+namespace {
+
+// The guard's depth rides on the list itself, so it goes with the list.
+constexpr const char* kRebuildProperty = "OrvListRebuild";
+
+}  // namespace
+
+ListRebuild::ListRebuild(HWND list) : list_(list) {
+    const auto depth = reinterpret_cast<INT_PTR>(GetPropA(list_, kRebuildProperty));
+    SetPropA(list_, kRebuildProperty, reinterpret_cast<HANDLE>(depth + 1));
+}
+
+ListRebuild::~ListRebuild() {
+    const auto depth = reinterpret_cast<INT_PTR>(GetPropA(list_, kRebuildProperty));
+    if (depth > 1)
+        SetPropA(list_, kRebuildProperty, reinterpret_cast<HANDLE>(depth - 1));
+    else
+        RemovePropA(list_, kRebuildProperty);
+}
+
+bool IsListRebuilding(HWND list) { return list && GetPropA(list, kRebuildProperty) != nullptr; }
+
 }  // namespace ui

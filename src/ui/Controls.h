@@ -86,6 +86,22 @@ private:
     HWND control_;
 };
 
+// While code rebuilds a list's rows (clears, fills, sorts, sets ticks), the
+// list's change notifications are not the user's: the guard marks that list,
+// and only that list, for its lifetime. Guards nest.
+class ListRebuild {
+public:
+    explicit ListRebuild(HWND list);
+    ~ListRebuild();
+    ListRebuild(const ListRebuild&) = delete;
+    ListRebuild& operator=(const ListRebuild&) = delete;
+
+private:
+    HWND list_;
+};
+// True while a ListRebuild guard of the list lives.
+bool IsListRebuilding(HWND list);
+
 // A flat tool bar of action buttons (0 in the list stands for a separator),
 // images and disabled images from the given lists, hints as tool tips. The
 // caller places it; buttons are 39 x 38 with 32 x 32 images at 96 DPI.
