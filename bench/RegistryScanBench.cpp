@@ -22,6 +22,12 @@
 #include <string>
 #include <vector>
 
+using registry_scan::CheckFileReference;
+using registry_scan::GuessEnvironment;
+using registry_scan::RegistryProblem;
+using registry_scan::SystemGuessEnvironment;
+using registry_scan::TNut;
+
 namespace {
 
 constexpr int kClasses = 30000;
