@@ -9,6 +9,11 @@
 #include <cstdlib>
 #include <string>
 
+using registry_scan::CheckFileReference;
+using registry_scan::GuessEnvironment;
+using registry_scan::GuessFilePath;
+using registry_scan::ReferenceCheck;
+
 namespace {
 
 std::string Hex(const std::string& s) {

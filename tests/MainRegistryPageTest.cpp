@@ -10,6 +10,12 @@
 
 #include <algorithm>
 
+using registry_scan::kRegistrySectionCount;
+using registry_scan::ssNotScanned;
+using registry_scan::ssScanned;
+using registry_scan::ssScanning;
+using registry_scan::ssStopped;
+
 using namespace testing_support;
 
 namespace {

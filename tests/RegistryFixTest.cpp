@@ -17,6 +17,12 @@
 #include <optional>
 #include <tuple>
 
+using registry_scan::IsScannerContainer;
+using registry_scan::kRegistrySectionCount;
+using registry_scan::MakeRegistryPath;
+using registry_scan::ssScanned;
+using registry_scan::TNut;
+
 using namespace testing_support;
 
 namespace {

@@ -2,6 +2,7 @@
 // machine with dead, live and decoy entries seeded in every section.
 #include "registry_scan/RgScanRules.h"
 #include "shell/registry_scan/RgScanThread.h"
+#include "RegistrySeeds.h"
 #include "TestSupport.h"
 
 #include "platform/Registry.h"
@@ -13,6 +14,21 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+using registry_scan::FontFileReference;
+using registry_scan::GuessEnvironment;
+using registry_scan::HelpFileReference;
+using registry_scan::IsWindows9xFamily;
+using registry_scan::kRegistrySectionCaptions;
+using registry_scan::kRegistrySectionCount;
+using registry_scan::RegistryProblem;
+using registry_scan::RunHistoryReference;
+using registry_scan::SharedFolderPath;
+using registry_scan::ssNotScanned;
+using registry_scan::ssScanned;
+using registry_scan::ssStopped;
+using registry_scan::SystemGuessEnvironment;
+using registry_scan::TNut;
 
 namespace {
 
@@ -48,69 +64,7 @@ std::string Multi(std::initializer_list<std::string> lines) {
     return data + '\0';
 }
 
-// Keys and values a test seeds. Values written into a key that was there go
-// one by one; a key the seeding had to make goes whole, from its first level
-// that was missing.
-class Seeds {
-public:
-    Seeds() = default;
-    Seeds(const Seeds&) = delete;
-    Seeds& operator=(const Seeds&) = delete;
-    ~Seeds() {
-        for (auto it = values_.rbegin(); it != values_.rend(); ++it) {
-            platform::KeyHandle key;
-            if (reg::OpenKey(it->root, it->path, KEY_SET_VALUE, key) == ERROR_SUCCESS)
-                reg::DeleteValue(key.Get(), it->name);
-        }
-        for (auto it = madeKeys_.rbegin(); it != madeKeys_.rend(); ++it)
-            testing_support::DeleteRegTree(it->first, it->second);
-    }
-
-    void Key(HKEY root, const std::string& path) { Open(root, path); }
-    void Text(HKEY root, const std::string& path, const std::string& name, const std::string& data) {
-        Typed(root, path, name, REG_SZ, data.c_str(), static_cast<DWORD>(data.size() + 1));
-    }
-    void Number(HKEY root, const std::string& path, const std::string& name, DWORD data) {
-        Typed(root, path, name, REG_DWORD, &data, sizeof(data));
-    }
-    void Lines(HKEY root, const std::string& path, const std::string& name, const std::string& data) {
-        Typed(root, path, name, REG_MULTI_SZ, data.data(), static_cast<DWORD>(data.size()));
-    }
-
-private:
-    struct Value {
-        HKEY root;
-        std::string path, name;
-    };
-
-    void Typed(HKEY root, const std::string& path, const std::string& name, DWORD type, const void* data,
-               DWORD size) {
-        platform::KeyHandle key = Open(root, path);
-        ASSERT_TRUE(key) << path;
-        values_.push_back({root, path.substr(1), name});
-        ASSERT_EQ(reg::SetValue(key.Get(), name, type, data, size), ERROR_SUCCESS) << path << "|" << name;
-    }
-
-    // Opens root\path (a leading "\"), making what is missing and noting
-    // the first level it made.
-    platform::KeyHandle Open(HKEY root, const std::string& path) {
-        const std::string relative = path.substr(1);
-        for (size_t end = 0; end != std::string::npos;) {
-            end = relative.find('\\', end + 1);
-            const std::string level = relative.substr(0, end);
-            if (!testing_support::RegKeyExists(root, level)) {
-                madeKeys_.push_back({root, level});
-                break;
-            }
-        }
-        platform::KeyHandle key;
-        EXPECT_EQ(reg::CreateKey(root, relative, KEY_ALL_ACCESS, key), ERROR_SUCCESS) << path;
-        return key;
-    }
-
-    std::vector<Value> values_;
-    std::vector<std::pair<HKEY, std::string>> madeKeys_;
-};
+using Seeds = testing_support::RegistrySeeds;
 
 // What the progress window would show, and a hook on each problem.
 class RecordingView : public IRgScanView {

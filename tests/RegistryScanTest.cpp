@@ -12,6 +12,20 @@
 
 #include <vector>
 
+using registry_scan::CheckFileReference;
+using registry_scan::CleanFileReference;
+using registry_scan::GuessEnvironment;
+using registry_scan::GuessFilePath;
+using registry_scan::kRegistrySectionCount;
+using registry_scan::MakeRegistryPath;
+using registry_scan::ReferenceCheck;
+using registry_scan::SplitRegistryPath;
+using registry_scan::ssNotScanned;
+using registry_scan::ssScanned;
+using registry_scan::ssScanning;
+using registry_scan::SystemGuessEnvironment;
+using registry_scan::TNut;
+
 namespace {
 
 using testing_support::ScopedFile;

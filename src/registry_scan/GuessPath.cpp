@@ -2,6 +2,8 @@
 // reached only through the environment given, so this runs anywhere.
 #include "registry_scan/GuessPath.h"
 
+namespace registry_scan {
+
 namespace {
 
 bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
@@ -96,3 +98,5 @@ ReferenceCheck CheckFileReference(const std::string& reference, const GuessEnvir
     if (env.fileExists(guess) || env.folderExists(reference)) return {};
     return {true, reference, std::move(guess)};
 }
+
+}  // namespace registry_scan

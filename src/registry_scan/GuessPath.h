@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+namespace registry_scan {
+
 // What the guess asks of the machine. Folders carry a trailing "\"
 // (programFiles may be empty when the machine does not say).
 struct GuessEnvironment {
@@ -40,3 +42,5 @@ struct ReferenceCheck {
     std::string guessPath;
 };
 ReferenceCheck CheckFileReference(const std::string& reference, const GuessEnvironment& env);
+
+}  // namespace registry_scan

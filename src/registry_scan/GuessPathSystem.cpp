@@ -5,6 +5,8 @@
 #include "common/RegistryObject.h"
 #include "platform/Files.h"
 
+namespace registry_scan {
+
 namespace {
 
 // "ProgramFilesDir" of the current-version key; empty when the key or the
@@ -31,3 +33,5 @@ GuessEnvironment SystemGuessEnvironment() {
 }
 
 std::string GuessFilePath(const std::string& text) { return GuessFilePath(text, SystemGuessEnvironment()); }
+
+}  // namespace registry_scan

@@ -12,6 +12,8 @@
 #include <set>
 #include <utility>
 
+namespace registry_scan {
+
 namespace {
 
 namespace reg = platform::reg;
@@ -240,3 +242,5 @@ TNut::FixReport TNut::FixMarkedProblems(const std::string& backupFolder) {
     for (const auto& [section, row] : fixed) RemoveProblem(section, row);
     return report;
 }
+
+}  // namespace registry_scan

@@ -3,6 +3,8 @@
 
 #include "common/RegistryFunctions.h"
 
+namespace registry_scan {
+
 const std::array<const char*, kRegistrySectionCount> kRegistrySectionCaptions = {
     "Application Path", "CLSID",   "Help Path",          "Font Path",          "Most Recently Used List",
     "Obsolete Start Menu", "Shared DLLs", "Shared Folder", "Shell Extensions", "Sound and AppEvents",
@@ -97,3 +99,5 @@ bool TNut::RemoveProblem(int section, int row) {
     --total_;
     return true;
 }
+
+}  // namespace registry_scan

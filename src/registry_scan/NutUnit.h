@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace registry_scan {
+
 // The twelve scanner sections; the number is the node's position below "All"
 // in the section tree and indexes every per-section table.
 constexpr int kRegistrySectionCount = 12;
@@ -121,3 +123,5 @@ private:
     int total_ = 0;
     std::array<Section, kRegistrySectionCount> sections_{};
 };
+
+}  // namespace registry_scan

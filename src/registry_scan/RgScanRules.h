@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace registry_scan {
+
 // The 95/98/Me family: the 9x platform with version 4.0, 4.10 or 4.90. A
 // record that could not be read counts as the NT family.
 bool IsWindows9xFamily(const OSVERSIONINFOA& version, bool versionRead);
@@ -25,3 +27,5 @@ std::string RunHistoryReference(const std::string& data);
 // The folder a share entry (one "Name=Value" line after another, each ended
 // by a NUL) shares: its "Path=" line; empty when it has none.
 std::string SharedFolderPath(const std::string& lines);
+
+}  // namespace registry_scan

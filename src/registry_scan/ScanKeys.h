@@ -2,7 +2,7 @@
 // once: the sections read them, and the fix keeps them from being deleted.
 #pragma once
 
-namespace scan_keys {
+namespace registry_scan::scan_keys {
 
 inline constexpr char kAppPaths[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";      // HKLM
 inline constexpr char kClassIds[] = "CLSID";                                                          // HKCR
@@ -23,4 +23,4 @@ inline constexpr char kSoundApps[] = "AppEvents\\Schemes\\Apps";                
 inline constexpr char kUninstall[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";      // HKLM
 inline constexpr char kFileExts[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";  // HKCU
 
-}  // namespace scan_keys
+}  // namespace registry_scan::scan_keys

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace registry_scan {
+
 namespace {
 
 struct Container {
@@ -90,3 +92,5 @@ bool IsScannerContainer(HKEY root, const std::vector<std::string>& names) {
     const std::vector<std::string> below(folded.begin() + 1, folded.end());
     return CoversAny(HKEY_CURRENT_USER, below) || CoversAny(HKEY_CLASSES_ROOT, below);
 }
+
+}  // namespace registry_scan

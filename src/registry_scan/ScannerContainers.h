@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace registry_scan {
+
 // The name as the registry compares names, whatever its letter case.
 std::string FoldedKeyName(const std::string& name);
 // The folded names of the levels of a key path: "a\b" gives {"A", "B"}.
@@ -20,3 +22,5 @@ std::vector<std::string> FoldedKeyNames(const std::string& path);
 // and the user's "Software\Classes", a user's keys below HKEY_USERS, the
 // current control set, and the 32-bit view's "Wow6432Node".
 bool IsScannerContainer(HKEY root, const std::vector<std::string>& names);
+
+}  // namespace registry_scan

@@ -10,6 +10,14 @@
 #include "shell/RegistryPageBackup.h"
 
 using namespace layout;
+using registry_scan::kFix;
+using registry_scan::kRegistrySectionCaptions;
+using registry_scan::kRegistrySectionCount;
+using registry_scan::RegistryProblem;
+using registry_scan::ssNotScanned;
+using registry_scan::ssScanned;
+using registry_scan::ssScanning;
+using registry_scan::ssStopped;
 
 namespace {
 
@@ -82,8 +90,7 @@ TRegistryPage::~TRegistryPage() {
     for (int id : {aRgScan, aRgFix, aRgFixAll, aRgSelectAll, aRgSelectNone}) Frame().Actions().Find(id)->onExecute = {};
     // A scan still running is stopped and frees itself; nothing of it reaches
     // this page again.
-    if (scanThread_) scanThread_->Abandon();
-    scanThread_ = nullptr;
+    scanThread_.reset();
     backup_.reset();
     rgScanForm_.reset();
     DestroyHandle();

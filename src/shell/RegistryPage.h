@@ -25,18 +25,19 @@ enum TRgSectionImage : int { rgiNotScanned = 0, rgiProblems = 1, rgiScanning = 2
 std::string RgSectionCaption(int count, const std::string& caption);
 // The icon of a section node and of the root "All".
 int RgSectionImage(int state, int count);
-int RgRootImage(const std::array<int, kRegistrySectionCount>& sectionImages);
+int RgRootImage(const std::array<int, registry_scan::kRegistrySectionCount>& sectionImages);
 // The tree check-box rule: given the states before and after a click
 // (position 0 is "All"), the states the nodes are to take.
-std::array<bool, kRegistrySectionCount + 1> ApplyRgCheckRule(const std::array<bool, kRegistrySectionCount + 1>& before,
-                                                             const std::array<bool, kRegistrySectionCount + 1>& now);
+std::array<bool, registry_scan::kRegistrySectionCount + 1> ApplyRgCheckRule(
+    const std::array<bool, registry_scan::kRegistrySectionCount + 1>& before,
+    const std::array<bool, registry_scan::kRegistrySectionCount + 1>& now);
 
 class TRegistryPage : public TMainPage, private IRgScanView {
 public:
     explicit TRegistryPage(IPageHost& frame);
     ~TRegistryPage() override;
 
-    static constexpr int kNodeCount = kRegistrySectionCount + 1;  // "All" and the sections
+    static constexpr int kNodeCount = registry_scan::kRegistrySectionCount + 1;  // "All" and the sections
 
     ui::TreeView tvRgSections;
     ui::ListView lvRgValues;
@@ -48,8 +49,8 @@ public:
     std::string BusyText() const override;
 
     // The problem store.
-    TNut& Nut() { return nut_; }
-    const TNut& Nut() const { return nut_; }
+    registry_scan::TNut& Nut() { return nut_; }
+    const registry_scan::TNut& Nut() const { return nut_; }
 
     // Lists the records of the node at a tree position (0 "All", k+1 section k).
     void ShowScanResults(int position);
@@ -61,7 +62,7 @@ public:
     void SelectRgPosition(int position);
     // The user clicked the tree (check boxes may have changed).
     void RgTreeClicked();
-    bool ScanRunning() const { return scanThread_ != nullptr; }
+    bool ScanRunning() const { return scanThread_ && !scanThread_->Ended(); }
     TfrmRgScan* ScanForm() const { return rgScanForm_.get(); }
 
     // The commands.
@@ -92,7 +93,7 @@ private:
     std::array<bool, kNodeCount> ReadChecks() const;
     void SetAllRowTicks(bool fix);
     void RgValuesTickChanged(int row);
-    void ShowFixOutcome(const TNut::FixReport& report);
+    void ShowFixOutcome(const registry_scan::TNut::FixReport& report);
     void ShowSelectedResults();
     // Empties the list and the rows' record table, without tick events.
     void ClearRgValues();
@@ -103,15 +104,15 @@ private:
     // IRgScanView: forwards to the progress window and keeps the page in
     // step when the scan goes on after that window was closed.
     void ShowProgress(int keysExamined, const std::string& keyText, const std::string& sectionCaption) override;
-    void ShowProblem(const RegistryProblem& problem, int errorsFound) override;
+    void ShowProblem(const registry_scan::RegistryProblem& problem, int errorsFound) override;
     void ScanEnded() override;
 
-    TNut nut_;
+    registry_scan::TNut nut_;
     platform::ImageListHandle imlRgSectionsIco;
     std::array<bool, kNodeCount> previousChecks_{};
     std::vector<ListedRecord> listedRecords_;  // row data indexes this
     std::unique_ptr<TfrmRgScan> rgScanForm_;
-    TRegistryScanThread* scanThread_ = nullptr;  // frees itself at its end; abandoned if the page goes first
+    ui::WorkerPtr<TRegistryScanThread> scanThread_;  // kept after its end; abandoned if the page goes first
     bool resultsStale_ = false;
     std::unique_ptr<RgBackupState> backup_;  // the backup dialog and its worker
 };

@@ -6,6 +6,10 @@
 
 #include "platform/Dialogs.h"
 
+using registry_scan::kRegistrySectionCount;
+using registry_scan::RegistryProblem;
+using registry_scan::TNut;
+
 namespace {
 
 int ShowRgBox(HWND owner, const std::string& text, platform::dialogs::BoxKind kind) {
@@ -26,15 +30,14 @@ void TRegistryPage::aRgScanExecute() {
     if (!rgScanForm_) rgScanForm_ = std::make_unique<TfrmRgScan>();
     resultsStale_ = false;
     // The worker first: when it cannot start, the sections keep their records.
-    auto* scan = new TRegistryScanThread(Frame().Handle(), nut_, this, flags);
-    scan->SetFreeOnTerminate(true);
+    ui::WorkerPtr<TRegistryScanThread> scan(new TRegistryScanThread(Frame().Handle(), nut_, this, flags));
     scan->SetOnTerminate([this] { ScanThreadEnded(); });
     if (!scan->Resume()) {
-        scan->Abandon();  // it ends and frees itself; nothing of it reaches the page
+        scan.reset();  // it ends and frees itself; nothing of it reaches the page
         ShowRgBox(Frame().Handle(), "The scan could not be started.", platform::dialogs::BoxKind::ErrorCancel);
         return;
     }
-    scanThread_ = scan;
+    scanThread_ = std::move(scan);  // the previous scan, ended, goes
     // Its steps wait for this thread's messages, so nothing is recorded
     // before the sections are emptied here.
     for (int section = 0; section < kRegistrySectionCount; ++section)
@@ -64,7 +67,6 @@ void TRegistryPage::ScanEnded() {
 }
 
 void TRegistryPage::ScanThreadEnded() {
-    scanThread_ = nullptr;  // it frees itself after this step
     if (resultsStale_ && !(rgScanForm_ && rgScanForm_->Showing())) ShowSelectedResults();
     resultsStale_ = false;
     Frame().RefreshView();

@@ -76,7 +76,7 @@ void TfrmRgScan::ShowProgress(int keysExamined, const std::string& keyText, cons
     scanGroupText_ = sectionCaption;
 }
 
-void TfrmRgScan::ShowProblem(const RegistryProblem& problem, int errorsFound) {
+void TfrmRgScan::ShowProblem(const registry_scan::RegistryProblem& problem, int errorsFound) {
     SetLabel(lblErrorsFound, std::to_string(errorsFound));
     SetLabel(lblRegistryPath, problem.registryPath);
     SetLabel(lblFileName, problem.fileName);

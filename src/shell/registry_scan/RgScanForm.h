@@ -24,7 +24,7 @@ public:
     // IRgScanView: the labels follow the scan; the end closes the window
     // with OK when it shows.
     void ShowProgress(int keysExamined, const std::string& keyText, const std::string& sectionCaption) override;
-    void ShowProblem(const RegistryProblem& problem, int errorsFound) override;
+    void ShowProblem(const registry_scan::RegistryProblem& problem, int errorsFound) override;
     void ScanEnded() override;
 
 protected:

@@ -1,9 +1,7 @@
-// The registry scanner's worker: runs the ticked sections one after another
-// and hands every change of the problem store and the progress window to the
-// window thread, waiting until it has run there.
+// The registry scanner's worker: runs the scan and hands every change of the
+// problem store and the progress window to the window thread, waiting until
+// it has run there.
 #include "shell/registry_scan/RgScanThread.h"
-
-#include "registry_scan/RgScanRules.h"
 
 namespace {
 
@@ -13,15 +11,15 @@ constexpr DWORD kProgressIntervalMs = 33;
 
 }  // namespace
 
-TRegistryScanThread::TRegistryScanThread(HWND owner, TNut& store, IRgScanView* view,
+TRegistryScanThread::TRegistryScanThread(HWND owner, registry_scan::TNut& store, IRgScanView* view,
                                          const TRegistrySectionFlags& flags)
-    : ui::WorkerThread(owner), store_(store), view_(view), flags_(flags) {}
+    : ui::WorkerThread(owner), view_(view), flags_(flags), store_(store) {}
 
 // ---- On the worker thread ----
 
 void TRegistryScanThread::Execute() {
     try {
-        RunSections();
+        registry_scan::RunScan(flags_, *this, StopToken());
     } catch (...) {
         // The base reports the error; the progress window must not stay
         // open over the report, waiting for a scan that has ended.
@@ -33,50 +31,48 @@ void TRegistryScanThread::Execute() {
     }
 }
 
-void TRegistryScanThread::RunSections() {
-    keysExamined_ = 0;
-    environment_ = SystemGuessEnvironment();
-    for (int section = 0; section < kRegistrySectionCount; ++section) {
-        if (Terminated() || !flags_[section]) continue;
-        RunSection(section);
-    }
-    if (Terminated()) {
-        // The last word of a stopped scan, even when the running section
-        // already had its stop step: it overrides that section's done step.
-        stopSent_ = false;
-        RequestStopStep();
-        return;
-    }
-    RunStep([this] {
-        store_.AddToTotal(problemsFound_);
+void TRegistryScanThread::KeyExamined(int section, const std::string& keyText, int keysExamined) {
+    pendingSection_ = section;
+    pendingCount_ = keysExamined;
+    pendingKey_ = keyText;
+    progressPending_ = true;
+    if (GetTickCount() - lastReportTick_ >= kProgressIntervalMs) FlushProgress();
+}
+
+void TRegistryScanThread::ProblemFound(int section, const registry_scan::RegistryProblem& problem,
+                                       int problemsFound) {
+    RunStep([&] {
+        store_.ProblemFound(section, problem, problemsFound);
+        problemsFound_ = problemsFound;
+        if (view_) view_->ShowProblem(problem, problemsFound_);
+    });
+}
+
+void TRegistryScanThread::SectionDone(int section) {
+    RunStep([this, section] { store_.SectionDone(section); });
+}
+
+// A stop ends the section in state 3 and closes the window; the stopped
+// scan's last word does it again, over the section's done step.
+void TRegistryScanThread::SectionStopped(int section) {
+    RunStep([this, section] {
+        store_.SectionStopped(section);
         EndView();
     });
 }
 
-void TRegistryScanThread::RunSection(int section) {
-    using Method = void (TRegistryScanThread::*)();
-    static constexpr Method kSections[kRegistrySectionCount] = {
-        &TRegistryScanThread::ScanAppPaths,        &TRegistryScanThread::ScanClassIds,
-        &TRegistryScanThread::ScanHelpPaths,       &TRegistryScanThread::ScanFonts,
-        &TRegistryScanThread::ScanRunHistory,      &TRegistryScanThread::ScanMenuOrder,
-        &TRegistryScanThread::ScanSharedDlls,      &TRegistryScanThread::ScanSharedFolders,
-        &TRegistryScanThread::ScanShellExtensions, &TRegistryScanThread::ScanSoundEvents,
-        &TRegistryScanThread::ScanUninstall,       &TRegistryScanThread::ScanFileExtensions};
-    section_ = section;
-    stopSent_ = false;
-    (this->*kSections[section])();
-    RunStep([this, section] { store_.SetState(section, ssScanned); });
+void TRegistryScanThread::ScanStopped(int lastSection) {
+    RunStep([this, lastSection] {
+        store_.ScanStopped(lastSection);
+        EndView();
+    });
 }
 
-void TRegistryScanThread::ReportProgress(const std::string& keyText) {
-    if (Terminated()) {
-        RequestStopStep();
-        return;
-    }
-    ++keysExamined_;
-    pendingKey_ = keyText;
-    progressPending_ = true;
-    if (GetTickCount() - lastReportTick_ >= kProgressIntervalMs) FlushProgress();
+void TRegistryScanThread::ScanFinished(int problemsFound) {
+    RunStep([this, problemsFound] {
+        store_.ScanFinished(problemsFound);
+        EndView();
+    });
 }
 
 void TRegistryScanThread::FlushProgress() {
@@ -86,55 +82,17 @@ void TRegistryScanThread::FlushProgress() {
 void TRegistryScanThread::RunStep(const std::function<void()>& step) {
     const bool progress = progressPending_;
     progressPending_ = false;
-    const int count = keysExamined_;
-    const int section = section_;
+    const int count = pendingCount_;
+    const int section = pendingSection_;
     RunOnWindowThread([&] {
         if (progress) {
             keysShown_ = count;
-            if (view_) view_->ShowProgress(count, pendingKey_, kRegistrySectionCaptions[section]);
+            if (view_) view_->ShowProgress(count, pendingKey_, registry_scan::kRegistrySectionCaptions[section]);
         }
         if (step) step();
     });
     // Taken after the step, so a slow window thread is not sent another at once.
     if (progress) lastReportTick_ = GetTickCount();
-}
-
-void TRegistryScanThread::RecordProblem(const std::string& registryPath, const std::string& fileName,
-                                        const std::string& guessPath) {
-    if (Terminated()) {
-        RequestStopStep();
-        return;
-    }
-    const int section = section_;
-    RunStep([&, section] {
-        store_.RecordProblem(section, registryPath, fileName, guessPath);
-        ++problemsFound_;
-        if (view_) view_->ShowProblem(RegistryProblem{registryPath, fileName, guessPath}, problemsFound_);
-    });
-}
-
-void TRegistryScanThread::RequestStopStep() {
-    if (stopSent_) return;
-    stopSent_ = true;
-    const int section = section_;
-    RunStep([this, section] {
-        store_.SetState(section, ssStopped);
-        EndView();
-    });
-}
-
-void TRegistryScanThread::TestReference(const char* rootName, const std::string& keyPath, const std::string& item,
-                                        const std::string& reference) {
-    if (Terminated()) return;
-    const ReferenceCheck check = CheckFileReference(reference, environment_);
-    if (check.problem) RecordProblem(MakeRegistryPath(rootName, keyPath, item), check.fileName, check.guessPath);
-}
-
-bool TRegistryScanThread::IsWindows9x() {
-    version_ = OSVERSIONINFOA{};
-    version_.dwOSVersionInfoSize = sizeof(version_);
-    versionRead_ = GetVersionExA(&version_) != FALSE;
-    return IsWindows9xFamily(version_, versionRead_);
 }
 
 // ---- On the window thread ----

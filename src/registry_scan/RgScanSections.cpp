@@ -2,16 +2,18 @@
 // reference it reads from every entry, its test and the item its records
 // name for the fix. Keys are opened for reading only, so a user without
 // write rights on HKEY_LOCAL_MACHINE still sees its problems.
-#include "registry_scan/RgScanRules.h"
-#include "shell/registry_scan/RgScanThread.h"
-#include "registry_scan/ScanKeys.h"
+#include "registry_scan/RgScanSections.h"
 
 #include "common/RegistryObject.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
+#include "registry_scan/RgScanRules.h"
+#include "registry_scan/ScanKeys.h"
 
 #include <cstring>
 #include <vector>
+
+namespace registry_scan {
 
 namespace {
 
@@ -151,44 +153,78 @@ std::string SharedFolderPath(const std::string& lines) {
     return {};
 }
 
-// ---- The frame most sections share ----
+// ---- The walks most sections share ----
 
-void TRegistryScanThread::ScanValues(HKEY root, const char* rootName, const std::string& keyPath, bool readData,
-                                     std::string (*derive)(const std::string& name, const std::string& data)) {
+namespace {
+
+// Windows 95/98/Me, from the version record read each time a section asks.
+bool RunningWindows9x() {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    const bool read = GetVersionExA(&version) != FALSE;
+    return IsWindows9xFamily(version, read);
+}
+
+// Walks the values of root\keyPath: progress for each, then the reference
+// derive(name, data) makes (data only for string values when readData;
+// values of other types are passed over) is tested. Nothing when the key
+// cannot be opened.
+void ScanValues(SectionRun& run, HKEY root, const char* rootName, const std::string& keyPath, bool readData,
+                std::string (*derive)(const std::string& name, const std::string& data)) {
     const ReadKey key(root, keyPath);
     if (!key.IsOpen()) return;
     const std::string progressPrefix = rootName + keyPath + "\\";
     for (const std::string& name : key.ValueNames()) {
-        ReportProgress(progressPrefix + name);
+        run.KeyExamined(progressPrefix + name);
         std::string data;
         if (readData && !key.Text(name, data)) continue;
-        TestReference(rootName, keyPath, name, derive(name, data));
+        run.TestReference(rootName, keyPath, name, derive(name, data));
     }
 }
 
-// ---- The sections ----
+// What an entry walk does with an entry it cannot open.
+enum class UnreadableEntry { PassOver, EndWalk };
 
-void TRegistryScanThread::ScanAppPaths() {
-    const std::string keyPath = kAppPathsKey;
-    const ReadKey key(HKEY_LOCAL_MACHINE, keyPath);
+// Walks the subkeys (the entries) of root\keyPath: progress for each, then
+// the entry, opened for reading, goes to test(name, entry). Nothing when
+// the key cannot be opened.
+template <typename Test>
+void WalkEntries(SectionRun& run, HKEY root, const char* rootName, const std::string& keyPath,
+                 UnreadableEntry unreadable, Test test) {
+    const ReadKey key(root, keyPath);
     if (!key.IsOpen()) return;
     for (const std::string& name : key.SubkeyNames()) {
         const std::string entryPath = keyPath + "\\" + name;
-        ReportProgress(kLocalMachine + entryPath);
-        const ReadKey entry(HKEY_LOCAL_MACHINE, entryPath);
-        if (!entry.IsOpen()) return;  // this section ends at the first entry it cannot read
-        std::string program;
-        if (entry.Text("", program)) TestReference(kLocalMachine, keyPath, name, program);
+        run.KeyExamined(rootName + entryPath);
+        const ReadKey entry(root, entryPath);
+        if (!entry.IsOpen()) {
+            if (unreadable == UnreadableEntry::EndWalk) return;
+            continue;
+        }
+        test(name, entry);
     }
 }
 
-void TRegistryScanThread::ScanClassIds() {
+}  // namespace
+
+// ---- The sections ----
+
+void ScanAppPaths(SectionRun& run) {
+    // This section ends at the first entry it cannot read.
+    WalkEntries(run, HKEY_LOCAL_MACHINE, kLocalMachine, kAppPathsKey, UnreadableEntry::EndWalk,
+                [&](const std::string& name, const ReadKey& entry) {
+                    std::string program;
+                    if (entry.Text("", program)) run.TestReference(kLocalMachine, kAppPathsKey, name, program);
+                });
+}
+
+void ScanClassIds(SectionRun& run) {
     const ReadKey key(HKEY_CLASSES_ROOT, kClassIdKey);
     if (!key.IsOpen()) return;
     const std::string progressPrefix = kClassesRoot + kClassIdKey + "\\";
     for (const std::string& classId : key.SubkeyNames()) {
-        ReportProgress(progressPrefix + classId);
-        if (!StartsWith(classId, "{") || Terminated()) continue;
+        run.KeyExamined(progressPrefix + classId);
+        if (!StartsWith(classId, "{") || run.StopRequested()) continue;
         const std::string classPath = kClassIdKey + "\\" + classId;
         // Listing the class's few subkeys costs fewer calls than trying all
         // the suffixes, most of which a class does not have.
@@ -200,54 +236,51 @@ void TRegistryScanThread::ScanClassIds() {
             std::string reference;
             // A reference that is itself a class id names no file.
             if (!server.IsOpen() || !server.Text("", reference) || StartsWith(reference, "{")) continue;
-            TestReference(kClassesRoot, kClassIdKey, classId + suffix, reference);
+            run.TestReference(kClassesRoot, kClassIdKey, classId + suffix, reference);
         }
     }
 }
 
-void TRegistryScanThread::ScanHelpPaths() {
-    for (const std::string& keyPath : kHelpKeys) ScanValues(HKEY_LOCAL_MACHINE, kLocalMachine, keyPath, true, HelpReference);
+void ScanHelpPaths(SectionRun& run) {
+    for (const std::string& keyPath : kHelpKeys)
+        ScanValues(run, HKEY_LOCAL_MACHINE, kLocalMachine, keyPath, true, HelpReference);
 }
 
-void TRegistryScanThread::ScanFonts() {
-    const std::string& keyPath = IsWindows9x() ? kFontsKey9x : kFontsKeyNt;
-    ScanValues(HKEY_LOCAL_MACHINE, kLocalMachine, keyPath, true, FontReference);
+void ScanFonts(SectionRun& run) {
+    const std::string& keyPath = RunningWindows9x() ? kFontsKey9x : kFontsKeyNt;
+    ScanValues(run, HKEY_LOCAL_MACHINE, kLocalMachine, keyPath, true, FontReference);
 }
 
-void TRegistryScanThread::ScanRunHistory() {
+void ScanRunHistory(SectionRun& run) {
     const std::string keyPath = kRunHistoryKey;
     const ReadKey key(HKEY_CURRENT_USER, keyPath);
     if (!key.IsOpen()) return;
     for (const std::string& name : key.ValueNames()) {
         if (SameName(name, "MRUList")) continue;  // the order of the entries, no entry
-        ReportProgress(kCurrentUser + keyPath + "\\" + name);
+        run.KeyExamined(kCurrentUser + keyPath + "\\" + name);
         std::string data;
-        if (key.Text(name, data)) TestReference(kCurrentUser, keyPath, name, RunHistoryReference(data));
+        if (key.Text(name, data)) run.TestReference(kCurrentUser, keyPath, name, RunHistoryReference(data));
     }
 }
 
-void TRegistryScanThread::ScanMenuOrder() {
+void ScanMenuOrder(SectionRun& run) {
     for (const std::string& keyPath : kMenuOrderKeys) {
-        const ReadKey key(HKEY_CURRENT_USER, keyPath);
-        if (!key.IsOpen()) continue;
-        for (const std::string& folder : key.SubkeyNames()) {
-            const std::string folderPath = keyPath + "\\" + folder;
-            ReportProgress(kCurrentUser + folderPath);
-            const ReadKey entry(HKEY_CURRENT_USER, folderPath);
-            // A menu folder whose order holds no subfolders is left from a
-            // program that went.
-            if (entry.IsOpen() && !entry.HasSubKeys())
-                RecordProblem(MakeRegistryPath(kCurrentUser, keyPath, folder), folder, kNoFileName);
-        }
+        WalkEntries(run, HKEY_CURRENT_USER, kCurrentUser, keyPath, UnreadableEntry::PassOver,
+                    [&](const std::string& folder, const ReadKey& entry) {
+                        // A menu folder whose order holds no subfolders is
+                        // left from a program that went.
+                        if (!entry.HasSubKeys())
+                            run.Record(MakeRegistryPath(kCurrentUser, keyPath, folder), folder, kNoFileName);
+                    });
     }
 }
 
-void TRegistryScanThread::ScanSharedDlls() {
-    ScanValues(HKEY_LOCAL_MACHINE, kLocalMachine, kSharedDllsKey, false, NameAsReference);
+void ScanSharedDlls(SectionRun& run) {
+    ScanValues(run, HKEY_LOCAL_MACHINE, kLocalMachine, kSharedDllsKey, false, NameAsReference);
 }
 
-void TRegistryScanThread::ScanSharedFolders() {
-    const bool windows9x = IsWindows9x();
+void ScanSharedFolders(SectionRun& run) {
+    const bool windows9x = RunningWindows9x();
     const std::string keyPath = windows9x ? kSharesKey9x : kSharesKeyNt;
     const ReadKey key(HKEY_LOCAL_MACHINE, keyPath);
     if (!key.IsOpen()) return;
@@ -255,7 +288,7 @@ void TRegistryScanThread::ScanSharedFolders() {
         // The 9x list keeps its shares under two-character names; the NT
         // list names shares as the user typed them, any length.
         if (windows9x && name.size() != 2) continue;
-        ReportProgress(kLocalMachine + keyPath + "\\" + name);
+        run.KeyExamined(kLocalMachine + keyPath + "\\" + name);
         std::string folder;
         if (windows9x) {
             folder = name.substr(0, 1);
@@ -265,25 +298,25 @@ void TRegistryScanThread::ScanSharedFolders() {
             if (!RawData(key.Registry(), name, type, lines) || type != REG_MULTI_SZ) continue;
             folder = SharedFolderPath(lines);
         }
-        if (folder.empty() || Terminated() || platform::files::DirectoryExistsAnyLength(folder)) continue;
-        RecordProblem(MakeRegistryPath(kLocalMachine, keyPath, name), name, folder);
+        if (folder.empty() || run.StopRequested() || platform::files::DirectoryExistsAnyLength(folder)) continue;
+        run.Record(MakeRegistryPath(kLocalMachine, keyPath, name), name, folder);
     }
 }
 
-void TRegistryScanThread::ScanShellExtensions() {
+void ScanShellExtensions(SectionRun& run) {
     const std::string keyPath = kApprovedKey;
     const ReadKey key(HKEY_LOCAL_MACHINE, keyPath);
     if (!key.IsOpen()) return;
     for (const std::string& classId : key.ValueNames()) {
         const ReadKey server(HKEY_CLASSES_ROOT, kClassIdKey + "\\" + classId + "\\InprocServer32");
         if (!server.IsOpen()) continue;
-        ReportProgress(kClassesRoot + keyPath + "\\" + classId);
+        run.KeyExamined(kClassesRoot + keyPath + "\\" + classId);
         std::string reference;
-        if (server.Text("", reference)) TestReference(kLocalMachine, keyPath, classId, reference);
+        if (server.Text("", reference)) run.TestReference(kLocalMachine, keyPath, classId, reference);
     }
 }
 
-void TRegistryScanThread::ScanSoundEvents() {
+void ScanSoundEvents(SectionRun& run) {
     const std::string keyPath = kSoundAppsKey;
     const ReadKey key(HKEY_CURRENT_USER, keyPath);
     if (!key.IsOpen()) return;
@@ -296,36 +329,34 @@ void TRegistryScanThread::ScanSoundEvents() {
                 const std::string item = application + "\\" + event + "\\" + scheme;
                 const ReadKey sound(HKEY_CURRENT_USER, keyPath + "\\" + item);
                 if (!sound.IsOpen()) continue;
-                ReportProgress(kCurrentUser + keyPath + "\\" + item);
+                run.KeyExamined(kCurrentUser + keyPath + "\\" + item);
                 std::string file;
-                if (sound.Text("", file)) TestReference(kCurrentUser, keyPath, item, file);
+                if (sound.Text("", file)) run.TestReference(kCurrentUser, keyPath, item, file);
             }
         }
     }
 }
 
-void TRegistryScanThread::ScanUninstall() {
-    const std::string keyPath = kUninstallKey;
-    const ReadKey key(HKEY_LOCAL_MACHINE, keyPath);
-    if (!key.IsOpen()) return;
-    for (const std::string& name : key.SubkeyNames()) {
-        const std::string entryPath = keyPath + "\\" + name;
-        ReportProgress(kLocalMachine + entryPath);
-        const ReadKey entry(HKEY_LOCAL_MACHINE, entryPath);
-        std::string command;
-        if (entry.IsOpen() && entry.Text(kUninstallValue, command))
-            TestReference(kLocalMachine, keyPath, name + "\\" + kUninstallValue, command);
-    }
+void ScanUninstall(SectionRun& run) {
+    WalkEntries(run, HKEY_LOCAL_MACHINE, kLocalMachine, kUninstallKey, UnreadableEntry::PassOver,
+                [&](const std::string& name, const ReadKey& entry) {
+                    std::string command;
+                    if (entry.Text(kUninstallValue, command))
+                        run.TestReference(kLocalMachine, kUninstallKey, name + "\\" + kUninstallValue, command);
+                });
 }
 
-void TRegistryScanThread::ScanFileExtensions() {
+void ScanFileExtensions(SectionRun& run) {
     const std::string keyPath = kFileExtsKey;
     const ReadKey key(HKEY_CURRENT_USER, keyPath);
     if (!key.IsOpen()) return;
     TRegistry classes(KEY_READ);
     classes.SetRootKey(HKEY_CLASSES_ROOT);
     for (const std::string& extension : key.SubkeyNames()) {
-        ReportProgress(kCurrentUser + keyPath + "\\" + extension);
-        if (!classes.KeyExists("\\" + extension)) RecordProblem(MakeRegistryPath(kCurrentUser, keyPath, extension), "", "");
+        run.KeyExamined(kCurrentUser + keyPath + "\\" + extension);
+        if (!classes.KeyExists("\\" + extension))
+            run.Record(MakeRegistryPath(kCurrentUser, keyPath, extension), "", "");
     }
 }
+
+}  // namespace registry_scan
