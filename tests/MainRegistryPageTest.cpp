@@ -26,24 +26,6 @@ const std::string kFileExts = "Software\\Microsoft\\Windows\\CurrentVersion\\Exp
 const std::string kRunMruRecord = "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU|";
 constexpr int kRunMruSection = 4, kFileExtsSection = 11, kClsidSection = 1;
 
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-// Serves messages until the condition holds (or about 60 s went by).
-template <typename Condition>
-bool PumpUntil(Condition done) {
-    for (int step = 0; step < 6000 && !done(); ++step) {
-        PumpMessages();
-        if (!done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return done();
-}
-
 using Checks = std::array<bool, TRegistryPage::kNodeCount>;
 
 Checks ChecksOf(std::initializer_list<int> on) {
@@ -58,18 +40,14 @@ Checks AllChecks(bool value) {
     return checks;
 }
 
-class RegistryPageTest : public ::testing::Test {
+class RegistryPageTest : public FrameTest {
 protected:
     void SetUp() override {
-        window_ = std::make_unique<TfrmMain>();
-        ShowWindow(window_->Handle(), SW_SHOW);
-        window_->FormActivate(false);
-        window_->SetBackupFolder(backups_.Path() + "\\Backup\\");
-        window_->TitleButtonClick(kPageRegistry);
+        FrameTest::SetUp();
+        Main().SetBackupFolder(backups_.Path() + "\\Backup\\");
+        Main().TitleButtonClick(kPageRegistry);
         PumpMessages();
     }
-    void TearDown() override { window_.reset(); }
-    TfrmMain& Main() { return *window_; }
     TRegistryPage& Page() { return Main().RegistryPage(); }
     std::string NodeCaption(int position) { return Page().tvRgSections.Caption(Page().NodeAt(position)); }
     int NodeImage(int position) { return Page().tvRgSections.Image(Page().NodeAt(position)); }
@@ -90,7 +68,6 @@ protected:
     }
 
     ScopedFolder backups_{"RgPageBackups"};
-    std::unique_ptr<TfrmMain> window_;
 };
 
 TEST(RegistryPageRules, CaptionsLineUpTheNames) {

@@ -20,14 +20,6 @@ using namespace testing_support;
 
 namespace {
 
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 POINT CentreOf(const RECT& rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
 std::vector<std::string> Column(const ui::ListView& list, int column) {
@@ -36,20 +28,7 @@ std::vector<std::string> Column(const ui::ListView& list, int column) {
     return texts;
 }
 
-class MainWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        window_ = std::make_unique<TfrmMain>();
-        ShowWindow(window_->Handle(), SW_SHOW);
-        // The first activation may arrive asynchronously under some window managers.
-        window_->FormActivate(false);
-        PumpMessages();
-    }
-    void TearDown() override { window_.reset(); }
-    TfrmMain& Main() { return *window_; }
-
-    std::unique_ptr<TfrmMain> window_;
-};
+using MainWindowTest = FrameTest;
 
 TEST(ProgramStart, ASecondStartShowsTheErrorAndEndsWithoutAWindow) {
     platform::processes::NamedMutex first(kInstanceMutexName);

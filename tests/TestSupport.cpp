@@ -57,6 +57,22 @@ ScopedDialogAnswers::ScopedDialogAnswers(std::function<int(ui::ModalDialog&)> mo
 
 ScopedDialogAnswers::~ScopedDialogAnswers() { InstallUnscriptedDialogAnswers(); }
 
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+void FrameTest::SetUp() {
+    window_ = std::make_unique<TfrmMain>();
+    ShowWindow(window_->Handle(), SW_SHOW);
+    // The first activation may arrive asynchronously under some window managers.
+    window_->FormActivate(false);
+    PumpMessages();
+}
+
 int RowOf(const ui::ListView& list, const std::string& caption) {
     for (int i = 0; i < list.Count(); ++i)
         if (list.Text(i, 0) == caption) return i;

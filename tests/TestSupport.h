@@ -3,10 +3,14 @@
 #pragma once
 
 #include "EngineTestSupport.h"
+#include "shell/MainUnit.h"
 #include "ui/Controls.h"
 #include "ui/ModalDialog.h"
 
+#include <gtest/gtest.h>
+
 #include <functional>
+#include <memory>
 
 namespace testing_support {
 
@@ -26,6 +30,29 @@ public:
     ~ScopedDialogAnswers();
     ScopedDialogAnswers(const ScopedDialogAnswers&) = delete;
     ScopedDialogAnswers& operator=(const ScopedDialogAnswers&) = delete;
+};
+
+// Serves the messages waiting on this thread.
+void PumpMessages();
+// Serves messages until the condition holds (or about 60 s went by).
+template <typename Condition>
+bool PumpUntil(Condition done) {
+    for (int step = 0; step < 6000 && !done(); ++step) {
+        PumpMessages();
+        if (!done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return done();
+}
+
+// The main window as the program shows it, made anew for each test and
+// closed after it.
+class FrameTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override { window_.reset(); }
+    TfrmMain& Main() { return *window_; }
+
+    std::unique_ptr<TfrmMain> window_;
 };
 
 // The index of the first row with the caption, or -1.
