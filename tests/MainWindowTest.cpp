@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace startup;
 using namespace testing_support;
 
 namespace {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "common/FileVersionInfo.h"
+#include "common/ProgramSettings.h"
 #include "platform/Handles.h"
 #include "shell/ListSorting.h"
 #include "shell/TitleStrip.h"
@@ -62,11 +63,13 @@ public:
 
     // The one version-information object the startup pages share.
     TFileVersionInfo& VersionInfo() { return *versionInfo_; }
-    const std::string& ProgramFolder() const { return programFolder_; }
+    // The program's folder, backup folder and version, handed to the tools.
+    const common::ProgramSettings& Settings() const { return settings_; }
+    const std::string& ProgramFolder() const { return settings_.programFolder; }
     // Where backup points go: the program folder's "Backup\" (tests point it
     // into their own machine).
-    const std::string& BackupFolder() const { return backupFolder_; }
-    void SetBackupFolder(const std::string& folder) { backupFolder_ = folder; }
+    const std::string& BackupFolder() const { return settings_.backupFolder; }
+    void SetBackupFolder(const std::string& folder) { settings_.backupFolder = folder; }
 
     // The pages.
     TStartUpPage& StartUpPage() const { return *startUp_; }
@@ -128,8 +131,7 @@ private:
     LRESULT OnControlColor(HDC dc, HWND control);
 
     std::unique_ptr<TFileVersionInfo> versionInfo_;
-    std::string programFolder_;
-    std::string backupFolder_;
+    common::ProgramSettings settings_;
     SortState sortState_;
     bool activatedOnce_ = false;
     bool quitOnDestroy_ = false;
