@@ -33,6 +33,8 @@
 #include <string>
 #include <vector>
 
+using namespace startup;
+
 namespace {
 
 constexpr int kEntries = 300;

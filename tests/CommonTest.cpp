@@ -46,7 +46,7 @@ TEST(Folders, SpecialFoldersBothWays) {
     for (int csidl : {kCsidlStartup, kCsidlCommonStartup, kCsidlProgramFiles}) {
         const std::string byPath = SpecialFolderPath(csidl);
         EXPECT_FALSE(byPath.empty()) << csidl;
-        EXPECT_TRUE(SameTextSystemLocale(byPath, ShellFolderPath(csidl))) << csidl;
+        EXPECT_TRUE(SameCaption(byPath, ShellFolderPath(csidl))) << csidl;
     }
 }
 
@@ -108,12 +108,37 @@ TEST(ResolveShortcut, ReadsTargetsAndKeepsOtherPaths) {
     EXPECT_EQ(ResolveShortcut(folder.Path() + "\\missing.lnk"), folder.Path() + "\\missing.lnk");
 }
 
+// Texts are UTF-8: letters beyond ASCII compare without case as the user's
+// locale has it, and nothing but case is ignored.
+TEST(SameCaption, WholeTextsWithCaseIgnoredBeyondAscii) {
+    const struct {
+        const char* a;
+        const char* b;
+        bool same;
+    } cases[] = {
+        {"C:\\Tools\\App.EXE", "c:\\tools\\app.exe", true},
+        {"C:\\Übersicht\\Tool.exe", "c:\\übersicht\\tool.EXE", true},
+        {"Ωmega ÀÉÎ", "ωMEGA àéî", true},
+        {"C:\\Программы", "c:\\пРОГРАММЫ", true},
+        {"", "", true},
+        {"ü", "u", false},  // an accent is more than case
+        {"ü", "ö", false},
+        {"app.exe", "app.exe ", false},
+        {"app.exe", "app.ex", false},
+        {"a", "", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SameCaption(c.a, c.b), c.same) << c.a << " / " << c.b;
+        EXPECT_EQ(SameCaption(c.b, c.a), c.same) << c.b << " / " << c.a;
+    }
+}
+
 TEST(Processes, MainModulePathOfARunningHelperAndOfNone) {
     ScopedFolder folder("processes");
     const std::string helper = CopyHelper("orvhelper.exe", folder.Path());
     HelperProcess process(helper);
     ASSERT_TRUE(process.WaitUntilListed());
-    EXPECT_TRUE(SameTextSystemLocale(MainModulePath(process.Id()), helper));
+    EXPECT_TRUE(SameCaption(MainModulePath(process.Id()), helper));
     EXPECT_EQ(MainModulePath(0), "none");
     EXPECT_EQ(MainModulePath(0xFFFFFFF0), "none");
 }
@@ -127,7 +152,7 @@ TEST(Processes, RunProgramStartsOrReportsFailure) {
     bool seen = false;
     for (int attempt = 0; attempt < kProcessWaitSteps && !seen; ++attempt) {
         for (const auto& process : platform::processes::SnapshotProcesses())
-            if (SameTextSystemLocale(MainModulePath(process.id), helper)) {
+            if (SameCaption(MainModulePath(process.id), helper)) {
                 seen = true;
                 platform::processes::TerminateProcessById(process.id);
                 platform::processes::WaitForProcessEnd(process.id, 5000);

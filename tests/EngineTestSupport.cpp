@@ -70,7 +70,7 @@ void DeleteRegTree(HKEY root, const std::string& path) {
 void DeleteUserRunKeys(std::initializer_list<const char*> sections) {
     for (const char* section : sections)
         for (const char* suffix : {"", "-"})
-            DeleteRegTree(HKEY_CURRENT_USER, RunKeyPath("HKEY_CURRENT_USER", section, suffix));
+            DeleteRegTree(HKEY_CURRENT_USER, startup::RunKeyPath("HKEY_CURRENT_USER", section, suffix));
 }
 
 ScopedRegKeys::~ScopedRegKeys() {
@@ -205,7 +205,7 @@ HelperProcess::~HelperProcess() {
 
 bool HelperProcess::WaitUntilListed() const {
     for (int attempt = 0; attempt < kProcessWaitSteps; ++attempt) {
-        if (SameTextSystemLocale(MainModulePath(id_), path_)) return true;
+        if (SameCaption(MainModulePath(id_), path_)) return true;
         Sleep(kProcessWaitStep);
     }
     return false;

@@ -12,7 +12,7 @@ namespace {
 
 TEST(FileVersionInfo, DescribesTheRunningProgramAfterConstruction) {
     TFileVersionInfo info;
-    EXPECT_TRUE(SameTextSystemLocale(info.ParsLocation, platform::files::ModuleFileName()));
+    EXPECT_TRUE(SameCaption(info.ParsLocation, platform::files::ModuleFileName()));
     // Test programs carry no version resource of their own.
     EXPECT_EQ(info.FileVersion, TFileVersionInfo::kNotAvailable);
 }
@@ -79,8 +79,8 @@ TEST(FileVersionInfo, ParsFindsProgramsOfTheWindowsFolders) {
     TFileVersionInfo info;
     const std::string system = SystemDirectory();
     const std::string windows = WindowsDirectory();
-    EXPECT_TRUE(SameTextSystemLocale(info.Pars("notepad.exe"), system + "notepad.exe"));
-    EXPECT_TRUE(SameTextSystemLocale(info.Pars("%SystemRoot%\\regedit.exe"), windows + "\\regedit.exe"));
+    EXPECT_TRUE(SameCaption(info.Pars("notepad.exe"), system + "notepad.exe"));
+    EXPECT_TRUE(SameCaption(info.Pars("%SystemRoot%\\regedit.exe"), windows + "\\regedit.exe"));
     // Folders read once give what Pars reads for itself.
     const PathEnvironment folders = SystemPathEnvironment();
     for (const char* line : {"notepad.exe", "%SystemRoot%\\regedit.exe", "\"%ProgramFiles%\\x y\\z.exe\" /s", ""})

@@ -18,6 +18,7 @@
 
 #include <random>
 
+using namespace startup;
 using namespace testing_support;
 
 namespace {

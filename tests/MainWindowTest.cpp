@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace startup;
 using namespace testing_support;
 
 namespace {
@@ -70,6 +71,11 @@ TEST_F(MainWindowTest, WindowLayoutAndFirstPage) {
     EXPECT_FALSE(Main().StartUpPage().lvSuValues.ShowsCheckBoxes());
     EXPECT_NE(Main().ProgramFolder().back(), '/');
     EXPECT_EQ(Main().ProgramFolder().back(), '\\');
+    // Backup points go into the program folder's "Backup\"; the About page
+    // shows the program's version.
+    EXPECT_EQ(Main().ProgramFolder(), TestProgramFolder());
+    EXPECT_EQ(Main().BackupFolder(), Main().ProgramFolder() + "Backup\\");
+    EXPECT_NE(FindWindowExA(Main().AboutPage().Handle(), nullptr, "STATIC", "2.0"), nullptr);
 }
 
 TEST_F(MainWindowTest, ActionsHaveTheirCaptionsHintsAndShortcuts) {

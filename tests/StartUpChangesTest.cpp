@@ -12,13 +12,18 @@
 
 #include <gtest/gtest.h>
 
+using namespace startup;
 using namespace testing_support;
+
+namespace startup {
 
 // Outcomes by name in failure messages.
 void PrintTo(EntryMoveOutcome outcome, std::ostream* out) {
     const char* names[] = {"Moved", "AlreadyInPlace", "Conflict", "NotWritable"};
     *out << names[static_cast<int>(outcome)];
 }
+
+}  // namespace startup
 
 namespace {
 
@@ -329,6 +334,57 @@ TEST_F(StartupFolderFiles, AShortcutToAnotherProgramIsNeverReplaced) {
     EXPECT_EQ(bytes, "plain text");
 }
 
+// The user's Startup folder moved elsewhere, as a user may move it; back
+// where it was on scope exit.
+class MovedUserStartupFolder {
+public:
+    explicit MovedUserStartupFolder(const std::string& folder) {
+        EXPECT_EQ(platform::reg::CreateKey(HKEY_CURRENT_USER, kUserShellFolders, KEY_QUERY_VALUE | KEY_SET_VALUE, key_),
+                  ERROR_SUCCESS);
+        hadValue_ = platform::reg::QueryRawValue(key_.Get(), "Startup", saved_) == ERROR_SUCCESS;
+        EXPECT_EQ(platform::reg::SetString(key_.Get(), "Startup", folder), ERROR_SUCCESS);
+    }
+    ~MovedUserStartupFolder() {
+        if (hadValue_)
+            platform::reg::SetRawValue(key_.Get(), "Startup", saved_);
+        else
+            platform::reg::DeleteValue(key_.Get(), "Startup");
+    }
+    MovedUserStartupFolder(const MovedUserStartupFolder&) = delete;
+    MovedUserStartupFolder& operator=(const MovedUserStartupFolder&) = delete;
+
+private:
+    static constexpr const char* kUserShellFolders =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    platform::KeyHandle key_;
+    bool hadValue_ = false;
+    platform::reg::RawValue saved_;
+};
+
+// Paths are UTF-8: a path into the Startup folder, or a shortcut's target,
+// that differs from the folder's or the program's only in the case of a
+// letter beyond ASCII ("Ü" and "ü") is the same.
+TEST_F(StartupFolderFiles, CaseBeyondAsciiIsIgnoredInStartupFolderPaths) {
+    ScopedFolder moved("Startup Ü");
+    MovedUserStartupFolder redirect(moved.Path());
+    ASSERT_EQ(SpecialFolderPath(kCsidlStartup), moved.Path());
+    const std::string otherCase = "C:\\orvtests\\startup ü";
+
+    ScopedFile program(moved.Path() + "\\OrvF Über.exe", "MZ");
+    EXPECT_TRUE(IsInStartupFolder(otherCase + "\\OrvF Über.exe"));
+    EXPECT_TRUE(DeleteStartupFile(otherCase + "\\OrvF Über.exe"));
+    EXPECT_FALSE(platform::files::FileExists(program.Path()));
+
+    // A shortcut there to the same program spelled with "Ü" is made again
+    // for "ü", not refused as one to another program.
+    ScopedFolder programs("programs Ü");
+    const std::string target = CopyHelper("orvhelper.exe", programs.Path(), "OrvF Tool.exe");
+    WriteShortcut(moved.Path() + "\\OrvF Tool.lnk", target);
+    std::string problem;
+    EXPECT_TRUE(CreateStartupShortcut("C:\\orvtests\\programs ü\\OrvF Tool.exe", &problem)) << problem;
+    EXPECT_EQ(problem, "");
+}
+
 // ---- ending a program's process -----------------------------------------
 
 TEST(EndingProcesses, OnlyAProcessStillRunningTheFileIsEnded) {
@@ -339,7 +395,7 @@ TEST(EndingProcesses, OnlyAProcessStillRunningTheFileIsEnded) {
     ASSERT_TRUE(bystander.WaitUntilListed());
     // An identifier that now belongs to another program is left running.
     DWORD error = 0;
-    auto runsTarget = [&](const std::string& path) { return SameTextSystemLocale(path, target); };
+    auto runsTarget = [&](const std::string& path) { return SameCaption(path, target); };
     EXPECT_EQ(platform::processes::TerminateProcessRunning(bystander.Id(), runsTarget, error),
               platform::processes::EndResult::NotRunning);
     EXPECT_FALSE(platform::processes::WaitForProcessEnd(bystander.Id(), 200));

@@ -10,6 +10,7 @@
 
 #include <random>
 
+using namespace startup;
 using namespace testing_support;
 
 namespace {

@@ -2,6 +2,7 @@
 #include "common/Common.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
+#include "startup/ProcessLookup.h"
 #include "startup/StartUpFunctions.h"
 #include "ReadOnlyRegKey.h"
 #include "TestSupport.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <deque>
 
+using namespace startup;
 using namespace testing_support;
 
 namespace {
@@ -211,6 +213,21 @@ TEST(ActiveState, RunningMissingAndStopped) {
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->subItems[3], "Yes");
     EXPECT_EQ(row->iconFile, running);
+}
+
+// A listed path and a running program's path that differ only in the case of
+// a letter beyond ASCII ("Ü" and "ü") name the same file.
+TEST(ActiveState, CaseBeyondAsciiIsIgnoredToo) {
+    ScopedFolder folder("active Ü");
+    const std::string running = CopyHelper("orvhelper.exe", folder.Path(), "Über helper.exe");
+    HelperProcess process(running);
+    ASSERT_TRUE(process.WaitUntilListed());
+    const std::string listed = "C:\\orvtests\\active ü\\über helper.exe";
+    ASSERT_EQ(running, "C:\\orvtests\\active Ü\\Über helper.exe");
+    TFileVersionInfo info;
+    EXPECT_EQ(ActiveState("\"" + listed + "\" /min", info, RunningProcessPaths()), "Yes");
+    EXPECT_EQ(FindProcessByPath(listed), FindProcessByPath(running));
+    EXPECT_NE(FindProcessByPath(listed), "No");
 }
 
 std::string Windows() { return WindowsDirectory(); }

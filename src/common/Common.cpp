@@ -4,6 +4,7 @@
 #include "platform/Files.h"
 #include "platform/Processes.h"
 #include "platform/Shell.h"
+#include "platform/Text.h"
 
 #include <stdexcept>
 
@@ -84,8 +85,11 @@ bool RunProgram(const std::string& commandLine, int show) {
     return platform::processes::CreateProcessWithShow(commandLine, show);
 }
 
-bool SameTextSystemLocale(const std::string& a, const std::string& b) {
-    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a.c_str(),
-                          static_cast<int>(a.size()), b.c_str(),
-                          static_cast<int>(b.size())) == CSTR_EQUAL;
+// The ANSI call would read the bytes in the locale's own code page rather
+// than the program's UTF-8, so "Ü" would not equal "ü"; the texts go to the
+// wide call converted from UTF-8 instead.
+bool SameCaption(const std::string& a, const std::string& b) {
+    const std::wstring wideA = platform::text::Widen(a), wideB = platform::text::Widen(b);
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wideA.c_str(), static_cast<int>(wideA.size()),
+                          wideB.c_str(), static_cast<int>(wideB.size())) == CSTR_EQUAL;
 }

@@ -50,6 +50,8 @@ std::string MainModulePath(DWORD processId);
 // Starts the command line with the show command; nothing waits for it.
 bool RunProgram(const std::string& commandLine, int show);
 
-// Case-insensitive equality in the system default locale (CompareStringA,
-// NORM_IGNORECASE): how listed paths are compared with running processes.
-bool SameTextSystemLocale(const std::string& a, const std::string& b);
+// Whole texts equal, case ignored by the user's locale: how a listed path is
+// compared with a running process's or a Startup folder's, and a listed caption
+// found again. Compared as UTF-16, since the program's texts are UTF-8: "Ü"
+// equals "ü".
+bool SameCaption(const std::string& a, const std::string& b);

@@ -96,17 +96,6 @@ int DeleteFileCode(const std::string& path) {
 
 }  // namespace
 
-// Whole texts, case ignored by the user's locale: how a caption is found
-// again among the values it was listed from. The ANSI call would read the
-// bytes in the locale's own code page rather than the program's UTF-8, so
-// "Ü" would not equal "ü"; the texts go to the wide call converted from
-// UTF-8 instead.
-bool SameCaption(const std::string& a, const std::string& b) {
-    const std::wstring wideA = platform::text::Widen(a), wideB = platform::text::Widen(b);
-    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wideA.c_str(), static_cast<int>(wideA.size()),
-                          wideB.c_str(), static_cast<int>(wideB.size())) == CSTR_EQUAL;
-}
-
 void ReadRecentValues(std::vector<std::string>& list, HKEY root, const std::string& key,
                       const char* skipped, const std::string& mask) {
     TLazyMask lazyMask(mask);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "common/Common.h"
 #include "common/Masks.h"
 
 #include <optional>
@@ -12,10 +13,6 @@
 #include <vector>
 
 // Result code of DeleteListedFiles when at least one file stayed.
-// Whole texts equal, case ignored by the user's locale (compared as UTF-16,
-// since the program's texts are UTF-8): how a listed caption is found again.
-bool SameCaption(const std::string& a, const std::string& b);
-
 constexpr int kSomeFilesRemained = 5000;
 
 // A mask compiled at its first test and reused for the rest of one

@@ -3,6 +3,7 @@
 
 #include "platform/Files.h"
 #include "platform/Shell.h"
+#include "common/ProgramSettings.h"
 #include "shell/HelpText.h"
 #include "shell/MainLayout.h"
 #include "ui/Dpi.h"
@@ -26,7 +27,9 @@ TAboutPage::TAboutPage(IPageHost& frame) : TMainPage(frame, kPageAbout) {
     const int left = panel + 16, valueLeft = panel + 124, width = kAboutPanelWidth - 32;
     productLabel_ = AddControl("STATIC", "Orvelin", SS_CENTER, left, 16, width, 44, kIdLinkFirst - 1);
     AddControl("STATIC", "", SS_ETCHEDHORZ, left, 68, width, 2, 0);
-    const char* const pairs[3][2] = {{"Version:", "2.0"}, {"Mod:", "Home Edition"}, {"Manufacturer:", "Orvelin Software"}};
+    const char* const pairs[3][2] = {{"Version:", Frame().Settings().version.c_str()},
+                                     {"Mod:", "Home Edition"},
+                                     {"Manufacturer:", "Orvelin Software"}};
     int y = 82;
     for (const auto& pair : pairs) {
         AddControl("STATIC", pair[0], 0, left, y, 104, 16, 0);

@@ -38,6 +38,9 @@ enum ActionId : int {
 };
 
 class TFileVersionInfo;
+namespace common {
+struct ProgramSettings;
+}
 namespace ui {
 class DpiLayout;
 }
@@ -64,8 +67,8 @@ public:
     virtual HIMAGELIST ToolBarDisabledImages() const = 0;
     virtual HIMAGELIST SmallImages() const = 0;
     virtual TFileVersionInfo& VersionInfo() = 0;
-    // Where backup points go.
-    virtual const std::string& BackupFolder() const = 0;
+    // The program's folder, backup folder and version.
+    virtual const common::ProgramSettings& Settings() const = 0;
     // Refresh requests between the two run once, at the end of the outermost
     // batch (see RefreshBatch); runNow false leaves that refresh to the
     // message loop (the batch ends by an exception).

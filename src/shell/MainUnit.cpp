@@ -4,7 +4,6 @@
 #include "shell/MainPage.h"
 
 #include "platform/Dialogs.h"
-#include "platform/Files.h"
 #include "resource.h"
 #include "shell/AboutPage.h"
 #include "shell/HistoryPage.h"
@@ -76,13 +75,12 @@ void TfrmMain::ResizeFrame(const RECT* suggested) {
 
 void TfrmMain::FormCreate() {
     versionInfo_ = std::make_unique<TFileVersionInfo>();
+    settings_ = common::RunningProgramSettings();  // before the pages, which show the version
     CreateImageLists();
     CreateActions();
     title_ = std::make_unique<TitleStrip>(Handle(), kClientWidth, layout_.Dpi(),
                                           [this](int page) { TitleButtonClick(page); });
     CreatePages();
-    programFolder_ = platform::files::ExtractFilePath(platform::files::ModuleFileName());
-    backupFolder_ = programFolder_ + "Backup\\";
     currentPage_ = kPageStartUp;
     accelerators_ = actions_.BuildAccelerators();
     ApplyFonts();
@@ -184,7 +182,7 @@ void TfrmMain::FormActivate(bool firstActivation) {
         ShowPage(kPageStartUp);
     }
     title_->UpdatePictures(currentPage_);
-    about_->NavigateHelp(programFolder_ + "Help.html");
+    about_->NavigateHelp(settings_.programFolder + "Help.html");
 }
 
 bool TfrmMain::FormCloseQuery() {

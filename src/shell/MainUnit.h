@@ -5,6 +5,7 @@
 #pragma once
 
 #include "common/FileVersionInfo.h"
+#include "common/ProgramSettings.h"
 #include "platform/Handles.h"
 #include "shell/ListSorting.h"
 #include "shell/MainLayout.h"
@@ -39,11 +40,13 @@ public:
     int CurrentPage() const override { return currentPage_; }
     // The one version-information object the startup pages share.
     TFileVersionInfo& VersionInfo() override { return *versionInfo_; }
-    const std::string& ProgramFolder() const { return programFolder_; }
+    // The program's folder, backup folder and version, handed to the tools.
+    const common::ProgramSettings& Settings() const override { return settings_; }
+    const std::string& ProgramFolder() const { return settings_.programFolder; }
     // Where backup points go: the program folder's "Backup\" (tests point it
     // into their own machine).
-    const std::string& BackupFolder() const override { return backupFolder_; }
-    void SetBackupFolder(const std::string& folder) { backupFolder_ = folder; }
+    const std::string& BackupFolder() const { return settings_.backupFolder; }
+    void SetBackupFolder(const std::string& folder) { settings_.backupFolder = folder; }
 
     // The pages.
     TStartUpPage& StartUpPage() const { return *startUp_; }
@@ -111,8 +114,7 @@ private:
     LRESULT OnControlColor(HDC dc, HWND control);
 
     std::unique_ptr<TFileVersionInfo> versionInfo_;
-    std::string programFolder_;
-    std::string backupFolder_;
+    common::ProgramSettings settings_;
     SortState sortState_;
     int currentPage_ = kPageStartUp;
     int refreshHeld_ = 0;       // batches open

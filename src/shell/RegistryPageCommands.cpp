@@ -4,6 +4,7 @@
 #include "shell/RegistryPage.h"
 #include "shell/RegistryPageBackup.h"
 
+#include "common/ProgramSettings.h"
 #include "platform/Dialogs.h"
 
 using registry_scan::kRegistrySectionCount;
@@ -116,7 +117,7 @@ void TRegistryPage::aRgFixExecute() {
         ShowRgBox(Frame().Handle(), "List for fix is empty.", platform::dialogs::BoxKind::Plain);
     } else if (ShowRgBox(Frame().Handle(), "Fix Selected Errors (Count: " + std::to_string(count) + ")?",
                          platform::dialogs::BoxKind::ConfirmOkCancel) == IDOK) {
-        const TNut::FixReport report = nut_.FixMarkedProblems(Frame().BackupFolder());
+        const TNut::FixReport report = nut_.FixMarkedProblems(Frame().Settings().backupFolder);
         if (tvRgSections.Selected()) ShowScanResults(SelectedRgPosition());
         ShowFixOutcome(report);
     }
@@ -135,7 +136,7 @@ void TRegistryPage::aRgFixAllExecute() {
         return;
     ClearRgValues();
     nut_.MarkAll(true);
-    const TNut::FixReport report = nut_.FixMarkedProblems(Frame().BackupFolder());
+    const TNut::FixReport report = nut_.FixMarkedProblems(Frame().Settings().backupFolder);
     ShowSelectedResults();
     ShowFixOutcome(report);
     Frame().RefreshView();
@@ -170,5 +171,5 @@ void TRegistryPage::aRgSelectNoneExecute() {
 
 void TRegistryPage::BackUpRestore() {
     if (!backup_) backup_ = std::make_unique<RgBackupState>();
-    RunBackupCommand(Frame().Handle(), backup_->frmBackup, Frame().BackupFolder(), backup_->backUpThread);
+    RunBackupCommand(Frame().Handle(), backup_->frmBackup, Frame().Settings().backupFolder, backup_->backUpThread);
 }

@@ -14,6 +14,7 @@
 #include <map>
 
 using namespace layout;
+using namespace startup;
 
 TStartUpPage::TStartUpPage(IPageHost& frame) : TMainPage(frame, kPageStartUp) {
     CreateImageLists(frame.Dpi());
@@ -168,8 +169,8 @@ bool TStartUpPage::SelectedSuRowDescribable() {
 
 std::string TStartUpPage::RowProgramInfoPath(int row) {
     const StartupRow* listed = ListedRow(row);
-    return ::ProgramInfoPath(SelectedSuPosition(), lvSuValues.Text(row, 0), lvSuValues.Text(row, 1),
-                             listed ? listed->filePath : std::string(), Frame().VersionInfo());
+    return startup::ProgramInfoPath(SelectedSuPosition(), lvSuValues.Text(row, 0), lvSuValues.Text(row, 1),
+                                    listed ? listed->filePath : std::string(), Frame().VersionInfo());
 }
 
 void TStartUpPage::RefreshView() {

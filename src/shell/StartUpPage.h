@@ -51,8 +51,8 @@ public:
     TfrmSuProgrammInfo& frmSuProgrammInfo();
     // The file the information dialog describes (set by Info).
     std::string ProgramInfoPath;
-    SuPopupMenu SuValuesPopup() const { return suPopup_; }
-    SuSectionFlags SuPresence() const { return suPresence_; }
+    startup::SuPopupMenu SuValuesPopup() const { return suPopup_; }
+    startup::SuSectionFlags SuPresence() const { return suPresence_; }
 
 protected:
     void TreeExpandedAll() override;
@@ -63,33 +63,29 @@ protected:
 private:
     void CreateImageLists(int dpi);
     void AttachActions();
-    void FillSuValues(const StartupListing& listing);
+    void FillSuValues(const startup::StartupListing& listing);
     // Adds the listed rows' icons to imlSuTmpIco; returns each row's image.
     std::vector<int> AddRowIcons();
     void ClearSuValues();
     void RelistSuSection();
     // The listed row behind a list row (whatever the sort did), or null.
-    const StartupRow* ListedRow(int row) const;
+    const startup::StartupRow* ListedRow(int row) const;
     bool SelectedSuRowDescribable();
     // The file Info describes for a row (a Startup-folder row: its own file,
     // or the shortcut's target).
     std::string RowProgramInfoPath(int row);
-    void ReportMoveConflict(int row, const EntryMoveResult& result);
+    void ReportMoveConflict(int row, const startup::EntryMoveResult& result);
     void SetRowTick(int row, bool ticked);
-    // Saves a run value into a backup point before it is deleted; false with
-    // the reason when the point cannot be written and checked.
-    bool BackUpRunValue(const std::string& rootName, const std::string& keyName, const std::string& name,
-                        std::string& problem);
-    bool SuRowEntry(int row, RunEntry& entry) const;
-    bool SelectedSuEntry(RunEntry& entry, bool& active) const;
+    bool SuRowEntry(int row, startup::RunEntry& entry) const;
+    bool SelectedSuEntry(startup::RunEntry& entry, bool& active) const;
     void SuBeginDrag();
     void SuDragMove(POINT screen);
     void SuEndDrag(bool drop);
 
     platform::ImageListHandle imlSuSectionsIco, imlSuTmpIco;
-    std::vector<StartupRow> listedRows_;  // the rows of the last listing, by serial
-    SuSectionFlags suPresence_{};
-    SuPopupMenu suPopup_ = SuPopupMenu::ValueReg;
+    std::vector<startup::StartupRow> listedRows_;  // the rows of the last listing, by serial
+    startup::SuSectionFlags suPresence_{};
+    startup::SuPopupMenu suPopup_ = startup::SuPopupMenu::ValueReg;
     bool suDragging_ = false;
     std::unique_ptr<TfrmSuAddValue> addValueForm_;
     std::unique_ptr<TfrmSuProgrammInfo> infoForm_;

@@ -6,8 +6,10 @@
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "common/FileVersionInfo.h"
+#include "common/ProgramSettings.h"
 #include "ui/RowData.h"
-#include "snapshots/BackupPoint.h"
+
+using namespace startup;
 
 TfrmSuAddValue& TStartUpPage::frmSuAddValue() {
     if (!addValueForm_) addValueForm_ = std::make_unique<TfrmSuAddValue>();
@@ -75,26 +77,17 @@ void TStartUpPage::aSuDeleteExecute() {
         } else if (position >= kSuRegistry && position <= kSuRunServiceOnce) {
             // Only while the value still holds what the row shows, and only
             // once a backup point holds it, so the delete can be undone.
-            const std::string keyName = ticked ? section : section + kSwitchedOffSuffix;
-            std::string problem;
-            if (BackUpRunValue(rootName, keyName, name, problem))
-                DeleteRunValue(rootName, keyName, name, location);
-            else
-                platform::dialogs::ShowBox(Frame().Handle(), name + " was not deleted. " + problem,
+            SYSTEMTIME now{};
+            GetLocalTime(&now);
+            const RunDeleteResult result = DeleteRunEntryWithBackup(RunEntry{name, location, rootName, section},
+                                                                    ticked, Frame().Settings().backupFolder, now);
+            if (result.outcome == RunDeleteOutcome::BackupFailed)
+                platform::dialogs::ShowBox(Frame().Handle(), name + " was not deleted. " + result.problem,
                                            ui::kApplicationTitle, platform::dialogs::BoxKind::ErrorCancel);
         }
         RelistSuSection();
     }
     aSuUpdateExecute();
-}
-
-bool TStartUpPage::BackUpRunValue(const std::string& rootName, const std::string& keyName, const std::string& name,
-                                  std::string& problem) {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    std::string point;
-    const snapshots::BackupItem item{rootName, RunKeyPath(rootName, keyName), false, name};
-    return snapshots::BackUpBeforeDelete(Frame().BackupFolder(), now, {item}, point, problem);
 }
 
 void TStartUpPage::aSuCheckExecute() {

@@ -15,6 +15,10 @@
 
 namespace snapshots {
 
+const char* const kBackupRootKeyNames[kBackupRootCount] = {"HKEY_LOCAL_MACHINE", "HKEY_CLASSES_ROOT",
+                                                            "HKEY_CURRENT_USER", "HKEY_USERS",
+                                                            "HKEY_CURRENT_CONFIG"};
+
 namespace {
 
 namespace files = platform::files;
@@ -23,9 +27,6 @@ namespace files = platform::files;
 // file can take a few seconds to merge and write.
 constexpr DWORD kLockWaitMs = 60000;
 const char kLockFileName[] = "backup.lock";
-
-const char* const kRootNames[kBackupRootCount] = {"HKEY_LOCAL_MACHINE", "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",
-                                                   "HKEY_USERS", "HKEY_CURRENT_CONFIG"};
 
 std::string SystemText(DWORD code) { return platform::processes::SystemErrorText(code); }
 
@@ -45,7 +46,7 @@ std::string ValueLabel(const RegValueData& value) {
 
 int RootIndex(const std::string& rootName) {
     for (size_t i = 0; i < kBackupRootCount; ++i)
-        if (Folded(rootName) == kRootNames[i]) return static_cast<int>(i);
+        if (Folded(rootName) == kBackupRootKeyNames[i]) return static_cast<int>(i);
     return -1;
 }
 

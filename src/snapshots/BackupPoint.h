@@ -11,6 +11,9 @@
 
 namespace snapshots {
 
+// The roots a point may hold, in the order of kBackupRootFileNames.
+extern const char* const kBackupRootKeyNames[kBackupRootCount];
+
 // One thing a change will delete: a key with all its subkeys and values, or a
 // single value of a key (valueName "" is the key's default value).
 struct BackupItem {

@@ -7,13 +7,15 @@
 
 #include <cstdio>
 
+namespace startup {
+
 namespace {
 
 // The last process the system lists whose main module is the file; 0: none.
 DWORD LastProcessOfFile(const std::string& path) {
     DWORD found = 0;
     for (const auto& process : platform::processes::SnapshotProcesses())
-        if (SameTextSystemLocale(MainModulePath(process.id), path)) found = process.id;
+        if (SameCaption(MainModulePath(process.id), path)) found = process.id;
     return found;
 }
 
@@ -31,12 +33,12 @@ platform::processes::EndResult EndProcessOfFile(const std::string& path, DWORD& 
     const DWORD processId = LastProcessOfFile(path);
     if (!processId) return platform::processes::EndResult::NotRunning;
     return platform::processes::TerminateProcessRunning(
-        processId, [&](const std::string& running) { return SameTextSystemLocale(running, path); }, error);
+        processId, [&](const std::string& running) { return SameCaption(running, path); }, error);
 }
 
 DWORD FindProcessByName(const std::string& name) {
     for (const auto& process : platform::processes::SnapshotProcesses())
-        if (SameTextSystemLocale(platform::files::ExtractFileName(process.exeFile), name)) return process.id;
+        if (SameCaption(platform::files::ExtractFileName(process.exeFile), name)) return process.id;
     return 0;
 }
 
@@ -46,3 +48,5 @@ std::vector<std::string> ProcessModuleNames(DWORD processId) {
         names.push_back(platform::files::ExtractFileName(path));
     return names;
 }
+
+}  // namespace startup

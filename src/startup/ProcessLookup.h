@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace startup {
+
 // The identifier, as 8 upper-case hexadecimal digits, of the last process
 // whose main module is the path (case ignored); "No" when none is.
 std::string FindProcessByPath(const std::string& path);
@@ -24,3 +26,5 @@ DWORD FindProcessByName(const std::string& name);
 // The file names (name part) of the modules loaded in the process, in the
 // system's order; empty when the process cannot be read.
 std::vector<std::string> ProcessModuleNames(DWORD processId);
+
+}  // namespace startup

@@ -6,6 +6,7 @@
 #include "common/RegistryObject.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"
+#include "snapshots/BackupPoint.h"
 #include "startup/StartUpFunctions.h"
 
 #include <algorithm>
@@ -13,6 +14,8 @@
 #include <vector>
 
 namespace files = platform::files;
+
+namespace startup {
 
 namespace {
 
@@ -179,6 +182,17 @@ std::vector<std::string> StartupFolderPrefixes() {
     return prefixes;
 }
 
+// Deletes the value only while it holds the row's location.
+RunDeleteOutcome DeleteHeldValue(const std::string& rootName, const std::string& keyName, const std::string& name,
+                                 const std::string& location) {
+    if (!HoldsLocation(ReadHeld(rootName, keyName, name), location)) return RunDeleteOutcome::Changed;
+    TRegistry registry;
+    if (!OpenRunKeyToWrite(registry, rootName, keyName, false)) return RunDeleteOutcome::NotWritable;
+    // Checked again under the write handle: the value may have changed since.
+    if (!HoldsLocation(ReadHeld(registry, name), location)) return RunDeleteOutcome::Changed;
+    return registry.DeleteValue(name) ? RunDeleteOutcome::Deleted : RunDeleteOutcome::NotWritable;
+}
+
 // 'text', built by appending: GCC 12 warns falsely (-Wrestrict) on the
 // same made with operator+ from a literal.
 std::string Quoted(const std::string& text) {
@@ -196,7 +210,7 @@ std::string ShortcutPlaceProblem(const std::string& linkPath, const std::string&
     std::string target;
     if (platform::shell::ReadLinkTarget(linkPath, target) != S_OK)
         return "The Startup folder already holds a file named " + name + " that is not a shortcut; it was left as it is.";
-    if (SameTextSystemLocale(target, filePath)) return {};
+    if (SameCaption(target, filePath)) return {};
     return "The Startup folder already holds the shortcut " + name + " to another program (" + target +
            "); it was left as it is.";
 }
@@ -236,11 +250,20 @@ bool AddRunValue(const std::string& rootName, const std::string& section, const 
 
 bool DeleteRunValue(const std::string& rootName, const std::string& keyName, const std::string& name,
                     const std::string& location) {
-    if (!HoldsLocation(ReadHeld(rootName, keyName, name), location)) return false;
-    TRegistry registry;
-    // Checked again under the write handle: the value may have changed since.
-    return OpenRunKeyToWrite(registry, rootName, keyName, false) &&
-           HoldsLocation(ReadHeld(registry, name), location) && registry.DeleteValue(name);
+    return DeleteHeldValue(rootName, keyName, name, location) == RunDeleteOutcome::Deleted;
+}
+
+RunDeleteResult DeleteRunEntryWithBackup(const RunEntry& entry, bool active, const std::string& backupFolder,
+                                         const SYSTEMTIME& now) {
+    const std::string keyName = active ? entry.section : entry.section + kSwitchedOffSuffix;
+    const snapshots::BackupItem item{entry.rootName, RunKeyPath(entry.rootName, keyName), false, entry.name};
+    RunDeleteResult result;
+    if (!snapshots::BackUpBeforeDelete(backupFolder, now, {item}, result.pointFolder, result.problem)) {
+        result.pointFolder.clear();
+        return result;
+    }
+    result.outcome = DeleteHeldValue(entry.rootName, keyName, entry.name, entry.location);
+    return result;
 }
 
 EntryMoveResult SwitchEntry(const RunEntry& entry, bool active) {
@@ -265,7 +288,7 @@ EntryMoveResult MoveRunEntry(const RunEntry& entry, bool active, const std::stri
 bool IsInStartupFolder(const std::string& filePath) {
     const std::string full = files::FullPathName(filePath);
     for (const std::string& prefix : StartupFolderPrefixes())
-        if (full.size() > prefix.size() && SameTextSystemLocale(full.substr(0, prefix.size()), prefix)) return true;
+        if (full.size() > prefix.size() && SameCaption(full.substr(0, prefix.size()), prefix)) return true;
     return false;
 }
 
@@ -294,3 +317,5 @@ bool CreateStartupShortcut(const std::string& filePath, std::string* problem) {
     if (problem) *problem = why;
     return why.empty();
 }
+
+}  // namespace startup

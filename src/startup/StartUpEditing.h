@@ -2,7 +2,11 @@
 // between run keys, and the files of the Startup folders.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
+
+namespace startup {
 
 // A startup entry of a run key, as its list row shows it.
 struct RunEntry {
@@ -32,6 +36,27 @@ bool AddRunValue(const std::string& rootName, const std::string& section, const 
 // it deleted.
 bool DeleteRunValue(const std::string& rootName, const std::string& keyName, const std::string& name,
                     const std::string& location);
+
+// What a Delete of a run entry did.
+enum class RunDeleteOutcome {
+    Deleted,       // saved in a backup point, checked there, then deleted
+    Changed,       // saved, but the value no longer holds the row's location, or went: left as it is
+    NotWritable,   // saved, but the key refused the delete: nothing changed
+    BackupFailed,  // the point could not be written or checked: nothing was deleted
+};
+
+struct RunDeleteResult {
+    RunDeleteOutcome outcome = RunDeleteOutcome::BackupFailed;
+    std::string pointFolder;  // the point that holds the value (trailing "\"); empty when the backup failed
+    std::string problem;      // when the backup failed: why, a sentence for the user
+};
+
+// Deletes a run entry as the StartUp page's Delete does: its value (in the
+// section's key when active, else in the "-" twin) is first saved in the
+// backup point named after now inside backupFolder and checked there, then
+// deleted only while it still holds the entry's location.
+RunDeleteResult DeleteRunEntryWithBackup(const RunEntry& entry, bool active, const std::string& backupFolder,
+                                         const SYSTEMTIME& now);
 
 // What switching or moving an entry did.
 enum class EntryMoveOutcome {
@@ -74,3 +99,5 @@ std::string StartupShortcutName(const std::string& filePath);
 // file of that name, is left alone: the result is false and problem (when
 // given) says why.
 bool CreateStartupShortcut(const std::string& filePath, std::string* problem = nullptr);
+
+}  // namespace startup

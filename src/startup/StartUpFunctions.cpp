@@ -13,6 +13,8 @@
 
 namespace files = platform::files;
 
+namespace startup {
+
 const SuSectionNode kSuSectionNodes[kSuSectionCount] = {
     {"All", 0},          {"Registry", 1},     {"Run", 2},          {"RunOnce", 2},
     {"RunOnceEx", 2},    {"RunService", 2},   {"RunServiceOnce", 2}, {"StartUp Files", 1},
@@ -34,7 +36,7 @@ constexpr int kBatchLast = kSuConfigNt;
 std::string ActiveStateOfFile(const std::string& path, const std::vector<std::string>& runningPaths) {
     if (!files::FileExists(path)) return "N/A";
     for (const std::string& running : runningPaths)
-        if (SameTextSystemLocale(running, path)) return "Yes";
+        if (SameCaption(running, path)) return "Yes";
     return "No";
 }
 
@@ -94,7 +96,7 @@ void RemoveRowsWithoutLocation(StartupListing& list) {
 }
 
 bool IsShortcutFile(const std::string& path) {
-    return path.size() >= 4 && SameTextSystemLocale(path.substr(path.size() - 4), ".lnk");
+    return path.size() >= 4 && SameCaption(path.substr(path.size() - 4), ".lnk");
 }
 
 bool WinIniHasEntries() {
@@ -301,3 +303,5 @@ std::string EditCommandLine(int position) {
                                  "system32\\autoexec.nt", "system32\\config.nt"};
     return notepad + WindowsDirectory() + "\\" + names[position - kSuWinIni];
 }
+
+}  // namespace startup

@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+class TRegistry;
+
+namespace startup {
+
 // Positions of tvSuSections in a depth-first walk.
 enum SuSection : int {
     kSuAll = 0,
@@ -52,7 +56,6 @@ constexpr const char* kSwitchedOffSuffix = "-";
 std::string RunKeyPath(const std::string& rootName, const std::string& section,
                        const std::string& suffix = "");
 
-class TRegistry;
 // Opens a run key (a section, or a section + "-") of the root for reading
 // only, as every reader does: the machine's keys refuse write access to
 // users without administrator rights, who must still see their entries.
@@ -138,3 +141,5 @@ bool CanDescribeFile(const std::string& path, const TFileVersionInfo& info);
 
 // The Notepad command line that edits the file of a file section (8 to 16).
 std::string EditCommandLine(int position);
+
+}  // namespace startup

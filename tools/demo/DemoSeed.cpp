@@ -24,6 +24,8 @@
 
 namespace files = platform::files;
 
+using namespace startup;
+
 // The history traces, in SeedHistoryIE.cpp and SeedHistoryWindows.cpp.
 void SeedInternetExplorerTraces();
 void SeedWindowsTraces();

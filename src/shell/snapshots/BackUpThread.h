@@ -1,37 +1,16 @@
 // TBackUpThread: makes a backup point of chosen registry roots or restores one,
 // on a thread of its own, and tells the user afterwards what it could not do.
+// The work itself is the engine's (snapshots/BackupRun).
 #pragma once
 
-#include "snapshots/RegFile.h"
+#include "snapshots/BackupRun.h"
 #include "ui/Worker.h"
 
-#include <array>
 #include <string>
-#include <vector>
-
-namespace snapshots {
-
-// The roots a point may hold, in the order of kBackupRootFileNames.
-extern const char* const kBackupRootKeyNames[kBackupRootCount];
-using BackupRootFlags = std::array<bool, kBackupRootCount>;
-
-// What one run of the worker did.
-struct BackUpOutcome {
-    int mode = 0;
-    std::string pointName;              // the point made or restored
-    std::vector<std::string> done;      // the roots saved or restored completely
-    std::vector<std::string> problems;  // one sentence each; none when the run is complete
-};
-
-// The text of the box for a run that left something undone; empty when the
-// run is complete.
-std::string BackUpOutcomeText(const BackUpOutcome& outcome);
-
-}  // namespace snapshots
 
 class TBackUpThread final : public ui::WorkerThread {
 public:
-    enum : int { kMakePoint = 0, kRestorePoint = 1 };
+    enum : int { kMakePoint = snapshots::kMakeBackupPoint, kRestorePoint = snapshots::kRestoreBackupPoint };
 
     // Copies its arguments and starts at once. backupFolder: the folder that
     // holds the points (the program folder's "Backup\"); point: the point
@@ -58,8 +37,5 @@ protected:
     void OnTerminate() override;
 
 private:
-    void MakePoint(snapshots::BackUpOutcome& outcome);
-    void RestorePoint(snapshots::BackUpOutcome& outcome);
-
     snapshots::BackUpOutcome outcome_;
 };

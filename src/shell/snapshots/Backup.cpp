@@ -1,9 +1,7 @@
 // TfrmBackup: the BackUp/Restore dialog and the command that runs it.
 #include "shell/snapshots/Backup.h"
 
-#include "common/Common.h"
 #include "platform/Dialogs.h"
-#include "platform/Files.h"
 #include "ui/TitlePicture.h"
 #include "ui/Window.h"
 
@@ -28,20 +26,6 @@ void ShowAll(std::initializer_list<HWND> controls, bool visible) {
 }
 
 }  // namespace
-
-namespace snapshots {
-
-std::vector<std::string> ListBackupPoints(const std::string& backupFolder) {
-    const std::string pattern = WithTrailingSeparator(backupFolder);
-    std::vector<std::string> names;
-    platform::files::FindEntries(pattern + "*.*", [&](const platform::files::FindEntry& entry) {
-        if ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) && entry.name != "." && entry.name != "..")
-            names.push_back(entry.name);
-    });
-    return names;
-}
-
-}  // namespace snapshots
 
 int TfrmBackup::ShowFor(HWND owner, const std::string& backupFolder) {
     backupFolder_ = backupFolder;

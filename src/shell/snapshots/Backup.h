@@ -63,14 +63,6 @@ private:
     snapshots::BackupRootFlags rootFlags_{};
 };
 
-namespace snapshots {
-
-// The point folders inside backupFolder, in the order the system lists them;
-// none when the folder is missing.
-std::vector<std::string> ListBackupPoints(const std::string& backupFolder);
-
-}  // namespace snapshots
-
 // The BackUp\Restore command of the Registry page: shows the dialog on its
 // Backup page and starts what the answer asks for into worker: a new point
 // of the ticked roots (OK on Backup), or the restore of the selected point

@@ -5,6 +5,8 @@
 #include "startup/StartUpFunctions.h"
 #include "ui/TitlePicture.h"
 
+using namespace startup;
+
 namespace {
 
 enum : int { kIdSection = 301, kIdRootKey, kIdName, kIdLocation };

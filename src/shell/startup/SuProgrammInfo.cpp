@@ -7,6 +7,7 @@
 #include "platform/Shell.h"
 #include "startup/ProcessLookup.h"
 
+using namespace startup;
 
 namespace {
 

@@ -1,0 +1,185 @@
+// Backup points of whole roots made and restored by the engine alone, with no
+// window: what a run returns, a stop request, and what each root could not do.
+#include "snapshots/BackupRun.h"
+#include "snapshots/RegistryTree.h"
+#include "EngineTestSupport.h"
+#include "ReadOnlyRegKey.h"
+#include "RegSeed.h"
+
+#include "platform/Files.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <tuple>
+
+using namespace snapshots;
+using namespace testing_support;
+namespace files = platform::files;
+
+namespace {
+
+const BackupRootFlags kUserRootOnly{false, false, true, false, false};
+const std::string kUser = "HKEY_CURRENT_USER";
+
+SYSTEMTIME At(int hour, int minute) {
+    SYSTEMTIME time{};
+    time.wYear = 2026;
+    time.wMonth = 3;
+    time.wDay = 4;
+    time.wHour = static_cast<WORD>(hour);
+    time.wMinute = static_cast<WORD>(minute);
+    return time;
+}
+
+// Every key below a path with its values' types and bytes.
+using Tree = std::map<std::string, std::map<std::string, std::tuple<uint32_t, std::vector<uint8_t>>>>;
+
+class EngineBackup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        relative_ = "Software\\OrvelinTests\\EngineBackup" + std::to_string(GetCurrentProcessId());
+        base_ = kUser + "\\" + relative_;
+        DeleteRegTree(HKEY_CURRENT_USER, relative_);
+    }
+    void TearDown() override { DeleteRegTree(HKEY_CURRENT_USER, relative_); }
+
+    Tree Values(const std::string& below = "") const {
+        std::vector<RegKeyData> keys;
+        std::string error;
+        EXPECT_TRUE(ExportRegistryTree(kUser, relative_ + below, keys, error)) << error;
+        Tree tree;
+        for (const auto& key : keys)
+            for (const auto& value : key.values) tree[key.path][value.name] = {value.type, value.data};
+        return tree;
+    }
+
+    std::string relative_, base_;
+    ScopedFolder folder_{"EngineBackup"};
+    const std::string backup_ = folder_.Path() + "\\Backup\\";
+};
+
+TEST_F(EngineBackup, APointOfTheUserRootGivesBackWhatChangedSince) {
+    SetRawValue(HKEY_CURRENT_USER, relative_, "text", REG_SZ, Utf16Z("C:\\Programme\\Über.exe /x"));
+    SetRawValue(HKEY_CURRENT_USER, relative_, "Ω expandable", REG_EXPAND_SZ, Utf16Z("%SystemRoot%\\x.exe"));
+    SetRawValue(HKEY_CURRENT_USER, relative_, "count", REG_DWORD, {7, 0, 0, 0});
+    SetRawValue(HKEY_CURRENT_USER, relative_ + "\\sub [x]", "bytes", REG_BINARY, {0, 1, 2, 0xFF});
+    const Tree before = Values();
+    ASSERT_EQ(before.size(), 2u);
+
+    const BackUpOutcome made = MakeBackupPoint(backup_, At(9, 5), kUserRootOnly);
+    EXPECT_EQ(made.mode, kMakeBackupPoint);
+    EXPECT_EQ(made.pointName, "2026.03.04  9.05");
+    EXPECT_EQ(made.done, std::vector<std::string>{kUser});
+    EXPECT_TRUE(made.problems.empty()) << BackUpOutcomeText(made);
+    EXPECT_EQ(BackUpOutcomeText(made), "");
+    EXPECT_EQ(ListBackupPoints(backup_), std::vector<std::string>{made.pointName});
+    EXPECT_TRUE(files::FileExists(backup_ + made.pointName + "\\HKEY_CURRENT_USER.reg"));
+    EXPECT_FALSE(files::FileExists(backup_ + made.pointName + "\\HKEY_LOCAL_MACHINE.reg"));
+
+    DeleteRegTree(HKEY_CURRENT_USER, relative_ + "\\sub [x]");
+    SetRawValue(HKEY_CURRENT_USER, relative_, "text", REG_SZ, Utf16Z("changed"));
+    SetRawValue(HKEY_CURRENT_USER, relative_, "count", REG_BINARY, {7});
+    ASSERT_NE(Values(), before);
+
+    const BackUpOutcome restored = RestoreBackupPoint(backup_, made.pointName);
+    EXPECT_EQ(restored.mode, kRestoreBackupPoint);
+    EXPECT_EQ(restored.pointName, made.pointName);
+    EXPECT_EQ(restored.done, std::vector<std::string>{kUser});
+    EXPECT_TRUE(restored.problems.empty()) << BackUpOutcomeText(restored);
+    EXPECT_EQ(Values(), before);
+}
+
+TEST_F(EngineBackup, AStopRequestedBeforeARootLeavesItUntouched) {
+    common::StopSource stop;
+    stop.RequestStop();
+    const BackUpOutcome made = MakeBackupPoint(backup_, At(10, 0), kUserRootOnly, stop.Token());
+    EXPECT_TRUE(made.done.empty());
+    EXPECT_EQ(made.problems, std::vector<std::string>{"The backup was stopped before HKEY_CURRENT_USER was saved."});
+    EXPECT_FALSE(files::FileExists(backup_ + made.pointName + "\\HKEY_CURRENT_USER.reg"));
+
+    const std::string point = backup_ + "by hand\\";
+    std::string error;
+    ASSERT_TRUE(files::CreateFolderPath(point));
+    ASSERT_TRUE(SaveRegFile(point + "HKEY_CURRENT_USER.reg", {{base_, {{"v", REG_DWORD, {1, 0, 0, 0}, false}}}}, error))
+        << error;
+    const BackUpOutcome restored = RestoreBackupPoint(backup_, "by hand", stop.Token());
+    EXPECT_TRUE(restored.done.empty());
+    EXPECT_EQ(restored.problems,
+              std::vector<std::string>{"The restore was stopped before HKEY_CURRENT_USER was restored."});
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, relative_));
+}
+
+// A restore writes what it can and names, root by root, what it could not.
+TEST_F(EngineBackup, ARestoreTellsRootByRootWhatItCouldNotWrite) {
+    const std::string point = backup_ + "by hand\\";
+    ScopedFile garbage(point + "HKEY_LOCAL_MACHINE.reg", std::string("\xFF\xFE" "x\0y\0", 6));
+    const std::string foreignBelow = "Software\\OrvelinEngineForeign" + std::to_string(GetCurrentProcessId());
+    ScopedRegKeys foreignKey;  // should a regression write it
+    foreignKey.Add(HKEY_LOCAL_MACHINE, foreignBelow);
+    ScopedReadOnlyKey readOnly(HKEY_CURRENT_USER, relative_ + "\\read only");
+    std::string error;
+    ASSERT_TRUE(SaveRegFile(point + "HKEY_CURRENT_USER.reg",
+                            {{base_ + "\\back", {{"v", REG_DWORD, {9, 0, 0, 0}, false}}},
+                             {base_ + "\\read only", {{"w", REG_DWORD, {1, 0, 0, 0}, false}}},
+                             {"HKEY_LOCAL_MACHINE\\" + foreignBelow, {{"x", REG_DWORD, {1, 0, 0, 0}, false}}}},
+                            error))
+        << error;
+
+    const BackUpOutcome outcome = RestoreBackupPoint(backup_, "by hand");
+    EXPECT_TRUE(outcome.done.empty());
+    ASSERT_EQ(outcome.problems.size(), 2u) << BackUpOutcomeText(outcome);
+    EXPECT_EQ(outcome.problems[0].rfind("HKEY_LOCAL_MACHINE was not restored: " + point + "HKEY_LOCAL_MACHINE.reg", 0),
+              0u)
+        << outcome.problems[0];
+    EXPECT_EQ(outcome.problems[1].rfind("HKEY_CURRENT_USER: 2 of 3 keys could not be written: ", 0), 0u)
+        << outcome.problems[1];
+    EXPECT_NE(outcome.problems[1].find(base_ + "\\read only"), std::string::npos);
+    EXPECT_NE(outcome.problems[1].find("is not a key of HKEY_CURRENT_USER"), std::string::npos);
+
+    EXPECT_EQ(Values("\\back"), (Tree{{base_ + "\\back", {{"v", {REG_DWORD, {9, 0, 0, 0}}}}}}));
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, relative_ + "\\read only", "w"));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, foreignBelow));
+}
+
+TEST_F(EngineBackup, NothingIsDoneWithoutAPointFolder) {
+    ScopedFile blocker(folder_.Path() + "\\blocked", "a file where the backup folder must be");
+    ASSERT_TRUE(files::CreateFolderPath(backup_ + "empty"));
+    const struct {
+        const char* what;
+        BackUpOutcome outcome;
+        std::string problem;  // how the one problem begins
+    } cases[] = {
+        {"a file where the folder must be", MakeBackupPoint(blocker.Path() + "\\Backup", At(11, 30), kUserRootOnly),
+         "Its folder could not be made, so nothing was saved: "},
+        {"a point that went", RestoreBackupPoint(backup_, "gone"), "Its folder is missing (" + backup_ + "gone\\)."},
+        {"a point without root files", RestoreBackupPoint(backup_, "empty"),
+         "It holds no registry files (" + backup_ + "empty\\), so nothing was restored."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_TRUE(c.outcome.done.empty());
+        ASSERT_EQ(c.outcome.problems.size(), 1u);
+        EXPECT_EQ(c.outcome.problems[0].rfind(c.problem, 0), 0u) << c.outcome.problems[0];
+    }
+    EXPECT_NE(cases[0].outcome.problems[0].find(blocker.Path() + "\\Backup\\2026.03.04 11.30\\"), std::string::npos);
+    EXPECT_FALSE(files::DirectoryExists(blocker.Path()));
+}
+
+// The text the user reads for a run that left something undone.
+TEST(BackUpOutcomeText, HeadProblemsAndWhatWasComplete) {
+    const struct {
+        BackUpOutcome outcome;
+        std::string text;
+    } cases[] = {
+        {{kMakeBackupPoint, "p", {"HKEY_USERS"}, {}}, ""},
+        {{kMakeBackupPoint, "p", {"HKEY_USERS", "HKEY_CURRENT_CONFIG"}, {"a.", "b."}},
+         "The backup point p is incomplete.\n\na.\nb.\n\nSaved completely: HKEY_USERS, HKEY_CURRENT_CONFIG."},
+        {{kRestoreBackupPoint, "q", {}, {"c."}}, "The backup point q was not fully restored.\n\nc."},
+        {{kRestoreBackupPoint, "q", {"HKEY_USERS"}, {"c."}},
+         "The backup point q was not fully restored.\n\nc.\n\nRestored completely: HKEY_USERS."},
+    };
+    for (const auto& c : cases) EXPECT_EQ(BackUpOutcomeText(c.outcome), c.text);
+}
+
+}  // namespace

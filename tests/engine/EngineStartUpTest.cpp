@@ -1,0 +1,155 @@
+// The StartUp Delete of a run entry run by the engine alone: the value goes
+// only once a checked backup point holds it, and only while it still holds
+// what the row showed.
+#include "snapshots/RegistryTree.h"
+#include "startup/StartUpEditing.h"
+#include "startup/StartUpFunctions.h"
+#include "EngineTestSupport.h"
+#include "ReadOnlyRegKey.h"
+#include "RegSeed.h"
+
+#include "platform/Files.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace startup;
+using namespace testing_support;
+
+namespace startup {
+
+void PrintTo(RunDeleteOutcome outcome, std::ostream* out) {
+    const char* names[] = {"Deleted", "Changed", "NotWritable", "BackupFailed"};
+    *out << names[static_cast<int>(outcome)];
+}
+
+}  // namespace startup
+
+namespace {
+
+const std::string kUser = "HKEY_CURRENT_USER";
+const std::string kSection = "RunServiceOnce";
+const std::string kName = "OrvE entry Ü";
+const char kPointName[] = "2026.05.06 10.20";
+
+SYSTEMTIME Now() {
+    SYSTEMTIME time{};
+    time.wYear = 2026;
+    time.wMonth = 5;
+    time.wDay = 6;
+    time.wHour = 10;
+    time.wMinute = 20;
+    return time;
+}
+
+std::string Key(const std::string& keyName) { return RunKeyPath(kUser, keyName); }
+
+// What the key holds under the entry's name; "(none)" when nothing.
+std::string Held(const std::string& keyName) {
+    return RegValueExists(HKEY_CURRENT_USER, Key(keyName), kName) ? RegString(HKEY_CURRENT_USER, Key(keyName), kName)
+                                                                   : "(none)";
+}
+
+// The value of the entry's name that the point's user root file holds, as
+// type and bytes; null when the file or the value is missing.
+std::unique_ptr<snapshots::RegValueData> SavedValue(const std::string& pointFolder, const std::string& keyName) {
+    std::vector<snapshots::RegKeyData> keys;
+    std::string error;
+    if (!snapshots::LoadRegFile(pointFolder + "HKEY_CURRENT_USER.reg", keys, error)) return nullptr;
+    for (const auto& key : keys)
+        if (key.path == kUser + "\\" + Key(keyName))
+            for (const auto& value : key.values)
+                if (value.name == kName) return std::make_unique<snapshots::RegValueData>(value);
+    return nullptr;
+}
+
+class EngineRunDelete : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteUserRunKeys({kSection.c_str()}); }
+    void TearDown() override { DeleteUserRunKeys({kSection.c_str()}); }
+};
+
+TEST_F(EngineRunDelete, TheValueGoesOnlyOnceThePointHoldsItAndWhileItIsAsShown) {
+    const struct {
+        const char* what;
+        const char* active;  // what the section's key and its "-" twin hold (null: nothing)
+        const char* off;
+        bool deleteActive;  // the row's state
+        std::string location;
+        RunDeleteOutcome outcome;
+        const char* activeAfter;
+        const char* offAfter;
+    } cases[] = {
+        {"an active entry", "C:\\on.exe /x", "C:\\off.exe", true, "C:\\on.exe /x", RunDeleteOutcome::Deleted, "(none)",
+         "C:\\off.exe"},
+        {"a switched-off entry", "C:\\on.exe /x", "C:\\off.exe", false, "C:\\off.exe", RunDeleteOutcome::Deleted,
+         "C:\\on.exe /x", "(none)"},
+        {"a value changed since it was listed", "C:\\other.exe", nullptr, true, "C:\\on.exe /x",
+         RunDeleteOutcome::Changed, "C:\\other.exe", "(none)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteUserRunKeys({kSection.c_str()});
+        if (c.active) SetRegString(HKEY_CURRENT_USER, Key(kSection), kName, c.active);
+        if (c.off) SetRegString(HKEY_CURRENT_USER, Key(kSection + "-"), kName, c.off);
+        ScopedFolder backups("engine run delete");
+        const std::string backup = backups.Path() + "\\Backup";
+
+        const RunDeleteResult result =
+            DeleteRunEntryWithBackup({kName, c.location, kUser, kSection}, c.deleteActive, backup, Now());
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_EQ(result.problem, "");
+        EXPECT_EQ(Held(kSection), c.activeAfter);
+        EXPECT_EQ(Held(kSection + "-"), c.offAfter);
+        // The point holds what the key held before, type and bytes.
+        EXPECT_EQ(result.pointFolder, backup + "\\" + kPointName + "\\");
+        const auto saved = SavedValue(result.pointFolder, c.deleteActive ? kSection : kSection + "-");
+        ASSERT_NE(saved, nullptr);
+        EXPECT_EQ(saved->type, static_cast<uint32_t>(REG_SZ));
+        EXPECT_EQ(saved->data, Utf16Z(c.deleteActive ? c.active : c.off));
+    }
+}
+
+TEST_F(EngineRunDelete, AKeyThatRefusesWritingKeepsTheValue) {
+    SetRegString(HKEY_CURRENT_USER, Key(kSection), kName, "C:\\on.exe");
+    ScopedReadOnlyKey readOnly(HKEY_CURRENT_USER, Key(kSection));
+    ScopedFolder backups("engine run delete");
+    const RunDeleteResult result =
+        DeleteRunEntryWithBackup({kName, "C:\\on.exe", kUser, kSection}, true, backups.Path(), Now());
+    EXPECT_EQ(result.outcome, RunDeleteOutcome::NotWritable);
+    EXPECT_EQ(Held(kSection), "C:\\on.exe");
+    EXPECT_NE(SavedValue(result.pointFolder, kSection), nullptr);
+}
+
+// Nothing is deleted when the point cannot be written; the reason says why.
+TEST_F(EngineRunDelete, NoPointNoDelete) {
+    ScopedFolder backups("engine run delete");
+    ScopedFile blocker(backups.Path() + "\\not a folder", "a file where the backup folder must be");
+    const std::string failed = std::string("The backup point ") + kPointName + " could not be written: ";
+    const struct {
+        const char* what;
+        const char* seeded;
+        std::string backupFolder;
+        std::string mentions;
+    } cases[] = {
+        {"a file where the folder must be", "C:\\on.exe", blocker.Path() + "\\Backup\\",
+         blocker.Path() + "\\Backup\\" + kPointName + "\\"},
+        {"a value that went", nullptr, backups.Path(), "\"" + kName + "\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteUserRunKeys({kSection.c_str()});
+        if (c.seeded) SetRegString(HKEY_CURRENT_USER, Key(kSection), kName, c.seeded);
+        const RunDeleteResult result =
+            DeleteRunEntryWithBackup({kName, "C:\\on.exe", kUser, kSection}, true, c.backupFolder, Now());
+        EXPECT_EQ(result.outcome, RunDeleteOutcome::BackupFailed);
+        EXPECT_EQ(result.pointFolder, "");
+        EXPECT_EQ(result.problem.rfind(failed, 0), 0u) << result.problem;
+        EXPECT_NE(result.problem.find(c.mentions), std::string::npos) << result.problem;
+        EXPECT_EQ(Held(kSection), c.seeded ? c.seeded : "(none)");
+    }
+    EXPECT_FALSE(platform::files::DirectoryExists(blocker.Path()));
+}
+
+}  // namespace
