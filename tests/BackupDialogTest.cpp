@@ -199,12 +199,6 @@ TEST(BackupCommand, OpensOnBackupAndStartsOnlyWhatTheAnswerAsks) {
 
 class BackUpThreadTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        relative_ = "Software\\OrvelinTests\\BackUpThread" + std::to_string(GetCurrentProcessId());
-        base_ = "HKEY_CURRENT_USER\\" + relative_;
-        DeleteRegTree(HKEY_CURRENT_USER, relative_);
-    }
-    void TearDown() override { DeleteRegTree(HKEY_CURRENT_USER, relative_); }
 
     std::vector<RegKeyData> Export() const {
         std::vector<RegKeyData> keys;
@@ -213,7 +207,8 @@ protected:
         return keys;
     }
 
-    std::string relative_, base_;
+    ScratchRegKey scratch_{"BackUpThread"};
+    const std::string relative_ = scratch_.Relative(), base_ = scratch_.Full();
 };
 
 TEST_F(BackUpThreadTest, APointOfTheUserRootRestoresEveryValueExactly) {

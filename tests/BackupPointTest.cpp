@@ -64,9 +64,6 @@ const char kPointName[] = "2026.12.07 13.05";
 class BackupPointTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        relative_ = "Software\\OrvelinTests\\BackupPoint" + std::to_string(GetCurrentProcessId());
-        base_ = "HKEY_CURRENT_USER\\" + relative_;
-        DeleteRegTree(HKEY_CURRENT_USER, relative_);
         std::vector<uint8_t> bin(300);
         for (size_t i = 0; i < bin.size(); ++i) bin[i] = static_cast<uint8_t>(i * 7);
         SetValue(HKEY_CURRENT_USER, relative_ + "\\Tree", "", REG_SZ, Utf16Z(""));
@@ -80,7 +77,6 @@ protected:
                  Utf16Z("%SystemRoot%\\x.exe"));
         SetValue(HKEY_CURRENT_USER, relative_ + "\\Run", "stays", REG_DWORD, {1, 0, 0, 0});
     }
-    void TearDown() override { DeleteRegTree(HKEY_CURRENT_USER, relative_); }
 
     BackupItem Key(const std::string& below) const { return {"HKEY_CURRENT_USER", relative_ + "\\" + below, true, ""}; }
     BackupItem Value(const std::string& below, const std::string& name) const {
@@ -99,8 +95,8 @@ protected:
         return keys;
     }
 
-    std::string relative_;
-    std::string base_;
+    ScratchRegKey scratch_{"BackupPoint"};
+    const std::string relative_ = scratch_.Relative(), base_ = scratch_.Full();
 };
 
 TEST_F(BackupPointTest, RestoringThePointUndoesTheDelete) {

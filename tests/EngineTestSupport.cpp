@@ -73,6 +73,14 @@ void DeleteUserRunKeys(std::initializer_list<const char*> sections) {
             DeleteRegTree(HKEY_CURRENT_USER, startup::RunKeyPath("HKEY_CURRENT_USER", section, suffix));
 }
 
+ScratchRegKey::ScratchRegKey(const std::string& name)
+    : relative_("Software\\OrvelinTests\\" + name + std::to_string(GetCurrentProcessId())),
+      full_("HKEY_CURRENT_USER\\" + relative_) {
+    DeleteRegTree(HKEY_CURRENT_USER, relative_);
+}
+
+ScratchRegKey::~ScratchRegKey() { DeleteRegTree(HKEY_CURRENT_USER, relative_); }
+
 ScopedRegKeys::~ScopedRegKeys() {
     for (auto it = keys_.rbegin(); it != keys_.rend(); ++it) DeleteRegTree(it->first, it->second);
 }

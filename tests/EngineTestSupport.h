@@ -26,6 +26,21 @@ void DeleteRegTree(HKEY root, const std::string& path);
 // Deletes the user's run keys of the sections and their "-" twins.
 void DeleteUserRunKeys(std::initializer_list<const char*> sections);
 
+// A private key HKEY_CURRENT_USER\Software\OrvelinTests\<name><process id>:
+// empty when made, removed with its subtree when it goes.
+class ScratchRegKey {
+public:
+    explicit ScratchRegKey(const std::string& name);
+    ~ScratchRegKey();
+    ScratchRegKey(const ScratchRegKey&) = delete;
+    ScratchRegKey& operator=(const ScratchRegKey&) = delete;
+    const std::string& Relative() const { return relative_; }  // below HKEY_CURRENT_USER
+    const std::string& Full() const { return full_; }          // "HKEY_CURRENT_USER\" + Relative()
+
+private:
+    std::string relative_, full_;
+};
+
 // Deletes the listed keys (with their subtrees) when it goes out of scope.
 class ScopedRegKeys {
 public:

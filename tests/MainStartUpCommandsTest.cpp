@@ -25,26 +25,21 @@ namespace {
 
 const std::string kUser = "HKEY_CURRENT_USER";
 
-class StartUpCommands : public ::testing::Test {
+class StartUpCommands : public FrameTest {
 protected:
     void SetUp() override {
         Clean();
-        main_ = std::make_unique<TfrmMain>();
-        backups_ = std::make_unique<ScopedFolder>("startup backups");
-        main_->SetBackupFolder(backups_->Path() + "\\");
-        ShowWindow(main_->Handle(), SW_SHOW);
-        main_->FormActivate(false);
+        FrameTest::SetUp();
+        Main().SetBackupFolder(backups_.Path() + "\\");
     }
     void TearDown() override {
-        main_.reset();
-        backups_.reset();
+        FrameTest::TearDown();
         Clean();
     }
     static void Clean() {
         DeleteUserRunKeys({"RunOnce", "RunOnceEx", "RunService"});
     }
     static std::string Key(const std::string& keyName) { return RunKeyPath(kUser, keyName); }
-    TfrmMain& Main() { return *main_; }
     ui::ListView List() { return Main().StartUpPage().lvSuValues; }
     int SelectRow(const std::string& caption) {
         const int row = RowOf(List(), caption);
@@ -52,8 +47,7 @@ protected:
         return row;
     }
 
-    std::unique_ptr<TfrmMain> main_;
-    std::unique_ptr<ScopedFolder> backups_;
+    ScopedFolder backups_{"startup backups"};
 };
 
 TEST_F(StartUpCommands, AddThroughTheDialog) {
@@ -173,7 +167,7 @@ TEST_F(StartUpCommands, DeleteFirstSavesTheValueInABackupPoint) {
     // The point holds the value: restoring it undoes the delete.
     std::vector<std::string> points;
     WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((backups_->Path() + "\\*").c_str(), &found);
+    HANDLE search = FindFirstFileA((backups_.Path() + "\\*").c_str(), &found);
     ASSERT_NE(search, INVALID_HANDLE_VALUE);
     do {
         if (found.cFileName[0] != '.') points.push_back(found.cFileName);
@@ -182,7 +176,7 @@ TEST_F(StartUpCommands, DeleteFirstSavesTheValueInABackupPoint) {
     ASSERT_EQ(points.size(), 1u);
     std::vector<snapshots::RegKeyData> keys;
     std::string error;
-    ASSERT_TRUE(snapshots::LoadRegFile(backups_->Path() + "\\" + points[0] + "\\HKEY_CURRENT_USER.reg", keys, error))
+    ASSERT_TRUE(snapshots::LoadRegFile(backups_.Path() + "\\" + points[0] + "\\HKEY_CURRENT_USER.reg", keys, error))
         << error;
     ASSERT_TRUE(snapshots::ImportRegistryTree(keys, error)) << error;
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunService"), "OrvB saved"), "C:\\saved.exe /x");
@@ -190,7 +184,7 @@ TEST_F(StartUpCommands, DeleteFirstSavesTheValueInABackupPoint) {
 
 TEST_F(StartUpCommands, DeleteWithoutABackupDeletesNothing) {
     SetRegString(HKEY_CURRENT_USER, Key("RunService"), "OrvB kept", "C:\\kept.exe");
-    ScopedFile blocker(backups_->Path() + "\\not a folder", "x");
+    ScopedFile blocker(backups_.Path() + "\\not a folder", "x");
     Main().SetBackupFolder(blocker.Path() + "\\");  // a folder under a file cannot be made
     Main().StartUpPage().SelectSuSection(kSuRunService);
     ASSERT_GE(SelectRow("OrvB kept"), 0);

@@ -74,12 +74,8 @@ TreeMap ByPath(const std::vector<RegKeyData>& keys, const std::string& base) {
 class RegistryTreeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        relative_ = "Software\\OrvelinTests\\RegistryTree" + std::to_string(GetCurrentProcessId());
-        base_ = "HKEY_CURRENT_USER\\" + relative_;
-        DeleteRegTree(HKEY_CURRENT_USER, relative_);
         Seed();
     }
-    void TearDown() override { DeleteRegTree(HKEY_CURRENT_USER, relative_); }
 
     void Seed() {
         for (const auto& seed : Seeds()) {
@@ -104,8 +100,8 @@ protected:
         return keys;
     }
 
-    std::string relative_;
-    std::string base_;
+    ScratchRegKey scratch_{"RegistryTree"};
+    const std::string relative_ = scratch_.Relative(), base_ = scratch_.Full();
 };
 
 // Runs reg.exe with the arguments and returns its exit code (-1 when it did not start).

@@ -37,13 +37,6 @@ using Tree = std::map<std::string, std::map<std::string, std::tuple<uint32_t, st
 
 class EngineBackup : public ::testing::Test {
 protected:
-    void SetUp() override {
-        relative_ = "Software\\OrvelinTests\\EngineBackup" + std::to_string(GetCurrentProcessId());
-        base_ = kUser + "\\" + relative_;
-        DeleteRegTree(HKEY_CURRENT_USER, relative_);
-    }
-    void TearDown() override { DeleteRegTree(HKEY_CURRENT_USER, relative_); }
-
     Tree Values(const std::string& below = "") const {
         std::vector<RegKeyData> keys;
         std::string error;
@@ -54,7 +47,8 @@ protected:
         return tree;
     }
 
-    std::string relative_, base_;
+    ScratchRegKey scratch_{"EngineBackup"};
+    const std::string relative_ = scratch_.Relative(), base_ = scratch_.Full();
     ScopedFolder folder_{"EngineBackup"};
     const std::string backup_ = folder_.Path() + "\\Backup\\";
 };
