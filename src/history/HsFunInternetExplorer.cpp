@@ -95,12 +95,23 @@ void CollectTypedUrlValues(IHistorySink& sink, const std::string& mask, const co
     }
 }
 
+// Appends each shown text to the list as it is found, so what came before
+// an error stays.
+class ShownTextList final : public IHistorySink {
+public:
+    explicit ShownTextList(std::vector<std::string>& texts) : texts_(texts) {}
+    void Add(HistoryRow&& row) override { texts_.push_back(std::move(row.caption)); }
+    void Notice(const std::string&) override {}
+
+private:
+    std::vector<std::string>& texts_;
+};
+
 // Appends to the list, when there is one.
 void CollectInto(std::vector<std::string>* results, TIETraceKind kind, const std::string& mask) {
     if (!results) return;
-    THistoryRowList rows;
-    CollectInternetExplorerTraces(kind, rows, mask);
-    for (HistoryRow& row : rows.rows) results->push_back(std::move(row.caption));
+    ShownTextList texts(*results);
+    CollectInternetExplorerTraces(kind, texts, mask);
 }
 
 CacheClass CacheClassOf(TIETraceKind kind) {
