@@ -233,7 +233,6 @@ void THistoryPage::AppendRows(std::vector<HistoryRow>&& rows) {
     const size_t columns = static_cast<size_t>(std::max(lvHsValues.ColumnCount() - 1, 0));
     int count = lvHsValues.Count();
     ListView_SetItemCountEx(list, count + static_cast<int>(rows.size()), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-    listedRows_.reserve(listedRows_.size() + rows.size());
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
     for (HistoryRow& row : rows) {
