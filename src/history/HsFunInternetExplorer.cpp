@@ -43,7 +43,6 @@ std::string ShownText(const std::string& name, CacheClass kind) {
     return TrimBlanks(name);
 }
 
-
 // Thrown through the cache walk when a stop is asked, so a long walk ends
 // at the next entry; caught where the walk began.
 struct WalkStopped {};
