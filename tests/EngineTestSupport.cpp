@@ -6,6 +6,7 @@
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
+#include "platform/UrlCache.h"
 #include "startup/StartUpFunctions.h"
 
 #include <gtest/gtest.h>
@@ -226,6 +227,21 @@ DWORD LastListedOf(const std::vector<DWORD>& ids) {
     return last;
 }
 
+
+ScopedCacheEntries::ScopedCacheEntries(std::initializer_list<const char*> names) {
+    for (const char* name : names) Add(name);
+}
+
+ScopedCacheEntries::~ScopedCacheEntries() {
+    for (const std::string& name : names_) platform::urlcache::DeleteEntry(name);
+}
+
+void ScopedCacheEntries::Add(const std::string& name, bool withFile) {
+    names_.push_back(name);
+    const DWORD written = withFile ? platform::urlcache::CommitEntryWithFile(name, "orv test content")
+                                   : platform::urlcache::CommitEntry(name);
+    EXPECT_EQ(written, static_cast<DWORD>(ERROR_SUCCESS)) << name;
+}
 
 void WriteShortcut(const std::string& linkPath, const std::string& target) {
     platform::shell::LinkFields fields;

@@ -97,6 +97,23 @@ private:
     std::optional<std::string> previous_;
 };
 
+// URL cache entries seeded for one test, removed at its end (deleting an
+// entry that is already gone does nothing). An entry with a file is what a
+// temporary file is; one without, a visited page or a cookie record.
+class ScopedCacheEntries {
+public:
+    ScopedCacheEntries() = default;
+    ScopedCacheEntries(std::initializer_list<const char*> names);
+    ~ScopedCacheEntries();
+    ScopedCacheEntries(const ScopedCacheEntries&) = delete;
+    ScopedCacheEntries& operator=(const ScopedCacheEntries&) = delete;
+
+    void Add(const std::string& name, bool withFile = false);
+
+private:
+    std::vector<std::string> names_;
+};
+
 // A private folder inside the test machine, removed with its contents.
 class ScopedFolder {
 public:

@@ -1,5 +1,6 @@
 // Internet Explorer traces: the URL cache collectors and deletes, typed URLs,
-// and the history scan worker that runs the collectors off the window thread.
+// and the History page's worker that runs the sections' listers off the
+// window thread.
 //
 // Wine's cache, as these tests rely on it: a walk without a search pattern
 // passes every container (cookies, history and content alike), names are
@@ -8,6 +9,7 @@
 // when it is unlocked).
 #include "common/Masks.h"
 #include "common/RegistryObject.h"
+#include "history/HistorySectionTable.h"
 #include "history/HsFunInternetExplorer.h"
 #include "shell/history/HsScanThread.h"
 #include "platform/Threads.h"
@@ -25,37 +27,15 @@
 #include <string>
 #include <vector>
 
+using namespace history;
+
 namespace {
 
 namespace cache = platform::urlcache;
 using testing_support::RecordedBoxes;
+using testing_support::ScopedCacheEntries;
 
 constexpr const char* kTypedUrlsKey = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
-
-// Cache entries seeded for one test, removed at its end (deleting an entry
-// that is already gone does nothing).
-class ScopedCacheEntries {
-public:
-    ScopedCacheEntries() = default;
-    ScopedCacheEntries(std::initializer_list<const char*> names) {
-        for (const char* name : names) Add(name);
-    }
-    ~ScopedCacheEntries() {
-        for (const std::string& name : names_) cache::DeleteEntry(name);
-    }
-    ScopedCacheEntries(const ScopedCacheEntries&) = delete;
-    ScopedCacheEntries& operator=(const ScopedCacheEntries&) = delete;
-
-    void Add(const std::string& name, bool withFile = false) {
-        names_.push_back(name);
-        EXPECT_EQ(withFile ? cache::CommitEntryWithFile(name, "orv test content") : cache::CommitEntry(name),
-                  static_cast<DWORD>(ERROR_SUCCESS))
-            << name;
-    }
-
-private:
-    std::vector<std::string> names_;
-};
 
 // Holds an entry's file open, as a browser showing the page would, so the
 // entry cannot be deleted; the lock goes (and with it a pending deletion)
@@ -403,26 +383,30 @@ TEST(HistoryIETraces, MissingTypedUrlKeyIsEmptyAndStaysMissing) {
     EXPECT_FALSE(testing_support::RegKeyExists(HKEY_CURRENT_USER, kTypedUrlsKey));
 }
 
-// ---- The scan worker ----
+// ---- The worker ----
 
 struct ScanRun {
     std::vector<std::string> lines;
+    std::vector<std::string> events;  // "rows n" and "notice: text", in the order they arrived
     int deliveries = 0;
     bool ended = false;
     bool deliveredAfterEnd = false;
 };
 
-// Runs a self-freeing worker as the page does and waits until its end step.
-std::shared_ptr<ScanRun> RunScan(unsigned char flags, const std::string& mask) {
+// Runs a self-freeing worker with the lister and waits until its end step.
+std::shared_ptr<ScanRun> RunScan(const HistoryLister& lister, const std::string& mask) {
     auto run = std::make_shared<ScanRun>();
     const int workersBefore = ui::WorkerThread::LiveCount();
-    auto* worker = new THistoryScanThread(nullptr, [run](std::vector<std::string>&& lines) {
-        if (run->ended) run->deliveredAfterEnd = true;
-        ++run->deliveries;
-        run->lines.insert(run->lines.end(), std::make_move_iterator(lines.begin()),
-                          std::make_move_iterator(lines.end()));
-    });
-    worker->SectionFlags = flags;
+    auto* worker = new THistoryScanThread(
+        nullptr,
+        [run](std::vector<HistoryRow>&& rows) {
+            if (run->ended) run->deliveredAfterEnd = true;
+            ++run->deliveries;
+            run->events.push_back("rows " + std::to_string(rows.size()));
+            for (HistoryRow& row : rows) run->lines.push_back(std::move(row.caption));
+        },
+        [run](const std::string& text) { run->events.push_back("notice: " + text); });
+    worker->Lister = lister;
     worker->Mask = mask;
     worker->SetFreeOnTerminate(true);
     worker->SetOnTerminate([run] { run->ended = true; });
@@ -433,6 +417,13 @@ std::shared_ptr<ScanRun> RunScan(unsigned char flags, const std::string& mask) {
         if (!run->ended) worker->Abandon();
     }
     return run;
+}
+
+// The registered listers of the sections, one after the other.
+HistoryLister SectionsInTurn(std::vector<int> sections) {
+    return [sections](IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+        for (int section : sections) HistorySectionRowOf(section).list(sink, mask, stop);
+    };
 }
 
 // Every section at once, so the order between them shows, and enough
@@ -459,23 +450,24 @@ TEST(HistoryScanThread, DeliversEverySectionInOrderAndEnds) {
               (std::vector<std::string>{"http://orvscan.example/file.css", "orvscan@orvscan.example/",
                                         "http://typed.orvscan.example/"}));
 
-    auto run = RunScan(THistoryScanThread::kVisitedPages | THistoryScanThread::kTemporaryFiles |
-                           THistoryScanThread::kCookies | THistoryScanThread::kTypedUrls,
+    for (int section : {hsIEVisitedPages, hsIETemporaryFiles, hsIECookies, hsIETypedUrls})
+        EXPECT_TRUE(HistorySectionRowOf(section).listsOnWorker) << section;
+    auto run = RunScan(SectionsInTurn({hsIEVisitedPages, hsIETemporaryFiles, hsIECookies, hsIETypedUrls}),
                        "*orvscan*");
     EXPECT_TRUE(run->ended);
     EXPECT_FALSE(run->deliveredAfterEnd);
     EXPECT_EQ(run->lines, expected);
     std::printf("history scan: %zu lines in %d batches\n", run->lines.size(), run->deliveries);
 
-    // One bit, one section; no bit, nothing, and the scan still ends.
-    run = RunScan(THistoryScanThread::kCookies, "*orvscan*");
+    // One section's lister, that section; no lister, nothing, and the scan still ends.
+    run = RunScan(HistorySectionRowOf(hsIECookies).list, "*orvscan*");
     EXPECT_EQ(run->lines, std::vector<std::string>{"orvscan@orvscan.example/"});
-    run = RunScan(0, "*");
+    run = RunScan(HistoryLister(), "*");
     EXPECT_TRUE(run->ended);
     EXPECT_EQ(run->deliveries, 0);
 }
 
-// A failing collector: its message in the error box, the lines it found
+// A failing lister: its message in the error box, the lines it found
 // before the failure shown, and the end step still runs.
 TEST(HistoryScanThread, CollectorErrorIsReportedAndTheScanStillEnds) {
     ScopedCacheEntries seeded{"Visited: orverr@http://orverr.example/"};
@@ -484,18 +476,18 @@ TEST(HistoryScanThread, CollectorErrorIsReportedAndTheScanStillEnds) {
     typed.SetDword("url2", 1);
 
     struct Case {
-        unsigned char flags;
+        int section;
         const char* mask;
         const char* message;
         std::vector<std::string> lines;
     };
     const Case cases[] = {
-        {THistoryScanThread::kVisitedPages, "[", "'[' is an invalid mask at (2)", {}},
-        {THistoryScanThread::kTypedUrls, "*", "Invalid data type for 'url2'", {"http://first.orverr.example/"}},
+        {hsIEVisitedPages, "[", "'[' is an invalid mask at (2)", {}},
+        {hsIETypedUrls, "*", "Invalid data type for 'url2'", {"http://first.orverr.example/"}},
     };
     for (const Case& c : cases) {
         RecordedBoxes boxes({IDOK});
-        auto run = RunScan(c.flags, c.mask);
+        auto run = RunScan(HistorySectionRowOf(c.section).list, c.mask);
         EXPECT_TRUE(run->ended) << c.message;
         EXPECT_EQ(run->lines, c.lines) << c.message;
         ASSERT_EQ(boxes.Shown().size(), 1u) << c.message;
@@ -503,29 +495,51 @@ TEST(HistoryScanThread, CollectorErrorIsReportedAndTheScanStillEnds) {
     }
 }
 
+// A notice reaches the window thread after the rows found before it, and the
+// listing goes on after it.
+TEST(HistoryScanThread, ANoticeComesAfterTheRowsFoundBeforeItAndTheListingGoesOn) {
+    auto run = RunScan(
+        [](IHistorySink& sink, const std::string& mask, const common::StopToken&) {
+            sink.AddCaption("first " + mask);
+            sink.AddCaption("second");
+            sink.Notice("the source is in use");
+            sink.AddCaption("third");
+        },
+        "*m*");
+    EXPECT_TRUE(run->ended);
+    EXPECT_EQ(run->lines, (std::vector<std::string>{"first *m*", "second", "third"}));
+    EXPECT_EQ(run->events, (std::vector<std::string>{"rows 2", "notice: the source is in use", "rows 1"}));
+}
+
 }  // namespace
 
 namespace {
 
-// A worker's stop check runs for every entry walked, also those the mask
-// refuses, and raising there ends the walk (the next walk works as usual).
+// The stop is seen during the walk: asked after the first row, the walk ends
+// there though more entries fit; asked before, nothing is listed; the next
+// walk works as usual.
 TEST(HistoryIETraces, TheWalkCanBeEndedAtAnyEntry) {
     ScopedCacheEntries seeded{"Visited: orvstop@http://a.example/", "Visited: orvstop@http://b.example/",
                               "Visited: orvstop@http://c.example/", "Visited: orvstop@http://d.example/"};
-    struct EndWalk {};
-    int walked = 0;
-    std::vector<std::string> listed;
-    try {
-        CollectInternetExplorerTraces(
-            TIETraceKind::VisitedPages, [&](std::string&& text) { listed.push_back(std::move(text)); },
-            "*fits-nothing-orvstop*", [&] {
-                if (++walked == 3) throw EndWalk{};
-            });
-        ADD_FAILURE() << "the walk was not ended";
-    } catch (const EndWalk&) {
-    }
-    EXPECT_EQ(walked, 3);
-    EXPECT_TRUE(listed.empty());
+    class StopAfterFirst final : public IHistorySink {
+    public:
+        void Add(HistoryRow&& row) override {
+            captions.push_back(std::move(row.caption));
+            source.RequestStop();
+        }
+        void Notice(const std::string&) override {}
+        common::StopSource source;
+        std::vector<std::string> captions;
+    } sink;
+    CollectInternetExplorerTraces(TIETraceKind::VisitedPages, sink, "*orvstop@*", sink.source.Token());
+    EXPECT_EQ(sink.captions.size(), 1u);
+
+    common::StopSource stopped;
+    stopped.RequestStop();
+    THistoryRowList none;
+    CollectInternetExplorerTraces(TIETraceKind::VisitedPages, none, "*", stopped.Token());
+    EXPECT_TRUE(none.rows.empty());
+
     std::vector<std::string> again;
     CollectVisitedPages(&again, "*orvstop@*");
     EXPECT_EQ(again.size(), 4u);

@@ -3,6 +3,7 @@
 #include "common/Masks.h"
 #include "common/RegistryObject.h"
 #include "history/HistoryFunctions.h"
+#include "history/HsFunMultimedia.h"
 #include "history/HsFunMyComputer.h"
 #include "platform/Clipboard.h"
 #include "platform/Files.h"
@@ -16,6 +17,7 @@
 #include <cctype>
 #include <functional>
 
+using namespace history;
 using namespace testing_support;
 namespace files = platform::files;
 
@@ -37,6 +39,13 @@ void Seed(const std::string& key, std::initializer_list<std::pair<const char*, c
 }
 
 void SeedDword(const std::string& key, const std::string& name) { SetRegDword(kUser, key, name, 7); }
+
+// What a lister reports, as texts.
+Texts Listed(const HistoryLister& lister, const std::string& mask) {
+    THistoryRowList rows;
+    lister(rows, mask, {});
+    return rows.Captions();
+}
 
 std::vector<std::string> ValueNames(const std::string& key) {
     std::vector<std::string> names;
@@ -81,8 +90,10 @@ TEST_F(RegistryLists, ReadRecentValuesSkipsExactNameAndFiltersWholeText) {
         {"MRUList", "*report*", {"C:\\Docs\\Report.TXT"}},
     };
     for (const auto& c : cases) {
-        Texts list{"kept"};
-        ReadRecentValues(list, kUser, key, c.skipped, c.mask);
+        THistoryRowList rows;
+        rows.AddCaption("kept");
+        ReadRecentValues(rows, kUser, key, c.skipped, c.mask);
+        Texts list = rows.Captions();
         ASSERT_EQ(list.front(), "kept");
         list.erase(list.begin());
         EXPECT_EQ(Sorted(list), Sorted(c.expected)) << c.mask << " " << (c.skipped ? c.skipped : "-");
@@ -91,7 +102,7 @@ TEST_F(RegistryLists, ReadRecentValuesSkipsExactNameAndFiltersWholeText) {
 
 TEST_F(RegistryLists, MissingKeysAreSilentAndBadDataOrMaskRaises) {
     const std::string missing = kTestKey + "\\Nowhere";
-    Texts list;
+    THistoryRowList list;
     // The mask is tested only when there is something to test.
     EXPECT_NO_THROW(ReadRecentValues(list, kUser, missing, nullptr, "[]"));
     EXPECT_NO_THROW(ReadRecentSubkeys(list, kUser, missing, nullptr, "*"));
@@ -101,7 +112,7 @@ TEST_F(RegistryLists, MissingKeysAreSilentAndBadDataOrMaskRaises) {
     EXPECT_NO_THROW(DeleteValueByDataInSubkeys(kUser, missing, "x"));
     EXPECT_NO_THROW(WriteRegString(kUser, missing, "MRUList", ""));
     EXPECT_NO_THROW(DeleteValueByName(kUser, missing, "x"));
-    EXPECT_TRUE(list.empty());
+    EXPECT_TRUE(list.rows.empty());
     EXPECT_FALSE(RegKeyExists(kUser, missing));  // nothing creates a key
 
     const std::string key = kTestKey + "\\Typed";
@@ -144,9 +155,9 @@ TEST_F(RegistryLists, SubkeyOperationsVisitEverySubkey) {
     Seed(one, {{"a", "budget"}, {"b", "Budget"}, {"c", "plans"}});
     Seed(two, {{"a", "BUDGET"}, {"b", "laser"}});
     SetRawValue(kUser, three, "", kKeyOnly, {});
-    Texts list;
-    ReadRecentSubkeys(list, kUser, kTestKey, nullptr, "*");
-    EXPECT_EQ(Sorted(list), Sorted({"budget", "Budget", "plans", "BUDGET", "laser"}));
+    THistoryRowList rows;
+    ReadRecentSubkeys(rows, kUser, kTestKey, nullptr, "*");
+    EXPECT_EQ(Sorted(rows.Captions()), Sorted({"budget", "Budget", "plans", "BUDGET", "laser"}));
 
     DeleteValueByDataInSubkeys(kUser, kTestKey, "budget");
     EXPECT_EQ(ValueNames(one).size(), 2u);  // one twin stays in the first subkey
@@ -179,9 +190,7 @@ TEST_F(RegistryLists, ClearOpenSaveHistoryTouchesOnlyNamedExtensionsAndStar) {
     Seed(base + "\\doc", {{"a", "C:\\x.doc"}, {"MRUList", "a"}});
     Seed(base + "\\ab", {{"a", "C:\\ab"}});  // a tail holding "\" names no subkey
 
-    Texts listed;
-    ListOpenSaveHistory(listed, "*");
-    EXPECT_EQ(listed.size(), 7u);  // every value but the order letters
+    EXPECT_EQ(Listed(ListOpenSaveHistory, "*").size(), 7u);  // every value but the order letters
 
     ClearOpenSaveHistory({"C:\\a\\one.txt", "C:\\a\\one.txt"}, "*one*");  // narrow: order letters stay
     EXPECT_EQ(ValueNames(base + "\\txt"), (Texts{"MRUList", "b"}));
@@ -199,9 +208,7 @@ TEST_F(RegistryLists, RunHistoryDeleteAllEmptiesOrderEvenWithNarrowMask) {
     DeleteRegTree(kUser, kRunMruKey);
     cleanup_.Add(kUser, kRunMruKey);
     Seed(kRunMruKey, {{"a", "regedit\\1"}, {"b", "cmd\\1"}, {"c", "C:\\Tools\\regview.exe\\1"}, {"MRUList", "cba"}});
-    Texts list;
-    ListRunHistory(list, "reg*");
-    EXPECT_EQ(Sorted(list), Sorted({"regedit\\1"}));
+    EXPECT_EQ(Sorted(Listed(ListRunHistory, "reg*")), Sorted({"regedit\\1"}));
     // What the section's Delete All runs.
     DeleteValuesByMask(kUser, kRunMruKey, "*reg*", kMruListValue);
     WriteRegString(kUser, kRunMruKey, kMruListValue, "");
@@ -215,9 +222,7 @@ TEST_F(RegistryLists, FindHistoryDeleteReachesEverySubkey) {
     const std::string files = std::string(kFindHistoryKey) + "\\5603", words = std::string(kFindHistoryKey) + "\\5604";
     Seed(files, {{"000", "invoice*.pdf"}, {"001", "Invoice*.PDF"}});
     Seed(words, {{"000", "INVOICE*.pdf"}, {"001", "tax"}});
-    Texts list;
-    ListFindHistory(list, "*");
-    EXPECT_EQ(list.size(), 4u);
+    EXPECT_EQ(Listed(ListFindHistory, "*").size(), 4u);
     DeleteValueByDataInSubkeys(kUser, kFindHistoryKey, "invoice*.pdf");
     EXPECT_EQ(ValueNames(files).size(), 1u);
     EXPECT_EQ(ValueNames(words), Texts{"001"});
@@ -226,7 +231,7 @@ TEST_F(RegistryLists, FindHistoryDeleteReachesEverySubkey) {
 // Paint, WordPad and the three Paint Shop Pro lists: the same list kind.
 TEST_F(RegistryLists, ApplicationRecentListsListDeleteAndClear) {
     const struct {
-        std::function<void(Texts&, const std::string&)> lister;
+        HistoryLister lister;
         std::vector<std::string> keys;
     } sections[] = {
         {ListPaintRecent, {kPaintRecentKey}},
@@ -241,14 +246,10 @@ TEST_F(RegistryLists, ApplicationRecentListsListDeleteAndClear) {
                        {"File2", "D:\\Letters\\draft.rtf"},
                        {"File3", "C:\\Pictures\\beach.bmp"}});
         }
-        Texts list;
-        section.lister(list, "*SUNSET*.BMP");
-        EXPECT_EQ(list, Texts(section.keys.size(), "C:\\Pictures\\sunset, \"big\".bmp")) << section.keys[0];
+        EXPECT_EQ(Listed(section.lister, "*SUNSET*.BMP"), Texts(section.keys.size(), "C:\\Pictures\\sunset, \"big\".bmp")) << section.keys[0];
         for (const std::string& key : section.keys) DeleteValueByData(kUser, key, "d:\\letters\\DRAFT.rtf");
         for (const std::string& key : section.keys) DeleteValuesByMask(kUser, key, "*sunset*", nullptr);
-        list.clear();
-        section.lister(list, "*");
-        EXPECT_EQ(list, Texts(section.keys.size(), "C:\\Pictures\\beach.bmp")) << section.keys[0];
+        EXPECT_EQ(Listed(section.lister, "*"), Texts(section.keys.size(), "C:\\Pictures\\beach.bmp")) << section.keys[0];
         for (const std::string& key : section.keys) EXPECT_TRUE(RegKeyExists(kUser, key));
     }
 }
@@ -345,7 +346,7 @@ TEST(FolderSections, ListByFullPathMaskAndClearWhatMatches) {
     const struct {
         const char* name;
         std::function<std::string()> folder;
-        std::function<void(Texts&, const std::string&)> lister;
+        HistoryLister lister;
     } sections[] = {
         {"recent", RecentDocumentsFolder, ListRecentDocuments},
         {"temp", TemporaryFolder, ListTemporaryFolder},
@@ -368,15 +369,10 @@ TEST(FolderSections, ListByFullPathMaskAndClearWhatMatches) {
         const bool sendTo = std::string(section.name) == "send-to";
         Texts expected(seeded.begin(), seeded.begin() + (sendTo ? 3 : 5));
 
-        Texts list;
-        section.lister(list, "*" + tag + "*");
-        EXPECT_EQ(Sorted(list), Sorted(expected)) << section.name;
-        list.clear();
-        section.lister(list, "Report 2024.lnk");  // a bare name never fits a full path
-        EXPECT_TRUE(list.empty()) << section.name;
-        list.clear();
-        section.lister(list, "*" + tag + "\\*PLAN*");
-        EXPECT_EQ(list, Texts{ours + "\\inner\\Zürich – plan.lnk"}) << section.name;
+        EXPECT_EQ(Sorted(Listed(section.lister, "*" + tag + "*")), Sorted(expected)) << section.name;
+        // A bare name never fits a full path.
+        EXPECT_TRUE(Listed(section.lister, "Report 2024.lnk").empty()) << section.name;
+        EXPECT_EQ(Listed(section.lister, "*" + tag + "\\*PLAN*"), Texts{ours + "\\inner\\Zürich – plan.lnk"}) << section.name;
 
         EXPECT_EQ(DeleteFilesByMask(folder, "*\\" + tag + "\\INNER\\*"), 0);
         for (size_t i = 0; i < seeded.size(); ++i)
@@ -389,9 +385,9 @@ TEST(FolderSections, ListByFullPathMaskAndClearWhatMatches) {
 TEST(Clipboard, LinesWholeUpToTheLimit) {
     ASSERT_TRUE(platform::clipboard::SetText("first line\r\nsay \"hi\", then go\r\n\r\nZürich\nend"));
     EXPECT_TRUE(ClipboardHoldsText());
-    Texts list;
-    ListClipboard(list);
-    EXPECT_EQ(list, (Texts{"Clipboard contains some text.", "Content:", "first line", "say \"hi\", then go", "",
+    THistoryRowList rows;
+    ListClipboard(rows);
+    EXPECT_EQ(rows.Captions(), (Texts{"Clipboard contains some text.", "Content:", "first line", "say \"hi\", then go", "",
                            "Zürich\nend"}));
 
     // 50 lines of 98 characters and CR LF: 40 whole lines take 4000
@@ -399,23 +395,24 @@ TEST(Clipboard, LinesWholeUpToTheLimit) {
     std::string longText;
     for (int line = 0; line < 50; ++line) longText += std::string(98, char('A' + line % 26)) + "\r\n";
     ASSERT_TRUE(platform::clipboard::SetText(longText));
-    list.clear();
-    ListClipboard(list);
+    rows.rows.clear();
+    ListClipboard(rows);
+    const Texts list = rows.Captions();
     ASSERT_EQ(list.size(), 2u + 41u);
     EXPECT_EQ(list[2], std::string(98, 'A'));
     EXPECT_EQ(list.back(), std::string(95, char('A' + 40 % 26)));
 
     EmptyClipboardNow();
     EXPECT_FALSE(ClipboardHoldsText());
-    list.clear();
-    ListClipboard(list);
-    EXPECT_TRUE(list.empty());
+    rows.rows.clear();
+    ListClipboard(rows);
+    EXPECT_TRUE(rows.rows.empty());
 }
 
 TEST(RecycleBin, FixedLineAndEmptiesOnlyThePrivateTrash) {
-    Texts list;
-    ListRecycleBin(list);
-    EXPECT_EQ(list, Texts{"You can't view the Recycle Bin content, but nevertheless CAN CLEAR it!"});
+    THistoryRowList rows;
+    ListRecycleBin(rows);
+    EXPECT_EQ(rows.Captions(), Texts{"You can't view the Recycle Bin content, but nevertheless CAN CLEAR it!"});
 
     // The bin is the XDG trash; it is emptied only when that is the test
     // machine's own (the wrapper points XDG_DATA_HOME into its folder).

@@ -3,8 +3,10 @@
 // the scan thread, the busy flag, masks, Delete and Delete All with decoys.
 #include "common/CommandLinePath.h"
 #include "common/Masks.h"
+#include "history/HistoryActionRules.h"
 #include "history/HistoryCatalogue.h"
 #include "history/HistoryFunctions.h"
+#include "history/HistorySectionTable.h"
 #include "history/HsFunMyComputer.h"
 #include "platform/Clipboard.h"
 #include "platform/Files.h"
@@ -17,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace history;
 using namespace testing_support;
 using platform::dialogs::BoxKind;
 
@@ -33,7 +36,8 @@ TEST(HistoryCatalogue, TheTreeAsTheFormHoldsIt) {
         if (number > 0) {
             EXPECT_LE(sections[number].depth, sections[number - 1].depth + 1) << number;
         }
-        EXPECT_EQ(sections[number].group, sections[number].heading == std::string() && (number < 6 || number > 10))
+        EXPECT_EQ(sections[number].group,
+                  HistorySectionRowOf(number).heading == std::string() && (number < 6 || number > 10))
             << number;
     }
     struct Expected {
@@ -62,7 +66,7 @@ TEST(HistoryCatalogue, TheTreeAsTheFormHoldsIt) {
         EXPECT_STREQ(section->caption, spot.caption) << spot.number;
         EXPECT_EQ(section->depth, spot.depth) << spot.number;
         EXPECT_EQ(section->icon, spot.icon) << spot.number;
-        EXPECT_STREQ(section->heading, spot.heading) << spot.number;
+        EXPECT_EQ(HistorySectionRowOf(spot.number).heading, spot.heading) << spot.number;
     }
     std::vector<int> groups;
     for (const HistorySection& section : sections)
@@ -70,8 +74,8 @@ TEST(HistoryCatalogue, TheTreeAsTheFormHoldsIt) {
     EXPECT_EQ(groups, (std::vector<int>{0, 1, 11, 13, 25, 32, 39, 42, 43}));
     EXPECT_EQ(FindHistorySection(47), nullptr);
     EXPECT_EQ(FindHistorySection(-1), nullptr);
-    for (int number : {8, 18, 19, 44, 45, 46, 0, 13}) EXPECT_FALSE(HistorySectionTakesMask(number)) << number;
-    for (int number : {2, 3, 12, 15, 20, 38}) EXPECT_TRUE(HistorySectionTakesMask(number)) << number;
+    for (int number : {8, 18, 19, 44, 45, 46, 0, 13}) EXPECT_FALSE(HistorySectionRowOf(number).takesMask) << number;
+    for (int number : {2, 3, 12, 15, 20, 38}) EXPECT_TRUE(HistorySectionRowOf(number).takesMask) << number;
 }
 
 TEST(HistoryCatalogue, EffectiveMask) {
@@ -119,18 +123,19 @@ TEST(HistoryCatalogue, ActionRules) {
 }
 
 TEST(HistoryCatalogue, DeleteTexts) {
-    EXPECT_EQ(DeleteAllConfirmation(2), "Do you really want to clear ALL visited pages?");
-    EXPECT_EQ(DeleteAllConfirmation(20), DeleteAllConfirmation(4));
-    EXPECT_EQ(DeleteAllConfirmation(15), "Do you really want to delete ALL Run History items?");
-    EXPECT_EQ(DeleteAllConfirmation(38), "Do you really want to delete ALL Jasc Paint Shop Pro History items?");
-    for (int silent : {0, 12, 18, 44, 45, 46}) EXPECT_EQ(DeleteAllConfirmation(silent), "") << silent;
-    EXPECT_EQ(DeleteConfirmation(15, "C:\\a b"), "Do you really want to clear C:\\a b?");
-    EXPECT_EQ(DeleteConfirmation(18, "x"), "Do you really want to clear Clipboard?");
+    const auto deleteAllQuestion = [](int number) { return HistorySectionRowOf(number).deleteAllQuestion; };
+    EXPECT_EQ(deleteAllQuestion(2), "Do you really want to clear ALL visited pages?");
+    EXPECT_EQ(deleteAllQuestion(20), deleteAllQuestion(4));
+    EXPECT_EQ(deleteAllQuestion(15), "Do you really want to delete ALL Run History items?");
+    EXPECT_EQ(deleteAllQuestion(38), "Do you really want to delete ALL Jasc Paint Shop Pro History items?");
+    for (int silent : {0, 12, 18, 44, 45, 46}) EXPECT_EQ(deleteAllQuestion(silent), "") << silent;
+    EXPECT_EQ(DeleteConfirmation(HistorySectionRowOf(15), "C:\\a b"), "Do you really want to clear C:\\a b?");
+    EXPECT_EQ(DeleteConfirmation(HistorySectionRowOf(18), "x"), "Do you really want to clear Clipboard?");
     EXPECT_EQ(
-        DeleteConfirmation(36, ""),
+        DeleteConfirmation(HistorySectionRowOf(36), ""),
         "You can clear only ALL QuickTime Recent File List.\r\nDo you want to delete ALL QuickTime History items?");
-    EXPECT_TRUE(DeleteNeedsNoItem(19));
-    EXPECT_FALSE(DeleteNeedsNoItem(20));
+    EXPECT_TRUE(HistorySectionRowOf(19).deleteNeedsNoItem);
+    EXPECT_FALSE(HistorySectionRowOf(20).deleteNeedsNoItem);
     EXPECT_EQ(DeleteAllFailureText(5, "Access denied."), "Can't clear some item's. \r\nAccess denied.");
     EXPECT_EQ(DeleteAllFailureText(2, "Not found."), "Can't clear some item's. \r\nNot found.");
     EXPECT_EQ(DeleteAllFailureText(5000, "x"), "Can't clear some item's. \r\nError code: 5000");
@@ -208,25 +213,6 @@ void RemoveKeyIfNew(ScopedRegKeys& keys, const std::string& path) {
 struct RemovedFolder {
     std::string path;
     ~RemovedFolder() { RemoveFolderTree(path); }
-};
-
-// Cache entries written for a test and removed after it.
-class ScopedCacheEntries {
-public:
-    ~ScopedCacheEntries() {
-        for (const std::string& name : names_) platform::urlcache::DeleteEntry(name);
-    }
-    void Add(const std::string& name) {
-        EXPECT_EQ(platform::urlcache::CommitEntry(name), static_cast<DWORD>(ERROR_SUCCESS)) << name;
-        names_.push_back(name);
-    }
-    void AddWithFile(const std::string& name) {
-        EXPECT_EQ(platform::urlcache::CommitEntryWithFile(name, "orvhs"), static_cast<DWORD>(ERROR_SUCCESS)) << name;
-        names_.push_back(name);
-    }
-
-private:
-    std::vector<std::string> names_;
 };
 
 class HistoryPageTest : public ::testing::Test {
@@ -447,7 +433,7 @@ TEST_F(HistoryPageTest, CacheSectionsListThroughTheWorkerAndDelete) {
     cache.Add("Visited: orvhs@http://orvhs-cache.example/drop2");
     cache.Add("Visited: orvhs@http://orvhs-cache.example/keep");
     cache.Add("Cookie:orvhs@orvhs-cache.example/");  // as real cookies are stored
-    cache.AddWithFile("http://orvhs-cache.example/style.css");
+    cache.Add("http://orvhs-cache.example/style.css", true);
     List(2);
     EXPECT_EQ(RowsWith("orvhs-cache"), (std::vector<std::string>{"orvhs@http://orvhs-cache.example/drop1",
                                                                  "orvhs@http://orvhs-cache.example/drop2",
@@ -494,6 +480,59 @@ TEST_F(HistoryPageTest, CacheSectionsListThroughTheWorkerAndDelete) {
     EXPECT_EQ(boxes.Shown()[1].kind, BoxKind::ErrorCancel);
     EXPECT_FALSE(Page().Busy());
     EXPECT_EQ(RowsWith("orvhs-cache").size(), 1u);
+}
+
+// Each row keeps the entry name it was listed from, whatever the sort did to
+// the list; ListedRows and RowAt read the rows, not the list's text, and
+// Delete finds the row's own entry by that name.
+TEST_F(HistoryPageTest, CacheRowsKeepTheirEntryNameThroughTheSortAndDeleteByIt) {
+    ScopedCacheEntries cache{"Visited: orvhs@http://orvhs-rows.example/b", "Visited: orvhs@http://orvhs-rows.example/a",
+                             "Visited: orvhs@http://orvhs-rows.example/c", "Cookie:orvhs@orvhs-twin.example/",
+                             "Cookie: orvhs@orvhs-twin.example/"};
+    List(2);
+    Main().SortListByColumn(Page().lvHsValues.Handle(), 0);
+    const std::vector<HistoryRow> listed = Page().ListedRows();
+    ASSERT_EQ(static_cast<int>(listed.size()), Page().lvHsValues.Count());
+    std::vector<std::string> ours;
+    for (int index = 0; index < Page().lvHsValues.Count(); ++index) {
+        const HistoryRow row = Page().RowAt(index);
+        EXPECT_EQ(row.caption, Page().lvHsValues.Text(index, 0)) << index;
+        EXPECT_EQ(listed[index].caption, row.caption) << index;
+        EXPECT_EQ(listed[index].source, row.source) << index;
+        if (row.caption.find("orvhs-rows") == std::string::npos) continue;
+        EXPECT_EQ(row.source, "Visited: " + row.caption);
+        ours.push_back(row.caption);
+    }
+    // The first click on a column sorts it descending.
+    EXPECT_EQ(ours, (std::vector<std::string>{"orvhs@http://orvhs-rows.example/c", "orvhs@http://orvhs-rows.example/b",
+                                              "orvhs@http://orvhs-rows.example/a"}));
+    EXPECT_EQ(Page().RowAt(Page().lvHsValues.Count()).caption, "");  // past the end: an empty row
+
+    // The sorted list's row "b" deletes entry "b".
+    SelectRow("orvhs@http://orvhs-rows.example/b");
+    {
+        RecordedBoxes boxes({IDYES});
+        Run(aHsDelete);
+    }
+    EXPECT_EQ(RowsWith("orvhs-rows"),
+              (std::vector<std::string>{"orvhs@http://orvhs-rows.example/c", "orvhs@http://orvhs-rows.example/a"}));
+
+    // Two cookies show "orvhs@orvhs-twin.example/": the row's own entry
+    // goes, the one stored with a blank after the prefix is another and stays.
+    List(5);
+    ASSERT_EQ(RowsWith("orvhs-twin").size(), 2u);
+    int own = -1;
+    for (int index = 0; index < Page().lvHsValues.Count(); ++index)
+        if (Page().RowAt(index).source == "Cookie:orvhs@orvhs-twin.example/") own = index;
+    ASSERT_GE(own, 0);
+    Page().lvHsValues.Select(own);
+    {
+        RecordedBoxes boxes({IDYES});
+        Run(aHsDelete);
+    }
+    ASSERT_EQ(RowsWith("orvhs-twin"), std::vector<std::string>{"orvhs@orvhs-twin.example/"});
+    EXPECT_EQ(Page().RowAt(RowOf(Page().lvHsValues, "orvhs@orvhs-twin.example/")).source,
+              "Cookie: orvhs@orvhs-twin.example/");
 }
 
 TEST_F(HistoryPageTest, RunHistoryDeleteAndDeleteAllKeepDecoys) {

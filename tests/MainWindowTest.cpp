@@ -273,7 +273,7 @@ TEST_F(MainWindowTest, SwitchingPagesTakesTheFocusAlongSoTypingStillAnswers) {
     // "Use Mask:" clicked on the History page, then the About page: a letter
     // typed there once left the window looping for the focus on a hidden page.
     Main().TitleButtonClick(kPageHistory);
-    Main().HistoryPage().SelectHsSection(hsRunHistory);  // a section: the mask controls are enabled
+    Main().HistoryPage().SelectHsSection(history::hsRunHistory);  // a section: the mask controls are enabled
     PumpMessages();
     SetActiveWindow(Main().Handle());
     PumpMessages();

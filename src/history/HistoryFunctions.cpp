@@ -8,6 +8,7 @@
 
 namespace files = platform::files;
 
+namespace history {
 namespace {
 
 const char* const kOpenSaveHistoryKey =
@@ -38,28 +39,38 @@ std::vector<std::string> SubkeyNames(HKEY root, const std::string& key, REGSAM a
     return names;
 }
 
-void ReadValuesWithMask(std::vector<std::string>& list, HKEY root, const std::string& key,
-                        const char* skipped, TLazyMask& mask) {
-    TRegistry registry(kListAccess);
+// The one masked walk of a key's values, for reading and deleting alike:
+// act(registry, name, text) for every value but the skipped one whose text
+// fits the mask, in the registry's order, until a stop is asked. The names
+// are taken before anything is changed.
+template <typename Act>
+void ForEachFittingValue(HKEY root, const std::string& key, REGSAM access, const char* skipped, TLazyMask& mask,
+                         const common::StopToken& stop, Act act) {
+    TRegistry registry(access);
     if (!OpenExisting(registry, root, key)) return;
     std::vector<std::string> names;
     registry.GetValueNames(names);
     for (const std::string& name : names) {
+        if (stop.StopRequested()) return;
         if (IsSkipped(name, skipped)) continue;
         std::string text = registry.ReadString(name);
-        if (mask.Fits(text)) list.push_back(std::move(text));
+        if (mask.Fits(text)) act(registry, name, std::move(text));
     }
 }
 
+void ReadValuesWithMask(IHistorySink& sink, HKEY root, const std::string& key, const char* skipped,
+                        TLazyMask& mask, const common::StopToken& stop) {
+    ForEachFittingValue(root, key, kListAccess, skipped, mask, stop,
+                        [&sink](const TRegistry&, const std::string&, std::string&& text) {
+                            sink.AddCaption(std::move(text));
+                        });
+}
+
 void DeleteValuesWithMask(HKEY root, const std::string& key, TLazyMask& mask, const char* skipped) {
-    TRegistry registry(kRemoveAccess);
-    if (!OpenExisting(registry, root, key)) return;
-    std::vector<std::string> names;
-    registry.GetValueNames(names);
-    for (const std::string& name : names) {
-        if (IsSkipped(name, skipped)) continue;
-        if (mask.Fits(registry.ReadString(name))) registry.DeleteValue(name);
-    }
+    ForEachFittingValue(root, key, kRemoveAccess, skipped, mask, common::StopToken(),
+                        [](const TRegistry& registry, const std::string& name, std::string&&) {
+                            registry.DeleteValue(name);
+                        });
 }
 
 // REG_EXPAND_SZ counts as a string here as in the listing, so every listed
@@ -96,17 +107,19 @@ int DeleteFileCode(const std::string& path) {
 
 }  // namespace
 
-void ReadRecentValues(std::vector<std::string>& list, HKEY root, const std::string& key,
-                      const char* skipped, const std::string& mask) {
+void ReadRecentValues(IHistorySink& sink, HKEY root, const std::string& key, const char* skipped,
+                      const std::string& mask, const common::StopToken& stop) {
     TLazyMask lazyMask(mask);
-    ReadValuesWithMask(list, root, key, skipped, lazyMask);
+    ReadValuesWithMask(sink, root, key, skipped, lazyMask, stop);
 }
 
-void ReadRecentSubkeys(std::vector<std::string>& list, HKEY root, const std::string& key,
-                       const char* skipped, const std::string& mask) {
+void ReadRecentSubkeys(IHistorySink& sink, HKEY root, const std::string& key, const char* skipped,
+                       const std::string& mask, const common::StopToken& stop) {
     TLazyMask lazyMask(mask);
-    for (const std::string& subkey : SubkeyNames(root, key, kListAccess))
-        ReadValuesWithMask(list, root, key + "\\" + subkey, skipped, lazyMask);
+    for (const std::string& subkey : SubkeyNames(root, key, kListAccess)) {
+        if (stop.StopRequested()) return;
+        ReadValuesWithMask(sink, root, key + "\\" + subkey, skipped, lazyMask, stop);
+    }
 }
 
 void DeleteValuesByMask(HKEY root, const std::string& key, const std::string& mask,
@@ -190,3 +203,5 @@ void PurgeSharedDllCounts() {
 bool IsInWindowsFolders(const std::string& path) {
     return TextFitsMask(path, WindowsDirectory() + "*") || TextFitsMask(path, SystemDirectory() + "*");
 }
+
+}  // namespace history

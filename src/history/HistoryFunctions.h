@@ -7,10 +7,14 @@
 
 #include "common/Common.h"
 #include "common/Masks.h"
+#include "common/StopToken.h"
+#include "history/HistorySink.h"
 
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace history {
 
 // Result code of DeleteListedFiles when at least one file stayed.
 constexpr int kSomeFilesRemained = 5000;
@@ -36,17 +40,18 @@ private:
 // the access the operation needs, counts as missing and nothing happens; the
 // names of values and subkeys are taken before anything is changed; a value
 // tested as text whose type is not a string raises ERegistryException
-// "Invalid data type for '<name>'" (what was appended or deleted before it
+// "Invalid data type for '<name>'" (what was reported or deleted before it
 // stays); an invalid mask raises EMaskException. "skipped" names a value that
-// is passed over (compared exactly, case counts); nullptr for none.
+// is passed over (compared exactly, case counts); nullptr for none. Reading
+// and deleting walk the values the same way.
 
-// Appends the text of every value of root\key that fits the mask, in the
-// registry's order.
-void ReadRecentValues(std::vector<std::string>& list, HKEY root, const std::string& key,
-                      const char* skipped, const std::string& mask);
+// Reports the text of every value of root\key that fits the mask, in the
+// registry's order, as a row; ends early once a stop is asked.
+void ReadRecentValues(IHistorySink& sink, HKEY root, const std::string& key, const char* skipped,
+                      const std::string& mask, const common::StopToken& stop = {});
 // ReadRecentValues on every direct subkey of root\key, in order.
-void ReadRecentSubkeys(std::vector<std::string>& list, HKEY root, const std::string& key,
-                       const char* skipped, const std::string& mask);
+void ReadRecentSubkeys(IHistorySink& sink, HKEY root, const std::string& key, const char* skipped,
+                       const std::string& mask, const common::StopToken& stop = {});
 
 // Deletes every value of root\key whose text fits the mask.
 void DeleteValuesByMask(HKEY root, const std::string& key, const std::string& mask,
@@ -93,3 +98,5 @@ void PurgeSharedDllCounts();
 // mask test (folder text + "*"; a sibling whose name starts with the
 // Windows folder's text counts too).
 bool IsInWindowsFolders(const std::string& path);
+
+}  // namespace history

@@ -1,17 +1,20 @@
 // Internet Explorer traces: the URL cache's entries told apart by the prefix
-// of their source name, and the typed URLs of the current user.
+// of their source name, the typed URLs of the current user, and the rows of
+// the Internet Explorer sections.
 #include "history/HsFunInternetExplorer.h"
 
 #include "common/CommandLinePath.h"
 #include "common/Masks.h"
-#include "history/HistoryFunctions.h"
 #include "common/RegistryObject.h"
+#include "history/HistoryFunctions.h"
+#include "history/HistorySectionTable.h"
 #include "platform/UrlCache.h"
 
 #include <windows.h>
 
 #include <string_view>
 
+namespace history {
 namespace {
 
 constexpr const char* kTypedUrlsKey = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
@@ -40,26 +43,33 @@ std::string ShownText(const std::string& name, CacheClass kind) {
     return TrimBlanks(name);
 }
 
+// Thrown through the cache walk when a stop is asked, so a long walk ends
+// at the next entry; caught where the walk began.
+struct WalkStopped {};
 
 // Calls act(name) for every cache entry of the class whose whole source name
-// fits the mask. The mask is compiled once, before the walk.
-// everyEntry, when given, runs for each entry walked (it may raise to end the walk).
+// fits the mask. The mask is compiled once, before the walk. The stop is
+// looked at for every entry walked.
 template <typename Act>
-void ForEachFittingEntry(CacheClass kind, const std::string& mask, Act act,
-                         const std::function<void()>& everyEntry = {}) {
+void ForEachFittingEntry(CacheClass kind, const std::string& mask, Act act, const common::StopToken& stop = {}) {
     const TMask fit(mask);
     std::string name;
-    platform::urlcache::ForEachEntry([&](const char* sourceUrlName) {
-        if (everyEntry) everyEntry();
-        if (ClassOf(sourceUrlName) != kind) return;
-        name.assign(sourceUrlName);
-        if (fit.Fits(name)) act(name);
-    });
+    try {
+        platform::urlcache::ForEachEntry([&](const char* sourceUrlName) {
+            if (stop.StopRequested()) throw WalkStopped{};
+            if (ClassOf(sourceUrlName) != kind) return;
+            name.assign(sourceUrlName);
+            if (fit.Fits(name)) act(name);
+        });
+    } catch (const WalkStopped&) {
+        // What was found so far stays reported.
+    }
 }
 
-void CollectCacheClass(CacheClass kind, const TTraceSink& sink, const std::string& mask,
-                       const std::function<void()>& everyEntry) {
-    ForEachFittingEntry(kind, mask, [&](const std::string& name) { sink(ShownText(name, kind)); }, everyEntry);
+void CollectCacheClass(CacheClass kind, IHistorySink& sink, const std::string& mask,
+                       const common::StopToken& stop) {
+    ForEachFittingEntry(
+        kind, mask, [&](const std::string& name) { sink.Add(HistoryRow{ShownText(name, kind), {}, name}); }, stop);
 }
 
 // The typed URLs' key, opened without creating it; false when it is missing
@@ -69,7 +79,7 @@ bool OpenTypedUrls(TRegistry& registry) {
     return registry.OpenKey(kTypedUrlsKey, false);
 }
 
-void CollectTypedUrlValues(const TTraceSink& sink, const std::string& mask, const std::function<void()>& everyEntry) {
+void CollectTypedUrlValues(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
     const TMask fit(mask);
     // Reading needs no more than read access, so a user who may not change
     // the key still sees what it holds.
@@ -78,29 +88,45 @@ void CollectTypedUrlValues(const TTraceSink& sink, const std::string& mask, cons
     std::vector<std::string> names;
     registry.GetValueNames(names);
     for (const std::string& name : names) {
-        if (everyEntry) everyEntry();
+        if (stop.StopRequested()) return;
         const std::string data = registry.ReadString(name);
-        if (fit.Fits(data)) sink(TrimBlanks(data));
+        if (fit.Fits(data)) sink.AddCaption(TrimBlanks(data));
     }
 }
+
+// Appends each shown text to the list as it is found, so what came before
+// an error stays.
+class ShownTextList final : public IHistorySink {
+public:
+    explicit ShownTextList(std::vector<std::string>& texts) : texts_(texts) {}
+    void Add(HistoryRow&& row) override { texts_.push_back(std::move(row.caption)); }
+    void Notice(const std::string&) override {}
+
+private:
+    std::vector<std::string>& texts_;
+};
 
 // Appends to the list, when there is one.
 void CollectInto(std::vector<std::string>* results, TIETraceKind kind, const std::string& mask) {
     if (!results) return;
-    CollectInternetExplorerTraces(kind, [results](std::string&& text) { results->push_back(std::move(text)); },
-                                  mask);
+    ShownTextList texts(*results);
+    CollectInternetExplorerTraces(kind, texts, mask);
+}
+
+CacheClass CacheClassOf(TIETraceKind kind) {
+    return kind == TIETraceKind::VisitedPages ? CacheClass::VisitedPage
+           : kind == TIETraceKind::Cookies    ? CacheClass::Cookie
+                                              : CacheClass::TemporaryFile;
 }
 
 }  // namespace
 
-void CollectInternetExplorerTraces(TIETraceKind kind, const TTraceSink& sink, const std::string& mask,
-                                   const std::function<void()>& everyEntry) {
-    switch (kind) {
-    case TIETraceKind::VisitedPages: CollectCacheClass(CacheClass::VisitedPage, sink, mask, everyEntry); return;
-    case TIETraceKind::TemporaryFiles: CollectCacheClass(CacheClass::TemporaryFile, sink, mask, everyEntry); return;
-    case TIETraceKind::Cookies: CollectCacheClass(CacheClass::Cookie, sink, mask, everyEntry); return;
-    case TIETraceKind::TypedUrls: CollectTypedUrlValues(sink, mask, everyEntry); return;
-    }
+void CollectInternetExplorerTraces(TIETraceKind kind, IHistorySink& sink, const std::string& mask,
+                                   const common::StopToken& stop) {
+    if (kind == TIETraceKind::TypedUrls)
+        CollectTypedUrlValues(sink, mask, stop);
+    else
+        CollectCacheClass(CacheClassOf(kind), sink, mask, stop);
 }
 
 void CollectVisitedPages(std::vector<std::string>* results, const std::string& mask) {
@@ -134,9 +160,7 @@ int DeleteCacheEntryByName(const std::string& sourceUrlName) {
 }
 
 int DeleteListedCacheEntry(TIETraceKind kind, const std::string& shownText) {
-    const CacheClass wanted = kind == TIETraceKind::VisitedPages ? CacheClass::VisitedPage
-                              : kind == TIETraceKind::Cookies    ? CacheClass::Cookie
-                                                                 : CacheClass::TemporaryFile;
+    const CacheClass wanted = CacheClassOf(kind);
     int result = 2;
     std::string name;
     platform::urlcache::ForEachEntry([&](const char* entryName) {
@@ -147,6 +171,13 @@ int DeleteListedCacheEntry(TIETraceKind kind, const std::string& shownText) {
         result = 0;
     });
     return result;
+}
+
+int DeleteCacheRow(TIETraceKind kind, const HistoryRow& row) {
+    // The row's own entry by the name it was listed under; the shown text
+    // finds it (and its twins of the class) when no entry bears that name.
+    if (!row.source.empty() && DeleteCacheEntryByName(row.source) == 0) return 0;
+    return DeleteListedCacheEntry(kind, row.caption);
 }
 
 int DeleteTypedUrl(const std::string& shownText) {
@@ -196,3 +227,87 @@ int DeleteAllTypedUrls(const std::string& mask) {
     }
     return 0;
 }
+
+// ---- the sections' rows ------------------------------------------------------
+
+namespace {
+
+HistoryLister ListTraces(TIETraceKind kind) {
+    return [kind](IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+        CollectInternetExplorerTraces(kind, sink, mask, stop);
+    };
+}
+
+HistoryDeleteOne DeleteCacheRowOf(TIETraceKind kind) {
+    return [kind](const HistoryRow& item) { return DeleteCacheRow(kind, item); };
+}
+
+HistoryDeleteAll ClearReporting(int (*deleteAll)(const std::string&)) {
+    return [deleteAll](const std::vector<HistoryRow>&, const std::string& mask) { return deleteAll(mask); };
+}
+
+// For the sections whose Delete All reports nothing: their failures show
+// in what the re-listing still finds.
+HistoryDeleteAll ClearQuietly(int (*deleteAll)(const std::string&)) {
+    return [deleteAll](const std::vector<HistoryRow>&, const std::string& mask) {
+        deleteAll(mask);
+        return 0;
+    };
+}
+
+// The two-column sections whose tools are still to come; the second column
+// fills what the first leaves.
+const std::vector<HistoryColumn> kIdAndValue = {{"ID", 150}, {"Value", 0}};
+const std::vector<HistoryColumn> kValueAndClassId = {{"Value", 250}, {"CLSID", 0}};
+
+}  // namespace
+
+// The cache and the typed URLs are read on the worker: a large cache takes
+// seconds to walk.
+void RegisterInternetExplorerSections(HistorySectionRegistry& sections) {
+    sections.Register(hsIEVisitedPages, {.heading = "Internet Explorer Visited Pages",
+                                         .deleteAllQuestion = "Do you really want to clear ALL visited pages?",
+                                         .list = ListTraces(TIETraceKind::VisitedPages),
+                                         .listsOnWorker = true,
+                                         .deleteOne = DeleteCacheRowOf(TIETraceKind::VisitedPages),
+                                         .deleteAll = ClearReporting(DeleteAllVisitedPages)});
+    sections.Register(hsIETypedUrls, {.heading = "Internet Explorer Typed URL's",
+                                      .deleteAllQuestion = "Do you really want to clear ALL typed URL's?",
+                                      .list = ListTraces(TIETraceKind::TypedUrls),
+                                      .listsOnWorker = true,
+                                      .deleteOne = [](const HistoryRow& item) { return DeleteTypedUrl(item.caption); },
+                                      .deleteAll = ClearQuietly(DeleteAllTypedUrls)});
+    sections.Register(hsIETemporaryFiles, {.heading = "Internet Explorer Temporary Files",
+                                           .deleteAllQuestion = "Do you really want to clear ALL temporary files?",
+                                           .list = ListTraces(TIETraceKind::TemporaryFiles),
+                                           .listsOnWorker = true,
+                                           .deleteOne = DeleteCacheRowOf(TIETraceKind::TemporaryFiles),
+                                           .deleteAll = ClearQuietly(DeleteAllTemporaryFiles)});
+    sections.Register(hsIECookies, {.heading = "Internet Explorer Cookies",
+                                    .deleteAllQuestion = "Do you really want to clear ALL cookies?",
+                                    .list = ListTraces(TIETraceKind::Cookies),
+                                    .listsOnWorker = true,
+                                    .deleteOne = DeleteCacheRowOf(TIETraceKind::Cookies),
+                                    .deleteAll = ClearQuietly(DeleteAllCookies)});
+    sections.Register(hsAutoCompleteForms,
+                      {.columns = kIdAndValue,
+                       .fit = ColumnFit::SecondFills,
+                       .deleteAllQuestion = "Do you really want to clear ALL auto complete forms?"});
+    sections.Register(hsAutoCompletePasswords,
+                      {.columns = kIdAndValue,
+                       .fit = ColumnFit::SecondFills,
+                       .deleteAllQuestion = "Do you really want to clear ALL auto complete passwords?"});
+    sections.Register(hsIndexDat, {.heading = "Internet Explorer Index.dat File",
+                                   .takesMask = false,
+                                   .deleteAllQuestion = "Do you really want to clear index.dat?"});
+    sections.Register(hsDownloadedProgramFiles,
+                      {.columns = kValueAndClassId,
+                       .fit = ColumnFit::SecondFills,
+                       .deleteAllQuestion = "Do you really want to delete ALL Downloaded Program Files?"});
+    sections.Register(hsBrowserHelperObjects,
+                      {.columns = kValueAndClassId,
+                       .fit = ColumnFit::SecondFills,
+                       .deleteAllQuestion = "Do you really want to delete ALL Browser Helper Objects?"});
+}
+
+}  // namespace history

@@ -1,10 +1,15 @@
 // Internet Explorer traces: visited pages, temporary files and cookies of the
-// URL cache, and the typed URLs of the current user, listed and deleted.
+// URL cache, and the typed URLs of the current user, listed and deleted; and
+// the rows of the Internet Explorer sections (RegisterInternetExplorerSections).
 #pragma once
 
-#include <functional>
+#include "common/StopToken.h"
+#include "history/HistorySink.h"
+
 #include <string>
 #include <vector>
+
+namespace history {
 
 // Every operation tests the mask against the whole source URL name, prefix
 // ("Visited:", "Cookie:") included, or against a typed URL's data; an invalid
@@ -12,20 +17,20 @@
 // is not a string raises ERegistryException "Invalid data type for '<name>'"
 // and stops the operation (what was listed or deleted before it stays).
 
+enum class TIETraceKind { VisitedPages, TemporaryFiles, Cookies, TypedUrls };
+
+// Reports each trace of the kind to the sink as soon as it is found, in the
+// enumeration order: its shown text as the caption and, for a cache entry,
+// its whole source URL name as the row's source (typed URLs have none). A
+// stop is seen at every entry walked, fitting or not, and ends the walk.
+void CollectInternetExplorerTraces(TIETraceKind kind, IHistorySink& sink, const std::string& mask,
+                                   const common::StopToken& stop = {});
+
 // Collectors: append shown texts in enumeration order; a null list does nothing.
 void CollectVisitedPages(std::vector<std::string>* results, const std::string& mask);
 void CollectTemporaryFiles(std::vector<std::string>* results, const std::string& mask);
 void CollectCookies(std::vector<std::string>* results, const std::string& mask);
 void CollectTypedUrls(std::vector<std::string>* results, const std::string& mask);
-
-// The same walks, handing each shown text to the sink as soon as it is found,
-// so a caller can pass them on in batches while the walk goes on.
-enum class TIETraceKind { VisitedPages, TemporaryFiles, Cookies, TypedUrls };
-using TTraceSink = std::function<void(std::string&& shownText)>;
-// everyEntry, when given, runs for every entry walked, fitting or not: a
-// worker checks its stop request there and raises to end the walk.
-void CollectInternetExplorerTraces(TIETraceKind kind, const TTraceSink& sink, const std::string& mask,
-                                   const std::function<void()>& everyEntry = {});
 
 // Single-item deletes: 0 done; DeleteCacheEntryByName gives 2 when no entry matched.
 // DeleteCacheEntryByName deletes every entry whose source URL name equals the
@@ -35,12 +40,15 @@ void CollectInternetExplorerTraces(TIETraceKind kind, const TTraceSink& sink, co
 // text (its data without blanks at the ends), case ignored; 0 also when none did.
 int DeleteCacheEntryByName(const std::string& sourceUrlName);
 int DeleteTypedUrl(const std::string& shownText);
-// What the list's Delete uses: every entry of the class (visited pages,
-// temporary files or cookies) whose shown text equals the row's, case
-// ignored, whatever blanks its name holds after the prefix (real cookie
-// entries are "Cookie:user@host/", without the blank a name rebuilt from
-// the row would have). 2 when none matched.
+// Every entry of the class (visited pages, temporary files or cookies) whose
+// shown text equals the row's, case ignored, whatever blanks its name holds
+// after the prefix (real cookie entries are "Cookie:user@host/", without the
+// blank a name rebuilt from the row would have). 2 when none matched.
 int DeleteListedCacheEntry(TIETraceKind kind, const std::string& shownText);
+// What the list's Delete of a cache row runs: the entries named as the row's
+// source, case ignored; when none is (or the row has no source), the entries
+// of the class showing the row's text. 2 when neither found one.
+int DeleteCacheRow(TIETraceKind kind, const HistoryRow& row);
 
 // Delete-all: every entry (value) of the class whose whole source name (data)
 // fits the mask.
@@ -51,3 +59,5 @@ int DeleteAllVisitedPages(const std::string& mask);
 int DeleteAllTemporaryFiles(const std::string& mask);
 int DeleteAllCookies(const std::string& mask);
 int DeleteAllTypedUrls(const std::string& mask);
+
+}  // namespace history

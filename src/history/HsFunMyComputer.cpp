@@ -1,12 +1,15 @@
 // The Windows traces of the history cleaner: recent lists, folders,
-// clipboard and recycle bin.
+// clipboard and recycle bin, and the rows of the Windows sections.
 #include "history/HsFunMyComputer.h"
 
 #include "common/Common.h"
 #include "history/HistoryFunctions.h"
+#include "history/HistorySectionTable.h"
 #include "platform/Clipboard.h"
 #include "platform/Files.h"
 #include "platform/RecycleBin.h"
+
+namespace history {
 
 const char* const kRunMruKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
 const char* const kFindHistoryKey = "Software\\Microsoft\\Search Assistant\\ACMru";
@@ -14,11 +17,6 @@ const char* const kOpenSaveKey = "Software\\Microsoft\\Windows\\CurrentVersion\\
 const char* const kPaintRecentKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Paint\\Recent File List";
 const char* const kWordPadRecentKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Wordpad\\Recent File List";
-const char* const kPaintShopProKeys[3] = {
-    "Software\\Jasc\\Paint Shop Pro 5\\Recent File List",
-    "Software\\Jasc\\Paint Shop Pro 7\\Recent File List",
-    "Software\\Jasc\\Paint Shop Pro 8\\Recent File List",
-};
 const char* const kMruListValue = "MRUList";
 
 namespace {
@@ -37,14 +35,15 @@ std::string InWindowsDirectory(const std::string& name) {
 
 // Every file below folder (hidden ones too) whose full path fits the mask;
 // files named exactly excludedName (case counts) are passed over.
-void ListFilesFittingMask(std::vector<std::string>& list, const std::string& folder, const std::string& mask,
-                          const char* excludedName = nullptr) {
+void ListFilesFittingMask(IHistorySink& sink, const std::string& folder, const std::string& mask,
+                          const common::StopToken& stop, const char* excludedName = nullptr) {
     std::vector<std::string> paths;
     ListAllFilesRecursive(folder, &paths);
     TLazyMask lazyMask(mask);
     for (std::string& path : paths) {
+        if (stop.StopRequested()) return;
         if (excludedName && platform::files::ExtractFileName(path) == excludedName) continue;
-        if (lazyMask.Fits(path)) list.push_back(std::move(path));
+        if (lazyMask.Fits(path)) sink.AddCaption(std::move(path));
     }
 }
 
@@ -59,11 +58,11 @@ std::string ShownPart(const std::string& text, size_t limit) {
 }
 
 // Whole lines split at CR LF only; a lone CR or LF stays inside its line.
-void AppendLines(std::vector<std::string>& list, const std::string& text) {
+void AddLines(IHistorySink& sink, const std::string& text) {
     size_t start = 0;
     for (size_t breakAt; (breakAt = text.find("\r\n", start)) != std::string::npos; start = breakAt + 2)
-        list.push_back(text.substr(start, breakAt - start));
-    list.push_back(text.substr(start));
+        sink.AddCaption(text.substr(start, breakAt - start));
+    sink.AddCaption(text.substr(start));
 }
 
 }  // namespace
@@ -73,46 +72,42 @@ std::string TemporaryFolder() { return InWindowsDirectory("Temp"); }
 std::string SendToFolder() { return ShellFolderPath(kCsidlSendTo); }
 std::string DownloadedInstallationsFolder() { return InWindowsDirectory("Downloaded Installations"); }
 
-void ListRecentDocuments(std::vector<std::string>& list, const std::string& mask) {
+void ListRecentDocuments(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
     const std::string folder = RecentDocumentsFolder();
-    if (!folder.empty()) ListFilesFittingMask(list, folder, mask);
+    if (!folder.empty()) ListFilesFittingMask(sink, folder, mask, stop);
 }
 
-void ListRunHistory(std::vector<std::string>& list, const std::string& mask) {
-    ReadRecentValues(list, HKEY_CURRENT_USER, kRunMruKey, kMruListValue, mask);
+void ListRunHistory(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+    ReadRecentValues(sink, HKEY_CURRENT_USER, kRunMruKey, kMruListValue, mask, stop);
 }
 
-void ListFindHistory(std::vector<std::string>& list, const std::string& mask) {
-    ReadRecentSubkeys(list, HKEY_CURRENT_USER, kFindHistoryKey, nullptr, mask);
+void ListFindHistory(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+    ReadRecentSubkeys(sink, HKEY_CURRENT_USER, kFindHistoryKey, nullptr, mask, stop);
 }
 
-void ListOpenSaveHistory(std::vector<std::string>& list, const std::string& mask) {
-    ReadRecentSubkeys(list, HKEY_CURRENT_USER, kOpenSaveKey, kMruListValue, mask);
+void ListOpenSaveHistory(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+    ReadRecentSubkeys(sink, HKEY_CURRENT_USER, kOpenSaveKey, kMruListValue, mask, stop);
 }
 
-void ListTemporaryFolder(std::vector<std::string>& list, const std::string& mask) {
-    ListFilesFittingMask(list, TemporaryFolder(), mask);
+void ListTemporaryFolder(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+    ListFilesFittingMask(sink, TemporaryFolder(), mask, stop);
 }
 
-void ListPaintRecent(std::vector<std::string>& list, const std::string& mask) {
-    ReadRecentValues(list, HKEY_CURRENT_USER, kPaintRecentKey, nullptr, mask);
+void ListPaintRecent(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+    ReadRecentValues(sink, HKEY_CURRENT_USER, kPaintRecentKey, nullptr, mask, stop);
 }
 
-void ListWordPadRecent(std::vector<std::string>& list, const std::string& mask) {
-    ReadRecentValues(list, HKEY_CURRENT_USER, kWordPadRecentKey, nullptr, mask);
+void ListWordPadRecent(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+    ReadRecentValues(sink, HKEY_CURRENT_USER, kWordPadRecentKey, nullptr, mask, stop);
 }
 
-void ListSendTo(std::vector<std::string>& list, const std::string& mask) {
+void ListSendTo(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
     const std::string folder = SendToFolder();
-    if (!folder.empty()) ListFilesFittingMask(list, folder, mask, kSendToHiddenName);
+    if (!folder.empty()) ListFilesFittingMask(sink, folder, mask, stop, kSendToHiddenName);
 }
 
-void ListDownloadedInstallations(std::vector<std::string>& list, const std::string& mask) {
-    ListFilesFittingMask(list, DownloadedInstallationsFolder(), mask);
-}
-
-void ListPaintShopPro(std::vector<std::string>& list, const std::string& mask) {
-    for (const char* key : kPaintShopProKeys) ReadRecentValues(list, HKEY_CURRENT_USER, key, nullptr, mask);
+void ListDownloadedInstallations(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+    ListFilesFittingMask(sink, DownloadedInstallationsFolder(), mask, stop);
 }
 
 bool ClipboardHoldsText() {
@@ -121,18 +116,163 @@ bool ClipboardHoldsText() {
     return platform::clipboard::HasText() && !platform::clipboard::ReadText().empty();
 }
 
-void ListClipboard(std::vector<std::string>& list) {
+void ListClipboard(IHistorySink& sink) {
     const std::string text = platform::clipboard::ReadText();
     if (text.empty() || !platform::clipboard::HasText()) return;
-    list.push_back("Clipboard contains some text.");
-    list.push_back("Content:");
-    AppendLines(list, ShownPart(text, kClipboardShownCharacters));
+    sink.AddCaption("Clipboard contains some text.");
+    sink.AddCaption("Content:");
+    AddLines(sink, ShownPart(text, kClipboardShownCharacters));
 }
 
-void ListRecycleBin(std::vector<std::string>& list) {
-    list.push_back("You can't view the Recycle Bin content, but nevertheless CAN CLEAR it!");
+void ListRecycleBin(IHistorySink& sink) {
+    sink.AddCaption("You can't view the Recycle Bin content, but nevertheless CAN CLEAR it!");
 }
 
 void EmptyClipboardNow() { platform::clipboard::Empty(); }
 
 void EmptyRecycleBin() { platform::recycle_bin::EmptyAllDrives(); }
+
+// ---- the sections' rows ------------------------------------------------------
+
+namespace {
+
+// A folder the shell cannot name is no folder: an empty path must never
+// reach a deletion, which would take it as the current folder.
+HistoryDeleteAll DeleteFilesIn(std::string (*folder)()) {
+    return [folder](const std::vector<HistoryRow>&, const std::string& mask) {
+        const std::string path = folder();
+        return path.empty() ? 0 : DeleteFilesByMask(path, mask);
+    };
+}
+
+int DeleteRowFile(const HistoryRow& item) { return DeleteListedFile(item.caption); }
+
+HistoryDeleteOne DeleteValueIn(const char* key) {
+    return [key](const HistoryRow& item) {
+        DeleteValueByData(HKEY_CURRENT_USER, key, item.caption);
+        return 0;
+    };
+}
+
+HistoryDeleteOne DeleteValueInSubkeysOf(const char* key) {
+    return [key](const HistoryRow& item) {
+        DeleteValueByDataInSubkeys(HKEY_CURRENT_USER, key, item.caption);
+        return 0;
+    };
+}
+
+HistoryDeleteAll DeleteValuesIn(const char* key) {
+    return [key](const std::vector<HistoryRow>&, const std::string& mask) {
+        DeleteValuesByMask(HKEY_CURRENT_USER, key, mask, nullptr);
+        return 0;
+    };
+}
+
+int ClearRunHistory(const std::vector<HistoryRow>&, const std::string& mask) {
+    DeleteValuesByMask(HKEY_CURRENT_USER, kRunMruKey, mask, kMruListValue);
+    WriteRegString(HKEY_CURRENT_USER, kRunMruKey, kMruListValue, "");
+    return 0;
+}
+
+int ClearFindHistory(const std::vector<HistoryRow>&, const std::string& mask) {
+    DeleteValuesByMaskInSubkeys(HKEY_CURRENT_USER, kFindHistoryKey, mask, nullptr);
+    return 0;
+}
+
+void ListClipboardOrEmptyLine(IHistorySink& sink, const std::string&, const common::StopToken&) {
+    if (ClipboardHoldsText())
+        ListClipboard(sink);
+    else
+        sink.AddCaption(kClipboardEmptyLine);
+}
+
+}  // namespace
+
+void RegisterWindowsSections(HistorySectionRegistry& sections) {
+    sections.Register(hsRecentDocuments, {.heading = "Recent Documents",
+                                          .deleteAllQuestion = "Do you really want to clear ALL Recent Documents?",
+                                          .list = ListRecentDocuments,
+                                          .deleteOne = DeleteRowFile,
+                                          .deleteAll = DeleteFilesIn(RecentDocumentsFolder)});
+    sections.Register(hsRunHistory, {.heading = "Run History",
+                                     .deleteAllQuestion = "Do you really want to delete ALL Run History items?",
+                                     .list = ListRunHistory,
+                                     .deleteOne = DeleteValueIn(kRunMruKey),
+                                     .deleteAll = ClearRunHistory});
+    sections.Register(hsFindHistory, {.heading = "Find History",
+                                      .deleteAllQuestion = "Do you really want to delete ALL Find History items?",
+                                      .list = ListFindHistory,
+                                      .deleteOne = DeleteValueInSubkeysOf(kFindHistoryKey),
+                                      .deleteAll = ClearFindHistory});
+    sections.Register(hsOpenSaveHistory,
+                      {.heading = "Common Open/Save Dialogs Recent File List",
+                       .deleteAllQuestion = "Do you really want to delete ALL Open/Save History items?",
+                       .list = ListOpenSaveHistory,
+                       .deleteOne = DeleteValueInSubkeysOf(kOpenSaveKey),
+                       .deleteAll = [](const std::vector<HistoryRow>& listed, const std::string& mask) {
+                           ClearOpenSaveHistory(Captions(listed), mask);
+                           return 0;
+                       }});
+    sections.Register(hsClipboard, {.heading = "Windows Clipboard",
+                                    .takesMask = false,
+                                    .actions = HistoryActionRule::WholeContent,
+                                    .deleteQuestion = "Do you really want to clear Clipboard?",
+                                    .deleteNeedsNoItem = true,
+                                    .list = ListClipboardOrEmptyLine,
+                                    .deleteOne =
+                                        [](const HistoryRow&) {
+                                            EmptyClipboardNow();
+                                            return 0;
+                                        },
+                                    .contentPresent = ClipboardHoldsText});
+    sections.Register(hsRecycleBin, {.heading = "Recycle Bin",
+                                     .takesMask = false,
+                                     .deleteAllQuestion = "Do you really want to clear Recycle Bin?",
+                                     .deleteQuestion = "Do you really want to clear Recycle Bin?",
+                                     .deleteNeedsNoItem = true,
+                                     .list = [](IHistorySink& sink, const std::string&,
+                                                const common::StopToken&) { ListRecycleBin(sink); },
+                                     .deleteOne =
+                                         [](const HistoryRow&) {
+                                             EmptyRecycleBin();
+                                             return 0;
+                                         },
+                                     .deleteAll =
+                                         [](const std::vector<HistoryRow>&, const std::string&) {
+                                             EmptyRecycleBin();
+                                             return 0;
+                                         }});
+    sections.Register(hsTemporaryFolder, {.heading = "Windows Temporary Folder Content",
+                                          .deleteAllQuestion = "Do you really want to clear ALL temporary files?",
+                                          .list = ListTemporaryFolder,
+                                          .deleteOne = DeleteRowFile,
+                                          .deleteAll = DeleteFilesIn(TemporaryFolder)});
+    sections.Register(hsPaintRecent,
+                      {.heading = "Microsoft Paint Recent File List",
+                       .deleteAllQuestion = "Do you really want to delete ALL Windows Paint History items?",
+                       .list = ListPaintRecent,
+                       .deleteOne = DeleteValueIn(kPaintRecentKey),
+                       .deleteAll = DeleteValuesIn(kPaintRecentKey)});
+    sections.Register(hsWordPadRecent,
+                      {.heading = "Microsoft WordPad Recent File List",
+                       .deleteAllQuestion = "Do you really want to delete ALL Windows WordPad History items?",
+                       .list = ListWordPadRecent,
+                       .deleteOne = DeleteValueIn(kWordPadRecentKey),
+                       .deleteAll = DeleteValuesIn(kWordPadRecentKey)});
+    // Delete All walks the files listed, whatever the mask is now.
+    sections.Register(hsSendTo, {.heading = "Windows Send-To Extensions",
+                                 .deleteAllQuestion = "Do you really want to delete ALL Send-To Extensions?",
+                                 .list = ListSendTo,
+                                 .deleteOne = DeleteRowFile,
+                                 .deleteAll = [](const std::vector<HistoryRow>& listed, const std::string&) {
+                                     return DeleteListedFiles(Captions(listed));
+                                 }});
+    sections.Register(hsDownloadedInstallations,
+                      {.heading = "Downloaded Installation Files",
+                       .deleteAllQuestion = "Do you really want to delete ALL Downloaded Installation Files?",
+                       .list = ListDownloadedInstallations,
+                       .deleteOne = DeleteRowFile,
+                       .deleteAll = DeleteFilesIn(DownloadedInstallationsFolder)});
+}
+
+}  // namespace history

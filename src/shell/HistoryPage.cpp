@@ -1,19 +1,17 @@
-// THistoryPage: creation, the section tree, the dispatcher and its scan
-// thread, the rows and columns of the list, the mask controls and the
-// History branch of the refresh.
+// THistoryPage: creation, the section tree, the dispatcher and its worker,
+// the rows and columns of the list, the mask controls and the History
+// branch of the refresh.
 #include "shell/HistoryPage.h"
 
 #include "common/CommandLinePath.h"
 #include "common/Masks.h"
-#include "history/HistoryCatalogue.h"
-#include "history/HsFunMyComputer.h"
-#include "shell/history/HsScanThread.h"
+#include "history/HistoryActionRules.h"
+#include "history/HistorySectionTable.h"
 #include "resource.h"
 #include "shell/MainLayout.h"
 #include "ui/Dpi.h"
 #include "ui/Pictures.h"
 #include "ui/RowData.h"
-#include "ui/Dpi.h"
 #include "ui/ModalDialog.h"
 
 #include <algorithm>
@@ -21,18 +19,42 @@
 #include <stdexcept>
 
 using namespace layout;
+using history::HistoryRow;
+using history::HistorySectionRow;
 
 namespace {
 
 void ThrowIfInvalidMask(const std::string& mask) { const TMask compiled(mask); }
 
-// Rows of the scan thread go into the list twice a second: each time the
+// Rows of the worker go into the list twice a second: each time the
 // list turns its drawing back on it updates its scroll bar, which costs a
 // fixed ~20 ms under Wine whatever the number of rows.
 constexpr UINT_PTR kShowLinesTimer = 1;
 constexpr UINT kShowLinesEveryMs = 500;
 
 }  // namespace
+
+// A lister on the window thread reports here: its rows go into the list
+// when it ends, or before a notice's box, so the box shows what was found
+// before it.
+class THistoryPage::WindowThreadSink final : public history::IHistorySink {
+public:
+    explicit WindowThreadSink(THistoryPage& page) : page_(page) {}
+    void Add(HistoryRow&& row) override { rows_.push_back(std::move(row)); }
+    void Notice(const std::string& text) override {
+        Flush();
+        page_.ShowNotice(text);
+    }
+    void Flush() {
+        std::vector<HistoryRow> rows = std::move(rows_);
+        rows_.clear();
+        page_.AppendRows(std::move(rows));
+    }
+
+private:
+    THistoryPage& page_;
+    std::vector<HistoryRow> rows_;
+};
 
 // ---- creation --------------------------------------------------------------------
 
@@ -55,8 +77,7 @@ THistoryPage::~THistoryPage() {
         if (ui::Action* action = Frame().Actions().Find(id)) action->onExecute = {};
     // A listing still running is stopped and frees itself; none of its rows
     // or its end reaches this page again.
-    if (scanThread_) scanThread_->Abandon();
-    scanThread_ = nullptr;
+    worker_.reset();
     DestroyHandle();
 }
 
@@ -69,9 +90,9 @@ void THistoryPage::AttachActions() {
 
 void THistoryPage::AddSectionNodes() {
     std::vector<HTREEITEM> parents;  // the last node of each depth
-    for (const HistorySection& section : HistorySections()) {
+    for (const HistorySectionRow& section : history::HistorySectionRows()) {
         HTREEITEM parent = section.depth > 0 ? parents[section.depth - 1] : nullptr;
-        HTREEITEM item = tvHsSections.Add(parent, section.caption, section.icon, section.number);
+        HTREEITEM item = tvHsSections.Add(parent, section.caption, section.picture, section.number);
         parents.resize(section.depth);
         parents.push_back(item);
         nodes_.push_back(item);
@@ -101,7 +122,7 @@ void THistoryPage::SelectHsSection(int section) {
 }
 
 std::string THistoryPage::CurrentMask() const {
-    return EffectiveMask(SendMessageA(cbUseMask, BM_GETCHECK, 0, 0) == BST_CHECKED, ui::ControlText(edtMask),
+    return history::EffectiveMask(SendMessageA(cbUseMask, BM_GETCHECK, 0, 0) == BST_CHECKED, ui::ControlText(edtMask),
                          SendMessageA(cbWholeWord, BM_GETCHECK, 0, 0) == BST_CHECKED);
 }
 
@@ -127,45 +148,35 @@ void THistoryPage::ListHsSection(int section) {
     ShowCursorNow();
     {
         const ui::ListRebuild rebuild(lvHsValues.Handle());
-        lvHsValues.Clear();
+        ClearRows();
     }
-    // Every listing ends through its scan thread's end step, which returns
-    // the page to idle; a thread that cannot be made leaves it idle at once.
-    THistoryScanThread* scan = nullptr;
+    // Every listing ends through its worker's end step, which returns the
+    // page to idle; a worker that cannot be made leaves it idle at once.
     try {
-        scan = new THistoryScanThread(Frame().Handle(),
-                                      [this](std::vector<std::string>&& lines) { ReceiveLines(std::move(lines)); });
+        worker_.reset(new THistoryScanThread(
+            Frame().Handle(), [this](std::vector<HistoryRow>&& rows) { ReceiveRows(std::move(rows)); },
+            [this](const std::string& text) { ShowNotice(text); }));
     } catch (...) {
         busy_ = false;
         ShowCursorNow();
         throw;
     }
-    scan->SetFreeOnTerminate(true);
-    scan->SetOnTerminate([this] { ScanThreadEnded(); });
-    scan->BeforeError = [this] { ShowPendingLines(); };  // the rows found before the error, then its box
-    scanThread_ = scan;
+    THistoryScanThread& worker = *worker_;
+    worker.SetOnTerminate([this] { ListingEnded(); });
+    worker.BeforeError = [this] { ShowPendingRows(); };  // the rows found before the error, then its box
 
-    const HistorySection* entry = FindHistorySection(section);
-    const HistorySectionOperations& operations = HistoryOperationsOf(section);
-    if (entry && !entry->group) {
+    const HistorySectionRow& row = history::HistorySectionRowOf(section);
+    if (row.number >= 0 && !row.group) {
         try {
-            SetSectionColumns(section);
-            const bool takesMask = HistorySectionTakesMask(section);
-            const std::string mask = takesMask ? CurrentMask() : "*";
+            SetSectionColumns(row);
+            const std::string mask = row.takesMask ? CurrentMask() : "*";
             // A typed mask that is not one is told whether or not the source holds anything.
-            if (takesMask) ThrowIfInvalidMask(mask);
-            if (operations.scanFlags) {
-                scan->SectionFlags = operations.scanFlags;
-                scan->Mask = mask;
-            } else if (operations.list) {
-                std::vector<HistoryRow> rows;
-                try {
-                    operations.list(rows, mask);
-                } catch (...) {
-                    AppendRows(std::move(rows));  // what was found before the error stays
-                    throw;
-                }
-                AppendRows(std::move(rows));
+            if (row.takesMask) ThrowIfInvalidMask(mask);
+            if (row.listsOnWorker) {
+                worker.Lister = row.list;
+                worker.Mask = mask;
+            } else if (row.list) {
+                RunListerHere(row, mask);
             }
         } catch (const std::exception& error) {
             ui::ShowExceptionBox(Frame().Handle(), error);
@@ -175,82 +186,98 @@ void THistoryPage::ListHsSection(int section) {
     }
     Frame().RefreshView();
     UpdateWindow(lvHsValues.Handle());
-    if (!scan->Resume()) {
-        scanThread_ = nullptr;
-        scan->Abandon();
-        ScanThreadEnded();
+    if (!worker.Resume()) {
+        worker_.reset();
+        ListingEnded();
         ShowHsBox("The listing could not be started.", platform::dialogs::BoxKind::ErrorCancel);
     }
 }
 
-void THistoryPage::ScanThreadEnded() {
-    ShowPendingLines();
-    scanThread_ = nullptr;  // it frees itself after this step
+void THistoryPage::RunListerHere(const HistorySectionRow& row, const std::string& mask) {
+    WindowThreadSink sink(*this);
+    try {
+        row.list(sink, mask, common::StopToken());
+    } catch (...) {
+        sink.Flush();  // what was found before the error stays
+        throw;
+    }
+    sink.Flush();
+}
+
+void THistoryPage::ListingEnded() {
+    ShowPendingRows();
     busy_ = false;
     ShowCursorNow();
     // The rows that arrived may have brought a scroll bar: the columns fit again.
     FitHsColumns();
 }
 
+void THistoryPage::ShowNotice(const std::string& text) {
+    ShowPendingRows();
+    ShowHsBox(text, platform::dialogs::BoxKind::Plain);
+}
+
 // ---- rows ------------------------------------------------------------------------
 
+void THistoryPage::ClearRows() {
+    lvHsValues.Clear();
+    listedRows_.clear();
+    pendingRows_.clear();
+}
+
 // Rows go in with the list's drawing held off, after the list has made room
-// for all of them at once; blank captions are left out.
+// for all of them at once; blank captions are left out. Each keeps every
+// value in the store; the list shows as many as it has columns for.
 void THistoryPage::AppendRows(std::vector<HistoryRow>&& rows) {
     if (rows.empty()) return;
     ui::ScopedRedrawOff quiet(lvHsValues.Handle());
-    const int columns = lvHsValues.ColumnCount();
-    ListView_SetItemCountEx(lvHsValues.Handle(), lvHsValues.Count() + static_cast<int>(rows.size()),
-                            LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-    for (const HistoryRow& row : rows) {
-        if (TrimBlanks(row.caption).empty()) continue;
-        const size_t shown = std::min(row.subItems.size(), static_cast<size_t>(columns > 0 ? columns - 1 : 0));
-        const int index = lvHsValues.AddItem(row.caption, -1, ui::MakeRowData(lvHsValues.Count(), shown));
-        for (size_t k = 0; k < shown; ++k) lvHsValues.SetText(index, static_cast<int>(k + 1), row.subItems[k]);
-    }
-}
-
-void THistoryPage::AppendLines(std::vector<std::string>&& lines) {
-    if (lines.empty()) return;
-    ui::ScopedRedrawOff quiet(lvHsValues.Handle());
+    const HWND list = lvHsValues.Handle();
+    const size_t columns = static_cast<size_t>(std::max(lvHsValues.ColumnCount() - 1, 0));
     int count = lvHsValues.Count();
-    ListView_SetItemCountEx(lvHsValues.Handle(), count + static_cast<int>(lines.size()),
-                            LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    ListView_SetItemCountEx(list, count + static_cast<int>(rows.size()), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
-    for (const std::string& line : lines) {
-        if (TrimBlanks(line).empty()) continue;
+    for (HistoryRow& row : rows) {
+        if (TrimBlanks(row.caption).empty()) continue;
+        const size_t shown = std::min(row.subItems.size(), columns);
         item.iItem = count;
-        item.pszText = const_cast<char*>(line.c_str());
-        item.lParam = ui::MakeRowData(count, 0);
-        if (SendMessageA(lvHsValues.Handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)) >= 0) ++count;
+        item.pszText = const_cast<char*>(row.caption.c_str());
+        item.lParam = ui::MakeRowData(static_cast<int>(listedRows_.size()), shown);
+        const int index = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+        if (index < 0) continue;
+        ++count;
+        for (size_t k = 0; k < shown; ++k) lvHsValues.SetText(index, static_cast<int>(k + 1), row.subItems[k]);
+        listedRows_.push_back(std::move(row));
     }
 }
 
-void THistoryPage::ReceiveLines(std::vector<std::string>&& lines) {
-    if (pendingLines_.empty())
-        pendingLines_ = std::move(lines);
+void THistoryPage::ReceiveRows(std::vector<HistoryRow>&& rows) {
+    if (pendingRows_.empty())
+        pendingRows_ = std::move(rows);
     else
-        pendingLines_.insert(pendingLines_.end(), std::make_move_iterator(lines.begin()),
-                             std::make_move_iterator(lines.end()));
+        pendingRows_.insert(pendingRows_.end(), std::make_move_iterator(rows.begin()),
+                            std::make_move_iterator(rows.end()));
     if (!showTimerSet_) showTimerSet_ = SetTimer(Handle(), kShowLinesTimer, kShowLinesEveryMs, nullptr) != 0;
-    if (!showTimerSet_) ShowPendingLines();  // no timer to be had: at once
+    if (!showTimerSet_) ShowPendingRows();  // no timer to be had: at once
 }
 
-void THistoryPage::ShowPendingLines() {
+void THistoryPage::ShowPendingRows() {
     if (showTimerSet_) KillTimer(Handle(), kShowLinesTimer);
     showTimerSet_ = false;
-    std::vector<std::string> lines = std::move(pendingLines_);
-    pendingLines_.clear();
-    AppendLines(std::move(lines));
+    std::vector<HistoryRow> rows = std::move(pendingRows_);
+    pendingRows_.clear();
+    AppendRows(std::move(rows));
+}
+
+const HistoryRow* THistoryPage::ListedRow(int index) const {
+    if (index < 0 || index >= lvHsValues.Count()) return nullptr;
+    const int serial = ui::RowSerial(lvHsValues.Data(index));
+    return serial >= 0 && serial < static_cast<int>(listedRows_.size()) ? &listedRows_[serial] : nullptr;
 }
 
 HistoryRow THistoryPage::RowAt(int index) const {
-    HistoryRow row{lvHsValues.Text(index, 0), {}};
-    const size_t held = std::min(ui::RowSubItemCount(lvHsValues.Data(index)),
-                                 static_cast<size_t>(std::max(lvHsValues.ColumnCount() - 1, 0)));
-    for (size_t k = 0; k < held; ++k) row.subItems.push_back(lvHsValues.Text(index, static_cast<int>(k + 1)));
-    return row;
+    const HistoryRow* row = ListedRow(index);
+    return row ? *row : HistoryRow{};
 }
 
 std::vector<HistoryRow> THistoryPage::ListedRows() const {
@@ -263,9 +290,8 @@ std::vector<HistoryRow> THistoryPage::ListedRows() const {
 
 // ---- columns ---------------------------------------------------------------------
 
-void THistoryPage::SetSectionColumns(int section) {
-    const std::vector<HistoryColumn> layout =
-        HistoryColumnLayout(section, HistoryOperationsOf(section).headingFromLister);
+void THistoryPage::SetSectionColumns(const HistorySectionRow& row) {
+    const std::vector<history::HistoryColumn>& layout = row.columns;
     if (layout.empty()) return;
     const HWND list = lvHsValues.Handle();
     while (lvHsValues.ColumnCount() > static_cast<int>(layout.size()))
@@ -273,9 +299,9 @@ void THistoryPage::SetSectionColumns(int section) {
     RECT client{};
     GetClientRect(list, &client);
     int fixed = 0;
-    for (const HistoryColumn& column : layout) fixed += Frame().Layout().Scale(column.width);
+    for (const history::HistoryColumn& column : layout) fixed += Frame().Layout().Scale(column.width);
     for (size_t index = 0; index < layout.size(); ++index) {
-        const HistoryColumn& column = layout[index];
+        const history::HistoryColumn& column = layout[index];
         const int width = column.width ? Frame().Layout().Scale(column.width) : std::max<int>(client.right - fixed, 0);
         if (static_cast<int>(index) >= lvHsValues.ColumnCount()) {
             lvHsValues.AddColumn(column.caption, width);
@@ -293,55 +319,54 @@ void THistoryPage::FitHsColumns() {
     Frame().RefreshView();
     const int section = SelectedHsSection();
     if (section < 0) return;
+    const HistorySectionRow& row = history::HistorySectionRowOf(section);
     RECT client{};
     GetClientRect(lvHsValues.Handle(), &client);
     const int width = client.right;
-    switch (section) {
-        case hsAutoCompleteForms:
-        case hsAutoCompletePasswords:
-        case hsDownloadedProgramFiles:
-        case hsBrowserHelperObjects:
-            if (lvHsValues.ColumnCount() > 1)
-                lvHsValues.SetColumnWidth(1, std::max(width - lvHsValues.ColumnWidth(0), 0));
-            break;
-        case hsMozillaVisitedPages: {
-            const int pageType = Frame().Layout().Scale(kPageTypeColumnWidth);
-            if (lvHsValues.ColumnCount() < 2) lvHsValues.AddColumn("Count, Page Type", pageType);
-            LVCOLUMNA change{};
-            change.mask = LVCF_TEXT | LVCF_WIDTH;
-            change.pszText = const_cast<char*>("Count, Page Type");
-            change.cx = pageType;
-            SendMessageA(lvHsValues.Handle(), LVM_SETCOLUMNA, 1, reinterpret_cast<LPARAM>(&change));
-            lvHsValues.SetColumnWidth(0, std::max(width - pageType, 0));
-            break;
-        }
-        default: lvHsValues.SetColumnWidth(0, width); break;
+    if (row.fit == history::ColumnFit::SecondFills) {
+        if (lvHsValues.ColumnCount() > 1)
+            lvHsValues.SetColumnWidth(1, std::max(width - lvHsValues.ColumnWidth(0), 0));
+        return;
     }
+    // The fixed columns after the first get their captions and widths again.
+    int fixed = 0;
+    for (size_t index = 1; index < row.columns.size(); ++index) {
+        const history::HistoryColumn& column = row.columns[index];
+        const int columnWidth = Frame().Layout().Scale(column.width);
+        if (lvHsValues.ColumnCount() <= static_cast<int>(index)) lvHsValues.AddColumn(column.caption, columnWidth);
+        LVCOLUMNA change{};
+        change.mask = LVCF_TEXT | LVCF_WIDTH;
+        change.pszText = const_cast<char*>(column.caption.c_str());
+        change.cx = columnWidth;
+        SendMessageA(lvHsValues.Handle(), LVM_SETCOLUMNA, index, reinterpret_cast<LPARAM>(&change));
+        fixed += columnWidth;
+    }
+    lvHsValues.SetColumnWidth(0, std::max(width - fixed, 0));
 }
 
 // ---- the refresh -------------------------------------------------------------------
 
 void THistoryPage::RefreshView() {
-    toolbarCommand_.clear();
-    HistoryListFacts facts;
+    uninstallCommand_.clear();
+    history::HistoryListFacts facts;
     facts.section = SelectedHsSection();
     facts.itemCount = lvHsValues.Count();
     const int selected = lvHsValues.Selected();
     facts.itemSelected = selected >= 0;
-    if (facts.section == hsClipboard) facts.clipboardHoldsText = ClipboardHoldsText();
-    const HistorySectionOperations& operations = HistoryOperationsOf(facts.section);
-    if (facts.section == hsToolbars && facts.itemSelected && operations.uninstallCommand) {
-        toolbarCommand_ = operations.uninstallCommand(RowAt(selected));
-        facts.toolbarCommandFound = !toolbarCommand_.empty();
+    const HistorySectionRow& row = history::HistorySectionRowOf(facts.section);
+    if (row.contentPresent) facts.contentPresent = row.contentPresent();
+    if (facts.itemSelected && row.uninstallCommand) {
+        uninstallCommand_ = row.uninstallCommand(RowAt(selected));
+        facts.uninstallCommandFound = !uninstallCommand_.empty();
     }
-    const HistoryActionStates states = HistoryActionRules(facts);
+    const history::HistoryActionStates states = history::HistoryActionRules(facts);
     ui::ActionList& actions = Frame().Actions();
     const bool listComplete = ListMatchesSelection();
     actions.SetEnabled(aHsDelete, states.deleteEnabled && listComplete);
     actions.SetEnabled(aHsDeleteAll, states.deleteAllEnabled && listComplete);
     actions.SetEnabled(aHsUpdate, states.updateEnabled);
-    if (states.maskControls != MaskControlsRule::Unchanged)
-        SetMaskControls(states.maskControls == MaskControlsRule::Enabled);
+    if (states.maskControls != history::MaskControlsRule::Unchanged)
+        SetMaskControls(states.maskControls == history::MaskControlsRule::Enabled);
     actions.SetEnabled(aReport, states.reportEnabled);
 }
 
@@ -395,7 +420,7 @@ LRESULT THistoryPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         return TRUE;
     }
     if (message == WM_TIMER && wParam == kShowLinesTimer) {
-        ShowPendingLines();
+        ShowPendingRows();
         return 0;
     }
     return TMainPage::HandleMessage(message, wParam, lParam);

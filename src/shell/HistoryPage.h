@@ -1,20 +1,21 @@
 // THistoryPage: the History page: the section tree tvHsSections, the trace
 // list lvHsValues, the mask controls ("Use Mask:" cbUseMask, edtMask,
-// "Whole Word" cbWholeWord), the section dispatcher with its scan thread,
-// the History branch of the central refresh, and the commands Update,
-// Delete and Delete All. What each section lists and removes is the history
-// tool's (history/HistoryOperations); this page shows it and asks.
+// "Whole Word" cbWholeWord), the section dispatcher with its worker, the
+// History branch of the central refresh, and the commands Update, Delete and
+// Delete All. What each section lists, removes and asks is its row in the
+// history tool's table (history/HistorySectionTable); this page reads the
+// rows, shows what they list and asks what they say.
 #pragma once
 
-#include "history/HistoryOperations.h"
+#include "history/HistorySectionRow.h"
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
 #include "shell/MainPage.h"
+#include "shell/history/HsScanThread.h"
+#include "ui/Worker.h"
 
 #include <string>
 #include <vector>
-
-class THistoryScanThread;
 
 class THistoryPage : public TMainPage {
 public:
@@ -39,7 +40,7 @@ public:
     // The effective mask of the mask controls as they are now.
     std::string CurrentMask() const;
 
-    // A listing runs (from the dispatcher until its scan thread has ended);
+    // A listing runs (from the dispatcher until its worker has ended);
     // requests meanwhile are dropped.
     bool Busy() const { return busy_; }
     // Delete and Delete All act only on a list that is complete and holds
@@ -50,8 +51,8 @@ public:
 
     // The tree's change event: the dispatcher, then the column fitting.
     void tvHsSectionsChange(int section);
-    // Fills lvHsValues for the section (rows of the cache sections follow
-    // from the scan thread).
+    // Fills lvHsValues for the section (rows of a section listed on the
+    // worker follow from it).
     void ListHsSection(int section);
     void FitHsColumns();
 
@@ -59,9 +60,11 @@ public:
     void aHsDeleteExecute();
     void aHsDeleteAllExecute();
 
-    // A listed row with its sub-values, and every row in displayed order.
-    HistoryRow RowAt(int index) const;
-    std::vector<HistoryRow> ListedRows() const;
+    // The listed row behind a list row, with every value its lister gave
+    // (whatever the sort did; an empty row for an index out of range), and
+    // every listed row in displayed order.
+    history::HistoryRow RowAt(int index) const;
+    std::vector<history::HistoryRow> ListedRows() const;
 
 protected:
     LRESULT OnNotify(NMHDR* header) override;
@@ -73,24 +76,34 @@ protected:
 private:
     // Holds the hourglass while a command runs, on every path out of it.
     class CommandHourglass;
+    // The sink of a lister run on the window thread.
+    class WindowThreadSink;
 
     void AttachActions();
     void AddSectionNodes();
-    void SetSectionColumns(int section);
-    void AppendRows(std::vector<HistoryRow>&& rows);
-    void AppendLines(std::vector<std::string>&& lines);
-    // The scan thread's lines wait here and go into the list a few times a
+    void SetSectionColumns(const history::HistorySectionRow& row);
+    void RunListerHere(const history::HistorySectionRow& row, const std::string& mask);
+    // Empties the list and the store of listed rows.
+    void ClearRows();
+    // Keeps the rows in the store and adds those with a caption to the list.
+    void AppendRows(std::vector<history::HistoryRow>&& rows);
+    const history::HistoryRow* ListedRow(int index) const;
+    // The worker's rows wait here and go into the list a few times a
     // second, so the window thread spends little on the list's updates.
-    void ReceiveLines(std::vector<std::string>&& lines);
-    void ShowPendingLines();
-    void ScanThreadEnded();
+    void ReceiveRows(std::vector<history::HistoryRow>&& rows);
+    void ShowPendingRows();
+    void ShowNotice(const std::string& text);
+    void ListingEnded();
     void ShowCursorNow();
     int ShowHsBox(const std::string& text, platform::dialogs::BoxKind kind) const;
 
     platform::ImageListHandle imlHiSectionsIco;
-    std::vector<HTREEITEM> nodes_;              // by section number
-    THistoryScanThread* scanThread_ = nullptr;  // frees itself at its end; abandoned if the page goes first
-    std::vector<std::string> pendingLines_;
+    std::vector<HTREEITEM> nodes_;  // by section number
+    // The worker of the current (or last) listing; abandoned, and so
+    // stopped, when the next listing replaces it or the page goes.
+    ui::WorkerPtr<THistoryScanThread> worker_;
+    std::vector<history::HistoryRow> listedRows_;  // the rows of the listing, by serial
+    std::vector<history::HistoryRow> pendingRows_;
     bool showTimerSet_ = false;
     bool busy_ = false;
     // The section whose rows the list holds: after a request dropped while
@@ -98,5 +111,5 @@ private:
     // these rows.
     int listedSection_ = -1;
     int commandsRunning_ = 0;
-    std::string toolbarCommand_;  // the toolbar section's uninstall command for the selected item
+    std::string uninstallCommand_;  // the uninstall command of the selected row, for the sections that have one
 };

@@ -1,8 +1,11 @@
 // THistoryPage: the commands Update, Delete and Delete All.
 #include "history/HistoryCatalogue.h"
+#include "history/HistorySectionTable.h"
 #include "platform/Processes.h"
 #include "shell/HistoryPage.h"
 
+using history::HistoryRow;
+using history::HistorySectionRow;
 using platform::dialogs::BoxKind;
 
 class THistoryPage::CommandHourglass {
@@ -41,24 +44,24 @@ void THistoryPage::aHsDeleteExecute() {
         return;
     const int section = SelectedHsSection();
     if (section < 0) return;
-    const HistorySectionOperations& operations = HistoryOperationsOf(section);
+    const HistorySectionRow& row = history::HistorySectionRowOf(section);
     try {
-        if (DeleteNeedsNoItem(section)) {
+        if (row.deleteNeedsNoItem) {
             // The whole clipboard, bin or list goes; the list is shown again whatever the answer.
-            if (ShowHsBox(DeleteConfirmation(section, {}), BoxKind::Confirm) == IDYES && operations.deleteOne)
-                operations.deleteOne(HistoryRow{});
+            if (ShowHsBox(DeleteConfirmation(row, {}), BoxKind::Confirm) == IDYES && row.deleteOne)
+                row.deleteOne(HistoryRow{});
             aHsUpdateExecute();
             return;
         }
         const int selected = lvHsValues.Selected();
         if (selected < 0) return;
         const HistoryRow item = RowAt(selected);
-        if (ShowHsBox(DeleteConfirmation(section, item.caption), BoxKind::Confirm) != IDYES) return;
-        const int result = operations.deleteOne ? operations.deleteOne(item) : 0;
+        if (ShowHsBox(DeleteConfirmation(row, item.caption), BoxKind::Confirm) != IDYES) return;
+        const int result = row.deleteOne ? row.deleteOne(item) : 0;
         if (result == 0)
             aHsUpdateExecute();
         else
-            ShowHsBox(DeleteFailureText(result, item.caption, SystemText(result)), BoxKind::ErrorCancel);
+            ShowHsBox(history::DeleteFailureText(result, item.caption, SystemText(result)), BoxKind::ErrorCancel);
     } catch (const std::exception& error) {
         ui::ShowExceptionBox(Frame().Handle(), error);
     }
@@ -68,16 +71,17 @@ void THistoryPage::aHsDeleteAllExecute() {
     if (!Frame().Actions().Enabled(aHsDeleteAll) || Frame().CurrentPage() != kPageHistory || lvHsValues.Count() < 1 ||
         !ListMatchesSelection())
         return;
-    const int section = SelectedHsSection();
-    const HistorySectionOperations& operations = HistoryOperationsOf(section);
-    if (!operations.deleteAll) return;  // groups, the clipboard and the toolbars clear nothing
+    const HistorySectionRow& row = history::HistorySectionRowOf(SelectedHsSection());
+    if (!row.deleteAll) return;  // groups, the clipboard and the toolbars clear nothing
     CommandHourglass hourglass(*this);
     try {
-        const std::string question = DeleteAllConfirmation(section);
-        if (!question.empty() && ShowHsBox(question, BoxKind::Confirm) != IDYES) return;
-        const int result = operations.deleteAll(ListedRows(), CurrentMask());
-        aHsUpdateExecute();
-        if (result != 0) ShowHsBox(DeleteAllFailureText(result, SystemText(result)), BoxKind::ErrorCancel);
+        if (!row.deleteAllQuestion.empty() && ShowHsBox(row.deleteAllQuestion, BoxKind::Confirm) != IDYES) return;
+        const int result = row.deleteAll(ListedRows(), CurrentMask());
+        if (row.relistAfterDeleteAll)
+            aHsUpdateExecute();
+        else
+            FitHsColumns();
+        if (result != 0) ShowHsBox(history::DeleteAllFailureText(result, SystemText(result)), BoxKind::ErrorCancel);
     } catch (const std::exception& error) {
         ui::ShowExceptionBox(Frame().Handle(), error);
     }

@@ -29,10 +29,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show) {
         } else if (std::strstr(commandLine, "history")) {
             main.TitleButtonClick(kPageHistory);
             // Showing the page listed its first node; a click meanwhile would be dropped.
-            THistoryPage& history = main.HistoryPage();
-            platform::threads::PumpMessagesUntil([&] { return !history.Busy(); }, 10000);
+            THistoryPage& page = main.HistoryPage();
+            platform::threads::PumpMessagesUntil([&] { return !page.Busy(); }, 10000);
             // As a click on the node would; the rows arrive once the loop runs.
-            history.SelectHsSection(hsIEVisitedPages);
+            page.SelectHsSection(history::hsIEVisitedPages);
         }
         MSG message;
         while (GetMessageA(&message, nullptr, 0, 0) > 0) {

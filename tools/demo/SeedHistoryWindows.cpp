@@ -4,6 +4,7 @@
 // installations. Everything is written only when missing, so a demo start
 // after a clean-up puts the traces back and a second seeding changes nothing.
 #include "common/Common.h"
+#include "history/HsFunMultimedia.h"
 #include "history/HsFunMyComputer.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"
@@ -15,6 +16,8 @@
 #include <vector>
 
 void SeedWindowsTraces();
+
+using namespace history;
 
 namespace {
 

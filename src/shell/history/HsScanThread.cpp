@@ -1,71 +1,69 @@
-// The history scan worker: runs the collectors of the ticked Internet
-// Explorer sections and posts what they find to the window in batches, so
-// rows show while a large cache is still being read.
+// The History page's worker: runs a section's lister and posts what it finds
+// to the window in batches.
 #include "shell/history/HsScanThread.h"
-
-#include "history/HsFunInternetExplorer.h"
 
 #include <memory>
 #include <utility>
 
 namespace {
 
-// A batch goes when it holds this many lines or when this long has passed
-// since the last one: the window gets few, large messages for a big cache
+// A batch goes when it holds this many rows or when this long has passed
+// since the last one: the window gets few, large messages for a big source
 // and still shows the first rows at once.
 constexpr size_t kBatchLines = 2000;
 constexpr DWORD kBatchIntervalMs = 50;
 
-// Thrown through a walk when a stop was asked, so a long walk ends early.
-struct StopRequested {};
-
 }  // namespace
 
-THistoryScanThread::THistoryScanThread(HWND owner, Deliver deliver)
-    : ui::WorkerThread(owner), deliver_(std::move(deliver)) {}
+// Gathers the lister's rows and posts them to the window thread; a notice
+// goes after the rows found before it.
+class THistoryScanThread::BatchSink final : public history::IHistorySink {
+public:
+    explicit BatchSink(THistoryScanThread& worker) : worker_(worker), lastPost_(GetTickCount()) {}
+
+    void Add(history::HistoryRow&& row) override {
+        batch_.push_back(std::move(row));
+        if (batch_.size() >= kBatchLines || GetTickCount() - lastPost_ >= kBatchIntervalMs) Post();
+    }
+
+    void Notice(const std::string& text) override {
+        Post();
+        worker_.PostToWindowThread([&worker = worker_, text] {
+            if (worker.tell_) worker.tell_(text);
+        });
+    }
+
+    void Post() {
+        if (batch_.empty()) return;
+        auto rows = std::make_unique<std::vector<history::HistoryRow>>(std::move(batch_));
+        batch_ = {};
+        worker_.PostResult(std::move(rows), [&worker = worker_](std::unique_ptr<std::vector<history::HistoryRow>> received) {
+            if (worker.deliver_) worker.deliver_(std::move(*received));
+        });
+        lastPost_ = GetTickCount();
+    }
+
+private:
+    THistoryScanThread& worker_;
+    std::vector<history::HistoryRow> batch_;
+    DWORD lastPost_;
+};
+
+THistoryScanThread::THistoryScanThread(HWND owner, Deliver deliver, Tell tell)
+    : ui::WorkerThread(owner), deliver_(std::move(deliver)), tell_(std::move(tell)) {}
 
 void THistoryScanThread::Execute() {
-    static constexpr struct {
-        unsigned char bit;
-        TIETraceKind kind;
-    } kSections[] = {{kVisitedPages, TIETraceKind::VisitedPages},
-                     {kTemporaryFiles, TIETraceKind::TemporaryFiles},
-                     {kCookies, TIETraceKind::Cookies},
-                     {kTypedUrls, TIETraceKind::TypedUrls}};
-
-    std::vector<std::string> batch;
-    DWORD lastPost = GetTickCount();
-    auto post = [&] {
-        if (batch.empty()) return;
-        auto lines = std::make_unique<std::vector<std::string>>(std::move(batch));
-        batch = {};
-        PostResult(std::move(lines), [this](std::unique_ptr<std::vector<std::string>> received) {
-            if (deliver_) deliver_(std::move(*received));
-        });
-        lastPost = GetTickCount();
-    };
-    // A stop is seen at every entry walked, not only at those that fit the mask.
-    const auto checkStop = [this] {
-        if (Terminated()) throw StopRequested{};
-    };
-    auto add = [&](std::string&& line) {
-        batch.push_back(std::move(line));
-        if (batch.size() >= kBatchLines || GetTickCount() - lastPost >= kBatchIntervalMs) post();
-    };
-
+    if (!Lister || Terminated()) return;
+    BatchSink sink(*this);
     try {
-        for (const auto& section : kSections) {
-            if (!(SectionFlags & section.bit) || Terminated()) continue;
-            CollectInternetExplorerTraces(section.kind, add, Mask, checkStop);
-        }
-    } catch (const StopRequested&) {
-        return;  // nobody waits for the rest
+        Lister(sink, Mask, StopToken());
     } catch (...) {
-        // The lines found before the failure are shown; then the error.
-        post();
+        // The rows found before the failure are shown; then the error.
+        sink.Post();
         throw;
     }
-    post();
+    if (Terminated()) return;  // nobody waits for the rest
+    sink.Post();
 }
 
 void THistoryScanThread::OnError(const std::exception& error) {

@@ -1,8 +1,9 @@
-// THistoryScanThread: collects the Internet Explorer traces of the chosen
-// history sections off the window thread and hands them over in batches.
+// THistoryScanThread: the History page's worker. It runs a section's lister
+// off the window thread and hands the rows over in batches, so rows show
+// while a large source is still being read.
 #pragma once
 
-#include "history/HistoryOperations.h"
+#include "history/HistorySink.h"
 #include "ui/Worker.h"
 
 #include <windows.h>
@@ -13,32 +14,33 @@
 
 class THistoryScanThread : public ui::WorkerThread {
 public:
-    enum : unsigned char {
-        kVisitedPages = kScanVisitedPages,
-        kTemporaryFiles = kScanTemporaryFiles,
-        kCookies = kScanCookies,
-        kTypedUrls = kScanTypedUrls
-    };
-    // Lines reach the window thread in collection order, in batches.
-    using Deliver = std::function<void(std::vector<std::string>&& lines)>;
+    // Rows reach the window thread in the lister's order, in batches.
+    using Deliver = std::function<void(std::vector<history::HistoryRow>&& rows)>;
+    // A notice of the lister, after the rows found before it.
+    using Tell = std::function<void(const std::string& text)>;
 
     // Created suspended; the page sets the fields below and calls Resume().
-    // deliver runs on the window thread; the end step (SetOnTerminate) runs
-    // there after the last delivery, also when a collector raised (its error
-    // goes to OnError first) or the worker was stopped.
-    THistoryScanThread(HWND owner, Deliver deliver);
+    // deliver and tell run on the window thread; the end step
+    // (SetOnTerminate) runs there after the last delivery, also when the
+    // lister raised (its error goes to OnError first) or the worker was stopped.
+    THistoryScanThread(HWND owner, Deliver deliver, Tell tell);
 
-    unsigned char SectionFlags = 0;  // set before Resume
+    // Set before Resume. An empty lister lists nothing: the worker only ends.
+    history::HistoryLister Lister;
     std::string Mask = "*";
-    // Runs on the window thread before a collector's error is shown, so the
-    // owner can first show the lines it holds back (set before Resume).
+    // Runs on the window thread before a lister's error is shown, so the
+    // owner can first show the rows it holds back.
     std::function<void()> BeforeError;
 
 protected:
-    // Bits in the order 1, 2, 4, 8, each when set and no stop was asked.
+    // The lister with the worker's stop token; nothing more is handed over
+    // once a stop was asked.
     void Execute() override;
     void OnError(const std::exception& error) override;
 
 private:
+    class BatchSink;
+
     Deliver deliver_;
+    Tell tell_;
 };

@@ -1,0 +1,61 @@
+// The section rows' registry and the Delete question.
+#include "history/HistorySectionRow.h"
+
+#include <stdexcept>
+
+namespace history {
+namespace {
+
+HistorySectionRow TreeRow(const HistorySection& section) {
+    HistorySectionRow row;
+    row.number = section.number;
+    row.caption = section.caption;
+    row.picture = section.icon;
+    row.depth = section.depth;
+    row.group = section.group;
+    // A group lists nothing, so no mask is checked for it.
+    row.takesMask = !section.group;
+    return row;
+}
+
+std::string SectionName(int number) { return "history section " + std::to_string(number); }
+
+}  // namespace
+
+std::string DeleteConfirmation(const HistorySectionRow& row, const std::string& itemText) {
+    if (!row.deleteQuestion.empty()) return row.deleteQuestion;
+    return "Do you really want to clear " + itemText + "?";
+}
+
+HistorySectionRegistry::HistorySectionRegistry() : registered_(kHistorySectionCount, false) {
+    rows_.reserve(kHistorySectionCount);
+    for (const HistorySection& section : HistorySections()) rows_.push_back(TreeRow(section));
+}
+
+void HistorySectionRegistry::Register(int number, HistorySectionRow row) {
+    const HistorySection* section = FindHistorySection(number);
+    if (!section) throw std::logic_error(SectionName(number) + " is not in the tree");
+    if (section->group) throw std::logic_error(SectionName(number) + " is a group and lists nothing");
+    if (registered_[number]) throw std::logic_error(SectionName(number) + " is registered twice");
+    const HistorySectionRow tree = TreeRow(*section);
+    row.number = tree.number;
+    row.caption = tree.caption;
+    row.picture = tree.picture;
+    row.depth = tree.depth;
+    row.group = false;
+    if (row.columns.empty()) row.columns = {{row.heading, 0}};
+    rows_[number] = std::move(row);
+    registered_[number] = true;
+}
+
+bool HistorySectionRegistry::Registered(int number) const {
+    return number >= 0 && number < kHistorySectionCount && registered_[number];
+}
+
+void HistorySectionRegistry::CheckComplete() const {
+    for (const HistorySectionRow& row : rows_)
+        if (!row.group && !registered_[row.number])
+            throw std::logic_error(SectionName(row.number) + " (" + row.caption + ") has no row");
+}
+
+}  // namespace history

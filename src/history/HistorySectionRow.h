@@ -1,0 +1,122 @@
+// Everything the History page knows about one section, as one row: its tree
+// node, its list's columns, how the mask and the commands apply to it, the
+// questions its commands ask, and its tool (lister, Delete, Delete All).
+// Each family file registers its sections' rows (HistorySectionTable.h).
+#pragma once
+
+#include "history/HistoryCatalogue.h"
+#include "history/HistorySink.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace history {
+
+struct HistoryColumn {
+    std::string caption;
+    int width;  // at 96 DPI; 0: the client width the other columns leave
+};
+
+// Which column takes up the width the others leave when the list is fitted.
+enum class ColumnFit {
+    // The first: the fixed columns after it are set to their captions and
+    // widths again (and added when missing), the first gets the rest.
+    FirstFills,
+    // The second: it gets what the first leaves, as the first is sized now.
+    SecondFills,
+};
+
+// How the commands and the mask controls follow the list (HistoryActionRules).
+enum class HistoryActionRule {
+    // Delete with a selected row, Delete All with rows; the mask controls on.
+    Default,
+    // Delete All only (Mozilla's visited pages); the mask controls on.
+    DeleteAllOnly,
+    // Delete clears the whole source while it holds something (the
+    // clipboard); no Delete All; the mask controls off.
+    WholeContent,
+    // Delete with a selected row whose uninstall command is known (the
+    // toolbars); no Delete All; the mask controls left as they are.
+    UninstallCommand,
+    // As Default, but the mask controls left as they are (buttons, other plug-ins).
+    MaskUntouched,
+};
+
+// Removes the trace of one listed row: 0 done, else a result code
+// (DeleteFailureText). Sections whose Delete needs no row get an empty one.
+using HistoryDeleteOne = std::function<int(const HistoryRow& item)>;
+// Clears the section: the rows listed now (for the sections that walk them)
+// and the effective mask. 0 done, else a result code (DeleteAllFailureText).
+using HistoryDeleteAll = std::function<int(const std::vector<HistoryRow>& listed, const std::string& mask)>;
+
+struct HistorySectionRow {
+    // The tree node: filled in from the catalogue at registration.
+    int number = -1;
+    std::string caption{};
+    int picture = 0;
+    int depth = 0;
+    bool group = false;
+
+    // The list. heading: its first column's caption ("" for the sections
+    // whose columns name themselves). columns: left empty at registration,
+    // the heading alone, filling the width.
+    std::string heading{};
+    std::vector<HistoryColumn> columns{};
+    ColumnFit fit = ColumnFit::FirstFills;
+    // false: the lister is given "*" and the mask is not checked.
+    bool takesMask = true;
+    HistoryActionRule actions = HistoryActionRule::Default;
+
+    // The questions. Delete All asks deleteAllQuestion first, and nothing
+    // when it is empty; Delete asks deleteQuestion, or about the row when it
+    // is empty (DeleteConfirmation).
+    std::string deleteAllQuestion{};
+    std::string deleteQuestion{};
+    // Delete clears the whole source: it needs no selected row, and the list
+    // is shown again whatever the answer.
+    bool deleteNeedsNoItem = false;
+
+    // The tool. An empty lister lists nothing; an empty Delete does nothing
+    // and reports 0; an empty Delete All does nothing at all.
+    HistoryLister list{};
+    bool listsOnWorker = false;  // the listing runs off the window thread
+    HistoryDeleteOne deleteOne{};
+    HistoryDeleteAll deleteAll{};
+    bool relistAfterDeleteAll = true;
+    // WholeContent: whether the source holds anything Delete could clear.
+    std::function<bool()> contentPresent{};
+    // UninstallCommand: the command that removes a listed row's trace;
+    // empty when none is known (Delete stays disabled).
+    std::function<std::string(const HistoryRow& item)> uninstallCommand{};
+};
+
+// The question Delete asks before removing the item (or the whole source).
+std::string DeleteConfirmation(const HistorySectionRow& row, const std::string& itemText);
+
+// Collects the rows the family files register. Made with a row for every
+// node of the tree: the groups' rows complete, the others waiting for their
+// family's registration.
+class HistorySectionRegistry {
+public:
+    HistorySectionRegistry();
+
+    // Registers the row of a listing section: its tree node is filled in from
+    // the catalogue, and empty columns become the heading alone. Raises
+    // std::logic_error for a number outside the tree, a group, or a section
+    // registered already.
+    void Register(int number, HistorySectionRow row);
+    bool Registered(int number) const;
+    // Raises std::logic_error naming the first listing section no family registered.
+    void CheckComplete() const;
+
+    // Every row in section-number order.
+    const std::vector<HistorySectionRow>& Rows() const { return rows_; }
+    std::vector<HistorySectionRow> TakeRows() { return std::move(rows_); }
+
+private:
+    std::vector<HistorySectionRow> rows_;
+    std::vector<bool> registered_;
+};
+
+}  // namespace history

@@ -1,0 +1,57 @@
+// What a history section's lister reports to: the rows it finds and the
+// notices the user is shown on the way. The page's window thread, its worker
+// and a test each give their own sink; the lister neither knows nor cares.
+#pragma once
+
+#include "common/StopToken.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace history {
+
+// One listed trace.
+struct HistoryRow {
+    std::string caption;                // the first column
+    std::vector<std::string> subItems;  // every further value the lister gave, also those no column shows
+    // What Delete needs to find the trace again when the caption is not
+    // enough (a cache entry's whole source name, a toolbar's class id);
+    // empty when the caption is all it needs.
+    std::string source;
+};
+
+class IHistorySink {
+public:
+    virtual void Add(HistoryRow&& row) = 0;
+    // A text shown to the user in a box; the listing goes on.
+    virtual void Notice(const std::string& text) = 0;
+
+    void AddCaption(std::string caption) { Add(HistoryRow{std::move(caption), {}, {}}); }
+
+protected:
+    ~IHistorySink() = default;
+};
+
+// A sink that keeps everything in order, for callers that want the rows as a list.
+class THistoryRowList final : public IHistorySink {
+public:
+    void Add(HistoryRow&& row) override { rows.push_back(std::move(row)); }
+    void Notice(const std::string& text) override { notices.push_back(text); }
+    std::vector<std::string> Captions() const;
+
+    std::vector<HistoryRow> rows;
+    std::vector<std::string> notices;
+};
+
+// The captions of the rows, in order.
+std::vector<std::string> Captions(const std::vector<HistoryRow>& rows);
+
+// Reports the section's traces that fit the mask to the sink, in the
+// source's order, and returns early once a stop is asked. Sections that take
+// no mask are given "*". An invalid mask raises EMaskException; a source that
+// cannot be read raises its own error (what was reported before it stays).
+using HistoryLister =
+    std::function<void(IHistorySink& sink, const std::string& mask, const common::StopToken& stop)>;
+
+}  // namespace history

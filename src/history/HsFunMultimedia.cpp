@@ -1,0 +1,62 @@
+// The graphics and multimedia programs' traces and their sections' rows.
+// The players' listers and removals arrive with their tool; until then
+// their sections list nothing.
+#include "history/HsFunMultimedia.h"
+
+#include "history/HistoryFunctions.h"
+#include "history/HistorySectionTable.h"
+
+namespace history {
+
+const char* const kPaintShopProKeys[3] = {
+    "Software\\Jasc\\Paint Shop Pro 5\\Recent File List",
+    "Software\\Jasc\\Paint Shop Pro 7\\Recent File List",
+    "Software\\Jasc\\Paint Shop Pro 8\\Recent File List",
+};
+
+void ListPaintShopPro(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+    for (const char* key : kPaintShopProKeys) ReadRecentValues(sink, HKEY_CURRENT_USER, key, nullptr, mask, stop);
+}
+
+namespace {
+
+int DeletePaintShopProRow(const HistoryRow& item) {
+    for (const char* key : kPaintShopProKeys) DeleteValueByData(HKEY_CURRENT_USER, key, item.caption);
+    return 0;
+}
+
+int ClearPaintShopPro(const std::vector<HistoryRow>&, const std::string& mask) {
+    for (const char* key : kPaintShopProKeys) DeleteValuesByMask(HKEY_CURRENT_USER, key, mask, nullptr);
+    return 0;
+}
+
+}  // namespace
+
+void RegisterMultimediaSections(HistorySectionRegistry& sections) {
+    sections.Register(hsMediaPlayerRecent,
+                      {.heading = "Windows Media Player Play File List",
+                       .deleteAllQuestion = "Do you really want to delete ALL Windows Media Player History items?"});
+    sections.Register(hsRealPlayerRecent,
+                      {.heading = "RealPlayer Most Recent Clips",
+                       .deleteAllQuestion = "Do you really want to delete ALL RealPlayer History items?"});
+    sections.Register(hsWinDvdRecent,
+                      {.heading = "InterVideo WinDVD Last Open Path",
+                       .deleteAllQuestion = "Do you really want to delete ALL InterVideo WinDVD History items?"});
+    // QuickTime's list is cleared only as a whole.
+    sections.Register(hsQuickTime, {.heading = "QuickTime Recent File List",
+                                    .deleteAllQuestion = "Do you want to delete ALL QuickTime History items?",
+                                    .deleteQuestion = "You can clear only ALL QuickTime Recent File List.\r\nDo you "
+                                                      "want to delete ALL QuickTime History items?",
+                                    .deleteNeedsNoItem = true});
+    sections.Register(hsWinAmpRecent,
+                      {.heading = "WinAMP Recent Play List",
+                       .deleteAllQuestion = "Do you really want to delete WinAMP Recent Play List?"});
+    sections.Register(hsPaintShopPro,
+                      {.heading = "Jasc Paint Shop Pro Recent File List",
+                       .deleteAllQuestion = "Do you really want to delete ALL Jasc Paint Shop Pro History items?",
+                       .list = ListPaintShopPro,
+                       .deleteOne = DeletePaintShopProRow,
+                       .deleteAll = ClearPaintShopPro});
+}
+
+}  // namespace history
