@@ -48,6 +48,12 @@ void HistorySectionRegistry::Register(int number, HistorySectionRow row) {
     registered_[number] = true;
 }
 
+void HistorySectionRegistry::RegisterPlaceholders(std::initializer_list<Placeholder> placeholders) {
+    for (const Placeholder& placeholder : placeholders)
+        Register(placeholder.number,
+                 {.heading = placeholder.heading, .deleteAllQuestion = placeholder.deleteAllQuestion});
+}
+
 bool HistorySectionRegistry::Registered(int number) const {
     return number >= 0 && number < kHistorySectionCount && registered_[number];
 }

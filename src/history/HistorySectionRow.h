@@ -8,6 +8,7 @@
 #include "history/HistorySink.h"
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,14 @@ public:
     // std::logic_error for a number outside the tree, a group, or a section
     // registered already.
     void Register(int number, HistorySectionRow row);
+    // A section whose tool has not arrived: its heading and Delete All
+    // question, listing nothing and removing nothing.
+    struct Placeholder {
+        int number;
+        const char* heading;
+        const char* deleteAllQuestion;
+    };
+    void RegisterPlaceholders(std::initializer_list<Placeholder> placeholders);
     bool Registered(int number) const;
     // Raises std::logic_error naming the first listing section no family registered.
     void CheckComplete() const;

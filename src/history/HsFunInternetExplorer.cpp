@@ -260,54 +260,56 @@ HistoryDeleteAll ClearQuietly(int (*deleteAll)(const std::string&)) {
 const std::vector<HistoryColumn> kIdAndValue = {{"ID", 150}, {"Value", 0}};
 const std::vector<HistoryColumn> kValueAndClassId = {{"Value", 250}, {"CLSID", 0}};
 
+// A class of the URL cache: listed on the worker, a row deleted by the entry
+// it came from.
+HistorySectionRow CacheSection(const char* heading, const char* deleteAllQuestion, TIETraceKind kind,
+                               HistoryDeleteAll deleteAll) {
+    return {.heading = heading,
+            .deleteAllQuestion = deleteAllQuestion,
+            .list = ListTraces(kind),
+            .listsOnWorker = true,
+            .deleteOne = DeleteCacheRowOf(kind),
+            .deleteAll = std::move(deleteAll)};
+}
+
+// A section of two columns, the second filling the width, whose tool has
+// not arrived yet.
+HistorySectionRow PairSection(const std::vector<HistoryColumn>& columns, const char* deleteAllQuestion) {
+    return {.columns = columns, .fit = ColumnFit::SecondFills, .deleteAllQuestion = deleteAllQuestion};
+}
+
 }  // namespace
 
 // The cache and the typed URLs are read on the worker: a large cache takes
 // seconds to walk.
 void RegisterInternetExplorerSections(HistorySectionRegistry& sections) {
-    sections.Register(hsIEVisitedPages, {.heading = "Internet Explorer Visited Pages",
-                                         .deleteAllQuestion = "Do you really want to clear ALL visited pages?",
-                                         .list = ListTraces(TIETraceKind::VisitedPages),
-                                         .listsOnWorker = true,
-                                         .deleteOne = DeleteCacheRowOf(TIETraceKind::VisitedPages),
-                                         .deleteAll = ClearReporting(DeleteAllVisitedPages)});
+    sections.Register(hsIEVisitedPages, CacheSection("Internet Explorer Visited Pages",
+                                                     "Do you really want to clear ALL visited pages?",
+                                                     TIETraceKind::VisitedPages, ClearReporting(DeleteAllVisitedPages)));
     sections.Register(hsIETypedUrls, {.heading = "Internet Explorer Typed URL's",
                                       .deleteAllQuestion = "Do you really want to clear ALL typed URL's?",
                                       .list = ListTraces(TIETraceKind::TypedUrls),
                                       .listsOnWorker = true,
                                       .deleteOne = [](const HistoryRow& item) { return DeleteTypedUrl(item.caption); },
                                       .deleteAll = ClearQuietly(DeleteAllTypedUrls)});
-    sections.Register(hsIETemporaryFiles, {.heading = "Internet Explorer Temporary Files",
-                                           .deleteAllQuestion = "Do you really want to clear ALL temporary files?",
-                                           .list = ListTraces(TIETraceKind::TemporaryFiles),
-                                           .listsOnWorker = true,
-                                           .deleteOne = DeleteCacheRowOf(TIETraceKind::TemporaryFiles),
-                                           .deleteAll = ClearQuietly(DeleteAllTemporaryFiles)});
-    sections.Register(hsIECookies, {.heading = "Internet Explorer Cookies",
-                                    .deleteAllQuestion = "Do you really want to clear ALL cookies?",
-                                    .list = ListTraces(TIETraceKind::Cookies),
-                                    .listsOnWorker = true,
-                                    .deleteOne = DeleteCacheRowOf(TIETraceKind::Cookies),
-                                    .deleteAll = ClearQuietly(DeleteAllCookies)});
+    sections.Register(hsIETemporaryFiles, CacheSection("Internet Explorer Temporary Files",
+                                                       "Do you really want to clear ALL temporary files?",
+                                                       TIETraceKind::TemporaryFiles,
+                                                       ClearQuietly(DeleteAllTemporaryFiles)));
+    sections.Register(hsIECookies,
+                      CacheSection("Internet Explorer Cookies", "Do you really want to clear ALL cookies?",
+                                   TIETraceKind::Cookies, ClearQuietly(DeleteAllCookies)));
     sections.Register(hsAutoCompleteForms,
-                      {.columns = kIdAndValue,
-                       .fit = ColumnFit::SecondFills,
-                       .deleteAllQuestion = "Do you really want to clear ALL auto complete forms?"});
+                      PairSection(kIdAndValue, "Do you really want to clear ALL auto complete forms?"));
     sections.Register(hsAutoCompletePasswords,
-                      {.columns = kIdAndValue,
-                       .fit = ColumnFit::SecondFills,
-                       .deleteAllQuestion = "Do you really want to clear ALL auto complete passwords?"});
+                      PairSection(kIdAndValue, "Do you really want to clear ALL auto complete passwords?"));
     sections.Register(hsIndexDat, {.heading = "Internet Explorer Index.dat File",
                                    .takesMask = false,
                                    .deleteAllQuestion = "Do you really want to clear index.dat?"});
     sections.Register(hsDownloadedProgramFiles,
-                      {.columns = kValueAndClassId,
-                       .fit = ColumnFit::SecondFills,
-                       .deleteAllQuestion = "Do you really want to delete ALL Downloaded Program Files?"});
+                      PairSection(kValueAndClassId, "Do you really want to delete ALL Downloaded Program Files?"));
     sections.Register(hsBrowserHelperObjects,
-                      {.columns = kValueAndClassId,
-                       .fit = ColumnFit::SecondFills,
-                       .deleteAllQuestion = "Do you really want to delete ALL Browser Helper Objects?"});
+                      PairSection(kValueAndClassId, "Do you really want to delete ALL Browser Helper Objects?"));
 }
 
 }  // namespace history

@@ -6,24 +6,19 @@
 namespace history {
 
 void RegisterMSOfficeSections(HistorySectionRegistry& sections) {
-    sections.Register(hsMSWordRecent,
-                      {.heading = "Microsoft Word Recent File List",
-                       .deleteAllQuestion = "Do you really want to delete ALL MS Word History items?"});
-    sections.Register(hsMSExcelRecent,
-                      {.heading = "Microsoft Excel Recent File List",
-                       .deleteAllQuestion = "Do you really want to delete ALL MS Excel History items?"});
-    sections.Register(hsMSAccessRecent,
-                      {.heading = "Microsoft Access Recent File List",
-                       .deleteAllQuestion = "Do you really want to delete ALL MS Access History items?"});
-    sections.Register(hsMSPowerPointRecent,
-                      {.heading = "Microsoft PowerPoint Recent File List",
-                       .deleteAllQuestion = "Do you really want to delete ALL MS Power Point History items?"});
-    sections.Register(hsMSFrontPageRecent,
-                      {.heading = "Microsoft FrontPage Recent File List",
-                       .deleteAllQuestion = "Do you really want to delete ALL MS FrontPage History items?"});
-    sections.Register(hsMSPublisherRecent,
-                      {.heading = "Microsoft Publisher Recent File List",
-                       .deleteAllQuestion = "Do you really want to delete ALL MS Publisher History items?"});
+    sections.RegisterPlaceholders({
+        {hsMSWordRecent, "Microsoft Word Recent File List", "Do you really want to delete ALL MS Word History items?"},
+        {hsMSExcelRecent, "Microsoft Excel Recent File List",
+         "Do you really want to delete ALL MS Excel History items?"},
+        {hsMSAccessRecent, "Microsoft Access Recent File List",
+         "Do you really want to delete ALL MS Access History items?"},
+        {hsMSPowerPointRecent, "Microsoft PowerPoint Recent File List",
+         "Do you really want to delete ALL MS Power Point History items?"},
+        {hsMSFrontPageRecent, "Microsoft FrontPage Recent File List",
+         "Do you really want to delete ALL MS FrontPage History items?"},
+        {hsMSPublisherRecent, "Microsoft Publisher Recent File List",
+         "Do you really want to delete ALL MS Publisher History items?"},
+    });
 }
 
 }  // namespace history

@@ -33,24 +33,20 @@ int ClearPaintShopPro(const std::vector<HistoryRow>&, const std::string& mask) {
 }  // namespace
 
 void RegisterMultimediaSections(HistorySectionRegistry& sections) {
-    sections.Register(hsMediaPlayerRecent,
-                      {.heading = "Windows Media Player Play File List",
-                       .deleteAllQuestion = "Do you really want to delete ALL Windows Media Player History items?"});
-    sections.Register(hsRealPlayerRecent,
-                      {.heading = "RealPlayer Most Recent Clips",
-                       .deleteAllQuestion = "Do you really want to delete ALL RealPlayer History items?"});
-    sections.Register(hsWinDvdRecent,
-                      {.heading = "InterVideo WinDVD Last Open Path",
-                       .deleteAllQuestion = "Do you really want to delete ALL InterVideo WinDVD History items?"});
+    sections.RegisterPlaceholders({
+        {hsMediaPlayerRecent, "Windows Media Player Play File List",
+         "Do you really want to delete ALL Windows Media Player History items?"},
+        {hsRealPlayerRecent, "RealPlayer Most Recent Clips", "Do you really want to delete ALL RealPlayer History items?"},
+        {hsWinDvdRecent, "InterVideo WinDVD Last Open Path",
+         "Do you really want to delete ALL InterVideo WinDVD History items?"},
+        {hsWinAmpRecent, "WinAMP Recent Play List", "Do you really want to delete WinAMP Recent Play List?"},
+    });
     // QuickTime's list is cleared only as a whole.
     sections.Register(hsQuickTime, {.heading = "QuickTime Recent File List",
                                     .deleteAllQuestion = "Do you want to delete ALL QuickTime History items?",
                                     .deleteQuestion = "You can clear only ALL QuickTime Recent File List.\r\nDo you "
                                                       "want to delete ALL QuickTime History items?",
                                     .deleteNeedsNoItem = true});
-    sections.Register(hsWinAmpRecent,
-                      {.heading = "WinAMP Recent Play List",
-                       .deleteAllQuestion = "Do you really want to delete WinAMP Recent Play List?"});
     sections.Register(hsPaintShopPro,
                       {.heading = "Jasc Paint Shop Pro Recent File List",
                        .deleteAllQuestion = "Do you really want to delete ALL Jasc Paint Shop Pro History items?",

@@ -168,6 +168,16 @@ HistoryDeleteAll DeleteValuesIn(const char* key) {
     };
 }
 
+// A program's plain recent list: the values of one key of the user's.
+HistorySectionRow RecentValuesSection(const char* heading, const char* deleteAllQuestion, HistoryLister list,
+                                      const char* key) {
+    return {.heading = heading,
+            .deleteAllQuestion = deleteAllQuestion,
+            .list = std::move(list),
+            .deleteOne = DeleteValueIn(key),
+            .deleteAll = DeleteValuesIn(key)};
+}
+
 int ClearRunHistory(const std::vector<HistoryRow>&, const std::string& mask) {
     DeleteValuesByMask(HKEY_CURRENT_USER, kRunMruKey, mask, kMruListValue);
     WriteRegString(HKEY_CURRENT_USER, kRunMruKey, kMruListValue, "");
@@ -248,17 +258,13 @@ void RegisterWindowsSections(HistorySectionRegistry& sections) {
                                           .deleteOne = DeleteRowFile,
                                           .deleteAll = DeleteFilesIn(TemporaryFolder)});
     sections.Register(hsPaintRecent,
-                      {.heading = "Microsoft Paint Recent File List",
-                       .deleteAllQuestion = "Do you really want to delete ALL Windows Paint History items?",
-                       .list = ListPaintRecent,
-                       .deleteOne = DeleteValueIn(kPaintRecentKey),
-                       .deleteAll = DeleteValuesIn(kPaintRecentKey)});
+                      RecentValuesSection("Microsoft Paint Recent File List",
+                                          "Do you really want to delete ALL Windows Paint History items?",
+                                          ListPaintRecent, kPaintRecentKey));
     sections.Register(hsWordPadRecent,
-                      {.heading = "Microsoft WordPad Recent File List",
-                       .deleteAllQuestion = "Do you really want to delete ALL Windows WordPad History items?",
-                       .list = ListWordPadRecent,
-                       .deleteOne = DeleteValueIn(kWordPadRecentKey),
-                       .deleteAll = DeleteValuesIn(kWordPadRecentKey)});
+                      RecentValuesSection("Microsoft WordPad Recent File List",
+                                          "Do you really want to delete ALL Windows WordPad History items?",
+                                          ListWordPadRecent, kWordPadRecentKey));
     // Delete All walks the files listed, whatever the mask is now.
     sections.Register(hsSendTo, {.heading = "Windows Send-To Extensions",
                                  .deleteAllQuestion = "Do you really want to delete ALL Send-To Extensions?",

@@ -5,15 +5,6 @@
 
 namespace registry_scan {
 
-namespace {
-
-using SectionScan = void (*)(SectionRun&);
-constexpr SectionScan kSections[kRegistrySectionCount] = {
-    ScanAppPaths,   ScanClassIds,      ScanHelpPaths,       ScanFonts,       ScanRunHistory, ScanMenuOrder,
-    ScanSharedDlls, ScanSharedFolders, ScanShellExtensions, ScanSoundEvents, ScanUninstall,  ScanFileExtensions};
-
-}  // namespace
-
 void SectionRun::KeyExamined(const std::string& keyText) {
     if (StopRequested()) {
         ReportStop();
@@ -49,7 +40,7 @@ void ScanSection(int section, const GuessEnvironment& environment, IScanSink& si
                  ScanTally& tally) {
     if (!TNut::ValidSection(section)) return;
     SectionRun run(section, environment, sink, stop, tally);
-    kSections[section](run);
+    kSectionScans[section](run);
     sink.SectionDone(section);
 }
 

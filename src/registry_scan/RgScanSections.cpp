@@ -209,7 +209,7 @@ void WalkEntries(SectionRun& run, HKEY root, const char* rootName, const std::st
 
 // ---- The sections ----
 
-void ScanAppPaths(SectionRun& run) {
+static void ScanAppPaths(SectionRun& run) {
     // This section ends at the first entry it cannot read.
     WalkEntries(run, HKEY_LOCAL_MACHINE, kLocalMachine, kAppPathsKey, UnreadableEntry::EndWalk,
                 [&](const std::string& name, const ReadKey& entry) {
@@ -218,7 +218,7 @@ void ScanAppPaths(SectionRun& run) {
                 });
 }
 
-void ScanClassIds(SectionRun& run) {
+static void ScanClassIds(SectionRun& run) {
     const ReadKey key(HKEY_CLASSES_ROOT, kClassIdKey);
     if (!key.IsOpen()) return;
     const std::string progressPrefix = kClassesRoot + kClassIdKey + "\\";
@@ -241,17 +241,17 @@ void ScanClassIds(SectionRun& run) {
     }
 }
 
-void ScanHelpPaths(SectionRun& run) {
+static void ScanHelpPaths(SectionRun& run) {
     for (const std::string& keyPath : kHelpKeys)
         ScanValues(run, HKEY_LOCAL_MACHINE, kLocalMachine, keyPath, true, HelpReference);
 }
 
-void ScanFonts(SectionRun& run) {
+static void ScanFonts(SectionRun& run) {
     const std::string& keyPath = RunningWindows9x() ? kFontsKey9x : kFontsKeyNt;
     ScanValues(run, HKEY_LOCAL_MACHINE, kLocalMachine, keyPath, true, FontReference);
 }
 
-void ScanRunHistory(SectionRun& run) {
+static void ScanRunHistory(SectionRun& run) {
     const std::string keyPath = kRunHistoryKey;
     const ReadKey key(HKEY_CURRENT_USER, keyPath);
     if (!key.IsOpen()) return;
@@ -263,7 +263,7 @@ void ScanRunHistory(SectionRun& run) {
     }
 }
 
-void ScanMenuOrder(SectionRun& run) {
+static void ScanMenuOrder(SectionRun& run) {
     for (const std::string& keyPath : kMenuOrderKeys) {
         WalkEntries(run, HKEY_CURRENT_USER, kCurrentUser, keyPath, UnreadableEntry::PassOver,
                     [&](const std::string& folder, const ReadKey& entry) {
@@ -275,11 +275,11 @@ void ScanMenuOrder(SectionRun& run) {
     }
 }
 
-void ScanSharedDlls(SectionRun& run) {
+static void ScanSharedDlls(SectionRun& run) {
     ScanValues(run, HKEY_LOCAL_MACHINE, kLocalMachine, kSharedDllsKey, false, NameAsReference);
 }
 
-void ScanSharedFolders(SectionRun& run) {
+static void ScanSharedFolders(SectionRun& run) {
     const bool windows9x = RunningWindows9x();
     const std::string keyPath = windows9x ? kSharesKey9x : kSharesKeyNt;
     const ReadKey key(HKEY_LOCAL_MACHINE, keyPath);
@@ -303,7 +303,7 @@ void ScanSharedFolders(SectionRun& run) {
     }
 }
 
-void ScanShellExtensions(SectionRun& run) {
+static void ScanShellExtensions(SectionRun& run) {
     const std::string keyPath = kApprovedKey;
     const ReadKey key(HKEY_LOCAL_MACHINE, keyPath);
     if (!key.IsOpen()) return;
@@ -316,7 +316,7 @@ void ScanShellExtensions(SectionRun& run) {
     }
 }
 
-void ScanSoundEvents(SectionRun& run) {
+static void ScanSoundEvents(SectionRun& run) {
     const std::string keyPath = kSoundAppsKey;
     const ReadKey key(HKEY_CURRENT_USER, keyPath);
     if (!key.IsOpen()) return;
@@ -337,7 +337,7 @@ void ScanSoundEvents(SectionRun& run) {
     }
 }
 
-void ScanUninstall(SectionRun& run) {
+static void ScanUninstall(SectionRun& run) {
     WalkEntries(run, HKEY_LOCAL_MACHINE, kLocalMachine, kUninstallKey, UnreadableEntry::PassOver,
                 [&](const std::string& name, const ReadKey& entry) {
                     std::string command;
@@ -346,7 +346,7 @@ void ScanUninstall(SectionRun& run) {
                 });
 }
 
-void ScanFileExtensions(SectionRun& run) {
+static void ScanFileExtensions(SectionRun& run) {
     const std::string keyPath = kFileExtsKey;
     const ReadKey key(HKEY_CURRENT_USER, keyPath);
     if (!key.IsOpen()) return;
@@ -358,5 +358,9 @@ void ScanFileExtensions(SectionRun& run) {
             run.Record(MakeRegistryPath(kCurrentUser, keyPath, extension), "", "");
     }
 }
+
+const std::array<SectionScan, kRegistrySectionCount> kSectionScans = {
+    ScanAppPaths,   ScanClassIds,      ScanHelpPaths,       ScanFonts,       ScanRunHistory, ScanMenuOrder,
+    ScanSharedDlls, ScanSharedFolders, ScanShellExtensions, ScanSoundEvents, ScanUninstall,  ScanFileExtensions};
 
 }  // namespace registry_scan

@@ -7,6 +7,7 @@
 #include "registry_scan/GuessPath.h"
 #include "registry_scan/RegistryScan.h"
 
+#include <array>
 #include <string>
 
 namespace registry_scan {
@@ -43,18 +44,8 @@ private:
     bool stopReported_ = false;
 };
 
-// The sections, in section order.
-void ScanAppPaths(SectionRun& run);            // 0
-void ScanClassIds(SectionRun& run);            // 1
-void ScanHelpPaths(SectionRun& run);           // 2
-void ScanFonts(SectionRun& run);               // 3
-void ScanRunHistory(SectionRun& run);          // 4
-void ScanMenuOrder(SectionRun& run);           // 5
-void ScanSharedDlls(SectionRun& run);          // 6
-void ScanSharedFolders(SectionRun& run);       // 7
-void ScanShellExtensions(SectionRun& run);     // 8
-void ScanSoundEvents(SectionRun& run);         // 9
-void ScanUninstall(SectionRun& run);           // 10
-void ScanFileExtensions(SectionRun& run);      // 11
+// The sections' walks, by section number.
+using SectionScan = void (*)(SectionRun& run);
+extern const std::array<SectionScan, kRegistrySectionCount> kSectionScans;
 
 }  // namespace registry_scan
