@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+using namespace shell;
+
 namespace {
 
 constexpr int kEntries = 20000;

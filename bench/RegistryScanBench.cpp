@@ -25,6 +25,8 @@
 #include <string>
 #include <vector>
 
+using namespace shell;
+
 using registry_scan::CheckFileReference;
 using registry_scan::GuessEnvironment;
 using registry_scan::RegistryProblem;

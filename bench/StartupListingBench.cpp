@@ -33,6 +33,8 @@
 #include <string>
 #include <vector>
 
+using namespace shell;
+
 using namespace startup;
 
 namespace {

@@ -18,6 +18,8 @@
 #include <map>
 #include <tuple>
 
+using namespace shell;
+
 using namespace snapshots;
 using namespace testing_support;
 namespace files = platform::files;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace shell;
+
 namespace {
 
 TEST(HelpText, BlocksBreakLinesAndEntitiesDecode) {

@@ -6,6 +6,8 @@
 #include <functional>
 #include <random>
 
+using namespace shell;
+
 namespace {
 
 std::vector<std::string> Captions(const std::vector<SortRow>& rows) {

@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace shell;
+
 using namespace history;
 using namespace testing_support;
 using platform::dialogs::BoxKind;

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+using namespace shell;
+
 using registry_scan::kRegistrySectionCount;
 using registry_scan::ssNotScanned;
 using registry_scan::ssScanned;

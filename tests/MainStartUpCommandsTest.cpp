@@ -18,6 +18,8 @@
 
 #include <random>
 
+using namespace shell;
+
 using namespace startup;
 using namespace testing_support;
 

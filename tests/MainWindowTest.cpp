@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace shell;
+
 using namespace startup;
 using namespace testing_support;
 

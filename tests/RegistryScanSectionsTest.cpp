@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+using namespace shell;
+
 using registry_scan::FontFileReference;
 using registry_scan::GuessEnvironment;
 using registry_scan::HelpFileReference;

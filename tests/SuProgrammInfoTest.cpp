@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace shell;
+
 using namespace testing_support;
 namespace dialogs = platform::dialogs;
 

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <ole2.h>
 
+using namespace shell;
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     testing_support::FailOnUnscriptedDialogs();

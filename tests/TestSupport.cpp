@@ -66,7 +66,7 @@ void PumpMessages() {
 }
 
 void FrameTest::SetUp() {
-    window_ = std::make_unique<TfrmMain>();
+    window_ = std::make_unique<shell::TfrmMain>();
     ShowWindow(window_->Handle(), SW_SHOW);
     // The first activation may arrive asynchronously under some window managers.
     window_->FormActivate(false);

@@ -50,9 +50,9 @@ class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override { window_.reset(); }
-    TfrmMain& Main() { return *window_; }
+    shell::TfrmMain& Main() { return *window_; }
 
-    std::unique_ptr<TfrmMain> window_;
+    std::unique_ptr<shell::TfrmMain> window_;
 };
 
 // The index of the first row with the caption, or -1.

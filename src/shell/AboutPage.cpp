@@ -11,6 +11,8 @@
 
 #include <algorithm>
 
+namespace shell {
+
 using namespace layout;
 
 const char* const TAboutPage::kLinkTargets[4] = {
@@ -105,3 +107,5 @@ LRESULT TAboutPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     return TMainPage::HandleMessage(message, wParam, lParam);
 }
+
+}  // namespace shell

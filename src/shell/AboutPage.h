@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace shell {
+
 class TAboutPage : public TMainPage {
 public:
     explicit TAboutPage(IPageHost& frame);
@@ -34,3 +36,5 @@ private:
     std::vector<HWND> linkLabels_;
     platform::GdiHandle productFont_, linkFont_;
 };
+
+}  // namespace shell

@@ -3,6 +3,8 @@
 
 #include <cctype>
 
+namespace shell {
+
 namespace {
 
 std::string LowerAscii(std::string text) {
@@ -130,3 +132,5 @@ std::string HtmlToPlainText(const std::string& html) {
     }
     return text.Result();
 }
+
+}  // namespace shell

@@ -4,7 +4,11 @@
 
 #include <string>
 
+namespace shell {
+
 // Turns simple HTML into text with CR LF line breaks: headings stand on
 // their own lines, paragraphs and list items are separated, entities are
 // decoded, scripts and styles are dropped.
 std::string HtmlToPlainText(const std::string& html);
+
+}  // namespace shell

@@ -18,6 +18,8 @@
 #include <iterator>
 #include <stdexcept>
 
+namespace shell {
+
 using namespace layout;
 using history::HistoryRow;
 using history::HistorySectionRow;
@@ -429,3 +431,5 @@ LRESULT THistoryPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 int THistoryPage::ShowHsBox(const std::string& text, platform::dialogs::BoxKind kind) const {
     return platform::dialogs::ShowBox(Frame().Handle(), text, ui::kApplicationTitle, kind);
 }
+
+}  // namespace shell

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+namespace shell {
+
 class THistoryPage : public TMainPage {
 public:
     explicit THistoryPage(IPageHost& frame);
@@ -113,3 +115,5 @@ private:
     int commandsRunning_ = 0;
     std::string uninstallCommand_;  // the uninstall command of the selected row, for the sections that have one
 };
+
+}  // namespace shell

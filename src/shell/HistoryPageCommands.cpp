@@ -4,6 +4,8 @@
 #include "platform/Processes.h"
 #include "shell/HistoryPage.h"
 
+namespace shell {
+
 using history::HistoryRow;
 using history::HistorySectionRow;
 using platform::dialogs::BoxKind;
@@ -86,3 +88,5 @@ void THistoryPage::aHsDeleteAllExecute() {
         ui::ShowExceptionBox(Frame().Handle(), error);
     }
 }
+
+}  // namespace shell

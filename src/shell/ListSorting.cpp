@@ -1,6 +1,8 @@
 // The column sorting shared by the three result lists.
 #include "shell/ListSorting.h"
 
+namespace shell {
+
 namespace {
 
 unsigned char UpperAscii(char c) {
@@ -64,3 +66,5 @@ const SortState& ClickColumn(SortState& state, int column) {
     state.descending = !state.descending;
     return state;
 }
+
+}  // namespace shell

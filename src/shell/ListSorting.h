@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace shell {
+
 struct SortState {
     int column = 0;           // last clicked column
     bool descending = false;  // inverted by every click, whichever list
@@ -35,3 +37,5 @@ void SortRows(std::vector<SortRow>& rows, int column, bool descending);
 // A column click: sets sorted-once, remembers the column, inverts the
 // direction. Returns the state to sort with.
 const SortState& ClickColumn(SortState& state, int column);
+
+}  // namespace shell

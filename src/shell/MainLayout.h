@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+namespace shell {
+
 namespace layout {
 
 constexpr COLORREF kFormColor = RGB(224, 223, 227);
@@ -48,3 +50,5 @@ enum ControlId : int {
 
 // The form colour's brush, shared by the window classes for the program's life.
 HBRUSH FormBrush();
+
+}  // namespace shell

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace shell {
+
 using namespace layout;
 
 namespace {
@@ -283,3 +285,5 @@ void SortListView(ui::ListView list, const SortState& state) {
         }
     }
 }
+
+}  // namespace shell

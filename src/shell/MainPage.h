@@ -14,6 +14,16 @@
 #include <string>
 #include <vector>
 
+class TFileVersionInfo;
+namespace common {
+struct ProgramSettings;
+}
+namespace ui {
+class DpiLayout;
+}
+
+namespace shell {
+
 // Pages, as CurrentPage() counts them.
 enum Page : int { kPageStartUp = 0, kPageRegistry = 1, kPageHistory = 2, kPageAbout = 3 };
 
@@ -37,13 +47,6 @@ enum ActionId : int {
     aBackUp,
 };
 
-class TFileVersionInfo;
-namespace common {
-struct ProgramSettings;
-}
-namespace ui {
-class DpiLayout;
-}
 
 // What a page may ask of the frame that holds it: its window, the current
 // page, the shared actions, sorting and pictures, the central refresh, and
@@ -171,3 +174,5 @@ struct SortState;
 // the list's rebuild guard, so the rows' data need not be unique and no tick
 // handler runs while rows move.
 void SortListView(ui::ListView list, const SortState& state);
+
+}  // namespace shell

@@ -12,6 +12,8 @@
 #include "shell/RegistryPage.h"
 #include "shell/StartUpPage.h"
 
+namespace shell {
+
 using namespace layout;
 
 namespace {
@@ -347,3 +349,5 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     return DefaultProcedure(message, wParam, lParam);
 }
+
+}  // namespace shell

@@ -20,6 +20,8 @@
 #include <memory>
 #include <string>
 
+namespace shell {
+
 class TStartUpPage;
 class TRegistryPage;
 class THistoryPage;
@@ -137,3 +139,5 @@ private:
     platform::GdiHandle font_, vendorFont_;
     platform::GdiHandle vendorBrush_;
 };
+
+}  // namespace shell

@@ -9,6 +9,8 @@
 
 #include <ole2.h>
 
+namespace shell {
+
 void InitialiseApplication() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES |
                                                         ICC_LINK_CLASS | ICC_TAB_CLASSES};
@@ -55,3 +57,5 @@ int RunOrvelin(int show) {
     if (SUCCEEDED(ole)) OleUninitialize();
     return exitCode;
 }
+
+}  // namespace shell

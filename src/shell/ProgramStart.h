@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+namespace shell {
+
 constexpr const char* kInstanceMutexName = "ORV-{7942D41B-5188-4AAA-872C-3B132317410C}";
 
 // Initialises the application, refuses a second instance with "ORV is
@@ -12,3 +14,5 @@ int RunOrvelin(int show);
 
 // Initialises common controls and COM for the window's thread.
 void InitialiseApplication();
+
+}  // namespace shell

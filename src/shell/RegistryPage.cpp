@@ -9,6 +9,8 @@
 #include "ui/RowData.h"
 #include "shell/RegistryPageBackup.h"
 
+namespace shell {
+
 using namespace layout;
 using registry_scan::kFix;
 using registry_scan::kRegistrySectionCaptions;
@@ -324,3 +326,5 @@ LRESULT TRegistryPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     return TMainPage::HandleMessage(message, wParam, lParam);
 }
+
+}  // namespace shell

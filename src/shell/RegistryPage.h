@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+namespace shell {
+
 class TfrmRgScan;
 struct RgBackupState;
 
@@ -116,3 +118,5 @@ private:
     bool resultsStale_ = false;
     std::unique_ptr<RgBackupState> backup_;  // the backup dialog and its worker
 };
+
+}  // namespace shell

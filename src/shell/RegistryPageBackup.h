@@ -5,7 +5,11 @@
 #include "shell/snapshots/BackUpThread.h"
 #include "ui/Worker.h"
 
+namespace shell {
+
 struct RgBackupState {
     TfrmBackup frmBackup;
     ui::WorkerPtr<TBackUpThread> backUpThread;  // abandoned (and stopped) when the page goes
 };
+
+}  // namespace shell

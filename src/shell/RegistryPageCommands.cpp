@@ -7,6 +7,8 @@
 #include "common/ProgramSettings.h"
 #include "platform/Dialogs.h"
 
+namespace shell {
+
 using registry_scan::kRegistrySectionCount;
 using registry_scan::RegistryProblem;
 using registry_scan::TNut;
@@ -173,3 +175,5 @@ void TRegistryPage::BackUpRestore() {
     if (!backup_) backup_ = std::make_unique<RgBackupState>();
     RunBackupCommand(Frame().Handle(), backup_->frmBackup, Frame().Settings().backupFolder, backup_->backUpThread);
 }
+
+}  // namespace shell

@@ -13,6 +13,8 @@
 
 #include <map>
 
+namespace shell {
+
 using namespace layout;
 using namespace startup;
 
@@ -246,3 +248,5 @@ void TStartUpPage::OnContextMenu(HWND source, POINT screen) {
                    suPopup_ == SuPopupMenu::ValueReg ? std::vector<int>{aSuAdd, aSuDelete, aSuCheck, aSuInfo}
                                                      : std::vector<int>{aSuEdit, aSuInfo});
 }
+
+}  // namespace shell

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+namespace shell {
+
 class TStartUpPage : public TMainPage {
 public:
     explicit TStartUpPage(IPageHost& frame);
@@ -90,3 +92,5 @@ private:
     std::unique_ptr<TfrmSuAddValue> addValueForm_;
     std::unique_ptr<TfrmSuProgrammInfo> infoForm_;
 };
+
+}  // namespace shell

@@ -9,6 +9,8 @@
 #include "common/ProgramSettings.h"
 #include "ui/RowData.h"
 
+namespace shell {
+
 using namespace startup;
 
 TfrmSuAddValue& TStartUpPage::frmSuAddValue() {
@@ -225,3 +227,5 @@ LRESULT TStartUpPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     }
     return TMainPage::HandleMessage(message, wParam, lParam);
 }
+
+}  // namespace shell

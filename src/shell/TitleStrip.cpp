@@ -4,6 +4,8 @@
 #include "resource.h"
 #include "ui/Gdi.h"
 
+namespace shell {
+
 namespace {
 
 constexpr const char* kClassName = "OrvTitleStrip";
@@ -173,3 +175,5 @@ LRESULT TitleStrip::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     return DefaultProcedure(message, wParam, lParam);
 }
+
+}  // namespace shell

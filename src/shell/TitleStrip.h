@@ -10,6 +10,8 @@
 #include <array>
 #include <functional>
 
+namespace shell {
+
 constexpr int kPageCount = 4;
 
 class TitleStrip : public ui::Window {
@@ -61,3 +63,5 @@ private:
     bool tracking_ = false;
     std::function<void(int)> onClick_;
 };
+
+}  // namespace shell

@@ -8,7 +8,7 @@
 // in the application's error box rather than ending it without a word.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
     try {
-        return RunOrvelin(show);
+        return shell::RunOrvelin(show);
     } catch (const std::exception& error) {
         ui::ShowExceptionBox(nullptr, error);
     } catch (...) {

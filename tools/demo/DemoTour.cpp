@@ -12,6 +12,8 @@
 
 #include <cstring>
 
+using namespace shell;
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show) {
     InitialiseApplication();
     const HRESULT ole = OleInitialize(nullptr);

@@ -5,6 +5,8 @@
 #include <memory>
 #include <utility>
 
+namespace shell {
+
 namespace {
 
 // A batch goes when it holds this many rows or when this long has passed
@@ -70,3 +72,5 @@ void THistoryScanThread::OnError(const std::exception& error) {
     if (BeforeError) BeforeError();
     WorkerThread::OnError(error);
 }
+
+}  // namespace shell

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace shell {
+
 class THistoryScanThread : public ui::WorkerThread {
 public:
     // Rows reach the window thread in the lister's order, in batches.
@@ -44,3 +46,5 @@ private:
     Deliver deliver_;
     Tell tell_;
 };
+
+}  // namespace shell

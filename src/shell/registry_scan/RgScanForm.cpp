@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+namespace shell {
+
 namespace {
 
 constexpr int kMargin = 10;
@@ -109,3 +111,5 @@ bool TfrmRgScan::OnCommand(int id, int code) {
     }
     return false;
 }
+
+}  // namespace shell

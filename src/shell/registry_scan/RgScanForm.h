@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace shell {
+
 class TfrmRgScan : public ui::ModalDialog, public IRgScanView {
 public:
     static constexpr int kClientWidth = 420;
@@ -42,3 +44,5 @@ private:
     std::string scanGroupText_ = "None";
     std::wstring scanGroupWide_;
 };
+
+}  // namespace shell

@@ -3,6 +3,8 @@
 // it has run there.
 #include "shell/registry_scan/RgScanThread.h"
 
+namespace shell {
+
 namespace {
 
 // Label updates are kept to about thirty a second: sending one for each of
@@ -109,3 +111,5 @@ void TRegistryScanThread::OnTerminate() {
     EndView();
     ui::WorkerThread::OnTerminate();
 }
+
+}  // namespace shell

@@ -12,6 +12,8 @@
 #include <functional>
 #include <string>
 
+namespace shell {
+
 // What the progress window shows. Called on the window thread only.
 class IRgScanView {
 public:
@@ -82,3 +84,5 @@ private:
     int problemsFound_ = 0;
     bool viewEnded_ = false;
 };
+
+}  // namespace shell

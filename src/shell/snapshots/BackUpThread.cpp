@@ -8,6 +8,8 @@
 #include <memory>
 #include <stdexcept>
 
+namespace shell {
+
 using namespace snapshots;
 
 TBackUpThread::TBackUpThread(HWND owner, int runMode, const std::string& point, const std::string& backupFolder,
@@ -35,3 +37,5 @@ void TBackUpThread::OnTerminate() {
                                    platform::dialogs::BoxKind::ErrorCancel);
     WorkerThread::OnTerminate();
 }
+
+}  // namespace shell

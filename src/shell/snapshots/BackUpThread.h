@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace shell {
+
 class TBackUpThread final : public ui::WorkerThread {
 public:
     enum : int { kMakePoint = snapshots::kMakeBackupPoint, kRestorePoint = snapshots::kRestoreBackupPoint };
@@ -39,3 +41,5 @@ protected:
 private:
     snapshots::BackUpOutcome outcome_;
 };
+
+}  // namespace shell

@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+namespace shell {
+
 namespace {
 
 enum : int { kIdPages = 500, kIdRoot = 510, kIdPoints = 520 };
@@ -172,3 +174,5 @@ bool RunBackupCommand(HWND owner, TfrmBackup& dialog, const std::string& backupF
                                    dialog.RootFlags()));
     return true;
 }
+
+}  // namespace shell

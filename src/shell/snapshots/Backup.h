@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace shell {
+
 class TfrmBackup : public ui::ModalDialog {
 public:
     static constexpr int kClientWidth = 313;
@@ -71,3 +73,5 @@ private:
 // dialog does not open. True when a worker was started.
 bool RunBackupCommand(HWND owner, TfrmBackup& dialog, const std::string& backupFolder,
                       ui::WorkerPtr<TBackUpThread>& worker);
+
+}  // namespace shell

@@ -5,6 +5,8 @@
 #include "startup/StartUpFunctions.h"
 #include "ui/TitlePicture.h"
 
+namespace shell {
+
 using namespace startup;
 
 namespace {
@@ -68,3 +70,4 @@ bool TfrmSuAddValue::OnCommand(int id, int code) {
     return false;
 }
 
+}  // namespace shell

@@ -3,6 +3,8 @@
 
 #include "ui/ModalDialog.h"
 
+namespace shell {
+
 class TfrmSuAddValue : public ui::ModalDialog {
 public:
     static constexpr int kClientWidth = 449;
@@ -30,3 +32,5 @@ protected:
 
 // The filter of the program's open dialog.
 constexpr const char* kProgramFileFilter = "Programm Files (*.exe)|*.exe|All Files (*.*)|*.*";
+
+}  // namespace shell

@@ -7,6 +7,8 @@
 #include "platform/Shell.h"
 #include "startup/ProcessLookup.h"
 
+namespace shell {
+
 using namespace startup;
 
 namespace {
@@ -210,3 +212,4 @@ LRESULT TfrmSuProgrammInfo::OnNotify(NMHDR* header) {
     return 0;
 }
 
+}  // namespace shell

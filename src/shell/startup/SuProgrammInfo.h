@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+namespace shell {
+
 class TfrmSuProgrammInfo : public ui::ModalDialog {
 public:
     static constexpr int kClientWidth = 467;
@@ -54,3 +56,5 @@ private:
     std::string path_, active_;
     bool modulesTab_ = true;
 };
+
+}  // namespace shell
