@@ -150,19 +150,6 @@ TEST(HistoryCatalogue, DeleteTexts) {
 
 // ---- the page --------------------------------------------------------------------------
 
-// Serves messages until the condition holds (or about 60 s went by).
-template <typename Condition>
-bool PumpUntil(Condition done) {
-    for (int step = 0; step < 6000 && !done(); ++step) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        if (!done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return done();
-}
 
 std::string ColumnCaption(HWND list, int column) {
     char text[128] = {};
@@ -217,17 +204,13 @@ struct RemovedFolder {
     ~RemovedFolder() { RemoveFolderTree(path); }
 };
 
-class HistoryPageTest : public ::testing::Test {
+class HistoryPageTest : public FrameTest {
 protected:
     void SetUp() override {
-        window_ = std::make_unique<TfrmMain>();
-        ShowWindow(window_->Handle(), SW_SHOW);
-        window_->FormActivate(false);
-        window_->TitleButtonClick(kPageHistory);
+        FrameTest::SetUp();
+        Main().TitleButtonClick(kPageHistory);
         ASSERT_TRUE(PumpUntil([this] { return !Page().Busy(); }));
     }
-    void TearDown() override { window_.reset(); }
-    TfrmMain& Main() { return *window_; }
     THistoryPage& Page() { return Main().HistoryPage(); }
 
     // Lists the section as a click on its node (or Update, when it is chosen) would.
@@ -272,7 +255,6 @@ protected:
         ASSERT_TRUE(PumpUntil([this] { return !Page().Busy(); }));
     }
 
-    std::unique_ptr<TfrmMain> window_;
 };
 
 TEST_F(HistoryPageTest, ShowingThePageExpandsHistorySelectsItAndLeavesExtensions) {
