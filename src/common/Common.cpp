@@ -87,9 +87,11 @@ bool RunProgram(const std::string& commandLine, int show) {
 
 // The ANSI call would read the bytes in the locale's own code page rather
 // than the program's UTF-8, so "Ü" would not equal "ü"; the texts go to the
-// wide call converted from UTF-8 instead.
+// wide call converted from UTF-8 instead. Ordinal, as the file system
+// compares names: no user locale's rules (a Turkish dotless i) decide which
+// file or process two paths name.
 bool SameCaption(const std::string& a, const std::string& b) {
     const std::wstring wideA = platform::text::Widen(a), wideB = platform::text::Widen(b);
-    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wideA.c_str(), static_cast<int>(wideA.size()),
-                          wideB.c_str(), static_cast<int>(wideB.size())) == CSTR_EQUAL;
+    return CompareStringOrdinal(wideA.c_str(), static_cast<int>(wideA.size()), wideB.c_str(),
+                                static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
 }

@@ -50,7 +50,8 @@ std::string MainModulePath(DWORD processId);
 // Starts the command line with the show command; nothing waits for it.
 bool RunProgram(const std::string& commandLine, int show);
 
-// Whole texts equal, case ignored by the user's locale: how a listed path is
+// Whole texts equal, case ignored as the file system ignores it (ordinal,
+// whatever the user's locale): how a listed path is
 // compared with a running process's or a Startup folder's, and a listed caption
 // found again. Compared as UTF-16, since the program's texts are UTF-8: "Ü"
 // equals "ü".

@@ -173,10 +173,29 @@ int DeleteListedCacheEntry(TIETraceKind kind, const std::string& shownText) {
     return result;
 }
 
+namespace {
+
+// The entries of the class named as the row's source, case ignored. The
+// class is kept: "visited:x" is a temporary file, never a visited page's twin.
+int DeleteCacheEntryOfClass(CacheClass wanted, const std::string& sourceUrlName) {
+    int result = 2;
+    std::string name;
+    platform::urlcache::ForEachEntry([&](const char* entryName) {
+        if (ClassOf(entryName) != wanted) return;
+        name.assign(entryName);
+        if (!SameCaption(name, sourceUrlName)) return;
+        platform::urlcache::DeleteEntry(name);
+        result = 0;
+    });
+    return result;
+}
+
+}  // namespace
+
 int DeleteCacheRow(TIETraceKind kind, const HistoryRow& row) {
     // The row's own entry by the name it was listed under; the shown text
     // finds it (and its twins of the class) when no entry bears that name.
-    if (!row.source.empty() && DeleteCacheEntryByName(row.source) == 0) return 0;
+    if (!row.source.empty() && DeleteCacheEntryOfClass(CacheClassOf(kind), row.source) == 0) return 0;
     return DeleteListedCacheEntry(kind, row.caption);
 }
 

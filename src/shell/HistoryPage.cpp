@@ -207,6 +207,7 @@ void THistoryPage::RunListerHere(const HistorySectionRow& row, const std::string
 }
 
 void THistoryPage::ListingEnded() {
+    const RefreshBatch batch(Frame());
     ShowPendingRows();
     busy_ = false;
     ShowCursorNow();

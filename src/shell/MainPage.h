@@ -10,7 +10,6 @@
 #include "ui/Controls.h"
 #include "ui/Window.h"
 
-#include <exception>
 #include <string>
 #include <vector>
 
@@ -73,10 +72,11 @@ public:
     // The program's folder, backup folder and version.
     virtual const common::ProgramSettings& Settings() const = 0;
     // Refresh requests between the two run once, at the end of the outermost
-    // batch (see RefreshBatch); runNow false leaves that refresh to the
-    // message loop (the batch ends by an exception).
+    // batch (see RefreshBatch). The end never throws: a refresh that fails
+    // there, or a batch ended by an exception, leaves the refresh to the
+    // message loop, where a failure is shown as any other.
     virtual void BeginRefreshBatch() = 0;
-    virtual void EndRefreshBatch(bool runNow) = 0;
+    virtual void EndRefreshBatch() noexcept = 0;
 
 protected:
     ~IPageHost() = default;
@@ -86,17 +86,13 @@ protected:
 // runs, so the burst of requests it makes refreshes the page once.
 class RefreshBatch {
 public:
-    explicit RefreshBatch(IPageHost& host) : host_(host), exceptions_(std::uncaught_exceptions()) {
-        host_.BeginRefreshBatch();
-    }
-    // May throw what the refresh throws, unless it ends by an exception.
-    ~RefreshBatch() noexcept(false) { host_.EndRefreshBatch(std::uncaught_exceptions() == exceptions_); }
+    explicit RefreshBatch(IPageHost& host) : host_(host) { host_.BeginRefreshBatch(); }
+    ~RefreshBatch() { host_.EndRefreshBatch(); }
     RefreshBatch(const RefreshBatch&) = delete;
     RefreshBatch& operator=(const RefreshBatch&) = delete;
 
 private:
     IPageHost& host_;
-    int exceptions_;
 };
 
 class TMainPage : public ui::Window {

@@ -12,6 +12,8 @@
 #include "shell/RegistryPage.h"
 #include "shell/StartUpPage.h"
 
+#include <exception>
+
 namespace shell {
 
 using namespace layout;
@@ -240,12 +242,17 @@ constexpr UINT kDeferredRefresh = WM_APP + 40;
 
 void TfrmMain::BeginRefreshBatch() { ++refreshHeld_; }
 
-void TfrmMain::EndRefreshBatch(bool runNow) {
+void TfrmMain::EndRefreshBatch() noexcept {
     if (--refreshHeld_ > 0 || !refreshPending_) return;
-    if (runNow)
-        RunRefresh();
-    else
-        PostMessageA(Handle(), kDeferredRefresh, 0, 0);
+    try {
+        if (std::uncaught_exceptions() == 0) {
+            RunRefresh();
+            return;
+        }
+    } catch (...) {
+        // Raised again by the deferred refresh, where the window's barrier shows it.
+    }
+    PostMessageA(Handle(), kDeferredRefresh, 0, 0);
 }
 
 void TfrmMain::RefreshView() {

@@ -71,7 +71,7 @@ public:
     // Sorts a list again with the stored state (after an Update).
     void SortListAgain(HWND list) override;
     void BeginRefreshBatch() override;
-    void EndRefreshBatch(bool runNow) override;
+    void EndRefreshBatch() noexcept override;
     const SortState& ListSortState() const { return sortState_; }
 
     // Runs an action as its button or menu item would.

@@ -70,6 +70,7 @@ void TRegistryPage::ScanEnded() {
 }
 
 void TRegistryPage::ScanThreadEnded() {
+    const RefreshBatch batch(Frame());
     if (resultsStale_ && !(rgScanForm_ && rgScanForm_->Showing())) ShowSelectedResults();
     resultsStale_ = false;
     Frame().RefreshView();

@@ -140,10 +140,8 @@ void TitleStrip::Paint(HDC dc) {
 LRESULT TitleStrip::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
-        Paint(dc);
-        EndPaint(Handle(), &ps);
+        const ui::PaintDc dc(Handle());
+        Paint(dc.Get());
         return 0;
     }
     case WM_ERASEBKGND: return 1;

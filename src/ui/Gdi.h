@@ -34,6 +34,22 @@ private:
     HDC dc_;
 };
 
+// BeginPaint's context of a window, ended on scope exit (a paint step that
+// throws still validates the window, or WM_PAINT would come back at once).
+class PaintDc {
+public:
+    explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~PaintDc() { EndPaint(window_, &paint_); }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
 // Selects an object into a context and selects the previous one back on
 // scope exit, so the object can be deleted after this owner (declare the
 // object's owner first).

@@ -1,6 +1,8 @@
 // A modal window with a form's ShowModal behaviour.
 #include "ui/ModalDialog.h"
 
+#include "ui/Gdi.h"
+
 #include "ui/TitlePicture.h"
 
 #include <utility>
@@ -144,12 +146,10 @@ LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_PAINT:
         if (!titleCaption_.empty()) {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(Handle(), &ps);
+            const PaintDc dc(Handle());
             RECT client{};
             GetClientRect(Handle(), &client);
-            PaintTitlePicture(dc, client.right, titleCaption_, titleSecondLine_, layout_.Dpi());
-            EndPaint(Handle(), &ps);
+            PaintTitlePicture(dc.Get(), client.right, titleCaption_, titleSecondLine_, layout_.Dpi());
             return 0;
         }
         break;
