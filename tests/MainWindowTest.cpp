@@ -216,6 +216,43 @@ TEST_F(MainWindowTest, RunKeyRowsCheckBoxesAndSectionIcons) {
     EXPECT_LT(RowOf(Main().StartUpPage().lvSuValues, "OrvW off"), 0);
 }
 
+TEST_F(MainWindowTest, RefreshRequestsInABatchRunOnceAtItsEnd) {
+    const std::string path = RunKeyPath("HKEY_CURRENT_USER", "RunServiceOnce");
+    ScopedRegKeys keys;
+    keys.Add(HKEY_CURRENT_USER, path);
+    SetRegString(HKEY_CURRENT_USER, path, "OrvB entry", "C:\\missing.exe");
+    Main().StartUpPage().SelectSuSection(kSuRunServiceOnce);
+    ui::ListView list = Main().StartUpPage().lvSuValues;
+    const int row = RowOf(list, "OrvB entry");
+    ASSERT_GE(row, 0);
+    list.Select(row);
+    ASSERT_TRUE(Main().Actions().Enabled(aSuDelete));
+    {
+        const RefreshBatch outer(Main());
+        const RefreshBatch inner(Main());
+        ListView_SetItemState(list.Handle(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);  // asks for a refresh
+        Main().RefreshView();
+        EXPECT_TRUE(Main().Actions().Enabled(aSuDelete));  // held back while the batch lasts
+    }
+    EXPECT_FALSE(Main().Actions().Enabled(aSuDelete));  // run at its end: nothing is selected
+}
+
+TEST(ListRebuild, MarksOnlyItsOwnListAndNests) {
+    const HWND first = CreateWindowExA(0, WC_LISTVIEWA, "", LVS_REPORT, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    const HWND second = CreateWindowExA(0, WC_LISTVIEWA, "", LVS_REPORT, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(first && second);
+    {
+        const ui::ListRebuild outer(first);
+        EXPECT_TRUE(ui::IsListRebuilding(first));
+        EXPECT_FALSE(ui::IsListRebuilding(second));
+        { const ui::ListRebuild inner(first); }
+        EXPECT_TRUE(ui::IsListRebuilding(first));  // the outer guard still holds
+    }
+    EXPECT_FALSE(ui::IsListRebuilding(first));
+    DestroyWindow(first);
+    DestroyWindow(second);
+}
+
 TEST_F(MainWindowTest, GroupNodesShowTheirExpandedState) {
     HTREEITEM files = Main().StartUpPage().tvSuSections.ItemWithData(kSuStartUpFiles);
     EXPECT_EQ(Main().StartUpPage().tvSuSections.Image(files), kSuImageExpanded);
