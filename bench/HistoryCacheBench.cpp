@@ -157,6 +157,12 @@ Listing ListThroughThePage(THistoryPage& page, int section) {
     return listing;
 }
 
+std::string Ratio(double measured, double floor) {
+    char text[16];
+    std::snprintf(text, sizeof(text), "%.2f", measured / floor);
+    return text;
+}
+
 double Megabytes(SIZE_T bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); }
 
 // The measuring process: it has only listed, so its peak is the listing's.
@@ -198,15 +204,17 @@ int Measure(int runs) {
             windowThread += insertMs;
             windowCpu += cpuMs;
             floorTotal += floorMs;
-            std::printf("%-16s %8d %8d %12.1f %12.1f %7.2f %10.1f %10.1f\n", section.name, listing.rows, floorRows,
-                        pageMs, floorMs, pageMs / floorMs, insertMs, cpuMs);
-            if (listing.rows != floorRows) status = 1;
+            // A listing that showed nothing, or other rows than the floor found, measured something else.
+            const bool measured = listing.rows > 0 && listing.rows == floorRows;
+            if (!measured) status = 1;
+            std::printf("%-16s %8d %8d %12.1f %12.1f %7s %10.1f %10.1f\n", section.name, listing.rows, floorRows,
+                        pageMs, floorMs, measured ? Ratio(pageMs, floorMs).c_str() : "-", insertMs, cpuMs);
         }
         PROCESS_MEMORY_COUNTERS after{};
         after.cb = sizeof(after);
         GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof(after));
-        std::printf("%-16s %8s %8s %12.1f %12.1f %7.2f %10.1f %10.1f\n", "all three", "", "", pageTotal, floorTotal,
-                    pageTotal / floorTotal, windowThread, windowCpu);
+        std::printf("%-16s %8s %8s %12.1f %12.1f %7s %10.1f %10.1f\n", "all three", "", "", pageTotal, floorTotal,
+                    status ? "-" : Ratio(pageTotal, floorTotal).c_str(), windowThread, windowCpu);
         std::printf("longest time the window was kept from its messages: %.1f ms\n", longest);
         std::printf(
             "peak working set %.1f MB, peak pagefile usage %.1f MB (window shown, before listing: %.1f MB / %.1f MB)\n",
@@ -214,7 +222,7 @@ int Measure(int runs) {
             Megabytes(before.PeakWorkingSetSize), Megabytes(before.PeakPagefileUsage));
         std::printf("%d runs per figure; goals: within %.1fx the floor, peak under %.0f MB\n", runs, kGoal,
                     kMemoryGoalMb);
-        if (status) std::printf("the page listed other rows than the floor found\n");
+        if (status) std::printf("the page listed nothing, or other rows than the floor found: no ratio\n");
     }
     ui::WorkerThread::WaitForAll(5000);
     if (SUCCEEDED(ole)) OleUninitialize();

@@ -324,16 +324,20 @@ int main(int argc, char** argv) {
         floor += Milliseconds([&] { (void)FloorScan(); }) / runs;
         engine += Milliseconds([&] { engineFigures = EngineScan(); }) / runs;
     }
-    const double ratio = scan / floor;
+    const bool ok = first.ended && figures.ended && figures.keys > 0 && figures.problems == floorProblems &&
+                    engineFigures.ended && engineFigures.problems == floorProblems && engineFigures.keys == figures.keys;
     std::printf("sections App Paths, CLSID, Shared DLLs, Uninstall, File Extensions\n");
     std::printf("  keys examined %d, problems %d (floor finds %d), progress steps %d\n", figures.keys,
                 figures.problems, floorProblems, figures.progressSteps);
     std::printf("  scan, worker to its end          %9.2f ms\n", scan);
-    std::printf("  floor                            %9.2f ms   ratio %.2f\n", floor, ratio);
+    if (!ok) {
+        // A scan that did not end, examined nothing or found other problems measured something else.
+        std::printf("  floor                            %9.2f ms   no ratio\n", floor);
+        std::printf("the scan did not end, examined nothing or found other problems than the floor\n");
+        return 1;
+    }
+    std::printf("  floor                            %9.2f ms   ratio %.2f\n", floor, scan / floor);
     std::printf("  engine alone, no window steps    %9.2f ms   ratio %.2f\n", engine, engine / floor);
     std::printf("%d runs per figure; goal: within %.1fx the floor\n", runs, kGoal);
-    const bool ok = first.ended && figures.ended && figures.problems == floorProblems && engineFigures.ended &&
-                    engineFigures.problems == floorProblems && engineFigures.keys == figures.keys;
-    if (!ok) std::printf("the scan did not end or found other problems than the floor\n");
     return ok ? 0 : 1;
 }
