@@ -7,6 +7,7 @@
 #include "common/Masks.h"
 #include "common/RegistryObject.h"
 #include "history/HistoryFunctions.h"
+#include "history/HistoryRemovals.h"
 #include "history/HistorySectionTable.h"
 #include "platform/UrlCache.h"
 
@@ -259,19 +260,6 @@ HistoryLister ListTraces(TIETraceKind kind) {
 
 HistoryDeleteOne DeleteCacheRowOf(TIETraceKind kind) {
     return [kind](const HistoryRow& item) { return DeleteCacheRow(kind, item); };
-}
-
-HistoryDeleteAll ClearReporting(int (*deleteAll)(const std::string&)) {
-    return [deleteAll](const std::vector<HistoryRow>&, const std::string& mask) { return deleteAll(mask); };
-}
-
-// For the sections whose Delete All reports nothing: their failures show
-// in what the re-listing still finds.
-HistoryDeleteAll ClearQuietly(int (*deleteAll)(const std::string&)) {
-    return [deleteAll](const std::vector<HistoryRow>&, const std::string& mask) {
-        deleteAll(mask);
-        return 0;
-    };
 }
 
 // The two-column sections whose tools are still to come; the second column

@@ -4,7 +4,10 @@
 #include "history/HsFunMultimedia.h"
 
 #include "history/HistoryFunctions.h"
+#include "history/HistoryRemovals.h"
 #include "history/HistorySectionTable.h"
+
+#include <iterator>
 
 namespace history {
 
@@ -17,20 +20,6 @@ const char* const kPaintShopProKeys[3] = {
 void ListPaintShopPro(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
     for (const char* key : kPaintShopProKeys) ReadRecentValues(sink, HKEY_CURRENT_USER, key, nullptr, mask, stop);
 }
-
-namespace {
-
-int DeletePaintShopProRow(const HistoryRow& item) {
-    for (const char* key : kPaintShopProKeys) DeleteValueByData(HKEY_CURRENT_USER, key, item.caption);
-    return 0;
-}
-
-int ClearPaintShopPro(const std::vector<HistoryRow>&, const std::string& mask) {
-    for (const char* key : kPaintShopProKeys) DeleteValuesByMask(HKEY_CURRENT_USER, key, mask, nullptr);
-    return 0;
-}
-
-}  // namespace
 
 void RegisterMultimediaSections(HistorySectionRegistry& sections) {
     sections.RegisterPlaceholders({
@@ -48,11 +37,9 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                                                       "want to delete ALL QuickTime History items?",
                                     .deleteNeedsNoItem = true});
     sections.Register(hsPaintShopPro,
-                      {.heading = "Jasc Paint Shop Pro Recent File List",
-                       .deleteAllQuestion = "Do you really want to delete ALL Jasc Paint Shop Pro History items?",
-                       .list = ListPaintShopPro,
-                       .deleteOne = DeletePaintShopProRow,
-                       .deleteAll = ClearPaintShopPro});
+                      RecentValuesSection("Jasc Paint Shop Pro Recent File List",
+                                          "Do you really want to delete ALL Jasc Paint Shop Pro History items?",
+                                          ListPaintShopPro, {std::begin(kPaintShopProKeys), std::end(kPaintShopProKeys)}));
 }
 
 }  // namespace history

@@ -4,6 +4,7 @@
 
 #include "common/Common.h"
 #include "history/HistoryFunctions.h"
+#include "history/HistoryRemovals.h"
 #include "history/HistorySectionTable.h"
 #include "platform/Clipboard.h"
 #include "platform/Files.h"
@@ -136,48 +137,6 @@ void EmptyRecycleBin() { platform::recycle_bin::EmptyAllDrives(); }
 
 namespace {
 
-// A folder the shell cannot name is no folder: an empty path must never
-// reach a deletion, which would take it as the current folder.
-HistoryDeleteAll DeleteFilesIn(std::string (*folder)()) {
-    return [folder](const std::vector<HistoryRow>&, const std::string& mask) {
-        const std::string path = folder();
-        return path.empty() ? 0 : DeleteFilesByMask(path, mask);
-    };
-}
-
-int DeleteRowFile(const HistoryRow& item) { return DeleteListedFile(item.caption); }
-
-HistoryDeleteOne DeleteValueIn(const char* key) {
-    return [key](const HistoryRow& item) {
-        DeleteValueByData(HKEY_CURRENT_USER, key, item.caption);
-        return 0;
-    };
-}
-
-HistoryDeleteOne DeleteValueInSubkeysOf(const char* key) {
-    return [key](const HistoryRow& item) {
-        DeleteValueByDataInSubkeys(HKEY_CURRENT_USER, key, item.caption);
-        return 0;
-    };
-}
-
-HistoryDeleteAll DeleteValuesIn(const char* key) {
-    return [key](const std::vector<HistoryRow>&, const std::string& mask) {
-        DeleteValuesByMask(HKEY_CURRENT_USER, key, mask, nullptr);
-        return 0;
-    };
-}
-
-// A program's plain recent list: the values of one key of the user's.
-HistorySectionRow RecentValuesSection(const char* heading, const char* deleteAllQuestion, HistoryLister list,
-                                      const char* key) {
-    return {.heading = heading,
-            .deleteAllQuestion = deleteAllQuestion,
-            .list = std::move(list),
-            .deleteOne = DeleteValueIn(key),
-            .deleteAll = DeleteValuesIn(key)};
-}
-
 int ClearRunHistory(const std::vector<HistoryRow>&, const std::string& mask) {
     DeleteValuesByMask(HKEY_CURRENT_USER, kRunMruKey, mask, kMruListValue);
     WriteRegString(HKEY_CURRENT_USER, kRunMruKey, kMruListValue, "");
@@ -207,7 +166,7 @@ void RegisterWindowsSections(HistorySectionRegistry& sections) {
     sections.Register(hsRunHistory, {.heading = "Run History",
                                      .deleteAllQuestion = "Do you really want to delete ALL Run History items?",
                                      .list = ListRunHistory,
-                                     .deleteOne = DeleteValueIn(kRunMruKey),
+                                     .deleteOne = DeleteValueIn({kRunMruKey}),
                                      .deleteAll = ClearRunHistory});
     sections.Register(hsFindHistory, {.heading = "Find History",
                                       .deleteAllQuestion = "Do you really want to delete ALL Find History items?",
@@ -260,11 +219,11 @@ void RegisterWindowsSections(HistorySectionRegistry& sections) {
     sections.Register(hsPaintRecent,
                       RecentValuesSection("Microsoft Paint Recent File List",
                                           "Do you really want to delete ALL Windows Paint History items?",
-                                          ListPaintRecent, kPaintRecentKey));
+                                          ListPaintRecent, {kPaintRecentKey}));
     sections.Register(hsWordPadRecent,
                       RecentValuesSection("Microsoft WordPad Recent File List",
                                           "Do you really want to delete ALL Windows WordPad History items?",
-                                          ListWordPadRecent, kWordPadRecentKey));
+                                          ListWordPadRecent, {kWordPadRecentKey}));
     // Delete All walks the files listed, whatever the mask is now.
     sections.Register(hsSendTo, {.heading = "Windows Send-To Extensions",
                                  .deleteAllQuestion = "Do you really want to delete ALL Send-To Extensions?",

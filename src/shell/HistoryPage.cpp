@@ -306,15 +306,7 @@ void THistoryPage::SetSectionColumns(const HistorySectionRow& row) {
     for (size_t index = 0; index < layout.size(); ++index) {
         const history::HistoryColumn& column = layout[index];
         const int width = column.width ? Frame().Layout().Scale(column.width) : std::max<int>(client.right - fixed, 0);
-        if (static_cast<int>(index) >= lvHsValues.ColumnCount()) {
-            lvHsValues.AddColumn(column.caption, width);
-            continue;
-        }
-        LVCOLUMNA change{};
-        change.mask = LVCF_TEXT | LVCF_WIDTH;
-        change.pszText = const_cast<char*>(column.caption.c_str());
-        change.cx = width;
-        SendMessageA(list, LVM_SETCOLUMNA, index, reinterpret_cast<LPARAM>(&change));
+        lvHsValues.SetColumn(static_cast<int>(index), column.caption, width);
     }
 }
 
@@ -336,12 +328,7 @@ void THistoryPage::FitHsColumns() {
     for (size_t index = 1; index < row.columns.size(); ++index) {
         const history::HistoryColumn& column = row.columns[index];
         const int columnWidth = Frame().Layout().Scale(column.width);
-        if (lvHsValues.ColumnCount() <= static_cast<int>(index)) lvHsValues.AddColumn(column.caption, columnWidth);
-        LVCOLUMNA change{};
-        change.mask = LVCF_TEXT | LVCF_WIDTH;
-        change.pszText = const_cast<char*>(column.caption.c_str());
-        change.cx = columnWidth;
-        SendMessageA(lvHsValues.Handle(), LVM_SETCOLUMNA, index, reinterpret_cast<LPARAM>(&change));
+        lvHsValues.SetColumn(static_cast<int>(index), column.caption, columnWidth);
         fixed += columnWidth;
     }
     lvHsValues.SetColumnWidth(0, std::max(width - fixed, 0));

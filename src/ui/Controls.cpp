@@ -14,6 +14,18 @@ void ListView::AddColumn(const std::string& caption, int width) {
     SendMessageA(hwnd_, LVM_INSERTCOLUMNA, column.iSubItem, reinterpret_cast<LPARAM>(&column));
 }
 
+void ListView::SetColumn(int column, const std::string& caption, int width) {
+    if (column >= ColumnCount()) {
+        AddColumn(caption, width);
+        return;
+    }
+    LVCOLUMNA change{};
+    change.mask = LVCF_TEXT | LVCF_WIDTH;
+    change.pszText = const_cast<char*>(caption.c_str());
+    change.cx = width;
+    SendMessageA(hwnd_, LVM_SETCOLUMNA, column, reinterpret_cast<LPARAM>(&change));
+}
+
 int ListView::ColumnCount() const {
     return Header_GetItemCount(ListView_GetHeader(hwnd_));
 }

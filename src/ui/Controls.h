@@ -19,6 +19,9 @@ public:
     HWND Handle() const { return hwnd_; }
 
     void AddColumn(const std::string& caption, int width);
+    // The column's caption and width; the column is added when the list has
+    // fewer (as the next one).
+    void SetColumn(int column, const std::string& caption, int width);
     int ColumnCount() const;
     void SetColumnWidth(int column, int width) { ListView_SetColumnWidth(hwnd_, column, width); }
     int ColumnWidth(int column) const { return ListView_GetColumnWidth(hwnd_, column); }
