@@ -4,7 +4,7 @@
 #include "shell/snapshots/Backup.h"
 #include "snapshots/BackupPoint.h"
 #include "snapshots/RegistryTree.h"
-#include "ReadOnlyRegKey.h"
+#include "PartlyRestorablePoint.h"
 #include "RegSeed.h"
 #include "TestSupport.h"
 
@@ -326,19 +326,9 @@ TEST_F(BackUpThreadTest, WhatIsLeftUndoneIsToldInABox) {
     // A point to restore: an unreadable machine file, and a user file with a
     // key that can be written, one that cannot, and one of another root.
     const std::string point = backup + "by hand\\";
-    ScopedFile garbage(point + "HKEY_LOCAL_MACHINE.reg", std::string("\xFF\xFE" "x\0y\0", 6));
-    const std::string foreignBelow = "Software\\OrvelinBackUpForeign" + std::to_string(GetCurrentProcessId());
-    const std::string foreign = "HKEY_LOCAL_MACHINE\\" + foreignBelow;
-    ScopedRegKeys foreignKey;  // should a regression write it
-    foreignKey.Add(HKEY_LOCAL_MACHINE, foreignBelow);
-    ScopedReadOnlyKey readOnly(HKEY_CURRENT_USER, relative_ + "\\read only");
+    const PartlyRestorablePoint seeded(point, base_, relative_, "OrvelinBackUpForeign");
+    const std::string foreign = "HKEY_LOCAL_MACHINE\\" + seeded.foreignBelow;
     std::string error;
-    ASSERT_TRUE(SaveRegFile(point + "HKEY_CURRENT_USER.reg",
-                            {{base_ + "\\back", {{"v", REG_DWORD, {9, 0, 0, 0}, false}}},
-                             {base_ + "\\read only", {{"w", REG_DWORD, {1, 0, 0, 0}, false}}},
-                             {foreign, {{"x", REG_DWORD, {1, 0, 0, 0}, false}}}},
-                            error))
-        << error;
     ASSERT_TRUE(files::CreateFolderPath(backup + "empty"));
 
     const struct {
@@ -379,7 +369,7 @@ TEST_F(BackUpThreadTest, WhatIsLeftUndoneIsToldInABox) {
     ASSERT_TRUE(ExportRegistryTree("HKEY_CURRENT_USER", relative_ + "\\back", restored, error)) << error;
     EXPECT_EQ(ValuesOf(restored, base_ + "\\back"), (std::map<std::string, std::vector<uint8_t>>{{"v", {9, 0, 0, 0}}}));
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, relative_ + "\\read only", "w"));
-    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, foreignBelow));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, seeded.foreignBelow));
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include "snapshots/BackupRun.h"
 #include "snapshots/RegistryTree.h"
 #include "EngineTestSupport.h"
-#include "ReadOnlyRegKey.h"
+#include "PartlyRestorablePoint.h"
 #include "RegSeed.h"
 
 #include "platform/Files.h"
@@ -107,18 +107,8 @@ TEST_F(EngineBackup, AStopRequestedBeforeARootLeavesItUntouched) {
 // A restore writes what it can and names, root by root, what it could not.
 TEST_F(EngineBackup, ARestoreTellsRootByRootWhatItCouldNotWrite) {
     const std::string point = backup_ + "by hand\\";
-    ScopedFile garbage(point + "HKEY_LOCAL_MACHINE.reg", std::string("\xFF\xFE" "x\0y\0", 6));
-    const std::string foreignBelow = "Software\\OrvelinEngineForeign" + std::to_string(GetCurrentProcessId());
-    ScopedRegKeys foreignKey;  // should a regression write it
-    foreignKey.Add(HKEY_LOCAL_MACHINE, foreignBelow);
-    ScopedReadOnlyKey readOnly(HKEY_CURRENT_USER, relative_ + "\\read only");
-    std::string error;
-    ASSERT_TRUE(SaveRegFile(point + "HKEY_CURRENT_USER.reg",
-                            {{base_ + "\\back", {{"v", REG_DWORD, {9, 0, 0, 0}, false}}},
-                             {base_ + "\\read only", {{"w", REG_DWORD, {1, 0, 0, 0}, false}}},
-                             {"HKEY_LOCAL_MACHINE\\" + foreignBelow, {{"x", REG_DWORD, {1, 0, 0, 0}, false}}}},
-                            error))
-        << error;
+    const PartlyRestorablePoint seeded(point, base_, relative_, "OrvelinEngineForeign");
+    const std::string& foreignBelow = seeded.foreignBelow;
 
     const BackUpOutcome outcome = RestoreBackupPoint(backup_, "by hand");
     EXPECT_TRUE(outcome.done.empty());
