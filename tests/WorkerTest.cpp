@@ -537,3 +537,34 @@ TEST(WorkerTest, WaitWithMessagesServesSendersAndKeepsTheQuit) {
 }
 
 }  // namespace
+
+namespace {
+
+// A WM_QUIT waiting when a worker's step arrives stays for the loop that
+// asked for it: under Wine a peek for the worker's own messages returns the
+// quit as well, whatever window and range it names.
+TEST(WorkerTest, AStepArrivingAfterAQuitLeavesTheQuitInTheQueue) {
+    Observed observed;
+    std::atomic<bool> stepRan{false};
+    ui::WorkerPtr<TestWorker> worker(new TestWorker(nullptr, observed, [&](TestWorker& self) {
+        self.PostStep([] {});  // a posted delivery waits, so the step looks for it
+        self.Run([&] { stepRan = true; });
+    }));
+    PostQuitMessage(9);
+    ASSERT_TRUE(worker->Resume());
+    // Serve the worker's sent step the way a modal loop's GetMessage does.
+    for (int wait = 0; wait < 6000 && !stepRan; ++wait) {
+        MSG peeked{};
+        MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_SENDMESSAGE, 0);
+        PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    ASSERT_TRUE(stepRan);
+    MSG quit{};
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit was taken by the worker's step";
+    EXPECT_EQ(quit.wParam, 9u);
+    ASSERT_TRUE(WaitUntil([&] { return worker->Ended(); }));
+    worker.reset();
+    ExpectNoWorkerLeft();
+}
+
+}  // namespace

@@ -49,6 +49,12 @@ void TRegistryPage::aRgScanExecute() {
         // Stop, or the scan's own end: a worker that has finished is not affected.
         scanThread_->Terminate();
     }
+    if (!IsWindow(Frame().Handle())) {
+        // The program was closed while the scan ran: it stops, and nothing
+        // is shown in the windows that went.
+        if (scanThread_) scanThread_->Terminate();
+        return;
+    }
     Frame().RefreshView();
     ShowSelectedResults();
     Frame().RefreshView();

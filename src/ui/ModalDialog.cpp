@@ -141,6 +141,14 @@ LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         EndModal(IDCANCEL);
         return 0;
+    case WM_DESTROY:
+        // Destroyed with its owner (the main window closing): the modal loop
+        // must not outlive the window it serves.
+        if (showing_ && !ended_) {
+            ended_ = true;
+            PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+        }
+        break;
     case 0x02E0:  // WM_DPICHANGED: moved to a display of another DPI
         ApplyDpi(HIWORD(wParam));
         return 0;

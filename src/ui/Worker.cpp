@@ -245,9 +245,7 @@ void WorkerThread::RunDelivery(std::unique_ptr<Delivery> delivery) {
 // A sent message overtakes posted ones; running the posted deliveries first
 // keeps the order in which the worker handed them over.
 void WorkerThread::RunPostedDeliveriesNow() {
-    MSG message{};
-    while (PeekMessageA(&message, messageHwnd_, kDeliverPosted, kDeliverPosted, PM_REMOVE))
-        RunDelivery(std::unique_ptr<Delivery>(reinterpret_cast<Delivery*>(message.lParam)));
+    while (std::unique_ptr<Delivery> delivery = TakePostedDelivery()) RunDelivery(std::move(delivery));
 }
 
 LRESULT WorkerThread::RunStep(StepCall& call) {
@@ -293,9 +291,21 @@ void WorkerThread::ReportError(std::exception_ptr error) {
 // Posted deliveries still queued when the worker goes (only when it went
 // before its thread's last message): freed, not run.
 void WorkerThread::DropPostedDeliveries() {
+    while (TakePostedDelivery()) {
+    }
+}
+
+std::unique_ptr<WorkerThread::Delivery> WorkerThread::TakePostedDelivery() {
     MSG message{};
-    while (PeekMessageA(&message, messageHwnd_, kDeliverPosted, kDeliverPosted, PM_REMOVE))
-        delete reinterpret_cast<Delivery*>(message.lParam);
+    if (!PeekMessageA(&message, messageHwnd_, kDeliverPosted, kDeliverPosted, PM_REMOVE)) return nullptr;
+    // Wine hands out a waiting WM_QUIT whatever window and range the peek
+    // names; taken here it would be lost, and the loop that asked to end (a
+    // modal loop inside the program's own) would wait for ever.
+    if (message.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(message.wParam));
+        return nullptr;
+    }
+    return std::unique_ptr<Delivery>(reinterpret_cast<Delivery*>(message.lParam));
 }
 
 }  // namespace ui

@@ -155,6 +155,8 @@ private:
     void ReportError(std::exception_ptr error);
     void Orphan();
     void DropPostedDeliveries();
+    // The next delivery posted to the hidden window, or null when none waits.
+    std::unique_ptr<Delivery> TakePostedDelivery();
 
     HWND owner_;
     std::unique_ptr<MessageWindow> messageWindow_;
