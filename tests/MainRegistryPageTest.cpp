@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 using namespace shell;
 
@@ -34,6 +35,13 @@ Checks ChecksOf(std::initializer_list<int> on) {
     Checks checks{};
     for (int position : on) checks[position] = true;
     return checks;
+}
+
+// The fix's progress window as the user leaves it: up until the fix ends.
+int WaitForTheFix(ui::ModalDialog& dialog) {
+    EXPECT_NE(dynamic_cast<TfrmWorkProgress*>(&dialog), nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return !dialog.Showing(); }));
+    return IDOK;
 }
 
 Checks AllChecks(bool value) {
@@ -252,6 +260,7 @@ TEST_F(RegistryPageTest, FixAsksCountsAndDeletesExactlyTheMarkedRowsAfterSorting
     }
     {
         RecordedBoxes boxes({IDOK});
+        const ScopedDialogAnswers progress(WaitForTheFix);
         Page().aRgFixExecute();
         EXPECT_EQ(boxes.Shown().size(), 1u);
     }
@@ -268,6 +277,7 @@ TEST_F(RegistryPageTest, FixAsksCountsAndDeletesExactlyTheMarkedRowsAfterSorting
 
     {  // Fix All: asked, then every record goes.
         RecordedBoxes boxes({IDOK});
+        const ScopedDialogAnswers progress(WaitForTheFix);
         Page().aRgFixAllExecute();
         ASSERT_EQ(boxes.Shown().size(), 1u);
         EXPECT_EQ(boxes.Shown()[0].text, "Do you want to fix all errors?");
@@ -293,6 +303,7 @@ TEST_F(RegistryPageTest, AFixWhoseBackupCannotBeWrittenDeletesNothingAndSaysWhy)
     Page().SelectRgPosition(0);
     PumpMessages();
     RecordedBoxes boxes({IDOK});
+    const ScopedDialogAnswers progress(WaitForTheFix);
     Page().aRgFixExecute();
     ASSERT_EQ(boxes.Shown().size(), 2u);
     EXPECT_NE(boxes.Shown()[1].text.find("Nothing was fixed"), std::string::npos) << boxes.Shown()[1].text;
@@ -302,6 +313,45 @@ TEST_F(RegistryPageTest, AFixWhoseBackupCannotBeWrittenDeletesNothingAndSaysWhy)
 
 // The progress window as the user drives it: it ends by itself, or the user
 // closes it with its close box and the scan goes on.
+// Fix All runs on a worker behind its progress window: the window serves its
+// messages meanwhile, Stop ends the fix after the item in hand, and the list
+// keeps exactly the records whose items are still there.
+TEST_F(RegistryPageTest, FixAllRunsBehindItsProgressWindowAndStopKeepsTheRestListed) {
+    constexpr int kCount = 400;
+    std::vector<std::unique_ptr<ScopedRegValue>> values;
+    for (int i = 0; i < kCount; ++i) {
+        const std::string name = "orvstopfix" + std::to_string(i);
+        values.push_back(std::make_unique<ScopedRegValue>(HKEY_CURRENT_USER, kRunMru, name));
+        SetRegString(HKEY_CURRENT_USER, kRunMru, name, "c:\\orv-gone\\stop" + std::to_string(i) + ".exe\\1");
+        AddRecord(kRunMruSection, "HKEY_CURRENT_USER\\" + kRunMru + "|" + name, "c:\\orv-gone\\x.exe");
+    }
+    Page().SelectRgPosition(kRunMruSection + 1);
+    bool stopped = false, windowServed = false;
+    ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
+        auto& form = dynamic_cast<TfrmWorkProgress&>(dialog);
+        // A message sent to the main window is served while the fix runs.
+        windowServed = SendMessageA(Main().Handle(), WM_NULL, 0, 0) == 0 && Page().FixRunning();
+        form.StopClick();
+        stopped = form.StopAsked();
+        EXPECT_TRUE(PumpUntil([&] { return !dialog.Showing(); }));
+        return IDOK;
+    });
+    RecordedBoxes boxes({IDOK, IDOK});
+    Page().aRgFixAllExecute();
+    EXPECT_TRUE(stopped);
+    EXPECT_TRUE(windowServed);
+    EXPECT_FALSE(Page().FixRunning());
+    int stillThere = 0;
+    for (int i = 0; i < kCount; ++i)
+        stillThere += RegValueExists(HKEY_CURRENT_USER, kRunMru, "orvstopfix" + std::to_string(i));
+    EXPECT_GT(stillThere, 0) << "the stop came too late to leave anything";
+    EXPECT_EQ(Page().Nut().Count(kRunMruSection), stillThere);
+    ASSERT_EQ(boxes.Shown().size(), 2u);
+    EXPECT_EQ(boxes.Shown()[0].text, "Do you want to fix all errors?");
+    EXPECT_EQ(boxes.Shown()[1].text.rfind("The fix was stopped: " + std::to_string(kCount - stillThere) + " error(s) were fixed", 0), 0u)
+        << boxes.Shown()[1].text;
+}
+
 TEST_F(RegistryPageTest, ScanFillsTheListAndTheProgressWindowClosesItself) {
     ScopedRegValue dead(HKEY_CURRENT_USER, kRunMru, "orvscan");
     SetRegString(HKEY_CURRENT_USER, kRunMru, "orvscan", "c:\\orv-gone\\scanned.exe\\1");

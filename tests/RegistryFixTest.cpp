@@ -452,3 +452,92 @@ TEST(RegistryFixValueSections, AValueRecordNeverTakesTheSubkeyOfTheSameName) {
 }
 
 }  // namespace
+
+namespace {
+
+// What a fix looks at again before it deletes: a file or folder that is back
+// leaves its record alone (and out of the backup point); a stop between
+// deletions leaves the rest as they were.
+class RegistryFixLooksAgain : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const std::string& name : {back_, gone_}) {
+            values_.push_back(std::make_unique<ScopedRegValue>(HKEY_LOCAL_MACHINE, kHelp, name));
+            SetRegString(HKEY_LOCAL_MACHINE, kHelp, name, "C:\\orvgone");
+        }
+    }
+    registry_scan::FixRecord HelpRecord(const std::string& name, const std::string& file, int row) {
+        return {2, row, {PathOf(kLm, kHelp, name), file, file, registry_scan::kFix}};
+    }
+
+    ScopedFolder folder_{"RegistryFixLooksAgain" + kId};
+    const std::string back_ = "orvback" + kId + ".hlp", gone_ = "orvgone" + kId + ".hlp";
+    std::vector<std::unique_ptr<ScopedRegValue>> values_;
+};
+
+TEST_F(RegistryFixLooksAgain, AFileThatIsBackLeavesItsRecordAloneAndOutOfThePoint) {
+    ScopedFile returned(folder_.Path() + "\\" + back_, "help is back");
+    ScopedFolder sharedAgain("RegistryFixShareBack" + kId);
+    TNut nut;
+    nut.RecordProblem(2, PathOf(kLm, kHelp, back_), returned.Path(), returned.Path());
+    nut.RecordProblem(2, PathOf(kLm, kHelp, gone_), folder_.Path() + "\\missing.hlp", "");
+    nut.RecordProblem(7, PathOf(kLm, "SYSTEM\\ControlSet001\\Services\\lanmanserver\\Shares", "OrvNone" + kId),
+                      "OrvNone" + kId, sharedAgain.Path());
+    nut.MarkAll(true);
+
+    const TNut::FixReport report = nut.FixMarkedProblems(folder_.Path() + "\\Backup\\");
+
+    EXPECT_EQ(report.existsAgain, 2);
+    EXPECT_EQ(report.deleted, 1);
+    EXPECT_EQ(report.failed, 0);
+    EXPECT_TRUE(RegValueExists(HKEY_LOCAL_MACHINE, kHelp, back_));
+    EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, kHelp, gone_));
+    ASSERT_EQ(nut.Count(2), 1);
+    EXPECT_EQ(nut.Problem(2, 0)->fileName, returned.Path());
+    EXPECT_EQ(nut.Count(7), 1);
+    // The point holds the deleted value only.
+    std::vector<snapshots::RegKeyData> keys;
+    std::string error;
+    ASSERT_TRUE(snapshots::LoadRegFile(report.pointFolder + snapshots::kBackupRootFileNames[0], keys, error)) << error;
+    std::vector<std::string> saved;
+    for (const auto& key : keys)
+        for (const auto& value : key.values) saved.push_back(value.name);
+    EXPECT_EQ(saved, std::vector<std::string>{gone_});
+}
+
+TEST_F(RegistryFixLooksAgain, AStopBetweenDeletionsLeavesTheRestAsTheyWere) {
+    struct StopAfterFirstDelete final : registry_scan::IFixProgress {
+        common::StopSource stop;
+        std::vector<registry_scan::FixStage> stages;
+        void FixProgress(registry_scan::FixStage stage, int done, int) override {
+            if (stages.empty() || stages.back() != stage) stages.push_back(stage);
+            if (stage == registry_scan::FixStage::Deleting && done == 1) stop.RequestStop();
+        }
+    } progress;
+    const std::vector<registry_scan::FixRecord> records = {HelpRecord(back_, folder_.Path() + "\\a.hlp", 1),
+                                                           HelpRecord(gone_, folder_.Path() + "\\b.hlp", 0)};
+
+    const registry_scan::FixReport report =
+        registry_scan::FixRecords(records, folder_.Path() + "\\Backup\\", progress, progress.stop.Token());
+
+    EXPECT_TRUE(report.stopped);
+    EXPECT_EQ(report.deleted, 1);
+    EXPECT_EQ(report.fixedRows, (std::vector<std::pair<int, int>>{{2, 1}}));
+    EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, kHelp, back_));
+    EXPECT_TRUE(RegValueExists(HKEY_LOCAL_MACHINE, kHelp, gone_));
+    EXPECT_EQ(progress.stages, (std::vector<registry_scan::FixStage>{registry_scan::FixStage::Checking,
+                                                                     registry_scan::FixStage::BackingUp,
+                                                                     registry_scan::FixStage::Deleting}));
+
+    // Asked before the start, nothing is saved or deleted.
+    common::StopSource early;
+    early.RequestStop();
+    const registry_scan::FixReport none =
+        registry_scan::FixRecords(records, folder_.Path() + "\\Early\\", progress, early.Token());
+    EXPECT_TRUE(none.stopped);
+    EXPECT_EQ(none.deleted, 0);
+    EXPECT_TRUE(none.pointFolder.empty());
+    EXPECT_TRUE(RegValueExists(HKEY_LOCAL_MACHINE, kHelp, gone_));
+}
+
+}  // namespace

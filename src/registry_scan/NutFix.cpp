@@ -2,6 +2,9 @@
 // a backup point, then deleted; keys the sections walk are never deleted.
 #include "registry_scan/NutUnit.h"
 
+#include "platform/Files.h"
+#include "registry_scan/GuessPath.h"
+
 #include "common/RegistryFunctions.h"
 #include "common/RegistryObject.h"
 #include "platform/Registry.h"
@@ -192,54 +195,108 @@ std::string Identity(const FixTarget& target) {
            (wholeKey ? std::string() : FoldedKeyName(target.valueName));
 }
 
-}  // namespace
 
-TNut::FixReport TNut::FixMarkedProblems(const std::string& backupFolder) {
-    FixReport report;
-    struct Attempt {
-        int section, row;
-        FixTarget target;
-    };
-    // Rows from the last to the first, so that removing them in this order
-    // keeps the positions of those still to be removed.
+// Whether the file (or folder) a record missed is there again. The start-menu
+// order and the file extensions name no file: theirs never is.
+bool FileThereAgain(int section, const RegistryProblem& problem, const GuessEnvironment& environment) {
+    constexpr int kMenuOrder = 5, kSharedFolders = 7, kFileExtensions = 11;
+    switch (section) {
+    case kMenuOrder:
+    case kFileExtensions: return false;
+    case kSharedFolders:
+        return !problem.guessPath.empty() && platform::files::DirectoryExistsAnyLength(problem.guessPath);
+    default: return !problem.fileName.empty() && !CheckFileReference(problem.fileName, environment).problem;
+    }
+}
+
+struct Attempt {
+    int section, row;
+    FixTarget target;
+};
+
+// Looks at every record again and decides what deleting it would take.
+std::vector<Attempt> CheckRecords(const std::vector<FixRecord>& records, IFixProgress& progress,
+                                  common::StopToken stop, FixReport& report) {
+    const GuessEnvironment environment = SystemGuessEnvironment();
     std::vector<Attempt> attempts;
-    for (int section = 0; section < kRegistrySectionCount; ++section)
-        for (int row = Count(section) - 1; row >= 0; --row) {
-            if (!IsMarked(section, row)) continue;
-            FixTarget target =
-                ResolveTarget(sections_[section].registryPaths[row], SectionRecordsValues(section));
-            if (target.action == FixAction::Refuse)
-                ++report.refused;
-            else if (target.action == FixAction::Missing)
-                ++report.failed;
-            else
-                attempts.push_back({section, row, std::move(target)});
+    const int total = static_cast<int>(records.size());
+    for (int done = 0; done < total; ++done) {
+        progress.FixProgress(FixStage::Checking, done, total);
+        if (stop.StopRequested()) {
+            report.stopped = true;
+            return {};
         }
-    if (attempts.empty()) return report;
+        const FixRecord& record = records[done];
+        if (FileThereAgain(record.section, record.problem, environment)) {
+            ++report.existsAgain;
+            continue;
+        }
+        FixTarget target = ResolveTarget(record.problem.registryPath, SectionRecordsValues(record.section));
+        if (target.action == FixAction::Refuse)
+            ++report.refused;
+        else if (target.action == FixAction::Missing)
+            ++report.failed;
+        else
+            attempts.push_back({record.section, record.row, std::move(target)});
+    }
+    return attempts;
+}
 
+std::vector<snapshots::BackupItem> BackupItemsOf(const std::vector<Attempt>& attempts) {
     std::vector<snapshots::BackupItem> items;
     std::set<std::string> saved;
     for (const Attempt& attempt : attempts)
         if (saved.insert(Identity(attempt.target)).second) items.push_back(BackupItemOf(attempt.target));
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    if (!snapshots::BackUpBeforeDelete(backupFolder, now, items, report.pointFolder, report.error)) {
-        report.backupFailed = true;
-        report.pointFolder.clear();
-        report.failed += static_cast<int>(attempts.size());
+    return items;
+}
+
+}  // namespace
+
+FixReport FixRecords(const std::vector<FixRecord>& records, const std::string& backupFolder,
+                     IFixProgress& progress, common::StopToken stop) {
+    FixReport report;
+    const std::vector<Attempt> attempts = CheckRecords(records, progress, stop, report);
+    if (attempts.empty() || stop.StopRequested()) {
+        report.stopped = report.stopped || stop.StopRequested();
         return report;
     }
 
-    std::vector<std::pair<int, int>> fixed;
-    for (const Attempt& attempt : attempts) {
+    const int total = static_cast<int>(attempts.size());
+    progress.FixProgress(FixStage::BackingUp, 0, total);
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    if (!snapshots::BackUpBeforeDelete(backupFolder, now, BackupItemsOf(attempts), report.pointFolder,
+                                       report.error)) {
+        report.backupFailed = true;
+        report.pointFolder.clear();
+        report.failed += total;
+        return report;
+    }
+
+    for (int done = 0; done < total; ++done) {
+        progress.FixProgress(FixStage::Deleting, done, total);
+        if (stop.StopRequested()) {
+            report.stopped = true;
+            break;
+        }
+        const Attempt& attempt = attempts[done];
         if (DeleteTarget(attempt.target)) {
             ++report.deleted;
-            fixed.emplace_back(attempt.section, attempt.row);
+            report.fixedRows.emplace_back(attempt.section, attempt.row);
         } else {
             ++report.failed;
         }
     }
-    for (const auto& [section, row] : fixed) RemoveProblem(section, row);
+    if (!report.stopped) progress.FixProgress(FixStage::Deleting, total, total);
+    return report;
+}
+
+TNut::FixReport TNut::FixMarkedProblems(const std::string& backupFolder) {
+    struct NoProgress final : IFixProgress {
+        void FixProgress(FixStage, int, int) override {}
+    } progress;
+    const FixReport report = FixRecords(MarkedRecords(), backupFolder, progress);
+    RemoveFixedRows(report);
     return report;
 }
 

@@ -100,4 +100,40 @@ bool TNut::RemoveProblem(int section, int row) {
     return true;
 }
 
+std::vector<FixRecord> TNut::MarkedRecords() const {
+    std::vector<FixRecord> records;
+    for (int section = 0; section < kRegistrySectionCount; ++section) {
+        const Section& s = sections_[section];
+        for (int row = Count(section) - 1; row >= 0; --row)
+            if (s.fixStates[row] == kFix)
+                records.push_back({section, row, {s.registryPaths[row], s.fileNames[row], s.guessPaths[row], kFix}});
+    }
+    return records;
+}
+
+void TNut::RemoveFixedRows(const FixReport& report) {
+    std::array<std::vector<bool>, kRegistrySectionCount> gone;
+    for (const auto& [section, row] : report.fixedRows) {
+        if (!ValidRow(section, row)) continue;
+        if (gone[section].empty()) gone[section].resize(Count(section), false);
+        gone[section][row] = true;
+    }
+    // One compaction per list: removing thousands of rows one by one would
+    // move the rest of the list each time.
+    for (int section = 0; section < kRegistrySectionCount; ++section) {
+        if (gone[section].empty()) continue;
+        Section& s = sections_[section];
+        for (auto* list : {&s.registryPaths, &s.fileNames, &s.guessPaths, &s.fixStates}) {
+            size_t kept = 0;
+            for (size_t row = 0; row < list->size(); ++row)
+                if (!gone[section][row]) {
+                    if (kept != row) (*list)[kept] = std::move((*list)[row]);
+                    ++kept;
+                }
+            list->resize(kept);
+        }
+        for (bool removed : gone[section]) total_ -= removed;
+    }
+}
+
 }  // namespace registry_scan

@@ -1,11 +1,14 @@
 // The registry scanner's problem records and the store that holds them.
 #pragma once
 
+#include "common/StopToken.h"
+
 #include <windows.h>
 
 #include <array>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace registry_scan {
@@ -55,6 +58,44 @@ std::string MakeRegistryPath(const std::string& rootName, const std::string& key
 // the removal of the whole key.
 std::optional<RegistryPathParts> SplitRegistryPath(const std::string& registryPath);
 
+// One marked record as a fix takes it: its place in the store and its texts.
+struct FixRecord {
+    int section = 0;
+    int row = 0;
+    RegistryProblem problem;
+};
+
+// What a fix did. Records deleted leave the store; the rest stay marked.
+struct FixReport {
+    int deleted = 0;
+    int refused = 0;          // item empty or a key the sections walk as a container
+    int failed = 0;           // could not be deleted (rights, gone, not found)
+    int existsAgain = 0;      // the file the record missed is there again: left alone
+    bool backupFailed = false;  // nothing was deleted
+    bool stopped = false;     // asked to stop: the records not reached were left as they were
+    std::string error;        // why the backup failed, for the user
+    std::string pointFolder;  // the backup point written (trailing "\")
+    std::vector<std::pair<int, int>> fixedRows;  // (section, row) of the records deleted
+};
+
+// Where a fix stands: its stage and how many of the stage's records it has
+// done. Told on the thread that runs the fix, at most about thirty times a
+// second by the caller's choice.
+enum class FixStage { Checking, BackingUp, Deleting };
+class IFixProgress {
+public:
+    virtual ~IFixProgress() = default;
+    virtual void FixProgress(FixStage stage, int done, int total) = 0;
+};
+
+// Fixes the records: each is looked at again (a file that is back, an item
+// that went, a key the sections walk), the items left are saved into one
+// backup point under backupFolder and checked, then deleted one by one.
+// A stop asked before the backup deletes nothing; one asked later ends after
+// the item being deleted. Touches no store: the caller removes fixedRows.
+FixReport FixRecords(const std::vector<FixRecord>& records, const std::string& backupFolder,
+                     IFixProgress& progress, common::StopToken stop = {});
+
 // The problem store: per section a state and four lists of equal length, row
 // k of the four lists being one record; plus the total of all records. Changed
 // only on the window's thread.
@@ -102,19 +143,18 @@ public:
     // record); false when there is no such row.
     bool RemoveProblem(int section, int row);
 
-    // What a fix did. Records deleted leave the store; the rest stay marked.
-    struct FixReport {
-        int deleted = 0;
-        int refused = 0;        // item empty or a key the sections walk as a container
-        int failed = 0;         // could not be deleted (rights, gone, not found)
-        bool backupFailed = false;  // nothing was deleted
-        std::string error;      // why the backup failed, for the user
-        std::string pointFolder;  // the backup point written (trailing "\")
-    };
+    // The marked records, each with its place, in the order a fix takes them
+    // (per section from the last row to the first).
+    std::vector<FixRecord> MarkedRecords() const;
+    // Takes the rows a fix deleted out of the store, in one pass per section.
+    void RemoveFixedRows(const FixReport& report);
+
+    using FixReport = registry_scan::FixReport;
     // Deletes the registry item of every record marked "fix", after saving
     // all of them into a backup point under backupFolder (the program
     // folder's "Backup\") and checking the saved copy; when that fails,
-    // nothing is deleted. Deleted records leave the store.
+    // nothing is deleted. Deleted records leave the store. In one go, for
+    // callers without a window (FixRecords for the worker).
     FixReport FixMarkedProblems(const std::string& backupFolder);
 
 private:

@@ -7,7 +7,9 @@
 
 #include "platform/Handles.h"
 #include "registry_scan/NutUnit.h"
+#include "shell/registry_scan/RgFixThread.h"
 #include "shell/registry_scan/RgScanThread.h"
+#include "shell/WorkProgressForm.h"
 #include "shell/MainPage.h"
 
 #include <array>
@@ -66,6 +68,8 @@ public:
     void RgTreeClicked();
     bool ScanRunning() const { return scanThread_ && !scanThread_->Ended(); }
     TfrmRgScan* ScanForm() const { return rgScanForm_.get(); }
+    bool FixRunning() const { return fixThread_ && !fixThread_->Ended(); }
+    TfrmWorkProgress* FixForm() const { return fixForm_.get(); }
 
     // The commands.
     void aRgScanExecute();
@@ -95,7 +99,10 @@ private:
     std::array<bool, kNodeCount> ReadChecks() const;
     void SetAllRowTicks(bool fix);
     void RgValuesTickChanged(int row);
-    void ShowFixOutcome(const registry_scan::TNut::FixReport& report);
+    // Fixes the marked records on a worker behind the progress window; the
+    // store and the list change once it has ended.
+    void RunFix();
+    void ShowFixOutcome(const registry_scan::FixReport& report);
     void ShowSelectedResults();
     // Empties the list and the rows' record table, without tick events.
     void ClearRgValues();
@@ -116,6 +123,8 @@ private:
     std::unique_ptr<TfrmRgScan> rgScanForm_;
     ui::WorkerPtr<TRegistryScanThread> scanThread_;  // kept after its end; abandoned if the page goes first
     bool resultsStale_ = false;
+    std::unique_ptr<TfrmWorkProgress> fixForm_;
+    ui::WorkerPtr<TRegistryFixThread> fixThread_;  // the last fix, kept until the next
     std::unique_ptr<RgBackupState> backup_;  // the backup dialog and its worker
 };
 

@@ -84,19 +84,54 @@ void TRegistryPage::ScanThreadEnded() {
 
 // ---- Fix and Fix All -----------------------------------------------------------------
 
-void TRegistryPage::ShowFixOutcome(const TNut::FixReport& report) {
+void TRegistryPage::ShowFixOutcome(const registry_scan::FixReport& report) {
     if (report.backupFailed) {
         ShowRgBox(Frame().Handle(),
                   "Nothing was fixed: the registry items could not be saved in a backup point first.\r\n" +
                       report.error,
                   platform::dialogs::BoxKind::ErrorCancel);
-    } else if (report.refused > 0) {
-        ShowRgBox(Frame().Handle(),
-                  std::to_string(report.refused) +
-                      " marked error(s) were left alone: they name a key that holds the entries of a whole "
-                      "section.",
-                  platform::dialogs::BoxKind::Warning);
+        return;
     }
+    std::string notes;
+    auto note = [&notes](const std::string& line) { notes += (notes.empty() ? "" : "\r\n") + line; };
+    if (report.stopped)
+        note("The fix was stopped: " + std::to_string(report.deleted) +
+             " error(s) were fixed; the others were left as they were.");
+    if (report.existsAgain > 0)
+        note(std::to_string(report.existsAgain) +
+             " marked error(s) were left alone: the file they missed is there again.");
+    if (report.refused > 0)
+        note(std::to_string(report.refused) +
+             " marked error(s) were left alone: they name a key that holds the entries of a whole section.");
+    if (!notes.empty()) ShowRgBox(Frame().Handle(), notes, platform::dialogs::BoxKind::Warning);
+}
+
+void TRegistryPage::RunFix() {
+    if (!fixForm_) fixForm_ = std::make_unique<TfrmWorkProgress>("Fix Registry Errors", "Fix Errors", "in Registry");
+    TfrmWorkProgress* form = fixForm_.get();
+    ui::WorkerPtr<TRegistryFixThread> fix(new TRegistryFixThread(
+        Frame().Handle(), nut_.MarkedRecords(), Frame().Settings().backupFolder,
+        [form](const std::string& stage, int done, int total) { form->ShowProgress(stage, done, total); }));
+    fix->SetOnTerminate([form] { form->WorkEnded(); });
+    if (!fix->Resume()) {
+        fix.reset();
+        ShowRgBox(Frame().Handle(), "The fix could not be started.", platform::dialogs::BoxKind::ErrorCancel);
+        return;
+    }
+    fixThread_ = std::move(fix);  // the previous fix, ended, goes
+    TRegistryFixThread* running = fixThread_.get();
+    form->SetOnStop([running] { running->Terminate(); });
+    form->ShowModal(Frame().Handle());
+    if (!fixThread_->Ended()) {
+        // The window went while the fix ran (the program is closing): it
+        // stops after the item in hand; what it deleted is in its point.
+        fixThread_->Terminate();
+        return;
+    }
+    const registry_scan::FixReport& report = fixThread_->Report();
+    nut_.RemoveFixedRows(report);
+    ShowSelectedResults();
+    ShowFixOutcome(report);
 }
 
 bool TRegistryPage::BackupWorkerRunning() const {
@@ -104,6 +139,9 @@ bool TRegistryPage::BackupWorkerRunning() const {
 }
 
 std::string TRegistryPage::BusyText() const {
+    if (FixRunning())
+        return "Registry errors are being fixed.\r\nPlease wait until the fix has ended (or stop it) before you "
+               "close Orvelin.";
     return BackupWorkerRunning() ? "A backup point is still being written or restored.\r\nPlease wait until it "
                                    "has finished before you close Orvelin."
                                  : std::string();
@@ -126,9 +164,7 @@ void TRegistryPage::aRgFixExecute() {
         ShowRgBox(Frame().Handle(), "List for fix is empty.", platform::dialogs::BoxKind::Plain);
     } else if (ShowRgBox(Frame().Handle(), "Fix Selected Errors (Count: " + std::to_string(count) + ")?",
                          platform::dialogs::BoxKind::ConfirmOkCancel) == IDOK) {
-        const TNut::FixReport report = nut_.FixMarkedProblems(Frame().Settings().backupFolder);
-        if (tvRgSections.Selected()) ShowScanResults(SelectedRgPosition());
-        ShowFixOutcome(report);
+        RunFix();
     }
     Frame().RefreshView();
 }
@@ -145,9 +181,7 @@ void TRegistryPage::aRgFixAllExecute() {
         return;
     ClearRgValues();
     nut_.MarkAll(true);
-    const TNut::FixReport report = nut_.FixMarkedProblems(Frame().Settings().backupFolder);
-    ShowSelectedResults();
-    ShowFixOutcome(report);
+    RunFix();
     Frame().RefreshView();
 }
 
