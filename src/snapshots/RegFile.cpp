@@ -174,10 +174,10 @@ std::vector<Line> SplitLines(const Text& text) {
         const bool found = end != Text::npos;
         if (!found) end = text.size();
         Text line = text.substr(start, end - start);
-        // A file cut between CR and LF still ended its line.
-        const bool carriageReturn = !line.empty() && line.back() == u'\r';
-        if (carriageReturn) line.pop_back();
-        lines.push_back({std::move(line), lines.size() + 1, found || carriageReturn});
+        // A CR alone at the end is no proof the line ended: a name may hold
+        // a CR, and the cut may have fallen right after it.
+        if (!line.empty() && line.back() == u'\r') line.pop_back();
+        lines.push_back({std::move(line), lines.size() + 1, found});
         start = end + 1;
     }
     return lines;
