@@ -21,7 +21,8 @@ void InitialiseApplication() {
 void ReportUnfinishedRestore(HWND owner, const std::string& backupFolder) {
     std::string pointName;
     if (!snapshots::FindUnfinishedRestore(backupFolder, pointName)) return;
-    const std::string which = pointName.empty() ? "A restore of a backup point" : "The restore of the backup point " + pointName;
+    const std::string which =
+        pointName.empty() ? "A restore of a backup point" : "The restore of the backup point " + pointName;
     platform::dialogs::ShowBox(owner,
                                which + " did not finish: Orvelin was ended while it wrote the point back, so the "
                                        "registry may hold only part of it.\r\n\r\nRestore the point again to "

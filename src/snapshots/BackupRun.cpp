@@ -147,8 +147,8 @@ void RestoreRoot(const std::string& file, size_t index, const ManifestFile* entr
         return;
     }
     const auto refuse = [&] {
-        outcome.problems.push_back(
-            NotRestored(root, file, "does not match the point's manifest (" + problem + "); nothing of it was written."));
+        outcome.problems.push_back(NotRestored(
+            root, file, "does not match the point's manifest (" + problem + "); nothing of it was written."));
     };
     if (entry && !MatchesManifest(*entry, bytes, problem)) return refuse();
     std::vector<RegKeyData> keys;
@@ -255,7 +255,7 @@ BackUpOutcome MakeBackupPoint(const std::string& backupFolder, const SYSTEMTIME&
             outcome.problems.push_back("The backup was stopped before " + root + " was saved.");
             std::vector<LeftOutKey> notSaved;
             for (size_t rest = index; rest < kBackupRootCount; ++rest)
-                if (roots[rest]) notSaved.push_back({kBackupRootKeyNames[rest], "the backup was stopped before it"});
+                if (roots[rest]) notSaved.push_back({kBackupRootKeyNames[rest], "stopped before it was saved"});
             MarkLeftOut(point, notSaved, outcome);
             break;
         }
@@ -280,8 +280,8 @@ BackUpOutcome RestoreBackupPoint(const std::string& backupFolder, const std::str
     }
     const RestoreMarker marker(backupFolder, pointName);
     if (!marker.Written()) {
-        outcome.problems.push_back("Nothing was restored: the file that marks a restore under way could not be written: " +
-                                   marker.Error() + ".");
+        outcome.problems.push_back("Nothing was restored: the file that marks a restore under way could not be "
+                                   "written: " + marker.Error() + ".");
         return outcome;
     }
     // The point's writers wait while it is restored, so its manifest and
@@ -302,7 +302,8 @@ BackUpOutcome RestoreBackupPoint(const std::string& backupFolder, const std::str
         outcome.notices.push_back(PartialNotice(manifest.leftOut));
     for (const auto& listed : manifest.files)
         if (!IsRootFileName(listed.name))
-            outcome.problems.push_back("Its manifest lists " + listed.name + ", which is not a root file; it was left alone.");
+            outcome.problems.push_back("Its manifest lists " + listed.name +
+                                       ", which is not a root file; it was left alone.");
 
     bool found = false;
     for (size_t index = 0; index < kBackupRootCount; ++index) {
@@ -319,8 +320,8 @@ BackUpOutcome RestoreBackupPoint(const std::string& backupFolder, const std::str
         if (!exists)
             outcome.problems.push_back(NotRestored(root, file, "is listed in the point's manifest but missing."));
         else if (state == ManifestState::kRead && !entry)
-            outcome.problems.push_back(
-                NotRestored(root, file, "is not in the point's manifest, so it cannot be checked; nothing of it was written."));
+            outcome.problems.push_back(NotRestored(
+                root, file, "is not in the point's manifest, so it cannot be checked; nothing of it was written."));
         else
             Guarded(root, " was not restored: ", outcome, [&] { RestoreRoot(file, index, entry, outcome); });
     }
