@@ -1,13 +1,23 @@
 #!/usr/bin/env bash
-# Builds the mask fuzz target natively with clang into build-fuzz/ and runs
-# it for the given number of inputs (default 100000), niced, one process:
+# Builds a fuzz target natively with clang into build-fuzz/ and runs it for
+# the given number of inputs (default 100000), niced, one process. The
+# target is mask (the default), guess, regfile or manifest:
 #   bash scripts/fuzz.sh 1000000
+#   bash scripts/fuzz.sh 200000 regfile
 # The build waits for the shared build lock; the run does not hold it.
 # Findings are written to build-fuzz/findings/; the corpus grows in
 # build-fuzz/corpus/. Not part of the tests or CI.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-100000}
+target=${2:-mask}
+case "$target" in
+  mask) dict=masks.dict; seeds=seeds; max_len=512 ;;
+  guess) dict=guess.dict; seeds=seeds/guess; max_len=512 ;;
+  regfile) dict=regfile.dict; seeds=seeds/regfile; max_len=2048 ;;
+  manifest) dict=manifest.dict; seeds=seeds/manifest; max_len=1024 ;;
+  *) echo "unknown fuzz target: $target (mask, guess, regfile, manifest)" >&2; exit 2 ;;
+esac
 lock=${ORV_BUILD_LOCK:-/tmp/orv-build.lock}
 
 install_missing() {
@@ -30,9 +40,12 @@ install_missing "libclang-rt-${clang_major}-dev"
 
 build="$top/build-fuzz"
 flock -o "$lock" cmake -S "$top/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-flock -o "$lock" cmake --build "$build" --target mask_fuzz -j "$(nproc)"
+flock -o "$lock" cmake --build "$build" --target "${target}_fuzz" -j "$(nproc)"
 
-mkdir -p "$build/corpus" "$build/findings"
+# The mask target keeps the corpus it always had; the others one each.
+corpus="$build/corpus"
+[ "$target" = mask ] || corpus="$build/corpus-$target"
+mkdir -p "$corpus" "$build/findings"
 cd "$build/findings"
-exec nice -n 19 "$build/mask_fuzz" -runs="$runs" -max_len=512 -dict="$top/fuzz/masks.dict" \
-  -print_final_stats=1 -artifact_prefix="$build/findings/" "$build/corpus" "$top/fuzz/seeds"
+exec nice -n 19 "$build/${target}_fuzz" -runs="$runs" -max_len="$max_len" -dict="$top/fuzz/$dict" \
+  -print_final_stats=1 -artifact_prefix="$build/findings/" "$corpus" "$top/fuzz/$seeds"

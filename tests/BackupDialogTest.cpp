@@ -77,6 +77,7 @@ std::vector<std::string> FilesIn(const std::string& folder) {
     files::FindEntries(folder + "\\*", [&](const files::FindEntry& entry) {
         if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(entry.name);
     });
+    std::sort(names.begin(), names.end());
     return names;
 }
 
@@ -256,7 +257,7 @@ TEST_F(BackUpThreadTest, APointOfTheUserRootRestoresEveryValueExactly) {
     ASSERT_TRUE(WaitForEnd(worker));
     const std::string point = worker->Outcome().pointName;
     EXPECT_EQ(worker->Outcome().done, std::vector<std::string>{"HKEY_CURRENT_USER"});
-    EXPECT_EQ(FilesIn(backup + point), std::vector<std::string>{"HKEY_CURRENT_USER.reg"});
+    EXPECT_EQ(FilesIn(backup + point), (std::vector<std::string>{"HKEY_CURRENT_USER.reg", kManifestFileName}));
 
     DeleteRegTree(HKEY_CURRENT_USER, relative_);
     ASSERT_FALSE(RegKeyExists(HKEY_CURRENT_USER, relative_));
@@ -304,7 +305,7 @@ TEST_F(BackUpThreadTest, WritersOfOneMinuteMergeIntoOnePoint) {
     // The rest of the root is there too, from the root key down.
     EXPECT_TRUE(std::any_of(saved.begin(), saved.end(), [](const RegKeyData& key) { return key.path == "HKEY_CURRENT_USER"; }));
     EXPECT_GT(saved.size(), 10u);
-    EXPECT_EQ(FilesIn(fixPoint), std::vector<std::string>{"HKEY_CURRENT_USER.reg"});
+    EXPECT_EQ(FilesIn(fixPoint), (std::vector<std::string>{"HKEY_CURRENT_USER.reg", kManifestFileName}));
 }
 
 TEST_F(BackUpThreadTest, WhatIsLeftUndoneIsToldInABox) {
@@ -370,6 +371,50 @@ TEST_F(BackUpThreadTest, WhatIsLeftUndoneIsToldInABox) {
     EXPECT_EQ(ValuesOf(restored, base_ + "\\back"), (std::map<std::string, std::vector<uint8_t>>{{"v", {9, 0, 0, 0}}}));
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, relative_ + "\\read only", "w"));
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, seeded.foreignBelow));
+}
+
+// A point without a manifest cannot be checked: the command says so and
+// restores it only when the user agrees, and the box at its end says it again.
+TEST_F(BackUpThreadTest, APointWithoutAManifestIsRestoredOnlyWhenTheUserAgrees) {
+    ScopedFolder folder("BackUpUnchecked");
+    const std::string backup = folder.Path() + "\\Backup\\";
+    ASSERT_TRUE(files::CreateFolderPath(backup + "by hand"));
+    std::string error;
+    ASSERT_TRUE(SaveRegFile(backup + "by hand\\HKEY_CURRENT_USER.reg",
+                            {{base_ + "\\back", {{"v", REG_DWORD, {9, 0, 0, 0}, false}}}}, error))
+        << error;
+    TfrmBackup dialog;
+    ui::WorkerPtr<TBackUpThread> worker;
+    const auto restore = [&] {
+        ScopedDialogAnswers answers([&](ui::ModalDialog&) {
+            dialog.ShowPage(TfrmBackup::kRestorePage);
+            EXPECT_TRUE(dialog.SelectPoint("by hand"));
+            return IDOK;
+        });
+        return RunBackupCommand(nullptr, dialog, backup, worker);
+    };
+    {
+        RecordedBoxes boxes({IDNO});
+        EXPECT_FALSE(restore());
+        EXPECT_FALSE(worker);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::Confirm);
+        EXPECT_EQ(boxes.Shown()[0].text.rfind("The backup point by hand has no manifest", 0), 0u) << boxes.Shown()[0].text;
+    }
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, relative_ + "\\back"));
+    {
+        RecordedBoxes boxes({IDYES, IDOK});
+        ASSERT_TRUE(restore());
+        ASSERT_TRUE(WaitForEnd(worker));
+        ASSERT_EQ(boxes.Shown().size(), 2u);
+        EXPECT_EQ(boxes.Shown()[1].kind, platform::dialogs::BoxKind::Warning);
+        EXPECT_EQ(boxes.Shown()[1].text, BackUpOutcomeText(worker->Outcome()));
+        EXPECT_EQ(boxes.Shown()[1].text.rfind("The backup point by hand was restored.\n\nIt has no manifest", 0), 0u)
+            << boxes.Shown()[1].text;
+    }
+    std::vector<RegKeyData> restored;
+    ASSERT_TRUE(ExportRegistryTree("HKEY_CURRENT_USER", relative_ + "\\back", restored, error)) << error;
+    EXPECT_EQ(ValuesOf(restored, base_ + "\\back"), (std::map<std::string, std::vector<uint8_t>>{{"v", {9, 0, 0, 0}}}));
 }
 
 }  // namespace

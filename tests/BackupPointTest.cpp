@@ -124,7 +124,7 @@ TEST_F(BackupPointTest, RestoringThePointUndoesTheDelete) {
         if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(entry.name);
     });
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"HKEY_CURRENT_USER.reg", "HKEY_LOCAL_MACHINE.reg"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"HKEY_CURRENT_USER.reg", "HKEY_LOCAL_MACHINE.reg", kManifestFileName}));
     EXPECT_EQ(AsTree(Load(point + "HKEY_LOCAL_MACHINE.reg")),
               (Tree{{"HKEY_LOCAL_MACHINE\\" + machine, {{"machine", {REG_DWORD, {7, 0, 0, 0}}}}}}));
 

@@ -11,6 +11,7 @@
 #include "shell/RegistryPage.h"
 #include "shell/StartUpPage.h"
 #include "shell/ProgramStart.h"
+#include "snapshots/BackupRun.h"
 #include "TestSupport.h"
 #include "ui/RowData.h"
 
@@ -45,6 +46,30 @@ TEST(ProgramStart, ASecondStartShowsTheErrorAndEndsWithoutAWindow) {
     // The guard of the first instance is untouched.
     platform::processes::NamedMutex again(kInstanceMutexName);
     EXPECT_TRUE(again.AlreadyExisted());
+}
+
+// A restore ended by force leaves its marker; the next start tells the user
+// which point did not finish, once.
+TEST(ProgramStart, ARestoreThatDidNotFinishIsToldOnce) {
+    ScopedFolder folder("ProgramStartRestore");
+    const std::string backup = folder.Path() + "\\Backup\\";
+    ASSERT_TRUE(platform::files::CreateFolderPath(backup));
+    {
+        RecordedBoxes boxes({IDOK});
+        ReportUnfinishedRestore(nullptr, backup);
+        EXPECT_TRUE(boxes.Shown().empty());
+    }
+    ASSERT_TRUE(platform::files::WriteFileBytes(backup + snapshots::kRestoreMarkerFileName, "2026.01.02  9.05\r\n"));
+    {
+        RecordedBoxes boxes({IDOK});
+        ReportUnfinishedRestore(nullptr, backup);
+        ReportUnfinishedRestore(nullptr, backup);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::Warning);
+        EXPECT_EQ(boxes.Shown()[0].text.rfind("The restore of the backup point 2026.01.02  9.05 did not finish: ", 0), 0u)
+            << boxes.Shown()[0].text;
+    }
+    EXPECT_FALSE(platform::files::FileExists(backup + snapshots::kRestoreMarkerFileName));
 }
 
 TEST_F(MainWindowTest, WindowLayoutAndFirstPage) {

@@ -106,6 +106,68 @@ TEST(RegFileWriter, RefusesKeysItCannotWrite) {
     }
 }
 
+// What cannot have been cut short is taken without its line break: a
+// closed string, a dword of eight digits, a comment.
+TEST(RegFileReader, AcceptsALastLineThatIsWhole) {
+    const std::string head = "Windows Registry Editor Version 5.00\r\n[K]\r\n";
+    const struct {
+        std::string last;
+        std::vector<RegValueData> values;
+    } cases[] = {
+        {"\"v\"=\"x\"", {StringValue("v", "x")}},
+        {"\"v\"=\"x\"  ", {StringValue("v", "x")}},
+        {"\"v\"=dword:0000002a", {Value("v", regtype::kDword, {0x2a, 0, 0, 0})}},
+        {"; a comment, cut or not", {}},
+        {"", {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<RegKeyData> keys;
+        std::string error;
+        ASSERT_TRUE(ReadRegFile(FileBytes(head + c.last), keys, error)) << c.last << ": " << error;
+        ExpectSameTree({{"K", c.values}}, keys);
+    }
+}
+
+// Whatever length a file the program wrote is cut to, it is refused or reads
+// as a prefix of its keys and values: never a value with part of its bytes,
+// never a key it does not hold.
+TEST(RegFileReader, ACutOfAWrittenFileIsRefusedOrReadsAsAPrefix) {
+    std::vector<uint8_t> bin(100);
+    for (size_t i = 0; i < bin.size(); ++i) bin[i] = static_cast<uint8_t>(i * 3);
+    const std::vector<RegKeyData> keys = {
+        {"HKEY_CURRENT_USER\\T", {StringValue("", "def"), Value("bin", regtype::kBinary, bin),
+                                    Value("d", regtype::kDword, {1, 0, 0, 0}), StringValue("s \"q\"", "a\\b")}},
+        {"HKEY_CURRENT_USER\\T\\x]y", {Value("multi", regtype::kMultiString, {'a', 0, 0, 0, 0, 0})}},
+        {"HKEY_CURRENT_USER\\T\\x", {}},
+        {"HKEY_CURRENT_USER\\T\\z", {Value("q", regtype::kQword, {1, 2, 3, 4, 5, 6, 7, 8}), Value("n", regtype::kNone, {})}}};
+    std::vector<uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(WriteRegFile(keys, bytes, error)) << error;
+    size_t refused = 0;
+    for (size_t length = 2; length < bytes.size(); length += 2) {
+        std::vector<RegKeyData> read;
+        if (!ReadRegFile(std::vector<uint8_t>(bytes.begin(), bytes.begin() + length), read, error)) {
+            ++refused;
+            continue;
+        }
+        SCOPED_TRACE(FileText(std::vector<uint8_t>(bytes.begin(), bytes.begin() + length)));
+        ASSERT_LE(read.size(), keys.size());
+        for (size_t k = 0; k < read.size(); ++k) {
+            ASSERT_EQ(read[k].path, keys[k].path);
+            ASSERT_LE(read[k].values.size(), keys[k].values.size());
+            if (k + 1 < read.size()) {
+                ASSERT_EQ(read[k].values.size(), keys[k].values.size()) << read[k].path;
+            }
+            for (size_t v = 0; v < read[k].values.size(); ++v) {
+                EXPECT_EQ(read[k].values[v].name, keys[k].values[v].name);
+                EXPECT_EQ(read[k].values[v].type, keys[k].values[v].type);
+                EXPECT_EQ(read[k].values[v].data, keys[k].values[v].data) << read[k].values[v].name;
+            }
+        }
+    }
+    EXPECT_GT(refused, bytes.size() / 4);  // most cuts fall inside a line
+}
+
 // Everything the writer may meet comes back byte for byte.
 TEST(RegFileRoundTrip, EveryTypeAndCharacter) {
     std::vector<uint8_t> many(300);
@@ -195,6 +257,17 @@ TEST(RegFileReader, RefusesMalformedFilesWithTheirLine) {
         {header + "[K]\r\n\"v\"=\r\n", "Line 3: unknown value data"},
         {header + "[K]\r\nv=\"x\"\r\n", "Line 3: expected a key"},
         {header + "\r\n[K]\r\n\"v\"=hex:01,\\\r\n  02\r\n\"w\"=hex:zz\r\n", "Line 6: bad byte"},
+        // Cut short: the last line might have gone on.
+        {header + "[K]\r\n\"v\"=hex:01,\\\r\n", "Line 3: the hex list continues past"},
+        {header + "[K]\r\n\"v\"=hex:01,\\\r\n  02,03", "Line 3: the file ends inside this value"},
+        {header + "[K]\r\n\"v\"=hex:01,02", "Line 3: the file ends inside this value"},
+        {header + "[K]\r\n\"v\"=hex(2):", "Line 3: the file ends inside this value"},
+        {header + "[K]\r\n\"v\"=dword:0000001", "Line 3: the file ends inside this value"},
+        {header + "[K]\r\n\"v\"=\"x", "Line 3: quoted text without"},
+        {header + "[K]\r\n[HKEY_CURRENT_USER\\a]b]", "Line 3: the file ends inside a key line"},
+        // A CR is no line end by itself: a name may hold one, the cut may follow it.
+        {header + "[K]\r\n\"v\"=hex:01,02\r", "Line 3: the file ends inside this value"},
+        {header + "[K]\r\n[HKEY_CURRENT_USER\\a]\r", "Line 3: the file ends inside a key line"},
     };
     for (const auto& c : cases) {
         std::vector<RegKeyData> keys{{"left over", {}}};

@@ -173,11 +173,13 @@ TEST_F(RegistryTreeTest, UnreadableSubkeyFailsOrIsListedAndLeftOut) {
     EXPECT_NE(error.find("Cannot open " + base_ + "\\sub [x]"), std::string::npos) << error;
 
     keys.clear();
-    std::vector<std::string> unreadable;
+    std::vector<LeftOutKey> unreadable;
     const bool exported = ExportRegistryTree("HKEY_CURRENT_USER", relative_, keys, error, &unreadable);
     EXPECT_EQ(SetKeyAccessList(locked, nullptr), ERROR_SUCCESS);
     ASSERT_TRUE(exported) << error;
-    EXPECT_EQ(unreadable, std::vector<std::string>{"HKEY_CURRENT_USER\\" + locked});
+    ASSERT_EQ(unreadable.size(), 1u);
+    EXPECT_EQ(unreadable[0].path, "HKEY_CURRENT_USER\\" + locked);
+    EXPECT_FALSE(unreadable[0].reason.empty());
     TreeMap expected = Expected();
     for (auto it = expected.begin(); it != expected.end();)
         it = it->first.rfind("\\sub [x]", 0) == 0 ? expected.erase(it) : std::next(it);

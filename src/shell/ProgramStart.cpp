@@ -5,6 +5,7 @@
 #include "platform/Handles.h"
 #include "platform/Processes.h"
 #include "shell/MainUnit.h"
+#include "snapshots/BackupRun.h"
 #include "ui/Worker.h"
 
 #include <ole2.h>
@@ -15,6 +16,19 @@ void InitialiseApplication() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES |
                                                         ICC_LINK_CLASS | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
+}
+
+void ReportUnfinishedRestore(HWND owner, const std::string& backupFolder) {
+    std::string pointName;
+    if (!snapshots::FindUnfinishedRestore(backupFolder, pointName)) return;
+    const std::string which =
+        pointName.empty() ? "A restore of a backup point" : "The restore of the backup point " + pointName;
+    platform::dialogs::ShowBox(owner,
+                               which + " did not finish: Orvelin was ended while it wrote the point back, so the "
+                                       "registry may hold only part of it.\r\n\r\nRestore the point again to "
+                                       "finish it.",
+                               ui::kApplicationTitle, platform::dialogs::BoxKind::Warning);
+    snapshots::ForgetUnfinishedRestore(backupFolder);
 }
 
 namespace {
@@ -47,6 +61,7 @@ int RunOrvelin(int show) {
             TfrmMain main;
             ShowWindow(main.Handle(), show);
             UpdateWindow(main.Handle());
+            ReportUnfinishedRestore(main.Handle(), main.BackupFolder());
             exitCode = RunMessageLoop(main);
         }
         // Workers whose window went first end on their own; let them finish

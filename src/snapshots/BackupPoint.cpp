@@ -8,9 +8,11 @@
 
 #include "platform/Files.h"
 #include "platform/Handles.h"
+#include "platform/Hash.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 
+#include <cstdio>
 #include <unordered_map>
 
 namespace snapshots {
@@ -90,13 +92,12 @@ bool ExportItem(const BackupItem& item, std::vector<RegKeyData>& keys, std::stri
     return true;
 }
 
-bool WriteRootFile(const std::string& path, const std::vector<RegKeyData>& keys, std::string& error) {
-    std::vector<uint8_t> bytes;
-    if (!WriteRegFile(keys, bytes, error)) return false;
-    // Written aside and put in place in one step: a crash leaves the old file
-    // or the new one, never half of one.
+// Written aside and put in place in one step: a crash leaves the old file
+// or the new one, never half of one (and perhaps the ".new" file, which the
+// next writer of the point removes).
+bool WriteFileAside(const std::string& path, const std::string& bytes, std::string& error) {
     const std::string temporary = path + ".new";
-    if (!files::WriteFileBytesFlushed(temporary, std::string(bytes.begin(), bytes.end()))) {
+    if (!files::WriteFileBytesFlushed(temporary, bytes)) {
         error = SystemText(GetLastError()) + " (" + temporary + ")";
         files::DeleteFilePath(temporary);
         return false;
@@ -109,7 +110,115 @@ bool WriteRootFile(const std::string& path, const std::vector<RegKeyData>& keys,
     return true;
 }
 
+// What an interrupted writer left: only writers make ".new" files, and they
+// do it holding the point's lock, which the caller holds now.
+void RemoveLeftoverFiles(const std::string& folder) {
+    for (const char* name : kBackupRootFileNames) files::DeleteFilePath(folder + name + ".new");
+    files::DeleteFilePath(folder + kManifestFileName + ".new");
+}
+
+bool HoldsRootFiles(const std::string& folder) {
+    for (const char* name : kBackupRootFileNames)
+        if (files::FileExists(folder + name)) return true;
+    return false;
+}
+
+size_t ValueCount(const std::vector<RegKeyData>& keys) {
+    size_t count = 0;
+    for (const auto& key : keys) count += key.values.size();
+    return count;
+}
+
+std::vector<uint8_t> AsBytes(const std::string& bytes) { return std::vector<uint8_t>(bytes.begin(), bytes.end()); }
+
+bool DigestOf(const std::string& bytes, std::string& digest, std::string& error) {
+    platform::hash::Sha256Digest sum;
+    const LONG status = platform::hash::Sha256(bytes.data(), bytes.size(), sum);
+    if (status != 0) {
+        char code[16];
+        std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(status));
+        error = std::string("the SHA-256 of the file could not be computed (status ") + code + ")";
+        return false;
+    }
+    digest = platform::hash::HexText(sum);
+    return true;
+}
+
+// The point's lock, its leftovers removed and its manifest read, for a
+// change of the point; false with a reason when any of that fails.
+struct PointForWriting {
+    platform::FileHandle lock;
+    ManifestState state = ManifestState::kMissing;
+    PointManifest manifest;
+    // Whether the manifest may be written: it is there already, or the point
+    // holds no root file it would have to vouch for unseen.
+    bool keepsManifest = false;
+};
+
+bool OpenForWriting(const std::string& folder, PointForWriting& point, std::string& error) {
+    point.lock = LockBackupPoint(folder);
+    if (!point.lock) {
+        error = SystemText(GetLastError()) + " (" + folder + kLockFileName + ")";
+        return false;
+    }
+    RemoveLeftoverFiles(folder);
+    point.state = LoadPointManifest(folder, point.manifest, error);
+    if (point.state == ManifestState::kDamaged) {
+        error = "the point's manifest cannot be read, so the point is left as it is: " + error;
+        return false;
+    }
+    point.keepsManifest = point.state == ManifestState::kRead || !HoldsRootFiles(folder);
+    return true;
+}
+
+bool SaveManifest(const std::string& folder, const PointManifest& manifest, std::string& error) {
+    return WriteFileAside(folder + kManifestFileName, WriteManifest(manifest), error);
+}
+
 }  // namespace
+
+platform::FileHandle LockBackupPoint(const std::string& pointFolder) {
+    return files::OpenLockFile(WithTrailingSeparator(pointFolder) + kLockFileName, kLockWaitMs);
+}
+
+ManifestState LoadPointManifest(const std::string& pointFolder, PointManifest& manifest, std::string& error) {
+    manifest = PointManifest();
+    const std::string path = WithTrailingSeparator(pointFolder) + kManifestFileName;
+    if (!files::FileExists(path)) return ManifestState::kMissing;
+    std::string text;
+    if (!files::ReadFileBytes(path, text)) {
+        error = SystemText(GetLastError()) + " (" + path + ")";
+        return ManifestState::kDamaged;
+    }
+    if (!ReadManifest(text, manifest, error)) {
+        error = path + ", " + error;
+        return ManifestState::kDamaged;
+    }
+    return ManifestState::kRead;
+}
+
+bool MatchesManifest(const ManifestFile& entry, const std::string& bytes, std::string& problem) {
+    if (bytes.size() != entry.size) {
+        problem = "it holds " + std::to_string(bytes.size()) + " bytes, the manifest says " +
+                  std::to_string(entry.size);
+        return false;
+    }
+    std::string digest;
+    if (!DigestOf(bytes, digest, problem)) return false;
+    if (digest != entry.sha256) {
+        problem = "its SHA-256 differs from the manifest's";
+        return false;
+    }
+    return true;
+}
+
+bool CountsMatchManifest(const ManifestFile& entry, const std::vector<RegKeyData>& keys, std::string& problem) {
+    const size_t values = ValueCount(keys);
+    if (keys.size() == entry.keys && values == entry.values) return true;
+    problem = "it reads as " + std::to_string(keys.size()) + " keys and " + std::to_string(values) +
+              " values, the manifest says " + std::to_string(entry.keys) + " and " + std::to_string(entry.values);
+    return false;
+}
 
 void MergeBackupKeys(std::vector<RegKeyData>& saved, const std::vector<RegKeyData>& expected) {
     std::unordered_map<std::string, size_t> keyIndex;
@@ -162,30 +271,75 @@ bool BackupHolds(const std::vector<RegKeyData>& saved, const std::vector<RegKeyD
 }
 
 bool MergeIntoRootFile(const std::string& pointFolder, size_t rootIndex, const std::vector<RegKeyData>& keys,
-                       std::string& error) {
+                       std::string& error, const std::vector<LeftOutKey>& leftOut) {
     const std::string folder = WithTrailingSeparator(pointFolder);
-    const std::string lockPath = folder + kLockFileName;
-    const platform::FileHandle lock = files::OpenLockFile(lockPath, kLockWaitMs);
-    if (!lock) {
-        error = SystemText(GetLastError()) + " (" + lockPath + ")";
+    PointForWriting point;
+    if (!OpenForWriting(folder, point, error)) return false;
+    const std::string name = kBackupRootFileNames[rootIndex];
+    const std::string path = folder + name;
+    std::vector<RegKeyData> saved;
+    // What the point holds already stays: a file we cannot read, or that is
+    // not what the manifest says, is left as it is rather than replaced
+    // with less.
+    if (files::FileExists(path)) {
+        std::string bytes;
+        if (!files::ReadFileBytes(path, bytes)) {
+            error = "Cannot read the file " + path + ": " + SystemText(GetLastError());
+            return false;
+        }
+        if (point.state == ManifestState::kRead) {
+            const ManifestFile* entry = point.manifest.Find(name);
+            std::string problem;
+            if (!entry) problem = "it is not in the point's manifest";
+            if (!entry || !MatchesManifest(*entry, bytes, problem)) {
+                error = path + " is left as it is: " + problem;
+                return false;
+            }
+        }
+        if (!ReadRegFile(AsBytes(bytes), saved, error)) {
+            error = path + ", " + error;
+            return false;
+        }
+    }
+    MergeBackupKeys(saved, keys);
+    std::vector<uint8_t> written;
+    if (!WriteRegFile(saved, written, error)) return false;
+    if (!WriteFileAside(path, std::string(written.begin(), written.end()), error)) return false;
+
+    std::string readBack;
+    if (!files::ReadFileBytes(path, readBack)) {
+        error = "Cannot read the file " + path + ": " + SystemText(GetLastError());
         return false;
     }
-    const std::string path = folder + kBackupRootFileNames[rootIndex];
-    std::vector<RegKeyData> saved;
-    // What the point holds already stays: a file we cannot read is left as
-    // it is rather than replaced with less.
-    if (files::FileExists(path) && !LoadRegFile(path, saved, error)) return false;
-    MergeBackupKeys(saved, keys);
-    if (!WriteRootFile(path, saved, error)) return false;
-
-    std::vector<RegKeyData> readBack;
-    if (!LoadRegFile(path, readBack, error)) return false;
+    std::vector<RegKeyData> readKeys;
+    if (!ReadRegFile(AsBytes(readBack), readKeys, error)) {
+        error = path + ", " + error;
+        return false;
+    }
     std::string problem;
-    if (!BackupHolds(readBack, keys, problem)) {
+    if (!BackupHolds(readKeys, keys, problem)) {
         error = "read back, " + problem + " (" + path + ")";
         return false;
     }
-    return true;
+    if (!point.keepsManifest) return true;
+    ManifestFile entry;
+    entry.name = name;
+    entry.size = readBack.size();
+    if (!DigestOf(readBack, entry.sha256, error)) return false;
+    entry.keys = readKeys.size();
+    entry.values = ValueCount(readKeys);
+    point.manifest.SetFile(entry);
+    for (const auto& key : leftOut) point.manifest.AddLeftOut(key);
+    return SaveManifest(folder, point.manifest, error);
+}
+
+bool RecordLeftOut(const std::string& pointFolder, const std::vector<LeftOutKey>& leftOut, std::string& error) {
+    const std::string folder = WithTrailingSeparator(pointFolder);
+    PointForWriting point;
+    if (!OpenForWriting(folder, point, error)) return false;
+    if (!point.keepsManifest || leftOut.empty()) return true;
+    for (const auto& key : leftOut) point.manifest.AddLeftOut(key);
+    return SaveManifest(folder, point.manifest, error);
 }
 
 bool BackUpBeforeDelete(const std::string& backupFolder, const SYSTEMTIME& now, const std::vector<BackupItem>& items,

@@ -2,7 +2,10 @@
 // into the point's root files and read back before the caller may go on.
 #pragma once
 
+#include "snapshots/PointManifest.h"
 #include "snapshots/RegFile.h"
+
+#include "platform/Handles.h"
 
 #include <windows.h>
 
@@ -35,9 +38,40 @@ bool BackUpBeforeDelete(const std::string& backupFolder, const SYSTEMTIME& now, 
 // The merge, write and check for one root file of a point (rootIndex into
 // kBackupRootFileNames), with the point's lock held throughout so that two
 // writers in one point take turns; usable for a whole root's export too.
-// False with a reason (without the point's name) when any step fails.
+// The point's manifest then lists the file as written (its size, SHA-256
+// and counts) and leftOut beside the keys it already names; a point that
+// holds root files but no manifest (made by hand or by an earlier version)
+// gets none, since its other files cannot be vouched for. Files ".new" that
+// an interrupted writer left in the point are removed first. An existing
+// root file that does not match the manifest, or a manifest that cannot be
+// read, is left as it is and the merge fails. False with a reason (without
+// the point's name) when any step fails.
 bool MergeIntoRootFile(const std::string& pointFolder, size_t rootIndex, const std::vector<RegKeyData>& keys,
-                       std::string& error);
+                       std::string& error, const std::vector<LeftOutKey>& leftOut = {});
+
+// Adds keys (or whole roots) that could not be saved to the point's
+// manifest, which marks the point partial; under the point's lock. Does
+// nothing for a point that holds root files but no manifest. False with a
+// reason when the manifest cannot be read or written.
+bool RecordLeftOut(const std::string& pointFolder, const std::vector<LeftOutKey>& leftOut, std::string& error);
+
+// Takes the lock of the point in pointFolder, on which its writers and a
+// restore take turns, waiting for a holder up to a minute. Invalid (with the
+// system's reason as last error) when it cannot be had.
+platform::FileHandle LockBackupPoint(const std::string& pointFolder);
+
+// What a point's folder says about its manifest.
+enum class ManifestState { kMissing, kRead, kDamaged };
+
+// Reads the manifest of the point in pointFolder. kDamaged with the reason
+// in error when it is there but cannot be read or parsed.
+ManifestState LoadPointManifest(const std::string& pointFolder, PointManifest& manifest, std::string& error);
+
+// Whether bytes (a root file as read) are what entry describes: its size
+// and SHA-256. False with what differs in problem.
+bool MatchesManifest(const ManifestFile& entry, const std::string& bytes, std::string& problem);
+// Whether keys (the file as read) hold as many keys and values as entry says.
+bool CountsMatchManifest(const ManifestFile& entry, const std::vector<RegKeyData>& keys, std::string& problem);
 
 // Whether every key of expected is in saved, each value of it present with the
 // same type and bytes (keys and value names compared as the registry does,

@@ -26,6 +26,12 @@ std::string Joined(const std::vector<std::string>& lines, const char* separator)
     return text;
 }
 
+// A system text as the end of a sentence.
+std::string Sentence(std::string text) {
+    if (!text.empty() && text.back() != '.') text += '.';
+    return text;
+}
+
 // "3 keys ..." with the first few named: a whole root may leave out hundreds.
 std::string CountedNames(const std::vector<std::string>& names) {
     std::vector<std::string> shown(names.begin(), names.begin() + std::min(names.size(), kNamesShown));
@@ -34,10 +40,38 @@ std::string CountedNames(const std::vector<std::string>& names) {
     return text;
 }
 
-std::string KeysLeftOut(const std::string& root, const std::vector<std::string>& unreadable) {
-    const bool one = unreadable.size() == 1;
-    return root + ": " + std::to_string(unreadable.size()) + (one ? " key" : " keys") +
-           " could not be read and " + (one ? "is" : "are") + " not in the point: " + CountedNames(unreadable) + ".";
+// One line per reason, so a root with hundreds of protected keys says so once.
+std::vector<std::string> KeysLeftOut(const std::string& root, const std::vector<LeftOutKey>& unreadable) {
+    std::vector<std::string> reasons;
+    std::vector<std::vector<std::string>> names;
+    for (const auto& key : unreadable) {
+        const auto found = std::find(reasons.begin(), reasons.end(), key.reason);
+        if (found == reasons.end()) {
+            reasons.push_back(key.reason);
+            names.push_back({key.path});
+        } else {
+            names[found - reasons.begin()].push_back(key.path);
+        }
+    }
+    std::vector<std::string> lines;
+    for (size_t i = 0; i < reasons.size(); ++i) {
+        const bool one = names[i].size() == 1;
+        std::string line = root + ": " + std::to_string(names[i].size()) + (one ? " key" : " keys") +
+                           " could not be read and " + (one ? "is" : "are") +
+                           " not in the point: " + CountedNames(names[i]) + ".";
+        if (!reasons[i].empty()) line += " Reason: " + Sentence(reasons[i]);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string PartialNotice(const std::vector<LeftOutKey>& leftOut) {
+    std::vector<std::string> names;
+    for (const auto& key : leftOut) names.push_back(key.path);
+    const bool one = names.size() == 1;
+    return "It is partial: when it was made, " + std::to_string(names.size()) + (one ? " key" : " keys") +
+           " could not be saved and " + (one ? "is" : "are") + " not in it: " + CountedNames(names) +
+           ". What it holds was restored.";
 }
 
 // Whether path names root itself or a key below it, so a root file changes
@@ -63,7 +97,7 @@ void ImportEachKey(std::vector<RegKeyData>& keys, const std::string& root, std::
 }
 
 // A key may vanish while a whole root is walked; one more walk usually gets past it.
-bool ExportRoot(const std::string& root, std::vector<RegKeyData>& keys, std::vector<std::string>& unreadable,
+bool ExportRoot(const std::string& root, std::vector<RegKeyData>& keys, std::vector<LeftOutKey>& unreadable,
                 std::string& error) {
     for (int attempt = 0; attempt < 2; ++attempt) {
         keys.clear();
@@ -73,29 +107,58 @@ bool ExportRoot(const std::string& root, std::vector<RegKeyData>& keys, std::vec
     return false;
 }
 
+// Marks the point partial; a point whose manifest cannot take the mark says so.
+void MarkLeftOut(const std::string& pointFolder, const std::vector<LeftOutKey>& leftOut, BackUpOutcome& outcome) {
+    std::string error;
+    if (!RecordLeftOut(pointFolder, leftOut, error))
+        outcome.problems.push_back("The point could not be marked partial in its manifest: " + error);
+}
+
 void SaveRoot(const std::string& pointFolder, size_t index, BackUpOutcome& outcome) {
     const std::string root = kBackupRootKeyNames[index];
     std::vector<RegKeyData> keys;
-    std::vector<std::string> unreadable;
+    std::vector<LeftOutKey> unreadable;
     std::string error;
-    if (!ExportRoot(root, keys, unreadable, error) || !MergeIntoRootFile(pointFolder, index, keys, error)) {
+    if (!ExportRoot(root, keys, unreadable, error) ||
+        !MergeIntoRootFile(pointFolder, index, keys, error, unreadable)) {
         outcome.problems.push_back(root + " was not saved: " + error);
+        MarkLeftOut(pointFolder, {{root, error}}, outcome);
         return;
     }
-    if (unreadable.empty())
+    if (unreadable.empty()) {
         outcome.done.push_back(root);
-    else
-        outcome.problems.push_back(KeysLeftOut(root, unreadable));
+        return;
+    }
+    for (auto& line : KeysLeftOut(root, unreadable)) outcome.problems.push_back(std::move(line));
 }
 
-void RestoreRoot(const std::string& file, size_t index, BackUpOutcome& outcome) {
+std::string NotRestored(const std::string& root, const std::string& file, const std::string& why) {
+    return root + " was not restored: its file " + file + " " + why;
+}
+
+// Checks the file against its manifest entry (when the point has one)
+// before anything of it is read as keys, and writes it only when it matches.
+void RestoreRoot(const std::string& file, size_t index, const ManifestFile* entry, BackUpOutcome& outcome) {
     const std::string root = kBackupRootKeyNames[index];
-    std::vector<RegKeyData> keys;
-    std::string error;
-    if (!LoadRegFile(file, keys, error)) {
-        outcome.problems.push_back(root + " was not restored: " + error);
+    std::string bytes, problem;
+    if (!files::ReadFileBytes(file, bytes)) {
+        outcome.problems.push_back(NotRestored(root, file, "cannot be read: " +
+                                                               platform::processes::SystemErrorText(GetLastError())));
         return;
     }
+    const auto refuse = [&] {
+        outcome.problems.push_back(NotRestored(
+            root, file, "does not match the point's manifest (" + problem + "); nothing of it was written."));
+    };
+    if (entry && !MatchesManifest(*entry, bytes, problem)) return refuse();
+    std::vector<RegKeyData> keys;
+    std::string error;
+    if (!ReadRegFile(std::vector<uint8_t>(bytes.begin(), bytes.end()), keys, error)) {
+        outcome.problems.push_back(root + " was not restored: " + file + ", " + error);
+        return;
+    }
+    if (entry && !CountsMatchManifest(*entry, keys, problem)) return refuse();
+    bytes = std::string();  // a whole root's file: not kept beside its keys while they are written
     const size_t total = keys.size();
     std::vector<std::string> failed;
     ImportEachKey(keys, root, failed);
@@ -118,14 +181,56 @@ void Guarded(const std::string& root, const char* failedWhat, BackUpOutcome& out
     }
 }
 
+std::string MarkerPath(const std::string& backupFolder) {
+    return WithTrailingSeparator(backupFolder) + kRestoreMarkerFileName;
+}
+
+// The marker of a restore under way: written before the first key is, and
+// removed on every way out of the restore, exceptions included.
+class RestoreMarker {
+public:
+    RestoreMarker(const std::string& backupFolder, const std::string& pointName) : path_(MarkerPath(backupFolder)) {
+        written_ = files::WriteFileBytesFlushed(path_, pointName + "\r\n");
+        if (!written_) {
+            error_ = platform::processes::SystemErrorText(GetLastError()) + " (" + path_ + ")";
+            files::DeleteFilePath(path_);  // what a failed write may have left
+        }
+    }
+    ~RestoreMarker() {
+        if (written_) files::DeleteFilePath(path_);
+    }
+    RestoreMarker(const RestoreMarker&) = delete;
+    RestoreMarker& operator=(const RestoreMarker&) = delete;
+
+    bool Written() const { return written_; }
+    const std::string& Error() const { return error_; }
+
+private:
+    std::string path_, error_;
+    bool written_ = false;
+};
+
+bool IsRootFileName(const std::string& name) {
+    for (const char* rootFile : kBackupRootFileNames)
+        if (lstrcmpiA(rootFile, name.c_str()) == 0) return true;
+    return false;
+}
+
 }  // namespace
 
+const char* const kRestoreMarkerFileName = "restore under way.txt";
+
 std::string BackUpOutcomeText(const BackUpOutcome& outcome) {
-    if (outcome.problems.empty()) return {};
+    if (outcome.problems.empty() && outcome.notices.empty()) return {};
     const bool making = outcome.mode == kMakeBackupPoint;
-    const std::string head = making ? "The backup point " + outcome.pointName + " is incomplete."
-                                    : "The backup point " + outcome.pointName + " was not fully restored.";
-    std::string text = head + "\n\n" + Joined(outcome.problems, "\n");
+    const bool complete = outcome.problems.empty();
+    const std::string name = "The backup point " + outcome.pointName;
+    const std::string head = making ? (complete ? name + " was made." : name + " is incomplete.")
+                                    : (complete ? name + " was restored." : name + " was not fully restored.");
+    std::string text = head;
+    if (!outcome.notices.empty()) text += "\n\n" + Joined(outcome.notices, "\n");
+    if (complete) return text;
+    text += "\n\n" + Joined(outcome.problems, "\n");
     if (!outcome.done.empty())
         text += "\n\n" + std::string(making ? "Saved completely: " : "Restored completely: ") +
                 Joined(outcome.done, ", ") + ".";
@@ -148,10 +253,18 @@ BackUpOutcome MakeBackupPoint(const std::string& backupFolder, const SYSTEMTIME&
         const std::string root = kBackupRootKeyNames[index];
         if (stop.StopRequested()) {
             outcome.problems.push_back("The backup was stopped before " + root + " was saved.");
+            std::vector<LeftOutKey> notSaved;
+            for (size_t rest = index; rest < kBackupRootCount; ++rest)
+                if (roots[rest]) notSaved.push_back({kBackupRootKeyNames[rest], "stopped before it was saved"});
+            MarkLeftOut(point, notSaved, outcome);
             break;
         }
         Guarded(root, " was not saved: ", outcome, [&] { SaveRoot(point, index, outcome); });
     }
+    PointManifest manifest;
+    std::string error;
+    if (LoadPointManifest(point, manifest, error) == ManifestState::kRead && manifest.Partial())
+        outcome.notices.push_back("Its manifest marks it partial: a restore puts back only what it holds.");
     return outcome;
 }
 
@@ -165,20 +278,80 @@ BackUpOutcome RestoreBackupPoint(const std::string& backupFolder, const std::str
         outcome.problems.push_back("Its folder is missing (" + point + ").");
         return outcome;
     }
+    const RestoreMarker marker(backupFolder, pointName);
+    if (!marker.Written()) {
+        outcome.problems.push_back("Nothing was restored: the file that marks a restore under way could not be "
+                                   "written: " + marker.Error() + ".");
+        return outcome;
+    }
+    // The point's writers wait while it is restored, so its manifest and
+    // files are read as one. Where the lock cannot be had (a folder nobody
+    // may write) the restore goes on: every file is checked anyway.
+    const platform::FileHandle lock = LockBackupPoint(point);
+    PointManifest manifest;
+    std::string error;
+    const ManifestState state = LoadPointManifest(point, manifest, error);
+    if (state == ManifestState::kDamaged) {
+        outcome.problems.push_back("Its manifest cannot be read, so nothing was restored: " + error);
+        return outcome;
+    }
+    if (state == ManifestState::kMissing)
+        outcome.notices.push_back("It has no manifest (it was made by hand or by an earlier version), so its files "
+                                  "could not be checked before they were restored.");
+    else if (manifest.Partial())
+        outcome.notices.push_back(PartialNotice(manifest.leftOut));
+    for (const auto& listed : manifest.files)
+        if (!IsRootFileName(listed.name))
+            outcome.problems.push_back("Its manifest lists " + listed.name +
+                                       ", which is not a root file; it was left alone.");
+
     bool found = false;
     for (size_t index = 0; index < kBackupRootCount; ++index) {
         const std::string file = point + kBackupRootFileNames[index];
-        if (!files::FileExists(file)) continue;
+        const ManifestFile* entry = manifest.Find(kBackupRootFileNames[index]);
+        const bool exists = files::FileExists(file);
+        if (!exists && !entry) continue;
         found = true;
         const std::string root = kBackupRootKeyNames[index];
         if (stop.StopRequested()) {
             outcome.problems.push_back("The restore was stopped before " + root + " was restored.");
             return outcome;
         }
-        Guarded(root, " was not restored: ", outcome, [&] { RestoreRoot(file, index, outcome); });
+        if (!exists)
+            outcome.problems.push_back(NotRestored(root, file, "is listed in the point's manifest but missing."));
+        else if (state == ManifestState::kRead && !entry)
+            outcome.problems.push_back(NotRestored(
+                root, file, "is not in the point's manifest, so it cannot be checked; nothing of it was written."));
+        else
+            Guarded(root, " was not restored: ", outcome, [&] { RestoreRoot(file, index, entry, outcome); });
     }
     if (!found) outcome.problems.push_back("It holds no registry files (" + point + "), so nothing was restored.");
     return outcome;
+}
+
+BackupPointCheck InspectBackupPoint(const std::string& backupFolder, const std::string& pointName) {
+    BackupPointCheck check;
+    const std::string point = WithTrailingSeparator(backupFolder) + pointName + "\\";
+    check.exists = files::DirectoryExists(point);
+    if (!check.exists) return check;
+    PointManifest manifest;
+    std::string error;
+    check.manifest = LoadPointManifest(point, manifest, error);
+    check.partial = manifest.Partial();
+    return check;
+}
+
+bool FindUnfinishedRestore(const std::string& backupFolder, std::string& pointName) {
+    pointName.clear();
+    const std::string path = MarkerPath(backupFolder);
+    if (!files::FileExists(path)) return false;
+    std::string text;
+    if (files::ReadFileBytes(path, text)) pointName = text.substr(0, text.find_first_of("\r\n"));
+    return true;
+}
+
+bool ForgetUnfinishedRestore(const std::string& backupFolder) {
+    return files::DeleteFilePath(MarkerPath(backupFolder));
 }
 
 std::vector<std::string> ListBackupPoints(const std::string& backupFolder) {

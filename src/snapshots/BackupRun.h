@@ -25,10 +25,13 @@ struct BackUpOutcome {
     std::string pointName;              // the point made or restored
     std::vector<std::string> done;      // the roots saved or restored completely
     std::vector<std::string> problems;  // one sentence each, naming its root; none when the run is complete
+    // What the user should know of the point even when the run did all it
+    // could: a restored point that is partial or could not be checked.
+    std::vector<std::string> notices;
 };
 
-// The text for the user of a run that left something undone; empty when the
-// run is complete.
+// The text for the user of a run that left something undone or has notices;
+// empty when the run is complete and there is nothing to say.
 std::string BackUpOutcomeText(const BackUpOutcome& outcome);
 
 // Makes the point named after now inside backupFolder (the program folder's
@@ -43,8 +46,38 @@ BackUpOutcome MakeBackupPoint(const std::string& backupFolder, const SYSTEMTIME&
 // the registry, key by key: a key that cannot be written, or that belongs to
 // another root than its file's, is passed over and named. Stops between
 // roots when asked.
+// The point's manifest is checked first: a root file that is not listed, or
+// whose size, SHA-256 or counts of keys and values differ from it, is
+// refused and named, and nothing of it is written; a manifest that cannot be
+// read refuses the whole point. A point without a manifest (made by hand or
+// by an earlier version) is restored unchecked, with a notice saying so:
+// the caller asks the user first (InspectBackupPoint). A partial point
+// restores what it holds, with a notice naming what it lacks.
+// While it runs, the backup folder holds a marker naming the point, removed
+// on every way out, so that a restore ended by force is found at the next
+// start (FindUnfinishedRestore); when the marker cannot be written nothing
+// is restored.
 BackUpOutcome RestoreBackupPoint(const std::string& backupFolder, const std::string& pointName,
                                  const common::StopToken& stop = {});
+
+// What a restore would find of a point, for the question the window asks
+// before it.
+struct BackupPointCheck {
+    bool exists = false;  // the point's folder is there
+    ManifestState manifest = ManifestState::kMissing;
+    bool partial = false;  // its manifest names keys it lacks
+};
+BackupPointCheck InspectBackupPoint(const std::string& backupFolder, const std::string& pointName);
+
+// The marker of a restore under way, in the backup folder.
+extern const char* const kRestoreMarkerFileName;
+
+// Whether a restore started and never ended (the program was ended by force
+// or the machine stopped): true when the backup folder holds the marker,
+// with the point's name it records ("" when it cannot be read).
+bool FindUnfinishedRestore(const std::string& backupFolder, std::string& pointName);
+// Removes the marker, once the user has been told.
+bool ForgetUnfinishedRestore(const std::string& backupFolder);
 
 // The point folders inside backupFolder, in the order the system lists them;
 // none when the folder is missing.

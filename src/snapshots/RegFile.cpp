@@ -162,6 +162,8 @@ void AppendValue(Text& out, const RegValueData& value) {
 struct Line {
     Text text;
     size_t number = 0;
+    // Whether a line break ended it: the last line of a file cut short has none.
+    bool ended = false;
 };
 
 std::vector<Line> SplitLines(const Text& text) {
@@ -169,10 +171,13 @@ std::vector<Line> SplitLines(const Text& text) {
     size_t start = 0;
     while (start <= text.size()) {
         size_t end = text.find(u'\n', start);
-        if (end == Text::npos) end = text.size();
+        const bool found = end != Text::npos;
+        if (!found) end = text.size();
         Text line = text.substr(start, end - start);
+        // A CR alone at the end is no proof the line ended: a name may hold
+        // a CR, and the cut may have fallen right after it.
         if (!line.empty() && line.back() == u'\r') line.pop_back();
-        lines.push_back({std::move(line), lines.size() + 1});
+        lines.push_back({std::move(line), lines.size() + 1, found});
         start = end + 1;
     }
     return lines;
@@ -257,9 +262,16 @@ private:
         return true;
     }
 
+    // A file cut short ends in a line without its line break. Such a last
+    // line is taken only when it cannot be the start of something longer:
+    // a string closed by its quote, a dword of all eight digits. A key
+    // name, a hex list or a shorter number might have gone on.
+    bool CutShort(size_t line) const { return !lines_[line].ended; }
+
     bool ReadSection(const Text& line) {
         const size_t number = lines_[index_].number;
         if (line.back() != u']') return Fail(number, "a key line must end with ']'");
+        if (CutShort(index_)) return Fail(number, "the file ends inside a key line (cut short?)");
         const Text path = line.substr(1, line.size() - 2);
         if (path.empty()) return Fail(number, "empty key name");
         if (path[0] == u'-') return Fail(number, "deleting keys (\"[-...]\") is not supported");
@@ -319,7 +331,9 @@ private:
         if (pos == line.size() || line[pos] != u'=') return Fail(number, "expected '=' after the value name");
         ++pos;
         while (pos < line.size() && IsBlank(line[pos])) ++pos;
-        if (!ReadData(line, pos, value)) return false;
+        bool whole = false;
+        if (!ReadData(line, pos, value, whole)) return false;
+        if (!whole && CutShort(index_)) return Fail(number, "the file ends inside this value (cut short?)");
         Store(std::move(value));
         return true;
     }
@@ -333,12 +347,15 @@ private:
             values[found->second] = std::move(value);
     }
 
-    bool ReadData(const Text& line, size_t pos, RegValueData& value) {
+    // whole: the data's text cannot have been cut short (see CutShort).
+    bool ReadData(const Text& line, size_t pos, RegValueData& value, bool& whole) {
         const size_t number = lines_[index_].number;
+        whole = false;
         if (pos < line.size() && line[pos] == u'"') {
             Text text;
             if (!ReadQuoted(line, pos, text)) return false;
             if (!Trimmed(line.substr(pos)).empty()) return Fail(number, "text after the closing '\"'");
+            whole = true;
             value.type = regtype::kString;
             for (char16_t c : text) {
                 value.data.push_back(static_cast<uint8_t>(c & 0xFF));
@@ -350,8 +367,9 @@ private:
         }
         if (StartsWith(line, pos, "dword:")) {
             uint32_t number32 = 0;
-            if (!ParseHexNumber(Trimmed(line.substr(pos + 6)), number32))
-                return Fail(number, "a dword needs 1 to 8 hex digits");
+            const Text digits = Trimmed(line.substr(pos + 6));
+            if (!ParseHexNumber(digits, number32)) return Fail(number, "a dword needs 1 to 8 hex digits");
+            whole = digits.size() == 8;
             value.type = regtype::kDword;
             for (int shift = 0; shift < 32; shift += 8) value.data.push_back(static_cast<uint8_t>(number32 >> shift));
             return true;
@@ -378,7 +396,9 @@ private:
         list = Trimmed(list);
         while (!list.empty() && list.back() == u'\\') {
             list.pop_back();
-            if (++index_ >= lines_.size()) return Fail(number, "the hex list continues past the end of the file");
+            // The line after a final line break is empty and has none itself.
+            if (++index_ >= lines_.size() || (CutShort(index_) && Trimmed(lines_[index_].text).empty()))
+                return Fail(number, "the hex list continues past the end of the file");
             list += Trimmed(lines_[index_].text);
         }
         if (list.empty()) return true;

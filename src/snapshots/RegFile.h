@@ -41,7 +41,12 @@ bool WriteRegFile(const std::vector<RegKeyData>& keys, std::vector<uint8_t>& byt
 // Reads the bytes of such a file. Accepts wrapped hex lines, ';' comment lines,
 // blank lines and a repeated section (its values merge into the first).
 // Refuses deletion entries ("[-key]" and "name"=-) and anything malformed:
-// false with "Line N: reason", and keys is left empty.
+// false with "Line N: reason", and keys is left empty. A file cut short is
+// refused where it shows: a hex list continued past the end, or a last line
+// without its line break that might have gone on (a key line, a hex list, a
+// dword of fewer than eight digits, a string without its closing quote). So
+// a cut of a file WriteRegFile made is refused or reads as a prefix of its
+// keys and values.
 bool ReadRegFile(const std::vector<uint8_t>& bytes, std::vector<RegKeyData>& keys, std::string& error);
 
 // UTF-8 <-> UTF-16 without loss: unpaired surrogates (which registry names may

@@ -62,36 +62,56 @@ LONG ReadSubkeyNames(HKEY key, std::vector<std::wstring>& names) {
     }
 }
 
-bool ExportKey(HKEY key, const std::string& fullPath, std::vector<RegKeyData>& keys, std::string& error,
-               std::vector<std::string>* unreadable) {
+// Where reading one key stopped: its values, or the list of its subkeys
+// (its values were kept then).
+enum class KeyStep { kValues, kSubkeys };
+
+std::string StepText(KeyStep step, const std::string& path) {
+    return step == KeyStep::kValues ? "Cannot read the values of " + path : "Cannot list the keys under " + path;
+}
+
+// Exports key and everything below it. A failure to read key itself is
+// returned (the system's code, and step says where). Below it, with
+// unreadable given, a subkey that cannot be opened or read is listed with
+// the system's reason and passed over; without, it ends the export.
+LONG ExportKey(HKEY key, const std::string& fullPath, std::vector<RegKeyData>& keys, KeyStep& step,
+               std::string& error, std::vector<LeftOutKey>* unreadable) {
     RegKeyData data{fullPath, {}};
+    step = KeyStep::kValues;
     LONG rc = ReadValues(key, data.values);
-    if (rc != ERROR_SUCCESS) {
-        error = Reason("Cannot read the values of " + fullPath, rc);
-        return false;
-    }
+    if (rc != ERROR_SUCCESS) return rc;
     keys.push_back(std::move(data));
     std::vector<std::wstring> names;
+    step = KeyStep::kSubkeys;
     rc = ReadSubkeyNames(key, names);
-    if (rc != ERROR_SUCCESS) {
-        error = Reason("Cannot list the keys under " + fullPath, rc);
-        return false;
-    }
+    if (rc != ERROR_SUCCESS) return rc;
     for (const auto& name : names) {
         const std::string childPath = fullPath + "\\" + FromWide(name.data(), name.size());
         KeyHandle child;
         rc = RegOpenKeyExW(key, name.c_str(), 0, KEY_READ, child.Put());
-        if (rc == ERROR_ACCESS_DENIED && unreadable) {
-            unreadable->push_back(childPath);
+        if (rc != ERROR_SUCCESS) {
+            // Protected, gone since it was listed, or a link that leads nowhere.
+            if (!unreadable) {
+                error = Reason("Cannot open " + childPath, rc);
+                return rc;
+            }
+            unreadable->push_back({childPath, platform::processes::SystemErrorText(static_cast<DWORD>(rc))});
             continue;
         }
-        if (rc != ERROR_SUCCESS) {
-            error = Reason("Cannot open " + childPath, rc);
-            return false;
+        KeyStep childStep = KeyStep::kValues;
+        rc = ExportKey(child.Get(), childPath, keys, childStep, error, unreadable);
+        if (rc == ERROR_SUCCESS) continue;
+        if (!unreadable) {
+            if (error.empty()) error = Reason(StepText(childStep, childPath), rc);
+            return rc;
         }
-        if (!ExportKey(child.Get(), childPath, keys, error, unreadable)) return false;
+        // Wine opens Perflib\009 but answers "Invalid handle" to every
+        // question about it: one such key must not cost the rest of the root.
+        std::string reason = platform::processes::SystemErrorText(static_cast<DWORD>(rc));
+        if (childStep == KeyStep::kSubkeys) reason = "the keys below it could not be listed: " + reason;
+        unreadable->push_back({childPath, reason});
     }
-    return true;
+    return ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -117,7 +137,7 @@ HKEY RootKeyForName(const std::string& rootName) {
 }
 
 bool ExportRegistryTree(const std::string& rootName, const std::string& path, std::vector<RegKeyData>& keys,
-                        std::string& error, std::vector<std::string>* unreadable) {
+                        std::string& error, std::vector<LeftOutKey>* unreadable) {
     const HKEY root = RootKeyForName(rootName);
     if (!root) {
         error = "Unknown root key \"" + rootName + "\".";
@@ -125,12 +145,17 @@ bool ExportRegistryTree(const std::string& rootName, const std::string& path, st
     }
     const std::string fullPath = path.empty() ? rootName : rootName + "\\" + path;
     KeyHandle key;
-    const LONG rc = RegOpenKeyExW(root, Wide(path).c_str(), 0, KEY_READ, key.Put());
+    LONG rc = RegOpenKeyExW(root, Wide(path).c_str(), 0, KEY_READ, key.Put());
     if (rc != ERROR_SUCCESS) {
         error = Reason("Cannot open " + fullPath, rc);
         return false;
     }
-    return ExportKey(key.Get(), fullPath, keys, error, unreadable);
+    error.clear();
+    KeyStep step = KeyStep::kValues;
+    rc = ExportKey(key.Get(), fullPath, keys, step, error, unreadable);
+    if (rc == ERROR_SUCCESS) return true;
+    if (error.empty()) error = Reason(StepText(step, fullPath), rc);
+    return false;
 }
 
 bool ImportRegistryTree(const std::vector<RegKeyData>& keys, std::string& error) {

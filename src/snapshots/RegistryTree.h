@@ -2,6 +2,7 @@
 // with exact types and bytes; registry files on disk.
 #pragma once
 
+#include "snapshots/PointManifest.h"
 #include "snapshots/RegFile.h"
 
 #include <windows.h>
@@ -21,10 +22,14 @@ HKEY RootKeyForName(const std::string& rootName);
 // Appends rootName\path and every key below it, each key before its subkeys,
 // values in the registry's order. path "" exports the whole root. False with a
 // reason when a key cannot be opened or read. With unreadable given, a subkey
-// the user may not read (a whole root holds some) is listed there with
-// everything below it left out, and the export goes on.
+// that cannot be read (a whole root holds some: keys the user may not read,
+// links that lead nowhere, keys the system serves itself and refuses to
+// describe) is listed there with the system's reason and left out with
+// everything below it, and the export goes on; a subkey whose values were
+// read but whose own subkeys could not be listed is kept with its values
+// and listed too. Only the key at path itself failing fails the export.
 bool ExportRegistryTree(const std::string& rootName, const std::string& path, std::vector<RegKeyData>& keys,
-                        std::string& error, std::vector<std::string>* unreadable = nullptr);
+                        std::string& error, std::vector<LeftOutKey>* unreadable = nullptr);
 
 // Creates every key and writes every value with its type and bytes as given
 // (existing values of the same name are replaced, others stay). Stops at the

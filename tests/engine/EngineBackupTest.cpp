@@ -150,18 +150,23 @@ TEST_F(EngineBackup, NothingIsDoneWithoutAPointFolder) {
     EXPECT_FALSE(files::DirectoryExists(blocker.Path()));
 }
 
-// The text the user reads for a run that left something undone.
-TEST(BackUpOutcomeText, HeadProblemsAndWhatWasComplete) {
+// The text the user reads for a run that left something undone or has
+// something to say of its point.
+TEST(BackUpOutcomeText, HeadNoticesProblemsAndWhatWasComplete) {
     const struct {
         BackUpOutcome outcome;
         std::string text;
     } cases[] = {
-        {{kMakeBackupPoint, "p", {"HKEY_USERS"}, {}}, ""},
-        {{kMakeBackupPoint, "p", {"HKEY_USERS", "HKEY_CURRENT_CONFIG"}, {"a.", "b."}},
+        {{kMakeBackupPoint, "p", {"HKEY_USERS"}, {}, {}}, ""},
+        {{kMakeBackupPoint, "p", {"HKEY_USERS", "HKEY_CURRENT_CONFIG"}, {"a.", "b."}, {}},
          "The backup point p is incomplete.\n\na.\nb.\n\nSaved completely: HKEY_USERS, HKEY_CURRENT_CONFIG."},
-        {{kRestoreBackupPoint, "q", {}, {"c."}}, "The backup point q was not fully restored.\n\nc."},
-        {{kRestoreBackupPoint, "q", {"HKEY_USERS"}, {"c."}},
+        {{kRestoreBackupPoint, "q", {}, {"c."}, {}}, "The backup point q was not fully restored.\n\nc."},
+        {{kRestoreBackupPoint, "q", {"HKEY_USERS"}, {"c."}, {}},
          "The backup point q was not fully restored.\n\nc.\n\nRestored completely: HKEY_USERS."},
+        {{kRestoreBackupPoint, "q", {"HKEY_USERS"}, {}, {"n."}}, "The backup point q was restored.\n\nn."},
+        {{kRestoreBackupPoint, "q", {"HKEY_USERS"}, {"c."}, {"n.", "m."}},
+         "The backup point q was not fully restored.\n\nn.\nm.\n\nc.\n\nRestored completely: HKEY_USERS."},
+        {{kMakeBackupPoint, "p", {}, {"a."}, {"n."}}, "The backup point p is incomplete.\n\nn.\n\na."},
     };
     for (const auto& c : cases) EXPECT_EQ(BackUpOutcomeText(c.outcome), c.text);
 }

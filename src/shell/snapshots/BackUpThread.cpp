@@ -31,10 +31,13 @@ void TBackUpThread::Execute() {
 }
 
 void TBackUpThread::OnTerminate() {
+    // A run that did all it could but has something to say (a partial or
+    // unchecked point) warns; one that left something undone is an error.
     const std::string text = BackUpOutcomeText(outcome_);
     if (!text.empty())
         platform::dialogs::ShowBox(IsWindow(Owner()) ? Owner() : nullptr, text, ui::kApplicationTitle,
-                                   platform::dialogs::BoxKind::ErrorCancel);
+                                   outcome_.problems.empty() ? platform::dialogs::BoxKind::Warning
+                                                             : platform::dialogs::BoxKind::ErrorCancel);
     WorkerThread::OnTerminate();
 }
 

@@ -34,8 +34,9 @@ public:
 protected:
     ~TBackUpThread() override = default;
     void Execute() override;
-    // Shows the box when the run left something undone, then the handler
-    // given to SetOnTerminate.
+    // Shows the box when the run left something undone (an error) or has
+    // something to say of the point (a warning), then the handler given to
+    // SetOnTerminate.
     void OnTerminate() override;
 
 private:

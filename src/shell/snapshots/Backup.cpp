@@ -154,6 +154,17 @@ LRESULT TfrmBackup::OnNotify(NMHDR* header) {
     return 0;
 }
 
+bool ConfirmUncheckedRestore(HWND owner, const std::string& backupFolder, const std::string& pointName) {
+    const snapshots::BackupPointCheck check = snapshots::InspectBackupPoint(backupFolder, pointName);
+    if (!check.exists || check.manifest != snapshots::ManifestState::kMissing) return true;
+    return platform::dialogs::ShowBox(owner,
+                                      "The backup point " + pointName +
+                                          " has no manifest (it was made by hand or by an earlier version), so its "
+                                          "files cannot be checked for damage before they are written into the "
+                                          "registry.\r\n\r\nRestore it anyway?",
+                                      ui::kApplicationTitle, platform::dialogs::BoxKind::Confirm) == IDYES;
+}
+
 bool RunBackupCommand(HWND owner, TfrmBackup& dialog, const std::string& backupFolder,
                       ui::WorkerPtr<TBackUpThread>& worker) {
     // A second run beside the first would stop it half way (the page keeps
@@ -170,6 +181,7 @@ bool RunBackupCommand(HWND owner, TfrmBackup& dialog, const std::string& backupF
         return true;
     }
     if (dialog.ClosedPoint().empty()) return false;
+    if (!ConfirmUncheckedRestore(owner, backupFolder, dialog.ClosedPoint())) return false;
     worker.reset(new TBackUpThread(owner, TBackUpThread::kRestorePoint, dialog.ClosedPoint(), backupFolder,
                                    dialog.RootFlags()));
     return true;

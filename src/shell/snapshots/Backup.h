@@ -65,10 +65,18 @@ private:
     snapshots::BackupRootFlags rootFlags_{};
 };
 
+// Before the restore of a point without a manifest (made by hand or by an
+// earlier version): warns that it cannot be checked and asks whether to
+// restore it anyway. True to go on (always for a point with a manifest,
+// whose files the restore checks itself, and for one that is gone, which
+// the restore reports).
+bool ConfirmUncheckedRestore(HWND owner, const std::string& backupFolder, const std::string& pointName);
+
 // The BackUp\Restore command of the Registry page: shows the dialog on its
 // Backup page and starts what the answer asks for into worker: a new point
 // of the ticked roots (OK on Backup), or the restore of the selected point
-// (OK on Restore). Nothing starts on Cancel or with no point selected. While
+// (OK on Restore; a point without a manifest only once the user agreed to
+// restore it unchecked). Nothing starts on Cancel or with no point selected. While
 // the worker of an earlier command still runs, the user is told so and the
 // dialog does not open. True when a worker was started.
 bool RunBackupCommand(HWND owner, TfrmBackup& dialog, const std::string& backupFolder,

@@ -1,0 +1,465 @@
+// Backup points that can be trusted: the manifest checked before a restore
+// (damaged points refused file by file), points partial rather than failed
+// when keys cannot be read, the marker of a restore under way, and what an
+// interrupted writer leaves behind.
+#include "snapshots/BackupRun.h"
+#include "snapshots/PointManifest.h"
+#include "snapshots/RegistryTree.h"
+#include "DanglingRegLink.h"
+#include "EngineTestSupport.h"
+#include "RegSeed.h"
+
+#include "platform/Files.h"
+#include "platform/Hash.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <optional>
+#include <thread>
+#include <tuple>
+
+using namespace snapshots;
+using namespace testing_support;
+namespace files = platform::files;
+
+namespace {
+
+const BackupRootFlags kUserRootOnly{false, false, true, false, false};
+const BackupRootFlags kMachineRootOnly{true, false, false, false, false};
+const char kUserFile[] = "HKEY_CURRENT_USER.reg";
+
+SYSTEMTIME At(int hour, int minute) {
+    SYSTEMTIME time{};
+    time.wYear = 2026;
+    time.wMonth = 5;
+    time.wDay = 6;
+    time.wHour = static_cast<WORD>(hour);
+    time.wMinute = static_cast<WORD>(minute);
+    return time;
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::string ReadAll(const std::string& path) {
+    std::string bytes;
+    EXPECT_TRUE(files::ReadFileBytes(path, bytes)) << path;
+    return bytes;
+}
+
+PointManifest ManifestOf(const std::string& point) {
+    PointManifest manifest;
+    std::string error;
+    EXPECT_EQ(LoadPointManifest(point, manifest, error), ManifestState::kRead) << error;
+    return manifest;
+}
+
+TEST(Sha256, KnownDigests) {
+    const struct {
+        std::string data;
+        const char* digest;
+    } cases[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+    };
+    for (const auto& c : cases) {
+        platform::hash::Sha256Digest digest;
+        ASSERT_EQ(platform::hash::Sha256(c.data.data(), c.data.size(), digest), 0);
+        EXPECT_EQ(platform::hash::HexText(digest), c.digest) << c.data.size();
+    }
+}
+
+// Keys and values below a path with their types and bytes.
+using Tree = std::map<std::string, std::map<std::string, std::tuple<uint32_t, std::vector<uint8_t>>>>;
+
+class BackupCheck : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::vector<uint8_t> bin(300);
+        for (size_t i = 0; i < bin.size(); ++i) bin[i] = static_cast<uint8_t>(i * 7);
+        SetRawValue(HKEY_CURRENT_USER, relative_, "text", REG_SZ, Utf16Z("C:\\Program Files\\x.exe /a"));
+        SetRawValue(HKEY_CURRENT_USER, relative_, "count", REG_DWORD, {7, 0, 0, 0});
+        SetRawValue(HKEY_CURRENT_USER, relative_ + "\\sub", "bytes", REG_BINARY, bin);
+        SetRawValue(HKEY_CURRENT_USER, relative_ + "\\sub", "more", REG_SZ, Utf16Z("after the long value"));
+        SetRawValue(HKEY_CURRENT_USER, relative_ + "\\sub\\deep", "", REG_EXPAND_SZ, Utf16Z("%TEMP%\\y"));
+        before_ = Values();
+    }
+
+    Tree Values(const std::string& below = "") const {
+        std::vector<RegKeyData> keys;
+        std::string error;
+        EXPECT_TRUE(ExportRegistryTree("HKEY_CURRENT_USER", relative_ + below, keys, error)) << error;
+        Tree tree;
+        for (const auto& key : keys)
+            for (const auto& value : key.values) tree[key.path][value.name] = {value.type, value.data};
+        return tree;
+    }
+
+    // A point of the scratch key as a fix makes it: its folder, with the
+    // trailing separator.
+    std::string MakePoint(int minute) const {
+        std::string point, error;
+        EXPECT_TRUE(BackUpBeforeDelete(backup_, At(8, minute), {{"HKEY_CURRENT_USER", relative_, true, ""}}, point,
+                                       error))
+            << error;
+        return point;
+    }
+
+    ScratchRegKey scratch_{"BackupCheck"};
+    const std::string relative_ = scratch_.Relative(), base_ = scratch_.Full();
+    ScopedFolder folder_{"EngineBackupCheck"};
+    const std::string backup_ = folder_.Path() + "\\Backup\\";
+    Tree before_;
+};
+
+// A point's files as a case leaves them: missing when empty.
+struct PointFiles {
+    std::optional<std::string> root, manifest;
+};
+
+std::string EvenPart(const std::string& bytes, size_t percent) { return bytes.substr(0, bytes.size() * percent / 100 & ~size_t(1)); }
+
+// The manifest with one of its file entries changed.
+std::string ChangedManifest(const std::string& text, const std::function<void(PointManifest&)>& change) {
+    PointManifest manifest;
+    std::string error;
+    EXPECT_TRUE(ReadManifest(text, manifest, error)) << error;
+    change(manifest);
+    return WriteManifest(manifest);
+}
+
+// Every kind of damage a point may suffer, each restored from a copy of one
+// good point: the damaged root file is refused with its name and nothing of
+// it is written; a point with no manifest is restored unchecked, but the
+// reader still refuses a file that shows it was cut.
+TEST_F(BackupCheck, DamagedPointsAreRefusedFileByFile) {
+    const std::string good = MakePoint(10);
+    const std::string root = ReadAll(good + kUserFile), manifest = ReadAll(good + kManifestFileName);
+    const std::string u16Hex = std::string("h\0e\0x\0:\0", 8);
+    const size_t hexAt = root.find(u16Hex);
+    const size_t continued = root.find(std::string("\\\0\r\0\n\0", 6), hexAt);
+    const size_t lineEnd = root.rfind(std::string("\r\0\n\0", 4), root.size() * 55 / 100);
+    ASSERT_NE(hexAt, std::string::npos);
+    ASSERT_NE(continued, std::string::npos);
+    ASSERT_NE(lineEnd, std::string::npos);
+    std::string oneChanged = root;
+    oneChanged[hexAt + 8] = oneChanged[hexAt + 8] == '0' ? '1' : '0';  // the first digit of the long value
+
+    const std::string sizeDiffers = "does not match the point's manifest (it holds ";
+    const std::string nothingWritten = "; nothing of it was written.";
+    const struct {
+        const char* what;
+        PointFiles files;
+        bool restores;
+        std::vector<std::string> mentions;  // in the text the user reads; with the file's path after "its file "
+    } cases[] = {
+        {"whole", {root, manifest}, true, {}},
+        {"cut at 55%", {EvenPart(root, 55), manifest}, false, {sizeDiffers, nothingWritten}},
+        {"cut at a line's end", {root.substr(0, lineEnd + 4), manifest}, false, {sizeDiffers}},
+        {"the last line break cut", {root.substr(0, root.size() - 2), manifest}, false, {sizeDiffers}},
+        {"a byte more", {root + std::string("\n\0", 2), manifest}, false, {sizeDiffers}},
+        {"one digit changed", {oneChanged, manifest}, false, {"its SHA-256 differs from the manifest's", nothingWritten}},
+        {"another digest in the manifest",
+         {root, ChangedManifest(manifest, [](PointManifest& m) { m.files[0].sha256 = std::string(64, 'a'); })},
+         false,
+         {"its SHA-256 differs from the manifest's"}},
+        {"a key more in the manifest",
+         {root, ChangedManifest(manifest, [](PointManifest& m) { ++m.files[0].keys; })},
+         false,
+         {"it reads as 3 keys and 5 values, the manifest says 4 and 5", nothingWritten}},
+        {"a value less in the manifest",
+         {root, ChangedManifest(manifest, [](PointManifest& m) { --m.files[0].values; })},
+         false,
+         {"the manifest says 3 and 4"}},
+        {"the manifest is garbage", {root, std::string("\x01\x02 not a manifest")}, false,
+         {"Its manifest cannot be read, so nothing was restored: ", "manifest.txt, Line 1: "}},
+        {"the manifest is empty", {root, std::string()}, false, {"Its manifest cannot be read"}},
+        {"the manifest lost its end line", {root, manifest.substr(0, manifest.rfind("end"))}, false,
+         {"Its manifest cannot be read", "the manifest ends before its end line"}},
+        {"the root file is missing", {std::nullopt, manifest}, false, {"is listed in the point's manifest but missing."}},
+        {"the root file is not in the manifest",
+         {root, ChangedManifest(manifest, [](PointManifest& m) { m.files.clear(); })},
+         false,
+         {"is not in the point's manifest, so it cannot be checked" + nothingWritten}},
+        {"the manifest lists a file that is no root file",
+         {root, ChangedManifest(manifest, [](PointManifest& m) { m.SetFile({"notes.txt", 1, std::string(64, '0'), 0, 0}); })},
+         true,
+         {"Its manifest lists notes.txt, which is not a root file; it was left alone."}},
+        {"no manifest", {root, std::nullopt}, true, {"It has no manifest", "could not be checked"}},
+        {"no manifest, cut inside a hex list", {root.substr(0, hexAt + 40), std::nullopt}, false,
+         {"It has no manifest", "the file ends inside this value (cut short?)"}},
+        {"no manifest, cut after a hex line's continuation", {root.substr(0, continued + 6), std::nullopt}, false,
+         {"the hex list continues past the end of the file"}},
+        {"no manifest, cut at 55%", {EvenPart(root, 55), std::nullopt}, false, {"HKEY_CURRENT_USER was not restored: "}},
+    };
+    int number = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string name = "case " + std::to_string(++number);
+        const std::string point = backup_ + name + "\\";
+        ASSERT_TRUE(files::CreateFolderPath(point));
+        if (c.files.root) {
+            ASSERT_TRUE(files::WriteFileBytes(point + kUserFile, *c.files.root));
+        }
+        if (c.files.manifest) {
+            ASSERT_TRUE(files::WriteFileBytes(point + kManifestFileName, *c.files.manifest));
+        }
+        DeleteRegTree(HKEY_CURRENT_USER, relative_);
+
+        const BackUpOutcome outcome = RestoreBackupPoint(backup_, name);
+        const std::string text = BackUpOutcomeText(outcome);
+        EXPECT_EQ(RegKeyExists(HKEY_CURRENT_USER, relative_), c.restores) << text;
+        if (c.restores) {
+            EXPECT_EQ(Values(), before_);
+        }
+        EXPECT_EQ(outcome.done, c.restores ? std::vector<std::string>{"HKEY_CURRENT_USER"} : std::vector<std::string>{})
+            << text;
+        EXPECT_EQ(text.empty(), c.mentions.empty()) << text;
+        for (const auto& mention : c.mentions) EXPECT_TRUE(Contains(text, mention)) << mention << "\n" << text;
+        if (!c.restores && c.files.manifest && !Contains(text, "Its manifest cannot be read")) {
+            EXPECT_TRUE(Contains(text, "HKEY_CURRENT_USER was not restored: its file " + point + kUserFile + " "))
+                << text;
+        }
+    }
+}
+
+// A writer never merges into a root file it cannot vouch for: the file and
+// the manifest stay as they are and the caller deletes nothing.
+TEST_F(BackupCheck, WritesIntoADamagedPointAreRefused) {
+    const std::string good = MakePoint(20);
+    const std::string root = ReadAll(good + kUserFile), manifest = ReadAll(good + kManifestFileName);
+    const struct {
+        const char* what;
+        PointFiles files;
+        std::string mentions;
+    } cases[] = {
+        {"a cut root file", {EvenPart(root, 55), manifest}, kUserFile + std::string(" is left as it is: it holds ")},
+        {"a root file not in the manifest",
+         {root, ChangedManifest(manifest, [](PointManifest& m) { m.files.clear(); })},
+         " is left as it is: it is not in the point's manifest"},
+        {"a damaged manifest", {root, std::string("Orvelin backup point manifest 1\r\nfile\r\n")},
+         "the point's manifest cannot be read, so the point is left as it is: "},
+    };
+    SetRawValue(HKEY_CURRENT_USER, relative_, "new", REG_DWORD, {1, 0, 0, 0});
+    for (int minute = 21; const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string point = backup_ + BackupPointName(2026, 5, 6, 8, minute) + "\\";
+        ASSERT_TRUE(files::CreateFolderPath(point));
+        ASSERT_TRUE(files::WriteFileBytes(point + kUserFile, *c.files.root));
+        ASSERT_TRUE(files::WriteFileBytes(point + kManifestFileName, *c.files.manifest));
+        std::string written, error;
+        EXPECT_FALSE(BackUpBeforeDelete(backup_, At(8, minute++), {{"HKEY_CURRENT_USER", relative_, false, "new"}},
+                                        written, error));
+        EXPECT_TRUE(Contains(error, c.mentions)) << error;
+        EXPECT_EQ(ReadAll(point + kUserFile), *c.files.root);
+        EXPECT_EQ(ReadAll(point + kManifestFileName), *c.files.manifest);
+    }
+}
+
+// A point made by hand or by an earlier version gets no manifest when a
+// writer adds to it: the files it had would be vouched for unseen.
+TEST_F(BackupCheck, APointWithoutAManifestGetsNoneWhenWrittenTo) {
+    const std::string point = backup_ + BackupPointName(2026, 5, 6, 8, 30) + "\\";
+    ASSERT_TRUE(files::CreateFolderPath(point));
+    std::string error;
+    ASSERT_TRUE(SaveRegFile(point + "HKEY_LOCAL_MACHINE.reg", {{"HKEY_LOCAL_MACHINE\\Software\\x", {}}}, error)) << error;
+    std::string written;
+    ASSERT_TRUE(BackUpBeforeDelete(backup_, At(8, 30), {{"HKEY_CURRENT_USER", relative_, false, "count"}}, written,
+                                   error))
+        << error;
+    EXPECT_TRUE(files::FileExists(point + kUserFile));
+    EXPECT_FALSE(files::FileExists(point + kManifestFileName));
+
+    // A new point gets one, and it says what the file holds.
+    const std::string fresh = MakePoint(31);
+    const PointManifest manifest = ManifestOf(fresh);
+    ASSERT_EQ(manifest.files.size(), 1u);
+    EXPECT_EQ(manifest.files[0].name, kUserFile);
+    EXPECT_EQ(manifest.files[0].size, ReadAll(fresh + kUserFile).size());
+    EXPECT_EQ(manifest.files[0].keys, 3u);
+    EXPECT_EQ(manifest.files[0].values, 5u);
+    EXPECT_FALSE(manifest.Partial());
+}
+
+// The ".new" files of a writer that was ended by force go with the next
+// write into the point.
+TEST_F(BackupCheck, LeftoversOfAnInterruptedWriteGoWithTheNextWrite) {
+    const std::string point = backup_ + BackupPointName(2026, 5, 6, 8, 40) + "\\";
+    ASSERT_TRUE(files::CreateFolderPath(point));
+    const std::vector<std::string> leftovers = {"HKEY_LOCAL_MACHINE.reg.new", "HKEY_CURRENT_USER.reg.new",
+                                                std::string(kManifestFileName) + ".new"};
+    for (const auto& name : leftovers) ASSERT_TRUE(files::WriteFileBytes(point + name, "half a fi"));
+    std::string written, error;
+    ASSERT_TRUE(BackUpBeforeDelete(backup_, At(8, 40), {{"HKEY_CURRENT_USER", relative_, false, "count"}}, written,
+                                   error))
+        << error;
+    for (const auto& name : leftovers) EXPECT_FALSE(files::FileExists(point + name)) << name;
+    EXPECT_TRUE(files::FileExists(point + kUserFile));
+}
+
+// One key that cannot be read, for whatever reason, costs that key only:
+// the root is saved without it, the outcome names it and why, the manifest
+// marks the point partial, and its restore says so.
+TEST_F(BackupCheck, KeysThatCannotBeReadLeaveAPartialPoint) {
+    ScopedDanglingLink link(relative_, "leads nowhere");
+    SetRawValue(HKEY_CURRENT_USER, relative_ + "\\locked", "secret", REG_DWORD, {6, 0, 0, 0});
+    struct Unlock {
+        std::string path;
+        ~Unlock() { SetKeyAccessList(path, nullptr); }  // or the key could not be cleaned up
+    } unlock{relative_ + "\\locked"};
+    ACL empty;
+    ASSERT_TRUE(InitializeAcl(&empty, sizeof empty, ACL_REVISION));
+    ASSERT_EQ(SetKeyAccessList(unlock.path, &empty), ERROR_SUCCESS);
+
+    const BackUpOutcome made = MakeBackupPoint(backup_, At(9, 0), kUserRootOnly);
+    const std::string text = BackUpOutcomeText(made);
+    EXPECT_TRUE(made.done.empty()) << text;
+    const std::string linkPath = base_ + "\\leads nowhere", lockedPath = base_ + "\\locked";
+    // One line per reason.
+    const std::string notFound = "HKEY_CURRENT_USER: 1 key could not be read and is not in the point: " + linkPath +
+                                 ". Reason: ";
+    const std::string denied = "HKEY_CURRENT_USER: 1 key could not be read and is not in the point: " + lockedPath +
+                               ". Reason: ";
+    ASSERT_EQ(made.problems.size(), 2u) << text;
+    EXPECT_TRUE(made.problems[0].rfind(notFound, 0) == 0 || made.problems[1].rfind(notFound, 0) == 0) << text;
+    EXPECT_TRUE(made.problems[0].rfind(denied, 0) == 0 || made.problems[1].rfind(denied, 0) == 0) << text;
+    EXPECT_NE(made.problems[0], made.problems[1]);
+    EXPECT_TRUE(Contains(text, "Its manifest marks it partial")) << text;
+
+    const std::string point = backup_ + made.pointName + "\\";
+    const PointManifest manifest = ManifestOf(point);
+    ASSERT_TRUE(manifest.Partial());
+    std::vector<std::string> leftOut;
+    for (const auto& key : manifest.leftOut) {
+        leftOut.push_back(key.path);
+        EXPECT_FALSE(key.reason.empty()) << key.path;
+    }
+    std::sort(leftOut.begin(), leftOut.end());
+    EXPECT_EQ(leftOut, (std::vector<std::string>{linkPath, lockedPath}));
+    ASSERT_NE(manifest.Find(kUserFile), nullptr);
+
+    // What it holds comes back, and the user reads that it is partial.
+    SetRawValue(HKEY_CURRENT_USER, relative_ + "\\sub", "more", REG_SZ, Utf16Z("changed"));
+    const BackUpOutcome restored = RestoreBackupPoint(backup_, made.pointName);
+    const std::string restoredText = BackUpOutcomeText(restored);
+    EXPECT_EQ(restored.done, std::vector<std::string>{"HKEY_CURRENT_USER"}) << restoredText;
+    EXPECT_TRUE(restored.problems.empty()) << restoredText;
+    EXPECT_TRUE(restoredText.rfind("The backup point " + made.pointName + " was restored.\n\nIt is partial: ", 0) == 0)
+        << restoredText;
+    EXPECT_TRUE(Contains(restoredText, linkPath)) << restoredText;
+    EXPECT_EQ(Values("\\sub")[base_ + "\\sub"], before_[base_ + "\\sub"]);
+}
+
+// The machine's root of the test machine holds keys nobody can read (under
+// Wine, Perflib\009 answers "Invalid handle"): it still makes a point.
+TEST(BackupCheckMachine, TheMachineRootMakesAPoint) {
+    ScopedFolder folder("EngineBackupMachine");
+    const std::string backup = folder.Path() + "\\Backup\\";
+    const BackUpOutcome made = MakeBackupPoint(backup, At(9, 30), kMachineRootOnly);
+    const std::string text = BackUpOutcomeText(made);
+    for (const auto& problem : made.problems) {
+        EXPECT_EQ(problem.rfind("HKEY_LOCAL_MACHINE was not saved", 0), std::string::npos) << text;
+        EXPECT_TRUE(Contains(problem, "could not be read and")) << problem;
+    }
+    const std::string point = backup + made.pointName + "\\";
+    const std::string bytes = ReadAll(point + "HKEY_LOCAL_MACHINE.reg");
+    const PointManifest manifest = ManifestOf(point);
+    const ManifestFile* entry = manifest.Find("HKEY_LOCAL_MACHINE.reg");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->size, bytes.size());
+    EXPECT_GT(entry->keys, 100u);
+    EXPECT_EQ(manifest.Partial(), !made.problems.empty()) << text;
+    EXPECT_EQ(made.done.empty(), manifest.Partial()) << text;
+}
+
+// While a restore runs, the backup folder holds a marker naming its point;
+// at its end the marker goes. One left behind (the program ended by force)
+// is what the next start finds.
+TEST_F(BackupCheck, ARestoreUnderWayIsMarkedUntilItEnds) {
+    const std::string point = MakePoint(50);
+    const std::string name = BackupPointName(2026, 5, 6, 8, 50);
+    std::string found;
+    ASSERT_FALSE(FindUnfinishedRestore(backup_, found));
+
+    // The restore waits for the point's lock after it marks itself, so the
+    // test holding the lock sees it under way.
+    std::optional<BackUpOutcome> outcome;
+    std::string marker;
+    {
+        platform::FileHandle lock = LockBackupPoint(point);
+        ASSERT_TRUE(lock.Valid());
+        std::thread restore([&] { outcome = RestoreBackupPoint(backup_, name); });
+        const std::string markerPath = backup_ + kRestoreMarkerFileName;
+        for (int i = 0; i < 600 && !files::FileExists(markerPath); ++i) Sleep(50);
+        EXPECT_TRUE(FindUnfinishedRestore(backup_, found));
+        EXPECT_EQ(found, name);
+        files::ReadFileBytes(markerPath, marker);
+        lock.Reset();
+        restore.join();
+    }
+    ASSERT_TRUE(outcome);
+    EXPECT_EQ(outcome->done, std::vector<std::string>{"HKEY_CURRENT_USER"}) << BackUpOutcomeText(*outcome);
+    EXPECT_FALSE(FindUnfinishedRestore(backup_, found));
+
+    // As a restore ended by force leaves it.
+    ASSERT_TRUE(files::WriteFileBytes(backup_ + kRestoreMarkerFileName, marker));
+    ASSERT_TRUE(FindUnfinishedRestore(backup_, found));
+    EXPECT_EQ(found, name);
+    EXPECT_TRUE(ForgetUnfinishedRestore(backup_));
+    EXPECT_FALSE(FindUnfinishedRestore(backup_, found));
+}
+
+TEST_F(BackupCheck, EveryWayOutOfARestoreRemovesItsMarker) {
+    const std::string good = MakePoint(55);
+    const std::string root = ReadAll(good + kUserFile);
+    const std::string damaged = backup_ + "damaged manifest\\", cut = backup_ + "cut\\";
+    ASSERT_TRUE(files::CreateFolderPath(damaged));
+    ASSERT_TRUE(files::CreateFolderPath(cut));
+    ASSERT_TRUE(files::WriteFileBytes(damaged + kManifestFileName, "garbage"));
+    ASSERT_TRUE(files::WriteFileBytes(cut + kUserFile, EvenPart(root, 50)));
+    ASSERT_TRUE(files::WriteFileBytes(cut + kManifestFileName, ReadAll(good + kManifestFileName)));
+    common::StopSource stop;
+    stop.RequestStop();
+    const struct {
+        const char* what;
+        std::string point;
+        common::StopToken stop;
+        bool complete;
+    } cases[] = {
+        {"restored", BackupPointName(2026, 5, 6, 8, 55), {}, true},
+        {"a damaged manifest", "damaged manifest", {}, false},
+        {"a file refused", "cut", {}, false},
+        {"stopped", BackupPointName(2026, 5, 6, 8, 55), stop.Token(), false},
+        {"gone", "gone", {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const BackUpOutcome outcome = RestoreBackupPoint(backup_, c.point, c.stop);
+        EXPECT_EQ(outcome.problems.empty(), c.complete) << BackUpOutcomeText(outcome);
+        std::string found;
+        EXPECT_FALSE(FindUnfinishedRestore(backup_, found)) << found;
+    }
+}
+
+// Without its marker a restore would not be found after a forced end: it
+// does not start.
+TEST_F(BackupCheck, NoRestoreStartsWithoutItsMarker) {
+    MakePoint(58);
+    ASSERT_TRUE(files::CreateFolderPath(backup_ + kRestoreMarkerFileName));  // a folder where the marker goes
+    DeleteRegTree(HKEY_CURRENT_USER, relative_);
+    const BackUpOutcome outcome = RestoreBackupPoint(backup_, BackupPointName(2026, 5, 6, 8, 58));
+    EXPECT_TRUE(outcome.done.empty());
+    ASSERT_EQ(outcome.problems.size(), 1u);
+    EXPECT_EQ(outcome.problems[0].rfind(
+                  "Nothing was restored: the file that marks a restore under way could not be written: ", 0),
+              0u)
+        << outcome.problems[0];
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, relative_));
+}
+
+}  // namespace
