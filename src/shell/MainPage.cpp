@@ -150,6 +150,11 @@ LRESULT TMainPage::OnResultListNotify(NMHDR* header) {
         if (!ui::IsListRebuilding(header->hwndFrom)) frame_.RefreshView();
         break;
     case NM_CLICK: frame_.RefreshView(); break;
+    case LVN_DELETEALLITEMS:
+        // The rows' data are plain numbers with nothing to free: no
+        // notification per row, which made emptying a list of tens of
+        // thousands keep the window from its messages.
+        return TRUE;
     }
     return 0;
 }

@@ -220,26 +220,41 @@ bool CountsMatchManifest(const ManifestFile& entry, const std::vector<RegKeyData
     return false;
 }
 
+// Value lookups by name, built once per key: a fix saves thousands of values
+// of one key, and a search through the key's values for each would take
+// minutes.
+namespace {
+
+using ValueIndex = std::unordered_map<std::string, size_t>;
+
+ValueIndex IndexValues(const std::vector<RegValueData>& values) {
+    ValueIndex index;
+    for (size_t i = 0; i < values.size(); ++i) index[ValueKey(values[i])] = i;  // the last of a name wins
+    return index;
+}
+
+}  // namespace
+
 void MergeBackupKeys(std::vector<RegKeyData>& saved, const std::vector<RegKeyData>& expected) {
     std::unordered_map<std::string, size_t> keyIndex;
+    std::unordered_map<size_t, ValueIndex> valueIndexes;  // built for the keys a merge reaches
     for (size_t i = 0; i < saved.size(); ++i) keyIndex.emplace(Folded(saved[i].path), i);
     for (const auto& key : expected) {
         auto [found, added] = keyIndex.emplace(Folded(key.path), saved.size());
-        if (added) {
-            saved.push_back(key);
-            continue;
+        if (added) saved.push_back(RegKeyData{key.path, {}});
+        const size_t at = found->second;
+        auto& values = saved[at].values;
+        auto [indexed, fresh] = valueIndexes.try_emplace(at);
+        if (fresh) {
+            // The first of a name in the saved list is the one replaced.
+            for (size_t i = values.size(); i-- > 0;) indexed->second[ValueKey(values[i])] = i;
         }
-        auto& values = saved[found->second].values;
         for (const auto& value : key.values) {
-            const std::string name = ValueKey(value);
-            bool replaced = false;
-            for (auto& old : values) {
-                if (ValueKey(old) != name) continue;
-                old = value;
-                replaced = true;
-                break;
-            }
-            if (!replaced) values.push_back(value);
+            auto [slot, isNew] = indexed->second.emplace(ValueKey(value), values.size());
+            if (isNew)
+                values.push_back(value);
+            else
+                values[slot->second] = value;
         }
     }
 }
@@ -247,21 +262,23 @@ void MergeBackupKeys(std::vector<RegKeyData>& saved, const std::vector<RegKeyDat
 bool BackupHolds(const std::vector<RegKeyData>& saved, const std::vector<RegKeyData>& expected, std::string& problem) {
     std::unordered_map<std::string, const RegKeyData*> keyIndex;
     for (const auto& key : saved) keyIndex.emplace(Folded(key.path), &key);
+    std::unordered_map<const RegKeyData*, ValueIndex> valueIndexes;
     for (const auto& key : expected) {
         const auto found = keyIndex.find(Folded(key.path));
         if (found == keyIndex.end()) {
             problem = "the key " + key.path + " is missing";
             return false;
         }
+        auto [indexed, fresh] = valueIndexes.try_emplace(found->second);
+        if (fresh) indexed->second = IndexValues(found->second->values);
         for (const auto& value : key.values) {
-            const RegValueData* match = nullptr;
-            for (const auto& candidate : found->second->values)
-                if (ValueKey(candidate) == ValueKey(value)) match = &candidate;
-            if (match == nullptr) {
+            const auto match = indexed->second.find(ValueKey(value));
+            if (match == indexed->second.end()) {
                 problem = ValueLabel(value) + " of " + key.path + " is missing";
                 return false;
             }
-            if (match->type != value.type || match->data != value.data) {
+            const RegValueData& held = found->second->values[match->second];
+            if (held.type != value.type || held.data != value.data) {
                 problem = ValueLabel(value) + " of " + key.path + " differs";
                 return false;
             }
