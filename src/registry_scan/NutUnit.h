@@ -106,6 +106,7 @@ public:
     struct FixReport {
         int deleted = 0;
         int refused = 0;        // item empty or a key the sections walk as a container
+        int unnamable = 0;      // a name holding a NUL: the program does not act on it
         int failed = 0;         // could not be deleted (rights, gone, not found)
         bool backupFailed = false;  // nothing was deleted
         std::string error;      // why the backup failed, for the user

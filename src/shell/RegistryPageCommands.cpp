@@ -84,12 +84,16 @@ void TRegistryPage::ShowFixOutcome(const TNut::FixReport& report) {
                   "Nothing was fixed: the registry items could not be saved in a backup point first.\r\n" +
                       report.error,
                   platform::dialogs::BoxKind::ErrorCancel);
-    } else if (report.refused > 0) {
-        ShowRgBox(Frame().Handle(),
-                  std::to_string(report.refused) +
-                      " marked error(s) were left alone: they name a key that holds the entries of a whole "
-                      "section.",
-                  platform::dialogs::BoxKind::Warning);
+    } else if (report.refused > 0 || report.unnamable > 0) {
+        std::string text;
+        if (report.refused > 0)
+            text = std::to_string(report.refused) +
+                   " marked error(s) were left alone: they name a key that holds the entries of a whole section.";
+        if (report.unnamable > 0)
+            text += (text.empty() ? "" : "\r\n") + std::to_string(report.unnamable) +
+                    " marked error(s) were left alone: their names hold a NUL character, and a name cut short "
+                    "there would name another registry item.";
+        ShowRgBox(Frame().Handle(), text, platform::dialogs::BoxKind::Warning);
     }
 }
 

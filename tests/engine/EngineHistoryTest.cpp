@@ -11,6 +11,7 @@
 #include "platform/UrlCache.h"
 
 #include "EngineTestSupport.h"
+#include "NulNamedValue.h"
 #include "RegSeed.h"
 
 #include <gtest/gtest.h>
@@ -477,6 +478,30 @@ TEST(EngineHistoryRegistryLists, RunHistoryDeleteAllLeavesAnOrderValueOfAnotherT
     EXPECT_NO_THROW(HistorySectionRowOf(hsRunHistory).deleteAll({}, "*"));
     EXPECT_FALSE(HeldValue(kRunMruKey, "orvodd-run"));
     EXPECT_TRUE(SameValue(HeldValue(kRunMruKey, kMruListValue), REG_BINARY, bytes));
+}
+
+// A value whose name holds a NUL beside the value its name is cut to there:
+// every section lists both texts, Delete of the hidden one's row takes that
+// value and not its namesake, and Delete All takes the namesake too.
+TEST(EngineHistoryRegistryLists, ANameHoldingANulIsAValueOfItsOwn) {
+    const std::wstring hiddenName = testing_support::WideName(std::string("orvnul\0x", 8)), plainName = L"orvnul";
+    const std::string hidden = "C:\\orvnul\\hidden.oxq", plain = "C:\\orvnul\\plain.oxq";
+    for (const ValueListSection& section : ValueListSections()) {
+        const std::string what = std::to_string(section.number);
+        SCOPED_TRACE(what);
+        KeptValue order(kRunMruKey, kMruListValue);
+        SeededKey key(section.key);
+        key.SetText("orvnul", plain);
+        testing_support::ScopedNulNamed hiddenValue(HKEY_CURRENT_USER, section.key, hiddenName, hidden);
+        const HistorySectionRow& row = HistorySectionRowOf(section.number);
+
+        EXPECT_EQ(ListedOrFailed(section.number, "orvnul", what), (std::vector<std::string>{hidden, plain}));
+        EXPECT_NO_THROW(row.deleteOne(HistoryRow{hidden, {}, {}}));
+        EXPECT_EQ(testing_support::NulNamedText(HKEY_CURRENT_USER, section.key, hiddenName), std::nullopt);
+        EXPECT_EQ(testing_support::NulNamedText(HKEY_CURRENT_USER, section.key, plainName), plain);
+        EXPECT_NO_THROW(row.deleteAll({HistoryRow{plain, {}, {}}}, "*"));
+        EXPECT_EQ(testing_support::NulNamedText(HKEY_CURRENT_USER, section.key, plainName), std::nullopt);
+    }
 }
 
 }  // namespace
