@@ -311,6 +311,24 @@ TEST_F(RegistryPageTest, AFixWhoseBackupCannotBeWrittenDeletesNothingAndSaysWhy)
     EXPECT_EQ(Page().Nut().Count(kRunMruSection), 1);
 }
 
+// A record whose name holds a NUL is left by Fix, and the box gives that
+// reason, not the one of a key a section walks.
+TEST_F(RegistryPageTest, AFixLeavesANameHoldingANulAndSaysWhy) {
+    AddRecord(kRunMruSection, "HKEY_CURRENT_USER\\" + kRunMru + "|orvnul" + std::string(1, '\0') + "x");
+    Page().Nut().MarkAll(true);
+    Page().SelectRgPosition(0);
+    PumpMessages();
+    RecordedBoxes boxes({IDOK});
+    const ScopedDialogAnswers progress(WaitForTheFix);
+    Page().aRgFixExecute();
+    ASSERT_EQ(boxes.Shown().size(), 2u);
+    EXPECT_EQ(boxes.Shown()[1].text,
+              "1 marked error(s) were left alone: their names hold a NUL character, and a name cut short there "
+              "would name another registry item.");
+    EXPECT_EQ(boxes.Shown()[1].kind, platform::dialogs::BoxKind::Warning);
+    EXPECT_EQ(Page().Nut().Count(kRunMruSection), 1);
+}
+
 // The progress window as the user drives it: it ends by itself, or the user
 // closes it with its close box and the scan goes on.
 // Fix All runs on a worker behind its progress window: the window serves its

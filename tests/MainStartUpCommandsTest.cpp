@@ -11,6 +11,7 @@
 #include "shell/StartUpPage.h"
 #include "snapshots/RegistryTree.h"
 #include "startup/ProcessLookup.h"
+#include "NulNamedValue.h"
 #include "ReadOnlyRegKey.h"
 #include "TestSupport.h"
 
@@ -212,6 +213,40 @@ TEST_F(StartUpCommands, OnOffTicksAndSelectionsKeepOneCopy) {
     // Update shows what the registry holds.
     Main().ExecuteAction(aSuUpdate);
     EXPECT_TRUE(List().Checked(RowOf(List(), "OrvO app")));
+}
+
+// A name holding a NUL beside the value its name is cut to (a way to hide
+// an entry): the list shows it whole with its own program, its tick moves
+// exactly that value, and Delete asks with the shown name and refuses with
+// the reason. The namesake stays where it was throughout.
+TEST_F(StartUpCommands, ANameHoldingANulIsShownWholeAndOnlyItsOwnValueIsSwitched) {
+    const std::wstring name = WideName(std::string("OrvP\0tail", 9)), cut = L"OrvP";
+    const std::string hidden = "C:\\orvnul\\hidden.exe", plain = "C:\\orvnul\\plain.exe";
+    SetNulNamed(HKEY_CURRENT_USER, Key("RunOnce"), cut, plain);
+    SetNulNamed(HKEY_CURRENT_USER, Key("RunOnce"), name, hidden);
+    Main().StartUpPage().SelectSuSection(kSuRunOnce);
+    const int row = RowOf(List(), "OrvP\\0tail");
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(List().Text(row, 1), hidden);
+    EXPECT_EQ(List().Text(RowOf(List(), "OrvP"), 1), plain);
+
+    List().SetChecked(row, false);
+    EXPECT_EQ(NulNamedText(HKEY_CURRENT_USER, Key("RunOnce-"), name), hidden);
+    EXPECT_EQ(NulNamedText(HKEY_CURRENT_USER, Key("RunOnce"), name), std::nullopt);
+    EXPECT_EQ(NulNamedText(HKEY_CURRENT_USER, Key("RunOnce"), cut), plain);
+    EXPECT_EQ(NulNamedText(HKEY_CURRENT_USER, Key("RunOnce-"), cut), std::nullopt);
+
+    ASSERT_GE(SelectRow("OrvP\\0tail"), 0);
+    {
+        RecordedBoxes boxes({IDYES, IDCANCEL});
+        Main().ExecuteAction(aSuDelete);
+        ASSERT_EQ(boxes.Shown().size(), 2u);
+        EXPECT_EQ(boxes.Shown()[0].text, "Delete OrvP\\0tail?");
+        EXPECT_EQ(boxes.Shown()[1].text.rfind("OrvP\\0tail was not deleted. Its name holds a NUL character", 0), 0u)
+            << boxes.Shown()[1].text;
+    }
+    EXPECT_EQ(NulNamedText(HKEY_CURRENT_USER, Key("RunOnce-"), name), hidden);
+    EXPECT_EQ(NulNamedText(HKEY_CURRENT_USER, Key("RunOnce"), cut), plain);
 }
 
 TEST_F(StartUpCommands, SelectingARowChangesNothing) {

@@ -2,9 +2,11 @@
 // goes, keys the sections walk are refused under any spelling, a backup point
 // is written first and restoring it undoes the fix.
 #include "registry_scan/NutUnit.h"
+#include "registry_scan/RegistryScan.h"
 #include "registry_scan/ScannerContainers.h"
 #include "snapshots/RegFile.h"
 #include "snapshots/RegistryTree.h"
+#include "NulNamedValue.h"
 #include "TestSupport.h"
 
 #include "platform/Files.h"
@@ -98,7 +100,7 @@ const std::vector<std::tuple<const char*, std::string, std::string>> kSeeds = {
 };
 
 // What the fix does with a record.
-enum class Outcome { Deleted, Refused, Failed, Unmarked };
+enum class Outcome { Deleted, Refused, Unnamable, Failed, Unmarked };
 
 struct Record {
     int section;
@@ -122,7 +124,8 @@ const std::vector<Record> kRecords = {
     {0, PathOf(kLm, kAppPaths, kApp + "2\\"), Outcome::Refused},
     {0, PathOf(kLm, kAppPaths, "\\" + kApp + "2"), Outcome::Refused},
     {0, PathOf(kLm, kAppPaths, kApp + "2\\\\Sub"), Outcome::Refused},
-    {0, PathOf(kLm, kAppPaths, WithNul(kApp + "2")), Outcome::Refused},
+    {0, PathOf(kLm, kAppPaths, WithNul(kApp + "2")), Outcome::Unnamable},
+    {0, PathOf(kLm, WithNul(kAppPaths), kApp + "2"), Outcome::Unnamable},
     {0, PathOf(kLm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\\\App Paths", kApp + "2"), Outcome::Refused},
     {0, PathOf(kLm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "App Paths"), Outcome::Refused},
     {0, PathOf(kLm, "SOFTWARE\\Microsoft", "Windows"), Outcome::Refused},
@@ -132,6 +135,7 @@ const std::vector<Record> kRecords = {
     {2, PathOf(kLm, kHelp, kHelpFile), Outcome::Deleted},
     {6, PathOf(kLm, kSharedDlls, kDll), Outcome::Deleted},
     {6, PathOf(kLm, kSharedDlls, kDllDotted), Outcome::Deleted},
+    {6, PathOf(kLm, kSharedDlls, WithNul(kDll + "2")), Outcome::Unnamable},
     {9, PathOf(kCu, kSchemes, kSoundApp + "\\OrvEvent\\.Current"), Outcome::Deleted},
     {9, PathOf(kCu, kSchemes, kSoundApp + "\\OrvEvent"), Outcome::Refused},
     {9, PathOf(kCu, kSchemes, kSoundApp), Outcome::Refused},
@@ -268,6 +272,7 @@ TEST_F(RegistryFix, DeletesOnlyTheRecordedItemsAndRefusesWalkedKeys) {
     EXPECT_FALSE(report.backupFailed) << report.error;
     EXPECT_EQ(report.deleted, CountOf(Outcome::Deleted));
     EXPECT_EQ(report.refused, CountOf(Outcome::Refused));
+    EXPECT_EQ(report.unnamable, CountOf(Outcome::Unnamable));
     EXPECT_EQ(report.failed, CountOf(Outcome::Failed));
     for (const Probe& probe : kGone) EXPECT_FALSE(Exists(probe)) << Shown(probe);
     for (const Probe& probe : kStaying) EXPECT_TRUE(Exists(probe)) << Shown(probe);
@@ -293,16 +298,56 @@ TEST_F(RegistryFix, BackupThatCannotBeWrittenDeletesNothing) {
 TEST_F(RegistryFix, NothingToDeleteWritesNoBackupPoint) {
     std::vector<Record> records;
     for (const Record& record : kRecords)
-        if (record.outcome == Outcome::Refused || record.outcome == Outcome::Failed) records.push_back(record);
+        if (record.outcome == Outcome::Refused || record.outcome == Outcome::Unnamable ||
+            record.outcome == Outcome::Failed)
+            records.push_back(record);
     TNut nut = StoreOf(records);
 
     const TNut::FixReport report = nut.FixMarkedProblems(backup_);
 
     EXPECT_EQ(report.deleted, 0);
-    EXPECT_EQ(report.refused + report.failed, static_cast<int>(records.size()));
+    EXPECT_EQ(report.refused + report.unnamable + report.failed, static_cast<int>(records.size()));
     EXPECT_TRUE(report.pointFolder.empty());
     EXPECT_EQ(GetFileAttributesA(backup_.c_str()), INVALID_FILE_ATTRIBUTES) << "a backup folder was made for nothing";
     EXPECT_EQ(Held(nut), ExpectedHeld(records, true));
+}
+
+// The shared-DLL section scans a value whose name holds a NUL (a missing
+// file's path and a tail) beside its namesake: each is its own record. The
+// fix deletes the namesake alone and leaves the other, counted as a name the
+// program does not act on, never as a walked key.
+TEST_F(RegistryFix, AScannedNameHoldingANulIsLeftAndCountedApart) {
+    constexpr int kSharedDllsSection = 6;
+    const std::string dll = "C:\\orvgone\\" + kId + "\\nul.dll";
+    const std::wstring hiddenName = WideName(dll + std::string(1, '\0') + "tail");
+    NewKeysOf(HKEY_LOCAL_MACHINE, kSharedDlls);
+    ScopedRegValue plain(HKEY_LOCAL_MACHINE, kSharedDlls, dll);
+    SetRegDword(HKEY_LOCAL_MACHINE, kSharedDlls, dll, 1);
+    ScopedNulNamed hidden(HKEY_LOCAL_MACHINE, kSharedDlls, hiddenName, "1");
+
+    TNut nut;
+    registry_scan::StoreSink sink(nut);
+    registry_scan::SectionFlags flags{};
+    flags[kSharedDllsSection] = true;
+    registry_scan::RunScan(flags, sink);
+    std::vector<std::string> ours;
+    for (int row = 0; row < nut.Count(kSharedDllsSection); ++row) {
+        const std::string path = nut.Problem(kSharedDllsSection, row)->registryPath;
+        if (path.find(dll) == std::string::npos) continue;
+        ours.push_back(path);
+        nut.SetFix(kSharedDllsSection, row, true);
+    }
+    std::sort(ours.begin(), ours.end());
+    ASSERT_EQ(ours.size(), 2u);
+    EXPECT_EQ(ours[0], MakeRegistryPath(kLm, "\\" + kSharedDlls, dll));
+    EXPECT_EQ(ours[1], MakeRegistryPath(kLm, "\\" + kSharedDlls, NarrowName(hiddenName)));
+
+    const TNut::FixReport report = nut.FixMarkedProblems(backup_);
+    EXPECT_EQ(report.deleted, 1);
+    EXPECT_EQ(report.unnamable, 1);
+    EXPECT_EQ(report.refused, 0);
+    EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, kSharedDlls, dll));
+    EXPECT_EQ(NulNamedText(HKEY_LOCAL_MACHINE, kSharedDlls, hiddenName), "1");
 }
 
 using Tree = std::map<std::string, std::map<std::string, std::pair<uint32_t, std::vector<uint8_t>>>>;

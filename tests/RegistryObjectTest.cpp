@@ -142,6 +142,99 @@ TEST_F(RegistryObjectTest, StringValuesReadInOneGoAgreeWithReadString) {
     EXPECT_EQ(text, "untouched");
 }
 
+// A name holding a NUL is a value of its own beside the value its name is
+// cut to: every call of the registry object reaches it, and gives what the
+// same call gives for the same data under a plain name (the ANSI calls are
+// the oracle): types, texts beyond ASCII, a string without its terminator,
+// sizes, lines, lengths past the first read, writing back raw bytes.
+TEST_F(RegistryObjectTest, ANameHoldingANulIsItsOwnValueAndAnswersAsAPlainOne) {
+    const auto bytes = [](const std::string& text) { return std::vector<BYTE>(text.begin(), text.end()); };
+    const struct {
+        const char* what;
+        DWORD type;
+        std::vector<BYTE> data;  // as the ANSI calls take it, or (stored) as the registry keeps it
+        bool stored = false;
+    } cases[] = {
+        {"text", REG_SZ, bytes(std::string("C:\\Programme\\\xC3\x9C" "berall \xE2\x9C\x93.exe") + '\0')},
+        // A string without its terminator, written as the registry keeps it.
+        {"no terminator", REG_SZ, {'a', 0, 'b', 0, 'c', 0}, true},
+        {"no data", REG_SZ, {}},
+        {"expandable", REG_EXPAND_SZ, bytes(std::string("%TEMP%\\\xE2\x82\xAC.txt\0second", 23) + '\0')},
+        {"lines", REG_MULTI_SZ, bytes(std::string("one\0\xE2\x82\xAC\0\0", 9))},
+        {"long", REG_SZ, bytes(std::string(3000, 'l') + '\0')},
+        {"bytes", REG_BINARY, {0, 1, 0xFF}},
+        {"a number", REG_DWORD, {7, 0, 0, 0}},
+    };
+    const std::string cut = "orvnul", hidden = std::string("orvnul\0tail", 11), oracle = "oracle";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteRegTree(HKEY_CURRENT_USER, kBase);
+        TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey(kBase, true));
+        const HKEY key = registry.CurrentKey();
+        registry.WriteString(cut, "namesake");
+        for (const std::string& name : {oracle, hidden}) {
+            if (!c.stored) {
+                ASSERT_EQ(platform::reg::SetValue(key, name, c.type, c.data.data(), static_cast<DWORD>(c.data.size())),
+                          ERROR_SUCCESS);
+            } else if (name == oracle) {
+                // The system's string writes add a terminator the caller left
+                // out when the character after the data is a NUL (reading past
+                // it): one that is not keeps the bytes as they are.
+                std::vector<BYTE> padded = c.data;
+                padded.insert(padded.end(), {'X', 0});
+                ASSERT_EQ(RegSetValueExW(key, L"oracle", 0, c.type, padded.data(), static_cast<DWORD>(c.data.size())),
+                          ERROR_SUCCESS);
+            } else {
+                ASSERT_TRUE(registry.WriteRawValue(name, {c.type, c.data}));
+            }
+        }
+
+        DWORD type = 0, oracleType = 0, size = 0, oracleSize = 0;
+        std::vector<BYTE> data, oracleData;
+        ASSERT_EQ(platform::reg::QueryValue(key, hidden, type, data), ERROR_SUCCESS);
+        ASSERT_EQ(platform::reg::QueryValue(key, oracle, oracleType, oracleData), ERROR_SUCCESS);
+        EXPECT_EQ(type, oracleType);
+        EXPECT_EQ(data, oracleData);
+        ASSERT_EQ(platform::reg::QueryValueInfo(key, hidden, type, size), ERROR_SUCCESS);
+        ASSERT_EQ(platform::reg::QueryValueInfo(key, oracle, oracleType, oracleSize), ERROR_SUCCESS);
+        EXPECT_EQ(type, oracleType);
+        EXPECT_EQ(size == 0, oracleSize == 0);
+        platform::reg::RawValue raw, oracleRaw;
+        ASSERT_TRUE(registry.ReadRawValue(hidden, raw));
+        ASSERT_TRUE(registry.ReadRawValue(oracle, oracleRaw));
+        EXPECT_EQ(raw.type, oracleRaw.type);
+        EXPECT_EQ(raw.data, oracleRaw.data);
+        std::string text = "untouched", oracleText = "untouched";
+        EXPECT_EQ(registry.ReadStringValue(hidden, text), registry.ReadStringValue(oracle, oracleText));
+        EXPECT_EQ(text, oracleText);
+        EXPECT_EQ(registry.GetDataType(hidden), c.type);
+
+        std::vector<std::string> names;
+        registry.GetValueNames(names);
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{oracle, cut, hidden}));
+
+        // Written back as raw bytes under a new name holding NULs, and read the same.
+        const std::string copy = std::string("\0copy\0", 6);
+        ASSERT_TRUE(registry.WriteRawValue(copy, raw));
+        platform::reg::RawValue copied;
+        ASSERT_TRUE(registry.ReadRawValue(copy, copied));
+        EXPECT_EQ(copied.type, raw.type);
+        EXPECT_EQ(copied.data, raw.data);
+
+        EXPECT_TRUE(registry.DeleteValue(hidden));
+        EXPECT_TRUE(registry.DeleteValue(copy));
+        EXPECT_FALSE(registry.ValueExists(hidden));
+        EXPECT_FALSE(registry.DeleteValue(hidden));
+        EXPECT_EQ(registry.ReadString(cut), "namesake");
+        EXPECT_FALSE(registry.ValueExists(""));  // the cut of "\0copy\0" was never written
+        registry.GetValueNames(names);
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{oracle, cut}));
+    }
+}
+
 TEST_F(RegistryObjectTest, HasValuesCountsEveryValueTheDefaultToo) {
     SetRegString(HKEY_CURRENT_USER, kBase + "\\none\\child", "v", "1");  // a subkey is no value
     SetRegString(HKEY_CURRENT_USER, kBase + "\\default", "", "x");

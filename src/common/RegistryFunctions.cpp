@@ -47,3 +47,15 @@ std::string RootKeyName(HKEY root) {
     RootKeyName(root, name);
     return name;
 }
+
+std::string ShownValueName(const std::string& name) {
+    std::string shown;
+    shown.reserve(name.size());
+    for (char c : name) {
+        if (c == '\0')
+            shown += "\\0";
+        else
+            shown += c;
+    }
+    return shown;
+}

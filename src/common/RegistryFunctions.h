@@ -1,4 +1,4 @@
-// Registry root keys and their names.
+// Registry root keys and their names, and value names as the lists show them.
 #pragma once
 
 #include <windows.h>
@@ -15,3 +15,8 @@ void RootKeyName(HKEY root, std::string& name);
 
 // Convenience form: the name, or an empty text for an unknown handle.
 std::string RootKeyName(HKEY root);
+
+// A value name as the lists show it: each NUL inside it as the two
+// characters "\0" (a list control would end the text there). The shown text
+// is for the eye only; the rows keep the name itself to act on.
+std::string ShownValueName(const std::string& name);

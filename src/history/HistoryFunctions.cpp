@@ -40,9 +40,12 @@ std::vector<std::string> SubkeyNames(HKEY root, const std::string& key, REGSAM a
 }
 
 // The one masked walk of a key's values, for reading and deleting alike:
-// act(registry, name, text) for every value but the skipped one whose text
-// fits the mask, in the registry's order, until a stop is asked. The names
-// are taken before anything is changed.
+// act(registry, name, text) for every string value but the skipped one whose
+// text fits the mask, in the registry's order, until a stop is asked. The
+// names are taken before anything is changed. A value of another type (or
+// one gone since the names were taken) is no entry of the list, as the
+// startup lists and the scanner pass such values over: it is neither
+// listed nor removed, and the values after it are still reached.
 template <typename Act>
 void ForEachFittingValue(HKEY root, const std::string& key, REGSAM access, const char* skipped, TLazyMask& mask,
                          const common::StopToken& stop, Act act) {
@@ -50,10 +53,11 @@ void ForEachFittingValue(HKEY root, const std::string& key, REGSAM access, const
     if (!OpenExisting(registry, root, key)) return;
     std::vector<std::string> names;
     registry.GetValueNames(names);
+    std::string text;
     for (const std::string& name : names) {
         if (stop.StopRequested()) return;
         if (IsSkipped(name, skipped)) continue;
-        std::string text = registry.ReadString(name);
+        if (!registry.ReadStringValue(name, text)) continue;
         if (mask.Fits(text)) act(registry, name, std::move(text));
     }
 }
@@ -148,7 +152,9 @@ void DeleteValueByDataInSubkeys(HKEY root, const std::string& key, const std::st
 void WriteRegString(HKEY root, const std::string& key, const std::string& valueName,
                     const std::string& data) {
     TRegistry registry(kRemoveAccess);
-    if (OpenExisting(registry, root, key)) registry.WriteString(valueName, data);
+    if (!OpenExisting(registry, root, key)) return;
+    const DWORD type = registry.ValueExists(valueName) ? registry.GetDataType(valueName) : REG_SZ;
+    if (type == REG_SZ || type == REG_EXPAND_SZ) registry.WriteString(valueName, data);
 }
 
 void DeleteValueByName(HKEY root, const std::string& key, const std::string& valueName) {

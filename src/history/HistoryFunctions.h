@@ -38,12 +38,12 @@ private:
 
 // In every operation below: a key that is absent, or cannot be opened with
 // the access the operation needs, counts as missing and nothing happens; the
-// names of values and subkeys are taken before anything is changed; a value
-// tested as text whose type is not a string raises ERegistryException
-// "Invalid data type for '<name>'" (what was reported or deleted before it
-// stays); an invalid mask raises EMaskException. "skipped" names a value that
-// is passed over (compared exactly, case counts); nullptr for none. Reading
-// and deleting walk the values the same way.
+// names of values and subkeys are taken before anything is changed; only
+// REG_SZ and REG_EXPAND_SZ values are entries: a value of another type is
+// passed over, never listed, tested or deleted, and never stops the walk;
+// an invalid mask raises EMaskException. "skipped" names a value that is
+// passed over (compared exactly, case counts); nullptr for none. Reading and
+// deleting walk the values the same way.
 
 // Reports the text of every value of root\key that fits the mask, in the
 // registry's order, as a row; ends early once a stop is asked.
@@ -68,8 +68,9 @@ void DeleteValueByData(HKEY root, const std::string& key, const std::string& tex
 // at most.
 void DeleteValueByDataInSubkeys(HKEY root, const std::string& key, const std::string& text);
 
-// Writes a REG_SZ value into an existing key (a missing key is not created).
-// A failed write raises ERegistryException "Failed to set data for '<name>'".
+// Writes a REG_SZ value into an existing key (a missing key is not created);
+// a value of that name and another type is left as it is. A failed write
+// raises ERegistryException "Failed to set data for '<name>'".
 void WriteRegString(HKEY root, const std::string& key, const std::string& valueName,
                     const std::string& data);
 // Deletes the named value when the key and the value exist.

@@ -80,6 +80,13 @@ bool OpenTypedUrls(TRegistry& registry) {
     return registry.OpenKey(kTypedUrlsKey, false);
 }
 
+// The data of a typed URL. A value of another type (or one gone since the
+// names were taken) is no typed URL: the listing and the removals pass it
+// over and go on, so it never hides the values after it and is never deleted.
+bool IsTypedUrl(const TRegistry& registry, const std::string& name, std::string& data) {
+    return registry.ReadStringValue(name, data);
+}
+
 void CollectTypedUrlValues(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
     const TMask fit(mask);
     // Reading needs no more than read access, so a user who may not change
@@ -88,9 +95,10 @@ void CollectTypedUrlValues(IHistorySink& sink, const std::string& mask, const co
     if (!OpenTypedUrls(registry)) return;
     std::vector<std::string> names;
     registry.GetValueNames(names);
+    std::string data;
     for (const std::string& name : names) {
         if (stop.StopRequested()) return;
-        const std::string data = registry.ReadString(name);
+        if (!IsTypedUrl(registry, name, data)) continue;
         if (fit.Fits(data)) sink.AddCaption(TrimBlanks(data));
     }
 }
@@ -205,9 +213,10 @@ int DeleteTypedUrl(const std::string& shownText) {
     if (!OpenTypedUrls(registry)) return 0;
     std::vector<std::string> names;
     registry.GetValueNames(names);
+    std::string data;
     for (const std::string& name : names) {
         // The list shows the data without blanks at its ends.
-        if (SameCaption(TrimBlanks(registry.ReadString(name)), shownText)) {
+        if (IsTypedUrl(registry, name, data) && SameCaption(TrimBlanks(data), shownText)) {
             registry.DeleteValue(name);
             break;
         }
@@ -242,8 +251,9 @@ int DeleteAllTypedUrls(const std::string& mask) {
     if (!OpenTypedUrls(registry)) return 0;
     std::vector<std::string> names;
     registry.GetValueNames(names);
+    std::string data;
     for (const std::string& name : names) {
-        if (fit.Fits(registry.ReadString(name))) registry.DeleteValue(name);
+        if (IsTypedUrl(registry, name, data) && fit.Fits(data)) registry.DeleteValue(name);
     }
     return 0;
 }

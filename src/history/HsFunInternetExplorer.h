@@ -14,8 +14,8 @@ namespace history {
 // Every operation tests the mask against the whole source URL name, prefix
 // ("Visited:", "Cookie:") included, or against a typed URL's data; an invalid
 // mask raises EMaskException before anything is read. A typed-URL value that
-// is not a string raises ERegistryException "Invalid data type for '<name>'"
-// and stops the operation (what was listed or deleted before it stays).
+// is not a string (REG_SZ or REG_EXPAND_SZ) is no typed URL: every operation
+// passes it over, never deletes it, and goes on with the values after it.
 
 enum class TIETraceKind { VisitedPages, TemporaryFiles, Cookies, TypedUrls };
 

@@ -3,6 +3,9 @@
 
 #include "platform/Text.h"
 
+#include <winternl.h>
+
+#include <algorithm>
 #include <cstring>
 
 namespace platform::reg {
@@ -13,7 +16,132 @@ constexpr DWORD kMaxValueName = 16384;
 constexpr DWORD kMaxKeyName = 256;
 constexpr int kReadRetries = 4;
 constexpr DWORD kFirstReadSize = 1024;  // most values fit
+
+// ---- names holding a NUL: the native calls, which take a counted name ----------
+
+// The calls are found once in ntdll, which every process has loaded: its
+// handle is not counted, so there is nothing to release.
+using QueryValueKeyCall = NTSTATUS(NTAPI*)(HANDLE, UNICODE_STRING*, int, void*, ULONG, ULONG*);
+using SetValueKeyCall = NTSTATUS(NTAPI*)(HANDLE, UNICODE_STRING*, ULONG, ULONG, void*, ULONG);
+using DeleteValueKeyCall = NTSTATUS(NTAPI*)(HANDLE, UNICODE_STRING*);
+using StatusToErrorCall = ULONG(NTAPI*)(NTSTATUS);
+
+struct NativeCalls {
+    QueryValueKeyCall query = nullptr;
+    SetValueKeyCall set = nullptr;
+    DeleteValueKeyCall remove = nullptr;
+    StatusToErrorCall toError = nullptr;
+    bool Complete() const { return query && set && remove && toError; }
+};
+
+template <typename Call>
+Call Find(HMODULE module, const char* name) {
+    return reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+const NativeCalls& Native() {
+    static const NativeCalls calls = [] {
+        NativeCalls found;
+        if (HMODULE ntdll = GetModuleHandleW(L"ntdll.dll")) {
+            found.query = Find<QueryValueKeyCall>(ntdll, "NtQueryValueKey");
+            found.set = Find<SetValueKeyCall>(ntdll, "NtSetValueKey");
+            found.remove = Find<DeleteValueKeyCall>(ntdll, "NtDeleteValueKey");
+            found.toError = Find<StatusToErrorCall>(ntdll, "RtlNtStatusToDosError");
+        }
+        return found;
+    }();
+    return calls;
+}
+
+constexpr int kKeyValuePartialInformation = 2;
+// KEY_VALUE_PARTIAL_INFORMATION: title index, type and data length, then the data.
+constexpr size_t kPartialHeader = 3 * sizeof(ULONG);
+constexpr NTSTATUS kBufferOverflow = static_cast<NTSTATUS>(0x80000005L);
+constexpr NTSTATUS kBufferTooSmall = static_cast<NTSTATUS>(0xC0000023L);
+
+bool HoldsNul(const std::wstring& name) { return name.find(L'\0') != std::wstring::npos; }
+
+// The name as the native calls take it; false when it is longer than a
+// counted name can be (the registry's own limit is far below).
+bool CountedName(const std::wstring& name, UNICODE_STRING& counted) {
+    const size_t bytes = name.size() * sizeof(wchar_t);
+    if (bytes > 0xFFFE) return false;
+    counted.Length = counted.MaximumLength = static_cast<USHORT>(bytes);
+    counted.Buffer = const_cast<wchar_t*>(name.data());
+    return true;
+}
+
+LONG NativeError(NTSTATUS status) { return static_cast<LONG>(Native().toError(status)); }
+
+LONG NativeQuery(HKEY key, const std::wstring& name, RawValue& value) {
+    UNICODE_STRING counted;
+    if (!Native().Complete()) return ERROR_NOT_SUPPORTED;
+    if (!CountedName(name, counted)) return ERROR_INVALID_PARAMETER;
+    std::vector<BYTE> buffer(kPartialHeader + kFirstReadSize);
+    for (int attempt = 0; attempt < kReadRetries; ++attempt) {
+        ULONG needed = 0;
+        const NTSTATUS status = Native().query(key, &counted, kKeyValuePartialInformation, buffer.data(),
+                                               static_cast<ULONG>(buffer.size()), &needed);
+        if (status == kBufferOverflow || status == kBufferTooSmall) {
+            buffer.resize(std::max<size_t>(needed, buffer.size() * 2));  // the value grew: try again
+            continue;
+        }
+        if (status < 0) return NativeError(status);
+        ULONG type = 0, length = 0;
+        memcpy(&type, buffer.data() + sizeof(ULONG), sizeof(ULONG));
+        memcpy(&length, buffer.data() + 2 * sizeof(ULONG), sizeof(ULONG));
+        if (length > buffer.size() - kPartialHeader) return ERROR_MORE_DATA;
+        value.type = type;
+        value.data.assign(buffer.begin() + kPartialHeader, buffer.begin() + kPartialHeader + length);
+        return ERROR_SUCCESS;
+    }
+    return ERROR_MORE_DATA;
+}
+
+LONG NativeSet(HKEY key, const std::wstring& name, DWORD type, const void* data, DWORD size) {
+    UNICODE_STRING counted;
+    if (!Native().Complete()) return ERROR_NOT_SUPPORTED;
+    if (!CountedName(name, counted)) return ERROR_INVALID_PARAMETER;
+    const NTSTATUS status = Native().set(key, &counted, 0, type, const_cast<void*>(data), size);
+    return status < 0 ? NativeError(status) : ERROR_SUCCESS;
+}
+
+LONG NativeDelete(HKEY key, const std::wstring& name) {
+    UNICODE_STRING counted;
+    if (!Native().Complete()) return ERROR_NOT_SUPPORTED;
+    if (!CountedName(name, counted)) return ERROR_INVALID_PARAMETER;
+    const NTSTATUS status = Native().remove(key, &counted);
+    return status < 0 ? NativeError(status) : ERROR_SUCCESS;
+}
+
+bool IsTextType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+// The data as the ANSI calls give it: text in the program's code page.
+std::vector<BYTE> AnsiData(const RawValue& raw) {
+    if (!IsTextType(raw.type)) return raw.data;
+    std::wstring wide(raw.data.size() / sizeof(wchar_t), L'\0');
+    if (!wide.empty()) memcpy(wide.data(), raw.data.data(), wide.size() * sizeof(wchar_t));
+    const std::string narrow = text::Narrow(wide);
+    return std::vector<BYTE>(narrow.begin(), narrow.end());
+}
+
+// The data the ANSI calls are given, as the native calls store it.
+std::vector<BYTE> StoredData(DWORD type, const void* data, DWORD size) {
+    const BYTE* bytes = static_cast<const BYTE*>(data);
+    if (!IsTextType(type)) return std::vector<BYTE>(bytes, bytes + (bytes ? size : 0));
+    const std::wstring wide = text::Widen(std::string(reinterpret_cast<const char*>(bytes), bytes ? size : 0));
+    const BYTE* first = reinterpret_cast<const BYTE*>(wide.data());
+    return std::vector<BYTE>(first, first + wide.size() * sizeof(wchar_t));
+}
+
+LONG NativeSetAnsi(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size) {
+    const std::vector<BYTE> stored = StoredData(type, data, size);
+    return NativeSet(key, text::Widen(name), type, stored.data(), static_cast<DWORD>(stored.size()));
+}
+
 }  // namespace
+
+bool NameHoldsNul(const std::string& name) { return name.find('\0') != std::string::npos; }
 
 LONG OpenKey(HKEY root, const std::string& path, REGSAM access, KeyHandle& key) {
     return RegOpenKeyExA(root, path.c_str(), 0, access, key.Put());
@@ -41,21 +169,39 @@ LONG EnumKeyName(HKEY key, DWORD index, std::string& name) {
 
 LONG EnumValueName(HKEY key, DWORD index, std::string& name) {
     // Names may be long, so the buffer is large: made once per thread, not
-    // once per value of a listing.
-    thread_local std::vector<char> buffer(kMaxValueName * 4);
+    // once per value of a listing. The wide call gives the name's whole
+    // length, so a NUL inside it is kept with what follows.
+    thread_local std::vector<wchar_t> buffer(kMaxValueName);
     DWORD length = static_cast<DWORD>(buffer.size());
-    LONG rc = RegEnumValueA(key, index, buffer.data(), &length, nullptr, nullptr, nullptr,
-                            nullptr);
-    if (rc == ERROR_SUCCESS) name.assign(buffer.data(), length);
+    LONG rc = RegEnumValueW(key, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_SUCCESS) name = text::Narrow(buffer.data(), length);
     return rc;
 }
 
 LONG QueryValueInfo(HKEY key, const std::string& name, DWORD& type, DWORD& size) {
     size = 0;
+    if (NameHoldsNul(name)) {
+        RawValue raw;
+        const LONG rc = NativeQuery(key, text::Widen(name), raw);
+        if (rc == ERROR_SUCCESS) {
+            type = raw.type;
+            size = static_cast<DWORD>(AnsiData(raw).size());
+        }
+        return rc;
+    }
     return RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size);
 }
 
 LONG QueryValue(HKEY key, const std::string& name, DWORD& type, std::vector<BYTE>& data) {
+    if (NameHoldsNul(name)) {
+        RawValue raw;
+        const LONG rc = NativeQuery(key, text::Widen(name), raw);
+        if (rc == ERROR_SUCCESS) {
+            type = raw.type;
+            data = AnsiData(raw);
+        }
+        return rc;
+    }
     // Most values are short: one read into a first buffer, and a size query
     // only for a value that does not fit.
     DWORD size = kFirstReadSize;
@@ -78,12 +224,14 @@ LONG QueryValue(HKEY key, const std::string& name, DWORD& type, std::vector<BYTE
 }
 
 LONG SetString(HKEY key, const std::string& name, const std::string& text) {
+    if (NameHoldsNul(name)) return NativeSetAnsi(key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
     return RegSetValueExA(key, name.c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(text.c_str()),
                           static_cast<DWORD>(text.size() + 1));
 }
 
 LONG SetValue(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size) {
+    if (NameHoldsNul(name)) return NativeSetAnsi(key, name, type, data, size);
     return RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
 }
 
@@ -92,6 +240,7 @@ LONG QueryRawValue(HKEY key, const std::string& name, RawValue& value) {
 }
 
 LONG QueryRawValue(HKEY key, const std::wstring& wideName, RawValue& value) {
+    if (HoldsNul(wideName)) return NativeQuery(key, wideName, value);
     DWORD size = 0;
     LONG rc = RegQueryValueExW(key, wideName.c_str(), nullptr, &value.type, nullptr, &size);
     for (int attempt = 0; rc == ERROR_SUCCESS && attempt < kReadRetries; ++attempt) {
@@ -111,7 +260,10 @@ LONG QueryRawValue(HKEY key, const std::wstring& wideName, RawValue& value) {
 }
 
 LONG SetRawValue(HKEY key, const std::string& name, const RawValue& value) {
-    return RegSetValueExW(key, text::Widen(name).c_str(), 0, value.type, value.data.data(),
+    const std::wstring wideName = text::Widen(name);
+    if (HoldsNul(wideName))
+        return NativeSet(key, wideName, value.type, value.data.data(), static_cast<DWORD>(value.data.size()));
+    return RegSetValueExW(key, wideName.c_str(), 0, value.type, value.data.data(),
                           static_cast<DWORD>(value.data.size()));
 }
 
@@ -126,6 +278,7 @@ bool RawValueText(const RawValue& value, std::string& text) {
 }
 
 LONG DeleteValue(HKEY key, const std::string& name) {
+    if (NameHoldsNul(name)) return NativeDelete(key, text::Widen(name));
     return RegDeleteValueA(key, name.c_str());
 }
 

@@ -1,5 +1,12 @@
 // Thin calls over the Windows registry. Every call returns the system's error
 // code (ERROR_SUCCESS on success); outputs are meaningful only on success.
+//
+// A value name may hold NUL characters: "run\0x" is another value than
+// "run" (a known way to hide a startup entry). The ANSI and wide calls take
+// names that end at their first NUL and would reach "run", so every call
+// below that takes a value name sends a name holding a NUL through the
+// native calls of ntdll, which take the name with its length; names
+// enumerated here keep their whole length.
 #pragma once
 
 #include "platform/Handles.h"
@@ -24,7 +31,11 @@ struct KeyCounts {
 LONG QueryCounts(HKEY key, KeyCounts& counts);
 
 LONG EnumKeyName(HKEY key, DWORD index, std::string& name);
+// The whole name, NULs inside it included.
 LONG EnumValueName(HKEY key, DWORD index, std::string& name);
+
+// Whether a value name holds a NUL character.
+bool NameHoldsNul(const std::string& name);
 
 // Reads a value's type and raw data; grows the buffer and retries (bounded)
 // when the value grows between the size query and the read.

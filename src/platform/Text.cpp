@@ -13,11 +13,14 @@ std::wstring Widen(const std::string& text) {
     return wide;
 }
 
-std::string Narrow(const std::wstring& text) {
-    const int length = static_cast<int>(text.size());
-    const int count = WideCharToMultiByte(CP_ACP, 0, text.c_str(), length, nullptr, 0, nullptr, nullptr);
+std::string Narrow(const std::wstring& text) { return Narrow(text.data(), text.size()); }
+
+std::string Narrow(const wchar_t* text, size_t size) {
+    if (size == 0) return {};
+    const int length = static_cast<int>(size);
+    const int count = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
     std::string narrow(static_cast<size_t>(count > 0 ? count : 0), '\0');
-    if (count > 0) WideCharToMultiByte(CP_ACP, 0, text.c_str(), length, narrow.data(), count, nullptr, nullptr);
+    if (count > 0) WideCharToMultiByte(CP_ACP, 0, text, length, narrow.data(), count, nullptr, nullptr);
     return narrow;
 }
 

@@ -9,7 +9,8 @@ namespace platform::text {
 // From the active code page (UTF-8 through the manifest) to UTF-16.
 std::wstring Widen(const std::string& text);
 
-// From UTF-16 back to the active code page.
+// From UTF-16 back to the active code page; NULs inside the text stay.
 std::string Narrow(const std::wstring& text);
+std::string Narrow(const wchar_t* text, size_t length);
 
 }  // namespace platform::text

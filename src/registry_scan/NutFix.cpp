@@ -26,7 +26,7 @@ namespace reg = platform::reg;
 constexpr REGSAM kTreeDeleteAccess = KEY_READ;
 constexpr REGSAM kValueDeleteAccess = KEY_SET_VALUE;
 
-enum class FixAction { Refuse, Missing, DeleteKey, DeleteValue };
+enum class FixAction { Refuse, Unnamable, Missing, DeleteKey, DeleteValue };
 
 struct FixTarget {
     FixAction action = FixAction::Refuse;
@@ -141,7 +141,10 @@ bool SectionRecordsValues(int section) {
 FixTarget ResolveTarget(const std::string& registryPath, bool valueItem) {
     FixTarget target;
     // A name cut short at a NUL would name another key or value.
-    if (registryPath.find('\0') != std::string::npos) return target;
+    if (registryPath.find('\0') != std::string::npos) {
+        target.action = FixAction::Unnamable;
+        return target;
+    }
     const auto parts = SplitRegistryPath(registryPath);
     if (!parts) return target;
     target.root = parts->root;
@@ -234,6 +237,8 @@ std::vector<Attempt> CheckRecords(const std::vector<FixRecord>& records, IFixPro
         FixTarget target = ResolveTarget(record.problem.registryPath, SectionRecordsValues(record.section));
         if (target.action == FixAction::Refuse)
             ++report.refused;
+        else if (target.action == FixAction::Unnamable)
+            ++report.unnamable;
         else if (target.action == FixAction::Missing)
             ++report.failed;
         else

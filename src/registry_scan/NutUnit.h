@@ -69,6 +69,7 @@ struct FixRecord {
 struct FixReport {
     int deleted = 0;
     int refused = 0;          // item empty or a key the sections walk as a container
+    int unnamable = 0;        // a name holding a NUL: the program does not act on it
     int failed = 0;           // could not be deleted (rights, gone, not found)
     int existsAgain = 0;      // the file the record missed is there again: left alone
     bool backupFailed = false;  // nothing was deleted

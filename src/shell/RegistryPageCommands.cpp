@@ -103,6 +103,10 @@ void TRegistryPage::ShowFixOutcome(const registry_scan::FixReport& report) {
     if (report.refused > 0)
         note(std::to_string(report.refused) +
              " marked error(s) were left alone: they name a key that holds the entries of a whole section.");
+    if (report.unnamable > 0)
+        note(std::to_string(report.unnamable) +
+             " marked error(s) were left alone: their names hold a NUL character, and a name cut short there "
+             "would name another registry item.");
     if (!notes.empty()) ShowRgBox(Frame().Handle(), notes, platform::dialogs::BoxKind::Warning);
 }
 

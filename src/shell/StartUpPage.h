@@ -78,6 +78,8 @@ private:
     std::string RowProgramInfoPath(int row);
     void ReportMoveConflict(int row, const startup::EntryMoveResult& result);
     void SetRowTick(int row, bool ticked);
+    // The value name behind a run-key row, as listed (NULs inside it kept).
+    std::string RowValueName(int row) const;
     bool SuRowEntry(int row, startup::RunEntry& entry) const;
     bool SelectedSuEntry(startup::RunEntry& entry, bool& active) const;
     void SuBeginDrag();

@@ -24,10 +24,17 @@ TfrmSuProgrammInfo& TStartUpPage::frmSuProgrammInfo() {
     return *infoForm_;
 }
 
+std::string TStartUpPage::RowValueName(int row) const {
+    // The name the row was listed with: the shown one reads a NUL inside a
+    // name as "\0", which would name another value, or none.
+    const StartupRow* listed = ListedRow(row);
+    return listed && !listed->valueName.empty() ? listed->valueName : lvSuValues.Text(row, 0);
+}
+
 bool TStartUpPage::SuRowEntry(int row, RunEntry& entry) const {
     // Name, Location, Root Key and Section; rows of other sources have fewer.
     if (row < 0 || ui::RowSubItemCount(lvSuValues.Data(row)) < 3) return false;
-    entry = RunEntry{lvSuValues.Text(row, 0), lvSuValues.Text(row, 1), lvSuValues.Text(row, 2), lvSuValues.Text(row, 3)};
+    entry = RunEntry{RowValueName(row), lvSuValues.Text(row, 1), lvSuValues.Text(row, 2), lvSuValues.Text(row, 3)};
     return true;
 }
 
@@ -63,7 +70,7 @@ void TStartUpPage::aSuDeleteExecute() {
     if (row < 0) return;
     // What the user confirms is what goes, whatever happens to the list
     // while the question is open.
-    const std::string name = lvSuValues.Text(row, 0), location = lvSuValues.Text(row, 1);
+    const std::string name = lvSuValues.Text(row, 0), valueName = RowValueName(row), location = lvSuValues.Text(row, 1);
     const std::string rootName = lvSuValues.Text(row, 2), section = lvSuValues.Text(row, 3);
     const bool ticked = lvSuValues.Checked(row);
     const StartupRow* listed = ListedRow(row);
@@ -81,9 +88,9 @@ void TStartUpPage::aSuDeleteExecute() {
             // once a backup point holds it, so the delete can be undone.
             SYSTEMTIME now{};
             GetLocalTime(&now);
-            const RunDeleteResult result = DeleteRunEntryWithBackup(RunEntry{name, location, rootName, section},
+            const RunDeleteResult result = DeleteRunEntryWithBackup(RunEntry{valueName, location, rootName, section},
                                                                     ticked, Frame().Settings().backupFolder, now);
-            if (result.outcome == RunDeleteOutcome::BackupFailed)
+            if (result.outcome == RunDeleteOutcome::BackupFailed || result.outcome == RunDeleteOutcome::Refused)
                 platform::dialogs::ShowBox(Frame().Handle(), name + " was not deleted. " + result.problem,
                                            ui::kApplicationTitle, platform::dialogs::BoxKind::ErrorCancel);
         }

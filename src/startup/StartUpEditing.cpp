@@ -255,9 +255,15 @@ bool DeleteRunValue(const std::string& rootName, const std::string& keyName, con
 
 RunDeleteResult DeleteRunEntryWithBackup(const RunEntry& entry, bool active, const std::string& backupFolder,
                                          const SYSTEMTIME& now) {
+    RunDeleteResult result;
+    if (reg::NameHoldsNul(entry.name)) {
+        result.outcome = RunDeleteOutcome::Refused;
+        result.problem = "Its name holds a NUL character, and a backup point would give it back under the name cut "
+                         "short there, over another entry. Switch it off instead: that keeps it, unstarted.";
+        return result;
+    }
     const std::string keyName = active ? entry.section : entry.section + kSwitchedOffSuffix;
     const snapshots::BackupItem item{entry.rootName, RunKeyPath(entry.rootName, keyName), false, entry.name};
-    RunDeleteResult result;
     if (!snapshots::BackUpBeforeDelete(backupFolder, now, {item}, result.pointFolder, result.problem)) {
         result.pointFolder.clear();
         return result;
@@ -270,7 +276,7 @@ EntryMoveResult SwitchEntry(const RunEntry& entry, bool active) {
     if (!IsRunEntry(entry)) return {};
     const std::string on = entry.section, off = entry.section + kSwitchedOffSuffix;
     EntryMoveResult result = MoveValue(MoveRequest{entry, active ? off : on, active ? on : off,
-                                                   "switch '" + entry.name + "' " + (active ? "on" : "off")});
+                                                   "switch '" + ShownValueName(entry.name) + "' " + (active ? "on" : "off")});
     result.registryActive = ActiveHolds(entry, entry.section);
     return result;
 }
@@ -279,7 +285,7 @@ EntryMoveResult MoveRunEntry(const RunEntry& entry, bool active, const std::stri
     if (!IsRunEntry(entry) || !IsRunSectionName(toSection)) return {};
     const std::string suffix = active ? "" : kSwitchedOffSuffix;
     EntryMoveResult result = MoveValue(MoveRequest{entry, entry.section + suffix, toSection + suffix,
-                                                   "move '" + entry.name + "' to " + toSection});
+                                                   "move '" + ShownValueName(entry.name) + "' to " + toSection});
     const bool moved = result.outcome == EntryMoveOutcome::Moved || result.outcome == EntryMoveOutcome::AlreadyInPlace;
     result.registryActive = ActiveHolds(entry, moved ? toSection : entry.section);
     return result;

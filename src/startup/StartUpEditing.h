@@ -10,7 +10,7 @@ namespace startup {
 
 // A startup entry of a run key, as its list row shows it.
 struct RunEntry {
-    std::string name;
+    std::string name;  // the value name itself, NULs inside it included (the row's valueName)
     std::string location;
     std::string rootName;
     std::string section;
@@ -43,18 +43,22 @@ enum class RunDeleteOutcome {
     Changed,       // saved, but the value no longer holds the row's location, or went: left as it is
     NotWritable,   // saved, but the key refused the delete: nothing changed
     BackupFailed,  // the point could not be written or checked: nothing was deleted
+    Refused,       // not even saved: the name is one a backup point cannot give back; problem says why
 };
 
 struct RunDeleteResult {
     RunDeleteOutcome outcome = RunDeleteOutcome::BackupFailed;
     std::string pointFolder;  // the point that holds the value (trailing "\"); empty when the backup failed
-    std::string problem;      // when the backup failed: why, a sentence for the user
+    std::string problem;      // when the backup failed or the delete was refused: why, a sentence for the user
 };
 
 // Deletes a run entry as the StartUp page's Delete does: its value (in the
 // section's key when active, else in the "-" twin) is first saved in the
 // backup point named after now inside backupFolder and checked there, then
-// deleted only while it still holds the entry's location.
+// deleted only while it still holds the entry's location. A name holding a
+// NUL is refused: restoring a point writes a value back through calls that
+// end the name there, so the entry could not be given back, and its
+// namesake would be overwritten.
 RunDeleteResult DeleteRunEntryWithBackup(const RunEntry& entry, bool active, const std::string& backupFolder,
                                          const SYSTEMTIME& now);
 

@@ -48,7 +48,7 @@ void SetRowFile(StartupRow& row, const std::string& commandLine, const StartupCo
 }
 
 StartupRow& AddRow(StartupListing& list, const std::string& caption) {
-    list.rows.push_back(StartupRow{caption, {}, false, {}, {}});
+    list.rows.push_back(StartupRow{caption, {}, false, {}, {}, {}});
     return list.rows.back();
 }
 
@@ -74,7 +74,10 @@ void ReadRunKeyValues(StartupListing& list, const std::string& rootName,
         // type, which Windows would not start, is skipped and the rest still listed.
         std::string location;
         if (!registry.ReadStringValue(name, location)) continue;
-        StartupRow& row = AddRow(list, name);
+        // A name may hold a NUL beside a value of the name cut there (a way
+        // to hide an entry): the row shows it whole and keeps it to act on.
+        StartupRow& row = AddRow(list, ShownValueName(name));
+        row.valueName = name;
         row.checked = active;
         row.subItems = {location, rootName, section, ""};
         SetRowFile(row, location, context);

@@ -72,6 +72,10 @@ struct StartupRow {
     bool checked = false;
     std::string iconFile;  // the file whose first icon the row shows; empty: none
     std::string filePath;  // the Startup-folder file the row stands for; empty for other rows
+    // A run-key row's value name itself, which may hold NULs the caption
+    // shows as "\0": commands act on this, never on the shown text. Empty
+    // for rows of other sources.
+    std::string valueName;
 };
 
 enum class SuPopupMenu { ValueReg, ValueFiles };

@@ -5,15 +5,20 @@
 #include "history/HistoryFunctions.h"
 #include "history/HistorySectionTable.h"
 #include "history/HsFunInternetExplorer.h"
+#include "history/HsFunMultimedia.h"
 #include "history/HsFunMyComputer.h"
+#include "platform/Registry.h"
 #include "platform/UrlCache.h"
 
 #include "EngineTestSupport.h"
+#include "NulNamedValue.h"
+#include "RegSeed.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -318,6 +323,185 @@ TEST_F(RunHistoryValues, DeleteAndDeleteAllThroughTheRow) {
     EXPECT_EQ(row.deleteAll(listed, "*orvenghist drop*"), 0);
     EXPECT_FALSE(Has("orvenghist-d2"));
     EXPECT_TRUE(Has("orvenghist-k"));
+}
+
+// ---- values of another type among a list's strings ---------------------------------
+
+// What a key holds under a name: its type and bytes, or nothing.
+std::optional<platform::reg::RawValue> HeldValue(const std::string& key, const std::string& name) {
+    platform::KeyHandle handle;
+    platform::reg::RawValue value;
+    if (platform::reg::OpenKey(HKEY_CURRENT_USER, key, KEY_READ, handle) != ERROR_SUCCESS ||
+        platform::reg::QueryRawValue(handle.Get(), name, value) != ERROR_SUCCESS)
+        return std::nullopt;
+    return value;
+}
+
+bool SameValue(const std::optional<platform::reg::RawValue>& held, DWORD type, const std::vector<uint8_t>& data) {
+    return held && held->type == type && held->data == std::vector<BYTE>(data.begin(), data.end());
+}
+
+// Puts a key's value back as it was (or removes it) on scope exit, whatever
+// type it had: Delete All of the Run History rewrites its order value.
+class KeptValue {
+public:
+    KeptValue(std::string key, std::string name)
+        : key_(std::move(key)), name_(std::move(name)), before_(HeldValue(key_, name_)) {}
+    ~KeptValue() {
+        platform::KeyHandle handle;
+        if (platform::reg::OpenKey(HKEY_CURRENT_USER, key_, KEY_ALL_ACCESS, handle) != ERROR_SUCCESS) return;
+        if (before_)
+            platform::reg::SetRawValue(handle.Get(), name_, *before_);
+        else
+            platform::reg::DeleteValue(handle.Get(), name_);
+    }
+    KeptValue(const KeptValue&) = delete;
+    KeptValue& operator=(const KeptValue&) = delete;
+
+private:
+    std::string key_, name_;
+    std::optional<platform::reg::RawValue> before_;
+};
+
+// The values named go at the end, and the keys the seeding made, from the
+// highest one that was missing.
+class SeededKey {
+public:
+    explicit SeededKey(std::string key) : key_(std::move(key)) {
+        for (size_t end = key_.find('\\');; end = key_.find('\\', end + 1)) {
+            const std::string upTo = key_.substr(0, end);
+            if (!testing_support::RegKeyExists(HKEY_CURRENT_USER, upTo)) {
+                made_.Add(HKEY_CURRENT_USER, upTo);
+                break;
+            }
+            if (end == std::string::npos) break;
+        }
+    }
+    void Set(const std::string& name, DWORD type, const std::vector<uint8_t>& data) {
+        values_.push_back(std::make_unique<testing_support::ScopedRegValue>(HKEY_CURRENT_USER, key_, name));
+        testing_support::SetRawValue(HKEY_CURRENT_USER, key_, name, type, data);
+    }
+    void SetText(const std::string& name, const std::string& text) { Set(name, REG_SZ, testing_support::Utf16Z(text)); }
+
+private:
+    std::string key_;
+    testing_support::ScopedRegKeys made_;
+    std::vector<std::unique_ptr<testing_support::ScopedRegValue>> values_;
+};
+
+// The captions the section lists that hold the marker, sorted; an error
+// the lister raises is a failure of the case, and the rest still runs.
+std::vector<std::string> ListedOrFailed(int section, const std::string& marker, const std::string& what) {
+    try {
+        return SortedCaptions(ListSection(section, "*", marker));
+    } catch (const std::exception& error) {
+        ADD_FAILURE() << what << ": the listing stopped: " << error.what();
+        return {};
+    }
+}
+
+// Every History section that lists registry values, with the key it reads
+// (under HKEY_CURRENT_USER); the texts seeded end in ".oxq", so the
+// Open/Save section's clear finds its subkey "oxq" by them.
+struct ValueListSection {
+    int number;
+    std::string key;
+};
+
+const std::vector<ValueListSection>& ValueListSections() {
+    static const std::vector<ValueListSection> sections = {
+        {hsIETypedUrls, "Software\\Microsoft\\Internet Explorer\\TypedURLs"},
+        {hsRunHistory, kRunMruKey},
+        {hsFindHistory, std::string(kFindHistoryKey) + "\\OrvOddList"},
+        {hsOpenSaveHistory, std::string(kOpenSaveKey) + "\\oxq"},
+        {hsPaintRecent, kPaintRecentKey},
+        {hsWordPadRecent, kWordPadRecentKey},
+        {hsPaintShopPro, kPaintShopProKeys[1]},
+    };
+    return sections;
+}
+
+// A value of another type between two strings (bytes, no bytes, numbers, a
+// list of lines) is no entry of the list: the strings on both sides are
+// listed, Delete and Delete All reach them with the mask that fits
+// anything, and the odd value stays as it was. Nothing raises.
+TEST(EngineHistoryRegistryLists, AValueOfAnotherTypeIsPassedOverByTheListAndItsRemovals) {
+    struct Odd {
+        const char* what;
+        DWORD type;
+        std::vector<uint8_t> data;
+    };
+    const Odd odds[] = {
+        {"bytes", REG_BINARY, {0x43, 0x3A, 0x5C, 0xFF}},
+        {"no bytes", REG_BINARY, {}},
+        {"a number", REG_DWORD, {7, 0, 0, 0}},
+        {"a large number", REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8}},
+        {"lines", REG_MULTI_SZ, testing_support::Utf16Z(std::string("C:\\orvodd\\lines.oxq") + '\0')},
+    };
+    const std::string first = "C:\\orvodd\\first.oxq", last = "C:\\orvodd\\last.oxq";
+    for (const ValueListSection& section : ValueListSections()) {
+        for (const Odd& odd : odds) {
+            const std::string what = std::to_string(section.number) + " with " + odd.what;
+            SCOPED_TRACE(what);
+            KeptValue order(kRunMruKey, kMruListValue);
+            SeededKey key(section.key);
+            // Seeded in name order, so the odd value lies between the strings
+            // in either enumeration order (Windows: as written; Wine: by name).
+            key.SetText("orvodd-a", first);
+            key.Set("orvodd-b", odd.type, odd.data);
+            key.SetText("orvodd-c", last);
+            const HistorySectionRow& row = HistorySectionRowOf(section.number);
+
+            EXPECT_EQ(ListedOrFailed(section.number, "orvodd", what), (std::vector<std::string>{first, last}));
+
+            EXPECT_NO_THROW(row.deleteOne(HistoryRow{last, {}, {}}));
+            EXPECT_FALSE(HeldValue(section.key, "orvodd-c"));
+            EXPECT_TRUE(HeldValue(section.key, "orvodd-a"));
+
+            const std::vector<HistoryRow> listed = {HistoryRow{first, {}, {}}};
+            EXPECT_NO_THROW(row.deleteAll(listed, "*"));
+            EXPECT_FALSE(HeldValue(section.key, "orvodd-a"));
+            EXPECT_TRUE(SameValue(HeldValue(section.key, "orvodd-b"), odd.type, odd.data));
+            EXPECT_TRUE(ListedOrFailed(section.number, "orvodd", what).empty());
+        }
+    }
+}
+
+// Delete All of the Run History empties its order value only when that is
+// a string (or missing): an order value of another type stays as it was.
+TEST(EngineHistoryRegistryLists, RunHistoryDeleteAllLeavesAnOrderValueOfAnotherType) {
+    KeptValue order(kRunMruKey, kMruListValue);
+    SeededKey key(kRunMruKey);
+    key.SetText("orvodd-run", "orvodd run\\1");
+    const std::vector<uint8_t> bytes = {0x61, 0x00, 0x62, 0x00};
+    testing_support::SetRawValue(HKEY_CURRENT_USER, kRunMruKey, kMruListValue, REG_BINARY, bytes);
+    EXPECT_NO_THROW(HistorySectionRowOf(hsRunHistory).deleteAll({}, "*"));
+    EXPECT_FALSE(HeldValue(kRunMruKey, "orvodd-run"));
+    EXPECT_TRUE(SameValue(HeldValue(kRunMruKey, kMruListValue), REG_BINARY, bytes));
+}
+
+// A value whose name holds a NUL beside the value its name is cut to there:
+// every section lists both texts, Delete of the hidden one's row takes that
+// value and not its namesake, and Delete All takes the namesake too.
+TEST(EngineHistoryRegistryLists, ANameHoldingANulIsAValueOfItsOwn) {
+    const std::wstring hiddenName = testing_support::WideName(std::string("orvnul\0x", 8)), plainName = L"orvnul";
+    const std::string hidden = "C:\\orvnul\\hidden.oxq", plain = "C:\\orvnul\\plain.oxq";
+    for (const ValueListSection& section : ValueListSections()) {
+        const std::string what = std::to_string(section.number);
+        SCOPED_TRACE(what);
+        KeptValue order(kRunMruKey, kMruListValue);
+        SeededKey key(section.key);
+        key.SetText("orvnul", plain);
+        testing_support::ScopedNulNamed hiddenValue(HKEY_CURRENT_USER, section.key, hiddenName, hidden);
+        const HistorySectionRow& row = HistorySectionRowOf(section.number);
+
+        EXPECT_EQ(ListedOrFailed(section.number, "orvnul", what), (std::vector<std::string>{hidden, plain}));
+        EXPECT_NO_THROW(row.deleteOne(HistoryRow{hidden, {}, {}}));
+        EXPECT_EQ(testing_support::NulNamedText(HKEY_CURRENT_USER, section.key, hiddenName), std::nullopt);
+        EXPECT_EQ(testing_support::NulNamedText(HKEY_CURRENT_USER, section.key, plainName), plain);
+        EXPECT_NO_THROW(row.deleteAll({HistoryRow{plain, {}, {}}}, "*"));
+        EXPECT_EQ(testing_support::NulNamedText(HKEY_CURRENT_USER, section.key, plainName), std::nullopt);
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "startup/StartUpEditing.h"
 #include "startup/StartUpFunctions.h"
 #include "EngineTestSupport.h"
+#include "NulNamedValue.h"
 #include "ReadOnlyRegKey.h"
 #include "RegSeed.h"
 
@@ -19,8 +20,13 @@ using namespace testing_support;
 
 namespace startup {
 
+void PrintTo(EntryMoveOutcome outcome, std::ostream* out) {
+    const char* names[] = {"Moved", "AlreadyInPlace", "Conflict", "NotWritable"};
+    *out << names[static_cast<int>(outcome)];
+}
+
 void PrintTo(RunDeleteOutcome outcome, std::ostream* out) {
-    const char* names[] = {"Deleted", "Changed", "NotWritable", "BackupFailed"};
+    const char* names[] = {"Deleted", "Changed", "NotWritable", "BackupFailed", "Refused"};
     *out << names[static_cast<int>(outcome)];
 }
 
@@ -150,6 +156,86 @@ TEST_F(EngineRunDelete, NoPointNoDelete) {
         EXPECT_EQ(Held(kSection), c.seeded ? c.seeded : "(none)");
     }
     EXPECT_FALSE(platform::files::DirectoryExists(blocker.Path()));
+}
+
+// ---- names holding a NUL ---------------------------------------------------------
+
+class EngineNulNames : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteUserRunKeys({kSection.c_str(), "RunOnceEx"}); }
+    void TearDown() override { DeleteUserRunKeys({kSection.c_str(), "RunOnceEx"}); }
+};
+
+// A value whose name holds a NUL beside the value its name is cut to there
+// (a way to hide a startup entry): the list shows it under its whole name
+// with its own program, and On/Off, a move and a conflict's message deal
+// with exactly that value; Delete refuses it and says why. The namesake is
+// never touched.
+TEST_F(EngineNulNames, TheRowActsOnlyOnTheValueOfItsWholeName) {
+    const struct {
+        std::string name, shown, cut;  // the cut name is what the ANSI and wide calls would reach
+    } cases[] = {
+        {std::string("OrvN\0tail", 9), "OrvN\\0tail", "OrvN"},
+        {std::string("OrvN\0", 5), "OrvN\\0", "OrvN"},
+        {std::string("\0OrvN", 5), "\\0OrvN", ""},  // cut: the key's default value
+        {std::string("OrvN\0\0two", 9), "OrvN\\0\\0two", "OrvN"},
+    };
+    const std::string hidden = "C:\\orvnul\\hidden.exe", plain = "C:\\orvnul\\plain.exe";
+    const std::string on = Key(kSection), off = Key(kSection + "-"), moved = Key("RunOnceEx");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        DeleteUserRunKeys({kSection.c_str(), "RunOnceEx"});
+        const std::wstring name = WideName(c.name), cut = WideName(c.cut);
+        SetNulNamed(HKEY_CURRENT_USER, on, cut, plain);
+        SetNulNamed(HKEY_CURRENT_USER, on, name, hidden);
+
+        StartupListing listing;
+        TFileVersionInfo info;
+        ListSection(kSuRunServiceOnce, listing, info);
+        const StartupRow* row = nullptr;
+        int hiddenRows = 0;
+        for (const StartupRow& listed : listing.rows) {
+            if (listed.caption == c.shown) row = &listed;
+            hiddenRows += !listed.subItems.empty() && listed.subItems[0] == hidden;
+        }
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(row->subItems.at(0), hidden);
+        EXPECT_EQ(row->valueName, c.name);
+        EXPECT_EQ(hiddenRows, 1);
+        const RunEntry entry{row->valueName, hidden, kUser, kSection};
+
+        EXPECT_EQ(SwitchEntry(entry, false).outcome, EntryMoveOutcome::Moved);
+        EXPECT_EQ(NulNamedText(HKEY_CURRENT_USER, off, name), hidden);
+        EXPECT_EQ(NulNamedText(HKEY_CURRENT_USER, on, name), std::nullopt);
+        EXPECT_EQ(NulNamedText(HKEY_CURRENT_USER, off, cut), std::nullopt);
+        EXPECT_EQ(NulNamedText(HKEY_CURRENT_USER, on, cut), plain);
+        EXPECT_EQ(SwitchEntry(entry, true).outcome, EntryMoveOutcome::Moved);
+        EXPECT_EQ(NulNamedText(HKEY_CURRENT_USER, on, name), hidden);
+
+        // Another program under the whole name in the twin: refused, and the
+        // message shows the name as the list does.
+        SetNulNamed(HKEY_CURRENT_USER, off, name, "C:\\orvnul\\other.exe");
+        const EntryMoveResult conflict = SwitchEntry(entry, false);
+        EXPECT_EQ(conflict.outcome, EntryMoveOutcome::Conflict);
+        EXPECT_NE(conflict.message.find("'" + c.shown + "'"), std::string::npos) << conflict.message;
+        EXPECT_EQ(conflict.message.find('\0'), std::string::npos);
+        DeleteNulNamed(HKEY_CURRENT_USER, off, name);
+
+        EXPECT_EQ(MoveRunEntry(entry, true, "RunOnceEx").outcome, EntryMoveOutcome::Moved);
+        EXPECT_EQ(NulNamedText(HKEY_CURRENT_USER, moved, name), hidden);
+        EXPECT_EQ(NulNamedText(HKEY_CURRENT_USER, moved, cut), std::nullopt);
+        EXPECT_EQ(NulNamedText(HKEY_CURRENT_USER, on, cut), plain);
+
+        ScopedFolder backups("engine nul delete");
+        const RunDeleteResult refused =
+            DeleteRunEntryWithBackup({c.name, hidden, kUser, "RunOnceEx"}, true, backups.Path() + "\\Backup", Now());
+        EXPECT_EQ(refused.outcome, RunDeleteOutcome::Refused);
+        EXPECT_NE(refused.problem.find("NUL"), std::string::npos) << refused.problem;
+        EXPECT_EQ(refused.pointFolder, "");
+        EXPECT_EQ(NulNamedText(HKEY_CURRENT_USER, moved, name), hidden);
+        EXPECT_EQ(NulNamedText(HKEY_CURRENT_USER, on, cut), plain);
+        EXPECT_FALSE(platform::files::DirectoryExists(backups.Path() + "\\Backup"));
+    }
 }
 
 }  // namespace
