@@ -2,6 +2,7 @@
 // our own export and import, and the system's reg.exe reads our files and we
 // read its files.
 #include "snapshots/RegistryTree.h"
+#include "NulNamedValue.h"
 #include "RegSeed.h"
 #include "TestSupport.h"
 
@@ -242,6 +243,28 @@ TEST_F(RegistryTreeTest, RegExeImportsOurFileAndWeReadItsFile) {
     DeleteRegTree(HKEY_CURRENT_USER, relative_);
     ASSERT_EQ(RunReg("import \"" + ours + "\""), 0);
     EXPECT_EQ(ByPath(Export(), base_), Expected());
+}
+
+}  // namespace
+
+namespace {
+
+// A value whose name holds a NUL goes back under its whole name: restored
+// through the calls that stop at the NUL it would land on its namesake.
+TEST(RegistryTreeNulNames, ARestoreKeepsANameHoldingANulApartFromItsNamesake) {
+    ScratchRegKey scratch("RegistryTreeNul");
+    const std::string key = scratch.Relative() + "\\Run";
+    SetRegString(HKEY_CURRENT_USER, key, "entry", "plain.exe");
+    const std::wstring hidden = WideName("entry") + L'\0' + WideName("tail");
+    SetNulNamed(HKEY_CURRENT_USER, key, hidden, "hidden.exe");
+    std::vector<RegKeyData> keys;
+    std::string error;
+    ASSERT_TRUE(ExportRegistryTree("HKEY_CURRENT_USER", key, keys, error)) << error;
+    DeleteRegTree(HKEY_CURRENT_USER, key);
+
+    ASSERT_TRUE(ImportRegistryTree(keys, error)) << error;
+    EXPECT_EQ(NulNamedText(HKEY_CURRENT_USER, key, WideName("entry")), std::optional<std::string>("plain.exe"));
+    EXPECT_EQ(NulNamedText(HKEY_CURRENT_USER, key, hidden), std::optional<std::string>("hidden.exe"));
 }
 
 }  // namespace

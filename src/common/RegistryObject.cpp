@@ -21,7 +21,9 @@ void DeleteTree(HKEY base, const std::string& path, REGSAM access) {
     if (reg::QueryCounts(key.Get(), counts) != ERROR_SUCCESS) return;
     for (DWORD index = counts.subKeys; index-- > 0;) {
         std::string name;
-        if (reg::EnumKeyName(key.Get(), index, name) == ERROR_SUCCESS) {
+        // A name holding a NUL would be taken cut short: the key itself (an
+        // endless walk) or a namesake. Such a key stays, and so does its parent.
+        if (reg::EnumKeyName(key.Get(), index, name) == ERROR_SUCCESS && name.find('\0') == std::string::npos) {
             DeleteTree(key.Get(), name, access);
             reg::DeleteKey(key.Get(), name);
         }

@@ -260,10 +260,17 @@ std::vector<snapshots::BackupItem> BackupItemsOf(const std::vector<Attempt>& att
 FixReport FixRecords(const std::vector<FixRecord>& records, const std::string& backupFolder,
                      IFixProgress& progress, common::StopToken stop) {
     FixReport report;
+    FixRecordsInto(records, backupFolder, progress, stop, report);
+    return report;
+}
+
+void FixRecordsInto(const std::vector<FixRecord>& records, const std::string& backupFolder, IFixProgress& progress,
+                    common::StopToken stop, FixReport& report) {
+    report = FixReport();
     const std::vector<Attempt> attempts = CheckRecords(records, progress, stop, report);
     if (attempts.empty() || stop.StopRequested()) {
         report.stopped = report.stopped || stop.StopRequested();
-        return report;
+        return;
     }
 
     const int total = static_cast<int>(attempts.size());
@@ -275,7 +282,7 @@ FixReport FixRecords(const std::vector<FixRecord>& records, const std::string& b
         report.backupFailed = true;
         report.pointFolder.clear();
         report.failed += total;
-        return report;
+        return;
     }
 
     for (int done = 0; done < total; ++done) {
@@ -293,7 +300,6 @@ FixReport FixRecords(const std::vector<FixRecord>& records, const std::string& b
         }
     }
     if (!report.stopped) progress.FixProgress(FixStage::Deleting, total, total);
-    return report;
 }
 
 TNut::FixReport TNut::FixMarkedProblems(const std::string& backupFolder) {

@@ -96,6 +96,10 @@ public:
 // the item being deleted. Touches no store: the caller removes fixedRows.
 FixReport FixRecords(const std::vector<FixRecord>& records, const std::string& backupFolder,
                      IFixProgress& progress, common::StopToken stop = {});
+// The same into a report the caller holds: what was done before an error
+// (out of memory, say) is in it when the error is raised.
+void FixRecordsInto(const std::vector<FixRecord>& records, const std::string& backupFolder, IFixProgress& progress,
+                    common::StopToken stop, FixReport& report);
 
 // The problem store: per section a state and four lists of equal length, row
 // k of the four lists being one record; plus the total of all records. Changed

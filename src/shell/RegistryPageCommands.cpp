@@ -119,6 +119,7 @@ void TRegistryPage::RunFix() {
     fix->SetOnTerminate([form] { form->WorkEnded(); });
     if (!fix->Resume()) {
         fix.reset();
+        ShowSelectedResults();  // Fix All emptied the list first
         ShowRgBox(Frame().Handle(), "The fix could not be started.", platform::dialogs::BoxKind::ErrorCancel);
         return;
     }

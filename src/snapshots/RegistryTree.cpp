@@ -1,6 +1,8 @@
 // Registry trees through the wide calls, so names with any characters survive.
 #include "snapshots/RegistryTree.h"
 
+#include "platform/Registry.h"
+
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "platform/Processes.h"
@@ -87,6 +89,16 @@ LONG ExportKey(HKEY key, const std::string& fullPath, std::vector<RegKeyData>& k
     if (rc != ERROR_SUCCESS) return rc;
     for (const auto& name : names) {
         const std::string childPath = fullPath + "\\" + FromWide(name.data(), name.size());
+        if (name.find(L'\0') != std::wstring::npos) {
+            // The key calls would take the name cut short at the NUL: the
+            // key itself (an endless walk) or a namesake.
+            if (!unreadable) {
+                error = "Cannot open " + childPath + ": its name holds a NUL character.";
+                return ERROR_INVALID_NAME;
+            }
+            unreadable->push_back({childPath, "Its name holds a NUL character."});
+            continue;
+        }
         KeyHandle child;
         rc = RegOpenKeyExW(key, name.c_str(), 0, KEY_READ, child.Put());
         if (rc != ERROR_SUCCESS) {
@@ -176,11 +188,10 @@ bool ImportRegistryTree(const std::vector<RegKeyData>& keys, std::string& error)
             return false;
         }
         for (const auto& value : keyData.values) {
-            const std::wstring name = Wide(value.isDefault ? std::string() : value.name);
-            static const BYTE kNoData = 0;
-            const BYTE* bytes = value.data.empty() ? &kNoData : value.data.data();
-            rc = RegSetValueExW(key.Get(), name.empty() ? nullptr : name.c_str(), 0, value.type, bytes,
-                                static_cast<DWORD>(value.data.size()));
+            // Through the call that takes a name with its length: a name
+            // holding a NUL must not land on its cut-short namesake.
+            const platform::reg::RawValue raw{value.type, std::vector<BYTE>(value.data.begin(), value.data.end())};
+            rc = platform::reg::SetRawValue(key.Get(), value.isDefault ? std::string() : value.name, raw);
             if (rc != ERROR_SUCCESS) {
                 error = Reason("Cannot write the value \"" + value.name + "\" of " + keyData.path, rc);
                 return false;

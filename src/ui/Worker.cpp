@@ -245,7 +245,9 @@ void WorkerThread::RunDelivery(std::unique_ptr<Delivery> delivery) {
 // A sent message overtakes posted ones; running the posted deliveries first
 // keeps the order in which the worker handed them over.
 void WorkerThread::RunPostedDeliveriesNow() {
-    while (std::unique_ptr<Delivery> delivery = TakePostedDelivery()) RunDelivery(std::move(delivery));
+    PendingQuit quit;
+    while (std::unique_ptr<Delivery> delivery = TakePostedDelivery(quit)) RunDelivery(std::move(delivery));
+    quit.PostAgain();
 }
 
 LRESULT WorkerThread::RunStep(StepCall& call) {
@@ -291,21 +293,30 @@ void WorkerThread::ReportError(std::exception_ptr error) {
 // Posted deliveries still queued when the worker goes (only when it went
 // before its thread's last message): freed, not run.
 void WorkerThread::DropPostedDeliveries() {
-    while (TakePostedDelivery()) {
+    PendingQuit quit;
+    while (TakePostedDelivery(quit)) {
     }
+    quit.PostAgain();
 }
 
-std::unique_ptr<WorkerThread::Delivery> WorkerThread::TakePostedDelivery() {
+// A peek for the worker's own messages also hands out a waiting WM_QUIT,
+// whatever window and range it names (Windows documents it; Wine does it).
+// Taken here it would be lost, and the loop that asked to end (a modal loop
+// inside the program's own) would wait for ever: it is kept aside and
+// posted again once the deliveries have been taken.
+std::unique_ptr<WorkerThread::Delivery> WorkerThread::TakePostedDelivery(PendingQuit& quit) {
     MSG message{};
-    if (!PeekMessageA(&message, messageHwnd_, kDeliverPosted, kDeliverPosted, PM_REMOVE)) return nullptr;
-    // Wine hands out a waiting WM_QUIT whatever window and range the peek
-    // names; taken here it would be lost, and the loop that asked to end (a
-    // modal loop inside the program's own) would wait for ever.
-    if (message.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(message.wParam));
-        return nullptr;
+    while (PeekMessageA(&message, messageHwnd_, kDeliverPosted, kDeliverPosted, PM_REMOVE)) {
+        if (message.message != WM_QUIT)
+            return std::unique_ptr<Delivery>(reinterpret_cast<Delivery*>(message.lParam));
+        quit.seen = true;
+        quit.code = message.wParam;
     }
-    return std::unique_ptr<Delivery>(reinterpret_cast<Delivery*>(message.lParam));
+    return nullptr;
+}
+
+void WorkerThread::PendingQuit::PostAgain() const {
+    if (seen) PostQuitMessage(static_cast<int>(code));
 }
 
 }  // namespace ui

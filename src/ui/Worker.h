@@ -155,8 +155,14 @@ private:
     void ReportError(std::exception_ptr error);
     void Orphan();
     void DropPostedDeliveries();
+    // A WM_QUIT met while taking deliveries, to be posted again after them.
+    struct PendingQuit {
+        bool seen = false;
+        WPARAM code = 0;
+        void PostAgain() const;
+    };
     // The next delivery posted to the hidden window, or null when none waits.
-    std::unique_ptr<Delivery> TakePostedDelivery();
+    std::unique_ptr<Delivery> TakePostedDelivery(PendingQuit& quit);
 
     HWND owner_;
     std::unique_ptr<MessageWindow> messageWindow_;

@@ -26,7 +26,9 @@ std::string TRegistryFixThread::StageText(registry_scan::FixStage stage) {
     return {};
 }
 
-void TRegistryFixThread::Execute() { report_ = registry_scan::FixRecords(records_, backupFolder_, *this, StopToken()); }
+void TRegistryFixThread::Execute() {
+    registry_scan::FixRecordsInto(records_, backupFolder_, *this, StopToken(), report_);
+}
 
 void TRegistryFixThread::FixProgress(registry_scan::FixStage stage, int done, int total) {
     const bool stageBoundary = !posted_ || stage != lastStage_ || done == 0 || done == total;
