@@ -66,6 +66,9 @@ THistoryPage::THistoryPage(IPageHost& frame) : TMainPage(frame, kPageHistory) {
     cbUseMask = AddControl("BUTTON", "Use Mask:", WS_TABSTOP | BS_AUTOCHECKBOX, 182, 11, 72, 18, kIdUseMask);
     edtMask = AddControl("EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, 258, 9, 193, 21, kIdMask, WS_EX_CLIENTEDGE);
     cbWholeWord = AddControl("BUTTON", "Whole Word", WS_TABSTOP | BS_AUTOCHECKBOX, 460, 11, 90, 18, kIdWholeWord);
+    lblHsProgress = AddControl("STATIC", "", SS_LEFT | SS_NOPREFIX, 562, 12, 150, 18, kIdHsProgress);
+    btnHsStop = AddControl("BUTTON", "Stop", WS_TABSTOP | BS_PUSHBUTTON, 716, 8, 70, 24, kIdHsStop);
+    SetDeleteAllControls(false);
     tvHsSections = ui::TreeView(AddTree(kIdHsTree, kHistoryTreeWidth, 0, imlHiSectionsIco.Get()));
     lvHsValues = ui::ListView(AddList(kIdHsList, kHistoryTreeWidth, LVS_EX_FULLROWSELECT));
     AddListColumns(lvHsValues, frame.Dpi(), {{"Value", 0}});
@@ -377,6 +380,10 @@ void THistoryPage::OnCommand(int id, int code, HWND control) {
         Frame().RefreshView();  // the mask takes effect at the next listing
         return;
     }
+    if (id == kIdHsStop && code == BN_CLICKED) {
+        StopDeleteAll();
+        return;
+    }
     TMainPage::OnCommand(id, code, control);
 }
 
@@ -404,8 +411,10 @@ void THistoryPage::ShowCursorNow() {
 }
 
 LRESULT THistoryPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    // The controls ask their parent first, so the page sets the hourglass for them too.
-    if (message == WM_SETCURSOR && Hourglass() && LOWORD(lParam) == HTCLIENT) {
+    // The controls ask their parent first, so the page sets the hourglass
+    // for them too; Stop keeps the arrow, as a button that can be pressed.
+    if (message == WM_SETCURSOR && Hourglass() && LOWORD(lParam) == HTCLIENT &&
+        reinterpret_cast<HWND>(wParam) != btnHsStop) {
         SetCursor(LoadCursor(nullptr, IDC_WAIT));
         return TRUE;
     }

@@ -315,7 +315,8 @@ TEST_F(RunHistoryValues, DeleteAndDeleteAllThroughTheRow) {
     EXPECT_TRUE(Has("orvenghist-d2"));
     const std::vector<HistoryRow> listed = ListSection(hsRunHistory, "*orvenghist drop*", "orvenghist");
     ASSERT_EQ(SortedCaptions(listed), std::vector<std::string>{"orvenghist drop two"});
-    EXPECT_EQ(row.deleteAll(listed, "*orvenghist drop*"), 0);
+    TNoDeleteProgress quiet;
+    EXPECT_EQ(row.deleteAll(listed, "*orvenghist drop*", quiet, {}).code, 0);
     EXPECT_FALSE(Has("orvenghist-d2"));
     EXPECT_TRUE(Has("orvenghist-k"));
 }
