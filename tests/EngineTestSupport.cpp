@@ -6,6 +6,7 @@
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
+#include "platform/Text.h"
 #include "platform/UrlCache.h"
 #include "startup/StartUpFunctions.h"
 
@@ -122,18 +123,79 @@ ScopedIniValue::~ScopedIniValue() {
 
 void RemoveFolderTree(const std::string& path) {
     std::vector<std::string> entries;
-    files::FindEntries(path + "\\*", [&](const files::FindEntry& entry) {
+    files::FindEntriesAnyLength(path + "\\*", [&](const files::FindEntry& entry) {
         if (entry.name != "." && entry.name != "..") entries.push_back(entry.name);
     });
     for (const std::string& name : entries) {
         const std::string full = path + "\\" + name;
-        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (files::DirectoryExists(full))
+        const std::wstring wide = files::WidePathAnyLength(full);
+        SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (files::DirectoryExistsAnyLength(full))
             RemoveFolderTree(full);
         else
-            files::DeleteFilePath(full);
+            DeleteFileW(wide.c_str());
     }
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(files::WidePathAnyLength(path).c_str());
+}
+
+namespace {
+
+// Where a path of the test machine lies on the Unix side; empty without Wine.
+std::string UnixPath(const std::string& windowsPath) {
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    const auto toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix) return {};
+    char* unixPath = toUnix(platform::text::Widen(windowsPath).c_str());
+    if (!unixPath) return {};
+    std::string path(unixPath);
+    HeapFree(GetProcessHeap(), 0, unixPath);
+    return path;
+}
+
+// Starts a Unix program through Wine. Wine gives no handle to wait on for
+// a Unix process, so callers wait for what it does.
+bool StartUnixProgram(const std::string& commandLine) {
+    std::wstring command = platform::text::Widen(commandLine);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    platform::KernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
+    return true;
+}
+
+// Whether a directory entry of that path exists (a link is found whatever it leads to).
+bool EntryExists(const std::string& path) {
+    WIN32_FIND_DATAW data{};
+    platform::FindHandle find(FindFirstFileW(files::WidePathAnyLength(path).c_str(), &data));
+    return find.Valid();
+}
+
+// Waits up to 10 s for the entry to be there or gone.
+bool WaitForEntry(const std::string& path, bool present) {
+    for (int step = 0; step < 500; ++step) {
+        if (EntryExists(path) == present) return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+}  // namespace
+
+ScopedUnixLink::ScopedUnixLink(const std::string& linkPath, const std::string& targetPath)
+    : linkPath_(linkPath), unixLink_(UnixPath(linkPath)) {
+    const std::string unixTarget = UnixPath(targetPath);
+    if (unixLink_.empty() || unixTarget.empty()) return;
+    // -f replaces a link an interrupted run left behind.
+    made_ = StartUnixProgram("/bin/ln -sf \"" + unixTarget + "\" \"" + unixLink_ + "\"") &&
+            WaitForEntry(linkPath, true) && files::FileExistsAnyLength(linkPath);
+}
+
+ScopedUnixLink::~ScopedUnixLink() {
+    if (unixLink_.empty() || !EntryExists(linkPath_)) return;
+    if (StartUnixProgram("/bin/rm -f \"" + unixLink_ + "\"")) WaitForEntry(linkPath_, false);
 }
 
 ScopedFolder::ScopedFolder(const std::string& name) : path_("C:\\orvtests\\" + name) {

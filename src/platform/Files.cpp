@@ -47,6 +47,35 @@ DWORD AttributesAnyLength(const std::string& path) {
     return wide.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(wide.c_str());
 }
 
+// The name of an open file as the object manager gives it, in the "\\?\"
+// form when it is a "\??\" (DOS device) path; empty otherwise (Windows names
+// a volume's device there, which no folder's final path starts with).
+std::wstring ObjectDosPath(HANDLE handle) {
+    using QueryObject = LONG(NTAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<QueryObject>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryObject")));
+    if (!query) return {};
+    constexpr int kObjectNameInformation = 1;
+    struct Name {
+        USHORT length;  // in bytes
+        USHORT maximumLength;
+        PWSTR buffer;
+    };
+    std::vector<unsigned char> data(4096);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        ULONG needed = 0;
+        const LONG status = query(handle, kObjectNameInformation, data.data(), static_cast<ULONG>(data.size()), &needed);
+        if (status >= 0) {
+            const Name* name = reinterpret_cast<const Name*>(data.data());
+            const std::wstring path(name->buffer, name->length / sizeof(wchar_t));
+            return path.rfind(L"\\??\\", 0) == 0 ? L"\\\\?\\" + path.substr(4) : std::wstring();
+        }
+        if (needed <= data.size()) return {};
+        data.resize(needed);
+    }
+    return {};
+}
+
 DWORD LastErrorOr(DWORD fallback) {
     const DWORD code = GetLastError();
     return code != 0 ? code : fallback;
@@ -117,14 +146,17 @@ std::wstring FinalPath(HANDLE handle) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         const DWORD got = GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()),
                                                     FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (got == 0) return {};
+        if (got == 0) break;
         if (got < path.size()) {
             path.resize(got);
             return path;
         }
         path.assign(got + 1, L'\0');  // too small: got is the size needed
     }
-    return {};
+    // Wine 8 asks for the name in a buffer of MAX_PATH characters and fails
+    // with ERROR_MORE_DATA for longer paths, whatever the caller's buffer;
+    // the object's name, asked directly, is its "\??\" path.
+    return GetLastError() == ERROR_MORE_DATA ? ObjectDosPath(handle) : std::wstring();
 }
 
 std::wstring FolderFinalPath(const std::string& folder) {
