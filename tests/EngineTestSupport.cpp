@@ -153,30 +153,22 @@ std::string UnixPath(const std::string& windowsPath) {
     return path;
 }
 
-// Starts a Unix program through Wine. Wine gives no handle to wait on for
-// a Unix process, so callers wait for what it does.
-bool StartUnixProgram(const std::string& commandLine) {
-    std::wstring command = platform::text::Widen(commandLine);
+// Runs a Unix shell command through Wine and waits until it has run. Wine
+// gives no handle to wait on for a Unix process, so the command ends by
+// making a marker file (the Windows path given), which is then removed.
+bool RunUnixShell(const std::string& command, const std::string& marker) {
+    const std::string unixMarker = UnixPath(marker);
+    if (unixMarker.empty()) return false;
+    std::wstring commandLine = platform::text::Widen("/bin/sh -c \"" + command + "; : > '" + unixMarker + "'\"");
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
         return false;
     platform::KernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
-    return true;
-}
-
-// Whether a directory entry of that path exists (a link is found whatever it leads to).
-bool EntryExists(const std::string& path) {
-    WIN32_FIND_DATAW data{};
-    platform::FindHandle find(FindFirstFileW(files::WidePathAnyLength(path).c_str(), &data));
-    return find.Valid();
-}
-
-// Waits up to 10 s for the entry to be there or gone.
-bool WaitForEntry(const std::string& path, bool present) {
     for (int step = 0; step < 500; ++step) {
-        if (EntryExists(path) == present) return true;
+        if (files::FileExists(marker)) return DeleteFileA(marker.c_str()) != 0;
         Sleep(20);
     }
     return false;
@@ -189,13 +181,14 @@ ScopedUnixLink::ScopedUnixLink(const std::string& linkPath, const std::string& t
     const std::string unixTarget = UnixPath(targetPath);
     if (unixLink_.empty() || unixTarget.empty()) return;
     // -f replaces a link an interrupted run left behind.
-    made_ = StartUnixProgram("/bin/ln -sf \"" + unixTarget + "\" \"" + unixLink_ + "\"") &&
-            WaitForEntry(linkPath, true) && files::FileExistsAnyLength(linkPath);
+    RunUnixShell("ln -sf '" + unixTarget + "' '" + unixLink_ + "'", linkPath_ + ".orv-done");
+    made_ = files::FileExistsAnyLength(linkPath_);
 }
 
 ScopedUnixLink::~ScopedUnixLink() {
-    if (unixLink_.empty() || !EntryExists(linkPath_)) return;
-    if (StartUnixProgram("/bin/rm -f \"" + unixLink_ + "\"")) WaitForEntry(linkPath_, false);
+    // Also when the link leads nowhere now (its target went): Wine then
+    // hides it, but it is still there.
+    if (!unixLink_.empty()) RunUnixShell("rm -f '" + unixLink_ + "'", linkPath_ + ".orv-done");
 }
 
 ScopedFolder::ScopedFolder(const std::string& name) : path_("C:\\orvtests\\" + name) {
