@@ -348,6 +348,26 @@ TEST_F(HistoryPageTest, AnInvalidMaskIsToldAndThePageReturnsToIdle) {
     EXPECT_EQ(Page().lvHsValues.Count(), 1);
 }
 
+// A mask made invalid after the listing: Delete All asks, tells, and
+// removes nothing; the list keeps its rows.
+TEST_F(HistoryPageTest, DeleteAllWithAMaskMadeInvalidSinceTheListingRemovesNothing) {
+    const std::string folder = TemporaryFolder() + "\\OrvHsBadMask";
+    RemovedFolder removed{folder};
+    ScopedFile one(folder + "\\one.txt", "1"), two(folder + "\\two.txt", "2");
+    SetMask(true, "OrvHsBadMask", false);
+    List(20);
+    ASSERT_EQ(RowsWith("OrvHsBadMask").size(), 2u);
+    SetMask(true, "[a", true);
+    RecordedBoxes boxes({IDYES, IDCANCEL});
+    Run(aHsDeleteAll);
+    ASSERT_EQ(boxes.Shown().size(), 2u);
+    EXPECT_EQ(boxes.Shown()[1].text, MaskErrorText("[a"));
+    EXPECT_TRUE(platform::files::FileExists(one.Path()));
+    EXPECT_TRUE(platform::files::FileExists(two.Path()));
+    EXPECT_EQ(RowsWith("OrvHsBadMask").size(), 2u);
+    EXPECT_FALSE(Page().Busy());
+}
+
 // A typed URL that is not a string stops the listing: the rows found before
 // it are in the list when the error is shown, and the page returns to idle.
 TEST_F(HistoryPageTest, AWorkerErrorComesAfterTheRowsFoundBeforeIt) {

@@ -94,9 +94,15 @@ private:
     void RunListerHere(const history::HistorySectionRow& row, const std::string& mask);
     // Delete All on the worker; its end lists the section again (when the
     // row says so) and shows what went wrong or was left alone.
-    void StartDeleteAll(const history::HistorySectionRow& row);
+    void StartDeleteAll(const history::HistorySectionRow& row, const std::string& mask);
     void ShowDeleteProgress(size_t done, size_t total);
     void SetDeleteAllControls(bool shown);
+    void StartEmptyingList();
+    void StopEmptyingList();
+    void EmptyListStep();
+    // The rows of the store back in the list, after a Delete All that
+    // raised while the list was being emptied.
+    void RestoreListedRows();
     void DeleteAllEnded(bool relist);
     // Empties the list and the store of listed rows.
     void ClearRows();
@@ -120,6 +126,7 @@ private:
     std::vector<history::HistoryRow> listedRows_;  // the rows of the listing, by serial
     std::vector<history::HistoryRow> pendingRows_;
     bool showTimerSet_ = false;
+    bool emptyTimerSet_ = false;
     bool busy_ = false;
     // The section whose rows the list holds: after a request dropped while
     // busy, the tree may show another one, whose removals must not run on

@@ -1,4 +1,5 @@
 // THistoryPage: the commands Update, Delete and Delete All.
+#include "common/Masks.h"
 #include "history/HistoryCatalogue.h"
 #include "history/HistorySectionTable.h"
 #include "platform/Processes.h"
@@ -78,7 +79,13 @@ void THistoryPage::aHsDeleteAllExecute() {
     CommandHourglass hourglass(*this);
     try {
         if (!row.deleteAllQuestion.empty() && ShowHsBox(row.deleteAllQuestion, BoxKind::Confirm) != IDYES) return;
-        StartDeleteAll(row);
+        const std::string mask = CurrentMask();
+        // A mask typed since the listing that is not one is told here,
+        // before anything starts.
+        if (row.takesMask) {
+            const TMask check(mask);
+        }
+        StartDeleteAll(row, mask);
     } catch (const std::exception& error) {
         ui::ShowExceptionBox(Frame().Handle(), error);
     }
@@ -86,11 +93,11 @@ void THistoryPage::aHsDeleteAllExecute() {
 
 // A folder of many thousand files takes seconds to clear: the removal runs
 // on the worker, and the window goes on serving its messages (Stop among them).
-void THistoryPage::StartDeleteAll(const HistorySectionRow& row) {
+void THistoryPage::StartDeleteAll(const HistorySectionRow& row, const std::string& mask) {
     ui::WorkerPtr<THistoryScanThread> worker(new THistoryScanThread(Frame().Handle(), {}, {}));
     worker->DeleteAll = row.deleteAll;
     worker->Listed = listedRows_;  // the list's rows; no removal depends on their order
-    worker->Mask = CurrentMask();
+    worker->Mask = mask;
     worker->OnDeleteProgress = [this](size_t done, size_t total) { ShowDeleteProgress(done, total); };
     worker->OnDeleteAllDone = [this](const history::HistoryDeleteAllResult& result) { deleteAllResult_ = result; };
     worker->SetOnTerminate([this, relist = row.relistAfterDeleteAll] { DeleteAllEnded(relist); });
@@ -105,6 +112,7 @@ void THistoryPage::StartDeleteAll(const HistorySectionRow& row) {
     deletingAll_ = true;
     ShowDeleteProgress(0, 0);
     SetDeleteAllControls(true);
+    if (row.relistAfterDeleteAll) StartEmptyingList();
     ShowCursorNow();
     Frame().RefreshView();
 }
@@ -128,6 +136,7 @@ void THistoryPage::StopDeleteAll() {
 }
 
 void THistoryPage::DeleteAllEnded(bool relist) {
+    StopEmptyingList();
     SetDeleteAllControls(false);
     busy_ = false;
     deletingAll_ = false;
@@ -136,12 +145,16 @@ void THistoryPage::DeleteAllEnded(bool relist) {
     deleteAllResult_.reset();
     try {
         // Without a result the removal raised, and its error has been shown:
-        // the list stays as it was, as after a failed command.
-        if (result && relist)
+        // the list shows what it showed before, as after a failed command.
+        if (!result) {
+            RestoreListedRows();
+            FitHsColumns();
+            return;
+        }
+        if (relist)
             aHsUpdateExecute();
         else
             FitHsColumns();
-        if (!result) return;
         if (result->code != 0)
             ShowHsBox(history::DeleteAllFailureText(result->code, SystemText(result->code)), BoxKind::ErrorCancel);
         if (result->leftOutside > 0) ShowHsBox(history::LeftOutsideText(result->leftOutside), BoxKind::Warning);
