@@ -60,8 +60,8 @@ enum class FolderFileDelete {
 // Deletes the file at path (any length) only when it really lies inside the
 // folder whose final path is given (FolderFinalPath). The file is opened,
 // asked where it is, and deleted through that same handle, so what is
-// deleted is what was checked. error: the system's code when Failed (a
-// folder at path gives ERROR_ACCESS_DENIED, as DeleteFile does), else 0.
+// deleted is what was checked; a folder at path is refused. error: the
+// system's code when Failed, else 0.
 FolderFileDelete DeleteFileInFolder(const std::string& path, const std::wstring& folderFinalPath, DWORD& error);
 
 // Reads a text file as lines (CR LF, LF or a lone CR end a line). An unreadable
