@@ -6,6 +6,7 @@
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
+#include "platform/Text.h"
 #include "platform/UrlCache.h"
 #include "startup/StartUpFunctions.h"
 
@@ -122,18 +123,72 @@ ScopedIniValue::~ScopedIniValue() {
 
 void RemoveFolderTree(const std::string& path) {
     std::vector<std::string> entries;
-    files::FindEntries(path + "\\*", [&](const files::FindEntry& entry) {
+    files::FindEntriesAnyLength(path + "\\*", [&](const files::FindEntry& entry) {
         if (entry.name != "." && entry.name != "..") entries.push_back(entry.name);
     });
     for (const std::string& name : entries) {
         const std::string full = path + "\\" + name;
-        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (files::DirectoryExists(full))
+        const std::wstring wide = files::WidePathAnyLength(full);
+        SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (files::DirectoryExistsAnyLength(full))
             RemoveFolderTree(full);
         else
-            files::DeleteFilePath(full);
+            DeleteFileW(wide.c_str());
     }
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(files::WidePathAnyLength(path).c_str());
+}
+
+namespace {
+
+// Where a path of the test machine lies on the Unix side; empty without Wine.
+std::string UnixPath(const std::string& windowsPath) {
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    const auto toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix) return {};
+    char* unixPath = toUnix(platform::text::Widen(windowsPath).c_str());
+    if (!unixPath) return {};
+    std::string path(unixPath);
+    HeapFree(GetProcessHeap(), 0, unixPath);
+    return path;
+}
+
+// Runs a Unix shell command through Wine and waits until it has run. Wine
+// gives no handle to wait on for a Unix process, so the command ends by
+// making a marker file (the Windows path given), which is then removed.
+bool RunUnixShell(const std::string& command, const std::string& marker) {
+    const std::string unixMarker = UnixPath(marker);
+    if (unixMarker.empty()) return false;
+    std::wstring commandLine = platform::text::Widen("/bin/sh -c \"" + command + "; : > '" + unixMarker + "'\"");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return false;
+    platform::KernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
+    for (int step = 0; step < 500; ++step) {
+        if (files::FileExists(marker)) return DeleteFileA(marker.c_str()) != 0;
+        Sleep(20);
+    }
+    return false;
+}
+
+}  // namespace
+
+ScopedUnixLink::ScopedUnixLink(const std::string& linkPath, const std::string& targetPath)
+    : linkPath_(linkPath), unixLink_(UnixPath(linkPath)) {
+    const std::string unixTarget = UnixPath(targetPath);
+    if (unixLink_.empty() || unixTarget.empty()) return;
+    // -f replaces a link an interrupted run left behind.
+    RunUnixShell("ln -sf '" + unixTarget + "' '" + unixLink_ + "'", linkPath_ + ".orv-done");
+    made_ = files::FileExistsAnyLength(linkPath_);
+}
+
+ScopedUnixLink::~ScopedUnixLink() {
+    // Also when the link leads nowhere now (its target went): Wine then
+    // hides it, but it is still there.
+    if (!unixLink_.empty()) RunUnixShell("rm -f '" + unixLink_ + "'", linkPath_ + ".orv-done");
 }
 
 ScopedFolder::ScopedFolder(const std::string& name) : path_("C:\\orvtests\\" + name) {

@@ -126,7 +126,26 @@ public:
 private:
     std::string path_;
 };
+// Removes the folder with everything below it; paths of any length.
 void RemoveFolderTree(const std::string& path);
+
+// A Unix symbolic link inside the test machine's drive, made with the
+// system's ln (Wine runs Unix programs too): Wine shows it to the program as
+// a plain file. Removed itself on scope exit (with rm: a Windows delete would
+// go through it to its target). Made() is false where there is no Wine, or
+// the link could not be made.
+class ScopedUnixLink {
+public:
+    ScopedUnixLink(const std::string& linkPath, const std::string& targetPath);
+    ~ScopedUnixLink();
+    ScopedUnixLink(const ScopedUnixLink&) = delete;
+    ScopedUnixLink& operator=(const ScopedUnixLink&) = delete;
+    bool Made() const { return made_; }
+
+private:
+    std::string linkPath_, unixLink_;
+    bool made_ = false;
+};
 
 // Every box a test did not script fails the test with what it asked and is
 // cancelled (No, Cancel, or OK when that is the only button), so no real

@@ -309,30 +309,31 @@ TEST(FileRemovals, CodesOfOneFileSeveralAndMask) {
     SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
     SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
 
-    EXPECT_EQ(DeleteFilesByMask(folder.Path(), "*.TMP"), ERROR_ACCESS_DENIED);
+    TNoDeleteProgress quiet;
+    EXPECT_EQ(DeleteFilesByMask(folder.Path(), "*.TMP", quiet).code, ERROR_ACCESS_DENIED);
     for (const std::string& path : {top, odd, hidden}) EXPECT_FALSE(files::FileExists(path)) << path;
     EXPECT_TRUE(files::FileExists(readOnly));
     EXPECT_TRUE(files::FileExists(decoy));
     EXPECT_TRUE(files::DirectoryExists(folder.Path() + "\\sub\\deep"));  // folders stay
-    EXPECT_EQ(DeleteFilesByMask(folder.Path() + "\\absent", "*"), 0);
+    EXPECT_EQ(DeleteFilesByMask(folder.Path() + "\\absent", "*", quiet).code, 0);
 
     ASSERT_TRUE(files::WriteFileBytes(top, "x"));
     const struct {
         std::string path;
         int code;
     } single[] = {{readOnly, ERROR_ACCESS_DENIED}, {folder.Path() + "\\nothing.tmp", ERROR_FILE_NOT_FOUND}, {top, 0}};
-    for (const auto& c : single) EXPECT_EQ(DeleteListedFile(c.path), c.code) << c.path;
+    for (const auto& c : single) EXPECT_EQ(DeleteListedFile(folder.Path(), c.path), c.code) << c.path;
 
     ASSERT_TRUE(files::WriteFileBytes(top, "x"));
     {
         LockedFile lock(decoy);
         ASSERT_TRUE(lock.Valid());
-        EXPECT_EQ(DeleteListedFile(decoy), ERROR_SHARING_VIOLATION);
-        EXPECT_EQ(DeleteListedFiles({top, decoy}), kSomeFilesRemained);
+        EXPECT_EQ(DeleteListedFile(folder.Path(), decoy), ERROR_SHARING_VIOLATION);
+        EXPECT_EQ(DeleteListedFiles(folder.Path(), {top, decoy}, quiet).code, kSomeFilesRemained);
         EXPECT_FALSE(files::FileExists(top));  // the others still go
     }
-    EXPECT_EQ(DeleteListedFiles({decoy}), 0);
-    EXPECT_EQ(DeleteListedFiles({}), 0);
+    EXPECT_EQ(DeleteListedFiles(folder.Path(), {decoy}, quiet).code, 0);
+    EXPECT_EQ(DeleteListedFiles(folder.Path(), {}, quiet).code, 0);
 }
 
 // The four folder sections, each seeded with a unique subfolder of its real
@@ -370,7 +371,8 @@ TEST(FolderSections, ListByFullPathMaskAndClearWhatMatches) {
         EXPECT_TRUE(Listed(section.lister, "Report 2024.lnk").empty()) << section.name;
         EXPECT_EQ(Listed(section.lister, "*" + tag + "\\*PLAN*"), Texts{ours + "\\inner\\Zürich – plan.lnk"}) << section.name;
 
-        EXPECT_EQ(DeleteFilesByMask(folder, "*\\" + tag + "\\INNER\\*"), 0);
+        TNoDeleteProgress quiet;
+        EXPECT_EQ(DeleteFilesByMask(folder, "*\\" + tag + "\\INNER\\*", quiet).code, 0);
         for (size_t i = 0; i < seeded.size(); ++i)
             EXPECT_EQ(files::FileExists(seeded[i]), i != 1 && i != 2) << seeded[i];
         EXPECT_TRUE(files::DirectoryExists(ours + "\\inner"));

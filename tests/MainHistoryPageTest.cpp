@@ -348,6 +348,26 @@ TEST_F(HistoryPageTest, AnInvalidMaskIsToldAndThePageReturnsToIdle) {
     EXPECT_EQ(Page().lvHsValues.Count(), 1);
 }
 
+// A mask made invalid after the listing: Delete All asks, tells, and
+// removes nothing; the list keeps its rows.
+TEST_F(HistoryPageTest, DeleteAllWithAMaskMadeInvalidSinceTheListingRemovesNothing) {
+    const std::string folder = TemporaryFolder() + "\\OrvHsBadMask";
+    RemovedFolder removed{folder};
+    ScopedFile one(folder + "\\one.txt", "1"), two(folder + "\\two.txt", "2");
+    SetMask(true, "OrvHsBadMask", false);
+    List(20);
+    ASSERT_EQ(RowsWith("OrvHsBadMask").size(), 2u);
+    SetMask(true, "[a", true);
+    RecordedBoxes boxes({IDYES, IDCANCEL});
+    Run(aHsDeleteAll);
+    ASSERT_EQ(boxes.Shown().size(), 2u);
+    EXPECT_EQ(boxes.Shown()[1].text, MaskErrorText("[a"));
+    EXPECT_TRUE(platform::files::FileExists(one.Path()));
+    EXPECT_TRUE(platform::files::FileExists(two.Path()));
+    EXPECT_EQ(RowsWith("OrvHsBadMask").size(), 2u);
+    EXPECT_FALSE(Page().Busy());
+}
+
 // A typed URL that is not a string stops the listing: the rows found before
 // it are in the list when the error is shown, and the page returns to idle.
 // A typed URL of another type among the strings: the worker lists the
@@ -652,6 +672,75 @@ TEST_F(HistoryPageTest, TemporaryFolderDeletesAndTheirFailureBoxes) {
     EXPECT_FALSE(platform::files::FileExists(beta.Path()));
     EXPECT_TRUE(platform::files::DirectoryExists(folder + "\\sub"));
     EXPECT_TRUE(platform::files::FileExists(decoy.Path()));
+}
+
+// A file of the temporary folder that is a link to a file elsewhere: Delete
+// All takes the others, leaves it and its target alone and says so.
+TEST_F(HistoryPageTest, TemporaryFolderDeleteAllLeavesLinksToFilesElsewhereAlone) {
+    const std::string folder = TemporaryFolder() + "\\OrvHsLinks";
+    ScopedFolder elsewhere("history links elsewhere");
+    RemovedFolder removed{folder};
+    ScopedFile target(elsewhere.Path() + "\\target.txt", "kept"), plain(folder + "\\plain.txt", "p");
+    const std::string link = folder + "\\link.txt";
+    ScopedUnixLink made(link, target.Path());
+    if (!made.Made()) GTEST_SKIP() << "no Unix links to be had (not under Wine)";
+    SetMask(true, "OrvHsLinks", false);
+    List(20);
+    ASSERT_EQ(RowsWith("OrvHsLinks").size(), 2u);
+    {
+        RecordedBoxes boxes({IDYES, IDOK});
+        Run(aHsDeleteAll);
+        ASSERT_EQ(boxes.Shown().size(), 2u);
+        EXPECT_EQ(boxes.Shown()[1].text,
+                  "1 file was left alone: it lies outside the folder (it is a link to a file elsewhere).");
+        EXPECT_EQ(boxes.Shown()[1].kind, BoxKind::Warning);
+    }
+    EXPECT_FALSE(platform::files::FileExists(plain.Path()));
+    std::string kept;
+    EXPECT_TRUE(platform::files::ReadFileBytes(target.Path(), kept));
+    EXPECT_EQ(kept, "kept");
+    EXPECT_EQ(RowsWith("OrvHsLinks"), (std::vector<std::string>{link}));
+    // Delete of the link's row: the same, named.
+    SelectRow(link);
+    {
+        RecordedBoxes boxes({IDYES, IDCANCEL});
+        Run(aHsDelete);
+        ASSERT_EQ(boxes.Shown().size(), 2u);
+        EXPECT_EQ(boxes.Shown()[1].text,
+                  link + " was left alone: it lies outside the folder (it is a link to a file elsewhere).");
+    }
+    EXPECT_TRUE(platform::files::FileExists(target.Path()));
+}
+
+// Delete All of a large folder runs off the window thread: the command
+// returns at once with the page busy and Stop shown; Stop ends it before
+// the next file, and the section is listed again with what is left.
+TEST_F(HistoryPageTest, DeleteAllRunsOnTheWorkerAndStops) {
+    const std::string folder = TemporaryFolder() + "\\OrvHsMany";
+    RemovedFolder removed{folder};
+    constexpr int kFiles = 3000;
+    ASSERT_TRUE(platform::files::CreateFolderPath(folder));
+    for (int i = 0; i < kFiles; ++i)
+        ASSERT_TRUE(platform::files::WriteFileBytes(folder + "\\" + std::to_string(i) + ".tmp", "x")) << i;
+    SetMask(true, "OrvHsMany", false);
+    List(20);
+    ASSERT_EQ(RowsWith("OrvHsMany").size(), static_cast<size_t>(kFiles));
+    RecordedBoxes boxes({IDYES});
+    Main().ExecuteAction(aHsDeleteAll);
+    EXPECT_TRUE(Page().Busy());
+    EXPECT_TRUE(IsWindowVisible(Page().btnHsStop));
+    EXPECT_TRUE(IsWindowVisible(Page().lblHsProgress));
+    EXPECT_FALSE(Enabled(aHsDelete) || Enabled(aHsDeleteAll));
+    SendMessageA(Page().btnHsStop, BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([this] { return !Page().Busy(); }));
+    EXPECT_EQ(boxes.Shown().size(), 1u);  // the question; a stop is not a failure
+    EXPECT_FALSE(IsWindowVisible(Page().btnHsStop));
+    EXPECT_FALSE(IsWindowVisible(Page().lblHsProgress));
+    std::vector<std::string> left;
+    ListAllFilesRecursive(folder, &left);
+    EXPECT_GT(left.size(), 0u);
+    EXPECT_EQ(RowsWith("OrvHsMany").size(), left.size());
+    EXPECT_TRUE(Enabled(aHsDeleteAll));
 }
 
 TEST_F(HistoryPageTest, SendToDeleteAllWalksTheListedFiles) {

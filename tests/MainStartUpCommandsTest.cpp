@@ -418,6 +418,37 @@ TEST_F(StartUpCommands, AutostartDeleteRemovesTheFileTheRowShows) {
     EXPECT_TRUE(platform::files::FileExists(program));  // the shortcut's target is never touched
 }
 
+// A Startup-folder file that may not go stays, and the user is told why: a
+// read-only one (its attribute left as it is), and a link to a program
+// elsewhere (neither it nor its target taken).
+TEST_F(StartUpCommands, AutostartDeleteSaysWhyAFileStays) {
+    const std::string startup = SpecialFolderPath(kCsidlStartup);
+    ScopedFolder elsewhere("autostart elsewhere");
+    const std::string program = CopyHelper("orvhelper.exe", elsewhere.Path(), "OrvElsewhere.exe");
+    ScopedFile readOnly(startup + "\\OrvKept.exe", "MZ");
+    ASSERT_TRUE(SetFileAttributesA(readOnly.Path().c_str(), FILE_ATTRIBUTE_READONLY));
+    ScopedUnixLink link(startup + "\\OrvLinked.exe", program);
+    struct Case {
+        std::string caption, box;
+    };
+    std::vector<Case> cases = {{"OrvKept", "'OrvKept.exe' was not deleted: the file is read-only. Clear its read-only "
+                                           "attribute first if it should go."}};
+    if (link.Made())
+        cases.push_back({"OrvLinked", "'OrvLinked.exe' was left alone: it is a link to a file outside the Startup folder."});
+    Main().StartUpPage().SelectSuSection(kSuAutostart);
+    for (const Case& c : cases) {
+        ASSERT_GE(SelectRow(c.caption), 0) << c.caption;
+        RecordedBoxes boxes({IDYES, IDCANCEL});
+        Main().ExecuteAction(aSuDelete);
+        ASSERT_EQ(boxes.Shown().size(), 2u) << c.caption;
+        EXPECT_EQ(boxes.Shown()[1].text, c.box);
+        EXPECT_EQ(boxes.Shown()[1].kind, platform::dialogs::BoxKind::ErrorCancel);
+        EXPECT_GE(RowOf(List(), c.caption), 0) << c.caption;  // still there, still listed
+    }
+    EXPECT_NE(GetFileAttributesA(readOnly.Path().c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_TRUE(platform::files::FileExists(program));
+}
+
 TEST_F(StartUpCommands, AnySequenceOfSwitchesTicksAndDropsKeepsOneCopy) {
     SetRegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvQ walk", "C:\\walk.exe");
     const int sections[] = {kSuRunOnce, kSuRunService};

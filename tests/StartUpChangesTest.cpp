@@ -286,16 +286,16 @@ TEST_F(StartupFolderFiles, DeleteRemovesExactlyTheRowsFile) {
     for (const std::string& refused : {outside.Path(), user_ + "\\..\\" + "OrvF escape.txt", std::string(),
                                        user_, programs_.Path() + "\\OrvF Target.exe"}) {
         EXPECT_FALSE(IsInStartupFolder(refused)) << refused;
-        EXPECT_FALSE(DeleteStartupFile(refused)) << refused;
+        EXPECT_EQ(DeleteStartupFile(refused).outcome, StartupFileOutcome::NotInStartupFolder) << refused;
     }
     EXPECT_TRUE(platform::files::FileExists(outside.Path()));
     EXPECT_TRUE(platform::files::FileExists(program_));
 
-    EXPECT_TRUE(DeleteStartupFile(plain.Path()));
+    EXPECT_EQ(DeleteStartupFile(plain.Path()).outcome, StartupFileOutcome::Deleted);
     EXPECT_FALSE(platform::files::FileExists(plain.Path()));
     EXPECT_TRUE(platform::files::FileExists(shortcut.Path()));  // the shortcut beside it stays
-    EXPECT_FALSE(DeleteStartupFile(plain.Path()));
-    EXPECT_TRUE(DeleteStartupFile(nested.Path()));
+    EXPECT_EQ(DeleteStartupFile(plain.Path()).outcome, StartupFileOutcome::Gone);
+    EXPECT_EQ(DeleteStartupFile(nested.Path()).outcome, StartupFileOutcome::Deleted);
 }
 
 TEST_F(StartupFolderFiles, InfoDescribesTheRowsOwnFile) {
@@ -372,7 +372,7 @@ TEST_F(StartupFolderFiles, CaseBeyondAsciiIsIgnoredInStartupFolderPaths) {
 
     ScopedFile program(moved.Path() + "\\OrvF Über.exe", "MZ");
     EXPECT_TRUE(IsInStartupFolder(otherCase + "\\OrvF Über.exe"));
-    EXPECT_TRUE(DeleteStartupFile(otherCase + "\\OrvF Über.exe"));
+    EXPECT_EQ(DeleteStartupFile(otherCase + "\\OrvF Über.exe").outcome, StartupFileOutcome::Deleted);
     EXPECT_FALSE(platform::files::FileExists(program.Path()));
 
     // A shortcut there to the same program spelled with "Ü" is made again

@@ -17,11 +17,13 @@ void ListFiles(const std::string& folder, std::vector<std::string>& list, bool w
     // make the pattern "\*.*": the whole current drive.
     if (folder.empty()) return;
     const std::string separator = (!folder.empty() && folder.back() == '\\') ? "" : "\\";
-    files::FindEntries(folder + separator + "*.*", [&](const files::FindEntry& entry) {
+    // The wide calls at any length: a file whose path is longer than the
+    // ANSI calls take is listed (and so can be removed) like any other.
+    files::FindEntriesAnyLength(folder + separator + "*.*", [&](const files::FindEntry& entry) {
         const std::string full = folder + separator + entry.name;
-        if (files::FileExists(full)) {
+        if (files::FileExistsAnyLength(full)) {
             if (withHidden || !(entry.attributes & FILE_ATTRIBUTE_HIDDEN)) list.push_back(full);
-        } else if (!(entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) && files::DirectoryExists(full) &&
+        } else if (!(entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) && files::DirectoryExistsAnyLength(full) &&
                    entry.name != "." && entry.name != "..") {
             // A junction or linked folder is not walked: it may lead out of
             // the folder (whose files a caller may delete) or back into it.

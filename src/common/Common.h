@@ -30,8 +30,8 @@ std::string SystemDirectory();
 // The system folder exactly as the system gives it (no separator added).
 std::string RawSystemDirectory();
 
-// Appends the full paths of every file below folder, depth first, in the
-// order the file system returns them; hidden files are left out (folders,
+// Appends the full paths of every file below folder (of any length), depth
+// first, in the order the file system returns them; hidden files are left out (folders,
 // hidden or not, are descended into). Does nothing for a null list or an
 // empty folder.
 void ListFilesRecursive(const std::string& folder, std::vector<std::string>* list);

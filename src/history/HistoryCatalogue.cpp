@@ -91,8 +91,15 @@ bool DeleteFailureNamesItem(int code) { return code == kFileNotFound || code == 
 
 std::string DeleteFailureText(int code, const std::string& itemText, const std::string& systemText) {
     if (DeleteFailureNamesItem(code)) return "Can't clear item: " + itemText;
+    if (code == kFileOutsideFolder)
+        return itemText + " was left alone: it lies outside the folder (it is a link to a file elsewhere).";
     // A code the system has no text for still says what went wrong.
     return systemText.empty() ? "Error code: " + std::to_string(code) : systemText;
+}
+
+std::string LeftOutsideText(size_t count) {
+    if (count == 1) return "1 file was left alone: it lies outside the folder (it is a link to a file elsewhere).";
+    return std::to_string(count) + " files were left alone: they lie outside the folder (links to files elsewhere).";
 }
 
 }  // namespace history

@@ -76,6 +76,10 @@ const HistorySection* FindHistorySection(int number);
 // Word"; otherwise the text with a star added at each end that lacks one.
 std::string EffectiveMask(bool useMask, const std::string& text, bool wholeWord);
 
+// Delete's result code for a file that really lies outside its section's
+// folder (a link to a file elsewhere): it was left alone.
+constexpr int kFileOutsideFolder = 5001;
+
 // The failure box text of Delete All for a result code other than 0;
 // systemText: the system's message for the code.
 std::string DeleteAllFailureText(int code, const std::string& systemText);
@@ -83,5 +87,8 @@ std::string DeleteAllFailureText(int code, const std::string& systemText);
 std::string DeleteFailureText(int code, const std::string& itemText, const std::string& systemText);
 // Delete's result codes that name the item instead of the system's text.
 bool DeleteFailureNamesItem(int code);
+// The box text of a Delete All that left count files alone because they
+// lie outside the section's folder.
+std::string LeftOutsideText(size_t count);
 
 }  // namespace history

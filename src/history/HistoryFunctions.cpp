@@ -103,10 +103,37 @@ std::string LastThreeCharacters(const std::string& path) {
     return path.substr(start);
 }
 
-int DeleteFileCode(const std::string& path) {
-    if (files::DeleteFilePath(path)) return 0;
-    const DWORD code = GetLastError();
-    return code != 0 ? static_cast<int>(code) : static_cast<int>(ERROR_GEN_FAILURE);
+// Deletes the file when it lies inside the folder of that final path.
+int DeleteFileCode(const std::string& path, const std::wstring& folderFinalPath) {
+    if (folderFinalPath.empty()) return ERROR_PATH_NOT_FOUND;
+    DWORD error = 0;
+    switch (files::DeleteFileInFolder(path, folderFinalPath, error)) {
+        case files::FolderFileDelete::Deleted: return 0;
+        case files::FolderFileDelete::Outside: return kFileOutsideFolder;
+        case files::FolderFileDelete::Failed: break;
+    }
+    return error != 0 ? static_cast<int>(error) : static_cast<int>(ERROR_GEN_FAILURE);
+}
+
+// Deletes the paths in order until a stop; result.code holds the last
+// failure's code.
+HistoryDeleteAllResult DeletePathsInFolder(const std::string& folder, const std::vector<std::string>& paths,
+                                           IHistoryDeleteProgress& progress, const common::StopToken& stop) {
+    HistoryDeleteAllResult result;
+    const std::wstring folderFinalPath = files::FolderFinalPath(folder);
+    for (size_t index = 0; index < paths.size(); ++index) {
+        if (stop.StopRequested()) {
+            result.stopped = true;
+            break;
+        }
+        const int code = DeleteFileCode(paths[index], folderFinalPath);
+        if (code == kFileOutsideFolder)
+            ++result.leftOutside;
+        else if (code != 0)
+            result.code = code;
+        progress.Progress(index + 1, paths.size());
+    }
+    return result;
 }
 
 }  // namespace
@@ -163,26 +190,28 @@ void DeleteValueByName(HKEY root, const std::string& key, const std::string& val
         registry.DeleteValue(valueName);
 }
 
-int DeleteFilesByMask(const std::string& folder, const std::string& mask) {
+HistoryDeleteAllResult DeleteFilesByMask(const std::string& folder, const std::string& mask,
+                                         IHistoryDeleteProgress& progress, const common::StopToken& stop) {
+    progress.Progress(0, 0);
     std::vector<std::string> paths;
     ListAllFilesRecursive(folder, &paths);
     TLazyMask lazyMask(mask);
-    int lastFailure = 0;
-    for (const std::string& path : paths) {
-        if (!lazyMask.Fits(path)) continue;
-        if (int code = DeleteFileCode(path); code != 0) lastFailure = code;
-    }
-    return lastFailure;
+    std::vector<std::string> fitting;
+    for (std::string& path : paths)
+        if (lazyMask.Fits(path)) fitting.push_back(std::move(path));
+    return DeletePathsInFolder(folder, fitting, progress, stop);
 }
 
-int DeleteListedFiles(const std::vector<std::string>& list) {
-    bool anyFailed = false;
-    for (const std::string& path : list)
-        if (DeleteFileCode(path) != 0) anyFailed = true;
-    return anyFailed ? kSomeFilesRemained : 0;
+HistoryDeleteAllResult DeleteListedFiles(const std::string& folder, const std::vector<std::string>& list,
+                                         IHistoryDeleteProgress& progress, const common::StopToken& stop) {
+    HistoryDeleteAllResult result = DeletePathsInFolder(folder, list, progress, stop);
+    if (result.code != 0) result.code = kSomeFilesRemained;
+    return result;
 }
 
-int DeleteListedFile(const std::string& path) { return DeleteFileCode(path); }
+int DeleteListedFile(const std::string& folder, const std::string& path) {
+    return DeleteFileCode(path, files::FolderFinalPath(folder));
+}
 
 void ClearOpenSaveHistory(const std::vector<std::string>& list, const std::string& mask) {
     const std::string base = kOpenSaveHistoryKey;

@@ -8,6 +8,7 @@
 #include "common/Common.h"
 #include "common/Masks.h"
 #include "common/StopToken.h"
+#include "history/HistorySectionRow.h"
 #include "history/HistorySink.h"
 
 #include <optional>
@@ -76,15 +77,24 @@ void WriteRegString(HKEY root, const std::string& key, const std::string& valueN
 // Deletes the named value when the key and the value exist.
 void DeleteValueByName(HKEY root, const std::string& key, const std::string& valueName);
 
+// The removals of a folder's files delete only files that really lie inside
+// the folder (platform::files::DeleteFileInFolder): a link to a file
+// elsewhere is left alone and counted in leftOutside. Paths of any length.
+// They tell their progress file by file and end before the next file once a
+// stop is asked (stopped).
+//
 // Deletes every file below folder (subfolders included, hidden files too)
-// whose full path fits the mask; folders stay. Returns 0, or the system
-// error code of the last deletion that failed (the others still go).
-int DeleteFilesByMask(const std::string& folder, const std::string& mask);
-// Deletes the file of every path of the list; 0, or kSomeFilesRemained when
-// at least one deletion failed.
-int DeleteListedFiles(const std::vector<std::string>& list);
-// Deletes one file; 0 or the system error code.
-int DeleteListedFile(const std::string& path);
+// whose full path fits the mask; folders stay. code: 0, or the system error
+// code of the last deletion that failed (the others still go).
+HistoryDeleteAllResult DeleteFilesByMask(const std::string& folder, const std::string& mask,
+                                         IHistoryDeleteProgress& progress, const common::StopToken& stop = {});
+// Deletes the file of every path of the list; code 0, or kSomeFilesRemained
+// when at least one deletion failed.
+HistoryDeleteAllResult DeleteListedFiles(const std::string& folder, const std::vector<std::string>& list,
+                                         IHistoryDeleteProgress& progress, const common::StopToken& stop = {});
+// Deletes one file of the folder; 0, kFileOutsideFolder (left alone), or the
+// system error code (ERROR_PATH_NOT_FOUND when the folder cannot be opened).
+int DeleteListedFile(const std::string& folder, const std::string& path);
 
 // Clears the Open/Save dialogs' history: for every listed path, the values
 // fitting the mask in the subkey named by the path's last three characters

@@ -22,30 +22,40 @@ HistoryDeleteOne DeleteValueInSubkeysOf(std::string key) {
 }
 
 HistoryDeleteAll DeleteValuesIn(std::vector<std::string> keys) {
-    return [keys = std::move(keys)](const std::vector<HistoryRow>&, const std::string& mask) {
+    return AtOnce([keys = std::move(keys)](const std::vector<HistoryRow>&, const std::string& mask) {
         for (const std::string& key : keys) DeleteValuesByMask(HKEY_CURRENT_USER, key, mask, nullptr);
         return 0;
+    });
+}
+
+HistoryDeleteOne DeleteRowFileIn(std::string (*folder)()) {
+    return [folder](const HistoryRow& item) { return DeleteListedFile(folder(), item.caption); };
+}
+
+HistoryDeleteAll DeleteFilesIn(std::string (*folder)()) {
+    return [folder](const std::vector<HistoryRow>&, const std::string& mask, IHistoryDeleteProgress& progress,
+                    const common::StopToken& stop) {
+        const std::string path = folder();
+        return path.empty() ? HistoryDeleteAllResult{} : DeleteFilesByMask(path, mask, progress, stop);
     };
 }
 
-int DeleteRowFile(const HistoryRow& item) { return DeleteListedFile(item.caption); }
-
-HistoryDeleteAll DeleteFilesIn(std::string (*folder)()) {
-    return [folder](const std::vector<HistoryRow>&, const std::string& mask) {
-        const std::string path = folder();
-        return path.empty() ? 0 : DeleteFilesByMask(path, mask);
+HistoryDeleteAll DeleteListedFilesIn(std::string (*folder)()) {
+    return [folder](const std::vector<HistoryRow>& listed, const std::string&, IHistoryDeleteProgress& progress,
+                    const common::StopToken& stop) {
+        return DeleteListedFiles(folder(), Captions(listed), progress, stop);
     };
 }
 
 HistoryDeleteAll ClearReporting(int (*clear)(const std::string& mask)) {
-    return [clear](const std::vector<HistoryRow>&, const std::string& mask) { return clear(mask); };
+    return AtOnce([clear](const std::vector<HistoryRow>&, const std::string& mask) { return clear(mask); });
 }
 
 HistoryDeleteAll ClearQuietly(int (*clear)(const std::string& mask)) {
-    return [clear](const std::vector<HistoryRow>&, const std::string& mask) {
+    return AtOnce([clear](const std::vector<HistoryRow>&, const std::string& mask) {
         clear(mask);
         return 0;
-    };
+    });
 }
 
 HistorySectionRow RecentValuesSection(const char* heading, const char* deleteAllQuestion, HistoryLister list,

@@ -20,12 +20,15 @@ HistoryDeleteOne DeleteValueInSubkeysOf(std::string key);
 // the mask. Reports 0.
 HistoryDeleteAll DeleteValuesIn(std::vector<std::string> keys);
 
-// Delete of a row that names a file: that file; 0 or the system's code.
-int DeleteRowFile(const HistoryRow& item);
-// Delete All of a folder's files fitting the mask. A folder the shell cannot
-// name is no folder: an empty path never reaches a deletion, which would take
-// it as the current folder.
+// Delete of a row that names a file of the folder: that file, when it
+// really lies inside the folder; 0, kFileOutsideFolder or the system's code.
+HistoryDeleteOne DeleteRowFileIn(std::string (*folder)());
+// Delete All of a folder's files fitting the mask (DeleteFilesByMask). A
+// folder the shell cannot name is no folder: an empty path never reaches a
+// deletion, which would take it as the current folder.
 HistoryDeleteAll DeleteFilesIn(std::string (*folder)());
+// Delete All of the listed files of the folder, whatever the mask is now.
+HistoryDeleteAll DeleteListedFilesIn(std::string (*folder)());
 
 // Delete All by a clear that takes the mask: its result code is reported, or
 // (Quietly) 0 whatever happened, for the sections whose failures show in

@@ -22,6 +22,13 @@ std::string SectionName(int number) { return "history section " + std::to_string
 
 }  // namespace
 
+HistoryDeleteAll AtOnce(std::function<int(const std::vector<HistoryRow>& listed, const std::string& mask)> clear) {
+    return [clear = std::move(clear)](const std::vector<HistoryRow>& listed, const std::string& mask,
+                                      IHistoryDeleteProgress&, const common::StopToken&) {
+        return HistoryDeleteAllResult{.code = clear(listed, mask)};
+    };
+}
+
 std::string DeleteConfirmation(const HistorySectionRow& row, const std::string& itemText) {
     if (!row.deleteQuestion.empty()) return row.deleteQuestion;
     return "Do you really want to clear " + itemText + "?";

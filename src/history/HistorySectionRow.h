@@ -47,9 +47,23 @@ enum class HistoryActionRule {
 // Removes the trace of one listed row: 0 done, else a result code
 // (DeleteFailureText). Sections whose Delete needs no row get an empty one.
 using HistoryDeleteOne = std::function<int(const HistoryRow& item)>;
+// What a Delete All did.
+struct HistoryDeleteAllResult {
+    int code = 0;  // 0 done, else a result code (DeleteAllFailureText)
+    // Files found in the section's folder that really lie elsewhere (links
+    // to files outside it): left alone (LeftOutsideText).
+    size_t leftOutside = 0;
+    bool stopped = false;  // a stop ended it before every trace was dealt with
+};
 // Clears the section: the rows listed now (for the sections that walk them)
-// and the effective mask. 0 done, else a result code (DeleteAllFailureText).
-using HistoryDeleteAll = std::function<int(const std::vector<HistoryRow>& listed, const std::string& mask)>;
+// and the effective mask, telling its progress and ending early once a stop
+// is asked. It may run off the window thread: it reaches no window.
+using HistoryDeleteAll = std::function<HistoryDeleteAllResult(
+    const std::vector<HistoryRow>& listed, const std::string& mask, IHistoryDeleteProgress& progress,
+    const common::StopToken& stop)>;
+// A Delete All of one quick step (a key's values, the recycle bin): it tells
+// no progress and takes no stop; clear returns the result code.
+HistoryDeleteAll AtOnce(std::function<int(const std::vector<HistoryRow>& listed, const std::string& mask)> clear);
 
 struct HistorySectionRow {
     // The tree node: filled in from the catalogue at registration.

@@ -47,6 +47,24 @@ public:
 // The captions of the rows, in order.
 std::vector<std::string> Captions(const std::vector<HistoryRow>& rows);
 
+// What a Delete All tells while it works, on the thread it runs on: how far
+// it has come, a few times or for every trace. Nothing the user answers.
+class IHistoryDeleteProgress {
+public:
+    // done of total traces dealt with (removed or refused); total 0 while
+    // the traces are still being gathered.
+    virtual void Progress(size_t done, size_t total) = 0;
+
+protected:
+    ~IHistoryDeleteProgress() = default;
+};
+
+// For callers that watch nothing.
+class TNoDeleteProgress final : public IHistoryDeleteProgress {
+public:
+    void Progress(size_t, size_t) override {}
+};
+
 // Reports the section's traces that fit the mask to the sink, in the
 // source's order, and returns early once a stop is asked. Sections that take
 // no mask are given "*". An invalid mask raises EMaskException; a source that

@@ -161,27 +161,27 @@ void RegisterWindowsSections(HistorySectionRegistry& sections) {
     sections.Register(hsRecentDocuments, {.heading = "Recent Documents",
                                           .deleteAllQuestion = "Do you really want to clear ALL Recent Documents?",
                                           .list = ListRecentDocuments,
-                                          .deleteOne = DeleteRowFile,
+                                          .deleteOne = DeleteRowFileIn(RecentDocumentsFolder),
                                           .deleteAll = DeleteFilesIn(RecentDocumentsFolder)});
     sections.Register(hsRunHistory, {.heading = "Run History",
                                      .deleteAllQuestion = "Do you really want to delete ALL Run History items?",
                                      .list = ListRunHistory,
                                      .deleteOne = DeleteValueIn({kRunMruKey}),
-                                     .deleteAll = ClearRunHistory});
+                                     .deleteAll = AtOnce(ClearRunHistory)});
     sections.Register(hsFindHistory, {.heading = "Find History",
                                       .deleteAllQuestion = "Do you really want to delete ALL Find History items?",
                                       .list = ListFindHistory,
                                       .deleteOne = DeleteValueInSubkeysOf(kFindHistoryKey),
-                                      .deleteAll = ClearFindHistory});
+                                      .deleteAll = AtOnce(ClearFindHistory)});
     sections.Register(hsOpenSaveHistory,
                       {.heading = "Common Open/Save Dialogs Recent File List",
                        .deleteAllQuestion = "Do you really want to delete ALL Open/Save History items?",
                        .list = ListOpenSaveHistory,
                        .deleteOne = DeleteValueInSubkeysOf(kOpenSaveKey),
-                       .deleteAll = [](const std::vector<HistoryRow>& listed, const std::string& mask) {
+                       .deleteAll = AtOnce([](const std::vector<HistoryRow>& listed, const std::string& mask) {
                            ClearOpenSaveHistory(Captions(listed), mask);
                            return 0;
-                       }});
+                       })});
     sections.Register(hsClipboard, {.heading = "Windows Clipboard",
                                     .takesMask = false,
                                     .actions = HistoryActionRule::WholeContent,
@@ -206,15 +206,14 @@ void RegisterWindowsSections(HistorySectionRegistry& sections) {
                                              EmptyRecycleBin();
                                              return 0;
                                          },
-                                     .deleteAll =
-                                         [](const std::vector<HistoryRow>&, const std::string&) {
-                                             EmptyRecycleBin();
-                                             return 0;
-                                         }});
+                                     .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
+                                         EmptyRecycleBin();
+                                         return 0;
+                                     })});
     sections.Register(hsTemporaryFolder, {.heading = "Windows Temporary Folder Content",
                                           .deleteAllQuestion = "Do you really want to clear ALL temporary files?",
                                           .list = ListTemporaryFolder,
-                                          .deleteOne = DeleteRowFile,
+                                          .deleteOne = DeleteRowFileIn(TemporaryFolder),
                                           .deleteAll = DeleteFilesIn(TemporaryFolder)});
     sections.Register(hsPaintRecent,
                       RecentValuesSection("Microsoft Paint Recent File List",
@@ -228,15 +227,13 @@ void RegisterWindowsSections(HistorySectionRegistry& sections) {
     sections.Register(hsSendTo, {.heading = "Windows Send-To Extensions",
                                  .deleteAllQuestion = "Do you really want to delete ALL Send-To Extensions?",
                                  .list = ListSendTo,
-                                 .deleteOne = DeleteRowFile,
-                                 .deleteAll = [](const std::vector<HistoryRow>& listed, const std::string&) {
-                                     return DeleteListedFiles(Captions(listed));
-                                 }});
+                                 .deleteOne = DeleteRowFileIn(SendToFolder),
+                                 .deleteAll = DeleteListedFilesIn(SendToFolder)});
     sections.Register(hsDownloadedInstallations,
                       {.heading = "Downloaded Installation Files",
                        .deleteAllQuestion = "Do you really want to delete ALL Downloaded Installation Files?",
                        .list = ListDownloadedInstallations,
-                       .deleteOne = DeleteRowFile,
+                       .deleteOne = DeleteRowFileIn(DownloadedInstallationsFolder),
                        .deleteAll = DeleteFilesIn(DownloadedInstallationsFolder)});
 }
 

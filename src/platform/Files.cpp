@@ -39,25 +39,65 @@ std::vector<std::string> ReadIniList(const char* section, const std::string& fil
 }
 
 // Attributes of a path of any length; INVALID_FILE_ATTRIBUTES when there is
-// nothing there. The "\\?\" form takes the path literally, so a long path is
-// first made absolute ("." and ".." resolved, "/" turned into "\").
+// nothing there.
 DWORD AttributesAnyLength(const std::string& path) {
     if (path.find('\0') != std::string::npos) return INVALID_FILE_ATTRIBUTES;
     if (path.size() < MAX_PATH) return GetFileAttributesA(path.c_str());
-    std::wstring wide = text::Widen(path);
-    if (wide.rfind(L"\\\\?\\", 0) != 0) {
-        DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-        if (needed == 0) return INVALID_FILE_ATTRIBUTES;
-        std::wstring full(needed, L'\0');
-        DWORD got = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
-        if (got == 0 || got >= needed) return INVALID_FILE_ATTRIBUTES;
-        full.resize(got);
-        wide = full.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
+    const std::wstring wide = WidePathAnyLength(path);
+    return wide.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(wide.c_str());
+}
+
+// The name of an open file as the object manager gives it, in the "\\?\"
+// form when it is a "\??\" (DOS device) path; empty otherwise (Windows names
+// a volume's device there, which no folder's final path starts with).
+std::wstring ObjectDosPath(HANDLE handle) {
+    using QueryObject = LONG(NTAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<QueryObject>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryObject")));
+    if (!query) return {};
+    constexpr int kObjectNameInformation = 1;
+    struct Name {
+        USHORT length;  // in bytes
+        USHORT maximumLength;
+        PWSTR buffer;
+    };
+    std::vector<unsigned char> data(4096);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        ULONG needed = 0;
+        const LONG status = query(handle, kObjectNameInformation, data.data(), static_cast<ULONG>(data.size()), &needed);
+        if (status >= 0) {
+            const Name* name = reinterpret_cast<const Name*>(data.data());
+            const std::wstring path(name->buffer, name->length / sizeof(wchar_t));
+            return path.rfind(L"\\??\\", 0) == 0 ? L"\\\\?\\" + path.substr(4) : std::wstring();
+        }
+        if (needed <= data.size()) return {};
+        data.resize(needed);
     }
-    return GetFileAttributesW(wide.c_str());
+    return {};
+}
+
+DWORD LastErrorOr(DWORD fallback) {
+    const DWORD code = GetLastError();
+    return code != 0 ? code : fallback;
 }
 
 }  // namespace
+
+std::wstring WidePathAnyLength(const std::string& path) {
+    if (path.find('\0') != std::string::npos) return {};
+    std::wstring wide = text::Widen(path);
+    // A UTF-8 text is never shorter than its UTF-16 form, so a short one fits the plain calls.
+    if (path.size() < MAX_PATH || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+    // The "\\?\" form takes the path literally, so it is first made absolute
+    // ("." and ".." resolved, "/" turned into "\").
+    DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return {};
+    std::wstring full(needed, L'\0');
+    DWORD got = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+    if (got == 0 || got >= needed) return {};
+    full.resize(got);
+    return full.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
+}
 
 bool FileExistsAnyLength(const std::string& path) {
     DWORD attributes = AttributesAnyLength(path);
@@ -87,6 +127,84 @@ bool FindEntries(const std::string& pattern, const std::function<void(const Find
         visit(FindEntry{data.cFileName, data.dwFileAttributes});
     } while (FindNextFileA(find.Get(), &data));
     return true;
+}
+
+bool FindEntriesAnyLength(const std::string& pattern, const std::function<void(const FindEntry&)>& visit) {
+    const std::wstring wide = WidePathAnyLength(pattern);
+    if (wide.empty()) return false;
+    WIN32_FIND_DATAW data{};
+    FindHandle find(FindFirstFileW(wide.c_str(), &data));
+    if (!find) return false;
+    do {
+        visit(FindEntry{text::Narrow(data.cFileName), data.dwFileAttributes});
+    } while (FindNextFileW(find.Get(), &data));
+    return true;
+}
+
+std::wstring FinalPath(HANDLE handle) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const DWORD got = GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()),
+                                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (got == 0) break;
+        if (got < path.size()) {
+            path.resize(got);
+            return path;
+        }
+        path.assign(got + 1, L'\0');  // too small: got is the size needed
+    }
+    // Wine 8 asks for the name in a buffer of MAX_PATH characters and fails
+    // with ERROR_MORE_DATA for longer paths, whatever the caller's buffer;
+    // the object's name, asked directly, is its "\??\" path.
+    return GetLastError() == ERROR_MORE_DATA ? ObjectDosPath(handle) : std::wstring();
+}
+
+std::wstring FolderFinalPath(const std::string& folder) {
+    const std::wstring wide = WidePathAnyLength(folder);
+    if (wide.empty()) return {};
+    // Links are followed: the folder's files are reached through where it really is.
+    FileHandle handle(CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return handle ? FinalPath(handle.Get()) : std::wstring();
+}
+
+bool IsInsideFolder(const std::wstring& path, const std::wstring& folder) {
+    size_t length = folder.size();
+    while (length > 0 && folder[length - 1] == L'\\') --length;
+    if (length == 0 || path.size() <= length + 1 || path[length] != L'\\') return false;
+    return CompareStringOrdinal(path.c_str(), static_cast<int>(length), folder.c_str(), static_cast<int>(length),
+                                TRUE) == CSTR_EQUAL;
+}
+
+FolderFileDelete DeleteFileInFolder(const std::string& path, const std::wstring& folderFinalPath, DWORD& error) {
+    error = 0;
+    const std::wstring wide = WidePathAnyLength(path);
+    if (wide.empty()) {
+        error = ERROR_INVALID_NAME;
+        return FolderFileDelete::Failed;
+    }
+    // On Windows a symbolic link or junction is opened itself, so the delete
+    // takes the link and never its target. Wine shows a Unix symbolic link as
+    // a plain file, opens its target whatever the flag and deletes the target
+    // through it (DeleteFile does the same); the final path then names the
+    // target, and the check below leaves it alone when it is elsewhere.
+    FileHandle file(CreateFileW(wide.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file) {
+        error = LastErrorOr(ERROR_GEN_FAILURE);
+        return FolderFileDelete::Failed;
+    }
+    if (!IsInsideFolder(FinalPath(file.Get()), folderFinalPath)) return FolderFileDelete::Outside;
+    // Through the handle checked: a file put in its place meanwhile is not
+    // the one that goes. A read-only file refuses (access denied).
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    if (!SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof(disposition))) {
+        error = LastErrorOr(ERROR_GEN_FAILURE);
+        return FolderFileDelete::Failed;
+    }
+    return FolderFileDelete::Deleted;
 }
 
 bool ReadFileBytes(const std::string& path, std::string& bytes) {

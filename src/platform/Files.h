@@ -29,6 +29,40 @@ struct FindEntry {
 // Calls visit for every entry matching pattern (FindFirstFile/FindNextFile).
 // Returns false when the search could not start.
 bool FindEntries(const std::string& pattern, const std::function<void(const FindEntry&)>& visit);
+// The same for patterns of any length, through the wide calls: a pattern the
+// ANSI call cannot take is asked for in the "\\?\" form, and names come
+// back as UTF-8 whatever their length.
+bool FindEntriesAnyLength(const std::string& pattern, const std::function<void(const FindEntry&)>& visit);
+
+// The path as the wide calls take it at any length: as it is when short,
+// else absolute in the "\\?\" form. Empty for a path holding a NUL (it
+// names nothing) or one the system cannot make absolute.
+std::wstring WidePathAnyLength(const std::string& path);
+
+// Where an open file or folder really is: its final path (links resolved as
+// the system opened it), in the "\\?\" form of GetFinalPathNameByHandleW.
+// Empty when the system cannot tell.
+std::wstring FinalPath(HANDLE handle);
+// The final path of the folder at path (any length); empty when it cannot
+// be opened.
+std::wstring FolderFinalPath(const std::string& folder);
+// Whether the final path lies inside the folder's final path: below it, at
+// a separator, case ignored as the file system ignores it. The folder itself
+// is not inside itself; an empty folder or path holds nothing.
+bool IsInsideFolder(const std::wstring& path, const std::wstring& folder);
+
+// What DeleteFileInFolder did.
+enum class FolderFileDelete {
+    Deleted,
+    Outside,  // the file really lies elsewhere (a link): left alone
+    Failed,   // the system refused; the code says why
+};
+// Deletes the file at path (any length) only when it really lies inside the
+// folder whose final path is given (FolderFinalPath). The file is opened,
+// asked where it is, and deleted through that same handle, so what is
+// deleted is what was checked; a folder at path is refused. error: the
+// system's code when Failed, else 0.
+FolderFileDelete DeleteFileInFolder(const std::string& path, const std::wstring& folderFinalPath, DWORD& error);
 
 // Reads a text file as lines (CR LF, LF or a lone CR end a line). An unreadable
 // file gives false and no lines.

@@ -34,6 +34,13 @@ void ThrowIfInvalidMask(const std::string& mask) { const TMask compiled(mask); }
 constexpr UINT_PTR kShowLinesTimer = 1;
 constexpr UINT kShowLinesEveryMs = 500;
 
+// While Delete All runs, the list is emptied a few thousand rows at a time:
+// the section is listed again at its end, and emptying 20,000 rows at once
+// keeps the window from its messages for a tenth of a second under Wine.
+constexpr UINT_PTR kEmptyListTimer = 2;
+constexpr UINT kEmptyListEveryMs = 20;
+constexpr int kRowsPerEmptyStep = 2000;
+
 }  // namespace
 
 // A lister on the window thread reports here: its rows go into the list
@@ -66,6 +73,9 @@ THistoryPage::THistoryPage(IPageHost& frame) : TMainPage(frame, kPageHistory) {
     cbUseMask = AddControl("BUTTON", "Use Mask:", WS_TABSTOP | BS_AUTOCHECKBOX, 182, 11, 72, 18, kIdUseMask);
     edtMask = AddControl("EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, 258, 9, 193, 21, kIdMask, WS_EX_CLIENTEDGE);
     cbWholeWord = AddControl("BUTTON", "Whole Word", WS_TABSTOP | BS_AUTOCHECKBOX, 460, 11, 90, 18, kIdWholeWord);
+    lblHsProgress = AddControl("STATIC", "", SS_LEFT | SS_NOPREFIX, 562, 12, 150, 18, kIdHsProgress);
+    btnHsStop = AddControl("BUTTON", "Stop", WS_TABSTOP | BS_PUSHBUTTON, 716, 8, 70, 24, kIdHsStop);
+    SetDeleteAllControls(false);
     tvHsSections = ui::TreeView(AddTree(kIdHsTree, kHistoryTreeWidth, 0, imlHiSectionsIco.Get()));
     lvHsValues = ui::ListView(AddList(kIdHsList, kHistoryTreeWidth, LVS_EX_FULLROWSELECT));
     AddListColumns(lvHsValues, frame.Dpi(), {{"Value", 0}});
@@ -272,6 +282,37 @@ void THistoryPage::ShowPendingRows() {
     AppendRows(std::move(rows));
 }
 
+void THistoryPage::StartEmptyingList() {
+    emptyTimerSet_ = SetTimer(Handle(), kEmptyListTimer, kEmptyListEveryMs, nullptr) != 0;
+}
+
+void THistoryPage::StopEmptyingList() {
+    if (emptyTimerSet_) KillTimer(Handle(), kEmptyListTimer);
+    emptyTimerSet_ = false;
+}
+
+// From the end, so no row moves; the store keeps the rows (the serials of
+// those still shown stay valid).
+void THistoryPage::EmptyListStep() {
+    const int count = lvHsValues.Count();
+    if (!deletingAll_ || count == 0) {
+        StopEmptyingList();
+        return;
+    }
+    const ui::ListRebuild rebuild(lvHsValues.Handle());
+    ui::ScopedRedrawOff quiet(lvHsValues.Handle());
+    for (int index = count - 1; index >= std::max(count - kRowsPerEmptyStep, 0); --index)
+        ListView_DeleteItem(lvHsValues.Handle(), index);
+}
+
+void THistoryPage::RestoreListedRows() {
+    if (lvHsValues.Count() == static_cast<int>(listedRows_.size())) return;
+    std::vector<HistoryRow> rows = std::move(listedRows_);
+    const ui::ListRebuild rebuild(lvHsValues.Handle());
+    ClearRows();
+    AppendRows(std::move(rows));
+}
+
 const HistoryRow* THistoryPage::ListedRow(int index) const {
     if (index < 0 || index >= lvHsValues.Count()) return nullptr;
     const int serial = ui::RowSerial(lvHsValues.Data(index));
@@ -368,13 +409,22 @@ LRESULT THistoryPage::OnNotify(NMHDR* header) {
         tvHsSectionsChange(SelectedHsSection());
         return 0;
     }
-    if (header->hwndFrom == lvHsValues.Handle()) return OnResultListNotify(header);
+    if (header->hwndFrom == lvHsValues.Handle()) {
+        // No row holds anything to free: the list need not tell of each row
+        // it deletes.
+        if (header->code == LVN_DELETEALLITEMS) return TRUE;
+        return OnResultListNotify(header);
+    }
     return TMainPage::OnNotify(header);
 }
 
 void THistoryPage::OnCommand(int id, int code, HWND control) {
     if (id == kIdUseMask && code == BN_CLICKED) {
         Frame().RefreshView();  // the mask takes effect at the next listing
+        return;
+    }
+    if (id == kIdHsStop && code == BN_CLICKED) {
+        StopDeleteAll();
         return;
     }
     TMainPage::OnCommand(id, code, control);
@@ -404,13 +454,19 @@ void THistoryPage::ShowCursorNow() {
 }
 
 LRESULT THistoryPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    // The controls ask their parent first, so the page sets the hourglass for them too.
-    if (message == WM_SETCURSOR && Hourglass() && LOWORD(lParam) == HTCLIENT) {
+    // The controls ask their parent first, so the page sets the hourglass
+    // for them too; Stop keeps the arrow, as a button that can be pressed.
+    if (message == WM_SETCURSOR && Hourglass() && LOWORD(lParam) == HTCLIENT &&
+        reinterpret_cast<HWND>(wParam) != btnHsStop) {
         SetCursor(LoadCursor(nullptr, IDC_WAIT));
         return TRUE;
     }
     if (message == WM_TIMER && wParam == kShowLinesTimer) {
         ShowPendingRows();
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == kEmptyListTimer) {
+        EmptyListStep();
         return 0;
     }
     return TMainPage::HandleMessage(message, wParam, lParam);

@@ -2,7 +2,7 @@
 // list lvHsValues, the mask controls ("Use Mask:" cbUseMask, edtMask,
 // "Whole Word" cbWholeWord), the section dispatcher with its worker, the
 // History branch of the central refresh, and the commands Update, Delete and
-// Delete All. What each section lists, removes and asks is its row in the
+// Delete All (run on the worker, with its progress and a Stop button). What each section lists, removes and asks is its row in the
 // history tool's table (history/HistorySectionTable); this page reads the
 // rows, shows what they list and asks what they say.
 #pragma once
@@ -14,6 +14,7 @@
 #include "shell/history/HsScanThread.h"
 #include "ui/Worker.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ public:
     ui::TreeView tvHsSections;
     ui::ListView lvHsValues;
     HWND cbUseMask = nullptr, edtMask = nullptr, cbWholeWord = nullptr;
+    // Shown while Delete All runs: how far it has come, and its Stop.
+    HWND lblHsProgress = nullptr, btnHsStop = nullptr;
 
     ui::TreeView SectionTree() const override { return tvHsSections; }
     void RefreshView() override;  // the History branch of the central refresh
@@ -42,9 +45,13 @@ public:
     // The effective mask of the mask controls as they are now.
     std::string CurrentMask() const;
 
-    // A listing runs (from the dispatcher until its worker has ended);
+    // A listing or a Delete All runs (until its worker has ended);
     // requests meanwhile are dropped.
     bool Busy() const { return busy_; }
+    bool DeletingAll() const { return deletingAll_; }
+    // Stop: the Delete All running ends before its next trace; what it
+    // removed stays removed, and the section is listed again.
+    void StopDeleteAll();
     // Delete and Delete All act only on a list that is complete and holds
     // the rows of the section chosen in the tree.
     bool ListMatchesSelection() const { return !busy_ && listedSection_ >= 0 && listedSection_ == SelectedHsSection(); }
@@ -85,6 +92,18 @@ private:
     void AddSectionNodes();
     void SetSectionColumns(const history::HistorySectionRow& row);
     void RunListerHere(const history::HistorySectionRow& row, const std::string& mask);
+    // Delete All on the worker; its end lists the section again (when the
+    // row says so) and shows what went wrong or was left alone.
+    void StartDeleteAll(const history::HistorySectionRow& row, const std::string& mask);
+    void ShowDeleteProgress(size_t done, size_t total);
+    void SetDeleteAllControls(bool shown);
+    void StartEmptyingList();
+    void StopEmptyingList();
+    void EmptyListStep();
+    // The rows of the store back in the list, after a Delete All that
+    // raised while the list was being emptied.
+    void RestoreListedRows();
+    void DeleteAllEnded(bool relist);
     // Empties the list and the store of listed rows.
     void ClearRows();
     // Keeps the rows in the store and adds those with a caption to the list.
@@ -107,12 +126,15 @@ private:
     std::vector<history::HistoryRow> listedRows_;  // the rows of the listing, by serial
     std::vector<history::HistoryRow> pendingRows_;
     bool showTimerSet_ = false;
+    bool emptyTimerSet_ = false;
     bool busy_ = false;
     // The section whose rows the list holds: after a request dropped while
     // busy, the tree may show another one, whose removals must not run on
     // these rows.
     int listedSection_ = -1;
     int commandsRunning_ = 0;
+    bool deletingAll_ = false;
+    std::optional<history::HistoryDeleteAllResult> deleteAllResult_;  // from the worker, for its end step
     std::string uninstallCommand_;  // the uninstall command of the selected row, for the sections that have one
 };
 

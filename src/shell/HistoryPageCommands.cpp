@@ -1,4 +1,5 @@
 // THistoryPage: the commands Update, Delete and Delete All.
+#include "common/Masks.h"
 #include "history/HistoryCatalogue.h"
 #include "history/HistorySectionTable.h"
 #include "platform/Processes.h"
@@ -78,12 +79,85 @@ void THistoryPage::aHsDeleteAllExecute() {
     CommandHourglass hourglass(*this);
     try {
         if (!row.deleteAllQuestion.empty() && ShowHsBox(row.deleteAllQuestion, BoxKind::Confirm) != IDYES) return;
-        const int result = row.deleteAll(ListedRows(), CurrentMask());
-        if (row.relistAfterDeleteAll)
+        const std::string mask = CurrentMask();
+        // A mask typed since the listing that is not one is told here,
+        // before anything starts.
+        if (row.takesMask) {
+            const TMask check(mask);
+        }
+        StartDeleteAll(row, mask);
+    } catch (const std::exception& error) {
+        ui::ShowExceptionBox(Frame().Handle(), error);
+    }
+}
+
+// A folder of many thousand files takes seconds to clear: the removal runs
+// on the worker, and the window goes on serving its messages (Stop among them).
+void THistoryPage::StartDeleteAll(const HistorySectionRow& row, const std::string& mask) {
+    ui::WorkerPtr<THistoryScanThread> worker(new THistoryScanThread(Frame().Handle(), {}, {}));
+    worker->DeleteAll = row.deleteAll;
+    worker->Listed = listedRows_;  // the list's rows; no removal depends on their order
+    worker->Mask = mask;
+    worker->OnDeleteProgress = [this](size_t done, size_t total) { ShowDeleteProgress(done, total); };
+    worker->OnDeleteAllDone = [this](const history::HistoryDeleteAllResult& result) { deleteAllResult_ = result; };
+    worker->SetOnTerminate([this, relist = row.relistAfterDeleteAll] { DeleteAllEnded(relist); });
+    deleteAllResult_.reset();
+    if (!worker->Resume()) {
+        worker.reset();
+        ShowHsBox("Delete All could not be started.", BoxKind::ErrorCancel);
+        return;
+    }
+    worker_ = std::move(worker);  // the last listing's worker, ended, goes
+    busy_ = true;
+    deletingAll_ = true;
+    ShowDeleteProgress(0, 0);
+    SetDeleteAllControls(true);
+    if (row.relistAfterDeleteAll) StartEmptyingList();
+    ShowCursorNow();
+    Frame().RefreshView();
+}
+
+void THistoryPage::ShowDeleteProgress(size_t done, size_t total) {
+    const std::string text =
+        total == 0 ? "Deleting..." : "Deleting: " + std::to_string(done) + " of " + std::to_string(total);
+    SetWindowTextA(lblHsProgress, text.c_str());
+}
+
+void THistoryPage::SetDeleteAllControls(bool shown) {
+    EnableWindow(btnHsStop, shown);
+    for (HWND control : {lblHsProgress, btnHsStop}) ShowWindow(control, shown ? SW_SHOW : SW_HIDE);
+}
+
+void THistoryPage::StopDeleteAll() {
+    if (!deletingAll_ || !worker_) return;
+    worker_->Terminate();
+    EnableWindow(btnHsStop, FALSE);
+    SetWindowTextA(lblHsProgress, "Stopping...");
+}
+
+void THistoryPage::DeleteAllEnded(bool relist) {
+    StopEmptyingList();
+    SetDeleteAllControls(false);
+    busy_ = false;
+    deletingAll_ = false;
+    ShowCursorNow();
+    const std::optional<history::HistoryDeleteAllResult> result = std::move(deleteAllResult_);
+    deleteAllResult_.reset();
+    try {
+        // Without a result the removal raised, and its error has been shown:
+        // the list shows what it showed before, as after a failed command.
+        if (!result) {
+            RestoreListedRows();
+            FitHsColumns();
+            return;
+        }
+        if (relist)
             aHsUpdateExecute();
         else
             FitHsColumns();
-        if (result != 0) ShowHsBox(history::DeleteAllFailureText(result, SystemText(result)), BoxKind::ErrorCancel);
+        if (result->code != 0)
+            ShowHsBox(history::DeleteAllFailureText(result->code, SystemText(result->code)), BoxKind::ErrorCancel);
+        if (result->leftOutside > 0) ShowHsBox(history::LeftOutsideText(result->leftOutside), BoxKind::Warning);
     } catch (const std::exception& error) {
         ui::ShowExceptionBox(Frame().Handle(), error);
     }

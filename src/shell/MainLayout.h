@@ -43,6 +43,8 @@ enum ControlId : int {
     kIdMask,
     kIdWholeWord,
     kIdHelp,
+    kIdHsProgress,
+    kIdHsStop,
     kIdLinkFirst = 200,  // four link labels
 };
 

@@ -82,7 +82,12 @@ void TStartUpPage::aSuDeleteExecute() {
         if (position == kSuAutostart) {
             // The file the row stands for: a program beside a shortcut of the
             // same name is another row.
-            if (!filePath.empty()) DeleteStartupFile(filePath);
+            if (!filePath.empty()) {
+                const StartupFileDeleteResult result = DeleteStartupFile(filePath);
+                if (!result.problem.empty())
+                    platform::dialogs::ShowBox(Frame().Handle(), result.problem, ui::kApplicationTitle,
+                                               platform::dialogs::BoxKind::ErrorCancel);
+            }
         } else if (position >= kSuRegistry && position <= kSuRunServiceOnce) {
             // Only while the value still holds what the row shows, and only
             // once a backup point holds it, so the delete can be undone.

@@ -5,6 +5,7 @@
 #include "common/RegistryFunctions.h"
 #include "common/RegistryObject.h"
 #include "platform/Files.h"
+#include "platform/Processes.h"
 #include "platform/Shell.h"
 #include "snapshots/BackupPoint.h"
 #include "startup/StartUpFunctions.h"
@@ -182,6 +183,14 @@ std::vector<std::string> StartupFolderPrefixes() {
     return prefixes;
 }
 
+// The Startup folder (as its prefix) that holds the absolute path by its
+// text; empty for none.
+std::string StartupFolderHolding(const std::string& fullPath) {
+    for (const std::string& prefix : StartupFolderPrefixes())
+        if (fullPath.size() > prefix.size() && SameCaption(fullPath.substr(0, prefix.size()), prefix)) return prefix;
+    return {};
+}
+
 // Deletes the value only while it holds the row's location.
 RunDeleteOutcome DeleteHeldValue(const std::string& rootName, const std::string& keyName, const std::string& name,
                                  const std::string& location) {
@@ -292,14 +301,32 @@ EntryMoveResult MoveRunEntry(const RunEntry& entry, bool active, const std::stri
 }
 
 bool IsInStartupFolder(const std::string& filePath) {
-    const std::string full = files::FullPathName(filePath);
-    for (const std::string& prefix : StartupFolderPrefixes())
-        if (full.size() > prefix.size() && SameCaption(full.substr(0, prefix.size()), prefix)) return true;
-    return false;
+    return !StartupFolderHolding(files::FullPathName(filePath)).empty();
 }
 
-bool DeleteStartupFile(const std::string& filePath) {
-    return IsInStartupFolder(filePath) && files::FileExists(filePath) && files::DeleteFilePath(filePath);
+StartupFileDeleteResult DeleteStartupFile(const std::string& filePath) {
+    const std::string name = Quoted(files::ExtractFileName(filePath));
+    const std::string full = files::FullPathName(filePath);
+    const std::string folder = StartupFolderHolding(full);
+    if (folder.empty())
+        return {StartupFileOutcome::NotInStartupFolder, name + " was not deleted: it is not in a Startup folder."};
+    const DWORD attributes = GetFileAttributesW(files::WidePathAnyLength(full).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return {StartupFileOutcome::Gone, ""};
+    // Read-only marks a file someone meant to keep: it is not made writable to delete it.
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        return {StartupFileOutcome::ReadOnly,
+                name + " was not deleted: the file is read-only. Clear its read-only attribute first if it should go."};
+    DWORD error = 0;
+    switch (files::DeleteFileInFolder(full, files::FolderFinalPath(folder), error)) {
+        case files::FolderFileDelete::Deleted: return {StartupFileOutcome::Deleted, ""};
+        case files::FolderFileDelete::Outside:
+            return {StartupFileOutcome::Outside,
+                    name + " was left alone: it is a link to a file outside the Startup folder."};
+        case files::FolderFileDelete::Failed: break;
+    }
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {StartupFileOutcome::Gone, ""};
+    return {StartupFileOutcome::Failed, name + " was not deleted: " + platform::processes::SystemErrorText(error)};
 }
 
 std::string StartupShortcutName(const std::string& filePath) {

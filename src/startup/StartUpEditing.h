@@ -90,9 +90,27 @@ EntryMoveResult MoveRunEntry(const RunEntry& entry, bool active, const std::stri
 // folder below them).
 bool IsInStartupFolder(const std::string& filePath);
 
+// What a Delete of a Startup-folder file did.
+enum class StartupFileOutcome {
+    Deleted,
+    NotInStartupFolder,  // the path is not in a Startup folder: refused
+    Gone,                // nothing is there any more
+    Outside,             // a link to a file outside the Startup folder: left alone
+    ReadOnly,            // the file is read-only: refused, its attribute left as it is
+    Failed,              // the system refused
+};
+
+struct StartupFileDeleteResult {
+    StartupFileOutcome outcome = StartupFileOutcome::Failed;
+    // Why the file stayed, a sentence for the user; empty when it was
+    // deleted or is gone, so nothing needs saying.
+    std::string problem;
+};
+
 // Deletes exactly that file, a program or a shortcut, when it lies in a
-// Startup folder; refuses any other path. Returns whether it deleted.
-bool DeleteStartupFile(const std::string& filePath);
+// Startup folder and really is there (a link to a file elsewhere is not
+// deleted, nor its target); refuses any other path, and a read-only file.
+StartupFileDeleteResult DeleteStartupFile(const std::string& filePath);
 
 // The shortcut name for a file: its name up to and including the first "."
 // followed by "lnk" ("lnk" alone for a name without a dot).

@@ -320,7 +320,8 @@ TEST_F(RunHistoryValues, DeleteAndDeleteAllThroughTheRow) {
     EXPECT_TRUE(Has("orvenghist-d2"));
     const std::vector<HistoryRow> listed = ListSection(hsRunHistory, "*orvenghist drop*", "orvenghist");
     ASSERT_EQ(SortedCaptions(listed), std::vector<std::string>{"orvenghist drop two"});
-    EXPECT_EQ(row.deleteAll(listed, "*orvenghist drop*"), 0);
+    TNoDeleteProgress quiet;
+    EXPECT_EQ(row.deleteAll(listed, "*orvenghist drop*", quiet, {}).code, 0);
     EXPECT_FALSE(Has("orvenghist-d2"));
     EXPECT_TRUE(Has("orvenghist-k"));
 }
@@ -459,7 +460,8 @@ TEST(EngineHistoryRegistryLists, AValueOfAnotherTypeIsPassedOverByTheListAndItsR
             EXPECT_TRUE(HeldValue(section.key, "orvodd-a"));
 
             const std::vector<HistoryRow> listed = {HistoryRow{first, {}, {}}};
-            EXPECT_NO_THROW(row.deleteAll(listed, "*"));
+            TNoDeleteProgress quiet;
+            EXPECT_NO_THROW(row.deleteAll(listed, "*", quiet, {}));
             EXPECT_FALSE(HeldValue(section.key, "orvodd-a"));
             EXPECT_TRUE(SameValue(HeldValue(section.key, "orvodd-b"), odd.type, odd.data));
             EXPECT_TRUE(ListedOrFailed(section.number, "orvodd", what).empty());
@@ -475,7 +477,8 @@ TEST(EngineHistoryRegistryLists, RunHistoryDeleteAllLeavesAnOrderValueOfAnotherT
     key.SetText("orvodd-run", "orvodd run\\1");
     const std::vector<uint8_t> bytes = {0x61, 0x00, 0x62, 0x00};
     testing_support::SetRawValue(HKEY_CURRENT_USER, kRunMruKey, kMruListValue, REG_BINARY, bytes);
-    EXPECT_NO_THROW(HistorySectionRowOf(hsRunHistory).deleteAll({}, "*"));
+    TNoDeleteProgress quiet;
+    EXPECT_NO_THROW(HistorySectionRowOf(hsRunHistory).deleteAll({}, "*", quiet, {}));
     EXPECT_FALSE(HeldValue(kRunMruKey, "orvodd-run"));
     EXPECT_TRUE(SameValue(HeldValue(kRunMruKey, kMruListValue), REG_BINARY, bytes));
 }
@@ -499,7 +502,8 @@ TEST(EngineHistoryRegistryLists, ANameHoldingANulIsAValueOfItsOwn) {
         EXPECT_NO_THROW(row.deleteOne(HistoryRow{hidden, {}, {}}));
         EXPECT_EQ(testing_support::NulNamedText(HKEY_CURRENT_USER, section.key, hiddenName), std::nullopt);
         EXPECT_EQ(testing_support::NulNamedText(HKEY_CURRENT_USER, section.key, plainName), plain);
-        EXPECT_NO_THROW(row.deleteAll({HistoryRow{plain, {}, {}}}, "*"));
+        TNoDeleteProgress quiet;
+        EXPECT_NO_THROW(row.deleteAll({HistoryRow{plain, {}, {}}}, "*", quiet, {}));
         EXPECT_EQ(testing_support::NulNamedText(HKEY_CURRENT_USER, section.key, plainName), std::nullopt);
     }
 }

@@ -51,10 +51,42 @@ private:
     DWORD lastPost_;
 };
 
+// Passes the Delete All's progress to the window thread, at most once per
+// interval: a file-by-file count would flood the window's queue.
+class THistoryScanThread::ProgressSink final : public history::IHistoryDeleteProgress {
+public:
+    explicit ProgressSink(THistoryScanThread& worker) : worker_(worker), lastPost_(GetTickCount() - kBatchIntervalMs) {}
+
+    void Progress(size_t done, size_t total) override {
+        const bool last = total > 0 && done == total;
+        if (!last && GetTickCount() - lastPost_ < kBatchIntervalMs) return;
+        lastPost_ = GetTickCount();
+        worker_.PostToWindowThread([&worker = worker_, done, total] {
+            if (worker.OnDeleteProgress) worker.OnDeleteProgress(done, total);
+        });
+    }
+
+private:
+    THistoryScanThread& worker_;
+    DWORD lastPost_;
+};
+
 THistoryScanThread::THistoryScanThread(HWND owner, Deliver deliver, Tell tell)
     : ui::WorkerThread(owner), deliver_(std::move(deliver)), tell_(std::move(tell)) {}
 
+void THistoryScanThread::RunDeleteAll() {
+    ProgressSink progress(*this);
+    auto result = std::make_unique<history::HistoryDeleteAllResult>(DeleteAll(Listed, Mask, progress, StopToken()));
+    PostResult(std::move(result), [this](std::unique_ptr<history::HistoryDeleteAllResult> received) {
+        if (OnDeleteAllDone) OnDeleteAllDone(*received);
+    });
+}
+
 void THistoryScanThread::Execute() {
+    if (DeleteAll) {
+        RunDeleteAll();
+        return;
+    }
     if (!Lister || Terminated()) return;
     BatchSink sink(*this);
     try {

@@ -1,8 +1,10 @@
 // THistoryScanThread: the History page's worker. It runs a section's lister
 // off the window thread and hands the rows over in batches, so rows show
-// while a large source is still being read.
+// while a large source is still being read; or a section's Delete All, with
+// its progress and its result.
 #pragma once
 
+#include "history/HistorySectionRow.h"
 #include "history/HistorySink.h"
 #include "ui/Worker.h"
 
@@ -34,6 +36,16 @@ public:
     // owner can first show the rows it holds back.
     std::function<void()> BeforeError;
 
+    // Delete All instead of a listing (set before Resume, Lister left
+    // empty): the section's Delete All with these rows and Mask, stopped by
+    // the worker's stop. Its progress reaches the window thread a few times
+    // a second at most; its result, when it ended without an error, before
+    // the end step.
+    history::HistoryDeleteAll DeleteAll;
+    std::vector<history::HistoryRow> Listed;
+    std::function<void(size_t done, size_t total)> OnDeleteProgress;
+    std::function<void(const history::HistoryDeleteAllResult& result)> OnDeleteAllDone;
+
 protected:
     // The lister with the worker's stop token; nothing more is handed over
     // once a stop was asked.
@@ -42,6 +54,9 @@ protected:
 
 private:
     class BatchSink;
+    class ProgressSink;
+
+    void RunDeleteAll();
 
     Deliver deliver_;
     Tell tell_;
