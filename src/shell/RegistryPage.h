@@ -101,7 +101,11 @@ private:
     void RgValuesTickChanged(int row);
     // Fixes the marked records on a worker behind the progress window; the
     // store and the list change once it has ended.
-    void RunFix();
+    // trimRowsPerStep: rows taken off the end of the list at each progress
+    // step (Fix All empties it so), 0 to leave the list as it is.
+    void RunFix(int trimRowsPerStep);
+    void TrimRgValues(int rows);
+    static constexpr int kRowsTrimmedPerStep = 1000;
     void ShowFixOutcome(const registry_scan::FixReport& report);
     void ShowSelectedResults();
     // Empties the list and the rows' record table, without tick events.

@@ -7,6 +7,8 @@
 #include "common/ProgramSettings.h"
 #include "platform/Dialogs.h"
 
+#include <algorithm>
+
 namespace shell {
 
 using registry_scan::kRegistrySectionCount;
@@ -110,12 +112,24 @@ void TRegistryPage::ShowFixOutcome(const registry_scan::FixReport& report) {
     if (!notes.empty()) ShowRgBox(Frame().Handle(), notes, platform::dialogs::BoxKind::Warning);
 }
 
-void TRegistryPage::RunFix() {
+void TRegistryPage::TrimRgValues(int rows) {
+    const int count = lvRgValues.Count();
+    if (count == 0) return;
+    const ui::ListRebuild rebuild(lvRgValues.Handle());
+    const ui::ScopedRedrawOff quiet(lvRgValues.Handle());
+    for (int index = count - 1; index >= std::max(count - rows, 0); --index)
+        ListView_DeleteItem(lvRgValues.Handle(), index);
+}
+
+void TRegistryPage::RunFix(int trimRowsPerStep) {
     if (!fixForm_) fixForm_ = std::make_unique<TfrmWorkProgress>("Fix Registry Errors", "Fix Errors", "in Registry");
     TfrmWorkProgress* form = fixForm_.get();
     ui::WorkerPtr<TRegistryFixThread> fix(new TRegistryFixThread(
         Frame().Handle(), nut_.MarkedRecords(), Frame().Settings().backupFolder,
-        [form](const std::string& stage, int done, int total) { form->ShowProgress(stage, done, total); }));
+        [this, form, trimRowsPerStep](const std::string& stage, int done, int total) {
+            form->ShowProgress(stage, done, total);
+            if (trimRowsPerStep > 0) TrimRgValues(trimRowsPerStep);
+        }));
     fix->SetOnTerminate([form] { form->WorkEnded(); });
     if (!fix->Resume()) {
         fix.reset();
@@ -169,7 +183,7 @@ void TRegistryPage::aRgFixExecute() {
         ShowRgBox(Frame().Handle(), "List for fix is empty.", platform::dialogs::BoxKind::Plain);
     } else if (ShowRgBox(Frame().Handle(), "Fix Selected Errors (Count: " + std::to_string(count) + ")?",
                          platform::dialogs::BoxKind::ConfirmOkCancel) == IDOK) {
-        RunFix();
+        RunFix(0);
     }
     Frame().RefreshView();
 }
@@ -184,9 +198,12 @@ void TRegistryPage::aRgFixAllExecute() {
     if (ShowRgBox(Frame().Handle(), "Do you want to fix all errors?", platform::dialogs::BoxKind::ConfirmOkCancel) !=
         IDOK)
         return;
-    ClearRgValues();
+    // The list empties while the fix runs, a slice at each step: emptying
+    // tens of thousands of rows at once keeps the window from its messages
+    // for a tenth of a second under Wine.
+    listedRecords_.clear();
     nut_.MarkAll(true);
-    RunFix();
+    RunFix(kRowsTrimmedPerStep);
     Frame().RefreshView();
 }
 
