@@ -291,18 +291,14 @@ void THistoryPage::StopEmptyingList() {
     emptyTimerSet_ = false;
 }
 
-// From the end, so no row moves; the store keeps the rows (the serials of
-// those still shown stay valid).
+// The store keeps the rows: the serials of those still shown stay valid.
 void THistoryPage::EmptyListStep() {
     const int count = lvHsValues.Count();
     if (!deletingAll_ || count == 0) {
         StopEmptyingList();
         return;
     }
-    const ui::ListRebuild rebuild(lvHsValues.Handle());
-    ui::ScopedRedrawOff quiet(lvHsValues.Handle());
-    for (int index = count - 1; index >= std::max(count - kRowsPerEmptyStep, 0); --index)
-        ListView_DeleteItem(lvHsValues.Handle(), index);
+    lvHsValues.RemoveLastRows(kRowsPerEmptyStep);
 }
 
 void THistoryPage::RestoreListedRows() {

@@ -104,7 +104,6 @@ private:
     // trimRowsPerStep: rows taken off the end of the list at each progress
     // step (Fix All empties it so), 0 to leave the list as it is.
     void RunFix(int trimRowsPerStep);
-    void TrimRgValues(int rows);
     static constexpr int kRowsTrimmedPerStep = 1000;
     void ShowFixOutcome(const registry_scan::FixReport& report);
     void ShowSelectedResults();

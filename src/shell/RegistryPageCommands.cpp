@@ -112,15 +112,6 @@ void TRegistryPage::ShowFixOutcome(const registry_scan::FixReport& report) {
     if (!notes.empty()) ShowRgBox(Frame().Handle(), notes, platform::dialogs::BoxKind::Warning);
 }
 
-void TRegistryPage::TrimRgValues(int rows) {
-    const int count = lvRgValues.Count();
-    if (count == 0) return;
-    const ui::ListRebuild rebuild(lvRgValues.Handle());
-    const ui::ScopedRedrawOff quiet(lvRgValues.Handle());
-    for (int index = count - 1; index >= std::max(count - rows, 0); --index)
-        ListView_DeleteItem(lvRgValues.Handle(), index);
-}
-
 void TRegistryPage::RunFix(int trimRowsPerStep) {
     if (!fixForm_) fixForm_ = std::make_unique<TfrmWorkProgress>("Fix Registry Errors", "Fix Errors", "in Registry");
     TfrmWorkProgress* form = fixForm_.get();
@@ -128,7 +119,7 @@ void TRegistryPage::RunFix(int trimRowsPerStep) {
         Frame().Handle(), nut_.MarkedRecords(), Frame().Settings().backupFolder,
         [this, form, trimRowsPerStep](const std::string& stage, int done, int total) {
             form->ShowProgress(stage, done, total);
-            if (trimRowsPerStep > 0) TrimRgValues(trimRowsPerStep);
+            if (trimRowsPerStep > 0) lvRgValues.RemoveLastRows(trimRowsPerStep);
         }));
     fix->SetOnTerminate([form] { form->WorkEnded(); });
     if (!fix->Resume()) {

@@ -1,6 +1,8 @@
 // Thin wrappers over native controls.
 #include "ui/Controls.h"
 
+#include <algorithm>
+
 #include "ui/Dpi.h"
 
 namespace ui {
@@ -245,5 +247,14 @@ ListRebuild::~ListRebuild() {
 }
 
 bool IsListRebuilding(HWND list) { return list && GetPropA(list, kRebuildProperty) != nullptr; }
+
+void ListView::RemoveLastRows(int rows) {
+    const int count = Count();
+    if (count == 0 || rows <= 0) return;
+    const ListRebuild rebuild(hwnd_);
+    const ScopedRedrawOff quiet(hwnd_);
+    // From the end, so no row moves and the serials of those left stay valid.
+    for (int index = count - 1; index >= std::max(count - rows, 0); --index) ListView_DeleteItem(hwnd_, index);
+}
 
 }  // namespace ui

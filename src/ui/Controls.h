@@ -37,6 +37,10 @@ public:
     int Selected() const { return ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); }
     void Select(int index);
     void Clear() { ListView_DeleteAllItems(hwnd_); }
+    // Takes up to `rows` rows off the end, drawing off and marked as a
+    // rebuild: emptying a long list a slice at a time keeps the window
+    // serving its messages, where emptying it at once would not.
+    void RemoveLastRows(int rows);
 
     DWORD ExtendedStyle() const { return ListView_GetExtendedListViewStyle(hwnd_); }
     void SetExtendedStyle(DWORD mask, DWORD style) {
