@@ -46,7 +46,7 @@ WINEPREFIX="$root/prefix" wineserver -p </dev/null >/dev/null 2>&1 || true
 wine_run "$bin/orvhelper.exe" 1 </dev/null >/dev/null 2>&1 || true
 winbin=$(WINEPREFIX="$root/prefix" HOME="$root/home" WINEDEBUG=-all winepath -w "$bin")
 if [ ! -f "$root/.seeded" ]; then
-  wine_run "$bin/orvdemo_seed.exe" "$winbin" && touch "$root/.seeded" "$root/.seeded-registry" "$root/.seeded-history"
+  wine_run "$bin/orvdemo_seed.exe" "$winbin" && touch "$root/.seeded" "$root/.seeded-registry" "$root/.seeded-history" "$root/.seeded-addons"
 else
   wine_run "$bin/orvdemo_seed.exe" "$winbin" --boot-files
 fi
@@ -57,6 +57,10 @@ fi
 # And the history traces once, likewise.
 if [ ! -f "$root/.seeded-history" ]; then
   wine_run "$bin/orvdemo_seed.exe" "$winbin" --history && touch "$root/.seeded-history"
+fi
+# And Firefox's history and the browser add-ons once, likewise.
+if [ ! -f "$root/.seeded-addons" ]; then
+  wine_run "$bin/orvdemo_seed.exe" "$winbin" --browser-addons && touch "$root/.seeded-addons"
 fi
 
 # One startup program runs, so the Active column shows "Yes".

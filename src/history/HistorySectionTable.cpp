@@ -6,6 +6,7 @@ namespace history {
 const std::vector<HistoryFamily>& HistoryFamilies() {
     static const std::vector<HistoryFamily> families = {
         {"Internet Explorer", RegisterInternetExplorerSections},
+        {"Auto Complete", RegisterAutoCompleteSections},
         {"Mozilla", RegisterMozillaSections},
         {"Windows", RegisterWindowsSections},
         {"MS Office", RegisterMSOfficeSections},

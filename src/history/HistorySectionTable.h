@@ -11,6 +11,7 @@ namespace history {
 
 // The family files' registration functions, one per family of traces.
 void RegisterInternetExplorerSections(HistorySectionRegistry& sections);  // HsFunInternetExplorer
+void RegisterAutoCompleteSections(HistorySectionRegistry& sections);      // HsFunIEAutoComplite
 void RegisterMozillaSections(HistorySectionRegistry& sections);           // HsFunMozilla
 void RegisterWindowsSections(HistorySectionRegistry& sections);           // HsFunMyComputer
 void RegisterMSOfficeSections(HistorySectionRegistry& sections);          // HsFunMSOfficeUnit

@@ -6,8 +6,21 @@
 #include "history/HistorySectionTable.h"
 
 namespace history {
+namespace {
+
+const std::vector<HistoryColumn> kValueAndClassId = {{"Value", 250}, {"CLSID", 0}};
+
+}  // namespace
 
 void RegisterExtensionSections(HistorySectionRegistry& sections) {
+    sections.Register(hsDownloadedProgramFiles,
+                      {.columns = kValueAndClassId,
+                       .fit = ColumnFit::SecondFills,
+                       .deleteAllQuestion = "Do you really want to delete ALL Downloaded Program Files?"});
+    sections.Register(hsBrowserHelperObjects,
+                      {.columns = kValueAndClassId,
+                       .fit = ColumnFit::SecondFills,
+                       .deleteAllQuestion = "Do you really want to delete ALL Browser Helper Objects?"});
     sections.Register(hsToolbars, {.heading = "Internet Explorer ToolBars",
                                    .takesMask = false,
                                    .actions = HistoryActionRule::UninstallCommand});

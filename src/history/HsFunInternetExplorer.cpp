@@ -272,11 +272,6 @@ HistoryDeleteOne DeleteCacheRowOf(TIETraceKind kind) {
     return [kind](const HistoryRow& item) { return DeleteCacheRow(kind, item); };
 }
 
-// The two-column sections whose tools are still to come; the second column
-// fills what the first leaves.
-const std::vector<HistoryColumn> kIdAndValue = {{"ID", 150}, {"Value", 0}};
-const std::vector<HistoryColumn> kValueAndClassId = {{"Value", 250}, {"CLSID", 0}};
-
 // A class of the URL cache: listed on the worker, a row deleted by the entry
 // it came from.
 HistorySectionRow CacheSection(const char* heading, const char* deleteAllQuestion, TIETraceKind kind,
@@ -287,12 +282,6 @@ HistorySectionRow CacheSection(const char* heading, const char* deleteAllQuestio
             .listsOnWorker = true,
             .deleteOne = DeleteCacheRowOf(kind),
             .deleteAll = std::move(deleteAll)};
-}
-
-// A section of two columns, the second filling the width, whose tool has
-// not arrived yet.
-HistorySectionRow PairSection(const std::vector<HistoryColumn>& columns, const char* deleteAllQuestion) {
-    return {.columns = columns, .fit = ColumnFit::SecondFills, .deleteAllQuestion = deleteAllQuestion};
 }
 
 }  // namespace
@@ -316,17 +305,6 @@ void RegisterInternetExplorerSections(HistorySectionRegistry& sections) {
     sections.Register(hsIECookies,
                       CacheSection("Internet Explorer Cookies", "Do you really want to clear ALL cookies?",
                                    TIETraceKind::Cookies, ClearQuietly(DeleteAllCookies)));
-    sections.Register(hsAutoCompleteForms,
-                      PairSection(kIdAndValue, "Do you really want to clear ALL auto complete forms?"));
-    sections.Register(hsAutoCompletePasswords,
-                      PairSection(kIdAndValue, "Do you really want to clear ALL auto complete passwords?"));
-    sections.Register(hsIndexDat, {.heading = "Internet Explorer Index.dat File",
-                                   .takesMask = false,
-                                   .deleteAllQuestion = "Do you really want to clear index.dat?"});
-    sections.Register(hsDownloadedProgramFiles,
-                      PairSection(kValueAndClassId, "Do you really want to delete ALL Downloaded Program Files?"));
-    sections.Register(hsBrowserHelperObjects,
-                      PairSection(kValueAndClassId, "Do you really want to delete ALL Browser Helper Objects?"));
 }
 
 }  // namespace history

@@ -9,6 +9,7 @@
 //   orvdemo_seed.exe <folder> --boot-files                     wininit.ini only
 //   orvdemo_seed.exe <folder> --registry-problems              the scanner's entries only
 //   orvdemo_seed.exe <folder> --history                        the history traces only
+//   orvdemo_seed.exe <folder> --browser-addons                 Firefox and the add-ons only
 #include "common/Common.h"
 #include "common/RegistryFunctions.h"
 #include "common/RegistryObject.h"
@@ -26,9 +27,12 @@ namespace files = platform::files;
 
 using namespace startup;
 
-// The history traces, in SeedHistoryIE.cpp and SeedHistoryWindows.cpp.
+// The history traces, in SeedHistoryIE.cpp, SeedHistoryWindows.cpp,
+// SeedHistoryMozilla.cpp and SeedHistoryExtensions.cpp.
 void SeedInternetExplorerTraces();
 void SeedWindowsTraces();
+void SeedMozillaTraces();
+void SeedExtensionTraces();
 
 namespace {
 
@@ -213,7 +217,7 @@ void SeedRegistryProblems() {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: orvdemo_seed <build folder> [--boot-files | --registry-problems | --history]\n");
+        std::fprintf(stderr, "usage: orvdemo_seed <build folder> [--boot-files | --registry-problems | --history | --browser-addons]\n");
         return 2;
     }
     OleInitialize(nullptr);
@@ -231,6 +235,10 @@ int main(int argc, char** argv) {
     if (mode.empty() || mode == "--history") {
         SeedInternetExplorerTraces();
         SeedWindowsTraces();
+    }
+    if (mode.empty() || mode == "--browser-addons") {
+        SeedMozillaTraces();
+        SeedExtensionTraces();
     }
     if (mode != "--boot-files") std::printf("demo machine seeded\n");
     OleUninitialize();

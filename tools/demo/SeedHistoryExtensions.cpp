@@ -1,0 +1,3 @@
+// The demo machine's browser add-ons: downloaded program files, helper
+// objects, toolbars, buttons and other plug-ins.
+void SeedExtensionTraces() {}
