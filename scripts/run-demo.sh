@@ -46,7 +46,7 @@ WINEPREFIX="$root/prefix" wineserver -p </dev/null >/dev/null 2>&1 || true
 wine_run "$bin/orvhelper.exe" 1 </dev/null >/dev/null 2>&1 || true
 winbin=$(WINEPREFIX="$root/prefix" HOME="$root/home" WINEDEBUG=-all winepath -w "$bin")
 if [ ! -f "$root/.seeded" ]; then
-  wine_run "$bin/orvdemo_seed.exe" "$winbin" && touch "$root/.seeded" "$root/.seeded-registry" "$root/.seeded-history" "$root/.seeded-addons"
+  wine_run "$bin/orvdemo_seed.exe" "$winbin" && touch "$root/.seeded" "$root/.seeded-registry" "$root/.seeded-history" "$root/.seeded-addons" "$root/.seeded-applists"
 else
   wine_run "$bin/orvdemo_seed.exe" "$winbin" --boot-files
 fi
@@ -61,6 +61,10 @@ fi
 # And Firefox's history and the browser add-ons once, likewise.
 if [ ! -f "$root/.seeded-addons" ]; then
   wine_run "$bin/orvdemo_seed.exe" "$winbin" --browser-addons && touch "$root/.seeded-addons"
+fi
+# And the applications' recent lists once, likewise.
+if [ ! -f "$root/.seeded-applists" ]; then
+  wine_run "$bin/orvdemo_seed.exe" "$winbin" --app-lists && touch "$root/.seeded-applists"
 fi
 
 # One startup program runs, so the Active column shows "Yes".

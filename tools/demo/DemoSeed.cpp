@@ -10,6 +10,7 @@
 //   orvdemo_seed.exe <folder> --registry-problems              the scanner's entries only
 //   orvdemo_seed.exe <folder> --history                        the history traces only
 //   orvdemo_seed.exe <folder> --browser-addons                 Firefox and the add-ons only
+//   orvdemo_seed.exe <folder> --app-lists                      the applications' recent lists only
 #include "common/Common.h"
 #include "common/RegistryFunctions.h"
 #include "common/RegistryObject.h"
@@ -28,11 +29,14 @@ namespace files = platform::files;
 using namespace startup;
 
 // The history traces, in SeedHistoryIE.cpp, SeedHistoryWindows.cpp,
-// SeedHistoryMozilla.cpp and SeedHistoryExtensions.cpp.
+// SeedHistoryMozilla.cpp, SeedHistoryExtensions.cpp, SeedHistoryOffice.cpp
+// and SeedHistoryPlayers.cpp.
 void SeedInternetExplorerTraces();
 void SeedWindowsTraces();
 void SeedMozillaTraces();
 void SeedExtensionTraces();
+void SeedOfficeTraces();
+void SeedPlayerAndArchiverTraces();
 
 namespace {
 
@@ -217,7 +221,7 @@ void SeedRegistryProblems() {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: orvdemo_seed <build folder> [--boot-files | --registry-problems | --history | --browser-addons]\n");
+        std::fprintf(stderr, "usage: orvdemo_seed <build folder> [--boot-files | --registry-problems | --history | --browser-addons | --app-lists]\n");
         return 2;
     }
     OleInitialize(nullptr);
@@ -239,6 +243,10 @@ int main(int argc, char** argv) {
     if (mode.empty() || mode == "--browser-addons") {
         SeedMozillaTraces();
         SeedExtensionTraces();
+    }
+    if (mode.empty() || mode == "--app-lists") {
+        SeedOfficeTraces();
+        SeedPlayerAndArchiverTraces();
     }
     if (mode != "--boot-files") std::printf("demo machine seeded\n");
     OleUninitialize();

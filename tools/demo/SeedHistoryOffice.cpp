@@ -1,0 +1,2 @@
+// The demo machine's Office recent lists.
+void SeedOfficeTraces() {}

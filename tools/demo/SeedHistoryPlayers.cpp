@@ -1,0 +1,2 @@
+// The demo machine's players' and archivers' recent lists.
+void SeedPlayerAndArchiverTraces() {}
