@@ -7,6 +7,8 @@
 #include "history/HistoryCatalogue.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistorySectionTable.h"
+#include "history/HsFunArchiversUnit.h"
+#include "history/HsFunMultimedia.h"
 #include "history/HsFunMyComputer.h"
 #include "platform/Clipboard.h"
 #include "platform/Files.h"
@@ -809,6 +811,59 @@ TEST_F(HistoryPageTest, ColumnsFollowTheSection) {
     Run(aHsDelete);
     ASSERT_EQ(boxes.Shown().size(), 1u);
     EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to clear Recycle Bin?");
+}
+
+TEST_F(HistoryPageTest, QuickTimeDeleteAsksAboutTheWholeListAndListsAgainOnNo) {
+    ScopedRegKeys keys;
+    RemoveKeyIfNew(keys, kQuickTimeRecentKey);
+    ScopedRegValue a(HKEY_CURRENT_USER, kQuickTimeRecentKey, "OrvHs Movie1"),
+        b(HKEY_CURRENT_USER, kQuickTimeRecentKey, "OrvHs Movie2");
+    SetRegString(HKEY_CURRENT_USER, kQuickTimeRecentKey, "OrvHs Movie1", "C:\\orvhs-qt\\tram.mov");
+    List(36);
+    EXPECT_EQ(RowsWith("orvhs-qt").size(), 1u);
+    // A movie that came after the listing is shown by the listing every answer brings.
+    SetRegString(HKEY_CURRENT_USER, kQuickTimeRecentKey, "OrvHs Movie2", "C:\\orvhs-qt\\gulls.mov");
+    const std::string question =
+        "You can clear only ALL QuickTime Recent File List.\r\nDo you want to delete ALL QuickTime History items?";
+    // The row chosen only enables the command; the question is about the whole list.
+    SelectRow("C:\\orvhs-qt\\tram.mov");
+    {
+        RecordedBoxes boxes({IDNO});
+        Run(aHsDelete);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].text, question);
+    }
+    EXPECT_EQ(RowsWith("orvhs-qt").size(), 2u);
+    SelectRow("C:\\orvhs-qt\\gulls.mov");
+    {
+        RecordedBoxes boxes({IDYES});
+        Run(aHsDelete);
+        EXPECT_EQ(boxes.Shown().size(), 1u);
+    }
+    EXPECT_TRUE(RowsWith("orvhs-qt").empty());
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kQuickTimeRecentKey, "OrvHs Movie1"));
+}
+
+TEST_F(HistoryPageTest, WinZipDeleteAllClearsByItsOwnMaskNotThePages) {
+    ScopedRegKeys keys;
+    RemoveKeyIfNew(keys, kWinZipRecentKey);
+    ScopedRegValue a(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu801"),
+        b(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu802"), c(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu803");
+    SetRegString(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu801", "C:\\orvhs-zip\\photos.zip");
+    SetRegString(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu802", "C:\\orvhs-zip\\tools.zip");
+    SetRegString(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu803", "C:\\orvhs-zip\\site");
+    SetMask(true, "photos", false);
+    List(40);
+    EXPECT_EQ(RowsWith("orvhs-zip"), std::vector<std::string>{"C:\\orvhs-zip\\photos.zip"});
+    {
+        RecordedBoxes boxes({IDYES});
+        Run(aHsDeleteAll);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to delete ALL WinZip History items?");
+    }
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu801"));
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu802"));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu803"));  // no full stop
 }
 
 }  // namespace

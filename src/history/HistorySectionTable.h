@@ -16,7 +16,7 @@ void RegisterMozillaSections(HistorySectionRegistry& sections);           // HsF
 void RegisterWindowsSections(HistorySectionRegistry& sections);           // HsFunMyComputer
 void RegisterMSOfficeSections(HistorySectionRegistry& sections);          // HsFunMSOfficeUnit
 void RegisterMultimediaSections(HistorySectionRegistry& sections);        // HsFunMultimedia
-void RegisterArchiverSections(HistorySectionRegistry& sections);          // HsFunArchivers
+void RegisterArchiverSections(HistorySectionRegistry& sections);          // HsFunArchiversUnit
 void RegisterExtensionSections(HistorySectionRegistry& sections);         // HsFunExtensions
 
 struct HistoryFamily {

@@ -1,13 +1,19 @@
-// The graphics and multimedia programs' traces and their sections' rows.
-// The players' listers and removals arrive with their tool; until then
-// their sections list nothing.
+// The graphics and multimedia programs' traces and their sections' rows:
+// Paint Shop Pro's lists and the players' recent lists.
 #include "history/HsFunMultimedia.h"
 
+#include "common/Common.h"
+#include "common/Masks.h"
+#include "common/RegistryObject.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistoryRemovals.h"
 #include "history/HistorySectionTable.h"
+#include "platform/Files.h"
 
+#include <algorithm>
 #include <iterator>
+
+namespace files = platform::files;
 
 namespace history {
 
@@ -16,26 +22,312 @@ const char* const kPaintShopProKeys[3] = {
     "Software\\Jasc\\Paint Shop Pro 7\\Recent File List",
     "Software\\Jasc\\Paint Shop Pro 8\\Recent File List",
 };
+const char* const kMediaPlayerRecentKey = "Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList";
+const char* const kMediaPlayerOrderValue = "MRUList";
+const char* const kRealPlayerKey = "Software\\RealNetworks\\RealPlayer";
+const char* const kInterVideoKey = "Software\\InterVideo";
+const char* const kQuickTimeRecentKey = "SOFTWARE\\Apple Computer, Inc.\\QuickTime\\Recent Movies";
+const char* const kQuickTimePreferencesKey = "SOFTWARE\\Apple Computer, Inc.\\QuickTime\\SystemPreferences";
+const char* const kWinampKey = "Software\\Winamp";
+
+namespace {
+
+const char* const kClipKeyMask = "MostRecentClips*";
+const char* const kWinDvdKeyMask = "DVD*";
+const char* const kWinDvdPathValue = "LASTOPENPATH";
+const char* const kQuickTimeClearMask = "*.*";
+const char* const kQuickTimeFolderValue = "FolderPath";
+const char* const kQuickTimeFavoritesName = "QuickTimeFavorites.qtr";
+const char* const kWinampPlayListName = "winamp.m3u";
+const char* const kUtf8Bom = "\xEF\xBB\xBF";
+
+std::vector<std::string> SubkeyNames(HKEY root, const std::string& key, REGSAM access) {
+    std::vector<std::string> names;
+    TRegistry registry(access);
+    registry.SetRootKey(root);
+    if (registry.OpenKey(key, false)) registry.GetKeyNames(names);
+    return names;
+}
+
+// A text in a key's value, when it is a string: REG_SZ, or also
+// REG_EXPAND_SZ unless onlyPlain.
+bool ReadText(HKEY root, const std::string& key, const std::string& name, std::string& text, bool onlyPlain = false) {
+    TRegistry registry(KEY_READ);
+    registry.SetRootKey(root);
+    if (!registry.OpenKey(key, false)) return false;
+    if (onlyPlain && registry.GetDataType(name) != REG_SZ) return false;
+    return registry.ReadStringValue(name, text);
+}
+
+// A folder named from the drive's root or a share. Anything else would be
+// taken from the current drive or folder, which is nobody's setting.
+bool IsFullPath(const std::string& path) {
+    const auto separator = [](char c) { return c == '\\' || c == '/'; };
+    const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    if (path.size() >= 3 && letter(path[0]) && path[1] == ':' && separator(path[2])) return true;
+    return path.size() > 2 && separator(path[0]) && separator(path[1]);
+}
+
+// Deletes the file only when it really lies in the folder: a link placed
+// there is left alone, since Wine would delete its target.
+void DeleteFileOfFolder(const std::string& folder, const std::string& path) {
+    if (!files::FileExists(path)) return;
+    DWORD error = 0;
+    files::DeleteFileInFolder(path, files::FolderFinalPath(folder), error);
+}
+
+// ---- RealPlayer ----------------------------------------------------------------
+
+std::string PreferencesKey(const std::string& version) {
+    return std::string(kRealPlayerKey) + "\\" + version + "\\Preferences";
+}
+
+std::vector<std::string> ClipKeyNames(const std::string& preferences, REGSAM access) {
+    std::vector<std::string> clips;
+    for (std::string& name : SubkeyNames(HKEY_CURRENT_USER, preferences, access))
+        if (TextFitsMask(name, kClipKeyMask)) clips.push_back(std::move(name));
+    return clips;
+}
+
+// The clip key's default value, as stored, into another clip key (made when
+// missing); a clip without one leaves the other without one too.
+void MoveClip(const std::string& from, const std::string& to, const std::string& toName) {
+    TRegistry source(KEY_READ);
+    source.SetRootKey(HKEY_CURRENT_USER);
+    if (!source.OpenKey(from, false)) return;
+    platform::reg::RawValue value;
+    const bool held = source.ReadRawValue("", value);
+    TRegistry target(KEY_ALL_ACCESS);
+    target.SetRootKey(HKEY_CURRENT_USER);
+    if (!target.OpenKey(to, true) || (held ? !target.WriteRawValue("", value)
+                                           : target.ValueExists("") && !target.DeleteValue("")))
+        throw ERegistryException("Failed to set data for '" + toName + "'");
+}
+
+void RemoveClipOfVersion(const std::string& preferences, const std::string& text) {
+    std::vector<std::string> clips = ClipKeyNames(preferences, KEY_ALL_ACCESS);
+    // Positions follow the names' text order, so with ten clips or more the
+    // last position is not the highest number.
+    std::sort(clips.begin(), clips.end(),
+              [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
+    TRegistry registry(KEY_ALL_ACCESS);
+    registry.SetRootKey(HKEY_CURRENT_USER);
+    size_t position = 0;
+    for (std::string data; position < clips.size(); ++position)
+        if (ReadText(HKEY_CURRENT_USER, preferences + "\\" + clips[position], "", data) && SameCaption(data, text))
+            break;
+    if (position == clips.size()) return;
+    registry.DeleteKey(preferences + "\\" + clips[position]);
+    if (position + 1 == clips.size()) return;
+    for (size_t j = position; j + 1 < clips.size(); ++j)
+        MoveClip(preferences + "\\" + clips[j + 1], preferences + "\\" + clips[j], clips[j]);
+    registry.DeleteKey(preferences + "\\" + clips.back());
+}
+
+// ---- Winamp ------------------------------------------------------------------
+
+struct PlayList {
+    std::string bom;  // a UTF-8 mark before the first line, written back as it was
+    std::vector<std::string> lines;
+};
+
+bool ReadPlayList(const std::string& path, PlayList& list) {
+    unsigned long long size = 0;
+    if (path.empty() || !files::FileSize(path, size) || size > kLargestPlayList) return false;
+    if (!files::ReadTextLines(path, list.lines)) return false;
+    if (!list.lines.empty() && list.lines[0].rfind(kUtf8Bom, 0) == 0) {
+        list.bom = kUtf8Bom;
+        list.lines[0].erase(0, list.bom.size());
+    }
+    return true;
+}
+
+// A line naming a played file: not empty, and no comment or information line.
+bool IsEntry(const std::string& line) { return !line.empty() && line[0] != '#'; }
+
+bool IsInformationLine(const std::string& line) {
+    static const std::string kTag = "#EXTINF";
+    if (line.size() < kTag.size()) return false;
+    for (size_t i = 0; i < kTag.size(); ++i) {
+        const char c = line[i] >= 'a' && line[i] <= 'z' ? static_cast<char>(line[i] - 'a' + 'A') : line[i];
+        if (c != kTag[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 void ListPaintShopPro(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
     for (const char* key : kPaintShopProKeys) ReadRecentValues(sink, HKEY_CURRENT_USER, key, nullptr, mask, stop);
 }
 
+void ListMediaPlayer(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+    ReadRecentValues(sink, HKEY_CURRENT_USER, kMediaPlayerRecentKey, nullptr, mask, stop);
+}
+
+void ListRealPlayer(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+    TLazyMask lazyMask(mask);
+    for (const std::string& version : SubkeyNames(HKEY_CURRENT_USER, kRealPlayerKey, KEY_READ)) {
+        const std::string preferences = PreferencesKey(version);
+        for (const std::string& clip : ClipKeyNames(preferences, KEY_READ)) {
+            if (stop.StopRequested()) return;
+            std::string text;
+            if (ReadText(HKEY_CURRENT_USER, preferences + "\\" + clip, "", text) && lazyMask.Fits(text))
+                sink.AddCaption(std::move(text));
+        }
+    }
+}
+
+void RemoveRecentClip(const std::string& text) {
+    for (const std::string& version : SubkeyNames(HKEY_CURRENT_USER, kRealPlayerKey, KEY_ALL_ACCESS))
+        RemoveClipOfVersion(PreferencesKey(version), text);
+}
+
+void ClearRealPlayerClips() {
+    for (const std::string& version : SubkeyNames(HKEY_CURRENT_USER, kRealPlayerKey, KEY_ALL_ACCESS)) {
+        const std::string preferences = PreferencesKey(version);
+        TRegistry registry(KEY_ALL_ACCESS);
+        registry.SetRootKey(HKEY_CURRENT_USER);
+        for (const std::string& clip : ClipKeyNames(preferences, KEY_ALL_ACCESS))
+            registry.DeleteKey(preferences + "\\" + clip);
+    }
+}
+
+void ListWinDvd(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+    TLazyMask lazyMask(mask);
+    for (const std::string& subkey : SubkeyNames(HKEY_CURRENT_USER, kInterVideoKey, KEY_READ)) {
+        if (stop.StopRequested()) return;
+        std::string text;
+        if (TextFitsMask(subkey, kWinDvdKeyMask) &&
+            ReadText(HKEY_CURRENT_USER, std::string(kInterVideoKey) + "\\" + subkey, kWinDvdPathValue, text, true) &&
+            lazyMask.Fits(text))
+            sink.AddCaption(std::move(text));
+    }
+}
+
+void ListQuickTime(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+        ReadRecentValues(sink, root, kQuickTimeRecentKey, nullptr, mask, stop);
+}
+
+void ClearQuickTimeHistory() {
+    const HKEY roots[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
+    for (HKEY root : roots) DeleteValuesByMask(root, kQuickTimeRecentKey, kQuickTimeClearMask, nullptr);
+    for (HKEY root : roots) {
+        std::string folder;
+        if (ReadText(root, kQuickTimePreferencesKey, kQuickTimeFolderValue, folder, true) && IsFullPath(folder))
+            DeleteFileOfFolder(folder, WithTrailingSeparator(folder) + kQuickTimeFavoritesName);
+    }
+}
+
+std::string WinampPlayListPath() {
+    std::string folder;
+    if (!ReadText(HKEY_CURRENT_USER, kWinampKey, "", folder) || !IsFullPath(folder)) return {};
+    return WithTrailingSeparator(folder) + kWinampPlayListName;
+}
+
+void ListWinamp(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+    PlayList list;
+    if (!ReadPlayList(WinampPlayListPath(), list)) return;
+    TLazyMask lazyMask(mask);
+    for (std::string& line : list.lines) {
+        if (stop.StopRequested()) return;
+        if (IsEntry(line) && lazyMask.Fits(line)) sink.AddCaption(std::move(line));
+    }
+}
+
+void RemoveWinampEntry(const std::string& text) {
+    const std::string path = WinampPlayListPath();
+    PlayList list;
+    if (!ReadPlayList(path, list)) return;
+    std::vector<std::string>& lines = list.lines;
+    const auto found = std::find_if(lines.begin(), lines.end(),
+                                    [&text](const std::string& line) { return IsEntry(line) && line == text; });
+    if (found == lines.end()) return;
+    // The line before goes only when it describes this entry: in a list
+    // without information lines it is the entry before.
+    const auto first = found != lines.begin() && IsInformationLine(*std::prev(found)) ? std::prev(found) : found;
+    lines.erase(first, std::next(found));
+    std::string bytes = list.bom;
+    for (const std::string& line : lines) bytes += line + "\r\n";
+    const std::string aside = path + ".orvelin-new";
+    if (files::WriteFileBytesFlushed(aside, bytes) && files::ReplaceFileAtomically(aside, path)) return;
+    files::DeleteFilePath(aside);
+}
+
+void DeleteWinampPlayList() {
+    const std::string path = WinampPlayListPath();
+    if (!path.empty()) DeleteFileOfFolder(files::ExtractFilePath(path), path);
+}
+
+// ---- the sections' rows ------------------------------------------------------
+
 void RegisterMultimediaSections(HistorySectionRegistry& sections) {
-    sections.RegisterPlaceholders({
-        {hsMediaPlayerRecent, "Windows Media Player Play File List",
-         "Do you really want to delete ALL Windows Media Player History items?"},
-        {hsRealPlayerRecent, "RealPlayer Most Recent Clips", "Do you really want to delete ALL RealPlayer History items?"},
-        {hsWinDvdRecent, "InterVideo WinDVD Last Open Path",
-         "Do you really want to delete ALL InterVideo WinDVD History items?"},
-        {hsWinAmpRecent, "WinAMP Recent Play List", "Do you really want to delete WinAMP Recent Play List?"},
-    });
-    // QuickTime's list is cleared only as a whole.
+    sections.Register(hsMediaPlayerRecent,
+                      {.heading = "Windows Media Player Play File List",
+                       .deleteAllQuestion = "Do you really want to delete ALL Windows Media Player History items?",
+                       .list = ListMediaPlayer,
+                       .deleteOne = DeleteValueIn({kMediaPlayerRecentKey}),
+                       .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string& mask) {
+                           DeleteValuesByMask(HKEY_CURRENT_USER, kMediaPlayerRecentKey, mask, kMediaPlayerOrderValue);
+                           return 0;
+                       })});
+    // Delete All clears every clip, whatever the mask.
+    sections.Register(hsRealPlayerRecent,
+                      {.heading = "RealPlayer Most Recent Clips",
+                       .deleteAllQuestion = "Do you really want to delete ALL RealPlayer History items?",
+                       .list = ListRealPlayer,
+                       .deleteOne =
+                           [](const HistoryRow& item) {
+                               RemoveRecentClip(item.caption);
+                               return 0;
+                           },
+                       .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
+                           ClearRealPlayerClips();
+                           return 0;
+                       })});
+    // Delete All removes the listed paths one by one, wherever under the
+    // program's key they are.
+    sections.Register(hsWinDvdRecent,
+                      {.heading = "InterVideo WinDVD Last Open Path",
+                       .deleteAllQuestion = "Do you really want to delete ALL InterVideo WinDVD History items?",
+                       .list = ListWinDvd,
+                       .deleteOne = DeleteValueInSubkeysOf(kInterVideoKey),
+                       .deleteAll = AtOnce([](const std::vector<HistoryRow>& listed, const std::string&) {
+                           for (const HistoryRow& row : listed)
+                               DeleteValueByDataInSubkeys(HKEY_CURRENT_USER, kInterVideoKey, row.caption);
+                           return 0;
+                       })});
+    // QuickTime's list is cleared only as a whole, by Delete and Delete All alike.
     sections.Register(hsQuickTime, {.heading = "QuickTime Recent File List",
                                     .deleteAllQuestion = "Do you want to delete ALL QuickTime History items?",
                                     .deleteQuestion = "You can clear only ALL QuickTime Recent File List.\r\nDo you "
                                                       "want to delete ALL QuickTime History items?",
-                                    .deleteNeedsNoItem = true});
+                                    .deleteNeedsNoItem = true,
+                                    .list = ListQuickTime,
+                                    .deleteOne =
+                                        [](const HistoryRow&) {
+                                            ClearQuickTimeHistory();
+                                            return 0;
+                                        },
+                                    .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
+                                        ClearQuickTimeHistory();
+                                        return 0;
+                                    })});
+    // Delete All deletes the play list file, whatever the mask.
+    sections.Register(hsWinAmpRecent,
+                      {.heading = "WinAMP Recent Play List",
+                       .deleteAllQuestion = "Do you really want to delete WinAMP Recent Play List?",
+                       .list = ListWinamp,
+                       .deleteOne =
+                           [](const HistoryRow& item) {
+                               RemoveWinampEntry(item.caption);
+                               return 0;
+                           },
+                       .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
+                           DeleteWinampPlayList();
+                           return 0;
+                       })});
     sections.Register(hsPaintShopPro,
                       RecentValuesSection("Jasc Paint Shop Pro Recent File List",
                                           "Do you really want to delete ALL Jasc Paint Shop Pro History items?",
