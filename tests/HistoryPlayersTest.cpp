@@ -107,7 +107,9 @@ TEST(PlayersAndArchiversRows, QuestionsAndWhatDeleteNeeds) {
         EXPECT_EQ(row.actions, HistoryActionRule::Default) << r.section;
         EXPECT_TRUE(row.list && row.deleteOne && row.deleteAll) << r.section;
         EXPECT_EQ(row.deleteNeedsNoItem, r.section == 36) << r.section;
-        if (r.section != 36) EXPECT_EQ(DeleteConfirmation(row, "C:\\a.mp3"), "Do you really want to clear C:\\a.mp3?");
+        if (r.section != 36) {
+            EXPECT_EQ(DeleteConfirmation(row, "C:\\a.mp3"), "Do you really want to clear C:\\a.mp3?");
+        }
     }
     EXPECT_EQ(DeleteConfirmation(HistorySectionRowOf(36), ""),
               "You can clear only ALL QuickTime Recent File List.\r\nDo you want to delete ALL QuickTime History items?");
