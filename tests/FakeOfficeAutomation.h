@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -104,8 +105,11 @@ public:
         const std::wstring wide = known[static_cast<size_t>(id) - 1];
         const std::string name(wide.begin(), wide.end());
         std::string label = name;
-        if (parameters->cArgs == 1 && parameters->rgvarg[0].vt == VT_I4)
-            label += "(" + std::to_string(parameters->rgvarg[0].lVal) + ")";
+        if (parameters->cArgs == 1 && parameters->rgvarg[0].vt == VT_I4) {
+            label += '(';
+            label += std::to_string(parameters->rgvarg[0].lVal);
+            label += ')';
+        }
         server_.calls.push_back(label);
         if (name == server_.failName && CountOfName(name) == server_.failAt) {
             if (exception != nullptr) {

@@ -306,15 +306,18 @@ TEST(OfficeAutomation, TheRowsListOnTheWorkerAndRemoveThroughTheServer) {
 
 // ---- Access, PowerPoint, Publisher and FrontPage ------------------------------------
 
-// The lists live at fixed places of the user's root: the test machine has no
-// Office key of its own, and what the tests write there goes at the end.
+// The lists live at fixed places of the user's root. The test machine has no
+// Office or FrontPage key of its own: what is there was left by an earlier
+// run, and what the tests write goes at the end.
 class OfficeLists : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(RegKeyExists(kUser, kOfficeKey)) << "the test machine holds an Office key already";
-        cleanup_.Add(kUser, kOfficeKey);
-        if (!RegKeyExists(kUser, kFrontPageRecentKey)) cleanup_.Add(kUser, kFrontPageRecentKey);
+        for (const char* key : {kOfficeKey, kFrontPageKey}) {
+            DeleteRegTree(kUser, key);
+            cleanup_.Add(kUser, key);
+        }
     }
+    static constexpr const char* kFrontPageKey = "Software\\Microsoft\\FrontPage";
     // Writes REG_SZ values into a key below the Office key.
     static void Seed(const std::string& below, std::initializer_list<std::pair<const char*, const char*>> values) {
         const std::string key = std::string(kOfficeKey) + "\\" + below;
