@@ -50,7 +50,7 @@ void SeedOfficeTraces() {
                  {"File3", "C:\\Users\\Public\\Documents\\Ravenna Ltd pitch (draft).pps"}});
     TraceValues(kVersion + kPublisherList.listKey,
                 {{"File1", "C:\\Users\\Public\\Documents\\summer fair flyer.pub"},
-                 {"File2", "D:\\Design\\Greenfield newsletter issue 12.pub"}});
+                 {"File2", "D:\\Design\\Greenfield newsletter autumn.pub"}});
     TraceValues(kFrontPageRecentKey, {{"Url1", "C:\\Users\\Public\\Documents\\My Web Sites\\harbor-club\\index.htm"},
                                       {"Url2", "http://intranet/teams/finance/default.htm"},
                                       {"Url3", "C:\\Users\\Public\\Documents\\My Web Sites\\recipes\\soups.htm"}});
