@@ -7,6 +7,7 @@
 #include "history/HsFunMSOfficeUnit.h"
 #include "platform/Automation.h"
 #include "FakeOfficeAutomation.h"
+#include "ReadOnlyRegKey.h"
 #include "RegSeed.h"
 #include "TestSupport.h"
 
@@ -394,6 +395,21 @@ TEST_F(OfficeLists, TheFirstVersionWithTheApplicationIsTheOne) {
         for (const auto& [below, text] : c.seeds) after += Names(below).size();
         EXPECT_EQ(before - after, c.access.size() + c.powerPoint.size() + c.publisher.size()) << c.what;
     }
+}
+
+// A version key the user may read but not change decides for the removals
+// as for the listing: they never reach a later version's list, which was
+// not listed.
+TEST_F(OfficeLists, RemovalsChooseTheVersionTheListingChose) {
+    Seed("11.0\\Access", {});
+    Seed("12.0\\Access\\Settings", {{"MRU1", "C:\\db\\later.mdb"}});
+    {
+        ScopedReadOnlyKey locked(kUser, std::string(kOfficeKey) + "\\11.0");
+        EXPECT_EQ(ListedIn(kAccessList), Texts{});
+        DeleteOfficeNumberedEntry(kAccessList, "C:\\db\\later.mdb");
+        DeleteOfficeNumberedEntries(kAccessList, "*");
+    }
+    EXPECT_EQ(Names("12.0\\Access\\Settings"), Texts{"MRU1"});
 }
 
 // Only prefix + 1 to 9 are entries, and only string values; everything else
