@@ -9,6 +9,7 @@
 #include "history/HistorySectionTable.h"
 #include "history/HsFunArchiversUnit.h"
 #include "history/HsFunMultimedia.h"
+#include "history/HsFunMSOfficeUnit.h"
 #include "history/HsFunMyComputer.h"
 #include "platform/Clipboard.h"
 #include "platform/Files.h"
@@ -17,6 +18,7 @@
 #include "shell/HistoryPage.h"
 #include "shell/MainUnit.h"
 #include "ui/Worker.h"
+#include "FakeOfficeAutomation.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -864,6 +866,107 @@ TEST_F(HistoryPageTest, WinZipDeleteAllClearsByItsOwnMaskNotThePages) {
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu801"));
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu802"));
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu803"));  // no full stop
+}
+
+// ---- the MS Office sections --------------------------------------------------------
+
+// Word through a stand-in server: listed on the worker, deleted one by one
+// and by mask; every command starts the server and tells it to quit.
+TEST_F(HistoryPageTest, WordListsDeletesAndQuitsItsServerEachTime) {
+    using Texts = std::vector<std::string>;
+    FakeOfficeServer server;
+    server.entries = {{"C:\\orvhs-letters", "Invite.doc"},
+                      {"C:\\orvhs-letters\\", "Draft 1.doc"},
+                      {"D:\\orvhs-old", "Draft 2.doc"},
+                      {"C:\\orvhs-letters", "Budget.doc"}};
+    ScopedFakeOffice fake(server);
+    List(hsMSWordRecent);
+    EXPECT_EQ(ColumnCaption(Page().lvHsValues.Handle(), 0), "Microsoft Word Recent File List");
+    EXPECT_EQ(Rows(), (Texts{"C:\\orvhs-letters\\Invite.doc", "C:\\orvhs-letters\\Draft 1.doc",
+                             "D:\\orvhs-old\\Draft 2.doc", "C:\\orvhs-letters\\Budget.doc"}));
+    SelectRow("C:\\orvhs-letters\\Budget.doc");
+    {
+        RecordedBoxes boxes({IDYES});
+        Run(aHsDelete);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to clear C:\\orvhs-letters\\Budget.doc?");
+    }
+    EXPECT_EQ(server.Names(), (Texts{"Invite.doc", "Draft 1.doc", "Draft 2.doc"}));
+    EXPECT_EQ(Rows().size(), 3u);
+    SetMask(true, "draft", false);
+    List(hsMSWordRecent);
+    EXPECT_EQ(Rows(), (Texts{"C:\\orvhs-letters\\Draft 1.doc", "D:\\orvhs-old\\Draft 2.doc"}));
+    {
+        RecordedBoxes boxes({IDYES});
+        Run(aHsDeleteAll);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to delete ALL MS Word History items?");
+    }
+    EXPECT_EQ(server.Names(), Texts{"Invite.doc"});
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_GE(server.CallsOf("Quit"), 5);
+    EXPECT_EQ(server.CallsOf("Quit"), server.CallsOf("Create Word.Application"));
+    EXPECT_EQ(server.liveObjects, 0);
+}
+
+// A machine without Word or Excel: the sections list nothing, and no box.
+TEST_F(HistoryPageTest, WordAndExcelWithoutTheirServerListNothingAndSayNothing) {
+    FakeOfficeServer server;
+    server.refuse = true;
+    server.entries = {{"C:\\", "a.doc"}};
+    ScopedFakeOffice fake(server);
+    for (int section : {hsMSWordRecent, hsMSExcelRecent}) {
+        RecordedBoxes boxes({IDYES});
+        List(section);
+        EXPECT_TRUE(Rows().empty()) << section;
+        EXPECT_TRUE(boxes.Shown().empty()) << section;
+        EXPECT_FALSE(Enabled(aHsDeleteAll)) << section;
+        EXPECT_TRUE(Enabled(aHsUpdate)) << section;
+    }
+    EXPECT_EQ(server.calls, (std::vector<std::string>{"Create Word.Application", "Create Excel.Application"}));
+}
+
+// Access: the first Office version with Access, values MRU1 to MRU9; a
+// removal leaves its number empty; other versions and numbers stay.
+TEST_F(HistoryPageTest, AccessListsByMaskDeletesAndLeavesGaps) {
+    // The test machine has no Office key of its own: one there is an earlier run's.
+    DeleteRegTree(HKEY_CURRENT_USER, kOfficeKey);
+    ScopedRegKeys keys;
+    keys.Add(HKEY_CURRENT_USER, kOfficeKey);
+    const std::string settings = std::string(kOfficeKey) + "\\11.0\\Access\\Settings";
+    const std::string later = std::string(kOfficeKey) + "\\12.0\\Access\\Settings";
+    SetRegString(HKEY_CURRENT_USER, settings, "MRU1", "C:\\orvhs-db\\Shop.mdb");
+    SetRegString(HKEY_CURRENT_USER, settings, "MRU2", "C:\\orvhs-db\\Stock.mdb");
+    SetRegString(HKEY_CURRENT_USER, settings, "MRU3", "C:\\orvhs-db\\notes.txt");
+    SetRegString(HKEY_CURRENT_USER, settings, "MRU10", "C:\\orvhs-db\\Old.mdb");
+    SetRegString(HKEY_CURRENT_USER, later, "MRU1", "C:\\orvhs-db\\Shop.mdb");
+    List(hsMSAccessRecent);
+    EXPECT_EQ(ColumnCaption(Page().lvHsValues.Handle(), 0), "Microsoft Access Recent File List");
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"C:\\orvhs-db\\Shop.mdb", "C:\\orvhs-db\\Stock.mdb",
+                                                "C:\\orvhs-db\\notes.txt"}));
+    SelectRow("C:\\orvhs-db\\Stock.mdb");
+    {
+        RecordedBoxes boxes({IDYES});
+        Run(aHsDelete);
+        EXPECT_EQ(boxes.Shown().size(), 1u);
+    }
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, settings, "MRU2"));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, settings, "MRU3"));
+    EXPECT_EQ(Rows().size(), 2u);
+    SetMask(true, "*.MDB", true);
+    List(hsMSAccessRecent);
+    EXPECT_EQ(Rows(), std::vector<std::string>{"C:\\orvhs-db\\Shop.mdb"});
+    {
+        RecordedBoxes boxes({IDYES});
+        Run(aHsDeleteAll);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to delete ALL MS Access History items?");
+    }
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, settings, "MRU1"));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, settings, "MRU3"));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, settings, "MRU10"));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, later, "MRU1"));
 }
 
 }  // namespace
