@@ -183,8 +183,15 @@ TEST(MozillaHistoryFile, ManyHostsAreGroupedAndNamed) {
     std::string entries;
     std::vector<std::string> rows;
     constexpr int kHosts = 3000;
-    for (int host = 0; host < kHosts; ++host) entries += "(H" + std::to_string(host) + "=host" + std::to_string(host) + ".example)";
-    for (int row = 0; row < 3 * kHosts; ++row) rows.push_back(MozillaRow(std::to_string(row), "H" + std::to_string((row * 7) % kHosts)));
+    for (int host = 0; host < kHosts; ++host) {
+        const std::string number = std::to_string(host);
+        entries.append("(H").append(number).append("=host").append(number).append(".example)");
+    }
+    for (int row = 0; row < 3 * kHosts; ++row) {
+        std::string host = "H";
+        host += std::to_string((row * 7) % kHosts);
+        rows.push_back(MozillaRow(std::to_string(row), host));
+    }
     const TMozillaParsArray groups = ParseMozillaHistory(MozillaHistoryText(entries, rows));
     ASSERT_EQ(groups.size(), static_cast<size_t>(kHosts));
     for (size_t k = 0; k < groups.size(); ++k) {
