@@ -25,6 +25,9 @@ constexpr int kPageTypeColumnWidth = 115;
 // made sense of (the browser holds it, a read fails, the text is not a
 // history file, or it does not fit in memory).
 bool ReadHistoryFile(const std::string& path, TMozillaParsArray& hosts) {
+    // A file far larger than any history is not read into memory at all.
+    unsigned long long size = 0;
+    if (platform::files::FileSize(path, size) && size > kMaxMozillaHistoryBytes) return false;
     try {
         std::string text;
         if (!platform::files::ReadFileBytes(path, text)) return false;

@@ -207,6 +207,14 @@ FolderFileDelete DeleteFileInFolder(const std::string& path, const std::wstring&
     return FolderFileDelete::Deleted;
 }
 
+bool FileSize(const std::string& path, unsigned long long& size) {
+    size = 0;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return true;
+}
+
 bool ReadFileBytes(const std::string& path, std::string& bytes) {
     bytes.clear();
     FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,

@@ -68,6 +68,9 @@ FolderFileDelete DeleteFileInFolder(const std::string& path, const std::wstring&
 // file gives false and no lines.
 bool ReadTextLines(const std::string& path, std::vector<std::string>& lines);
 
+// The size of the file at path in bytes; false (size 0) when it cannot be asked.
+bool FileSize(const std::string& path, unsigned long long& size);
+
 // Whole-file read and write; write replaces the file.
 bool ReadFileBytes(const std::string& path, std::string& bytes);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
