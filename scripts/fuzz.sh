@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds a fuzz target natively with clang into build-fuzz/ and runs it for
 # the given number of inputs (default 100000), niced, one process. The
-# target is mask (the default), guess, regfile or manifest:
+# target is mask (the default), guess, regfile, manifest or mozilla:
 #   bash scripts/fuzz.sh 1000000
 #   bash scripts/fuzz.sh 200000 regfile
 # The build waits for the shared build lock; the run does not hold it.
@@ -16,7 +16,8 @@ case "$target" in
   guess) dict=guess.dict; seeds=seeds/guess; max_len=512 ;;
   regfile) dict=regfile.dict; seeds=seeds/regfile; max_len=2048 ;;
   manifest) dict=manifest.dict; seeds=seeds/manifest; max_len=1024 ;;
-  *) echo "unknown fuzz target: $target (mask, guess, regfile, manifest)" >&2; exit 2 ;;
+  mozilla) dict=mozilla.dict; seeds=seeds/mozilla; max_len=4096 ;;
+  *) echo "unknown fuzz target: $target (mask, guess, regfile, manifest, mozilla)" >&2; exit 2 ;;
 esac
 lock=${ORV_BUILD_LOCK:-/tmp/orv-build.lock}
 

@@ -10,6 +10,7 @@
 #include "history/HsFunArchiversUnit.h"
 #include "history/HsFunMultimedia.h"
 #include "history/HsFunMSOfficeUnit.h"
+#include "history/HsFunMozilla.h"
 #include "history/HsFunMyComputer.h"
 #include "platform/Clipboard.h"
 #include "platform/Files.h"
@@ -19,6 +20,7 @@
 #include "shell/MainUnit.h"
 #include "ui/Worker.h"
 #include "FakeOfficeAutomation.h"
+#include "MozillaSeeds.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -967,6 +969,60 @@ TEST_F(HistoryPageTest, AccessListsByMaskDeletesAndLeavesGaps) {
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, settings, "MRU3"));
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, settings, "MRU10"));
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, later, "MRU1"));
+}
+
+// Firefox's visited pages: listed on the worker with the plain notice of a
+// profile without its file; Delete All asks nothing, empties the list when
+// the files went and is never followed by a listing; a file the browser
+// holds gets the plain box and the list stays.
+TEST_F(HistoryPageTest, FirefoxHistoryNoticesAndDeleteAll) {
+    ScopedMozillaAppData appData("moz-page");
+    appData.Profile("a");
+    appData.Profile("b");
+    const std::vector<std::string> folders = MozillaProfileFolders();
+    ASSERT_EQ(folders.size(), 2u);
+    const std::string path = folders[1] + "history.dat";
+    ASSERT_TRUE(platform::files::WriteFileBytes(
+        path, MozillaHistoryText("(91=www.example.com)(94=news.example.org)",
+                                 {MozillaRow("1", "91", "92", "93", true), MozillaRow("2", "94", "92", "92"),
+                                  MozillaRow("3", "91")})));
+    const std::string decoy = folders[1] + "cookies.txt";
+    ASSERT_TRUE(platform::files::WriteFileBytes(decoy, "keep"));
+    const std::vector<std::string> listed = {"www.example.com", "news.example.org"};
+    {
+        RecordedBoxes boxes({IDOK});
+        List(hsMozillaVisitedPages);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].text, kMozillaHistoryDeletedText);
+        EXPECT_EQ(boxes.Shown()[0].kind, BoxKind::Plain);
+    }
+    EXPECT_EQ(Rows(), listed);
+    EXPECT_EQ(Page().lvHsValues.Text(0, 1), "2          [Hiden]");
+    EXPECT_EQ(Page().lvHsValues.Text(1, 1), "1" + std::string(21, ' ') + "[Flash]");
+    EXPECT_FALSE(Enabled(aHsDelete));
+    EXPECT_TRUE(Enabled(aHsDeleteAll));
+    {
+        const platform::FileHandle held(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        RecordedBoxes boxes({IDOK});
+        Run(aHsDeleteAll);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].text, kMozillaCannotDeleteText);
+        EXPECT_EQ(boxes.Shown()[0].kind, BoxKind::Plain);
+    }
+    EXPECT_EQ(Rows(), listed);
+    EXPECT_TRUE(platform::files::FileExists(path));
+    {
+        // A listing after it would tell of profile "a" again.
+        RecordedBoxes boxes({IDOK});
+        Run(aHsDeleteAll);
+        EXPECT_TRUE(boxes.Shown().empty());
+    }
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_FALSE(platform::files::FileExists(path));
+    EXPECT_TRUE(platform::files::FileExists(decoy));
+    EXPECT_FALSE(Enabled(aHsDeleteAll));
 }
 
 }  // namespace

@@ -54,6 +54,12 @@ struct HistoryDeleteAllResult {
     // to files outside it): left alone (LeftOutsideText).
     size_t leftOutside = 0;
     bool stopped = false;  // a stop ended it before every trace was dealt with
+    // Everything listed went: the list is emptied (for a section that is not
+    // listed again after its Delete All).
+    bool clearList = false;
+    // A plain box shown after the removal (instead of a result code's box,
+    // for sections whose failure has words of its own); the list stays.
+    std::string notice{};
 };
 // Clears the section: the rows listed now (for the sections that walk them)
 // and the effective mask, telling its progress and ending early once a stop

@@ -115,6 +115,7 @@ bool FileExists(const std::string& path) {
 }
 
 bool FileSize(const std::string& path, unsigned long long& size) {
+    size = 0;
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))

@@ -15,8 +15,8 @@ namespace platform::files {
 bool FileExists(const std::string& path);
 // True when a folder exists at path.
 bool DirectoryExists(const std::string& path);
-// The size of the file (not a folder) at path in bytes; false when there is
-// no such file or the system cannot tell.
+// The size of the file (not a folder) at path in bytes; false (size 0) when
+// there is no such file or the system cannot tell.
 bool FileSize(const std::string& path, unsigned long long& size);
 // The same for paths of any length: a path the ANSI calls cannot take
 // (MAX_PATH characters and more) is asked for through the wide call with the

@@ -125,4 +125,20 @@ std::string SystemErrorText(DWORD code) {
     return text;
 }
 
+std::string EnvironmentVariable(const std::string& name) {
+    // The size needed comes first; a value that grew in between is asked for again.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const DWORD needed = GetEnvironmentVariableA(name.c_str(), nullptr, 0);
+        if (needed == 0) return {};
+        std::string value(needed, '\0');
+        const DWORD got = GetEnvironmentVariableA(name.c_str(), value.data(), needed);
+        if (got == 0) return {};
+        if (got < needed) {
+            value.resize(got);
+            return value;
+        }
+    }
+    return {};
+}
+
 }  // namespace platform::processes

@@ -64,4 +64,7 @@ private:
 // The system's text for an error code, without the trailing line break.
 std::string SystemErrorText(DWORD code);
 
+// The value of the process's environment variable; empty when it is unset.
+std::string EnvironmentVariable(const std::string& name);
+
 }  // namespace platform::processes

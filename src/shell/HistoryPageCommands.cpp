@@ -151,10 +151,16 @@ void THistoryPage::DeleteAllEnded(bool relist) {
             FitHsColumns();
             return;
         }
-        if (relist)
+        if (relist) {
             aHsUpdateExecute();
-        else
+        } else {
+            if (result->clearList) {
+                const ui::ListRebuild rebuild(lvHsValues.Handle());
+                ClearRows();
+            }
             FitHsColumns();
+        }
+        if (!result->notice.empty()) ShowHsBox(result->notice, BoxKind::Plain);
         if (result->code != 0)
             ShowHsBox(history::DeleteAllFailureText(result->code, SystemText(result->code)), BoxKind::ErrorCancel);
         if (result->leftOutside > 0) ShowHsBox(history::LeftOutsideText(result->leftOutside), BoxKind::Warning);
