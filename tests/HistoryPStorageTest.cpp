@@ -184,7 +184,7 @@ TEST_F(PStorageTest, FormsListUnderTheirIdsWithTheirValuesInBatchesOf16) {
     for (int i = 0; i < kFormEntries; ++i) expected.push_back("field" + std::to_string(i));
     // Neither the index items, nor the unreadable item, nor the stores of
     // other names (the nameless ones included).
-    EXPECT_EQ(Sorted(rows.Captions()), Sorted(expected));
+    ASSERT_EQ(Sorted(rows.Captions()), Sorted(expected));
     for (const HistoryRow& row : rows.rows) {
         ASSERT_EQ(row.subItems.size(), 1u) << row.caption;
         if (row.caption == "field7") {
@@ -280,7 +280,7 @@ TEST_F(PStorageTest, PasswordsOfBothStoresListAndGoFromTheFirstStoreFirst) {
     for (const char* name : {"shared@both", "held@both", "Gr\xc3\xbc\xc3\x9f" "e@web", "pop3:mail", "shared@both",
                              "held@both", "locked@server"})
         expected.push_back(name);
-    EXPECT_EQ(rows.Captions(), expected);
+    ASSERT_EQ(rows.Captions(), expected);
     EXPECT_EQ(rows.rows[0].subItems, (Texts{"user secret "}));
     EXPECT_EQ(Sorted(Listed(hsAutoCompletePasswords, "server*").Captions()), (Texts{"held@both", "shared@both"}));
 
