@@ -82,11 +82,12 @@ TEST(EngineHistoryTable, RowsCarryTheTreeAndGroupsListNothing) {
     EXPECT_EQ(HistorySectionRowOf(-1).number, -1);
     EXPECT_EQ(HistorySectionRowOf(kHistorySectionCount).number, -1);
 
-    // Only the cache and typed-URL sections are read off the window thread.
+    // The cache, typed-URL and Protected Storage sections are read off the window thread.
     std::vector<int> onWorker;
     for (const HistorySectionRow& row : rows)
         if (row.listsOnWorker) onWorker.push_back(row.number);
-    EXPECT_EQ(onWorker, (std::vector<int>{hsIEVisitedPages, hsIETypedUrls, hsIETemporaryFiles, hsIECookies}));
+    EXPECT_EQ(onWorker, (std::vector<int>{hsIEVisitedPages, hsIETypedUrls, hsIETemporaryFiles, hsIECookies,
+                                          hsAutoCompleteForms, hsAutoCompletePasswords, hsIndexDat}));
 }
 
 TEST(EngineHistoryTable, TheRegistryRefusesGroupsStrangersAndSecondRows) {
