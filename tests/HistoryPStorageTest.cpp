@@ -397,6 +397,32 @@ TEST_F(PStorageTest, TheConnectionIsDroppedWithTheStorageObject) {
     EXPECT_EQ(service_->providersMade.load(), 2);
 }
 
+TEST_F(PStorageTest, ItemNamesAreCutAfter255CharactersNeverInsideAPair) {
+    const std::wstring pair = L"\U0001F600";  // one character, two UTF-16 units
+    const std::string pairUtf8 = "\xF0\x9F\x98\x80";
+    service_->types.push_back({MakeId(90),
+                               L"Orv Long Names",
+                               {{MakeId(91),
+                                 L"Orv Long Names",
+                                 {{std::wstring(254, L'a'), {}},
+                                  {std::wstring(255, L'b'), {}},
+                                  {std::wstring(256, L'c'), {}},
+                                  {std::wstring(254, L'd') + pair, {}},
+                                  {std::wstring(254, L'e') + pair + L"f", {}},
+                                  {std::wstring(255, L'g') + pair, {}}}}}});
+    TPStorage store;
+    ASSERT_TRUE(store.Connect());
+    const TItemList names = store.GetItems(MakeId(90), MakeId(91));
+    const Texts expected = {std::string(254, 'a'), std::string(255, 'b'), std::string(255, 'c'),
+                            std::string(254, 'd') + pairUtf8, std::string(254, 'e') + pairUtf8,
+                            std::string(255, 'g')};
+    ASSERT_EQ(names.ElementCount(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(names.Get(i), expected[i]) << i;
+    // A name kept whole reads and goes under it; a cut one no longer does.
+    EXPECT_TRUE(store.RemoveItem(MakeId(90), MakeId(91), names.Get(3)));
+    EXPECT_FALSE(store.RemoveItem(MakeId(90), MakeId(91), names.Get(2)));
+}
+
 // The service as the test machine has it, once, with no stand-in: its
 // library gives a provider, and the provider cannot enumerate types.
 TEST(PStorageService, TheMachinesServiceListsNothingAndRemovesNothing) {
