@@ -21,6 +21,7 @@
 #include "ui/Worker.h"
 #include "FakeOfficeAutomation.h"
 #include "MozillaSeeds.h"
+#include "FakeProtectedStorage.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -1023,6 +1024,88 @@ TEST_F(HistoryPageTest, FirefoxHistoryNoticesAndDeleteAll) {
     EXPECT_FALSE(platform::files::FileExists(path));
     EXPECT_TRUE(platform::files::FileExists(decoy));
     EXPECT_FALSE(Enabled(aHsDeleteAll));
+}
+
+TEST_F(HistoryPageTest, AutoCompleteSectionsThroughTheProviderAndTheirFailureBoxes) {
+    using fake_pstore::MakeId;
+    using fake_pstore::WideStrings;
+    auto service = std::make_shared<fake_pstore::Service>();
+    fake_pstore::Subtype forms{MakeId(2), L"Internet Explorer", {}};
+    forms.items = {{L"city:StringData", WideStrings({L"Berlin"})},
+                   {L"city:StringIndex", {1, 0, 0, 0}},
+                   {L"pin:StringData", WideStrings({L"1234"}), /*refuseDelete=*/true}};
+    service->types.push_back({MakeId(1), L"Internet Explorer", {forms}});
+    service->types.push_back({MakeId(3),
+                              L"WininetCacheCredentials",
+                              {{MakeId(4), L"WininetCacheCredentials", {{L"me@web", WideStrings({L"pw"})}}}}});
+    fake_pstore::ScopedProvider provider(service);
+    const auto namesLeft = [&](size_t type) {
+        std::vector<std::string> names;
+        for (const fake_pstore::Item& item : service->types[type].subtypes.at(0).items)
+            names.emplace_back(item.name.begin(), item.name.end());
+        return names;
+    };
+
+    List(hsAutoCompleteForms);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"city", "pin"}));
+    EXPECT_EQ(ColumnCaption(Page().lvHsValues.Handle(), 0), "ID");
+    EXPECT_EQ(ColumnCaption(Page().lvHsValues.Handle(), 1), "Value");
+    EXPECT_EQ(Page().lvHsValues.Text(0, 1), "Berlin ");
+    SelectRow("city");
+    {
+        RecordedBoxes boxes({IDYES});
+        Run(aHsDelete);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to clear city?");
+    }
+    EXPECT_EQ(Rows(), std::vector<std::string>{"pin"});
+    EXPECT_EQ(namesLeft(0), std::vector<std::string>{"pin:StringData"});
+    SelectRow("pin");
+    {
+        RecordedBoxes boxes({IDYES, IDCANCEL});
+        Run(aHsDelete);
+        ASSERT_EQ(boxes.Shown().size(), 2u);
+        EXPECT_EQ(boxes.Shown()[1].text, "Can't clear item: pin");
+        EXPECT_EQ(boxes.Shown()[1].kind, BoxKind::ErrorCancel);
+    }
+    // A mask typed after the listing plays no part in Delete All.
+    SetMask(true, "no such value", false);
+    {
+        RecordedBoxes boxes({IDYES, IDCANCEL});
+        Run(aHsDeleteAll);
+        ASSERT_EQ(boxes.Shown().size(), 2u);
+        EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to clear ALL auto complete forms?");
+        EXPECT_EQ(boxes.Shown()[1].text, "Can't clear some item's. \r\nError code: 5000");
+        EXPECT_EQ(boxes.Shown()[1].kind, BoxKind::ErrorCancel);
+    }
+    SetMask(false, "", false);
+
+    List(hsAutoCompletePasswords);
+    EXPECT_EQ(Rows(), std::vector<std::string>{"me@web"});
+    SetMask(true, "no such value", false);
+    {
+        RecordedBoxes boxes({IDYES});
+        Run(aHsDeleteAll);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to clear ALL auto complete passwords?");
+    }
+    EXPECT_TRUE(namesLeft(1).empty());
+    SetMask(false, "", false);
+
+    List(hsIndexDat);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"Internet Explorer", "WininetCacheCredentials"}));
+    EXPECT_EQ(ColumnCaption(Page().lvHsValues.Handle(), 0), "Internet Explorer Index.dat File");
+    {
+        RecordedBoxes boxes({IDYES});
+        Run(aHsDeleteAll);
+        ASSERT_EQ(boxes.Shown().size(), 1u);  // emptying the types reports nothing
+        EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to clear index.dat?");
+    }
+    EXPECT_EQ(namesLeft(0), std::vector<std::string>{"pin:StringData"});
+    EXPECT_TRUE(service->types[1].subtypes.empty());
+    EXPECT_EQ(service->liveObjects.load(), 0);
+    EXPECT_EQ(service->Outstanding(), 0u);
+    EXPECT_EQ(service->badPrompts.load(), 0);
 }
 
 }  // namespace

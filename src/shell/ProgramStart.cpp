@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
 #include "platform/Processes.h"
+#include "platform/ProtectedStorage.h"
 #include "shell/MainUnit.h"
 #include "snapshots/BackupRun.h"
 #include "ui/Worker.h"
@@ -53,6 +54,8 @@ int RunOrvelin(int show) {
     const HRESULT ole = OleInitialize(nullptr);
     int exitCode = 0;
     {
+        // Loaded for the program's whole life; released after the workers have ended.
+        platform::pstore::ScopedLibrary protectedStorage;
         platform::processes::NamedMutex instance(kInstanceMutexName);
         if (instance.AlreadyExisted()) {
             platform::dialogs::ShowBox(nullptr, "ORV is already running!", ui::kApplicationTitle,

@@ -82,13 +82,14 @@ TEST(EngineHistoryTable, RowsCarryTheTreeAndGroupsListNothing) {
     EXPECT_EQ(HistorySectionRowOf(-1).number, -1);
     EXPECT_EQ(HistorySectionRowOf(kHistorySectionCount).number, -1);
 
-    // Only the cache and typed-URL sections, Firefox's history files (of many
-    // megabytes) and Word's and Excel's lists (their programs take a while to
-    // start) are read off the window thread.
+    // Only the cache, typed-URL and Protected Storage sections, Firefox's
+    // history files (of many megabytes) and Word's and Excel's lists (their
+    // programs take a while to start) are read off the window thread.
     std::vector<int> onWorker;
     for (const HistorySectionRow& row : rows)
         if (row.listsOnWorker) onWorker.push_back(row.number);
     EXPECT_EQ(onWorker, (std::vector<int>{hsIEVisitedPages, hsIETypedUrls, hsIETemporaryFiles, hsIECookies,
+                                          hsAutoCompleteForms, hsAutoCompletePasswords, hsIndexDat,
                                           hsMozillaVisitedPages, hsMSWordRecent, hsMSExcelRecent}));
 }
 
