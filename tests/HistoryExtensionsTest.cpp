@@ -371,6 +371,20 @@ TEST_F(AddOnMachine, AddOnFilesAreDeletedOnlyByFullPathsOutsideTheSystemFolders)
     EXPECT_FALSE(Exists(ownSlashed));
 }
 
+// A file of an add-on that is a link to a system-folder file: Wine deletes
+// what a link leads to, so the link's own path must not decide alone.
+TEST_F(AddOnMachine, AnAddOnFileLinkedIntoTheSystemFolderLeavesTheTargetAlone) {
+    const std::string target = SystemFile(SystemDirectory() + "orvext linked.dll");
+    ScopedUnixLink link(folder_->Path() + "\\linked.dll", target);
+    if (!link.Made()) GTEST_SKIP() << "no Unix link could be made here";
+    std::string slashed = folder_->Path() + "\\linked.dll";
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    Text(kMachine, Module(slashed), ".Owner", kPlainId);
+    EXPECT_EQ(DeleteDownloadedProgramFile(HistoryRow{kPlainId, {kPlainId}, kPlainId}), 0);
+    EXPECT_TRUE(Exists(target));
+    EXPECT_FALSE(RegKeyExists(kMachine, Module(slashed)));
+}
+
 // ---- browser helper objects --------------------------------------------------------
 
 TEST_F(AddOnMachine, HelperObjectsListAndDeleteByClassIdOnly) {

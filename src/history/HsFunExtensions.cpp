@@ -276,7 +276,10 @@ bool DeleteAddOnFile(const std::string& path) {
     if (!IsDrivePath(normal)) return false;
     const std::string full = files::FullPathName(normal);
     if (!IsDrivePath(full) || IsInWindowsFolders(full)) return false;
-    return files::FileExistsAnyLength(full) && files::DeleteFilePath(full);
+    // Where the file really is counts too: a link elsewhere may lead into
+    // those folders, and Wine deletes what a link leads to.
+    return files::DeleteFileOutsideFolders(
+        full, {files::FolderFinalPath(WindowsDirectory()), files::FolderFinalPath(RawSystemDirectory())});
 }
 
 void RemoveDistributionUnit(const std::string& x) {

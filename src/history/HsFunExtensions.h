@@ -88,8 +88,9 @@ void RemoveInstalledComponent(const std::string& x);
 void RemoveModuleUsage(const std::string& x);
 
 // Deletes a file an add-on's registration names, only when the name is a
-// full path with a drive ("/" counts as "\"), the file exists, and its full
-// path lies outside the Windows and system folders. True when deleted.
+// full path with a drive ("/" counts as "\"), the file exists, and both its
+// full path and where it really is (links followed) lie outside the Windows
+// and system folders. True when deleted.
 bool DeleteAddOnFile(const std::string& path);
 
 }  // namespace history
