@@ -385,6 +385,32 @@ TEST_F(AddOnMachine, AnAddOnFileLinkedIntoTheSystemFolderLeavesTheTargetAlone) {
     EXPECT_FALSE(RegKeyExists(kMachine, Module(slashed)));
 }
 
+// An empty name, or one holding a separator, would reach a parent key or a
+// deeper one; every step leaves such keys alone.
+TEST_F(AddOnMachine, NamesThatAreNoSingleKeyReachNothing) {
+    const std::string unit = Unit("Orv Kept Unit") + "\\Sub";
+    const std::string component = std::string(kInstalledComponentsKey) + "\\Orv Kept\\Sub";
+    Key(kMachine, unit);
+    Key(kMachine, component);
+    Text(kMachine, Module("orv kept.dll"), "", "");  // a default value holding nothing
+    Text(kClasses, "CLSID\\Orv Kept\\Sub", "", "");
+    Text(kClasses, "OrvExt.Empty\\CLSID", "", "");
+    for (const std::string& name : {std::string(), std::string("Orv Kept Unit\\Sub"), std::string("Orv Kept\\Sub")}) {
+        RemoveDistributionUnit(name);
+        RemoveClassRegistration(name);
+        RemoveProgramIdentifiers(name);
+        RemoveMachineClassRegistration(name);
+        RemoveMachineProgramIdentifiers(name);
+        RemoveInstalledComponent(name);
+        RemoveModuleUsage(name);
+    }
+    EXPECT_TRUE(RegKeyExists(kMachine, unit));
+    EXPECT_TRUE(RegKeyExists(kMachine, component));
+    EXPECT_TRUE(RegKeyExists(kMachine, Module("orv kept.dll")));
+    EXPECT_TRUE(RegKeyExists(kClasses, "CLSID\\Orv Kept\\Sub"));
+    EXPECT_TRUE(RegKeyExists(kClasses, "OrvExt.Empty"));
+}
+
 // ---- browser helper objects --------------------------------------------------------
 
 TEST_F(AddOnMachine, HelperObjectsListAndDeleteByClassIdOnly) {
