@@ -77,6 +77,7 @@ protected:
         SetRegDword(root, path, name, 1);
     }
     void Key(HKEY root, const std::string& path) {
+        Own(root, path);
         if (!RegKeyExists(root, path)) keys_->Add(root, path);
         SetRawValue(root, path, "", kKeyOnly, {});
     }
