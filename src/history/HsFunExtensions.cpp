@@ -1,35 +1,475 @@
-// The browser extensions: the rows of Internet Explorer's toolbars, buttons
-// and other plug-ins. They take no mask, and their commands leave the mask
-// controls as they are. Their listers and removals arrive with their tool
-// (the toolbars' row then gets its uninstall-command lookup); until then
-// they list nothing.
+// The browser extensions: Internet Explorer's downloaded program files,
+// helper objects, toolbars, buttons and other plug-ins, their removals, and
+// the rows of their sections. The toolbars, buttons and plug-ins take no
+// mask, and their commands leave the mask controls as they are.
+#include "history/HsFunExtensions.h"
+
+#include "common/Common.h"
+#include "common/Masks.h"
+#include "common/RegistryObject.h"
+#include "history/HistoryFunctions.h"
 #include "history/HistorySectionTable.h"
+#include "platform/Files.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+namespace files = platform::files;
 
 namespace history {
+
+const char* const kDistributionUnitsKey = "SOFTWARE\\Microsoft\\Code Store Database\\Distribution Units";
+const char* const kBrowserHelperObjectsKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects";
+const char* const kToolbarsKey = "SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar";
+const char* const kExtensionsKey = "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions";
+const char* const kInstalledComponentsKey = "SOFTWARE\\Microsoft\\Active Setup\\Installed Components";
+const char* const kModuleUsageKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ModuleUsage";
+const char* const kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char* const kUserToolbarsKey = "Software\\Microsoft\\Internet Explorer\\Toolbar\\WebBrowser";
+
 namespace {
 
-const std::vector<HistoryColumn> kValueAndClassId = {{"Value", 250}, {"CLSID", 0}};
+constexpr REGSAM kListAccess = KEY_READ;
+constexpr REGSAM kRemoveAccess = KEY_ALL_ACCESS;
+
+const char* const kClassesKey = "CLSID";                          // under HKEY_CLASSES_ROOT
+const char* const kMachineClassesKey = "SOFTWARE\\Classes";       // under HKEY_LOCAL_MACHINE
+const char* const kMachineClassIdsKey = "SOFTWARE\\Classes\\CLSID";  // under HKEY_LOCAL_MACHINE
+
+// The page's code for a row it could not clear ("Can't clear item: ").
+constexpr int kCannotClear = 5000;
+
+// A name that is empty or holds a separator would reach the parent key or
+// one deeper down, never the add-on's own key.
+bool NamesOneKey(const std::string& name) {
+    return !name.empty() && name.find('\\') == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+std::string Below(const std::string& key, const std::string& name) { return key.empty() ? name : key + "\\" + name; }
+
+bool OpenExisting(TRegistry& registry, HKEY root, const std::string& key) {
+    registry.SetRootKey(root);
+    return registry.OpenKey(key, false);
+}
+
+std::vector<std::string> SubkeyNames(HKEY root, const std::string& key, REGSAM access) {
+    std::vector<std::string> names;
+    TRegistry registry(access);
+    if (OpenExisting(registry, root, key)) registry.GetKeyNames(names);
+    return names;
+}
+
+std::vector<std::string> ValueNames(HKEY root, const std::string& key, REGSAM access) {
+    std::vector<std::string> names;
+    TRegistry registry(access);
+    if (OpenExisting(registry, root, key)) registry.GetValueNames(names);
+    return names;
+}
+
+// The text of a string value; nothing for an absent value or one of another type.
+std::optional<std::string> TextOf(const TRegistry& registry, const std::string& name) {
+    std::string text;
+    if (registry.ReadStringValue(name, text)) return text;
+    return std::nullopt;
+}
+
+// The default value's text of root\key: nothing when the key does not
+// open, "" when it holds no string there.
+std::optional<std::string> DefaultTextOf(HKEY root, const std::string& key, REGSAM access) {
+    TRegistry registry(access);
+    if (!OpenExisting(registry, root, key)) return std::nullopt;
+    return TextOf(registry, "").value_or("");
+}
+
+void DeleteKeyTree(HKEY root, const std::string& key) {
+    TRegistry registry(kRemoveAccess);
+    registry.SetRootKey(root);
+    if (registry.KeyExists("\\" + key)) registry.DeleteKey("\\" + key);
+}
+
+// The display name of a class id: the class key's default value, or the
+// name itself when there is no class key.
+std::string ClassDisplayName(const std::string& name) {
+    if (!NamesOneKey(name)) return name;
+    return DefaultTextOf(HKEY_CLASSES_ROOT, Below(kClassesKey, name), kListAccess).value_or(name);
+}
+
+std::string WithoutLeadingAmpersand(const std::string& caption) {
+    return !caption.empty() && caption.front() == '&' ? caption.substr(1) : caption;
+}
+
+// A drive, a colon and a separator: a name whose meaning no current folder decides.
+bool IsDrivePath(const std::string& path) {
+    return path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
+           path[1] == ':' && path[2] == '\\';
+}
+
+// ---- the extensions: buttons and other plug-ins -------------------------------
+
+struct ExtensionValues {
+    std::optional<std::string> buttonText, menuText, exec, script;
+    bool defaultVisible = false;
+
+    bool IsButton() const { return buttonText && defaultVisible && (exec || script); }
+};
+
+ExtensionValues ReadExtension(const TRegistry& registry) {
+    ExtensionValues values;
+    values.buttonText = TextOf(registry, "ButtonText");
+    values.menuText = TextOf(registry, "MenuText");
+    values.exec = TextOf(registry, "Exec");
+    values.script = TextOf(registry, "Script");
+    values.defaultVisible = TextOf(registry, "Default Visible").has_value();
+    return values;
+}
+
+// visit(key name, values) for every extension key that opens, in order.
+template <typename Visit>
+void ForEachExtension(REGSAM access, Visit visit) {
+    for (const std::string& name : SubkeyNames(HKEY_LOCAL_MACHINE, kExtensionsKey, access)) {
+        TRegistry registry(access);
+        if (!OpenExisting(registry, HKEY_LOCAL_MACHINE, Below(kExtensionsKey, name))) continue;
+        const ExtensionValues values = ReadExtension(registry);
+        registry.CloseKey();
+        visit(name, values);
+    }
+}
+
+std::string OtherPluginCaption(const std::string& name, const ExtensionValues& values) {
+    if (values.buttonText) return *values.buttonText;
+    if (values.menuText) return *values.menuText;
+    return "CLSID = " + name;
+}
+
+// ---- the shared clean-up steps -------------------------------------------------
+
+void RemoveClassRegistrationIn(HKEY root, const std::string& classIds, const std::string& x) {
+    if (!NamesOneKey(x)) return;
+    const std::string key = Below(classIds, x);
+    if (const auto module = DefaultTextOf(root, key + "\\InprocServer32", kRemoveAccess)) DeleteAddOnFile(*module);
+    DeleteKeyTree(root, key);
+}
+
+// The class keys themselves are never a program identifier, whatever a
+// "CLSID" subkey below them says.
+void RemoveProgramIdentifiersIn(HKEY root, const std::string& classes, const std::string& x) {
+    if (!NamesOneKey(x)) return;
+    std::vector<std::string> collected;
+    for (const std::string& name : SubkeyNames(root, classes, kRemoveAccess)) {
+        if (SameCaption(name, kClassesKey)) continue;
+        const std::string key = Below(classes, name);
+        if (DefaultTextOf(root, key + "\\CLSID", KEY_QUERY_VALUE) == x) collected.push_back(key);
+    }
+    for (const std::string& key : collected) DeleteKeyTree(root, key);
+}
+
+// Whether the module's key names x: a value named x, or a string value
+// holding x (case counts), examined in order.
+bool ModuleUsedBy(const TRegistry& registry, const std::string& x) {
+    std::vector<std::string> names;
+    registry.GetValueNames(names);
+    for (const std::string& name : names)
+        if (name == x || TextOf(registry, name) == x) return true;
+    return false;
+}
+
+// ---- the sections' Delete All -----------------------------------------------------
+
+// Runs the removal for every listed row, first to last, telling its
+// progress and ending before the next row once a stop is asked. Reports 0:
+// what stayed shows in the listing that follows.
+template <typename RemoveRow>
+HistoryDeleteAll EveryListedRow(RemoveRow removeRow) {
+    return [removeRow](const std::vector<HistoryRow>& listed, const std::string&, IHistoryDeleteProgress& progress,
+                       const common::StopToken& stop) {
+        HistoryDeleteAllResult result;
+        for (size_t index = 0; index < listed.size(); ++index) {
+            if (stop.StopRequested()) {
+                result.stopped = true;
+                break;
+            }
+            removeRow(listed[index]);
+            progress.Progress(index + 1, listed.size());
+        }
+        return result;
+    };
+}
 
 }  // namespace
 
+bool HasClassIdShape(const std::string& text) {
+    // "{????????-????-????-????-????????????}", built so that no "??-" trigraph is written.
+    static const TMask kClassIdShape([] {
+        std::string pattern = "{";
+        for (size_t length : {8, 4, 4, 4, 12}) pattern.append(length, '?').append(1, '-');
+        pattern.back() = '}';
+        return pattern;
+    }());
+    return kClassIdShape.Fits(text);
+}
+
+// ---- listers -------------------------------------------------------------------------
+
+void ListDownloadedProgramFiles(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+    const std::vector<std::string> units = SubkeyNames(HKEY_LOCAL_MACHINE, kDistributionUnitsKey, kListAccess);
+    TLazyMask lazyMask(mask);
+    for (const std::string& unit : units) {
+        if (stop.StopRequested()) return;
+        std::string caption = ClassDisplayName(unit);
+        if (!lazyMask.Fits(caption)) continue;
+        sink.Add(HistoryRow{std::move(caption), {HasClassIdShape(unit) ? unit : std::string()}, unit});
+    }
+}
+
+void ListBrowserHelperObjects(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+    const std::vector<std::string> names = SubkeyNames(HKEY_LOCAL_MACHINE, kBrowserHelperObjectsKey, kListAccess);
+    TLazyMask lazyMask(mask);
+    for (const std::string& name : names) {
+        if (stop.StopRequested()) return;
+        std::string caption = ClassDisplayName(name);
+        if (!lazyMask.Fits(caption)) continue;
+        sink.Add(HistoryRow{std::move(caption), {HasClassIdShape(name) ? name : std::string()}, name});
+    }
+}
+
+void ListToolbars(IHistorySink& sink) {
+    for (const std::string& name : ValueNames(HKEY_LOCAL_MACHINE, kToolbarsKey, kListAccess)) {
+        // The key's default value, or a name reaching below a class key, is no toolbar.
+        if (!NamesOneKey(name)) continue;
+        const std::string classKey = Below(kClassesKey, name);
+        const std::optional<std::string> displayName = DefaultTextOf(HKEY_CLASSES_ROOT, classKey, kListAccess);
+        if (!displayName) continue;
+        const std::string module = DefaultTextOf(HKEY_CLASSES_ROOT, classKey + "\\InprocServer32", kListAccess)
+                                       .value_or(kInfoNotAvailable);
+        sink.Add(HistoryRow{WithoutLeadingAmpersand(*displayName), {module, name}, name});
+    }
+}
+
+void ListButtons(IHistorySink& sink) {
+    ForEachExtension(kListAccess, [&sink](const std::string& name, const ExtensionValues& values) {
+        if (values.IsButton())
+            sink.Add(HistoryRow{*values.buttonText, {values.exec ? *values.exec : *values.script, name}, name});
+    });
+}
+
+void ListOtherPlugins(IHistorySink& sink) {
+    ForEachExtension(kListAccess, [&sink](const std::string& name, const ExtensionValues& values) {
+        if (values.IsButton()) return;
+        const std::string command = values.exec ? *values.exec : values.script ? *values.script : kInfoNotAvailable;
+        sink.Add(HistoryRow{OtherPluginCaption(name, values), {command, name}, name});
+    });
+}
+
+// ---- the clean-up steps ----------------------------------------------------------
+
+bool DeleteAddOnFile(const std::string& path) {
+    // Module usage keys cannot hold a "\" in their names, so installers
+    // write "C:/..." there, or a bare file name; the Windows-folder test
+    // only knows "\", and a bare name would be looked up in whatever the
+    // current folder is. So the name is made a full path with "\" first,
+    // and a name that is not one is left alone.
+    if (path.find('\0') != std::string::npos) return false;
+    std::string normal = path;
+    std::replace(normal.begin(), normal.end(), '/', '\\');
+    if (!IsDrivePath(normal)) return false;
+    const std::string full = files::FullPathName(normal);
+    if (!IsDrivePath(full) || IsInWindowsFolders(full)) return false;
+    // Where the file really is counts too: a link elsewhere may lead into
+    // those folders, and Wine deletes what a link leads to.
+    return files::DeleteFileOutsideFolders(
+        full, {files::FolderFinalPath(WindowsDirectory()), files::FolderFinalPath(RawSystemDirectory())});
+}
+
+void RemoveDistributionUnit(const std::string& x) {
+    if (!NamesOneKey(x)) return;
+    const std::string unit = Below(kDistributionUnitsKey, x);
+    std::vector<std::string> paths = ValueNames(HKEY_LOCAL_MACHINE, unit + "\\Contains\\Files", kRemoveAccess);
+    for (const std::string& subkey : SubkeyNames(HKEY_LOCAL_MACHINE, unit, kRemoveAccess)) {
+        TRegistry registry(kRemoveAccess);
+        if (!OpenExisting(registry, HKEY_LOCAL_MACHINE, Below(unit, subkey))) continue;
+        std::vector<std::string> names;
+        registry.GetValueNames(names);
+        for (const std::string& name : names)
+            if (auto text = TextOf(registry, name)) paths.push_back(std::move(*text));
+    }
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, unit);
+    for (const std::string& path : paths) DeleteAddOnFile(path);
+}
+
+void RemoveClassRegistration(const std::string& x) { RemoveClassRegistrationIn(HKEY_CLASSES_ROOT, kClassesKey, x); }
+
+void RemoveProgramIdentifiers(const std::string& x) { RemoveProgramIdentifiersIn(HKEY_CLASSES_ROOT, "", x); }
+
+void RemoveMachineClassRegistration(const std::string& x) {
+    RemoveClassRegistrationIn(HKEY_LOCAL_MACHINE, kMachineClassIdsKey, x);
+}
+
+void RemoveMachineProgramIdentifiers(const std::string& x) {
+    RemoveProgramIdentifiersIn(HKEY_LOCAL_MACHINE, kMachineClassesKey, x);
+}
+
+void RemoveInstalledComponent(const std::string& x) {
+    if (NamesOneKey(x)) DeleteKeyTree(HKEY_LOCAL_MACHINE, Below(kInstalledComponentsKey, x));
+}
+
+void RemoveModuleUsage(const std::string& x) {
+    // An empty x would match every module's default value.
+    if (x.empty()) return;
+    std::vector<std::string> modules;
+    for (const std::string& module : SubkeyNames(HKEY_LOCAL_MACHINE, kModuleUsageKey, kRemoveAccess)) {
+        const std::string key = Below(kModuleUsageKey, module);
+        TRegistry registry(kRemoveAccess);
+        if (!OpenExisting(registry, HKEY_LOCAL_MACHINE, key) || !ModuleUsedBy(registry, x)) continue;
+        registry.CloseKey();
+        modules.push_back(module);
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, key);
+    }
+    for (const std::string& module : modules) DeleteAddOnFile(module);
+}
+
+// ---- removals -------------------------------------------------------------------------
+
+int DeleteDownloadedProgramFile(const HistoryRow& item) {
+    if (item.subItems.empty()) return 0;
+    const std::string& classId = item.subItems[0];
+    if (HasClassIdShape(classId)) {
+        RemoveDistributionUnit(classId);
+        RemoveClassRegistration(classId);
+        RemoveProgramIdentifiers(classId);
+        RemoveMachineClassRegistration(classId);
+        RemoveMachineProgramIdentifiers(classId);
+        RemoveInstalledComponent(classId);
+        RemoveModuleUsage(classId);
+        DeleteValueByName(HKEY_LOCAL_MACHINE, kToolbarsKey, classId);
+        if (NamesOneKey(classId)) DeleteKeyTree(HKEY_LOCAL_MACHINE, Below(kBrowserHelperObjectsKey, classId));
+        DeleteValueByName(HKEY_CURRENT_USER, kUserToolbarsKey, classId);
+    } else {
+        // The unit's own name: the caption is its class's display name
+        // when a class key happens to bear the unit's name.
+        RemoveDistributionUnit(item.source.empty() ? item.caption : item.source);
+    }
+    PurgeSharedDllCounts();
+    return 0;
+}
+
+int DeleteBrowserHelperObject(const HistoryRow& item) {
+    if (item.subItems.empty()) return 0;
+    const std::string& classId = item.subItems[0];
+    if (!HasClassIdShape(classId)) return kCannotClear;
+    if (NamesOneKey(classId)) DeleteKeyTree(HKEY_LOCAL_MACHINE, Below(kBrowserHelperObjectsKey, classId));
+    RemoveClassRegistration(classId);
+    RemoveProgramIdentifiers(classId);
+    RemoveMachineClassRegistration(classId);
+    RemoveMachineProgramIdentifiers(classId);
+    return 0;
+}
+
+void DeleteButtonExtension(const std::string& caption) {
+    std::vector<std::string> doomed;
+    ForEachExtension(kRemoveAccess, [&](const std::string& name, const ExtensionValues& values) {
+        if (values.IsButton() && *values.buttonText == caption) doomed.push_back(name);
+    });
+    for (const std::string& name : doomed) DeleteKeyTree(HKEY_LOCAL_MACHINE, Below(kExtensionsKey, name));
+}
+
+void DeleteOtherPlugin(const std::string& caption) {
+    std::vector<std::string> doomed;
+    ForEachExtension(kRemoveAccess, [&](const std::string& name, const ExtensionValues& values) {
+        if (!values.IsButton() && OtherPluginCaption(name, values) == caption) doomed.push_back(name);
+    });
+    for (const std::string& name : doomed) DeleteKeyTree(HKEY_LOCAL_MACHINE, Below(kExtensionsKey, name));
+}
+
+std::string FindToolbarUninstaller(const std::string& classId, const std::string& displayName) {
+    const auto uninstallString = [](const std::string& entry) -> std::optional<std::string> {
+        TRegistry registry(kListAccess);
+        if (!OpenExisting(registry, HKEY_LOCAL_MACHINE, Below(kUninstallKey, entry))) return std::nullopt;
+        return TextOf(registry, "UninstallString");
+    };
+    const std::vector<std::string> entries = SubkeyNames(HKEY_LOCAL_MACHINE, kUninstallKey, kListAccess);
+    std::optional<std::string> command;
+    const auto named = std::find_if(entries.begin(), entries.end(),
+                                    [&](const std::string& entry) { return SameCaption(entry, classId); });
+    if (named != entries.end()) command = uninstallString(*named);
+    if (!command) {
+        for (const std::string& entry : entries) {
+            TRegistry registry(kListAccess);
+            if (!OpenExisting(registry, HKEY_LOCAL_MACHINE, Below(kUninstallKey, entry))) continue;
+            const std::optional<std::string> shownName = TextOf(registry, "DisplayName");
+            if (!shownName || !SameCaption(*shownName, displayName)) continue;
+            if ((command = TextOf(registry, "UninstallString"))) break;
+        }
+    }
+    // Two toolbars whose uninstall entries bear neither their class id nor
+    // their display name.
+    const char* const kKnownEntries[][2] = {{"Alexa", "Alexa Toolbar"}, {"Yahoo! Toolbar", "Yahoo! Companion"}};
+    for (const auto& [toolbar, entry] : kKnownEntries)
+        if (displayName == toolbar)
+            if (auto known = uninstallString(entry)) command = std::move(known);
+    return command.value_or("");
+}
+
+int UninstallToolbar(const HistoryRow& item) {
+    if (item.subItems.size() < 2) return 0;
+    const std::string command = FindToolbarUninstaller(item.subItems[1], item.caption);
+    if (command.empty()) return 0;
+    return RunProgram(command, SW_SHOWNORMAL) ? 0 : static_cast<int>(ERROR_FILE_NOT_FOUND);
+}
+
+// ---- the sections' rows ------------------------------------------------------------
+
 void RegisterExtensionSections(HistorySectionRegistry& sections) {
     sections.Register(hsDownloadedProgramFiles,
-                      {.columns = kValueAndClassId,
+                      {.columns = {{"Internet Explorer Download Files Folder", 250}, {"CLSID", 0}},
                        .fit = ColumnFit::SecondFills,
-                       .deleteAllQuestion = "Do you really want to delete ALL Downloaded Program Files?"});
+                       .deleteAllQuestion = "Do you really want to delete ALL Downloaded Program Files?",
+                       .list = ListDownloadedProgramFiles,
+                       .deleteOne = DeleteDownloadedProgramFile,
+                       .deleteAll = EveryListedRow(DeleteDownloadedProgramFile)});
     sections.Register(hsBrowserHelperObjects,
-                      {.columns = kValueAndClassId,
+                      {.columns = {{"Browser Helper Objects", 250}, {"CLSID", 0}},
                        .fit = ColumnFit::SecondFills,
-                       .deleteAllQuestion = "Do you really want to delete ALL Browser Helper Objects?"});
-    sections.Register(hsToolbars, {.heading = "Internet Explorer ToolBars",
-                                   .takesMask = false,
-                                   .actions = HistoryActionRule::UninstallCommand});
-    sections.Register(hsButtons, {.heading = "Internet Explorer Buttons",
-                                  .takesMask = false,
-                                  .actions = HistoryActionRule::MaskUntouched});
-    sections.Register(hsOtherPlugins, {.heading = "Internet Explorer Other Plugins",
-                                       .takesMask = false,
-                                       .actions = HistoryActionRule::MaskUntouched});
+                       .deleteAllQuestion = "Do you really want to delete ALL Browser Helper Objects?",
+                       .list = ListBrowserHelperObjects,
+                       .deleteOne = DeleteBrowserHelperObject,
+                       .deleteAll = EveryListedRow(DeleteBrowserHelperObject)});
+    // A toolbar goes only through its own uninstaller; there is no Delete All.
+    sections.Register(hsToolbars,
+                      {.heading = "Internet Explorer ToolBars",
+                       .takesMask = false,
+                       .actions = HistoryActionRule::UninstallCommand,
+                       .list = [](IHistorySink& sink, const std::string&, const common::StopToken&) { ListToolbars(sink); },
+                       .deleteOne = UninstallToolbar,
+                       .uninstallCommand = [](const HistoryRow& item) {
+                           return item.subItems.size() < 2 ? std::string()
+                                                           : FindToolbarUninstaller(item.subItems[1], item.caption);
+                       }});
+    // Delete All of the buttons and plug-ins asks nothing and goes by the listed captions.
+    sections.Register(hsButtons,
+                      {.heading = "Internet Explorer Buttons",
+                       .takesMask = false,
+                       .actions = HistoryActionRule::MaskUntouched,
+                       .list = [](IHistorySink& sink, const std::string&, const common::StopToken&) { ListButtons(sink); },
+                       .deleteOne =
+                           [](const HistoryRow& item) {
+                               DeleteButtonExtension(item.caption);
+                               return 0;
+                           },
+                       .deleteAll = EveryListedRow([](const HistoryRow& item) { DeleteButtonExtension(item.caption); })});
+    sections.Register(hsOtherPlugins,
+                      {.heading = "Internet Explorer Other Plugins",
+                       .takesMask = false,
+                       .actions = HistoryActionRule::MaskUntouched,
+                       .list = [](IHistorySink& sink, const std::string&,
+                                  const common::StopToken&) { ListOtherPlugins(sink); },
+                       .deleteOne =
+                           [](const HistoryRow& item) {
+                               DeleteOtherPlugin(item.caption);
+                               return 0;
+                           },
+                       .deleteAll = EveryListedRow([](const HistoryRow& item) { DeleteOtherPlugin(item.caption); })});
 }
 
 }  // namespace history

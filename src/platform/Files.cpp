@@ -217,6 +217,25 @@ FolderFileDelete DeleteFileInFolder(const std::string& path, const std::wstring&
     return FolderFileDelete::Deleted;
 }
 
+bool DeleteFileOutsideFolders(const std::string& path, const std::vector<std::wstring>& keptFolderFinalPaths) {
+    for (const std::wstring& kept : keptFolderFinalPaths)
+        if (kept.empty()) return false;
+    const std::wstring wide = WidePathAnyLength(path);
+    if (wide.empty()) return false;
+    // Opened as DeleteFileInFolder opens: the final path names what the
+    // delete through this handle would take (on Wine, a link's target).
+    FileHandle file(CreateFileW(wide.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file) return false;
+    const std::wstring finalPath = FinalPath(file.Get());
+    if (finalPath.empty()) return false;
+    for (const std::wstring& kept : keptFolderFinalPaths)
+        if (IsInsideFolder(finalPath, kept)) return false;
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    return SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof(disposition)) != 0;
+}
+
 bool ReadFileBytes(const std::string& path, std::string& bytes) {
     bytes.clear();
     FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,

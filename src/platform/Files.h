@@ -67,6 +67,13 @@ enum class FolderFileDelete {
 // system's code when Failed, else 0.
 FolderFileDelete DeleteFileInFolder(const std::string& path, const std::wstring& folderFinalPath, DWORD& error);
 
+// Deletes the file at path (any length) unless it really lies inside one of
+// the folders whose final paths are given (FolderFinalPath), checked and
+// deleted through one handle as DeleteFileInFolder does: a link that leads
+// into a kept folder leaves its target alone. Nothing is deleted when a kept
+// folder's final path is unknown (empty), or path names a folder. True when deleted.
+bool DeleteFileOutsideFolders(const std::string& path, const std::vector<std::wstring>& keptFolderFinalPaths);
+
 // Reads a text file as lines (CR LF, LF or a lone CR end a line). An unreadable
 // file gives false and no lines.
 bool ReadTextLines(const std::string& path, std::vector<std::string>& lines);
