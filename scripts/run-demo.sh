@@ -71,12 +71,13 @@ fi
 wine_run "C:\\Program Files\\Orvelin Demo\\Tray Helper.exe" 3600 >/dev/null 2>&1 &
 
 # ORV_DEMO_PAGE=registry opens the Registry page and scans every section;
-# ORV_DEMO_PAGE=history opens the History page on Internet Explorer's visited pages;
+# ORV_DEMO_PAGE=history opens the History page on Internet Explorer's visited pages,
+# or with ORV_DEMO_SECTION=N on section N of its tree (12: Firefox's visited pages);
 # ORV_DEMO_PAGE=backup opens the Registry page's BackUp/Restore dialog.
 program="$bin/Orvelin.exe"
 case "${ORV_DEMO_PAGE:-}" in
   registry) program="$bin/orvdemo_tour.exe registry" ;;
-  history) program="$bin/orvdemo_tour.exe history" ;;
+  history) program="$bin/orvdemo_tour.exe history ${ORV_DEMO_SECTION:-}" ;;
   backup) program="$bin/orvdemo_tour.exe backup" ;;
 esac
 

@@ -2,6 +2,7 @@
 // command, so the demo's screenshot shows that page at work:
 //   orvdemo_tour.exe registry   the Registry page after a scan of every section
 //   orvdemo_tour.exe history    the History page listing Internet Explorer's visited pages
+//   orvdemo_tour.exe history N  the History page listing section N (12: Firefox's visited pages)
 //   orvdemo_tour.exe backup     the Registry page with its BackUp/Restore dialog open
 #include "history/HistoryCatalogue.h"
 #include "platform/Threads.h"
@@ -10,6 +11,7 @@
 #include "shell/ProgramStart.h"
 #include "ui/Worker.h"
 
+#include <cstdlib>
 #include <cstring>
 
 using namespace shell;
@@ -34,7 +36,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show) {
             THistoryPage& page = main.HistoryPage();
             platform::threads::PumpMessagesUntil([&] { return !page.Busy(); }, 10000);
             // As a click on the node would; the rows arrive once the loop runs.
-            page.SelectHsSection(history::hsIEVisitedPages);
+            const char* number = std::strstr(commandLine, "history") + std::strlen("history");
+            const int section = std::atoi(number);
+            page.SelectHsSection(section > 0 && section < history::kHistorySectionCount ? section
+                                                                                      : history::hsIEVisitedPages);
         }
         MSG message;
         while (GetMessageA(&message, nullptr, 0, 0) > 0) {
