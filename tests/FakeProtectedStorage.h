@@ -67,6 +67,8 @@ struct Service {
     std::mutex lock;  // the program may call from its worker
     std::vector<Type> types;
     bool enumTypesFails = false;
+    // Every enumerator gives full batches for ever (its entries over and over).
+    bool endlessEnumerations = false;
 
     std::atomic<int> liveObjects{0};
     std::atomic<int> providersMade{0};
@@ -162,7 +164,10 @@ public:
     HRESULT WINAPI Next(DWORD count, GUID* ids, DWORD* fetched) override {
         service_->Asked(count);
         DWORD given = 0;
-        while (given < count && next_ < ids_.size()) ids[given++] = ids_[next_++];
+        while (given < count && next_ < ids_.size()) {
+            ids[given++] = ids_[next_++];
+            if (service_->endlessEnumerations && next_ == ids_.size()) next_ = 0;
+        }
         if (fetched) *fetched = given;
         return given == count ? S_OK : S_FALSE;
     }
@@ -185,6 +190,7 @@ public:
         DWORD given = 0;
         while (given < count && next_ < names_.size()) {
             const std::wstring& name = names_[next_++];
+            if (service_->endlessEnumerations && next_ == names_.size()) next_ = 0;
             auto* copy = static_cast<wchar_t*>(service_->Allocate((name.size() + 1) * sizeof(wchar_t)));
             wcscpy(copy, name.c_str());
             names[given++] = copy;

@@ -386,6 +386,21 @@ TEST_F(AddOnMachine, AnAddOnFileLinkedIntoTheSystemFolderLeavesTheTargetAlone) {
     EXPECT_FALSE(RegKeyExists(kMachine, Module(slashed)));
 }
 
+// The same with a link to a user's file in a folder of no add-on: the file
+// really lies elsewhere, so only the add-on's own files go.
+TEST_F(AddOnMachine, AnAddOnFileLinkedToAFileElsewhereLeavesTheTargetAlone) {
+    ScopedFolder elsewhere("history-ext-elsewhere");
+    const std::string target = elsewhere.Path() + "\\letter.doc";
+    ASSERT_TRUE(files::WriteFileBytes(target, "a user's letter"));
+    ScopedUnixLink link(folder_->Path() + "\\letter link.dll", target);
+    if (!link.Made()) GTEST_SKIP() << "no Unix link could be made here";
+    const std::string own = File("own beside the link.dll");
+    EXPECT_FALSE(DeleteAddOnFile(folder_->Path() + "\\letter link.dll"));
+    EXPECT_TRUE(Exists(target));
+    EXPECT_TRUE(DeleteAddOnFile(own));
+    EXPECT_FALSE(Exists(own));
+}
+
 // An empty name, or one holding a separator, would reach a parent key or a
 // deeper one; every step leaves such keys alone.
 TEST_F(AddOnMachine, NamesThatAreNoSingleKeyReachNothing) {
@@ -596,6 +611,7 @@ protected:
             {"Orv Plug 5", {{"ButtonText", "Orv Btn Plain 2"}, {"MenuText", "Orv Btn Plain"}}, {}},
             {"Ünï {Plug} * ?", {{"ButtonText", "Orv Ünï \\ * ? [x]"}, {"Default Visible", "Yes"}, {"Exec", "g.exe"}}, {}},
             {"Orv Plug 6", {{"MenuText", "Orv Ünï \\ * ? [x]"}}, {}},
+            {"Orv Btn 4", {{"ButtonText", "Orv Btn Numbered"}, {"Exec", "h.exe"}}, {"Default Visible"}},
         };
         for (const Seed& seed : seeds) {
             Key(kMachine, Extension(seed.key));
@@ -621,6 +637,7 @@ TEST_F(ExtensionKeys, ButtonsAndOtherPluginsFollowTheButtonRule) {
         {"Orv Btn 2", {"Orv Btn", "C:\\orv\\b.htm"}},
         {"Orv Btn 3", {"orv btn", "c.exe"}},
         {"Ünï {Plug} * ?", {"Orv Ünï \\ * ? [x]", "g.exe"}},
+        {"Orv Btn 4", {"Orv Btn Numbered", "h.exe"}},  // "Default Visible" a number: there all the same
     };
     const std::map<std::string, Texts> expectedPlugins = {
         {"Orv Plug 1", {"Orv Btn Plain", "d.exe"}},
@@ -677,12 +694,12 @@ TEST_F(ExtensionKeys, DeleteAllRemovesTheListedItemsOneByOne) {
     TNoDeleteProgress progress;
     const std::vector<HistoryRow> plugins = Listed(ListOtherPlugins, ours_);
     EXPECT_EQ(HistorySectionRowOf(hsOtherPlugins).deleteAll(plugins, "*", progress, {}).code, 0);
-    EXPECT_EQ(Keys(), (Texts{"Orv Btn 1", "Orv Btn 2", "Orv Btn 3", "Ünï {Plug} * ?"}));
+    EXPECT_EQ(Keys(), (Texts{"Orv Btn 1", "Orv Btn 2", "Orv Btn 3", "Ünï {Plug} * ?", "Orv Btn 4"}));
     const std::vector<HistoryRow> buttons = Listed(ListButtons, {"Orv Btn 1", "Ünï {Plug} * ?"});
     EXPECT_EQ(HistorySectionRowOf(hsButtons).deleteAll(buttons, "*", progress, {}).code, 0);
-    EXPECT_EQ(Keys(), (Texts{"Orv Btn 3"}));  // the other button of "Orv Btn" went with the first
+    EXPECT_EQ(Keys(), (Texts{"Orv Btn 3", "Orv Btn 4"}));  // the other button of "Orv Btn" went with the first
     EXPECT_EQ(HistorySectionRowOf(hsButtons).deleteOne(*RowWithSource(Listed(ListButtons, ours_), "Orv Btn 3")), 0);
-    EXPECT_TRUE(Keys().empty());
+    EXPECT_EQ(Keys(), Texts{"Orv Btn 4"});
 }
 
 }  // namespace

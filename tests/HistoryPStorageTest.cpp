@@ -370,6 +370,22 @@ TEST_F(PStorageTest, AProviderThatFailsListsNothingAndRemovesNothing) {
     EXPECT_TRUE(HasName(kServerTypeId, kServerSubtypeId, "pop3:mail"));
 }
 
+// A provider whose enumerators never run dry: the listings end, with a
+// bounded number of rows, and every name handed out is given back.
+TEST_F(PStorageTest, EnumeratorsThatNeverEndAreReadToABound) {
+    service_->endlessEnumerations = true;
+    TPStorage storage;
+    ASSERT_TRUE(storage.Connect());
+    const size_t types = storage.GetTypes().ElementCount();
+    EXPECT_GT(types, 1000u);
+    EXPECT_LE(types, 100000u);
+    const TItemList items = storage.GetItems(MakeId(kFormsTypeId), MakeId(kFormsSubtypeId));
+    EXPECT_GT(items.ElementCount(), 1000u);
+    EXPECT_LE(items.ElementCount(), 100000u);
+    storage.Disconnect();
+    service_->endlessEnumerations = false;
+}
+
 TEST_F(PStorageTest, EveryReadAndDeletePassesTheQuietPromptOfThisBuildsSize) {
     ASSERT_FALSE(Listed(hsAutoCompleteForms).rows.empty());
     EXPECT_EQ(DeleteOne(hsAutoCompletePasswords, "pop3:mail"), 0);

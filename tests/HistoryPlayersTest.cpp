@@ -426,6 +426,15 @@ TEST_F(WinampPlayList, HugeLockedOrLinkedPlayListsAreNeverDamaged) {
     EXPECT_TRUE(files::FileSize(ListPath(), size));
     EXPECT_EQ(size, kLargestPlayList + 1);
 
+    // Saved as UTF-16: its 8-bit line ends split the characters, so nothing
+    // is listed and a Delete leaves every byte as it was.
+    const std::string wide("\xFF\xFE" "a\0.\0m\0p\0" "3\0\r\0\n\0" "b\0.\0m\0p\0" "3\0\r\0\n\0", 30);
+    Write(wide);
+    EXPECT_TRUE(List(37, "*").empty());
+    DeleteOne(37, "a.mp3");
+    DeleteOne(37, std::string("\0a", 2));
+    EXPECT_EQ(Text(), wide);
+
     // Held open by another without sharing: nothing listed, nothing changed.
     Write("#EXTINF:1,A\r\na.mp3\r\nb.mp3\r\n");
     {

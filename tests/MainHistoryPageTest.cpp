@@ -860,11 +860,15 @@ TEST_F(HistoryPageTest, WinZipDeleteAllClearsByItsOwnMaskNotThePages) {
     SetMask(true, "photos", false);
     List(40);
     EXPECT_EQ(RowsWith("orvhs-zip"), std::vector<std::string>{"C:\\orvhs-zip\\photos.zip"});
+    // A mask that is none, typed since: Delete All does not use it and clears;
+    // only the new listing after it, which does, tells it.
+    SetMask(true, "[a", true);
     {
-        RecordedBoxes boxes({IDYES});
+        RecordedBoxes boxes({IDYES, IDCANCEL});
         Run(aHsDeleteAll);
-        ASSERT_EQ(boxes.Shown().size(), 1u);
+        ASSERT_EQ(boxes.Shown().size(), 2u);
         EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to delete ALL WinZip History items?");
+        EXPECT_EQ(boxes.Shown()[1].text, MaskErrorText("[a"));
     }
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu801"));
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu802"));

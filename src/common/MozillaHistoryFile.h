@@ -27,7 +27,7 @@ public:
 };
 
 // A file larger than this is refused rather than read into memory.
-constexpr size_t kMaxMozillaHistoryBytes = size_t{256} << 20;
+constexpr size_t kMaxMozillaHistoryBytes = size_t{64} << 20;
 
 // The flag texts of a row: hidden, or eleven blanks; then "[Flash]" when the
 // row's last and first visit are the same, or nothing.

@@ -104,6 +104,9 @@ struct HistorySectionRow {
     bool listsOnWorker = false;  // the listing runs off the window thread
     HistoryDeleteOne deleteOne{};
     HistoryDeleteAll deleteAll{};
+    // false: Delete All clears by a fixed mask, by the listed rows or whole
+    // files, so a mask typed since the listing is not checked before it.
+    bool deleteAllUsesMask = true;
     bool relistAfterDeleteAll = true;
     // WholeContent: whether the source holds anything Delete could clear.
     std::function<bool()> contentPresent{};
@@ -111,6 +114,9 @@ struct HistorySectionRow {
     // empty when none is known (Delete stays disabled).
     std::function<std::string(const HistoryRow& item)> uninstallCommand{};
 };
+
+// The row with deleteAllUsesMask off.
+HistorySectionRow DeleteAllTakesNoMask(HistorySectionRow row);
 
 // The question Delete asks before removing the item (or the whole source).
 std::string DeleteConfirmation(const HistorySectionRow& row, const std::string& itemText);

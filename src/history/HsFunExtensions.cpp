@@ -121,7 +121,8 @@ ExtensionValues ReadExtension(const TRegistry& registry) {
     values.menuText = TextOf(registry, "MenuText");
     values.exec = TextOf(registry, "Exec");
     values.script = TextOf(registry, "Script");
-    values.defaultVisible = TextOf(registry, "Default Visible").has_value();
+    // Only its presence counts: its data is never shown.
+    values.defaultVisible = registry.ValueExists("Default Visible");
     return values;
 }
 
@@ -422,19 +423,19 @@ int UninstallToolbar(const HistoryRow& item) {
 
 void RegisterExtensionSections(HistorySectionRegistry& sections) {
     sections.Register(hsDownloadedProgramFiles,
-                      {.columns = {{"Internet Explorer Download Files Folder", 250}, {"CLSID", 0}},
+                      DeleteAllTakesNoMask({.columns = {{"Internet Explorer Download Files Folder", 250}, {"CLSID", 0}},
                        .fit = ColumnFit::SecondFills,
                        .deleteAllQuestion = "Do you really want to delete ALL Downloaded Program Files?",
                        .list = ListDownloadedProgramFiles,
                        .deleteOne = DeleteDownloadedProgramFile,
-                       .deleteAll = EveryListedRow(DeleteDownloadedProgramFile)});
+                       .deleteAll = EveryListedRow(DeleteDownloadedProgramFile)}));
     sections.Register(hsBrowserHelperObjects,
-                      {.columns = {{"Browser Helper Objects", 250}, {"CLSID", 0}},
+                      DeleteAllTakesNoMask({.columns = {{"Browser Helper Objects", 250}, {"CLSID", 0}},
                        .fit = ColumnFit::SecondFills,
                        .deleteAllQuestion = "Do you really want to delete ALL Browser Helper Objects?",
                        .list = ListBrowserHelperObjects,
                        .deleteOne = DeleteBrowserHelperObject,
-                       .deleteAll = EveryListedRow(DeleteBrowserHelperObject)});
+                       .deleteAll = EveryListedRow(DeleteBrowserHelperObject)}));
     // A toolbar goes only through its own uninstaller; there is no Delete All.
     sections.Register(hsToolbars,
                       {.heading = "Internet Explorer ToolBars",

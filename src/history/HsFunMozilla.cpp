@@ -90,8 +90,15 @@ HistoryDeleteAllResult DeleteMozillaHistory() {
         // A profile the browser has not written a history to yet, or whose
         // history went before, has nothing to delete: that is no failure.
         if (!platform::files::FileExists(path)) continue;
+        // A profile folder that cannot be opened is a failure to delete, not
+        // a file found elsewhere.
+        const std::wstring folderFinalPath = platform::files::FolderFinalPath(folder);
+        if (folderFinalPath.empty()) {
+            failed = true;
+            continue;
+        }
         DWORD error = 0;
-        switch (platform::files::DeleteFileInFolder(path, platform::files::FolderFinalPath(folder), error)) {
+        switch (platform::files::DeleteFileInFolder(path, folderFinalPath, error)) {
             case platform::files::FolderFileDelete::Deleted:
                 break;
             case platform::files::FolderFileDelete::Outside:
@@ -111,7 +118,7 @@ HistoryDeleteAllResult DeleteMozillaHistory() {
 
 void RegisterMozillaSections(HistorySectionRegistry& sections) {
     sections.Register(hsMozillaVisitedPages,
-                      {.heading = "Mozilla Visited Pages",
+                      DeleteAllTakesNoMask({.heading = "Mozilla Visited Pages",
                        .columns = {{"Mozilla Visited Pages", 0}, {"Count, Page Type", kPageTypeColumnWidth}},
                        .actions = HistoryActionRule::DeleteAllOnly,
                        .list = ListMozillaHistory,
@@ -121,7 +128,7 @@ void RegisterMozillaSections(HistorySectionRegistry& sections) {
                        // cleared rather than read again.
                        .deleteAll = [](const std::vector<HistoryRow>&, const std::string&, IHistoryDeleteProgress&,
                                        const common::StopToken&) { return DeleteMozillaHistory(); },
-                       .relistAfterDeleteAll = false});
+                       .relistAfterDeleteAll = false}));
 }
 
 }  // namespace history

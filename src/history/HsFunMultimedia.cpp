@@ -46,6 +46,9 @@ std::vector<std::string> SubkeyNames(HKEY root, const std::string& key, REGSAM a
     TRegistry registry(access);
     registry.SetRootKey(root);
     if (registry.OpenKey(key, false)) registry.GetKeyNames(names);
+    // A name holding a NUL would be cut short by the calls that open or
+    // delete it, and reach another key: such keys are passed over.
+    std::erase_if(names, [](const std::string& name) { return name.find('\0') != std::string::npos; });
     return names;
 }
 
@@ -135,6 +138,11 @@ bool ReadPlayList(const std::string& path, PlayList& list) {
     unsigned long long size = 0;
     if (path.empty() || !files::FileSize(path, size) || size > kLargestPlayList) return false;
     if (!files::ReadTextLines(path, list.lines)) return false;
+    // A list saved as UTF-16 (or any text holding NUL bytes) splits into
+    // junk at 8-bit line ends, and writing it back would break every line:
+    // it is left as unreadable.
+    for (const std::string& line : list.lines)
+        if (line.find('\0') != std::string::npos) return false;
     if (!list.lines.empty() && list.lines[0].rfind(kUtf8Bom, 0) == 0) {
         list.bom = kUtf8Bom;
         list.lines[0].erase(0, list.bom.size());
@@ -274,7 +282,7 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                        })});
     // Delete All clears every clip, whatever the mask.
     sections.Register(hsRealPlayerRecent,
-                      {.heading = "RealPlayer Most Recent Clips",
+                      DeleteAllTakesNoMask({.heading = "RealPlayer Most Recent Clips",
                        .deleteAllQuestion = "Do you really want to delete ALL RealPlayer History items?",
                        .list = ListRealPlayer,
                        .deleteOne =
@@ -285,11 +293,11 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                        .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
                            ClearRealPlayerClips();
                            return 0;
-                       })});
+                       })}));
     // Delete All removes the listed paths one by one, wherever under the
     // program's key they are.
     sections.Register(hsWinDvdRecent,
-                      {.heading = "InterVideo WinDVD Last Open Path",
+                      DeleteAllTakesNoMask({.heading = "InterVideo WinDVD Last Open Path",
                        .deleteAllQuestion = "Do you really want to delete ALL InterVideo WinDVD History items?",
                        .list = ListWinDvd,
                        .deleteOne = DeleteValueInSubkeysOf(kInterVideoKey),
@@ -297,9 +305,9 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                            for (const HistoryRow& row : listed)
                                DeleteValueByDataInSubkeys(HKEY_CURRENT_USER, kInterVideoKey, row.caption);
                            return 0;
-                       })});
+                       })}));
     // QuickTime's list is cleared only as a whole, by Delete and Delete All alike.
-    sections.Register(hsQuickTime, {.heading = "QuickTime Recent File List",
+    sections.Register(hsQuickTime, DeleteAllTakesNoMask({.heading = "QuickTime Recent File List",
                                     .deleteAllQuestion = "Do you want to delete ALL QuickTime History items?",
                                     .deleteQuestion = "You can clear only ALL QuickTime Recent File List.\r\nDo you "
                                                       "want to delete ALL QuickTime History items?",
@@ -313,10 +321,10 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                                     .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
                                         ClearQuickTimeHistory();
                                         return 0;
-                                    })});
+                                    })}));
     // Delete All deletes the play list file, whatever the mask.
     sections.Register(hsWinAmpRecent,
-                      {.heading = "WinAMP Recent Play List",
+                      DeleteAllTakesNoMask({.heading = "WinAMP Recent Play List",
                        .deleteAllQuestion = "Do you really want to delete WinAMP Recent Play List?",
                        .list = ListWinamp,
                        .deleteOne =
@@ -327,7 +335,7 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                        .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
                            DeleteWinampPlayList();
                            return 0;
-                       })});
+                       })}));
     sections.Register(hsPaintShopPro,
                       RecentValuesSection("Jasc Paint Shop Pro Recent File List",
                                           "Do you really want to delete ALL Jasc Paint Shop Pro History items?",

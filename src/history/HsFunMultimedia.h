@@ -64,7 +64,7 @@ extern const char* const kWinampKey;
 // The play list's path, or "" when there is none.
 std::string WinampPlayListPath();
 // Play lists larger than this are not read: listed and changed as if unreadable.
-constexpr unsigned long long kLargestPlayList = 64ull << 20;
+constexpr unsigned long long kLargestPlayList = 8ull << 20;
 // Every line that is neither empty nor a "#" line (comments and
 // information lines) and fits the mask, in the file's order. An unreadable
 // or too large file lists nothing.

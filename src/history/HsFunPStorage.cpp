@@ -12,6 +12,9 @@ namespace {
 
 // How many entries each call to an enumerator asks for.
 constexpr DWORD kBatch = 16;
+// A provider whose enumerator never runs dry would hold the worker and fill
+// memory for ever: no store of the browser's comes near this many entries.
+constexpr size_t kMostEntries = 100000;
 
 // Frees a block the service allocated for us when it goes out of scope.
 struct TaskMemory {
@@ -35,7 +38,7 @@ std::wstring CutName(const wchar_t* name, size_t limit) {
 
 TIDList ReadIds(IEnumPStoreTypes* enumerator) {
     TIDList ids;
-    for (;;) {
+    while (ids.ElementCount() < kMostEntries) {
         GUID batch[kBatch];
         DWORD fetched = 0;
         if (FAILED(enumerator->Next(kBatch, batch, &fetched))) break;
@@ -84,7 +87,7 @@ TItemList TPStorage::GetItems(const GUID& type, const GUID& subtype) const {
     if (!provider_) return items;
     platform::ComPtr<IEnumPStoreItems> enumerator;
     if (FAILED(provider_->EnumItems(kKey, &type, &subtype, 0, enumerator.Put())) || !enumerator) return items;
-    for (;;) {
+    for (size_t asked = 0; asked < kMostEntries; asked += kBatch) {
         LPWSTR batch[kBatch] = {};
         DWORD fetched = 0;
         if (FAILED(enumerator->Next(kBatch, batch, &fetched))) break;

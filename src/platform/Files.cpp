@@ -230,6 +230,14 @@ bool DeleteFileOutsideFolders(const std::string& path, const std::vector<std::ws
     if (!file) return false;
     const std::wstring finalPath = FinalPath(file.Get());
     if (finalPath.empty()) return false;
+    // Wine opens what a link leads to: a file found elsewhere than in its
+    // own folder is someone else's.
+    const size_t separator = path.find_last_of("\\/");
+    if (separator == std::string::npos) return false;
+    std::string folder = path.substr(0, separator);
+    if (folder.empty() || folder.back() == ':') folder += '\\';  // a drive's root
+    const std::wstring ownFolder = FolderFinalPath(folder);
+    if (ownFolder.empty() || !IsInsideFolder(finalPath, ownFolder)) return false;
     for (const std::wstring& kept : keptFolderFinalPaths)
         if (IsInsideFolder(finalPath, kept)) return false;
     FILE_DISPOSITION_INFO disposition{TRUE};

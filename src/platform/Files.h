@@ -15,15 +15,15 @@ namespace platform::files {
 bool FileExists(const std::string& path);
 // True when a folder exists at path.
 bool DirectoryExists(const std::string& path);
-// The size of the file (not a folder) at path in bytes; false (size 0) when
-// there is no such file or the system cannot tell.
-bool FileSize(const std::string& path, unsigned long long& size);
 // The same for paths of any length: a path the ANSI calls cannot take
 // (MAX_PATH characters and more) is asked for through the wide call with the
 // "\\?\" prefix. A path holding a NUL names nothing and gives false, so a
 // text from the registry is never tested only up to its first NUL.
 bool FileExistsAnyLength(const std::string& path);
 bool DirectoryExistsAnyLength(const std::string& path);
+// The size of the file (not a folder) at path in bytes; false (size 0) when
+// there is no such file or the system cannot tell.
+bool FileSize(const std::string& path, unsigned long long& size);
 
 struct FindEntry {
     std::string name;
@@ -67,11 +67,12 @@ enum class FolderFileDelete {
 // system's code when Failed, else 0.
 FolderFileDelete DeleteFileInFolder(const std::string& path, const std::wstring& folderFinalPath, DWORD& error);
 
-// Deletes the file at path (any length) unless it really lies inside one of
-// the folders whose final paths are given (FolderFinalPath), checked and
-// deleted through one handle as DeleteFileInFolder does: a link that leads
-// into a kept folder leaves its target alone. Nothing is deleted when a kept
-// folder's final path is unknown (empty), or path names a folder. True when deleted.
+// Deletes the file at path (any length) only when it really lies in the
+// folder that holds path and not inside one of the kept folders whose final
+// paths are given (FolderFinalPath), checked and deleted through one handle
+// as DeleteFileInFolder does: a link that leads elsewhere, into a kept
+// folder or anywhere else, leaves its target alone. Nothing is deleted when
+// a final path is unknown (empty), or path names a folder. True when deleted.
 bool DeleteFileOutsideFolders(const std::string& path, const std::vector<std::wstring>& keptFolderFinalPaths);
 
 // Reads a text file as lines (CR LF, LF or a lone CR end a line). An unreadable

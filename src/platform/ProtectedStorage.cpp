@@ -27,7 +27,8 @@ ProviderFactory& InstalledFactory() {
     return factory;
 }
 
-// Asks the service not to show its own prompt.
+// The prompt flags every read and delete passes (4; the header names only
+// 1, always prompt, and 2, never prompt).
 constexpr DWORD kPromptFlags = 4;
 
 }  // namespace
@@ -35,7 +36,8 @@ constexpr DWORD kPromptFlags = 4;
 ScopedLibrary::ScopedLibrary() {
     LibraryState& library = Library();
     if (library.module) return;
-    HMODULE module = LoadLibraryA("pstorec.dll");
+    // From the system folder only: a copy beside the program is not loaded.
+    HMODULE module = LoadLibraryExA("pstorec.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!module) return;
     auto entry = reinterpret_cast<CreateInstanceFn>(
         reinterpret_cast<void*>(GetProcAddress(module, "PStoreCreateInstance")));
@@ -45,11 +47,12 @@ ScopedLibrary::ScopedLibrary() {
     }
     library.module = module;
     library.createInstance = entry;
+    owns_ = true;
 }
 
 ScopedLibrary::~ScopedLibrary() {
     LibraryState& library = Library();
-    if (!library.module) return;
+    if (!owns_ || !library.module) return;
     FreeLibrary(std::exchange(library.module, nullptr));
     library.createInstance = nullptr;
 }

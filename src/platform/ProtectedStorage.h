@@ -20,6 +20,12 @@ public:
     ~ScopedLibrary();
     ScopedLibrary(const ScopedLibrary&) = delete;
     ScopedLibrary& operator=(const ScopedLibrary&) = delete;
+    // Leaves the library loaded at the end: a worker that did not end in
+    // time may still be inside one of its calls.
+    void KeepLoaded() { owns_ = false; }
+
+private:
+    bool owns_ = false;  // this holder loaded the library (a second holder does nothing)
 };
 
 // True while the library and its entry are loaded, or a stand-in provider

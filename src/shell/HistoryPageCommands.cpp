@@ -82,7 +82,7 @@ void THistoryPage::aHsDeleteAllExecute() {
         const std::string mask = CurrentMask();
         // A mask typed since the listing that is not one is told here,
         // before anything starts.
-        if (row.takesMask) {
+        if (row.takesMask && row.deleteAllUsesMask) {
             const TMask check(mask);
         }
         StartDeleteAll(row, mask);

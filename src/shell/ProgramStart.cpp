@@ -69,7 +69,7 @@ int RunOrvelin(int show) {
         }
         // Workers whose window went first end on their own; let them finish
         // before the program's statics go.
-        ui::WorkerThread::WaitForAll(kWorkerEndWait);
+        if (!ui::WorkerThread::WaitForAll(kWorkerEndWait)) protectedStorage.KeepLoaded();
         instance.Close();
     }
     if (SUCCEEDED(ole)) OleUninitialize();
