@@ -176,6 +176,31 @@ TEST(HistoryMozilla, DeleteAllTakesOnlyTheHistoryFiles) {
     EXPECT_TRUE(DeleteAll().clearList);
 }
 
+// A profile whose history file lies past 260 characters is listed and
+// deleted like any other (its folder and file made through the wide calls).
+TEST(HistoryMozilla, AProfileOfALongPathListsAndDeletes) {
+    ScopedMozillaAppData appData("moz-long");
+    const std::string folder = appData.Profiles() + std::string(240, 'p') + ".default\\";
+    const std::string path = folder + "history.dat";
+    ASSERT_GT(path.size(), 260u);
+    ASSERT_TRUE(CreateDirectoryW(files::WidePathAnyLength(folder).c_str(), nullptr));
+    const std::string text = MozillaHistoryText(kEntries, {MozillaRow("1", "91"), MozillaRow("2", "91")});
+    {
+        platform::FileHandle file(CreateFileW(files::WidePathAnyLength(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file.Valid());
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
+    }
+    const Listing listing = ListSection("*");
+    EXPECT_TRUE(listing.notices.empty());
+    EXPECT_EQ(listing.rows, Texts{"www.example.com|2" + std::string(10, ' ') + kNotHidden});
+    const HistoryDeleteAllResult result = DeleteAll();
+    EXPECT_TRUE(result.clearList);
+    EXPECT_FALSE(files::FileExistsAnyLength(path));
+    RemoveDirectoryW(files::WidePathAnyLength(folder).c_str());
+}
+
 // A file the browser holds stays, with the box's text; the other profiles'
 // files still go.
 TEST(HistoryMozilla, DeleteAllOfAHeldFileTellsToCloseTheBrowser) {

@@ -53,7 +53,7 @@ std::vector<std::string> MozillaProfileFolders() {
     std::vector<std::string> folders;
     const std::string profiles = MozillaProfilesFolder();
     if (profiles.empty()) return folders;
-    platform::files::FindEntries(profiles + "*", [&](const platform::files::FindEntry& entry) {
+    platform::files::FindEntriesAnyLength(profiles + "*", [&](const platform::files::FindEntry& entry) {
         if (entry.attributes == FILE_ATTRIBUTE_DIRECTORY && !entry.name.empty() && entry.name[0] != '.')
             folders.push_back(profiles + entry.name + "\\");
     });
@@ -65,7 +65,7 @@ void ListMozillaHistory(IHistorySink& sink, const std::string& mask, const commo
     for (const std::string& folder : MozillaProfileFolders()) {
         if (stop.StopRequested()) return;
         const std::string path = folder + kHistoryFileName;
-        if (!platform::files::FileExists(path)) {
+        if (!platform::files::FileExistsAnyLength(path)) {
             sink.Notice(kMozillaHistoryDeletedText);
             continue;
         }
@@ -89,7 +89,7 @@ HistoryDeleteAllResult DeleteMozillaHistory() {
         const std::string path = folder + kHistoryFileName;
         // A profile the browser has not written a history to yet, or whose
         // history went before, has nothing to delete: that is no failure.
-        if (!platform::files::FileExists(path)) continue;
+        if (!platform::files::FileExistsAnyLength(path)) continue;
         // A profile folder that cannot be opened is a failure to delete, not
         // a file found elsewhere.
         const std::wstring folderFinalPath = platform::files::FolderFinalPath(folder);

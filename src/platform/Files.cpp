@@ -116,8 +116,9 @@ bool FileExists(const std::string& path) {
 
 bool FileSize(const std::string& path, unsigned long long& size) {
     size = 0;
+    const std::wstring wide = WidePathAnyLength(path);
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+    if (wide.empty() || !GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
@@ -246,7 +247,9 @@ bool DeleteFileOutsideFolders(const std::string& path, const std::vector<std::ws
 
 bool ReadFileBytes(const std::string& path, std::string& bytes) {
     bytes.clear();
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    const std::wstring wide = WidePathAnyLength(path);
+    if (wide.empty()) return false;
+    FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     char buffer[65536];

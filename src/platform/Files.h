@@ -21,8 +21,8 @@ bool DirectoryExists(const std::string& path);
 // text from the registry is never tested only up to its first NUL.
 bool FileExistsAnyLength(const std::string& path);
 bool DirectoryExistsAnyLength(const std::string& path);
-// The size of the file (not a folder) at path in bytes; false (size 0) when
-// there is no such file or the system cannot tell.
+// The size of the file (not a folder) at path (any length) in bytes; false
+// (size 0) when there is no such file or the system cannot tell.
 bool FileSize(const std::string& path, unsigned long long& size);
 
 struct FindEntry {
@@ -79,7 +79,7 @@ bool DeleteFileOutsideFolders(const std::string& path, const std::vector<std::ws
 // file gives false and no lines.
 bool ReadTextLines(const std::string& path, std::vector<std::string>& lines);
 
-// Whole-file read and write; write replaces the file.
+// Whole-file read (any length of path) and write; write replaces the file.
 bool ReadFileBytes(const std::string& path, std::string& bytes);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 
