@@ -29,11 +29,6 @@ HistoryDeleteAll AtOnce(std::function<int(const std::vector<HistoryRow>& listed,
     };
 }
 
-HistorySectionRow DeleteAllTakesNoMask(HistorySectionRow row) {
-    row.deleteAllUsesMask = false;
-    return row;
-}
-
 std::string DeleteConfirmation(const HistorySectionRow& row, const std::string& itemText) {
     if (!row.deleteQuestion.empty()) return row.deleteQuestion;
     return "Do you really want to clear " + itemText + "?";

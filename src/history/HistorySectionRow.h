@@ -115,9 +115,6 @@ struct HistorySectionRow {
     std::function<std::string(const HistoryRow& item)> uninstallCommand{};
 };
 
-// The row with deleteAllUsesMask off.
-HistorySectionRow DeleteAllTakesNoMask(HistorySectionRow row);
-
 // The question Delete asks before removing the item (or the whole source).
 std::string DeleteConfirmation(const HistorySectionRow& row, const std::string& itemText);
 

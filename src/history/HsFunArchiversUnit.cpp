@@ -101,7 +101,7 @@ void ClearWinRar() { ClearBothRoots(kWinRarRecentKey); }
 void RegisterArchiverSections(HistorySectionRegistry& sections) {
     // Delete All takes the lists' own mask, not the page's: entries without
     // a full stop are no archives and stay.
-    sections.Register(hsWinZipRecent, DeleteAllTakesNoMask({.heading = "WinZip Recent File List",
+    sections.Register(hsWinZipRecent, {.heading = "WinZip Recent File List",
                                        .deleteAllQuestion = "Do you really want to delete ALL WinZip History items?",
                                        .list = ListWinZip,
                                        .deleteOne =
@@ -114,8 +114,9 @@ void RegisterArchiverSections(HistorySectionRegistry& sections) {
                                        .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
                                            ClearWinZip();
                                            return 0;
-                                       })}));
-    sections.Register(hsWinRarRecent, DeleteAllTakesNoMask({.heading = "WinRAR Recent File List",
+                                       }),
+                                       .deleteAllUsesMask = false});
+    sections.Register(hsWinRarRecent, {.heading = "WinRAR Recent File List",
                                        .deleteAllQuestion = "Do you really want to delete ALL WinRAR History items?",
                                        .list = ListWinRar,
                                        .deleteOne =
@@ -127,7 +128,8 @@ void RegisterArchiverSections(HistorySectionRegistry& sections) {
                                        .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
                                            ClearWinRar();
                                            return 0;
-                                       })}));
+                                       }),
+                                       .deleteAllUsesMask = false});
 }
 
 }  // namespace history

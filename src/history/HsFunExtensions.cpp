@@ -423,19 +423,21 @@ int UninstallToolbar(const HistoryRow& item) {
 
 void RegisterExtensionSections(HistorySectionRegistry& sections) {
     sections.Register(hsDownloadedProgramFiles,
-                      DeleteAllTakesNoMask({.columns = {{"Internet Explorer Download Files Folder", 250}, {"CLSID", 0}},
+                      {.columns = {{"Internet Explorer Download Files Folder", 250}, {"CLSID", 0}},
                        .fit = ColumnFit::SecondFills,
                        .deleteAllQuestion = "Do you really want to delete ALL Downloaded Program Files?",
                        .list = ListDownloadedProgramFiles,
                        .deleteOne = DeleteDownloadedProgramFile,
-                       .deleteAll = EveryListedRow(DeleteDownloadedProgramFile)}));
+                       .deleteAll = EveryListedRow(DeleteDownloadedProgramFile),
+                       .deleteAllUsesMask = false});
     sections.Register(hsBrowserHelperObjects,
-                      DeleteAllTakesNoMask({.columns = {{"Browser Helper Objects", 250}, {"CLSID", 0}},
+                      {.columns = {{"Browser Helper Objects", 250}, {"CLSID", 0}},
                        .fit = ColumnFit::SecondFills,
                        .deleteAllQuestion = "Do you really want to delete ALL Browser Helper Objects?",
                        .list = ListBrowserHelperObjects,
                        .deleteOne = DeleteBrowserHelperObject,
-                       .deleteAll = EveryListedRow(DeleteBrowserHelperObject)}));
+                       .deleteAll = EveryListedRow(DeleteBrowserHelperObject),
+                       .deleteAllUsesMask = false});
     // A toolbar goes only through its own uninstaller; there is no Delete All.
     sections.Register(hsToolbars,
                       {.heading = "Internet Explorer ToolBars",

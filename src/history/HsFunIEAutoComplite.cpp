@@ -212,7 +212,7 @@ void RegisterAutoCompleteSections(HistorySectionRegistry& sections) {
     // The listers call the service once per item (every item's data is
     // read), so they run on the worker, in its COM apartment, as Delete All does.
     sections.Register(hsAutoCompleteForms,
-                      DeleteAllTakesNoMask({.columns = kIdAndValue,
+                      {.columns = kIdAndValue,
                        .fit = ColumnFit::SecondFills,
                        .deleteAllQuestion = "Do you really want to clear ALL auto complete forms?",
                        .list = ListAutoCompleteForms,
@@ -220,9 +220,10 @@ void RegisterAutoCompleteSections(HistorySectionRegistry& sections) {
                        .deleteOne = [](const HistoryRow& item) { return RemoveFormEntry(item.caption); },
                        .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
                            return RemoveAllForms();  // every form entry, whatever the mask
-                       })}));
+                       }),
+                       .deleteAllUsesMask = false});
     sections.Register(hsAutoCompletePasswords,
-                      DeleteAllTakesNoMask({.columns = kIdAndValue,
+                      {.columns = kIdAndValue,
                        .fit = ColumnFit::SecondFills,
                        .deleteAllQuestion = "Do you really want to clear ALL auto complete passwords?",
                        .list = ListAutoCompletePasswords,
@@ -230,7 +231,8 @@ void RegisterAutoCompleteSections(HistorySectionRegistry& sections) {
                        .deleteOne = [](const HistoryRow& item) { return RemovePassword(item.caption); },
                        .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
                            return RemoveAllPasswords();  // every password, whatever the mask
-                       })}));
+                       }),
+                       .deleteAllUsesMask = false});
     sections.Register(hsIndexDat,
                       {.heading = "Internet Explorer Index.dat File",
                        .takesMask = false,

@@ -118,7 +118,7 @@ HistoryDeleteAllResult DeleteMozillaHistory() {
 
 void RegisterMozillaSections(HistorySectionRegistry& sections) {
     sections.Register(hsMozillaVisitedPages,
-                      DeleteAllTakesNoMask({.heading = "Mozilla Visited Pages",
+                      {.heading = "Mozilla Visited Pages",
                        .columns = {{"Mozilla Visited Pages", 0}, {"Count, Page Type", kPageTypeColumnWidth}},
                        .actions = HistoryActionRule::DeleteAllOnly,
                        .list = ListMozillaHistory,
@@ -128,7 +128,8 @@ void RegisterMozillaSections(HistorySectionRegistry& sections) {
                        // cleared rather than read again.
                        .deleteAll = [](const std::vector<HistoryRow>&, const std::string&, IHistoryDeleteProgress&,
                                        const common::StopToken&) { return DeleteMozillaHistory(); },
-                       .relistAfterDeleteAll = false}));
+                       .deleteAllUsesMask = false,
+                       .relistAfterDeleteAll = false});
 }
 
 }  // namespace history

@@ -282,7 +282,7 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                        })});
     // Delete All clears every clip, whatever the mask.
     sections.Register(hsRealPlayerRecent,
-                      DeleteAllTakesNoMask({.heading = "RealPlayer Most Recent Clips",
+                      {.heading = "RealPlayer Most Recent Clips",
                        .deleteAllQuestion = "Do you really want to delete ALL RealPlayer History items?",
                        .list = ListRealPlayer,
                        .deleteOne =
@@ -293,11 +293,12 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                        .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
                            ClearRealPlayerClips();
                            return 0;
-                       })}));
+                       }),
+                       .deleteAllUsesMask = false});
     // Delete All removes the listed paths one by one, wherever under the
     // program's key they are.
     sections.Register(hsWinDvdRecent,
-                      DeleteAllTakesNoMask({.heading = "InterVideo WinDVD Last Open Path",
+                      {.heading = "InterVideo WinDVD Last Open Path",
                        .deleteAllQuestion = "Do you really want to delete ALL InterVideo WinDVD History items?",
                        .list = ListWinDvd,
                        .deleteOne = DeleteValueInSubkeysOf(kInterVideoKey),
@@ -305,9 +306,10 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                            for (const HistoryRow& row : listed)
                                DeleteValueByDataInSubkeys(HKEY_CURRENT_USER, kInterVideoKey, row.caption);
                            return 0;
-                       })}));
+                       }),
+                       .deleteAllUsesMask = false});
     // QuickTime's list is cleared only as a whole, by Delete and Delete All alike.
-    sections.Register(hsQuickTime, DeleteAllTakesNoMask({.heading = "QuickTime Recent File List",
+    sections.Register(hsQuickTime, {.heading = "QuickTime Recent File List",
                                     .deleteAllQuestion = "Do you want to delete ALL QuickTime History items?",
                                     .deleteQuestion = "You can clear only ALL QuickTime Recent File List.\r\nDo you "
                                                       "want to delete ALL QuickTime History items?",
@@ -321,10 +323,11 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                                     .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
                                         ClearQuickTimeHistory();
                                         return 0;
-                                    })}));
+                                    }),
+                                    .deleteAllUsesMask = false});
     // Delete All deletes the play list file, whatever the mask.
     sections.Register(hsWinAmpRecent,
-                      DeleteAllTakesNoMask({.heading = "WinAMP Recent Play List",
+                      {.heading = "WinAMP Recent Play List",
                        .deleteAllQuestion = "Do you really want to delete WinAMP Recent Play List?",
                        .list = ListWinamp,
                        .deleteOne =
@@ -335,7 +338,8 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                        .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
                            DeleteWinampPlayList();
                            return 0;
-                       })}));
+                       }),
+                       .deleteAllUsesMask = false});
     sections.Register(hsPaintShopPro,
                       RecentValuesSection("Jasc Paint Shop Pro Recent File List",
                                           "Do you really want to delete ALL Jasc Paint Shop Pro History items?",

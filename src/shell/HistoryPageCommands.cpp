@@ -60,7 +60,12 @@ void THistoryPage::aHsDeleteExecute() {
         if (selected < 0) return;
         const HistoryRow item = RowAt(selected);
         if (ShowHsBox(DeleteConfirmation(row, item.caption), BoxKind::Confirm) != IDYES) return;
-        const int result = row.deleteOne ? row.deleteOne(item) : 0;
+        int result = 0;
+        if (row.deleteOne) {
+            // Some removals wait on another program (an automation server, an uninstaller).
+            CommandHourglass hourglass(*this);
+            result = row.deleteOne(item);
+        }
         if (result == 0)
             aHsUpdateExecute();
         else
