@@ -21,6 +21,14 @@ using namespace snapshots;
 using namespace testing_support;
 namespace files = platform::files;
 
+namespace snapshots {
+
+void PrintTo(const SnapshotRunEntry& entry, std::ostream* out) {
+    *out << "{" << entry.name << ", " << entry.location << ", " << entry.root << ", " << entry.active << "}";
+}
+
+}  // namespace snapshots
+
 namespace {
 
 const std::string kMachine = "HKEY_LOCAL_MACHINE";
