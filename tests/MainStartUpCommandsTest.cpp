@@ -140,7 +140,7 @@ TEST_F(StartUpCommands, AddingToAutostartCreatesAShortcut) {
 TEST_F(StartUpCommands, SnapshotSaveAsksForTheFileAndTellsAFailure) {
     SetRegString(HKEY_CURRENT_USER, Key("RunService"), "OrvS saved", "s.exe");
     ScopedFolder folder("snapshot save");
-    const std::string saved = folder.Path() + "\chosen.xml";
+    const std::string saved = folder.Path() + "\\chosen.xml";
     const struct {
         bool choose;
         std::string path;
@@ -148,7 +148,7 @@ TEST_F(StartUpCommands, SnapshotSaveAsksForTheFileAndTellsAFailure) {
         const char* box;  // the start of the error box's text; nullptr: no box
     } cases[] = {
         {false, saved, false, nullptr},
-        {true, folder.Path() + "\missing\x.xml", false, "The snapshot could not be saved: "},
+        {true, folder.Path() + "\\missing\\x.xml", false, "The snapshot could not be saved: "},
         {true, saved, true, nullptr},
     };
     for (const auto& c : cases) {
