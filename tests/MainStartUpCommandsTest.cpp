@@ -10,6 +10,8 @@
 #include "shell/RegistryPage.h"
 #include "shell/StartUpPage.h"
 #include "snapshots/RegistryTree.h"
+#include "snapshots/SnapshotFile.h"
+#include "platform/Text.h"
 #include "startup/ProcessLookup.h"
 #include "NulNamedValue.h"
 #include "ReadOnlyRegKey.h"
@@ -130,6 +132,52 @@ TEST_F(StartUpCommands, AddingToAutostartCreatesAShortcut) {
     EXPECT_EQ(boxes.Shown()[0].text, "Delete OrvAuto?");
     EXPECT_FALSE(platform::files::FileExists(link));
     EXPECT_LT(RowOf(List(), "OrvAuto"), 0);
+}
+
+// The snapshot's save: the dialog proposes the dated name with no filter,
+// extension or title; a cancel writes nothing, a save writes the machine's
+// entries, a failure is told in an error box.
+TEST_F(StartUpCommands, SnapshotSaveAsksForTheFileAndTellsAFailure) {
+    SetRegString(HKEY_CURRENT_USER, Key("RunService"), "OrvS saved", "s.exe");
+    ScopedFolder folder("snapshot save");
+    const std::string saved = folder.Path() + "\\chosen.xml";
+    const struct {
+        bool choose;
+        std::string path;
+        bool written;
+        const char* box;  // the start of the error box's text; nullptr: no box
+    } cases[] = {
+        {false, saved, false, nullptr},
+        {true, folder.Path() + "\\missing\\x.xml", false, "The snapshot could not be saved: "},
+        {true, saved, true, nullptr},
+    };
+    for (const auto& c : cases) {
+        int asked = 0;
+        ScopedDialogAnswers answers({}, [&](platform::dialogs::FileDialogRequest& request) {
+            ++asked;
+            EXPECT_TRUE(request.save);
+            EXPECT_EQ(request.fileName, "StartUp(" + platform::text::ShortDateToday() + ").xml");
+            EXPECT_EQ(request.filter, "");
+            EXPECT_EQ(request.defaultExt, "");
+            request.fileName = c.path;
+            return c.choose;
+        });
+        RecordedBoxes boxes({IDCANCEL});
+        EXPECT_EQ(Main().StartUpPage().SaveStartupSnapshot(), c.written) << c.path;
+        EXPECT_EQ(asked, 1);
+        EXPECT_EQ(platform::files::FileExists(c.path), c.written) << c.path;
+        ASSERT_EQ(boxes.Shown().size(), c.box ? 1u : 0u) << c.path;
+        if (c.box) {
+            EXPECT_EQ(boxes.Shown()[0].text.rfind(c.box, 0), 0u) << boxes.Shown()[0].text;
+            EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::ErrorCancel);
+        }
+    }
+    std::string bytes, error;
+    ASSERT_TRUE(platform::files::ReadFileBytes(saved, bytes));
+    snapshots::SnapshotData data;
+    ASSERT_TRUE(snapshots::ReadSnapshotBytes(bytes, data, error)) << error;
+    const std::vector<snapshots::SnapshotRunEntry> expected = {{"OrvS saved", "s.exe", kUser, true}};
+    EXPECT_EQ(data.sections.at(3).entries, expected);
 }
 
 TEST_F(StartUpCommands, DeleteAsksAndTakesFromTheKeyTheRowShows) {

@@ -24,4 +24,11 @@ std::string Narrow(const wchar_t* text, size_t size) {
     return narrow;
 }
 
+
+std::string ShortDateToday() {
+    wchar_t buffer[128];
+    const int length = GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, buffer, 128);
+    return length > 0 ? Narrow(buffer, static_cast<size_t>(length - 1)) : std::string();
+}
+
 }  // namespace platform::text

@@ -13,4 +13,7 @@ std::wstring Widen(const std::string& text);
 std::string Narrow(const std::wstring& text);
 std::string Narrow(const wchar_t* text, size_t length);
 
+// Today's date in the user's short date format, as formatted (e.g. "22.02.2005").
+std::string ShortDateToday();
+
 }  // namespace platform::text

@@ -41,6 +41,10 @@ public:
     void aSuCheckExecute();
     void aSuEditExecute();
     void aSuInfoExecute();
+    // Asks for a file name (proposing "StartUp(<date>).xml") and saves the
+    // startup snapshot there; a failure is told in an error box. True when
+    // a snapshot was saved. The comparison dialog's Create BackUp runs it.
+    bool SaveStartupSnapshot();
     // The check-box handler of lvSuValues: a change of a row's tick applies
     // it (a conflict is told); a change of its selection or focus applies
     // the shown state again (silently: a conflict only sets the tick back).

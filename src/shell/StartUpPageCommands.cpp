@@ -5,6 +5,8 @@
 #include "common/Common.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
+#include "platform/Text.h"
+#include "snapshots/StartupSnapshot.h"
 #include "common/FileVersionInfo.h"
 #include "common/ProgramSettings.h"
 #include "ui/RowData.h"
@@ -62,6 +64,19 @@ void TStartUpPage::aSuAddExecute() {
                                        platform::dialogs::BoxKind::ErrorCancel);
     }
     aSuUpdateExecute();
+}
+
+bool TStartUpPage::SaveStartupSnapshot() {
+    // No filter, default extension or title of its own: the save dialog as
+    // the program shares it, with the name proposed.
+    platform::dialogs::FileDialogRequest request;
+    request.save = true;
+    request.fileName = snapshots::SnapshotFileName(platform::text::ShortDateToday());
+    if (!platform::dialogs::RunFileDialog(Frame().Handle(), request)) return false;
+    std::string error;
+    if (snapshots::SaveStartupSnapshot(request.fileName, error)) return true;
+    platform::dialogs::ShowBox(Frame().Handle(), error, ui::kApplicationTitle, platform::dialogs::BoxKind::ErrorCancel);
+    return false;
 }
 
 void TStartUpPage::aSuDeleteExecute() {

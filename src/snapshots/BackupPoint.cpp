@@ -92,6 +92,8 @@ bool ExportItem(const BackupItem& item, std::vector<RegKeyData>& keys, std::stri
     return true;
 }
 
+}  // namespace
+
 // Written aside and put in place in one step: a crash leaves the old file
 // or the new one, never half of one (and perhaps the ".new" file, which the
 // next writer of the point removes).
@@ -109,6 +111,8 @@ bool WriteFileAside(const std::string& path, const std::string& bytes, std::stri
     }
     return true;
 }
+
+namespace {
 
 // What an interrupted writer left: only writers make ".new" files, and they
 // do it holding the point's lock, which the caller holds now.

@@ -82,4 +82,9 @@ bool BackupHolds(const std::vector<RegKeyData>& saved, const std::vector<RegKeyD
 // replaced, everything else of saved kept.
 void MergeBackupKeys(std::vector<RegKeyData>& saved, const std::vector<RegKeyData>& expected);
 
+// Writes the bytes beside path (path + ".new", flushed) and puts them in
+// its place in one step: a crash leaves the old file or the new one, never
+// half of one. False with the system's reason and the file in error.
+bool WriteFileAside(const std::string& path, const std::string& bytes, std::string& error);
+
 }  // namespace snapshots

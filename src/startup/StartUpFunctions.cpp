@@ -63,24 +63,14 @@ void AddFileRow(StartupListing& list, const std::string& caption, const std::str
 void ReadRunKeyValues(StartupListing& list, const std::string& rootName,
                       const std::string& section, const std::string& suffix, bool active,
                       const StartupContext& context) {
-    TRegistry registry;
-    if (!OpenRunKeyToRead(registry, rootName, section + suffix)) return;
-    std::vector<std::string> names;
-    registry.GetValueNames(names);
-    for (const std::string& name : names) {
-        if (name.empty()) continue;  // the key's default value is never an entry
-        // Read before adding, so a value that fails (changed or removed
-        // since it was listed) leaves no half-made row; a value of another
-        // type, which Windows would not start, is skipped and the rest still listed.
-        std::string location;
-        if (!registry.ReadStringValue(name, location)) continue;
+    for (const RunKeyText& value : ReadRunKeyTexts(rootName, section + suffix)) {
         // A name may hold a NUL beside a value of the name cut there (a way
         // to hide an entry): the row shows it whole and keeps it to act on.
-        StartupRow& row = AddRow(list, ShownValueName(name));
-        row.valueName = name;
+        StartupRow& row = AddRow(list, ShownValueName(value.name));
+        row.valueName = value.name;
         row.checked = active;
-        row.subItems = {location, rootName, section, ""};
-        SetRowFile(row, location, context);
+        row.subItems = {value.text, rootName, section, ""};
+        SetRowFile(row, value.text, context);
     }
 }
 
@@ -119,6 +109,25 @@ std::string RunKeyPath(const std::string& rootName, const std::string& section,
 bool OpenRunKeyToRead(TRegistry& registry, const std::string& rootName, const std::string& keyName) {
     registry.SetRootKey(RootKeyFromName(rootName));
     return registry.OpenKeyReadOnly(RunKeyPath(rootName, keyName));
+}
+
+std::vector<RunKeyText> ReadRunKeyTexts(const std::string& rootName, const std::string& keyName) {
+    std::vector<RunKeyText> values;
+    TRegistry registry;
+    if (!OpenRunKeyToRead(registry, rootName, keyName)) return values;
+    std::vector<std::string> names;
+    registry.GetValueNames(names);
+    for (const std::string& name : names) {
+        if (name.empty()) continue;  // the key's default value is never an entry
+        // Read whole before keeping it, so a value that fails (changed or
+        // removed since it was listed) leaves nothing half-made; a value of
+        // another type, which Windows would not start, is passed over whole
+        // and the rest still read.
+        std::string text;
+        if (!registry.ReadStringValue(name, text)) continue;
+        values.push_back(RunKeyText{name, std::move(text)});
+    }
+    return values;
 }
 
 std::string SectionFilePath(int position) {

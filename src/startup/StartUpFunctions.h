@@ -61,6 +61,17 @@ std::string RunKeyPath(const std::string& rootName, const std::string& section,
 // users without administrator rights, who must still see their entries.
 bool OpenRunKeyToRead(TRegistry& registry, const std::string& rootName, const std::string& keyName);
 
+// One named value of a run key that holds text.
+struct RunKeyText {
+    std::string name;  // may hold NULs (a way to hide an entry)
+    std::string text;
+};
+// The named text values of one run key (a section, or a section + "-"), in
+// the order the registry gives them, read only: the key's default value and
+// values of other types are passed over whole. Empty when the key cannot be
+// opened. The one reader behind the list, the snapshot and its comparison.
+std::vector<RunKeyText> ReadRunKeyTexts(const std::string& rootName, const std::string& keyName);
+
 // The file a file section (positions 8 to 16) lists; empty for others.
 std::string SectionFilePath(int position);
 

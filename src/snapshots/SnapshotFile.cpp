@@ -1,0 +1,327 @@
+// The startup snapshot file: building its bytes and walking them back.
+#include "snapshots/SnapshotFile.h"
+
+#include <cstdint>
+
+namespace snapshots {
+
+const char* const kSnapshotMarker = "<!--maid in Quendal_VX-->";
+
+namespace {
+
+constexpr const char* kDeclaration = "<?xml version=\"1.0\" encoding=\"windows-1252\"?>";
+constexpr const char* kLineEnd = "\r\n";
+constexpr const char* kTrue = "True";
+constexpr const char* kFalse = "False";
+
+// windows-1252 bytes 0x80 to 0x9F; 0 where the code page defines none.
+constexpr char32_t kHighBlock[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// The byte windows-1252 gives the character, or -1.
+int ByteOf(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
+    for (int i = 0; i < 32; ++i)
+        if (kHighBlock[i] == c) return 0x80 + i;
+    return -1;
+}
+
+bool AllowedInXml(char32_t c) {
+    if (c < 0x20) return c == '\t' || c == '\n' || c == '\r';
+    if (c >= 0xD800 && c <= 0xDFFF) return false;
+    return c != 0xFFFE && c != 0xFFFF && c <= 0x10FFFF;
+}
+
+// Next character of UTF-8 text; false on an invalid sequence (overlong,
+// surrogate, beyond U+10FFFF, cut short).
+bool NextUtf8(const std::string& text, size_t& at, char32_t& c) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    int extra = 0;
+    char32_t least = 0;
+    if (lead < 0x80) { c = lead; ++at; return true; }
+    if ((lead & 0xE0) == 0xC0) { extra = 1; c = lead & 0x1F; least = 0x80; }
+    else if ((lead & 0xF0) == 0xE0) { extra = 2; c = lead & 0x0F; least = 0x800; }
+    else if ((lead & 0xF8) == 0xF0) { extra = 3; c = lead & 0x07; least = 0x10000; }
+    else return false;
+    if (text.size() - at <= static_cast<size_t>(extra)) return false;
+    for (int i = 1; i <= extra; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80) return false;
+        c = (c << 6) | (byte(at + i) & 0x3F);
+    }
+    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+    at += extra + 1;
+    return true;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// One text line of the file: the text in windows-1252, escaped.
+bool AppendText(std::string& out, const std::string& text, std::string& fault) {
+    for (size_t at = 0; at < text.size();) {
+        char32_t c = 0;
+        if (!NextUtf8(text, at, c)) {
+            fault = "The text \"" + text + "\" is not valid UTF-8.";
+            return false;
+        }
+        if (!AllowedInXml(c)) {
+            fault = "The text \"" + text + "\" holds the character " + std::to_string(c) +
+                    ", which an XML file cannot hold.";
+            return false;
+        }
+        switch (c) {
+        case '&': out += "&amp;"; continue;
+        case '<': out += "&lt;"; continue;
+        case '>': out += "&gt;"; continue;
+        case '\r': out += "&#13;"; continue;
+        case '\n': out += "&#10;"; continue;
+        default: break;
+        }
+        const int b = ByteOf(c);
+        if (b >= 0) out += static_cast<char>(b);
+        else out += "&#" + std::to_string(static_cast<uint32_t>(c)) + ";";
+    }
+    out += kLineEnd;
+    return true;
+}
+
+void AppendLine(std::string& out, const std::string& line) {
+    out += line;
+    out += kLineEnd;
+}
+
+struct Builder {
+    std::string& out;
+    std::string& fault;
+    bool Element(const char* tag, const std::string& text) {
+        AppendLine(out, std::string("<") + tag + ">");
+        if (!AppendText(out, text, fault)) return false;
+        AppendLine(out, std::string("</") + tag + ">");
+        return true;
+    }
+};
+
+// A section name becomes a tag: only names a tag can be pass.
+bool IsTagName(const std::string& name) {
+    if (name.empty()) return false;
+    for (size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+        const bool more = (c >= '0' && c <= '9') || c == '.' || c == '-';
+        if (!letter && !(i > 0 && more)) return false;
+    }
+    return true;
+}
+
+// --- the walk back ---
+
+struct Walker {
+    const std::string& bytes;
+    size_t at = 0;
+    int line = 0;
+    std::string& fault;
+
+    bool Fail(const std::string& what) {
+        fault = "Line " + std::to_string(line) + ": " + what;
+        return false;
+    }
+    bool Next(std::string& text) {
+        if (at >= bytes.size()) {
+            ++line;
+            return Fail("the file ends early.");
+        }
+        const size_t end = bytes.find(kLineEnd, at);
+        ++line;
+        if (end == std::string::npos) return Fail("the line does not end with CR LF.");
+        text.assign(bytes, at, end - at);
+        at = end + 2;
+        return true;
+    }
+    bool Expect(const std::string& wanted) {
+        std::string text;
+        if (!Next(text)) return false;
+        return text == wanted || Fail("\"" + wanted + "\" expected.");
+    }
+    // A text line decoded to UTF-8.
+    bool Text(std::string& value) {
+        std::string raw;
+        if (!Next(raw)) return false;
+        value.clear();
+        for (size_t i = 0; i < raw.size(); ++i) {
+            const unsigned char b = static_cast<unsigned char>(raw[i]);
+            if (b == '<' || b == '>') return Fail("a text holds an unescaped \"<\" or \">\".");
+            if (b == '&') {
+                const size_t semi = raw.find(';', i);
+                if (semi == std::string::npos) return Fail("a reference does not end.");
+                const std::string ref = raw.substr(i + 1, semi - i - 1);
+                i = semi;
+                if (ref == "amp") { value += '&'; continue; }
+                if (ref == "lt") { value += '<'; continue; }
+                if (ref == "gt") { value += '>'; continue; }
+                if (ref.size() < 2 || ref.size() > 8 || ref[0] != '#') return Fail("an unknown reference.");
+                char32_t c = 0;
+                for (size_t k = 1; k < ref.size(); ++k) {
+                    if (ref[k] < '0' || ref[k] > '9') return Fail("an unknown reference.");
+                    c = c * 10 + static_cast<char32_t>(ref[k] - '0');
+                }
+                if (!AllowedInXml(c)) return Fail("a reference to a character XML cannot hold.");
+                AppendUtf8(value, c);
+                continue;
+            }
+            if (b < 0x20 && b != '\t') return Fail("a control character in a text.");
+            char32_t c = b;
+            if (b >= 0x80 && b <= 0x9F) {
+                c = kHighBlock[b - 0x80];
+                if (c == 0) return Fail("a byte windows-1252 does not define.");
+            }
+            AppendUtf8(value, c);
+        }
+        return true;
+    }
+    bool Element(const char* tag, std::string& value) {
+        return Expect(std::string("<") + tag + ">") && Text(value) && Expect(std::string("</") + tag + ">");
+    }
+    bool Peek(const std::string& wanted) const {
+        return bytes.compare(at, wanted.size() + 2, wanted + kLineEnd) == 0;
+    }
+};
+
+}  // namespace
+
+bool BuildSnapshotBytes(const SnapshotData& data, std::string& bytes, std::string& fault) {
+    bytes.clear();
+    fault.clear();
+    Builder b{bytes, fault};
+    AppendLine(bytes, kDeclaration);
+    AppendLine(bytes, kSnapshotMarker);
+    AppendLine(bytes, "<ALL>");
+    AppendLine(bytes, "<REGISTRY>");
+    for (const SnapshotSection& section : data.sections) {
+        if (!IsTagName(section.name)) {
+            fault = "\"" + section.name + "\" cannot name a section.";
+            return false;
+        }
+        AppendLine(bytes, "<" + section.name + ">");
+        for (const SnapshotRunEntry& entry : section.entries) {
+            AppendLine(bytes, "<VALUE>");
+            if (!b.Element("NAME", entry.name) || !b.Element("LOCATION", entry.location) ||
+                !b.Element("ROOT", entry.root) || !b.Element("CHECK", entry.active ? kTrue : kFalse))
+                return false;
+            AppendLine(bytes, "</VALUE>");
+        }
+        AppendLine(bytes, "</" + section.name + ">");
+    }
+    AppendLine(bytes, "</REGISTRY>");
+    AppendLine(bytes, "<WIN.INI>");
+    AppendLine(bytes, "</WIN.INI>");
+    AppendLine(bytes, "<AUTOSTART>");
+    for (const SnapshotFileEntry& file : data.files) {
+        AppendLine(bytes, "<VALUE>");
+        if (!b.Element("NAME", file.name) || !b.Element("LOCATION", file.folder)) return false;
+        AppendLine(bytes, "</VALUE>");
+    }
+    AppendLine(bytes, "</AUTOSTART>");
+    if (!b.Element("DATE", data.date)) return false;
+    AppendLine(bytes, "</ALL>");
+    return true;
+}
+
+std::vector<std::pair<std::string, std::string>> SnapshotLeafTexts(const SnapshotData& data) {
+    std::vector<std::pair<std::string, std::string>> leaves;
+    for (const SnapshotSection& section : data.sections) {
+        if (section.entries.empty()) leaves.emplace_back(section.name, "");
+        for (const SnapshotRunEntry& entry : section.entries) {
+            leaves.emplace_back("NAME", entry.name);
+            leaves.emplace_back("LOCATION", entry.location);
+            leaves.emplace_back("ROOT", entry.root);
+            leaves.emplace_back("CHECK", entry.active ? kTrue : kFalse);
+        }
+    }
+    if (data.sections.empty()) leaves.emplace_back("REGISTRY", "");
+    leaves.emplace_back("WIN.INI", "");
+    if (data.files.empty()) leaves.emplace_back("AUTOSTART", "");
+    for (const SnapshotFileEntry& file : data.files) {
+        leaves.emplace_back("NAME", file.name);
+        leaves.emplace_back("LOCATION", file.folder);
+    }
+    leaves.emplace_back("DATE", data.date);
+    return leaves;
+}
+
+bool ReadSnapshotBytes(const std::string& bytes, SnapshotData& data, std::string& fault) {
+    data = SnapshotData{};
+    fault.clear();
+    Walker w{bytes, 0, 0, fault};
+    if (!w.Expect(kDeclaration) || !w.Expect(kSnapshotMarker) || !w.Expect("<ALL>") || !w.Expect("<REGISTRY>"))
+        return false;
+    while (!w.Peek("</REGISTRY>")) {
+        std::string open;
+        if (!w.Next(open)) return false;
+        if (open.size() < 3 || open.front() != '<' || open.back() != '>' ||
+            !IsTagName(open.substr(1, open.size() - 2)))
+            return w.Fail("a section's start tag expected.");
+        SnapshotSection section{open.substr(1, open.size() - 2), {}};
+        const std::string close = "</" + section.name + ">";
+        while (!w.Peek(close)) {
+            SnapshotRunEntry entry;
+            std::string check;
+            if (!w.Expect("<VALUE>") || !w.Element("NAME", entry.name) || !w.Element("LOCATION", entry.location) ||
+                !w.Element("ROOT", entry.root) || !w.Element("CHECK", check) || !w.Expect("</VALUE>"))
+                return false;
+            if (check != kTrue && check != kFalse) return w.Fail("CHECK is neither True nor False.");
+            entry.active = check == kTrue;
+            section.entries.push_back(std::move(entry));
+        }
+        if (!w.Expect(close)) return false;
+        data.sections.push_back(std::move(section));
+    }
+    if (!w.Expect("</REGISTRY>") || !w.Expect("<WIN.INI>") || !w.Expect("</WIN.INI>") || !w.Expect("<AUTOSTART>"))
+        return false;
+    while (!w.Peek("</AUTOSTART>")) {
+        SnapshotFileEntry file;
+        if (!w.Expect("<VALUE>") || !w.Element("NAME", file.name) || !w.Element("LOCATION", file.folder) ||
+            !w.Expect("</VALUE>"))
+            return false;
+        data.files.push_back(std::move(file));
+    }
+    if (!w.Expect("</AUTOSTART>") || !w.Element("DATE", data.date) || !w.Expect("</ALL>")) return false;
+    if (w.at != bytes.size()) return w.Fail("text after the end of the document.");
+    return true;
+}
+
+bool HasDoctype(const std::string& bytes) {
+    // Case matters to XML, but a lower-case spelling is refused too: it is
+    // never ours and costs nothing to refuse.
+    static const std::string kDoctype = "<!doctype";
+    for (size_t at = bytes.find("<!"); at != std::string::npos; at = bytes.find("<!", at + 1)) {
+        if (bytes.size() - at < kDoctype.size()) return false;
+        bool same = true;
+        for (size_t i = 2; i < kDoctype.size() && same; ++i) {
+            char c = bytes[at + i];
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+            same = c == kDoctype[i];
+        }
+        if (same) return true;
+    }
+    return false;
+}
+
+}  // namespace snapshots

@@ -1,0 +1,97 @@
+// Taking a startup snapshot.
+#include "snapshots/StartupSnapshot.h"
+
+#include "platform/Files.h"
+#include "platform/Text.h"
+#include "platform/Xml.h"
+#include "snapshots/BackupPoint.h"
+#include "startup/StartUpFunctions.h"
+
+namespace snapshots {
+
+namespace files = platform::files;
+
+namespace {
+
+constexpr const char* kMachine = "HKEY_LOCAL_MACHINE";
+constexpr const char* kUser = "HKEY_CURRENT_USER";
+
+// The parser reads a text line with the line break on each side (CR LF as
+// one LF); the value is what lies between.
+std::string TextBetweenLineBreaks(std::string text) {
+    if (!text.empty() && text.front() == '\n') text.erase(0, 1);
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    return text;
+}
+
+// What the parser reads must be what we meant to write, text for text.
+bool ReadsBackEqual(const std::string& bytes, const SnapshotData& data, std::string& error) {
+    std::vector<platform::xml::LeafText> leaves;
+    if (!platform::xml::ParseLeafTexts(bytes, leaves, error)) return false;
+    const auto expected = SnapshotLeafTexts(data);
+    if (leaves.size() != expected.size()) {
+        error = "The snapshot reads back with " + std::to_string(leaves.size()) + " texts instead of " +
+                std::to_string(expected.size()) + ".";
+        return false;
+    }
+    for (size_t i = 0; i < leaves.size(); ++i) {
+        const std::string text = TextBetweenLineBreaks(leaves[i].text);
+        if (leaves[i].tag != expected[i].first || text != expected[i].second) {
+            error = "The snapshot does not read back as written: <" + expected[i].first + "> \"" +
+                    expected[i].second + "\" reads as <" + leaves[i].tag + "> \"" + text + "\".";
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void AppendRunKeyEntries(SnapshotSection& section, const std::string& rootName, const std::string& suffix) {
+    for (startup::RunKeyText& value : startup::ReadRunKeyTexts(rootName, section.name + suffix))
+        section.entries.push_back(
+            SnapshotRunEntry{std::move(value.name), std::move(value.text), rootName, suffix.empty()});
+}
+
+SnapshotData ReadStartupSnapshot(const std::string& date) {
+    SnapshotData data;
+    for (const char* name : startup::kRunSections) {
+        SnapshotSection section{name, {}};
+        AppendRunKeyEntries(section, kMachine, "");
+        AppendRunKeyEntries(section, kUser, "");
+        AppendRunKeyEntries(section, kMachine, startup::kSwitchedOffSuffix);
+        AppendRunKeyEntries(section, kUser, startup::kSwitchedOffSuffix);
+        data.sections.push_back(std::move(section));
+    }
+    for (const std::string& path : startup::StartupFolderFiles())
+        data.files.push_back(
+            SnapshotFileEntry{files::RemoveExtension(files::ExtractFileName(path)), files::ExtractFilePath(path)});
+    data.date = date;
+    return data;
+}
+
+bool WriteSnapshotFile(const std::string& path, const SnapshotData& data, std::string& error) {
+    std::string bytes;
+    std::string fault;
+    if (!BuildSnapshotBytes(data, bytes, fault)) {
+        error = "The snapshot cannot be written: " + fault;
+        return false;
+    }
+    if (!ReadsBackEqual(bytes, data, fault)) {
+        error = "The snapshot was not saved. " + fault;
+        return false;
+    }
+    if (!WriteFileAside(path, bytes, fault)) {
+        error = "The snapshot could not be saved: " + fault;
+        return false;
+    }
+    return true;
+}
+
+bool SaveStartupSnapshot(const std::string& path, std::string& error) {
+    return WriteSnapshotFile(path, ReadStartupSnapshot(platform::text::ShortDateToday()), error);
+}
+
+std::string SnapshotFileName(const std::string& date) { return "StartUp(" + date + ").xml"; }
+
+}  // namespace snapshots
