@@ -5,6 +5,7 @@
 
 #include "common/CommandLinePath.h"
 #include "common/Masks.h"
+#include "common/ReportFile.h"
 #include "history/HistoryActionRules.h"
 #include "history/HistorySectionTable.h"
 #include "resource.h"
@@ -326,6 +327,17 @@ std::vector<HistoryRow> THistoryPage::ListedRows() const {
     rows.reserve(count);
     for (int index = 0; index < count; ++index) rows.push_back(RowAt(index));
     return rows;
+}
+
+std::optional<std::string> THistoryPage::ReportText() const {
+    const HTREEITEM node = tvHsSections.Selected();
+    common::ReportBuilder report(common::ReportKind::History, node ? tvHsSections.Caption(node) : std::string());
+    const int count = lvHsValues.Count();
+    for (int index = 0; index < count; ++index) {
+        const HistoryRow* row = ListedRow(index);
+        report.AddRow(row ? row->caption : lvHsValues.Text(index, 0));
+    }
+    return report.TakeText();
 }
 
 // ---- columns ---------------------------------------------------------------------

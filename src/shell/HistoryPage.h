@@ -34,6 +34,8 @@ public:
     ui::TreeView SectionTree() const override { return tvHsSections; }
     void RefreshView() override;  // the History branch of the central refresh
     void DpiChanged(int oldDpi, int newDpi) override;
+    // A row is reported by its caption alone, whatever the section shows beside it.
+    std::optional<std::string> ReportText() const override;
     // The mask-controls switch.
     void SetMaskControls(bool allowed);
 

@@ -1,0 +1,49 @@
+// The report file of the result lists: its lines, built from the rows a page
+// lists in the order the list shows them, and the texts that tell why a
+// report was not written. Pure text.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace common {
+
+// Which page's list a report holds: each has its heading and its columns.
+enum class ReportKind { StartUp, Registry, History };
+
+// The column line, ending with ";".
+const char* ReportColumnLine(ReportKind kind);
+// The number of cells a row line has (the list's columns; History: one).
+size_t ReportColumnCount(ReportKind kind);
+// "ORVTools Report. <page> Section: " + the node's caption as the tree shows
+// it (nothing after the fixed text when no node is selected).
+std::string ReportHeading(ReportKind kind, const std::string& nodeCaption);
+
+// Builds the file's text line by line: the heading and the column line first,
+// then one line per AddRow. Cells are joined by ";   " as they are (no
+// quoting: a cell holding ";" gives a line with more separators than
+// columns); a row with fewer cells than the columns gets the missing ones
+// empty, one with more is cut to the columns; a History row is its caption
+// alone, whatever its section shows beside it. Every line ends with CR LF.
+class ReportBuilder {
+public:
+    ReportBuilder(ReportKind kind, const std::string& nodeCaption);
+
+    void AddRow(const std::string& caption, const std::vector<std::string>& subItems = {});
+    int RowCount() const { return rows_; }
+    const std::string& Text() const { return text_; }
+    std::string TakeText() { return std::move(text_); }
+
+private:
+    size_t columns_;
+    int rows_ = 0;
+    std::string text_;
+};
+
+// The error box texts: the file could not be created (nothing was written),
+// or a write failed after it was created. reason: the system's text of code.
+std::string ReportCreateFailureText(const std::string& path, unsigned long code, const std::string& reason);
+std::string ReportWriteFailureText(const std::string& path, unsigned long code, const std::string& reason);
+
+}  // namespace common
