@@ -196,6 +196,16 @@ TEST_F(ReportTest, HistoryRowsAreTheirCaptionsAloneInAMultiColumnSection) {
               "Value;\r\n"
               "www.example.com\r\n"
               "news.example.org\r\n");
+    // Sorted (descending, then ascending): the report follows the list, not the listing.
+    Main().SortListByColumn(page.lvHsValues.Handle(), 0);
+    Main().SortListByColumn(page.lvHsValues.Handle(), 0);
+    ASSERT_EQ(page.lvHsValues.Text(0, 0), "news.example.org");
+    Report(report);
+    EXPECT_EQ(FileText(report),
+              "ORVTools Report. History Section: Visited Pages\r\n"
+              "Value;\r\n"
+              "news.example.org\r\n"
+              "www.example.com\r\n");
 }
 
 TEST_F(ReportTest, OnTheAboutPageF4AsksNothingAndWritesNothing) {

@@ -43,14 +43,34 @@ ReportBuilder::ReportBuilder(ReportKind kind, const std::string& nodeCaption)
     text_.append(ReportColumnLine(kind)).append(kLineEnd);
 }
 
-void ReportBuilder::AddRow(const std::string& caption, const std::vector<std::string>& subItems) {
-    text_.append(caption);
-    for (size_t column = 1; column < columns_; ++column) {
-        text_.append(kSeparator);
-        if (column - 1 < subItems.size()) text_.append(subItems[column - 1]);
+namespace {
+
+void AppendRowLine(std::string& text, size_t columns, const std::string& caption,
+                   const std::vector<std::string>& subItems) {
+    text.append(caption);
+    for (size_t column = 1; column < columns; ++column) {
+        text.append(kSeparator);
+        if (column - 1 < subItems.size()) text.append(subItems[column - 1]);
     }
-    text_.append(kLineEnd);
+    text.append(kLineEnd);
+}
+
+}  // namespace
+
+void ReportRows::Add(const std::string& caption, const std::vector<std::string>& subItems) {
+    AppendRowLine(text_, columns_, caption, subItems);
+    ++count_;
+}
+
+void ReportBuilder::AddRow(const std::string& caption, const std::vector<std::string>& subItems) {
+    AppendRowLine(text_, columns_, caption, subItems);
     ++rows_;
+}
+
+void ReportBuilder::AddRows(const ReportRows& rows) {
+    text_.reserve(text_.size() + rows.Text().size());
+    text_.append(rows.Text());
+    rows_ += rows.Count();
 }
 
 namespace {

@@ -20,6 +20,26 @@ size_t ReportColumnCount(ReportKind kind);
 // it (nothing after the fixed text when no node is selected).
 std::string ReportHeading(ReportKind kind, const std::string& nodeCaption);
 
+// Row lines of a report kept apart from its heading, laid out as
+// ReportBuilder::AddRow lays them out: a page adds them as its rows are
+// listed, and a report of a long list then costs one copy.
+class ReportRows {
+public:
+    explicit ReportRows(ReportKind kind) : columns_(ReportColumnCount(kind)) {}
+    void Add(const std::string& caption, const std::vector<std::string>& subItems = {});
+    void Clear() {
+        text_.clear();
+        count_ = 0;
+    }
+    int Count() const { return count_; }
+    const std::string& Text() const { return text_; }
+
+private:
+    size_t columns_;
+    int count_ = 0;
+    std::string text_;
+};
+
 // Builds the file's text line by line: the heading and the column line first,
 // then one line per AddRow. Cells are joined by ";   " as they are (no
 // quoting: a cell holding ";" gives a line with more separators than
@@ -31,6 +51,8 @@ public:
     ReportBuilder(ReportKind kind, const std::string& nodeCaption);
 
     void AddRow(const std::string& caption, const std::vector<std::string>& subItems = {});
+    // Adds row lines made beforehand (for the same kind of report).
+    void AddRows(const ReportRows& rows);
     int RowCount() const { return rows_; }
     const std::string& Text() const { return text_; }
     std::string TakeText() { return std::move(text_); }

@@ -126,6 +126,8 @@ public:
     virtual void ApplyPageFonts(int /*dpi*/) {}
     // The "BackUp\Restore" command while the page is shown.
     virtual void BackUpRestore() {}
+    // The frame's sort rewrote the rows of a list (any page's) in a new order.
+    virtual void ListReordered(HWND /*list*/) {}
     // The report of the page's list: its heading with the selected node,
     // the column line and the rows in the order shown; nothing on a page
     // without a list.

@@ -276,10 +276,15 @@ bool TfrmMain::ExecuteAction(int id) {
 
 void TfrmMain::SortListByColumn(HWND list, int column) {
     SortListView(ui::ListView(list), ClickColumn(sortState_, column));
+    for (TMainPage* page : pages_)
+        if (page) page->ListReordered(list);
 }
 
 void TfrmMain::SortListAgain(HWND list) {
-    if (sortState_.sortedOnce) SortListView(ui::ListView(list), sortState_);
+    if (!sortState_.sortedOnce) return;
+    SortListView(ui::ListView(list), sortState_);
+    for (TMainPage* page : pages_)
+        if (page) page->ListReordered(list);
 }
 
 // ---- messages --------------------------------------------------------------

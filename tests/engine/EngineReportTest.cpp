@@ -78,6 +78,30 @@ TEST(ReportFile, LinesOfEachPage) {
     }
 }
 
+TEST(ReportFile, RowLinesMadeBeforehandMatchTheBuildersOwn) {
+    const std::vector<Row> rows = {{"a", {"1", "2"}}, {"[b]", {}}, {"c;d", {"x", "y", "z", "w", "beyond"}}};
+    for (ReportKind kind : {ReportKind::StartUp, ReportKind::Registry, ReportKind::History}) {
+        ReportBuilder direct(kind, "node"), joined(kind, "node");
+        common::ReportRows beforehand(kind);
+        for (const Row& row : rows) {
+            direct.AddRow(row.caption, row.subItems);
+            beforehand.Add(row.caption, row.subItems);
+        }
+        joined.AddRow("first");
+        direct.AddRow("first");
+        joined.AddRows(beforehand);
+        // The same lines, only in another order: compare after the row added first.
+        ReportBuilder expected(kind, "node");
+        expected.AddRow("first");
+        for (const Row& row : rows) expected.AddRow(row.caption, row.subItems);
+        EXPECT_EQ(joined.Text(), expected.Text()) << static_cast<int>(kind);
+        EXPECT_EQ(joined.RowCount(), 4);
+        beforehand.Clear();
+        EXPECT_EQ(beforehand.Count(), 0);
+        EXPECT_TRUE(beforehand.Text().empty());
+    }
+}
+
 TEST(ReportFile, FailureTextsNameTheFileAndTheCode) {
     EXPECT_EQ(common::ReportCreateFailureText("C:\\no\\r.txt", 3, "The system cannot find the path specified."),
               "Cannot create the report file \"C:\\no\\r.txt\" (error 3): The system cannot find the path specified.");
