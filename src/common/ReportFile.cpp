@@ -38,9 +38,9 @@ std::string ReportHeading(ReportKind kind, const std::string& nodeCaption) {
 }
 
 ReportBuilder::ReportBuilder(ReportKind kind, const std::string& nodeCaption)
-    : columns_(ReportColumnCount(kind)) {
-    text_.append(ReportHeading(kind, nodeCaption)).append(kLineEnd);
-    text_.append(ReportColumnLine(kind)).append(kLineEnd);
+    : columns_(ReportColumnCount(kind)), pieces_(1) {
+    pieces_.back().own.append(ReportHeading(kind, nodeCaption)).append(kLineEnd);
+    pieces_.back().own.append(ReportColumnLine(kind)).append(kLineEnd);
 }
 
 namespace {
@@ -63,14 +63,26 @@ void ReportRows::Add(const std::string& caption, const std::vector<std::string>&
 }
 
 void ReportBuilder::AddRow(const std::string& caption, const std::vector<std::string>& subItems) {
-    AppendRowLine(text_, columns_, caption, subItems);
+    if (pieces_.back().rows) pieces_.emplace_back();
+    AppendRowLine(pieces_.back().own, columns_, caption, subItems);
     ++rows_;
 }
 
 void ReportBuilder::AddRows(const ReportRows& rows) {
-    text_.reserve(text_.size() + rows.Text().size());
-    text_.append(rows.Text());
+    pieces_.push_back(Piece{{}, &rows});
     rows_ += rows.Count();
+}
+
+std::vector<std::string_view> ReportBuilder::Pieces() const {
+    std::vector<std::string_view> views;
+    for (const Piece& piece : pieces_) views.push_back(piece.rows ? piece.rows->Text() : piece.own);
+    return views;
+}
+
+std::string ReportBuilder::Text() const {
+    std::string text;
+    for (std::string_view piece : Pieces()) text.append(piece);
+    return text;
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -51,16 +52,24 @@ public:
     ReportBuilder(ReportKind kind, const std::string& nodeCaption);
 
     void AddRow(const std::string& caption, const std::vector<std::string>& subItems = {});
-    // Adds row lines made beforehand (for the same kind of report).
+    // Adds row lines made beforehand (for the same kind of report). They are
+    // not copied: rows must outlive the builder and stay as they are.
     void AddRows(const ReportRows& rows);
     int RowCount() const { return rows_; }
-    const std::string& Text() const { return text_; }
-    std::string TakeText() { return std::move(text_); }
+    // The text in the pieces it is held in, to be written one after the
+    // other; and the whole text.
+    std::vector<std::string_view> Pieces() const;
+    std::string Text() const;
 
 private:
+    // Each piece is the builder's own text or the lines of a ReportRows.
+    struct Piece {
+        std::string own;
+        const ReportRows* rows = nullptr;
+    };
     size_t columns_;
     int rows_ = 0;
-    std::string text_;
+    std::vector<Piece> pieces_;
 };
 
 // The error box texts: the file could not be created (nothing was written),

@@ -292,6 +292,10 @@ bool WriteFileBytesFlushed(const std::string& path, const std::string& bytes) {
 }
 
 FileWriteOutcome WriteNewFile(const std::string& path, const std::string& bytes) {
+    return WriteNewFile(path, std::vector<std::string_view>{bytes});
+}
+
+FileWriteOutcome WriteNewFile(const std::string& path, const std::vector<std::string_view>& pieces) {
     FileWriteOutcome outcome;
     const std::wstring wide = WidePathAnyLength(path);
     if (wide.empty()) {
@@ -314,18 +318,20 @@ FileWriteOutcome WriteNewFile(const std::string& path, const std::string& bytes)
     outcome.created = true;
     // In pieces a DWORD can count.
     constexpr size_t kPiece = 64u << 20;
-    for (size_t done = 0; done < bytes.size();) {
-        const DWORD piece = static_cast<DWORD>(std::min(kPiece, bytes.size() - done));
-        DWORD written = 0;
-        if (!WriteFile(file.Get(), bytes.data() + done, piece, &written, nullptr)) {
-            outcome.error = GetLastError();
-            return outcome;
+    for (const std::string_view bytes : pieces) {
+        for (size_t done = 0; done < bytes.size();) {
+            const DWORD piece = static_cast<DWORD>(std::min(kPiece, bytes.size() - done));
+            DWORD written = 0;
+            if (!WriteFile(file.Get(), bytes.data() + done, piece, &written, nullptr)) {
+                outcome.error = GetLastError();
+                return outcome;
+            }
+            if (written == 0) {
+                outcome.error = ERROR_DISK_FULL;
+                return outcome;
+            }
+            done += written;
         }
-        if (written == 0) {
-            outcome.error = ERROR_DISK_FULL;
-            return outcome;
-        }
-        done += written;
     }
     if (!CloseHandle(file.Release())) outcome.error = GetLastError();
     return outcome;

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform::files {
@@ -96,6 +97,8 @@ struct FileWriteOutcome {
 // the bytes and closes it. A file created but not written whole stays as
 // far as it was written.
 FileWriteOutcome WriteNewFile(const std::string& path, const std::string& bytes);
+// The same for bytes held in pieces, written one after the other.
+FileWriteOutcome WriteNewFile(const std::string& path, const std::vector<std::string_view>& pieces);
 // Puts from in place of to in one step (a same-folder rename that replaces
 // what is there), so readers see the old file or the new one, never a part.
 bool ReplaceFileAtomically(const std::string& from, const std::string& to);

@@ -336,7 +336,7 @@ std::vector<HistoryRow> THistoryPage::ListedRows() const {
     return rows;
 }
 
-std::optional<std::string> THistoryPage::ReportText() const {
+std::optional<common::ReportBuilder> THistoryPage::Report() const {
     const HTREEITEM node = tvHsSections.Selected();
     common::ReportBuilder report(common::ReportKind::History, node ? tvHsSections.Caption(node) : std::string());
     const int count = lvHsValues.Count();
@@ -344,13 +344,13 @@ std::optional<std::string> THistoryPage::ReportText() const {
     // file; unsorted, the lines made as the rows went in are in the order shown.
     if (listInStoreOrder_ && static_cast<size_t>(count) == listedRows_.size() && reportRows_.Count() == count) {
         report.AddRows(reportRows_);
-        return report.TakeText();
+        return report;
     }
     for (int index = 0; index < count; ++index) {
         const HistoryRow* row = ListedRow(index);
         report.AddRow(row ? row->caption : lvHsValues.Text(index, 0));
     }
-    return report.TakeText();
+    return report;
 }
 
 // ---- columns ---------------------------------------------------------------------

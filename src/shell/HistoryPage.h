@@ -36,7 +36,7 @@ public:
     void RefreshView() override;  // the History branch of the central refresh
     void DpiChanged(int oldDpi, int newDpi) override;
     // A row is reported by its caption alone, whatever the section shows beside it.
-    std::optional<std::string> ReportText() const override;
+    std::optional<common::ReportBuilder> Report() const override;
     void ListReordered(HWND list) override;
     // The mask-controls switch.
     void SetMaskControls(bool allowed);

@@ -5,6 +5,7 @@
 // tips, pop-up menus with small images, the marked tree selection, colours.
 #pragma once
 
+#include "common/ReportFile.h"
 #include "platform/Handles.h"
 #include "ui/ActionList.h"
 #include "ui/Controls.h"
@@ -131,7 +132,7 @@ public:
     // The report of the page's list: its heading with the selected node,
     // the column line and the rows in the order shown; nothing on a page
     // without a list.
-    virtual std::optional<std::string> ReportText() const { return std::nullopt; }
+    virtual std::optional<common::ReportBuilder> Report() const { return std::nullopt; }
     // Why the program may not close now (work that must not be cut off), or "".
     virtual std::string BusyText() const { return {}; }
 

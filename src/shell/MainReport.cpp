@@ -22,9 +22,9 @@ void TfrmMain::WriteReport() {
     std::string fileName;
     if (!RunSaveDialog(fileName)) return;
     // Built after the dialog: the list as it is when the file is written.
-    const std::optional<std::string> text = pages_[currentPage_]->ReportText();
-    if (!text) return;
-    const platform::files::FileWriteOutcome outcome = platform::files::WriteNewFile(fileName, *text);
+    const std::optional<common::ReportBuilder> report = pages_[currentPage_]->Report();
+    if (!report) return;
+    const platform::files::FileWriteOutcome outcome = platform::files::WriteNewFile(fileName, report->Pieces());
     if (outcome.error == 0) return;
     const std::string reason = platform::processes::SystemErrorText(outcome.error);
     platform::dialogs::ShowBox(Handle(),

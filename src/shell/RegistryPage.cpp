@@ -225,7 +225,7 @@ void TRegistryPage::ShowScanResults(int position) {
     }
 }
 
-std::optional<std::string> TRegistryPage::ReportText() const {
+std::optional<common::ReportBuilder> TRegistryPage::Report() const {
     const HTREEITEM node = tvRgSections.Selected();
     common::ReportBuilder report(common::ReportKind::Registry, node ? tvRgSections.Caption(node) : std::string());
     const int count = lvRgValues.Count();
@@ -244,7 +244,7 @@ std::optional<std::string> TRegistryPage::ReportText() const {
         for (size_t k = 0; k < held; ++k) cells.push_back(lvRgValues.Text(row, static_cast<int>(k + 1)));
         report.AddRow(lvRgValues.Text(row, 0), cells);
     }
-    return report.TakeText();
+    return report;
 }
 
 void TRegistryPage::ClearRgValues() {

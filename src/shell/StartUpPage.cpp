@@ -137,7 +137,7 @@ const StartupRow* TStartUpPage::ListedRow(int row) const {
     return serial >= 0 && serial < static_cast<int>(listedRows_.size()) ? &listedRows_[serial] : nullptr;
 }
 
-std::optional<std::string> TStartUpPage::ReportText() const {
+std::optional<common::ReportBuilder> TStartUpPage::Report() const {
     const HTREEITEM node = tvSuSections.Selected();
     common::ReportBuilder report(common::ReportKind::StartUp, node ? tvSuSections.Caption(node) : std::string());
     const int count = lvSuValues.Count();
@@ -147,7 +147,7 @@ std::optional<std::string> TStartUpPage::ReportText() const {
         else
             report.AddRow(lvSuValues.Text(row, 0));
     }
-    return report.TakeText();
+    return report;
 }
 
 void TStartUpPage::RelistSuSection() {

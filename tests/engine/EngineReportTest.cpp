@@ -81,21 +81,19 @@ TEST(ReportFile, LinesOfEachPage) {
 TEST(ReportFile, RowLinesMadeBeforehandMatchTheBuildersOwn) {
     const std::vector<Row> rows = {{"a", {"1", "2"}}, {"[b]", {}}, {"c;d", {"x", "y", "z", "w", "beyond"}}};
     for (ReportKind kind : {ReportKind::StartUp, ReportKind::Registry, ReportKind::History}) {
-        ReportBuilder direct(kind, "node"), joined(kind, "node");
+        ReportBuilder joined(kind, "node"), expected(kind, "node");
         common::ReportRows beforehand(kind);
-        for (const Row& row : rows) {
-            direct.AddRow(row.caption, row.subItems);
-            beforehand.Add(row.caption, row.subItems);
-        }
+        for (const Row& row : rows) beforehand.Add(row.caption, row.subItems);
+        // Rows of the builder's own before and after the lines made beforehand.
         joined.AddRow("first");
-        direct.AddRow("first");
         joined.AddRows(beforehand);
-        // The same lines, only in another order: compare after the row added first.
-        ReportBuilder expected(kind, "node");
+        joined.AddRow("last", {"l"});
         expected.AddRow("first");
         for (const Row& row : rows) expected.AddRow(row.caption, row.subItems);
+        expected.AddRow("last", {"l"});
         EXPECT_EQ(joined.Text(), expected.Text()) << static_cast<int>(kind);
-        EXPECT_EQ(joined.RowCount(), 4);
+        EXPECT_EQ(joined.RowCount(), 5);
+        EXPECT_EQ(joined.Pieces().size(), 3u);
         beforehand.Clear();
         EXPECT_EQ(beforehand.Count(), 0);
         EXPECT_TRUE(beforehand.Text().empty());
