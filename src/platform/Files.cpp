@@ -4,6 +4,8 @@
 #include "platform/Handles.h"
 #include "platform/Text.h"
 
+#include <algorithm>
+
 namespace platform::files {
 
 namespace {
@@ -287,6 +289,52 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
 
 bool WriteFileBytesFlushed(const std::string& path, const std::string& bytes) {
     return WriteWholeFile(path, bytes, true);
+}
+
+FileWriteOutcome WriteNewFile(const std::string& path, const std::string& bytes) {
+    return WriteNewFile(path, std::vector<std::string_view>{bytes});
+}
+
+FileWriteOutcome WriteNewFile(const std::string& path, const std::vector<std::string_view>& pieces) {
+    FileWriteOutcome outcome;
+    const std::wstring wide = WidePathAnyLength(path);
+    if (wide.empty()) {
+        outcome.error = ERROR_INVALID_NAME;
+        return outcome;
+    }
+    // Windows refuses to replace a read-only file; Wine, run as root,
+    // replaces it. Refused here alike on both.
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        outcome.error = ERROR_ACCESS_DENIED;
+        return outcome;
+    }
+    FileHandle file(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        outcome.error = GetLastError();
+        return outcome;
+    }
+    outcome.created = true;
+    // In pieces a DWORD can count.
+    constexpr size_t kPiece = 64u << 20;
+    for (const std::string_view bytes : pieces) {
+        for (size_t done = 0; done < bytes.size();) {
+            const DWORD piece = static_cast<DWORD>(std::min(kPiece, bytes.size() - done));
+            DWORD written = 0;
+            if (!WriteFile(file.Get(), bytes.data() + done, piece, &written, nullptr)) {
+                outcome.error = GetLastError();
+                return outcome;
+            }
+            if (written == 0) {
+                outcome.error = ERROR_DISK_FULL;
+                return outcome;
+            }
+            done += written;
+        }
+    }
+    if (!CloseHandle(file.Release())) outcome.error = GetLastError();
+    return outcome;
 }
 
 bool ReplaceFileAtomically(const std::string& from, const std::string& to) {

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform::files {
@@ -86,6 +87,18 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // The same, then flushed to the disk before returning, for files that must
 // survive a crash once written.
 bool WriteFileBytesFlushed(const std::string& path, const std::string& bytes);
+// What WriteNewFile did: whether the file was created, and the system's
+// code of the step that failed (0 when every byte was written).
+struct FileWriteOutcome {
+    bool created = false;
+    DWORD error = 0;
+};
+// Creates the file at path (any length), replacing one of that name, writes
+// the bytes and closes it. A file created but not written whole stays as
+// far as it was written.
+FileWriteOutcome WriteNewFile(const std::string& path, const std::string& bytes);
+// The same for bytes held in pieces, written one after the other.
+FileWriteOutcome WriteNewFile(const std::string& path, const std::vector<std::string_view>& pieces);
 // Puts from in place of to in one step (a same-folder rename that replaces
 // what is there), so readers see the old file or the new one, never a part.
 bool ReplaceFileAtomically(const std::string& from, const std::string& to);

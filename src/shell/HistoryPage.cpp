@@ -5,6 +5,7 @@
 
 #include "common/CommandLinePath.h"
 #include "common/Masks.h"
+#include "common/ReportFile.h"
 #include "history/HistoryActionRules.h"
 #include "history/HistorySectionTable.h"
 #include "resource.h"
@@ -236,6 +237,12 @@ void THistoryPage::ClearRows() {
     lvHsValues.Clear();
     listedRows_.clear();
     pendingRows_.clear();
+    listInStoreOrder_ = true;
+    reportRows_.Clear();
+}
+
+void THistoryPage::ListReordered(HWND list) {
+    if (list == lvHsValues.Handle()) listInStoreOrder_ = false;
 }
 
 // Rows go in with the list's drawing held off, after the list has made room
@@ -260,6 +267,7 @@ void THistoryPage::AppendRows(std::vector<HistoryRow>&& rows) {
         if (index < 0) continue;
         ++count;
         for (size_t k = 0; k < shown; ++k) lvHsValues.SetText(index, static_cast<int>(k + 1), row.subItems[k]);
+        reportRows_.Add(row.caption);
         listedRows_.push_back(std::move(row));
     }
 }
@@ -326,6 +334,23 @@ std::vector<HistoryRow> THistoryPage::ListedRows() const {
     rows.reserve(count);
     for (int index = 0; index < count; ++index) rows.push_back(RowAt(index));
     return rows;
+}
+
+std::optional<common::ReportBuilder> THistoryPage::Report() const {
+    const HTREEITEM node = tvHsSections.Selected();
+    common::ReportBuilder report(common::ReportKind::History, node ? tvHsSections.Caption(node) : std::string());
+    const int count = lvHsValues.Count();
+    // Asking the list for each row's serial costs far more than writing the
+    // file; unsorted, the lines made as the rows went in are in the order shown.
+    if (listInStoreOrder_ && static_cast<size_t>(count) == listedRows_.size() && reportRows_.Count() == count) {
+        report.AddRows(reportRows_);
+        return report;
+    }
+    for (int index = 0; index < count; ++index) {
+        const HistoryRow* row = ListedRow(index);
+        report.AddRow(row ? row->caption : lvHsValues.Text(index, 0));
+    }
+    return report;
 }
 
 // ---- columns ---------------------------------------------------------------------

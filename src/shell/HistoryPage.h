@@ -7,6 +7,7 @@
 // rows, shows what they list and asks what they say.
 #pragma once
 
+#include "common/ReportFile.h"
 #include "history/HistorySectionRow.h"
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
@@ -34,6 +35,9 @@ public:
     ui::TreeView SectionTree() const override { return tvHsSections; }
     void RefreshView() override;  // the History branch of the central refresh
     void DpiChanged(int oldDpi, int newDpi) override;
+    // A row is reported by its caption alone, whatever the section shows beside it.
+    std::optional<common::ReportBuilder> Report() const override;
+    void ListReordered(HWND list) override;
     // The mask-controls switch.
     void SetMaskControls(bool allowed);
 
@@ -125,6 +129,11 @@ private:
     ui::WorkerPtr<THistoryScanThread> worker_;
     std::vector<history::HistoryRow> listedRows_;  // the rows of the listing, by serial
     std::vector<history::HistoryRow> pendingRows_;
+    // No sort since the listing: list row k is still stored row k (rows go
+    // in at the end, and the store keeps only those the list took).
+    bool listInStoreOrder_ = true;
+    // The report's lines of the rows the list took, in the order they went in.
+    common::ReportRows reportRows_{common::ReportKind::History};
     bool showTimerSet_ = false;
     bool emptyTimerSet_ = false;
     bool busy_ = false;

@@ -5,11 +5,13 @@
 // tips, pop-up menus with small images, the marked tree selection, colours.
 #pragma once
 
+#include "common/ReportFile.h"
 #include "platform/Handles.h"
 #include "ui/ActionList.h"
 #include "ui/Controls.h"
 #include "ui/Window.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,6 +73,11 @@ public:
     virtual TFileVersionInfo& VersionInfo() = 0;
     // The program's folder, backup folder and version.
     virtual const common::ProgramSettings& Settings() const = 0;
+    // Runs the main window's one save dialog (no filter, no default
+    // extension, no title), which the commands that write a file share.
+    // fileName: a name to offer, or empty to offer the one it last held;
+    // receives the chosen name. False when the user cancelled.
+    virtual bool RunSaveDialog(std::string& fileName) = 0;
     // Refresh requests between the two run once, at the end of the outermost
     // batch (see RefreshBatch). The end never throws: a refresh that fails
     // there, or a batch ended by an exception, leaves the refresh to the
@@ -120,6 +127,12 @@ public:
     virtual void ApplyPageFonts(int /*dpi*/) {}
     // The "BackUp\Restore" command while the page is shown.
     virtual void BackUpRestore() {}
+    // The frame's sort rewrote the rows of a list (any page's) in a new order.
+    virtual void ListReordered(HWND /*list*/) {}
+    // The report of the page's list: its heading with the selected node,
+    // the column line and the rows in the order shown; nothing on a page
+    // without a list.
+    virtual std::optional<common::ReportBuilder> Report() const { return std::nullopt; }
     // Why the program may not close now (work that must not be cut off), or "".
     virtual std::string BusyText() const { return {}; }
 

@@ -129,8 +129,9 @@ void TfrmMain::CreateActions() {
         actions_.Add(ui::Action{row.id, row.name, row.page, row.caption, row.hint, row.shortcut,
                                 row.enabled, row.image, {}});
     // Each page attaches its own actions' handlers when it is created. The
-    // report, which acts on the current page, arrives with its tool; until
-    // then it does nothing. BackUp\Restore is the current page's own.
+    // report acts on whichever page is current; BackUp\Restore is the
+    // current page's own.
+    actions_.Find(aReport)->onExecute = [this] { WriteReport(); };
     actions_.Find(aBackUp)->onExecute = [this] {
         if (currentPage_ >= 0 && currentPage_ < kPageCount && pages_[currentPage_]) pages_[currentPage_]->BackUpRestore();
     };
@@ -275,10 +276,15 @@ bool TfrmMain::ExecuteAction(int id) {
 
 void TfrmMain::SortListByColumn(HWND list, int column) {
     SortListView(ui::ListView(list), ClickColumn(sortState_, column));
+    for (TMainPage* page : pages_)
+        if (page) page->ListReordered(list);
 }
 
 void TfrmMain::SortListAgain(HWND list) {
-    if (sortState_.sortedOnce) SortListView(ui::ListView(list), sortState_);
+    if (!sortState_.sortedOnce) return;
+    SortListView(ui::ListView(list), sortState_);
+    for (TMainPage* page : pages_)
+        if (page) page->ListReordered(list);
 }
 
 // ---- messages --------------------------------------------------------------

@@ -6,6 +6,7 @@
 
 #include "common/FileVersionInfo.h"
 #include "common/ProgramSettings.h"
+#include "platform/Dialogs.h"
 #include "platform/Handles.h"
 #include "shell/ListSorting.h"
 #include "shell/MainLayout.h"
@@ -44,6 +45,13 @@ public:
     TFileVersionInfo& VersionInfo() override { return *versionInfo_; }
     // The program's folder, backup folder and version, handed to the tools.
     const common::ProgramSettings& Settings() const override { return settings_; }
+    bool RunSaveDialog(std::string& fileName) override;
+    // The save dialog's state: it keeps the last name chosen or offered.
+    const platform::dialogs::FileDialogRequest& dlgSave() const { return dlgSave_; }
+    // The Report command: the current page's list into a file the user
+    // names. A page without a list (About) writes nothing and asks nothing.
+    // A file that cannot be created or written whole is told in an error box.
+    void WriteReport();
     const std::string& ProgramFolder() const { return settings_.programFolder; }
     // Where backup points go: the program folder's "Backup\" (tests point it
     // into their own machine).
@@ -133,6 +141,7 @@ private:
     std::array<TMainPage*, kPageCount> pages_{};
     std::array<bool, kPageCount> pageShown_{};
     ui::ActionList actions_;
+    platform::dialogs::FileDialogRequest dlgSave_{true, {}, {}, {}};
     platform::AccelHandle accelerators_;
 
     platform::ImageListHandle imlToolBar, imlToolBarDis, imlSmolIco;

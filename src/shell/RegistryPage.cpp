@@ -2,6 +2,7 @@
 // list and the Registry branch of the refresh.
 #include "shell/RegistryPage.h"
 
+#include "common/ReportFile.h"
 #include "shell/registry_scan/RgScanForm.h"
 #include "resource.h"
 #include "shell/MainLayout.h"
@@ -222,6 +223,28 @@ void TRegistryPage::ShowScanResults(int position) {
         lvRgValues.SetExtendedStyle(LVS_EX_CHECKBOXES, 0);
         lvRgValues.AddItem(image == rgiNotScanned ? kNotScannedRow : kNoErrorsRow, -1, ui::MakeRowData(-1, 0));
     }
+}
+
+std::optional<common::ReportBuilder> TRegistryPage::Report() const {
+    const HTREEITEM node = tvRgSections.Selected();
+    common::ReportBuilder report(common::ReportKind::Registry, node ? tvRgSections.Caption(node) : std::string());
+    const int count = lvRgValues.Count();
+    for (int row = 0; row < count; ++row) {
+        int section = 0, record = 0;
+        if (RowRecord(row, section, record)) {
+            if (const std::optional<RegistryProblem> problem = nut_.Problem(section, record)) {
+                report.AddRow(kRegistrySectionCaptions[section],
+                              {problem->registryPath, problem->fileName, problem->guessPath});
+                continue;
+            }
+        }
+        // The message rows ("Section is not scanned...") hold a caption only.
+        std::vector<std::string> cells;
+        const size_t held = ui::RowSubItemCount(lvRgValues.Data(row));
+        for (size_t k = 0; k < held; ++k) cells.push_back(lvRgValues.Text(row, static_cast<int>(k + 1)));
+        report.AddRow(lvRgValues.Text(row, 0), cells);
+    }
+    return report;
 }
 
 void TRegistryPage::ClearRgValues() {

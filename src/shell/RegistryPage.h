@@ -50,6 +50,7 @@ public:
     void RefreshView() override;  // the Registry branch of the central refresh
     void DpiChanged(int oldDpi, int newDpi) override;
     void BackUpRestore() override;
+    std::optional<common::ReportBuilder> Report() const override;
     std::string BusyText() const override;
 
     // The problem store.

@@ -7,6 +7,7 @@
 #include "resource.h"
 #include "shell/MainLayout.h"
 #include "common/FileVersionInfo.h"
+#include "common/ReportFile.h"
 #include "ui/Dpi.h"
 #include "ui/Pictures.h"
 #include "ui/RowData.h"
@@ -134,6 +135,19 @@ const StartupRow* TStartUpPage::ListedRow(int row) const {
     if (row < 0 || row >= lvSuValues.Count()) return nullptr;
     const int serial = ui::RowSerial(lvSuValues.Data(row));
     return serial >= 0 && serial < static_cast<int>(listedRows_.size()) ? &listedRows_[serial] : nullptr;
+}
+
+std::optional<common::ReportBuilder> TStartUpPage::Report() const {
+    const HTREEITEM node = tvSuSections.Selected();
+    common::ReportBuilder report(common::ReportKind::StartUp, node ? tvSuSections.Caption(node) : std::string());
+    const int count = lvSuValues.Count();
+    for (int row = 0; row < count; ++row) {
+        if (const StartupRow* listed = ListedRow(row))
+            report.AddRow(listed->caption, listed->subItems);
+        else
+            report.AddRow(lvSuValues.Text(row, 0));
+    }
+    return report;
 }
 
 void TStartUpPage::RelistSuSection() {

@@ -30,6 +30,7 @@ public:
     void RefreshView() override;  // the StartUp branch of the central refresh
     bool PreTranslateMessage(MSG& message) override;
     void DpiChanged(int oldDpi, int newDpi) override;
+    std::optional<common::ReportBuilder> Report() const override;
 
     void SelectSuSection(int position);
     int SelectedSuPosition() const;  // -1 when no node is selected
