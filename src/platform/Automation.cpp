@@ -17,20 +17,6 @@ ObjectFactory& InstalledFactory() {
     return factory;
 }
 
-// A VARIANT cleared (its BSTR freed, its object released) when it goes.
-class Variant {
-public:
-    Variant() { VariantInit(&value_); }
-    ~Variant() { VariantClear(&value_); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-    VARIANT* Get() { return &value_; }
-    const VARIANT& Value() const { return value_; }
-
-private:
-    VARIANT value_;
-};
-
 // The exception texts a server fills in belong to the caller once Invoke
 // returns: freed whatever the call's outcome.
 class ExceptionInfo {

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
+#include <oleauto.h>
 
 #include <utility>
 
@@ -159,6 +160,20 @@ public:
 
 private:
     HRESULT hr_;
+};
+
+// A VARIANT cleared (its BSTR freed, its object released) when it goes.
+class Variant {
+public:
+    Variant() { VariantInit(&value_); }
+    ~Variant() { VariantClear(&value_); }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+    VARIANT* Get() { return &value_; }
+    const VARIANT& Value() const { return value_; }
+
+private:
+    VARIANT value_;
 };
 
 }  // namespace platform

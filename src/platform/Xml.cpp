@@ -34,18 +34,6 @@ private:
     BSTR value_ = nullptr;
 };
 
-class Variant {
-public:
-    Variant() { VariantInit(&value_); }
-    ~Variant() { VariantClear(&value_); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-    VARIANT* Get() { return &value_; }
-
-private:
-    VARIANT value_;
-};
-
 // IXMLDOMDocument's interface identifier, given here: MinGW's libraries do
 // not carry it.
 constexpr IID kDomDocumentIid = {0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};

@@ -4,6 +4,7 @@
 // running programs, which the demo machine does not have, so their sections
 // stay empty. Values are written only when missing: seeding twice changes
 // nothing.
+#include "SeedTraces.h"
 #include "history/HsFunMSOfficeUnit.h"
 #include "platform/Handles.h"
 #include "platform/Registry.h"
@@ -18,18 +19,8 @@ using namespace history;
 
 namespace {
 
-using Values = std::vector<std::pair<std::string, std::string>>;
-
-void TraceValues(const std::string& path, const Values& values) {
-    platform::KeyHandle key;
-    if (platform::reg::CreateKey(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE | KEY_SET_VALUE, key) != ERROR_SUCCESS)
-        return;
-    for (const auto& [name, text] : values) {
-        DWORD type = 0, size = 0;
-        if (platform::reg::QueryValueInfo(key.Get(), name, type, size) != ERROR_SUCCESS)
-            platform::reg::SetString(key.Get(), name, text);
-    }
-}
+using demo::SeedValues;
+using demo::Values;
 
 // Office 2003 keeps its settings under version 11.0.
 const std::string kVersion = std::string(kOfficeKey) + "\\11.0\\";
@@ -37,21 +28,21 @@ const std::string kVersion = std::string(kOfficeKey) + "\\11.0\\";
 }  // namespace
 
 void SeedOfficeTraces() {
-    TraceValues(kVersion + "Common\\General", {{"RecentFiles", "9"}});
+    SeedValues(HKEY_CURRENT_USER, kVersion + "Common\\General", {{"RecentFiles", "9"}});
     // Access keeps its other settings beside the list; only MRU1 to MRU9 are entries.
-    TraceValues(kVersion + kAccessList.listKey,
+    SeedValues(HKEY_CURRENT_USER, kVersion + kAccessList.listKey,
                 {{"MRU1", "C:\\Users\\Public\\Documents\\Harbor Club\\members.mdb"},
                  {"MRU2", "D:\\Finance\\household accounts 2023.mdb"},
                  {"MRU3", "\\\\fileserver\\shared\\inventory\\stock control.mdb"},
                  {"Default Database Directory", "C:\\Users\\Public\\Documents"}});
-    TraceValues(kVersion + kPowerPointList.listKey,
+    SeedValues(HKEY_CURRENT_USER, kVersion + kPowerPointList.listKey,
                 {{"File1", "C:\\Users\\Public\\Documents\\Quarterly Review Q3.ppt"},
                  {"File2", "D:\\Talks\\Meadowbrook school visit.ppt"},
                  {"File3", "C:\\Users\\Public\\Documents\\Ravenna Ltd pitch (draft).pps"}});
-    TraceValues(kVersion + kPublisherList.listKey,
+    SeedValues(HKEY_CURRENT_USER, kVersion + kPublisherList.listKey,
                 {{"File1", "C:\\Users\\Public\\Documents\\summer fair flyer.pub"},
                  {"File2", "D:\\Design\\Greenfield newsletter autumn.pub"}});
-    TraceValues(kFrontPageRecentKey, {{"Url1", "C:\\Users\\Public\\Documents\\My Web Sites\\harbor-club\\index.htm"},
+    SeedValues(HKEY_CURRENT_USER, kFrontPageRecentKey, {{"Url1", "C:\\Users\\Public\\Documents\\My Web Sites\\harbor-club\\index.htm"},
                                       {"Url2", "http://intranet/teams/finance/default.htm"},
                                       {"Url3", "C:\\Users\\Public\\Documents\\My Web Sites\\recipes\\soups.htm"}});
 }

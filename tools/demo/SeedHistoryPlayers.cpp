@@ -2,6 +2,7 @@
 // RealPlayer (two versions), WinDVD, QuickTime (with its favorites file),
 // Winamp (with its play list), WinZip and WinRAR. Everything is written
 // only when missing, so seeding twice changes nothing.
+#include "SeedTraces.h"
 #include "common/Common.h"
 #include "history/HsFunArchiversUnit.h"
 #include "history/HsFunMultimedia.h"
@@ -20,28 +21,14 @@ using namespace history;
 namespace {
 
 namespace files = platform::files;
-using Values = std::vector<std::pair<std::string, std::string>>;
+using demo::SeedFile;
+using demo::SeedValues;
+using demo::Values;
 
 constexpr int kCsidlAppData = 0x1A;
 
-void TraceValues(HKEY root, const std::string& path, const Values& values) {
-    platform::KeyHandle key;
-    if (platform::reg::CreateKey(root, path, KEY_QUERY_VALUE | KEY_SET_VALUE, key) != ERROR_SUCCESS) return;
-    for (const auto& [name, text] : values) {
-        DWORD type = 0, size = 0;
-        if (platform::reg::QueryValueInfo(key.Get(), name, type, size) != ERROR_SUCCESS)
-            platform::reg::SetString(key.Get(), name, text);
-    }
-}
-
-void TraceFile(const std::string& path, const std::string& contents) {
-    if (files::FileExists(path)) return;
-    files::CreateFolderPath(files::ExtractFilePath(path));
-    files::WriteFileBytes(path, contents);
-}
-
 void SeedMediaPlayer() {
-    TraceValues(HKEY_CURRENT_USER, kMediaPlayerRecentKey,
+    SeedValues(HKEY_CURRENT_USER, kMediaPlayerRecentKey,
                 {{"File0", "C:\\Users\\Public\\Music\\Harbour Lights\\01 - Morning Tide.wma"},
                  {"File1", "C:\\Users\\Public\\Videos\\Lakeside Trip 2023\\boat ride.wmv"},
                  {"File2", "D:\\Podcasts\\Garden Hour\\episode 42.mp3"}});
@@ -61,36 +48,36 @@ void SeedRealPlayer() {
         {"10.0", "MostRecentClips3", "http://news.example.org/clips/evening-bulletin.rm"},
     };
     for (const auto& clip : clips)
-        TraceValues(HKEY_CURRENT_USER, base + "\\" + clip.version + "\\Preferences\\" + clip.clip, {{"", clip.text}});
+        SeedValues(HKEY_CURRENT_USER, base + "\\" + clip.version + "\\Preferences\\" + clip.clip, {{"", clip.text}});
     // A setting beside the clips, which no removal touches.
-    TraceValues(HKEY_CURRENT_USER, base + "\\10.0\\Preferences\\Volume", {{"", "80"}});
+    SeedValues(HKEY_CURRENT_USER, base + "\\10.0\\Preferences\\Volume", {{"", "80"}});
 }
 
 void SeedWinDvd() {
     const std::string base = kInterVideoKey;
-    TraceValues(HKEY_CURRENT_USER, base + "\\DVD4", {{"LASTOPENPATH", "E:\\VIDEO_TS"}});
-    TraceValues(HKEY_CURRENT_USER, base + "\\DVD5", {{"LASTOPENPATH", "D:\\Movies\\Family Wedding 2019\\VIDEO_TS"}});
-    TraceValues(HKEY_CURRENT_USER, base + "\\Common", {{"InstallPath", "C:\\Program Files\\InterVideo\\DVD5"}});
+    SeedValues(HKEY_CURRENT_USER, base + "\\DVD4", {{"LASTOPENPATH", "E:\\VIDEO_TS"}});
+    SeedValues(HKEY_CURRENT_USER, base + "\\DVD5", {{"LASTOPENPATH", "D:\\Movies\\Family Wedding 2019\\VIDEO_TS"}});
+    SeedValues(HKEY_CURRENT_USER, base + "\\Common", {{"InstallPath", "C:\\Program Files\\InterVideo\\DVD5"}});
 }
 
 void SeedQuickTime() {
-    TraceValues(HKEY_CURRENT_USER, kQuickTimeRecentKey,
+    SeedValues(HKEY_CURRENT_USER, kQuickTimeRecentKey,
                 {{"Movie1", "C:\\Users\\Public\\Videos\\product launch trailer.mov"},
                  {"Movie2", "D:\\Holiday\\Lisbon tram.mov"},
                  {"Movie3", "Untitled"}});
-    TraceValues(HKEY_LOCAL_MACHINE, kQuickTimeRecentKey, {{"Movie1", "C:\\Users\\Public\\Videos\\sample.mov"}});
+    SeedValues(HKEY_LOCAL_MACHINE, kQuickTimeRecentKey, {{"Movie1", "C:\\Users\\Public\\Videos\\sample.mov"}});
     const std::string appData = ShellFolderPath(kCsidlAppData);
     if (appData.empty()) return;
     const std::string folder = appData + "\\Apple Computer\\QuickTime";
-    TraceValues(HKEY_CURRENT_USER, kQuickTimePreferencesKey, {{"FolderPath", folder}});
-    TraceFile(folder + "\\QuickTimeFavorites.qtr", "qtfav\r\nD:\\Holiday\\Lisbon tram.mov\r\n");
-    TraceFile(folder + "\\QuickTime.qtp", "preferences");
+    SeedValues(HKEY_CURRENT_USER, kQuickTimePreferencesKey, {{"FolderPath", folder}});
+    SeedFile(folder + "\\QuickTimeFavorites.qtr", "qtfav\r\nD:\\Holiday\\Lisbon tram.mov\r\n");
+    SeedFile(folder + "\\QuickTime.qtp", "preferences");
 }
 
 void SeedWinamp() {
     const std::string folder = "C:\\Program Files\\Winamp";
-    TraceValues(HKEY_CURRENT_USER, kWinampKey, {{"", folder}});
-    TraceFile(folder + "\\winamp.m3u",
+    SeedValues(HKEY_CURRENT_USER, kWinampKey, {{"", folder}});
+    SeedFile(folder + "\\winamp.m3u",
               "#EXTM3U\r\n"
               "#EXTINF:245,Harbour Lights - Morning Tide\r\n"
               "C:\\Users\\Public\\Music\\Harbour Lights\\01 - Morning Tide.mp3\r\n"
@@ -99,16 +86,16 @@ void SeedWinamp() {
               "#EXTINF:-1,Jazz Radio\r\n"
               "http://radio.example.net/live/jazz.pls\r\n"
               "D:\\Podcasts\\Garden Hour\\episode 42.mp3\r\n");
-    TraceFile(folder + "\\winamp.ini", "[Winamp]\r\nvolume=200\r\n");
+    SeedFile(folder + "\\winamp.ini", "[Winamp]\r\nvolume=200\r\n");
 }
 
 void SeedArchivers() {
-    TraceValues(HKEY_CURRENT_USER, kWinZipRecentKey,
+    SeedValues(HKEY_CURRENT_USER, kWinZipRecentKey,
                 {{"filemenu1", "C:\\Users\\Public\\Downloads\\holiday photos.zip"},
                  {"filemenu2", "D:\\Backup\\tax documents 2022.zip"},
                  {"filemenu3", "C:\\Users\\Public\\Documents\\project plans.zip"}});
-    TraceValues(HKEY_LOCAL_MACHINE, kWinZipRecentKey, {{"filemenu1", "C:\\Program Files\\Shared\\drivers.zip"}});
-    TraceValues(HKEY_CURRENT_USER, kWinRarRecentKey,
+    SeedValues(HKEY_LOCAL_MACHINE, kWinZipRecentKey, {{"filemenu1", "C:\\Program Files\\Shared\\drivers.zip"}});
+    SeedValues(HKEY_CURRENT_USER, kWinRarRecentKey,
                 {{"1", "C:\\Users\\Public\\Downloads\\font pack.rar"},
                  {"2", "D:\\Backup\\mail archive 2021.rar"},
                  {"3", "C:\\Users\\Public\\Downloads\\Meadowbrook site"}});
