@@ -92,6 +92,12 @@ bool RunProgram(const std::string& commandLine, int show) {
 // wide call converted from UTF-8 instead. Ordinal, as the file system
 // compares names: no user locale's rules (a Turkish dotless i) decide which
 // file or process two paths name.
+std::string CaptionKey(const std::string& text) {
+    std::wstring wide = platform::text::Widen(text);
+    if (!wide.empty()) CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    return platform::text::Narrow(wide);
+}
+
 bool SameCaption(const std::string& a, const std::string& b) {
     const std::wstring wideA = platform::text::Widen(a), wideB = platform::text::Widen(b);
     return CompareStringOrdinal(wideA.c_str(), static_cast<int>(wideA.size()), wideB.c_str(),

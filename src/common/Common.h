@@ -56,3 +56,6 @@ bool RunProgram(const std::string& commandLine, int show);
 // found again. Compared as UTF-16, since the program's texts are UTF-8: "Ü"
 // equals "ü".
 bool SameCaption(const std::string& a, const std::string& b);
+// The text with case folded as SameCaption ignores it (upper case, ordinal):
+// texts SameCaption holds equal get equal keys, for sets and maps.
+std::string CaptionKey(const std::string& text);

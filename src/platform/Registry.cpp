@@ -277,6 +277,12 @@ bool RawValueText(const RawValue& value, std::string& text) {
     return true;
 }
 
+RawValue TextRawValue(DWORD type, const std::string& text) {
+    const std::wstring wide = text::Widen(text);
+    const BYTE* first = reinterpret_cast<const BYTE*>(wide.c_str());
+    return RawValue{type, std::vector<BYTE>(first, first + (wide.size() + 1) * sizeof(wchar_t))};
+}
+
 LONG DeleteValue(HKEY key, const std::string& name) {
     if (NameHoldsNul(name)) return NativeDelete(key, text::Widen(name));
     return RegDeleteValueA(key, name.c_str());

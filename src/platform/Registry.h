@@ -67,6 +67,10 @@ LONG SetRawValue(HKEY key, const std::string& name, const RawValue& value);
 // the program's code page. False for a value of any other type.
 bool RawValueText(const RawValue& value, std::string& text);
 
+// A REG_SZ or REG_EXPAND_SZ raw value holding the text (UTF-16, with its
+// terminating NUL), as the registry stores it.
+RawValue TextRawValue(DWORD type, const std::string& text);
+
 LONG DeleteValue(HKEY key, const std::string& name);
 
 // Deletes one key that has no subkeys.

@@ -204,6 +204,67 @@ struct Walker {
     }
 };
 
+// --- the reader's walk: the lines give the layout, the parser the values ---
+
+struct DocumentWalker {
+    const std::vector<std::string>& lines;
+    const std::vector<std::pair<std::string, std::string>>& leaves;
+    std::string& fault;
+    size_t leaf = 0;
+
+    bool Fail(size_t line, const std::string& what) {
+        fault = "Line " + std::to_string(line + 1) + ": " + what;
+        return false;
+    }
+    // The line at index, looked for before it is read.
+    bool Line(size_t index, std::string& text) {
+        if (index >= lines.size()) return Fail(index, "the file ends early.");
+        text = lines[index];
+        return true;
+    }
+    bool Is(size_t index, const std::string& wanted) {
+        return index < lines.size() && lines[index] == wanted;
+    }
+    bool Expect(size_t index, const std::string& wanted) {
+        std::string text;
+        if (!Line(index, text)) return false;
+        return text == wanted || Fail(index, "\"" + wanted + "\" expected.");
+    }
+    // The parser's next text, which must belong to an element of that tag.
+    bool Take(size_t line, const std::string& tag, std::string& value) {
+        if (leaf >= leaves.size() || leaves[leaf].first != tag)
+            return Fail(line, "the text of <" + tag + "> is not where the lines put it.");
+        value = leaves[leaf++].second;
+        return true;
+    }
+    // <tag>, its text line, </tag> from index on.
+    bool Element(size_t index, const char* tag, std::string& value) {
+        return Expect(index, std::string("<") + tag + ">") && Line(index + 1, value) &&
+               Expect(index + 2, std::string("</") + tag + ">") && Take(index + 1, tag, value);
+    }
+    // A run entry of 14 lines from index on.
+    bool RunEntry(size_t index, SnapshotRunEntry& entry) {
+        std::string check;
+        if (!Expect(index, "<VALUE>") || !Element(index + 1, "NAME", entry.name) ||
+            !Element(index + 4, "LOCATION", entry.location) || !Element(index + 7, "ROOT", entry.root) ||
+            !Element(index + 10, "CHECK", check) || !Expect(index + 13, "</VALUE>"))
+            return false;
+        if (check != kTrue && check != kFalse) return Fail(index + 11, "CHECK is neither True nor False.");
+        entry.active = check == kTrue;
+        return true;
+    }
+    // A file entry of 8 lines from index on.
+    bool FileEntry(size_t index, SnapshotFileEntry& file) {
+        return Expect(index, "<VALUE>") && Element(index + 1, "NAME", file.name) &&
+               Element(index + 4, "LOCATION", file.folder) && Expect(index + 7, "</VALUE>");
+    }
+    // An element with nothing inside: the parser gives it a text of its own.
+    bool Empty(size_t line, const std::string& tag) {
+        std::string text;
+        return Take(line, tag, text);
+    }
+};
+
 }  // namespace
 
 bool BuildSnapshotBytes(const SnapshotData& data, std::string& bytes, std::string& fault) {
@@ -305,6 +366,67 @@ bool ReadSnapshotBytes(const std::string& bytes, SnapshotData& data, std::string
     if (!w.Expect("</AUTOSTART>") || !w.Element("DATE", data.date) || !w.Expect("</ALL>")) return false;
     if (w.at != bytes.size()) return w.Fail("text after the end of the document.");
     return true;
+}
+
+bool ReadSnapshotDocument(const std::vector<std::string>& lines,
+                          const std::vector<std::pair<std::string, std::string>>& leaves, SnapshotData& data,
+                          std::string& fault) {
+    data = SnapshotData{};
+    fault.clear();
+    DocumentWalker w{lines, leaves, fault};
+    if (!w.Expect(1, kSnapshotMarker) || !w.Expect(2, "<ALL>") || !w.Expect(3, "<REGISTRY>")) return false;
+    size_t p = 4;
+    std::string open;
+    for (; w.Line(p, open) && open != "</REGISTRY>"; p += 2) {
+        const std::string name = open.size() >= 3 ? open.substr(1, open.size() - 2) : std::string();
+        if (open.size() < 3 || open.front() != '<' || open.back() != '>' || !IsTagName(name))
+            return w.Fail(p, "a section's start tag expected.");
+        SnapshotSection section{name, {}};
+        const std::string close = "</" + name + ">";
+        if (w.Is(p + 1, close) && !w.Empty(p, name)) return false;
+        for (; !w.Is(p + 1, close); p += 14) {
+            SnapshotRunEntry entry;
+            if (!w.RunEntry(p + 1, entry)) return false;
+            section.entries.push_back(std::move(entry));
+        }
+        data.sections.push_back(std::move(section));
+    }
+    if (!fault.empty()) return false;
+    if (data.sections.empty() && !w.Empty(p, "REGISTRY")) return false;
+    if (!w.Expect(p + 1, "<WIN.INI>") || !w.Expect(p + 2, "</WIN.INI>") || !w.Empty(p + 1, "WIN.INI") ||
+        !w.Expect(p + 3, "<AUTOSTART>"))
+        return false;
+    size_t q = p + 3;
+    if (w.Is(q + 1, "</AUTOSTART>") && !w.Empty(q, "AUTOSTART")) return false;
+    for (; !w.Is(q + 1, "</AUTOSTART>"); q += 8) {
+        SnapshotFileEntry file;
+        if (!w.FileEntry(q + 1, file)) return false;
+        data.files.push_back(std::move(file));
+    }
+    if (!w.Element(q + 2, "DATE", data.date) || !w.Expect(q + 5, "</ALL>")) return false;
+    if (q + 6 != lines.size()) return w.Fail(q + 6, "text after the end of the document.");
+    if (w.leaf != leaves.size()) return w.Fail(q + 5, "the document holds texts the lines do not show.");
+    return true;
+}
+
+std::string TextBetweenLineBreaks(std::string text) {
+    if (!text.empty() && text.front() == '\n') text.erase(0, 1);
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    return text;
+}
+
+std::vector<std::string> SplitSnapshotLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    size_t at = 0;
+    while (at < bytes.size()) {
+        size_t end = bytes.find('\n', at);
+        const size_t next = end == std::string::npos ? bytes.size() : end + 1;
+        if (end == std::string::npos) end = bytes.size();
+        if (end > at && bytes[end - 1] == '\r') --end;
+        lines.emplace_back(bytes, at, end - at);
+        at = next;
+    }
+    return lines;
 }
 
 bool HasDoctype(const std::string& bytes) {

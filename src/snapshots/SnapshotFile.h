@@ -66,6 +66,26 @@ std::vector<std::pair<std::string, std::string>> SnapshotLeafTexts(const Snapsho
 // byte windows-1252 leaves undefined is a fault naming the line.
 bool ReadSnapshotBytes(const std::string& bytes, SnapshotData& data, std::string& fault);
 
+// A snapshot as a reader of the file gets it: the file's lines (line ends
+// cut) and the texts of its elements without child elements in document
+// order, as an XML parser gives them (one line break cut at each end). The
+// lines must be laid out as BuildSnapshotBytes lays them out, every line
+// looked for there first; each value is the parser's text of its element,
+// paired with the lines by tag. False, with the fault naming the line
+// (counted from 1), for any other layout, a CHECK other than "True" or
+// "False", or texts that do not pair with the lines.
+bool ReadSnapshotDocument(const std::vector<std::string>& lines,
+                          const std::vector<std::pair<std::string, std::string>>& leaves, SnapshotData& data,
+                          std::string& fault);
+
+// An XML parser reads a text line with the line break on each side (CR LF
+// as one LF): the value is what lies between.
+std::string TextBetweenLineBreaks(std::string text);
+
+// The file's lines, split at LF with a CR before it cut; the empty piece
+// after a last line end is not a line.
+std::vector<std::string> SplitSnapshotLines(const std::string& bytes);
+
 // Whether the text declares a document type (which may define entities that
 // grow without bound or reach outside the file): such a text is never parsed.
 bool HasDoctype(const std::string& bytes);

@@ -16,14 +16,6 @@ namespace {
 constexpr const char* kMachine = "HKEY_LOCAL_MACHINE";
 constexpr const char* kUser = "HKEY_CURRENT_USER";
 
-// The parser reads a text line with the line break on each side (CR LF as
-// one LF); the value is what lies between.
-std::string TextBetweenLineBreaks(std::string text) {
-    if (!text.empty() && text.front() == '\n') text.erase(0, 1);
-    if (!text.empty() && text.back() == '\n') text.pop_back();
-    return text;
-}
-
 // What the parser reads must be what we meant to write, text for text.
 bool ReadsBackEqual(const std::string& bytes, const SnapshotData& data, std::string& error) {
     std::vector<platform::xml::LeafText> leaves;

@@ -262,6 +262,27 @@ bool DeleteRunValue(const std::string& rootName, const std::string& keyName, con
     return DeleteHeldValue(rootName, keyName, name, location) == RunDeleteOutcome::Deleted;
 }
 
+RunValueChange DeleteHeldRunValue(const std::string& rootName, const std::string& keyName, const std::string& name,
+                                  const std::string& location) {
+    switch (DeleteHeldValue(rootName, keyName, name, location)) {
+    case RunDeleteOutcome::Deleted: return RunValueChange::Done;
+    case RunDeleteOutcome::Changed: return RunValueChange::Changed;
+    default: return RunValueChange::NotWritable;
+    }
+}
+
+RunValueChange RewriteRunValue(const std::string& rootName, const std::string& keyName, const std::string& name,
+                               const std::string& heldLocation, const std::string& newLocation) {
+    if (!HoldsLocation(ReadHeld(rootName, keyName, name), heldLocation)) return RunValueChange::Changed;
+    TRegistry registry;
+    if (!OpenRunKeyToWrite(registry, rootName, keyName, false)) return RunValueChange::NotWritable;
+    // Checked again under the write handle: the value may have changed since.
+    const HeldValue held = ReadHeld(registry, name);
+    if (!HoldsLocation(held, heldLocation)) return RunValueChange::Changed;
+    return registry.WriteRawValue(name, reg::TextRawValue(held.raw.type, newLocation)) ? RunValueChange::Done
+                                                                                       : RunValueChange::NotWritable;
+}
+
 RunDeleteResult DeleteRunEntryWithBackup(const RunEntry& entry, bool active, const std::string& backupFolder,
                                          const SYSTEMTIME& now) {
     RunDeleteResult result;

@@ -37,6 +37,23 @@ bool AddRunValue(const std::string& rootName, const std::string& section, const 
 bool DeleteRunValue(const std::string& rootName, const std::string& keyName, const std::string& name,
                     const std::string& location);
 
+// What a change of one value of a run key did.
+enum class RunValueChange {
+    Done,
+    Changed,      // the value no longer holds what was read, or went: left as it is
+    NotWritable,  // the key refused: nothing changed
+};
+
+// DeleteRunValue, telling why nothing was deleted.
+RunValueChange DeleteHeldRunValue(const std::string& rootName, const std::string& keyName, const std::string& name,
+                                  const std::string& location);
+
+// Gives the value of the key (a section, or a section + "-") the new text in
+// its own type (an expandable string stays expandable), only while it still
+// holds heldLocation.
+RunValueChange RewriteRunValue(const std::string& rootName, const std::string& keyName, const std::string& name,
+                               const std::string& heldLocation, const std::string& newLocation);
+
 // What a Delete of a run entry did.
 enum class RunDeleteOutcome {
     Deleted,       // saved in a backup point, checked there, then deleted

@@ -1,0 +1,275 @@
+// Comparing a startup snapshot with the machine as it is now.
+#include "snapshots/SnapshotCompare.h"
+
+#include "common/Common.h"
+#include "platform/Files.h"
+#include "platform/Xml.h"
+#include "startup/StartUpEditing.h"
+#include "startup/StartUpFunctions.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace snapshots {
+
+namespace files = platform::files;
+
+const char* const kCompareStartText = "Click on Button \"Compare With...\" and select XMLfile.";
+
+namespace {
+
+constexpr const char* kMachine = "HKEY_LOCAL_MACHINE";
+constexpr const char* kUser = "HKEY_CURRENT_USER";
+constexpr const char* kTrue = "True";
+constexpr const char* kFalse = "False";
+constexpr const char* kNoChange = "CHENGE NOT FOUND.";
+// A snapshot is a few kilobytes per hundred entries; anything this big is
+// not one, and is refused before it is read whole.
+constexpr unsigned long long kLargestSnapshot = 64ull << 20;
+
+const std::string kIndent(19, ' ');
+const std::string kGap(10, ' ');
+
+// --- loading ---
+
+SnapshotLoad Refuse(const std::string& path, const std::string& fault, std::string& error) {
+    error = "The snapshot \"" + path + "\" was not loaded: " + fault;
+    return SnapshotLoad::Refused;
+}
+
+// The checks the layout leaves to us: a section name goes into a key path and
+// a root chooses the hive, so only the program's own pass.
+SnapshotLoad CheckValues(const SnapshotData& data, const std::string& path, std::string& error) {
+    for (const SnapshotSection& section : data.sections) {
+        if (!startup::IsRunSectionName(section.name))
+            return Refuse(path, "<" + section.name + "> is not one of the run sections.", error);
+        for (const SnapshotRunEntry& entry : section.entries) {
+            if (entry.name.empty())
+                return Refuse(path, "an entry of <" + section.name + "> has no name.", error);
+            if (entry.root != kMachine && entry.root != kUser)
+                return Refuse(path, "the entry \"" + entry.name + "\" has the root \"" + entry.root +
+                                        "\", which is neither " + kMachine + " nor " + kUser + ".",
+                              error);
+        }
+    }
+    return SnapshotLoad::Loaded;
+}
+
+SnapshotLoad ReadSnapshotData(const std::string& path, SnapshotData& data, std::string& error) {
+    unsigned long long size = 0;
+    if (files::FileSize(path, size) && size > kLargestSnapshot)
+        return Refuse(path, "it is larger than any snapshot (" + std::to_string(size) + " bytes).", error);
+    std::string bytes;
+    if (!files::ReadFileBytes(path, bytes)) return Refuse(path, "it cannot be read.", error);
+    if (HasDoctype(bytes))
+        return Refuse(path, "it declares a document type, which a snapshot never does.", error);
+    std::vector<platform::xml::LeafText> parsed;
+    std::string reason;
+    if (!platform::xml::ParseLeafTexts(bytes, parsed, reason))
+        return Refuse(path, "it is not well-formed XML (the parser says: " + reason + ").", error);
+    const std::vector<std::string> lines = SplitSnapshotLines(bytes);
+    if (lines.size() < 2 || lines[1] != kSnapshotMarker) return SnapshotLoad::NotOurs;
+    std::vector<std::pair<std::string, std::string>> leaves;
+    leaves.reserve(parsed.size());
+    for (platform::xml::LeafText& leaf : parsed)
+        leaves.emplace_back(std::move(leaf.tag), TextBetweenLineBreaks(std::move(leaf.text)));
+    std::string fault;
+    if (!ReadSnapshotDocument(lines, leaves, data, fault))
+        return Refuse(path, "it is not laid out as a snapshot. " + fault, error);
+    return CheckValues(data, path, error);
+}
+
+// --- comparing ---
+
+// The last present row of each name.
+template <typename Row>
+std::unordered_map<std::string, const Row*> LastByName(const std::vector<Row>& rows) {
+    std::unordered_map<std::string, const Row*> last;
+    for (const Row& row : rows) last[row.name] = &row;
+    return last;
+}
+
+template <typename Row>
+std::unordered_set<std::string> NamesOf(const std::vector<Row>& rows) {
+    std::unordered_set<std::string> names;
+    for (const Row& row : rows) names.insert(row.name);
+    return names;
+}
+
+void Append(std::vector<std::string>& report, const std::vector<std::string>& lines) {
+    report.insert(report.end(), lines.begin(), lines.end());
+}
+
+std::string KeyTail(const std::string& section) { return "          Key: ...\\" + section + ")"; }
+
+// The records of the fields that differ between a snapshot row and its match.
+void AppendFieldChanges(std::vector<std::string>& report, const CompareRegistryRow& s, const CompareRegistryRow& m,
+                        bool& changed) {
+    const std::string where = kGap + "Location: " + m.location;
+    if (s.location != m.location) {
+        Append(report, {"CHENGED LOCATION:  Parametr:  " + m.name, kIndent + "OLDLocation:  " + s.location,
+                        kIndent + "NEWLocation:  " + m.location, kIndent + "(RootKey: " + m.root + KeyTail(m.section)});
+        changed = true;
+    }
+    if (s.root != m.root) {
+        Append(report, {"CHENGED  ROOTKEY:  Parametr:  " + m.name + where, kIndent + "OLDRootKey:  " + s.root,
+                        kIndent + "NEWRootKey:  " + m.root, kIndent + "(Key: ...\\" + m.section + ")"});
+        changed = true;
+    }
+    if (s.section != m.section) {
+        Append(report, {"CHENGED  LASTKEY:  Parametr:  " + m.name + where, kIndent + "OLDLastKey:  " + s.section,
+                        kIndent + "NEWLastKey:  " + m.section, kIndent + "(RootKey: " + m.root + ")"});
+        changed = true;
+    }
+    if (s.check != m.check) {
+        Append(report, {"CHENGED    CHECK:  Parametr:  " + m.name + where, kIndent + "OLDCheck:  " + s.check,
+                        kIndent + "NEWCheck:  " + m.check, kIndent + "(RootKey: " + m.root + ")"});
+        changed = true;
+    }
+}
+
+void CompareRegistry(const CompareRows& snapshot, const CompareRows& present, CompareResult& result) {
+    result.report.push_back("IN REGISTRY:");
+    result.restoreAllEnabled = true;
+    bool changed = false;
+    const auto presentByName = LastByName(present.registry);
+    for (const CompareRegistryRow& s : snapshot.registry) {
+        const auto match = presentByName.find(s.name);
+        if (match == presentByName.end()) {
+            Append(result.report, DeletedRecord(s));
+            result.createDeletedEnabled = true;
+            changed = true;
+        } else {
+            AppendFieldChanges(result.report, s, *match->second, changed);
+        }
+    }
+    const auto snapshotNames = NamesOf(snapshot.registry);
+    for (const CompareRegistryRow& c : present.registry) {
+        if (snapshotNames.count(c.name)) continue;
+        Append(result.report, CreatedRecord(c));
+        result.deleteCreatedEnabled = true;
+        changed = true;
+    }
+    if (!changed) {
+        result.report.push_back(kNoChange);
+        result.restoreAllEnabled = false;
+    }
+}
+
+void CompareFiles(const CompareRows& snapshot, const CompareRows& present, CompareResult& result) {
+    result.report.push_back("IN AUTOSTART:");
+    bool changed = false;
+    const auto presentByName = LastByName(present.files);
+    for (const CompareFileRow& s : snapshot.files) {
+        const auto match = presentByName.find(s.name);
+        if (match == presentByName.end()) {
+            result.report.push_back("DELETED:      File:  " + s.name + kGap + "Location: " + s.location);
+            changed = true;
+        } else if (match->second->location != s.location) {
+            Append(result.report, {"CHENGED LOCATION:      File:  " + match->second->name,
+                                   kIndent + "OLDLocation:  " + s.location,
+                                   kIndent + "NEWLocation:  " + match->second->location});
+            changed = true;
+        }
+    }
+    const auto snapshotNames = NamesOf(snapshot.files);
+    for (const CompareFileRow& c : present.files) {
+        if (snapshotNames.count(c.name)) continue;
+        result.report.push_back("CREATED:      File:  " + c.name + kGap + "Location: " + c.location);
+        changed = true;
+    }
+    if (!changed) result.report.push_back(kNoChange);
+}
+
+void FillTable(const CompareRows& snapshot, CompareResult& result) {
+    for (const CompareRegistryRow& row : snapshot.registry)
+        if (!row.name.empty()) result.table.push_back({row.name, row.location, row.root, row.section, row.check});
+    for (const CompareFileRow& row : snapshot.files)
+        if (!row.name.empty()) result.table.push_back({row.name, row.location});
+}
+
+}  // namespace
+
+std::string RowKeyName(const CompareRegistryRow& row) {
+    return row.check == kTrue ? row.section : row.section + startup::kSwitchedOffSuffix;
+}
+
+CompareRows RowsOfSnapshot(const SnapshotData& data) {
+    CompareRows rows;
+    for (const SnapshotSection& section : data.sections)
+        for (const SnapshotRunEntry& entry : section.entries)
+            rows.registry.push_back(
+                {entry.name, entry.location, entry.root, section.name, entry.active ? kTrue : kFalse});
+    for (const SnapshotFileEntry& file : data.files) rows.files.push_back({file.name, file.folder});
+    return rows;
+}
+
+SnapshotLoad LoadSnapshot(const std::string& path, CompareRows& rows, std::string& date, std::string& error) {
+    rows = CompareRows{};
+    date.clear();
+    error.clear();
+    SnapshotData data;
+    const SnapshotLoad load = ReadSnapshotData(path, data, error);
+    if (load != SnapshotLoad::Loaded) return load;
+    rows = RowsOfSnapshot(data);
+    date = data.date;
+    return SnapshotLoad::Loaded;
+}
+
+void ReadPresentRunKey(CompareRows& present, const std::string& rootName, const std::string& section,
+                       const std::string& suffix) {
+    const std::string check = suffix.empty() ? kTrue : kFalse;
+    for (startup::RunKeyText& value : startup::ReadRunKeyTexts(rootName, section + suffix))
+        present.registry.push_back({std::move(value.name), std::move(value.text), rootName, section, check});
+}
+
+void ReadPresentStartupFiles(CompareRows& present) {
+    for (const std::string& path : startup::StartupFolderFiles())
+        present.files.push_back({files::RemoveExtension(files::ExtractFileName(path)), files::ExtractFilePath(path)});
+}
+
+CompareRows ReadPresentState() {
+    CompareRows present;
+    for (const char* section : startup::kRunSections) {
+        ReadPresentRunKey(present, kMachine, section, "");
+        ReadPresentRunKey(present, kUser, section, "");
+        ReadPresentRunKey(present, kMachine, section, startup::kSwitchedOffSuffix);
+        ReadPresentRunKey(present, kUser, section, startup::kSwitchedOffSuffix);
+    }
+    ReadPresentStartupFiles(present);
+    return present;
+}
+
+CompareResult CompareSnapshot(const CompareRows& snapshot, const CompareRows& present) {
+    CompareResult result;
+    CompareRegistry(snapshot, present, result);
+    CompareFiles(snapshot, present, result);
+    FillTable(snapshot, result);
+    return result;
+}
+
+std::vector<std::string> DeletedRecord(const CompareRegistryRow& s) {
+    return {"DELETED:  Parametr:  " + s.name + kGap + "Location: " + s.location,
+            kIndent + "(RootKey: " + s.root + KeyTail(s.section)};
+}
+
+std::vector<std::string> CreatedRecord(const CompareRegistryRow& c) {
+    return {"CREATED:  Parametr:  " + c.name + kGap + "Location: " + c.location,
+            std::string(20, ' ') + "(RootKey: " + c.root + kGap + "Key:  ...\\" + c.section + ")"};
+}
+
+void RemoveRecords(std::vector<std::string>& report, const std::vector<std::vector<std::string>>& records) {
+    for (const std::vector<std::string>& record : records) {
+        if (record.empty() || record.size() > report.size()) continue;
+        for (size_t at = report.size() - record.size() + 1; at-- > 0;) {
+            if (std::equal(record.begin(), record.end(), report.begin() + static_cast<std::ptrdiff_t>(at))) {
+                report.erase(report.begin() + static_cast<std::ptrdiff_t>(at),
+                             report.begin() + static_cast<std::ptrdiff_t>(at + record.size()));
+                break;
+            }
+        }
+    }
+}
+
+}  // namespace snapshots

@@ -1,0 +1,169 @@
+// The comparison's three repairs.
+#include "snapshots/SnapshotRepair.h"
+
+#include "common/Common.h"
+#include "platform/Files.h"
+#include "platform/Registry.h"
+#include "snapshots/BackupPoint.h"
+#include "startup/StartUpEditing.h"
+#include "startup/StartUpFunctions.h"
+
+#include <unordered_map>
+#include <unordered_set>
+
+namespace snapshots {
+
+const char* const kRestoredText = "XMLFILE'S PARAMETRS WAS LOADED.";
+
+namespace {
+
+// One value of the registry: root, key and name as the registry tells
+// names apart (case ignored).
+std::string ValueKey(const CompareRegistryRow& row) {
+    return row.root + "\\" + RowKeyName(row) + "\\" + CaptionKey(row.name);
+}
+
+const char* const kNulName =
+    "Its name holds a NUL character, which a backup point cannot give back whole; it was left as it is.";
+const char* const kTwice = "The snapshot holds it more than once; the first was taken.";
+
+std::string ChangeReason(startup::RunValueChange change) {
+    return change == startup::RunValueChange::Changed
+               ? "It no longer holds what was read when the snapshot was compared; it was left as it is."
+               : "The key refused the change (administrator rights may be needed).";
+}
+
+const char* const kNotWritten =
+    "It could not be written: the key refused it, or a value of that name that is not a program line is there.";
+
+// What a repair will do to one row.
+struct Step {
+    enum Kind { Delete, Rewrite, Create } kind;
+    CompareRegistryRow row;     // the row reported: the present one deleted, the snapshot one written
+    std::string heldLocation;   // what the value holds now (Delete, Rewrite)
+    std::string registryName;   // the value's name as the registry has it (Rewrite)
+};
+
+void Fail(RepairResult& result, const CompareRegistryRow& row, const std::string& reason) {
+    result.failed.push_back({row, reason});
+}
+
+// Saves what the steps delete or overwrite in one point; false (result
+// telling why) when that fails, and then nothing may change.
+bool BackUpSteps(const std::vector<Step>& steps, const std::string& backupFolder, const SYSTEMTIME& now,
+                 RepairResult& result) {
+    std::vector<BackupItem> items;
+    for (const Step& step : steps) {
+        if (step.kind == Step::Create) continue;
+        const std::string name = step.kind == Step::Rewrite ? step.registryName : step.row.name;
+        items.push_back({step.row.root, startup::RunKeyPath(step.row.root, RowKeyName(step.row)), false, name});
+    }
+    if (items.empty()) return true;
+    if (BackUpBeforeDelete(backupFolder, now, items, result.pointFolder, result.error)) return true;
+    result.pointFolder.clear();
+    result.backupFailed = true;
+    return false;
+}
+
+void Carry(const Step& step, RepairResult& result) {
+    const CompareRegistryRow& row = step.row;
+    const std::string key = RowKeyName(row);
+    if (step.kind == Step::Create) {
+        if (startup::AddRunValue(row.root, key, row.name, row.location)) result.done.push_back(row);
+        else Fail(result, row, kNotWritten);
+        return;
+    }
+    const startup::RunValueChange change =
+        step.kind == Step::Delete ? startup::DeleteHeldRunValue(row.root, key, row.name, step.heldLocation)
+                                  : startup::RewriteRunValue(row.root, key, step.registryName, step.heldLocation,
+                                                             row.location);
+    if (change == startup::RunValueChange::Done) result.done.push_back(row);
+    else Fail(result, row, ChangeReason(change));
+}
+
+RepairResult CarryOut(const std::vector<Step>& steps, const std::string& backupFolder, const SYSTEMTIME& now,
+                      RepairResult result) {
+    if (!BackUpSteps(steps, backupFolder, now, result)) return result;
+    for (const Step& step : steps) Carry(step, result);
+    return result;
+}
+
+std::unordered_set<std::string> NamesOf(const std::vector<CompareRegistryRow>& rows) {
+    std::unordered_set<std::string> names;
+    for (const CompareRegistryRow& row : rows) names.insert(row.name);
+    return names;
+}
+
+}  // namespace
+
+RepairResult RestoreAll(const CompareRows& snapshot, const CompareRows& present, const std::string& backupFolder,
+                        const SYSTEMTIME& now) {
+    RepairResult result;
+    std::unordered_map<std::string, const CompareRegistryRow*> presentByValue;
+    for (const CompareRegistryRow& row : present.registry) presentByValue.emplace(ValueKey(row), &row);
+    std::vector<Step> deletes, writes;
+    std::unordered_set<std::string> wanted;
+    for (const CompareRegistryRow& s : snapshot.registry) {
+        const std::string value = ValueKey(s);
+        if (!wanted.insert(value).second) {
+            Fail(result, s, kTwice);
+            continue;
+        }
+        const auto held = presentByValue.find(value);
+        if (held == presentByValue.end()) writes.push_back({Step::Create, s, "", ""});
+        else if (held->second->location != s.location)
+            writes.push_back({Step::Rewrite, s, held->second->location, held->second->name});
+    }
+    for (const CompareRegistryRow& p : present.registry) {
+        if (wanted.count(ValueKey(p))) continue;
+        if (platform::reg::NameHoldsNul(p.name)) Fail(result, p, kNulName);
+        else deletes.push_back({Step::Delete, p, p.location, p.name});
+    }
+    // Deletes first: a snapshot entry may come back under a name that differs
+    // from a present one by case alone.
+    deletes.insert(deletes.end(), writes.begin(), writes.end());
+    return CarryOut(deletes, backupFolder, now, std::move(result));
+}
+
+RepairResult CreateDeleted(const CompareRows& snapshot, const CompareRows& present) {
+    RepairResult result;
+    const auto presentNames = NamesOf(present.registry);
+    std::unordered_set<std::string> handled;
+    for (const CompareRegistryRow& s : snapshot.registry) {
+        if (presentNames.count(s.name)) continue;
+        if (!handled.insert(ValueKey(s)).second) Fail(result, s, kTwice);
+        else Carry({Step::Create, s, "", ""}, result);
+    }
+    return result;
+}
+
+RepairResult DeleteCreated(const CompareRows& snapshot, const CompareRows& present, const std::string& backupFolder,
+                           const SYSTEMTIME& now) {
+    RepairResult result;
+    const auto snapshotNames = NamesOf(snapshot.registry);
+    std::vector<Step> deletes;
+    for (const CompareRegistryRow& c : present.registry) {
+        if (snapshotNames.count(c.name) || c.check != "True") continue;
+        if (platform::reg::NameHoldsNul(c.name)) Fail(result, c, kNulName);
+        else deletes.push_back({Step::Delete, c, c.location, c.name});
+    }
+    return CarryOut(deletes, backupFolder, now, std::move(result));
+}
+
+std::vector<std::string> RepairFailureLines(const RepairResult& result) {
+    std::vector<std::string> lines;
+    for (const RepairFailure& failure : result.failed)
+        lines.push_back("NOT DONE:  Parametr:  " + failure.row.name + "          (RootKey: " + failure.row.root +
+                        "          Key: ...\\" + RowKeyName(failure.row) + ")  " + failure.reason);
+    return lines;
+}
+
+std::string RepairPointLine(const RepairResult& result) {
+    if (result.pointFolder.empty()) return {};
+    std::string point = result.pointFolder;
+    if (!point.empty() && (point.back() == '\\' || point.back() == '/')) point.pop_back();
+    return "What was deleted or overwritten is saved in the backup point " +
+           platform::files::ExtractFileName(point) + ".";
+}
+
+}  // namespace snapshots

@@ -1,0 +1,57 @@
+// The three repairs a comparison offers: the whole snapshot put back, the
+// entries gone since re-created, the entries new since deleted. Each works on
+// the rows the user saw compared, row by row; what it deletes or overwrites
+// is saved in one backup point first, and nothing changes when that fails.
+#pragma once
+
+#include "snapshots/SnapshotCompare.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace snapshots {
+
+struct RepairFailure {
+    CompareRegistryRow row;
+    std::string reason;  // a sentence for the user
+};
+
+struct RepairResult {
+    bool backupFailed = false;  // the backup point could not be written or checked: nothing was changed
+    std::string error;          // why, when backupFailed
+    std::string pointFolder;    // the point holding what was deleted or overwritten ("" when nothing was)
+    std::vector<CompareRegistryRow> done;  // rows carried out, in the order handled
+    std::vector<RepairFailure> failed;     // rows left as they were, with why
+};
+
+// Makes the run keys hold the snapshot: an entry the snapshot has as it is
+// stays untouched; one holding another text is rewritten in its own type
+// (an expandable string stays expandable); a present entry the snapshot has
+// not (in that key, under that name) is deleted; a missing one is written,
+// its key created when needed. A value changed since it was read is left.
+RepairResult RestoreAll(const CompareRows& snapshot, const CompareRows& present, const std::string& backupFolder,
+                        const SYSTEMTIME& now);
+
+// Writes back every snapshot entry whose name no present entry has, into the
+// key it was in (a switched-off one stays switched off); a value that
+// appeared there since is left.
+RepairResult CreateDeleted(const CompareRows& snapshot, const CompareRows& present);
+
+// Deletes every active present entry whose name no snapshot entry has (the
+// switched-off keys' new entries are left: they start nothing), each only
+// while it still holds what was read.
+RepairResult DeleteCreated(const CompareRows& snapshot, const CompareRows& present, const std::string& backupFolder,
+                           const SYSTEMTIME& now);
+
+// The lines the report gets for the rows a repair left: one per row.
+std::vector<std::string> RepairFailureLines(const RepairResult& result);
+
+// The line that names the point saved first ("" when none was made).
+std::string RepairPointLine(const RepairResult& result);
+
+// The report line of a Restore All that put everything back.
+extern const char* const kRestoredText;
+
+}  // namespace snapshots
