@@ -1,8 +1,9 @@
 // Fuzz target for the startup snapshot file: the input taken as snapshot
 // data (fields split at NUL bytes) builds bytes that hold no document type
-// and walk back to the same data, or is refused with a reason; the input
-// taken as a file is refused with a reason or walks to data that builds
-// again and walks back to itself.
+// and walk back to the same data, both by the strict byte walk and by the
+// reader's walk of lines and parser texts, or is refused with a reason; the
+// input taken as a file is refused with a reason or walks to data that
+// builds again and walks back to itself, by either walk.
 #include "snapshots/SnapshotFile.h"
 
 #include <cstdint>
@@ -70,6 +71,40 @@ void BuildsAndWalksBack(const SnapshotData& data, bool mustBuild) {
     if (!ReadSnapshotBytes(bytes, read, fault)) Fail("built bytes do not walk back", fault + "\n" + bytes);
     if (!(read == data)) Fail("built bytes walk back to other data", bytes);
     if (SnapshotLeafTexts(read) != SnapshotLeafTexts(data)) Fail("leaf texts differ", bytes);
+    // The reader's walk: the lines for the layout, what a parser reads for the values.
+    SnapshotData document;
+    if (!ReadSnapshotDocument(SplitSnapshotLines(bytes), SnapshotLeafTexts(data), document, fault))
+        Fail("built bytes do not walk back as a document", fault + "\n" + bytes);
+    if (!(document == data)) Fail("built bytes walk back as a document to other data", bytes);
+}
+
+// What a parser would read from lines laid out one tag or text per line: an
+// element's one text line, or "" for an element with nothing inside.
+std::vector<std::pair<std::string, std::string>> NaiveLeaves(const std::vector<std::string>& lines) {
+    std::vector<std::pair<std::string, std::string>> leaves;
+    const auto tag = [](const std::string& line) {
+        return line.size() > 2 && line.front() == '<' && line.back() == '>' && line[1] != '/'
+                   ? line.substr(1, line.size() - 2)
+                   : std::string();
+    };
+    for (size_t i = 0; i + 1 < lines.size(); ++i) {
+        const std::string name = tag(lines[i]);
+        if (name.empty()) continue;
+        if (lines[i + 1] == "</" + name + ">") leaves.emplace_back(name, "");
+        else if (i + 2 < lines.size() && lines[i + 2] == "</" + name + ">") leaves.emplace_back(name, lines[i + 1]);
+    }
+    return leaves;
+}
+
+void WalksAsDocument(const std::string& input) {
+    const std::vector<std::string> lines = SplitSnapshotLines(input);
+    SnapshotData read;
+    std::string fault;
+    if (!ReadSnapshotDocument(lines, NaiveLeaves(lines), read, fault)) {
+        if (fault.rfind("Line ", 0) != 0) Fail("document refused without a line", fault);
+        return;
+    }
+    BuildsAndWalksBack(read, false);
 }
 
 }  // namespace
@@ -85,6 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else {
         BuildsAndWalksBack(read, true);
     }
+    WalksAsDocument(input);
     HasDoctype(input);
     return 0;
 }
