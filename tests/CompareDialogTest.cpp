@@ -388,7 +388,7 @@ TEST_F(CompareDialog, HeadingClicksSortAscendingFirstThenFlipWhateverTheColumn) 
         Load(d, path);
         for (const auto& click : clicks) {
             NMLISTVIEW notice{};
-            notice.hdr = {d.lvXMLFile.Handle(), TfrmCompareSave::kIdTable, LVN_COLUMNCLICK};
+            notice.hdr = {d.lvXMLFile.Handle(), TfrmCompareSave::kIdTable, static_cast<UINT>(LVN_COLUMNCLICK)};
             notice.iItem = -1;
             notice.iSubItem = click.column;
             SendMessageA(d.Handle(), WM_NOTIFY, TfrmCompareSave::kIdTable, reinterpret_cast<LPARAM>(&notice));
