@@ -73,12 +73,15 @@ wine_run "C:\\Program Files\\Orvelin Demo\\Tray Helper.exe" 3600 >/dev/null 2>&1
 # ORV_DEMO_PAGE=registry opens the Registry page and scans every section;
 # ORV_DEMO_PAGE=history opens the History page on Internet Explorer's visited pages,
 # or with ORV_DEMO_SECTION=N on section N of its tree (12: Firefox's visited pages);
-# ORV_DEMO_PAGE=backup opens the Registry page's BackUp/Restore dialog.
+# ORV_DEMO_PAGE=backup opens the Registry page's BackUp/Restore dialog;
+# ORV_DEMO_PAGE=compare the StartUp page's comparison dialog, with the snapshot
+# file ORV_DEMO_SNAPSHOT (a Windows path in the demo machine) loaded when set.
 program="$bin/Orvelin.exe"
 case "${ORV_DEMO_PAGE:-}" in
   registry) program="$bin/orvdemo_tour.exe registry" ;;
   history) program="$bin/orvdemo_tour.exe history ${ORV_DEMO_SECTION:-}" ;;
   backup) program="$bin/orvdemo_tour.exe backup" ;;
+  compare) program="$bin/orvdemo_tour.exe compare ${ORV_DEMO_SNAPSHOT:-}" ;;
 esac
 
 if [ "$headless" = 1 ]; then

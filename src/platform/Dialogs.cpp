@@ -91,6 +91,7 @@ bool RunFileDialog(HWND owner, FileDialogRequest& request) {
     ofn.lpstrFile = name.data();
     ofn.nMaxFile = static_cast<DWORD>(name.size());
     ofn.lpstrDefExt = request.defaultExt.empty() ? nullptr : request.defaultExt.c_str();
+    ofn.lpstrTitle = request.title.empty() ? nullptr : request.title.c_str();
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY |
                 (request.save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     BOOL chosen = request.save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);

@@ -31,6 +31,7 @@ struct FileDialogRequest {
     std::string filter;    // "Name|*.ext|Other|*.*"
     std::string fileName;  // initial name; receives the chosen one
     std::string defaultExt;
+    std::string title;     // the dialog's caption; empty: the system's own ("Open", "Save As")
 };
 // Runs the open or save dialog. True when the user chose a file.
 bool RunFileDialog(HWND owner, FileDialogRequest& request);

@@ -141,7 +141,7 @@ private:
     std::array<TMainPage*, kPageCount> pages_{};
     std::array<bool, kPageCount> pageShown_{};
     ui::ActionList actions_;
-    platform::dialogs::FileDialogRequest dlgSave_{true, {}, {}, {}};
+    platform::dialogs::FileDialogRequest dlgSave_{true, {}, {}, {}, {}};
     platform::AccelHandle accelerators_;
 
     platform::ImageListHandle imlToolBar, imlToolBarDis, imlSmolIco;

@@ -41,6 +41,7 @@ TStartUpPage::TStartUpPage(IPageHost& frame) : TMainPage(frame, kPageStartUp) {
 TStartUpPage::~TStartUpPage() {
     for (int id : {aSuUpdate, aSuAdd, aSuDelete, aSuCheck, aSuEdit, aSuInfo}) Frame().Actions().Find(id)->onExecute = {};
     // The dialogs and the page's controls go before the image lists.
+    compareForm_.reset();
     infoForm_.reset();
     addValueForm_.reset();
     DestroyHandle();

@@ -11,6 +11,7 @@
 #include "startup/StartUpFunctions.h"
 #include "shell/startup/SuAddValue.h"
 #include "shell/startup/SuProgrammInfo.h"
+#include "shell/snapshots/CompareSave.h"
 
 #include <memory>
 #include <string>
@@ -42,10 +43,16 @@ public:
     void aSuCheckExecute();
     void aSuEditExecute();
     void aSuInfoExecute();
-    // Asks for a file name (proposing "StartUp(<date>).xml") and saves the
-    // startup snapshot there; a failure is told in an error box. True when
-    // a snapshot was saved. The comparison dialog's Create BackUp runs it.
+    // Asks for a file name through the main window's save dialog (proposing
+    // "StartUp(<date>).xml") and saves the startup snapshot there; a failure
+    // is told in an error box. True when a snapshot was saved. The comparison
+    // dialog's Create BackUp runs it.
     bool SaveStartupSnapshot();
+    // The "BackUp\Restore" command (F10): the comparison dialog, shown
+    // modally. When it closes the list shows its section again (a repair may
+    // have changed it); on OK the History page's Update runs, as its own
+    // rules allow.
+    void BackUpRestore() override;
     // The check-box handler of lvSuValues: a change of a row's tick applies
     // it (a conflict is told); a change of its selection or focus applies
     // the shown state again (silently: a conflict only sets the tick back).
@@ -56,6 +63,7 @@ public:
     // The dialogs, created on first use and kept.
     TfrmSuAddValue& frmSuAddValue();
     TfrmSuProgrammInfo& frmSuProgrammInfo();
+    TfrmCompareSave& frmCompareSave();
     // The file the information dialog describes (set by Info).
     std::string ProgramInfoPath;
     startup::SuPopupMenu SuValuesPopup() const { return suPopup_; }
@@ -98,6 +106,7 @@ private:
     bool suDragging_ = false;
     std::unique_ptr<TfrmSuAddValue> addValueForm_;
     std::unique_ptr<TfrmSuProgrammInfo> infoForm_;
+    std::unique_ptr<TfrmCompareSave> compareForm_;
 };
 
 }  // namespace shell

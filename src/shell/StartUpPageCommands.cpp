@@ -20,6 +20,20 @@ TfrmSuAddValue& TStartUpPage::frmSuAddValue() {
     return *addValueForm_;
 }
 
+TfrmCompareSave& TStartUpPage::frmCompareSave() {
+    if (!compareForm_) compareForm_ = std::make_unique<TfrmCompareSave>([this] { return SaveStartupSnapshot(); });
+    return *compareForm_;
+}
+
+void TStartUpPage::BackUpRestore() {
+    const int result = frmCompareSave().ShowFor(Frame().Handle(), Frame().Settings().backupFolder);
+    // Whatever the close: a repair may have changed the run keys listed.
+    RelistSuSection();
+    Frame().SortListAgain(lvSuValues.Handle());
+    Frame().RefreshView();
+    if (result == IDOK) Frame().ExecuteAction(aHsUpdate);
+}
+
 TfrmSuProgrammInfo& TStartUpPage::frmSuProgrammInfo() {
     if (!infoForm_)
         infoForm_ = std::make_unique<TfrmSuProgrammInfo>(Frame().VersionInfo(), [this] { aSuUpdateExecute(); });
@@ -67,14 +81,12 @@ void TStartUpPage::aSuAddExecute() {
 }
 
 bool TStartUpPage::SaveStartupSnapshot() {
-    // No filter, default extension or title of its own: the save dialog as
-    // the program shares it, with the name proposed.
-    platform::dialogs::FileDialogRequest request;
-    request.save = true;
-    request.fileName = snapshots::SnapshotFileName(platform::text::ShortDateToday());
-    if (!platform::dialogs::RunFileDialog(Frame().Handle(), request)) return false;
+    // The main window's one save dialog, which the report shares: no filter,
+    // default extension or title of its own, the name proposed.
+    std::string fileName = snapshots::SnapshotFileName(platform::text::ShortDateToday());
+    if (!Frame().RunSaveDialog(fileName)) return false;
     std::string error;
-    if (snapshots::SaveStartupSnapshot(request.fileName, error)) return true;
+    if (snapshots::SaveStartupSnapshot(fileName, error)) return true;
     platform::dialogs::ShowBox(Frame().Handle(), error, ui::kApplicationTitle, platform::dialogs::BoxKind::ErrorCancel);
     return false;
 }

@@ -1,0 +1,361 @@
+// TfrmCompareSave: a startup snapshot compared with the machine, and its repairs.
+#include "shell/snapshots/CompareSave.h"
+
+#include "shell/ListSorting.h"
+#include "shell/MainPage.h"
+#include "ui/Dpi.h"
+#include "ui/RowData.h"
+#include "ui/TitlePicture.h"
+#include "ui/Window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace shell {
+
+namespace {
+
+using platform::dialogs::BoxKind;
+
+const char* const kNoFile = "Open XMLFile: NONE";
+const char* const kFilePrefix = "Open XMLFile: ";
+
+// 96-DPI layout: the title picture, the file and its date, the file
+// buttons, the table, the report, the repairs at the left and Ok at the right.
+constexpr int kMargin = 8;
+constexpr int kLabelTop = ui::kTitlePictureHeight + 8;
+constexpr int kFileButtonsTop = kLabelTop + 22;
+constexpr int kTableTop = kFileButtonsTop + 33;
+constexpr int kTableHeight = 200;
+constexpr int kReportTop = kTableTop + kTableHeight + 8;
+constexpr int kButtonHeight = 25;
+constexpr int kButtonsTop = TfrmCompareSave::kClientHeight - kButtonHeight - 10;
+constexpr int kReportHeight = kButtonsTop - 10 - kReportTop;
+constexpr int kWideButton = 100, kOkWidth = 75, kButtonGap = 6;
+constexpr int kDateWidth = 200;
+constexpr int kTableWidth = TfrmCompareSave::kClientWidth - 2 * kMargin;
+
+// Aligned in a fixed-pitch font, the report's indented lines sit under the
+// first line's "Parametr:" as they were laid out to.
+constexpr const char* kReportFace = "Courier New";
+constexpr int kReportPoints = 9;
+
+struct Column {
+    const char* caption;
+    int width;  // 96 DPI; 0: what the others leave
+};
+constexpr Column kColumns[] = {{"Name", 150}, {"Location", 289}, {"Root", 137}, {"LastKey", 95}, {"Check", 0}};
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i) text += "\r\n";
+        text += lines[i];
+    }
+    return text;
+}
+
+void SetText(HWND control, const std::string& text) { SetWindowTextA(control, text.c_str()); }
+
+// A button switched off while it has the focus would leave the keyboard
+// nowhere: the focus moves to the fallback.
+void EnableButton(HWND button, bool enabled, HWND fallback) {
+    if (!enabled && GetFocus() == button) SetFocus(fallback);
+    EnableWindow(button, enabled);
+}
+
+}  // namespace
+
+TfrmCompareSave::TfrmCompareSave(std::function<bool()> saveSnapshot) : saveSnapshot_(std::move(saveSnapshot)) {
+    dlgCompareSave.save = false;  // an open dialog: the file must exist
+    dlgCompareSave.title = "Compare With";
+    dlgCompareSave.defaultExt = "xml";
+    // The second description has no pattern of its own.
+    dlgCompareSave.filter = "XML File (*.xml)|*.xml|All File (*.*)";
+}
+
+int TfrmCompareSave::ShowFor(HWND owner, const std::string& backupFolder) {
+    backupFolder_ = backupFolder;
+    return ShowModal(owner);
+}
+
+void TfrmCompareSave::CreateControls(HWND owner) {
+    CreateFrame("Compare Info With XML", kClientWidth, kClientHeight, owner);
+    SetTitlePicture("Compare", "with a StartUp snapshot");
+    dpi_ = ui::WindowDpi(Handle());
+    // SS_NOPREFIX: an "&" in a path is shown as it is.
+    lblName = AddControl("STATIC", kNoFile, SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, kMargin, kLabelTop,
+                         kTableWidth - kDateWidth - 8, 16, -1);
+    lblData = AddControl("STATIC", "", SS_RIGHT | SS_NOPREFIX, kClientWidth - kMargin - kDateWidth, kLabelTop,
+                         kDateWidth, 16, -1);
+    // Created in Tab order, which follows the layout from the top left.
+    btnKill = AddControl("BUTTON", "Load BackUp", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, kMargin, kFileButtonsTop,
+                         kWideButton, kButtonHeight, kIdKill);
+    btnRun = AddControl("BUTTON", "Create BackUp", BS_PUSHBUTTON | WS_TABSTOP, kMargin + kWideButton + kButtonGap,
+                        kFileButtonsTop, kWideButton, kButtonHeight, kIdRun);
+    lvXMLFile = ui::ListView(AddControl(WC_LISTVIEWA, "", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
+                                        kMargin, kTableTop, kTableWidth, kTableHeight, kIdTable, WS_EX_CLIENTEDGE));
+    lvXMLFile.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    int fixed = 0;
+    for (const Column& column : kColumns) fixed += column.width;
+    // The last column takes what is left beside the vertical scroll bar.
+    const int last = Scale(kTableWidth - fixed) - 2 * GetSystemMetrics(SM_CXEDGE) - GetSystemMetrics(SM_CXVSCROLL);
+    for (const Column& column : kColumns)
+        lvXMLFile.AddColumn(column.caption, column.width ? Scale(column.width) : std::max(last, Scale(50)));
+    memCompare = AddControl("EDIT", "", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
+                            kMargin, kReportTop, kTableWidth, kReportHeight, kIdReport, WS_EX_CLIENTEDGE);
+    btnLoadXML = AddControl("BUTTON", "Restore All", BS_PUSHBUTTON | WS_TABSTOP, kMargin, kButtonsTop, kWideButton,
+                            kButtonHeight, kIdRestoreAll);
+    btnUpdate = AddControl("BUTTON", "Create Deleted", BS_PUSHBUTTON | WS_TABSTOP,
+                           kMargin + kWideButton + kButtonGap, kButtonsTop, kWideButton, kButtonHeight,
+                           kIdCreateDeleted);
+    btnDel = AddControl("BUTTON", "Delete Created", BS_PUSHBUTTON | WS_TABSTOP,
+                        kMargin + 2 * (kWideButton + kButtonGap), kButtonsTop, kWideButton, kButtonHeight,
+                        kIdDeleteCreated);
+    btnOk = AddControl("BUTTON", "Ok", BS_DEFPUSHBUTTON | WS_TABSTOP, kClientWidth - kMargin - kOkWidth, kButtonsTop,
+                       kOkWidth, kButtonHeight, kIdOk);
+    ApplyReportFont(dpi_);
+    // Nothing is compared yet, so nothing can be repaired.
+    SetRepairs(false, false, false);
+}
+
+void TfrmCompareSave::ApplyReportFont(int dpi) {
+    platform::GdiHandle old = std::move(reportFont_);
+    reportFont_.Reset(ui::CreatePointFont(kReportFace, kReportPoints, FW_NORMAL, dpi));
+    SendMessageA(memCompare, WM_SETFONT, reinterpret_cast<WPARAM>(reportFont_.Get()), TRUE);
+}
+
+void TfrmCompareSave::FormActivate() {
+    // Each show starts with no file chosen and the focus on Load BackUp.
+    chosenFile_.clear();
+    focus_ = btnKill;
+    Activated();
+}
+
+void TfrmCompareSave::Activated() {
+    ShowNothing();
+    report_ = {snapshots::kCompareStartText};
+    ShowReport();
+    if (!chosenFile_.empty()) LoadChosenFile();
+    else SetText(lblName, kNoFile);
+}
+
+void TfrmCompareSave::Deactivated() { ShowNothing(); }
+
+void TfrmCompareSave::ShowNothing() {
+    snapshot_ = {};
+    present_ = {};
+    compared_ = false;
+    lvXMLFile.Clear();
+    report_.clear();
+    ShowReport();
+    SetText(lblData, "");
+    SetRepairs(false, false, false);
+}
+
+void TfrmCompareSave::ShowReport() { SetText(memCompare, JoinLines(report_)); }
+
+std::vector<std::string> TfrmCompareSave::ReportLines() const {
+    std::vector<std::string> lines;
+    const std::string text = ui::ControlText(memCompare);
+    if (text.empty()) return lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+void TfrmCompareSave::SetRepairs(bool restoreAll, bool createDeleted, bool deleteCreated) {
+    EnableButton(btnLoadXML, restoreAll, btnOk);
+    EnableButton(btnUpdate, createDeleted, btnOk);
+    EnableButton(btnDel, deleteCreated, btnOk);
+}
+
+void TfrmCompareSave::LoadChosenFile() {
+    SetText(lblName, kFilePrefix + chosenFile_);
+    snapshots::CompareRows rows;
+    std::string date, error;
+    switch (snapshots::LoadSnapshot(chosenFile_, rows, date, error)) {
+    case snapshots::SnapshotLoad::Loaded:
+        snapshot_ = std::move(rows);
+        SetText(lblData, "date: " + date);
+        present_ = snapshots::ReadPresentState();
+        compared_ = true;
+        ShowComparison(snapshots::CompareSnapshot(snapshot_, present_));
+        break;
+    case snapshots::SnapshotLoad::NotOurs:  // not a snapshot: left alone without a word
+        break;
+    case snapshots::SnapshotLoad::Refused:
+        // Forgotten before the box: closing the box makes the dialog active
+        // again, which would load the file and show the box again, endlessly.
+        chosenFile_.clear();
+        SetText(lblName, kNoFile);
+        platform::dialogs::ShowBox(Handle(), error, ui::kApplicationTitle, BoxKind::ErrorCancel);
+        break;
+    }
+}
+
+void TfrmCompareSave::ShowComparison(const snapshots::CompareResult& result) {
+    report_ = result.report;
+    ShowReport();
+    {
+        const ui::ListRebuild rebuild(lvXMLFile.Handle());
+        ui::ScopedRedrawOff quiet(lvXMLFile.Handle());
+        lvXMLFile.Clear();
+        int serial = 0;
+        for (const std::vector<std::string>& cells : result.table) {
+            if (cells.empty()) continue;
+            // A file row holds its location only: it lacks the other columns
+            // when the table is sorted by them.
+            const int row = lvXMLFile.AddItem(cells[0], -1, ui::MakeRowData(serial++, cells.size() - 1));
+            for (size_t k = 1; k < cells.size(); ++k) lvXMLFile.SetText(row, static_cast<int>(k), cells[k]);
+        }
+    }
+    SetRepairs(result.restoreAllEnabled, result.createDeletedEnabled, result.deleteCreatedEnabled);
+}
+
+void TfrmCompareSave::LoadBackUpClick() {
+    const bool chosen = platform::dialogs::RunFileDialog(Handle(), dlgCompareSave);
+    // Whatever was shown goes: a cancelled or failed load leaves nothing to repair.
+    ShowNothing();
+    if (!chosen) {
+        chosenFile_.clear();
+        SetText(lblName, kNoFile);
+        return;
+    }
+    chosenFile_ = dlgCompareSave.fileName;
+    LoadChosenFile();
+}
+
+void TfrmCompareSave::CreateBackUpClick() {
+    if (saveSnapshot_) saveSnapshot_();
+    EndModal(IDOK);
+}
+
+bool TfrmCompareSave::Ask(const std::string& question) {
+    return platform::dialogs::ShowBox(Handle(), question, ui::kApplicationTitle, BoxKind::Confirm) == IDYES;
+}
+
+bool TfrmCompareSave::TellBackupFailure(const snapshots::RepairResult& result) {
+    if (!result.backupFailed) return false;
+    platform::dialogs::ShowBox(Handle(),
+                               "Nothing was changed: what the repair would delete or overwrite could not be saved "
+                               "in a backup point first.\r\n\r\n" +
+                                   result.error,
+                               ui::kApplicationTitle, BoxKind::ErrorCancel);
+    return true;
+}
+
+void TfrmCompareSave::RepairDone(const snapshots::RepairResult& result, bool withPointLine) {
+    for (std::string& line : snapshots::RepairFailureLines(result)) report_.push_back(std::move(line));
+    if (withPointLine) {
+        std::string point = snapshots::RepairPointLine(result);
+        if (!point.empty()) report_.push_back(std::move(point));
+    }
+    ShowReport();
+    if (compared_) present_ = snapshots::ReadPresentState();
+}
+
+// The repairs take the rows before they ask: the question's box makes the
+// dialog inactive, which drops its rows, and active again once answered,
+// which compares afresh: the repair acts on what the user saw.
+
+void TfrmCompareSave::RestoreAllClick() {
+    if (!compared_) return;
+    const snapshots::CompareRows snapshot = snapshot_, present = present_;
+    if (!Ask("Replace registry?")) return;
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const snapshots::RepairResult result = snapshots::RestoreAll(snapshot, present, backupFolder_, now);
+    if (TellBackupFailure(result)) return;
+    report_.clear();
+    // Said only when every row was put back.
+    if (result.failed.empty()) report_.push_back(snapshots::kRestoredText);
+    RepairDone(result, true);
+}
+
+void TfrmCompareSave::CreateDeletedClick() {
+    if (!compared_) return;
+    const snapshots::CompareRows snapshot = snapshot_, present = present_;
+    if (!Ask("Update registry?")) return;
+    const snapshots::RepairResult result = snapshots::CreateDeleted(snapshot, present);
+    if (TellBackupFailure(result)) return;
+    std::vector<std::vector<std::string>> records;
+    for (const snapshots::CompareRegistryRow& row : result.done) records.push_back(snapshots::DeletedRecord(row));
+    // A row left keeps its record, and the button stays for another try.
+    snapshots::RemoveRecords(report_, records);
+    if (result.failed.empty()) EnableButton(btnUpdate, false, btnOk);
+    RepairDone(result, false);
+}
+
+void TfrmCompareSave::DeleteCreatedClick() {
+    if (!compared_) return;
+    const snapshots::CompareRows snapshot = snapshot_, present = present_;
+    if (!Ask("Delete new paremetrs?")) return;
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const snapshots::RepairResult result = snapshots::DeleteCreated(snapshot, present, backupFolder_, now);
+    if (TellBackupFailure(result)) return;
+    std::vector<std::vector<std::string>> records;
+    for (const snapshots::CompareRegistryRow& row : result.done) records.push_back(snapshots::CreatedRecord(row));
+    snapshots::RemoveRecords(report_, records);
+    if (result.failed.empty()) EnableButton(btnDel, false, btnOk);
+    RepairDone(result, true);
+}
+
+void TfrmCompareSave::ColumnClick(int column) {
+    SortListView(lvXMLFile, SortState{column, sortDescending_, true});
+    sortDescending_ = !sortDescending_;
+}
+
+bool TfrmCompareSave::OnCommand(int id, int code) {
+    if (code != BN_CLICKED && code != 0) return false;
+    switch (id) {
+    case kIdKill: LoadBackUpClick(); return true;
+    case kIdRun: CreateBackUpClick(); return true;
+    case kIdOk: EndModal(IDOK); return true;
+    case IDCANCEL: EndModal(IDCANCEL); return true;  // Esc
+    case kIdRestoreAll: RestoreAllClick(); return true;
+    case kIdCreateDeleted: CreateDeletedClick(); return true;
+    case kIdDeleteCreated: DeleteCreatedClick(); return true;
+    }
+    return false;
+}
+
+LRESULT TfrmCompareSave::OnNotify(NMHDR* header) {
+    if (header->hwndFrom == lvXMLFile.Handle() && header->code == LVN_COLUMNCLICK)
+        ColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+    return 0;
+}
+
+LRESULT TfrmCompareSave::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            // As a dialog does: the focus comes back where it was.
+            HWND focus = GetFocus();
+            if (focus && IsChild(Handle(), focus)) focus_ = focus;
+            Deactivated();
+        } else if (Showing()) {
+            Activated();
+            SetFocus(focus_ && IsWindowEnabled(focus_) ? focus_ : btnKill);
+        }
+        return 0;
+    case 0x02E0: {  // WM_DPICHANGED: the base lays the dialog out again and gives every control its font
+        const LRESULT result = ModalDialog::HandleMessage(message, wParam, lParam);
+        const int dpi = HIWORD(wParam);
+        if (dpi > 0 && dpi != dpi_) {
+            RescaleListColumns(lvXMLFile, dpi_, dpi);
+            dpi_ = dpi;
+            ApplyReportFont(dpi);
+        }
+        return result;
+    }
+    }
+    return ModalDialog::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace shell

@@ -1,0 +1,114 @@
+// TfrmCompareSave: the comparison of a startup snapshot with the run keys and
+// Startup folders as they are now: the snapshot as a table, the differences
+// as a report, and the three repairs. Loading, comparing and repairing are
+// the engine's (snapshots/SnapshotCompare, SnapshotRepair); the dialog shows
+// what they give and asks before a repair.
+#pragma once
+
+#include "platform/Dialogs.h"
+#include "platform/Handles.h"
+#include "snapshots/SnapshotCompare.h"
+#include "snapshots/SnapshotRepair.h"
+#include "ui/Controls.h"
+#include "ui/ModalDialog.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace shell {
+
+class TfrmCompareSave : public ui::ModalDialog {
+public:
+    static constexpr int kClientWidth = 768;
+    static constexpr int kClientHeight = 556;
+
+    // saveSnapshot: the StartUp page's snapshot save, which Create BackUp runs.
+    explicit TfrmCompareSave(std::function<bool()> saveSnapshot);
+
+    // Shows the dialog with no file chosen; the repairs save what they delete
+    // or overwrite in a point inside backupFolder first.
+    int ShowFor(HWND owner, const std::string& backupFolder);
+
+    // The dialog became the active window: it starts afresh (no rows, an empty
+    // table, the opening line in the report) and, when a file is chosen, loads
+    // and compares it again, so what it shows is the machine of this moment.
+    void Activated();
+    // It stopped being the active window: the rows go, the table and the
+    // report are emptied.
+    void Deactivated();
+
+    // The buttons, as a click runs them.
+    void LoadBackUpClick();     // btnKill: chooses a snapshot, loads and compares it
+    void CreateBackUpClick();   // btnRun: saves a new snapshot, then closes with OK
+    void RestoreAllClick();     // btnLoadXML
+    void CreateDeletedClick();  // btnUpdate
+    void DeleteCreatedClick();  // btnDel
+    // A click on a column heading of lvXMLFile: sorts by it in the direction
+    // of the dialog's own switch (ascending first), then flips the switch.
+    void ColumnClick(int column);
+
+    // The file chosen ("" for none), and whether its comparison is shown:
+    // the repairs act only on rows a comparison showed.
+    const std::string& ChosenFile() const { return chosenFile_; }
+    bool Compared() const { return compared_; }
+    // memCompare's lines.
+    std::vector<std::string> ReportLines() const;
+
+    // Components.
+    HWND lblName = nullptr, lblData = nullptr, memCompare = nullptr;
+    ui::ListView lvXMLFile;
+    HWND btnRun = nullptr, btnKill = nullptr, btnOk = nullptr;
+    HWND btnLoadXML = nullptr, btnUpdate = nullptr, btnDel = nullptr;
+    // The open dialog of Load BackUp; it keeps the last name chosen.
+    platform::dialogs::FileDialogRequest dlgCompareSave;
+
+    enum : int {
+        kIdOk = IDOK,
+        kIdRun = 620,
+        kIdKill,
+        kIdRestoreAll,
+        kIdCreateDeleted,
+        kIdDeleteCreated,
+        kIdTable,
+        kIdReport,
+    };
+
+protected:
+    void CreateControls(HWND owner) override;
+    void FormActivate() override;
+    bool OnCommand(int id, int code) override;
+    LRESULT OnNotify(NMHDR* header) override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // Loads the chosen file and compares it with the machine now.
+    void LoadChosenFile();
+    void ShowComparison(const snapshots::CompareResult& result);
+    // Drops the rows and empties the table, the report and the date; the
+    // repairs go off.
+    void ShowNothing();
+    void ShowReport();
+    void SetRepairs(bool restoreAll, bool createDeleted, bool deleteCreated);
+    bool Ask(const std::string& question);
+    // True when the repair's backup point could not be made (the user is told
+    // that nothing changed); the report then stays as it is.
+    bool TellBackupFailure(const snapshots::RepairResult& result);
+    // After a repair: the report shown, and the present rows read again, so a
+    // repair that follows acts on what the machine now holds.
+    void RepairDone(const snapshots::RepairResult& result, bool withPointLine);
+    void ApplyReportFont(int dpi);
+
+    std::function<bool()> saveSnapshot_;
+    std::string backupFolder_;
+    std::string chosenFile_;
+    snapshots::CompareRows snapshot_, present_;
+    bool compared_ = false;
+    std::vector<std::string> report_;
+    bool sortDescending_ = false;
+    int dpi_ = ui::kBaseDpi;
+    HWND focus_ = nullptr;  // the control that had the focus when the dialog was left
+    platform::GdiHandle reportFont_;
+};
+
+}  // namespace shell
