@@ -4,7 +4,11 @@
 //   orvdemo_tour.exe history    the History page listing Internet Explorer's visited pages
 //   orvdemo_tour.exe history N  the History page listing section N (12: Firefox's visited pages)
 //   orvdemo_tour.exe backup     the Registry page with its BackUp/Restore dialog open
+//   orvdemo_tour.exe compare    the StartUp page's comparison dialog with the demo's snapshot loaded
+#include "DemoPaths.h"
+
 #include "history/HistoryCatalogue.h"
+#include "platform/Dialogs.h"
 #include "platform/Threads.h"
 #include "shell/HistoryPage.h"
 #include "shell/MainUnit.h"
@@ -15,6 +19,42 @@
 #include <cstring>
 
 using namespace shell;
+
+namespace {
+
+constexpr const char* kCompareCaption = "Compare Info With XML";
+constexpr const char* kLoadButton = "Load BackUp";
+// Ten seconds of looking for the comparison dialog, then the timer gives up.
+constexpr UINT kLookInterval = 100;
+constexpr int kLooks = 100;
+
+// The comparison dialog runs a modal loop of its own, which a thread timer
+// reaches too: once the dialog shows, its Load BackUp is clicked as a user
+// would, by the button's notification to the dialog.
+void CALLBACK ClickLoadBackUp(HWND, UINT, UINT_PTR timer, DWORD) {
+    static int looks = 0;
+    HWND dialog = FindWindowA(nullptr, kCompareCaption);
+    const bool shown = dialog && IsWindowVisible(dialog) &&
+                       GetWindowThreadProcessId(dialog, nullptr) == GetCurrentThreadId();
+    if (!shown) {
+        if (++looks >= kLooks) KillTimer(nullptr, timer);
+        return;
+    }
+    KillTimer(nullptr, timer);
+    if (HWND button = FindWindowExA(dialog, nullptr, "BUTTON", kLoadButton))
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+}
+
+// The open dialog answers with the snapshot the demo's seeder saved; a save
+// dialog is cancelled, so the tour writes nothing.
+bool AnswerWithDemoSnapshot(platform::dialogs::FileDialogRequest& request) {
+    if (request.save) return false;
+    request.fileName = demo::SnapshotPath();
+    return true;
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show) {
     InitialiseApplication();
@@ -29,6 +69,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show) {
             PostMessageA(main.Handle(), WM_COMMAND, aRgScan, 0);
         } else if (std::strstr(commandLine, "backup")) {
             main.TitleButtonClick(kPageRegistry);
+            PostMessageA(main.Handle(), WM_COMMAND, aBackUp, 0);
+        } else if (std::strstr(commandLine, "compare")) {
+            main.TitleButtonClick(kPageStartUp);
+            platform::dialogs::SetFileDialogHandler(AnswerWithDemoSnapshot);
+            SetTimer(nullptr, 0, kLookInterval, ClickLoadBackUp);
             PostMessageA(main.Handle(), WM_COMMAND, aBackUp, 0);
         } else if (std::strstr(commandLine, "history")) {
             main.TitleButtonClick(kPageHistory);
