@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds Orvelin and starts it under Wine on the demo machine: a prefix in
 # build/demo seeded once with sample startup entries in every source, dead
-# registry references and history traces, with one of its startup programs
-# running. Without a display it starts Xvfb, saves a screenshot to
-# build/demo/screenshot.png and ends Orvelin.
+# registry references, history traces and a startup snapshot with changes
+# made after it, with one of its startup programs running. Without a display
+# it starts Xvfb, saves a screenshot to build/demo/screenshot.png and ends
+# Orvelin.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/deps.sh"
@@ -46,7 +47,7 @@ WINEPREFIX="$root/prefix" wineserver -p </dev/null >/dev/null 2>&1 || true
 wine_run "$bin/orvhelper.exe" 1 </dev/null >/dev/null 2>&1 || true
 winbin=$(WINEPREFIX="$root/prefix" HOME="$root/home" WINEDEBUG=-all winepath -w "$bin")
 if [ ! -f "$root/.seeded" ]; then
-  wine_run "$bin/orvdemo_seed.exe" "$winbin" && touch "$root/.seeded" "$root/.seeded-registry" "$root/.seeded-history" "$root/.seeded-addons" "$root/.seeded-applists"
+  wine_run "$bin/orvdemo_seed.exe" "$winbin" && touch "$root/.seeded" "$root/.seeded-registry" "$root/.seeded-history" "$root/.seeded-addons" "$root/.seeded-applists" "$root/.seeded-snapshot"
 else
   wine_run "$bin/orvdemo_seed.exe" "$winbin" --boot-files
 fi
@@ -66,6 +67,10 @@ fi
 if [ ! -f "$root/.seeded-applists" ]; then
   wine_run "$bin/orvdemo_seed.exe" "$winbin" --app-lists && touch "$root/.seeded-applists"
 fi
+# And the startup snapshot with the changes made after it once, likewise.
+if [ ! -f "$root/.seeded-snapshot" ]; then
+  wine_run "$bin/orvdemo_seed.exe" "$winbin" --snapshot && touch "$root/.seeded-snapshot"
+fi
 
 # One startup program runs, so the Active column shows "Yes".
 wine_run "C:\\Program Files\\Orvelin Demo\\Tray Helper.exe" 3600 >/dev/null 2>&1 &
@@ -74,26 +79,31 @@ wine_run "C:\\Program Files\\Orvelin Demo\\Tray Helper.exe" 3600 >/dev/null 2>&1
 # ORV_DEMO_PAGE=history opens the History page on Internet Explorer's visited pages,
 # or with ORV_DEMO_SECTION=N on section N of its tree (12: Firefox's visited pages);
 # ORV_DEMO_PAGE=backup opens the Registry page's BackUp/Restore dialog;
-# ORV_DEMO_PAGE=compare the StartUp page's comparison dialog, with the snapshot
-# file ORV_DEMO_SNAPSHOT (a Windows path in the demo machine) loaded when set.
+# ORV_DEMO_PAGE=compare opens the StartUp page's comparison dialog and loads
+# the snapshot seeded before the machine was changed.
 program="$bin/Orvelin.exe"
+dialog=""
 case "${ORV_DEMO_PAGE:-}" in
   registry) program="$bin/orvdemo_tour.exe registry" ;;
   history) program="$bin/orvdemo_tour.exe history ${ORV_DEMO_SECTION:-}" ;;
   backup) program="$bin/orvdemo_tour.exe backup" ;;
-  compare) program="$bin/orvdemo_tour.exe compare ${ORV_DEMO_SNAPSHOT:-}" ;;
+  compare) program="$bin/orvdemo_tour.exe compare"; dialog="Compare Info With XML" ;;
 esac
 
 if [ "$headless" = 1 ]; then
   wine_run $program >/dev/null 2>&1 &
   # Up to ORV_DEMO_WAIT seconds (a fresh machine is slow) for the main window
-  # to be shown, then a moment for it to paint.
-  shown=0
-  for _ in $(seq $(( ${ORV_DEMO_WAIT:-60} * 5 ))); do
-    if xwininfo -name "Orvelin 2.0" 2>/dev/null | grep -q IsViewable; then shown=1; break; fi
-    sleep 0.2
-  done
-  [ "$shown" = 1 ] || echo "Orvelin's window did not show within ${ORV_DEMO_WAIT:-60} s" >&2
+  # to be shown, and the dialog the tour opens after it, then a moment for
+  # them to paint.
+  wait_shown() {
+    for _ in $(seq $(( ${ORV_DEMO_WAIT:-60} * 5 ))); do
+      if xwininfo -name "$1" 2>/dev/null | grep -q IsViewable; then return 0; fi
+      sleep 0.2
+    done
+    echo "\"$1\" did not show within ${ORV_DEMO_WAIT:-60} s" >&2
+  }
+  wait_shown "Orvelin 2.0"
+  [ -z "$dialog" ] || wait_shown "$dialog"
   sleep "${ORV_DEMO_SETTLE:-1}"
   import -window root "$root/screenshot.png"
   echo "Screenshot: $root/screenshot.png"

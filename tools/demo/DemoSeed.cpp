@@ -4,13 +4,14 @@
 // with shortcuts to programs that exist and to ones that do not; and
 // registry entries left behind by programs that have gone, beside live ones,
 // for the registry scanner to find; and the traces the History page lists
-// and cleans.
+// and cleans; and a startup snapshot with changes made after it.
 //   orvdemo_seed.exe <folder of the built programs>            everything
 //   orvdemo_seed.exe <folder> --boot-files                     wininit.ini only
 //   orvdemo_seed.exe <folder> --registry-problems              the scanner's entries only
 //   orvdemo_seed.exe <folder> --history                        the history traces only
 //   orvdemo_seed.exe <folder> --browser-addons                 Firefox and the add-ons only
 //   orvdemo_seed.exe <folder> --app-lists                      the applications' recent lists only
+//   orvdemo_seed.exe <folder> --snapshot                       the startup snapshot and the changes after it only
 #include "common/Common.h"
 #include "common/RegistryFunctions.h"
 #include "common/RegistryObject.h"
@@ -37,6 +38,8 @@ void SeedMozillaTraces();
 void SeedExtensionTraces();
 void SeedOfficeTraces();
 void SeedPlayerAndArchiverTraces();
+// The startup snapshot, in SeedSnapshot.cpp.
+bool SeedStartupSnapshot();
 
 namespace {
 
@@ -221,7 +224,7 @@ void SeedRegistryProblems() {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: orvdemo_seed <build folder> [--boot-files | --registry-problems | --history | --browser-addons | --app-lists]\n");
+        std::fprintf(stderr, "usage: orvdemo_seed <build folder> [--boot-files | --registry-problems | --history | --browser-addons | --app-lists | --snapshot]\n");
         return 2;
     }
     OleInitialize(nullptr);
@@ -248,7 +251,11 @@ int main(int argc, char** argv) {
         SeedOfficeTraces();
         SeedPlayerAndArchiverTraces();
     }
-    if (mode != "--boot-files") std::printf("demo machine seeded\n");
+    // Last, so the snapshot holds every entry seeded above and the comparison
+    // shows only the changes made after it.
+    bool seeded = true;
+    if (mode.empty() || mode == "--snapshot") seeded = SeedStartupSnapshot();
+    if (mode != "--boot-files" && seeded) std::printf("demo machine seeded\n");
     OleUninitialize();
-    return 0;
+    return seeded ? 0 : 1;
 }

@@ -4,34 +4,54 @@
 //   orvdemo_tour.exe history    the History page listing Internet Explorer's visited pages
 //   orvdemo_tour.exe history N  the History page listing section N (12: Firefox's visited pages)
 //   orvdemo_tour.exe backup     the Registry page with its BackUp/Restore dialog open
-//   orvdemo_tour.exe compare [F] the StartUp page with its comparison dialog open,
-//                               snapshot file F loaded when given
+//   orvdemo_tour.exe compare    the StartUp page's comparison dialog with the demo's snapshot loaded
+#include "DemoPaths.h"
+
 #include "history/HistoryCatalogue.h"
 #include "platform/Dialogs.h"
 #include "platform/Threads.h"
 #include "shell/HistoryPage.h"
 #include "shell/MainUnit.h"
 #include "shell/ProgramStart.h"
-#include "shell/StartUpPage.h"
 #include "ui/Worker.h"
 
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 using namespace shell;
 
 namespace {
 
-TfrmMain* tourWindow = nullptr;
+constexpr const char* kCompareCaption = "Compare Info With XML";
+constexpr const char* kLoadButton = "Load BackUp";
+// Ten seconds of looking for the comparison dialog, then the timer gives up.
+constexpr UINT kLookInterval = 100;
+constexpr int kLooks = 100;
 
-// Once the comparison dialog shows, presses its Load BackUp (whose open
-// dialog the tour answers).
-void CALLBACK PressLoadWhenShown(HWND, UINT, UINT_PTR timer, DWORD) {
-    TfrmCompareSave& dialog = tourWindow->StartUpPage().frmCompareSave();
-    if (!dialog.Handle() || !IsWindowVisible(dialog.Handle())) return;
+// The comparison dialog runs a modal loop of its own, which a thread timer
+// reaches too: once the dialog shows, its Load BackUp is clicked as a user
+// would, by the button's notification to the dialog.
+void CALLBACK ClickLoadBackUp(HWND, UINT, UINT_PTR timer, DWORD) {
+    static int looks = 0;
+    HWND dialog = FindWindowA(nullptr, kCompareCaption);
+    const bool shown = dialog && IsWindowVisible(dialog) &&
+                       GetWindowThreadProcessId(dialog, nullptr) == GetCurrentThreadId();
+    if (!shown) {
+        if (++looks >= kLooks) KillTimer(nullptr, timer);
+        return;
+    }
     KillTimer(nullptr, timer);
-    PostMessageA(dialog.Handle(), WM_COMMAND, MAKEWPARAM(TfrmCompareSave::kIdKill, BN_CLICKED), 0);
+    if (HWND button = FindWindowExA(dialog, nullptr, "BUTTON", kLoadButton))
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+}
+
+// The open dialog answers with the snapshot the demo's seeder saved; a save
+// dialog is cancelled, so the tour writes nothing.
+bool AnswerWithDemoSnapshot(platform::dialogs::FileDialogRequest& request) {
+    if (request.save) return false;
+    request.fileName = demo::SnapshotPath();
+    return true;
 }
 
 }  // namespace
@@ -50,20 +70,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show) {
         } else if (std::strstr(commandLine, "backup")) {
             main.TitleButtonClick(kPageRegistry);
             PostMessageA(main.Handle(), WM_COMMAND, aBackUp, 0);
-        } else if (const char* compare = std::strstr(commandLine, "compare")) {
-            std::string snapshot = compare + std::strlen("compare");
-            snapshot.erase(0, snapshot.find_first_not_of(' '));
+        } else if (std::strstr(commandLine, "compare")) {
             main.TitleButtonClick(kPageStartUp);
+            platform::dialogs::SetFileDialogHandler(AnswerWithDemoSnapshot);
+            SetTimer(nullptr, 0, kLookInterval, ClickLoadBackUp);
             PostMessageA(main.Handle(), WM_COMMAND, aBackUp, 0);
-            if (!snapshot.empty()) {
-                tourWindow = &main;
-                platform::dialogs::SetFileDialogHandler([snapshot](platform::dialogs::FileDialogRequest& request) {
-                    if (request.save) return false;
-                    request.fileName = snapshot;
-                    return true;
-                });
-                SetTimer(nullptr, 0, 200, PressLoadWhenShown);
-            }
         } else if (std::strstr(commandLine, "history")) {
             main.TitleButtonClick(kPageHistory);
             // Showing the page listed its first node; a click meanwhile would be dropped.
