@@ -46,18 +46,19 @@ bool Walk(IXMLDOMNode* node, int depth, std::vector<LeafText>& leaves, std::stri
         error = "The document nests too deep.";
         return false;
     }
-    ComPtr<IXMLDOMNodeList> children;
-    long count = 0;
-    if (FAILED(node->get_childNodes(children.Put())) || !children || FAILED(children->get_length(&count))) {
+    bool hasElements = false;
+    std::string text;
+    // From sibling to sibling: Wine's node list finds item i by walking from
+    // the first child, which makes a walk by index slow with the square of
+    // the children.
+    ComPtr<IXMLDOMNode> child;
+    if (FAILED(node->get_firstChild(child.Put()))) {
         error = "The document's elements could not be read.";
         return false;
     }
-    bool hasElements = false;
-    std::string text;
-    for (long i = 0; i < count; ++i) {
-        ComPtr<IXMLDOMNode> child;
+    for (ComPtr<IXMLDOMNode> next; child; child = std::move(next)) {
         DOMNodeType type = NODE_INVALID;
-        if (FAILED(children->get_item(i, child.Put())) || !child || FAILED(child->get_nodeType(&type))) {
+        if (FAILED(child->get_nodeType(&type)) || FAILED(child->get_nextSibling(next.Put()))) {
             error = "The document's elements could not be read.";
             return false;
         }

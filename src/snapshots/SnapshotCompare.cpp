@@ -26,7 +26,7 @@ constexpr const char* kFalse = "False";
 constexpr const char* kNoChange = "CHENGE NOT FOUND.";
 // A snapshot is a few kilobytes per hundred entries; anything this big is
 // not one, and is refused before it is read whole.
-constexpr unsigned long long kLargestSnapshot = 64ull << 20;
+constexpr unsigned long long kLargestSnapshot = 16ull << 20;
 
 const std::string kIndent(19, ' ');
 const std::string kGap(10, ' ');
@@ -64,12 +64,18 @@ SnapshotLoad ReadSnapshotData(const std::string& path, SnapshotData& data, std::
     if (!files::ReadFileBytes(path, bytes)) return Refuse(path, "it cannot be read.", error);
     if (HasDoctype(bytes))
         return Refuse(path, "it declares a document type, which a snapshot never does.", error);
+    // The marker is looked for in the bytes before anything is parsed: a
+    // large XML file of another kind costs nothing, and only the writer's
+    // own declaration (one byte per character, windows-1252) is parsed, so
+    // no other encoding can hide a document type from the check above.
+    const std::vector<std::string> lines = SplitSnapshotLines(bytes);
+    if (lines.size() < 2 || lines[1] != kSnapshotMarker) return SnapshotLoad::NotOurs;
+    if (lines[0] != kSnapshotDeclaration)
+        return Refuse(path, "its first line is not \"" + std::string(kSnapshotDeclaration) + "\".", error);
     std::vector<platform::xml::LeafText> parsed;
     std::string reason;
     if (!platform::xml::ParseLeafTexts(bytes, parsed, reason))
-        return Refuse(path, "it is not well-formed XML (the parser says: " + reason + ").", error);
-    const std::vector<std::string> lines = SplitSnapshotLines(bytes);
-    if (lines.size() < 2 || lines[1] != kSnapshotMarker) return SnapshotLoad::NotOurs;
+        return Refuse(path, "it is not well-formed XML. " + reason, error);
     std::vector<std::pair<std::string, std::string>> leaves;
     leaves.reserve(parsed.size());
     for (platform::xml::LeafText& leaf : parsed)

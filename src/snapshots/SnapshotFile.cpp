@@ -6,10 +6,10 @@
 namespace snapshots {
 
 const char* const kSnapshotMarker = "<!--maid in Quendal_VX-->";
+const char* const kSnapshotDeclaration = "<?xml version=\"1.0\" encoding=\"windows-1252\"?>";
 
 namespace {
 
-constexpr const char* kDeclaration = "<?xml version=\"1.0\" encoding=\"windows-1252\"?>";
 constexpr const char* kLineEnd = "\r\n";
 constexpr const char* kTrue = "True";
 constexpr const char* kFalse = "False";
@@ -271,7 +271,7 @@ bool BuildSnapshotBytes(const SnapshotData& data, std::string& bytes, std::strin
     bytes.clear();
     fault.clear();
     Builder b{bytes, fault};
-    AppendLine(bytes, kDeclaration);
+    AppendLine(bytes, kSnapshotDeclaration);
     AppendLine(bytes, kSnapshotMarker);
     AppendLine(bytes, "<ALL>");
     AppendLine(bytes, "<REGISTRY>");
@@ -331,7 +331,7 @@ bool ReadSnapshotBytes(const std::string& bytes, SnapshotData& data, std::string
     data = SnapshotData{};
     fault.clear();
     Walker w{bytes, 0, 0, fault};
-    if (!w.Expect(kDeclaration) || !w.Expect(kSnapshotMarker) || !w.Expect("<ALL>") || !w.Expect("<REGISTRY>"))
+    if (!w.Expect(kSnapshotDeclaration) || !w.Expect(kSnapshotMarker) || !w.Expect("<ALL>") || !w.Expect("<REGISTRY>"))
         return false;
     while (!w.Peek("</REGISTRY>")) {
         std::string open;

@@ -48,6 +48,8 @@ inline bool operator==(const SnapshotData& a, const SnapshotData& b) {
 
 // The second line of every snapshot; a file without it is not one of ours.
 extern const char* const kSnapshotMarker;
+// The first line of every snapshot.
+extern const char* const kSnapshotDeclaration;
 
 // The file's bytes. Characters outside windows-1252, CR and LF become
 // character references and "&", "<", ">" are escaped, so every text reads

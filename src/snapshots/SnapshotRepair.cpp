@@ -143,7 +143,11 @@ RepairResult DeleteCreated(const CompareRows& snapshot, const CompareRows& prese
     const auto snapshotNames = NamesOf(snapshot.registry);
     std::vector<Step> deletes;
     for (const CompareRegistryRow& c : present.registry) {
-        if (snapshotNames.count(c.name) || c.check != "True") continue;
+        if (snapshotNames.count(c.name)) continue;
+        if (c.check != "True") {
+            ++result.switchedOffLeft;
+            continue;
+        }
         if (platform::reg::NameHoldsNul(c.name)) Fail(result, c, kNulName);
         else deletes.push_back({Step::Delete, c, c.location, c.name});
     }
@@ -155,6 +159,10 @@ std::vector<std::string> RepairFailureLines(const RepairResult& result) {
     for (const RepairFailure& failure : result.failed)
         lines.push_back("NOT DONE:  Parametr:  " + failure.row.name + "          (RootKey: " + failure.row.root +
                         "          Key: ...\\" + RowKeyName(failure.row) + ")  " + failure.reason);
+    if (result.switchedOffLeft > 0)
+        lines.push_back("NOT DELETED:  " + std::to_string(result.switchedOffLeft) +
+                        " new switched-off entr" + (result.switchedOffLeft == 1 ? "y" : "ies") +
+                        " (Key: ...-): they start nothing and were left as they are.");
     return lines;
 }
 

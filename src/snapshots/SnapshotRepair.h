@@ -24,6 +24,7 @@ struct RepairResult {
     std::string pointFolder;    // the point holding what was deleted or overwritten ("" when nothing was)
     std::vector<CompareRegistryRow> done;  // rows carried out, in the order handled
     std::vector<RepairFailure> failed;     // rows left as they were, with why
+    int switchedOffLeft = 0;  // Delete Created: new entries of switched-off keys, left by design
 };
 
 // Makes the run keys hold the snapshot: an entry the snapshot has as it is
@@ -45,7 +46,8 @@ RepairResult CreateDeleted(const CompareRows& snapshot, const CompareRows& prese
 RepairResult DeleteCreated(const CompareRows& snapshot, const CompareRows& present, const std::string& backupFolder,
                            const SYSTEMTIME& now);
 
-// The lines the report gets for the rows a repair left: one per row.
+// The lines the report gets for the rows a repair left: one per row, and
+// one for the switched-off entries Delete Created leaves.
 std::vector<std::string> RepairFailureLines(const RepairResult& result);
 
 // The line that names the point saved first ("" when none was made).

@@ -170,7 +170,8 @@ TEST(SnapshotLoad, MalformedAndHostileFilesLoadNothing) {
     } cases[] = {
         {"document type", "<?xml version=\"1.0\"?>\r\n<!DOCTYPE a [<!ENTITY x \"x\">]>\r\n<a>&x;</a>\r\n",
          "document type"},
-        {"not XML", "MZ\x90\x00 not a snapshot", "not well-formed XML"},
+        {"another declaration", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + OneSection(good).substr(OneSection(good).find("\r\n")),
+         "first line"},
         {"cut short", OneSection(good).substr(0, 300), "not well-formed XML"},
         {"WIN.INI holds a line", kHead + Lines({"<Run>", "</Run>", "</REGISTRY>", "<WIN.INI>", "<x>", "</x>",
                                                   "</WIN.INI>"}) + kTail,
@@ -199,12 +200,18 @@ TEST(SnapshotLoad, MalformedAndHostileFilesLoadNothing) {
         EXPECT_NE(loaded.error.find(c.fault), std::string::npos) << c.what << ": " << loaded.error;
         EXPECT_TRUE(loaded.rows.registry.empty() && loaded.rows.files.empty() && loaded.date.empty()) << c.what;
     }
+    // Not ours by its second line, looked for before anything is parsed: a
+    // file of another program, any other file, the same text in UTF-16.
     std::string other = OneSection(good);
     other.replace(other.find("Quendal"), 7, "Someone");
-    const Loaded notOurs = LoadBytes(folder, other);
-    EXPECT_EQ(notOurs.load, SnapshotLoad::NotOurs);
-    EXPECT_EQ(notOurs.error, "");
-    EXPECT_TRUE(notOurs.rows.registry.empty());
+    std::string wide = "\xFF\xFE";
+    for (char c : OneSection(good)) wide += std::string{c, '\0'};
+    for (const std::string& bytes : {other, std::string("MZ\x90\x00 not a snapshot"), wide}) {
+        const Loaded notOurs = LoadBytes(folder, bytes);
+        EXPECT_EQ(notOurs.load, SnapshotLoad::NotOurs);
+        EXPECT_EQ(notOurs.error, "");
+        EXPECT_TRUE(notOurs.rows.registry.empty());
+    }
 
     CompareRows rows{{Row("left", "over")}, {}};
     std::string date = "old", error;
@@ -433,6 +440,9 @@ TEST_F(EngineSnapshotRepair, DeleteCreatedDeletesOnlyActiveNewcomers) {
     EXPECT_EQ(Held("Run-", "NewOff").second, "off.exe");
     EXPECT_EQ(Held("Run", "Old").second, "old.exe");
     EXPECT_EQ(SavedNames(result.pointFolder, "Run"), std::vector<std::string>{"New"});
+    EXPECT_EQ(result.switchedOffLeft, 1);
+    EXPECT_EQ(RepairFailureLines(result).back(),
+              "NOT DELETED:  1 new switched-off entry (Key: ...-): they start nothing and were left as they are.");
 }
 
 // Saving and comparing a snapshot of 300 run entries (printed): no time a

@@ -155,7 +155,13 @@ void TfrmCompareSave::ShowNothing() {
     SetRepairs(false, false, false);
 }
 
-void TfrmCompareSave::ShowReport() { SetText(memCompare, JoinLines(report_)); }
+void TfrmCompareSave::ShowReport() {
+    // A value name may hold a NUL (a way to hide an entry); the control would
+    // end the whole report there, so it shows as "\0".
+    std::string text = JoinLines(report_);
+    for (size_t at = text.find('\0'); at != std::string::npos; at = text.find('\0', at + 2)) text.replace(at, 1, "\\0");
+    SetText(memCompare, text);
+}
 
 std::vector<std::string> TfrmCompareSave::ReportLines() const {
     std::vector<std::string> lines;
@@ -218,6 +224,9 @@ void TfrmCompareSave::ShowComparison(const snapshots::CompareResult& result) {
 }
 
 void TfrmCompareSave::LoadBackUpClick() {
+    // The open dialog's close activates this one again: the file chosen
+    // before must not be loaded and compared on the way.
+    chosenFile_.clear();
     const bool chosen = platform::dialogs::RunFileDialog(Handle(), dlgCompareSave);
     // Whatever was shown goes: a cancelled or failed load leaves nothing to repair.
     ShowNothing();
@@ -231,7 +240,11 @@ void TfrmCompareSave::LoadBackUpClick() {
 }
 
 void TfrmCompareSave::CreateBackUpClick() {
+    // The save dialog and its error box belong to the main window, which this
+    // dialog already disabled: this one is kept from clicks meanwhile too.
+    EnableWindow(Handle(), FALSE);
     if (saveSnapshot_) saveSnapshot_();
+    EnableWindow(Handle(), TRUE);
     EndModal(IDOK);
 }
 

@@ -25,6 +25,8 @@ public:
 
     // saveSnapshot: the StartUp page's snapshot save, which Create BackUp runs.
     explicit TfrmCompareSave(std::function<bool()> saveSnapshot);
+    // The window goes before the report's font, which its memo still uses.
+    ~TfrmCompareSave() override { DestroyHandle(); }
 
     // Shows the dialog with no file chosen; the repairs save what they delete
     // or overwrite in a point inside backupFolder first.
