@@ -80,7 +80,15 @@ TEST_F(MainWindowTest, WindowLayoutAndFirstPage) {
     GetClientRect(Main().Handle(), &client);
     EXPECT_EQ(client.right, 794);
     EXPECT_EQ(client.bottom, 568);
-    EXPECT_FALSE(GetWindowLongPtrA(Main().Handle(), GWL_STYLE) & WS_THICKFRAME);
+    // A frame the user may size and maximise; the default is the smallest.
+    EXPECT_TRUE(GetWindowLongPtrA(Main().Handle(), GWL_STYLE) & WS_THICKFRAME);
+    EXPECT_TRUE(GetWindowLongPtrA(Main().Handle(), GWL_STYLE) & WS_MAXIMIZEBOX);
+    RECT frame{};
+    GetWindowRect(Main().Handle(), &frame);
+    MINMAXINFO limits{};
+    SendMessageA(Main().Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(limits.ptMinTrackSize.x, frame.right - frame.left);
+    EXPECT_EQ(limits.ptMinTrackSize.y, frame.bottom - frame.top);
     EXPECT_EQ(Main().CurrentPage(), kPageStartUp);
     EXPECT_TRUE(IsWindowVisible(Main().tsPage(kPageStartUp)));
     EXPECT_FALSE(IsWindowVisible(Main().tsPage(kPageRegistry)));
@@ -397,6 +405,128 @@ TEST_F(MainWindowTest, SortingKeepsRowsWhoseDataRepeats) {
     EXPECT_FALSE(list.Checked(3));
     for (int i = 0; i < list.Count(); ++i) EXPECT_EQ(list.Data(i), ui::MakeRowData(7, 1));
     list.Clear();
+}
+
+namespace {
+
+// The control's place in its parent's client pixels.
+RECT PlaceIn(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void ResizeClientBy(HWND frame, int dx, int dy) {
+    RECT rect{};
+    GetWindowRect(frame, &rect);
+    SetWindowPos(frame, nullptr, 0, 0, rect.right - rect.left + dx, rect.bottom - rect.top + dy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+// A larger window: the trees keep their width and take the height, the lists
+// and their fill columns take the rest, the vendor line stays at the bottom,
+// the History page's Stop button at the right; a smaller one comes back
+// to the default layout exactly.
+TEST_F(MainWindowTest, ResizingLaysOutTreeSplitterAndList) {
+    TStartUpPage& page = Main().StartUpPage();
+    const int location = page.lvSuValues.ColumnWidth(1);
+    const RECT stop = PlaceIn(Main().HistoryPage().btnHsStop);
+    ResizeClientBy(Main().Handle(), 200, 100);
+    RECT client{};
+    GetClientRect(Main().Handle(), &client);
+    ASSERT_EQ(client.right, 994);
+    ASSERT_EQ(client.bottom, 668);
+    for (TMainPage* shown : {static_cast<TMainPage*>(&page), static_cast<TMainPage*>(&Main().RegistryPage()),
+                             static_cast<TMainPage*>(&Main().HistoryPage())}) {
+        const RECT tree = PlaceIn(shown->SectionTree().Handle());
+        EXPECT_EQ(tree.right - tree.left, shown == &Main().HistoryPage() ? 275 : 269);
+        EXPECT_EQ(tree.bottom, 668 - 68 - 17);
+        const RECT splitter = PlaceIn(shown->SectionSplitter()->Handle());
+        EXPECT_EQ((splitter.left + splitter.right) / 2, tree.right);
+        EXPECT_EQ(splitter.bottom, tree.bottom);
+    }
+    const RECT list = PlaceIn(page.lvSuValues.Handle());
+    EXPECT_EQ(list.left, 269);
+    EXPECT_EQ(list.right, 994);
+    EXPECT_EQ(list.bottom, 668 - 68 - 17);
+    EXPECT_EQ(page.lvSuValues.ColumnWidth(1), location + 200);
+    EXPECT_EQ(page.lvSuValues.ColumnWidth(0), 125);
+    EXPECT_EQ(PlaceIn(Main().lblVendor).top, 668 - 17);
+    EXPECT_EQ(PlaceIn(Main().lblVendor).right, 994);
+    EXPECT_EQ(PlaceIn(Main().pTitle().Handle()).right, 994);
+    EXPECT_EQ(PlaceIn(Main().HistoryPage().btnHsStop).left, stop.left + 200);
+
+    ResizeClientBy(Main().Handle(), -200, -100);
+    EXPECT_EQ(PlaceIn(page.lvSuValues.Handle()).right, 794);
+    EXPECT_EQ(page.lvSuValues.ColumnWidth(1), location);
+    EXPECT_EQ(PlaceIn(Main().HistoryPage().btnHsStop).left, stop.left);
+}
+
+// Dragging the splitter widens the tree and narrows the list (each kept
+// readable); maximised, the list reaches the right edge and the tree keeps
+// the width dragged.
+TEST_F(MainWindowTest, SplitterAndMaximise) {
+    TStartUpPage& page = Main().StartUpPage();
+    ui::Splitter& splitter = *page.SectionSplitter();
+    const struct {
+        int dragTo;
+        int treeWidth;
+    } drags[] = {{369, 369}, {10, 120}, {5000, 794 - 120}, {300, 300}};
+    for (const auto& d : drags) {
+        splitter.Press(ui::Splitter::kWidth / 2);
+        splitter.DragTo(d.dragTo);
+        splitter.Release();
+        EXPECT_EQ(PlaceIn(page.tvSuSections.Handle()).right, d.treeWidth) << d.dragTo;
+        EXPECT_EQ(PlaceIn(page.lvSuValues.Handle()).left, d.treeWidth) << d.dragTo;
+        EXPECT_EQ(PlaceIn(page.lvSuValues.Handle()).right, 794) << d.dragTo;
+    }
+    // The mouse's way: pressed on the strip, moved, let go.
+    const RECT strip = PlaceIn(splitter.Handle());
+    SendMessageA(splitter.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 10));
+    SendMessageA(splitter.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(3 + 50, 10));
+    SendMessageA(splitter.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3 + 50, 10));
+    EXPECT_EQ(PlaceIn(page.tvSuSections.Handle()).right, 350);
+    EXPECT_EQ(PlaceIn(splitter.Handle()).left, strip.left + 50);
+    // Other pages keep their own splitter.
+    EXPECT_EQ(PlaceIn(Main().RegistryPage().tvRgSections.Handle()).right, 269);
+
+    ShowWindow(Main().Handle(), SW_MAXIMIZE);
+    RECT client{};
+    GetClientRect(Main().Handle(), &client);
+    EXPECT_GT(client.right, 794);
+    EXPECT_EQ(PlaceIn(page.lvSuValues.Handle()).right, client.right);
+    EXPECT_EQ(PlaceIn(page.tvSuSections.Handle()).right, 350);
+    ShowWindow(Main().Handle(), SW_RESTORE);
+    GetClientRect(Main().Handle(), &client);
+    EXPECT_EQ(client.right, 794);
+    EXPECT_EQ(PlaceIn(page.lvSuValues.Handle()).right, 794);
+}
+
+// On a work area smaller than the scaled window (a large DPI on a small
+// screen) the window opens inside it, and that is its smallest size.
+TEST_F(MainWindowTest, ALargeDpiOnASmallScreenStaysInsideTheWorkArea) {
+    RECT saved{};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &saved, 0));
+    RECT small{0, 0, 1024, 700};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_SETWORKAREA, 0, &small, 0));
+    Main().ApplyDpi(144, nullptr);
+    RECT frame{};
+    GetWindowRect(Main().Handle(), &frame);
+    const SIZE minimum = Main().MinimumFrameSize();
+    SystemParametersInfoA(SPI_SETWORKAREA, 0, &saved, 0);
+    EXPECT_GE(frame.left, 0);
+    EXPECT_GE(frame.top, 0);
+    EXPECT_LE(frame.right, 1024);
+    EXPECT_LE(frame.bottom, 700);
+    EXPECT_EQ(minimum.cx, frame.right - frame.left);
+    EXPECT_EQ(minimum.cy, frame.bottom - frame.top);
+    // The list still ends at the window's right edge.
+    RECT client{};
+    GetClientRect(Main().Handle(), &client);
+    EXPECT_EQ(PlaceIn(Main().StartUpPage().lvSuValues.Handle()).right, client.right);
 }
 
 TEST_F(MainWindowTest, TheWindowScalesWithTheDisplay) {

@@ -25,28 +25,31 @@ const char* const TAboutPage::kLinkTargets[4] = {
 TAboutPage::TAboutPage(IPageHost& frame) : TMainPage(frame, kPageAbout) {
     const int panel = kClientWidth - kAboutPanelWidth;
     mHelp = AddControl("EDIT", "", WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, panel, kPageHeight,
-                       kIdHelp, WS_EX_CLIENTEDGE);
+                       kIdHelp, WS_EX_CLIENTEDGE, ui::kGrowRight | ui::kGrowDown);
     const int left = panel + 16, valueLeft = panel + 124, width = kAboutPanelWidth - 32;
-    productLabel_ = AddControl("STATIC", "Orvelin", SS_CENTER, left, 16, width, 44, kIdLinkFirst - 1);
-    AddControl("STATIC", "", SS_ETCHEDHORZ, left, 68, width, 2, 0);
+    // The panel of labels keeps its width at the right; the help takes the rest.
+    constexpr unsigned kRight = ui::kMoveRight;
+    productLabel_ = AddControl("STATIC", "Orvelin", SS_CENTER, left, 16, width, 44, kIdLinkFirst - 1, 0, kRight);
+    AddControl("STATIC", "", SS_ETCHEDHORZ, left, 68, width, 2, 0, 0, kRight);
     const char* const pairs[3][2] = {{"Version:", Frame().Settings().version.c_str()},
                                      {"Mod:", "Home Edition"},
                                      {"Manufacturer:", "Orvelin Software"}};
     int y = 82;
     for (const auto& pair : pairs) {
-        AddControl("STATIC", pair[0], 0, left, y, 104, 16, 0);
-        AddControl("STATIC", pair[1], 0, valueLeft, y, width - 108, 16, 0);
+        AddControl("STATIC", pair[0], 0, left, y, 104, 16, 0, 0, kRight);
+        AddControl("STATIC", pair[1], 0, valueLeft, y, width - 108, 16, 0, 0, kRight);
         y += 22;
     }
-    AddControl("STATIC", "", SS_ETCHEDHORZ, left, y + 4, width, 2, 0);
+    AddControl("STATIC", "", SS_ETCHEDHORZ, left, y + 4, width, 2, 0, 0, kRight);
     y += 18;
     const char* const links[4][2] = {{"Web Site:", "www.orvelin.example"},
                                      {"Support:", "support@orvelin.example"},
                                      {"Support Forum:", "forum.orvelin.example"},
                                      {"FAQ:", "www.orvelin.example/faq"}};
     for (int i = 0; i < 4; ++i) {
-        AddControl("STATIC", links[i][0], 0, left, y, 104, 16, 0);
-        linkLabels_.push_back(AddControl("STATIC", links[i][1], SS_NOTIFY, valueLeft, y, width - 108, 16, kIdLinkFirst + i));
+        AddControl("STATIC", links[i][0], 0, left, y, 104, 16, 0, 0, kRight);
+        linkLabels_.push_back(AddControl("STATIC", links[i][1], SS_NOTIFY, valueLeft, y, width - 108, 16,
+                                         kIdLinkFirst + i, 0, kRight));
         y += 22;
     }
 }

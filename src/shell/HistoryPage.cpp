@@ -74,12 +74,15 @@ THistoryPage::THistoryPage(IPageHost& frame) : TMainPage(frame, kPageHistory) {
     cbUseMask = AddControl("BUTTON", "Use Mask:", WS_TABSTOP | BS_AUTOCHECKBOX, 182, 11, 72, 18, kIdUseMask);
     edtMask = AddControl("EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, 258, 9, 193, 21, kIdMask, WS_EX_CLIENTEDGE);
     cbWholeWord = AddControl("BUTTON", "Whole Word", WS_TABSTOP | BS_AUTOCHECKBOX, 460, 11, 90, 18, kIdWholeWord);
-    lblHsProgress = AddControl("STATIC", "", SS_LEFT | SS_NOPREFIX, 562, 12, 150, 18, kIdHsProgress);
-    btnHsStop = AddControl("BUTTON", "Stop", WS_TABSTOP | BS_PUSHBUTTON, 716, 8, 70, 24, kIdHsStop);
+    lblHsProgress =
+        AddControl("STATIC", "", SS_LEFT | SS_NOPREFIX, 562, 12, 150, 18, kIdHsProgress, 0, ui::kMoveRight);
+    btnHsStop =
+        AddControl("BUTTON", "Stop", WS_TABSTOP | BS_PUSHBUTTON, 716, 8, 70, 24, kIdHsStop, 0, ui::kMoveRight);
     SetDeleteAllControls(false);
     tvHsSections = ui::TreeView(AddTree(kIdHsTree, kHistoryTreeWidth, 0, imlHiSectionsIco.Get()));
     lvHsValues = ui::ListView(AddList(kIdHsList, kHistoryTreeWidth, LVS_EX_FULLROWSELECT));
     AddListColumns(lvHsValues, frame.Dpi(), {{"Value", 0}});
+    AddSplitter(kHistoryTreeWidth);
     AddSectionNodes();
     SetMaskControls(true);
     AttachActions();
@@ -496,5 +499,11 @@ LRESULT THistoryPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 int THistoryPage::ShowHsBox(const std::string& text, platform::dialogs::BoxKind kind) const {
     return platform::dialogs::ShowBox(Frame().Handle(), text, ui::kApplicationTitle, kind);
 }
+
+}  // namespace shell
+
+namespace shell {
+
+void THistoryPage::LayoutChanged() { FitHsColumns(); }
 
 }  // namespace shell

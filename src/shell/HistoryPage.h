@@ -35,6 +35,7 @@ public:
     ui::TreeView SectionTree() const override { return tvHsSections; }
     void RefreshView() override;  // the History branch of the central refresh
     void DpiChanged(int oldDpi, int newDpi) override;
+    void LayoutChanged() override;
     // A row is reported by its caption alone, whatever the section shows beside it.
     std::optional<common::ReportBuilder> Report() const override;
     void ListReordered(HWND list) override;

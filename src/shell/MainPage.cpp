@@ -24,17 +24,17 @@ TMainPage::TMainPage(IPageHost& frame, int page) : frame_(frame), page_(page) {
     // A control parent, so Tab moves between the page's controls.
     CreateInstance(kPageClass, "", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, 0, 0, 0, 0,
                    frame.Handle(), nullptr);
-    frame.Layout().Place(Handle(), 0, kPageTop, kClientWidth, kPageHeight);
+    frame.Layout().Place(Handle(), 0, kPageTop, kClientWidth, kPageHeight, ui::kGrowRight | ui::kGrowDown);
 }
 
 TMainPage::~TMainPage() { DestroyHandle(); }
 
 HWND TMainPage::AddControl(const char* className, const char* text, DWORD style, int x, int y, int width,
-                           int height, int id, DWORD exStyle) {
+                           int height, int id, DWORD exStyle, unsigned anchors) {
     HWND control = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, Handle(),
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
                                    nullptr);
-    return frame_.Layout().Place(control, x, y, width, height);
+    return frame_.Layout().Place(control, x, y, width, height, anchors, page_);
 }
 
 HWND TMainPage::AddToolBar(int id, const std::vector<int>& actionIds, int width) {
@@ -48,7 +48,8 @@ HWND TMainPage::AddToolBar(int id, const std::vector<int>& actionIds, int width)
 HWND TMainPage::AddTree(int id, int width, DWORD extraStyle, HIMAGELIST images) {
     HWND tree = AddControl(WC_TREEVIEWA, "",
                            WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | extraStyle,
-                           0, kStripHeight, width, kPageHeight - kStripHeight, id, WS_EX_CLIENTEDGE);
+                           0, kStripHeight, width, kPageHeight - kStripHeight, id, WS_EX_CLIENTEDGE,
+                           ui::kGrowDown | ui::kGrowSplit);
     TreeView_SetImageList(tree, images, TVSIL_NORMAL);
     TreeView_SetBkColor(tree, kListColor);
     return tree;
@@ -59,10 +60,48 @@ HWND TMainPage::AddList(int id, int left, DWORD listExStyle) {
     HWND list = AddControl(WC_LISTVIEWA, "",
                            WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS, left,
                            kStripHeight, kClientWidth - left, kPageHeight - kStripHeight, id,
-                           WS_EX_CLIENTEDGE);
+                           WS_EX_CLIENTEDGE,
+                           ui::kGrowRight | ui::kGrowDown | ui::kFollowSplit | ui::kShrinkSplit);
     ListView_SetExtendedListViewStyleEx(list, listExStyle, listExStyle);
     ui::ListView(list).SetBackColor(kListColor);
     return list;
+}
+
+void TMainPage::AddSplitter(int left) {
+    splitterHome_ = left;
+    splitter_ = std::make_unique<ui::Splitter>(Handle(), 0, [this](int edge) { SplitterDragged(edge); });
+    frame_.Layout().Place(splitter_->Handle(), left - ui::Splitter::kWidth / 2, kStripHeight, ui::Splitter::kWidth,
+                          kPageHeight - kStripHeight, ui::kGrowDown | ui::kFollowSplit, page_);
+}
+
+void TMainPage::SplitterDragged(int edge) {
+    ui::DpiLayout& layout = frame_.Layout();
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    // Both sides stay wide enough to read: the tree shows its captions'
+    // beginnings, the list a column or two.
+    constexpr int kNarrowest = 120;
+    const int widest = layout.Unscale(client.right) - kNarrowest;
+    const int wanted = std::min(std::max(layout.Unscale(edge), kNarrowest), std::max(widest, kNarrowest));
+    if (wanted - splitterHome_ == layout.Split(page_)) return;
+    layout.SetSplit(page_, wanted - splitterHome_);
+    layout.Apply();
+    LayoutChanged();
+}
+
+void TMainPage::FillColumn(ui::ListView list, int column, int dpi) {
+    const int count = list.ColumnCount();
+    if (column < 0 || column >= count) return;
+    RECT client{};
+    GetClientRect(list.Handle(), &client);
+    int others = 0;
+    for (int i = 0; i < count; ++i)
+        if (i != column) others += list.ColumnWidth(i);
+    // Room for a scroll bar that rows may bring, as the columns were first made.
+    const bool scrollBar = (GetWindowLongA(list.Handle(), GWL_STYLE) & WS_VSCROLL) != 0;
+    const int room = client.right - others - (scrollBar ? 0 : GetSystemMetrics(SM_CXVSCROLL));
+    const int minimum = ui::ScaleForDpi(60, dpi);
+    list.SetColumnWidth(column, room > minimum ? room : minimum);
 }
 
 void TMainPage::RenewSectionImages(platform::ImageListHandle& images, ui::TreeView tree, int dpi) {

@@ -9,8 +9,10 @@
 #include "platform/Handles.h"
 #include "ui/ActionList.h"
 #include "ui/Controls.h"
+#include "ui/Splitter.h"
 #include "ui/Window.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -125,8 +127,12 @@ public:
     virtual void DpiChanged(int /*oldDpi*/, int /*newDpi*/) {}
     // The frame gave every control its font; a page sets its own fonts on top.
     virtual void ApplyPageFonts(int /*dpi*/) {}
+    // The window's size changed (or a splitter moved): fill columns fit again.
+    virtual void LayoutChanged() {}
     // The "BackUp\Restore" command while the page is shown.
     virtual void BackUpRestore() {}
+    // The splitter between the section tree and the list (none on About).
+    ui::Splitter* SectionSplitter() const { return splitter_.get(); }
     // The frame's sort rewrote the rows of a list (any page's) in a new order.
     virtual void ListReordered(HWND /*list*/) {}
     // The report of the page's list: its heading with the selected node,
@@ -141,12 +147,21 @@ protected:
     // tabSheetShow expanded the whole tree; a programmatic expand does not
     // always notify, so a page whose nodes show their state sets it here.
     virtual void TreeExpandedAll() {}
-    // Creates a child control of the page at its 96-DPI place.
+    // Creates a child control of the page at its 96-DPI place, following the
+    // window's size as its anchors (ui::Anchor) say.
     HWND AddControl(const char* className, const char* text, DWORD style, int x, int y, int width, int height,
-                    int id, DWORD exStyle = 0);
+                    int id, DWORD exStyle = 0, unsigned anchors = 0);
     HWND AddToolBar(int id, const std::vector<int>& actionIds, int width);
+    // The section tree keeps its width (the splitter's aside) and takes the
+    // height; the list beside it takes the rest.
     HWND AddTree(int id, int width, DWORD extraStyle, HIMAGELIST images);
     HWND AddList(int id, int left, DWORD listExStyle);
+    // The splitter on the edge between tree and list at left (96-DPI): a drag
+    // widens one and narrows the other, each kept at a usable width.
+    void AddSplitter(int left);
+    // Makes the column fill what the list's other columns leave (never less
+    // than a usable width), leaving room for a vertical scroll bar to come.
+    static void FillColumn(ui::ListView list, int column, int dpi);
     // What every result list reports: a column click sorts with the shared
     // state; a change (outside a rebuild) or a click runs the central refresh.
     LRESULT OnResultListNotify(NMHDR* header);
@@ -167,8 +182,12 @@ private:
     LRESULT DrawTreeItem(NMTVCUSTOMDRAW* draw);
     bool OnToolTip(NMHDR* header);
 
+    void SplitterDragged(int edge);
+
     IPageHost& frame_;
     int page_;
+    int splitterHome_ = 0;  // the edge's default place, 96-DPI
+    std::unique_ptr<ui::Splitter> splitter_;
 };
 
 // Adds the columns (96-DPI widths, scaled); the one of width 0 fills what

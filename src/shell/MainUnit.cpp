@@ -12,6 +12,7 @@
 #include "shell/RegistryPage.h"
 #include "shell/StartUpPage.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace shell {
@@ -21,7 +22,14 @@ using namespace layout;
 namespace {
 
 constexpr const char* kMainClass = "TfrmMain";
-constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kFrameStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN;
+
+RECT WorkArea() {
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
 
 }  // namespace
 
@@ -35,6 +43,7 @@ TfrmMain::TfrmMain() {
     HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ORVELIN));
     RegisterWindowClass(kMainClass, FormBrush(), icon);
     layout_.SetDpi(ui::WindowDpi(nullptr));
+    layout_.SetBaseClient(kClientWidth, kClientHeight);
     CreateInstance(kMainClass, "Orvelin 2.0", kFrameStyle, WS_EX_CONTROLPARENT, CW_USEDEFAULT, CW_USEDEFAULT,
                    kClientWidth, kClientHeight, nullptr, nullptr);
     // The window knows its monitor's DPI once it exists.
@@ -63,18 +72,35 @@ void TfrmMain::ResizeFrame(const RECT* suggested) {
         SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     // The frame is whatever caption and borders the system draws: measured,
-    // so the client area is exactly the scaled size.
-    const SIZE size = ui::FrameSizeForClient(Handle(), layout_.Scale(kClientWidth), layout_.Scale(kClientHeight));
+    // so the client area is exactly the scaled size. A work area too small
+    // for it (a large DPI on a small screen) holds the window whole instead,
+    // and that is then also its smallest size.
+    SIZE size = ui::FrameSizeForClient(Handle(), layout_.Scale(kClientWidth), layout_.Scale(kClientHeight));
+    const RECT work = WorkArea();
+    size.cx = std::min<LONG>(size.cx, work.right - work.left);
+    size.cy = std::min<LONG>(size.cy, work.bottom - work.top);
+    minimumFrame_ = size;
+    if (IsZoomed(Handle())) return;
     RECT place{};
     GetWindowRect(Handle(), &place);
-    if (!suggested) {
-        RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    if (suggested) {
+        // Keep a size the user gave the window, as the system scaled it.
+        size.cx = std::max<LONG>(size.cx, suggested->right - suggested->left);
+        size.cy = std::max<LONG>(size.cy, suggested->bottom - suggested->top);
+    } else {
         place.left = work.left + ((work.right - work.left) - size.cx) / 2;
         place.top = work.top + ((work.bottom - work.top) - size.cy) / 2;
-        if (place.top < work.top) place.top = work.top;
     }
+    place.left = std::max(place.left, work.left);
+    place.top = std::max(place.top, work.top);
     SetWindowPos(Handle(), nullptr, place.left, place.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TfrmMain::ClientResized(int width, int height) {
+    layout_.SetClientSize(width, height);
+    layout_.Apply();
+    for (TMainPage* page : pages_)
+        if (page) page->LayoutChanged();
 }
 
 void TfrmMain::FormCreate() {
@@ -84,6 +110,7 @@ void TfrmMain::FormCreate() {
     CreateActions();
     title_ = std::make_unique<TitleStrip>(Handle(), kClientWidth, layout_.Dpi(),
                                           [this](int page) { TitleButtonClick(page); });
+    layout_.Place(title_->Handle(), 0, 0, kClientWidth, TitleStrip::kHeight, ui::kGrowRight);
     CreatePages();
     currentPage_ = kPageStartUp;
     accelerators_ = actions_.BuildAccelerators();
@@ -147,7 +174,8 @@ void TfrmMain::CreatePages() {
                                 WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, 0, 0, 0, 0, Handle(),
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdVendor)), GetModuleHandleA(nullptr),
                                 nullptr);
-    layout_.Place(lblVendor, 0, kClientHeight - kVendorHeight, kClientWidth, kVendorHeight);
+    layout_.Place(lblVendor, 0, kClientHeight - kVendorHeight, kClientWidth, kVendorHeight,
+                  ui::kGrowRight | ui::kMoveDown);
 }
 
 HWND TfrmMain::tsPage(int page) const { return pages_[page]->Handle(); }
@@ -347,6 +375,15 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CTLCOLORSTATIC:
         return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED) ClientResized(LOWORD(lParam), HIWORD(lParam));
+        break;
+    case WM_GETMINMAXINFO:
+        if (minimumFrame_.cx > 0) {
+            auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+            limits->ptMinTrackSize = POINT{minimumFrame_.cx, minimumFrame_.cy};
+        }
+        return 0;
     case 0x02E0:  // WM_DPICHANGED: the window moved to a display of another DPI
         ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;

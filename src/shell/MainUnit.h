@@ -107,6 +107,9 @@ public:
 
     // Applies a new DPI: window size, positions, fonts, pictures, columns.
     void ApplyDpi(int dpi, const RECT* suggested);
+    // The smallest window size: the default one, or the work area when that
+    // is smaller (a large DPI on a small screen).
+    SIZE MinimumFrameSize() const { return minimumFrame_; }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -121,6 +124,8 @@ private:
     void ShowPage(int page);
     void MoveFocusInto(int page);
     void ResizeFrame(const RECT* suggested);
+    // The client area changed size: controls follow, lists refill.
+    void ClientResized(int width, int height);
     LRESULT OnControlColor(HDC dc, HWND control);
 
     std::unique_ptr<TFileVersionInfo> versionInfo_;
@@ -147,6 +152,7 @@ private:
     platform::ImageListHandle imlToolBar, imlToolBarDis, imlSmolIco;
     platform::GdiHandle font_, vendorFont_;
     platform::GdiHandle vendorBrush_;
+    SIZE minimumFrame_{0, 0};
 };
 
 }  // namespace shell

@@ -86,6 +86,7 @@ TRegistryPage::TRegistryPage(IPageHost& frame) : TMainPage(frame, kPageRegistry)
     lvRgValues = ui::ListView(AddList(kIdRgList, kTreeWidth, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT));
     AddListColumns(lvRgValues, frame.Dpi(),
                    {{"Section", 125}, {"Registry Path", 0}, {"File Name", 136}, {"Guess Path", 95}});
+    AddSplitter(kTreeWidth);
     AttachActions();
 }
 
@@ -349,5 +350,11 @@ LRESULT TRegistryPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     return TMainPage::HandleMessage(message, wParam, lParam);
 }
+
+}  // namespace shell
+
+namespace shell {
+
+void TRegistryPage::LayoutChanged() { FillColumn(lvRgValues, 1, Frame().Dpi()); }
 
 }  // namespace shell

@@ -49,6 +49,7 @@ public:
     ui::TreeView SectionTree() const override { return tvRgSections; }
     void RefreshView() override;  // the Registry branch of the central refresh
     void DpiChanged(int oldDpi, int newDpi) override;
+    void LayoutChanged() override;
     void BackUpRestore() override;
     std::optional<common::ReportBuilder> Report() const override;
     std::string BusyText() const override;

@@ -35,6 +35,7 @@ TStartUpPage::TStartUpPage(IPageHost& frame) : TMainPage(frame, kPageStartUp) {
     AddListColumns(lvSuValues, frame.Dpi(),
                    {{"Name", 125}, {"Location", 0}, {"Root Key", 136}, {"Section", 95}, {"Active", kDefaultColumnWidth}});
     ListView_SetImageList(lvSuValues.Handle(), imlSuTmpIco.Get(), LVSIL_SMALL);
+    AddSplitter(kTreeWidth);
     AttachActions();
 }
 
@@ -263,5 +264,11 @@ void TStartUpPage::OnContextMenu(HWND source, POINT screen) {
                    suPopup_ == SuPopupMenu::ValueReg ? std::vector<int>{aSuAdd, aSuDelete, aSuCheck, aSuInfo}
                                                      : std::vector<int>{aSuEdit, aSuInfo});
 }
+
+}  // namespace shell
+
+namespace shell {
+
+void TStartUpPage::LayoutChanged() { FillColumn(lvSuValues, 1, Frame().Dpi()); }
 
 }  // namespace shell

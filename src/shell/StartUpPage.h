@@ -31,6 +31,7 @@ public:
     void RefreshView() override;  // the StartUp branch of the central refresh
     bool PreTranslateMessage(MSG& message) override;
     void DpiChanged(int oldDpi, int newDpi) override;
+    void LayoutChanged() override;
     std::optional<common::ReportBuilder> Report() const override;
 
     void SelectSuSection(int position);

@@ -60,18 +60,64 @@ SIZE FrameSizeForClient(HWND window, int clientWidth, int clientHeight) {
                 (outer.bottom - outer.top) - client.bottom + clientHeight};
 }
 
-HWND DpiLayout::Place(HWND control, int x, int y, int width, int height) {
+SIZE DpiLayout::ClientExtra() const {
+    if (clientWidth_ < 0 || clientHeight_ < 0) return SIZE{0, 0};
+    return SIZE{clientWidth_ - Scale(baseWidth_), clientHeight_ - Scale(baseHeight_)};
+}
+
+void DpiLayout::SetSplit(int group, int offset) {
+    for (auto& split : splits_)
+        if (split.first == group) {
+            split.second = offset;
+            return;
+        }
+    splits_.emplace_back(group, offset);
+}
+
+int DpiLayout::Split(int group) const {
+    for (const auto& split : splits_)
+        if (split.first == group) return split.second;
+    return 0;
+}
+
+RECT DpiLayout::Placed(const Entry& entry) const {
+    const SIZE extra = ClientExtra();
+    const int split = Scale(Split(entry.group));
+    const unsigned a = entry.anchors;
+    int left = Scale(entry.base.left), top = Scale(entry.base.top);
+    int width = Scale(entry.base.right), height = Scale(entry.base.bottom);
+    if (a & kGrowRight) width += extra.cx;
+    if (a & kMoveRight) left += extra.cx;
+    if (a & kGrowDown) height += extra.cy;
+    if (a & kMoveDown) top += extra.cy;
+    if (a & kGrowSplit) width += split;
+    if (a & kFollowSplit) left += split;
+    if (a & kShrinkSplit) width -= split;
+    // A window smaller than the default (a work area too small for it)
+    // squeezes what grows, down to nothing, never below.
+    return RECT{left, top, left + (width > 0 ? width : 0), top + (height > 0 ? height : 0)};
+}
+
+HWND DpiLayout::Place(HWND control, int x, int y, int width, int height, unsigned anchors, int group) {
     if (!control) return control;
-    entries_.push_back({control, RECT{x, y, width, height}});
-    MoveWindow(control, Scale(x), Scale(y), Scale(width), Scale(height), FALSE);
+    entries_.push_back({control, RECT{x, y, width, height}, anchors, group});
+    const RECT place = Placed(entries_.back());
+    MoveWindow(control, place.left, place.top, place.right - place.left, place.bottom - place.top, FALSE);
     return control;
 }
 
 void DpiLayout::Apply() const {
+    for (const Entry& entry : entries_) {
+        if (!IsWindow(entry.control)) continue;
+        const RECT place = Placed(entry);
+        MoveWindow(entry.control, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
+    }
+}
+
+RECT DpiLayout::PlaceOf(HWND control) const {
     for (const Entry& entry : entries_)
-        if (IsWindow(entry.control))
-            MoveWindow(entry.control, Scale(entry.base.left), Scale(entry.base.top), Scale(entry.base.right),
-                       Scale(entry.base.bottom), TRUE);
+        if (entry.control == control) return Placed(entry);
+    return RECT{};
 }
 
 }  // namespace ui
