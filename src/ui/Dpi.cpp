@@ -84,8 +84,11 @@ RECT DpiLayout::Placed(const Entry& entry) const {
     const SIZE extra = ClientExtra();
     const int split = Scale(Split(entry.group));
     const unsigned a = entry.anchors;
+    // Edges scaled, not sizes: controls that meet at 96 DPI meet at any DPI,
+    // and one that ends at the window's edge still ends there.
     int left = Scale(entry.base.left), top = Scale(entry.base.top);
-    int width = Scale(entry.base.right), height = Scale(entry.base.bottom);
+    int width = Scale(entry.base.left + entry.base.right) - left;
+    int height = Scale(entry.base.top + entry.base.bottom) - top;
     if (a & kGrowRight) width += extra.cx;
     if (a & kMoveRight) left += extra.cx;
     if (a & kGrowDown) height += extra.cy;
