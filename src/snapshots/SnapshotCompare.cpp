@@ -96,13 +96,6 @@ std::unordered_map<std::string, const Row*> LastByName(const std::vector<Row>& r
     return last;
 }
 
-template <typename Row>
-std::unordered_set<std::string> NamesOf(const std::vector<Row>& rows) {
-    std::unordered_set<std::string> names;
-    for (const Row& row : rows) names.insert(row.name);
-    return names;
-}
-
 void Append(std::vector<std::string>& report, const std::vector<std::string>& lines) {
     report.insert(report.end(), lines.begin(), lines.end());
 }

@@ -7,6 +7,7 @@
 #include "snapshots/SnapshotFile.h"
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace snapshots {
@@ -38,6 +39,14 @@ inline bool operator==(const CompareRegistryRow& a, const CompareRegistryRow& b)
 }
 inline bool operator==(const CompareFileRow& a, const CompareFileRow& b) {
     return a.name == b.name && a.location == b.location;
+}
+
+// The names the rows hold (as the comparison matches them: case counts).
+template <typename Row>
+std::unordered_set<std::string> NamesOf(const std::vector<Row>& rows) {
+    std::unordered_set<std::string> names;
+    for (const Row& row : rows) names.insert(row.name);
+    return names;
 }
 
 // The run key of a row below its root: section, plus "-" when switched off.

@@ -88,12 +88,6 @@ RepairResult CarryOut(const std::vector<Step>& steps, const std::string& backupF
     return result;
 }
 
-std::unordered_set<std::string> NamesOf(const std::vector<CompareRegistryRow>& rows) {
-    std::unordered_set<std::string> names;
-    for (const CompareRegistryRow& row : rows) names.insert(row.name);
-    return names;
-}
-
 }  // namespace
 
 RepairResult RestoreAll(const CompareRows& snapshot, const CompareRows& present, const std::string& backupFolder,

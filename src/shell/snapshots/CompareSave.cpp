@@ -262,6 +262,12 @@ bool TfrmCompareSave::TellBackupFailure(const snapshots::RepairResult& result) {
     return true;
 }
 
+void TfrmCompareSave::RemoveDoneRecords(const snapshots::RepairResult& result, RecordOf recordOf) {
+    std::vector<std::vector<std::string>> records;
+    for (const snapshots::CompareRegistryRow& row : result.done) records.push_back(recordOf(row));
+    snapshots::RemoveRecords(report_, records);
+}
+
 void TfrmCompareSave::RepairDone(const snapshots::RepairResult& result, bool withPointLine) {
     for (std::string& line : snapshots::RepairFailureLines(result)) report_.push_back(std::move(line));
     if (withPointLine) {
@@ -272,6 +278,17 @@ void TfrmCompareSave::RepairDone(const snapshots::RepairResult& result, bool wit
     if (compared_) present_ = snapshots::ReadPresentState();
 }
 
+namespace {
+
+// The time a repair's backup point is named after.
+SYSTEMTIME LocalTimeNow() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return now;
+}
+
+}  // namespace
+
 // The repairs take the rows before they ask: the question's box makes the
 // dialog inactive, which drops its rows, and active again once answered,
 // which compares afresh: the repair acts on what the user saw.
@@ -280,9 +297,7 @@ void TfrmCompareSave::RestoreAllClick() {
     if (!compared_) return;
     const snapshots::CompareRows snapshot = snapshot_, present = present_;
     if (!Ask("Replace registry?")) return;
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    const snapshots::RepairResult result = snapshots::RestoreAll(snapshot, present, backupFolder_, now);
+    const snapshots::RepairResult result = snapshots::RestoreAll(snapshot, present, backupFolder_, LocalTimeNow());
     if (TellBackupFailure(result)) return;
     report_.clear();
     // Said only when every row was put back.
@@ -296,10 +311,8 @@ void TfrmCompareSave::CreateDeletedClick() {
     if (!Ask("Update registry?")) return;
     const snapshots::RepairResult result = snapshots::CreateDeleted(snapshot, present);
     if (TellBackupFailure(result)) return;
-    std::vector<std::vector<std::string>> records;
-    for (const snapshots::CompareRegistryRow& row : result.done) records.push_back(snapshots::DeletedRecord(row));
     // A row left keeps its record, and the button stays for another try.
-    snapshots::RemoveRecords(report_, records);
+    RemoveDoneRecords(result, snapshots::DeletedRecord);
     if (result.failed.empty()) EnableButton(btnUpdate, false, btnOk);
     RepairDone(result, false);
 }
@@ -308,13 +321,9 @@ void TfrmCompareSave::DeleteCreatedClick() {
     if (!compared_) return;
     const snapshots::CompareRows snapshot = snapshot_, present = present_;
     if (!Ask("Delete new paremetrs?")) return;
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    const snapshots::RepairResult result = snapshots::DeleteCreated(snapshot, present, backupFolder_, now);
+    const snapshots::RepairResult result = snapshots::DeleteCreated(snapshot, present, backupFolder_, LocalTimeNow());
     if (TellBackupFailure(result)) return;
-    std::vector<std::vector<std::string>> records;
-    for (const snapshots::CompareRegistryRow& row : result.done) records.push_back(snapshots::CreatedRecord(row));
-    snapshots::RemoveRecords(report_, records);
+    RemoveDoneRecords(result, snapshots::CreatedRecord);
     if (result.failed.empty()) EnableButton(btnDel, false, btnOk);
     RepairDone(result, true);
 }

@@ -99,6 +99,9 @@ private:
     // After a repair: the report shown, and the present rows read again, so a
     // repair that follows acts on what the machine now holds.
     void RepairDone(const snapshots::RepairResult& result, bool withPointLine);
+    // Takes the records of the rows the repair carried out off the report.
+    using RecordOf = std::vector<std::string> (*)(const snapshots::CompareRegistryRow&);
+    void RemoveDoneRecords(const snapshots::RepairResult& result, RecordOf recordOf);
     void ApplyReportFont(int dpi);
 
     std::function<bool()> saveSnapshot_;
