@@ -15,6 +15,8 @@
 #include "TestSupport.h"
 #include "ui/RowData.h"
 
+#include <richedit.h>
+
 #include <gtest/gtest.h>
 
 using namespace shell;
@@ -160,6 +162,84 @@ TEST_F(MainWindowTest, TitleButtonsSwitchPagesAndTrackThePointer) {
     Main().FormActivate(false);
     EXPECT_EQ(Main().CurrentPage(), kPageAbout);
     EXPECT_NE(Main().AboutPage().HelpText().find("StartUp"), std::string::npos);
+}
+
+namespace {
+
+CHARFORMAT2A FormatOfWord(HWND richEdit, const char* word) {
+    FINDTEXTEXA find{};
+    find.chrg = {0, -1};
+    find.lpstrText = word;
+    CHARFORMAT2A format{};
+    format.cbSize = sizeof(format);
+    if (SendMessageA(richEdit, EM_FINDTEXTEX, FR_DOWN | FR_MATCHCASE | FR_WHOLEWORD, reinterpret_cast<LPARAM>(&find)) < 0) {
+        ADD_FAILURE() << "not in the help: " << word;
+        return format;
+    }
+    SendMessageA(richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&find.chrgText));
+    SendMessageA(richEdit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    return format;
+}
+
+PARAFORMAT ParagraphOfSelection(HWND richEdit) {
+    PARAFORMAT paragraph{};
+    paragraph.cbSize = sizeof(paragraph);
+    SendMessageA(richEdit, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&paragraph));
+    return paragraph;
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, HelpShowsHeadingsEmphasisAndListsAndBreaksLinesAtSpacesOnly) {
+    Main().TitleButtonClick(kPageAbout);
+    Main().FormActivate(false);
+    const HWND help = Main().AboutPage().mHelp;
+    const CHARFORMAT2A body = FormatOfWord(help, "automatically");
+    const CHARFORMAT2A heading = FormatOfWord(help, "Orvelin");  // first in the top heading
+    const CHARFORMAT2A listed = FormatOfWord(help, "All");
+    const PARAFORMAT listItem = ParagraphOfSelection(help);
+    EXPECT_FALSE(body.dwEffects & CFE_BOLD);
+    EXPECT_EQ(body.yHeight, 160);  // 8 points, in twips
+    EXPECT_TRUE(heading.dwEffects & CFE_BOLD);
+    EXPECT_GT(heading.yHeight, body.yHeight);
+    EXPECT_TRUE(listed.dwEffects & CFE_BOLD);
+    EXPECT_EQ(listed.yHeight, body.yHeight);
+    EXPECT_GT(listItem.dxOffset, 0);  // the item's text hangs after its bullet
+
+    // "N/A" and "On/Off" stay whole at every width the window can give the
+    // help (its default width is its smallest).
+    RECT place{};
+    GetWindowRect(help, &place);
+    MapWindowPoints(nullptr, GetParent(help), reinterpret_cast<POINT*>(&place), 2);
+    const int smallest = place.right - place.left;
+    int lines = 0;
+    for (int width = smallest; width <= smallest + 400; width += 7) {
+        MoveWindow(help, place.left, place.top, width, place.bottom - place.top, FALSE);
+        const int count = static_cast<int>(SendMessageA(help, EM_GETLINECOUNT, 0, 0));
+        lines += count;
+        for (int line = 1; line < count; ++line) {
+            const LONG start = static_cast<LONG>(SendMessageA(help, EM_LINEINDEX, line, 0));
+            char before[2] = {};
+            TEXTRANGEA range{{start - 1, start}, before};
+            SendMessageA(help, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+            char around[40] = {};
+            TEXTRANGEA context{{start - 20, start + 19}, around};
+            SendMessageA(help, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&context));
+            ASSERT_NE(before[0], '/') << "width " << width << ", line " << line << ": " << around;
+        }
+    }
+    EXPECT_GT(lines, 1000);
+    MoveWindow(help, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
+}
+
+TEST_F(MainWindowTest, F1OpensTheHelp) {
+    Main().TitleButtonClick(kPageRegistry);
+    MSG f1{GetFocus(), WM_KEYDOWN, VK_F1, 1, 0, {}};
+    ASSERT_TRUE(Main().PreTranslateMessage(f1));
+    EXPECT_EQ(Main().CurrentPage(), kPageAbout);
+    EXPECT_TRUE(IsWindowVisible(Main().AboutPage().mHelp));
+    EXPECT_EQ(GetFocus(), Main().AboutPage().mHelp);
+    EXPECT_FALSE(IsWindowVisible(Main().tsPage(kPageRegistry)));
 }
 
 TEST_F(MainWindowTest, MissingHelpFileIsShownNotReported) {

@@ -8,6 +8,9 @@
 #include "shell/MainLayout.h"
 #include "ui/Dpi.h"
 #include "ui/ModalDialog.h"
+#include "ui/RichText.h"
+
+#include <richedit.h>
 
 #include <algorithm>
 
@@ -24,8 +27,12 @@ const char* const TAboutPage::kLinkTargets[4] = {
 
 TAboutPage::TAboutPage(IPageHost& frame) : TMainPage(frame, kPageAbout) {
     const int panel = kClientWidth - kAboutPanelWidth;
-    mHelp = AddControl("EDIT", "", WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, panel, kPageHeight,
-                       kIdHelp, WS_EX_CLIENTEDGE, ui::kGrowRight | ui::kGrowDown);
+    // A rich edit control shows the help's headings, emphasis and lists. It
+    // also breaks lines at spaces only: Wine's edit control breaks after a
+    // "/" too, which split "N/A" and "On/Off".
+    mHelp = AddControl(ui::RichEditClass(), "", WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                       0, 0, panel, kPageHeight, kIdHelp, WS_EX_CLIENTEDGE, ui::kGrowRight | ui::kGrowDown);
+    SendMessageA(mHelp, EM_SETBKGNDCOLOR, 0, RGB(255, 255, 255));
     const int left = panel + 16, valueLeft = panel + 124, width = kAboutPanelWidth - 32;
     // The panel of labels keeps its width at the right; the help takes the rest.
     constexpr unsigned kRight = ui::kMoveRight;
@@ -67,6 +74,8 @@ void TAboutPage::ApplyPageFonts(int dpi) {
     underlined.lfUnderline = TRUE;
     linkFont_.Reset(CreateFontIndirectA(&underlined));
     for (HWND link : linkLabels_) SendMessageA(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.Get()), FALSE);
+    // The frame's font reached the help control too, which flattens rich text.
+    ShowHelpHtml();
 }
 
 void TAboutPage::OpenLink(int index) {
@@ -74,12 +83,26 @@ void TAboutPage::OpenLink(int index) {
     platform::shell::ShellOpen(Frame().Handle(), "open", kLinkTargets[index], 0);
 }
 
+namespace {
+
+std::string EscapeHtml(const std::string& text) {
+    std::string escaped;
+    for (char c : text) escaped += c == '&' ? "&amp;" : c == '<' ? "&lt;" : std::string(1, c);
+    return escaped;
+}
+
+}  // namespace
+
 void TAboutPage::NavigateHelp(const std::string& path) {
     std::string html;
-    const std::string text = platform::files::ReadFileBytes(path, html)
-                                 ? HtmlToPlainText(html)
-                                 : "The page cannot be displayed.\r\n\r\nCannot find '" + path + "'.";
-    SetWindowTextA(mHelp, text.c_str());
+    if (!platform::files::ReadFileBytes(path, html))
+        html = "<p>The page cannot be displayed.</p><p>Cannot find '" + EscapeHtml(path) + "'.</p>";
+    helpHtml_ = std::move(html);
+    ShowHelpHtml();
+}
+
+void TAboutPage::ShowHelpHtml() {
+    if (!helpHtml_.empty()) ui::SetRichText(mHelp, HtmlToRtf(helpHtml_, "Tahoma", 8));
 }
 
 std::string TAboutPage::HelpText() const { return ui::ControlText(mHelp); }
@@ -93,10 +116,6 @@ void TAboutPage::OnCommand(int id, int code, HWND control) {
 }
 
 LRESULT TAboutPage::OnControlColor(HDC dc, HWND control) {
-    if (control == mHelp) {
-        SetBkColor(dc, RGB(255, 255, 255));
-        return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
-    }
     LRESULT brush = TMainPage::OnControlColor(dc, control);
     if (std::find(linkLabels_.begin(), linkLabels_.end(), control) != linkLabels_.end()) SetTextColor(dc, kLinkColor);
     return brush;

@@ -32,6 +32,10 @@ protected:
     LRESULT OnControlColor(HDC dc, HWND control) override;
 
 private:
+    // Shows helpHtml_ as rich text.
+    void ShowHelpHtml();
+
+    std::string helpHtml_;
     HWND productLabel_ = nullptr;
     std::vector<HWND> linkLabels_;
     platform::GdiHandle productFont_, linkFont_;

@@ -260,6 +260,11 @@ void TfrmMain::TitleButtonClick(int page) {
     title_->UpdatePictures(page);
 }
 
+void TfrmMain::OpenHelp() {
+    TitleButtonClick(kPageAbout);
+    SetFocus(about_->mHelp);
+}
+
 void TfrmMain::tabSheetShow(int page) { pages_[page]->tabSheetShow(); }
 
 namespace {
@@ -328,6 +333,10 @@ bool TfrmMain::PreTranslateMessage(MSG& message) {
     if (!ours) return false;
     if (message.message == WM_MOUSEMOVE && message.hwnd != title_->Handle()) title_->ShowDisPictures();
     if (pages_[currentPage_] && pages_[currentPage_]->PreTranslateMessage(message)) return true;
+    if (message.message == WM_KEYDOWN && message.wParam == VK_F1) {
+        OpenHelp();
+        return true;
+    }
     bool editingKey = false;
     if (message.message == WM_KEYDOWN && (message.wParam == VK_DELETE || message.wParam == VK_INSERT)) {
         char cls[16] = {};

@@ -72,6 +72,8 @@ public:
     void RefreshView() override;
     // Shows a page as its title button does.
     void TitleButtonClick(int page);
+    // F1: the About page with its help, which takes the focus.
+    void OpenHelp();
     // The show event of pages 0 to 2.
     void tabSheetShow(int page);
     // Column click on one of the three result lists (the shared sort state).
