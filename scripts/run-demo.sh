@@ -80,15 +80,26 @@ wine_run "C:\\Program Files\\Orvelin Demo\\Tray Helper.exe" 3600 >/dev/null 2>&1
 # or with ORV_DEMO_SECTION=N on section N of its tree (12: Firefox's visited pages);
 # ORV_DEMO_PAGE=backup opens the Registry page's BackUp/Restore dialog;
 # ORV_DEMO_PAGE=compare opens the StartUp page's comparison dialog and loads
-# the snapshot seeded before the machine was changed.
+# the snapshot seeded before the machine was changed; ORV_DEMO_PAGE=about,
+# add or info opens the About page, or the StartUp page's Add or Info dialog.
+# ORV_DEMO_MAXIMISED=1 maximises the window (through the tour).
 program="$bin/Orvelin.exe"
 dialog=""
 case "${ORV_DEMO_PAGE:-}" in
   registry) program="$bin/orvdemo_tour.exe registry" ;;
   history) program="$bin/orvdemo_tour.exe history ${ORV_DEMO_SECTION:-}" ;;
-  backup) program="$bin/orvdemo_tour.exe backup" ;;
+  backup) program="$bin/orvdemo_tour.exe backup"; dialog="BackUp/Restore" ;;
   compare) program="$bin/orvdemo_tour.exe compare"; dialog="Compare Info With XML" ;;
+  about) program="$bin/orvdemo_tour.exe about" ;;
+  add) program="$bin/orvdemo_tour.exe add"; dialog="Add New Value to StartUp" ;;
+  info) program="$bin/orvdemo_tour.exe info"; dialog="File Info" ;;
 esac
+if [ "${ORV_DEMO_MAXIMISED:-0}" = 1 ]; then
+  case "$program" in
+    *orvdemo_tour.exe*) program="$program maximised" ;;
+    *) program="$bin/orvdemo_tour.exe startup maximised" ;;
+  esac
+fi
 
 if [ "$headless" = 1 ]; then
   wine_run $program >/dev/null 2>&1 &

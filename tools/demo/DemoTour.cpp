@@ -5,6 +5,10 @@
 //   orvdemo_tour.exe history N  the History page listing section N (12: Firefox's visited pages)
 //   orvdemo_tour.exe backup     the Registry page with its BackUp/Restore dialog open
 //   orvdemo_tour.exe compare    the StartUp page's comparison dialog with the demo's snapshot loaded
+//   orvdemo_tour.exe about      the About page with the help
+//   orvdemo_tour.exe add        the StartUp page's Add dialog
+//   orvdemo_tour.exe info       the StartUp page's Info dialog on the first entry
+// "maximised" anywhere on the command line maximises the window first.
 #include "DemoPaths.h"
 
 #include "history/HistoryCatalogue.h"
@@ -13,6 +17,7 @@
 #include "shell/HistoryPage.h"
 #include "shell/MainUnit.h"
 #include "shell/ProgramStart.h"
+#include "shell/StartUpPage.h"
 #include "ui/Worker.h"
 
 #include <cstdlib>
@@ -61,7 +66,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show) {
     const HRESULT ole = OleInitialize(nullptr);
     {
         TfrmMain main;
-        ShowWindow(main.Handle(), show);
+        ShowWindow(main.Handle(), std::strstr(commandLine, "maximised") ? SW_MAXIMIZE : show);
         UpdateWindow(main.Handle());
         if (std::strstr(commandLine, "registry")) {
             main.TitleButtonClick(kPageRegistry);
@@ -75,6 +80,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show) {
             platform::dialogs::SetFileDialogHandler(AnswerWithDemoSnapshot);
             SetTimer(nullptr, 0, kLookInterval, ClickLoadBackUp);
             PostMessageA(main.Handle(), WM_COMMAND, aBackUp, 0);
+        } else if (std::strstr(commandLine, "about")) {
+            main.TitleButtonClick(kPageAbout);
+        } else if (std::strstr(commandLine, "add")) {
+            main.TitleButtonClick(kPageStartUp);
+            PostMessageA(main.Handle(), WM_COMMAND, aSuAdd, 0);
+        } else if (std::strstr(commandLine, "info")) {
+            main.TitleButtonClick(kPageStartUp);
+            main.StartUpPage().lvSuValues.Select(0);
+            PostMessageA(main.Handle(), WM_COMMAND, aSuInfo, 0);
         } else if (std::strstr(commandLine, "history")) {
             main.TitleButtonClick(kPageHistory);
             // Showing the page listed its first node; a click meanwhile would be dropped.
