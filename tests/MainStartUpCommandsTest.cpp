@@ -95,10 +95,13 @@ TEST_F(StartUpCommands, AnAddThatWritesNothingSaysSoAndTheDialogStaysOpen) {
     const struct {
         int position;
         const char* section;  // the tree's run key
+        const char* name;
         std::string text;     // what the refused add says
     } cases[] = {
-        {kSuRunOnce, "RunOnce", "OrvC taken already exists in " + runOnce + "; nothing was added."},
-        {kSuRunService, "RunService", runService + " could not be written; nothing was added."},
+        {kSuRunOnce, "RunOnce", "OrvC taken", "OrvC taken already exists in " + runOnce + "; nothing was added."},
+        {kSuRunService, "RunService", "OrvC taken", runService + " could not be written; nothing was added."},
+        // A name the key holds is said to be taken whether or not the key could be written.
+        {kSuRunService, "RunService", "OrvC before", "OrvC before already exists in " + runService + "; nothing was added."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.section);
@@ -115,7 +118,7 @@ TEST_F(StartUpCommands, AnAddThatWritesNothingSaysSoAndTheDialogStaysOpen) {
             EXPECT_EQ(ui::ControlText(add.edtValueName), "");
             EXPECT_EQ(ui::ControlText(add.edtValueLocation), "");
             SetWindowTextA(add.cbxRootKey, kUser.c_str());
-            SetWindowTextA(add.edtValueName, "OrvC taken");
+            SetWindowTextA(add.edtValueName, c.name);
             SetWindowTextA(add.edtValueLocation, "C:\\second.exe");
             add.AddClick();
             stayed = add.Showing();
@@ -131,6 +134,7 @@ TEST_F(StartUpCommands, AnAddThatWritesNothingSaysSoAndTheDialogStaysOpen) {
     }
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvC taken"), "C:\\first.exe");
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, Key("RunService"), "OrvC taken"));
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunService"), "OrvC before"), "C:\\before.exe");
 
     // Another name in the same dialog is added, and the dialog closes.
     Main().StartUpPage().SelectSuSection(kSuRunOnce);

@@ -247,6 +247,12 @@ std::string AddRunValueProblem(const std::string& rootName, const std::string& s
 
 RunAddOutcome AddNewRunValue(const std::string& rootName, const std::string& section, const std::string& name,
                              const std::string& location) {
+    {
+        // Looked at for reading first: a name a read-only key holds is still
+        // taken, and that is what the user must hear.
+        TRegistry reader;
+        if (OpenRunKeyToRead(reader, rootName, section) && reader.ValueExists(name)) return RunAddOutcome::Exists;
+    }
     TRegistry registry;
     if (!OpenRunKeyToWrite(registry, rootName, section, true)) return RunAddOutcome::NotWritable;
     if (registry.ValueExists(name)) return RunAddOutcome::Exists;

@@ -78,9 +78,8 @@ bool ConfirmRestore(HWND owner, const std::string& backupFolder, const std::stri
 // of the ticked roots (OK on Backup; with none ticked the user is told and
 // nothing is made), or the restore of the selected point (OK on Restore,
 // once the user agreed in ConfirmRestore). Nothing starts on Cancel or with
-// no point selected. While
-// the worker of an earlier command still runs, the user is told so and the
-// dialog does not open. True when a worker was started.
+// no point selected. While the worker of an earlier command still runs, the
+// user is told so and the dialog does not open. True when a worker was started.
 bool RunBackupCommand(HWND owner, TfrmBackup& dialog, const std::string& backupFolder,
                       ui::WorkerPtr<TBackUpThread>& worker);
 
