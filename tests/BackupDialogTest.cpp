@@ -164,7 +164,7 @@ TEST(BackupCommand, OpensOnBackupAndStartsOnlyWhatTheAnswerAsks) {
         {TfrmBackup::kRestorePage, "", IDOK, false},  // no point selected
         {TfrmBackup::kRestorePage, "old point", IDCANCEL, false},
         {TfrmBackup::kBackupPage, "", IDCANCEL, false},
-        {TfrmBackup::kBackupPage, "", IDOK, true},  // no root ticked: the folder alone
+        {TfrmBackup::kBackupPage, "", IDOK, true},
     };
     for (const auto& c : cases) {
         int shown = 0;
@@ -173,6 +173,7 @@ TEST(BackupCommand, OpensOnBackupAndStartsOnlyWhatTheAnswerAsks) {
             EXPECT_EQ(dialog.ActivePage(), TfrmBackup::kBackupPage);  // whatever page it was closed on
             dialog.ShowPage(c.page);
             EXPECT_EQ(c.select.empty() || dialog.SelectPoint(c.select), true);
+            if (c.page == TfrmBackup::kBackupPage) dialog.SetRootChecked(kUserRoot, true);
             return c.answer;
         });
         EXPECT_EQ(RunBackupCommand(nullptr, dialog, backup, worker), c.starts);
@@ -181,7 +182,7 @@ TEST(BackupCommand, OpensOnBackupAndStartsOnlyWhatTheAnswerAsks) {
     }
     ASSERT_TRUE(worker);
     EXPECT_EQ(worker->mode, TBackUpThread::kMakePoint);
-    EXPECT_EQ(worker->rootFlags, BackupRootFlags{});
+    EXPECT_EQ(worker->rootFlags, (BackupRootFlags{false, false, true, false, false}));
     {
         // While it has not ended, the command says so and shows no dialog.
         RecordedBoxes boxes({IDOK});
@@ -193,11 +194,40 @@ TEST(BackupCommand, OpensOnBackupAndStartsOnlyWhatTheAnswerAsks) {
         ASSERT_EQ(boxes.Shown().size(), 1u);
         EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::Warning);
     }
+    RecordedBoxes boxes({IDOK});
     ASSERT_TRUE(WaitForEnd(worker));
     const BackUpOutcome& outcome = worker->Outcome();
     EXPECT_TRUE(outcome.problems.empty()) << BackUpOutcomeText(outcome);
-    EXPECT_TRUE(files::DirectoryExists(backup + outcome.pointName));
-    EXPECT_TRUE(FilesIn(backup + outcome.pointName).empty());
+    EXPECT_EQ(FilesIn(backup + outcome.pointName), (std::vector<std::string>{"HKEY_CURRENT_USER.reg", kManifestFileName}));
+    EXPECT_EQ(boxes.Shown().size(), 1u);  // the result, once
+}
+
+// Add with no root ticked makes no point: the dialog says so and stays for
+// the ticks; a close with none ticked (from anywhere) starts nothing.
+TEST(BackupCommand, NothingTickedMakesNoPointAndSaysSo) {
+    ScopedFolder folder("BackupNothingTicked");
+    const std::string backup = folder.Path() + "\\Backup\\";
+    TfrmBackup dialog;
+    ui::WorkerPtr<TBackUpThread> worker;
+    for (bool pressAdd : {true, false}) {
+        SCOPED_TRACE(pressAdd ? "Add pressed" : "closed with OK");
+        RecordedBoxes boxes({IDOK});
+        bool stayed = false;
+        ScopedDialogAnswers answers([&](ui::ModalDialog&) {
+            if (!pressAdd) return IDOK;
+            SendMessageA(dialog.Handle(), WM_COMMAND, TfrmBackup::kIdBackupOk, 0);
+            stayed = dialog.Showing();
+            return IDCANCEL;
+        });
+        EXPECT_FALSE(RunBackupCommand(nullptr, dialog, backup, worker));
+        EXPECT_EQ(stayed, pressAdd);
+        EXPECT_FALSE(worker);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::Warning);
+        EXPECT_EQ(boxes.Shown()[0].text.rfind("No root key is ticked, so no backup point was made.", 0), 0u)
+            << boxes.Shown()[0].text;
+        EXPECT_TRUE(ListBackupPoints(backup).empty());
+    }
 }
 
 class BackUpThreadTest : public ::testing::Test {
@@ -247,6 +277,7 @@ TEST_F(BackUpThreadTest, APointOfTheUserRootRestoresEveryValueExactly) {
     const std::string backup = folder.Path() + "\\Backup\\";
     TfrmBackup dialog;
     ui::WorkerPtr<TBackUpThread> worker;
+    RecordedBoxes madeBoxes({IDOK});
     {
         ScopedDialogAnswers answers([&](ui::ModalDialog&) {
             dialog.SetRootChecked(kUserRoot, true);
@@ -258,9 +289,14 @@ TEST_F(BackUpThreadTest, APointOfTheUserRootRestoresEveryValueExactly) {
     const std::string point = worker->Outcome().pointName;
     EXPECT_EQ(worker->Outcome().done, std::vector<std::string>{"HKEY_CURRENT_USER"});
     EXPECT_EQ(FilesIn(backup + point), (std::vector<std::string>{"HKEY_CURRENT_USER.reg", kManifestFileName}));
+    // The result, said once.
+    ASSERT_EQ(madeBoxes.Shown().size(), 1u);
+    EXPECT_EQ(madeBoxes.Shown()[0].text, "The backup point " + point + " was made: 1 root saved.");
+    EXPECT_EQ(madeBoxes.Shown()[0].kind, platform::dialogs::BoxKind::Plain);
 
     DeleteRegTree(HKEY_CURRENT_USER, relative_);
     ASSERT_FALSE(RegKeyExists(HKEY_CURRENT_USER, relative_));
+    RecordedBoxes restoreBoxes({IDYES, IDOK});
     {
         ScopedDialogAnswers answers([&](ui::ModalDialog&) {
             dialog.ShowPage(TfrmBackup::kRestorePage);
@@ -274,6 +310,47 @@ TEST_F(BackUpThreadTest, APointOfTheUserRootRestoresEveryValueExactly) {
     ASSERT_TRUE(WaitForEnd(worker));
     EXPECT_EQ(worker->Outcome().done, std::vector<std::string>{"HKEY_CURRENT_USER"});
     EXPECT_EQ(Flatten(Export()), Flatten(before));
+    // The question first, then the result once.
+    ASSERT_EQ(restoreBoxes.Shown().size(), 2u);
+    EXPECT_EQ(restoreBoxes.Shown()[1].text, "The backup point " + point + " was restored: 1 root written back.");
+    EXPECT_EQ(restoreBoxes.Shown()[1].kind, platform::dialogs::BoxKind::Plain);
+}
+
+// A restore writes over the registry: it is asked first, naming the point
+// and the roots it holds, with No the default; No changes nothing.
+TEST_F(BackUpThreadTest, ARestoreAsksFirstNamingThePointAndItsRoots) {
+    SetValue(relative_, "asked", REG_SZ, Utf16Z("as saved"));
+    ScopedFolder folder("BackUpAsked");
+    const std::string backup = folder.Path() + "\\Backup\\";
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    std::string pointFolder, error;
+    ASSERT_TRUE(BackUpBeforeDelete(backup, now, {{"HKEY_CURRENT_USER", relative_, false, "asked"}}, pointFolder, error))
+        << error;
+    const std::string point = ListBackupPoints(backup).at(0);
+    SetValue(relative_, "asked", REG_SZ, Utf16Z("changed since"));
+    TfrmBackup dialog;
+    ui::WorkerPtr<TBackUpThread> worker;
+    const struct {
+        int answer;
+        bool restores;
+    } cases[] = {{IDNO, false}, {IDYES, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer == IDYES ? "Yes" : "No");
+        RecordedBoxes boxes({c.answer, IDOK});
+        ScopedDialogAnswers answers([&](ui::ModalDialog&) {
+            dialog.ShowPage(TfrmBackup::kRestorePage);
+            EXPECT_TRUE(dialog.SelectPoint(point));
+            return IDOK;
+        });
+        EXPECT_EQ(RunBackupCommand(nullptr, dialog, backup, worker), c.restores);
+        if (c.restores) ASSERT_TRUE(WaitForEnd(worker));
+        ASSERT_EQ(boxes.Shown().size(), c.restores ? 2u : 1u);
+        EXPECT_EQ(boxes.Shown()[0].text,
+                  "Restore the backup point " + point + " (HKEY_CURRENT_USER)? It writes over the registry.");
+        EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::ConfirmDefaultNo);
+        EXPECT_EQ(RegString(HKEY_CURRENT_USER, relative_, "asked"), c.restores ? "as saved" : "changed since");
+    }
 }
 
 TEST_F(BackUpThreadTest, WritersOfOneMinuteMergeIntoOnePoint) {
@@ -292,9 +369,11 @@ TEST_F(BackUpThreadTest, WritersOfOneMinuteMergeIntoOnePoint) {
         << error;
     DeleteRegTree(HKEY_CURRENT_USER, relative_);
     SetValue(relative_, "kept", REG_DWORD, {1, 0, 0, 0});
+    RecordedBoxes boxes({IDOK});
     const BackUpOutcome first = RunWorker(TBackUpThread::kMakePoint, "", backup);
     SetValue(relative_, "later", REG_BINARY, {7});
     const BackUpOutcome second = RunWorker(TBackUpThread::kMakePoint, "", backup);
+    EXPECT_EQ(boxes.Shown().size(), 2u);  // one result per run
 
     EXPECT_EQ(backup + first.pointName + "\\", fixPoint);
     EXPECT_EQ(second.pointName, first.pointName);
@@ -398,8 +477,13 @@ TEST_F(BackUpThreadTest, APointWithoutAManifestIsRestoredOnlyWhenTheUserAgrees) 
         EXPECT_FALSE(restore());
         EXPECT_FALSE(worker);
         ASSERT_EQ(boxes.Shown().size(), 1u);
-        EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::Confirm);
+        EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::ConfirmDefaultNo);
         EXPECT_EQ(boxes.Shown()[0].text.rfind("The backup point by hand has no manifest", 0), 0u) << boxes.Shown()[0].text;
+        // One question: the warning and the restore's own.
+        EXPECT_NE(boxes.Shown()[0].text.find("Restore the backup point by hand (HKEY_CURRENT_USER)? It writes over the "
+                                             "registry."),
+                  std::string::npos)
+            << boxes.Shown()[0].text;
     }
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, relative_ + "\\back"));
     {
@@ -409,7 +493,7 @@ TEST_F(BackUpThreadTest, APointWithoutAManifestIsRestoredOnlyWhenTheUserAgrees) 
         ASSERT_EQ(boxes.Shown().size(), 2u);
         EXPECT_EQ(boxes.Shown()[1].kind, platform::dialogs::BoxKind::Warning);
         EXPECT_EQ(boxes.Shown()[1].text, BackUpOutcomeText(worker->Outcome()));
-        EXPECT_EQ(boxes.Shown()[1].text.rfind("The backup point by hand was restored.\n\nIt has no manifest", 0), 0u)
+        EXPECT_EQ(boxes.Shown()[1].text.rfind("The backup point by hand was restored: 1 root written back.\n\nIt has no manifest", 0), 0u)
             << boxes.Shown()[1].text;
     }
     std::vector<RegKeyData> restored;

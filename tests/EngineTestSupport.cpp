@@ -203,7 +203,8 @@ namespace {
 // The button a box of the kind gives for Esc: No or Cancel where it has one.
 int CancelAnswer(platform::dialogs::BoxKind kind) {
     switch (kind) {
-    case platform::dialogs::BoxKind::Confirm: return IDNO;
+    case platform::dialogs::BoxKind::Confirm:
+    case platform::dialogs::BoxKind::ConfirmDefaultNo: return IDNO;
     case platform::dialogs::BoxKind::ConfirmOkCancel:
     case platform::dialogs::BoxKind::ErrorCancel: return IDCANCEL;
     case platform::dialogs::BoxKind::Warning:

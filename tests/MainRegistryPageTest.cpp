@@ -4,6 +4,7 @@
 #include "shell/snapshots/Backup.h"
 #include "shell/MainUnit.h"
 #include "shell/RegistryPage.h"
+#include "snapshots/BackupRun.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +76,13 @@ protected:
     void AddRecord(int section, const std::string& path, const std::string& file = "f", const std::string& guess = "g") {
         Page().Nut().RecordProblem(section, path, file, guess);
         Page().Nut().SetState(section, ssScanned);
+    }
+
+    // The last point the backup folder lists: names go by date and time.
+    std::string NewestPoint() {
+        std::vector<std::string> points = snapshots::ListBackupPoints(backups_.Path() + "\\Backup\\");
+        std::sort(points.begin(), points.end());
+        return points.empty() ? std::string() : points.back();
     }
 
     ScopedFolder backups_{"RgPageBackups"};
@@ -258,11 +266,13 @@ TEST_F(RegistryPageTest, FixAsksCountsAndDeletesExactlyTheMarkedRowsAfterSorting
         EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, kRunMru, "orvdead"));
         EXPECT_EQ(Page().Nut().Total(), 4);
     }
-    {
+    {  // Asked, then the result said once: how many, and the point that holds them.
         RecordedBoxes boxes({IDOK});
         const ScopedDialogAnswers progress(WaitForTheFix);
         Page().aRgFixExecute();
-        EXPECT_EQ(boxes.Shown().size(), 1u);
+        ASSERT_EQ(boxes.Shown().size(), 2u);
+        EXPECT_EQ(boxes.Shown()[1].text, "Fixed 2 error(s). Backup point: " + NewestPoint() + ".");
+        EXPECT_EQ(boxes.Shown()[1].kind, platform::dialogs::BoxKind::Plain);
     }
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kRunMru, "orvdead"));
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kFileExts + "\\.orvpagefix"));
@@ -279,8 +289,10 @@ TEST_F(RegistryPageTest, FixAsksCountsAndDeletesExactlyTheMarkedRowsAfterSorting
         RecordedBoxes boxes({IDOK});
         const ScopedDialogAnswers progress(WaitForTheFix);
         Page().aRgFixAllExecute();
-        ASSERT_EQ(boxes.Shown().size(), 1u);
+        ASSERT_EQ(boxes.Shown().size(), 2u);
         EXPECT_EQ(boxes.Shown()[0].text, "Do you want to fix all errors?");
+        EXPECT_EQ(boxes.Shown()[1].text, "Fixed 2 error(s). Backup point: " + NewestPoint() + ".");
+        EXPECT_EQ(boxes.Shown()[1].kind, platform::dialogs::BoxKind::Plain);
     }
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kRunMru, "orvkeep"));
     EXPECT_EQ(Page().Nut().Total(), 0);
@@ -323,6 +335,7 @@ TEST_F(RegistryPageTest, AFixLeavesANameHoldingANulAndSaysWhy) {
     Page().aRgFixExecute();
     ASSERT_EQ(boxes.Shown().size(), 2u);
     EXPECT_EQ(boxes.Shown()[1].text,
+              "No error was fixed.\r\n"
               "1 marked error(s) were left alone: their names hold a NUL character, and a name cut short there "
               "would name another registry item.");
     EXPECT_EQ(boxes.Shown()[1].kind, platform::dialogs::BoxKind::Warning);

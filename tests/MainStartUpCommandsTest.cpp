@@ -61,12 +61,12 @@ TEST_F(StartUpCommands, AddThroughTheDialog) {
     ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
         auto& add = static_cast<TfrmSuAddValue&>(dialog);
         ++shown;
-        if (shown == 1) {  // the first use shows the initial texts
+        if (shown == 1) {  // the first use shows the initial texts, with the tree's run key
             RECT client{};
             GetClientRect(add.Handle(), &client);
             EXPECT_EQ(client.right, TfrmSuAddValue::kClientWidth);
             EXPECT_EQ(client.bottom, TfrmSuAddValue::kClientHeight);
-            EXPECT_EQ(ui::ControlText(add.cbxSection), "Run");
+            EXPECT_EQ(ui::ControlText(add.cbxSection), "RunOnceEx");
             EXPECT_EQ(ui::ControlText(add.cbxRootKey), "HKEY_LOCAL_MACHINE");
         }
         SetWindowTextA(add.cbxSection, "RunOnceEx");
@@ -81,8 +81,79 @@ TEST_F(StartUpCommands, AddThroughTheDialog) {
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunOnceEx"), "OrvC added"), "C:\\added.exe /min");
     EXPECT_GE(RowOf(List(), "OrvC added"), 0);  // Update re-listed the section
-    // The dialog keeps its texts between uses.
-    EXPECT_EQ(ui::ControlText(Main().StartUpPage().frmSuAddValue().edtValueName), "OrvC added");
+}
+
+// Add with a name the key already holds writes nothing, says so and keeps
+// the dialog for another name; so does a key that cannot be written.
+// Reopened, the dialog is empty and takes the run key chosen in the tree.
+TEST_F(StartUpCommands, AnAddThatWritesNothingSaysSoAndTheDialogStaysOpen) {
+    const std::string runOnce = "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+    const std::string runService = "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunService";
+    SetRegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvC taken", "C:\\first.exe");
+    SetRegString(HKEY_CURRENT_USER, Key("RunService"), "OrvC before", "C:\\before.exe");
+    ScopedReadOnlyKey locked(HKEY_CURRENT_USER, Key("RunService"));
+    const struct {
+        int position;
+        const char* section;  // the tree's run key
+        const char* name;
+        std::string text;     // what the refused add says
+    } cases[] = {
+        {kSuRunOnce, "RunOnce", "OrvC taken", "OrvC taken already exists in " + runOnce + "; nothing was added."},
+        {kSuRunService, "RunService", "OrvC taken", runService + " could not be written; nothing was added."},
+        // A name the key holds is said to be taken whether or not the key could be written.
+        {kSuRunService, "RunService", "OrvC before", "OrvC before already exists in " + runService + "; nothing was added."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.section);
+        Main().StartUpPage().SelectSuSection(c.position);
+        RecordedBoxes boxes({IDOK});
+        int shown = 0;
+        bool stayed = false;
+        ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
+            auto& add = static_cast<TfrmSuAddValue&>(dialog);
+            ++shown;
+            // Nothing is left from the last use.
+            EXPECT_EQ(ui::ControlText(add.cbxSection), c.section);
+            EXPECT_EQ(ui::ControlText(add.cbxRootKey), "HKEY_LOCAL_MACHINE");
+            EXPECT_EQ(ui::ControlText(add.edtValueName), "");
+            EXPECT_EQ(ui::ControlText(add.edtValueLocation), "");
+            SetWindowTextA(add.cbxRootKey, kUser.c_str());
+            SetWindowTextA(add.edtValueName, c.name);
+            SetWindowTextA(add.edtValueLocation, "C:\\second.exe");
+            add.AddClick();
+            stayed = add.Showing();
+            EXPECT_EQ(ui::ControlText(add.edtValueLocation), "C:\\second.exe");  // kept for another try
+            return IDCANCEL;
+        });
+        Main().ExecuteAction(aSuAdd);
+        EXPECT_EQ(shown, 1);
+        EXPECT_TRUE(stayed) << "the dialog closed as if the value had been added";
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].text, c.text);
+        EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::Warning);
+    }
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvC taken"), "C:\\first.exe");
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, Key("RunService"), "OrvC taken"));
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunService"), "OrvC before"), "C:\\before.exe");
+
+    // Another name in the same dialog is added, and the dialog closes.
+    Main().StartUpPage().SelectSuSection(kSuRunOnce);
+    ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
+        auto& add = static_cast<TfrmSuAddValue&>(dialog);
+        SetWindowTextA(add.cbxRootKey, kUser.c_str());
+        SetWindowTextA(add.edtValueName, "OrvC taken");
+        SetWindowTextA(add.edtValueLocation, "C:\\second.exe");
+        RecordedBoxes boxes({IDOK});
+        add.AddClick();
+        EXPECT_EQ(boxes.Shown().size(), 1u);
+        SetWindowTextA(add.edtValueName, "OrvC free");
+        add.AddClick();
+        EXPECT_FALSE(add.Showing());
+        return IDCANCEL;
+    });
+    Main().ExecuteAction(aSuAdd);
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvC free"), "C:\\second.exe");
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvC taken"), "C:\\first.exe");
 }
 
 TEST_F(StartUpCommands, TheAddDialogRefusesTextsNoListCouldShow) {

@@ -21,7 +21,7 @@ public:
     explicit ActingBoxes(std::function<void()> duringQuestion) : duringQuestion_(std::move(duringQuestion)) {
         dialogs::SetBoxHandler([this](const std::string& text, const std::string&, dialogs::BoxKind kind) {
             shown_.push_back({text, kind});
-            if (kind != dialogs::BoxKind::Confirm) return IDOK;
+            if (kind != dialogs::BoxKind::Confirm && kind != dialogs::BoxKind::ConfirmDefaultNo) return IDOK;
             if (duringQuestion_) duringQuestion_();
             return IDYES;
         });
@@ -66,6 +66,7 @@ TEST(ProgramInfoKill, TheProgramIsLookedUpAgainAfterTheQuestion) {
         EXPECT_EQ(closed, 1);
         ASSERT_FALSE(boxes.Shown().empty());
         EXPECT_EQ(boxes.Shown()[0].text, "Kill " + target + "?");
+        EXPECT_EQ(boxes.Shown()[0].kind, dialogs::BoxKind::ConfirmDefaultNo);
         if (endsDuringQuestion) {
             // The identifier found before the question is not used: the
             // program is looked up again, found not running, and said so.
@@ -78,6 +79,93 @@ TEST(ProgramInfoKill, TheProgramIsLookedUpAgainAfterTheQuestion) {
         }
         EXPECT_FALSE(platform::processes::WaitForProcessEnd(bystander.Id(), 0));
     }
+}
+
+// Presses Enter in the first message box the thread shows, as a user who
+// answers a question out of habit: a timer's step runs inside the box's own
+// modal loop, finds the box and posts the key to the control that has the
+// focus (the box's default button), as the keyboard would.
+class EnterInTheNextBox {
+public:
+    EnterInTheNextBox() {
+        current_ = this;
+        timer_ = SetTimer(nullptr, 0, 50, &EnterInTheNextBox::Step);
+    }
+    ~EnterInTheNextBox() {
+        KillTimer(nullptr, timer_);
+        current_ = nullptr;
+    }
+    EnterInTheNextBox(const EnterInTheNextBox&) = delete;
+    EnterInTheNextBox& operator=(const EnterInTheNextBox&) = delete;
+
+    bool Pressed() const { return pressed_; }
+    bool Stuck() const { return stuck_; }
+
+private:
+    static HWND ShownBox() {
+        HWND found = nullptr;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM result) {
+                char name[16] = {};
+                GetClassNameA(window, name, sizeof name);
+                if (std::string(name) != "#32770" || !IsWindowVisible(window)) return TRUE;
+                *reinterpret_cast<HWND*>(result) = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+    static void CALLBACK Step(HWND, UINT, UINT_PTR, DWORD) {
+        EnterInTheNextBox* self = current_;
+        if (!self) return;
+        ++self->steps_;
+        HWND box = ShownBox();
+        if (!box) return;
+        if (!self->pressed_) {
+            HWND focus = GetFocus();
+            HWND target = focus && IsChild(box, focus) ? focus : box;
+            PostMessageA(target, WM_KEYDOWN, VK_RETURN, 0);
+            PostMessageA(target, WM_KEYUP, VK_RETURN, 0);
+            self->pressed_ = true;
+            self->pressedAt_ = self->steps_;
+        } else if (self->steps_ - self->pressedAt_ > 100) {
+            // Enter did not answer it in five seconds: No, so the test ends.
+            self->stuck_ = true;
+            PostMessageA(box, WM_COMMAND, IDNO, 0);
+        }
+    }
+
+    static inline EnterInTheNextBox* current_ = nullptr;
+    UINT_PTR timer_ = 0;
+    int steps_ = 0, pressedAt_ = 0;
+    bool pressed_ = false, stuck_ = false;
+};
+
+// Esc asks the Kill question while Kill is enabled; an Enter pressed after it
+// answers No and the program runs on.
+TEST(ProgramInfoKill, EscThenEnterLeavesTheProgramRunning) {
+    ScopedFolder folder("kill default");
+    HelperProcess process(CopyHelper("orvhelper.exe", folder.Path(), "kill default.exe"));
+    ASSERT_TRUE(process.WaitUntilListed());
+    const std::string target = folder.Path() + "\\kill default.exe";
+    struct RealBoxes {
+        RealBoxes() { dialogs::SetBoxHandler({}); }
+        ~RealBoxes() { InstallUnscriptedBoxAnswer(); }
+    } realBoxes;
+    TFileVersionInfo info;
+    TfrmSuProgrammInfo dialog(info, {});
+    EnterInTheNextBox enter;
+    ScopedDialogAnswers answers([&](ui::ModalDialog&) {
+        EXPECT_TRUE(IsWindowEnabled(dialog.btnKill));
+        SendMessageA(dialog.Handle(), WM_COMMAND, IDCANCEL, 0);  // what the dialog's Esc sends
+        return IDCANCEL;
+    });
+    dialog.ShowFor(nullptr, target, "Yes");
+    EXPECT_TRUE(enter.Pressed()) << "no question was shown";
+    EXPECT_FALSE(enter.Stuck()) << "Enter did not answer the question";
+    EXPECT_EQ(dialog.ActiveText(), "Yes");
+    EXPECT_FALSE(platform::processes::WaitForProcessEnd(process.Id(), 1000)) << "Enter ended the program";
 }
 
 }  // namespace

@@ -62,19 +62,22 @@ std::string DialogFilter(const std::string& filter) {
 
 }  // namespace
 
+UINT BoxFlags(BoxKind kind) {
+    switch (kind) {
+    case BoxKind::ErrorCancel: return 0;
+    case BoxKind::Confirm: return MB_YESNO | MB_ICONQUESTION;
+    case BoxKind::ConfirmDefaultNo: return MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
+    case BoxKind::ConfirmOkCancel: return MB_OKCANCEL | MB_ICONQUESTION;
+    case BoxKind::Warning: return MB_OK | MB_ICONWARNING;
+    case BoxKind::Plain: return MB_OK;
+    }
+    return MB_OK;
+}
+
 int ShowBox(HWND owner, const std::string& text, const std::string& caption, BoxKind kind) {
     if (auto& handler = InstalledBoxHandler()) return handler(text, caption, kind);
-    switch (kind) {
-    case BoxKind::ErrorCancel: return ShowErrorCancel(owner, text, caption);
-    case BoxKind::Confirm:
-        return MessageBoxA(owner, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION);
-    case BoxKind::ConfirmOkCancel:
-        return MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONQUESTION);
-    case BoxKind::Warning:
-        return MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
-    case BoxKind::Plain: return MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK);
-    }
-    return IDCANCEL;
+    if (kind == BoxKind::ErrorCancel) return ShowErrorCancel(owner, text, caption);
+    return MessageBoxA(owner, text.c_str(), caption.c_str(), BoxFlags(kind));
 }
 
 void SetBoxHandler(BoxHandler handler) { InstalledBoxHandler() = std::move(handler); }

@@ -13,10 +13,18 @@ namespace platform::dialogs {
 enum class BoxKind {
     ErrorCancel,  // error icon, a single Cancel button
     Confirm,      // question, Yes and No
+    // Question, Yes and No with No the default button: for a Yes that cannot
+    // be taken back (ending a process, writing over the registry), so an
+    // Enter pressed out of habit answers No.
+    ConfirmDefaultNo,
     ConfirmOkCancel,
     Warning,      // warning icon, OK
     Plain,        // no icon, OK
 };
+
+// The MessageBox flags (buttons, icon, default button) of a kind; the
+// error box is a task dialog and has none.
+UINT BoxFlags(BoxKind kind);
 
 // Shows the box and returns the button pressed (IDYES, IDNO, IDOK, IDCANCEL).
 int ShowBox(HWND owner, const std::string& text, const std::string& caption, BoxKind kind);

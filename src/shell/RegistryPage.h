@@ -107,6 +107,8 @@ private:
     // step (Fix All empties it so), 0 to leave the list as it is.
     void RunFix(int trimRowsPerStep);
     static constexpr int kRowsTrimmedPerStep = 1000;
+    // Says once what a fix did (how many, which backup point) and what it
+    // left and why; a fix whose backup failed, why nothing was fixed.
     void ShowFixOutcome(const registry_scan::FixReport& report);
     void ShowSelectedResults();
     // Empties the list and the rows' record table, without tick events.

@@ -6,6 +6,7 @@
 
 #include "common/ProgramSettings.h"
 #include "platform/Dialogs.h"
+#include "platform/Files.h"
 
 #include <algorithm>
 
@@ -94,22 +95,35 @@ void TRegistryPage::ShowFixOutcome(const registry_scan::FixReport& report) {
                   platform::dialogs::BoxKind::ErrorCancel);
         return;
     }
-    std::string notes;
-    auto note = [&notes](const std::string& line) { notes += (notes.empty() ? "" : "\r\n") + line; };
+    // One box for the whole fix: what it did and which point holds what it
+    // deleted, then what it left and why.
+    std::string text;
+    auto line = [&text](const std::string& next) { text += (text.empty() ? "" : "\r\n") + next; };
+    std::string folder = report.pointFolder;
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    const std::string point = platform::files::ExtractFileName(folder);
+    const std::string pointNote = point.empty() ? std::string() : " Backup point: " + point + ".";
     if (report.stopped)
-        note("The fix was stopped: " + std::to_string(report.deleted) +
-             " error(s) were fixed; the others were left as they were.");
-    if (report.existsAgain > 0)
-        note(std::to_string(report.existsAgain) +
-             " marked error(s) were left alone: the file they missed is there again.");
-    if (report.refused > 0)
-        note(std::to_string(report.refused) +
-             " marked error(s) were left alone: they name a key that holds the entries of a whole section.");
-    if (report.unnamable > 0)
-        note(std::to_string(report.unnamable) +
-             " marked error(s) were left alone: their names hold a NUL character, and a name cut short there "
-             "would name another registry item.");
-    if (!notes.empty()) ShowRgBox(Frame().Handle(), notes, platform::dialogs::BoxKind::Warning);
+        line("The fix was stopped: " + std::to_string(report.deleted) +
+             " error(s) were fixed; the others were left as they were." + pointNote);
+    else if (report.deleted > 0)
+        line("Fixed " + std::to_string(report.deleted) + " error(s)." + pointNote);
+    else
+        line("No error was fixed.");
+    bool leftSome = report.stopped;
+    auto left = [&](int count, const std::string& why) {
+        if (count <= 0) return;
+        line(std::to_string(count) + why);
+        leftSome = true;
+    };
+    left(report.existsAgain, " marked error(s) were left alone: the file they missed is there again.");
+    left(report.refused, " marked error(s) were left alone: they name a key that holds the entries of a whole section.");
+    left(report.unnamable,
+         " marked error(s) were left alone: their names hold a NUL character, and a name cut short there "
+         "would name another registry item.");
+    left(report.failed, " marked error(s) could not be deleted and stay in the list.");
+    ShowRgBox(Frame().Handle(), text,
+              leftSome ? platform::dialogs::BoxKind::Warning : platform::dialogs::BoxKind::Plain);
 }
 
 void TRegistryPage::RunFix(int trimRowsPerStep) {

@@ -67,7 +67,9 @@ void TStartUpPage::aSuAddExecute() {
     if (Frame().CurrentPage() != kPageStartUp || !Frame().Actions().Enabled(aSuUpdate)) return;
     const int position = SelectedSuPosition();
     if (position >= kSuRegistry && position <= kSuRunServiceOnce) {
-        frmSuAddValue().ShowModal(Frame().Handle());
+        // The dialog takes the run key chosen in the tree; "Registry" chooses none.
+        const std::string section = position >= kSuRun ? kRunSections[position - kSuRun] : kRunSections[0];
+        frmSuAddValue().ShowFor(Frame().Handle(), section);
     } else if (position == kSuAutostart) {
         platform::dialogs::FileDialogRequest request;
         request.filter = kProgramFileFilter;

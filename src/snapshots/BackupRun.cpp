@@ -26,6 +26,10 @@ std::string Joined(const std::vector<std::string>& lines, const char* separator)
     return text;
 }
 
+std::string Counted(size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 // A system text as the end of a sentence.
 std::string Sentence(std::string text) {
     if (!text.empty() && text.back() != '.') text += '.';
@@ -221,12 +225,13 @@ bool IsRootFileName(const std::string& name) {
 const char* const kRestoreMarkerFileName = "restore under way.txt";
 
 std::string BackUpOutcomeText(const BackUpOutcome& outcome) {
-    if (outcome.problems.empty() && outcome.notices.empty()) return {};
     const bool making = outcome.mode == kMakeBackupPoint;
     const bool complete = outcome.problems.empty();
     const std::string name = "The backup point " + outcome.pointName;
-    const std::string head = making ? (complete ? name + " was made." : name + " is incomplete.")
-                                    : (complete ? name + " was restored." : name + " was not fully restored.");
+    const std::string roots = Counted(outcome.done.size(), "root", "roots");
+    const std::string head = making ? (complete ? name + " was made: " + roots + " saved." : name + " is incomplete.")
+                                    : (complete ? name + " was restored: " + roots + " written back."
+                                                : name + " was not fully restored.");
     std::string text = head;
     if (!outcome.notices.empty()) text += "\n\n" + Joined(outcome.notices, "\n");
     if (complete) return text;
@@ -242,6 +247,11 @@ BackUpOutcome MakeBackupPoint(const std::string& backupFolder, const SYSTEMTIME&
     BackUpOutcome outcome;
     outcome.mode = kMakeBackupPoint;
     outcome.pointName = BackupPointName(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute);
+    if (!AnyRootTicked(roots)) {
+        // An empty folder would be listed as a point that restores nothing.
+        outcome.problems.push_back("No root key is ticked, so no backup point was made.");
+        return outcome;
+    }
     const std::string point = WithTrailingSeparator(backupFolder) + outcome.pointName + "\\";
     if (!files::CreateFolderPath(point)) {
         outcome.problems.push_back("Its folder could not be made, so nothing was saved: " +
@@ -327,6 +337,23 @@ BackUpOutcome RestoreBackupPoint(const std::string& backupFolder, const std::str
     }
     if (!found) outcome.problems.push_back("It holds no registry files (" + point + "), so nothing was restored.");
     return outcome;
+}
+
+bool AnyRootTicked(const BackupRootFlags& roots) {
+    return std::find(roots.begin(), roots.end(), true) != roots.end();
+}
+
+std::vector<std::string> BackupPointRoots(const std::string& backupFolder, const std::string& pointName) {
+    const std::string point = WithTrailingSeparator(backupFolder) + pointName + "\\";
+    std::vector<std::string> roots;
+    for (size_t index = 0; index < kBackupRootCount; ++index)
+        if (files::FileExists(point + kBackupRootFileNames[index])) roots.push_back(kBackupRootKeyNames[index]);
+    return roots;
+}
+
+std::string RestoreQuestionText(const std::string& pointName, const std::vector<std::string>& roots) {
+    const std::string what = roots.empty() ? "no registry files" : Joined(roots, ", ");
+    return "Restore the backup point " + pointName + " (" + what + ")? It writes over the registry.";
 }
 
 BackupPointCheck InspectBackupPoint(const std::string& backupFolder, const std::string& pointName) {

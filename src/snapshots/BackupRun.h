@@ -30,13 +30,18 @@ struct BackUpOutcome {
     std::vector<std::string> notices;
 };
 
-// The text for the user of a run that left something undone or has notices;
-// empty when the run is complete and there is nothing to say.
+// The text for the user of a run: for a complete one a line naming the point
+// and how many roots it saved or restored (with its notices after it), for
+// one that left something undone every problem and what was complete.
 std::string BackUpOutcomeText(const BackUpOutcome& outcome);
+
+// Whether any root is ticked: a point of none would be an empty folder.
+bool AnyRootTicked(const BackupRootFlags& roots);
 
 // Makes the point named after now inside backupFolder (the program folder's
 // "Backup\") and merges every ticked root into its root file, what the
-// point holds already staying. A key that cannot be read is left out and
+// point holds already staying. With no root ticked nothing is made and the
+// outcome says so. A key that cannot be read is left out and
 // named; a root that cannot be saved costs that root only. Stops between
 // roots when asked.
 BackUpOutcome MakeBackupPoint(const std::string& backupFolder, const SYSTEMTIME& now, const BackupRootFlags& roots,
@@ -68,6 +73,14 @@ struct BackupPointCheck {
     bool partial = false;  // its manifest names keys it lacks
 };
 BackupPointCheck InspectBackupPoint(const std::string& backupFolder, const std::string& pointName);
+
+// The roots whose files the point holds, in the order of kBackupRootKeyNames:
+// what a restore of it would write over.
+std::vector<std::string> BackupPointRoots(const std::string& backupFolder, const std::string& pointName);
+
+// The question asked before a restore: the point, its roots, and that it
+// writes over the registry.
+std::string RestoreQuestionText(const std::string& pointName, const std::vector<std::string>& roots);
 
 // The marker of a restore under way, in the backup folder.
 extern const char* const kRestoreMarkerFileName;

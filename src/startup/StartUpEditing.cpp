@@ -245,16 +245,39 @@ std::string AddRunValueProblem(const std::string& rootName, const std::string& s
     return {};
 }
 
-bool AddRunValue(const std::string& rootName, const std::string& section, const std::string& name,
-                 const std::string& location) {
+RunAddOutcome AddNewRunValue(const std::string& rootName, const std::string& section, const std::string& name,
+                             const std::string& location) {
+    {
+        // Looked at for reading first: a name a read-only key holds is still
+        // taken, and that is what the user must hear.
+        TRegistry reader;
+        if (OpenRunKeyToRead(reader, rootName, section) && reader.ValueExists(name)) return RunAddOutcome::Exists;
+    }
     TRegistry registry;
-    if (!OpenRunKeyToWrite(registry, rootName, section, true) || registry.ValueExists(name)) return false;
+    if (!OpenRunKeyToWrite(registry, rootName, section, true)) return RunAddOutcome::NotWritable;
+    if (registry.ValueExists(name)) return RunAddOutcome::Exists;
     try {
         registry.WriteString(name, location);
-        return true;
+        return RunAddOutcome::Added;
     } catch (const ERegistryException&) {
-        return false;  // the key refused the value: nothing was written
+        return RunAddOutcome::NotWritable;  // the key refused the value: nothing was written
     }
+}
+
+bool AddRunValue(const std::string& rootName, const std::string& section, const std::string& name,
+                 const std::string& location) {
+    return AddNewRunValue(rootName, section, name, location) == RunAddOutcome::Added;
+}
+
+std::string RunAddOutcomeText(RunAddOutcome outcome, const std::string& rootName, const std::string& section,
+                              const std::string& name) {
+    const std::string key = rootName + "\\" + RunKeyPath(rootName, section);
+    switch (outcome) {
+    case RunAddOutcome::Added: break;
+    case RunAddOutcome::Exists: return name + " already exists in " + key + "; nothing was added.";
+    case RunAddOutcome::NotWritable: return key + " could not be written; nothing was added.";
+    }
+    return {};
 }
 
 bool DeleteRunValue(const std::string& rootName, const std::string& keyName, const std::string& name,

@@ -25,10 +25,24 @@ bool IsRunSectionName(const std::string& section);
 // default value), would add an entry no list can show or remove.
 std::string AddRunValueProblem(const std::string& rootName, const std::string& section, const std::string& name);
 
+// What an add of a run value did.
+enum class RunAddOutcome {
+    Added,
+    Exists,       // the key already holds a value of that name: left as it is
+    NotWritable,  // the key could not be opened or created for writing, or refused the value
+};
+
 // Writes the value into the active key, creating the key; an existing value
-// of that name is left as it is. Returns whether it wrote.
+// of that name is left as it is.
+RunAddOutcome AddNewRunValue(const std::string& rootName, const std::string& section, const std::string& name,
+                             const std::string& location);
+// AddNewRunValue, true when it wrote.
 bool AddRunValue(const std::string& rootName, const std::string& section, const std::string& name,
                  const std::string& location);
+// What the user reads when an add wrote nothing ("" for Added): the name and
+// the whole key, so the user knows which entry to look at.
+std::string RunAddOutcomeText(RunAddOutcome outcome, const std::string& rootName, const std::string& section,
+                              const std::string& name);
 
 // Deletes the value from the key (a section, or a section + "-") only while
 // it still holds the row's location: a row listed before another program

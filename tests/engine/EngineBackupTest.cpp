@@ -66,7 +66,7 @@ TEST_F(EngineBackup, APointOfTheUserRootGivesBackWhatChangedSince) {
     EXPECT_EQ(made.pointName, "2026.03.04  9.05");
     EXPECT_EQ(made.done, std::vector<std::string>{kUser});
     EXPECT_TRUE(made.problems.empty()) << BackUpOutcomeText(made);
-    EXPECT_EQ(BackUpOutcomeText(made), "");
+    EXPECT_EQ(BackUpOutcomeText(made), "The backup point 2026.03.04  9.05 was made: 1 root saved.");
     EXPECT_EQ(ListBackupPoints(backup_), std::vector<std::string>{made.pointName});
     EXPECT_TRUE(files::FileExists(backup_ + made.pointName + "\\HKEY_CURRENT_USER.reg"));
     EXPECT_FALSE(files::FileExists(backup_ + made.pointName + "\\HKEY_LOCAL_MACHINE.reg"));
@@ -81,6 +81,7 @@ TEST_F(EngineBackup, APointOfTheUserRootGivesBackWhatChangedSince) {
     EXPECT_EQ(restored.pointName, made.pointName);
     EXPECT_EQ(restored.done, std::vector<std::string>{kUser});
     EXPECT_TRUE(restored.problems.empty()) << BackUpOutcomeText(restored);
+    EXPECT_EQ(BackUpOutcomeText(restored), "The backup point 2026.03.04  9.05 was restored: 1 root written back.");
     EXPECT_EQ(Values(), before);
 }
 
@@ -136,6 +137,8 @@ TEST_F(EngineBackup, NothingIsDoneWithoutAPointFolder) {
     } cases[] = {
         {"a file where the folder must be", MakeBackupPoint(blocker.Path() + "\\Backup", At(11, 30), kUserRootOnly),
          "Its folder could not be made, so nothing was saved: "},
+        {"no root ticked", MakeBackupPoint(backup_, At(11, 31), BackupRootFlags{}),
+         "No root key is ticked, so no backup point was made."},
         {"a point that went", RestoreBackupPoint(backup_, "gone"), "Its folder is missing (" + backup_ + "gone\\)."},
         {"a point without root files", RestoreBackupPoint(backup_, "empty"),
          "It holds no registry files (" + backup_ + "empty\\), so nothing was restored."},
@@ -148,22 +151,28 @@ TEST_F(EngineBackup, NothingIsDoneWithoutAPointFolder) {
     }
     EXPECT_NE(cases[0].outcome.problems[0].find(blocker.Path() + "\\Backup\\2026.03.04 11.30\\"), std::string::npos);
     EXPECT_FALSE(files::DirectoryExists(blocker.Path()));
+    // A point of no root would be an empty folder listed as a point.
+    EXPECT_EQ(ListBackupPoints(backup_), std::vector<std::string>{"empty"});
 }
 
-// The text the user reads for a run that left something undone or has
-// something to say of its point.
+// The text the user reads after a run: how many roots a complete one did, and
+// everything a run that left something undone or has notices has to say.
 TEST(BackUpOutcomeText, HeadNoticesProblemsAndWhatWasComplete) {
     const struct {
         BackUpOutcome outcome;
         std::string text;
     } cases[] = {
-        {{kMakeBackupPoint, "p", {"HKEY_USERS"}, {}, {}}, ""},
+        {{kMakeBackupPoint, "p", {"HKEY_USERS"}, {}, {}}, "The backup point p was made: 1 root saved."},
+        {{kMakeBackupPoint, "p", {"HKEY_USERS", "HKEY_CURRENT_USER"}, {}, {}},
+         "The backup point p was made: 2 roots saved."},
+        {{kRestoreBackupPoint, "q", {"HKEY_USERS", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE"}, {}, {}},
+         "The backup point q was restored: 3 roots written back."},
         {{kMakeBackupPoint, "p", {"HKEY_USERS", "HKEY_CURRENT_CONFIG"}, {"a.", "b."}, {}},
          "The backup point p is incomplete.\n\na.\nb.\n\nSaved completely: HKEY_USERS, HKEY_CURRENT_CONFIG."},
         {{kRestoreBackupPoint, "q", {}, {"c."}, {}}, "The backup point q was not fully restored.\n\nc."},
         {{kRestoreBackupPoint, "q", {"HKEY_USERS"}, {"c."}, {}},
          "The backup point q was not fully restored.\n\nc.\n\nRestored completely: HKEY_USERS."},
-        {{kRestoreBackupPoint, "q", {"HKEY_USERS"}, {}, {"n."}}, "The backup point q was restored.\n\nn."},
+        {{kRestoreBackupPoint, "q", {"HKEY_USERS"}, {}, {"n."}}, "The backup point q was restored: 1 root written back.\n\nn."},
         {{kRestoreBackupPoint, "q", {"HKEY_USERS"}, {"c."}, {"n.", "m."}},
          "The backup point q was not fully restored.\n\nn.\nm.\n\nc.\n\nRestored completely: HKEY_USERS."},
         {{kMakeBackupPoint, "p", {}, {"a."}, {"n."}}, "The backup point p is incomplete.\n\nn.\n\na."},

@@ -31,13 +31,14 @@ void TBackUpThread::Execute() {
 }
 
 void TBackUpThread::OnTerminate() {
-    // A run that did all it could but has something to say (a partial or
-    // unchecked point) warns; one that left something undone is an error.
-    const std::string text = BackUpOutcomeText(outcome_);
-    if (!text.empty())
-        platform::dialogs::ShowBox(IsWindow(Owner()) ? Owner() : nullptr, text, ui::kApplicationTitle,
-                                   outcome_.problems.empty() ? platform::dialogs::BoxKind::Warning
-                                                             : platform::dialogs::BoxKind::ErrorCancel);
+    // One box per run: a complete run says briefly what it did, one with
+    // something to say of the point (a partial or unchecked point) warns,
+    // and one that left something undone is an error.
+    const platform::dialogs::BoxKind kind = !outcome_.problems.empty() ? platform::dialogs::BoxKind::ErrorCancel
+                                            : !outcome_.notices.empty() ? platform::dialogs::BoxKind::Warning
+                                                                        : platform::dialogs::BoxKind::Plain;
+    platform::dialogs::ShowBox(IsWindow(Owner()) ? Owner() : nullptr, BackUpOutcomeText(outcome_),
+                               ui::kApplicationTitle, kind);
     WorkerThread::OnTerminate();
 }
 

@@ -1,5 +1,5 @@
 // TBackUpThread: makes a backup point of chosen registry roots or restores one,
-// on a thread of its own, and tells the user afterwards what it could not do.
+// on a thread of its own, and tells the user afterwards what it did.
 // The work itself is the engine's (snapshots/BackupRun).
 #pragma once
 
@@ -34,9 +34,9 @@ public:
 protected:
     ~TBackUpThread() override = default;
     void Execute() override;
-    // Shows the box when the run left something undone (an error) or has
-    // something to say of the point (a warning), then the handler given to
-    // SetOnTerminate.
+    // Shows what the run did in one box (an error when it left something
+    // undone, a warning when it has something to say of the point, else a
+    // plain line), then the handler given to SetOnTerminate.
     void OnTerminate() override;
 
 private:

@@ -16,6 +16,13 @@ enum : int { kIdPages = 500, kIdRoot = 510, kIdPoints = 520 };
 constexpr int kButtonWidth = 75, kButtonHeight = 25;
 constexpr int kRootTop = 14, kRootStep = 26;
 
+constexpr const char* kNothingTicked =
+    "No root key is ticked, so no backup point was made. Tick the root keys to save in the new point.";
+
+void TellNothingTicked(HWND owner) {
+    platform::dialogs::ShowBox(owner, kNothingTicked, ui::kApplicationTitle, platform::dialogs::BoxKind::Warning);
+}
+
 void AddTab(HWND tabs, int index, const char* caption) {
     TCITEMA tab{};
     tab.mask = TCIF_TEXT;
@@ -134,14 +141,26 @@ void TfrmBackup::FormClose(int) {
     closedPage_ = ActivePage();
     const int selected = lvBackupPoints.Selected();
     closedPoint_ = selected >= 0 ? lvBackupPoints.Text(selected, 0) : std::string();
-    if (closedPage_ != kBackupPage) return;
-    for (size_t root = 0; root < snapshots::kBackupRootCount; ++root) rootFlags_[root] = RootChecked(root);
+    if (closedPage_ == kBackupPage) rootFlags_ = TickedRoots();
+}
+
+snapshots::BackupRootFlags TfrmBackup::TickedRoots() const {
+    snapshots::BackupRootFlags flags{};
+    for (size_t root = 0; root < snapshots::kBackupRootCount; ++root) flags[root] = RootChecked(root);
+    return flags;
 }
 
 bool TfrmBackup::OnCommand(int id, int code) {
     if (code != BN_CLICKED && code != 0) return false;
     switch (id) {
     case kIdBackupOk:
+        // A point of no root would be an empty folder: the dialog stays for the ticks.
+        if (!snapshots::AnyRootTicked(TickedRoots())) {
+            TellNothingTicked(Handle());
+            return true;
+        }
+        EndModal(IDOK);
+        return true;
     case kIdRestoreOk: EndModal(IDOK); return true;
     case kIdBackupCancel:  // also Esc, on either page
     case kIdRestoreCancel: EndModal(IDCANCEL); return true;
@@ -154,15 +173,17 @@ LRESULT TfrmBackup::OnNotify(NMHDR* header) {
     return 0;
 }
 
-bool ConfirmUncheckedRestore(HWND owner, const std::string& backupFolder, const std::string& pointName) {
+bool ConfirmRestore(HWND owner, const std::string& backupFolder, const std::string& pointName) {
     const snapshots::BackupPointCheck check = snapshots::InspectBackupPoint(backupFolder, pointName);
-    if (!check.exists || check.manifest != snapshots::ManifestState::kMissing) return true;
-    return platform::dialogs::ShowBox(owner,
-                                      "The backup point " + pointName +
-                                          " has no manifest (it was made by hand or by an earlier version), so its "
-                                          "files cannot be checked for damage before they are written into the "
-                                          "registry.\r\n\r\nRestore it anyway?",
-                                      ui::kApplicationTitle, platform::dialogs::BoxKind::Confirm) == IDYES;
+    if (!check.exists) return true;
+    std::string text;
+    if (check.manifest == snapshots::ManifestState::kMissing)
+        text = "The backup point " + pointName +
+               " has no manifest (it was made by hand or by an earlier version), so its files cannot be checked for "
+               "damage before they are written into the registry.\r\n\r\n";
+    text += snapshots::RestoreQuestionText(pointName, snapshots::BackupPointRoots(backupFolder, pointName));
+    return platform::dialogs::ShowBox(owner, text, ui::kApplicationTitle,
+                                      platform::dialogs::BoxKind::ConfirmDefaultNo) == IDYES;
 }
 
 bool RunBackupCommand(HWND owner, TfrmBackup& dialog, const std::string& backupFolder,
@@ -177,11 +198,15 @@ bool RunBackupCommand(HWND owner, TfrmBackup& dialog, const std::string& backupF
     dialog.ShowPage(TfrmBackup::kBackupPage);
     if (dialog.ShowFor(owner, backupFolder) != IDOK) return false;
     if (dialog.ClosedPage() == TfrmBackup::kBackupPage) {
+        if (!snapshots::AnyRootTicked(dialog.RootFlags())) {
+            TellNothingTicked(owner);
+            return false;
+        }
         worker.reset(new TBackUpThread(owner, TBackUpThread::kMakePoint, "", backupFolder, dialog.RootFlags()));
         return true;
     }
     if (dialog.ClosedPoint().empty()) return false;
-    if (!ConfirmUncheckedRestore(owner, backupFolder, dialog.ClosedPoint())) return false;
+    if (!ConfirmRestore(owner, backupFolder, dialog.ClosedPoint())) return false;
     worker.reset(new TBackUpThread(owner, TBackUpThread::kRestorePoint, dialog.ClosedPoint(), backupFolder,
                                    dialog.RootFlags()));
     return true;

@@ -1,6 +1,6 @@
 // TfrmBackup: the BackUp/Restore dialog (the roots to save in a new backup
 // point, or the point to restore) and the command that shows it and starts
-// the worker.
+// the worker. Its Add with no root ticked says so and stays open.
 #pragma once
 
 #include "shell/snapshots/BackUpThread.h"
@@ -37,6 +37,8 @@ public:
     int ClosedPage() const { return closedPage_; }
     const std::string& ClosedPoint() const { return closedPoint_; }
     const snapshots::BackupRootFlags& RootFlags() const { return rootFlags_; }
+    // The boxes ticked now.
+    snapshots::BackupRootFlags TickedRoots() const;
 
     // Components.
     HWND pgcBackup = nullptr;
@@ -65,20 +67,19 @@ private:
     snapshots::BackupRootFlags rootFlags_{};
 };
 
-// Before the restore of a point without a manifest (made by hand or by an
-// earlier version): warns that it cannot be checked and asks whether to
-// restore it anyway. True to go on (always for a point with a manifest,
-// whose files the restore checks itself, and for one that is gone, which
-// the restore reports).
-bool ConfirmUncheckedRestore(HWND owner, const std::string& backupFolder, const std::string& pointName);
+// Before a restore: asks whether to write the point's roots over the
+// registry (No the default), warning first when the point has no manifest
+// (made by hand or by an earlier version) and so cannot be checked. True to
+// go on (also for a point that is gone, which the restore reports).
+bool ConfirmRestore(HWND owner, const std::string& backupFolder, const std::string& pointName);
 
 // The BackUp\Restore command of the Registry page: shows the dialog on its
 // Backup page and starts what the answer asks for into worker: a new point
-// of the ticked roots (OK on Backup), or the restore of the selected point
-// (OK on Restore; a point without a manifest only once the user agreed to
-// restore it unchecked). Nothing starts on Cancel or with no point selected. While
-// the worker of an earlier command still runs, the user is told so and the
-// dialog does not open. True when a worker was started.
+// of the ticked roots (OK on Backup; with none ticked the user is told and
+// nothing is made), or the restore of the selected point (OK on Restore,
+// once the user agreed in ConfirmRestore). Nothing starts on Cancel or with
+// no point selected. While the worker of an earlier command still runs, the
+// user is told so and the dialog does not open. True when a worker was started.
 bool RunBackupCommand(HWND owner, TfrmBackup& dialog, const std::string& backupFolder,
                       ui::WorkerPtr<TBackUpThread>& worker);
 

@@ -13,6 +13,8 @@ namespace {
 
 enum : int { kIdSection = 301, kIdRootKey, kIdName, kIdLocation };
 
+constexpr const char* kInitialRootKey = "HKEY_LOCAL_MACHINE";
+
 void AddItems(HWND combo, std::initializer_list<const char*> items, const char* text) {
     for (const char* item : items) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
     SetWindowTextA(combo, text);
@@ -39,7 +41,7 @@ void TfrmSuAddValue::CreateControls(HWND owner) {
     AddControl("BUTTON", "Add", BS_DEFPUSHBUTTON | WS_TABSTOP, 285, kClientHeight - 31, 75, 23, kIdAdd);
     AddControl("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 366, kClientHeight - 31, 75, 23, kIdCancel);
     AddItems(cbxSection, {"Run", "RunOnce", "RunOnceEx", "RunService", "RunServiceOnce"}, "Run");
-    AddItems(cbxRootKey, {"HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE"}, "HKEY_LOCAL_MACHINE");
+    AddItems(cbxRootKey, {"HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE"}, kInitialRootKey);
 }
 
 void TfrmSuAddValue::AddClick() {
@@ -50,8 +52,30 @@ void TfrmSuAddValue::AddClick() {
         platform::dialogs::ShowBox(Handle(), problem, ui::kApplicationTitle, platform::dialogs::BoxKind::Warning);
         return;
     }
-    AddRunValue(root, section, name, ui::ControlText(edtValueLocation));
-    EndModal(IDOK);
+    const RunAddOutcome outcome = AddNewRunValue(root, section, name, ui::ControlText(edtValueLocation));
+    if (outcome == RunAddOutcome::Added) {
+        EndModal(IDOK);
+        return;
+    }
+    // Nothing was written: closing now would look like success.
+    platform::dialogs::ShowBox(Handle(), RunAddOutcomeText(outcome, root, section, name), ui::kApplicationTitle,
+                               platform::dialogs::BoxKind::Warning);
+    SetFocus(edtValueName);
+    SendMessageA(edtValueName, EM_SETSEL, 0, -1);
+}
+
+int TfrmSuAddValue::ShowFor(HWND owner, const std::string& section) {
+    section_ = section;
+    return ShowModal(owner);
+}
+
+void TfrmSuAddValue::FormActivate() {
+    // Each use starts afresh: a name left from the last use would be added
+    // again, or refused as one the key already holds.
+    SetWindowTextA(cbxSection, section_.c_str());
+    SetWindowTextA(cbxRootKey, kInitialRootKey);
+    SetWindowTextA(edtValueName, "");
+    SetWindowTextA(edtValueLocation, "");
 }
 
 void TfrmSuAddValue::BrowseClick() {

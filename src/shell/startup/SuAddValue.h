@@ -3,6 +3,8 @@
 
 #include "ui/ModalDialog.h"
 
+#include <string>
+
 namespace shell {
 
 class TfrmSuAddValue : public ui::ModalDialog {
@@ -15,8 +17,14 @@ public:
     HWND edtValueName = nullptr;
     HWND edtValueLocation = nullptr;
 
+    // Shows the dialog empty (no name or location left from the last use)
+    // with section, the run key chosen in the tree, as its key.
+    int ShowFor(HWND owner, const std::string& section);
+
     // The "Add" button: refuses texts no list could show (with a message,
-    // keeping the dialog open), else adds the value and closes with OK.
+    // keeping the dialog open), else adds the value and closes with OK. A
+    // name the key already holds (or a key that cannot be written) adds
+    // nothing: the user is told and the dialog stays for another name.
     void AddClick();
     // The "..." button: a file chosen in the open dialog becomes the location.
     void BrowseClick();
@@ -27,7 +35,11 @@ public:
 
 protected:
     void CreateControls(HWND owner) override;
+    void FormActivate() override;
     bool OnCommand(int id, int code) override;
+
+private:
+    std::string section_ = "Run";
 };
 
 // The filter of the program's open dialog.

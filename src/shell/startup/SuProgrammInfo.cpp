@@ -156,8 +156,10 @@ void TfrmSuProgrammInfo::RunClick() {
 void TfrmSuProgrammInfo::KillClick() {
     const std::string location = ui::ControlText(edtLocation);
     if (ActiveText() == "Yes") {
+        // No is the default: Esc asks this question, and an Enter pressed
+        // after it out of habit must not end the program.
         const int answer = platform::dialogs::ShowBox(Handle(), "Kill " + location + "?", ui::kApplicationTitle,
-                                                      platform::dialogs::BoxKind::Confirm);
+                                                      platform::dialogs::BoxKind::ConfirmDefaultNo);
         if (answer == IDYES) {
             EndProgram(location);
             SetActive("No");
