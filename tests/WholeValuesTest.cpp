@@ -8,6 +8,7 @@
 #include "shell/snapshots/Backup.h"
 #include "shell/startup/SuProgrammInfo.h"
 #include "platform/Files.h"
+#include "platform/Text.h"
 #include "startup/StartUpFunctions.h"
 #include "ui/CellTips.h"
 #include "ui/RowData.h"
@@ -118,7 +119,7 @@ TEST_F(WholeValuesTest, AColumnJustWideEnoughShowsWholeAndOneNarrowerCuts) {
     // Scrolled so that the cell's start is out of sight, it is cut again.
     List().SetColumnWidth(1, text + 40);
     List().SetColumnWidth(2, 2000);
-    ListView_Scroll(list, List().ColumnWidth(0) + 20, 0);
+    ListView_Scroll(list, List().ColumnWidth(0) + 35, 0);
     EXPECT_EQ(ui::CutCellText(list, row, 1), location);
     ListView_Scroll(list, -10000, 0);
     EXPECT_EQ(ui::CutCellText(list, row, 1), "");
@@ -137,6 +138,33 @@ TEST_F(WholeValuesTest, ThePointerOnACutCellGivesTheTipItsWholeText) {
     EXPECT_EQ(ui::CellTipText(list), "");
     MoveOnto(list, Row("OrvW long"), 1);
     EXPECT_EQ(ui::CellTipText(list), kLongLocation);
+}
+
+// The pointer itself, put on the cell and left there: the tip shows after
+// the system's wait, with the whole text, and goes when the pointer leaves.
+TEST_F(WholeValuesTest, RestingThePointerOnACutCellShowsTheTip) {
+    const HWND list = List().Handle();
+    const HWND tip = ui::CellTipWindow(list);
+    ASSERT_NE(tip, nullptr);
+    SetForegroundWindow(Main().Handle());
+    RECT cell{};
+    ASSERT_TRUE(ListView_GetSubItemRect(list, Row("OrvW long"), 1, LVIR_BOUNDS, &cell));
+    POINT at{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    ClientToScreen(list, &at);
+    ASSERT_TRUE(SetCursorPos(at.x, at.y));
+    SetCursorPos(at.x + 1, at.y);  // a move within the cell, as a hand makes
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(tip) != FALSE; }));
+    std::vector<wchar_t> text(1100);
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.lpszText = text.data();
+    ASSERT_TRUE(SendMessageW(tip, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_EQ(tool.hwnd, list);
+    EXPECT_EQ(platform::text::Narrow(text.data()), kLongLocation);
+    RECT listRect{};
+    GetWindowRect(list, &listRect);
+    SetCursorPos(listRect.left - 40, listRect.top - 40);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(tip) == FALSE; }));
 }
 
 TEST_F(WholeValuesTest, ALongRegistryPathIsTippedAndItsShortNeighbourIsNot) {

@@ -273,6 +273,11 @@ std::string CellTipText(HWND list) {
     return platform::text::Narrow(std::wstring(buffer.data()));
 }
 
+HWND CellTipWindow(HWND list) {
+    const CellTipState* state = list ? StateOf(list) : nullptr;
+    return state ? state->tip : nullptr;
+}
+
 void SetSortArrow(HWND list, int column, bool descending) {
     const HWND header = ListView_GetHeader(list);
     if (!header) return;

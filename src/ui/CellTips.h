@@ -21,6 +21,8 @@ void AttachCellTips(HWND list);
 // The text the list's cell tip holds for the cell under the pointer; empty
 // when that cell shows whole (or the list has no cell tips).
 std::string CellTipText(HWND list);
+// The tip window of a list with cell tips (nullptr for other lists).
+HWND CellTipWindow(HWND list);
 
 // Marks the column's header with the arrow of the rows' order (up:
 // ascending) and takes the arrow off every other column; a column of -1
