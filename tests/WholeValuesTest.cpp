@@ -265,6 +265,30 @@ TEST_F(WholeValuesTest, EveryListShowsItsSelectionWithoutTheFocus) {
     }
 }
 
+// The tip window lives as long as its list, whichever goes first: the list
+// alone or the window it is in (which takes the tip down before its children).
+TEST(CellTips, TheTipGoesWithTheListOrItsWindow) {
+    for (bool windowFirst : {false, true}) {
+        SCOPED_TRACE(windowFirst ? "window first" : "list first");
+        const HWND top = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
+                                         GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(top, nullptr);
+        const HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT, 0, 0, 200, 100, top, nullptr,
+                                          GetModuleHandleA(nullptr), nullptr);
+        ui::AttachCellTips(list);
+        ui::AttachCellTips(list);  // once is enough: the second does nothing
+        const HWND tip = ui::CellTipWindow(list);
+        ASSERT_NE(tip, nullptr);
+        if (!windowFirst) {
+            DestroyWindow(list);
+            EXPECT_FALSE(IsWindow(tip));
+        }
+        DestroyWindow(top);
+        EXPECT_FALSE(IsWindow(tip));
+        EXPECT_FALSE(IsWindow(list));
+    }
+}
+
 TEST(WholeValuesDialogs, TheBackupDialogTipsAPointNameTooLongForItsList) {
     ScopedFolder folder("WholeValuesBackup");
     const std::string backup = folder.Path() + "\\Backup\\";

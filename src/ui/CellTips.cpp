@@ -107,7 +107,7 @@ TTTOOLINFOW ToolInfo(HWND list, UINT_PTR id) {
 
 // Drops the tool of the last cell (which hides its tip) and that cell.
 void Forget(HWND list, CellTipState& state) {
-    if (state.toolId) {
+    if (state.toolId && state.tip) {
         TTTOOLINFOW tool = ToolInfo(list, state.toolId);
         SendMessageW(state.tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
@@ -126,7 +126,7 @@ void FollowPointer(HWND list, CellTipState& state, POINT point) {
     Forget(list, state);
     state.row = row;
     state.column = column;
-    if (row < 0) return;
+    if (row < 0 || !state.tip) return;
     std::wstring text = CutCellTextW(list, row, column);
     if (text.empty()) return;
     if (text.size() >= kTipTextLimit) text.resize(kTipTextLimit - 1);
@@ -141,6 +141,7 @@ void FollowPointer(HWND list, CellTipState& state, POINT point) {
 // The tip learns of the pointer only through the list: it waits, shows and
 // hides by what it is handed.
 void Relay(HWND list, const CellTipState& state, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!state.tip) return;
     MSG relayed{};
     relayed.hwnd = list;
     relayed.message = message;
@@ -187,6 +188,33 @@ bool ChangesCells(UINT message) {
     }
 }
 
+bool ColumnWidthChanges(UINT code) {
+    switch (code) {
+    case HDN_TRACKA:
+    case HDN_TRACKW:
+    case HDN_ENDTRACKA:
+    case HDN_ENDTRACKW:
+    case HDN_ITEMCHANGEDA:
+    case HDN_ITEMCHANGEDW:
+    case HDN_DIVIDERDBLCLICKA:
+    case HDN_DIVIDERDBLCLICKW:
+        return true;
+    default: return false;
+    }
+}
+
+// The tip is owned by the list's top window, which destroys it before its
+// children when it goes: the list then must not use the handle again.
+LRESULT CALLBACK TipProcedure(HWND tip, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(tip, TipProcedure, kSubclassId);
+        auto* state = reinterpret_cast<CellTipState*>(data);
+        state->tip = nullptr;
+        state->toolId = 0;
+    }
+    return DefSubclassProc(tip, message, wParam, lParam);
+}
+
 LRESULT CALLBACK CellTipsProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                    DWORD_PTR data) {
     auto* state = reinterpret_cast<CellTipState*>(data);
@@ -212,7 +240,9 @@ LRESULT CALLBACK CellTipsProcedure(HWND list, UINT message, WPARAM wParam, LPARA
         // The tip's own notices are for no one else; a column dragged wider
         // or narrower changes which cells are cut.
         if (reinterpret_cast<NMHDR*>(lParam)->hwndFrom == state->tip) return 0;
-        if (reinterpret_cast<NMHDR*>(lParam)->hwndFrom == ListView_GetHeader(list)) Forget(list, *state);
+        if (reinterpret_cast<NMHDR*>(lParam)->hwndFrom == ListView_GetHeader(list) &&
+            ColumnWidthChanges(reinterpret_cast<NMHDR*>(lParam)->code))
+            Forget(list, *state);
         break;
     case WM_NCDESTROY: {
         RemoveWindowSubclass(list, CellTipsProcedure, kSubclassId);
@@ -247,7 +277,8 @@ void AttachCellTips(HWND list) {
         delete state;
         return;
     }
-    if (!SetWindowSubclass(list, CellTipsProcedure, kSubclassId, reinterpret_cast<DWORD_PTR>(state))) {
+    if (!SetWindowSubclass(state->tip, TipProcedure, kSubclassId, reinterpret_cast<DWORD_PTR>(state)) ||
+        !SetWindowSubclass(list, CellTipsProcedure, kSubclassId, reinterpret_cast<DWORD_PTR>(state))) {
         RemovePropW(list, kStateProperty);
         DestroyWindow(state->tip);
         delete state;
@@ -264,7 +295,7 @@ void AttachCellTips(HWND list) {
 
 std::string CellTipText(HWND list) {
     const CellTipState* state = list ? StateOf(list) : nullptr;
-    if (!state || !state->toolId) return {};
+    if (!state || !state->toolId || !state->tip) return {};
     std::vector<wchar_t> buffer(kTipTextLimit + 1, L'\0');
     TTTOOLINFOW tool = ToolInfo(list, state->toolId);
     tool.lpszText = buffer.data();
