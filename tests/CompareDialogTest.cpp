@@ -12,6 +12,7 @@
 #include "snapshots/BackupRun.h"
 #include "snapshots/StartupSnapshot.h"
 #include "startup/StartUpFunctions.h"
+#include "ui/CellTips.h"
 #include "ui/RowData.h"
 #include "TestSupport.h"
 
@@ -400,6 +401,43 @@ TEST_F(CompareDialog, HeadingClicksSortAscendingFirstThenFlipWhateverTheColumn) 
             EXPECT_EQ(order, click.order) << "column " << click.column;
             EXPECT_EQ(d.lvXMLFile.Text(RowOf(d.lvXMLFile, "OrvD b"), 1), "3.exe");  // a row's cells move together
         }
+    });
+}
+
+// The arrow of the table's header follows its own switch (ascending first);
+// a Location wider than its column is tipped whole.
+TEST_F(CompareDialog, TheTableShowsItsSortArrowAndTipsACutLocation) {
+    const std::string longLocation =
+        "C:\\Program Files\\Orvelin compare\\a folder of a long name\\and one more below it\\tool.exe /run";
+    SetRegString(HKEY_CURRENT_USER, Key("RunService"), "OrvD long", longLocation);
+    const std::string path = files_.Path() + "\\arrow.xml";
+    Save(path);
+    ShowWith([&](TfrmCompareSave& d) {
+        Load(d, path);
+        const HWND list = d.lvXMLFile.Handle();
+        auto arrows = [&] {
+            std::string marks;
+            for (int column = 0; column < d.lvXMLFile.ColumnCount(); ++column) {
+                HDITEMA item{};
+                item.mask = HDI_FORMAT;
+                Header_GetItem(ListView_GetHeader(list), column, &item);
+                marks += (item.fmt & HDF_SORTUP) ? 'u' : (item.fmt & HDF_SORTDOWN) ? 'd' : ' ';
+            }
+            return marks;
+        };
+        EXPECT_EQ(arrows(), "     ");
+        for (const auto& [column, marks] : {std::pair{0, "u    "}, {1, " d   "}, {1, " u   "}}) {
+            NMLISTVIEW notice{};
+            notice.hdr = {list, TfrmCompareSave::kIdTable, static_cast<UINT>(LVN_COLUMNCLICK)};
+            notice.iItem = -1;
+            notice.iSubItem = column;
+            SendMessageA(d.Handle(), WM_NOTIFY, TfrmCompareSave::kIdTable, reinterpret_cast<LPARAM>(&notice));
+            EXPECT_EQ(arrows(), marks) << "column " << column;
+        }
+        const int row = RowOf(d.lvXMLFile, "OrvD long");
+        ASSERT_GE(row, 0);
+        EXPECT_EQ(ui::CutCellText(list, row, 1), longLocation);
+        EXPECT_EQ(ui::CutCellText(list, row, 0), "");
     });
 }
 

@@ -4,6 +4,7 @@
 #include "platform/Text.h"
 #include "shell/ListSorting.h"
 #include "shell/MainLayout.h"
+#include "ui/CellTips.h"
 #include "ui/Dpi.h"
 #include "ui/RowData.h"
 
@@ -64,6 +65,7 @@ HWND TMainPage::AddList(int id, int left, DWORD listExStyle) {
                            ui::kGrowRight | ui::kGrowDown | ui::kFollowSplit | ui::kShrinkSplit);
     ListView_SetExtendedListViewStyleEx(list, listExStyle, listExStyle);
     ui::ListView(list).SetBackColor(kListColor);
+    ui::AttachCellTips(list);
     return list;
 }
 
@@ -328,6 +330,7 @@ void SortListView(ui::ListView list, const SortState& state) {
             WriteExtras(list.Handle(), i, extras[row.key]);
         }
     }
+    ui::SetSortArrow(list.Handle(), state.column, state.descending);
 }
 
 }  // namespace shell

@@ -200,7 +200,7 @@ struct SortState;
 // Sorts the rows of a result list by the shared compare rule. Rows are
 // rewritten in their new order (texts, data, image, tick, selection) under
 // the list's rebuild guard, so the rows' data need not be unique and no tick
-// handler runs while rows move.
+// handler runs while rows move. The sorted column shows the header's arrow.
 void SortListView(ui::ListView list, const SortState& state);
 
 }  // namespace shell

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "ui/CellTips.h"
 #include "ui/Dpi.h"
 
 namespace ui {
@@ -47,6 +48,11 @@ void ListView::SetText(int index, int column, const std::string& text) {
     item.iSubItem = column;
     item.pszText = const_cast<char*>(text.c_str());
     SendMessageA(hwnd_, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
+}
+
+void ListView::Clear() {
+    ListView_DeleteAllItems(hwnd_);
+    SetSortArrow(hwnd_, -1, false);
 }
 
 std::string ListView::Text(int index, int column) const {

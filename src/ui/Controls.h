@@ -36,7 +36,9 @@ public:
     void SetChecked(int index, bool checked) { ListView_SetCheckState(hwnd_, index, checked); }
     int Selected() const { return ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); }
     void Select(int index);
-    void Clear() { ListView_DeleteAllItems(hwnd_); }
+    // Empties the list; rows filled in again stand in no order, so the
+    // header's sort arrow goes too (a sort puts it back).
+    void Clear();
     // Takes up to `rows` rows off the end, drawing off and marked as a
     // rebuild: emptying a long list a slice at a time keeps the window
     // serving its messages, where emptying it at once would not.

@@ -2,6 +2,7 @@
 #include "shell/snapshots/Backup.h"
 
 #include "platform/Dialogs.h"
+#include "ui/CellTips.h"
 #include "ui/TitlePicture.h"
 #include "ui/Window.h"
 
@@ -74,6 +75,7 @@ void TfrmBackup::CreateControls(HWND owner) {
                                                  WS_TABSTOP,
                                              x + 8, y + 8, w - 16, listHeight, kIdPoints, WS_EX_CLIENTEDGE));
     lvBackupPoints.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    ui::AttachCellTips(lvBackupPoints.Handle());
     lvBackupPoints.AddColumn("BackUp Points", Scale(w - 20) - GetSystemMetrics(SM_CXVSCROLL));
     BitBtn1 = AddControl("BUTTON", "Add", BS_PUSHBUTTON | WS_TABSTOP, okLeft, buttonsTop, kButtonWidth,
                          kButtonHeight, kIdRestoreOk);

@@ -3,6 +3,7 @@
 
 #include "shell/ListSorting.h"
 #include "shell/MainPage.h"
+#include "ui/CellTips.h"
 #include "ui/Dpi.h"
 #include "ui/RowData.h"
 #include "ui/TitlePicture.h"
@@ -98,6 +99,7 @@ void TfrmCompareSave::CreateControls(HWND owner) {
     lvXMLFile = ui::ListView(AddControl(WC_LISTVIEWA, "", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
                                         kMargin, kTableTop, kTableWidth, kTableHeight, kIdTable, WS_EX_CLIENTEDGE));
     lvXMLFile.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    ui::AttachCellTips(lvXMLFile.Handle());
     int fixed = 0;
     for (const Column& column : kColumns) fixed += column.width;
     // The last column takes what is left beside the vertical scroll bar.

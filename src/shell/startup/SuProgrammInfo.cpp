@@ -6,6 +6,7 @@
 #include "platform/Processes.h"
 #include "platform/Shell.h"
 #include "startup/ProcessLookup.h"
+#include "ui/CellTips.h"
 
 namespace shell {
 
@@ -53,13 +54,14 @@ void TfrmSuProgrammInfo::CreateControls(HWND owner) {
     TabCtrl_AdjustRect(pgcFileInfo, FALSE, &page);
     const int x = 4 + Unscale(page.left), y = kPanelHeight + Unscale(page.top);
     const int w = Unscale(page.right - page.left), h = Unscale(page.bottom - page.top);
-    lvFileinfo = ui::ListView(AddControl(WC_LISTVIEWA, "", LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER | WS_TABSTOP,
+    lvFileinfo = ui::ListView(AddControl(WC_LISTVIEWA, "", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_TABSTOP,
                                          x, y, w, h, kIdFileInfo, WS_EX_CLIENTEDGE));
-    lvModules = ui::ListView(AddControl(WC_LISTVIEWA, "", LVS_REPORT | LVS_NOCOLUMNHEADER | WS_TABSTOP, x, y, w, h,
+    lvModules = ui::ListView(AddControl(WC_LISTVIEWA, "", LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER | WS_TABSTOP, x, y, w, h,
                                         kIdModules, WS_EX_CLIENTEDGE));
     for (ui::ListView list : {lvFileinfo, lvModules}) {
         list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
         SetWindowPos(list.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        ui::AttachCellTips(list.Handle());
     }
     lvFileinfo.AddColumn("Parameter", Scale(kParameterWidth));
     lvFileinfo.AddColumn("Value", Scale(w - kParameterWidth - 4));
