@@ -151,7 +151,7 @@ TEST_F(RowActionsTest, StartUpRunEntriesCopyOpenTheirKeyAndShowTheirProgram) {
     SetRegString(HKEY_CURRENT_USER, RunKey("-"), "OrvRow off", missing + " /q");
     TStartUpPage& page = Main().StartUpPage();
     page.SelectSuSection(startup::kSuRunOnceEx);
-    const ui::ListView list = page.lvSuValues;
+    ui::ListView list = page.lvSuValues;
     ASSERT_EQ(list.Count(), 2);
     // Nothing selected: nothing to act on.
     list.Select(-1);
@@ -186,7 +186,7 @@ TEST_F(RowActionsTest, StartUpRunEntriesCopyOpenTheirKeyAndShowTheirProgram) {
 
 TEST_F(RowActionsTest, AStartUpIniEntryShowsItsProgramButNamesNoKey) {
     ScopedFile program(folder_.Path() + "\\ini program.exe", "MZ");
-    ScopedIniValue run(common::WindowsDirectory() + "\\win.ini", "windows", "run", program.Path());
+    ScopedIniValue run(WindowsDirectory() + "\\win.ini", "windows", "run", program.Path());
     TStartUpPage& page = Main().StartUpPage();
     page.SelectSuSection(startup::kSuWinIni);
     Select(page.lvSuValues, RowOf(page.lvSuValues, "run"));
@@ -260,7 +260,7 @@ protected:
 TEST_F(HistoryRowActionsTest, AFileRowShowsItsFileWhileItExists) {
     ScopedFile kept(tempFolder_ + "\\kept.txt", "k"), gone(tempFolder_ + "\\gone.txt", "g");
     ListTemporaryFolder();
-    const ui::ListView list = Page().lvHsValues;
+    ui::ListView list = Page().lvHsValues;
     Select(list, RowOf(list, kept.Path()));
     EXPECT_FALSE(Enabled(aRowRegistryEditor));  // not on this page's menu, never enabled here
     RecordedStarts starts;
@@ -277,7 +277,7 @@ TEST_F(HistoryRowActionsTest, AFileRowShowsItsFileWhileItExists) {
 TEST_F(HistoryRowActionsTest, CtrlCCopiesTheFocusedListsRowButLeavesTheMaskFieldsOwn) {
     ScopedFile file(tempFolder_ + "\\copied.txt", "c");
     ListTemporaryFolder();
-    const ui::ListView list = Page().lvHsValues;
+    ui::ListView list = Page().lvHsValues;
     Select(list, RowOf(list, file.Path()));
     ASSERT_TRUE(platform::clipboard::SetText("before"));
     SetFocus(list.Handle());

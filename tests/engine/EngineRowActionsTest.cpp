@@ -185,10 +185,10 @@ TEST(RowActions, ProblemExistingFileTakesTheGuessFirstThenTheFileName) {
 
 TEST(RowActions, HistoryRowsNameFilesOnlyInTheSectionsOfFiles) {
     const history::HistoryRow row{"C:\\orvtests\\a file.txt", {"x"}, {}};
-    for (int section : {history::hsRecentDocuments, history::hsTemporaryFolder, history::hsSendTo,
+    for (int section : std::initializer_list<int>{history::hsRecentDocuments, history::hsTemporaryFolder, history::hsSendTo,
                         history::hsDownloadedInstallations, history::hsPaintRecent, history::hsWordPadRecent})
         EXPECT_EQ(history::RowFilePath(history::HistorySectionRowOf(section), row), row.caption) << section;
-    for (int section : {history::hsRunHistory, history::hsIETypedUrls, history::hsClipboard, history::hsRecycleBin,
+    for (int section : std::initializer_list<int>{history::hsRunHistory, history::hsIETypedUrls, history::hsClipboard, history::hsRecycleBin,
                         history::hsIECookies, -1})
         EXPECT_EQ(history::RowFilePath(history::HistorySectionRowOf(section), row), "") << section;
 }
