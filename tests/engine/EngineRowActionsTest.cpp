@@ -8,6 +8,7 @@
 #include "startup/StartUpFunctions.h"
 #include "EngineTestSupport.h"
 
+#include "platform/Clipboard.h"
 #include "platform/Registry.h"
 
 #include <gtest/gtest.h>
@@ -191,6 +192,30 @@ TEST(RowActions, HistoryRowsNameFilesOnlyInTheSectionsOfFiles) {
     for (int section : std::initializer_list<int>{history::hsRunHistory, history::hsIETypedUrls, history::hsClipboard, history::hsRecycleBin,
                         history::hsIECookies, -1})
         EXPECT_EQ(history::RowFilePath(history::HistorySectionRowOf(section), row), "") << section;
+}
+
+}  // namespace
+
+namespace {
+
+// The clipboard's Unicode form as a program that pastes it reads it.
+std::wstring UnicodeClipboardText() {
+    if (!OpenClipboard(nullptr)) return L"(not opened)";
+    std::wstring text = L"(none)";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+TEST(RowActions, CopiedTextReachesUnicodeProgramsUnchanged) {
+    ASSERT_TRUE(platform::clipboard::SetText("Zürich\tΩ €\r\n"));
+    EXPECT_EQ(platform::clipboard::ReadText(), "Zürich\tΩ €\r\n");
+    EXPECT_EQ(UnicodeClipboardText(), L"Zürich\tΩ €\r\n");
 }
 
 }  // namespace
