@@ -2,6 +2,8 @@
 // seam, and rows found in a list view.
 #include "TestSupport.h"
 
+#include "platform/Shell.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -40,7 +42,24 @@ void InstallUnscriptedDialogAnswers() {
                       << request.fileName << "\" (filter \"" << request.filter << "\")";
         return false;
     });
+    InstallUnscriptedStartAnswer();
 }
+
+void InstallUnscriptedStartAnswer() {
+    platform::shell::SetStartProgramHandler([](const std::string& program, const std::string& arguments) {
+        ADD_FAILURE() << "unscripted start of " << program << " " << arguments;
+        return static_cast<DWORD>(ERROR_ACCESS_DENIED);
+    });
+}
+
+RecordedStarts::RecordedStarts(DWORD answer) {
+    platform::shell::SetStartProgramHandler([this, answer](const std::string& program, const std::string& arguments) {
+        started_.push_back({program, arguments});
+        return answer;
+    });
+}
+
+RecordedStarts::~RecordedStarts() { InstallUnscriptedStartAnswer(); }
 
 void FailOnUnscriptedDialogs() {
     ::testing::UnitTest::GetInstance()->listeners().Append(new UnscriptedDialogsFail);

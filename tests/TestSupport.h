@@ -11,13 +11,17 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace testing_support {
 
 // Every file dialog and modal dialog a test did not script fails the test
 // (see InstallUnscriptedBoxAnswer for boxes).
 void InstallUnscriptedDialogAnswers();
-// Adds the listener that installs both before each test (call from main).
+// A program start a test did not script fails the test (and starts nothing).
+void InstallUnscriptedStartAnswer();
+// Adds the listener that installs these before each test (call from main).
 void FailOnUnscriptedDialogs();
 
 
@@ -30,6 +34,25 @@ public:
     ~ScopedDialogAnswers();
     ScopedDialogAnswers(const ScopedDialogAnswers&) = delete;
     ScopedDialogAnswers& operator=(const ScopedDialogAnswers&) = delete;
+};
+
+// Records the programs the window starts through platform::shell::StartProgram
+// and starts none; the calls answer with the error given (ERROR_SUCCESS by
+// default). Without one, a start fails the test (InstallUnscriptedStartAnswer).
+class RecordedStarts {
+public:
+    explicit RecordedStarts(DWORD answer = ERROR_SUCCESS);
+    ~RecordedStarts();
+    RecordedStarts(const RecordedStarts&) = delete;
+    RecordedStarts& operator=(const RecordedStarts&) = delete;
+    struct Start {
+        std::string program, arguments;
+        bool operator==(const Start&) const = default;
+    };
+    const std::vector<Start>& Started() const { return started_; }
+
+private:
+    std::vector<Start> started_;
 };
 
 // Serves the messages waiting on this thread.

@@ -64,7 +64,8 @@ HistorySectionRow RecentValuesSection(const char* heading, const char* deleteAll
             .deleteAllQuestion = deleteAllQuestion,
             .list = std::move(list),
             .deleteOne = DeleteValueIn(keys),
-            .deleteAll = DeleteValuesIn(keys)};
+            .deleteAll = DeleteValuesIn(keys),
+            .rowsNameFiles = true};
 }
 
 }  // namespace history

@@ -34,6 +34,10 @@ std::string DeleteConfirmation(const HistorySectionRow& row, const std::string& 
     return "Do you really want to clear " + itemText + "?";
 }
 
+std::string RowFilePath(const HistorySectionRow& section, const HistoryRow& item) {
+    return section.rowsNameFiles ? item.caption : std::string();
+}
+
 HistorySectionRegistry::HistorySectionRegistry() : registered_(kHistorySectionCount, false) {
     rows_.reserve(kHistorySectionCount);
     for (const HistorySection& section : HistorySections()) rows_.push_back(TreeRow(section));

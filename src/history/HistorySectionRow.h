@@ -113,7 +113,13 @@ struct HistorySectionRow {
     // UninstallCommand: the command that removes a listed row's trace;
     // empty when none is known (Delete stays disabled).
     std::function<std::string(const HistoryRow& item)> uninstallCommand{};
+    // Each row's caption is a file's full path (a folder's files, a recent
+    // file list): "Open File Location" shows it while it exists.
+    bool rowsNameFiles = false;
 };
+
+// The file a listed row of the section names, or "" when it names none.
+std::string RowFilePath(const HistorySectionRow& section, const HistoryRow& item);
 
 // The question Delete asks before removing the item (or the whole source).
 std::string DeleteConfirmation(const HistorySectionRow& row, const std::string& itemText);

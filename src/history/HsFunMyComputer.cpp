@@ -162,7 +162,8 @@ void RegisterWindowsSections(HistorySectionRegistry& sections) {
                                           .deleteAllQuestion = "Do you really want to clear ALL Recent Documents?",
                                           .list = ListRecentDocuments,
                                           .deleteOne = DeleteRowFileIn(RecentDocumentsFolder),
-                                          .deleteAll = DeleteFilesIn(RecentDocumentsFolder)});
+                                          .deleteAll = DeleteFilesIn(RecentDocumentsFolder),
+                                          .rowsNameFiles = true});
     sections.Register(hsRunHistory, {.heading = "Run History",
                                      .deleteAllQuestion = "Do you really want to delete ALL Run History items?",
                                      .list = ListRunHistory,
@@ -214,7 +215,8 @@ void RegisterWindowsSections(HistorySectionRegistry& sections) {
                                           .deleteAllQuestion = "Do you really want to clear ALL temporary files?",
                                           .list = ListTemporaryFolder,
                                           .deleteOne = DeleteRowFileIn(TemporaryFolder),
-                                          .deleteAll = DeleteFilesIn(TemporaryFolder)});
+                                          .deleteAll = DeleteFilesIn(TemporaryFolder),
+                                          .rowsNameFiles = true});
     sections.Register(hsPaintRecent,
                       RecentValuesSection("Microsoft Paint Recent File List",
                                           "Do you really want to delete ALL Windows Paint History items?",
@@ -228,13 +230,15 @@ void RegisterWindowsSections(HistorySectionRegistry& sections) {
                                  .deleteAllQuestion = "Do you really want to delete ALL Send-To Extensions?",
                                  .list = ListSendTo,
                                  .deleteOne = DeleteRowFileIn(SendToFolder),
-                                 .deleteAll = DeleteListedFilesIn(SendToFolder)});
+                                 .deleteAll = DeleteListedFilesIn(SendToFolder),
+                                          .rowsNameFiles = true});
     sections.Register(hsDownloadedInstallations,
                       {.heading = "Downloaded Installation Files",
                        .deleteAllQuestion = "Do you really want to delete ALL Downloaded Installation Files?",
                        .list = ListDownloadedInstallations,
                        .deleteOne = DeleteRowFileIn(DownloadedInstallationsFolder),
-                       .deleteAll = DeleteFilesIn(DownloadedInstallationsFolder)});
+                       .deleteAll = DeleteFilesIn(DownloadedInstallationsFolder),
+                                          .rowsNameFiles = true});
 }
 
 }  // namespace history

@@ -1,6 +1,8 @@
 // The clipboard's text: read, emptied and written, each in one open session.
 #include "platform/Clipboard.h"
 
+#include "platform/Text.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -97,10 +99,20 @@ bool SetText(const std::string& text) {
         if (!lock.MutableData()) return false;
         std::memcpy(lock.MutableData(), text.c_str(), text.size() + 1);
     }
+    const std::wstring wide = platform::text::Widen(text);
+    GlobalBlock wideBlock((wide.size() + 1) * sizeof(wchar_t));
+    if (!wideBlock.Get()) return false;
+    {
+        GlobalLockGuard lock(wideBlock.Get());
+        if (!lock.MutableData()) return false;
+        std::memcpy(lock.MutableData(), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    }
     ClipboardSession session;
     if (!session.Open() || !EmptyClipboard()) return false;
     if (!SetClipboardData(CF_TEXT, block.Get())) return false;
     block.Release();  // the clipboard owns it now
+    if (!SetClipboardData(CF_UNICODETEXT, wideBlock.Get())) return false;
+    wideBlock.Release();
     return true;
 }
 

@@ -12,7 +12,9 @@ bool HasText();
 std::string ReadText();
 // Empties every format; false when the clipboard could not be opened.
 bool Empty();
-// Replaces the clipboard's content with the text as CF_TEXT.
+// Replaces the clipboard's content with the text as CF_TEXT and, converted
+// from UTF-8, as CF_UNICODETEXT: the system would make the Unicode form from
+// CF_TEXT by the user's code page, not the program's UTF-8.
 bool SetText(const std::string& text);
 
 }  // namespace platform::clipboard

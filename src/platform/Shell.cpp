@@ -1,4 +1,5 @@
-// Shell services: special folders, shell links, icons, opening documents.
+// Shell services: special folders, shell links, icons, opening documents,
+// starting a program.
 #include "platform/Shell.h"
 
 #include <shellapi.h>
@@ -7,11 +8,17 @@
 
 #include "platform/Text.h"
 
+#include <utility>
 #include <vector>
 
 namespace platform::shell {
 
 namespace {
+
+StartProgramHandler& InstalledStartHandler() {
+    static StartProgramHandler handler;
+    return handler;
+}
 
 struct ShellLinkObject {
     ComPtr<IShellLinkA> link;
@@ -82,5 +89,25 @@ bool ShellOpen(HWND owner, const std::string& verb, const std::string& target, i
     HINSTANCE result = ShellExecuteA(owner, verb.c_str(), target.c_str(), nullptr, nullptr, show);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
+
+DWORD StartProgram(HWND owner, const std::string& program, const std::string& arguments) {
+    if (auto& handler = InstalledStartHandler()) return handler(program, arguments);
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof(info);
+    // The error is the caller's to tell, in the program's own words.
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.hwnd = owner;
+    info.lpVerb = "open";
+    info.lpFile = program.c_str();
+    info.lpParameters = arguments.empty() ? nullptr : arguments.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExA(&info)) {
+        const DWORD error = GetLastError();
+        return error != ERROR_SUCCESS ? error : ERROR_FILE_NOT_FOUND;
+    }
+    return ERROR_SUCCESS;
+}
+
+void SetStartProgramHandler(StartProgramHandler handler) { InstalledStartHandler() = std::move(handler); }
 
 }  // namespace platform::shell

@@ -1,8 +1,10 @@
-// Shell services: special folders, shell links, icons, opening documents.
+// Shell services: special folders, shell links, icons, opening documents,
+// starting a program (with the seam through which tests see what would start).
 #pragma once
 
 #include "platform/Handles.h"
 
+#include <functional>
 #include <string>
 
 namespace platform::shell {
@@ -36,5 +38,18 @@ IconHandle ExtractFirstIcon(const std::string& file);
 
 // ShellExecuteA with the given verb, no parameters and no directory.
 bool ShellOpen(HWND owner, const std::string& verb, const std::string& target, int show);
+
+// Starts the program (a bare name is looked for as the system looks for
+// programs, the Windows folder included) with the arguments, shown normally,
+// and does not wait for it. Returns the system's error code, ERROR_SUCCESS
+// when it started. ShellExecuteEx rather than CreateProcess: a program that
+// asks for elevation (the registry editor) then gets its prompt instead of
+// failing with ERROR_ELEVATION_REQUIRED.
+DWORD StartProgram(HWND owner, const std::string& program, const std::string& arguments);
+
+using StartProgramHandler = std::function<DWORD(const std::string& program, const std::string& arguments)>;
+// Installs (or, with an empty handler, removes) the stand-in that
+// StartProgram calls instead of starting anything.
+void SetStartProgramHandler(StartProgramHandler handler);
 
 }  // namespace platform::shell

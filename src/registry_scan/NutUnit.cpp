@@ -2,6 +2,8 @@
 #include "registry_scan/NutUnit.h"
 
 #include "common/RegistryFunctions.h"
+#include "common/RowActions.h"
+#include "platform/Registry.h"
 
 namespace registry_scan {
 
@@ -25,6 +27,33 @@ std::optional<RegistryPathParts> SplitRegistryPath(const std::string& registryPa
     parts.key = registryPath.substr(slash, bar - slash) + "\\";
     parts.item = registryPath.substr(bar + 1);
     return parts;
+}
+
+std::string ProblemEditorKey(const RegistryProblem& problem) {
+    const std::string& path = problem.registryPath;
+    const std::optional<RegistryPathParts> parts = SplitRegistryPath(path);
+    if (!parts) {
+        // No item to tell apart: the text before any "|" is the key.
+        std::string key = path.substr(0, path.find('|'));
+        while (!key.empty() && key.back() == '\\') key.pop_back();
+        return key.find('\\') == std::string::npos ? std::string() : key;
+    }
+    std::string key = parts->key;
+    while (!key.empty() && key.back() == '\\') key.pop_back();
+    // A name holding a NUL cannot be opened by name; its holder is shown.
+    if (!platform::reg::NameHoldsNul(parts->item)) {
+        const std::string below = key.empty() ? parts->item : key.substr(1) + "\\" + parts->item;
+        platform::KeyHandle subKey;
+        if (platform::reg::OpenKey(parts->root, below, KEY_READ, subKey) == ERROR_SUCCESS)
+            return parts->rootName + key + "\\" + parts->item;
+    }
+    return parts->rootName + key;
+}
+
+std::string ProblemExistingFile(const RegistryProblem& problem) {
+    for (const std::string* candidate : {&problem.guessPath, &problem.fileName})
+        if (!candidate->empty() && common::FileLocationStart(*candidate)) return *candidate;
+    return {};
 }
 
 int TNut::RecountTotal() {

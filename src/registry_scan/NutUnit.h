@@ -58,6 +58,16 @@ std::string MakeRegistryPath(const std::string& rootName, const std::string& key
 // the removal of the whole key.
 std::optional<RegistryPathParts> SplitRegistryPath(const std::string& registryPath);
 
+// Where the row commands take a record. ProblemEditorKey: the key the
+// registry editor opens, "<root>\<key>" — the item's own key when the item
+// names a subkey that exists, else the key that holds the item (a value);
+// empty when the path names no key. ProblemExistingFile: the guess path,
+// else the file name, the first that is a full path of a file or folder
+// that exists now; empty when neither is (the usual case: a record is a
+// reference to a file that is missing).
+std::string ProblemEditorKey(const RegistryProblem& problem);
+std::string ProblemExistingFile(const RegistryProblem& problem);
+
 // One marked record as a fix takes it: its place in the store and its texts.
 struct FixRecord {
     int section = 0;

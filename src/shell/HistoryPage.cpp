@@ -454,8 +454,22 @@ void THistoryPage::OnCommand(int id, int code, HWND control) {
     TMainPage::OnCommand(id, code, control);
 }
 
+std::vector<int> THistoryPage::ContextMenuActions(HWND source) const {
+    if (source != lvHsValues.Handle()) return {};
+    return WithRowActions({aHsDelete, aHsDeleteAll, 0, aReport}, false);
+}
+
+TMainPage::RowPlaces THistoryPage::SelectedRowPlaces() const {
+    // The rows on show may be another section's while a listing is under way.
+    if (!ListMatchesSelection()) return {};
+    const HistoryRow* row = ListedRow(lvHsValues.Selected());
+    if (!row) return {};
+    return {"", history::RowFilePath(history::HistorySectionRowOf(listedSection_), *row)};
+}
+
 void THistoryPage::OnContextMenu(HWND source, POINT screen) {
-    if (source == lvHsValues.Handle()) ShowActionMenu(source, screen, {aHsDelete, aHsDeleteAll, 0, aReport});
+    const std::vector<int> actionIds = ContextMenuActions(source);
+    if (!actionIds.empty()) ShowActionMenu(source, screen, actionIds);
 }
 
 LRESULT THistoryPage::OnControlColor(HDC dc, HWND control) {

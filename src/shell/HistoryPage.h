@@ -79,6 +79,11 @@ public:
     // every listed row in displayed order.
     history::HistoryRow RowAt(int index) const;
     std::vector<history::HistoryRow> ListedRows() const;
+    ui::ListView ResultList() const override { return lvHsValues; }
+    // The file a row of a section whose rows are files names (no History
+    // row names a registry key the editor could open).
+    RowPlaces SelectedRowPlaces() const override;
+    std::vector<int> ContextMenuActions(HWND source) const override;
 
 protected:
     LRESULT OnNotify(NMHDR* header) override;

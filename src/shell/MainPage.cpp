@@ -1,6 +1,11 @@
 // TMainPage: what the main window's pages share.
 #include "shell/MainPage.h"
 
+#include "common/RowActions.h"
+#include "platform/Clipboard.h"
+#include "platform/Dialogs.h"
+#include "platform/Processes.h"
+#include "platform/Shell.h"
 #include "platform/Text.h"
 #include "shell/ListSorting.h"
 #include "shell/MainLayout.h"
@@ -137,10 +142,102 @@ void TMainPage::ShowActionMenu(HWND source, POINT screen, const std::vector<int>
         GetWindowRect(source, &rect);
         screen = {rect.left + frame_.Layout().Scale(8), rect.top + frame_.Layout().Scale(24)};
     }
+    RefreshRowActions();  // for the row under a right click, selected just now
     platform::MenuHandle menu(ui::BuildActionMenu(actionIds, frame_.Actions()));
     const int chosen =
         TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
     if (chosen) frame_.ExecuteAction(chosen);
+}
+
+// ---- the row commands ------------------------------------------------------
+
+std::vector<int> TMainPage::WithRowActions(std::vector<int> own, bool registryEditor) {
+    if (!own.empty()) own.push_back(0);
+    own.push_back(aRowCopy);
+    if (registryEditor) own.push_back(aRowRegistryEditor);
+    own.push_back(aRowFileLocation);
+    return own;
+}
+
+void TMainPage::RefreshRowActions() {
+    ui::ActionList& actions = frame_.Actions();
+    const ui::ListView list = ResultList();
+    const bool rowSelected = list.Handle() && list.Selected() >= 0;
+    const RowPlaces places = rowSelected ? SelectedRowPlaces() : RowPlaces{};
+    actions.SetEnabled(aRowCopy, rowSelected);
+    actions.SetEnabled(aRowRegistryEditor, !common::RegistryEditorKeyText(places.registryKey).empty());
+    actions.SetEnabled(aRowFileLocation, common::FileLocationStart(places.filePath).has_value());
+}
+
+void TMainPage::CopySelectedRows() {
+    const ui::ListView list = ResultList();
+    if (!list.Handle()) return;
+    // The columns in the order the header shows them (a dragged header
+    // reorders the display, not the column numbers).
+    const int columns = list.ColumnCount();
+    std::vector<int> order(static_cast<size_t>(std::max(columns, 0)));
+    for (int k = 0; k < columns; ++k) order[k] = k;
+    if (columns > 0) ListView_GetColumnOrderArray(list.Handle(), columns, order.data());
+    std::vector<std::vector<std::string>> rows;
+    for (int row = ListView_GetNextItem(list.Handle(), -1, LVNI_SELECTED); row >= 0;
+         row = ListView_GetNextItem(list.Handle(), row, LVNI_SELECTED)) {
+        std::vector<std::string> cells;
+        for (int column : order) cells.push_back(list.Text(row, column));
+        rows.push_back(std::move(cells));
+    }
+    if (rows.empty()) return;
+    if (!platform::clipboard::SetText(common::RowsAsText(rows)))
+        platform::dialogs::ShowBox(frame_.Handle(), "Cannot copy to the clipboard: another program holds it.",
+                                   ui::kApplicationTitle, platform::dialogs::BoxKind::ErrorCancel);
+}
+
+namespace {
+
+void TellStartFailure(HWND owner, const std::string& program, DWORD error) {
+    platform::dialogs::ShowBox(owner, "Cannot start " + program + ": " + platform::processes::SystemErrorText(error),
+                               ui::kApplicationTitle, platform::dialogs::BoxKind::ErrorCancel);
+}
+
+}  // namespace
+
+void TMainPage::OpenSelectedInRegistryEditor() {
+    const ui::ListView list = ResultList();
+    if (!list.Handle() || list.Selected() < 0) return;
+    common::ProgramStart start;
+    const DWORD prepared = common::PrepareRegistryEditor(SelectedRowPlaces().registryKey, start);
+    if (prepared == ERROR_INVALID_PARAMETER) return;  // the row names no key (the command is disabled then)
+    if (prepared != ERROR_SUCCESS) {
+        platform::dialogs::ShowBox(frame_.Handle(),
+                                   "Cannot tell the registry editor which key to open: " +
+                                       platform::processes::SystemErrorText(prepared),
+                                   ui::kApplicationTitle, platform::dialogs::BoxKind::ErrorCancel);
+        return;
+    }
+    if (const DWORD error = platform::shell::StartProgram(frame_.Handle(), start.program, start.arguments))
+        TellStartFailure(frame_.Handle(), start.program, error);
+}
+
+void TMainPage::OpenSelectedFileLocation() {
+    const ui::ListView list = ResultList();
+    if (!list.Handle() || list.Selected() < 0) return;
+    const std::string path = SelectedRowPlaces().filePath;
+    const std::optional<common::ProgramStart> start = common::FileLocationStart(path);
+    if (!start) {
+        // Gone since the menu was shown.
+        if (!path.empty())
+            platform::dialogs::ShowBox(frame_.Handle(), "The file " + path + " does not exist.",
+                                       ui::kApplicationTitle, platform::dialogs::BoxKind::ErrorCancel);
+        frame_.RefreshView();
+        return;
+    }
+    if (const DWORD error = platform::shell::StartProgram(frame_.Handle(), start->program, start->arguments))
+        TellStartFailure(frame_.Handle(), start->program, error);
+}
+
+bool TMainPage::ResultListKeyDown(const NMLVKEYDOWN* key) {
+    if (key->wVKey != 'C' || GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) return false;
+    CopySelectedRows();
+    return true;
 }
 
 bool TMainPage::OnToolTip(NMHDR* header) {
@@ -191,6 +288,7 @@ LRESULT TMainPage::OnResultListNotify(NMHDR* header) {
         if (!ui::IsListRebuilding(header->hwndFrom)) frame_.RefreshView();
         break;
     case NM_CLICK: frame_.RefreshView(); break;
+    case LVN_KEYDOWN: ResultListKeyDown(reinterpret_cast<NMLVKEYDOWN*>(header)); break;
     case LVN_DELETEALLITEMS:
         // The rows' data are plain numbers with nothing to free: no
         // notification per row, which made emptying a list of tens of

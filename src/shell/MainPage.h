@@ -48,6 +48,10 @@ enum ActionId : int {
     aHsDeleteAll,
     aReport,
     aBackUp,
+    // The row commands of the result lists' pop-up menus (any page's list).
+    aRowCopy,
+    aRowRegistryEditor,
+    aRowFileLocation,
 };
 
 
@@ -142,6 +146,29 @@ public:
     // Why the program may not close now (work that must not be cut off), or "".
     virtual std::string BusyText() const { return {}; }
 
+    // ---- the row commands (Copy, Open in Registry Editor, Open File Location)
+    // The page's result list (none on About).
+    virtual ui::ListView ResultList() const { return {}; }
+    // What the selected row names: the registry key the editor is to open
+    // ("<root>\<key>") and the file Explorer is to show; empty when it
+    // names none.
+    struct RowPlaces {
+        std::string registryKey;
+        std::string filePath;
+    };
+    virtual RowPlaces SelectedRowPlaces() const { return {}; }
+    // The actions of the pop-up menu over a control, 0 for a separator;
+    // empty: no menu.
+    virtual std::vector<int> ContextMenuActions(HWND /*source*/) const { return {}; }
+    // The row commands' states for the list's selection (the central
+    // refresh sets them after the page's own).
+    void RefreshRowActions();
+    // Copy: the selected rows' cells, in the columns' shown order, each row a
+    // line, to the clipboard as text.
+    void CopySelectedRows();
+    void OpenSelectedInRegistryEditor();
+    void OpenSelectedFileLocation();
+
 protected:
     IPageHost& Frame() const { return frame_; }
     // tabSheetShow expanded the whole tree; a programmatic expand does not
@@ -171,6 +198,11 @@ protected:
     void RenewToolBarAndColumns(int toolBarId, ui::ListView list, int oldDpi, int newDpi);
     // Shows a pop-up menu of actions at the point (keyboard: near the control).
     void ShowActionMenu(HWND source, POINT screen, const std::vector<int>& actionIds);
+    // The row commands after the page's own entries, behind a separator.
+    static std::vector<int> WithRowActions(std::vector<int> own, bool registryEditor = true);
+    // Ctrl+C on the result list (its LVN_KEYDOWN): copies the selected rows.
+    // Handled on the list only, so edit fields keep their own Ctrl+C.
+    bool ResultListKeyDown(const NMLVKEYDOWN* key);
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     virtual LRESULT OnNotify(NMHDR* header);

@@ -151,6 +151,13 @@ void TfrmMain::CreateActions() {
         {aHsDeleteAll, "aHsDeleteAll", kPageHistory, "Delete All", "Delete All Values from Selected Section", {VK_DELETE, FCONTROL}, false, 14},
         {aReport, "aReport", ui::kNoPage, "Report", "Create Report File", {VK_F4}, false, 0},
         {aBackUp, "aBackUp", ui::kNoPage, "BackUp\\Restore", "BackUp\\Restore", {VK_F10}, true, 7},
+        // No shortcut of their own: Ctrl+C is the result list's (an accelerator
+        // would take it from the edit fields too).
+        {aRowCopy, "aRowCopy", ui::kNoPage, "Copy", "Copy the Selected Row", {}, false, ui::kNoImage},
+        {aRowRegistryEditor, "aRowRegistryEditor", ui::kNoPage, "Open in Registry Editor",
+         "Open the Registry Editor at the Row's Key", {}, false, ui::kNoImage},
+        {aRowFileLocation, "aRowFileLocation", ui::kNoPage, "Open File Location",
+         "Show the Row's File in Explorer", {}, false, ui::kNoImage},
     };
     for (const Row& row : rows)
         actions_.Add(ui::Action{row.id, row.name, row.page, row.caption, row.hint, row.shortcut,
@@ -162,6 +169,15 @@ void TfrmMain::CreateActions() {
     actions_.Find(aBackUp)->onExecute = [this] {
         if (currentPage_ >= 0 && currentPage_ < kPageCount && pages_[currentPage_]) pages_[currentPage_]->BackUpRestore();
     };
+    // The row commands act on the current page's list.
+    const auto onCurrentPage = [this](void (TMainPage::*command)()) {
+        return [this, command] {
+            if (currentPage_ >= 0 && currentPage_ < kPageCount && pages_[currentPage_]) (pages_[currentPage_]->*command)();
+        };
+    };
+    actions_.Find(aRowCopy)->onExecute = onCurrentPage(&TMainPage::CopySelectedRows);
+    actions_.Find(aRowRegistryEditor)->onExecute = onCurrentPage(&TMainPage::OpenSelectedInRegistryEditor);
+    actions_.Find(aRowFileLocation)->onExecute = onCurrentPage(&TMainPage::OpenSelectedFileLocation);
 }
 
 void TfrmMain::CreatePages() {
@@ -299,7 +315,10 @@ void TfrmMain::RefreshView() {
 
 void TfrmMain::RunRefresh() {
     refreshPending_ = false;
-    if (currentPage_ >= 0 && currentPage_ < kPageCount && pages_[currentPage_]) pages_[currentPage_]->RefreshView();
+    if (currentPage_ >= 0 && currentPage_ < kPageCount && pages_[currentPage_]) {
+        pages_[currentPage_]->RefreshView();
+        pages_[currentPage_]->RefreshRowActions();
+    }
 }
 
 bool TfrmMain::ExecuteAction(int id) {

@@ -328,19 +328,36 @@ LRESULT TRegistryPage::OnNotify(NMHDR* header) {
     return TMainPage::OnNotify(header);
 }
 
+std::vector<int> TRegistryPage::ContextMenuActions(HWND source) const {
+    return source == lvRgValues.Handle() ? WithRowActions({}) : std::vector<int>{};
+}
+
+TMainPage::RowPlaces TRegistryPage::SelectedRowPlaces() const {
+    int section = 0, record = 0;
+    if (!RowRecord(lvRgValues.Selected(), section, record)) return {};
+    const std::optional<RegistryProblem> problem = nut_.Problem(section, record);
+    if (!problem) return {};
+    return {registry_scan::ProblemEditorKey(*problem), registry_scan::ProblemExistingFile(*problem)};
+}
+
 void TRegistryPage::OnContextMenu(HWND source, POINT screen) {
     // A right click on the list's column headers unticks every row.
     const HWND header = ListView_GetHeader(lvRgValues.Handle());
     bool onHeader = source == header;
-    if (!onHeader && source == lvRgValues.Handle() && header) {
+    if (!onHeader && source == lvRgValues.Handle() && header && !(screen.x == -1 && screen.y == -1)) {
         RECT rect{};
         GetWindowRect(header, &rect);
         onHeader = PtInRect(&rect, screen) != FALSE;
     }
-    if (onHeader && lvRgValues.ShowsCheckBoxes()) {
-        SetAllRowTicks(false);
-        Frame().RefreshView();
+    if (onHeader) {
+        if (lvRgValues.ShowsCheckBoxes()) {
+            SetAllRowTicks(false);
+            Frame().RefreshView();
+        }
+        return;
     }
+    const std::vector<int> actionIds = ContextMenuActions(source);
+    if (!actionIds.empty()) ShowActionMenu(source, screen, actionIds);
 }
 
 LRESULT TRegistryPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -53,6 +53,13 @@ public:
     void BackUpRestore() override;
     std::optional<common::ReportBuilder> Report() const override;
     std::string BusyText() const override;
+    ui::ListView ResultList() const override { return lvRgValues; }
+    // A record's key (ProblemEditorKey) and the file of its guess path or
+    // file name that exists (ProblemExistingFile).
+    RowPlaces SelectedRowPlaces() const override;
+    // Over the list's rows: the row commands; over its column headers: none
+    // (a right click there unticks every row).
+    std::vector<int> ContextMenuActions(HWND source) const override;
 
     // The problem store.
     registry_scan::TNut& Nut() { return nut_; }

@@ -258,11 +258,15 @@ LRESULT TStartUpPage::OnNotify(NMHDR* header) {
     return TMainPage::OnNotify(header);
 }
 
+std::vector<int> TStartUpPage::ContextMenuActions(HWND source) const {
+    if (source != lvSuValues.Handle()) return {};
+    return WithRowActions(suPopup_ == SuPopupMenu::ValueReg ? std::vector<int>{aSuAdd, aSuDelete, aSuCheck, aSuInfo}
+                                                            : std::vector<int>{aSuEdit, aSuInfo});
+}
+
 void TStartUpPage::OnContextMenu(HWND source, POINT screen) {
-    if (source != lvSuValues.Handle()) return;
-    ShowActionMenu(source, screen,
-                   suPopup_ == SuPopupMenu::ValueReg ? std::vector<int>{aSuAdd, aSuDelete, aSuCheck, aSuInfo}
-                                                     : std::vector<int>{aSuEdit, aSuInfo});
+    const std::vector<int> actionIds = ContextMenuActions(source);
+    if (!actionIds.empty()) ShowActionMenu(source, screen, actionIds);
 }
 
 }  // namespace shell

@@ -33,6 +33,11 @@ public:
     void DpiChanged(int oldDpi, int newDpi) override;
     void LayoutChanged() override;
     std::optional<common::ReportBuilder> Report() const override;
+    ui::ListView ResultList() const override { return lvSuValues; }
+    // A run entry's key (its switched-off twin while it is off) and the file
+    // its command line starts (a Startup-folder row: the shortcut's target).
+    RowPlaces SelectedRowPlaces() const override;
+    std::vector<int> ContextMenuActions(HWND source) const override;
 
     void SelectSuSection(int position);
     int SelectedSuPosition() const;  // -1 when no node is selected

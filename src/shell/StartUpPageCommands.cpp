@@ -63,6 +63,15 @@ bool TStartUpPage::SelectedSuEntry(RunEntry& entry, bool& active) const {
     return true;
 }
 
+TMainPage::RowPlaces TStartUpPage::SelectedRowPlaces() const {
+    RowPlaces places;
+    RunEntry entry;
+    bool active = false;
+    if (SelectedSuEntry(entry, active)) places.registryKey = RunEntryKeyPath(entry, active);
+    if (const StartupRow* listed = ListedRow(lvSuValues.Selected())) places.filePath = listed->iconFile;
+    return places;
+}
+
 void TStartUpPage::aSuAddExecute() {
     if (Frame().CurrentPage() != kPageStartUp || !Frame().Actions().Enabled(aSuUpdate)) return;
     const int position = SelectedSuPosition();

@@ -234,6 +234,11 @@ bool IsRunSectionName(const std::string& section) {
     return std::find(std::begin(kRunSections), std::end(kRunSections), section) != std::end(kRunSections);
 }
 
+std::string RunEntryKeyPath(const RunEntry& entry, bool active) {
+    if (!IsStartupRootName(entry.rootName) || !IsRunSectionName(entry.section)) return {};
+    return entry.rootName + "\\" + RunKeyPath(entry.rootName, entry.section, active ? "" : kSwitchedOffSuffix);
+}
+
 std::string AddRunValueProblem(const std::string& rootName, const std::string& section, const std::string& name) {
     if (!IsStartupRootName(rootName))
         return "'" + rootName + "' is not a root key whose programs Windows starts. "

@@ -20,6 +20,11 @@ struct RunEntry {
 bool IsStartupRootName(const std::string& rootName);
 bool IsRunSectionName(const std::string& section);
 
+// The key that holds the entry: "<root>\<run key>", the switched-off twin
+// ("...-") when the entry is not active. Empty for an entry whose root or
+// section is not one the lists show (a row of another source).
+std::string RunEntryKeyPath(const RunEntry& entry, bool active);
+
 // Why the add dialog's texts cannot be added ("" when they can): a root or
 // section the lists never show, or an empty name (which would be the key's
 // default value), would add an entry no list can show or remove.

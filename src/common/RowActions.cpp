@@ -1,0 +1,85 @@
+// The result lists' row commands, without a window.
+#include "common/RowActions.h"
+
+#include "platform/Files.h"
+#include "platform/Registry.h"
+
+#include <cctype>
+
+namespace common {
+
+namespace {
+
+struct RootNames {
+    const char* full;
+    const char* shortName;
+};
+constexpr RootNames kRoots[] = {
+    {"HKEY_CLASSES_ROOT", "HKCR"}, {"HKEY_CURRENT_USER", "HKCU"},   {"HKEY_LOCAL_MACHINE", "HKLM"},
+    {"HKEY_USERS", "HKU"},         {"HKEY_CURRENT_CONFIG", "HKCC"},
+};
+
+bool SameAscii(const std::string& a, const char* b) {
+    size_t i = 0;
+    for (; i < a.size() && b[i]; ++i)
+        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
+    return i == a.size() && !b[i];
+}
+
+bool IsFullPath(const std::string& path) {
+    const bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+                       path[2] == '\\';
+    const bool network = path.size() > 2 && path[0] == '\\' && path[1] == '\\';
+    return drive || network;
+}
+
+}  // namespace
+
+std::string RowsAsText(const std::vector<std::vector<std::string>>& rows) {
+    std::string text;
+    for (const auto& row : rows) {
+        for (size_t k = 0; k < row.size(); ++k) {
+            if (k > 0) text += '\t';
+            for (char c : row[k]) text += (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::string RegistryEditorKeyText(const std::string& keyPath) {
+    const size_t slash = keyPath.find('\\');
+    const std::string root = keyPath.substr(0, slash);
+    std::string rest = slash == std::string::npos ? std::string() : keyPath.substr(slash);
+    while (!rest.empty() && rest.back() == '\\') rest.pop_back();
+    for (const RootNames& names : kRoots)
+        if (SameAscii(root, names.full) || SameAscii(root, names.shortName))
+            return std::string("Computer\\") + names.full + rest;
+    return {};
+}
+
+DWORD PrepareRegistryEditor(const std::string& keyPath, ProgramStart& start) {
+    const std::string text = RegistryEditorKeyText(keyPath);
+    if (text.empty()) return ERROR_INVALID_PARAMETER;
+    platform::KeyHandle settings;
+    LONG result = platform::reg::CreateKey(HKEY_CURRENT_USER, kRegistryEditorSettingsKey, KEY_SET_VALUE, settings);
+    if (result == ERROR_SUCCESS) result = platform::reg::SetString(settings.Get(), kRegistryEditorLastKeyValue, text);
+    if (result != ERROR_SUCCESS) return static_cast<DWORD>(result);
+    // No argument: "-m" (a second window beside one already open) is Windows'
+    // own, and Wine's editor takes any switch as a command-line task and
+    // opens no window. Without it, an editor already open on Windows comes
+    // to the front where it was; Wine's reads LastKey without the
+    // "Computer\" node and so opens at the top of its tree.
+    start = ProgramStart{"regedit.exe", ""};
+    return ERROR_SUCCESS;
+}
+
+std::optional<ProgramStart> FileLocationStart(const std::string& path) {
+    if (!IsFullPath(path)) return std::nullopt;
+    if (!platform::files::FileExistsAnyLength(path) && !platform::files::DirectoryExistsAnyLength(path))
+        return std::nullopt;
+    return ProgramStart{"explorer.exe", "/select,\"" + path + "\""};
+}
+
+}  // namespace common
