@@ -7,6 +7,7 @@
 #include "shell/HelpText.h"
 #include "shell/MainLayout.h"
 #include "ui/Dpi.h"
+#include "ui/KeyboardLink.h"
 #include "ui/ModalDialog.h"
 
 #include <algorithm>
@@ -24,8 +25,8 @@ const char* const TAboutPage::kLinkTargets[4] = {
 
 TAboutPage::TAboutPage(IPageHost& frame) : TMainPage(frame, kPageAbout) {
     const int panel = kClientWidth - kAboutPanelWidth;
-    mHelp = AddControl("EDIT", "", WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, panel, kPageHeight,
-                       kIdHelp, WS_EX_CLIENTEDGE, ui::kGrowRight | ui::kGrowDown);
+    mHelp = AddControl("EDIT", "", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, panel,
+                       kPageHeight, kIdHelp, WS_EX_CLIENTEDGE, ui::kGrowRight | ui::kGrowDown);
     const int left = panel + 16, valueLeft = panel + 124, width = kAboutPanelWidth - 32;
     // The panel of labels keeps its width at the right; the help takes the rest.
     constexpr unsigned kRight = ui::kMoveRight;
@@ -48,8 +49,10 @@ TAboutPage::TAboutPage(IPageHost& frame) : TMainPage(frame, kPageAbout) {
                                      {"FAQ:", "www.orvelin.example/faq"}};
     for (int i = 0; i < 4; ++i) {
         AddControl("STATIC", links[i][0], 0, left, y, 104, 16, 0, 0, kRight);
-        linkLabels_.push_back(AddControl("STATIC", links[i][1], SS_NOTIFY, valueLeft, y, width - 108, 16,
-                                         kIdLinkFirst + i, 0, kRight));
+        // Tab reaches the links; Enter or Space opens one as a click does.
+        linkLabels_.push_back(AddControl("STATIC", links[i][1], SS_NOTIFY | WS_TABSTOP, valueLeft, y, width - 108,
+                                         16, kIdLinkFirst + i, 0, kRight));
+        ui::MakeKeyboardLink(linkLabels_.back());
         y += 22;
     }
 }

@@ -57,10 +57,12 @@ void TfrmSuProgrammInfo::CreateControls(HWND owner) {
                                          x, y, w, h, kIdFileInfo, WS_EX_CLIENTEDGE));
     lvModules = ui::ListView(AddControl(WC_LISTVIEWA, "", LVS_REPORT | LVS_NOCOLUMNHEADER | WS_TABSTOP, x, y, w, h,
                                         kIdModules, WS_EX_CLIENTEDGE));
-    for (ui::ListView list : {lvFileinfo, lvModules}) {
+    for (ui::ListView list : {lvFileinfo, lvModules})
         list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-        SetWindowPos(list.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    }
+    // The tab control goes below the lists, or it would paint over them; the
+    // other controls keep the order they were made in, which is the Tab order
+    // (the tab control last).
+    SetWindowPos(pgcFileInfo, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     lvFileinfo.AddColumn("Parameter", Scale(kParameterWidth));
     lvFileinfo.AddColumn("Value", Scale(w - kParameterWidth - 4));
     lvModules.AddColumn("Modules", Scale(w - 4) - GetSystemMetrics(SM_CXVSCROLL));
