@@ -13,6 +13,7 @@
 #include "shell/RegistryPage.h"
 #include "shell/StartUpPage.h"
 #include "shell/registry_scan/RgScanForm.h"
+#include "shell/snapshots/Backup.h"
 #include "snapshots/BackupPoint.h"
 #include "TestSupport.h"
 #include "ui/KeyboardLink.h"
@@ -256,7 +257,10 @@ TEST_F(KeyboardTest, EscInTheHelpTextLeavesThePageInPlace) {
 // dialog ends by itself.
 class RealDialog {
 public:
-    explicit RealDialog(bool closeIt) : closeIt_(closeIt) {
+    // atOpen runs once the dialog has opened, before it is closed (it may
+    // post keys to it, which the dialog's loop serves before the close).
+    explicit RealDialog(bool closeIt, std::function<void(HWND dialog)> atOpen = {})
+        : closeIt_(closeIt), atOpen_(std::move(atOpen)) {
         current_ = this;
         ui::ModalDialog::SetModalHandler({});
         hook_ = SetWindowsHookExA(WH_GETMESSAGE, &RealDialog::Watch, nullptr, GetCurrentThreadId());
@@ -273,10 +277,15 @@ public:
 
     HWND Dialog() const { return dialog_; }
     HWND FocusOnOpen() const { return focus_; }
+    HWND FocusAtClose() const { return focusAtClose_; }
 
 private:
     static LRESULT CALLBACK Watch(int code, WPARAM wParam, LPARAM lParam) {
         RealDialog* self = current_;
+        const auto* message = reinterpret_cast<const MSG*>(lParam);
+        if (code == HC_ACTION && wParam == PM_REMOVE && self && self->dialog_ && message->hwnd == self->dialog_ &&
+            message->message == WM_CLOSE)
+            self->focusAtClose_ = GetFocus();
         if (code == HC_ACTION && wParam == PM_REMOVE && self && !self->dialog_) {
             const HWND active = GetActiveWindow();
             char name[32] = {};
@@ -284,6 +293,7 @@ private:
             if (active && std::strcmp(name, "OrvModalDialog") == 0 && IsWindowVisible(active)) {
                 self->dialog_ = active;
                 self->focus_ = GetFocus();
+                if (self->atOpen_) self->atOpen_(active);
                 if (self->closeIt_) PostMessageA(active, WM_CLOSE, 0, 0);
             }
         }
@@ -292,9 +302,10 @@ private:
 
     static RealDialog* current_;
     bool closeIt_;
+    std::function<void(HWND)> atOpen_;
     HHOOK hook_ = nullptr;
     UINT_PTR timer_ = 0;
-    HWND dialog_ = nullptr, focus_ = nullptr;
+    HWND dialog_ = nullptr, focus_ = nullptr, focusAtClose_ = nullptr;
 };
 
 RealDialog* RealDialog::current_ = nullptr;
@@ -364,6 +375,82 @@ TEST_F(KeyboardTest, EveryDialogOpensWithItsFirstFieldFocused) {
         // Back in the main window, the focus is on the shown page again.
         EXPECT_TRUE(Inside(Main().tsPage(Main().CurrentPage()), GetFocus()));
     }
+}
+
+// The Tab order of a dialog from its first control round to it again.
+std::vector<HWND> DialogTabOrder(HWND dialog) {
+    std::vector<HWND> order;
+    const HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE);
+    for (HWND control = first; control && order.size() < 40;) {
+        order.push_back(control);
+        control = GetNextDlgTabItem(dialog, control, FALSE);
+        if (control == first) break;
+    }
+    return order;
+}
+
+TEST_F(KeyboardTest, DialogsWithTabsTabInTheOrderOfTheirLayout) {
+    // Their tab control lies under the controls of its pages; it comes last,
+    // the page's controls from the top.
+    ScopedIniValue load(WindowsDirectory() + "\\win.ini", "windows", "load", "notepad.exe");
+    ScopedIniValue run(WindowsDirectory() + "\\win.ini", "windows", "run", "");
+    ScopedFolder backups("KeyboardTabBackups");
+    Main().SetBackupFolder(backups.Path() + "\\Backup\\");
+    TStartUpPage& startUp = Main().StartUpPage();
+    startUp.SelectSuSection(kSuWinIni);
+    startUp.lvSuValues.Select(0);
+    int looked = 0;
+    {
+        ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
+            auto& info = dynamic_cast<TfrmSuProgrammInfo&>(dialog);
+            std::vector<HWND> expected{info.edtLocation, info.lvFileinfo.Handle()};
+            for (HWND button : {info.btnRun, info.btnKill})
+                if (IsWindowEnabled(button)) expected.push_back(button);
+            expected.push_back(info.btnOk);
+            expected.push_back(info.pgcFileInfo);
+            EXPECT_EQ(DialogTabOrder(info.Handle()), expected);
+            EXPECT_EQ(info.FirstField(), info.edtLocation);
+            ++looked;
+            return IDOK;
+        });
+        Main().ExecuteAction(aSuInfo);
+    }
+    Main().TitleButtonClick(kPageRegistry);
+    {
+        ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
+            auto& backup = dynamic_cast<TfrmBackup&>(dialog);
+            EXPECT_EQ(DialogTabOrder(backup.Handle()),
+                      (std::vector<HWND>{backup.CheckBox1, backup.CheckBox2, backup.CheckBox3, backup.CheckBox4,
+                                         backup.CheckBox5, backup.bbtnOK, backup.bbtnCancel, backup.pgcBackup}));
+            EXPECT_EQ(backup.FirstField(), backup.CheckBox1);
+            backup.ShowPage(TfrmBackup::kRestorePage);
+            EXPECT_EQ(DialogTabOrder(backup.Handle()),
+                      (std::vector<HWND>{backup.lvBackupPoints.Handle(), backup.BitBtn1, backup.BitBtn2,
+                                         backup.pgcBackup}));
+            EXPECT_EQ(backup.FirstField(), backup.lvBackupPoints.Handle());
+            ++looked;
+            return IDCANCEL;
+        });
+        Main().ExecuteAction(aBackUp);
+    }
+    EXPECT_EQ(looked, 2);
+}
+
+TEST_F(KeyboardTest, TabLeavesTheComparisonReport) {
+    // The report is a multi-line edit, which keeps Tab and asks its parent to
+    // move the focus on; Restore All and its neighbours are off until a
+    // snapshot is compared.
+    TfrmCompareSave& compare = Main().StartUpPage().frmCompareSave();
+    {
+        const RealDialog watch(true, [&](HWND) {
+            SetFocus(compare.memCompare);
+            PostMessageA(compare.memCompare, WM_KEYDOWN, VK_TAB, 1);
+        });
+        Main().ExecuteAction(aBackUp);
+        ASSERT_NE(watch.Dialog(), nullptr);
+        EXPECT_EQ(watch.FocusAtClose(), compare.btnOk) << Describe(watch.FocusAtClose());
+    }
+    EXPECT_FALSE(compare.Showing());
 }
 
 TEST_F(KeyboardTest, EnterOnAStartUpRowOpensInfoAndTheFocusComesBack) {
