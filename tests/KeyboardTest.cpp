@@ -243,7 +243,7 @@ TEST_F(KeyboardTest, TabReachesEveryControlOfTheShownPageAndNothingElse) {
 TEST_F(KeyboardTest, EscInTheHelpTextLeavesThePageInPlace) {
     // The help is a multi-line edit: on Esc it asks its parent to close, as
     // if the parent were a dialog.
-    Press(Main(), '4', true);
+    Main().TitleButtonClick(kPageAbout);
     ASSERT_EQ(GetFocus(), Main().AboutPage().mHelp);
     Press(Main(), VK_ESCAPE);
     PumpMessages();
