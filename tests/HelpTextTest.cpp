@@ -85,7 +85,7 @@ TEST(HelpText, RichTextKeepsHeadingsEmphasisListsAndTables) {
     EXPECT_NE(rtf.find("One \\b bold \\b0 and \\i slanted \\i0 word."), std::string::npos) << rtf;
     // List items hang their text after the bullet; table cells meet at a tab stop.
     EXPECT_NE(rtf.find("\\pard\\fi-240\\li480\\tx480 \\b \\bullet\\tab All"), std::string::npos) << rtf;
-    EXPECT_NE(rtf.find("\\pard\\li240\\tx2000 F6\\tab On/Off"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\pard\\li240\\tx2600 F6\\tab On/Off"), std::string::npos) << rtf;
     EXPECT_EQ(ShownText(rtf), "Title||One bold and slanted word.||\tAll first|\tsecond||F6\tOn/Off");
 }
 

@@ -7,6 +7,7 @@
 #include "shell/HelpText.h"
 #include "shell/MainLayout.h"
 #include "ui/Dpi.h"
+#include "ui/KeyboardLink.h"
 #include "ui/ModalDialog.h"
 #include "ui/RichText.h"
 
@@ -55,8 +56,10 @@ TAboutPage::TAboutPage(IPageHost& frame) : TMainPage(frame, kPageAbout) {
                                      {"FAQ:", "www.orvelin.example/faq"}};
     for (int i = 0; i < 4; ++i) {
         AddControl("STATIC", links[i][0], 0, left, y, 104, 16, 0, 0, kRight);
-        linkLabels_.push_back(AddControl("STATIC", links[i][1], SS_NOTIFY, valueLeft, y, width - 108, 16,
-                                         kIdLinkFirst + i, 0, kRight));
+        // Tab reaches the links; Enter or Space opens one as a click does.
+        linkLabels_.push_back(AddControl("STATIC", links[i][1], SS_NOTIFY | WS_TABSTOP, valueLeft, y, width - 108,
+                                         16, kIdLinkFirst + i, 0, kRight));
+        ui::MakeKeyboardLink(linkLabels_.back());
         y += 22;
     }
 }

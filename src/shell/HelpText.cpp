@@ -271,7 +271,7 @@ private:
         if (layout_ == Layout::ListItem)
             out_ += "\\pard\\fi-240\\li480\\tx480 ";
         else if (layout_ == Layout::TableRow)
-            out_ += "\\pard\\li240\\tx2000 ";
+            out_ += "\\pard\\li240\\tx2600 ";
         else
             out_ += "\\pard ";
     }

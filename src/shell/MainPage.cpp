@@ -329,6 +329,14 @@ LRESULT TMainPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
         return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_NEXTDLGCTL:
+        // A control that keeps Tab for itself in a dialog (a multi-line edit)
+        // asks its parent to move the focus on: the frame's Tab order does.
+        return SendMessageA(frame_.Handle(), message, wParam, lParam);
+    case WM_CLOSE:
+        // A multi-line edit posts this to its parent on Esc, as if the parent
+        // were a dialog; a page closes only with the frame.
+        return 0;
     case WM_MEASUREITEM: {
         auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
         if (measure->CtlType != ODT_MENU) break;

@@ -269,6 +269,25 @@ void TfrmMain::MoveFocusInto(int page) {
     SetFocus(target && IsWindowVisible(target) ? target : shown);
 }
 
+void TfrmMain::NoteFocus() {
+    const HWND focus = GetFocus();
+    if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+}
+
+void TfrmMain::RestoreFocus() {
+    // As a dialog does: back where it was when the window was left (a dialog
+    // opened from the list gives the focus back to the list), unless that
+    // control is no longer on the shown page.
+    const HWND shown = tsPage(currentPage_);
+    const HWND last = lastFocus_;
+    lastFocus_ = nullptr;
+    if (last && IsChild(shown, last) && IsWindowVisible(last) && IsWindowEnabled(last)) {
+        SetFocus(last);
+        return;
+    }
+    MoveFocusInto(currentPage_);
+}
+
 void TfrmMain::TitleButtonClick(int page) {
     const RefreshBatch batch(*this);
     currentPage_ = page;
@@ -347,6 +366,34 @@ bool TfrmMain::ExecuteShortcut(WORD key, BYTE modifiers) {
     return command && actions_.ExecuteShortcut(command, currentPage_);
 }
 
+namespace {
+
+// The page Ctrl+Tab, Ctrl+Shift+Tab or Ctrl+1 … Ctrl+4 names from the current
+// one, or -1 when the key is none of them. With Alt held the key is not ours:
+// AltGr arrives as Ctrl+Alt, and AltGr with a digit types a character on many
+// keyboards.
+int PageOfKey(WPARAM key, int current) {
+    const bool control = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
+    if (!control || GetKeyState(VK_MENU) < 0) return -1;
+    if (key == VK_TAB) return (current + (shift ? kPageCount - 1 : 1)) % kPageCount;
+    if (!shift && key >= '1' && key < '1' + kPageCount) return static_cast<int>(key - '1');
+    return -1;
+}
+
+}  // namespace
+
+bool TfrmMain::PageKey(const MSG& message) {
+    if (message.message != WM_KEYDOWN) return false;
+    const int page = PageOfKey(message.wParam, currentPage_);
+    if (page < 0) return false;
+    // As a click on a title button: not while a modal window has the frame
+    // disabled, nor while a drag holds the mouse (no button can be clicked
+    // then); the key is used up all the same, so it never reaches Tab's
+    // handling. The current page's button cannot be clicked either.
+    if (IsWindowEnabled(Handle()) && !GetCapture() && page != currentPage_) TitleButtonClick(page);
+    return true;
+}
+
 bool TfrmMain::PreTranslateMessage(MSG& message) {
     const bool ours = message.hwnd == Handle() || IsChild(Handle(), message.hwnd);
     if (!ours) return false;
@@ -356,6 +403,7 @@ bool TfrmMain::PreTranslateMessage(MSG& message) {
         OpenHelp();
         return true;
     }
+    if (PageKey(message)) return true;
     bool editingKey = false;
     if (message.message == WM_KEYDOWN && (message.wParam == VK_DELETE || message.wParam == VK_INSERT)) {
         char cls[16] = {};
@@ -380,13 +428,24 @@ LRESULT TfrmMain::OnControlColor(HDC dc, HWND control) {
 
 LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_CANCELMODE:
+        // A window that opens over this one disables it first, which takes
+        // the focus away before the window is left: the control is noted here.
+        NoteFocus();
+        break;
     case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE) {
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            NoteFocus();
+        } else {
             DWORD otherProcess = 0;
             if (lParam) GetWindowThreadProcessId(reinterpret_cast<HWND>(lParam), &otherProcess);
             const bool first = !activatedOnce_;
             activatedOnce_ = true;
             if (first || otherProcess == GetCurrentProcessId()) FormActivate(first);
+            if (!HIWORD(wParam)) {  // not minimised
+                RestoreFocus();
+                return 0;  // the default would give the focus to the frame itself
+            }
         }
         break;
     case WM_COMMAND: {
@@ -401,6 +460,14 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kDeferredRefresh:
         RefreshView();
         return 0;
+    case WM_NEXTDLGCTL: {
+        // As a dialog does: lParam set names the control in wParam, otherwise
+        // wParam says whether to go back in the Tab order.
+        const HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                         : GetNextDlgTabItem(Handle(), GetFocus(), wParam != 0);
+        if (next) SetFocus(next);
+        return 0;
+    }
     case WM_CTLCOLORSTATIC:
         return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_SIZE:

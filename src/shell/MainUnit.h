@@ -91,7 +91,9 @@ public:
     ui::ActionList& Actions() override { return actions_; }
     // Asks "Do you want to exit Orvelin?"; true when the window may close.
     bool FormCloseQuery();
-    // Handles messages the loop sees before dispatching them.
+    // Handles messages the loop sees before dispatching them: the page keys
+    // (Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+1 … Ctrl+4, which switch pages as the
+    // title buttons do), the page's own keys, the accelerators, Tab.
     bool PreTranslateMessage(MSG& message);
     // The window became the active form: the first time it shows the
     // StartUp page; every time it reloads the help page.
@@ -125,6 +127,12 @@ private:
     void ApplyFonts();
     void ShowPage(int page);
     void MoveFocusInto(int page);
+    // A page key switches the page; true when the message was one.
+    bool PageKey(const MSG& message);
+    // The window is left (the control with the focus is noted) or active
+    // again (the focus goes back to it, or into the shown page).
+    void NoteFocus();
+    void RestoreFocus();
     void ResizeFrame(const RECT* suggested);
     // The client area changed size: controls follow, lists refill.
     void ClientResized(int width, int height);
@@ -138,6 +146,7 @@ private:
     bool refreshPending_ = false;
     bool activatedOnce_ = false;
     bool quitOnDestroy_ = false;
+    HWND lastFocus_ = nullptr;  // the control that had the focus when the window was left
 
     ui::DpiLayout layout_;
     std::unique_ptr<TitleStrip> title_;

@@ -213,6 +213,13 @@ bool TStartUpPage::PreTranslateMessage(MSG& message) {
         SuEndDrag(false);
         return true;
     }
+    // Enter on a row opens Info. The key is taken here: the dialog keyboard
+    // handling would turn it into the frame's OK, which nothing answers.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN && !suDragging_ &&
+        message.hwnd == lvSuValues.Handle() && lvSuValues.Selected() >= 0) {
+        Frame().ExecuteAction(aSuInfo);
+        return true;
+    }
     return false;
 }
 

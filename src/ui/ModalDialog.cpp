@@ -3,6 +3,8 @@
 
 #include "ui/Gdi.h"
 
+#include <commctrl.h>
+
 #include "ui/TitlePicture.h"
 
 #include <utility>
@@ -17,6 +19,22 @@ constexpr const char* kDialogClass = "OrvModalDialog";
 ModalDialog::ModalHandler& InstalledModalHandler() {
     static ModalDialog::ModalHandler handler;
     return handler;
+}
+
+// A control the user types into or chooses in; push buttons and tab
+// controls only lead somewhere.
+bool IsField(HWND control) {
+    char name[32] = {};
+    GetClassNameA(control, name, sizeof(name));
+    if (lstrcmpiA(name, "Button") == 0) {
+        const LONG_PTR type = GetWindowLongPtrA(control, GWL_STYLE) & BS_TYPEMASK;
+        return type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE ||
+               type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
+    }
+    for (const char* field : {"Edit", "ComboBox", "ListBox", WC_LISTVIEWA, WC_TREEVIEWA, "RichEdit20A",
+                              "RichEdit20W", "RICHEDIT50W"})
+        if (lstrcmpiA(name, field) == 0) return true;
+    return false;
 }
 
 constexpr DWORD kFrameStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
@@ -89,12 +107,29 @@ void ModalDialog::CenterOn(HWND owner) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void ModalDialog::NoteFocus() {
+    const HWND focus = GetFocus();
+    if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+}
+
+HWND ModalDialog::FirstField() const {
+    // The Tab order skips hidden and disabled controls, as the keyboard does.
+    const HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+    for (HWND control = first; control;) {
+        if (IsField(control)) return control;
+        control = GetNextDlgTabItem(Handle(), control, FALSE);
+        if (control == first) break;
+    }
+    return first;
+}
+
 int ModalDialog::ShowModal(HWND owner) {
     if (!Handle()) CreateControls(owner);
     CenterOn(owner);
     ended_ = false;
     result_ = IDCANCEL;
     showing_ = true;
+    lastFocus_ = nullptr;  // each show starts on the first field
     FormActivate();
     if (auto& handler = InstalledModalHandler()) {
         const int answer = handler(*this);
@@ -141,6 +176,34 @@ LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         EndModal(IDCANCEL);
         return 0;
+    case WM_CANCELMODE:
+        // A message box over the dialog disables it first, which takes the
+        // focus away before the dialog is left.
+        NoteFocus();
+        break;
+    case WM_ACTIVATE:
+        // As a dialog does: the focus opens on the first field and comes
+        // back where it was after another window (a message box) was on top.
+        // The default would give it to the frame, where no key does anything.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            NoteFocus();
+            return 0;
+        }
+        if (!HIWORD(wParam)) {
+            const HWND last = lastFocus_;
+            const bool usable = last && IsChild(Handle(), last) && IsWindowVisible(last) && IsWindowEnabled(last);
+            const HWND target = usable ? last : FirstField();
+            SetFocus(target ? target : Handle());
+            return 0;
+        }
+        break;
+    case WM_NEXTDLGCTL: {
+        // A multi-line edit keeps Tab and asks its parent to move the focus.
+        const HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                         : GetNextDlgTabItem(Handle(), GetFocus(), wParam != 0);
+        if (next) SetFocus(next);
+        return 0;
+    }
     case WM_DESTROY:
         // Destroyed with its owner (the main window closing): the modal loop
         // must not outlive the window it serves.

@@ -23,6 +23,10 @@ public:
     void EndModal(int result);
     // From the show until EndModal (or the close of the window).
     bool Showing() const { return showing_ && !ended_; }
+    // The control that has the focus when the dialog opens: the first field
+    // in the Tab order (an edit box, combo box, list, tree or check box), or
+    // the first control there when it holds only buttons.
+    HWND FirstField() const;
 
     // Stands in for the modal loop: it gets the dialog once it is ready to
     // show and returns the result (it may press the dialog's buttons, which
@@ -53,6 +57,7 @@ protected:
 
 private:
     void CenterOn(HWND owner);
+    void NoteFocus();  // keeps the control with the focus, to give it back
     void SizeFrame();
     void ApplyDpi(int dpi);
 
@@ -62,6 +67,7 @@ private:
     std::string titleCaption_, titleSecondLine_;
     bool showing_ = false;
     bool ended_ = false;
+    HWND lastFocus_ = nullptr;  // the control that had the focus when the dialog was left
     int result_ = IDCANCEL;
 };
 

@@ -81,10 +81,10 @@ void TfrmBackup::CreateControls(HWND owner) {
                          kButtonHeight, kIdRestoreOk);
     BitBtn2 = AddControl("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, cancelLeft, buttonsTop, kButtonWidth,
                          kButtonHeight, kIdRestoreCancel);
-    // Above the tab control, which was made first and would paint over them.
-    for (HWND control : {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5, bbtnOK, bbtnCancel,
-                         lvBackupPoints.Handle(), BitBtn1, BitBtn2})
-        SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The tab control goes below the controls of its pages, or it would
+    // paint over them; they keep the order they were made in, which is the
+    // Tab order (the tab control last).
+    SetWindowPos(pgcBackup, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ShowPage(kBackupPage);
 }
 

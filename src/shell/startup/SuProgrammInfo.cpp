@@ -60,7 +60,6 @@ void TfrmSuProgrammInfo::CreateControls(HWND owner) {
                                         kIdModules, WS_EX_CLIENTEDGE));
     for (ui::ListView list : {lvFileinfo, lvModules}) {
         list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-        SetWindowPos(list.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         ui::AttachCellTips(list.Handle());
     }
     lvFileinfo.AddColumn("Parameter", Scale(kParameterWidth));
@@ -71,6 +70,10 @@ void TfrmSuProgrammInfo::CreateControls(HWND owner) {
     btnRun = AddControl("BUTTON", "Run", BS_PUSHBUTTON | WS_TABSTOP, kClientWidth - 250, buttonsTop, 75, 25, kIdRun);
     btnKill = AddControl("BUTTON", "Kill", BS_PUSHBUTTON | WS_TABSTOP, kClientWidth - 167, buttonsTop, 75, 25, kIdKill);
     btnOk = AddControl("BUTTON", "Ok", BS_DEFPUSHBUTTON | WS_TABSTOP, kClientWidth - 84, buttonsTop, 75, 25, kIdOk);
+    // The tab control goes below the lists, or it would paint over them; the
+    // other controls keep the order they were made in, which is the Tab order
+    // (the tab control last).
+    SetWindowPos(pgcFileInfo, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetModulesTab(true);
 }
 
