@@ -102,6 +102,7 @@ TEST(HelpText, RichTextEscapesItsOwnCharactersAndWritesOthersAsUnicode) {
         {"\xF0\x9D\x84\x9E", "\\u-10188?\\u-8930?"},  // outside the first plane: a surrogate pair
         {"x\xC3y\xFF", "x?y?"},                      // malformed bytes
         {"a\x01" "b", "ab"},                         // control characters dropped
+        {"&#8364;&#x1D11E; &#0;&#xD800;", "\\u8364?\\u-10188?\\u-8930? ??"},  // references read as characters
     };
     for (const Case& c : cases) {
         const std::string rtf = HtmlToRtf(c.html, "Tahoma", 8);

@@ -14,6 +14,8 @@
 #include "startup/StartUpFunctions.h"
 #include "TestSupport.h"
 
+#include "platform/Version.h"
+
 #include <gtest/gtest.h>
 
 using namespace shell;
@@ -27,6 +29,10 @@ constexpr int kClsidSection = 1;
 std::string LastKey() {
     return RegString(HKEY_CURRENT_USER, common::kRegistryEditorSettingsKey, common::kRegistryEditorLastKeyValue);
 }
+
+// The node before the root in LastKey, as the editor on this system reads it
+// (KeptLastKey empties the value, so the editor wrote none).
+std::string EditorNode() { return platform::RunsUnderWine() ? "" : "Computer\\"; }
 
 // The registry editor's LastKey as it was before the test, put back after it.
 class KeptLastKey {
@@ -168,7 +174,7 @@ TEST_F(RowActionsTest, StartUpRunEntriesCopyOpenTheirKeyAndShowTheirProgram) {
         ASSERT_TRUE(Enabled(aRowRegistryEditor));
         ASSERT_TRUE(Main().ExecuteAction(aRowRegistryEditor));
         EXPECT_EQ(starts.Started(), (std::vector<RecordedStarts::Start>{{"regedit.exe", ""}}));
-        EXPECT_EQ(LastKey(), "Computer\\HKEY_CURRENT_USER\\" + RunKey());
+        EXPECT_EQ(LastKey(), EditorNode() + "HKEY_CURRENT_USER\\" + RunKey());
         ASSERT_TRUE(Enabled(aRowFileLocation));
         ASSERT_TRUE(Main().ExecuteAction(aRowFileLocation));
         ASSERT_EQ(starts.Started().size(), 2u);
@@ -179,7 +185,7 @@ TEST_F(RowActionsTest, StartUpRunEntriesCopyOpenTheirKeyAndShowTheirProgram) {
     EXPECT_FALSE(Enabled(aRowFileLocation));
     RecordedStarts starts;
     ASSERT_TRUE(Main().ExecuteAction(aRowRegistryEditor));
-    EXPECT_EQ(LastKey(), "Computer\\HKEY_CURRENT_USER\\" + RunKey("-"));
+    EXPECT_EQ(LastKey(), EditorNode() + "HKEY_CURRENT_USER\\" + RunKey("-"));
     EXPECT_FALSE(Main().ExecuteAction(aRowFileLocation));
     EXPECT_EQ(starts.Started().size(), 1u);
 }
@@ -225,13 +231,13 @@ TEST_F(RowActionsTest, RegistryRecordsOpenTheirKeyAndAFileThatExists) {
     EXPECT_EQ(platform::clipboard::ReadText(), "CLSID\t" + withSubkey + "\tgone.dll\t" + guess.Path() + "\r\n");
     RecordedStarts starts;
     ASSERT_TRUE(Main().ExecuteAction(aRowRegistryEditor));
-    EXPECT_EQ(LastKey(), "Computer\\" + scratch.Full() + "\\{orv row}");
+    EXPECT_EQ(LastKey(), EditorNode() + scratch.Full() + "\\{orv row}");
     ASSERT_TRUE(Main().ExecuteAction(aRowFileLocation));
     // The value's record: its key is the holder; neither file exists.
     Select(page.lvRgValues, 1 - subkeyRow);
     EXPECT_FALSE(Enabled(aRowFileLocation));
     ASSERT_TRUE(Main().ExecuteAction(aRowRegistryEditor));
-    EXPECT_EQ(LastKey(), "Computer\\" + scratch.Full());
+    EXPECT_EQ(LastKey(), EditorNode() + scratch.Full());
     EXPECT_EQ(starts.Started(), (std::vector<RecordedStarts::Start>{
                                     {"regedit.exe", ""},
                                     {"explorer.exe", "/select,\"" + guess.Path() + "\""},
@@ -311,6 +317,13 @@ TEST_F(HistoryRowActionsTest, AStartThatFailsIsToldWithTheSystemsText) {
     ASSERT_EQ(boxes.Shown().size(), 1u);
     EXPECT_EQ(boxes.Shown()[0].text,
               "Cannot start explorer.exe: " + platform::processes::SystemErrorText(ERROR_FILE_NOT_FOUND));
+
+    // No to the elevation prompt is the user's own answer, not a failure.
+    RecordedStarts declined(ERROR_CANCELLED);
+    RecordedBoxes none;
+    ASSERT_TRUE(Main().ExecuteAction(aRowFileLocation));
+    EXPECT_EQ(declined.Started().size(), 1u);
+    EXPECT_TRUE(none.Shown().empty());
 }
 
 }  // namespace

@@ -244,6 +244,14 @@ TEST_F(MainWindowTest, F1OpensTheHelp) {
     EXPECT_TRUE(IsWindowVisible(Main().AboutPage().mHelp));
     EXPECT_EQ(GetFocus(), Main().AboutPage().mHelp);
     EXPECT_FALSE(IsWindowVisible(Main().tsPage(kPageRegistry)));
+
+    // Not while a drag holds the mouse: the page below would keep it hidden.
+    Main().TitleButtonClick(kPageStartUp);
+    SetCapture(Main().StartUpPage().lvSuValues.Handle());
+    MSG held{GetFocus(), WM_KEYDOWN, VK_F1, 1, 0, {}};
+    EXPECT_TRUE(Main().PreTranslateMessage(held));
+    EXPECT_EQ(Main().CurrentPage(), kPageStartUp);
+    ReleaseCapture();
 }
 
 TEST_F(MainWindowTest, MissingHelpFileIsShownNotReported) {

@@ -3,6 +3,7 @@
 
 #include "platform/Files.h"
 #include "platform/Registry.h"
+#include "platform/Version.h"
 
 #include <cctype>
 
@@ -55,29 +56,53 @@ std::string RegistryEditorKeyText(const std::string& keyPath) {
     while (!rest.empty() && rest.back() == '\\') rest.pop_back();
     for (const RootNames& names : kRoots)
         if (SameAscii(root, names.full) || SameAscii(root, names.shortName))
-            return std::string("Computer\\") + names.full + rest;
+            return names.full + rest;
     return {};
+}
+
+std::string RegistryEditorRootNode(const std::string& lastKey, bool underWine) {
+    const size_t root = lastKey.find("\\HKEY_");
+    if (root != std::string::npos && root > 0) return lastKey.substr(0, root + 1);
+    if (lastKey.rfind("HKEY_", 0) == 0) return {};
+    return underWine ? std::string() : std::string("Computer\\");
 }
 
 DWORD PrepareRegistryEditor(const std::string& keyPath, ProgramStart& start) {
     const std::string text = RegistryEditorKeyText(keyPath);
     if (text.empty()) return ERROR_INVALID_PARAMETER;
     platform::KeyHandle settings;
-    LONG result = platform::reg::CreateKey(HKEY_CURRENT_USER, kRegistryEditorSettingsKey, KEY_SET_VALUE, settings);
-    if (result == ERROR_SUCCESS) result = platform::reg::SetString(settings.Get(), kRegistryEditorLastKeyValue, text);
+    LONG result = platform::reg::CreateKey(HKEY_CURRENT_USER, kRegistryEditorSettingsKey,
+                                           KEY_QUERY_VALUE | KEY_SET_VALUE, settings);
+    if (result != ERROR_SUCCESS) return static_cast<DWORD>(result);
+    std::string lastKey;
+    platform::reg::RawValue stored;
+    if (platform::reg::QueryRawValue(settings.Get(), kRegistryEditorLastKeyValue, stored) != ERROR_SUCCESS ||
+        !platform::reg::RawValueText(stored, lastKey))
+        lastKey.clear();
+    result = platform::reg::SetString(settings.Get(), kRegistryEditorLastKeyValue,
+                                      RegistryEditorRootNode(lastKey, platform::RunsUnderWine()) + text);
     if (result != ERROR_SUCCESS) return static_cast<DWORD>(result);
     // No argument: "-m" (a second window beside one already open) is Windows'
     // own, and Wine's editor takes any switch as a command-line task and
     // opens no window. Without it, an editor already open on Windows comes
-    // to the front where it was; Wine's reads LastKey without the
-    // "Computer\" node and so opens at the top of its tree.
+    // to the front where it was.
     start = ProgramStart{"regedit.exe", ""};
     return ERROR_SUCCESS;
 }
 
-std::optional<ProgramStart> FileLocationStart(const std::string& path) {
+std::optional<ProgramStart> FileLocationStart(const std::string& given) {
+    std::string path = given;
+    // Explorer takes neither the long-path form nor a folder's closing
+    // backslash (it would open the folder rather than select it).
+    if (path.rfind("\\\\?\\UNC\\", 0) == 0) path = "\\" + path.substr(7);
+    else if (path.rfind("\\\\?\\", 0) == 0) path = path.substr(4);
+    while (path.size() > 3 && path.back() == '\\') path.pop_back();
     if (!IsFullPath(path)) return std::nullopt;
-    if (!platform::files::FileExistsAnyLength(path) && !platform::files::DirectoryExistsAnyLength(path))
+    // A server that does not answer would hold the window at every refresh
+    // for the network's timeout: a network path is offered unprobed, and
+    // Explorer tells when it is not there.
+    const bool network = path[0] == '\\';
+    if (!network && !platform::files::FileExistsAnyLength(path) && !platform::files::DirectoryExistsAnyLength(path))
         return std::nullopt;
     return ProgramStart{"explorer.exe", "/select,\"" + path + "\""};
 }

@@ -29,11 +29,17 @@ std::string RowsAsText(const std::vector<std::vector<std::string>>& rows);
 inline constexpr char kRegistryEditorSettingsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit";
 inline constexpr char kRegistryEditorLastKeyValue[] = "LastKey";
 
-// The text the editor takes as a key to open: "Computer\" + the root's full
-// name + the rest of the path ("HKLM\Software" and "HKEY_LOCAL_MACHINE\Software\"
-// give "Computer\HKEY_LOCAL_MACHINE\Software"). Empty when the path does
-// not begin with a root's name or short name (case ignored).
+// A key as the editor names it: the root's full name and the rest of the
+// path ("HKLM\Software" and "HKEY_LOCAL_MACHINE\Software\" give
+// "HKEY_LOCAL_MACHINE\Software"). Empty when the path does not begin with a
+// root's name or short name (case ignored).
 std::string RegistryEditorKeyText(const std::string& keyPath);
+
+// The node the editor's LastKey starts with, before the root: the one the
+// editor last wrote there (its name differs by language and version: from
+// "Computer\" up to "HKEY_..." with none), or when it wrote none, Windows'
+// "Computer\" - and none under Wine, whose editor finds the root first.
+std::string RegistryEditorRootNode(const std::string& lastKey, bool underWine);
 
 // Readies the registry editor to open at the key: its LastKey value is set
 // (a change of the editor's own settings only, the one way it is told where
@@ -44,7 +50,8 @@ DWORD PrepareRegistryEditor(const std::string& keyPath, ProgramStart& start);
 
 // Explorer with the file or folder selected in its folder; nothing when the
 // path is not a full path ("C:\..." or "\\server\...") of a file or folder
-// that exists now.
+// that exists now. A network path is not probed; the long-path form and a
+// closing backslash are taken off.
 std::optional<ProgramStart> FileLocationStart(const std::string& path);
 
 }  // namespace common

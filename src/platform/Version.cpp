@@ -25,3 +25,12 @@ bool QueryValue(const std::vector<BYTE>& block, const std::string& subBlock, con
 }
 
 }  // namespace platform::version
+
+namespace platform {
+
+bool RunsUnderWine() {
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+}  // namespace platform

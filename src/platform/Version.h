@@ -1,4 +1,4 @@
-// Version resources of files.
+// Version resources of files, and the system the program runs on.
 #pragma once
 
 #include <windows.h>
@@ -20,3 +20,11 @@ bool QueryValue(const std::vector<BYTE>& block, const std::string& subBlock, con
                 UINT& length);
 
 }  // namespace platform::version
+
+namespace platform {
+
+// True when the program runs under Wine (its ntdll exports wine_get_version),
+// for the few places where Wine's programs read settings otherwise.
+bool RunsUnderWine();
+
+}  // namespace platform

@@ -22,6 +22,26 @@ std::string TagName(const std::string& tag) {
     return LowerAscii(tag.substr(start, end - start));
 }
 
+// A character reference as UTF-8; NUL, surrogates and numbers past Unicode
+// as '?'.
+std::string Utf8OfCodePoint(unsigned long code) {
+    if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return "?";
+    if (code < 0x80) return std::string(1, static_cast<char>(code));
+    std::string bytes;
+    if (code < 0x800) {
+        bytes += static_cast<char>(0xC0 | (code >> 6));
+    } else if (code < 0x10000) {
+        bytes += static_cast<char>(0xE0 | (code >> 12));
+        bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    } else {
+        bytes += static_cast<char>(0xF0 | (code >> 18));
+        bytes += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    }
+    bytes += static_cast<char>(0x80 | (code & 0x3F));
+    return bytes;
+}
+
 std::string Entity(const std::string& name) {
     if (name == "amp") return "&";
     if (name == "lt") return "<";
@@ -34,8 +54,7 @@ std::string Entity(const std::string& name) {
         unsigned long code = name.size() > 1 && (name[1] == 'x' || name[1] == 'X')
                                  ? std::stoul(name.substr(2), nullptr, 16)
                                  : std::stoul(name.substr(1));
-        if (code < 0x80) return std::string(1, static_cast<char>(code));
-        return "?";
+        return Utf8OfCodePoint(code);
     }
     return "&" + name + ";";
 }

@@ -194,6 +194,7 @@ void TMainPage::CopySelectedRows() {
 namespace {
 
 void TellStartFailure(HWND owner, const std::string& program, DWORD error) {
+    if (error == ERROR_CANCELLED) return;  // the user said No to the elevation prompt
     platform::dialogs::ShowBox(owner, "Cannot start " + program + ": " + platform::processes::SystemErrorText(error),
                                ui::kApplicationTitle, platform::dialogs::BoxKind::ErrorCancel);
 }

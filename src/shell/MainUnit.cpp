@@ -400,7 +400,9 @@ bool TfrmMain::PreTranslateMessage(MSG& message) {
     if (message.message == WM_MOUSEMOVE && message.hwnd != title_->Handle()) title_->ShowDisPictures();
     if (pages_[currentPage_] && pages_[currentPage_]->PreTranslateMessage(message)) return true;
     if (message.message == WM_KEYDOWN && message.wParam == VK_F1) {
-        OpenHelp();
+        // As Ctrl+4: a hidden StartUp page must not keep a drag that still
+        // drops an entry into another run key.
+        if (IsWindowEnabled(Handle()) && !GetCapture()) OpenHelp();
         return true;
     }
     if (PageKey(message)) return true;

@@ -10,6 +10,7 @@
 
 #include "platform/Clipboard.h"
 #include "platform/Registry.h"
+#include "platform/Version.h"
 
 #include <gtest/gtest.h>
 
@@ -68,12 +69,12 @@ TEST(RowActions, RegistryEditorKeyTextNamesTheRootInFull) {
         const char* text;
     } cases[] = {
         {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
-         "Computer\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"},
-        {"HKCU\\Software\\x", "Computer\\HKEY_CURRENT_USER\\Software\\x"},
-        {"hkcr\\CLSID\\{0}\\", "Computer\\HKEY_CLASSES_ROOT\\CLSID\\{0}"},
-        {"HKU\\.Default\\Software", "Computer\\HKEY_USERS\\.Default\\Software"},
-        {"HKEY_CURRENT_CONFIG", "Computer\\HKEY_CURRENT_CONFIG"},
-        {"hkey_users\\S", "Computer\\HKEY_USERS\\S"},
+         "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"},
+        {"HKCU\\Software\\x", "HKEY_CURRENT_USER\\Software\\x"},
+        {"hkcr\\CLSID\\{0}\\", "HKEY_CLASSES_ROOT\\CLSID\\{0}"},
+        {"HKU\\.Default\\Software", "HKEY_USERS\\.Default\\Software"},
+        {"HKEY_CURRENT_CONFIG", "HKEY_CURRENT_CONFIG"},
+        {"hkey_users\\S", "HKEY_USERS\\S"},
         // Nothing the editor could open.
         {"", ""},
         {"\\Software\\x", ""},
@@ -96,8 +97,36 @@ TEST(RowActions, PrepareRegistryEditorSetsLastKeyAndStartsTheEditorBare) {
 
     ASSERT_EQ(common::PrepareRegistryEditor("HKEY_CURRENT_USER\\Software\\OrvRow", start),
               static_cast<DWORD>(ERROR_SUCCESS));
-    EXPECT_EQ(KeptLastKey::Now(), "Computer\\HKEY_CURRENT_USER\\Software\\OrvRow");
+    // The editor has written no root node of its own yet ("before").
+    const std::string node = platform::RunsUnderWine() ? "" : "Computer\\";
+    EXPECT_EQ(KeptLastKey::Now(), node + "HKEY_CURRENT_USER\\Software\\OrvRow");
     EXPECT_EQ(start, (common::ProgramStart{"regedit.exe", ""}));
+
+    // The node the editor itself wrote is kept, whatever its language.
+    SetRegString(HKEY_CURRENT_USER, common::kRegistryEditorSettingsKey, common::kRegistryEditorLastKeyValue,
+                 "Ordinateur\\HKEY_USERS\\.Default");
+    ASSERT_EQ(common::PrepareRegistryEditor("HKLM\\Software", start), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(KeptLastKey::Now(), "Ordinateur\\HKEY_LOCAL_MACHINE\\Software");
+}
+
+TEST(RowActions, RegistryEditorRootNodeFollowsWhatTheEditorWrote) {
+    struct Case {
+        const char* lastKey;
+        bool underWine;
+        const char* node;
+    } cases[] = {
+        {"Computer\\HKEY_CURRENT_USER\\Software", false, "Computer\\"},
+        {"Computer\\HKEY_CURRENT_USER\\Software", true, "Computer\\"},
+        {"Ordinateur\\HKEY_LOCAL_MACHINE", false, "Ordinateur\\"},
+        {"My Computer\\HKEY_USERS", false, "My Computer\\"},
+        {"HKEY_CURRENT_USER\\Software\\Wine", false, ""},  // Wine's editor writes the root first
+        {"", false, "Computer\\"},
+        {"", true, ""},
+        {"garbage", false, "Computer\\"},
+        {"\\HKEY_USERS", true, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(common::RegistryEditorRootNode(c.lastKey, c.underWine), c.node) << c.lastKey << " " << c.underWine;
 }
 
 TEST(RowActions, FileLocationStartSelectsAFileOrFolderThatExists) {
@@ -107,6 +136,18 @@ TEST(RowActions, FileLocationStartSelectsAFileOrFolderThatExists) {
     ASSERT_TRUE(start);
     EXPECT_EQ(*start, (common::ProgramStart{"explorer.exe", "/select,\"" + file.Path() + "\""}));
     EXPECT_TRUE(common::FileLocationStart(folder.Path()));
+    // A folder's closing backslash and the long-path form are taken off, which
+    // Explorer would not select by.
+    const std::string selected = "/select,\"" + folder.Path() + "\"";
+    for (const std::string& spelling : {folder.Path() + "\\", "\\\\?\\" + folder.Path() + "\\\\"}) {
+        const auto shown = common::FileLocationStart(spelling);
+        ASSERT_TRUE(shown) << spelling;
+        EXPECT_EQ(shown->arguments, selected) << spelling;
+    }
+    EXPECT_EQ(common::FileLocationStart("\\\\?\\UNC\\server\\share\\a.txt")->arguments,
+              "/select,\"\\\\server\\share\\a.txt\"");
+    // A network path is not probed: a server that does not answer would hold the window.
+    EXPECT_TRUE(common::FileLocationStart("\\\\no-such-server.invalid\\share\\a.txt"));
     for (const std::string& missing : {folder.Path() + "\\gone.txt", std::string(), std::string("shown file.txt"),
                                        std::string("C:"), std::string("http://example.com/x.txt"),
                                        std::string("{null value}")})
