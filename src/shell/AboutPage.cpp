@@ -77,6 +77,8 @@ void TAboutPage::ApplyPageFonts(int dpi) {
     underlined.lfUnderline = TRUE;
     linkFont_.Reset(CreateFontIndirectA(&underlined));
     for (HWND link : linkLabels_) SendMessageA(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.Get()), FALSE);
+    const int margin = ui::ScaleForDpi(6, dpi);
+    SendMessageA(mHelp, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(margin, margin));
     // The frame's font reached the help control too, which flattens rich text.
     ShowHelpHtml();
 }

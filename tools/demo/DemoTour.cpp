@@ -84,6 +84,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show) {
             main.TitleButtonClick(kPageAbout);
         } else if (std::strstr(commandLine, "add")) {
             main.TitleButtonClick(kPageStartUp);
+            // Add writes to the run key chosen in the tree.
+            ui::TreeView tree = main.StartUpPage().tvSuSections;
+            if (HTREEITEM run = tree.ItemWithData(startup::kSuRun)) tree.Select(run);
             PostMessageA(main.Handle(), WM_COMMAND, aSuAdd, 0);
         } else if (std::strstr(commandLine, "info")) {
             main.TitleButtonClick(kPageStartUp);
