@@ -34,6 +34,11 @@ std::string DeleteConfirmation(const HistorySectionRow& row, const std::string& 
     return "Do you really want to clear " + itemText + "?";
 }
 
+HistorySectionRow NamingFiles(HistorySectionRow row) {
+    row.rowsNameFiles = true;
+    return row;
+}
+
 std::string RowFilePath(const HistorySectionRow& section, const HistoryRow& item) {
     return section.rowsNameFiles ? item.caption : std::string();
 }

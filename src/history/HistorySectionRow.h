@@ -118,6 +118,10 @@ struct HistorySectionRow {
     bool rowsNameFiles = false;
 };
 
+// The row with rowsNameFiles set: for the recent file lists, whose captions
+// are full paths (a web address among them is offered no file location).
+HistorySectionRow NamingFiles(HistorySectionRow row);
+
 // The file a listed row of the section names, or "" when it names none.
 std::string RowFilePath(const HistorySectionRow& section, const HistoryRow& item);
 

@@ -101,7 +101,7 @@ void ClearWinRar() { ClearBothRoots(kWinRarRecentKey); }
 void RegisterArchiverSections(HistorySectionRegistry& sections) {
     // Delete All takes the lists' own mask, not the page's: entries without
     // a full stop are no archives and stay.
-    sections.Register(hsWinZipRecent, {.heading = "WinZip Recent File List",
+    sections.Register(hsWinZipRecent, NamingFiles({.heading = "WinZip Recent File List",
                                        .deleteAllQuestion = "Do you really want to delete ALL WinZip History items?",
                                        .list = ListWinZip,
                                        .deleteOne =
@@ -115,8 +115,8 @@ void RegisterArchiverSections(HistorySectionRegistry& sections) {
                                            ClearWinZip();
                                            return 0;
                                        }),
-                                       .deleteAllUsesMask = false});
-    sections.Register(hsWinRarRecent, {.heading = "WinRAR Recent File List",
+                                       .deleteAllUsesMask = false}));
+    sections.Register(hsWinRarRecent, NamingFiles({.heading = "WinRAR Recent File List",
                                        .deleteAllQuestion = "Do you really want to delete ALL WinRAR History items?",
                                        .list = ListWinRar,
                                        .deleteOne =
@@ -129,7 +129,7 @@ void RegisterArchiverSections(HistorySectionRegistry& sections) {
                                            ClearWinRar();
                                            return 0;
                                        }),
-                                       .deleteAllUsesMask = false});
+                                       .deleteAllUsesMask = false}));
 }
 
 }  // namespace history

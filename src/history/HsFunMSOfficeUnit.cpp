@@ -232,7 +232,8 @@ HistorySectionRow AutomationSection(const OfficeAutomationProgram& program, cons
                 },
             .deleteAll = [p](const std::vector<HistoryRow>&, const std::string& mask,
                              IHistoryDeleteProgress& progress,
-                             const common::StopToken& stop) { return DeleteOfficeRecentFiles(*p, mask, progress, stop); }};
+                             const common::StopToken& stop) { return DeleteOfficeRecentFiles(*p, mask, progress, stop); },
+            .rowsNameFiles = true};
 }
 
 HistorySectionRow NumberedListSection(const OfficeNumberedList& list, const char* heading,
@@ -250,7 +251,8 @@ HistorySectionRow NumberedListSection(const OfficeNumberedList& list, const char
             .deleteAll = AtOnce([l](const std::vector<HistoryRow>&, const std::string& mask) {
                 DeleteOfficeNumberedEntries(*l, mask);
                 return 0;
-            })};
+            }),
+            .rowsNameFiles = true};
 }
 
 }  // namespace

@@ -271,18 +271,16 @@ void DeleteWinampPlayList() {
 // ---- the sections' rows ------------------------------------------------------
 
 void RegisterMultimediaSections(HistorySectionRegistry& sections) {
-    sections.Register(hsMediaPlayerRecent,
-                      {.heading = "Windows Media Player Play File List",
+    sections.Register(hsMediaPlayerRecent, NamingFiles({.heading = "Windows Media Player Play File List",
                        .deleteAllQuestion = "Do you really want to delete ALL Windows Media Player History items?",
                        .list = ListMediaPlayer,
                        .deleteOne = DeleteValueIn({kMediaPlayerRecentKey}),
                        .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string& mask) {
                            DeleteValuesByMask(HKEY_CURRENT_USER, kMediaPlayerRecentKey, mask, kMediaPlayerOrderValue);
                            return 0;
-                       })});
+                       })}));
     // Delete All clears every clip, whatever the mask.
-    sections.Register(hsRealPlayerRecent,
-                      {.heading = "RealPlayer Most Recent Clips",
+    sections.Register(hsRealPlayerRecent, NamingFiles({.heading = "RealPlayer Most Recent Clips",
                        .deleteAllQuestion = "Do you really want to delete ALL RealPlayer History items?",
                        .list = ListRealPlayer,
                        .deleteOne =
@@ -294,11 +292,10 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                            ClearRealPlayerClips();
                            return 0;
                        }),
-                       .deleteAllUsesMask = false});
+                       .deleteAllUsesMask = false}));
     // Delete All removes the listed paths one by one, wherever under the
     // program's key they are.
-    sections.Register(hsWinDvdRecent,
-                      {.heading = "InterVideo WinDVD Last Open Path",
+    sections.Register(hsWinDvdRecent, NamingFiles({.heading = "InterVideo WinDVD Last Open Path",
                        .deleteAllQuestion = "Do you really want to delete ALL InterVideo WinDVD History items?",
                        .list = ListWinDvd,
                        .deleteOne = DeleteValueInSubkeysOf(kInterVideoKey),
@@ -307,9 +304,9 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                                DeleteValueByDataInSubkeys(HKEY_CURRENT_USER, kInterVideoKey, row.caption);
                            return 0;
                        }),
-                       .deleteAllUsesMask = false});
+                       .deleteAllUsesMask = false}));
     // QuickTime's list is cleared only as a whole, by Delete and Delete All alike.
-    sections.Register(hsQuickTime, {.heading = "QuickTime Recent File List",
+    sections.Register(hsQuickTime, NamingFiles({.heading = "QuickTime Recent File List",
                                     .deleteAllQuestion = "Do you want to delete ALL QuickTime History items?",
                                     .deleteQuestion = "You can clear only ALL QuickTime Recent File List.\r\nDo you "
                                                       "want to delete ALL QuickTime History items?",
@@ -324,10 +321,9 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                                         ClearQuickTimeHistory();
                                         return 0;
                                     }),
-                                    .deleteAllUsesMask = false});
+                                    .deleteAllUsesMask = false}));
     // Delete All deletes the play list file, whatever the mask.
-    sections.Register(hsWinAmpRecent,
-                      {.heading = "WinAMP Recent Play List",
+    sections.Register(hsWinAmpRecent, NamingFiles({.heading = "WinAMP Recent Play List",
                        .deleteAllQuestion = "Do you really want to delete WinAMP Recent Play List?",
                        .list = ListWinamp,
                        .deleteOne =
@@ -339,7 +335,7 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                            DeleteWinampPlayList();
                            return 0;
                        }),
-                       .deleteAllUsesMask = false});
+                       .deleteAllUsesMask = false}));
     sections.Register(hsPaintShopPro,
                       RecentValuesSection("Jasc Paint Shop Pro Recent File List",
                                           "Do you really want to delete ALL Jasc Paint Shop Pro History items?",

@@ -228,7 +228,13 @@ TEST(RowActions, ProblemExistingFileTakesTheGuessFirstThenTheFileName) {
 TEST(RowActions, HistoryRowsNameFilesOnlyInTheSectionsOfFiles) {
     const history::HistoryRow row{"C:\\orvtests\\a file.txt", {"x"}, {}};
     for (int section : std::initializer_list<int>{history::hsRecentDocuments, history::hsTemporaryFolder, history::hsSendTo,
-                        history::hsDownloadedInstallations, history::hsPaintRecent, history::hsWordPadRecent})
+                        history::hsDownloadedInstallations, history::hsPaintRecent, history::hsWordPadRecent,
+                        // the applications' recent file lists
+                        history::hsMSWordRecent, history::hsMSExcelRecent, history::hsMSAccessRecent,
+                        history::hsMSPowerPointRecent, history::hsMSFrontPageRecent, history::hsMSPublisherRecent,
+                        history::hsMediaPlayerRecent, history::hsRealPlayerRecent, history::hsWinDvdRecent,
+                        history::hsQuickTime, history::hsWinAmpRecent, history::hsPaintShopPro,
+                        history::hsWinZipRecent, history::hsWinRarRecent})
         EXPECT_EQ(history::RowFilePath(history::HistorySectionRowOf(section), row), row.caption) << section;
     for (int section : std::initializer_list<int>{history::hsRunHistory, history::hsIETypedUrls, history::hsClipboard, history::hsRecycleBin,
                         history::hsIECookies, -1})
