@@ -224,8 +224,7 @@ TEST(BackupCommand, NothingTickedMakesNoPointAndSaysSo) {
         EXPECT_FALSE(worker);
         ASSERT_EQ(boxes.Shown().size(), 1u);
         EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::Warning);
-        EXPECT_EQ(boxes.Shown()[0].text.rfind("No root key is ticked, so no backup point was made.", 0), 0u)
-            << boxes.Shown()[0].text;
+        EXPECT_EQ(boxes.Shown()[0].text, snapshots::kNoRootTickedText);
         EXPECT_TRUE(ListBackupPoints(backup).empty());
     }
 }
@@ -493,7 +492,7 @@ TEST_F(BackUpThreadTest, APointWithoutAManifestIsRestoredOnlyWhenTheUserAgrees) 
         ASSERT_EQ(boxes.Shown().size(), 2u);
         EXPECT_EQ(boxes.Shown()[1].kind, platform::dialogs::BoxKind::Warning);
         EXPECT_EQ(boxes.Shown()[1].text, BackUpOutcomeText(worker->Outcome()));
-        EXPECT_EQ(boxes.Shown()[1].text.rfind("The backup point by hand was restored: 1 root written back.\n\nIt has no manifest", 0), 0u)
+        EXPECT_EQ(boxes.Shown()[1].text.rfind("The backup point by hand was restored: 1 root written back.\r\n\r\nIt has no manifest", 0), 0u)
             << boxes.Shown()[1].text;
     }
     std::vector<RegKeyData> restored;

@@ -271,7 +271,8 @@ TEST_F(RegistryPageTest, FixAsksCountsAndDeletesExactlyTheMarkedRowsAfterSorting
         const ScopedDialogAnswers progress(WaitForTheFix);
         Page().aRgFixExecute();
         ASSERT_EQ(boxes.Shown().size(), 2u);
-        EXPECT_EQ(boxes.Shown()[1].text, "Fixed 2 error(s). Backup point: " + NewestPoint() + ".");
+        EXPECT_EQ(boxes.Shown()[1].text,
+                  "2 errors were fixed; they were saved in the backup point " + NewestPoint() + ".");
         EXPECT_EQ(boxes.Shown()[1].kind, platform::dialogs::BoxKind::Plain);
     }
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kRunMru, "orvdead"));
@@ -291,7 +292,8 @@ TEST_F(RegistryPageTest, FixAsksCountsAndDeletesExactlyTheMarkedRowsAfterSorting
         Page().aRgFixAllExecute();
         ASSERT_EQ(boxes.Shown().size(), 2u);
         EXPECT_EQ(boxes.Shown()[0].text, "Do you want to fix all errors?");
-        EXPECT_EQ(boxes.Shown()[1].text, "Fixed 2 error(s). Backup point: " + NewestPoint() + ".");
+        EXPECT_EQ(boxes.Shown()[1].text,
+                  "2 errors were fixed; they were saved in the backup point " + NewestPoint() + ".");
         EXPECT_EQ(boxes.Shown()[1].kind, platform::dialogs::BoxKind::Plain);
     }
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kRunMru, "orvkeep"));
@@ -335,9 +337,9 @@ TEST_F(RegistryPageTest, AFixLeavesANameHoldingANulAndSaysWhy) {
     Page().aRgFixExecute();
     ASSERT_EQ(boxes.Shown().size(), 2u);
     EXPECT_EQ(boxes.Shown()[1].text,
-              "No error was fixed.\r\n"
-              "1 marked error(s) were left alone: their names hold a NUL character, and a name cut short there "
-              "would name another registry item.");
+              "No error was fixed.\r\n\r\n"
+              "1 marked error was left alone: its name holds a NUL character, and a name cut short there would "
+              "name another registry item.");
     EXPECT_EQ(boxes.Shown()[1].kind, platform::dialogs::BoxKind::Warning);
     EXPECT_EQ(Page().Nut().Count(kRunMruSection), 1);
 }
@@ -379,8 +381,12 @@ TEST_F(RegistryPageTest, FixAllRunsBehindItsProgressWindowAndStopKeepsTheRestLis
     EXPECT_EQ(Page().Nut().Count(kRunMruSection), stillThere);
     ASSERT_EQ(boxes.Shown().size(), 2u);
     EXPECT_EQ(boxes.Shown()[0].text, "Do you want to fix all errors?");
-    EXPECT_EQ(boxes.Shown()[1].text.rfind("The fix was stopped: " + std::to_string(kCount - stillThere) + " error(s) were fixed", 0), 0u)
-        << boxes.Shown()[1].text;
+    const int fixed = kCount - stillThere;
+    const std::string head =
+        fixed == 0   ? "no error was fixed"
+        : fixed == 1 ? "1 error was fixed; it was saved in the backup point "
+                     : std::to_string(fixed) + " errors were fixed; they were saved in the backup point ";
+    EXPECT_EQ(boxes.Shown()[1].text.rfind("The fix was stopped: " + head, 0), 0u) << boxes.Shown()[1].text;
 }
 
 TEST_F(RegistryPageTest, ScanFillsTheListAndTheProgressWindowClosesItself) {

@@ -397,6 +397,46 @@ TEST_F(RegistryFix, RestoringTheBackupPointUndoesTheFix) {
 }
 
 // Which keys count as walked, whatever the spelling.
+// The box after a fix: the count in words that agree with it, the point
+// named as a backup's outcome names it, what was left a line each.
+TEST(FixOutcomeText, CountsThePointAndWhatWasLeft) {
+    const std::string point = "C:\\Orvelin\\Backup\\2026.01.02 10.00\\";
+    const std::string nul = "its name holds a NUL character, and a name cut short there would name another "
+                            "registry item.";
+    auto report = [&](int deleted, bool stopped, std::tuple<int, int, int, int> left) {
+        registry_scan::FixReport r;
+        r.deleted = deleted;
+        r.stopped = stopped;
+        std::tie(r.existsAgain, r.refused, r.unnamable, r.failed) = left;
+        r.pointFolder = deleted > 0 ? point : "";
+        return r;
+    };
+    const struct {
+        registry_scan::FixReport report;
+        std::string text;
+    } cases[] = {
+        {report(1, false, {}), "1 error was fixed; it was saved in the backup point 2026.01.02 10.00."},
+        {report(3, false, {}), "3 errors were fixed; they were saved in the backup point 2026.01.02 10.00."},
+        {report(0, false, {0, 0, 1, 0}), "No error was fixed.\r\n\r\n1 marked error was left alone: " + nul},
+        {report(2, false, {2, 0, 0, 1}),
+         "2 errors were fixed; they were saved in the backup point 2026.01.02 10.00.\r\n\r\n"
+         "2 marked errors were left alone: the files they missed are there again.\r\n"
+         "1 marked error could not be deleted and stays in the list."},
+        {report(0, false, {1, 2, 2, 2}),
+         "No error was fixed.\r\n\r\n"
+         "1 marked error was left alone: the file it missed is there again.\r\n"
+         "2 marked errors were left alone: they name keys that hold the entries of whole sections.\r\n"
+         "2 marked errors were left alone: their names hold a NUL character, and a name cut short there would "
+         "name another registry item.\r\n"
+         "2 marked errors could not be deleted and stay in the list."},
+        {report(1, true, {}),
+         "The fix was stopped: 1 error was fixed; it was saved in the backup point 2026.01.02 10.00. The others "
+         "were left as they were."},
+        {report(0, true, {}), "The fix was stopped: no error was fixed. The others were left as they were."},
+    };
+    for (const auto& c : cases) EXPECT_EQ(registry_scan::FixOutcomeText(c.report), c.text);
+}
+
 TEST(ScannerContainers, WalkedKeysTheirParentsAndOtherSpellings) {
     struct Case {
         HKEY root;

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace shell;
 using namespace testing_support;
 
@@ -56,6 +58,21 @@ void MoveOnto(HWND list, int row, int column) {
     }
     const POINT at{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
     SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+}
+
+// The pointer itself put on the cell and moved a little, as a hand does:
+// true once the list's tip shows.
+bool RestPointerOn(HWND list, int row, int column) {
+    RECT cell{};
+    if (column == 0 ? !ListView_GetItemRect(list, row, &cell, LVIR_LABEL)
+                    : !ListView_GetSubItemRect(list, row, column, LVIR_BOUNDS, &cell))
+        return false;
+    POINT at{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    ClientToScreen(list, &at);
+    if (!SetCursorPos(at.x, at.y)) return false;
+    SetCursorPos(at.x + 1, at.y);
+    const HWND tip = ui::CellTipWindow(list);
+    return tip && PumpUntil([&] { return IsWindowVisible(tip) != FALSE; });
 }
 
 class WholeValuesTest : public FrameTest {
@@ -165,6 +182,39 @@ TEST_F(WholeValuesTest, RestingThePointerOnACutCellShowsTheTip) {
     GetWindowRect(list, &listRect);
     SetCursorPos(listRect.left - 40, listRect.top - 40);
     EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(tip) == FALSE; }));
+}
+
+// The tip is topmost: a page switched away (its list hidden without a word
+// to the list) or the focus leaving the list takes it down at once rather
+// than at the tip's own timeout.
+TEST_F(WholeValuesTest, AShowingTipGoesWithItsPageOrTheListsFocus) {
+    const HWND list = List().Handle();
+    const HWND tip = ui::CellTipWindow(list);
+    ASSERT_NE(tip, nullptr);
+    SetForegroundWindow(Main().Handle());
+    const HWND tree = Main().StartUpPage().tvSuSections.Handle();
+    const struct {
+        const char* how;
+        HWND focus;  // before the tip shows: with the tree, only the page's going can take the tip down
+        std::function<void()> leave;
+    } ways[] = {
+        {"another page", tree, [&] { Main().TitleButtonClick(kPageRegistry); }},
+        {"the focus elsewhere", list, [&] { SetFocus(tree); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.how);
+        Main().TitleButtonClick(kPageStartUp);
+        SetFocus(way.focus);
+        PumpMessages();
+        ASSERT_TRUE(RestPointerOn(list, Row("OrvW long"), 1));
+        way.leave();
+        EXPECT_FALSE(IsWindowVisible(tip));
+        // Put aside, so the next way starts from a tip that shows anew.
+        RECT listRect{};
+        GetWindowRect(list, &listRect);
+        SetCursorPos(listRect.left - 40, listRect.top - 40);
+        PumpUntil([&] { return IsWindowVisible(tip) == FALSE; });
+    }
 }
 
 TEST_F(WholeValuesTest, ALongRegistryPathIsTippedAndItsShortNeighbourIsNot) {
@@ -313,6 +363,33 @@ TEST(WholeValuesDialogs, TheBackupDialogTipsAPointNameTooLongForItsList) {
     EXPECT_EQ(cutLong, longName);
     EXPECT_EQ(cutShort, "");
     EXPECT_EQ(tipped, longName);
+}
+
+// A tip showing over a dialog's list goes when the dialog ends (by Esc or a
+// button), not at the tip's own timeout over whatever the dialog uncovers.
+TEST(WholeValuesDialogs, TheBackupDialogsTipGoesWhenTheDialogEnds) {
+    ScopedFolder folder("WholeValuesBackupTip");
+    const std::string backup = folder.Path() + "\\Backup\\";
+    const std::string longName =
+        "2026.01.02  9.05 kept before the move of every program of the office to the new machine upstairs";
+    ASSERT_TRUE(platform::files::CreateFolderPath(backup + longName));
+    TfrmBackup dialog;
+    HWND tip = nullptr;
+    bool shown = false;
+    ScopedDialogAnswers answers([&](ui::ModalDialog&) {
+        dialog.ShowPage(TfrmBackup::kRestorePage);
+        ShowWindow(dialog.Handle(), SW_SHOW);
+        SetForegroundWindow(dialog.Handle());
+        PumpMessages();
+        const HWND list = dialog.lvBackupPoints.Handle();
+        tip = ui::CellTipWindow(list);
+        shown = RestPointerOn(list, RowOf(dialog.lvBackupPoints, longName), 0);
+        return IDCANCEL;  // as Esc ends it
+    });
+    dialog.ShowFor(nullptr, backup);
+    ASSERT_TRUE(shown);
+    EXPECT_FALSE(IsWindowVisible(tip));
+    ShowWindow(dialog.Handle(), SW_HIDE);
 }
 
 }  // namespace

@@ -52,6 +52,10 @@ std::string RawSystemDirectory() {
     return std::string(buffer, got < sizeof(buffer) ? got : 0);
 }
 
+std::string Counted(size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 std::string WithTrailingSeparator(std::string folder) {
     if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
     return folder;

@@ -18,6 +18,9 @@ std::string SpecialFolderPath(int csidl);
 // The folder through its item identifier list; empty when the shell has no path.
 std::string ShellFolderPath(int csidl);
 
+// A count with its noun, one or many as the count asks: "1 root", "3 roots".
+std::string Counted(size_t count, const char* one, const char* many);
+
 // The folder with a trailing "\" ("/" counts as one too); an empty text stays empty.
 std::string WithTrailingSeparator(std::string folder);
 

@@ -99,20 +99,23 @@ bool SetText(const std::string& text) {
         if (!lock.MutableData()) return false;
         std::memcpy(lock.MutableData(), text.c_str(), text.size() + 1);
     }
+    // The Unicode form is extra: without it the text is copied all the same
+    // (the system makes one from CF_TEXT), so its failures do not fail the copy.
     const std::wstring wide = platform::text::Widen(text);
     GlobalBlock wideBlock((wide.size() + 1) * sizeof(wchar_t));
-    if (!wideBlock.Get()) return false;
-    {
+    bool wideReady = false;
+    if (wideBlock.Get()) {
         GlobalLockGuard lock(wideBlock.Get());
-        if (!lock.MutableData()) return false;
-        std::memcpy(lock.MutableData(), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+        if (lock.MutableData()) {
+            std::memcpy(lock.MutableData(), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+            wideReady = true;
+        }
     }
     ClipboardSession session;
     if (!session.Open() || !EmptyClipboard()) return false;
     if (!SetClipboardData(CF_TEXT, block.Get())) return false;
     block.Release();  // the clipboard owns it now
-    if (!SetClipboardData(CF_UNICODETEXT, wideBlock.Get())) return false;
-    wideBlock.Release();
+    if (wideReady && SetClipboardData(CF_UNICODETEXT, wideBlock.Get())) wideBlock.Release();
     return true;
 }
 

@@ -14,7 +14,8 @@ std::string ReadText();
 bool Empty();
 // Replaces the clipboard's content with the text as CF_TEXT and, converted
 // from UTF-8, as CF_UNICODETEXT: the system would make the Unicode form from
-// CF_TEXT by the user's code page, not the program's UTF-8.
+// CF_TEXT by the user's code page, not the program's UTF-8. True once
+// CF_TEXT is set, even when the Unicode form could not be added.
 bool SetText(const std::string& text);
 
 }  // namespace platform::clipboard

@@ -5,6 +5,7 @@
 #include "platform/Files.h"
 #include "registry_scan/GuessPath.h"
 
+#include "common/Common.h"
 #include "common/RegistryFunctions.h"
 #include "common/RegistryObject.h"
 #include "platform/Registry.h"
@@ -256,6 +257,48 @@ std::vector<snapshots::BackupItem> BackupItemsOf(const std::vector<Attempt>& att
 }
 
 }  // namespace
+
+std::string FixOutcomeText(const FixReport& report) {
+    std::string text;
+    auto line = [&text](const std::string& next) { text += (text.empty() ? "" : "\r\n") + next; };
+    std::string folder = report.pointFolder;
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    const std::string point = platform::files::ExtractFileName(folder);
+    // Said as a backup's own outcome says it: the count, then the point by name.
+    const bool one = report.deleted == 1;
+    const std::string fixed = report.deleted > 0 ? Counted(static_cast<size_t>(report.deleted), "error", "errors") +
+                                                       (one ? " was fixed" : " were fixed")
+                                                 : std::string("no error was fixed");
+    const std::string saved = point.empty() || report.deleted <= 0
+                                  ? std::string()
+                                  : std::string(one ? "; it was" : "; they were") + " saved in the backup point " +
+                                        point;
+    if (report.stopped)
+        line("The fix was stopped: " + fixed + saved + ". The others were left as they were.");
+    else if (report.deleted > 0)
+        line(fixed + saved + ".");
+    else
+        line("No error was fixed.");
+    bool first = true;
+    auto left = [&](int count, const char* oneText, const char* manyText) {
+        if (count <= 0) return;
+        if (first) text += "\r\n";  // a blank line after the head, as a backup's outcome has
+        first = false;
+        line(Counted(static_cast<size_t>(count), oneText, manyText));
+    };
+    left(report.existsAgain, "marked error was left alone: the file it missed is there again.",
+         "marked errors were left alone: the files they missed are there again.");
+    left(report.refused, "marked error was left alone: it names a key that holds the entries of a whole section.",
+         "marked errors were left alone: they name keys that hold the entries of whole sections.");
+    left(report.unnamable,
+         "marked error was left alone: its name holds a NUL character, and a name cut short there would name "
+         "another registry item.",
+         "marked errors were left alone: their names hold a NUL character, and a name cut short there would name "
+         "another registry item.");
+    left(report.failed, "marked error could not be deleted and stays in the list.",
+         "marked errors could not be deleted and stay in the list.");
+    return text;
+}
 
 FixReport FixRecords(const std::vector<FixRecord>& records, const std::string& backupFolder,
                      IFixProgress& progress, common::StopToken stop) {

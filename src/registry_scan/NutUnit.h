@@ -89,6 +89,11 @@ struct FixReport {
     std::vector<std::pair<int, int>> fixedRows;  // (section, row) of the records deleted
 };
 
+// The text for the user of a fix that got past its backup: how many errors
+// it fixed and which backup point holds them, then, a line each, what it
+// left and why.
+std::string FixOutcomeText(const FixReport& report);
+
 // Where a fix stands: its stage and how many of the stage's records it has
 // done. Told on the thread that runs the fix, at most about thirty times a
 // second by the caller's choice.

@@ -8,6 +8,7 @@
 #include "shell/AboutPage.h"
 #include "shell/HistoryPage.h"
 #include "shell/MainLayout.h"
+#include "ui/CellTips.h"
 #include "ui/Pictures.h"
 #include "shell/RegistryPage.h"
 #include "shell/StartUpPage.h"
@@ -246,6 +247,7 @@ bool TfrmMain::FormCloseQuery() {
 }
 
 void TfrmMain::ShowPage(int page) {
+    ui::PopCellTips();  // a hidden page's list hears nothing: its tip would stay on top
     for (int other = 0; other < kPageCount; ++other) {
         if (other == page) continue;
         ShowWindow(tsPage(other), SW_HIDE);

@@ -6,7 +6,6 @@
 
 #include "common/ProgramSettings.h"
 #include "platform/Dialogs.h"
-#include "platform/Files.h"
 
 #include <algorithm>
 
@@ -95,34 +94,10 @@ void TRegistryPage::ShowFixOutcome(const registry_scan::FixReport& report) {
                   platform::dialogs::BoxKind::ErrorCancel);
         return;
     }
-    // One box for the whole fix: what it did and which point holds what it
-    // deleted, then what it left and why.
-    std::string text;
-    auto line = [&text](const std::string& next) { text += (text.empty() ? "" : "\r\n") + next; };
-    std::string folder = report.pointFolder;
-    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    const std::string point = platform::files::ExtractFileName(folder);
-    const std::string pointNote = point.empty() ? std::string() : " Backup point: " + point + ".";
-    if (report.stopped)
-        line("The fix was stopped: " + std::to_string(report.deleted) +
-             " error(s) were fixed; the others were left as they were." + pointNote);
-    else if (report.deleted > 0)
-        line("Fixed " + std::to_string(report.deleted) + " error(s)." + pointNote);
-    else
-        line("No error was fixed.");
-    bool leftSome = report.stopped;
-    auto left = [&](int count, const std::string& why) {
-        if (count <= 0) return;
-        line(std::to_string(count) + why);
-        leftSome = true;
-    };
-    left(report.existsAgain, " marked error(s) were left alone: the file they missed is there again.");
-    left(report.refused, " marked error(s) were left alone: they name a key that holds the entries of a whole section.");
-    left(report.unnamable,
-         " marked error(s) were left alone: their names hold a NUL character, and a name cut short there "
-         "would name another registry item.");
-    left(report.failed, " marked error(s) could not be deleted and stay in the list.");
-    ShowRgBox(Frame().Handle(), text,
+    // One box for the whole fix; a warning when it left something.
+    const bool leftSome = report.stopped || report.existsAgain > 0 || report.refused > 0 || report.unnamable > 0 ||
+                          report.failed > 0;
+    ShowRgBox(Frame().Handle(), registry_scan::FixOutcomeText(report),
               leftSome ? platform::dialogs::BoxKind::Warning : platform::dialogs::BoxKind::Plain);
 }
 

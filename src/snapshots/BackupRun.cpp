@@ -26,10 +26,6 @@ std::string Joined(const std::vector<std::string>& lines, const char* separator)
     return text;
 }
 
-std::string Counted(size_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 // A system text as the end of a sentence.
 std::string Sentence(std::string text) {
     if (!text.empty() && text.back() != '.') text += '.';
@@ -223,8 +219,11 @@ bool IsRootFileName(const std::string& name) {
 }  // namespace
 
 const char* const kRestoreMarkerFileName = "restore under way.txt";
+const char* const kNoRootTickedText =
+    "No root key is ticked, so no backup point was made. Tick the root keys to save in the new point.";
 
 std::string BackUpOutcomeText(const BackUpOutcome& outcome) {
+    if (outcome.pointName.empty()) return Joined(outcome.problems, "\r\n");
     const bool making = outcome.mode == kMakeBackupPoint;
     const bool complete = outcome.problems.empty();
     const std::string name = "The backup point " + outcome.pointName;
@@ -233,11 +232,11 @@ std::string BackUpOutcomeText(const BackUpOutcome& outcome) {
                                     : (complete ? name + " was restored: " + roots + " written back."
                                                 : name + " was not fully restored.");
     std::string text = head;
-    if (!outcome.notices.empty()) text += "\n\n" + Joined(outcome.notices, "\n");
+    if (!outcome.notices.empty()) text += "\r\n\r\n" + Joined(outcome.notices, "\r\n");
     if (complete) return text;
-    text += "\n\n" + Joined(outcome.problems, "\n");
+    text += "\r\n\r\n" + Joined(outcome.problems, "\r\n");
     if (!outcome.done.empty())
-        text += "\n\n" + std::string(making ? "Saved completely: " : "Restored completely: ") +
+        text += "\r\n\r\n" + std::string(making ? "Saved completely: " : "Restored completely: ") +
                 Joined(outcome.done, ", ") + ".";
     return text;
 }
@@ -246,12 +245,13 @@ BackUpOutcome MakeBackupPoint(const std::string& backupFolder, const SYSTEMTIME&
                               const common::StopToken& stop) {
     BackUpOutcome outcome;
     outcome.mode = kMakeBackupPoint;
-    outcome.pointName = BackupPointName(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute);
     if (!AnyRootTicked(roots)) {
-        // An empty folder would be listed as a point that restores nothing.
-        outcome.problems.push_back("No root key is ticked, so no backup point was made.");
+        // An empty folder would be listed as a point that restores nothing;
+        // no point is named, as none was begun.
+        outcome.problems.push_back(kNoRootTickedText);
         return outcome;
     }
+    outcome.pointName = BackupPointName(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute);
     const std::string point = WithTrailingSeparator(backupFolder) + outcome.pointName + "\\";
     if (!files::CreateFolderPath(point)) {
         outcome.problems.push_back("Its folder could not be made, so nothing was saved: " +

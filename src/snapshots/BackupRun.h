@@ -33,15 +33,19 @@ struct BackUpOutcome {
 // The text for the user of a run: for a complete one a line naming the point
 // and how many roots it saved or restored (with its notices after it), for
 // one that left something undone every problem and what was complete.
+// A run that names no point (refused before it began) has only its problems
+// to tell.
 std::string BackUpOutcomeText(const BackUpOutcome& outcome);
 
 // Whether any root is ticked: a point of none would be an empty folder.
 bool AnyRootTicked(const BackupRootFlags& roots);
+// What the user is told when a backup point is asked for with no root ticked.
+extern const char* const kNoRootTickedText;
 
 // Makes the point named after now inside backupFolder (the program folder's
 // "Backup\") and merges every ticked root into its root file, what the
-// point holds already staying. With no root ticked nothing is made and the
-// outcome says so. A key that cannot be read is left out and
+// point holds already staying. With no root ticked nothing is made: the
+// outcome names no point and its one problem is kNoRootTickedText. A key that cannot be read is left out and
 // named; a root that cannot be saved costs that root only. Stops between
 // roots when asked.
 BackUpOutcome MakeBackupPoint(const std::string& backupFolder, const SYSTEMTIME& now, const BackupRootFlags& roots,

@@ -8,6 +8,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace ui {
@@ -97,6 +98,14 @@ struct CellTipState {
 
 CellTipState* StateOf(HWND list) { return static_cast<CellTipState*>(GetPropW(list, kStateProperty)); }
 
+// The states of every list with cell tips (all on the window thread), so a
+// tip can be taken down when its list is hidden with its page or dialog:
+// the list itself hears nothing of that.
+std::vector<std::pair<HWND, CellTipState*>>& LiveTips() {
+    static std::vector<std::pair<HWND, CellTipState*>> live;
+    return live;
+}
+
 TTTOOLINFOW ToolInfo(HWND list, UINT_PTR id) {
     TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
@@ -113,6 +122,13 @@ void Forget(HWND list, CellTipState& state) {
     }
     state.toolId = 0;
     state.row = state.column = -1;
+}
+
+// Takes the tip down now, wherever the pointer is; the next move of the
+// pointer over the list decides afresh.
+void Pop(HWND list, CellTipState& state) {
+    Forget(list, state);
+    if (state.tip) SendMessageW(state.tip, TTM_POP, 0, 0);
 }
 
 void FollowPointer(HWND list, CellTipState& state, POINT point) {
@@ -244,9 +260,19 @@ LRESULT CALLBACK CellTipsProcedure(HWND list, UINT message, WPARAM wParam, LPARA
             ColumnWidthChanges(reinterpret_cast<NMHDR*>(lParam)->code))
             Forget(list, *state);
         break;
+    case WM_KILLFOCUS:
+        // The focus gone elsewhere (another page, a dialog): the tip is
+        // topmost and would stay over whatever comes.
+        Pop(list, *state);
+        break;
+    case WM_SHOWWINDOW:
+        if (!wParam) Pop(list, *state);
+        break;
     case WM_NCDESTROY: {
         RemoveWindowSubclass(list, CellTipsProcedure, kSubclassId);
         RemovePropW(list, kStateProperty);
+        auto& live = LiveTips();
+        live.erase(std::remove(live.begin(), live.end(), std::make_pair(list, state)), live.end());
         if (state->tip) DestroyWindow(state->tip);
         delete state;
         return DefSubclassProc(list, message, wParam, lParam);
@@ -284,6 +310,11 @@ void AttachCellTips(HWND list) {
         delete state;
         return;
     }
+    try {
+        LiveTips().emplace_back(list, state);
+    } catch (...) {
+        // Out of memory: the tip still goes with the pointer, the list and its window.
+    }
     // A long value wraps at its spaces rather than running off the screen.
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
@@ -302,6 +333,10 @@ std::string CellTipText(HWND list) {
     SendMessageW(state->tip, TTM_GETTEXTW, buffer.size(), reinterpret_cast<LPARAM>(&tool));
     buffer.back() = L'\0';
     return platform::text::Narrow(std::wstring(buffer.data()));
+}
+
+void PopCellTips() {
+    for (const auto& [list, state] : LiveTips()) Pop(list, *state);
 }
 
 HWND CellTipWindow(HWND list) {

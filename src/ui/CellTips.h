@@ -18,6 +18,10 @@ std::string CutCellText(HWND list, int row, int column);
 // pointer rests on it. The tip goes with the list.
 void AttachCellTips(HWND list);
 
+// Takes down every cell tip showing: for a list hidden with its page or
+// dialog, which the list itself does not hear of.
+void PopCellTips();
+
 // The text the list's cell tip holds for the cell under the pointer; empty
 // when that cell shows whole (or the list has no cell tips).
 std::string CellTipText(HWND list);

@@ -1,6 +1,7 @@
 // A modal window with a form's ShowModal behaviour.
 #include "ui/ModalDialog.h"
 
+#include "ui/CellTips.h"
 #include "ui/Gdi.h"
 
 #include <commctrl.h>
@@ -154,6 +155,8 @@ int ModalDialog::ShowModal(HWND owner) {
         if (quit) PostQuitMessage(static_cast<int>(message.wParam));
     }
     showing_ = false;
+    // A tip of the dialog's lists is topmost and would outlive the dialog.
+    PopCellTips();
     FormClose(result_);
     return result_;
 }

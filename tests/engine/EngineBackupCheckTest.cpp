@@ -349,7 +349,7 @@ TEST_F(BackupCheck, KeysThatCannotBeReadLeaveAPartialPoint) {
     const std::string restoredText = BackUpOutcomeText(restored);
     EXPECT_EQ(restored.done, std::vector<std::string>{"HKEY_CURRENT_USER"}) << restoredText;
     EXPECT_TRUE(restored.problems.empty()) << restoredText;
-    EXPECT_TRUE(restoredText.rfind("The backup point " + made.pointName + " was restored: 1 root written back.\n\nIt is partial: ", 0) == 0)
+    EXPECT_TRUE(restoredText.rfind("The backup point " + made.pointName + " was restored: 1 root written back.\r\n\r\nIt is partial: ", 0) == 0)
         << restoredText;
     EXPECT_TRUE(Contains(restoredText, linkPath)) << restoredText;
     EXPECT_EQ(Values("\\sub")[base_ + "\\sub"], before_[base_ + "\\sub"]);

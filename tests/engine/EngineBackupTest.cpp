@@ -137,8 +137,7 @@ TEST_F(EngineBackup, NothingIsDoneWithoutAPointFolder) {
     } cases[] = {
         {"a file where the folder must be", MakeBackupPoint(blocker.Path() + "\\Backup", At(11, 30), kUserRootOnly),
          "Its folder could not be made, so nothing was saved: "},
-        {"no root ticked", MakeBackupPoint(backup_, At(11, 31), BackupRootFlags{}),
-         "No root key is ticked, so no backup point was made."},
+        {"no root ticked", MakeBackupPoint(backup_, At(11, 31), BackupRootFlags{}), kNoRootTickedText},
         {"a point that went", RestoreBackupPoint(backup_, "gone"), "Its folder is missing (" + backup_ + "gone\\)."},
         {"a point without root files", RestoreBackupPoint(backup_, "empty"),
          "It holds no registry files (" + backup_ + "empty\\), so nothing was restored."},
@@ -151,6 +150,9 @@ TEST_F(EngineBackup, NothingIsDoneWithoutAPointFolder) {
     }
     EXPECT_NE(cases[0].outcome.problems[0].find(blocker.Path() + "\\Backup\\2026.03.04 11.30\\"), std::string::npos);
     EXPECT_FALSE(files::DirectoryExists(blocker.Path()));
+    // Refused before it began: the user reads the refusal, not of a point
+    // left incomplete.
+    EXPECT_EQ(BackUpOutcomeText(cases[1].outcome), kNoRootTickedText);
     // A point of no root would be an empty folder listed as a point.
     EXPECT_EQ(ListBackupPoints(backup_), std::vector<std::string>{"empty"});
 }
@@ -168,14 +170,15 @@ TEST(BackUpOutcomeText, HeadNoticesProblemsAndWhatWasComplete) {
         {{kRestoreBackupPoint, "q", {"HKEY_USERS", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE"}, {}, {}},
          "The backup point q was restored: 3 roots written back."},
         {{kMakeBackupPoint, "p", {"HKEY_USERS", "HKEY_CURRENT_CONFIG"}, {"a.", "b."}, {}},
-         "The backup point p is incomplete.\n\na.\nb.\n\nSaved completely: HKEY_USERS, HKEY_CURRENT_CONFIG."},
-        {{kRestoreBackupPoint, "q", {}, {"c."}, {}}, "The backup point q was not fully restored.\n\nc."},
+         "The backup point p is incomplete.\r\n\r\na.\r\nb.\r\n\r\nSaved completely: HKEY_USERS, HKEY_CURRENT_CONFIG."},
+        {{kRestoreBackupPoint, "q", {}, {"c."}, {}}, "The backup point q was not fully restored.\r\n\r\nc."},
         {{kRestoreBackupPoint, "q", {"HKEY_USERS"}, {"c."}, {}},
-         "The backup point q was not fully restored.\n\nc.\n\nRestored completely: HKEY_USERS."},
-        {{kRestoreBackupPoint, "q", {"HKEY_USERS"}, {}, {"n."}}, "The backup point q was restored: 1 root written back.\n\nn."},
+         "The backup point q was not fully restored.\r\n\r\nc.\r\n\r\nRestored completely: HKEY_USERS."},
+        {{kRestoreBackupPoint, "q", {"HKEY_USERS"}, {}, {"n."}},
+         "The backup point q was restored: 1 root written back.\r\n\r\nn."},
         {{kRestoreBackupPoint, "q", {"HKEY_USERS"}, {"c."}, {"n.", "m."}},
-         "The backup point q was not fully restored.\n\nn.\nm.\n\nc.\n\nRestored completely: HKEY_USERS."},
-        {{kMakeBackupPoint, "p", {}, {"a."}, {"n."}}, "The backup point p is incomplete.\n\nn.\n\na."},
+         "The backup point q was not fully restored.\r\n\r\nn.\r\nm.\r\n\r\nc.\r\n\r\nRestored completely: HKEY_USERS."},
+        {{kMakeBackupPoint, "p", {}, {"a."}, {"n."}}, "The backup point p is incomplete.\r\n\r\nn.\r\n\r\na."},
     };
     for (const auto& c : cases) EXPECT_EQ(BackUpOutcomeText(c.outcome), c.text);
 }

@@ -17,11 +17,9 @@ enum : int { kIdPages = 500, kIdRoot = 510, kIdPoints = 520 };
 constexpr int kButtonWidth = 75, kButtonHeight = 25;
 constexpr int kRootTop = 14, kRootStep = 26;
 
-constexpr const char* kNothingTicked =
-    "No root key is ticked, so no backup point was made. Tick the root keys to save in the new point.";
-
 void TellNothingTicked(HWND owner) {
-    platform::dialogs::ShowBox(owner, kNothingTicked, ui::kApplicationTitle, platform::dialogs::BoxKind::Warning);
+    platform::dialogs::ShowBox(owner, snapshots::kNoRootTickedText, ui::kApplicationTitle,
+                               platform::dialogs::BoxKind::Warning);
 }
 
 void AddTab(HWND tabs, int index, const char* caption) {
