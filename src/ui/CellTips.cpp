@@ -91,6 +91,7 @@ std::wstring CutCellTextW(HWND list, int row, int column) {
 // shows anew for it rather than carrying over from the last cell.
 struct CellTipState {
     HWND tip = nullptr;
+    WNDPROC listProcedure = nullptr;  // the list's own, which the tips' procedure passes messages on to
     int row = -1, column = -1;
     UINT_PTR toolId = 0;
     UINT_PTR nextId = 1;
@@ -231,9 +232,19 @@ LRESULT CALLBACK TipProcedure(HWND tip, UINT message, WPARAM wParam, LPARAM lPar
     return DefSubclassProc(tip, message, wParam, lParam);
 }
 
-LRESULT CALLBACK CellTipsProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                   DWORD_PTR data) {
-    auto* state = reinterpret_cast<CellTipState*>(data);
+// The list's state found in the process's own table: a window property or
+// the system's subclass chain would ask the window server at every message
+// under Wine, which made a Fix All of 20,000 rows hold the window for a second.
+CellTipState* LiveStateOf(HWND list) {
+    for (const auto& [live, state] : LiveTips())
+        if (live == list) return state;
+    return nullptr;
+}
+
+LRESULT CALLBACK CellTipsProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    CellTipState* state = LiveStateOf(list);
+    if (!state) return DefWindowProcW(list, message, wParam, lParam);  // cannot happen: the table outlives the hook
+    const WNDPROC listProcedure = state->listProcedure;
     switch (message) {
     case WM_MOUSEMOVE:
         try {
@@ -269,19 +280,19 @@ LRESULT CALLBACK CellTipsProcedure(HWND list, UINT message, WPARAM wParam, LPARA
         if (!wParam) Pop(list, *state);
         break;
     case WM_NCDESTROY: {
-        RemoveWindowSubclass(list, CellTipsProcedure, kSubclassId);
+        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProcedure));
         RemovePropW(list, kStateProperty);
         auto& live = LiveTips();
         live.erase(std::remove(live.begin(), live.end(), std::make_pair(list, state)), live.end());
         if (state->tip) DestroyWindow(state->tip);
         delete state;
-        return DefSubclassProc(list, message, wParam, lParam);
+        return CallWindowProcW(listProcedure, list, message, wParam, lParam);
     }
     default:
         if (ChangesCells(message)) Forget(list, *state);
         break;
     }
-    return DefSubclassProc(list, message, wParam, lParam);
+    return CallWindowProcW(listProcedure, list, message, wParam, lParam);
 }
 
 }  // namespace
@@ -303,18 +314,22 @@ void AttachCellTips(HWND list) {
         delete state;
         return;
     }
-    if (!SetWindowSubclass(state->tip, TipProcedure, kSubclassId, reinterpret_cast<DWORD_PTR>(state)) ||
-        !SetWindowSubclass(list, CellTipsProcedure, kSubclassId, reinterpret_cast<DWORD_PTR>(state))) {
+    bool listed = false;
+    try {
+        LiveTips().emplace_back(list, state);
+        listed = true;
+    } catch (...) {
+        // Out of memory: no tips for this list.
+    }
+    if (!listed || !SetWindowSubclass(state->tip, TipProcedure, kSubclassId, reinterpret_cast<DWORD_PTR>(state))) {
+        if (listed) LiveTips().pop_back();
         RemovePropW(list, kStateProperty);
         DestroyWindow(state->tip);
         delete state;
         return;
     }
-    try {
-        LiveTips().emplace_back(list, state);
-    } catch (...) {
-        // Out of memory: the tip still goes with the pointer, the list and its window.
-    }
+    state->listProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CellTipsProcedure)));
     // A long value wraps at its spaces rather than running off the screen.
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
