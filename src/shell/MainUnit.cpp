@@ -271,19 +271,13 @@ void TfrmMain::MoveFocusInto(int page) {
     SetFocus(target && IsWindowVisible(target) ? target : shown);
 }
 
-void TfrmMain::NoteFocus() {
-    const HWND focus = GetFocus();
-    if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
-}
-
 void TfrmMain::RestoreFocus() {
     // As a dialog does: back where it was when the window was left (a dialog
     // opened from the list gives the focus back to the list), unless that
     // control is no longer on the shown page.
-    const HWND shown = tsPage(currentPage_);
-    const HWND last = lastFocus_;
-    lastFocus_ = nullptr;
-    if (last && IsChild(shown, last) && IsWindowVisible(last) && IsWindowEnabled(last)) {
+    const HWND last = lastFocus_.Usable(tsPage(currentPage_));
+    lastFocus_.Forget();
+    if (last) {
         SetFocus(last);
         return;
     }
@@ -435,11 +429,11 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CANCELMODE:
         // A window that opens over this one disables it first, which takes
         // the focus away before the window is left: the control is noted here.
-        NoteFocus();
+        lastFocus_.Note(Handle());
         break;
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
-            NoteFocus();
+            lastFocus_.Note(Handle());
         } else {
             DWORD otherProcess = 0;
             if (lParam) GetWindowThreadProcessId(reinterpret_cast<HWND>(lParam), &otherProcess);

@@ -15,6 +15,7 @@
 #include "ui/ActionList.h"
 #include "ui/Controls.h"
 #include "ui/Dpi.h"
+#include "ui/FocusMemory.h"
 #include "ui/Window.h"
 
 #include <array>
@@ -129,9 +130,8 @@ private:
     void MoveFocusInto(int page);
     // A page key switches the page; true when the message was one.
     bool PageKey(const MSG& message);
-    // The window is left (the control with the focus is noted) or active
-    // again (the focus goes back to it, or into the shown page).
-    void NoteFocus();
+    // The window is active again: the focus goes back to the control that
+    // had it when the window was left, or into the shown page.
     void RestoreFocus();
     void ResizeFrame(const RECT* suggested);
     // The client area changed size: controls follow, lists refill.
@@ -146,7 +146,7 @@ private:
     bool refreshPending_ = false;
     bool activatedOnce_ = false;
     bool quitOnDestroy_ = false;
-    HWND lastFocus_ = nullptr;  // the control that had the focus when the window was left
+    ui::FocusMemory lastFocus_;  // the control that had the focus when the window was left
 
     ui::DpiLayout layout_;
     std::unique_ptr<TitleStrip> title_;

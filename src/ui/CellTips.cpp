@@ -2,6 +2,7 @@
 #include "ui/CellTips.h"
 
 #include "platform/Text.h"
+#include "ui/Controls.h"
 #include "ui/Dpi.h"
 
 #include <commctrl.h>
@@ -29,21 +30,6 @@ constexpr int kTextMargin = 6;
 // The tip keeps at most this many characters (Wine's limit).
 constexpr size_t kTipTextLimit = 1024;
 
-std::wstring CellTextW(HWND list, int row, int column) {
-    std::vector<wchar_t> buffer(512);
-    for (;;) {
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = buffer.data();
-        item.cchTextMax = static_cast<int>(buffer.size());
-        const int got =
-            static_cast<int>(SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
-        if (got < static_cast<int>(buffer.size()) - 1 || buffer.size() >= (1u << 20))
-            return std::wstring(buffer.data(), std::max(got, 0));
-        buffer.resize(buffer.size() * 4);
-    }
-}
-
 int ColumnCount(HWND list) {
     const HWND header = ListView_GetHeader(list);
     return header ? Header_GetItemCount(header) : 0;
@@ -70,7 +56,7 @@ bool CellRects(HWND list, int row, int column, RECT& cell, RECT& textRoom) {
 std::wstring CutCellTextW(HWND list, int row, int column) {
     RECT cell{}, textRoom{};
     if (!CellRects(list, row, column, cell, textRoom)) return {};
-    std::wstring text = CellTextW(list, row, column);
+    std::wstring text = platform::text::Widen(ListView(list).Text(row, column));
     if (text.empty()) return {};
     // What the list's client area shows of the text's room: a cell scrolled
     // partly out of sight is cut too.

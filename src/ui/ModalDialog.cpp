@@ -108,11 +108,6 @@ void ModalDialog::CenterOn(HWND owner) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void ModalDialog::NoteFocus() {
-    const HWND focus = GetFocus();
-    if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
-}
-
 HWND ModalDialog::FirstField() const {
     // The Tab order skips hidden and disabled controls, as the keyboard does.
     const HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE);
@@ -130,7 +125,7 @@ int ModalDialog::ShowModal(HWND owner) {
     ended_ = false;
     result_ = IDCANCEL;
     showing_ = true;
-    lastFocus_ = nullptr;  // each show starts on the first field
+    lastFocus_.Forget();  // each show starts on the first field
     FormActivate();
     if (auto& handler = InstalledModalHandler()) {
         const int answer = handler(*this);
@@ -182,20 +177,19 @@ LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CANCELMODE:
         // A message box over the dialog disables it first, which takes the
         // focus away before the dialog is left.
-        NoteFocus();
+        lastFocus_.Note(Handle());
         break;
     case WM_ACTIVATE:
         // As a dialog does: the focus opens on the first field and comes
         // back where it was after another window (a message box) was on top.
         // The default would give it to the frame, where no key does anything.
         if (LOWORD(wParam) == WA_INACTIVE) {
-            NoteFocus();
+            lastFocus_.Note(Handle());
             return 0;
         }
         if (!HIWORD(wParam)) {
-            const HWND last = lastFocus_;
-            const bool usable = last && IsChild(Handle(), last) && IsWindowVisible(last) && IsWindowEnabled(last);
-            const HWND target = usable ? last : FirstField();
+            const HWND last = lastFocus_.Usable(Handle());
+            const HWND target = last ? last : FirstField();
             SetFocus(target ? target : Handle());
             return 0;
         }

@@ -5,6 +5,7 @@
 
 #include "platform/Handles.h"
 #include "ui/Dpi.h"
+#include "ui/FocusMemory.h"
 #include "ui/Window.h"
 
 #include <functional>
@@ -57,7 +58,6 @@ protected:
 
 private:
     void CenterOn(HWND owner);
-    void NoteFocus();  // keeps the control with the focus, to give it back
     void SizeFrame();
     void ApplyDpi(int dpi);
 
@@ -67,7 +67,7 @@ private:
     std::string titleCaption_, titleSecondLine_;
     bool showing_ = false;
     bool ended_ = false;
-    HWND lastFocus_ = nullptr;  // the control that had the focus when the dialog was left
+    FocusMemory lastFocus_;  // the control that had the focus when the dialog was left
     int result_ = IDCANCEL;
 };
 
