@@ -49,6 +49,8 @@ flock -o "$lock" cmake --build "$build" --target "${target}_fuzz" -j "$(nproc)"
 corpus="$build/corpus"
 [ "$target" = mask ] || corpus="$build/corpus-$target"
 mkdir -p "$corpus" "$build/findings"
+# The help target starts from the shipped help file itself, not a copy of it.
+[ "$target" = help ] && cp "$top/res/Help.html" "$corpus/shipped-help.html"
 cd "$build/findings"
 exec nice -n 19 "$build/${target}_fuzz" -runs="$runs" -max_len="$max_len" -dict="$top/fuzz/$dict" \
   -print_final_stats=1 -artifact_prefix="$build/findings/" "$corpus" "$top/fuzz/$seeds"
