@@ -251,7 +251,9 @@ TEST_F(CompareDialog, BadFilesLoadNothingAndAreToldOnce) {
             Load(d, file.Path());
             d.Activated();
             ASSERT_EQ(boxes.texts.size(), c.told ? 1u : 0u) << c.name;
-            if (c.told) EXPECT_NE(boxes.texts[0].find(file.Path()), std::string::npos) << boxes.texts[0];
+            if (c.told) {
+                EXPECT_NE(boxes.texts[0].find(file.Path()), std::string::npos) << boxes.texts[0];
+            }
             EXPECT_EQ(d.ChosenFile(), c.told ? "" : file.Path()) << c.name;
             EXPECT_EQ(ui::ControlText(d.lblName), c.told ? "Open XMLFile: NONE" : "Open XMLFile: " + file.Path());
             EXPECT_FALSE(d.Compared()) << c.name;
@@ -323,7 +325,9 @@ TEST_F(CompareDialog, RepairsActOnTheRowsShownThroughTheBoxesActivation) {
             ASSERT_GE(boxes.texts.size(), 1u);
             EXPECT_EQ(boxes.texts[0], c.question);
             EXPECT_EQ(boxes.texts.size(), c.backupFails ? 2u : 1u);
-            if (c.backupFails) EXPECT_EQ(boxes.texts[1].rfind("Nothing was changed", 0), 0u) << boxes.texts[1];
+            if (c.backupFails) {
+                EXPECT_EQ(boxes.texts[1].rfind("Nothing was changed", 0), 0u) << boxes.texts[1];
+            }
             const std::vector<std::string> report = d.ReportLines();
             if (c.answer == IDNO || c.backupFails) {  // the records stay
                 EXPECT_TRUE(Has(report, snapshots::DeletedRecord(Row("OrvD gone", "gone.exe"))));

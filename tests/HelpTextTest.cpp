@@ -121,7 +121,9 @@ TEST(HelpText, TheShippedHelpFileReadsAsTheSameTextInRichText) {
         ASSERT_TRUE(static_cast<unsigned char>(rtf[i]) < 0x80) << "byte " << i;
         if (rtf[i] == '\\') ++i;
         else if (rtf[i] == '{') ++depth;
-        else if (rtf[i] == '}') ASSERT_GE(--depth, 0) << "byte " << i;
+        else if (rtf[i] == '}') {
+            ASSERT_GE(--depth, 0) << "byte " << i;
+        }
     }
     EXPECT_EQ(depth, 0);
     // The letters and digits read the same in both forms.

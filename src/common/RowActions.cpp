@@ -94,7 +94,9 @@ std::optional<ProgramStart> FileLocationStart(const std::string& given) {
     std::string path = given;
     // Explorer takes neither the long-path form nor a folder's closing
     // backslash (it would open the folder rather than select it).
-    if (path.rfind("\\\\?\\UNC\\", 0) == 0) path = "\\" + path.substr(7);
+    // "\\?\UNC\server\share" becomes "\\server\share" in place: the same made
+    // with operator+ on a literal draws a false -Wrestrict alarm from GCC 12.
+    if (path.rfind("\\\\?\\UNC\\", 0) == 0) path.erase(1, 6);
     else if (path.rfind("\\\\?\\", 0) == 0) path = path.substr(4);
     while (path.size() > 3 && path.back() == '\\') path.pop_back();
     if (!IsFullPath(path)) return std::nullopt;
