@@ -317,6 +317,43 @@ TEST_F(StartUpCommands, DeleteWithoutABackupDeletesNothing) {
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunService"), "OrvB kept"), "C:\\kept.exe");
 }
 
+// A Delete the registry refuses says why, and the list shows the key again.
+TEST_F(StartUpCommands, ARefusedDeleteSaysWhyAndListsAgain) {
+    const std::string kName = "OrvB refused";
+    const struct {
+        const char* what;
+        const char* heldAfterListing;  // null: the value went
+        bool readOnly;
+        std::string told;
+        const char* listedAfter;  // the row's Location once listed again; null: no row
+    } cases[] = {
+        {"changed", "C:\\new.exe", false, kName + " was not deleted: it changed since it was listed.", "C:\\new.exe"},
+        {"gone", nullptr, false, kName + " was not deleted: it changed since it was listed.", nullptr},
+        {"read-only key", "C:\\old.exe", true, kName + " was not deleted: its key cannot be written.", "C:\\old.exe"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Clean();
+        SetRegString(HKEY_CURRENT_USER, Key("RunService"), kName, "C:\\old.exe");
+        Main().StartUpPage().SelectSuSection(kSuRunOnce);
+        Main().StartUpPage().SelectSuSection(kSuRunService);
+        ASSERT_GE(SelectRow(kName), 0);
+        if (c.heldAfterListing)
+            SetRegString(HKEY_CURRENT_USER, Key("RunService"), kName, c.heldAfterListing);
+        else
+            DeleteUserRunKeys({"RunService"});
+        std::optional<ScopedReadOnlyKey> readOnly;
+        if (c.readOnly) readOnly.emplace(HKEY_CURRENT_USER, Key("RunService"));
+        RecordedBoxes boxes({IDYES, IDCANCEL});
+        Main().ExecuteAction(aSuDelete);
+        ASSERT_EQ(boxes.Shown().size(), 2u);
+        EXPECT_EQ(boxes.Shown()[1].text, c.told);
+        EXPECT_EQ(boxes.Shown()[1].kind, platform::dialogs::BoxKind::ErrorCancel);
+        const int row = RowOf(List(), kName);
+        EXPECT_EQ(row >= 0 ? List().Text(row, 1) : "(no row)", c.listedAfter ? c.listedAfter : "(no row)");
+    }
+}
+
 TEST_F(StartUpCommands, OnOffTicksAndSelectionsKeepOneCopy) {
     SetRegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvO app", "C:\\app.exe");
     Main().StartUpPage().SelectSuSection(kSuRunOnce);

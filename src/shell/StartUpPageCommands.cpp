@@ -15,6 +15,22 @@ namespace shell {
 
 using namespace startup;
 
+namespace {
+
+// Why the run entry shown as `name` is still there ("" when it went).
+std::string RunDeleteRefusalText(const std::string& name, const RunDeleteResult& result) {
+    switch (result.outcome) {
+    case RunDeleteOutcome::Deleted: break;
+    case RunDeleteOutcome::Changed: return name + " was not deleted: it changed since it was listed.";
+    case RunDeleteOutcome::NotWritable: return name + " was not deleted: its key cannot be written.";
+    case RunDeleteOutcome::BackupFailed:
+    case RunDeleteOutcome::Refused: return name + " was not deleted. " + result.problem;
+    }
+    return {};
+}
+
+}  // namespace
+
 TfrmSuAddValue& TStartUpPage::frmSuAddValue() {
     if (!addValueForm_) addValueForm_ = std::make_unique<TfrmSuAddValue>();
     return *addValueForm_;
@@ -133,9 +149,10 @@ void TStartUpPage::aSuDeleteExecute() {
             GetLocalTime(&now);
             const RunDeleteResult result = DeleteRunEntryWithBackup(RunEntry{valueName, location, rootName, section},
                                                                     ticked, Frame().Settings().backupFolder, now);
-            if (result.outcome == RunDeleteOutcome::BackupFailed || result.outcome == RunDeleteOutcome::Refused)
-                platform::dialogs::ShowBox(Frame().Handle(), name + " was not deleted. " + result.problem,
-                                           ui::kApplicationTitle, platform::dialogs::BoxKind::ErrorCancel);
+            const std::string refusal = RunDeleteRefusalText(name, result);
+            if (!refusal.empty())
+                platform::dialogs::ShowBox(Frame().Handle(), refusal, ui::kApplicationTitle,
+                                           platform::dialogs::BoxKind::ErrorCancel);
         }
         RelistSuSection();
     }

@@ -321,6 +321,13 @@ RunDeleteResult DeleteRunEntryWithBackup(const RunEntry& entry, bool active, con
         return result;
     }
     const std::string keyName = active ? entry.section : entry.section + kSwitchedOffSuffix;
+    // Changed or gone since it was listed: nothing to delete, so nothing is
+    // saved (a gone value would fail the backup and be told as that).
+    if (!HoldsLocation(ReadHeld(entry.rootName, keyName, entry.name), entry.location)) {
+        result.outcome = RunDeleteOutcome::Changed;
+        return result;
+    }
+
     const snapshots::BackupItem item{entry.rootName, RunKeyPath(entry.rootName, keyName), false, entry.name};
     if (!snapshots::BackUpBeforeDelete(backupFolder, now, {item}, result.pointFolder, result.problem)) {
         result.pointFolder.clear();

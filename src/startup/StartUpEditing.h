@@ -76,7 +76,7 @@ RunValueChange RewriteRunValue(const std::string& rootName, const std::string& k
 // What a Delete of a run entry did.
 enum class RunDeleteOutcome {
     Deleted,       // saved in a backup point, checked there, then deleted
-    Changed,       // saved, but the value no longer holds the row's location, or went: left as it is
+    Changed,       // the value no longer holds the row's location, or went: left as it is
     NotWritable,   // saved, but the key refused the delete: nothing changed
     BackupFailed,  // the point could not be written or checked: nothing was deleted
     Refused,       // not even saved: the name is one a backup point cannot give back; problem says why
@@ -89,9 +89,10 @@ struct RunDeleteResult {
 };
 
 // Deletes a run entry as the StartUp page's Delete does: its value (in the
-// section's key when active, else in the "-" twin) is first saved in the
-// backup point named after now inside backupFolder and checked there, then
-// deleted only while it still holds the entry's location. A name holding a
+// section's key when active, else in the "-" twin), while it still holds the
+// entry's location, is first saved in the backup point named after now
+// inside backupFolder and checked there, then deleted only while it still
+// holds that location. A name holding a
 // NUL is refused: restoring a point writes a value back through calls that
 // end the name there, so the entry could not be given back, and its
 // namesake would be overwritten.
