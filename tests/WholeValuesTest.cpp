@@ -217,6 +217,41 @@ TEST_F(WholeValuesTest, AShowingTipGoesWithItsPageOrTheListsFocus) {
     }
 }
 
+// A tip goes with its row: rows deleted under a resting pointer (a scan or
+// a listing emptying the list, one row taken out) take it down at once,
+// before the pointer moves again.
+TEST_F(WholeValuesTest, AShowingTipGoesWithItsRow) {
+    const HWND list = List().Handle();
+    const HWND tip = ui::CellTipWindow(list);
+    ASSERT_NE(tip, nullptr);
+    SetForegroundWindow(Main().Handle());
+    SetFocus(list);
+    const struct {
+        const char* how;
+        std::function<void()> change;
+    } ways[] = {
+        {"the list emptied", [&] {
+             const ui::ListRebuild rebuild(list);
+             List().Clear();
+         }},
+        {"its row deleted", [&] { ListView_DeleteItem(list, Row("OrvW long")); }},
+        {"listed anew", [&] { Main().ExecuteAction(aSuUpdate); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.how);
+        Main().ExecuteAction(aSuUpdate);
+        ASSERT_TRUE(RestPointerOn(list, Row("OrvW long"), 1));
+        way.change();
+        EXPECT_FALSE(IsWindowVisible(tip));
+        PumpMessages();
+        EXPECT_FALSE(IsWindowVisible(tip));
+        RECT listRect{};
+        GetWindowRect(list, &listRect);
+        SetCursorPos(listRect.left - 40, listRect.top - 40);
+        PumpUntil([&] { return IsWindowVisible(tip) == FALSE; });
+    }
+}
+
 TEST_F(WholeValuesTest, ALongRegistryPathIsTippedAndItsShortNeighbourIsNot) {
     Main().TitleButtonClick(kPageRegistry);
     PumpMessages();

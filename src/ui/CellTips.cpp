@@ -166,8 +166,6 @@ bool ChangesCells(UINT message) {
     case WM_KEYDOWN:
     case WM_SIZE:
     case WM_SETFONT:
-    case LVM_DELETEALLITEMS:
-    case LVM_DELETEITEM:
     case LVM_INSERTITEMA:
     case LVM_INSERTITEMW:
     case LVM_SETITEMA:
@@ -232,6 +230,12 @@ LRESULT CALLBACK CellTipsProcedure(HWND list, UINT message, WPARAM wParam, LPARA
     if (!state) return DefWindowProcW(list, message, wParam, lParam);  // cannot happen: the table outlives the hook
     const WNDPROC listProcedure = state->listProcedure;
     switch (message) {
+    case LVM_DELETEALLITEMS:
+    case LVM_DELETEITEM:
+        // A tip goes with its row, whether or not the pointer moves again:
+        // deleting the tool alone is not said to hide a tip showing for it.
+        Pop(list, *state);
+        break;
     case WM_MOUSEMOVE:
         try {
             FollowPointer(list, *state, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
