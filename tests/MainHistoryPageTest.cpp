@@ -636,6 +636,34 @@ TEST_F(HistoryPageTest, PaintListsByMaskAndDeletes) {
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File2"));
 }
 
+// After a Delete, once the section is listed again, the row that took the
+// deleted one's place (the new last row when the last went) is selected and
+// focused.
+TEST_F(HistoryPageTest, DeleteLeavesTheKeyboardOnTheRowThatTookItsPlace) {
+    ScopedRegKeys keys;
+    RemoveKeyIfNew(keys, kPaintRecentKey);
+    ScopedRegValue a(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File1"),
+        b(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File2"), c(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File3");
+    SetRegString(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File1", "C:\\orvhs-place\\one.bmp");
+    SetRegString(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File2", "C:\\orvhs-place\\two.bmp");
+    SetRegString(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File3", "C:\\orvhs-place\\three.bmp");
+    List(21);
+    ui::ListView list = Page().lvHsValues;
+    for (const bool last : {false, true}) {
+        SCOPED_TRACE(last ? "the last row" : "a middle row");
+        const std::vector<std::string> before = Rows();
+        ASSERT_GE(before.size(), 2u);
+        const int row = static_cast<int>(before.size()) - (last ? 1 : 2);
+        list.Select(row);
+        RecordedBoxes boxes({IDYES});
+        Run(aHsDelete);
+        const int place = last ? row - 1 : row;
+        EXPECT_EQ(list.Selected(), place);
+        EXPECT_EQ(ListView_GetNextItem(list.Handle(), -1, LVNI_FOCUSED), place);
+        EXPECT_EQ(list.Text(place, 0), before[last ? row - 1 : row + 1]);
+    }
+}
+
 TEST_F(HistoryPageTest, TemporaryFolderDeletesAndTheirFailureBoxes) {
     const std::string folder = TemporaryFolder() + "\\OrvHsPage";
     RemovedFolder removed{folder};

@@ -354,6 +354,53 @@ TEST_F(StartUpCommands, ARefusedDeleteSaysWhyAndListsAgain) {
     }
 }
 
+// After Delete the row that took the deleted one's place (the new last row
+// when the last went) is selected and focused, so the keyboard keeps its
+// place; after a No, the row itself.
+TEST_F(StartUpCommands, DeleteLeavesTheKeyboardOnTheRowThatTookItsPlace) {
+    for (const char* name : {"OrvK one", "OrvK two", "OrvK three"})
+        SetRegString(HKEY_CURRENT_USER, Key("RunService"), name, "C:\\k.exe");
+    Main().StartUpPage().SelectSuSection(kSuRunService);
+    const struct {
+        const char* what;
+        int answer;
+        bool last;
+    } cases[] = {{"No", IDNO, false}, {"a middle row", IDYES, false}, {"the last row", IDYES, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int count = List().Count();
+        ASSERT_GE(count, 2);
+        const int row = c.last ? count - 1 : count - 2;
+        std::vector<std::string> before;
+        for (int i = 0; i < count; ++i) before.push_back(List().Text(i, 0));
+        List().Select(row);
+        RecordedBoxes boxes({c.answer});
+        Main().ExecuteAction(aSuDelete);
+        const int place = c.answer == IDNO || !c.last ? row : row - 1;
+        const std::string caption = c.answer == IDNO ? before[row] : c.last ? before[row - 1] : before[row + 1];
+        EXPECT_EQ(List().Count(), c.answer == IDNO ? count : count - 1);
+        EXPECT_EQ(List().Selected(), place);
+        EXPECT_EQ(ListView_GetNextItem(List().Handle(), -1, LVNI_FOCUSED), place);
+        EXPECT_EQ(List().Text(place, 0), caption);
+    }
+}
+
+// A list with the keyboard focus and no chosen row marks its top row, when
+// it gets the focus and when it is listed again while it has it.
+TEST_F(StartUpCommands, AFocusedListWithoutASelectionShowsItsFocusMark) {
+    for (const char* name : {"OrvK one", "OrvK two"})
+        SetRegString(HKEY_CURRENT_USER, Key("RunService"), name, "C:\\k.exe");
+    Main().StartUpPage().SelectSuSection(kSuRunService);
+    const HWND list = List().Handle();
+    SetFocus(Main().StartUpPage().tvSuSections.Handle());
+    ASSERT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), -1);
+    SetFocus(list);
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), 0);
+    Main().ExecuteAction(aSuUpdate);
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), 0);
+    EXPECT_EQ(List().Selected(), -1);
+}
+
 TEST_F(StartUpCommands, OnOffTicksAndSelectionsKeepOneCopy) {
     SetRegString(HKEY_CURRENT_USER, Key("RunOnce"), "OrvO app", "C:\\app.exe");
     Main().StartUpPage().SelectSuSection(kSuRunOnce);
@@ -701,8 +748,9 @@ TEST_F(ProgramInfo, ARunningProgramShowsItsDataModulesAndCanBeKilled) {
     EXPECT_EQ(boxes.Shown()[0].text, "Kill " + helper_ + "?");
     EXPECT_TRUE(platform::processes::WaitForProcessEnd(process.Id(), 3000));
     EXPECT_FALSE(platform::processes::WaitForProcessEnd(bystander.Id(), 0));
-    // Closing re-read the list: the entry no longer runs.
+    // Closing re-read the list: the entry no longer runs, and its row is still the chosen one.
     EXPECT_EQ(List().Text(RowOf(List(), "OrvI entry"), 4), "No");
+    EXPECT_EQ(List().Selected(), RowOf(List(), "OrvI entry"));
 }
 
 TEST_F(ProgramInfo, AStoppedProgramCanBeRun) {

@@ -11,6 +11,7 @@
 #include "resource.h"
 #include "shell/MainLayout.h"
 #include "ui/Dpi.h"
+#include "ui/ListPlace.h"
 #include "ui/Pictures.h"
 #include "ui/RowData.h"
 #include "ui/ModalDialog.h"
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <iterator>
 #include <stdexcept>
+#include <utility>
 
 namespace shell {
 
@@ -161,6 +163,7 @@ void THistoryPage::ListHsSection(int section) {
     if (busy_) return;  // one listing at a time: the request is dropped
     busy_ = true;
     listedSection_ = section;
+    placeAfterListing_ = -1;
     ShowCursorNow();
     {
         const ui::ListRebuild rebuild(lvHsValues.Handle());
@@ -225,6 +228,8 @@ void THistoryPage::ListingEnded() {
     ShowPendingRows();
     busy_ = false;
     ShowCursorNow();
+    ui::SelectRowTakingPlace(lvHsValues.Handle(), std::exchange(placeAfterListing_, -1));
+    ui::ShowFocusMark(lvHsValues.Handle());
     // The rows that arrived may have brought a scroll bar: the columns fit again.
     FitHsColumns();
 }

@@ -114,6 +114,10 @@ private:
     // raised while the list was being emptied.
     void RestoreListedRows();
     void DeleteAllEnded(bool relist);
+    // After Delete listed the section again: the row at `row`, or the one
+    // that took its place, is selected and focused (once the listing has
+    // ended), so the keyboard keeps its place.
+    void KeepListPlace(int row);
     // Empties the list and the store of listed rows.
     void ClearRows();
     // Keeps the rows in the store and adds those with a caption to the list.
@@ -147,6 +151,7 @@ private:
     // busy, the tree may show another one, whose removals must not run on
     // these rows.
     int listedSection_ = -1;
+    int placeAfterListing_ = -1;  // the row the listing under way selects when it ends (-1: none)
     int commandsRunning_ = 0;
     bool deletingAll_ = false;
     std::optional<history::HistoryDeleteAllResult> deleteAllResult_;  // from the worker, for its end step

@@ -4,6 +4,7 @@
 #include "history/HistorySectionTable.h"
 #include "platform/Processes.h"
 #include "shell/HistoryPage.h"
+#include "ui/ListPlace.h"
 
 namespace shell {
 
@@ -66,13 +67,21 @@ void THistoryPage::aHsDeleteExecute() {
             CommandHourglass hourglass(*this);
             result = row.deleteOne(item);
         }
-        if (result == 0)
+        if (result == 0) {
             aHsUpdateExecute();
-        else
+            KeepListPlace(selected);
+        } else
             ShowHsBox(history::DeleteFailureText(result, item.caption, SystemText(result)), BoxKind::ErrorCancel);
     } catch (const std::exception& error) {
         ui::ShowExceptionBox(Frame().Handle(), error);
     }
+}
+
+void THistoryPage::KeepListPlace(int row) {
+    if (busy_)
+        placeAfterListing_ = row;  // the listing runs on: its end selects
+    else
+        ui::SelectRowTakingPlace(lvHsValues.Handle(), row);
 }
 
 void THistoryPage::aHsDeleteAllExecute() {

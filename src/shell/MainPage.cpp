@@ -11,6 +11,7 @@
 #include "shell/MainLayout.h"
 #include "ui/CellTips.h"
 #include "ui/Dpi.h"
+#include "ui/ListPlace.h"
 #include "ui/RowData.h"
 
 #include <algorithm>
@@ -289,6 +290,7 @@ LRESULT TMainPage::OnResultListNotify(NMHDR* header) {
         if (!ui::IsListRebuilding(header->hwndFrom)) frame_.RefreshView();
         break;
     case NM_CLICK: frame_.RefreshView(); break;
+    case NM_SETFOCUS: ui::ShowFocusMark(header->hwndFrom); break;
     case LVN_KEYDOWN: ResultListKeyDown(reinterpret_cast<NMLVKEYDOWN*>(header)); break;
     case LVN_DELETEALLITEMS:
         // The rows' data are plain numbers with nothing to free: no

@@ -6,6 +6,7 @@
 #include "shell/registry_scan/RgScanForm.h"
 #include "resource.h"
 #include "shell/MainLayout.h"
+#include "ui/ListPlace.h"
 #include "ui/Pictures.h"
 #include "ui/RowData.h"
 #include "shell/RegistryPageBackup.h"
@@ -224,6 +225,7 @@ void TRegistryPage::ShowScanResults(int position) {
         lvRgValues.SetExtendedStyle(LVS_EX_CHECKBOXES, 0);
         lvRgValues.AddItem(image == rgiNotScanned ? kNotScannedRow : kNoErrorsRow, -1, ui::MakeRowData(-1, 0));
     }
+    ui::ShowFocusMark(lvRgValues.Handle());
 }
 
 std::optional<common::ReportBuilder> TRegistryPage::Report() const {

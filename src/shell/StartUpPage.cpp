@@ -9,6 +9,7 @@
 #include "common/FileVersionInfo.h"
 #include "common/ReportFile.h"
 #include "ui/Dpi.h"
+#include "ui/ListPlace.h"
 #include "ui/Pictures.h"
 #include "ui/RowData.h"
 
@@ -175,6 +176,7 @@ void TStartUpPage::aSuUpdateExecute() {
     if (Frame().CurrentPage() != kPageStartUp) return;
     RelistSuSection();
     Frame().SortListAgain(lvSuValues.Handle());
+    ui::ShowFocusMark(lvSuValues.Handle());
     Frame().RefreshView();
 }
 

@@ -89,6 +89,10 @@ private:
     std::vector<int> AddRowIcons();
     void ClearSuValues();
     void RelistSuSection();
+    // After a command listed the section again: the row at `row`, or the one
+    // that took its place, is selected and focused, so the keyboard keeps
+    // its place.
+    void KeepListPlace(int row);
     // The listed row behind a list row (whatever the sort did), or null.
     const startup::StartupRow* ListedRow(int row) const;
     bool SelectedSuRowDescribable();
@@ -110,6 +114,7 @@ private:
     startup::SuSectionFlags suPresence_{};
     startup::SuPopupMenu suPopup_ = startup::SuPopupMenu::ValueReg;
     bool suDragging_ = false;
+    int infoRow_ = -1;  // the row Info was opened on
     std::unique_ptr<TfrmSuAddValue> addValueForm_;
     std::unique_ptr<TfrmSuProgrammInfo> infoForm_;
     std::unique_ptr<TfrmCompareSave> compareForm_;

@@ -9,6 +9,7 @@
 #include "snapshots/StartupSnapshot.h"
 #include "common/FileVersionInfo.h"
 #include "common/ProgramSettings.h"
+#include "ui/ListPlace.h"
 #include "ui/RowData.h"
 
 namespace shell {
@@ -52,7 +53,10 @@ void TStartUpPage::BackUpRestore() {
 
 TfrmSuProgrammInfo& TStartUpPage::frmSuProgrammInfo() {
     if (!infoForm_)
-        infoForm_ = std::make_unique<TfrmSuProgrammInfo>(Frame().VersionInfo(), [this] { aSuUpdateExecute(); });
+        infoForm_ = std::make_unique<TfrmSuProgrammInfo>(Frame().VersionInfo(), [this] {
+            aSuUpdateExecute();
+            KeepListPlace(infoRow_);  // Run or Kill changed the row's Active: it stays the chosen one
+        });
     return *infoForm_;
 }
 
@@ -157,6 +161,11 @@ void TStartUpPage::aSuDeleteExecute() {
         RelistSuSection();
     }
     aSuUpdateExecute();
+    KeepListPlace(row);
+}
+
+void TStartUpPage::KeepListPlace(int row) {
+    if (Frame().CurrentPage() == kPageStartUp) ui::SelectRowTakingPlace(lvSuValues.Handle(), row);
 }
 
 void TStartUpPage::aSuCheckExecute() {
@@ -216,6 +225,7 @@ void TStartUpPage::aSuInfoExecute() {
     const int row = lvSuValues.Selected();
     if (Frame().CurrentPage() == kPageStartUp && Frame().Actions().Enabled(aSuInfo) && row >= 0) {
         ProgramInfoPath = RowProgramInfoPath(row);
+        infoRow_ = row;
         const std::string active = ui::RowSubItemCount(lvSuValues.Data(row)) >= 4 ? lvSuValues.Text(row, 4) : "";
         frmSuProgrammInfo().ShowFor(Frame().Handle(), ProgramInfoPath, active);  // its close runs Update
         return;
