@@ -1,5 +1,6 @@
 // Backup points of whole roots made and restored by the engine alone, with no
 // window: what a run returns, a stop request, and what each root could not do.
+#include "snapshots/BackupPoint.h"
 #include "snapshots/BackupRun.h"
 #include "snapshots/RegistryTree.h"
 #include "EngineTestSupport.h"
@@ -83,6 +84,41 @@ TEST_F(EngineBackup, APointOfTheUserRootGivesBackWhatChangedSince) {
     EXPECT_TRUE(restored.problems.empty()) << BackUpOutcomeText(restored);
     EXPECT_EQ(BackUpOutcomeText(restored), "The backup point 2026.03.04  9.05 was restored: 1 root written back.");
     EXPECT_EQ(Values(), before);
+}
+
+// A point of a root made in the minute of a delete's point merges into it,
+// unless it would replace a value that point saved: then the whole run goes
+// into the minute's next point, which a restore gives back as any other.
+TEST_F(EngineBackup, APointOfARootNeverReplacesAValueSavedInItsMinute) {
+    SetRawValue(HKEY_CURRENT_USER, relative_, "tool", REG_SZ, Utf16Z("first.exe"));
+    std::string deletePoint, error;
+    ASSERT_TRUE(BackUpBeforeDelete(backup_, At(12, 0), {{kUser, relative_, false, "tool"}}, deletePoint, error))
+        << error;
+    ASSERT_EQ(deletePoint, backup_ + "2026.03.04 12.00\\");
+
+    const BackUpOutcome same = MakeBackupPoint(backup_, At(12, 0), kUserRootOnly);  // "tool" unchanged
+    EXPECT_EQ(same.pointName, "2026.03.04 12.00") << BackUpOutcomeText(same);
+    SetRawValue(HKEY_CURRENT_USER, relative_, "tool", REG_SZ, Utf16Z("second.exe"));
+    const BackUpOutcome changed = MakeBackupPoint(backup_, At(12, 0), kUserRootOnly);
+    EXPECT_EQ(changed.pointName, "2026.03.04 12.00 (2)") << BackUpOutcomeText(changed);
+    EXPECT_EQ(changed.done, std::vector<std::string>{kUser}) << BackUpOutcomeText(changed);
+    const auto saved = [&](const std::string& point) {
+        std::vector<RegKeyData> keys;
+        EXPECT_TRUE(LoadRegFile(backup_ + point + "\\HKEY_CURRENT_USER.reg", keys, error)) << error;
+        for (const auto& key : keys)
+            for (const auto& value : key.values)
+                if (key.path == base_ && value.name == "tool") return value.data;
+        return std::vector<uint8_t>();
+    };
+    EXPECT_EQ(saved("2026.03.04 12.00"), Utf16Z("first.exe"));
+    EXPECT_EQ(saved("2026.03.04 12.00 (2)"), Utf16Z("second.exe"));
+
+    SetRawValue(HKEY_CURRENT_USER, relative_, "tool", REG_SZ, Utf16Z("third.exe"));
+    for (const auto& [point, data] : {std::pair{"2026.03.04 12.00 (2)", "second.exe"}, {"2026.03.04 12.00", "first.exe"}}) {
+        const BackUpOutcome restored = RestoreBackupPoint(backup_, point);
+        EXPECT_TRUE(restored.problems.empty()) << BackUpOutcomeText(restored);
+        EXPECT_EQ(RegString(HKEY_CURRENT_USER, relative_, "tool"), data);
+    }
 }
 
 TEST_F(EngineBackup, AStopRequestedBeforeARootLeavesItUntouched) {
