@@ -404,7 +404,9 @@ TEST_F(BackUpThreadTest, ARestoreAsksFirstNamingThePointAndItsRoots) {
             return IDOK;
         });
         EXPECT_EQ(RunBackupCommand(nullptr, dialog, backup, worker), c.restores);
-        if (c.restores) ASSERT_TRUE(WaitForEnd(worker));
+        if (c.restores) {
+            ASSERT_TRUE(WaitForEnd(worker));
+        }
         ASSERT_EQ(boxes.Shown().size(), c.restores ? 2u : 1u);
         EXPECT_EQ(boxes.Shown()[0].text,
                   "Restore the backup point " + point + " (HKEY_CURRENT_USER)? It writes over the registry.");

@@ -1,8 +1,12 @@
 // Backup points of whole roots made and restored by the engine alone, with no
-// window: what a run returns, a stop request, and what each root could not do.
+// window: what a run returns, a stop request, what each root could not do, and
+// what made each point.
 #include "snapshots/BackupPoint.h"
 #include "snapshots/BackupRun.h"
 #include "snapshots/RegistryTree.h"
+#include "snapshots/SnapshotRepair.h"
+#include "startup/StartUpEditing.h"
+#include "startup/StartUpFunctions.h"
 #include "EngineTestSupport.h"
 #include "PartlyRestorablePoint.h"
 #include "RegSeed.h"
@@ -11,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <tuple>
 
@@ -118,6 +123,35 @@ TEST_F(EngineBackup, APointOfARootNeverReplacesAValueSavedInItsMinute) {
         const BackUpOutcome restored = RestoreBackupPoint(backup_, point);
         EXPECT_TRUE(restored.problems.empty()) << BackUpOutcomeText(restored);
         EXPECT_EQ(RegString(HKEY_CURRENT_USER, relative_, "tool"), data);
+    }
+}
+
+// Each command that deletes saves first into a point that tells what made it.
+TEST_F(EngineBackup, EachCommandTellsInItsPointWhatMadeIt) {
+    const std::string name = "OrvelinDescribed" + std::to_string(GetCurrentProcessId());
+    const std::string run = startup::RunKeyPath(kUser, "Run");
+    const ScopedRegValue seeded(HKEY_CURRENT_USER, run, name);  // should a command leave it
+    const snapshots::CompareRows present{{{name, "C:\\described.exe", kUser, "Run", "True"}}, {}};
+    const struct {
+        std::string description;
+        std::function<std::string(const SYSTEMTIME&)> run;  // gives the point's folder
+    } commands[] = {
+        {"StartUp Delete: " + name,
+         [&](const SYSTEMTIME& now) {
+             return startup::DeleteRunEntryWithBackup({name, "C:\\described.exe", kUser, "Run"}, true, backup_, now)
+                 .pointFolder;
+         }},
+        {"Delete Created: 1 item", [&](const SYSTEMTIME& now) { return DeleteCreated({}, present, backup_, now).pointFolder; }},
+        {"Restore All: 1 item", [&](const SYSTEMTIME& now) { return RestoreAll({}, present, backup_, now).pointFolder; }},
+    };
+    int minute = 0;
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command.description);
+        SetRawValue(HKEY_CURRENT_USER, run, name, REG_SZ, Utf16Z("C:\\described.exe"));
+        const std::string point = command.run(At(13, ++minute));
+        ASSERT_FALSE(point.empty());
+        EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, run, name));
+        EXPECT_EQ(BackupPointDescription(backup_, BackupPointName(2026, 3, 4, 13, minute)), command.description);
     }
 }
 
