@@ -1,4 +1,5 @@
-// Fuzz target for the backup point's manifest reader: any text is refused
+// Fuzz target for the backup point's manifest reader (its description line
+// too): any text is refused
 // with a "Line N:" reason or read; what was read writes out again, reads back
 // the same and writes the same text; and every cut of an accepted manifest
 // that ends before its end line is whole is refused, so a manifest cut short
@@ -21,6 +22,7 @@ namespace {
 
 bool Same(const PointManifest& a, const PointManifest& b) {
     if (a.files.size() != b.files.size() || a.leftOut.size() != b.leftOut.size()) return false;
+    if (a.description != b.description) return false;
     for (size_t i = 0; i < a.files.size(); ++i) {
         const auto& x = a.files[i];
         const auto& y = b.files[i];
@@ -36,7 +38,8 @@ bool Read(const std::string& text, PointManifest& manifest) {
     std::string error;
     if (ReadManifest(text, manifest, error)) return true;
     if (error.rfind("Line ", 0) != 0) Fail("error without its line", error);
-    if (!manifest.files.empty() || !manifest.leftOut.empty()) Fail("entries left after an error", error);
+    if (!manifest.files.empty() || !manifest.leftOut.empty() || !manifest.description.empty())
+        Fail("entries left after an error", error);
     return false;
 }
 

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <tuple>
 
@@ -109,6 +110,65 @@ TEST(BackupDialog, ListsThePointFoldersOnly) {
     EXPECT_EQ(ListBackupPoints(folder.Path() + "\\Backup"), listed);  // the separator is added when missing
     std::sort(listed.begin(), listed.end());
     EXPECT_EQ(listed, (std::vector<std::string>{"2025.12.31 23.59", "2026.01.02  9.05", "a.b", "zz"}));
+}
+
+// Ctrl, Shift and Alt down in the thread's keyboard state while it lives
+// (a posted key does not change it).
+class HeldKeys {
+public:
+    HeldKeys(bool control, bool shift, bool alt) {
+        GetKeyboardState(saved_);
+        BYTE state[256];
+        std::copy(std::begin(saved_), std::end(saved_), state);
+        for (const auto& [down, keys] : {std::pair{control, std::array{VK_CONTROL, VK_LCONTROL}},
+                                         {shift, std::array{VK_SHIFT, VK_LSHIFT}}, {alt, std::array{VK_MENU, VK_LMENU}}})
+            for (int key : keys) state[key] = down ? 0x80 : 0;
+        SetKeyboardState(state);
+    }
+    ~HeldKeys() { SetKeyboardState(saved_); }
+    HeldKeys(const HeldKeys&) = delete;
+    HeldKeys& operator=(const HeldKeys&) = delete;
+
+private:
+    BYTE saved_[256]{};
+};
+
+// Ctrl+Tab and Ctrl+Shift+Tab turn the pages round, in the dialog's own
+// modal loop as the program runs it: each key is pressed in one showing,
+// which the close box then ends.
+TEST(BackupDialog, CtrlTabTurnsThePagesRoundBothWays) {
+    ScopedFolder folder("BackupDialogKeys");
+    const std::string backup = folder.Path() + "\\Backup\\";
+    TfrmBackup dialog;
+    {
+        ScopedDialogAnswers made([](ui::ModalDialog&) { return IDCANCEL; });
+        dialog.ShowFor(nullptr, backup);  // the window is made at its first showing
+    }
+    ui::ModalDialog::SetModalHandler({});
+    struct Unscripted {
+        ~Unscripted() { InstallUnscriptedDialogAnswers(); }
+    } unscripted;
+    const struct {
+        bool control, shift, alt;
+        int page;  // shown after the key
+    } presses[] = {
+        {true, false, false, TfrmBackup::kRestorePage}, {true, false, false, TfrmBackup::kBackupPage},
+        {true, true, false, TfrmBackup::kRestorePage},  {true, true, false, TfrmBackup::kBackupPage},
+        {false, false, false, TfrmBackup::kBackupPage}, {true, false, true, TfrmBackup::kBackupPage},
+    };
+    for (const auto& press : presses) {
+        SCOPED_TRACE(std::string(press.control ? "Ctrl+" : "") + (press.alt ? "Alt+" : "") + (press.shift ? "Shift+" : "") + "Tab");
+        const HeldKeys held(press.control, press.shift, press.alt);
+        PostMessageA(dialog.Handle(), WM_KEYDOWN, VK_TAB, 1);
+        PostMessageA(dialog.Handle(), WM_KEYUP, VK_TAB, 0xC0000001);
+        PostMessageA(dialog.Handle(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(dialog.ShowFor(nullptr, backup), IDCANCEL);
+        EXPECT_EQ(dialog.ClosedPage(), press.page);
+        EXPECT_EQ(dialog.ActivePage(), press.page);
+        // The dialog is hidden now: the list's own style says whether its page showed.
+        const bool listShown = (GetWindowLongA(dialog.lvBackupPoints.Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+        EXPECT_EQ(listShown, press.page == TfrmBackup::kRestorePage);
+    }
 }
 
 TEST(BackupDialog, ClosesRecordThePageThePointAndTheBoxes) {
@@ -292,6 +352,7 @@ TEST_F(BackUpThreadTest, APointOfTheUserRootRestoresEveryValueExactly) {
     ASSERT_EQ(madeBoxes.Shown().size(), 1u);
     EXPECT_EQ(madeBoxes.Shown()[0].text, "The backup point " + point + " was made: 1 root saved.");
     EXPECT_EQ(madeBoxes.Shown()[0].kind, platform::dialogs::BoxKind::Plain);
+    EXPECT_EQ(BackupPointDescription(backup, point), "BackUp: HKEY_CURRENT_USER");
 
     DeleteRegTree(HKEY_CURRENT_USER, relative_);
     ASSERT_FALSE(RegKeyExists(HKEY_CURRENT_USER, relative_));
@@ -386,6 +447,55 @@ TEST_F(BackUpThreadTest, WritersOfOneMinuteMergeIntoOnePoint) {
     EXPECT_TRUE(std::any_of(saved.begin(), saved.end(), [](const RegKeyData& key) { return key.path == "HKEY_CURRENT_USER"; }));
     EXPECT_GT(saved.size(), 10u);
     EXPECT_EQ(FilesIn(fixPoint), (std::vector<std::string>{"HKEY_CURRENT_USER.reg", kManifestFileName}));
+}
+
+// Every point of a minute is listed with what made it, beside its name,
+// and restores; a point made by hand tells nothing.
+TEST_F(BackUpThreadTest, PointsOfOneMinuteAreListedWithWhatMadeThemAndRestore) {
+    ScopedFolder folder("BackUpDescribed");
+    const std::string backup = folder.Path() + "\\Backup\\";
+    SYSTEMTIME at{};
+    at.wYear = 2026, at.wMonth = 12, at.wDay = 8, at.wHour = 9, at.wMinute = 7;
+    const std::string minute = "2026.12.08  9.07";
+    const struct {
+        const char* name;
+        const char* data;
+        const char* description;
+        std::string point;
+    } writes[] = {
+        {"tool", "first", "StartUp Delete: tool", minute},
+        {"tool", "second", "Fix: 1 item", minute + " (2)"},
+        {"other", "third", "Delete Created: 1 item", minute},
+    };
+    for (const auto& write : writes) {
+        SetValue(relative_, write.name, REG_SZ, Utf16Z(write.data));
+        std::string point, error;
+        ASSERT_TRUE(BackUpBeforeDelete(backup, at, {{"HKEY_CURRENT_USER", relative_, false, write.name}}, point, error,
+                                       write.description))
+            << error;
+        EXPECT_EQ(point, backup + write.point + "\\");
+    }
+    ASSERT_TRUE(files::CreateFolderPath(backup + "by hand"));
+
+    TfrmBackup dialog;
+    ui::WorkerPtr<TBackUpThread> worker;
+    RecordedBoxes boxes({IDYES, IDOK});
+    ScopedDialogAnswers answers([&](ui::ModalDialog&) {
+        std::vector<std::string> listed = dialog.ListedPoints();
+        std::sort(listed.begin(), listed.end());
+        EXPECT_EQ(listed, (std::vector<std::string>{minute, minute + " (2)", "by hand"}));
+        EXPECT_EQ(dialog.ListedDescription(minute), "StartUp Delete: tool; Delete Created: 1 item");
+        EXPECT_EQ(dialog.ListedDescription(minute + " (2)"), "Fix: 1 item");
+        EXPECT_EQ(dialog.ListedDescription("by hand"), "");
+        dialog.ShowPage(TfrmBackup::kRestorePage);
+        EXPECT_TRUE(dialog.SelectPoint(minute + " (2)"));
+        return IDOK;
+    });
+    SetValue(relative_, "tool", REG_SZ, Utf16Z("fourth"));
+    ASSERT_TRUE(RunBackupCommand(nullptr, dialog, backup, worker));
+    ASSERT_TRUE(WaitForEnd(worker));
+    EXPECT_EQ(worker->Outcome().done, std::vector<std::string>{"HKEY_CURRENT_USER"}) << BackUpOutcomeText(worker->Outcome());
+    EXPECT_EQ(RegString(HKEY_CURRENT_USER, relative_, "tool"), "second");
 }
 
 TEST_F(BackUpThreadTest, WhatIsLeftUndoneIsToldInABox) {

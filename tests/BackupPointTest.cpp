@@ -140,30 +140,51 @@ TEST_F(BackupPointTest, RestoringThePointUndoesTheDelete) {
     EXPECT_EQ(AsTree(Export("Run")), runBefore);
 }
 
-TEST_F(BackupPointTest, WritersInOneMinuteMergeIntoTheRootFile) {
+// Writers of one minute merge into its point, but a value the point holds
+// is never replaced by other data: the later copy goes, with everything its
+// writer saves, into the next point of the minute that holds no other data
+// of it.
+TEST_F(BackupPointTest, WritersInOneMinuteMergeButNeverReplaceASavedValue) {
     ScopedFolder folder("BackupPointMerge");
     const std::string backup = folder.Path() + "\\Backup\\";
-    std::string point, error;
-    ASSERT_TRUE(BackUpBeforeDelete(backup, kNow, {Key("Tree"), Value("Run", "stays")}, point, error)) << error;
+    const std::string minute = backup + kPointName;
     const Tree firstTree = AsTree(Export("Tree"));
-
-    // The second writer saves a changed value of a key the point holds, a
-    // new value beside it, and a value of another key.
-    SetValue(HKEY_CURRENT_USER, relative_ + "\\Tree", "text", REG_SZ, Utf16Z("changed"));
-    SetValue(HKEY_CURRENT_USER, relative_ + "\\Tree", "added", REG_DWORD, {9, 0, 0, 0});
-    std::string secondPoint;
-    ASSERT_TRUE(BackUpBeforeDelete(backup, kNow, {Value("Tree", "text"), Value("Tree", "added"),
-                                                  Value("Run", "lone \xE2\x82\xAC")},
-                                   secondPoint, error))
-        << error;
-    EXPECT_EQ(secondPoint, point);
-
-    Tree expected = firstTree;
-    expected[base_ + "\\Tree"]["text"] = {REG_SZ, Utf16Z("changed")};
-    expected[base_ + "\\Tree"]["added"] = {REG_DWORD, {9, 0, 0, 0}};
-    expected[base_ + "\\Run"]["stays"] = {REG_DWORD, {1, 0, 0, 0}};
-    expected[base_ + "\\Run"]["lone \xE2\x82\xAC"] = {REG_EXPAND_SZ, Utf16Z("%SystemRoot%\\x.exe")};
-    EXPECT_EQ(AsTree(Load(point + "HKEY_CURRENT_USER.reg")), expected);
+    const Tree firstRun = AsTree(Export("Run"));
+    const std::string tree = base_ + "\\Tree", run = base_ + "\\Run";
+    const struct {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> set;  // below, name: set to "changed N" first
+        std::vector<BackupItem> items;
+        std::string point;  // where they go
+    } writes[] = {
+        {"the first", {}, {Key("Tree"), Value("Run", "stays")}, minute},
+        {"a new value and an unchanged one", {{"Tree", "added"}},
+         {Value("Tree", "added"), Value("Tree", "multi"), Value("Run", "lone \xE2\x82\xAC")}, minute},
+        {"a changed value", {{"Tree", "text"}, {"Tree", "second"}}, {Value("Tree", "text"), Value("Tree", "second")},
+         minute + " (2)"},
+        {"changed again", {{"Tree", "text"}}, {Value("Tree", "text")}, minute + " (3)"},
+        {"changed again where the second point holds nothing of it", {{"Tree", "added"}, {"Run", "stays"}},
+         {Value("Tree", "added"), Value("Run", "stays")}, minute + " (2)"},
+    };
+    int change = 0;
+    for (const auto& write : writes) {
+        SCOPED_TRACE(write.what);
+        for (const auto& [below, name] : write.set)
+            SetValue(HKEY_CURRENT_USER, relative_ + "\\" + below, name, REG_SZ, Utf16Z("changed " + std::to_string(++change)));
+        std::string point, error;
+        ASSERT_TRUE(BackUpBeforeDelete(backup, kNow, write.items, point, error)) << error;
+        EXPECT_EQ(point, write.point + "\\");
+    }
+    Tree expected = firstTree;  // the first copy of every value stays where it was saved first
+    for (const auto& [name, value] : firstRun.at(run)) expected[run][name] = value;
+    expected[tree]["added"] = {REG_SZ, Utf16Z("changed 1")};
+    EXPECT_EQ(AsTree(Load(minute + "\\HKEY_CURRENT_USER.reg")), expected);
+    EXPECT_EQ(AsTree(Load(minute + " (2)\\HKEY_CURRENT_USER.reg")),
+              (Tree{{tree, {{"text", {REG_SZ, Utf16Z("changed 2")}}, {"second", {REG_SZ, Utf16Z("changed 3")}},
+                            {"added", {REG_SZ, Utf16Z("changed 5")}}}},
+                    {run, {{"stays", {REG_SZ, Utf16Z("changed 6")}}}}}));
+    EXPECT_EQ(AsTree(Load(minute + " (3)\\HKEY_CURRENT_USER.reg")),
+              (Tree{{tree, {{"text", {REG_SZ, Utf16Z("changed 4")}}}}}));
 }
 
 struct ConcurrentWriter {

@@ -16,6 +16,7 @@ PointManifest Sample() {
                       {"HKEY_LOCAL_MACHINE.reg", 0, kDigest, 0, 18446744073709551615ull}};
     manifest.leftOut = {{"HKEY_LOCAL_MACHINE\\Software\\Perflib\\009", "Invalid handle."},
                         {"HKEY_CURRENT_USER\\tab\there %41 \xCE\xA9\r\nline", "Access denied.\x01"}};
+    manifest.description = "StartUp Delete: T%\tool\r\n";
     return manifest;
 }
 
@@ -28,6 +29,7 @@ void ExpectSame(const PointManifest& a, const PointManifest& b) {
         EXPECT_EQ(a.files[i].keys, b.files[i].keys);
         EXPECT_EQ(a.files[i].values, b.files[i].values);
     }
+    EXPECT_EQ(a.description, b.description);
     ASSERT_EQ(a.leftOut.size(), b.leftOut.size());
     for (size_t i = 0; i < a.leftOut.size(); ++i) {
         EXPECT_EQ(a.leftOut[i].path, b.leftOut[i].path);
@@ -39,6 +41,7 @@ TEST(PointManifest, WritesOneLinePerEntryAndReadsItBack) {
     const std::string text = WriteManifest(Sample());
     EXPECT_EQ(text,
               "Orvelin backup point manifest 1\r\n"
+              "description\tStartUp Delete: T%25%09ool%0D%0A\r\n"
               "file\tHKEY_CURRENT_USER.reg\t12345\t0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef\t7\t9\r\n"
               "file\tHKEY_LOCAL_MACHINE.reg\t0\t" + kDigest + "\t0\t18446744073709551615\r\n"
               "left-out\tHKEY_LOCAL_MACHINE\\Software\\Perflib\\009\tInvalid handle.\r\n"
@@ -55,6 +58,20 @@ TEST(PointManifest, WritesOneLinePerEntryAndReadsItBack) {
     ASSERT_EQ(back.files.size(), 1u);
     EXPECT_EQ(back.files[0].sha256, std::string(64, 'f'));
     EXPECT_FALSE(back.Partial());
+    // A point of an earlier version tells nothing of what made it; the line
+    // that does may stand anywhere before the end.
+    EXPECT_EQ(back.description, "");
+    other = "Orvelin backup point manifest 1\nleft-out\tx\ty\ndescription\tFix: 31 items\nend\n";
+    ASSERT_TRUE(ReadManifest(other, back, error)) << error;
+    EXPECT_EQ(back.description, "Fix: 31 items");
+}
+
+// Each writer of a point adds what it was made for, once.
+TEST(PointManifest, DescriptionsOfLaterWritersAreAdded) {
+    PointManifest manifest;
+    for (const char* text : {"", "Fix: 31 items", "StartUp Delete: Tool", "Fix: 3 items", "Fix: 31 items", ""})
+        manifest.AddDescription(text);
+    EXPECT_EQ(manifest.description, "Fix: 31 items; StartUp Delete: Tool; Fix: 3 items");
 }
 
 TEST(PointManifest, EntriesAreFoundAndReplacedWhateverTheCase) {
@@ -109,13 +126,18 @@ TEST(PointManifest, RefusesDamagedManifestsWithTheirLine) {
         {head + "left-out\tx%zz\treason\r\nend\r\n", "Line 2: '%' without two hex digits"},
         {head + "left-out\tx\x01y\treason\r\nend\r\n", "Line 2: a control character in a field"},
         {head + "files\tx.reg\r\nend\r\n", "Line 2: unknown line"},
+        {head + "description\r\nend\r\n", "Line 2: a description line needs one text"},
+        {head + "description\ta\tb\r\nend\r\n", "Line 2: a description line needs one text"},
+        {head + "description\t\r\nend\r\n", "Line 2: the description line is empty"},
+        {head + "description\ta\r\n" + file + "description\ta\r\nend\r\n", "Line 4: the description is given twice"},
+        {head + "description\t%0\r\nend\r\n", "Line 2: '%' without two hex digits"},
     };
     for (const auto& c : cases) {
         PointManifest manifest = Sample();
         std::string error;
         EXPECT_FALSE(ReadManifest(c.text, manifest, error)) << c.text;
         EXPECT_EQ(error.rfind(c.error, 0), 0u) << "got \"" << error << "\" for\n" << c.text;
-        EXPECT_TRUE(manifest.files.empty() && manifest.leftOut.empty()) << c.text;
+        EXPECT_TRUE(manifest.files.empty() && manifest.leftOut.empty() && manifest.description.empty()) << c.text;
     }
 }
 

@@ -4,6 +4,7 @@
 #include "registry_scan/NutUnit.h"
 #include "registry_scan/RegistryScan.h"
 #include "registry_scan/ScannerContainers.h"
+#include "snapshots/BackupPoint.h"
 #include "snapshots/RegFile.h"
 #include "snapshots/RegistryTree.h"
 #include "NulNamedValue.h"
@@ -588,6 +589,9 @@ TEST_F(RegistryFixLooksAgain, AFileThatIsBackLeavesItsRecordAloneAndOutOfThePoin
     for (const auto& key : keys)
         for (const auto& value : key.values) saved.push_back(value.name);
     EXPECT_EQ(saved, std::vector<std::string>{gone_});
+    snapshots::PointManifest manifest;  // which tells what made it
+    ASSERT_EQ(snapshots::LoadPointManifest(report.pointFolder, manifest, error), snapshots::ManifestState::kRead);
+    EXPECT_EQ(manifest.description, "Fix: 1 item");
 }
 
 TEST_F(RegistryFixLooksAgain, AStopBetweenDeletionsLeavesTheRestAsTheyWere) {

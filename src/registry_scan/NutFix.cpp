@@ -321,7 +321,7 @@ void FixRecordsInto(const std::vector<FixRecord>& records, const std::string& ba
     SYSTEMTIME now{};
     GetLocalTime(&now);
     if (!snapshots::BackUpBeforeDelete(backupFolder, now, BackupItemsOf(attempts), report.pointFolder,
-                                       report.error)) {
+                                       report.error, "Fix: " + Counted(attempts.size(), "item", "items"))) {
         report.backupFailed = true;
         report.pointFolder.clear();
         report.failed += total;

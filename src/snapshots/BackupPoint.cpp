@@ -112,6 +112,10 @@ bool WriteFileAside(const std::string& path, const std::string& bytes, std::stri
     return true;
 }
 
+std::string SuffixedPointName(const std::string& minuteName, int copy) {
+    return copy <= 1 ? minuteName : minuteName + " (" + std::to_string(copy) + ")";
+}
+
 namespace {
 
 // What an interrupted writer left: only writers make ".new" files, and they
@@ -148,8 +152,19 @@ bool DigestOf(const std::string& bytes, std::string& digest, std::string& error)
     return true;
 }
 
-// The point's lock, its leftovers removed and its manifest read, for a
-// change of the point; false with a reason when any of that fails.
+// Whether every file the manifest text lists is in the folder as it says.
+bool ManifestMatchesFolder(const std::string& folder, const std::string& text) {
+    PointManifest manifest;
+    std::string error, bytes;
+    if (!ReadManifest(text, manifest, error)) return false;
+    for (const auto& file : manifest.files)
+        if (!files::ReadFileBytes(folder + file.name, bytes) || !MatchesManifest(file, bytes, error)) return false;
+    return true;
+}
+
+// The point's lock, an interrupted write finished or undone, and its
+// manifest read, for a change of the point; false with a reason when any
+// of that fails.
 struct PointForWriting {
     platform::FileHandle lock;
     ManifestState state = ManifestState::kMissing;
@@ -165,7 +180,7 @@ bool OpenForWriting(const std::string& folder, PointForWriting& point, std::stri
         error = SystemText(GetLastError()) + " (" + folder + kLockFileName + ")";
         return false;
     }
-    RemoveLeftoverFiles(folder);
+    FinishInterruptedWrite(folder);
     point.state = LoadPointManifest(folder, point.manifest, error);
     if (point.state == ManifestState::kDamaged) {
         error = "the point's manifest cannot be read, so the point is left as it is: " + error;
@@ -180,6 +195,18 @@ bool SaveManifest(const std::string& folder, const PointManifest& manifest, std:
 }
 
 }  // namespace
+
+void FinishInterruptedWrite(const std::string& pointFolder) {
+    const std::string folder = WithTrailingSeparator(pointFolder);
+    // A writer puts its root file in place before the manifest that
+    // describes it: a manifest left aside that matches the files is the
+    // rest of a write that was cut off there.
+    const std::string manifest = folder + kManifestFileName, pending = manifest + ".new";
+    std::string text;
+    if (files::FileExists(pending) && files::ReadFileBytes(pending, text) && ManifestMatchesFolder(folder, text))
+        files::ReplaceFileAtomically(pending, manifest);
+    RemoveLeftoverFiles(folder);
+}
 
 platform::FileHandle LockBackupPoint(const std::string& pointFolder) {
     return files::OpenLockFile(WithTrailingSeparator(pointFolder) + kLockFileName, kLockWaitMs);
@@ -291,83 +318,184 @@ bool BackupHolds(const std::vector<RegKeyData>& saved, const std::vector<RegKeyD
     return true;
 }
 
-bool MergeIntoRootFile(const std::string& pointFolder, size_t rootIndex, const std::vector<RegKeyData>& keys,
-                       std::string& error, const std::vector<LeftOutKey>& leftOut) {
-    const std::string folder = WithTrailingSeparator(pointFolder);
-    PointForWriting point;
-    if (!OpenForWriting(folder, point, error)) return false;
+namespace {
+
+// What the point holds of one root already, checked against its manifest: a
+// file we cannot read, or that is not what the manifest says, is left as
+// it is rather than replaced with less. Empty when the point has no such file.
+bool ReadSavedRoot(const std::string& folder, const PointForWriting& point, size_t rootIndex,
+                   std::vector<RegKeyData>& saved, std::string& error) {
+    saved.clear();
     const std::string name = kBackupRootFileNames[rootIndex];
     const std::string path = folder + name;
-    std::vector<RegKeyData> saved;
-    // What the point holds already stays: a file we cannot read, or that is
-    // not what the manifest says, is left as it is rather than replaced
-    // with less.
-    if (files::FileExists(path)) {
-        std::string bytes;
-        if (!files::ReadFileBytes(path, bytes)) {
-            error = "Cannot read the file " + path + ": " + SystemText(GetLastError());
-            return false;
-        }
-        if (point.state == ManifestState::kRead) {
-            const ManifestFile* entry = point.manifest.Find(name);
-            std::string problem;
-            if (!entry) problem = "it is not in the point's manifest";
-            if (!entry || !MatchesManifest(*entry, bytes, problem)) {
-                error = path + " is left as it is: " + problem;
-                return false;
-            }
-        }
-        if (!ReadRegFile(AsBytes(bytes), saved, error)) {
-            error = path + ", " + error;
+    if (!files::FileExists(path)) return true;
+    std::string bytes;
+    if (!files::ReadFileBytes(path, bytes)) {
+        error = "Cannot read the file " + path + ": " + SystemText(GetLastError());
+        return false;
+    }
+    if (point.state == ManifestState::kRead) {
+        const ManifestFile* entry = point.manifest.Find(name);
+        std::string problem;
+        if (!entry) problem = "it is not in the point's manifest";
+        if (!entry || !MatchesManifest(*entry, bytes, problem)) {
+            error = path + " is left as it is: " + problem;
             return false;
         }
     }
-    MergeBackupKeys(saved, keys);
-    std::vector<uint8_t> written;
-    if (!WriteRegFile(saved, written, error)) return false;
-    if (!WriteFileAside(path, std::string(written.begin(), written.end()), error)) return false;
+    if (!ReadRegFile(AsBytes(bytes), saved, error)) {
+        error = path + ", " + error;
+        return false;
+    }
+    return true;
+}
 
+// Whether keys hold a value that saved holds already with another type or
+// other bytes: merging would lose the copy saved first.
+bool WouldReplaceSavedValue(const std::vector<RegKeyData>& saved, const std::vector<RegKeyData>& keys) {
+    std::unordered_map<std::string, const RegKeyData*> keyIndex;
+    for (const auto& key : saved) keyIndex.emplace(Folded(key.path), &key);
+    std::unordered_map<const RegKeyData*, ValueIndex> valueIndexes;
+    for (const auto& key : keys) {
+        const auto found = keyIndex.find(Folded(key.path));
+        if (found == keyIndex.end()) continue;
+        auto [indexed, fresh] = valueIndexes.try_emplace(found->second);
+        if (fresh) indexed->second = IndexValues(found->second->values);
+        for (const auto& value : key.values) {
+            const auto match = indexed->second.find(ValueKey(value));
+            if (match == indexed->second.end()) continue;
+            const RegValueData& held = found->second->values[match->second];
+            if (held.type != value.type || held.data != value.data) return true;
+        }
+    }
+    return false;
+}
+
+// The merge written: both files aside first, then the root file put in
+// place and only then the manifest that describes it, so a write cut off
+// between the two leaves a manifest aside that the next opening of the
+// point finishes (FinishInterruptedWrite); then the file is read back.
+bool WriteMergedRoot(const std::string& folder, PointForWriting& point, size_t rootIndex,
+                     std::vector<RegKeyData>& saved, const std::vector<RegKeyData>& keys,
+                     const std::vector<LeftOutKey>& leftOut, const std::string& description, std::string& error) {
+    const std::string name = kBackupRootFileNames[rootIndex];
+    const std::string path = folder + name, manifestPath = folder + kManifestFileName;
+    MergeBackupKeys(saved, keys);
+    std::vector<uint8_t> writtenBytes;
+    if (!WriteRegFile(saved, writtenBytes, error)) return false;
+    saved = std::vector<RegKeyData>();  // a whole root's keys: not kept beside their text
+    const std::string written(writtenBytes.begin(), writtenBytes.end());
+    writtenBytes = std::vector<uint8_t>();
+    std::vector<RegKeyData> writtenKeys;
+    if (!ReadRegFile(AsBytes(written), writtenKeys, error)) {
+        error = path + ", " + error;
+        return false;
+    }
+    std::string problem;
+    if (!BackupHolds(writtenKeys, keys, problem)) {
+        error = "read back, " + problem + " (" + path + ")";
+        return false;
+    }
+    if (point.keepsManifest) {
+        ManifestFile entry;
+        entry.name = name;
+        entry.size = written.size();
+        if (!DigestOf(written, entry.sha256, error)) return false;
+        entry.keys = writtenKeys.size();
+        entry.values = ValueCount(writtenKeys);
+        point.manifest.SetFile(entry);
+        for (const auto& key : leftOut) point.manifest.AddLeftOut(key);
+        point.manifest.AddDescription(description);
+    }
+    const auto failed = [&](const std::string& file) {
+        error = SystemText(GetLastError()) + " (" + file + ")";
+        files::DeleteFilePath(path + ".new");
+        files::DeleteFilePath(manifestPath + ".new");
+        return false;
+    };
+    if (!files::WriteFileBytesFlushed(path + ".new", written)) return failed(path + ".new");
+    if (point.keepsManifest &&
+        !files::WriteFileBytesFlushed(manifestPath + ".new", WriteManifest(point.manifest)))
+        return failed(manifestPath + ".new");
+    if (!files::ReplaceFileAtomically(path + ".new", path)) return failed(path);
+    if (point.keepsManifest && !files::ReplaceFileAtomically(manifestPath + ".new", manifestPath)) {
+        // Left aside: it matches the file now in place, and the next
+        // opening of the point puts it there.
+        error = SystemText(GetLastError()) + " (" + manifestPath + ")";
+        return false;
+    }
     std::string readBack;
     if (!files::ReadFileBytes(path, readBack)) {
         error = "Cannot read the file " + path + ": " + SystemText(GetLastError());
         return false;
     }
-    std::vector<RegKeyData> readKeys;
-    if (!ReadRegFile(AsBytes(readBack), readKeys, error)) {
-        error = path + ", " + error;
+    if (readBack != written) {
+        error = "read back, the file differs from what was written (" + path + ")";
         return false;
     }
-    std::string problem;
-    if (!BackupHolds(readKeys, keys, problem)) {
-        error = "read back, " + problem + " (" + path + ")";
-        return false;
-    }
-    if (!point.keepsManifest) return true;
-    ManifestFile entry;
-    entry.name = name;
-    entry.size = readBack.size();
-    if (!DigestOf(readBack, entry.sha256, error)) return false;
-    entry.keys = readKeys.size();
-    entry.values = ValueCount(readKeys);
-    point.manifest.SetFile(entry);
-    for (const auto& key : leftOut) point.manifest.AddLeftOut(key);
-    return SaveManifest(folder, point.manifest, error);
+    return true;
 }
 
-bool RecordLeftOut(const std::string& pointFolder, const std::vector<LeftOutKey>& leftOut, std::string& error) {
+}  // namespace
+
+MergeResult MergeIntoRootFile(const std::string& pointFolder, size_t rootIndex, const std::vector<RegKeyData>& keys,
+                              std::string& error, const std::vector<LeftOutKey>& leftOut,
+                              const std::string& description) {
+    const std::string folder = WithTrailingSeparator(pointFolder);
+    PointForWriting point;
+    std::vector<RegKeyData> saved;
+    if (!OpenForWriting(folder, point, error) || !ReadSavedRoot(folder, point, rootIndex, saved, error))
+        return MergeResult::kFailed;
+    if (WouldReplaceSavedValue(saved, keys)) return MergeResult::kWouldReplace;
+    return WriteMergedRoot(folder, point, rootIndex, saved, keys, leftOut, description, error)
+               ? MergeResult::kWritten
+               : MergeResult::kFailed;
+}
+
+bool RecordLeftOut(const std::string& pointFolder, const std::vector<LeftOutKey>& leftOut, std::string& error,
+                   const std::string& description) {
     const std::string folder = WithTrailingSeparator(pointFolder);
     PointForWriting point;
     if (!OpenForWriting(folder, point, error)) return false;
     if (!point.keepsManifest || leftOut.empty()) return true;
     for (const auto& key : leftOut) point.manifest.AddLeftOut(key);
+    point.manifest.AddDescription(description);
     return SaveManifest(folder, point.manifest, error);
 }
 
+namespace {
+
+// Merges the items of each root into the point in folder under one hold of
+// its lock: either every root takes them without losing a value it saved
+// before (kWritten), or nothing is written.
+MergeResult MergeItemsIntoPoint(const std::string& folder, const std::vector<RegKeyData> (&byRoot)[kBackupRootCount],
+                                const std::string& description, std::string& error) {
+    PointForWriting point;
+    if (!OpenForWriting(folder, point, error)) return MergeResult::kFailed;
+    std::vector<RegKeyData> saved;
+    // Every root is checked before any is written; each is read again to be
+    // written, so only one root's keys are held at a time.
+    for (size_t root = 0; root < kBackupRootCount; ++root) {
+        if (byRoot[root].empty()) continue;
+        if (!ReadSavedRoot(folder, point, root, saved, error)) return MergeResult::kFailed;
+        if (WouldReplaceSavedValue(saved, byRoot[root])) return MergeResult::kWouldReplace;
+    }
+    for (size_t root = 0; root < kBackupRootCount; ++root) {
+        if (byRoot[root].empty()) continue;
+        if (!ReadSavedRoot(folder, point, root, saved, error) ||
+            !WriteMergedRoot(folder, point, root, saved, byRoot[root], {}, description, error))
+            return MergeResult::kFailed;
+    }
+    return MergeResult::kWritten;
+}
+
+}  // namespace
+
 bool BackUpBeforeDelete(const std::string& backupFolder, const SYSTEMTIME& now, const std::vector<BackupItem>& items,
-                        std::string& pointFolder, std::string& error) {
-    const std::string pointName = BackupPointName(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute);
-    pointFolder = WithTrailingSeparator(backupFolder) + pointName + "\\";
-    const std::string failed = "The backup point " + pointName + " could not be written: ";
+                        std::string& pointFolder, std::string& error, const std::string& description) {
+    const std::string minuteName = BackupPointName(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute);
+    pointFolder = WithTrailingSeparator(backupFolder) + minuteName + "\\";
+    std::string failed = "The backup point " + minuteName + " could not be written: ";
 
     // Everything is read from the registry first, so a missing or unreadable
     // item stops the backup before the point is touched.
@@ -383,18 +511,25 @@ bool BackUpBeforeDelete(const std::string& backupFolder, const SYSTEMTIME& now, 
             return false;
         }
     }
-    if (!files::CreateFolderPath(pointFolder)) {
-        error = failed + SystemText(GetLastError()) + " (" + pointFolder + ")";
-        return false;
-    }
-    for (size_t root = 0; root < kBackupRootCount; ++root) {
-        if (byRoot[root].empty()) continue;
-        if (!MergeIntoRootFile(pointFolder, root, byRoot[root], error)) {
-            error = failed + error;
+    // One point per minute, but a value saved there is never replaced: a
+    // later copy of it goes into the next point of the minute.
+    for (int copy = 1; copy <= kMaxPointsPerMinute; ++copy) {
+        const std::string name = SuffixedPointName(minuteName, copy);
+        pointFolder = WithTrailingSeparator(backupFolder) + name + "\\";
+        failed = "The backup point " + name + " could not be written: ";
+        if (!files::CreateFolderPath(pointFolder)) {
+            error = failed + SystemText(GetLastError()) + " (" + pointFolder + ")";
             return false;
         }
+        switch (MergeItemsIntoPoint(pointFolder, byRoot, description, error)) {
+        case MergeResult::kWritten: return true;
+        case MergeResult::kFailed: error = failed + error; return false;
+        case MergeResult::kWouldReplace: break;
+        }
     }
-    return true;
+    error = "The backup point " + minuteName + " could not be written: the " + std::to_string(kMaxPointsPerMinute) +
+            " points of this minute all hold other data of these values.";
+    return false;
 }
 
 }  // namespace snapshots

@@ -108,28 +108,36 @@ bool ExportRoot(const std::string& root, std::vector<RegKeyData>& keys, std::vec
 }
 
 // Marks the point partial; a point whose manifest cannot take the mark says so.
-void MarkLeftOut(const std::string& pointFolder, const std::vector<LeftOutKey>& leftOut, BackUpOutcome& outcome) {
+void MarkLeftOut(const std::string& pointFolder, const std::vector<LeftOutKey>& leftOut,
+                 const std::string& description, BackUpOutcome& outcome) {
     std::string error;
-    if (!RecordLeftOut(pointFolder, leftOut, error))
+    if (!RecordLeftOut(pointFolder, leftOut, error, description))
         outcome.problems.push_back("The point could not be marked partial in its manifest: " + error);
 }
 
-void SaveRoot(const std::string& pointFolder, size_t index, BackUpOutcome& outcome) {
+// kWouldReplace when the point holds values of the root with other data:
+// nothing was written then, nor told.
+MergeResult SaveRoot(const std::string& pointFolder, size_t index, const std::string& description,
+                     BackUpOutcome& outcome) {
     const std::string root = kBackupRootKeyNames[index];
     std::vector<RegKeyData> keys;
     std::vector<LeftOutKey> unreadable;
     std::string error;
-    if (!ExportRoot(root, keys, unreadable, error) ||
-        !MergeIntoRootFile(pointFolder, index, keys, error, unreadable)) {
+    MergeResult result = MergeResult::kFailed;
+    if (ExportRoot(root, keys, unreadable, error))
+        result = MergeIntoRootFile(pointFolder, index, keys, error, unreadable, description);
+    if (result == MergeResult::kWouldReplace) return result;
+    if (result == MergeResult::kFailed) {
         outcome.problems.push_back(root + " was not saved: " + error);
-        MarkLeftOut(pointFolder, {{root, error}}, outcome);
-        return;
+        MarkLeftOut(pointFolder, {{root, error}}, description, outcome);
+        return result;
     }
     if (unreadable.empty()) {
         outcome.done.push_back(root);
-        return;
+        return result;
     }
     for (auto& line : KeysLeftOut(root, unreadable)) outcome.problems.push_back(std::move(line));
+    return result;
 }
 
 std::string NotRestored(const std::string& root, const std::string& file, const std::string& why) {
@@ -241,22 +249,18 @@ std::string BackUpOutcomeText(const BackUpOutcome& outcome) {
     return text;
 }
 
-BackUpOutcome MakeBackupPoint(const std::string& backupFolder, const SYSTEMTIME& now, const BackupRootFlags& roots,
-                              const common::StopToken& stop) {
-    BackUpOutcome outcome;
-    outcome.mode = kMakeBackupPoint;
-    if (!AnyRootTicked(roots)) {
-        // An empty folder would be listed as a point that restores nothing;
-        // no point is named, as none was begun.
-        outcome.problems.push_back(kNoRootTickedText);
-        return outcome;
-    }
-    outcome.pointName = BackupPointName(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute);
+namespace {
+
+// Saves the ticked roots into the point pointName; false when a root would
+// replace a value the point holds with other data, and the run must go
+// into another point.
+bool SaveRootsInto(const std::string& backupFolder, const BackupRootFlags& roots, const std::string& description,
+                   const common::StopToken& stop, BackUpOutcome& outcome) {
     const std::string point = WithTrailingSeparator(backupFolder) + outcome.pointName + "\\";
     if (!files::CreateFolderPath(point)) {
         outcome.problems.push_back("Its folder could not be made, so nothing was saved: " +
                                    platform::processes::SystemErrorText(GetLastError()) + " (" + point + ").");
-        return outcome;
+        return true;
     }
     for (size_t index = 0; index < kBackupRootCount; ++index) {
         if (!roots[index]) continue;
@@ -266,15 +270,53 @@ BackUpOutcome MakeBackupPoint(const std::string& backupFolder, const SYSTEMTIME&
             std::vector<LeftOutKey> notSaved;
             for (size_t rest = index; rest < kBackupRootCount; ++rest)
                 if (roots[rest]) notSaved.push_back({kBackupRootKeyNames[rest], "stopped before it was saved"});
-            MarkLeftOut(point, notSaved, outcome);
+            MarkLeftOut(point, notSaved, description, outcome);
             break;
         }
-        Guarded(root, " was not saved: ", outcome, [&] { SaveRoot(point, index, outcome); });
+        bool replaces = false;
+        Guarded(root, " was not saved: ", outcome,
+                [&] { replaces = SaveRoot(point, index, description, outcome) == MergeResult::kWouldReplace; });
+        if (replaces) return false;
     }
     PointManifest manifest;
     std::string error;
     if (LoadPointManifest(point, manifest, error) == ManifestState::kRead && manifest.Partial())
         outcome.notices.push_back("Its manifest marks it partial: a restore puts back only what it holds.");
+    return true;
+}
+
+}  // namespace
+
+std::string ManualBackupDescription(const BackupRootFlags& roots) {
+    std::vector<std::string> names;
+    for (size_t index = 0; index < kBackupRootCount; ++index)
+        if (roots[index]) names.push_back(kBackupRootKeyNames[index]);
+    return "BackUp: " + Joined(names, ", ");
+}
+
+BackUpOutcome MakeBackupPoint(const std::string& backupFolder, const SYSTEMTIME& now, const BackupRootFlags& roots,
+                              const common::StopToken& stop, const std::string& description) {
+    BackUpOutcome outcome;
+    outcome.mode = kMakeBackupPoint;
+    if (!AnyRootTicked(roots)) {
+        // An empty folder would be listed as a point that restores nothing;
+        // no point is named, as none was begun.
+        outcome.problems.push_back(kNoRootTickedText);
+        return outcome;
+    }
+    const std::string minuteName = BackupPointName(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute);
+    // One point per minute, but a value saved there is never replaced: the
+    // whole run goes into the next point of the minute then, so that one
+    // point holds all it saved (what it merged into the earlier one stays:
+    // it replaced nothing there).
+    for (int copy = 1; copy <= kMaxPointsPerMinute; ++copy) {
+        outcome = BackUpOutcome();
+        outcome.mode = kMakeBackupPoint;
+        outcome.pointName = SuffixedPointName(minuteName, copy);
+        if (SaveRootsInto(backupFolder, roots, description, stop, outcome)) return outcome;
+    }
+    outcome.problems.push_back("The " + std::to_string(kMaxPointsPerMinute) +
+                               " points of this minute all hold other data of its values, so nothing more was saved.");
     return outcome;
 }
 
@@ -288,16 +330,19 @@ BackUpOutcome RestoreBackupPoint(const std::string& backupFolder, const std::str
         outcome.problems.push_back("Its folder is missing (" + point + ").");
         return outcome;
     }
+    // The point's writers wait while it is restored, so its manifest and
+    // files are read as one. Where the lock cannot be had (a folder nobody
+    // may write) the restore goes on: every file is checked anyway. The
+    // lock comes before the marker: a program ended while it waits has
+    // written nothing yet.
+    const platform::FileHandle lock = LockBackupPoint(point);
     const RestoreMarker marker(backupFolder, pointName);
     if (!marker.Written()) {
         outcome.problems.push_back("Nothing was restored: the file that marks a restore under way could not be "
                                    "written: " + marker.Error() + ".");
         return outcome;
     }
-    // The point's writers wait while it is restored, so its manifest and
-    // files are read as one. Where the lock cannot be had (a folder nobody
-    // may write) the restore goes on: every file is checked anyway.
-    const platform::FileHandle lock = LockBackupPoint(point);
+    if (lock) FinishInterruptedWrite(point);
     PointManifest manifest;
     std::string error;
     const ManifestState state = LoadPointManifest(point, manifest, error);
@@ -379,6 +424,13 @@ bool FindUnfinishedRestore(const std::string& backupFolder, std::string& pointNa
 
 bool ForgetUnfinishedRestore(const std::string& backupFolder) {
     return files::DeleteFilePath(MarkerPath(backupFolder));
+}
+
+std::string BackupPointDescription(const std::string& backupFolder, const std::string& pointName) {
+    PointManifest manifest;
+    std::string error;
+    const std::string point = WithTrailingSeparator(backupFolder) + pointName + "\\";
+    return LoadPointManifest(point, manifest, error) == ManifestState::kRead ? manifest.description : std::string();
 }
 
 std::vector<std::string> ListBackupPoints(const std::string& backupFolder) {

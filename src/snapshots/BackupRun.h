@@ -44,12 +44,20 @@ extern const char* const kNoRootTickedText;
 
 // Makes the point named after now inside backupFolder (the program folder's
 // "Backup\") and merges every ticked root into its root file, what the
-// point holds already staying. With no root ticked nothing is made: the
-// outcome names no point and its one problem is kNoRootTickedText. A key that cannot be read is left out and
-// named; a root that cannot be saved costs that root only. Stops between
-// roots when asked.
+// point holds already staying. A value the point holds with other data is
+// never replaced: the run then goes, whole, into the next point of the
+// minute (SuffixedPointName), and the outcome names the point it ended in.
+// With no root ticked nothing is made: the outcome names no point and its
+// one problem is kNoRootTickedText. A key that cannot be read is left out
+// and named; a root that cannot be saved costs that root only. Stops
+// between roots when asked. description (ManualBackupDescription) joins
+// the descriptions of the point's manifest.
 BackUpOutcome MakeBackupPoint(const std::string& backupFolder, const SYSTEMTIME& now, const BackupRootFlags& roots,
-                              const common::StopToken& stop = {});
+                              const common::StopToken& stop = {}, const std::string& description = "");
+
+// What a backup of the ticked roots made by the user is called in its
+// point: "BackUp: HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER".
+std::string ManualBackupDescription(const BackupRootFlags& roots);
 
 // Writes every root file the point pointName of backupFolder holds back into
 // the registry, key by key: a key that cannot be written, or that belongs to
@@ -62,10 +70,12 @@ BackUpOutcome MakeBackupPoint(const std::string& backupFolder, const SYSTEMTIME&
 // by an earlier version) is restored unchecked, with a notice saying so:
 // the caller asks the user first (InspectBackupPoint). A partial point
 // restores what it holds, with a notice naming what it lacks.
-// While it runs, the backup folder holds a marker naming the point, removed
-// on every way out, so that a restore ended by force is found at the next
-// start (FindUnfinishedRestore); when the marker cannot be written nothing
-// is restored.
+// It first takes the point's lock (waiting for a writer of the point) and
+// finishes or undoes a write of it that was cut off (FinishInterruptedWrite).
+// Then, while it runs, the backup folder holds a marker naming the point,
+// removed on every way out, so that a restore ended by force is found at
+// the next start (FindUnfinishedRestore); when the marker cannot be
+// written nothing is restored.
 BackUpOutcome RestoreBackupPoint(const std::string& backupFolder, const std::string& pointName,
                                  const common::StopToken& stop = {});
 
@@ -96,8 +106,13 @@ bool FindUnfinishedRestore(const std::string& backupFolder, std::string& pointNa
 // Removes the marker, once the user has been told.
 bool ForgetUnfinishedRestore(const std::string& backupFolder);
 
-// The point folders inside backupFolder, in the order the system lists them;
-// none when the folder is missing.
+// What made the point, as its manifest says ("Fix: 31 items"); "" for a
+// point without a manifest or a description.
+std::string BackupPointDescription(const std::string& backupFolder, const std::string& pointName);
+
+// The point folders inside backupFolder, in the order the system lists them
+// (the later points of a minute, "NAME (2)", among them); none when the
+// folder is missing.
 std::vector<std::string> ListBackupPoints(const std::string& backupFolder);
 
 }  // namespace snapshots

@@ -14,6 +14,8 @@ namespace {
 const char kHeader[] = "Orvelin backup point manifest 1";
 const char kFileKind[] = "file";
 const char kLeftOutKind[] = "left-out";
+const char kDescriptionKind[] = "description";
+const char kDescriptionSeparator[] = "; ";
 const char kEnd[] = "end";
 constexpr size_t kDigestDigits = 64;
 constexpr size_t kMaxNumberDigits = 20;  // 18446744073709551615
@@ -162,8 +164,10 @@ private:
                 ok = ReadFile(fields);
             else if (fields[0] == kLeftOutKind)
                 ok = ReadLeftOut(fields);
+            else if (fields[0] == kDescriptionKind)
+                ok = ReadDescription(fields);
             else
-                ok = Fail("unknown line (expected \"file\", \"left-out\" or \"end\")");
+                ok = Fail("unknown line (expected \"file\", \"left-out\", \"description\" or \"end\")");
             if (!ok) return false;
         }
         if (at_ < text_.size()) {
@@ -198,7 +202,18 @@ private:
         return true;
     }
 
+    bool ReadDescription(const std::vector<std::string>& fields) {
+        if (fields.size() != 2) return Fail("a description line needs one text");
+        if (seenDescription_) return Fail("the description is given twice");
+        seenDescription_ = true;
+        std::string reason;
+        if (!Unescape(fields[1], manifest_.description, reason)) return Fail(reason);
+        if (manifest_.description.empty()) return Fail("the description line is empty");
+        return true;
+    }
+
     const std::string& text_;
+    bool seenDescription_ = false;
     size_t at_ = 0;
     size_t line_ = 0;
     std::string reason_;
@@ -228,8 +243,26 @@ void PointManifest::AddLeftOut(const LeftOutKey& entry) {
     leftOut.push_back(entry);
 }
 
+void PointManifest::AddDescription(const std::string& text) {
+    if (text.empty()) return;
+    if (description.empty()) {
+        description = text;
+        return;
+    }
+    // Whole parts only: "Fix: 3 items" is not said by "Fix: 31 items".
+    const std::string parts = kDescriptionSeparator + description + kDescriptionSeparator;
+    if (parts.find(kDescriptionSeparator + text + kDescriptionSeparator) == std::string::npos)
+        description += kDescriptionSeparator + text;
+}
+
 std::string WriteManifest(const PointManifest& manifest) {
     std::string text = std::string(kHeader) + "\r\n";
+    if (!manifest.description.empty()) {
+        text += kDescriptionKind;
+        text += '\t';
+        AppendField(text, manifest.description);
+        text += "\r\n";
+    }
     for (const auto& file : manifest.files) {
         text += kFileKind;
         text += '\t';

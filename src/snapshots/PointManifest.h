@@ -1,7 +1,7 @@
 // The manifest a backup point keeps beside its root files: per file its size,
-// SHA-256 and the counts of keys and values it reads as, and the keys that
-// could not be read when the point was made (a point with any is partial).
-// Pure text, written and read by the program itself.
+// SHA-256 and the counts of keys and values it reads as, the keys that
+// could not be read when the point was made (a point with any is partial),
+// and what made the point. Pure text, written and read by the program itself.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +30,9 @@ struct LeftOutKey {
 struct PointManifest {
     std::vector<ManifestFile> files;
     std::vector<LeftOutKey> leftOut;
+    // What made the point, for the user ("Fix: 31 items"); "" when nothing
+    // says (points of earlier versions have no such line).
+    std::string description;
 
     bool Partial() const { return !leftOut.empty(); }
     // The entry of a root file, names compared ignoring ASCII case (as the
@@ -39,16 +42,21 @@ struct PointManifest {
     void SetFile(const ManifestFile& file);
     // Adds a left-out key once (paths compared ignoring ASCII case).
     void AddLeftOut(const LeftOutKey& entry);
+    // Adds what made a later write into the point after what made the
+    // earlier ones ("; " between), unless it says so already.
+    void AddDescription(const std::string& text);
 };
 
-// The text of the manifest: a header line, one line per file and per
-// left-out key, tab-separated fields with '%', tabs and control characters
-// written as %XX, and an end line, so a manifest cut short is refused.
+// The text of the manifest: a header line, the description line when there
+// is a description, one line per file and per left-out key, tab-separated
+// fields with '%', tabs and control characters written as %XX, and an end
+// line, so a manifest cut short is refused.
 std::string WriteManifest(const PointManifest& manifest);
 
 // Reads that text (CR LF or LF). False with "Line N: reason" for anything
 // else: another header, an unknown line, a field missing or malformed, a
-// file named twice, text after the end line, or no end line at all;
+// file named twice, a second or empty description, text after the end
+// line, or no end line at all;
 // manifest is left empty then.
 bool ReadManifest(const std::string& text, PointManifest& manifest, std::string& error);
 

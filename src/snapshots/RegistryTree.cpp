@@ -49,18 +49,21 @@ LONG ReadValues(HKEY key, std::vector<RegValueData>& values) {
     }
 }
 
+// Needs nothing but KEY_ENUMERATE_SUB_KEYS on key, so it lists a key that
+// lets its subkeys be listed but not itself be read.
 LONG ReadSubkeyNames(HKEY key, std::vector<std::wstring>& names) {
-    DWORD maxSubkey = 0;
-    LONG rc = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, &maxSubkey, nullptr, nullptr, nullptr,
-                               nullptr, nullptr, nullptr);
-    if (rc != ERROR_SUCCESS) return rc;
-    std::vector<wchar_t> name(std::max<DWORD>(maxSubkey + 1, 256));
-    for (DWORD index = 0;; ++index) {
+    std::vector<wchar_t> name(256);  // a key's name has at most 255 characters
+    for (DWORD index = 0;;) {
         DWORD length = static_cast<DWORD>(name.size());
-        rc = RegEnumKeyExW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        const LONG rc = RegEnumKeyExW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (rc == ERROR_MORE_DATA && name.size() < kMaxValueNameChars) {
+            name.resize(kMaxValueNameChars);  // longer than the registry allows: taken whole all the same
+            continue;
+        }
         if (rc == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
         if (rc != ERROR_SUCCESS) return rc;
         names.emplace_back(name.data(), length);
+        ++index;
     }
 }
 
@@ -72,20 +75,17 @@ std::string StepText(KeyStep step, const std::string& path) {
     return step == KeyStep::kValues ? "Cannot read the values of " + path : "Cannot list the keys under " + path;
 }
 
-// Exports key and everything below it. A failure to read key itself is
-// returned (the system's code, and step says where). Below it, with
-// unreadable given, a subkey that cannot be opened or read is listed with
-// the system's reason and passed over; without, it ends the export.
 LONG ExportKey(HKEY key, const std::string& fullPath, std::vector<RegKeyData>& keys, KeyStep& step,
-               std::string& error, std::vector<LeftOutKey>* unreadable) {
-    RegKeyData data{fullPath, {}};
-    step = KeyStep::kValues;
-    LONG rc = ReadValues(key, data.values);
-    if (rc != ERROR_SUCCESS) return rc;
-    keys.push_back(std::move(data));
+               std::string& error, std::vector<LeftOutKey>* unreadable);
+
+// Exports every subkey of key and everything below them; a failure to list
+// them is returned. Below, with unreadable given, a subkey that cannot be
+// opened or read is listed with the system's reason and passed over;
+// without, it ends the export.
+LONG ExportSubkeys(HKEY key, const std::string& fullPath, std::vector<RegKeyData>& keys, std::string& error,
+                   std::vector<LeftOutKey>* unreadable) {
     std::vector<std::wstring> names;
-    step = KeyStep::kSubkeys;
-    rc = ReadSubkeyNames(key, names);
+    LONG rc = ReadSubkeyNames(key, names);
     if (rc != ERROR_SUCCESS) return rc;
     for (const auto& name : names) {
         const std::string childPath = fullPath + "\\" + FromWide(name.data(), name.size());
@@ -108,6 +108,12 @@ LONG ExportKey(HKEY key, const std::string& fullPath, std::vector<RegKeyData>& k
                 return rc;
             }
             unreadable->push_back({childPath, platform::processes::SystemErrorText(static_cast<DWORD>(rc))});
+            // A key may let its subkeys be listed though it cannot be read
+            // itself; the ones that can be read are saved. It stays listed
+            // as left out: its own values are not in the point.
+            KeyHandle listOnly;
+            if (RegOpenKeyExW(key, name.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, listOnly.Put()) == ERROR_SUCCESS)
+                ExportSubkeys(listOnly.Get(), childPath, keys, error, unreadable);
             continue;
         }
         KeyStep childStep = KeyStep::kValues;
@@ -124,6 +130,20 @@ LONG ExportKey(HKEY key, const std::string& fullPath, std::vector<RegKeyData>& k
         unreadable->push_back({childPath, reason});
     }
     return ERROR_SUCCESS;
+}
+
+// Exports key and everything below it. A failure to read key itself is
+// returned (the system's code, and step says where); below it, as
+// ExportSubkeys.
+LONG ExportKey(HKEY key, const std::string& fullPath, std::vector<RegKeyData>& keys, KeyStep& step,
+               std::string& error, std::vector<LeftOutKey>* unreadable) {
+    RegKeyData data{fullPath, {}};
+    step = KeyStep::kValues;
+    const LONG rc = ReadValues(key, data.values);
+    if (rc != ERROR_SUCCESS) return rc;
+    keys.push_back(std::move(data));
+    step = KeyStep::kSubkeys;
+    return ExportSubkeys(key, fullPath, keys, error, unreadable);
 }
 
 }  // namespace

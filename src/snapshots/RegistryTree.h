@@ -27,7 +27,9 @@ HKEY RootKeyForName(const std::string& rootName);
 // describe) is listed there with the system's reason and left out with
 // everything below it, and the export goes on; a subkey whose values were
 // read but whose own subkeys could not be listed is kept with its values
-// and listed too. Only the key at path itself failing fails the export.
+// and listed too, and so is a subkey that cannot be read but lets its own
+// subkeys be listed, whose readable subkeys are saved. Only the key at path
+// itself failing fails the export.
 bool ExportRegistryTree(const std::string& rootName, const std::string& path, std::vector<RegKeyData>& keys,
                         std::string& error, std::vector<LeftOutKey>* unreadable = nullptr);
 

@@ -48,10 +48,11 @@ void Fail(RepairResult& result, const CompareRegistryRow& row, const std::string
     result.failed.push_back({row, reason});
 }
 
-// Saves what the steps delete or overwrite in one point; false (result
-// telling why) when that fails, and then nothing may change.
+// Saves what the steps delete or overwrite in one point, which tells what
+// the command made it for; false (result telling why) when that fails, and
+// then nothing may change.
 bool BackUpSteps(const std::vector<Step>& steps, const std::string& backupFolder, const SYSTEMTIME& now,
-                 RepairResult& result) {
+                 const char* command, RepairResult& result) {
     std::vector<BackupItem> items;
     for (const Step& step : steps) {
         if (step.kind == Step::Create) continue;
@@ -59,7 +60,9 @@ bool BackUpSteps(const std::vector<Step>& steps, const std::string& backupFolder
         items.push_back({step.row.root, startup::RunKeyPath(step.row.root, RowKeyName(step.row)), false, name});
     }
     if (items.empty()) return true;
-    if (BackUpBeforeDelete(backupFolder, now, items, result.pointFolder, result.error)) return true;
+    if (BackUpBeforeDelete(backupFolder, now, items, result.pointFolder, result.error,
+                           command + (": " + Counted(items.size(), "item", "items"))))
+        return true;
     result.pointFolder.clear();
     result.backupFailed = true;
     return false;
@@ -82,8 +85,8 @@ void Carry(const Step& step, RepairResult& result) {
 }
 
 RepairResult CarryOut(const std::vector<Step>& steps, const std::string& backupFolder, const SYSTEMTIME& now,
-                      RepairResult result) {
-    if (!BackUpSteps(steps, backupFolder, now, result)) return result;
+                      const char* command, RepairResult result) {
+    if (!BackUpSteps(steps, backupFolder, now, command, result)) return result;
     for (const Step& step : steps) Carry(step, result);
     return result;
 }
@@ -116,7 +119,7 @@ RepairResult RestoreAll(const CompareRows& snapshot, const CompareRows& present,
     // Deletes first: a snapshot entry may come back under a name that differs
     // from a present one by case alone.
     deletes.insert(deletes.end(), writes.begin(), writes.end());
-    return CarryOut(deletes, backupFolder, now, std::move(result));
+    return CarryOut(deletes, backupFolder, now, "Restore All", std::move(result));
 }
 
 RepairResult CreateDeleted(const CompareRows& snapshot, const CompareRows& present) {
@@ -145,7 +148,7 @@ RepairResult DeleteCreated(const CompareRows& snapshot, const CompareRows& prese
         if (platform::reg::NameHoldsNul(c.name)) Fail(result, c, kNulName);
         else deletes.push_back({Step::Delete, c, c.location, c.name});
     }
-    return CarryOut(deletes, backupFolder, now, std::move(result));
+    return CarryOut(deletes, backupFolder, now, "Delete Created", std::move(result));
 }
 
 std::vector<std::string> RepairFailureLines(const RepairResult& result) {

@@ -329,7 +329,8 @@ RunDeleteResult DeleteRunEntryWithBackup(const RunEntry& entry, bool active, con
     }
 
     const snapshots::BackupItem item{entry.rootName, RunKeyPath(entry.rootName, keyName), false, entry.name};
-    if (!snapshots::BackUpBeforeDelete(backupFolder, now, {item}, result.pointFolder, result.problem)) {
+    if (!snapshots::BackUpBeforeDelete(backupFolder, now, {item}, result.pointFolder, result.problem,
+                                       "StartUp Delete: " + entry.name)) {
         result.pointFolder.clear();
         return result;
     }

@@ -140,7 +140,7 @@ int ModalDialog::ShowModal(HWND owner) {
                 quit = true;
                 break;
             }
-            if (IsDialogMessageA(Handle(), &message)) continue;
+            if (PreTranslateMessage(message) || IsDialogMessageA(Handle(), &message)) continue;
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }

@@ -45,6 +45,9 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     virtual bool OnCommand(int id, int code) = 0;
     virtual LRESULT OnNotify(NMHDR*) { return 0; }
+    // A message of the modal loop before the dialog's keyboard handling
+    // (Tab, Esc, Enter) sees it; true when it was used up.
+    virtual bool PreTranslateMessage(const MSG&) { return false; }
 
     // The 68-pixel title picture painted across the top of the dialog.
     void SetTitlePicture(const std::string& caption, const std::string& secondLine);

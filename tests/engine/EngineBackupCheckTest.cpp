@@ -13,6 +13,7 @@
 #include "platform/Hash.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <functional>
@@ -377,28 +378,26 @@ TEST(BackupCheckMachine, TheMachineRootMakesAPoint) {
     EXPECT_EQ(made.done.empty(), manifest.Partial()) << text;
 }
 
-// While a restore runs, the backup folder holds a marker naming its point;
-// at its end the marker goes. One left behind (the program ended by force)
-// is what the next start finds.
-TEST_F(BackupCheck, ARestoreUnderWayIsMarkedUntilItEnds) {
+// A restore marks itself in the backup folder only once it holds the
+// point's lock: a program ended while it waits for a writer of the point
+// has restored nothing and must not be told otherwise at its next start.
+// At its end the marker goes; one left behind (the program ended by force
+// during the restore) is what the next start finds.
+TEST_F(BackupCheck, ARestoreIsMarkedOnlyOnceItHoldsThePoint) {
     const std::string point = MakePoint(50);
     const std::string name = BackupPointName(2026, 5, 6, 8, 50);
+    const std::string markerPath = backup_ + kRestoreMarkerFileName;
     std::string found;
     ASSERT_FALSE(FindUnfinishedRestore(backup_, found));
 
-    // The restore waits for the point's lock after it marks itself, so the
-    // test holding the lock sees it under way.
     std::optional<BackUpOutcome> outcome;
-    std::string marker;
     {
         platform::FileHandle lock = LockBackupPoint(point);
         ASSERT_TRUE(lock.Valid());
         std::thread restore([&] { outcome = RestoreBackupPoint(backup_, name); });
-        const std::string markerPath = backup_ + kRestoreMarkerFileName;
-        for (int i = 0; i < 600 && !files::FileExists(markerPath); ++i) Sleep(50);
-        EXPECT_TRUE(FindUnfinishedRestore(backup_, found));
-        EXPECT_EQ(found, name);
-        files::ReadFileBytes(markerPath, marker);
+        Sleep(1500);  // the restore waits for the lock meanwhile
+        EXPECT_FALSE(files::FileExists(markerPath));
+        EXPECT_FALSE(outcome);
         lock.Reset();
         restore.join();
     }
@@ -407,11 +406,104 @@ TEST_F(BackupCheck, ARestoreUnderWayIsMarkedUntilItEnds) {
     EXPECT_FALSE(FindUnfinishedRestore(backup_, found));
 
     // As a restore ended by force leaves it.
-    ASSERT_TRUE(files::WriteFileBytes(backup_ + kRestoreMarkerFileName, marker));
+    ASSERT_TRUE(files::WriteFileBytes(markerPath, name + "\r\n"));
     ASSERT_TRUE(FindUnfinishedRestore(backup_, found));
     EXPECT_EQ(found, name);
     EXPECT_TRUE(ForgetUnfinishedRestore(backup_));
     EXPECT_FALSE(FindUnfinishedRestore(backup_, found));
+}
+
+// A writer puts the root file in place before the manifest that describes
+// it. Cut off between the two, it leaves the new root file and its manifest
+// aside, which the next opening of the point (a restore or a write) puts in
+// place; cut off before, it leaves both aside, and the point stays as it
+// was. Either way the point is restored, and written to, whole.
+TEST_F(BackupCheck, AWriteCutOffBetweenItsFilesIsFinishedAtTheNextOpening) {
+    const std::string before = MakePoint(0);
+    const std::string oldRoot = ReadAll(before + kUserFile), oldManifest = ReadAll(before + kManifestFileName);
+    SetRawValue(HKEY_CURRENT_USER, relative_, "count", REG_DWORD, {8, 0, 0, 0});
+    const std::string after = MakePoint(1);
+    const std::string newRoot = ReadAll(after + kUserFile), newManifest = ReadAll(after + kManifestFileName);
+    const std::string manifestAside = std::string(kManifestFileName) + ".new", rootAside = std::string(kUserFile) + ".new";
+    const struct {
+        const char* what;
+        std::map<std::string, std::string> files;  // the point as the cut left it
+        uint8_t count;                            // what the point holds of "count"
+    } states[] = {
+        {"cut after the root file", {{kUserFile, newRoot}, {kManifestFileName, oldManifest}, {manifestAside, newManifest}}, 8},
+        {"cut before it", {{kUserFile, oldRoot}, {rootAside, newRoot}, {kManifestFileName, oldManifest}, {manifestAside, newManifest}}, 7},
+    };
+    SetRawValue(HKEY_CURRENT_USER, relative_, "added", REG_DWORD, {3, 0, 0, 0});
+    for (int minute = 2; const auto& state : states) {
+        for (const bool restore : {true, false}) {
+            SCOPED_TRACE(std::string(state.what) + (restore ? ", then a restore" : ", then a write"));
+            const std::string name = BackupPointName(2026, 5, 6, 8, minute), point = backup_ + name + "\\";
+            ASSERT_TRUE(files::CreateFolderPath(point));
+            for (const auto& [file, bytes] : state.files) ASSERT_TRUE(files::WriteFileBytes(point + file, bytes));
+            if (restore) {
+                DeleteRegTree(HKEY_CURRENT_USER, relative_);
+                const BackUpOutcome outcome = RestoreBackupPoint(backup_, name);
+                EXPECT_EQ(outcome.done, std::vector<std::string>{"HKEY_CURRENT_USER"}) << BackUpOutcomeText(outcome);
+                EXPECT_EQ(std::get<1>(Values()[base_]["count"]), (std::vector<uint8_t>{state.count, 0, 0, 0}));
+                SetRawValue(HKEY_CURRENT_USER, relative_, "added", REG_DWORD, {3, 0, 0, 0});
+            } else {
+                std::string written, error;
+                EXPECT_TRUE(BackUpBeforeDelete(backup_, At(8, minute), {{"HKEY_CURRENT_USER", relative_, false, "added"}},
+                                               written, error))
+                    << error;
+                EXPECT_EQ(written, point);
+            }
+            std::string problem;
+            const PointManifest manifest = ManifestOf(point);
+            ASSERT_NE(manifest.Find(kUserFile), nullptr);
+            EXPECT_TRUE(MatchesManifest(*manifest.Find(kUserFile), ReadAll(point + kUserFile), problem)) << problem;
+            EXPECT_FALSE(files::FileExists(point + manifestAside));
+            EXPECT_FALSE(files::FileExists(point + rootAside));
+            ++minute;
+        }
+    }
+}
+
+// A key that lets its subkeys be listed but cannot be read itself keeps the
+// subkeys that can be read in the point; it is named as left out, since its
+// own values are not there.
+TEST_F(BackupCheck, AKeyThatCannotBeReadKeepsItsReadableSubkeys) {
+    SetRawValue(HKEY_CURRENT_USER, relative_ + "\\list only", "hidden", REG_DWORD, {1, 0, 0, 0});
+    SetRawValue(HKEY_CURRENT_USER, relative_ + "\\list only\\open", "seen", REG_DWORD, {2, 0, 0, 0});
+    struct Unlock {
+        std::string path;
+        ~Unlock() { SetKeyAccessList(path, nullptr); }  // or the key could not be cleaned up
+    } unlock{relative_ + "\\list only"};
+    PSID everyone = nullptr;
+    ASSERT_TRUE(ConvertStringSidToSidA("S-1-1-0", &everyone));
+    std::vector<BYTE> aclBytes(256);
+    ACL* listOnly = reinterpret_cast<ACL*>(aclBytes.data());
+    ASSERT_TRUE(InitializeAcl(listOnly, static_cast<DWORD>(aclBytes.size()), ACL_REVISION));
+    ASSERT_TRUE(AddAccessAllowedAce(listOnly, ACL_REVISION, KEY_ENUMERATE_SUB_KEYS, everyone));
+    LocalFree(everyone);
+    ASSERT_EQ(SetKeyAccessList(unlock.path, listOnly), ERROR_SUCCESS);
+
+    const BackUpOutcome made = MakeBackupPoint(backup_, At(9, 10), kUserRootOnly);
+    const std::string text = BackUpOutcomeText(made);
+    const std::string listOnlyPath = base_ + "\\list only";
+    ASSERT_EQ(made.problems.size(), 1u) << text;
+    EXPECT_EQ(made.problems[0].rfind("HKEY_CURRENT_USER: 1 key could not be read and is not in the point: " +
+                                         listOnlyPath + ". Reason: ", 0),
+              0u)
+        << text;
+    const std::string point = backup_ + made.pointName + "\\";
+    const PointManifest manifest = ManifestOf(point);
+    ASSERT_EQ(manifest.leftOut.size(), 1u);
+    EXPECT_EQ(manifest.leftOut[0].path, listOnlyPath);
+
+    std::vector<RegKeyData> saved;
+    std::string error;
+    ASSERT_TRUE(LoadRegFile(point + kUserFile, saved, error)) << error;
+    std::map<std::string, size_t> valuesOf;
+    for (const auto& key : saved) valuesOf[key.path] = key.values.size();
+    EXPECT_EQ(valuesOf.count(listOnlyPath), 0u);
+    EXPECT_EQ(valuesOf[listOnlyPath + "\\open"], 1u);
+    EXPECT_EQ(valuesOf[base_ + "\\sub\\deep"], 1u);  // its neighbours as before
 }
 
 TEST_F(BackupCheck, EveryWayOutOfARestoreRemovesItsMarker) {

@@ -1,7 +1,12 @@
 // Backup points of whole roots made and restored by the engine alone, with no
-// window: what a run returns, a stop request, and what each root could not do.
+// window: what a run returns, a stop request, what each root could not do, and
+// what made each point.
+#include "snapshots/BackupPoint.h"
 #include "snapshots/BackupRun.h"
 #include "snapshots/RegistryTree.h"
+#include "snapshots/SnapshotRepair.h"
+#include "startup/StartUpEditing.h"
+#include "startup/StartUpFunctions.h"
 #include "EngineTestSupport.h"
 #include "PartlyRestorablePoint.h"
 #include "RegSeed.h"
@@ -10,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <tuple>
 
@@ -83,6 +89,70 @@ TEST_F(EngineBackup, APointOfTheUserRootGivesBackWhatChangedSince) {
     EXPECT_TRUE(restored.problems.empty()) << BackUpOutcomeText(restored);
     EXPECT_EQ(BackUpOutcomeText(restored), "The backup point 2026.03.04  9.05 was restored: 1 root written back.");
     EXPECT_EQ(Values(), before);
+}
+
+// A point of a root made in the minute of a delete's point merges into it,
+// unless it would replace a value that point saved: then the whole run goes
+// into the minute's next point, which a restore gives back as any other.
+TEST_F(EngineBackup, APointOfARootNeverReplacesAValueSavedInItsMinute) {
+    SetRawValue(HKEY_CURRENT_USER, relative_, "tool", REG_SZ, Utf16Z("first.exe"));
+    std::string deletePoint, error;
+    ASSERT_TRUE(BackUpBeforeDelete(backup_, At(12, 0), {{kUser, relative_, false, "tool"}}, deletePoint, error))
+        << error;
+    ASSERT_EQ(deletePoint, backup_ + "2026.03.04 12.00\\");
+
+    const BackUpOutcome same = MakeBackupPoint(backup_, At(12, 0), kUserRootOnly);  // "tool" unchanged
+    EXPECT_EQ(same.pointName, "2026.03.04 12.00") << BackUpOutcomeText(same);
+    SetRawValue(HKEY_CURRENT_USER, relative_, "tool", REG_SZ, Utf16Z("second.exe"));
+    const BackUpOutcome changed = MakeBackupPoint(backup_, At(12, 0), kUserRootOnly);
+    EXPECT_EQ(changed.pointName, "2026.03.04 12.00 (2)") << BackUpOutcomeText(changed);
+    EXPECT_EQ(changed.done, std::vector<std::string>{kUser}) << BackUpOutcomeText(changed);
+    const auto saved = [&](const std::string& point) {
+        std::vector<RegKeyData> keys;
+        EXPECT_TRUE(LoadRegFile(backup_ + point + "\\HKEY_CURRENT_USER.reg", keys, error)) << error;
+        for (const auto& key : keys)
+            for (const auto& value : key.values)
+                if (key.path == base_ && value.name == "tool") return value.data;
+        return std::vector<uint8_t>();
+    };
+    EXPECT_EQ(saved("2026.03.04 12.00"), Utf16Z("first.exe"));
+    EXPECT_EQ(saved("2026.03.04 12.00 (2)"), Utf16Z("second.exe"));
+
+    SetRawValue(HKEY_CURRENT_USER, relative_, "tool", REG_SZ, Utf16Z("third.exe"));
+    for (const auto& [point, data] : {std::pair{"2026.03.04 12.00 (2)", "second.exe"}, {"2026.03.04 12.00", "first.exe"}}) {
+        const BackUpOutcome restored = RestoreBackupPoint(backup_, point);
+        EXPECT_TRUE(restored.problems.empty()) << BackUpOutcomeText(restored);
+        EXPECT_EQ(RegString(HKEY_CURRENT_USER, relative_, "tool"), data);
+    }
+}
+
+// Each command that deletes saves first into a point that tells what made it.
+TEST_F(EngineBackup, EachCommandTellsInItsPointWhatMadeIt) {
+    const std::string name = "OrvelinDescribed" + std::to_string(GetCurrentProcessId());
+    const std::string run = startup::RunKeyPath(kUser, "Run");
+    const ScopedRegValue seeded(HKEY_CURRENT_USER, run, name);  // should a command leave it
+    const snapshots::CompareRows present{{{name, "C:\\described.exe", kUser, "Run", "True"}}, {}};
+    const struct {
+        std::string description;
+        std::function<std::string(const SYSTEMTIME&)> run;  // gives the point's folder
+    } commands[] = {
+        {"StartUp Delete: " + name,
+         [&](const SYSTEMTIME& now) {
+             return startup::DeleteRunEntryWithBackup({name, "C:\\described.exe", kUser, "Run"}, true, backup_, now)
+                 .pointFolder;
+         }},
+        {"Delete Created: 1 item", [&](const SYSTEMTIME& now) { return DeleteCreated({}, present, backup_, now).pointFolder; }},
+        {"Restore All: 1 item", [&](const SYSTEMTIME& now) { return RestoreAll({}, present, backup_, now).pointFolder; }},
+    };
+    int minute = 0;
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command.description);
+        SetRawValue(HKEY_CURRENT_USER, run, name, REG_SZ, Utf16Z("C:\\described.exe"));
+        const std::string point = command.run(At(13, ++minute));
+        ASSERT_FALSE(point.empty());
+        EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, run, name));
+        EXPECT_EQ(BackupPointDescription(backup_, BackupPointName(2026, 3, 4, 13, minute)), command.description);
+    }
 }
 
 TEST_F(EngineBackup, AStopRequestedBeforeARootLeavesItUntouched) {

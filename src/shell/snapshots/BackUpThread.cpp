@@ -23,7 +23,8 @@ void TBackUpThread::Execute() {
     if (mode == kMakePoint) {
         SYSTEMTIME now{};
         GetLocalTime(&now);  // the point is named after the minute it is made in
-        outcome = std::make_unique<BackUpOutcome>(MakeBackupPoint(baseFolder, now, rootFlags, StopToken()));
+        outcome = std::make_unique<BackUpOutcome>(MakeBackupPoint(baseFolder, now, rootFlags, StopToken(),
+                                                                   ManualBackupDescription(rootFlags)));
     } else {
         outcome = std::make_unique<BackUpOutcome>(RestoreBackupPoint(baseFolder, pointName, StopToken()));
     }

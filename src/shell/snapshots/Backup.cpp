@@ -16,6 +16,7 @@ enum : int { kIdPages = 500, kIdRoot = 510, kIdPoints = 520 };
 
 constexpr int kButtonWidth = 75, kButtonHeight = 25;
 constexpr int kRootTop = 14, kRootStep = 26;
+constexpr int kPointNameWidth = 128;  // "2026.12.07 13.05 (2)"
 
 void TellNothingTicked(HWND owner) {
     platform::dialogs::ShowBox(owner, snapshots::kNoRootTickedText, ui::kApplicationTitle,
@@ -74,7 +75,8 @@ void TfrmBackup::CreateControls(HWND owner) {
                                              x + 8, y + 8, w - 16, listHeight, kIdPoints, WS_EX_CLIENTEDGE));
     lvBackupPoints.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     ui::AttachCellTips(lvBackupPoints.Handle());
-    lvBackupPoints.AddColumn("BackUp Points", Scale(w - 20) - GetSystemMetrics(SM_CXVSCROLL));
+    lvBackupPoints.AddColumn("BackUp Points", Scale(kPointNameWidth));
+    lvBackupPoints.AddColumn("Description", Scale(w - 20 - kPointNameWidth) - GetSystemMetrics(SM_CXVSCROLL));
     BitBtn1 = AddControl("BUTTON", "Add", BS_PUSHBUTTON | WS_TABSTOP, okLeft, buttonsTop, kButtonWidth,
                          kButtonHeight, kIdRestoreOk);
     BitBtn2 = AddControl("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, cancelLeft, buttonsTop, kButtonWidth,
@@ -111,13 +113,21 @@ void TfrmBackup::ShowPage(int page) {
     ShowAll({lvBackupPoints.Handle(), BitBtn1, BitBtn2}, restore);
 }
 
+int TfrmBackup::RowOfPoint(const std::string& name) const {
+    for (int row = 0; row < lvBackupPoints.Count(); ++row)
+        if (lvBackupPoints.Text(row, 0) == name) return row;
+    return -1;
+}
+
 bool TfrmBackup::SelectPoint(const std::string& name) {
-    for (int row = 0; row < lvBackupPoints.Count(); ++row) {
-        if (lvBackupPoints.Text(row, 0) != name) continue;
-        lvBackupPoints.Select(row);
-        return true;
-    }
-    return false;
+    const int row = RowOfPoint(name);
+    if (row >= 0) lvBackupPoints.Select(row);
+    return row >= 0;
+}
+
+std::string TfrmBackup::ListedDescription(const std::string& name) const {
+    const int row = RowOfPoint(name);
+    return row >= 0 ? lvBackupPoints.Text(row, 1) : std::string();
 }
 
 std::vector<std::string> TfrmBackup::ListedPoints() const {
@@ -129,7 +139,10 @@ std::vector<std::string> TfrmBackup::ListedPoints() const {
 void TfrmBackup::ListPoints() {
     ui::ScopedRedrawOff redrawOff(lvBackupPoints.Handle());
     lvBackupPoints.Clear();
-    for (const std::string& name : snapshots::ListBackupPoints(backupFolder_)) lvBackupPoints.AddItem(name, -1, 0);
+    for (const std::string& name : snapshots::ListBackupPoints(backupFolder_)) {
+        const int row = lvBackupPoints.AddItem(name, -1, 0);
+        lvBackupPoints.SetText(row, 1, snapshots::BackupPointDescription(backupFolder_, name));
+    }
 }
 
 void TfrmBackup::FormActivate() {
@@ -171,6 +184,24 @@ bool TfrmBackup::OnCommand(int id, int code) {
 LRESULT TfrmBackup::OnNotify(NMHDR* header) {
     if (header->hwndFrom == pgcBackup && header->code == TCN_SELCHANGE) ShowPage(TabCtrl_GetCurSel(pgcBackup));
     return 0;
+}
+
+bool TfrmBackup::PreTranslateMessage(const MSG& message) {
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the pages as in a property sheet,
+    // round from the last to the first; with Alt held (AltGr) the key is not ours.
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || GetKeyState(VK_CONTROL) >= 0 ||
+        GetKeyState(VK_MENU) < 0)
+        return false;
+    const int count = TabCtrl_GetItemCount(pgcBackup);
+    if (count <= 0) return true;
+    const int step = GetKeyState(VK_SHIFT) < 0 ? count - 1 : 1;
+    ShowPage((ActivePage() + step) % count);
+    // The focus goes with the page, unless it is on the tabs themselves.
+    if (GetFocus() != pgcBackup) {
+        const HWND first = FirstField();
+        if (first) SetFocus(first);
+    }
+    return true;
 }
 
 bool ConfirmRestore(HWND owner, const std::string& backupFolder, const std::string& pointName) {

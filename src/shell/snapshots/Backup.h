@@ -1,6 +1,7 @@
 // TfrmBackup: the BackUp/Restore dialog (the roots to save in a new backup
-// point, or the point to restore) and the command that shows it and starts
-// the worker. Its Add with no root ticked says so and stays open.
+// point, or the point to restore, listed with what made each) and the
+// command that shows it and starts the worker. Its Add with no root ticked
+// says so and stays open; Ctrl+Tab and Ctrl+Shift+Tab switch its pages.
 #pragma once
 
 #include "shell/snapshots/BackUpThread.h"
@@ -30,6 +31,9 @@ public:
     // Selects the listed point with that caption; false when none is listed.
     bool SelectPoint(const std::string& name);
     std::vector<std::string> ListedPoints() const;
+    // The description listed beside the point with that caption ("" when
+    // it has none or is not listed).
+    std::string ListedDescription(const std::string& name) const;
 
     // Recorded when the dialog closes, whatever its result: the page it was
     // closed on, the caption of the point then selected ("" for none), and
@@ -56,10 +60,12 @@ protected:
     void FormClose(int result) override;
     bool OnCommand(int id, int code) override;
     LRESULT OnNotify(NMHDR* header) override;
+    bool PreTranslateMessage(const MSG& message) override;
 
 private:
     HWND RootBox(size_t root) const;
     void ListPoints();
+    int RowOfPoint(const std::string& name) const;
 
     std::string backupFolder_;
     int closedPage_ = kBackupPage;
