@@ -3,9 +3,8 @@
 # any of them is missing.
 set -euo pipefail
 
-packages=(cmake make g++-mingw-w64-x86-64-posix wine64 wine xvfb xauth googletest imagemagick x11-utils)
-# scripts/package.sh also needs the MSI tools and zip.
-[ "${1:-}" = "--packaging" ] && packages=(wixl msitools zip)
+packages=(cmake make g++-mingw-w64-x86-64-posix wine64 wine xvfb xauth googletest imagemagick x11-utils
+  wixl msitools zip unzip)
 missing=()
 for package in "${packages[@]}"; do
   dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")

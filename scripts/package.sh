@@ -23,7 +23,6 @@ while [ $# -gt 0 ]; do
 done
 
 "$top/scripts/deps.sh"
-"$top/scripts/deps.sh" --packaging
 
 version=$(head -n 1 "$top/VERSION" | tr -d '[:space:]')
 [[ "$version" =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || { echo "VERSION must read MAJOR.MINOR.PATCH, not '$version'" >&2; exit 1; }
@@ -37,19 +36,7 @@ cmake --build "$release" -j "$(nproc)" --target Orvelin
 
 out="$top/build/package"
 rm -rf "$out"
-stage="$out/stage/Orvelin"
-mkdir -p "$stage"
-cp "$release/bin/Orvelin.exe" "$release/bin/Help.html" "$stage/"
-[ -f "$release/bin/orvelinc.exe" ] && cp "$release/bin/orvelinc.exe" "$stage/"
-
-# wixl finds the package's files beside its source.
-msi_work="$out/stage/msi"
-mkdir -p "$msi_work"
-cp "$top/packaging/Orvelin.wxs" "$top/res/pictures/orvelin.ico" "$stage"/* "$msi_work/"
-(cd "$msi_work" && wixl -a x64 -D "Version=$version" -o "$out/$name.msi" Orvelin.wxs)
-
-(cd "$out/stage" && zip -q -X -r "$out/$name.zip" Orvelin)
-(cd "$out" && sha256sum "$name.msi" "$name.zip" >SHA256SUMS)
+"$top/scripts/pack.sh" "$release/bin" "$out" "$version"
 
 if [ -n "$download_url" ]; then
   case "$download_url" in
