@@ -81,6 +81,10 @@ void TMainPage::AddSplitter(int left) {
                           kPageHeight - kStripHeight, ui::kGrowDown | ui::kFollowSplit, page_);
 }
 
+void TMainPage::MoveSplitTo(int offset) {
+    if (splitter_) SplitterDragged(frame_.Layout().Scale(splitterHome_ + offset));
+}
+
 void TMainPage::SplitterDragged(int edge) {
     ui::DpiLayout& layout = frame_.Layout();
     RECT client{};

@@ -137,6 +137,9 @@ public:
     virtual void BackUpRestore() {}
     // The splitter between the section tree and the list (none on About).
     ui::Splitter* SectionSplitter() const { return splitter_.get(); }
+    // Puts the splitter at an offset (96-DPI) from its place, kept within
+    // the same bounds as a drag.
+    void MoveSplitTo(int offset);
     // The frame's sort rewrote the rows of a list (any page's) in a new order.
     virtual void ListReordered(HWND /*list*/) {}
     // The report of the page's list: its heading with the selected node,

@@ -9,6 +9,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
 #include "shell/ListSorting.h"
+#include "shell/WindowMemory.h"
 #include "shell/MainLayout.h"
 #include "shell/MainPage.h"
 #include "shell/TitleStrip.h"
@@ -110,6 +111,15 @@ public:
     TitleStrip& pTitle() { return *title_; }
     HWND lblVendor = nullptr;
 
+    // Restores what the window remembered in the file (place, size and
+    // maximised state, splitters, column widths, sort, last page) and saves
+    // it there when the window closes. Returns the command to show the
+    // window with: maximised when it was left so, else show.
+    int UseRememberedState(const std::string& file, int show);
+    // Saves the window's state in that file (nothing without one); the
+    // window does so when it closes.
+    void SaveRememberedState() const;
+
     // Applies a new DPI: window size, positions, fonts, pictures, columns.
     void ApplyDpi(int dpi, const RECT* suggested);
     // The smallest window size: the default one, or the work area when that
@@ -137,11 +147,16 @@ private:
     // The client area changed size: controls follow, lists refill.
     void ClientResized(int width, int height);
     LRESULT OnControlColor(HDC dc, HWND control);
+    // The window's state as the settings file keeps it, and back.
+    RememberedWindow RememberedState() const;
+    void ApplyRememberedState(const RememberedWindow& state);
 
     std::unique_ptr<TFileVersionInfo> versionInfo_;
     common::ProgramSettings settings_;
     SortState sortState_;
     int currentPage_ = kPageStartUp;
+    int firstPage_ = kPageStartUp;  // the page the first activation shows
+    std::string stateFile_;         // where the window's state is kept; "" in tests
     int refreshHeld_ = 0;       // batches open
     bool refreshPending_ = false;
     bool activatedOnce_ = false;

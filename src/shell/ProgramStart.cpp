@@ -62,6 +62,7 @@ int RunOrvelin(int show) {
                                        platform::dialogs::BoxKind::ErrorCancel);
         } else {
             TfrmMain main;
+            show = main.UseRememberedState(main.Settings().dataFolder + kSettingsFileName, show);
             ShowWindow(main.Handle(), show);
             UpdateWindow(main.Handle());
             ReportUnfinishedRestore(main.Handle(), main.BackupFolder());
