@@ -231,6 +231,9 @@ void TfrmMain::FormActivate(bool firstActivation) {
     if (firstActivation) {
         currentPage_ = firstPage_;
         ShowPage(firstPage_);
+        if (pendingRestart_.previousProcess != 0)
+            pages_[currentPage_]->ShowNodeAndRow(pendingRestart_.hasNode, pendingRestart_.node, pendingRestart_.row);
+        pendingRestart_ = {};
     }
     title_->UpdatePictures(currentPage_);
     about_->NavigateHelp(settings_.programFolder + "Help.html");
@@ -482,7 +485,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_CLOSE:
-        if (FormCloseQuery()) {
+        if (closingForRestart_ || FormCloseQuery()) {
             SaveRememberedState();
             quitOnDestroy_ = true;
             DestroyWindow(Handle());

@@ -9,6 +9,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
 #include "shell/ListSorting.h"
+#include "shell/RestartRequest.h"
 #include "shell/WindowMemory.h"
 #include "shell/MainLayout.h"
 #include "shell/MainPage.h"
@@ -119,6 +120,12 @@ public:
     // Saves the window's state in that file (nothing without one); the
     // window does so when it closes.
     void SaveRememberedState() const;
+    bool OfferElevatedRestart(const std::string& refusal) override;
+    // Started by OfferElevatedRestart: the first activation shows the page,
+    // node and row the old window had.
+    void ShowAfterRestart(const RestartRequest& request);
+    // The window is closing to make way for its elevated restart.
+    bool ClosingForRestart() const { return closingForRestart_; }
 
     // Applies a new DPI: window size, positions, fonts, pictures, columns.
     void ApplyDpi(int dpi, const RECT* suggested);
@@ -157,6 +164,8 @@ private:
     int currentPage_ = kPageStartUp;
     int firstPage_ = kPageStartUp;  // the page the first activation shows
     std::string stateFile_;         // where the window's state is kept; "" in tests
+    RestartRequest pendingRestart_;  // what the first activation shows again
+    bool closingForRestart_ = false;
     int refreshHeld_ = 0;       // batches open
     bool refreshPending_ = false;
     bool activatedOnce_ = false;
