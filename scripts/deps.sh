@@ -3,7 +3,8 @@
 # any of them is missing.
 set -euo pipefail
 
-packages=(cmake make g++-mingw-w64-x86-64-posix wine64 wine xvfb xauth googletest imagemagick x11-utils)
+packages=(cmake make g++-mingw-w64-x86-64-posix wine64 wine xvfb xauth googletest imagemagick x11-utils
+  wixl msitools zip unzip)
 missing=()
 for package in "${packages[@]}"; do
   dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")

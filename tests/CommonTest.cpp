@@ -1,8 +1,10 @@
 // Root-key names, folders, recursive listings, shortcuts and processes.
 #include "common/Common.h"
+#include "common/ProgramSettings.h"
 #include "common/RegistryFunctions.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
+#include "platform/Registry.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -160,6 +162,58 @@ TEST(Processes, RunProgramStartsOrReportsFailure) {
         if (!seen) Sleep(kProcessWaitStep);
     }
     EXPECT_TRUE(seen);
+}
+
+}  // namespace
+
+namespace {
+
+// An installed program keeps its data in the user's local application data;
+// a copy anywhere else (the zip, the build folder) keeps it beside itself.
+TEST(ProgramSettings, DataFolderBesideTheProgramUnlessRunFromItsInstallation) {
+    const std::string local = "C:\\Users\\ann\\AppData\\Local";
+    const struct {
+        const char* program;
+        const char* installed;
+        const char* expected;
+    } cases[] = {
+        {"C:\\Program Files\\Orvelin\\", "C:\\Program Files\\Orvelin\\", "C:\\Users\\ann\\AppData\\Local\\Orvelin\\"},
+        {"C:\\Program Files\\Orvelin\\", "c:\\program files\\orvelin", "C:\\Users\\ann\\AppData\\Local\\Orvelin\\"},
+        {"D:\\Tools\\Orvelin\\", "C:\\Program Files\\Orvelin\\", "D:\\Tools\\Orvelin\\"},
+        {"D:\\Tools\\Orvelin", "", "D:\\Tools\\Orvelin\\"},
+        {"C:\\Program Files\\Orvelin\\Old\\", "C:\\Program Files\\Orvelin\\", "C:\\Program Files\\Orvelin\\Old\\"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(common::DataFolderFor(c.program, c.installed, local), c.expected) << c.program << " | " << c.installed;
+    // With no local application data folder there is nowhere else to go.
+    EXPECT_EQ(common::DataFolderFor("C:\\Program Files\\Orvelin\\", "C:\\Program Files\\Orvelin\\", ""),
+              "C:\\Program Files\\Orvelin\\");
+}
+
+// The running program (a test program in the build folder) is not installed:
+// its data stays beside it, and a recorded installation elsewhere changes nothing.
+TEST(ProgramSettings, TheRunningCopyKeepsItsDataBesideItself) {
+    struct RemovedAtEnd {
+        ~RemovedAtEnd() { RegDeleteKeyExA(HKEY_LOCAL_MACHINE, common::kInstallKey, KEY_WOW64_64KEY, 0); }
+    } removed;
+    platform::KeyHandle key;
+    ASSERT_EQ(platform::reg::CreateKey(HKEY_LOCAL_MACHINE, common::kInstallKey, KEY_ALL_ACCESS | KEY_WOW64_64KEY,
+                                            key),
+              ERROR_SUCCESS);
+    ASSERT_EQ(platform::reg::SetString(key.Get(), common::kInstallFolderValue, "C:\\Program Files\\Orvelin\\"),
+              ERROR_SUCCESS);
+    const common::ProgramSettings settings = common::RunningProgramSettings();
+    EXPECT_FALSE(settings.installed);
+    EXPECT_EQ(settings.dataFolder, settings.programFolder);
+    EXPECT_EQ(settings.backupFolder, settings.programFolder + "Backup\\");
+    EXPECT_EQ(settings.version, ORV_VERSION_TEXT);
+    // Recorded as this very folder, it is the installed program.
+    ASSERT_EQ(platform::reg::SetString(key.Get(), common::kInstallFolderValue, settings.programFolder),
+              ERROR_SUCCESS);
+    const common::ProgramSettings installed = common::RunningProgramSettings();
+    EXPECT_TRUE(installed.installed);
+    EXPECT_NE(installed.dataFolder, installed.programFolder);
+    EXPECT_EQ(installed.dataFolder.substr(installed.dataFolder.size() - 8), "Orvelin\\");
 }
 
 }  // namespace

@@ -204,7 +204,8 @@ namespace {
 int CancelAnswer(platform::dialogs::BoxKind kind) {
     switch (kind) {
     case platform::dialogs::BoxKind::Confirm:
-    case platform::dialogs::BoxKind::ConfirmDefaultNo: return IDNO;
+    case platform::dialogs::BoxKind::ConfirmDefaultNo:
+    case platform::dialogs::BoxKind::ElevationOffer: return IDNO;
     case platform::dialogs::BoxKind::ConfirmOkCancel:
     case platform::dialogs::BoxKind::ErrorCancel: return IDCANCEL;
     case platform::dialogs::BoxKind::Warning:

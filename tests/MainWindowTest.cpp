@@ -1,6 +1,7 @@
 // The main window in process: start guard, pages, title buttons, actions,
 // the StartUp tree and list, sorting and the refresh rules.
 #include "common/Common.h"
+#include "common/ProgramSettings.h"
 #include "history/HistoryCatalogue.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
@@ -112,7 +113,7 @@ TEST_F(MainWindowTest, WindowLayoutAndFirstPage) {
     // shows the program's version.
     EXPECT_EQ(Main().ProgramFolder(), TestProgramFolder());
     EXPECT_EQ(Main().BackupFolder(), Main().ProgramFolder() + "Backup\\");
-    EXPECT_NE(FindWindowExA(Main().AboutPage().Handle(), nullptr, "STATIC", "2.0"), nullptr);
+    EXPECT_NE(FindWindowExA(Main().AboutPage().Handle(), nullptr, "STATIC", common::kProgramVersion), nullptr);
 }
 
 TEST_F(MainWindowTest, ActionsHaveTheirCaptionsHintsAndShortcuts) {

@@ -1,14 +1,50 @@
 // The running program's settings.
 #include "common/ProgramSettings.h"
 
+#include <shlobj.h>
+
+#include "common/Common.h"
 #include "platform/Files.h"
+#include "platform/Registry.h"
 
 namespace common {
+
+namespace {
+
+// The folder the installer recorded, or "" when none was (the zip, the build
+// folder, or an installation removed since).
+std::string RecordedInstallFolder() {
+    platform::KeyHandle key;
+    if (platform::reg::OpenKey(HKEY_LOCAL_MACHINE, kInstallKey, KEY_QUERY_VALUE | KEY_WOW64_64KEY, key) !=
+        ERROR_SUCCESS)
+        return "";
+    DWORD type = 0;
+    std::vector<BYTE> data;
+    if (platform::reg::QueryValue(key.Get(), kInstallFolderValue, type, data) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return "";
+    std::string folder(data.begin(), data.end());
+    folder.resize(folder.find('\0') == std::string::npos ? folder.size() : folder.find('\0'));
+    return folder;
+}
+
+}  // namespace
+
+std::string DataFolderFor(const std::string& programFolder, const std::string& installFolder,
+                          const std::string& localAppData) {
+    const std::string beside = WithTrailingSeparator(programFolder);
+    if (installFolder.empty() || localAppData.empty()) return beside;
+    if (!SameCaption(WithTrailingSeparator(installFolder), beside)) return beside;
+    return WithTrailingSeparator(localAppData) + "Orvelin\\";
+}
 
 ProgramSettings RunningProgramSettings() {
     ProgramSettings settings;
     settings.programFolder = platform::files::ExtractFilePath(platform::files::ModuleFileName());
-    settings.backupFolder = settings.programFolder + "Backup\\";
+    settings.dataFolder =
+        DataFolderFor(settings.programFolder, RecordedInstallFolder(), SpecialFolderPath(CSIDL_LOCAL_APPDATA));
+    settings.installed = !SameCaption(settings.dataFolder, WithTrailingSeparator(settings.programFolder));
+    settings.backupFolder = settings.dataFolder + "Backup\\";
     settings.version = kProgramVersion;
     return settings;
 }

@@ -50,6 +50,43 @@ int ShowErrorCancel(HWND owner, const std::string& text, const std::string& capt
     return IDCANCEL;
 }
 
+// The elevation offer: a task dialog, since a message box can neither name
+// its button nor show the shield on it. A message box with Yes and No
+// stands in where task dialogs are missing.
+HRESULT CALLBACK ShieldTheRestartButton(HWND dialog, UINT notification, WPARAM, LPARAM, LONG_PTR) {
+    if (notification == TDN_CREATED) SendMessageW(dialog, TDM_SET_BUTTON_ELEVATION_REQUIRED_STATE, IDYES, TRUE);
+    return S_OK;
+}
+
+int ShowElevationOffer(HWND owner, const std::string& text, const std::string& caption) {
+    using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
+    HMODULE comctl = GetModuleHandleA("comctl32.dll");
+    auto taskDialog = comctl ? reinterpret_cast<TaskDialogIndirectFn>(
+                                   reinterpret_cast<void*>(GetProcAddress(comctl, "TaskDialogIndirect")))
+                             : nullptr;
+    const auto fallback = [&] {
+        return MessageBoxA(owner, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+    };
+    if (!taskDialog) return fallback();
+    const std::wstring wideText = platform::text::Widen(text), wideCaption = platform::text::Widen(caption);
+    const TASKDIALOG_BUTTON restart{IDYES, L"Restart as Administrator"};
+    TASKDIALOGCONFIG config{};
+    config.cbSize = sizeof(config);
+    config.hwndParent = owner;
+    config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_POSITION_RELATIVE_TO_WINDOW;
+    config.dwCommonButtons = TDCBF_CANCEL_BUTTON;
+    config.cButtons = 1;
+    config.pButtons = &restart;
+    config.nDefaultButton = IDCANCEL;
+    config.pszWindowTitle = wideCaption.c_str();
+    config.pszMainIcon = TD_WARNING_ICON;
+    config.pszContent = wideText.c_str();
+    config.pfCallback = ShieldTheRestartButton;
+    int button = IDCANCEL;
+    if (FAILED(taskDialog(&config, &button, nullptr, nullptr))) return fallback();
+    return button == IDYES ? IDYES : IDNO;
+}
+
 // "A|*.a|B|*.b" → "A\0*.a\0B\0*.b\0\0".
 std::string DialogFilter(const std::string& filter) {
     std::string result = filter;
@@ -70,6 +107,7 @@ UINT BoxFlags(BoxKind kind) {
     case BoxKind::ConfirmOkCancel: return MB_OKCANCEL | MB_ICONQUESTION;
     case BoxKind::Warning: return MB_OK | MB_ICONWARNING;
     case BoxKind::Plain: return MB_OK;
+    case BoxKind::ElevationOffer: return 0;
     }
     return MB_OK;
 }
@@ -77,6 +115,7 @@ UINT BoxFlags(BoxKind kind) {
 int ShowBox(HWND owner, const std::string& text, const std::string& caption, BoxKind kind) {
     if (auto& handler = InstalledBoxHandler()) return handler(text, caption, kind);
     if (kind == BoxKind::ErrorCancel) return ShowErrorCancel(owner, text, caption);
+    if (kind == BoxKind::ElevationOffer) return ShowElevationOffer(owner, text, caption);
     return MessageBoxA(owner, text.c_str(), caption.c_str(), BoxFlags(kind));
 }
 

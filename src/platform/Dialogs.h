@@ -20,6 +20,10 @@ enum class BoxKind {
     ConfirmOkCancel,
     Warning,      // warning icon, OK
     Plain,        // no icon, OK
+    // A change was refused for want of administrator rights: warning icon,
+    // "Restart as Administrator" with the shield (IDYES) and Cancel (IDNO),
+    // Cancel the default.
+    ElevationOffer,
 };
 
 // The MessageBox flags (buttons, icon, default button) of a kind; the

@@ -20,6 +20,28 @@ StartProgramHandler& InstalledStartHandler() {
     return handler;
 }
 
+StartProgramHandler& InstalledElevatedStartHandler() {
+    static StartProgramHandler handler;
+    return handler;
+}
+
+DWORD ShellExecuteWith(HWND owner, const char* verb, const std::string& program, const std::string& arguments) {
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof(info);
+    // The error is the caller's to tell, in the program's own words.
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.hwnd = owner;
+    info.lpVerb = verb;
+    info.lpFile = program.c_str();
+    info.lpParameters = arguments.empty() ? nullptr : arguments.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExA(&info)) {
+        const DWORD error = GetLastError();
+        return error != ERROR_SUCCESS ? error : ERROR_FILE_NOT_FOUND;
+    }
+    return ERROR_SUCCESS;
+}
+
 struct ShellLinkObject {
     ComPtr<IShellLinkA> link;
     ComPtr<IPersistFile> file;
@@ -92,21 +114,33 @@ bool ShellOpen(HWND owner, const std::string& verb, const std::string& target, i
 
 DWORD StartProgram(HWND owner, const std::string& program, const std::string& arguments) {
     if (auto& handler = InstalledStartHandler()) return handler(program, arguments);
-    SHELLEXECUTEINFOA info{};
-    info.cbSize = sizeof(info);
-    // The error is the caller's to tell, in the program's own words.
-    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-    info.hwnd = owner;
-    info.lpVerb = "open";
-    info.lpFile = program.c_str();
-    info.lpParameters = arguments.empty() ? nullptr : arguments.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExA(&info)) {
-        const DWORD error = GetLastError();
-        return error != ERROR_SUCCESS ? error : ERROR_FILE_NOT_FOUND;
-    }
-    return ERROR_SUCCESS;
+    return ShellExecuteWith(owner, "open", program, arguments);
 }
+
+std::function<bool()>& InstalledElevationQuery() {
+    static std::function<bool()> query;
+    return query;
+}
+
+void SetElevationQuery(std::function<bool()> query) { InstalledElevationQuery() = std::move(query); }
+
+bool ProcessIsElevated() {
+    if (auto& query = InstalledElevationQuery()) return query();
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+    const KernelHandle token(raw);
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    return GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof(elevation), &size) &&
+           elevation.TokenIsElevated != 0;
+}
+
+DWORD StartProgramElevated(HWND owner, const std::string& program, const std::string& arguments) {
+    if (auto& handler = InstalledElevatedStartHandler()) return handler(program, arguments);
+    return ShellExecuteWith(owner, "runas", program, arguments);
+}
+
+void SetStartElevatedHandler(StartProgramHandler handler) { InstalledElevatedStartHandler() = std::move(handler); }
 
 void SetStartProgramHandler(StartProgramHandler handler) { InstalledStartHandler() = std::move(handler); }
 

@@ -52,4 +52,15 @@ using StartProgramHandler = std::function<DWORD(const std::string& program, cons
 // StartProgram calls instead of starting anything.
 void SetStartProgramHandler(StartProgramHandler handler);
 
+// Whether this process runs with administrator rights (an elevated token).
+bool ProcessIsElevated();
+// Installs (or, empty, removes) the stand-in ProcessIsElevated asks instead:
+// Wine gives every process an elevated token, so tests say which they mean.
+void SetElevationQuery(std::function<bool()> query);
+// Starts the program with administrator rights: Windows asks the user
+// (ERROR_CANCELLED when the user declines). ERROR_SUCCESS once it started.
+DWORD StartProgramElevated(HWND owner, const std::string& program, const std::string& arguments);
+// Installs (or removes) the stand-in StartProgramElevated calls instead.
+void SetStartElevatedHandler(StartProgramHandler handler);
+
 }  // namespace platform::shell

@@ -39,13 +39,15 @@ TAboutPage::TAboutPage(IPageHost& frame) : TMainPage(frame, kPageAbout) {
     constexpr unsigned kRight = ui::kMoveRight;
     productLabel_ = AddControl("STATIC", "Orvelin", SS_CENTER, left, 16, width, 44, kIdLinkFirst - 1, 0, kRight);
     AddControl("STATIC", "", SS_ETCHEDHORZ, left, 68, width, 2, 0, 0, kRight);
-    const char* const pairs[3][2] = {{"Version:", Frame().Settings().version.c_str()},
+    const char* const pairs[4][2] = {{"Version:", Frame().Settings().version.c_str()},
                                      {"Mod:", "Home Edition"},
-                                     {"Manufacturer:", "Orvelin Software"}};
+                                     {"Manufacturer:", "Orvelin Software"},
+                                     {"Data Folder:", Frame().Settings().dataFolder.c_str()}};
     int y = 82;
     for (const auto& pair : pairs) {
         AddControl("STATIC", pair[0], 0, left, y, 104, 16, 0, 0, kRight);
-        AddControl("STATIC", pair[1], 0, valueLeft, y, width - 108, 16, 0, 0, kRight);
+        // A long folder keeps its drive and its last folder in sight.
+        AddControl("STATIC", pair[1], SS_PATHELLIPSIS | SS_NOPREFIX, valueLeft, y, width - 108, 16, 0, 0, kRight);
         y += 22;
     }
     AddControl("STATIC", "", SS_ETCHEDHORZ, left, y + 4, width, 2, 0, 0, kRight);

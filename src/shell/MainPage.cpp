@@ -82,6 +82,39 @@ void TMainPage::AddSplitter(int left) {
                           kPageHeight - kStripHeight, ui::kGrowDown | ui::kFollowSplit, page_);
 }
 
+bool TMainPage::SelectedNodeData(LPARAM& data) const {
+    const ui::TreeView tree = SectionTree();
+    const HTREEITEM selected = tree.Handle() ? tree.Selected() : nullptr;
+    if (!selected) return false;
+    data = tree.Data(selected);
+    return true;
+}
+
+std::string TMainPage::SelectedRowCaption() const {
+    const ui::ListView list = ResultList();
+    const int selected = list.Handle() ? list.Selected() : -1;
+    return selected >= 0 ? list.Text(selected, 0) : std::string();
+}
+
+void TMainPage::ShowNodeAndRow(bool hasNode, LPARAM node, const std::string& row) {
+    const RefreshBatch batch(frame_);
+    ui::TreeView tree = SectionTree();
+    if (hasNode && tree.Handle())
+        if (const HTREEITEM item = tree.ItemWithData(node)) tree.Select(item);
+    ui::ListView list = ResultList();
+    if (row.empty() || !list.Handle()) return;
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.Text(i, 0) == row) {
+            list.Select(i);
+            ListView_EnsureVisible(list.Handle(), i, FALSE);
+            return;
+        }
+}
+
+void TMainPage::MoveSplitTo(int offset) {
+    if (splitter_) SplitterDragged(frame_.Layout().Scale(splitterHome_ + offset));
+}
+
 void TMainPage::SplitterDragged(int edge) {
     ui::DpiLayout& layout = frame_.Layout();
     RECT client{};

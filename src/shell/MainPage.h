@@ -90,6 +90,11 @@ public:
     // message loop, where a failure is shown as any other.
     virtual void BeginRefreshBatch() = 0;
     virtual void EndRefreshBatch() noexcept = 0;
+    // A change to a machine-wide key or file was refused for want of
+    // rights: tells the refusal and, unless Orvelin already runs as
+    // administrator, offers to restart it so, on the same page and
+    // selection. True when the restart is under way (this window closes).
+    virtual bool OfferElevatedRestart(const std::string& refusal) = 0;
 
 protected:
     ~IPageHost() = default;
@@ -137,12 +142,22 @@ public:
     virtual void BackUpRestore() {}
     // The splitter between the section tree and the list (none on About).
     ui::Splitter* SectionSplitter() const { return splitter_.get(); }
+    // Puts the splitter at an offset (96-DPI) from its place, kept within
+    // the same bounds as a drag.
+    void MoveSplitTo(int offset);
     // The frame's sort rewrote the rows of a list (any page's) in a new order.
     virtual void ListReordered(HWND /*list*/) {}
     // The report of the page's list: its heading with the selected node,
     // the column line and the rows in the order shown; nothing on a page
     // without a list.
     virtual std::optional<common::ReportBuilder> Report() const { return std::nullopt; }
+    // The selected tree node's data (false when none is selected), and the
+    // selected row's caption ("" for none): what a restart shows again.
+    bool SelectedNodeData(LPARAM& data) const;
+    std::string SelectedRowCaption() const;
+    // Selects the tree node with the data (which lists it) and then the row
+    // with the caption, when they are there.
+    void ShowNodeAndRow(bool hasNode, LPARAM node, const std::string& row);
     // Why the program may not close now (work that must not be cut off), or "".
     virtual std::string BusyText() const { return {}; }
 

@@ -225,11 +225,15 @@ void TfrmMain::ApplyDpi(int dpi, const RECT* suggested) {
 // ---- window life ---------------------------------------------------------
 
 void TfrmMain::FormActivate(bool firstActivation) {
-    // The first activation shows the StartUp page. Later activations (after
+    // The first activation shows the StartUp page (or the page the window was
+    // left on, when it remembers one). Later activations (after
     // one of the program's own dialogs closes) keep the page the user is on.
     if (firstActivation) {
-        currentPage_ = kPageStartUp;
-        ShowPage(kPageStartUp);
+        currentPage_ = firstPage_;
+        ShowPage(firstPage_);
+        if (pendingRestart_.previousProcess != 0)
+            pages_[currentPage_]->ShowNodeAndRow(pendingRestart_.hasNode, pendingRestart_.node, pendingRestart_.row);
+        pendingRestart_ = {};
     }
     title_->UpdatePictures(currentPage_);
     about_->NavigateHelp(settings_.programFolder + "Help.html");
@@ -481,7 +485,8 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_CLOSE:
-        if (FormCloseQuery()) {
+        if (closingForRestart_ || FormCloseQuery()) {
+            SaveRememberedState();
             quitOnDestroy_ = true;
             DestroyWindow(Handle());
         }

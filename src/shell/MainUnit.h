@@ -9,6 +9,8 @@
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
 #include "shell/ListSorting.h"
+#include "shell/RestartRequest.h"
+#include "shell/WindowMemory.h"
 #include "shell/MainLayout.h"
 #include "shell/MainPage.h"
 #include "shell/TitleStrip.h"
@@ -110,6 +112,21 @@ public:
     TitleStrip& pTitle() { return *title_; }
     HWND lblVendor = nullptr;
 
+    // Restores what the window remembered in the file (place, size and
+    // maximised state, splitters, column widths, sort, last page) and saves
+    // it there when the window closes. Returns the command to show the
+    // window with: maximised when it was left so, else show.
+    int UseRememberedState(const std::string& file, int show);
+    // Saves the window's state in that file (nothing without one); the
+    // window does so when it closes.
+    void SaveRememberedState() const;
+    bool OfferElevatedRestart(const std::string& refusal) override;
+    // Started by OfferElevatedRestart: the first activation shows the page,
+    // node and row the old window had.
+    void ShowAfterRestart(const RestartRequest& request);
+    // The window is closing to make way for its elevated restart.
+    bool ClosingForRestart() const { return closingForRestart_; }
+
     // Applies a new DPI: window size, positions, fonts, pictures, columns.
     void ApplyDpi(int dpi, const RECT* suggested);
     // The smallest window size: the default one, or the work area when that
@@ -137,11 +154,18 @@ private:
     // The client area changed size: controls follow, lists refill.
     void ClientResized(int width, int height);
     LRESULT OnControlColor(HDC dc, HWND control);
+    // The window's state as the settings file keeps it, and back.
+    RememberedWindow RememberedState() const;
+    void ApplyRememberedState(const RememberedWindow& state);
 
     std::unique_ptr<TFileVersionInfo> versionInfo_;
     common::ProgramSettings settings_;
     SortState sortState_;
     int currentPage_ = kPageStartUp;
+    int firstPage_ = kPageStartUp;  // the page the first activation shows
+    std::string stateFile_;         // where the window's state is kept; "" in tests
+    RestartRequest pendingRestart_;  // what the first activation shows again
+    bool closingForRestart_ = false;
     int refreshHeld_ = 0;       // batches open
     bool refreshPending_ = false;
     bool activatedOnce_ = false;

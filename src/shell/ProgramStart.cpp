@@ -6,6 +6,7 @@
 #include "platform/Processes.h"
 #include "platform/ProtectedStorage.h"
 #include "shell/MainUnit.h"
+#include "shell/RestartRequest.h"
 #include "snapshots/BackupRun.h"
 #include "ui/Worker.h"
 
@@ -48,8 +49,19 @@ constexpr DWORD kWorkerEndWait = 5000;
 
 }  // namespace
 
+// An instance restarted as administrator waits for the one it replaces,
+// whose single-instance guard would otherwise turn it away.
+static void WaitForPreviousInstance(DWORD processId) {
+    if (processId == 0) return;
+    constexpr DWORD kPreviousEndWait = 15000;
+    const platform::KernelHandle previous(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    if (previous) WaitForSingleObject(previous.Get(), kPreviousEndWait);
+}
+
 int RunOrvelin(int show) {
     InitialiseApplication();
+    const RestartRequest restart = ParseRestartArguments(GetCommandLineW());
+    WaitForPreviousInstance(restart.previousProcess);
     // The shell-link objects and the help page need OLE on this thread.
     const HRESULT ole = OleInitialize(nullptr);
     int exitCode = 0;
@@ -62,6 +74,8 @@ int RunOrvelin(int show) {
                                        platform::dialogs::BoxKind::ErrorCancel);
         } else {
             TfrmMain main;
+            show = main.UseRememberedState(main.Settings().dataFolder + kSettingsFileName, show);
+            main.ShowAfterRestart(restart);
             ShowWindow(main.Handle(), show);
             UpdateWindow(main.Handle());
             ReportUnfinishedRestore(main.Handle(), main.BackupFolder());

@@ -188,9 +188,14 @@ void TStartUpPage::SuValuesTickChanged(int row) {
     if (!SuRowEntry(row, entry)) return;
     const EntryMoveResult result = SwitchEntry(entry, lvSuValues.Checked(row));
     if (result.outcome == EntryMoveOutcome::Conflict) ReportMoveConflict(row, result);
-    // A key that cannot be written changes nothing and says nothing; the
-    // tick shows what the registry still holds.
-    if (result.outcome == EntryMoveOutcome::NotWritable) SetRowTick(row, result.registryActive);
+    if (result.outcome != EntryMoveOutcome::NotWritable) return;
+    // A key that cannot be written changes nothing; the tick shows what the
+    // registry still holds. A machine-wide key is one for administrators:
+    // the user may restart Orvelin so. Elsewhere it says nothing.
+    SetRowTick(row, result.registryActive);
+    if (entry.rootName == "HKEY_LOCAL_MACHINE")
+        Frame().OfferElevatedRestart(entry.name + " was not switched " + (lvSuValues.Checked(row) ? "off" : "on") +
+                                     ": its key cannot be written.");
 }
 
 void TStartUpPage::SuValuesStateReapplied(int row) {

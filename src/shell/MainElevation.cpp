@@ -1,0 +1,51 @@
+// TfrmMain: a change refused for want of administrator rights, and the
+// restart as administrator on the same page and selection.
+#include "shell/MainUnit.h"
+
+#include "platform/Dialogs.h"
+#include "platform/Files.h"
+#include "platform/Processes.h"
+#include "platform/Shell.h"
+#include "shell/RestartRequest.h"
+
+namespace shell {
+
+bool TfrmMain::OfferElevatedRestart(const std::string& refusal) {
+    namespace dialogs = platform::dialogs;
+    if (platform::shell::ProcessIsElevated()) {
+        dialogs::ShowBox(Handle(), refusal, ui::kApplicationTitle, dialogs::BoxKind::Warning);
+        return false;
+    }
+    const std::string offer = refusal +
+                              "\r\n\r\nChanging it needs administrator rights. Restart Orvelin as administrator? "
+                              "It opens again on this page and selection.";
+    if (dialogs::ShowBox(Handle(), offer, ui::kApplicationTitle, dialogs::BoxKind::ElevationOffer) != IDYES)
+        return false;
+    RestartRequest request;
+    request.previousProcess = GetCurrentProcessId();
+    request.page = currentPage_;
+    request.hasNode = pages_[currentPage_]->SelectedNodeData(request.node);
+    request.row = pages_[currentPage_]->SelectedRowCaption();
+    SaveRememberedState();
+    const DWORD started = platform::shell::StartProgramElevated(Handle(), platform::files::ModuleFileName(),
+                                                                RestartArguments(request));
+    if (started == ERROR_CANCELLED) return false;  // the user said no to Windows' own question
+    if (started != ERROR_SUCCESS) {
+        dialogs::ShowBox(Handle(),
+                         "Orvelin could not be restarted as administrator: " +
+                             platform::processes::SystemErrorText(started),
+                         ui::kApplicationTitle, dialogs::BoxKind::Warning);
+        return false;
+    }
+    // The new instance waits for this one to end; nothing is left to ask.
+    closingForRestart_ = true;
+    PostMessageA(Handle(), WM_CLOSE, 0, 0);
+    return true;
+}
+
+void TfrmMain::ShowAfterRestart(const RestartRequest& request) {
+    if (request.page >= 0 && request.page < kPageCount) firstPage_ = request.page;
+    pendingRestart_ = request;
+}
+
+}  // namespace shell

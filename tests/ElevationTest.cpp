@@ -1,0 +1,178 @@
+// A change refused for want of administrator rights: the offer to restart as
+// administrator, the restart's command line, and the new window back on the
+// old one's page, node and row.
+#include "EngineTestSupport.h"
+#include "ReadOnlyRegKey.h"
+#include "TestSupport.h"
+#include "common/Common.h"
+#include "platform/Files.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "platform/Text.h"
+#include "shell/MainUnit.h"
+#include "shell/RestartRequest.h"
+#include "shell/StartUpPage.h"
+#include "startup/StartUpFunctions.h"
+
+#include <gtest/gtest.h>
+
+using namespace shell;
+using namespace testing_support;
+
+namespace {
+
+RestartRequest ReadBack(const std::string& arguments) {
+    return ParseRestartArguments(L"\"C:\\Program Files\\Orvelin\\Orvelin.exe\" " + platform::text::Widen(arguments));
+}
+
+TEST(RestartRequest, ArgumentsReadBackAsWrittenWhateverTheRowHolds) {
+    for (const char* row : {"Tool", "with space", "quote \" inside", "ends in backslash\\", "C:\\a b\\\\\"c\"\\",
+                            "Grüße", "\t"}) {
+        RestartRequest request;
+        request.previousProcess = 4242;
+        request.page = kPageStartUp;
+        request.hasNode = true;
+        request.node = startup::kSuRun;
+        request.row = row;
+        const RestartRequest read = ReadBack(RestartArguments(request));
+        EXPECT_EQ(read.previousProcess, 4242u) << row;
+        EXPECT_EQ(read.page, kPageStartUp) << row;
+        EXPECT_TRUE(read.hasNode) << row;
+        EXPECT_EQ(read.node, startup::kSuRun) << row;
+        EXPECT_EQ(read.row, row);
+    }
+    // A plain start, and command lines that are not a restart's.
+    for (const char* other : {"", "--page 1", "--restarted-from x", "--restarted-from 12 --page", "/S",
+                              "--restarted-from 12 --colour red"})
+        EXPECT_EQ(ReadBack(other).previousProcess, 0u) << other;
+}
+
+// Records the elevated starts and answers with the error given.
+class RecordedElevatedStarts {
+public:
+    explicit RecordedElevatedStarts(DWORD answer) {
+        platform::shell::SetStartElevatedHandler([this, answer](const std::string& program, const std::string& args) {
+            started.push_back({program, args});
+            return answer;
+        });
+    }
+    ~RecordedElevatedStarts() { platform::shell::SetStartElevatedHandler({}); }
+    std::vector<std::pair<std::string, std::string>> started;
+};
+
+// The window as a user without administrator rights runs it (Wine runs
+// every program elevated), or as an administrator.
+class ScopedElevation {
+public:
+    explicit ScopedElevation(bool elevated) {
+        platform::shell::SetElevationQuery([elevated] { return elevated; });
+    }
+    ~ScopedElevation() { platform::shell::SetElevationQuery({}); }
+};
+
+using ElevationTest = FrameTest;
+
+TEST_F(ElevationTest, ARefusalOffersARestartAsAdministratorOnTheSamePageAndRow) {
+    const std::string runKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    ScopedRegValue seeded(HKEY_CURRENT_USER, runKey, "Elevation Probe");
+    {
+        platform::KeyHandle key;
+        ASSERT_EQ(platform::reg::CreateKey(HKEY_CURRENT_USER, runKey, KEY_ALL_ACCESS, key), ERROR_SUCCESS);
+        ASSERT_EQ(platform::reg::SetString(key.Get(), "Elevation Probe", "C:\\probe.exe"), ERROR_SUCCESS);
+    }
+    Main().StartUpPage().SelectSuSection(startup::kSuRun);
+    ui::ListView list = Main().StartUpPage().lvSuValues;
+    const int row = RowOf(list, "Elevation Probe");
+    ASSERT_GE(row, 0);
+    list.Select(row);
+
+    const struct {
+        int answer;        // to the offer
+        DWORD startError;  // of the elevated start
+        bool restarting;
+        size_t boxes;
+    } cases[] = {
+        {IDNO, ERROR_SUCCESS, false, 1},
+        {IDYES, ERROR_CANCELLED, false, 1},  // the user declined Windows' own question
+        {IDYES, ERROR_FILE_NOT_FOUND, false, 2},
+        {IDYES, ERROR_SUCCESS, true, 1},
+    };
+    {
+        // An administrator is only told: there is nothing a restart would add.
+        const ScopedElevation administrator(true);
+        RecordedBoxes boxes({IDOK});
+        RecordedElevatedStarts starts(ERROR_SUCCESS);
+        EXPECT_FALSE(Main().OfferElevatedRestart("Tool was not deleted: its key cannot be written."));
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].text, "Tool was not deleted: its key cannot be written.");
+        EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::Warning);
+        EXPECT_TRUE(starts.started.empty());
+    }
+    const ScopedElevation user(false);
+    for (const auto& c : cases) {
+        RecordedBoxes boxes({c.answer, IDOK});
+        RecordedElevatedStarts starts(c.startError);
+        EXPECT_EQ(Main().OfferElevatedRestart("Tool was not deleted: its key cannot be written."), c.restarting);
+        ASSERT_EQ(boxes.Shown().size(), c.boxes) << c.answer << " " << c.startError;
+        EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::ElevationOffer);
+        EXPECT_EQ(boxes.Shown()[0].text.rfind("Tool was not deleted: its key cannot be written.\r\n\r\n", 0), 0u);
+        EXPECT_EQ(starts.started.size(), c.answer == IDYES ? 1u : 0u);
+        EXPECT_EQ(Main().ClosingForRestart(), c.restarting);
+        if (!c.restarting || starts.started.empty()) continue;
+        EXPECT_TRUE(SameCaption(starts.started[0].first, platform::files::ModuleFileName()));
+        const RestartRequest request = ReadBack(starts.started[0].second);
+        EXPECT_EQ(request.previousProcess, GetCurrentProcessId());
+        EXPECT_EQ(request.page, kPageStartUp);
+        EXPECT_EQ(request.node, startup::kSuRun);
+        EXPECT_EQ(request.row, "Elevation Probe");
+
+        // The new window shows them again.
+        window_.reset();
+        window_ = std::make_unique<TfrmMain>();
+        Main().ShowAfterRestart(request);
+        ShowWindow(Main().Handle(), SW_SHOW);
+        Main().FormActivate(true);
+        PumpMessages();
+        EXPECT_EQ(Main().CurrentPage(), kPageStartUp);
+        EXPECT_EQ(Main().StartUpPage().tvSuSections.Data(Main().StartUpPage().tvSuSections.Selected()),
+                  startup::kSuRun);
+        const ui::ListView shown = Main().StartUpPage().lvSuValues;
+        ASSERT_GE(shown.Selected(), 0);
+        EXPECT_EQ(shown.Text(shown.Selected(), 0), "Elevation Probe");
+    }
+}
+
+TEST_F(ElevationTest, AMachineWideSwitchRefusedOffersTheRestartAUserOneStaysSilent) {
+    const ScopedElevation user(false);
+    const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx";
+    ScopedRegKeys cleanup;
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        platform::KeyHandle handle;
+        ASSERT_EQ(platform::reg::CreateKey(root, key, KEY_ALL_ACCESS, handle), ERROR_SUCCESS);
+        ASSERT_EQ(platform::reg::SetString(handle.Get(), "OrvE locked", "C:\\locked.exe"), ERROR_SUCCESS);
+        cleanup.Add(root, key + "-");
+    }
+    ScopedRegValue machineValue(HKEY_LOCAL_MACHINE, key, "OrvE locked"), userValue(HKEY_CURRENT_USER, key, "OrvE locked");
+    ScopedReadOnlyKey machine(HKEY_LOCAL_MACHINE, key), machineTwin(HKEY_LOCAL_MACHINE, key + "-");
+    ScopedReadOnlyKey userKey(HKEY_CURRENT_USER, key), userTwin(HKEY_CURRENT_USER, key + "-");
+    Main().StartUpPage().SelectSuSection(startup::kSuRunOnceEx);
+    ui::ListView list = Main().StartUpPage().lvSuValues;
+    for (const char* root : {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER"}) {
+        int row = -1;
+        for (int i = 0; i < list.Count(); ++i)
+            if (list.Text(i, 0) == "OrvE locked" && list.Text(i, 2) == root) row = i;
+        ASSERT_GE(row, 0) << root;
+        RecordedBoxes boxes({IDNO});
+        list.SetChecked(row, false);
+        EXPECT_TRUE(list.Checked(row)) << root;  // the registry still holds it switched on
+        if (std::string(root) == "HKEY_CURRENT_USER") {
+            EXPECT_TRUE(boxes.Shown().empty());
+            continue;
+        }
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::ElevationOffer);
+        EXPECT_EQ(boxes.Shown()[0].text.rfind("OrvE locked was not switched off: its key cannot be written.", 0), 0u);
+    }
+}
+
+}  // namespace
