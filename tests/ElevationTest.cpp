@@ -175,4 +175,27 @@ TEST_F(ElevationTest, AMachineWideSwitchRefusedOffersTheRestartAUserOneStaysSile
     }
 }
 
+TEST_F(ElevationTest, AMachineWideDeleteRefusedOffersTheRestart) {
+    const ScopedElevation user(false);
+    const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\RunService";
+    {
+        platform::KeyHandle handle;
+        ASSERT_EQ(platform::reg::CreateKey(HKEY_LOCAL_MACHINE, key, KEY_ALL_ACCESS, handle), ERROR_SUCCESS);
+        ASSERT_EQ(platform::reg::SetString(handle.Get(), "OrvE kept", "C:\\kept.exe"), ERROR_SUCCESS);
+    }
+    ScopedRegValue seeded(HKEY_LOCAL_MACHINE, key, "OrvE kept");
+    ScopedReadOnlyKey locked(HKEY_LOCAL_MACHINE, key);
+    Main().StartUpPage().SelectSuSection(startup::kSuRunService);
+    ui::ListView list = Main().StartUpPage().lvSuValues;
+    const int row = RowOf(list, "OrvE kept");
+    ASSERT_GE(row, 0);
+    list.Select(row);
+    RecordedBoxes boxes({IDYES, IDNO});
+    Main().ExecuteAction(aSuDelete);
+    ASSERT_EQ(boxes.Shown().size(), 2u);
+    EXPECT_EQ(boxes.Shown()[1].kind, platform::dialogs::BoxKind::ElevationOffer);
+    EXPECT_EQ(boxes.Shown()[1].text.rfind("OrvE kept was not deleted: its key cannot be written.\r\n\r\n", 0), 0u);
+    EXPECT_GE(RowOf(list, "OrvE kept"), 0);
+}
+
 }  // namespace

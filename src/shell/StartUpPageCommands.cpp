@@ -154,7 +154,12 @@ void TStartUpPage::aSuDeleteExecute() {
             const RunDeleteResult result = DeleteRunEntryWithBackup(RunEntry{valueName, location, rootName, section},
                                                                     ticked, Frame().Settings().backupFolder, now);
             const std::string refusal = RunDeleteRefusalText(name, result);
-            if (!refusal.empty())
+            // A machine-wide key is one for administrators: the user may
+            // restart Orvelin so, and this window then goes.
+            const bool forAdministrators =
+                result.outcome == RunDeleteOutcome::NotWritable && rootName == "HKEY_LOCAL_MACHINE";
+            if (forAdministrators && Frame().OfferElevatedRestart(refusal)) return;
+            if (!refusal.empty() && !forAdministrators)
                 platform::dialogs::ShowBox(Frame().Handle(), refusal, ui::kApplicationTitle,
                                            platform::dialogs::BoxKind::ErrorCancel);
         }
