@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <optional>
 
 using namespace history;
 using namespace testing_support;
@@ -52,6 +53,13 @@ protected:
         keys_.reset();
         folder_.reset();
     }
+    // Everything seeded goes, and the test goes on with a fresh folder.
+    void Reseed() {
+        TearDown();
+        keys_ = std::make_unique<ScopedRegKeys>();
+        values_.clear();
+        SetUp();
+    }
 
     // Marks the key for removal unless it (or a key above it) was there before.
     void Own(HKEY root, const std::string& path) {
@@ -70,11 +78,11 @@ protected:
         if (RegKeyExists(root, path) && !RegValueExists(root, path, name)) values_.push_back({root, path, name});
         SetRegString(root, path, name, text);
     }
-    void Dword(HKEY root, const std::string& path, const std::string& name) {
+    void Dword(HKEY root, const std::string& path, const std::string& name, DWORD value = 1) {
         Own(root, path);
         if (!RegKeyExists(root, path)) keys_->Add(root, path);
         values_.push_back({root, path, name});
-        SetRegDword(root, path, name, 1);
+        SetRegDword(root, path, name, value);
     }
     void Key(HKEY root, const std::string& path) {
         Own(root, path);
@@ -108,6 +116,38 @@ std::string Helper(const std::string& name) { return std::string(kBrowserHelperO
 std::string Extension(const std::string& name) { return std::string(kExtensionsKey) + "\\" + name; }
 std::string Uninstall(const std::string& name) { return std::string(kUninstallKey) + "\\" + name; }
 std::string Module(const std::string& name) { return std::string(kModuleUsageKey) + "\\" + name; }
+const std::string kSharedDlls = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+std::string ExpandedProgramFiles() {
+    char buffer[MAX_PATH] = {};
+    ExpandEnvironmentStringsA("%ProgramFiles%", buffer, MAX_PATH);
+    return buffer;
+}
+
+std::string Slashed(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+// A shared-DLL count, or nothing when the value is gone.
+std::optional<DWORD> SharedCount(const std::string& path) {
+    platform::KeyHandle key;
+    platform::reg::RawValue value;
+    if (platform::reg::OpenKey(kMachine, kSharedDlls, KEY_READ, key) != ERROR_SUCCESS ||
+        platform::reg::QueryRawValue(key.Get(), path, value) != ERROR_SUCCESS || value.data.size() != 4)
+        return std::nullopt;
+    DWORD count = 0;
+    std::copy(value.data.begin(), value.data.end(), reinterpret_cast<BYTE*>(&count));
+    return count;
+}
+
+// A drive letter the test machine has no drive for.
+std::string UnmountedDrive() {
+    const DWORD drives = GetLogicalDrives();
+    for (char letter = 'Y'; letter > 'D'; --letter)
+        if (!(drives & (1u << (letter - 'A')))) return std::string(1, letter) + ":";
+    return {};
+}
 
 bool Exists(const std::string& path) { return files::FileExists(path); }
 
@@ -411,14 +451,15 @@ TEST_F(AddOnMachine, NamesThatAreNoSingleKeyReachNothing) {
     Text(kMachine, Module("orv kept.dll"), "", "");  // a default value holding nothing
     Text(kClasses, "CLSID\\Orv Kept\\Sub", "", "");
     Text(kClasses, "OrvExt.Empty\\CLSID", "", "");
+    AddOnReferences references = AddOnReferences::Read();
     for (const std::string& name : {std::string(), std::string("Orv Kept Unit\\Sub"), std::string("Orv Kept\\Sub")}) {
-        RemoveDistributionUnit(name);
-        RemoveClassRegistration(name);
+        RemoveDistributionUnit(name, references);
+        RemoveClassRegistration(name, references);
         RemoveProgramIdentifiers(name);
-        RemoveMachineClassRegistration(name);
+        RemoveMachineClassRegistration(name, references);
         RemoveMachineProgramIdentifiers(name);
         RemoveInstalledComponent(name);
-        RemoveModuleUsage(name);
+        RemoveModuleUsage(name, references);
     }
     EXPECT_TRUE(RegKeyExists(kMachine, unit));
     EXPECT_TRUE(RegKeyExists(kMachine, component));
@@ -474,7 +515,8 @@ TEST_F(AddOnMachine, DeleteAllOfTheClassSectionsWalksTheListedRowsAndStops) {
     Key(kMachine, Helper(kOtherId));
     Key(kMachine, Helper("Orv Plain Helper"));
     const HistorySectionRow& row = HistorySectionRowOf(hsBrowserHelperObjects);
-    const std::vector<HistoryRow> rows = Listed(ListBrowserHelperObjects, "*", {kHelperId, kOtherId, "Orv Plain Helper"});
+    const std::vector<HistoryRow> rows =
+        Listed(ListBrowserHelperObjects, "*", {kHelperId, kOtherId, "Orv Plain Helper"});
     ASSERT_EQ(rows.size(), 3u);
     TNoDeleteProgress progress;
     {
@@ -527,14 +569,14 @@ TEST_F(AddOnMachine, ToolbarsWithAClassKeyAreListedWithoutTheirAmpersand) {
 }
 
 TEST_F(AddOnMachine, ToolbarUninstallerLookup) {
+    const std::string barFolder = folder_->Path() + "\\Orv Bar";
     Text(kMachine, Uninstall("{0e5e0005-0000-4000-8000-0000000000a5}"), "UninstallString", "by class id");
     Text(kMachine, Uninstall("Orv Bar Setup"), "DisplayName", "orv search bar");
     Text(kMachine, Uninstall("Orv Bar Setup"), "UninstallString", "by display name");
-    Text(kMachine, Uninstall("Orv Bare A"), "DisplayName", "Orv Bare Bar");  // no command: the next one
-    Text(kMachine, Uninstall("Orv Bare B"), "DisplayName", "Orv Bare Bar");
-    Dword(kMachine, Uninstall("Orv Bare B"), "UninstallString");
-    Text(kMachine, Uninstall("Orv Bare C"), "DisplayName", "ORV BARE BAR");
-    Text(kMachine, Uninstall("Orv Bare C"), "UninstallString", "bare c");
+    Text(kMachine, Uninstall("Orv Bar Folder"), "InstallLocation", "\"" + Slashed(barFolder) + "\\\"");
+    Text(kMachine, Uninstall("Orv Bar Folder"), "UninstallString", "by folder");
+    Text(kMachine, Uninstall("Orv Everything"), "InstallLocation", ExpandedProgramFiles());
+    Text(kMachine, Uninstall("Orv Everything"), "UninstallString", "shared folder");
     Text(kMachine, Uninstall(kGoneBarId), "DisplayName", "Orv Gone Bar");  // named so, without a command
     Text(kMachine, Uninstall("Alexa Toolbar"), "UninstallString", "alexa entry");
     Text(kMachine, Uninstall("Yahoo! Companion"), "UninstallString", "yahoo entry");
@@ -542,23 +584,27 @@ TEST_F(AddOnMachine, ToolbarUninstallerLookup) {
     Text(kMachine, Uninstall("Orv Yahoo"), "UninstallString", "yahoo by name");
     Text(kMachine, Uninstall("Orv Gone Setup"), "DisplayName", "Orv Gone Bar");
     Text(kMachine, Uninstall("Orv Gone Setup"), "UninstallString", "gone by name");
+    const std::string inBarFolder = barFolder + "\\bin\\bar.dll";
+    const std::string inProgramFiles = ExpandedProgramFiles() + "\\Orv Other\\bar.dll";
     const struct {
-        std::string classId, displayName, command;
+        std::string classId, displayName, module, command;
     } cases[] = {
-        {kBarId, "Orv Search Bar", "by class id"},  // before the display name, case aside
-        {kOtherId, "Orv Search Bar", "by display name"},
-        {kOtherId, "Orv Bare Bar", "bare c"},
-        {kGoneBarId, "Orv Gone Bar", "gone by name"},  // its own entry has no command
-        {kOtherId, "Orv Nobody", ""},
-        {kBarId, "Alexa", "alexa entry"},  // the known entries win over the class id
-        {kOtherId, "alexa", ""},           // and are named exactly
-        {kOtherId, "Yahoo! Toolbar", "yahoo entry"},
-        {"", "", ""},
+        {kBarId, "Orv Search Bar", inBarFolder, "by class id"},  // before the folder, case aside
+        {kOtherId, "Orv Search Bar", kInfoNotAvailable, ""},  // the display name alone is no uninstaller
+        {kOtherId, "Orv Search Bar", inBarFolder, "by folder"},
+        {kOtherId, "Orv Search Bar", CaptionKey(barFolder) + "\\BAR.DLL", "by folder"},
+        {kOtherId, "Orv Search Bar", barFolder + " Two\\bar.dll", ""},  // a sibling folder is no match
+        {kOtherId, "Orv Search Bar", inProgramFiles, ""},  // a folder every program shares
+        {kGoneBarId, "Orv Gone Bar", kInfoNotAvailable, ""},  // its own entry has no command
+        {kBarId, "Alexa", inBarFolder, "alexa entry"},  // the known entries win over the class id
+        {kOtherId, "alexa", kInfoNotAvailable, ""},     // and are named exactly
+        {kOtherId, "Yahoo! Toolbar", kInfoNotAvailable, "yahoo entry"},
+        {"", "", "", ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(FindToolbarUninstaller(c.classId, c.displayName), c.command) << c.classId << " " << c.displayName;
     const HistorySectionRow& row = HistorySectionRowOf(hsToolbars);
-    EXPECT_EQ(row.uninstallCommand(HistoryRow{"Orv Search Bar", {kInfoNotAvailable, kBarId}, kBarId}), "by class id");
+    for (const auto& c : cases)
+        EXPECT_EQ(row.uninstallCommand(HistoryRow{c.displayName, {c.module, c.classId}, c.classId}), c.command)
+            << c.classId << " " << c.displayName << " " << c.module;
     EXPECT_EQ(row.uninstallCommand(HistoryRow{"Orv Search Bar", {}, {}}), "");
 }
 
@@ -603,13 +649,17 @@ protected:
         const Seed seeds[] = {
             {"Orv Btn 1", {{"ButtonText", "Orv Btn"}, {"Default Visible", "Yes"}, {"Exec", "C:\\orv\\a.exe"}}, {}},
             {"Orv Btn 2", {{"ButtonText", "Orv Btn"}, {"Default Visible", "No"}, {"Script", "C:\\orv\\b.htm"}}, {}},
-            {"Orv Btn 3", {{"ButtonText", "orv btn"}, {"Default Visible", "Yes"}, {"Exec", "c.exe"}, {"Script", "c.htm"}}, {}},
+            {"Orv Btn 3",
+             {{"ButtonText", "orv btn"}, {"Default Visible", "Yes"}, {"Exec", "c.exe"}, {"Script", "c.htm"}},
+             {}},
             {"Orv Plug 1", {{"ButtonText", "Orv Btn Plain"}, {"Exec", "d.exe"}}, {}},  // no Default Visible
             {"Orv Plug 2", {{"MenuText", "Orv Menu Item"}, {"Script", "e.htm"}}, {}},
             {"Orv Plug 3", {}, {"Flags"}},
             {"Orv Plug 4", {{"Default Visible", "Yes"}, {"Exec", "f.exe"}}, {"ButtonText"}},  // text no string
             {"Orv Plug 5", {{"ButtonText", "Orv Btn Plain 2"}, {"MenuText", "Orv Btn Plain"}}, {}},
-            {"Ünï {Plug} * ?", {{"ButtonText", "Orv Ünï \\ * ? [x]"}, {"Default Visible", "Yes"}, {"Exec", "g.exe"}}, {}},
+            {"Ünï {Plug} * ?",
+             {{"ButtonText", "Orv Ünï \\ * ? [x]"}, {"Default Visible", "Yes"}, {"Exec", "g.exe"}},
+             {}},
             {"Orv Plug 6", {{"MenuText", "Orv Ünï \\ * ? [x]"}}, {}},
             {"Orv Btn 4", {{"ButtonText", "Orv Btn Numbered"}, {"Exec", "h.exe"}}, {"Default Visible"}},
         };
@@ -663,30 +713,32 @@ TEST_F(ExtensionKeys, ButtonsAndOtherPluginsFollowTheButtonRule) {
     }
 }
 
-TEST_F(ExtensionKeys, DeletesGoByExactCaption) {
+// Delete takes the row's own key, and only while it still holds the
+// caption shown and passes its section's rule.
+TEST_F(ExtensionKeys, DeleteTakesTheRowsOwnKeyWhileItIsAsListed) {
     const struct {
-        bool button;
+        int section;
+        std::string key;
         std::string caption;
-        Texts gone;
+        bool goes;
     } cases[] = {
-        {true, "ORV BTN", {}},
-        {true, "Orv Btn Plain", {}},  // a plug-in's text is no button's
-        {true, "Orv Btn", {"Orv Btn 1", "Orv Btn 2"}},  // both buttons of one text
-        {false, "Orv Btn", {}},
-        {false, "Orv Btn Plain", {"Orv Plug 1"}},  // not the plug-in whose menu text it is
-        {false, "CLSID = Orv Plug 3", {"Orv Plug 3"}},
-        {false, "CLSID = Orv Plug 5", {}},
-        {false, "Orv Ünï \\ * ? [x]", {"Orv Plug 6"}},
-        {true, "Orv Ünï \\ * ? [x]", {"Ünï {Plug} * ?"}},
+        {hsButtons, "Orv Btn 1", "Orv Btn", true},  // "Orv Btn 2" has the same caption and stays
+        {hsButtons, "Orv Btn 3", "Orv Btn", false},  // its caption is "orv btn": changed since listed
+        {hsButtons, "Orv Plug 1", "Orv Btn Plain", false},  // a plug-in is no button
+        {hsOtherPlugins, "Orv Plug 5", "Orv Btn Plain", false},  // its menu text, not its caption
+        {hsOtherPlugins, "Orv Plug 1", "Orv Btn Plain", true},
+        {hsOtherPlugins, "Orv Btn 4", "Orv Btn Numbered", false},  // a button is no plug-in
+        {hsOtherPlugins, "Orv Plug 3", "CLSID = Orv Plug 3", true},
+        {hsOtherPlugins, "Orv Plug 6", "Orv Ünï \\ * ? [x]", true},
+        {hsButtons, "Ünï {Plug} * ?", "Orv Ünï \\ * ? [x]", true},
+        {hsButtons, "Orv Btn 2\\..", "Orv Btn", false},  // no single key
+        {hsButtons, "", "Orv Btn", false},
     };
     Texts present = Keys();
     for (const auto& c : cases) {
-        if (c.button)
-            DeleteButtonExtension(c.caption);
-        else
-            DeleteOtherPlugin(c.caption);
-        for (const std::string& key : c.gone) present.erase(std::find(present.begin(), present.end(), key));
-        EXPECT_EQ(Keys(), present) << c.caption;
+        EXPECT_EQ(HistorySectionRowOf(c.section).deleteOne(HistoryRow{c.caption, {"", c.key}, c.key}), 0);
+        if (c.goes) present.erase(std::find(present.begin(), present.end(), c.key));
+        EXPECT_EQ(Keys(), present) << c.key;
     }
 }
 
@@ -697,9 +749,136 @@ TEST_F(ExtensionKeys, DeleteAllRemovesTheListedItemsOneByOne) {
     EXPECT_EQ(Keys(), (Texts{"Orv Btn 1", "Orv Btn 2", "Orv Btn 3", "Ünï {Plug} * ?", "Orv Btn 4"}));
     const std::vector<HistoryRow> buttons = Listed(ListButtons, {"Orv Btn 1", "Ünï {Plug} * ?"});
     EXPECT_EQ(HistorySectionRowOf(hsButtons).deleteAll(buttons, "*", progress, {}).code, 0);
-    EXPECT_EQ(Keys(), (Texts{"Orv Btn 3", "Orv Btn 4"}));  // the other button of "Orv Btn" went with the first
-    EXPECT_EQ(HistorySectionRowOf(hsButtons).deleteOne(*RowWithSource(Listed(ListButtons, ours_), "Orv Btn 3")), 0);
-    EXPECT_EQ(Keys(), Texts{"Orv Btn 4"});
+    EXPECT_EQ(Keys(), (Texts{"Orv Btn 2", "Orv Btn 3", "Orv Btn 4"}));  // the other "Orv Btn" was not listed
+}
+
+// ---- files other programs still use ------------------------------------------------
+
+const std::string kNeighbourId = "{0E5E0008-0000-4000-8000-0000000000A8}";
+
+// A helper object's module goes only when nothing else refers to it; the
+// referrer names the file in another spelling ("/", case, a variable).
+TEST_F(AddOnMachine, HelperObjectModuleStaysWhileAnythingElseRefersToIt) {
+    SetEnvironmentVariableA("ORV_EXT_FOLDER", folder_->Path().c_str());
+    const struct {
+        const char* referrer;
+        bool moduleGoes;
+    } cases[] = {
+        {"another class's InprocServer32", false},
+        {"another class's LocalServer32, with switches", false},
+        {"another class in the 32-bit view", false},
+        {"another client of its module usage", false},
+        {"a shared-DLL count of 2", false},
+        {"its own client and a count of 1", true},
+    };
+    for (const auto& c : cases) {
+        const std::string module = File("shared helper.dll");
+        std::string other = Slashed(module);
+        std::transform(other.begin(), other.end(), other.begin(), [](char ch) { return char(toupper(ch)); });
+        const std::string byVariable = "%ORV_EXT_FOLDER%\\shared helper.dll";
+        Key(kMachine, Helper(kHelperId));
+        Class(kHelperId, "Orv Shared Helper", module);
+        const std::string referrer = c.referrer;
+        if (referrer == "another class's InprocServer32") Class(kNeighbourId, "Orv Neighbour", other);
+        if (referrer == "another class's LocalServer32, with switches")
+            Text(kClasses, "CLSID\\" + kNeighbourId + "\\LocalServer32", "", "\"" + byVariable + "\" /automation");
+        if (referrer == "another class in the 32-bit view")
+            Text(kMachine, "SOFTWARE\\Classes\\Wow6432Node\\CLSID\\" + kNeighbourId + "\\InprocServer32", "",
+                 byVariable);
+        if (referrer == "another client of its module usage") {
+            Text(kMachine, Module(Slashed(module)), ".Owner", kHelperId);
+            Dword(kMachine, Module(Slashed(module)), kNeighbourId);
+        }
+        if (referrer == "a shared-DLL count of 2") Dword(kMachine, kSharedDlls, other, 2);
+        if (referrer == "its own client and a count of 1") {
+            Dword(kMachine, Module(Slashed(module)), kHelperId);
+            Dword(kMachine, kSharedDlls, module, 1);
+        }
+        const std::vector<HistoryRow> rows = Listed(ListBrowserHelperObjects, "*", {kHelperId});
+        ASSERT_EQ(rows.size(), 1u) << c.referrer;
+        EXPECT_EQ(HistorySectionRowOf(hsBrowserHelperObjects).deleteOne(rows[0]), 0) << c.referrer;
+        EXPECT_EQ(Exists(module), !c.moduleGoes) << c.referrer;
+        EXPECT_FALSE(RegKeyExists(kMachine, Helper(kHelperId))) << c.referrer;
+        EXPECT_FALSE(RegKeyExists(kClasses, "CLSID\\" + kHelperId)) << c.referrer;
+        Reseed();
+    }
+    SetEnvironmentVariableA("ORV_EXT_FOLDER", nullptr);
+}
+
+// Delete All reads what refers to the files once; a module both listed
+// helpers serve goes with the second, and one an unlisted class serves stays.
+TEST_F(AddOnMachine, DeleteAllOfHelpersSharingAModuleRemovesItWithTheLast) {
+    const std::string shared = File("pair.dll"), kept = File("kept.dll");
+    Key(kMachine, Helper(kHelperId));
+    Class(kHelperId, "Orv Pair A", shared);
+    Key(kMachine, Helper(kOtherId));
+    Class(kOtherId, "Orv Pair B", Slashed(shared));
+    Key(kMachine, Helper(kViewerId));
+    Class(kViewerId, "Orv Kept Helper", kept);
+    Class(kNeighbourId, "Orv Neighbour", kept);
+    const std::vector<HistoryRow> rows = Listed(ListBrowserHelperObjects, "*", {kHelperId, kOtherId, kViewerId});
+    ASSERT_EQ(rows.size(), 3u);
+    TNoDeleteProgress progress;
+    EXPECT_EQ(HistorySectionRowOf(hsBrowserHelperObjects).deleteAll(rows, "*", progress, {}).code, 0);
+    EXPECT_FALSE(Exists(shared));
+    EXPECT_TRUE(Exists(kept));
+    for (const std::string& id : {kHelperId, kOtherId, kViewerId})
+        EXPECT_FALSE(RegKeyExists(kMachine, Helper(id))) << id;
+}
+
+// A downloaded unit takes only its own client value from a module usage
+// key; the key and its file go when no client is left.
+TEST_F(AddOnMachine, DownloadedUnitLeavesModuleUsageOthersStillUse) {
+    const std::string listedByOthers = File("used by three.dll"), ownedOnly = File("owned only.dll"),
+                      lastClient = File("last client.dll");
+    const struct {
+        std::string file;
+        std::string owner;
+        Texts clients;
+        Texts clientsLeft;  // empty: the key and the file go
+    } cases[] = {
+        {listedByOthers, kViewerId, {kViewerId, kOtherId, kHelperId}, {kOtherId, kHelperId}},
+        {ownedOnly, kViewerId, {kOtherId}, {kOtherId}},
+        {lastClient, kOtherId, {kViewerId}, {}},
+    };
+    for (const auto& c : cases) {
+        Text(kMachine, Module(Slashed(c.file)), ".Owner", c.owner);
+        Text(kMachine, Module(Slashed(c.file)), ".FileVersion", "1,0,0,1");
+        for (const std::string& client : c.clients) Dword(kMachine, Module(Slashed(c.file)), client);
+    }
+    Key(kMachine, Unit(kViewerId));
+    EXPECT_EQ(HistorySectionRowOf(hsDownloadedProgramFiles).deleteOne(HistoryRow{"x", {kViewerId}, kViewerId}), 0);
+    for (const auto& c : cases) {
+        const std::string key = Module(Slashed(c.file));
+        EXPECT_EQ(RegKeyExists(kMachine, key), !c.clientsLeft.empty()) << c.file;
+        EXPECT_EQ(Exists(c.file), !c.clientsLeft.empty()) << c.file;
+        for (const std::string& client : c.clients) {
+            const bool left = std::find(c.clientsLeft.begin(), c.clientsLeft.end(), client) != c.clientsLeft.end();
+            EXPECT_EQ(RegValueExists(kMachine, key, client), left) << c.file << " " << client;
+        }
+    }
+}
+
+// Only the unit's own files lose a shared-DLL count; counts of other files
+// stay, whether or not the file can be found now.
+TEST_F(AddOnMachine, DownloadedUnitReleasesOnlyItsOwnSharedDllCounts) {
+    const std::string sharedByThree = File("shared by three.ocx"), ownCount = File("own count.ocx");
+    const std::string unit = Unit(kViewerId);
+    Text(kMachine, unit + "\\Contains\\Files", sharedByThree, "");
+    Text(kMachine, unit + "\\Contains\\Files", Slashed(ownCount), "");
+    Dword(kMachine, kSharedDlls, sharedByThree, 3);
+    Dword(kMachine, kSharedDlls, ownCount, 1);
+    const std::string drive = UnmountedDrive();
+    ASSERT_FALSE(drive.empty());
+    const Texts otherFiles = {drive + "\\Orv Offline\\offline.dll", "%ORV_EXT_UNSET%\\unset.dll",
+                              "%ProgramFiles%\\Orv Missing\\missing.dll", folder_->Path() + "\\missing.dll"};
+    for (const std::string& path : otherFiles) Dword(kMachine, kSharedDlls, path, 1);
+    EXPECT_EQ(HistorySectionRowOf(hsDownloadedProgramFiles).deleteOne(HistoryRow{"x", {kViewerId}, kViewerId}), 0);
+    EXPECT_EQ(SharedCount(sharedByThree), std::optional<DWORD>(2));
+    EXPECT_TRUE(Exists(sharedByThree));
+    EXPECT_EQ(SharedCount(ownCount), std::nullopt);
+    EXPECT_FALSE(Exists(ownCount));
+    for (const std::string& path : otherFiles) EXPECT_EQ(SharedCount(path), std::optional<DWORD>(1)) << path;
 }
 
 }  // namespace

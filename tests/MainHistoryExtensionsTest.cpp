@@ -89,24 +89,33 @@ TEST_F(HistoryExtensionsPageTest, HelperObjectWithoutClassIdCannotBeCleared) {
     EXPECT_GE(RowOf(Page().lvHsValues, "Orv Page Plain Helper"), 0);
 }
 
-TEST_F(HistoryExtensionsPageTest, ToolbarDeleteFollowsItsUninstaller) {
+// An installed program that only shares the toolbar's name is no
+// uninstaller of it; its own shows its command, No the default.
+TEST_F(HistoryExtensionsPageTest, ToolbarDeleteAsksToRunItsOwnUninstaller) {
     SeedValue(kToolbarsKey, kPageBarId);
     SetRegString(HKEY_CLASSES_ROOT, "CLSID\\" + kPageBarId, "", "&Orv Page Bar");
     keys_.Add(HKEY_CLASSES_ROOT, "CLSID\\" + kPageBarId);
+    const std::string namesake = std::string(kUninstallKey) + "\\Orv Page Browser";
+    Seed(namesake, "DisplayName", "Orv Page Bar");
+    Seed(namesake, "UninstallString", "\"C:\\orvtests\\browser\\uninstall.exe\"");
     List(hsToolbars);
     SelectRow("Orv Page Bar");
-    EXPECT_FALSE(Enabled(aHsDelete));  // no uninstaller known
+    EXPECT_FALSE(Enabled(aHsDelete));  // no uninstaller of its own
     EXPECT_FALSE(Enabled(aHsDeleteAll));
-    const std::string entry = std::string(kUninstallKey) + "\\Orv Page Bar Setup";
-    Seed(entry, "DisplayName", "Orv Page Bar");
-    Seed(entry, "UninstallString", "\"C:\\orvtests\\no such folder\\uninstall.exe\"");
+    const std::string command = "\"C:\\orvtests\\no such folder\\uninstall.exe\" /remove";
+    Seed(std::string(kUninstallKey) + "\\" + kPageBarId, "UninstallString", command);
     Main().RefreshView();
     ASSERT_TRUE(Enabled(aHsDelete));
-    RecordedBoxes boxes({IDYES});
-    Run(aHsDelete);
-    ASSERT_EQ(boxes.Shown().size(), 2u);
-    EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to clear Orv Page Bar?");
-    EXPECT_EQ(boxes.Shown()[1].text, "Can't clear item: Orv Page Bar");
+    for (int answer : {IDNO, IDYES}) {
+        RecordedBoxes boxes({answer});
+        Run(aHsDelete);
+        ASSERT_EQ(boxes.Shown().size(), answer == IDYES ? 2u : 1u);
+        EXPECT_EQ(boxes.Shown()[0].text, "Run the uninstaller of Orv Page Bar?\r\n" + command);
+        EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::ConfirmDefaultNo);
+        if (answer == IDYES) {
+            EXPECT_EQ(boxes.Shown()[1].text, "Can't clear item: Orv Page Bar");
+        }
+    }
 }
 
 TEST_F(HistoryExtensionsPageTest, ButtonsDeleteAllAsksNothingAndDeleteAsks) {

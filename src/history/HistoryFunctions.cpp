@@ -2,6 +2,7 @@
 #include "history/HistoryFunctions.h"
 
 #include "common/Common.h"
+#include "common/RegisteredPath.h"
 #include "common/RegistryObject.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
@@ -232,7 +233,7 @@ void PurgeSharedDllCounts() {
     std::vector<std::string> names;
     registry.GetValueNames(names);
     for (const std::string& name : names)
-        if (!files::FileExistsAnyLength(name)) registry.DeleteValue(name);
+        if (common::IsSurelyMissing(name)) registry.DeleteValue(name);
 }
 
 bool IsInWindowsFolders(const std::string& path) {

@@ -34,6 +34,10 @@ std::string DeleteConfirmation(const HistorySectionRow& row, const std::string& 
     return "Do you really want to clear " + itemText + "?";
 }
 
+std::string UninstallConfirmation(const std::string& itemText, const std::string& command) {
+    return "Run the uninstaller of " + itemText + "?\r\n" + command;
+}
+
 HistorySectionRow NamingFiles(HistorySectionRow row) {
     row.rowsNameFiles = true;
     return row;

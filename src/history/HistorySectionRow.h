@@ -127,6 +127,9 @@ std::string RowFilePath(const HistorySectionRow& section, const HistoryRow& item
 
 // The question Delete asks before removing the item (or the whole source).
 std::string DeleteConfirmation(const HistorySectionRow& row, const std::string& itemText);
+// The question Delete asks before it starts a row's uninstaller, showing the
+// command it will run (UninstallCommand sections; asked with No the default).
+std::string UninstallConfirmation(const std::string& itemText, const std::string& command);
 
 // Collects the rows the family files register. Made with a row for every
 // node of the tree: the groups' rows complete, the others waiting for their

@@ -6,6 +6,7 @@
 
 #include "common/Common.h"
 #include "common/Masks.h"
+#include "common/RegisteredPath.h"
 #include "common/RegistryObject.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistorySectionTable.h"
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace files = platform::files;
@@ -37,6 +39,7 @@ constexpr REGSAM kRemoveAccess = KEY_ALL_ACCESS;
 const char* const kClassesKey = "CLSID";                          // under HKEY_CLASSES_ROOT
 const char* const kMachineClassesKey = "SOFTWARE\\Classes";       // under HKEY_LOCAL_MACHINE
 const char* const kMachineClassIdsKey = "SOFTWARE\\Classes\\CLSID";  // under HKEY_LOCAL_MACHINE
+const char* const kSharedDllsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 // The page's code for a row it could not clear ("Can't clear item: ").
 constexpr int kCannotClear = 5000;
@@ -100,6 +103,29 @@ std::string WithoutLeadingAmpersand(const std::string& caption) {
     return !caption.empty() && caption.front() == '&' ? caption.substr(1) : caption;
 }
 
+// The text without the quotes around it, if it has them.
+std::string Unquoted(const std::string& text) {
+    return text.size() >= 2 && text.front() == '"' && text.back() == '"' ? text.substr(1, text.size() - 2) : text;
+}
+
+// Whether an install location can be one product's own folder: not a drive's
+// root nor a folder every program shares (a careless installer may give
+// "C:\Program Files"), whose uninstaller would claim every module below.
+bool IsOwnFolder(const std::string& location) {
+    std::string key = common::PathKey(location);
+    while (!key.empty() && key.back() == '\\') key.pop_back();
+    if (key.find('\\') == std::string::npos) return false;
+    for (const std::string& shared : {WindowsDirectory(), RawSystemDirectory(), common::ExpandedPath("%ProgramFiles%"),
+                                      common::ExpandedPath("%ProgramFiles(x86)%"),
+                                      common::ExpandedPath("%CommonProgramFiles%"),
+                                      common::ExpandedPath("%CommonProgramFiles(x86)%")}) {
+        std::string sharedKey = common::PathKey(shared);
+        while (!sharedKey.empty() && sharedKey.back() == '\\') sharedKey.pop_back();
+        if (key == sharedKey) return false;
+    }
+    return true;
+}
+
 // A drive, a colon and a separator: a name whose meaning no current folder decides.
 bool IsDrivePath(const std::string& path) {
     return path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
@@ -144,12 +170,35 @@ std::string OtherPluginCaption(const std::string& name, const ExtensionValues& v
     return "CLSID = " + name;
 }
 
+// Deletes the extension key the row names in its source, only while its
+// values still pass stillListed(key name, values): two rows of one caption
+// are two keys, and a key changed since the listing is not the row's.
+template <typename StillListed>
+bool DeleteExtensionWhile(const HistoryRow& item, StillListed stillListed) {
+    if (!NamesOneKey(item.source)) return false;
+    const std::string key = Below(kExtensionsKey, item.source);
+    TRegistry registry(kRemoveAccess);
+    if (!OpenExisting(registry, HKEY_LOCAL_MACHINE, key)) return false;
+    const ExtensionValues values = ReadExtension(registry);
+    registry.CloseKey();
+    if (!stillListed(item.source, values)) return false;
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, key);
+    return true;
+}
+
 // ---- the shared clean-up steps -------------------------------------------------
 
-void RemoveClassRegistrationIn(HKEY root, const std::string& classIds, const std::string& x) {
+// The module goes only when no other class, client or count refers to it.
+void DeleteUnusedFile(const std::string& path, const std::string& ownClassId, const AddOnReferences& references) {
+    if (!references.UsedByOthers(path, ownClassId)) DeleteAddOnFile(path);
+}
+
+void RemoveClassRegistrationIn(HKEY root, const std::string& classIds, const std::string& x,
+                               const AddOnReferences& references) {
     if (!NamesOneKey(x)) return;
     const std::string key = Below(classIds, x);
-    if (const auto module = DefaultTextOf(root, key + "\\InprocServer32", kRemoveAccess)) DeleteAddOnFile(*module);
+    if (const auto module = DefaultTextOf(root, key + "\\InprocServer32", kRemoveAccess))
+        DeleteUnusedFile(*module, x, references);
     DeleteKeyTree(root, key);
 }
 
@@ -166,14 +215,50 @@ void RemoveProgramIdentifiersIn(HKEY root, const std::string& classes, const std
     for (const std::string& key : collected) DeleteKeyTree(root, key);
 }
 
-// Whether the module's key names x: a value named x, or a string value
-// holding x (case counts), examined in order.
-bool ModuleUsedBy(const TRegistry& registry, const std::string& x) {
+// What is left of a module usage key once x's own client value is gone.
+enum class ModuleUsageLeft { NotX, StillUsed, Unused };
+
+// Removes x's client value (named x, case ignored as class ids are) from
+// the open module usage key. ".Owner" and ".FileVersion" are no clients:
+// the owner keeps the key only while others are listed.
+ModuleUsageLeft RemoveModuleClient(const TRegistry& registry, const std::string& x) {
     std::vector<std::string> names;
     registry.GetValueNames(names);
-    for (const std::string& name : names)
-        if (name == x || TextOf(registry, name) == x) return true;
-    return false;
+    bool isClient = false;
+    for (const std::string& name : names) {
+        if (SameCaption(name, ".Owner") || SameCaption(name, ".FileVersion") || !SameCaption(name, x)) continue;
+        registry.DeleteValue(name);
+        isClient = true;
+    }
+    const std::optional<std::string> owner = TextOf(registry, ".Owner");
+    if (!isClient && !(owner && SameCaption(*owner, x))) return ModuleUsageLeft::NotX;
+    return AddOnReferences::ModuleClients(registry.CurrentKey()).empty() ? ModuleUsageLeft::Unused
+                                                                          : ModuleUsageLeft::StillUsed;
+}
+
+// One count of the file goes from each shared-DLL value naming it: a count
+// above 1 loses one, a count of 1 goes.
+void ReleaseSharedDllCount(const std::string& path, AddOnReferences& references) {
+    const std::vector<std::string> names = references.SharedDllValueNames(path);
+    if (names.empty()) return;
+    TRegistry registry(kRemoveAccess);
+    if (!OpenExisting(registry, HKEY_LOCAL_MACHINE, kSharedDllsKey)) return;
+    for (const std::string& name : names) {
+        platform::reg::RawValue value;
+        if (!registry.ReadRawValue(name, value) || value.type != REG_DWORD || value.data.size() != sizeof(DWORD))
+            continue;
+        DWORD count = 0;
+        std::copy(value.data.begin(), value.data.end(), reinterpret_cast<BYTE*>(&count));
+        if (count == 1) {
+            registry.DeleteValue(name);
+        } else if (count > 1) {
+            --count;
+            const BYTE* bytes = reinterpret_cast<const BYTE*>(&count);
+            value.data.assign(bytes, bytes + sizeof(DWORD));
+            registry.WriteRawValue(name, value);
+        }
+    }
+    references.ReadSharedDllAgain(path);
 }
 
 // ---- the sections' Delete All -----------------------------------------------------
@@ -195,6 +280,17 @@ HistoryDeleteAll EveryListedRow(RemoveRow removeRow) {
             progress.Progress(index + 1, listed.size());
         }
         return result;
+    };
+}
+
+// The same for the sections whose removals delete files: what refers to the
+// files is read once, before the first row, and kept up to date row by row.
+HistoryDeleteAll EveryListedAddOn(int (*removeRow)(const HistoryRow&, AddOnReferences&)) {
+    return [removeRow](const std::vector<HistoryRow>& listed, const std::string& mask, IHistoryDeleteProgress& progress,
+                       const common::StopToken& stop) {
+        if (stop.StopRequested()) return HistoryDeleteAllResult{.stopped = true};
+        AddOnReferences references = AddOnReferences::Read();
+        return EveryListedRow([&](const HistoryRow& row) { removeRow(row, references); })(listed, mask, progress, stop);
     };
 }
 
@@ -283,7 +379,7 @@ bool DeleteAddOnFile(const std::string& path) {
         full, {files::FolderFinalPath(WindowsDirectory()), files::FolderFinalPath(RawSystemDirectory())});
 }
 
-void RemoveDistributionUnit(const std::string& x) {
+void RemoveDistributionUnit(const std::string& x, AddOnReferences& references) {
     if (!NamesOneKey(x)) return;
     const std::string unit = Below(kDistributionUnitsKey, x);
     std::vector<std::string> paths = ValueNames(HKEY_LOCAL_MACHINE, unit + "\\Contains\\Files", kRemoveAccess);
@@ -296,15 +392,25 @@ void RemoveDistributionUnit(const std::string& x) {
             if (auto text = TextOf(registry, name)) paths.push_back(std::move(*text));
     }
     DeleteKeyTree(HKEY_LOCAL_MACHINE, unit);
-    for (const std::string& path : paths) DeleteAddOnFile(path);
+    // A file listed twice is one file: its count goes down once.
+    std::set<std::string> seen;
+    const std::string ownClassId = HasClassIdShape(x) ? x : std::string();
+    for (const std::string& path : paths) {
+        if (!seen.insert(common::PathKey(path)).second) continue;
+        const bool usedByOthers = references.UsedByOthers(path, ownClassId);
+        ReleaseSharedDllCount(path, references);
+        if (!usedByOthers) DeleteAddOnFile(path);
+    }
 }
 
-void RemoveClassRegistration(const std::string& x) { RemoveClassRegistrationIn(HKEY_CLASSES_ROOT, kClassesKey, x); }
+void RemoveClassRegistration(const std::string& x, const AddOnReferences& references) {
+    RemoveClassRegistrationIn(HKEY_CLASSES_ROOT, kClassesKey, x, references);
+}
 
 void RemoveProgramIdentifiers(const std::string& x) { RemoveProgramIdentifiersIn(HKEY_CLASSES_ROOT, "", x); }
 
-void RemoveMachineClassRegistration(const std::string& x) {
-    RemoveClassRegistrationIn(HKEY_LOCAL_MACHINE, kMachineClassIdsKey, x);
+void RemoveMachineClassRegistration(const std::string& x, const AddOnReferences& references) {
+    RemoveClassRegistrationIn(HKEY_LOCAL_MACHINE, kMachineClassIdsKey, x, references);
 }
 
 void RemoveMachineProgramIdentifiers(const std::string& x) {
@@ -315,96 +421,113 @@ void RemoveInstalledComponent(const std::string& x) {
     if (NamesOneKey(x)) DeleteKeyTree(HKEY_LOCAL_MACHINE, Below(kInstalledComponentsKey, x));
 }
 
-void RemoveModuleUsage(const std::string& x) {
+void RemoveModuleUsage(const std::string& x, AddOnReferences& references) {
     // An empty x would match every module's default value.
     if (x.empty()) return;
-    std::vector<std::string> modules;
+    std::vector<std::string> unused;
     for (const std::string& module : SubkeyNames(HKEY_LOCAL_MACHINE, kModuleUsageKey, kRemoveAccess)) {
         const std::string key = Below(kModuleUsageKey, module);
         TRegistry registry(kRemoveAccess);
-        if (!OpenExisting(registry, HKEY_LOCAL_MACHINE, key) || !ModuleUsedBy(registry, x)) continue;
+        if (!OpenExisting(registry, HKEY_LOCAL_MACHINE, key)) continue;
+        const ModuleUsageLeft left = RemoveModuleClient(registry, x);
         registry.CloseKey();
-        modules.push_back(module);
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, key);
+        if (left == ModuleUsageLeft::NotX) continue;
+        if (left == ModuleUsageLeft::Unused) {
+            DeleteKeyTree(HKEY_LOCAL_MACHINE, key);
+            unused.push_back(module);
+        }
+        references.ReadModuleUsageAgain(module);
     }
-    for (const std::string& module : modules) DeleteAddOnFile(module);
+    for (const std::string& module : unused) DeleteUnusedFile(module, x, references);
 }
 
 // ---- removals -------------------------------------------------------------------------
 
 int DeleteDownloadedProgramFile(const HistoryRow& item) {
     if (item.subItems.empty()) return 0;
+    AddOnReferences references = AddOnReferences::Read();
+    return DeleteDownloadedProgramFile(item, references);
+}
+
+int DeleteDownloadedProgramFile(const HistoryRow& item, AddOnReferences& references) {
+    if (item.subItems.empty()) return 0;
     const std::string& classId = item.subItems[0];
     if (HasClassIdShape(classId)) {
-        RemoveDistributionUnit(classId);
-        RemoveClassRegistration(classId);
+        RemoveDistributionUnit(classId, references);
+        RemoveClassRegistration(classId, references);
         RemoveProgramIdentifiers(classId);
-        RemoveMachineClassRegistration(classId);
+        RemoveMachineClassRegistration(classId, references);
         RemoveMachineProgramIdentifiers(classId);
         RemoveInstalledComponent(classId);
-        RemoveModuleUsage(classId);
+        RemoveModuleUsage(classId, references);
         DeleteValueByName(HKEY_LOCAL_MACHINE, kToolbarsKey, classId);
         if (NamesOneKey(classId)) DeleteKeyTree(HKEY_LOCAL_MACHINE, Below(kBrowserHelperObjectsKey, classId));
         DeleteValueByName(HKEY_CURRENT_USER, kUserToolbarsKey, classId);
+        references.ReadClassAgain(classId);
     } else {
         // The unit's own name: the caption is its class's display name
         // when a class key happens to bear the unit's name.
-        RemoveDistributionUnit(item.source.empty() ? item.caption : item.source);
+        RemoveDistributionUnit(item.source.empty() ? item.caption : item.source, references);
     }
-    PurgeSharedDllCounts();
     return 0;
 }
 
 int DeleteBrowserHelperObject(const HistoryRow& item) {
     if (item.subItems.empty()) return 0;
+    if (!HasClassIdShape(item.subItems[0])) return kCannotClear;
+    AddOnReferences references = AddOnReferences::Read();
+    return DeleteBrowserHelperObject(item, references);
+}
+
+int DeleteBrowserHelperObject(const HistoryRow& item, AddOnReferences& references) {
+    if (item.subItems.empty()) return 0;
     const std::string& classId = item.subItems[0];
     if (!HasClassIdShape(classId)) return kCannotClear;
     if (NamesOneKey(classId)) DeleteKeyTree(HKEY_LOCAL_MACHINE, Below(kBrowserHelperObjectsKey, classId));
-    RemoveClassRegistration(classId);
+    RemoveClassRegistration(classId, references);
     RemoveProgramIdentifiers(classId);
-    RemoveMachineClassRegistration(classId);
+    RemoveMachineClassRegistration(classId, references);
     RemoveMachineProgramIdentifiers(classId);
+    references.ReadClassAgain(classId);
     return 0;
 }
 
-void DeleteButtonExtension(const std::string& caption) {
-    std::vector<std::string> doomed;
-    ForEachExtension(kRemoveAccess, [&](const std::string& name, const ExtensionValues& values) {
-        if (values.IsButton() && *values.buttonText == caption) doomed.push_back(name);
+bool DeleteButtonExtension(const HistoryRow& item) {
+    return DeleteExtensionWhile(item, [&item](const std::string&, const ExtensionValues& values) {
+        return values.IsButton() && *values.buttonText == item.caption;
     });
-    for (const std::string& name : doomed) DeleteKeyTree(HKEY_LOCAL_MACHINE, Below(kExtensionsKey, name));
 }
 
-void DeleteOtherPlugin(const std::string& caption) {
-    std::vector<std::string> doomed;
-    ForEachExtension(kRemoveAccess, [&](const std::string& name, const ExtensionValues& values) {
-        if (!values.IsButton() && OtherPluginCaption(name, values) == caption) doomed.push_back(name);
+bool DeleteOtherPlugin(const HistoryRow& item) {
+    return DeleteExtensionWhile(item, [&item](const std::string& name, const ExtensionValues& values) {
+        return !values.IsButton() && OtherPluginCaption(name, values) == item.caption;
     });
-    for (const std::string& name : doomed) DeleteKeyTree(HKEY_LOCAL_MACHINE, Below(kExtensionsKey, name));
 }
 
-std::string FindToolbarUninstaller(const std::string& classId, const std::string& displayName) {
+std::string FindToolbarUninstaller(const std::string& classId, const std::string& displayName,
+                                   const std::string& module) {
     const auto uninstallString = [](const std::string& entry) -> std::optional<std::string> {
         TRegistry registry(kListAccess);
-        if (!OpenExisting(registry, HKEY_LOCAL_MACHINE, Below(kUninstallKey, entry))) return std::nullopt;
+        if (!NamesOneKey(entry) || !OpenExisting(registry, HKEY_LOCAL_MACHINE, Below(kUninstallKey, entry)))
+            return std::nullopt;
         return TextOf(registry, "UninstallString");
     };
     const std::vector<std::string> entries = SubkeyNames(HKEY_LOCAL_MACHINE, kUninstallKey, kListAccess);
     std::optional<std::string> command;
     const auto named = std::find_if(entries.begin(), entries.end(),
                                     [&](const std::string& entry) { return SameCaption(entry, classId); });
-    if (named != entries.end()) command = uninstallString(*named);
-    if (!command) {
-        for (const std::string& entry : entries) {
-            TRegistry registry(kListAccess);
-            if (!OpenExisting(registry, HKEY_LOCAL_MACHINE, Below(kUninstallKey, entry))) continue;
-            const std::optional<std::string> shownName = TextOf(registry, "DisplayName");
-            if (!shownName || !SameCaption(*shownName, displayName)) continue;
-            if ((command = TextOf(registry, "UninstallString"))) break;
-        }
+    if (!classId.empty() && named != entries.end()) command = uninstallString(*named);
+    // A product whose own folder holds the toolbar's module installed it.
+    for (size_t index = 0; !command && module != kInfoNotAvailable && index < entries.size(); ++index) {
+        TRegistry registry(kListAccess);
+        if (!OpenExisting(registry, HKEY_LOCAL_MACHINE, Below(kUninstallKey, entries[index]))) continue;
+        const std::optional<std::string> location = TextOf(registry, "InstallLocation");
+        if (location && IsOwnFolder(Unquoted(*location)) &&
+            common::PathIsInsideFolder(Unquoted(module), Unquoted(*location)))
+            command = TextOf(registry, "UninstallString");
     }
     // Two toolbars whose uninstall entries bear neither their class id nor
-    // their display name.
+    // their module's folder.
     const char* const kKnownEntries[][2] = {{"Alexa", "Alexa Toolbar"}, {"Yahoo! Toolbar", "Yahoo! Companion"}};
     for (const auto& [toolbar, entry] : kKnownEntries)
         if (displayName == toolbar)
@@ -412,9 +535,13 @@ std::string FindToolbarUninstaller(const std::string& classId, const std::string
     return command.value_or("");
 }
 
+std::string ToolbarUninstaller(const HistoryRow& item) {
+    return item.subItems.size() < 2 ? std::string()
+                                    : FindToolbarUninstaller(item.subItems[1], item.caption, item.subItems[0]);
+}
+
 int UninstallToolbar(const HistoryRow& item) {
-    if (item.subItems.size() < 2) return 0;
-    const std::string command = FindToolbarUninstaller(item.subItems[1], item.caption);
+    const std::string command = ToolbarUninstaller(item);
     if (command.empty()) return 0;
     return RunProgram(command, SW_SHOWNORMAL) ? 0 : static_cast<int>(ERROR_FILE_NOT_FOUND);
 }
@@ -427,40 +554,37 @@ void RegisterExtensionSections(HistorySectionRegistry& sections) {
                        .fit = ColumnFit::SecondFills,
                        .deleteAllQuestion = "Do you really want to delete ALL Downloaded Program Files?",
                        .list = ListDownloadedProgramFiles,
-                       .deleteOne = DeleteDownloadedProgramFile,
-                       .deleteAll = EveryListedRow(DeleteDownloadedProgramFile),
+                       .deleteOne = [](const HistoryRow& item) { return DeleteDownloadedProgramFile(item); },
+                       .deleteAll = EveryListedAddOn(DeleteDownloadedProgramFile),
                        .deleteAllUsesMask = false});
     sections.Register(hsBrowserHelperObjects,
                       {.columns = {{"Browser Helper Objects", 250}, {"CLSID", 0}},
                        .fit = ColumnFit::SecondFills,
                        .deleteAllQuestion = "Do you really want to delete ALL Browser Helper Objects?",
                        .list = ListBrowserHelperObjects,
-                       .deleteOne = DeleteBrowserHelperObject,
-                       .deleteAll = EveryListedRow(DeleteBrowserHelperObject),
+                       .deleteOne = [](const HistoryRow& item) { return DeleteBrowserHelperObject(item); },
+                       .deleteAll = EveryListedAddOn(DeleteBrowserHelperObject),
                        .deleteAllUsesMask = false});
     // A toolbar goes only through its own uninstaller; there is no Delete All.
-    sections.Register(hsToolbars,
-                      {.heading = "Internet Explorer ToolBars",
-                       .takesMask = false,
-                       .actions = HistoryActionRule::UninstallCommand,
-                       .list = [](IHistorySink& sink, const std::string&, const common::StopToken&) { ListToolbars(sink); },
-                       .deleteOne = UninstallToolbar,
-                       .uninstallCommand = [](const HistoryRow& item) {
-                           return item.subItems.size() < 2 ? std::string()
-                                                           : FindToolbarUninstaller(item.subItems[1], item.caption);
-                       }});
-    // Delete All of the buttons and plug-ins asks nothing and goes by the listed captions.
-    sections.Register(hsButtons,
-                      {.heading = "Internet Explorer Buttons",
-                       .takesMask = false,
-                       .actions = HistoryActionRule::MaskUntouched,
-                       .list = [](IHistorySink& sink, const std::string&, const common::StopToken&) { ListButtons(sink); },
-                       .deleteOne =
-                           [](const HistoryRow& item) {
-                               DeleteButtonExtension(item.caption);
-                               return 0;
-                           },
-                       .deleteAll = EveryListedRow([](const HistoryRow& item) { DeleteButtonExtension(item.caption); })});
+    sections.Register(hsToolbars, {.heading = "Internet Explorer ToolBars",
+                                   .takesMask = false,
+                                   .actions = HistoryActionRule::UninstallCommand,
+                                   .list = [](IHistorySink& sink, const std::string&,
+                                              const common::StopToken&) { ListToolbars(sink); },
+                                   .deleteOne = UninstallToolbar,
+                                   .uninstallCommand = ToolbarUninstaller});
+    // Delete All of the buttons and plug-ins asks nothing and goes by the listed rows' keys.
+    sections.Register(
+        hsButtons, {.heading = "Internet Explorer Buttons",
+                    .takesMask = false,
+                    .actions = HistoryActionRule::MaskUntouched,
+                    .list = [](IHistorySink& sink, const std::string&, const common::StopToken&) { ListButtons(sink); },
+                    .deleteOne =
+                        [](const HistoryRow& item) {
+                            DeleteButtonExtension(item);
+                            return 0;
+                        },
+                    .deleteAll = EveryListedRow([](const HistoryRow& item) { DeleteButtonExtension(item); })});
     sections.Register(hsOtherPlugins,
                       {.heading = "Internet Explorer Other Plugins",
                        .takesMask = false,
@@ -469,10 +593,10 @@ void RegisterExtensionSections(HistorySectionRegistry& sections) {
                                   const common::StopToken&) { ListOtherPlugins(sink); },
                        .deleteOne =
                            [](const HistoryRow& item) {
-                               DeleteOtherPlugin(item.caption);
+                               DeleteOtherPlugin(item);
                                return 0;
                            },
-                       .deleteAll = EveryListedRow([](const HistoryRow& item) { DeleteOtherPlugin(item.caption); })});
+                       .deleteAll = EveryListedRow([](const HistoryRow& item) { DeleteOtherPlugin(item); })});
 }
 
 }  // namespace history

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "common/StopToken.h"
+#include "history/AddOnReferences.h"
 #include "history/HistorySink.h"
 
 #include <string>
@@ -52,26 +53,40 @@ void ListButtons(IHistorySink& sink);
 // kInfoNotAvailable; the key name.
 void ListOtherPlugins(IHistorySink& sink);
 
+// Every removal below deletes a file only when nothing but the add-on
+// itself refers to it (AddOnReferences::UsedByOthers, the add-on's own class
+// id left out); otherwise only the add-on's own registrations go. The forms
+// with an AddOnReferences use that index (read once for a whole Delete All)
+// and bring it up to date with what they removed; the others read one.
+//
 // Removes the downloaded program file of a row of section 9: its unit, and
 // for a class id its class registrations, program identifiers, installed
-// component, module usage, toolbar values and helper object; then the
-// shared-DLL counts of files that are gone. Reports 0.
+// component, its client of the module usage keys, toolbar values and helper
+// object. Reports 0.
 int DeleteDownloadedProgramFile(const HistoryRow& item);
+int DeleteDownloadedProgramFile(const HistoryRow& item, AddOnReferences& references);
 // Removes the helper object of a row of section 10: its key, class
 // registrations and program identifiers. kSomeFilesRemained when the row
 // carries no class id (nothing is touched), else 0.
 int DeleteBrowserHelperObject(const HistoryRow& item);
-// Deletes every button whose "ButtonText" is exactly the caption.
-void DeleteButtonExtension(const std::string& caption);
-// Deletes every other plug-in listed under exactly the caption.
-void DeleteOtherPlugin(const std::string& caption);
+int DeleteBrowserHelperObject(const HistoryRow& item, AddOnReferences& references);
+// Delete the extension key a row of section 45 or 46 names in its source,
+// only while it still is a button (a plug-in) shown under the row's caption
+// (compared exactly). True when the key went.
+bool DeleteButtonExtension(const HistoryRow& item);
+bool DeleteOtherPlugin(const HistoryRow& item);
 
-// The uninstall command of a toolbar: the uninstall entry named after its
-// class id (case ignored), else the first whose "DisplayName" equals the
-// display name (case ignored); then two toolbars known to install under
-// other names ("Alexa", "Yahoo! Toolbar", exact) take their own entry's
-// command over either. Empty when none is found.
-std::string FindToolbarUninstaller(const std::string& classId, const std::string& displayName);
+// The uninstall command of a toolbar, from the uninstall entries that are
+// surely its own: the entry named after its class id (case ignored), else
+// the first whose "InstallLocation" holds its module (common::PathKey); then
+// two toolbars known to install under other names ("Alexa", "Yahoo!
+// Toolbar", exact) take their own entry's command over either. An entry
+// that only bears the toolbar's display name may be any program's: it
+// counts for nothing. Empty when none is found.
+std::string FindToolbarUninstaller(const std::string& classId, const std::string& displayName,
+                                   const std::string& module);
+// The command a row of section 44 would run (FindToolbarUninstaller).
+std::string ToolbarUninstaller(const HistoryRow& item);
 // Delete of a row of section 44: looks the command up again and starts it,
 // shown normally. 0 when started or when no command is known any more;
 // ERROR_FILE_NOT_FOUND when it could not be started.
@@ -79,18 +94,27 @@ int UninstallToolbar(const HistoryRow& item);
 
 // The clean-up steps, each for one class id or unit name x. A name that is
 // empty or holds a "\" names no single key: the step does nothing.
-void RemoveDistributionUnit(const std::string& x);
-void RemoveClassRegistration(const std::string& x);         // HKEY_CLASSES_ROOT\CLSID\x and its module
-void RemoveProgramIdentifiers(const std::string& x);        // HKEY_CLASSES_ROOT\p whose p\CLSID is x
-void RemoveMachineClassRegistration(const std::string& x);  // the same under HKLM\SOFTWARE\Classes
+//
+// The unit's key and its files; each file's shared-DLL values (those the
+// index names) lose one count, and a count of 1 goes.
+void RemoveDistributionUnit(const std::string& x, AddOnReferences& references);
+// HKEY_CLASSES_ROOT\CLSID\x and its module.
+void RemoveClassRegistration(const std::string& x, const AddOnReferences& references);
+void RemoveProgramIdentifiers(const std::string& x);  // HKEY_CLASSES_ROOT\p whose p\CLSID is x
+// The same under HKLM\SOFTWARE\Classes.
+void RemoveMachineClassRegistration(const std::string& x, const AddOnReferences& references);
 void RemoveMachineProgramIdentifiers(const std::string& x);
 void RemoveInstalledComponent(const std::string& x);
-void RemoveModuleUsage(const std::string& x);
+// x's own client value goes from every module usage key that has one; a
+// key left with no client (x its only client, or its owner with none) goes
+// with its file. A key x only owns while others use it stays whole.
+void RemoveModuleUsage(const std::string& x, AddOnReferences& references);
 
 // Deletes a file an add-on's registration names, only when the name is a
 // full path with a drive ("/" counts as "\"), the file exists, and both its
 // full path and where it really is (links followed) lie outside the Windows
-// and system folders. True when deleted.
+// and system folders. True when deleted. It asks nothing of other users of
+// the file: the removals above do.
 bool DeleteAddOnFile(const std::string& path);
 
 }  // namespace history

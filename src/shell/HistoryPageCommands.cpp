@@ -60,7 +60,20 @@ void THistoryPage::aHsDeleteExecute() {
         const int selected = lvHsValues.Selected();
         if (selected < 0) return;
         const HistoryRow item = RowAt(selected);
-        if (ShowHsBox(DeleteConfirmation(row, item.caption), BoxKind::Confirm) != IDYES) return;
+        if (row.uninstallCommand) {
+            // Another program runs: the user sees which before saying Yes.
+            const std::string command = row.uninstallCommand(item);
+            if (command.empty() ||
+                ShowHsBox(history::UninstallConfirmation(item.caption, command), BoxKind::ConfirmDefaultNo) != IDYES)
+                return;
+            // Delete looks the command up again: one changed while the box was open is not what was shown.
+            if (row.uninstallCommand(item) != command) {
+                aHsUpdateExecute();
+                return;
+            }
+        } else if (ShowHsBox(DeleteConfirmation(row, item.caption), BoxKind::Confirm) != IDYES) {
+            return;
+        }
         int result = 0;
         if (row.deleteOne) {
             // Some removals wait on another program (an automation server, an uninstaller).
