@@ -7,7 +7,6 @@
 #include "snapshots/SnapshotFile.h"
 
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 namespace snapshots {
@@ -41,13 +40,21 @@ inline bool operator==(const CompareFileRow& a, const CompareFileRow& b) {
     return a.name == b.name && a.location == b.location;
 }
 
-// The names the rows hold (as the comparison matches them: case counts).
-template <typename Row>
-std::unordered_set<std::string> NamesOf(const std::vector<Row>& rows) {
-    std::unordered_set<std::string> names;
-    for (const Row& row : rows) names.insert(row.name);
-    return names;
-}
+// How the snapshot's rows pair with the present ones, one to one: first on
+// where they are and their name (root, key and name; a file's folder and
+// name), then what is left on name alone, each snapshot row in turn taking
+// the last present row of its name. Names and folders are compared as
+// Windows does, case ignored.
+struct RowPairs {
+    std::vector<int> presentOf;       // per snapshot row: its present row's index, or -1 (gone)
+    std::vector<bool> presentPaired;  // per present row: whether a snapshot row took it (false: new)
+};
+RowPairs PairRegistryRows(const std::vector<CompareRegistryRow>& snapshot,
+                          const std::vector<CompareRegistryRow>& present);
+RowPairs PairFileRows(const std::vector<CompareFileRow>& snapshot, const std::vector<CompareFileRow>& present);
+
+// The names of the Startup files the comparison reports: gone, moved or new.
+std::vector<std::string> DifferingFileNames(const CompareRows& snapshot, const CompareRows& present);
 
 // The run key of a row below its root: section, plus "-" when switched off.
 std::string RowKeyName(const CompareRegistryRow& row);
@@ -91,8 +98,8 @@ struct CompareResult {
     bool deleteCreatedEnabled = false;
 };
 
-// Compares the snapshot with the present rows: "IN REGISTRY:" with one record
-// per difference (a name matches the last present row of that name), then
+// Compares the snapshot with the present rows as PairRegistryRows and
+// PairFileRows pair them: "IN REGISTRY:" with one record per difference, then
 // "IN AUTOSTART:" alike, each part "CHENGE NOT FOUND." when nothing differs.
 CompareResult CompareSnapshot(const CompareRows& snapshot, const CompareRows& present);
 

@@ -116,15 +116,19 @@ RepairResult RestoreAll(const CompareRows& snapshot, const CompareRows& present,
     // Deletes first: a snapshot entry may come back under a name that differs
     // from a present one by case alone.
     deletes.insert(deletes.end(), writes.begin(), writes.end());
+    // Startup files are not put back: a snapshot keeps their names only.
+    result.filesLeft = DifferingFileNames(snapshot, present);
     return CarryOut(deletes, backupFolder, now, std::move(result));
 }
 
 RepairResult CreateDeleted(const CompareRows& snapshot, const CompareRows& present) {
     RepairResult result;
-    const auto presentNames = NamesOf(present.registry);
+    // The rows the comparison reports gone: paired with no present row.
+    const RowPairs pairs = PairRegistryRows(snapshot.registry, present.registry);
     std::unordered_set<std::string> handled;
-    for (const CompareRegistryRow& s : snapshot.registry) {
-        if (presentNames.count(s.name)) continue;
+    for (size_t at = 0; at < snapshot.registry.size(); ++at) {
+        if (pairs.presentOf[at] >= 0) continue;
+        const CompareRegistryRow& s = snapshot.registry[at];
         if (!handled.insert(ValueKey(s)).second) Fail(result, s, kTwice);
         else Carry({Step::Create, s, "", ""}, result);
     }
@@ -134,10 +138,12 @@ RepairResult CreateDeleted(const CompareRows& snapshot, const CompareRows& prese
 RepairResult DeleteCreated(const CompareRows& snapshot, const CompareRows& present, const std::string& backupFolder,
                            const SYSTEMTIME& now) {
     RepairResult result;
-    const auto snapshotNames = NamesOf(snapshot.registry);
+    // The rows the comparison reports new: paired with no snapshot row.
+    const RowPairs pairs = PairRegistryRows(snapshot.registry, present.registry);
     std::vector<Step> deletes;
-    for (const CompareRegistryRow& c : present.registry) {
-        if (snapshotNames.count(c.name)) continue;
+    for (size_t at = 0; at < present.registry.size(); ++at) {
+        if (pairs.presentPaired[at]) continue;
+        const CompareRegistryRow& c = present.registry[at];
         if (c.check != "True") {
             ++result.switchedOffLeft;
             continue;
@@ -157,6 +163,8 @@ std::vector<std::string> RepairFailureLines(const RepairResult& result) {
         lines.push_back("NOT DELETED:  " + std::to_string(result.switchedOffLeft) +
                         " new switched-off entr" + (result.switchedOffLeft == 1 ? "y" : "ies") +
                         " (Key: ...-): they start nothing and were left as they are.");
+    for (const std::string& name : result.filesLeft)
+        lines.push_back("NOT RESTORED:      File:  " + name + "          (a snapshot keeps no file contents)");
     return lines;
 }
 

@@ -25,6 +25,7 @@ struct RepairResult {
     std::vector<CompareRegistryRow> done;  // rows carried out, in the order handled
     std::vector<RepairFailure> failed;     // rows left as they were, with why
     int switchedOffLeft = 0;  // Delete Created: new entries of switched-off keys, left by design
+    std::vector<std::string> filesLeft;  // Restore All: the Startup files that stay different, by name
 };
 
 // Makes the run keys hold the snapshot: an entry the snapshot has as it is
@@ -32,22 +33,24 @@ struct RepairResult {
 // (an expandable string stays expandable); a present entry the snapshot has
 // not (in that key, under that name) is deleted; a missing one is written,
 // its key created when needed. A value changed since it was read is left.
+// Startup files that differ are left and named: a snapshot keeps no contents.
 RepairResult RestoreAll(const CompareRows& snapshot, const CompareRows& present, const std::string& backupFolder,
                         const SYSTEMTIME& now);
 
-// Writes back every snapshot entry whose name no present entry has, into the
+// Writes back every snapshot entry the comparison reports gone, into the
 // key it was in (a switched-off one stays switched off); a value that
 // appeared there since is left.
 RepairResult CreateDeleted(const CompareRows& snapshot, const CompareRows& present);
 
-// Deletes every active present entry whose name no snapshot entry has (the
+// Deletes every active present entry the comparison reports new (the
 // switched-off keys' new entries are left: they start nothing), each only
 // while it still holds what was read.
 RepairResult DeleteCreated(const CompareRows& snapshot, const CompareRows& present, const std::string& backupFolder,
                            const SYSTEMTIME& now);
 
-// The lines the report gets for the rows a repair left: one per row, and
-// one for the switched-off entries Delete Created leaves.
+// The lines the report gets for the rows a repair left: one per row, one
+// for the switched-off entries Delete Created leaves, one per Startup file
+// Restore All leaves.
 std::vector<std::string> RepairFailureLines(const RepairResult& result);
 
 // The line that names the point saved first ("" when none was made).

@@ -138,8 +138,7 @@ void TfrmCompareSave::FormActivate() {
 
 void TfrmCompareSave::Activated() {
     ShowNothing();
-    report_ = {snapshots::kCompareStartText};
-    ShowReport();
+    ShowOpeningLine();
     if (!chosenFile_.empty()) LoadChosenFile();
     else SetText(lblName, kNoFile);
 }
@@ -155,6 +154,11 @@ void TfrmCompareSave::ShowNothing() {
     ShowReport();
     SetText(lblData, "");
     SetRepairs(false, false, false);
+}
+
+void TfrmCompareSave::ShowOpeningLine() {
+    report_ = {snapshots::kCompareStartText};
+    ShowReport();
 }
 
 void TfrmCompareSave::ShowReport() {
@@ -230,8 +234,10 @@ void TfrmCompareSave::LoadBackUpClick() {
     // before must not be loaded and compared on the way.
     chosenFile_.clear();
     const bool chosen = platform::dialogs::RunFileDialog(Handle(), dlgCompareSave);
-    // Whatever was shown goes: a cancelled or failed load leaves nothing to repair.
+    // Whatever was shown goes: a cancelled or failed load leaves nothing to
+    // repair, and the report its opening line.
     ShowNothing();
+    ShowOpeningLine();
     if (!chosen) {
         chosenFile_.clear();
         SetText(lblName, kNoFile);

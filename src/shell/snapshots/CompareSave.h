@@ -91,6 +91,8 @@ private:
     // repairs go off.
     void ShowNothing();
     void ShowReport();
+    // The report's line before a file is compared.
+    void ShowOpeningLine();
     void SetRepairs(bool restoreAll, bool createDeleted, bool deleteCreated);
     bool Ask(const std::string& question);
     // True when the repair's backup point could not be made (the user is told
