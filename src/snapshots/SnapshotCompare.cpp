@@ -242,12 +242,28 @@ CompareRows RowsOfSnapshot(const SnapshotData& data) {
     return rows;
 }
 
-SnapshotLoad LoadSnapshot(const std::string& path, CompareRows& rows, std::string& date, std::string& error) {
+ISnapshotProgress& NoSnapshotProgress() {
+    class Silent final : public ISnapshotProgress {
+        void SnapshotProgress(SnapshotStage, int, int) override {}
+    };
+    static Silent silent;
+    return silent;
+}
+
+SnapshotLoad LoadSnapshot(const std::string& path, CompareRows& rows, std::string& date, std::string& error,
+                          ISnapshotProgress& progress, common::StopToken stop) {
     rows = CompareRows{};
     date.clear();
     error.clear();
+    if (stop.StopRequested()) return SnapshotLoad::Stopped;
+    progress.SnapshotProgress(SnapshotStage::Reading, 0, 1);
     SnapshotData data;
     const SnapshotLoad load = ReadSnapshotData(path, data, error);
+    progress.SnapshotProgress(SnapshotStage::Reading, 1, 1);
+    if (stop.StopRequested()) {
+        error.clear();
+        return SnapshotLoad::Stopped;
+    }
     if (load != SnapshotLoad::Loaded) return load;
     rows = RowsOfSnapshot(data);
     date = data.date;

@@ -4,6 +4,7 @@
 // Window-free: the comparison dialog shows what these give.
 #pragma once
 
+#include "common/StopToken.h"
 #include "snapshots/SnapshotFile.h"
 
 #include <string>
@@ -62,8 +63,20 @@ std::string RowKeyName(const CompareRegistryRow& row);
 // The rows a snapshot's data gives, sections and files in file order.
 CompareRows RowsOfSnapshot(const SnapshotData& data);
 
+// Where a load or a repair stands: its stage and how many of the stage's
+// rows it has done. Told on the thread that does the work.
+enum class SnapshotStage { Reading, BackingUp, Repairing };
+class ISnapshotProgress {
+public:
+    virtual ~ISnapshotProgress() = default;
+    virtual void SnapshotProgress(SnapshotStage stage, int done, int total) = 0;
+};
+// A sink that listens to nothing, for callers that show no progress.
+ISnapshotProgress& NoSnapshotProgress();
+
 enum class SnapshotLoad {
     Loaded,
+    Stopped,  // asked to stop: nothing loaded
     NotOurs,  // well-formed, but its second line is not the snapshot marker: ignored without a word
     Refused,  // unreadable, not XML, or not laid out as a snapshot: nothing loaded, error says why
 };
@@ -74,8 +87,10 @@ enum class SnapshotLoad {
 // complaint is passed on with a sentence of ours; the layout is checked line
 // by line as the writer makes it, every line looked for first; only the five
 // run sections, the two roots, "True"/"False" and named entries pass.
-// Error names the file and the fault.
-SnapshotLoad LoadSnapshot(const std::string& path, CompareRows& rows, std::string& date, std::string& error);
+// Error names the file and the fault. The parse is one step: a stop asked
+// during it is seen when it ends.
+SnapshotLoad LoadSnapshot(const std::string& path, CompareRows& rows, std::string& date, std::string& error,
+                          ISnapshotProgress& progress = NoSnapshotProgress(), common::StopToken stop = {});
 
 // Appends the present text entries of one run key: the section's own key
 // (suffix "") or its switched-off key ("-"), read only, so a user without

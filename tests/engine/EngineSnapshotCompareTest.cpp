@@ -569,6 +569,79 @@ TEST_F(EngineSnapshotRepair, RestoreAllNamesTheStartupFilesItLeaves) {
                                         "NOT RESTORED:      File:  New" + tail}));
 }
 
+// Asks the stop once the repair has taken its first rows in hand; -1: before
+// it starts.
+class StopAfter : public ISnapshotProgress {
+public:
+    explicit StopAfter(int rows) : rows_(rows) {
+        if (rows < 0) source_.RequestStop();
+    }
+    void SnapshotProgress(SnapshotStage stage, int done, int total) override {
+        if (stage == SnapshotStage::Repairing && done + 1 >= rows_) source_.RequestStop();
+        if (stage == SnapshotStage::Repairing) lastTotal = total;
+    }
+    common::StopToken Token() const { return source_.Token(); }
+    int lastTotal = 0;
+
+private:
+    int rows_;
+    common::StopSource source_;
+};
+
+// A stop ends a repair after the row in hand: the rows not reached stay as
+// they were, and the report names the rows that were done. Asked before the
+// start, nothing is saved and nothing changes. A load stops too.
+TEST_F(EngineSnapshotRepair, AStopLeavesTheRowsNotReached) {
+    const std::vector<std::string> names{"OrvC s1", "OrvC s2", "OrvC s3"};
+    CompareRows three;
+    for (const std::string& name : names) three.registry.push_back(Row(name, "s.exe"));
+    const struct {
+        const char* what;
+        int repair;  // 0 Restore All, 1 Create Deleted, 2 Delete Created
+        int stopAfter;
+        size_t done;
+    } cases[] = {
+        {"restore, after two", 0, 2, 2}, {"restore, before", 0, -1, 0}, {"create, after one", 1, 1, 1},
+        {"delete, after one", 2, 1, 1},  {"delete, before", 2, -1, 0},
+    };
+    for (const auto& c : cases) {
+        DeleteUserRunKeys({"Run"});
+        const bool seeded = c.repair != 1;  // Create Deleted starts from an empty key
+        if (seeded)
+            for (const std::string& name : names) SetRegString(HKEY_CURRENT_USER, UserKey("Run"), name, "s.exe");
+        const CompareRows snapshot = seeded ? CompareRows{} : three;
+        StopAfter sink(c.stopAfter);
+        const CompareRows present{ReadPresentState().registry, {}};  // the run keys only
+        const RepairResult result =
+            c.repair == 0   ? RestoreAll(snapshot, present, backup_.Path(), kNow, sink, sink.Token())
+            : c.repair == 1 ? CreateDeleted(snapshot, present, sink, sink.Token())
+                            : DeleteCreated(snapshot, present, backup_.Path(), kNow, sink, sink.Token());
+        EXPECT_TRUE(result.stopped) << c.what;
+        ASSERT_EQ(result.done.size(), c.done) << c.what;
+        EXPECT_EQ(startup::ReadRunKeyTexts(kUser, "Run").size(), seeded ? 3 - c.done : c.done) << c.what;
+        if (c.stopAfter < 0) {
+            EXPECT_EQ(result.pointFolder, "") << c.what;
+        } else {
+            EXPECT_EQ(sink.lastTotal, 3) << c.what;
+        }
+        std::vector<std::string> expected{"STOPPED:  " + std::to_string(c.done) +
+                                          " of 3 rows were handled; the others were left as they were. Done:"};
+        for (const CompareRegistryRow& row : result.done)
+            expected.push_back("DONE:  Parametr:  " + row.name +
+                               "          (RootKey: HKEY_CURRENT_USER          Key: ...\\Run)");
+        EXPECT_EQ(RepairFailureLines(result), expected) << c.what;
+    }
+
+    ScopedFolder out("compare stop");
+    const std::string path = out.Path() + "\\StartUp.xml";
+    std::string error, date;
+    ASSERT_TRUE(SaveStartupSnapshot(path, error)) << error;
+    CompareRows rows;
+    StopAfter before(-1);
+    EXPECT_EQ(LoadSnapshot(path, rows, date, error, before, before.Token()), SnapshotLoad::Stopped);
+    EXPECT_TRUE(rows.registry.empty() && date.empty() && error.empty());
+}
+
 // Saving and comparing a snapshot of 300 run entries (printed): no time a
 // user would see.
 TEST_F(EngineSnapshotRepair, ThreeHundredEntriesSavedLoadedAndCompared) {
