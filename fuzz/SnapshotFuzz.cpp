@@ -122,5 +122,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     WalksAsDocument(input);
     HasDoctype(input);
+    // Any bytes get an answer; a fault is a sentence.
+    const std::string foreign = ForeignEncodingFault(input);
+    if (!foreign.empty() && foreign.back() != '.') Fail("encoding fault without a sentence", foreign);
     return 0;
 }

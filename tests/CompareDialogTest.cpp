@@ -102,7 +102,14 @@ protected:
     void ShowWith(const std::function<void(TfrmCompareSave&)>& body) {
         ScopedDialogAnswers answers(
             [&](ui::ModalDialog& dialog) {
-                body(static_cast<TfrmCompareSave&>(dialog));
+                // A load's or a repair's progress window, left up until the work ends.
+                if (auto* progress = dynamic_cast<TfrmWorkProgress*>(&dialog)) {
+                    ++progressShows_;
+                    if (onProgress_) onProgress_(*progress);
+                    EXPECT_TRUE(PumpUntil([&] { return !progress->Showing(); }));
+                    return IDOK;
+                }
+                body(dynamic_cast<TfrmCompareSave&>(dialog));
                 return IDCANCEL;
             },
             [&](platform::dialogs::FileDialogRequest& request) {
@@ -124,6 +131,8 @@ protected:
     std::vector<platform::dialogs::FileDialogRequest> requests_;
     bool sharedSaveDialog_ = false;
     int hsUpdates_ = 0;
+    int progressShows_ = 0;
+    std::function<void(TfrmWorkProgress&)> onProgress_;
 };
 
 TEST_F(CompareDialog, F10ShowsItAndItsCloseListsTheSectionAgain) {
@@ -185,13 +194,20 @@ TEST_F(CompareDialog, LoadShowsTheDifferencesAndActivationComparesAfresh) {
         EXPECT_TRUE(HasLineStarting(report, "CHENGED LOCATION:  Parametr:  OrvD moved"));
         EXPECT_EQ(Repairs(d), (std::vector<bool>{true, true, true}));
 
-        // Inactive, it holds nothing; active again, it shows the machine now.
+        // Inactive, it holds only the snapshot; active again, it shows the
+        // machine now, the file not read again (it is gone meanwhile).
+        EXPECT_EQ(progressShows_, 1);  // the load ran behind the progress window
         d.Deactivated();
-        EXPECT_EQ(d.lvXMLFile.Count(), 0);
+        EXPECT_GE(RowOf(d.lvXMLFile, "OrvD gone"), 0);
         EXPECT_TRUE(d.ReportLines().empty());
         EXPECT_EQ(Repairs(d), kNoRepairs);
         RegDeleteKeyValueA(HKEY_CURRENT_USER, Key("RunOnce").c_str(), "OrvD new");
+        const std::string kept = files_.Path() + "\\kept.xml";
+        ASSERT_TRUE(MoveFileA(snapshot_.c_str(), kept.c_str()));
         d.Activated();
+        ASSERT_TRUE(MoveFileA(kept.c_str(), snapshot_.c_str()));
+        EXPECT_EQ(progressShows_, 1);
+        EXPECT_EQ(ui::ControlText(d.lblName), "Open XMLFile: " + snapshot_);
         report = d.ReportLines();
         EXPECT_TRUE(Has(report, snapshots::DeletedRecord(Row("OrvD gone", "gone.exe"))));
         EXPECT_FALSE(Has(report, snapshots::CreatedRecord(Row("OrvD new", "new.exe"))));
@@ -215,8 +231,7 @@ TEST_F(CompareDialog, LoadShowsTheDifferencesAndActivationComparesAfresh) {
             if (reactivated) d.Activated();
             EXPECT_EQ(ui::ControlText(d.lblName), "Open XMLFile: NONE");
             EXPECT_EQ(d.lvXMLFile.Count(), 0);
-            EXPECT_EQ(d.ReportLines(), reactivated ? std::vector<std::string>{snapshots::kCompareStartText}
-                                                   : std::vector<std::string>{});
+            EXPECT_EQ(d.ReportLines(), std::vector<std::string>{snapshots::kCompareStartText});
             EXPECT_EQ(Repairs(d), kNoRepairs);
             EXPECT_FALSE(d.Compared());
         }
@@ -240,6 +255,7 @@ TEST_F(CompareDialog, BadFilesLoadNothingAndAreToldOnce) {
         {"doctype.xml", "<?xml version=\"1.0\"?>\r\n<!DOCTYPE a [<!ENTITY b \"c\">]>\r\n<a>&b;</a>\r\n", true},
         {"winini.xml", replaced("<WIN.INI>\r\n</WIN.INI>", "<WIN.INI>\r\nx\r\n</WIN.INI>"), true},
         {"section.xml", replaced("RunOnce>", "Evil>"), true},
+        {"notes.xml", "some notes, no XML\r\n", true},
         {"other.xml", "<?xml version=\"1.0\"?>\r\n<!--someone else's-->\r\n<ALL>\r\n</ALL>\r\n", false},
     };
     ShowWith([&](TfrmCompareSave& d) {
@@ -249,6 +265,7 @@ TEST_F(CompareDialog, BadFilesLoadNothingAndAreToldOnce) {
             ASSERT_TRUE(d.Compared());
             BoxesOver boxes(d, {IDCANCEL});
             Load(d, file.Path());
+            EXPECT_EQ(d.ReportLines(), std::vector<std::string>{snapshots::kCompareStartText}) << c.name;
             d.Activated();
             ASSERT_EQ(boxes.texts.size(), c.told ? 1u : 0u) << c.name;
             if (c.told) {

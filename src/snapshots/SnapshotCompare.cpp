@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace snapshots {
 
@@ -56,6 +55,19 @@ SnapshotLoad CheckValues(const SnapshotData& data, const std::string& path, std:
     return SnapshotLoad::Loaded;
 }
 
+// A file without the marker is passed over without a word when it is XML;
+// when it is not, the parser's complaint is shown. It is parsed only when
+// the check for a document type saw its text as the parser will.
+SnapshotLoad NotASnapshot(const std::string& path, const std::string& bytes, std::string& error) {
+    const std::string foreign = ForeignEncodingFault(bytes);
+    if (!foreign.empty()) return Refuse(path, foreign, error);
+    std::vector<platform::xml::LeafText> parsed;
+    std::string reason;
+    if (!platform::xml::ParseLeafTexts(bytes, parsed, reason))
+        return Refuse(path, "it is not well-formed XML. " + reason, error);
+    return SnapshotLoad::NotOurs;
+}
+
 SnapshotLoad ReadSnapshotData(const std::string& path, SnapshotData& data, std::string& error) {
     unsigned long long size = 0;
     if (files::FileSize(path, size) && size > kLargestSnapshot)
@@ -64,12 +76,11 @@ SnapshotLoad ReadSnapshotData(const std::string& path, SnapshotData& data, std::
     if (!files::ReadFileBytes(path, bytes)) return Refuse(path, "it cannot be read.", error);
     if (HasDoctype(bytes))
         return Refuse(path, "it declares a document type, which a snapshot never does.", error);
-    // The marker is looked for in the bytes before anything is parsed: a
-    // large XML file of another kind costs nothing, and only the writer's
-    // own declaration (one byte per character, windows-1252) is parsed, so
+    // The marker is looked for in the bytes: a snapshot is only ever the
+    // writer's own declaration (one byte per character, windows-1252), so
     // no other encoding can hide a document type from the check above.
     const std::vector<std::string> lines = SplitSnapshotLines(bytes);
-    if (lines.size() < 2 || lines[1] != kSnapshotMarker) return SnapshotLoad::NotOurs;
+    if (lines.size() < 2 || lines[1] != kSnapshotMarker) return NotASnapshot(path, bytes, error);
     if (lines[0] != kSnapshotDeclaration)
         return Refuse(path, "its first line is not \"" + std::string(kSnapshotDeclaration) + "\".", error);
     std::vector<platform::xml::LeafText> parsed;
@@ -88,12 +99,39 @@ SnapshotLoad ReadSnapshotData(const std::string& path, SnapshotData& data, std::
 
 // --- comparing ---
 
-// The last present row of each name.
+// Where a row is and its name, as Windows tells them apart (case ignored).
+std::string PlaceKey(const CompareRegistryRow& row) {
+    return row.root + "\\" + RowKeyName(row) + "\\" + CaptionKey(row.name);
+}
+// "|" is in no file or folder name.
+std::string PlaceKey(const CompareFileRow& row) { return CaptionKey(row.location) + "|" + CaptionKey(row.name); }
+
+// The two passes of the pairing: by place, then by name alone.
 template <typename Row>
-std::unordered_map<std::string, const Row*> LastByName(const std::vector<Row>& rows) {
-    std::unordered_map<std::string, const Row*> last;
-    for (const Row& row : rows) last[row.name] = &row;
-    return last;
+RowPairs PairRows(const std::vector<Row>& snapshot, const std::vector<Row>& present) {
+    RowPairs pairs{std::vector<int>(snapshot.size(), -1), std::vector<bool>(present.size(), false)};
+    // Each key's present rows, latest last; a pass takes from the back.
+    std::unordered_map<std::string, std::vector<int>> byPlace;
+    for (size_t i = 0; i < present.size(); ++i) byPlace[PlaceKey(present[i])].push_back(static_cast<int>(i));
+    for (size_t s = 0; s < snapshot.size(); ++s) {
+        const auto found = byPlace.find(PlaceKey(snapshot[s]));
+        if (found == byPlace.end() || found->second.empty()) continue;
+        pairs.presentOf[s] = found->second.back();
+        pairs.presentPaired[static_cast<size_t>(found->second.back())] = true;
+        found->second.pop_back();
+    }
+    std::unordered_map<std::string, std::vector<int>> byName;
+    for (size_t i = 0; i < present.size(); ++i)
+        if (!pairs.presentPaired[i]) byName[CaptionKey(present[i].name)].push_back(static_cast<int>(i));
+    for (size_t s = 0; s < snapshot.size(); ++s) {
+        if (pairs.presentOf[s] >= 0) continue;
+        const auto found = byName.find(CaptionKey(snapshot[s].name));
+        if (found == byName.end() || found->second.empty()) continue;
+        pairs.presentOf[s] = found->second.back();
+        pairs.presentPaired[static_cast<size_t>(found->second.back())] = true;
+        found->second.pop_back();
+    }
+    return pairs;
 }
 
 void Append(std::vector<std::string>& report, const std::vector<std::string>& lines) {
@@ -132,21 +170,20 @@ void CompareRegistry(const CompareRows& snapshot, const CompareRows& present, Co
     result.report.push_back("IN REGISTRY:");
     result.restoreAllEnabled = true;
     bool changed = false;
-    const auto presentByName = LastByName(present.registry);
-    for (const CompareRegistryRow& s : snapshot.registry) {
-        const auto match = presentByName.find(s.name);
-        if (match == presentByName.end()) {
-            Append(result.report, DeletedRecord(s));
+    const RowPairs pairs = PairRegistryRows(snapshot.registry, present.registry);
+    for (size_t s = 0; s < snapshot.registry.size(); ++s) {
+        if (pairs.presentOf[s] < 0) {
+            Append(result.report, DeletedRecord(snapshot.registry[s]));
             result.createDeletedEnabled = true;
             changed = true;
         } else {
-            AppendFieldChanges(result.report, s, *match->second, changed);
+            AppendFieldChanges(result.report, snapshot.registry[s],
+                               present.registry[static_cast<size_t>(pairs.presentOf[s])], changed);
         }
     }
-    const auto snapshotNames = NamesOf(snapshot.registry);
-    for (const CompareRegistryRow& c : present.registry) {
-        if (snapshotNames.count(c.name)) continue;
-        Append(result.report, CreatedRecord(c));
+    for (size_t c = 0; c < present.registry.size(); ++c) {
+        if (pairs.presentPaired[c]) continue;
+        Append(result.report, CreatedRecord(present.registry[c]));
         result.deleteCreatedEnabled = true;
         changed = true;
     }
@@ -159,23 +196,24 @@ void CompareRegistry(const CompareRows& snapshot, const CompareRows& present, Co
 void CompareFiles(const CompareRows& snapshot, const CompareRows& present, CompareResult& result) {
     result.report.push_back("IN AUTOSTART:");
     bool changed = false;
-    const auto presentByName = LastByName(present.files);
-    for (const CompareFileRow& s : snapshot.files) {
-        const auto match = presentByName.find(s.name);
-        if (match == presentByName.end()) {
-            result.report.push_back("DELETED:      File:  " + s.name + kGap + "Location: " + s.location);
+    const RowPairs pairs = PairFileRows(snapshot.files, present.files);
+    for (size_t s = 0; s < snapshot.files.size(); ++s) {
+        const CompareFileRow& was = snapshot.files[s];
+        if (pairs.presentOf[s] < 0) {
+            result.report.push_back("DELETED:      File:  " + was.name + kGap + "Location: " + was.location);
             changed = true;
-        } else if (match->second->location != s.location) {
-            Append(result.report, {"CHENGED LOCATION:      File:  " + match->second->name,
-                                   kIndent + "OLDLocation:  " + s.location,
-                                   kIndent + "NEWLocation:  " + match->second->location});
-            changed = true;
+            continue;
         }
+        const CompareFileRow& now = present.files[static_cast<size_t>(pairs.presentOf[s])];
+        if (SameCaption(now.location, was.location)) continue;
+        Append(result.report, {"CHENGED LOCATION:      File:  " + now.name, kIndent + "OLDLocation:  " + was.location,
+                               kIndent + "NEWLocation:  " + now.location});
+        changed = true;
     }
-    const auto snapshotNames = NamesOf(snapshot.files);
-    for (const CompareFileRow& c : present.files) {
-        if (snapshotNames.count(c.name)) continue;
-        result.report.push_back("CREATED:      File:  " + c.name + kGap + "Location: " + c.location);
+    for (size_t c = 0; c < present.files.size(); ++c) {
+        if (pairs.presentPaired[c]) continue;
+        const CompareFileRow& now = present.files[c];
+        result.report.push_back("CREATED:      File:  " + now.name + kGap + "Location: " + now.location);
         changed = true;
     }
     if (!changed) result.report.push_back(kNoChange);
@@ -204,12 +242,28 @@ CompareRows RowsOfSnapshot(const SnapshotData& data) {
     return rows;
 }
 
-SnapshotLoad LoadSnapshot(const std::string& path, CompareRows& rows, std::string& date, std::string& error) {
+ISnapshotProgress& NoSnapshotProgress() {
+    class Silent final : public ISnapshotProgress {
+        void SnapshotProgress(SnapshotStage, int, int) override {}
+    };
+    static Silent silent;
+    return silent;
+}
+
+SnapshotLoad LoadSnapshot(const std::string& path, CompareRows& rows, std::string& date, std::string& error,
+                          ISnapshotProgress& progress, common::StopToken stop) {
     rows = CompareRows{};
     date.clear();
     error.clear();
+    if (stop.StopRequested()) return SnapshotLoad::Stopped;
+    progress.SnapshotProgress(SnapshotStage::Reading, 0, 1);
     SnapshotData data;
     const SnapshotLoad load = ReadSnapshotData(path, data, error);
+    progress.SnapshotProgress(SnapshotStage::Reading, 1, 1);
+    if (stop.StopRequested()) {
+        error.clear();
+        return SnapshotLoad::Stopped;
+    }
     if (load != SnapshotLoad::Loaded) return load;
     rows = RowsOfSnapshot(data);
     date = data.date;
@@ -238,6 +292,29 @@ CompareRows ReadPresentState() {
     }
     ReadPresentStartupFiles(present);
     return present;
+}
+
+RowPairs PairRegistryRows(const std::vector<CompareRegistryRow>& snapshot,
+                          const std::vector<CompareRegistryRow>& present) {
+    return PairRows(snapshot, present);
+}
+
+RowPairs PairFileRows(const std::vector<CompareFileRow>& snapshot, const std::vector<CompareFileRow>& present) {
+    return PairRows(snapshot, present);
+}
+
+std::vector<std::string> DifferingFileNames(const CompareRows& snapshot, const CompareRows& present) {
+    std::vector<std::string> names;
+    const RowPairs pairs = PairFileRows(snapshot.files, present.files);
+    for (size_t s = 0; s < snapshot.files.size(); ++s) {
+        if (pairs.presentOf[s] < 0) names.push_back(snapshot.files[s].name);
+        else if (const CompareFileRow& now = present.files[static_cast<size_t>(pairs.presentOf[s])];
+                 !SameCaption(now.location, snapshot.files[s].location))
+            names.push_back(now.name);
+    }
+    for (size_t c = 0; c < present.files.size(); ++c)
+        if (!pairs.presentPaired[c]) names.push_back(present.files[c].name);
+    return names;
 }
 
 CompareResult CompareSnapshot(const CompareRows& snapshot, const CompareRows& present) {

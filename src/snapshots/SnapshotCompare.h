@@ -4,10 +4,10 @@
 // Window-free: the comparison dialog shows what these give.
 #pragma once
 
+#include "common/StopToken.h"
 #include "snapshots/SnapshotFile.h"
 
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 namespace snapshots {
@@ -41,13 +41,21 @@ inline bool operator==(const CompareFileRow& a, const CompareFileRow& b) {
     return a.name == b.name && a.location == b.location;
 }
 
-// The names the rows hold (as the comparison matches them: case counts).
-template <typename Row>
-std::unordered_set<std::string> NamesOf(const std::vector<Row>& rows) {
-    std::unordered_set<std::string> names;
-    for (const Row& row : rows) names.insert(row.name);
-    return names;
-}
+// How the snapshot's rows pair with the present ones, one to one: first on
+// where they are and their name (root, key and name; a file's folder and
+// name), then what is left on name alone, each snapshot row in turn taking
+// the last present row of its name. Names and folders are compared as
+// Windows does, case ignored.
+struct RowPairs {
+    std::vector<int> presentOf;       // per snapshot row: its present row's index, or -1 (gone)
+    std::vector<bool> presentPaired;  // per present row: whether a snapshot row took it (false: new)
+};
+RowPairs PairRegistryRows(const std::vector<CompareRegistryRow>& snapshot,
+                          const std::vector<CompareRegistryRow>& present);
+RowPairs PairFileRows(const std::vector<CompareFileRow>& snapshot, const std::vector<CompareFileRow>& present);
+
+// The names of the Startup files the comparison reports: gone, moved or new.
+std::vector<std::string> DifferingFileNames(const CompareRows& snapshot, const CompareRows& present);
 
 // The run key of a row below its root: section, plus "-" when switched off.
 std::string RowKeyName(const CompareRegistryRow& row);
@@ -55,8 +63,20 @@ std::string RowKeyName(const CompareRegistryRow& row);
 // The rows a snapshot's data gives, sections and files in file order.
 CompareRows RowsOfSnapshot(const SnapshotData& data);
 
+// Where a load or a repair stands: its stage and how many of the stage's
+// rows it has done. Told on the thread that does the work.
+enum class SnapshotStage { Reading, BackingUp, Repairing };
+class ISnapshotProgress {
+public:
+    virtual ~ISnapshotProgress() = default;
+    virtual void SnapshotProgress(SnapshotStage stage, int done, int total) = 0;
+};
+// A sink that listens to nothing, for callers that show no progress.
+ISnapshotProgress& NoSnapshotProgress();
+
 enum class SnapshotLoad {
     Loaded,
+    Stopped,  // asked to stop: nothing loaded
     NotOurs,  // well-formed, but its second line is not the snapshot marker: ignored without a word
     Refused,  // unreadable, not XML, or not laid out as a snapshot: nothing loaded, error says why
 };
@@ -67,8 +87,10 @@ enum class SnapshotLoad {
 // complaint is passed on with a sentence of ours; the layout is checked line
 // by line as the writer makes it, every line looked for first; only the five
 // run sections, the two roots, "True"/"False" and named entries pass.
-// Error names the file and the fault.
-SnapshotLoad LoadSnapshot(const std::string& path, CompareRows& rows, std::string& date, std::string& error);
+// Error names the file and the fault. The parse is one step: a stop asked
+// during it is seen when it ends.
+SnapshotLoad LoadSnapshot(const std::string& path, CompareRows& rows, std::string& date, std::string& error,
+                          ISnapshotProgress& progress = NoSnapshotProgress(), common::StopToken stop = {});
 
 // Appends the present text entries of one run key: the section's own key
 // (suffix "") or its switched-off key ("-"), read only, so a user without
@@ -91,8 +113,8 @@ struct CompareResult {
     bool deleteCreatedEnabled = false;
 };
 
-// Compares the snapshot with the present rows: "IN REGISTRY:" with one record
-// per difference (a name matches the last present row of that name), then
+// Compares the snapshot with the present rows as PairRegistryRows and
+// PairFileRows pair them: "IN REGISTRY:" with one record per difference, then
 // "IN AUTOSTART:" alike, each part "CHENGE NOT FOUND." when nothing differs.
 CompareResult CompareSnapshot(const CompareRows& snapshot, const CompareRows& present);
 

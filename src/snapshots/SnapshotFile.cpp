@@ -446,4 +446,62 @@ bool HasDoctype(const std::string& bytes) {
     return false;
 }
 
+namespace {
+
+bool StartsWith(const std::string& bytes, size_t at, const char* start, size_t size) {
+    return bytes.size() - at >= size && bytes.compare(at, size, start, size) == 0;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return text;
+}
+
+// The value of the declaration's encoding: "" for none; false when it is
+// there but cannot be read.
+bool DeclaredEncoding(const std::string& declaration, std::string& encoding) {
+    encoding.clear();
+    size_t at = declaration.find("encoding");
+    if (at == std::string::npos) return true;
+    const auto skipSpace = [&] {
+        while (at < declaration.size() && (declaration[at] == ' ' || declaration[at] == '\t' ||
+                                           declaration[at] == '\r' || declaration[at] == '\n'))
+            ++at;
+    };
+    at += 8;
+    skipSpace();
+    if (at >= declaration.size() || declaration[at] != '=') return false;
+    ++at;
+    skipSpace();
+    if (at >= declaration.size() || (declaration[at] != '"' && declaration[at] != '\'')) return false;
+    const size_t end = declaration.find(declaration[at], at + 1);
+    if (end == std::string::npos) return false;
+    encoding = declaration.substr(at + 1, end - at - 1);
+    return true;
+}
+
+}  // namespace
+
+std::string ForeignEncodingFault(const std::string& bytes) {
+    size_t at = 0;
+    if (StartsWith(bytes, 0, "\xEF\xBB\xBF", 3)) at = 3;  // UTF-8's byte-order mark
+    else if (StartsWith(bytes, 0, "\xFE\xFF", 2) || StartsWith(bytes, 0, "\xFF\xFE", 2))
+        return "it is written in UTF-16, and a snapshot never is.";
+    else if (bytes.substr(0, 4).find('\0') != std::string::npos)
+        return "its first bytes hold a NUL, so it is no text in windows-1252 or UTF-8.";
+    else if (StartsWith(bytes, 0, "+/v", 3) || StartsWith(bytes, 0, "\x4C\x6F\xA7\x94", 4))
+        return "it is written in UTF-7 or EBCDIC, and a snapshot never is.";
+    if (!StartsWith(bytes, at, "<?xml", 5)) return "";
+    // Case ignored: no parser reads "ENCODING", but refusing it costs nothing.
+    const size_t close = bytes.find("?>", at);
+    std::string encoding;
+    if (!DeclaredEncoding(Lower(bytes.substr(at, close == std::string::npos ? std::string::npos : close - at)),
+                          encoding))
+        return "its declaration names an encoding that cannot be read.";
+    for (const char* known : {"", "utf-8", "windows-1252", "iso-8859-1", "us-ascii"})
+        if (encoding == known) return "";
+    return "it declares the encoding \"" + encoding + "\", and a snapshot never uses it.";
+}
+
 }  // namespace snapshots

@@ -92,4 +92,10 @@ std::vector<std::string> SplitSnapshotLines(const std::string& bytes);
 // grow without bound or reach outside the file): such a text is never parsed.
 bool HasDoctype(const std::string& bytes);
 
+// Why a parser would not read the bytes as text whose ASCII characters are
+// their own bytes (UTF-8, windows-1252, ISO-8859-1, US-ASCII), as a sentence
+// for the user; "" when it would. Only such text is parsed: in another
+// encoding (UTF-16, UTF-7, ...) HasDoctype cannot see a document type.
+std::string ForeignEncodingFault(const std::string& bytes);
+
 }  // namespace snapshots

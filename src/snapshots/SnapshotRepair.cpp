@@ -84,17 +84,42 @@ void Carry(const Step& step, RepairResult& result) {
     else Fail(result, row, ChangeReason(change));
 }
 
+// Carries the steps out in turn, told to progress, until a stop.
+void CarrySteps(const std::vector<Step>& steps, ISnapshotProgress& progress, common::StopToken stop,
+                RepairResult& result) {
+    const int total = static_cast<int>(steps.size());
+    result.total = total;
+    for (int done = 0; done < total; ++done) {
+        if (stop.StopRequested()) {
+            result.stopped = true;
+            return;
+        }
+        progress.SnapshotProgress(SnapshotStage::Repairing, done, total);
+        Carry(steps[static_cast<size_t>(done)], result);
+        result.reached = done + 1;
+    }
+    progress.SnapshotProgress(SnapshotStage::Repairing, total, total);
+}
+
 RepairResult CarryOut(const std::vector<Step>& steps, const std::string& backupFolder, const SYSTEMTIME& now,
-                      const char* command, RepairResult result) {
+                      const char* command, ISnapshotProgress& progress, common::StopToken stop,
+                      RepairResult result) {
+    if (stop.StopRequested()) {  // nothing saved, nothing changed
+        result.stopped = true;
+        result.total = static_cast<int>(steps.size());
+        return result;
+    }
+    progress.SnapshotProgress(SnapshotStage::BackingUp, 0, 1);
     if (!BackUpSteps(steps, backupFolder, now, command, result)) return result;
-    for (const Step& step : steps) Carry(step, result);
+    progress.SnapshotProgress(SnapshotStage::BackingUp, 1, 1);
+    CarrySteps(steps, progress, stop, result);
     return result;
 }
 
 }  // namespace
 
 RepairResult RestoreAll(const CompareRows& snapshot, const CompareRows& present, const std::string& backupFolder,
-                        const SYSTEMTIME& now) {
+                        const SYSTEMTIME& now, ISnapshotProgress& progress, common::StopToken stop) {
     RepairResult result;
     std::unordered_map<std::string, const CompareRegistryRow*> presentByValue;
     for (const CompareRegistryRow& row : present.registry) presentByValue.emplace(ValueKey(row), &row);
@@ -119,28 +144,37 @@ RepairResult RestoreAll(const CompareRows& snapshot, const CompareRows& present,
     // Deletes first: a snapshot entry may come back under a name that differs
     // from a present one by case alone.
     deletes.insert(deletes.end(), writes.begin(), writes.end());
-    return CarryOut(deletes, backupFolder, now, "Restore All", std::move(result));
+    // Startup files are not put back: a snapshot keeps their names only.
+    result.filesLeft = DifferingFileNames(snapshot, present);
+    return CarryOut(deletes, backupFolder, now, "Restore All", progress, stop, std::move(result));
 }
 
-RepairResult CreateDeleted(const CompareRows& snapshot, const CompareRows& present) {
+RepairResult CreateDeleted(const CompareRows& snapshot, const CompareRows& present, ISnapshotProgress& progress,
+                           common::StopToken stop) {
     RepairResult result;
-    const auto presentNames = NamesOf(present.registry);
+    // The rows the comparison reports gone: paired with no present row.
+    const RowPairs pairs = PairRegistryRows(snapshot.registry, present.registry);
     std::unordered_set<std::string> handled;
-    for (const CompareRegistryRow& s : snapshot.registry) {
-        if (presentNames.count(s.name)) continue;
+    std::vector<Step> creates;
+    for (size_t at = 0; at < snapshot.registry.size(); ++at) {
+        if (pairs.presentOf[at] >= 0) continue;
+        const CompareRegistryRow& s = snapshot.registry[at];
         if (!handled.insert(ValueKey(s)).second) Fail(result, s, kTwice);
-        else Carry({Step::Create, s, "", ""}, result);
+        else creates.push_back({Step::Create, s, "", ""});
     }
+    CarrySteps(creates, progress, stop, result);
     return result;
 }
 
 RepairResult DeleteCreated(const CompareRows& snapshot, const CompareRows& present, const std::string& backupFolder,
-                           const SYSTEMTIME& now) {
+                           const SYSTEMTIME& now, ISnapshotProgress& progress, common::StopToken stop) {
     RepairResult result;
-    const auto snapshotNames = NamesOf(snapshot.registry);
+    // The rows the comparison reports new: paired with no snapshot row.
+    const RowPairs pairs = PairRegistryRows(snapshot.registry, present.registry);
     std::vector<Step> deletes;
-    for (const CompareRegistryRow& c : present.registry) {
-        if (snapshotNames.count(c.name)) continue;
+    for (size_t at = 0; at < present.registry.size(); ++at) {
+        if (pairs.presentPaired[at]) continue;
+        const CompareRegistryRow& c = present.registry[at];
         if (c.check != "True") {
             ++result.switchedOffLeft;
             continue;
@@ -148,7 +182,7 @@ RepairResult DeleteCreated(const CompareRows& snapshot, const CompareRows& prese
         if (platform::reg::NameHoldsNul(c.name)) Fail(result, c, kNulName);
         else deletes.push_back({Step::Delete, c, c.location, c.name});
     }
-    return CarryOut(deletes, backupFolder, now, "Delete Created", std::move(result));
+    return CarryOut(deletes, backupFolder, now, "Delete Created", progress, stop, std::move(result));
 }
 
 std::vector<std::string> RepairFailureLines(const RepairResult& result) {
@@ -160,6 +194,15 @@ std::vector<std::string> RepairFailureLines(const RepairResult& result) {
         lines.push_back("NOT DELETED:  " + std::to_string(result.switchedOffLeft) +
                         " new switched-off entr" + (result.switchedOffLeft == 1 ? "y" : "ies") +
                         " (Key: ...-): they start nothing and were left as they are.");
+    for (const std::string& name : result.filesLeft)
+        lines.push_back("NOT RESTORED:      File:  " + name + "          (a snapshot keeps no file contents)");
+    if (result.stopped) {
+        lines.push_back("STOPPED:  " + std::to_string(result.reached) + " of " + std::to_string(result.total) +
+                        " rows were handled; the others were left as they were. Done:");
+        for (const CompareRegistryRow& row : result.done)
+            lines.push_back("DONE:  Parametr:  " + row.name + "          (RootKey: " + row.root +
+                            "          Key: ...\\" + RowKeyName(row) + ")");
+    }
     return lines;
 }
 

@@ -25,6 +25,10 @@ struct RepairResult {
     std::vector<CompareRegistryRow> done;  // rows carried out, in the order handled
     std::vector<RepairFailure> failed;     // rows left as they were, with why
     int switchedOffLeft = 0;  // Delete Created: new entries of switched-off keys, left by design
+    std::vector<std::string> filesLeft;  // Restore All: the Startup files that stay different, by name
+    bool stopped = false;  // asked to stop: the rows not reached were left as they were
+    int total = 0;         // the rows the repair set out to change
+    int reached = 0;       // of those, the rows handled (done or failed) before the end or the stop
 };
 
 // Makes the run keys hold the snapshot: an entry the snapshot has as it is
@@ -32,22 +36,30 @@ struct RepairResult {
 // (an expandable string stays expandable); a present entry the snapshot has
 // not (in that key, under that name) is deleted; a missing one is written,
 // its key created when needed. A value changed since it was read is left.
+// Startup files that differ are left and named: a snapshot keeps no contents.
+// Every repair tells progress per row and honours a stop between rows: a
+// stop asked before the backup point is made changes nothing; one asked
+// later ends after the row in hand.
 RepairResult RestoreAll(const CompareRows& snapshot, const CompareRows& present, const std::string& backupFolder,
-                        const SYSTEMTIME& now);
+                        const SYSTEMTIME& now, ISnapshotProgress& progress = NoSnapshotProgress(),
+                        common::StopToken stop = {});
 
-// Writes back every snapshot entry whose name no present entry has, into the
+// Writes back every snapshot entry the comparison reports gone, into the
 // key it was in (a switched-off one stays switched off); a value that
 // appeared there since is left.
-RepairResult CreateDeleted(const CompareRows& snapshot, const CompareRows& present);
+RepairResult CreateDeleted(const CompareRows& snapshot, const CompareRows& present,
+                           ISnapshotProgress& progress = NoSnapshotProgress(), common::StopToken stop = {});
 
-// Deletes every active present entry whose name no snapshot entry has (the
+// Deletes every active present entry the comparison reports new (the
 // switched-off keys' new entries are left: they start nothing), each only
 // while it still holds what was read.
 RepairResult DeleteCreated(const CompareRows& snapshot, const CompareRows& present, const std::string& backupFolder,
-                           const SYSTEMTIME& now);
+                           const SYSTEMTIME& now, ISnapshotProgress& progress = NoSnapshotProgress(),
+                           common::StopToken stop = {});
 
-// The lines the report gets for the rows a repair left: one per row, and
-// one for the switched-off entries Delete Created leaves.
+// The lines the report gets for the rows a repair left: one per row, one
+// for the switched-off entries Delete Created leaves, one per Startup file
+// Restore All leaves; after a stop, how far it got and the rows it did.
 std::vector<std::string> RepairFailureLines(const RepairResult& result);
 
 // The line that names the point saved first ("" when none was made).

@@ -196,17 +196,38 @@ TEST(SnapshotLoad, MalformedAndHostileFilesLoadNothing) {
         EXPECT_NE(loaded.error.find(c.fault), std::string::npos) << c.what << ": " << loaded.error;
         EXPECT_TRUE(loaded.rows.registry.empty() && loaded.rows.files.empty() && loaded.date.empty()) << c.what;
     }
-    // Not ours by its second line, looked for before anything is parsed: a
-    // file of another program, any other file, the same text in UTF-16.
+    // Not ours by its second line: an XML file of another program is passed
+    // over without a word; anything else is told, and a text the document
+    // type check cannot read as the parser would is not parsed at all.
     std::string other = OneSection(good);
     other.replace(other.find("Quendal"), 7, "Someone");
     std::string wide = "\xFF\xFE";
     for (char c : OneSection(good)) wide += std::string{c, '\0'};
-    for (const std::string& bytes : {other, std::string("MZ\x90\x00 not a snapshot"), wide}) {
-        const Loaded notOurs = LoadBytes(folder, bytes);
-        EXPECT_EQ(notOurs.load, SnapshotLoad::NotOurs);
-        EXPECT_EQ(notOurs.error, "");
-        EXPECT_TRUE(notOurs.rows.registry.empty());
+    std::string wideDoctype;
+    for (char c : std::string("<?xml version=\"1.0\"?><!DOCTYPE a><a/>")) wideDoctype += std::string{c, '\0'};
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* fault;  // "": passed over without a word
+    } notOurs[] = {
+        {"another program's XML", other, ""},
+        {"XML that is not ours, declared UTF-8", "<?xml version='1.0' encoding = 'UTF-8'?><a>b</a>", ""},
+        {"plain text", "just some notes\r\nof mine\r\n", "not well-formed XML"},
+        {"an empty file", "", "not well-formed XML"},
+        {"a program", std::string("MZ\x90\x00 not a snapshot", 20), "NUL"},
+        {"UTF-16", wide, "UTF-16"},
+        {"UTF-16 without its mark, with a document type", wideDoctype, "NUL"},
+        {"declared UTF-7", "<?xml version=\"1.0\" encoding=\"UTF-7\"?>\r\n<a>+ADw-!DOCTYPE</a>", "\"utf-7\""},
+        {"a declaration cut short", "<?xml version=\"1.0\" encoding=", "cannot be read"},
+    };
+    for (const auto& c : notOurs) {
+        const Loaded loaded = LoadBytes(folder, c.bytes);
+        EXPECT_EQ(loaded.load, *c.fault ? SnapshotLoad::Refused : SnapshotLoad::NotOurs) << c.what;
+        EXPECT_NE(loaded.error.find(c.fault), std::string::npos) << c.what << ": " << loaded.error;
+        if (!*c.fault) {
+            EXPECT_EQ(loaded.error, "") << c.what;
+        }
+        EXPECT_TRUE(loaded.rows.registry.empty()) << c.what;
     }
 
     CompareRows rows{{Row("left", "over")}, {}};
@@ -262,9 +283,10 @@ TEST(SnapshotCompare, EachChangeGivesItsRecord) {
     EXPECT_FALSE(same.restoreAllEnabled || same.createDeletedEnabled || same.deleteCreatedEnabled);
 }
 
-// Startup files: gone, new and moved; a name is matched with the last
-// present row of that name, registry rows alike; the table shows the
-// snapshot's named rows, files with two cells.
+// Startup files: gone, new and moved; a row left after the pairing by
+// place is matched with the last present row of its name, and a present
+// row of that name left over is new; the table shows the snapshot's named
+// rows, files with two cells.
 TEST(SnapshotCompare, FilesMatchesAndTable) {
     const CompareRows snapshot{{Row("Twice", "t.exe"), Row("", "nameless.exe")},
                                {{"Gone", "C:\\U\\"}, {"Moved", "C:\\U\\"}, {"", "C:\\U\\"}}};
@@ -274,16 +296,65 @@ TEST(SnapshotCompare, FilesMatchesAndTable) {
     const std::string pad(19, ' ');
     EXPECT_EQ(result.report, (std::vector<std::string>{
                                  "IN REGISTRY:", "DELETED:  Parametr:            Location: nameless.exe",
-                                 pad + "(RootKey: HKEY_CURRENT_USER          Key: ...\\Run)", "IN AUTOSTART:",
+                                 pad + "(RootKey: HKEY_CURRENT_USER          Key: ...\\Run)",
+                                 "CREATED:  Parametr:  Twice          Location: t.exe",
+                                 std::string(20, ' ') + "(RootKey: HKEY_CURRENT_USER          Key:  ...\\RunService)",
+                                 "IN AUTOSTART:",
                                  "DELETED:      File:  Gone          Location: C:\\U\\",
                                  "CHENGED LOCATION:      File:  Moved", pad + "OLDLocation:  C:\\U\\",
                                  pad + "NEWLocation:  C:\\All\\", "CREATED:      File:  New          Location: C:\\All\\"}));
     EXPECT_EQ(result.table, (std::vector<std::vector<std::string>>{{"Twice", "t.exe", kUser, "Run", "True"},
                                                                     {"Gone", "C:\\U\\"},
                                                                     {"Moved", "C:\\U\\"}}));
-    // The file part changes no button.
     EXPECT_TRUE(result.createDeletedEnabled);
-    EXPECT_FALSE(result.deleteCreatedEnabled);
+    EXPECT_TRUE(result.deleteCreatedEnabled);
+    // The file part changes no button.
+    const CompareResult filesOnly = CompareSnapshot({{}, snapshot.files}, {{}, present.files});
+    EXPECT_FALSE(filesOnly.restoreAllEnabled || filesOnly.createDeletedEnabled || filesOnly.deleteCreatedEnabled);
+}
+
+// Rows pair on root, key and name first, then by name alone; names and
+// folders are compared with case ignored; a present row no snapshot row
+// took is new, whatever names the snapshot holds.
+TEST(SnapshotCompare, RowsPairByPlaceThenByNameWithCaseIgnored) {
+    const std::string pad(19, ' ');
+    const auto created = [](const CompareRegistryRow& row) { return CreatedRecord(row); };
+    const CompareRegistryRow foo = Row("Foo", "foo.exe"), fooMachine = Row("Foo", "foo.exe", kMachine);
+    const struct {
+        const char* what;
+        CompareRows snapshot, present;
+        std::vector<std::string> registry, files;  // the records of each part; {} for none
+    } cases[] = {
+        {"name in another case", {{foo}, {}}, {{Row("FOO", "foo.exe")}, {}}, {}, {}},
+        {"a new machine entry of a user entry's name", {{foo}, {}}, {{fooMachine, foo}, {}}, created(fooMachine), {}},
+        {"the user's switched off beside a new machine one", {{foo}, {}},
+         {{fooMachine, Row("Foo", "foo.exe", kUser, "Run", "False")}, {}},
+         [&] {
+             std::vector<std::string> lines{"CHENGED    CHECK:  Parametr:  Foo          Location: foo.exe",
+                                            pad + "OLDCheck:  True", pad + "NEWCheck:  False",
+                                            pad + "(RootKey: HKEY_CURRENT_USER)"};
+             const std::vector<std::string> record = CreatedRecord(fooMachine);
+             lines.insert(lines.end(), record.begin(), record.end());
+             return lines;
+         }(),
+         {}},
+        {"two of one name, one left", {{foo, Row("Foo", "foo.exe", kUser, "RunOnce")}, {}},
+         {{Row("foo", "foo.exe", kUser, "RunOnce")}, {}}, DeletedRecord(foo), {}},
+        {"a file's name and folder in another case", {{}, {{"Tool", "C:\\Start\\"}}},
+         {{}, {{"TOOL", "c:\\start\\"}}}, {}, {}},
+        {"a file of the same name in the common folder", {{}, {{"Tool", "C:\\Start\\"}}},
+         {{}, {{"Tool", "C:\\All\\"}, {"Tool", "C:\\Start\\"}}}, {},
+         {"CREATED:      File:  Tool          Location: C:\\All\\"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> expected{"IN REGISTRY:"};
+        expected.insert(expected.end(), c.registry.begin(), c.registry.end());
+        if (c.registry.empty()) expected.push_back("CHENGE NOT FOUND.");
+        expected.push_back("IN AUTOSTART:");
+        expected.insert(expected.end(), c.files.begin(), c.files.end());
+        if (c.files.empty()) expected.push_back("CHENGE NOT FOUND.");
+        EXPECT_EQ(Report(c.snapshot, c.present), expected) << c.what;
+    }
 }
 
 // A repair takes away the records of the rows it carried out, two lines
@@ -439,6 +510,132 @@ TEST_F(EngineSnapshotRepair, DeleteCreatedDeletesOnlyActiveNewcomers) {
     EXPECT_EQ(result.switchedOffLeft, 1);
     EXPECT_EQ(RepairFailureLines(result).back(),
               "NOT DELETED:  1 new switched-off entry (Key: ...-): they start nothing and were left as they are.");
+}
+
+// Every repair acts on the rows the comparison reports: an entry whose name
+// differs by case alone is the snapshot's own, and an entry of the snapshot's
+// name in another root is new, or gone.
+TEST_F(EngineSnapshotRepair, RepairsPairRowsAsTheComparisonDoes) {
+    const std::string machineRun = startup::RunKeyPath(kMachine, "Run");
+    ScopedRegValue machineValue(HKEY_LOCAL_MACHINE, machineRun, "OrvC twin");
+    const struct {
+        const char* what;
+        const char* userName;  // the user's Run entry seeded ("": none)
+        bool machineTwin;      // a machine Run entry "OrvC twin" seeded
+        CompareRows snapshot;
+        int repair;            // 0 Restore All, 1 Create Deleted, 2 Delete Created
+        std::vector<CompareRegistryRow> done;
+        bool userLeft, machineLeft;
+    } cases[] = {
+        {"restore, case", "ORVC TWIN", false, {{Row("OrvC twin", "t.exe")}, {}}, 0, {}, true, false},
+        {"create, case", "ORVC TWIN", false, {{Row("OrvC twin", "t.exe")}, {}}, 1, {}, true, false},
+        {"delete, case", "ORVC TWIN", false, {{Row("OrvC twin", "t.exe")}, {}}, 2, {}, true, false},
+        {"delete, the machine's twin", "OrvC twin", true, {{Row("OrvC twin", "t.exe")}, {}}, 2,
+         {Row("OrvC twin", "t.exe", kMachine)}, true, false},
+        {"create, the user's gone beside the machine's", "", true,
+         {{Row("OrvC twin", "t.exe", kMachine), Row("OrvC twin", "t.exe")}, {}}, 1, {Row("OrvC twin", "t.exe")}, true,
+         true},
+    };
+    for (const auto& c : cases) {
+        DeleteUserRunKeys({"Run"});
+        RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, machineRun.c_str(), "OrvC twin");
+        if (*c.userName) SetRegString(HKEY_CURRENT_USER, UserKey("Run"), c.userName, "t.exe");
+        if (c.machineTwin) SetRegString(HKEY_LOCAL_MACHINE, machineRun, "OrvC twin", "t.exe");
+        const CompareRows present = ReadPresentState();
+        const RepairResult result = c.repair == 0   ? RestoreAll(c.snapshot, present, backup_.Path(), kNow)
+                                    : c.repair == 1 ? CreateDeleted(c.snapshot, present)
+                                                    : DeleteCreated(c.snapshot, present, backup_.Path(), kNow);
+        EXPECT_EQ(result.done, c.done) << c.what;
+        EXPECT_TRUE(result.failed.empty()) << c.what;
+        EXPECT_EQ(startup::ReadRunKeyTexts(kUser, "Run").size(), c.userLeft ? 1u : 0u) << c.what;
+        EXPECT_EQ(RegValueExists(HKEY_LOCAL_MACHINE, machineRun, "OrvC twin"), c.machineLeft) << c.what;
+    }
+}
+
+// Restore All puts back no Startup file: each that stays different is named,
+// and the line of a full restore still depends on the registry rows alone.
+TEST_F(EngineSnapshotRepair, RestoreAllNamesTheStartupFilesItLeaves) {
+    const CompareRows snapshot{{}, {{"Gone", "C:\\U\\"}, {"Moved", "C:\\U\\"}, {"Same", "C:\\U\\"}}};
+    const CompareRows present{{}, {{"Moved", "C:\\All\\"}, {"SAME", "C:\\U\\"}, {"New", "C:\\U\\"}}};
+    const RepairResult result = RestoreAll(snapshot, present, backup_.Path(), kNow);
+    EXPECT_TRUE(result.failed.empty());
+    const std::string tail = "          (a snapshot keeps no file contents)";
+    EXPECT_EQ(RepairFailureLines(result),
+              (std::vector<std::string>{"NOT RESTORED:      File:  Gone" + tail, "NOT RESTORED:      File:  Moved" + tail,
+                                        "NOT RESTORED:      File:  New" + tail}));
+}
+
+// Asks the stop once the repair has taken its first rows in hand; -1: before
+// it starts.
+class StopAfter : public ISnapshotProgress {
+public:
+    explicit StopAfter(int rows) : rows_(rows) {
+        if (rows < 0) source_.RequestStop();
+    }
+    void SnapshotProgress(SnapshotStage stage, int done, int total) override {
+        if (stage == SnapshotStage::Repairing && done + 1 >= rows_) source_.RequestStop();
+        if (stage == SnapshotStage::Repairing) lastTotal = total;
+    }
+    common::StopToken Token() const { return source_.Token(); }
+    int lastTotal = 0;
+
+private:
+    int rows_;
+    common::StopSource source_;
+};
+
+// A stop ends a repair after the row in hand: the rows not reached stay as
+// they were, and the report names the rows that were done. Asked before the
+// start, nothing is saved and nothing changes. A load stops too.
+TEST_F(EngineSnapshotRepair, AStopLeavesTheRowsNotReached) {
+    const std::vector<std::string> names{"OrvC s1", "OrvC s2", "OrvC s3"};
+    CompareRows three;
+    for (const std::string& name : names) three.registry.push_back(Row(name, "s.exe"));
+    const struct {
+        const char* what;
+        int repair;  // 0 Restore All, 1 Create Deleted, 2 Delete Created
+        int stopAfter;
+        size_t done;
+    } cases[] = {
+        {"restore, after two", 0, 2, 2}, {"restore, before", 0, -1, 0}, {"create, after one", 1, 1, 1},
+        {"delete, after one", 2, 1, 1},  {"delete, before", 2, -1, 0},
+    };
+    for (const auto& c : cases) {
+        DeleteUserRunKeys({"Run"});
+        const bool seeded = c.repair != 1;  // Create Deleted starts from an empty key
+        if (seeded)
+            for (const std::string& name : names) SetRegString(HKEY_CURRENT_USER, UserKey("Run"), name, "s.exe");
+        const CompareRows snapshot = seeded ? CompareRows{} : three;
+        StopAfter sink(c.stopAfter);
+        const CompareRows present{ReadPresentState().registry, {}};  // the run keys only
+        const RepairResult result =
+            c.repair == 0   ? RestoreAll(snapshot, present, backup_.Path(), kNow, sink, sink.Token())
+            : c.repair == 1 ? CreateDeleted(snapshot, present, sink, sink.Token())
+                            : DeleteCreated(snapshot, present, backup_.Path(), kNow, sink, sink.Token());
+        EXPECT_TRUE(result.stopped) << c.what;
+        ASSERT_EQ(result.done.size(), c.done) << c.what;
+        EXPECT_EQ(startup::ReadRunKeyTexts(kUser, "Run").size(), seeded ? 3 - c.done : c.done) << c.what;
+        if (c.stopAfter < 0) {
+            EXPECT_EQ(result.pointFolder, "") << c.what;
+        } else {
+            EXPECT_EQ(sink.lastTotal, 3) << c.what;
+        }
+        std::vector<std::string> expected{"STOPPED:  " + std::to_string(c.done) +
+                                          " of 3 rows were handled; the others were left as they were. Done:"};
+        for (const CompareRegistryRow& row : result.done)
+            expected.push_back("DONE:  Parametr:  " + row.name +
+                               "          (RootKey: HKEY_CURRENT_USER          Key: ...\\Run)");
+        EXPECT_EQ(RepairFailureLines(result), expected) << c.what;
+    }
+
+    ScopedFolder out("compare stop");
+    const std::string path = out.Path() + "\\StartUp.xml";
+    std::string error, date;
+    ASSERT_TRUE(SaveStartupSnapshot(path, error)) << error;
+    CompareRows rows;
+    StopAfter before(-1);
+    EXPECT_EQ(LoadSnapshot(path, rows, date, error, before, before.Token()), SnapshotLoad::Stopped);
+    EXPECT_TRUE(rows.registry.empty() && date.empty() && error.empty());
 }
 
 // Saving and comparing a snapshot of 300 run entries (printed): no time a

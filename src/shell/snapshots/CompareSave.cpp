@@ -132,29 +132,43 @@ void TfrmCompareSave::ApplyReportFont(int dpi) {
 void TfrmCompareSave::FormActivate() {
     // Each show starts with no file chosen and the focus on Load BackUp.
     chosenFile_.clear();
+    ForgetSnapshot();
     focus_ = btnKill;
     Activated();
 }
 
 void TfrmCompareSave::Activated() {
+    // The progress window over the dialog takes the activation and gives it
+    // back: the work's own outcome is shown when it ends.
+    if (busy_) return;
     ShowNothing();
-    report_ = {snapshots::kCompareStartText};
-    ShowReport();
-    if (!chosenFile_.empty()) LoadChosenFile();
-    else SetText(lblName, kNoFile);
+    ShowOpeningLine();
+    if (loaded_) CompareAgain();
+    else if (chosenFile_.empty()) SetText(lblName, kNoFile);
 }
 
-void TfrmCompareSave::Deactivated() { ShowNothing(); }
+void TfrmCompareSave::Deactivated() {
+    if (!busy_) ShowNothing();
+}
 
 void TfrmCompareSave::ShowNothing() {
-    snapshot_ = {};
     present_ = {};
     compared_ = false;
-    lvXMLFile.Clear();
     report_.clear();
     ShowReport();
-    SetText(lblData, "");
     SetRepairs(false, false, false);
+}
+
+void TfrmCompareSave::ForgetSnapshot() {
+    snapshot_ = {};
+    loaded_ = false;
+    lvXMLFile.Clear();
+    SetText(lblData, "");
+}
+
+void TfrmCompareSave::ShowOpeningLine() {
+    report_ = {snapshots::kCompareStartText};
+    ShowReport();
 }
 
 void TfrmCompareSave::ShowReport() {
@@ -182,56 +196,113 @@ void TfrmCompareSave::SetRepairs(bool restoreAll, bool createDeleted, bool delet
     EnableButton(btnDel, deleteCreated, btnOk);
 }
 
+bool TfrmCompareSave::RunWork(TSnapshotWorker::Job job) {
+    if (!progressForm_)
+        progressForm_ = std::make_unique<TfrmWorkProgress>("Compare Info With XML", "Compare", "with a StartUp snapshot");
+    TfrmWorkProgress* form = progressForm_.get();
+    ui::WorkerPtr<TSnapshotWorker> worker(
+        new TSnapshotWorker(Handle(), std::move(job), [form](const std::string& stage, int done, int total) {
+            form->ShowProgress(stage, done, total);
+        }));
+    worker->SetOnTerminate([form] { form->WorkEnded(); });
+    if (!worker->Resume()) {
+        platform::dialogs::ShowBox(Handle(), "The work could not be started.", ui::kApplicationTitle,
+                                   BoxKind::ErrorCancel);
+        return false;
+    }
+    worker_ = std::move(worker);  // the previous one, ended, goes
+    TSnapshotWorker* running = worker_.get();
+    form->SetOnStop([running] { running->Terminate(); });
+    busy_ = true;
+    form->ShowModal(Handle());
+    busy_ = false;
+    if (worker_->Ended()) return true;
+    // The window went while the work ran (the program is closing): it stops
+    // after the row in hand; what it deleted is in its point.
+    worker_->Terminate();
+    return false;
+}
+
 void TfrmCompareSave::LoadChosenFile() {
     SetText(lblName, kFilePrefix + chosenFile_);
-    snapshots::CompareRows rows;
-    std::string date, error;
-    switch (snapshots::LoadSnapshot(chosenFile_, rows, date, error)) {
+    // Owned with the job: a worker left behind by a closing window still
+    // writes into it.
+    struct Loading {
+        snapshots::SnapshotLoad load = snapshots::SnapshotLoad::Stopped;
+        snapshots::CompareRows rows, present;
+        std::string date, error;
+        snapshots::CompareResult result;
+    };
+    const auto loading = std::make_shared<Loading>();
+    const std::string path = chosenFile_;
+    const bool ended = RunWork([loading, path](snapshots::ISnapshotProgress& progress, common::StopToken stop) {
+        loading->load = snapshots::LoadSnapshot(path, loading->rows, loading->date, loading->error, progress, stop);
+        if (loading->load != snapshots::SnapshotLoad::Loaded) return;
+        loading->present = snapshots::ReadPresentState();
+        loading->result = snapshots::CompareSnapshot(loading->rows, loading->present);
+    });
+    if (!ended) return;
+    switch (loading->load) {
     case snapshots::SnapshotLoad::Loaded:
-        snapshot_ = std::move(rows);
-        SetText(lblData, "date: " + date);
-        present_ = snapshots::ReadPresentState();
+        snapshot_ = std::move(loading->rows);
+        present_ = std::move(loading->present);
+        loaded_ = true;
         compared_ = true;
-        ShowComparison(snapshots::CompareSnapshot(snapshot_, present_));
+        SetText(lblData, "date: " + loading->date);
+        FillTable(loading->result.table);
+        ShowComparison(loading->result);
         break;
     case snapshots::SnapshotLoad::NotOurs:  // not a snapshot: left alone without a word
         break;
-    case snapshots::SnapshotLoad::Refused:
-        // Forgotten before the box: closing the box makes the dialog active
-        // again, which would load the file and show the box again, endlessly.
+    case snapshots::SnapshotLoad::Stopped:
         chosenFile_.clear();
         SetText(lblName, kNoFile);
-        platform::dialogs::ShowBox(Handle(), error, ui::kApplicationTitle, BoxKind::ErrorCancel);
+        break;
+    case snapshots::SnapshotLoad::Refused:
+        // A file refused is no longer the chosen one.
+        chosenFile_.clear();
+        SetText(lblName, kNoFile);
+        platform::dialogs::ShowBox(Handle(), loading->error, ui::kApplicationTitle, BoxKind::ErrorCancel);
         break;
     }
+}
+
+void TfrmCompareSave::CompareAgain() {
+    present_ = snapshots::ReadPresentState();
+    compared_ = true;
+    ShowComparison(snapshots::CompareSnapshot(snapshot_, present_));
 }
 
 void TfrmCompareSave::ShowComparison(const snapshots::CompareResult& result) {
     report_ = result.report;
     ShowReport();
-    {
-        const ui::ListRebuild rebuild(lvXMLFile.Handle());
-        ui::ScopedRedrawOff quiet(lvXMLFile.Handle());
-        lvXMLFile.Clear();
-        int serial = 0;
-        for (const std::vector<std::string>& cells : result.table) {
-            if (cells.empty()) continue;
-            // A file row holds its location only: it lacks the other columns
-            // when the table is sorted by them.
-            const int row = lvXMLFile.AddItem(cells[0], -1, ui::MakeRowData(serial++, cells.size() - 1));
-            for (size_t k = 1; k < cells.size(); ++k) lvXMLFile.SetText(row, static_cast<int>(k), cells[k]);
-        }
-    }
     SetRepairs(result.restoreAllEnabled, result.createDeletedEnabled, result.deleteCreatedEnabled);
+}
+
+void TfrmCompareSave::FillTable(const std::vector<std::vector<std::string>>& table) {
+    const ui::ListRebuild rebuild(lvXMLFile.Handle());
+    ui::ScopedRedrawOff quiet(lvXMLFile.Handle());
+    lvXMLFile.Clear();
+    int serial = 0;
+    for (const std::vector<std::string>& cells : table) {
+        if (cells.empty()) continue;
+        // A file row holds its location only: it lacks the other columns
+        // when the table is sorted by them.
+        const int row = lvXMLFile.AddItem(cells[0], -1, ui::MakeRowData(serial++, cells.size() - 1));
+        for (size_t k = 1; k < cells.size(); ++k) lvXMLFile.SetText(row, static_cast<int>(k), cells[k]);
+    }
 }
 
 void TfrmCompareSave::LoadBackUpClick() {
     // The open dialog's close activates this one again: the file chosen
     // before must not be loaded and compared on the way.
     chosenFile_.clear();
+    ForgetSnapshot();
     const bool chosen = platform::dialogs::RunFileDialog(Handle(), dlgCompareSave);
-    // Whatever was shown goes: a cancelled or failed load leaves nothing to repair.
+    // Whatever was shown goes: a cancelled or failed load leaves nothing to
+    // repair, and the report its opening line.
     ShowNothing();
+    ShowOpeningLine();
     if (!chosen) {
         chosenFile_.clear();
         SetText(lblName, kNoFile);
@@ -299,35 +370,51 @@ void TfrmCompareSave::RestoreAllClick() {
     if (!compared_) return;
     const snapshots::CompareRows snapshot = snapshot_, present = present_;
     if (!Ask("Replace registry?")) return;
-    const snapshots::RepairResult result = snapshots::RestoreAll(snapshot, present, backupFolder_, LocalTimeNow());
-    if (TellBackupFailure(result)) return;
+    const auto result = std::make_shared<snapshots::RepairResult>();
+    const std::string folder = backupFolder_;
+    const SYSTEMTIME now = LocalTimeNow();
+    if (!RunWork([=](snapshots::ISnapshotProgress& progress, common::StopToken stop) {
+            *result = snapshots::RestoreAll(snapshot, present, folder, now, progress, stop);
+        }))
+        return;
+    if (TellBackupFailure(*result)) return;
     report_.clear();
     // Said only when every row was put back.
-    if (result.failed.empty()) report_.push_back(snapshots::kRestoredText);
-    RepairDone(result, true);
+    if (result->failed.empty() && !result->stopped) report_.push_back(snapshots::kRestoredText);
+    RepairDone(*result, true);
 }
 
 void TfrmCompareSave::CreateDeletedClick() {
     if (!compared_) return;
     const snapshots::CompareRows snapshot = snapshot_, present = present_;
     if (!Ask("Update registry?")) return;
-    const snapshots::RepairResult result = snapshots::CreateDeleted(snapshot, present);
-    if (TellBackupFailure(result)) return;
+    const auto result = std::make_shared<snapshots::RepairResult>();
+    if (!RunWork([=](snapshots::ISnapshotProgress& progress, common::StopToken stop) {
+            *result = snapshots::CreateDeleted(snapshot, present, progress, stop);
+        }))
+        return;
+    if (TellBackupFailure(*result)) return;
     // A row left keeps its record, and the button stays for another try.
-    RemoveDoneRecords(result, snapshots::DeletedRecord);
-    if (result.failed.empty()) EnableButton(btnUpdate, false, btnOk);
-    RepairDone(result, false);
+    RemoveDoneRecords(*result, snapshots::DeletedRecord);
+    if (result->failed.empty() && !result->stopped) EnableButton(btnUpdate, false, btnOk);
+    RepairDone(*result, false);
 }
 
 void TfrmCompareSave::DeleteCreatedClick() {
     if (!compared_) return;
     const snapshots::CompareRows snapshot = snapshot_, present = present_;
     if (!Ask("Delete new paremetrs?")) return;
-    const snapshots::RepairResult result = snapshots::DeleteCreated(snapshot, present, backupFolder_, LocalTimeNow());
-    if (TellBackupFailure(result)) return;
-    RemoveDoneRecords(result, snapshots::CreatedRecord);
-    if (result.failed.empty()) EnableButton(btnDel, false, btnOk);
-    RepairDone(result, true);
+    const auto result = std::make_shared<snapshots::RepairResult>();
+    const std::string folder = backupFolder_;
+    const SYSTEMTIME now = LocalTimeNow();
+    if (!RunWork([=](snapshots::ISnapshotProgress& progress, common::StopToken stop) {
+            *result = snapshots::DeleteCreated(snapshot, present, folder, now, progress, stop);
+        }))
+        return;
+    if (TellBackupFailure(*result)) return;
+    RemoveDoneRecords(*result, snapshots::CreatedRecord);
+    if (result->failed.empty() && !result->stopped) EnableButton(btnDel, false, btnOk);
+    RepairDone(*result, true);
 }
 
 void TfrmCompareSave::ColumnClick(int column) {

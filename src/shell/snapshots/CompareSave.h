@@ -1,18 +1,23 @@
 // TfrmCompareSave: the comparison of a startup snapshot with the run keys and
 // Startup folders as they are now: the snapshot as a table, the differences
 // as a report, and the three repairs. Loading, comparing and repairing are
-// the engine's (snapshots/SnapshotCompare, SnapshotRepair); the dialog shows
-// what they give and asks before a repair.
+// the engine's (snapshots/SnapshotCompare, SnapshotRepair); the dialog runs
+// a load and a repair on a worker behind a progress window with Stop, shows
+// what they give and asks before a repair. A file is read once per Load:
+// the snapshot and its table stay while the dialog shows.
 #pragma once
 
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
 #include "snapshots/SnapshotCompare.h"
 #include "snapshots/SnapshotRepair.h"
+#include "shell/WorkProgressForm.h"
+#include "shell/snapshots/SnapshotWorker.h"
 #include "ui/Controls.h"
 #include "ui/ModalDialog.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,12 +37,13 @@ public:
     // or overwrite in a point inside backupFolder first.
     int ShowFor(HWND owner, const std::string& backupFolder);
 
-    // The dialog became the active window: it starts afresh (no rows, an empty
-    // table, the opening line in the report) and, when a file is chosen, loads
-    // and compares it again, so what it shows is the machine of this moment.
+    // The dialog became the active window: it starts afresh (the opening line
+    // in the report) and, when a snapshot is loaded, compares it with the
+    // machine again, so what it shows is the machine of this moment. The
+    // file is not read again. Nothing happens while a worker runs.
     void Activated();
-    // It stopped being the active window: the rows go, the table and the
-    // report are emptied.
+    // It stopped being the active window: the present rows and the report
+    // go, the repairs go off; the snapshot and its table stay.
     void Deactivated();
 
     // The buttons, as a click runs them.
@@ -84,13 +90,22 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // Loads the chosen file and compares it with the machine now.
+    // Loads the chosen file and compares it with the machine now, on a worker.
     void LoadChosenFile();
+    // Runs the job on a worker behind the progress window; true once it has
+    // ended (false: it could not start, or the window went meanwhile).
+    bool RunWork(TSnapshotWorker::Job job);
+    // Reads the present rows and compares the loaded snapshot with them.
+    void CompareAgain();
     void ShowComparison(const snapshots::CompareResult& result);
-    // Drops the rows and empties the table, the report and the date; the
-    // repairs go off.
+    void FillTable(const std::vector<std::vector<std::string>>& table);
+    // Drops the present rows and empties the report; the repairs go off.
     void ShowNothing();
+    // Drops the snapshot, its table and its date.
+    void ForgetSnapshot();
     void ShowReport();
+    // The report's line before a file is compared.
+    void ShowOpeningLine();
     void SetRepairs(bool restoreAll, bool createDeleted, bool deleteCreated);
     bool Ask(const std::string& question);
     // True when the repair's backup point could not be made (the user is told
@@ -108,7 +123,11 @@ private:
     std::string backupFolder_;
     std::string chosenFile_;
     snapshots::CompareRows snapshot_, present_;
-    bool compared_ = false;
+    bool loaded_ = false;    // snapshot_ holds the chosen file's rows
+    bool compared_ = false;  // present_ was compared with it, and the report shows that
+    bool busy_ = false;      // a worker runs behind the progress window
+    std::unique_ptr<TfrmWorkProgress> progressForm_;
+    ui::WorkerPtr<TSnapshotWorker> worker_;  // the last one, kept until the next
     std::vector<std::string> report_;
     bool sortDescending_ = false;
     int dpi_ = ui::kBaseDpi;

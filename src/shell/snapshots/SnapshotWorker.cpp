@@ -1,0 +1,38 @@
+// The snapshot worker: a load or a repair, its progress posted to the window
+// thread a few dozen times a second.
+#include "shell/snapshots/SnapshotWorker.h"
+
+namespace shell {
+
+namespace {
+
+constexpr DWORD kProgressIntervalMs = 33;
+
+}  // namespace
+
+TSnapshotWorker::TSnapshotWorker(HWND owner, Job job, ProgressStep onProgress)
+    : ui::WorkerThread(owner), job_(std::move(job)), onProgress_(std::move(onProgress)) {}
+
+std::string TSnapshotWorker::StageText(snapshots::SnapshotStage stage) {
+    switch (stage) {
+    case snapshots::SnapshotStage::Reading: return "Reading the snapshot and the run keys...";
+    case snapshots::SnapshotStage::BackingUp: return "Saving the entries in a backup point...";
+    case snapshots::SnapshotStage::Repairing: return "Changing the run keys...";
+    }
+    return {};
+}
+
+void TSnapshotWorker::Execute() { job_(*this, StopToken()); }
+
+void TSnapshotWorker::SnapshotProgress(snapshots::SnapshotStage stage, int done, int total) {
+    const bool stageBoundary = !posted_ || stage != lastStage_ || done == 0 || done == total;
+    if (!stageBoundary && GetTickCount() - lastPostTick_ < kProgressIntervalMs) return;
+    posted_ = true;
+    lastStage_ = stage;
+    lastPostTick_ = GetTickCount();
+    PostToWindowThread([this, stage, done, total] {
+        if (onProgress_) onProgress_(StageText(stage), done, total);
+    });
+}
+
+}  // namespace shell
