@@ -26,6 +26,19 @@ bool DirectoryExistsAnyLength(const std::string& path);
 // (size 0) when there is no such file or the system cannot tell.
 bool FileSize(const std::string& path, unsigned long long& size);
 
+// The text with its environment variables ("%NAME%") replaced as the
+// system replaces them (ExpandEnvironmentStrings); a variable the process
+// does not have stays as written. The text as it is when it cannot be expanded.
+std::string ExpandEnvironment(const std::string& text);
+
+// Whether a file missing at path can be told as missing at all. False for a
+// path on the network (a UNC path, a device path, a drive the system calls
+// remote: none is opened, so a server that does not answer holds nobody
+// up), on a drive that does not exist, is not ready or has no media, and for
+// a path that still holds a variable ("%NAME%") after expansion. A path
+// without a drive (relative) is judged where the caller places it: true.
+bool CanJudgeMissing(const std::string& path);
+
 struct FindEntry {
     std::string name;
     DWORD attributes = 0;
