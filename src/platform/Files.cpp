@@ -262,6 +262,22 @@ std::wstring FolderFinalPath(const std::string& folder) {
     return handle ? FinalPath(handle.Get()) : std::wstring();
 }
 
+bool IsLinkToAnotherFile(const std::string& path) {
+    const std::wstring wide = WidePathAnyLength(path);
+    if (wide.empty()) return false;
+    const FileHandle file(CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) return false;
+    const std::wstring finalPath = FinalPath(file.Get());
+    std::wstring expected = FolderFinalPath(ExtractFilePath(path));
+    if (finalPath.empty() || expected.empty()) return false;
+    if (expected.back() != L'\\') expected += L'\\';
+    expected += text::Widen(ExtractFileName(path));
+    return CompareStringOrdinal(finalPath.c_str(), static_cast<int>(finalPath.size()), expected.c_str(),
+                                static_cast<int>(expected.size()), TRUE) != CSTR_EQUAL;
+}
+
 bool IsInsideFolder(const std::wstring& path, const std::wstring& folder) {
     size_t length = folder.size();
     while (length > 0 && folder[length - 1] == L'\\') --length;

@@ -68,6 +68,11 @@ std::wstring FolderFinalPath(const std::string& folder);
 // is not inside itself; an empty folder or path holds nothing.
 bool IsInsideFolder(const std::wstring& path, const std::wstring& folder);
 
+// Whether the file at path (any length) is a link that leads to another
+// file: its final path is not the final path of its folder followed by its
+// name (case ignored). False when it cannot be opened or asked.
+bool IsLinkToAnotherFile(const std::string& path);
+
 // What DeleteFileInFolder did.
 enum class FolderFileDelete {
     Deleted,
