@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -111,8 +112,8 @@ TEST(HistoryMozilla, NoProfilesFolderListsNothingAndDeletesNothing) {
 }
 
 // A profile without its file is told, and the others are listed; a file
-// that cannot be read or is not a history file is told once and ends the
-// listing, keeping what came before it.
+// that cannot be read or is not a history file is told once, and every
+// other profile is still listed.
 TEST(HistoryMozilla, NoticesOfMissingAndUnreadableFiles) {
     ScopedMozillaAppData appData("moz-notices");
     appData.Profile("a");
@@ -131,7 +132,7 @@ TEST(HistoryMozilla, NoticesOfMissingAndUnreadableFiles) {
     EXPECT_EQ(listing.notices, (Texts{kMozillaHistoryDeletedText}));
     EXPECT_EQ(listing.rows, (Texts{row, row}));
 
-    // The second held by the browser: the first is listed, the third is not.
+    // The second held by the browser: the first and the third are listed.
     write(0, good);
     {
         const platform::FileHandle held = HoldExclusively(folders[1] + "history.dat");
@@ -139,15 +140,53 @@ TEST(HistoryMozilla, NoticesOfMissingAndUnreadableFiles) {
         listing = ListSection();
     }
     EXPECT_EQ(listing.notices, (Texts{kMozillaCloseBrowserText}));
-    EXPECT_EQ(listing.rows, (Texts{row}));
+    EXPECT_EQ(listing.rows, (Texts{row, row}));
 
-    // Texts that are not history files stop it the same way.
+    // Texts that are not history files are passed over the same way; two
+    // such files are told once.
     for (const std::string& bad : {std::string(), std::string("garbage\r\n"), good.substr(0, good.find("(91=") + 6)}) {
         write(1, bad);
         listing = ListSection();
         EXPECT_EQ(listing.notices, (Texts{kMozillaCloseBrowserText}));
-        EXPECT_EQ(listing.rows, (Texts{row}));
+        EXPECT_EQ(listing.rows, (Texts{row, row}));
     }
+    write(2, "garbage");
+    listing = ListSection();
+    EXPECT_EQ(listing.notices, (Texts{kMozillaCloseBrowserText}));
+    EXPECT_EQ(listing.rows, (Texts{row}));
+}
+
+// Each row keeps its profile; Delete All clears each profile on its own and
+// names those whose file went, so a file held by the browser keeps only its
+// own rows listed.
+TEST(HistoryMozilla, DeleteAllNamesTheProfilesItCleared) {
+    ScopedMozillaAppData appData("moz-each");
+    const std::string text = MozillaHistoryText(kEntries, {MozillaRow("1", "91"), MozillaRow("2", "94")});
+    appData.WriteHistory("one", text);
+    appData.WriteHistory("two", text);
+    appData.Profile("none");
+    const std::vector<std::string> folders = MozillaProfileFolders();
+    ASSERT_EQ(folders.size(), 3u);
+    THistoryRowList rows;
+    Row().list(rows, "*", {});
+    ASSERT_EQ(rows.rows.size(), 4u);
+    for (const HistoryRow& row : rows.rows)
+        EXPECT_TRUE(row.source == appData.Profile("one") || row.source == appData.Profile("two")) << row.source;
+
+    HistoryDeleteAllResult result;
+    {
+        const platform::FileHandle held = HoldExclusively(appData.Profile("two") + "history.dat");
+        ASSERT_TRUE(held);
+        result = DeleteAll();
+    }
+    EXPECT_FALSE(result.clearList);
+    EXPECT_EQ(result.notice, kMozillaCannotDeleteText);
+    std::vector<std::string> cleared = result.clearedSources, expected = {appData.Profile("one"), appData.Profile("none")};
+    std::sort(cleared.begin(), cleared.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(cleared, expected);
+    EXPECT_FALSE(files::FileExists(appData.Profile("one") + "history.dat"));
+    EXPECT_TRUE(files::FileExists(appData.Profile("two") + "history.dat"));
 }
 
 // Delete All takes every profile's history file and nothing else; a profile

@@ -412,6 +412,14 @@ TEST_F(PlayersAndArchivers, WinampWithoutItsFolderListsAndDeletesNothing) {
 }
 
 TEST_F(WinampPlayList, HugeLockedOrLinkedPlayListsAreNeverDamaged) {
+    // What the listing tells of a list it cannot read.
+    const auto notices = [] {
+        THistoryRowList rows;
+        HistorySectionRowOf(37).list(rows, "*", {});
+        EXPECT_TRUE(rows.rows.empty());
+        return rows.notices;
+    };
+    const std::string cannot = "The play list " + ListPath() + " cannot be read: ";
     // Huge: a sparse file far over the limit lists nothing and stays.
     {
         platform::FileHandle file(CreateFileA(ListPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
@@ -420,7 +428,7 @@ TEST_F(WinampPlayList, HugeLockedOrLinkedPlayListsAreNeverDamaged) {
         size.QuadPart = static_cast<LONGLONG>(kLargestPlayList) + 1;
         ASSERT_TRUE(SetFilePointerEx(file.Get(), size, nullptr, FILE_BEGIN) && SetEndOfFile(file.Get()));
     }
-    EXPECT_TRUE(List(37, "*").empty());
+    EXPECT_EQ(notices(), Texts{cannot + "it is larger than 8 MB."});
     DeleteOne(37, std::string(1, '\0'));
     unsigned long long size = 0;
     EXPECT_TRUE(files::FileSize(ListPath(), size));
@@ -430,7 +438,7 @@ TEST_F(WinampPlayList, HugeLockedOrLinkedPlayListsAreNeverDamaged) {
     // is listed and a Delete leaves every byte as it was.
     const std::string wide("\xFF\xFE" "a\0.\0m\0p\0" "3\0\r\0\n\0" "b\0.\0m\0p\0" "3\0\r\0\n\0", 30);
     Write(wide);
-    EXPECT_TRUE(List(37, "*").empty());
+    EXPECT_EQ(notices(), Texts{cannot + "it holds NUL bytes (it is saved as UTF-16, or it is no text)."});
     DeleteOne(37, "a.mp3");
     DeleteOne(37, std::string("\0a", 2));
     EXPECT_EQ(Text(), wide);
@@ -440,32 +448,37 @@ TEST_F(WinampPlayList, HugeLockedOrLinkedPlayListsAreNeverDamaged) {
     {
         platform::FileHandle holder(CreateFileA(ListPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(holder.Valid());
-        EXPECT_TRUE(List(37, "*").empty());
+        const Texts told = notices();
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told[0].rfind(cannot, 0), 0u) << told[0];
+        EXPECT_GT(told[0].size(), cannot.size() + 1) << "a reason is given";
         DeleteOne(37, "a.mp3");
         EXPECT_FALSE(files::FileExists(ListPath() + ".orvelin-new"));
     }
     EXPECT_EQ(Text(), "#EXTINF:1,A\r\na.mp3\r\nb.mp3\r\n");
 
-    // A play list that is a link to a list elsewhere: the new list takes the
-    // link's place whole; the list elsewhere is not written into.
+    // A play list that is a link to a list elsewhere: listed, but Delete and
+    // Delete All leave the link and the list it leads to as they are, and say so.
     ASSERT_TRUE(files::DeleteFilePath(ListPath()));
     ScopedFolder elsewhere("history-winamp-elsewhere");
     ScopedFile shared(elsewhere.Path() + "\\shared.m3u", "a.mp3\r\nb.mp3\r\n");
-    {
-        ScopedUnixLink link(ListPath(), shared.Path());
-        if (!link.Made()) GTEST_SKIP() << "no Unix link here";
-        EXPECT_EQ(List(37, "*"), (Texts{"a.mp3", "b.mp3"}));
-        DeleteOne(37, "a.mp3");
-        EXPECT_EQ(FileText(shared.Path()), "a.mp3\r\nb.mp3\r\n");
-        EXPECT_EQ(Text(), "b.mp3\r\n");
-    }
-    // Delete All leaves a link alone: it is no file of the folder.
-    ASSERT_TRUE(!files::FileExists(ListPath()) || files::DeleteFilePath(ListPath()));
     ScopedUnixLink link(ListPath(), shared.Path());
-    ASSERT_TRUE(link.Made());
-    DeleteAll(37, "*");
+    if (!link.Made()) GTEST_SKIP() << "no Unix link here";
+    const std::string leftAsLink = "The play list " + ListPath() + " is a link to another file; it was left as it is.";
+    EXPECT_EQ(List(37, "*"), (Texts{"a.mp3", "b.mp3"}));
+    try {
+        HistorySectionRowOf(37).deleteOne(HistoryRow{"a.mp3", {}, {}});
+        ADD_FAILURE() << "the link was not told";
+    } catch (const EHistoryNotice& notice) {
+        EXPECT_EQ(notice.what(), leftAsLink);
+    }
+    EXPECT_EQ(List(37, "*"), (Texts{"a.mp3", "b.mp3"}));
+    EXPECT_TRUE(files::IsLinkToAnotherFile(ListPath()));
+    TNoDeleteProgress quiet;
+    EXPECT_EQ(HistorySectionRowOf(37).deleteAll({}, "*", quiet, {}).notice, leftAsLink);
     EXPECT_TRUE(files::FileExists(ListPath()));
     EXPECT_EQ(FileText(shared.Path()), "a.mp3\r\nb.mp3\r\n");
+    EXPECT_FALSE(files::IsLinkToAnotherFile(shared.Path()));
 }
 
 // ---- WinZip and WinRAR --------------------------------------------------------------------
@@ -573,6 +586,24 @@ TEST_F(PlayersAndArchivers, NumberedEntriesWithGapsAndOddValues) {
     ASSERT_TRUE(registry.OpenKey(key, false));
     EXPECT_EQ(registry.GetDataType("filemenu1"), static_cast<DWORD>(REG_EXPAND_SZ));
     EXPECT_EQ(ValuesOf(kUser, key), (Values{{"filemenu1", "%TEMP%\\b.zip"}}));
+}
+
+// WinRAR counts its entries from 0: "0" is the first, "01" none.
+TEST_F(PlayersAndArchivers, WinRarEntryZeroIsItsFirst) {
+    const std::string key = kWinRarRecentKey;
+    const struct {
+        const char* caption;
+        Values after;
+    } cases[] = {
+        {"C:\\a.rar", {{"0", "C:\\b.rar"}, {"01", "C:\\a.rar"}, {"1", "C:\\c.rar"}}},
+        {"C:\\c.rar", {{"0", "C:\\a.rar"}, {"01", "C:\\a.rar"}, {"1", "C:\\b.rar"}}},
+    };
+    for (const auto& c : cases) {
+        DeleteRegTree(kUser, key);
+        Seed(kUser, key, {{"0", "C:\\a.rar"}, {"01", "C:\\a.rar"}, {"1", "C:\\b.rar"}, {"2", "C:\\c.rar"}});
+        DeleteOne(41, c.caption);
+        EXPECT_EQ(ValuesOf(kUser, key), c.after) << c.caption;
+    }
 }
 
 TEST_F(PlayersAndArchivers, AThousandNumberedEntriesListAndDelete) {

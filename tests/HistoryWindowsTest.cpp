@@ -3,6 +3,7 @@
 #include "common/Masks.h"
 #include "common/RegistryObject.h"
 #include "history/HistoryFunctions.h"
+#include "history/HistorySectionTable.h"
 #include "history/HsFunMultimedia.h"
 #include "history/HsFunMyComputer.h"
 #include "platform/Clipboard.h"
@@ -200,16 +201,28 @@ TEST_F(RegistryLists, ClearOpenSaveHistoryTouchesOnlyNamedExtensionsAndStar) {
     EXPECT_EQ(ValueNames(base + "\\ab"), Texts{"a"});
 }
 
-TEST_F(RegistryLists, RunHistoryDeleteAllEmptiesOrderEvenWithNarrowMask) {
+// Delete All by mask keeps the order of the entries left, in their order.
+TEST_F(RegistryLists, RunHistoryDeleteAllKeepsTheOrderOfTheEntriesLeft) {
     DeleteRegTree(kUser, kRunMruKey);
     cleanup_.Add(kUser, kRunMruKey);
-    Seed(kRunMruKey, {{"a", "regedit\\1"}, {"b", "cmd\\1"}, {"c", "C:\\Tools\\regview.exe\\1"}, {"MRUList", "cba"}});
-    EXPECT_EQ(Sorted(Listed(ListRunHistory, "reg*")), Sorted({"regedit\\1"}));
-    // What the section's Delete All runs.
-    DeleteValuesByMask(kUser, kRunMruKey, "*reg*", kMruListValue);
-    WriteRegString(kUser, kRunMruKey, kMruListValue, "");
-    EXPECT_EQ(ValueNames(kRunMruKey), (Texts{"MRUList", "b"}));
-    EXPECT_EQ(RegString(kUser, kRunMruKey, "MRUList"), "");
+    const struct {
+        const char* mask;
+        Texts names;
+        const char* order;
+    } cases[] = {
+        {"reg*", {"MRUList", "b", "c", "d"}, "cdb"},
+        {"*reg*", {"MRUList", "b", "d"}, "db"},
+        {"*", {"MRUList", "d"}, "d"},
+    };
+    for (const auto& c : cases) {
+        Seed(kRunMruKey, {{"a", "regedit\\1"}, {"b", "cmd\\1"}, {"c", "C:\\Tools\\regview.exe\\1"},
+                          {"MRUList", "cadb"}});
+        SeedDword(kRunMruKey, "d");  // no text, but an entry the list still holds
+        TNoDeleteProgress quiet;
+        EXPECT_EQ(HistorySectionRowOf(hsRunHistory).deleteAll({}, c.mask, quiet, {}).code, 0);
+        EXPECT_EQ(ValueNames(kRunMruKey), c.names) << c.mask;
+        EXPECT_EQ(RegString(kUser, kRunMruKey, "MRUList"), c.order) << c.mask;
+    }
 }
 
 TEST_F(RegistryLists, FindHistoryDeleteReachesEverySubkey) {

@@ -888,15 +888,18 @@ TEST_F(HistoryPageTest, WinZipDeleteAllClearsByItsOwnMaskNotThePages) {
     SetMask(true, "photos", false);
     List(40);
     EXPECT_EQ(RowsWith("orvhs-zip"), std::vector<std::string>{"C:\\orvhs-zip\\photos.zip"});
-    // A mask that is none, typed since: Delete All does not use it and clears;
-    // only the new listing after it, which does, tells it.
+    // A mask that is none, typed since: Delete All does not use it and, once
+    // told it takes every archive, clears; only the new listing after it,
+    // which does use it, tells it.
     SetMask(true, "[a", true);
     {
-        RecordedBoxes boxes({IDYES, IDCANCEL});
+        RecordedBoxes boxes({IDYES, IDYES, IDCANCEL});
         Run(aHsDeleteAll);
-        ASSERT_EQ(boxes.Shown().size(), 2u);
+        ASSERT_EQ(boxes.Shown().size(), 3u);
         EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to delete ALL WinZip History items?");
-        EXPECT_EQ(boxes.Shown()[1].text, MaskErrorText("[a"));
+        EXPECT_EQ(boxes.Shown()[1].text,
+                  "The mask shows 1 of 2 items, but WinZip Recent File List can only be cleared whole. Clear all 2?");
+        EXPECT_EQ(boxes.Shown()[2].text, MaskErrorText("[a"));
     }
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu801"));
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu802"));
@@ -1007,19 +1010,18 @@ TEST_F(HistoryPageTest, AccessListsByMaskDeletesAndLeavesGaps) {
 // Firefox's visited pages: listed on the worker with the plain notice of a
 // profile without its file; Delete All asks nothing, empties the list when
 // the files went and is never followed by a listing; a file the browser
-// holds gets the plain box and the list stays.
+// holds gets the plain box, and only its profile's rows stay listed.
 TEST_F(HistoryPageTest, FirefoxHistoryNoticesAndDeleteAll) {
     ScopedMozillaAppData appData("moz-page");
     appData.Profile("a");
-    appData.Profile("b");
-    const std::vector<std::string> folders = MozillaProfileFolders();
-    ASSERT_EQ(folders.size(), 2u);
-    const std::string path = folders[1] + "history.dat";
-    ASSERT_TRUE(platform::files::WriteFileBytes(
-        path, MozillaHistoryText("(91=www.example.com)(94=news.example.org)",
-                                 {MozillaRow("1", "91", "92", "93", true), MozillaRow("2", "94", "92", "92"),
-                                  MozillaRow("3", "91")})));
-    const std::string decoy = folders[1] + "cookies.txt";
+    const std::string path = appData.WriteHistory(
+        "b", MozillaHistoryText("(91=www.example.com)(94=news.example.org)",
+                                {MozillaRow("1", "91", "92", "93", true), MozillaRow("2", "94", "92", "92"),
+                                 MozillaRow("3", "91")}));
+    const std::string other =
+        appData.WriteHistory("c", MozillaHistoryText("(91=mail.example.net)", {MozillaRow("1", "91")}));
+    ASSERT_EQ(MozillaProfileFolders().size(), 3u);
+    const std::string decoy = appData.Profile("b") + "cookies.txt";
     ASSERT_TRUE(platform::files::WriteFileBytes(decoy, "keep"));
     const std::vector<std::string> listed = {"www.example.com", "news.example.org"};
     {
@@ -1029,9 +1031,12 @@ TEST_F(HistoryPageTest, FirefoxHistoryNoticesAndDeleteAll) {
         EXPECT_EQ(boxes.Shown()[0].text, kMozillaHistoryDeletedText);
         EXPECT_EQ(boxes.Shown()[0].kind, BoxKind::Plain);
     }
-    EXPECT_EQ(Rows(), listed);
-    EXPECT_EQ(Page().lvHsValues.Text(0, 1), "2          [Hiden]");
-    EXPECT_EQ(Page().lvHsValues.Text(1, 1), "1" + std::string(21, ' ') + "[Flash]");
+    EXPECT_EQ(RowsWith(".example.com").size() + RowsWith(".org").size() + RowsWith(".net").size(), 3u);
+    const int www = RowOf(Page().lvHsValues, "www.example.com"), news = RowOf(Page().lvHsValues, "news.example.org");
+    ASSERT_GE(www, 0);
+    ASSERT_GE(news, 0);
+    EXPECT_EQ(Page().lvHsValues.Text(www, 1), "2          [Hiden]");
+    EXPECT_EQ(Page().lvHsValues.Text(news, 1), "1" + std::string(21, ' ') + "[Flash]");
     EXPECT_FALSE(Enabled(aHsDelete));
     EXPECT_TRUE(Enabled(aHsDeleteAll));
     {
@@ -1044,10 +1049,14 @@ TEST_F(HistoryPageTest, FirefoxHistoryNoticesAndDeleteAll) {
         EXPECT_EQ(boxes.Shown()[0].text, kMozillaCannotDeleteText);
         EXPECT_EQ(boxes.Shown()[0].kind, BoxKind::Plain);
     }
-    EXPECT_EQ(Rows(), listed);
+    // The held profile's rows stay; the cleared profile's went.
+    std::vector<std::string> left = Rows();
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"news.example.org", "www.example.com"}));
     EXPECT_TRUE(platform::files::FileExists(path));
+    EXPECT_FALSE(platform::files::FileExists(other));
     {
-        // A listing after it would tell of profile "a" again.
+        // A listing after it would tell of profiles "a" and "c" again.
         RecordedBoxes boxes({IDOK});
         Run(aHsDeleteAll);
         EXPECT_TRUE(boxes.Shown().empty());
@@ -1056,6 +1065,52 @@ TEST_F(HistoryPageTest, FirefoxHistoryNoticesAndDeleteAll) {
     EXPECT_FALSE(platform::files::FileExists(path));
     EXPECT_TRUE(platform::files::FileExists(decoy));
     EXPECT_FALSE(Enabled(aHsDeleteAll));
+}
+
+// A source cleared only whole: with a mask, Delete All first asks whether
+// all of it may go (No the default), and a No leaves every entry.
+TEST_F(HistoryPageTest, DeleteAllByMaskOfAListClearedWholeAsksFirst) {
+    ScopedRegKeys keys;
+    RemoveKeyIfNew(keys, "Software\\Nico Mak Computing");
+    ScopedRegValue a(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu1"),
+        b(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu2"), c(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu3");
+    const auto seed = [] {
+        SetRegString(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu1", "C:\\OrvHsZip\\one.zip");
+        SetRegString(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu2", "C:\\OrvHsZip\\two.zip");
+        SetRegString(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu3", "C:\\OrvHsZip\\three.zip");
+    };
+    seed();
+    SetMask(true, "two", false);
+    List(hsWinZipRecent);
+    ASSERT_EQ(RowsWith("OrvHsZip").size(), 1u);
+    const std::string question =
+        "The mask shows 1 of 3 items, but WinZip Recent File List can only be cleared whole. Clear all 3?";
+    {
+        RecordedBoxes boxes({IDYES, IDNO});
+        Run(aHsDeleteAll);
+        ASSERT_EQ(boxes.Shown().size(), 2u);
+        EXPECT_EQ(boxes.Shown()[1].text, question);
+        EXPECT_EQ(boxes.Shown()[1].kind, BoxKind::ConfirmDefaultNo);
+    }
+    for (const char* name : {"filemenu1", "filemenu2", "filemenu3"})
+        EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, kWinZipRecentKey, name)) << name;
+    {
+        RecordedBoxes boxes({IDYES, IDYES});
+        Run(aHsDeleteAll);
+        EXPECT_EQ(boxes.Shown().size(), 2u);
+    }
+    for (const char* name : {"filemenu1", "filemenu2", "filemenu3"})
+        EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kWinZipRecentKey, name)) << name;
+    // Without a mask the section's own question is all.
+    seed();
+    SetMask(false, "", false);
+    List(hsWinZipRecent);
+    {
+        RecordedBoxes boxes({IDYES});
+        Run(aHsDeleteAll);
+        EXPECT_EQ(boxes.Shown().size(), 1u);
+    }
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu2"));
 }
 
 TEST_F(HistoryPageTest, AutoCompleteSectionsThroughTheProviderAndTheirFailureBoxes) {
@@ -1100,15 +1155,17 @@ TEST_F(HistoryPageTest, AutoCompleteSectionsThroughTheProviderAndTheirFailureBox
         EXPECT_EQ(boxes.Shown()[1].text, "Can't clear item: pin");
         EXPECT_EQ(boxes.Shown()[1].kind, BoxKind::ErrorCancel);
     }
-    // A mask typed after the listing plays no part in Delete All.
+    // The store is cleared whole whatever the mask: with one, Delete All asks first.
     SetMask(true, "no such value", false);
     {
-        RecordedBoxes boxes({IDYES, IDCANCEL});
+        RecordedBoxes boxes({IDYES, IDYES, IDCANCEL});
         Run(aHsDeleteAll);
-        ASSERT_EQ(boxes.Shown().size(), 2u);
+        ASSERT_EQ(boxes.Shown().size(), 3u);
         EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to clear ALL auto complete forms?");
-        EXPECT_EQ(boxes.Shown()[1].text, "Can't clear some item's. \r\nError code: 5000");
-        EXPECT_EQ(boxes.Shown()[1].kind, BoxKind::ErrorCancel);
+        EXPECT_EQ(boxes.Shown()[1].text,
+                  "The mask shows 1 of 1 items, but Auto Complete Forms can only be cleared whole. Clear all 1?");
+        EXPECT_EQ(boxes.Shown()[2].text, "Can't clear some item's. \r\nError code: 5000");
+        EXPECT_EQ(boxes.Shown()[2].kind, BoxKind::ErrorCancel);
     }
     SetMask(false, "", false);
 
@@ -1116,9 +1173,9 @@ TEST_F(HistoryPageTest, AutoCompleteSectionsThroughTheProviderAndTheirFailureBox
     EXPECT_EQ(Rows(), std::vector<std::string>{"me@web"});
     SetMask(true, "no such value", false);
     {
-        RecordedBoxes boxes({IDYES});
+        RecordedBoxes boxes({IDYES, IDYES});
         Run(aHsDeleteAll);
-        ASSERT_EQ(boxes.Shown().size(), 1u);
+        ASSERT_EQ(boxes.Shown().size(), 2u);
         EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to clear ALL auto complete passwords?");
     }
     EXPECT_TRUE(namesLeft(1).empty());

@@ -97,6 +97,11 @@ std::string DeleteFailureText(int code, const std::string& itemText, const std::
     return systemText.empty() ? "Error code: " + std::to_string(code) : systemText;
 }
 
+std::string WholeClearQuestion(size_t shown, size_t whole, const std::string& caption) {
+    return "The mask shows " + std::to_string(shown) + " of " + std::to_string(whole) + " items, but " + caption +
+           " can only be cleared whole. Clear all " + std::to_string(whole) + "?";
+}
+
 std::string LeftOutsideText(size_t count) {
     if (count == 1) return "1 file was left alone: it lies outside the folder (it is a link to a file elsewhere).";
     return std::to_string(count) + " files were left alone: they lie outside the folder (links to files elsewhere).";

@@ -87,6 +87,9 @@ std::string DeleteAllFailureText(int code, const std::string& systemText);
 std::string DeleteFailureText(int code, const std::string& itemText, const std::string& systemText);
 // Delete's result codes that name the item instead of the system's text.
 bool DeleteFailureNamesItem(int code);
+// The question Delete All asks where the section can only be cleared whole
+// and the mask shows shown of its whole items.
+std::string WholeClearQuestion(size_t shown, size_t whole, const std::string& caption);
 // The box text of a Delete All that left count files alone because they
 // lie outside the section's folder.
 std::string LeftOutsideText(size_t count);

@@ -185,6 +185,16 @@ void WriteRegString(HKEY root, const std::string& key, const std::string& valueN
     if (type == REG_SZ || type == REG_EXPAND_SZ) registry.WriteString(valueName, data);
 }
 
+void KeepOrderOfRemainingValues(HKEY root, const std::string& key, const std::string& orderName) {
+    TRegistry registry(kRemoveAccess);
+    if (!OpenExisting(registry, root, key)) return;
+    std::string order, kept;
+    if (registry.ValueExists(orderName) && !registry.ReadStringValue(orderName, order)) return;
+    for (const char letter : order)
+        if (registry.ValueExists(std::string(1, letter))) kept += letter;
+    registry.WriteString(orderName, kept);
+}
+
 void DeleteValueByName(HKEY root, const std::string& key, const std::string& valueName) {
     TRegistry registry(kRemoveAccess);
     if (OpenExisting(registry, root, key) && registry.ValueExists(valueName))

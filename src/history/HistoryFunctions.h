@@ -74,6 +74,11 @@ void DeleteValueByDataInSubkeys(HKEY root, const std::string& key, const std::st
 // raises ERegistryException "Failed to set data for '<name>'".
 void WriteRegString(HKEY root, const std::string& key, const std::string& valueName,
                     const std::string& data);
+// Rewrites the order value of root\key (one letter per entry, each the name
+// of a value) with the letters whose values remain, in their order: after a
+// removal by mask the entries left keep their places. A missing order value
+// is written empty; one of another type stays as it is.
+void KeepOrderOfRemainingValues(HKEY root, const std::string& key, const std::string& orderName);
 // Deletes the named value when the key and the value exist.
 void DeleteValueByName(HKEY root, const std::string& key, const std::string& valueName);
 

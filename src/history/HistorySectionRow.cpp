@@ -29,6 +29,35 @@ HistoryDeleteAll AtOnce(std::function<int(const std::vector<HistoryRow>& listed,
     };
 }
 
+namespace {
+
+// Counts rows and keeps none of them.
+class CountingSink final : public IHistorySink {
+public:
+    void Add(HistoryRow&&) override { ++count; }
+    void Notice(const std::string&) override {}
+    size_t count = 0;
+};
+
+}  // namespace
+
+std::function<size_t()> CountingRows(HistoryLister list, std::string mask) {
+    return [list = std::move(list), mask = std::move(mask)] {
+        CountingSink sink;
+        list(sink, mask, common::StopToken());
+        return sink.count;
+    };
+}
+
+bool ClearsMoreThanTheMask(const HistorySectionRow& row, const std::string& mask) {
+    return row.wholeCount && row.takesMask && mask != "*";
+}
+
+std::string WholeClearQuestionFor(const HistorySectionRow& row, size_t shown) {
+    const size_t whole = row.wholeCount ? row.wholeCount() : shown;
+    return WholeClearQuestion(shown, whole, row.heading.empty() ? row.caption : row.heading);
+}
+
 std::string DeleteConfirmation(const HistorySectionRow& row, const std::string& itemText) {
     if (!row.deleteQuestion.empty()) return row.deleteQuestion;
     return "Do you really want to clear " + itemText + "?";

@@ -60,6 +60,9 @@ struct HistoryDeleteAllResult {
     // A plain box shown after the removal (instead of a result code's box,
     // for sections whose failure has words of its own); the list stays.
     std::string notice{};
+    // For a section not listed again: the sources (HistoryRow::source) whose
+    // traces all went, so their rows leave the list while the others stay.
+    std::vector<std::string> clearedSources{};
 };
 // Clears the section: the rows listed now (for the sections that walk them)
 // and the effective mask, telling its progress and ending early once a stop
@@ -113,6 +116,11 @@ struct HistorySectionRow {
     // UninstallCommand: the command that removes a listed row's trace;
     // empty when none is known (Delete stays disabled).
     std::function<std::string(const HistoryRow& item)> uninstallCommand{};
+    // Set for a section whose Delete All can only clear its source whole (a
+    // file, a store, a fixed mask), whatever the page's mask: the number of
+    // items it would clear. With a mask other than "*" the page asks
+    // WholeClearQuestion before Delete All.
+    std::function<size_t()> wholeCount{};
     // Each row's caption is a file's full path (a folder's files, a recent
     // file list): "Open File Location" shows it while it exists.
     bool rowsNameFiles = false;
@@ -121,6 +129,16 @@ struct HistorySectionRow {
 // The row with rowsNameFiles set: for the recent file lists, whose captions
 // are full paths (a web address among them is offered no file location).
 HistorySectionRow NamingFiles(HistorySectionRow row);
+
+// A whole count: the rows the lister gives for the mask, notices passed over.
+std::function<size_t()> CountingRows(HistoryLister list, std::string mask);
+
+// Whether Delete All of the section must ask first that the whole source
+// goes: it clears whole and the effective mask shows only part of it.
+bool ClearsMoreThanTheMask(const HistorySectionRow& row, const std::string& mask);
+// That question (WholeClearQuestion) for the rows shown, the whole counted
+// now; the section is named by its heading, or its tree caption without one.
+std::string WholeClearQuestionFor(const HistorySectionRow& row, size_t shown);
 
 // The file a listed row of the section names, or "" when it names none.
 std::string RowFilePath(const HistorySectionRow& section, const HistoryRow& item);

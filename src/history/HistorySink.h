@@ -6,6 +6,7 @@
 #include "common/StopToken.h"
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,13 @@ struct HistoryRow {
     // enough (a cache entry's whole source name, a toolbar's class id);
     // empty when the caption is all it needs.
     std::string source;
+};
+
+// A removal that changed nothing on purpose, with the words that tell the
+// user why: shown as a plain notice, not as an error.
+class EHistoryNotice : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
 };
 
 class IHistorySink {

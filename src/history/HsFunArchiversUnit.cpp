@@ -35,12 +35,13 @@ bool SameAsciiLetters(char a, char b) {
 }
 
 // The number of a value named prefix + number: decimal digits without a
-// leading zero (so "filemenu01" names no entry), small enough to count on.
+// leading zero (so "filemenu01" and "01" name no entry, while "0" alone is
+// WinRAR's first entry), small enough to count on.
 bool EntryNumber(const std::string& name, const std::string& prefix, unsigned& number) {
     if (name.size() <= prefix.size() || name.size() - prefix.size() > 9) return false;
     for (size_t i = 0; i < prefix.size(); ++i)
         if (!SameAsciiLetters(name[i], prefix[i])) return false;
-    if (name[prefix.size()] == '0') return false;
+    if (name[prefix.size()] == '0' && name.size() > prefix.size() + 1) return false;
     number = 0;
     for (size_t i = prefix.size(); i < name.size(); ++i) {
         if (name[i] < '0' || name[i] > '9') return false;
@@ -115,7 +116,8 @@ void RegisterArchiverSections(HistorySectionRegistry& sections) {
                                            ClearWinZip();
                                            return 0;
                                        }),
-                                       .deleteAllUsesMask = false}));
+                                       .deleteAllUsesMask = false,
+                                       .wholeCount = CountingRows(ListWinZip, kArchiveMask)}));
     sections.Register(hsWinRarRecent, NamingFiles({.heading = "WinRAR Recent File List",
                                        .deleteAllQuestion = "Do you really want to delete ALL WinRAR History items?",
                                        .list = ListWinRar,
@@ -129,7 +131,8 @@ void RegisterArchiverSections(HistorySectionRegistry& sections) {
                                            ClearWinRar();
                                            return 0;
                                        }),
-                                       .deleteAllUsesMask = false}));
+                                       .deleteAllUsesMask = false,
+                                       .wholeCount = CountingRows(ListWinRar, kArchiveMask)}));
 }
 
 }  // namespace history

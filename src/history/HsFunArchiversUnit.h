@@ -24,7 +24,7 @@ void ListWinRar(IHistorySink& sink, const std::string& mask, const common::StopT
 
 // Removes the first entry (by number) of root\key whose text equals text
 // (whole, case ignored). Entries are the string values named prefix +
-// number (1, 2, ...; the prefix's case ignored); numbers may have gaps. The
+// number (0 or 1, 2, ... without a leading zero; the prefix's case ignored); numbers may have gaps. The
 // entries after the removed one move up one place each as long as their
 // numbers follow on without a gap and each holds a non-empty text; the last
 // of that run goes. So an entry never moves across a gap, no empty text is

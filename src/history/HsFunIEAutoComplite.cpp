@@ -221,7 +221,8 @@ void RegisterAutoCompleteSections(HistorySectionRegistry& sections) {
                        .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
                            return RemoveAllForms();  // every form entry, whatever the mask
                        }),
-                       .deleteAllUsesMask = false});
+                       .deleteAllUsesMask = false,
+                       .wholeCount = CountingRows(ListAutoCompleteForms, "*")});
     sections.Register(hsAutoCompletePasswords,
                       {.columns = kIdAndValue,
                        .fit = ColumnFit::SecondFills,
@@ -232,7 +233,8 @@ void RegisterAutoCompleteSections(HistorySectionRegistry& sections) {
                        .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
                            return RemoveAllPasswords();  // every password, whatever the mask
                        }),
-                       .deleteAllUsesMask = false});
+                       .deleteAllUsesMask = false,
+                       .wholeCount = CountingRows(ListAutoCompletePasswords, "*")});
     sections.Register(hsIndexDat,
                       {.heading = "Internet Explorer Index.dat File",
                        .takesMask = false,

@@ -62,6 +62,9 @@ std::vector<std::string> MozillaProfileFolders() {
 
 void ListMozillaHistory(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
     TLazyMask lazyMask(mask);
+    bool unreadableTold = false;
+    // Each profile on its own: a file the browser holds, or one that is no
+    // history file, keeps none of the other profiles from being listed.
     for (const std::string& folder : MozillaProfileFolders()) {
         if (stop.StopRequested()) return;
         const std::string path = folder + kHistoryFileName;
@@ -71,13 +74,14 @@ void ListMozillaHistory(IHistorySink& sink, const std::string& mask, const commo
         }
         TMozillaParsArray hosts;
         if (!ReadHistoryFile(path, hosts)) {
-            sink.Notice(kMozillaCloseBrowserText);
-            return;
+            if (!unreadableTold) sink.Notice(kMozillaCloseBrowserText);
+            unreadableTold = true;
+            continue;
         }
         for (TMozillaHostName& host : hosts) {
             if (stop.StopRequested()) return;
             if (host.hostKey.empty() || !lazyMask.Fits(host.hostName)) continue;
-            sink.Add(HistoryRow{std::move(host.hostName), {MozillaCountText(host.count) + host.pageType}, {}});
+            sink.Add(HistoryRow{std::move(host.hostName), {MozillaCountText(host.count) + host.pageType}, folder});
         }
     }
 }
@@ -89,7 +93,10 @@ HistoryDeleteAllResult DeleteMozillaHistory() {
         const std::string path = folder + kHistoryFileName;
         // A profile the browser has not written a history to yet, or whose
         // history went before, has nothing to delete: that is no failure.
-        if (!platform::files::FileExistsAnyLength(path)) continue;
+        if (!platform::files::FileExistsAnyLength(path)) {
+            result.clearedSources.push_back(folder);
+            continue;
+        }
         // A profile folder that cannot be opened is a failure to delete, not
         // a file found elsewhere.
         const std::wstring folderFinalPath = platform::files::FolderFinalPath(folder);
@@ -100,6 +107,7 @@ HistoryDeleteAllResult DeleteMozillaHistory() {
         DWORD error = 0;
         switch (platform::files::DeleteFileInFolder(path, folderFinalPath, error)) {
             case platform::files::FolderFileDelete::Deleted:
+                result.clearedSources.push_back(folder);
                 break;
             case platform::files::FolderFileDelete::Outside:
                 ++result.leftOutside;
@@ -129,7 +137,8 @@ void RegisterMozillaSections(HistorySectionRegistry& sections) {
                        .deleteAll = [](const std::vector<HistoryRow>&, const std::string&, IHistoryDeleteProgress&,
                                        const common::StopToken&) { return DeleteMozillaHistory(); },
                        .deleteAllUsesMask = false,
-                       .relistAfterDeleteAll = false});
+                       .relistAfterDeleteAll = false,
+                       .wholeCount = CountingRows(ListMozillaHistory, "*")});
 }
 
 }  // namespace history

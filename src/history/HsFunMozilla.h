@@ -13,7 +13,7 @@ namespace history {
 
 // The notices of the listing and the box of Delete All.
 extern const char* const kMozillaHistoryDeletedText;  // a profile without its file; the listing goes on
-extern const char* const kMozillaCloseBrowserText;    // a file that cannot be read; the listing stops
+extern const char* const kMozillaCloseBrowserText;    // a file that cannot be read; the listing goes on
 extern const char* const kMozillaCannotDeleteText;
 
 // The profiles folder: APPDATA + "\Mozilla\Firefox\Profiles\"; empty when
@@ -26,15 +26,16 @@ std::vector<std::string> MozillaProfileFolders();
 
 // Reports one row per host of every profile's history file, in order:
 // caption the host name (which the mask is tested on), one value the count
-// text and the page type. A profile without the file gets the notice
-// kMozillaHistoryDeletedText and the next one is read; a file that cannot
-// be read or made sense of gets kMozillaCloseBrowserText and ends the
-// listing (what was reported stays). An invalid mask raises EMaskException.
+// text and the page type, source the profile's folder. A profile without
+// the file gets the notice kMozillaHistoryDeletedText; a file that cannot be
+// read or made sense of gets kMozillaCloseBrowserText (once per listing);
+// either way the next profile is read. An invalid mask raises EMaskException.
 void ListMozillaHistory(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
 
-// Deletes every profile's history file. A profile without one has nothing
-// to delete. clearList when every file went; else notice
-// kMozillaCannotDeleteText (a file that stayed), or leftOutside for a
+// Deletes every profile's history file, each on its own. A profile without
+// one has nothing to delete. clearedSources: the profiles whose file went
+// (or had none), so their rows go; clearList when every file went; else
+// notice kMozillaCannotDeleteText (a file that stayed), or leftOutside for a
 // history file that really lies elsewhere (a link), which is left alone.
 HistoryDeleteAllResult DeleteMozillaHistory();
 

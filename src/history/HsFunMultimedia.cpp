@@ -9,6 +9,7 @@
 #include "history/HistoryRemovals.h"
 #include "history/HistorySectionTable.h"
 #include "platform/Files.h"
+#include "platform/Processes.h"
 
 #include <algorithm>
 #include <iterator>
@@ -129,25 +130,56 @@ void RemoveClipOfVersion(const std::string& preferences, const std::string& text
 
 // ---- Winamp ------------------------------------------------------------------
 
+// The system's words for a failed read, without the closing full stop and
+// line end the message carries.
+std::string ReadFailureReason(DWORD error) {
+    std::string text = error == 0 ? std::string() : platform::processes::SystemErrorText(error);
+    while (!text.empty() && (text.back() == '.' || static_cast<unsigned char>(text.back()) <= ' ')) text.pop_back();
+    return text.empty() ? "the system refused to read it" : text;
+}
+
 struct PlayList {
     std::string bom;  // a UTF-8 mark before the first line, written back as it was
     std::vector<std::string> lines;
 };
 
-bool ReadPlayList(const std::string& path, PlayList& list) {
+// Reads the play list; false with the reason (for "cannot be read: REASON.")
+// when it cannot be read or must not be written back.
+bool ReadPlayList(const std::string& path, PlayList& list, std::string& reason) {
     unsigned long long size = 0;
-    if (path.empty() || !files::FileSize(path, size) || size > kLargestPlayList) return false;
-    if (!files::ReadTextLines(path, list.lines)) return false;
+    if (!files::FileSize(path, size)) {
+        reason = "its size cannot be told";
+        return false;
+    }
+    if (size > kLargestPlayList) {
+        reason = "it is larger than 8 MB";
+        return false;
+    }
+    if (!files::ReadTextLines(path, list.lines)) {
+        reason = ReadFailureReason(GetLastError());
+        return false;
+    }
     // A list saved as UTF-16 (or any text holding NUL bytes) splits into
     // junk at 8-bit line ends, and writing it back would break every line:
     // it is left as unreadable.
     for (const std::string& line : list.lines)
-        if (line.find('\0') != std::string::npos) return false;
+        if (line.find('\0') != std::string::npos) {
+            reason = "it holds NUL bytes (it is saved as UTF-16, or it is no text)";
+            return false;
+        }
     if (!list.lines.empty() && list.lines[0].rfind(kUtf8Bom, 0) == 0) {
         list.bom = kUtf8Bom;
         list.lines[0].erase(0, list.bom.size());
     }
     return true;
+}
+
+std::string CannotBeReadText(const std::string& path, const std::string& reason) {
+    return "The play list " + path + " cannot be read: " + reason + ".";
+}
+
+std::string LeftAsLinkText(const std::string& path) {
+    return "The play list " + path + " is a link to another file; it was left as it is.";
 }
 
 // A line naming a played file: not empty, and no comment or information line.
@@ -235,8 +267,15 @@ std::string WinampPlayListPath() {
 }
 
 void ListWinamp(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+    const std::string path = WinampPlayListPath();
+    // No play list yet is nothing to tell.
+    if (path.empty() || !files::FileExistsAnyLength(path)) return;
     PlayList list;
-    if (!ReadPlayList(WinampPlayListPath(), list)) return;
+    std::string reason;
+    if (!ReadPlayList(path, list, reason)) {
+        sink.Notice(CannotBeReadText(path, reason));
+        return;
+    }
     TLazyMask lazyMask(mask);
     for (std::string& line : list.lines) {
         if (stop.StopRequested()) return;
@@ -247,11 +286,15 @@ void ListWinamp(IHistorySink& sink, const std::string& mask, const common::StopT
 void RemoveWinampEntry(const std::string& text) {
     const std::string path = WinampPlayListPath();
     PlayList list;
-    if (!ReadPlayList(path, list)) return;
+    std::string reason;
+    if (path.empty() || !ReadPlayList(path, list, reason)) return;
     std::vector<std::string>& lines = list.lines;
     const auto found = std::find_if(lines.begin(), lines.end(),
                                     [&text](const std::string& line) { return IsEntry(line) && line == text; });
     if (found == lines.end()) return;
+    // The new list would take the link's place and cut it from the list it
+    // leads to.
+    if (files::IsLinkToAnotherFile(path)) throw EHistoryNotice(LeftAsLinkText(path));
     // The line before goes only when it describes this entry: in a list
     // without information lines it is the entry before.
     const auto first = found != lines.begin() && IsInformationLine(*std::prev(found)) ? std::prev(found) : found;
@@ -263,9 +306,12 @@ void RemoveWinampEntry(const std::string& text) {
     files::DeleteFilePath(aside);
 }
 
-void DeleteWinampPlayList() {
+HistoryDeleteAllResult DeleteWinampPlayList() {
     const std::string path = WinampPlayListPath();
-    if (!path.empty()) DeleteFileOfFolder(files::ExtractFilePath(path), path);
+    if (path.empty() || !files::FileExistsAnyLength(path)) return {};
+    if (files::IsLinkToAnotherFile(path)) return {.notice = LeftAsLinkText(path)};
+    DeleteFileOfFolder(files::ExtractFilePath(path), path);
+    return {};
 }
 
 // ---- the sections' rows ------------------------------------------------------
@@ -292,7 +338,8 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                            ClearRealPlayerClips();
                            return 0;
                        }),
-                       .deleteAllUsesMask = false}));
+                       .deleteAllUsesMask = false,
+                       .wholeCount = CountingRows(ListRealPlayer, "*")}));
     // Delete All removes the listed paths one by one, wherever under the
     // program's key they are.
     sections.Register(hsWinDvdRecent, NamingFiles({.heading = "InterVideo WinDVD Last Open Path",
@@ -321,7 +368,8 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                                         ClearQuickTimeHistory();
                                         return 0;
                                     }),
-                                    .deleteAllUsesMask = false}));
+                                    .deleteAllUsesMask = false,
+                                    .wholeCount = CountingRows(ListQuickTime, kQuickTimeClearMask)}));
     // Delete All deletes the play list file, whatever the mask.
     sections.Register(hsWinAmpRecent, NamingFiles({.heading = "WinAMP Recent Play List",
                        .deleteAllQuestion = "Do you really want to delete WinAMP Recent Play List?",
@@ -331,11 +379,10 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                                RemoveWinampEntry(item.caption);
                                return 0;
                            },
-                       .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
-                           DeleteWinampPlayList();
-                           return 0;
-                       }),
-                       .deleteAllUsesMask = false}));
+                       .deleteAll = [](const std::vector<HistoryRow>&, const std::string&, IHistoryDeleteProgress&,
+                                       const common::StopToken&) { return DeleteWinampPlayList(); },
+                       .deleteAllUsesMask = false,
+                       .wholeCount = CountingRows(ListWinamp, "*")}));
     sections.Register(hsPaintShopPro,
                       RecentValuesSection("Jasc Paint Shop Pro Recent File List",
                                           "Do you really want to delete ALL Jasc Paint Shop Pro History items?",

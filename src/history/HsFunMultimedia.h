@@ -5,6 +5,7 @@
 #pragma once
 
 #include "common/StopToken.h"
+#include "history/HistorySectionRow.h"
 #include "history/HistorySink.h"
 
 #include <string>
@@ -66,16 +67,20 @@ std::string WinampPlayListPath();
 // Play lists larger than this are not read: listed and changed as if unreadable.
 constexpr unsigned long long kLargestPlayList = 8ull << 20;
 // Every line that is neither empty nor a "#" line (comments and
-// information lines) and fits the mask, in the file's order. An unreadable
-// or too large file lists nothing.
+// information lines) and fits the mask, in the file's order. A file that
+// cannot be read (too large, UTF-16, refused) lists nothing and gets the
+// notice "The play list PATH cannot be read: REASON."; no file, nothing.
 void ListWinamp(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
 // Removes the first line exactly equal to text (case counts) together with
 // the line before it when that is its information line ("#EXTINF..."); the
 // file is written beside the list, lines ended by CR LF, and put in its
 // place in one step, so the list is either the old one or the new one. No
 // match, or a file that cannot be read or written: the list stays as it was.
+// A list that is a link to another file stays as it is, and EHistoryNotice
+// "The play list PATH is a link to another file; it was left as it is." is raised.
 void RemoveWinampEntry(const std::string& text);
-// Deletes the play list.
-void DeleteWinampPlayList();
+// Deletes the play list; a link to another file stays, with the same words
+// as the result's notice.
+HistoryDeleteAllResult DeleteWinampPlayList();
 
 }  // namespace history

@@ -139,7 +139,7 @@ namespace {
 
 int ClearRunHistory(const std::vector<HistoryRow>&, const std::string& mask) {
     DeleteValuesByMask(HKEY_CURRENT_USER, kRunMruKey, mask, kMruListValue);
-    WriteRegString(HKEY_CURRENT_USER, kRunMruKey, kMruListValue, "");
+    KeepOrderOfRemainingValues(HKEY_CURRENT_USER, kRunMruKey, kMruListValue);
     return 0;
 }
 

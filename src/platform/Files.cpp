@@ -5,6 +5,7 @@
 #include "platform/Text.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace platform::files {
 
@@ -111,6 +112,85 @@ bool DirectoryExistsAnyLength(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::string ExpandEnvironment(const std::string& text) {
+    if (text.find('%') == std::string::npos) return text;
+    const std::wstring wide = text::Widen(text);
+    // The size asked for includes the closing NUL; the variables may change
+    // between the two calls, so the second is checked again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const DWORD size = ExpandEnvironmentStringsW(wide.c_str(), nullptr, 0);
+        if (size == 0) return text;
+        std::wstring expanded(size, L'\0');
+        const DWORD written = ExpandEnvironmentStringsW(wide.c_str(), expanded.data(), size);
+        if (written == 0) return text;
+        if (written <= size) {
+            expanded.resize(written - 1);
+            return text::Narrow(expanded);
+        }
+    }
+    return text;
+}
+
+namespace {
+
+// A "%NAME%" left in the text: a name that starts with a letter or "_" and
+// holds no separator, quote or colon. "%1" and "100% [a]" are no variables.
+bool HoldsVariable(const std::string& text) {
+    for (size_t open = text.find('%'); open != std::string::npos; open = text.find('%', open + 1)) {
+        const size_t close = text.find('%', open + 1);
+        if (close == std::string::npos) return false;
+        const std::string name = text.substr(open + 1, close - open - 1);
+        const unsigned char first = name.empty() ? 0 : static_cast<unsigned char>(name[0]);
+        if ((isalpha(first) || first == '_' || first >= 0x80) && name.find_first_of("\\/\":") == std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+// Whether the drive (a letter) holds a disk that can be read: fixed disks
+// and RAM disks are; a removable or optical drive only when the volume
+// answers. A remote drive is never asked.
+bool DriveReady(char letter) {
+    const std::string root = std::string(1, letter) + ":\\";
+    switch (GetDriveTypeA(root.c_str())) {
+    case DRIVE_FIXED:
+    case DRIVE_RAMDISK:
+        return true;
+    case DRIVE_REMOVABLE:
+    case DRIVE_CDROM: {
+        // Without this the system may ask the user to insert a disk.
+        DWORD oldMode = 0;
+        const bool modeSet =
+            SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &oldMode) != FALSE;
+        const bool ready =
+            GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0) != FALSE;
+        if (modeSet) SetThreadErrorMode(oldMode, nullptr);
+        return ready;
+    }
+    default:  // DRIVE_REMOTE, DRIVE_NO_ROOT_DIR, DRIVE_UNKNOWN
+        return false;
+    }
+}
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+}  // namespace
+
+bool CanJudgeMissing(const std::string& path) {
+    std::string rest = ExpandEnvironment(path);
+    if (HoldsVariable(rest)) return false;
+    const bool separatorFirst = !rest.empty() && (rest[0] == '\\' || rest[0] == '/');
+    if (separatorFirst && rest.size() > 1 && (rest[1] == '\\' || rest[1] == '/')) {
+        // "\\?\C:\..." is a local path in the long form; any other
+        // "\\" path (a server's share, "\\?\UNC\", a device) is not local.
+        if (rest.size() < 7 || rest[2] != '?' || rest[3] != '\\' || !IsDriveLetter(rest[4]) || rest[5] != ':')
+            return false;
+        rest.erase(0, 4);
+    }
+    if (rest.size() >= 2 && IsDriveLetter(rest[0]) && rest[1] == ':') return DriveReady(rest[0]);
+    return true;
+}
+
 bool FileExists(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -180,6 +260,22 @@ std::wstring FolderFinalPath(const std::string& folder) {
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     return handle ? FinalPath(handle.Get()) : std::wstring();
+}
+
+bool IsLinkToAnotherFile(const std::string& path) {
+    const std::wstring wide = WidePathAnyLength(path);
+    if (wide.empty()) return false;
+    const FileHandle file(CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) return false;
+    const std::wstring finalPath = FinalPath(file.Get());
+    std::wstring expected = FolderFinalPath(ExtractFilePath(path));
+    if (finalPath.empty() || expected.empty()) return false;
+    if (expected.back() != L'\\') expected += L'\\';
+    expected += text::Widen(ExtractFileName(path));
+    return CompareStringOrdinal(finalPath.c_str(), static_cast<int>(finalPath.size()), expected.c_str(),
+                                static_cast<int>(expected.size()), TRUE) != CSTR_EQUAL;
 }
 
 bool IsInsideFolder(const std::wstring& path, const std::wstring& folder) {

@@ -26,6 +26,19 @@ bool DirectoryExistsAnyLength(const std::string& path);
 // (size 0) when there is no such file or the system cannot tell.
 bool FileSize(const std::string& path, unsigned long long& size);
 
+// The text with its environment variables ("%NAME%") replaced as the
+// system replaces them (ExpandEnvironmentStrings); a variable the process
+// does not have stays as written. The text as it is when it cannot be expanded.
+std::string ExpandEnvironment(const std::string& text);
+
+// Whether a file missing at path can be told as missing at all. False for a
+// path on the network (a UNC path, a device path, a drive the system calls
+// remote: none is opened, so a server that does not answer holds nobody
+// up), on a drive that does not exist, is not ready or has no media, and for
+// a path that still holds a variable ("%NAME%") after expansion. A path
+// without a drive (relative) is judged where the caller places it: true.
+bool CanJudgeMissing(const std::string& path);
+
 struct FindEntry {
     std::string name;
     DWORD attributes = 0;
@@ -54,6 +67,11 @@ std::wstring FolderFinalPath(const std::string& folder);
 // a separator, case ignored as the file system ignores it. The folder itself
 // is not inside itself; an empty folder or path holds nothing.
 bool IsInsideFolder(const std::wstring& path, const std::wstring& folder);
+
+// Whether the file at path (any length) is a link that leads to another
+// file: its final path is not the final path of its folder followed by its
+// name (case ignored). False when it cannot be opened or asked.
+bool IsLinkToAnotherFile(const std::string& path);
 
 // What DeleteFileInFolder did.
 enum class FolderFileDelete {

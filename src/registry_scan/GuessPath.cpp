@@ -93,9 +93,12 @@ std::string GuessFilePath(const std::string& text, const GuessEnvironment& env) 
 }
 
 ReferenceCheck CheckFileReference(const std::string& reference, const GuessEnvironment& env) {
-    if (reference.empty() || env.fileExists(reference)) return {};
+    // A network path is never opened: a server that does not answer would
+    // hold the scan, and an absent one says nothing of the file.
+    if (reference.empty() || !env.canJudgeMissing(CleanFileReference(reference, env))) return {};
+    if (env.fileExists(reference)) return {};
     std::string guess = GuessFilePath(reference, env);
-    if (env.fileExists(guess) || env.folderExists(reference)) return {};
+    if (!env.canJudgeMissing(guess) || env.fileExists(guess) || env.folderExists(reference)) return {};
     return {true, reference, std::move(guess)};
 }
 

@@ -15,6 +15,9 @@ struct GuessEnvironment {
     std::string windowsFolder;
     std::string systemFolder;
     std::string programFiles;
+    // Whether a file missing at a path can be told as missing at all (see
+    // platform::files::CanJudgeMissing); asked before any existence test.
+    std::function<bool(const std::string&)> canJudgeMissing = [](const std::string&) { return true; };
 };
 
 // The running machine: long-path-aware existence tests, the Windows and
@@ -33,7 +36,8 @@ std::string CleanFileReference(const std::string& text, const GuessEnvironment& 
 std::string GuessFilePath(const std::string& text, const GuessEnvironment& env);
 std::string GuessFilePath(const std::string& text);
 
-// The general test of a file reference R: a problem when R is not empty, no
+// The general test of a file reference R: a problem when R is not empty,
+// the program part of R and the guess of R can both be judged missing, no
 // file R exists, no file named by the guess of R exists and no folder R
 // exists. A problem carries R as file name and its guess as guess path.
 struct ReferenceCheck {

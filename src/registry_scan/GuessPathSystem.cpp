@@ -26,6 +26,7 @@ GuessEnvironment SystemGuessEnvironment() {
     GuessEnvironment env;
     env.fileExists = platform::files::FileExistsAnyLength;
     env.folderExists = platform::files::DirectoryExistsAnyLength;
+    env.canJudgeMissing = platform::files::CanJudgeMissing;
     env.windowsFolder = WithTrailingSeparator(WindowsDirectory());
     env.systemFolder = WithTrailingSeparator(SystemDirectory());
     env.programFiles = ProgramFilesFromRegistry();

@@ -200,15 +200,18 @@ std::string Identity(const FixTarget& target) {
 }
 
 
-// Whether the file (or folder) a record missed is there again. The start-menu
-// order and the file extensions name no file: theirs never is.
+// Whether the file (or folder) a record missed is there again, or can no
+// longer be judged missing (its drive went to the network or out of the
+// machine). The start-menu order and the file extensions name no file:
+// theirs never is.
 bool FileThereAgain(int section, const RegistryProblem& problem, const GuessEnvironment& environment) {
     constexpr int kMenuOrder = 5, kSharedFolders = 7, kFileExtensions = 11;
     switch (section) {
     case kMenuOrder:
     case kFileExtensions: return false;
     case kSharedFolders:
-        return !problem.guessPath.empty() && platform::files::DirectoryExistsAnyLength(problem.guessPath);
+        return !problem.guessPath.empty() && (!environment.canJudgeMissing(problem.guessPath) ||
+                                              platform::files::DirectoryExistsAnyLength(problem.guessPath));
     default: return !problem.fileName.empty() && !CheckFileReference(problem.fileName, environment).problem;
     }
 }

@@ -298,7 +298,9 @@ static void ScanSharedFolders(SectionRun& run) {
             if (!RawData(key.Registry(), name, type, lines) || type != REG_MULTI_SZ) continue;
             folder = SharedFolderPath(lines);
         }
-        if (folder.empty() || run.StopRequested() || platform::files::DirectoryExistsAnyLength(folder)) continue;
+        if (folder.empty() || run.StopRequested() || !run.CanJudgeMissing(folder) ||
+            platform::files::DirectoryExistsAnyLength(folder))
+            continue;
         run.Record(MakeRegistryPath(kLocalMachine, keyPath, name), name, folder);
     }
 }

@@ -32,6 +32,9 @@ public:
     // request, since nothing would be recorded.
     void TestReference(const char* rootName, const std::string& keyPath, const std::string& item,
                        const std::string& reference);
+    // Whether a path missing on this machine can be told as missing: the
+    // test every section asks before its own existence test.
+    bool CanJudgeMissing(const std::string& path) const { return environment_.canJudgeMissing(path); }
 
 private:
     void ReportStop();

@@ -325,6 +325,16 @@ void THistoryPage::RestoreListedRows() {
     AppendRows(std::move(rows));
 }
 
+void THistoryPage::DropRowsOf(const std::vector<std::string>& sources) {
+    std::vector<HistoryRow> rows = std::move(listedRows_);
+    std::erase_if(rows, [&sources](const HistoryRow& row) {
+        return std::find(sources.begin(), sources.end(), row.source) != sources.end();
+    });
+    const ui::ListRebuild rebuild(lvHsValues.Handle());
+    ClearRows();
+    AppendRows(std::move(rows));
+}
+
 const HistoryRow* THistoryPage::ListedRow(int index) const {
     if (index < 0 || index >= lvHsValues.Count()) return nullptr;
     const int serial = ui::RowSerial(lvHsValues.Data(index));

@@ -113,6 +113,8 @@ private:
     // The rows of the store back in the list, after a Delete All that
     // raised while the list was being emptied.
     void RestoreListedRows();
+    // Shows again the listed rows but those whose source is one of sources.
+    void DropRowsOf(const std::vector<std::string>& sources);
     void DeleteAllEnded(bool relist);
     // After Delete listed the section again: the row at `row`, or the one
     // that took its place, is selected and focused (once the listing has

@@ -85,6 +85,8 @@ void THistoryPage::aHsDeleteExecute() {
             KeepListPlace(selected);
         } else
             ShowHsBox(history::DeleteFailureText(result, item.caption, SystemText(result)), BoxKind::ErrorCancel);
+    } catch (const history::EHistoryNotice& notice) {
+        ShowHsBox(notice.what(), BoxKind::Plain);
     } catch (const std::exception& error) {
         ui::ShowExceptionBox(Frame().Handle(), error);
     }
@@ -107,6 +109,11 @@ void THistoryPage::aHsDeleteAllExecute() {
     try {
         if (!row.deleteAllQuestion.empty() && ShowHsBox(row.deleteAllQuestion, BoxKind::Confirm) != IDYES) return;
         const std::string mask = CurrentMask();
+        // A source cleared only whole takes more than the mask shows: the
+        // user agrees to that first.
+        if (history::ClearsMoreThanTheMask(row, mask) &&
+            ShowHsBox(history::WholeClearQuestionFor(row, listedRows_.size()), BoxKind::ConfirmDefaultNo) != IDYES)
+            return;
         // A mask typed since the listing that is not one is told here,
         // before anything starts.
         if (row.takesMask && row.deleteAllUsesMask) {
@@ -184,6 +191,8 @@ void THistoryPage::DeleteAllEnded(bool relist) {
             if (result->clearList) {
                 const ui::ListRebuild rebuild(lvHsValues.Handle());
                 ClearRows();
+            } else if (!result->clearedSources.empty()) {
+                DropRowsOf(result->clearedSources);
             }
             FitHsColumns();
         }

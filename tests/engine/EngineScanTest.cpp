@@ -43,11 +43,12 @@ constexpr char kAppPaths[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Ap
 constexpr char kRunMru[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
 constexpr char kSharedDlls[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls";
 constexpr char kUninstall[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+constexpr char kShares[] = "\\SYSTEM\\ControlSet001\\Services\\lanmanserver\\Shares";
 constexpr char kFileExts[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
 constexpr char kMachine[] = "HKEY_LOCAL_MACHINE";
 constexpr char kUser[] = "HKEY_CURRENT_USER";
-constexpr int kAppPathsSection = 0, kRunMruSection = 4, kSharedDllsSection = 6, kUninstallSection = 10,
-              kFileExtsSection = 11;
+constexpr int kAppPathsSection = 0, kRunMruSection = 4, kSharedDllsSection = 6, kSharesSection = 7,
+              kUninstallSection = 10, kFileExtsSection = 11;
 
 std::string Lower(std::string text) {
     for (char& c : text)
@@ -295,6 +296,51 @@ TEST_F(EngineScan, ASeededMachineGivesItsDeadEntriesAndEveryKeyInSectionOrder) {
         EXPECT_EQ(sink.store.Count(section), static_cast<int>(sink.Of(Event::kProblem, section).size())) << section;
     }
     EXPECT_EQ(sink.store.Total(), problems);
+}
+
+// A drive letter this machine does not have, as "X:"; empty when every letter is taken.
+std::string AbsentDrive() {
+    const DWORD drives = GetLogicalDrives();
+    for (char letter = 'Y'; letter >= 'D'; --letter)
+        if (!(drives & (1u << (letter - 'A')))) return std::string(1, letter) + ":";
+    return {};
+}
+
+TEST_F(EngineScan, PathsOnTheNetworkOnAbsentDrivesOrWithUnknownVariablesAreNeverMissing) {
+    const std::string absent = AbsentDrive();
+    ASSERT_FALSE(absent.empty());
+    struct Case {
+        std::string name, path;
+        bool reported;
+    };
+    const Case cases[] = {
+        {"-server", "\\\\OrvNoServer\\share\\Gone.exe", false},
+        {"-quoted", "\"\\\\OrvNoServer\\share\\Gone Tool.exe\" /x", false},
+        {"-variable", "%ORV_NO_SUCH_VARIABLE%\\Gone.exe", false},
+        {"-drive", absent + "\\Gone\\Gone.exe", false},
+        {"-local", dir_ + "\\Gone\\Gone.exe", true},
+    };
+    for (const Case& c : cases) {
+        seeds_.Text(HKEY_LOCAL_MACHINE, Entry(kAppPaths, tag_ + c.name), "", c.path);
+        // A share names a folder: the command line's switch does not belong there.
+        const size_t start = c.path[0] == '"' ? 1 : 0;
+        const std::string folder = c.path.substr(start, c.path.rfind('\\') - start);
+        seeds_.Lines(HKEY_LOCAL_MACHINE, kShares, tag_ + c.name, "Path=" + folder + std::string(2, '\0'));
+    }
+
+    CollectingSink sink;
+    RunScan(Sections({kAppPathsSection, kSharesSection}), sink);
+
+    for (const int section : {kAppPathsSection, kSharesSection}) {
+        std::vector<std::string> reported;
+        for (const RegistryProblem& problem : sink.RecordsIn(section, tag_)) reported.push_back(problem.registryPath);
+        std::vector<std::string> expected;
+        for (const Case& c : cases)
+            if (c.reported)
+                expected.push_back(kMachine + std::string(section == kSharesSection ? kShares : kAppPaths) + "|" +
+                                   tag_ + c.name);
+        EXPECT_EQ(reported, expected) << section;
+    }
 }
 
 TEST_F(EngineScan, AnEntryThatCannotBeOpenedEndsAppPathsButUninstallPassesOverIt) {
