@@ -83,6 +83,10 @@ CompareRegistryRow Row(const std::string& name, const std::string& location, con
     return {name, location, root, section, check};
 }
 
+std::vector<std::string> Report(const CompareRows& snapshot, const CompareRows& present) {
+    return CompareSnapshot(snapshot, present).report;
+}
+
 // The type and text a user run key holds under the name ("" type 0 when none).
 std::pair<DWORD, std::string> Held(const std::string& keyName, const std::string& name) {
     platform::KeyHandle key;
