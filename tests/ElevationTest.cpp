@@ -34,7 +34,9 @@ TEST(RestartRequest, ArgumentsReadBackAsWrittenWhateverTheRowHolds) {
         request.hasNode = true;
         request.node = startup::kSuRun;
         request.row = row;
+        request.rowIndex = 7;
         const RestartRequest read = ReadBack(RestartArguments(request));
+        EXPECT_EQ(read.rowIndex, 7) << row;
         EXPECT_EQ(read.previousProcess, 4242u) << row;
         EXPECT_EQ(read.page, kPageStartUp) << row;
         EXPECT_TRUE(read.hasNode) << row;
@@ -43,7 +45,7 @@ TEST(RestartRequest, ArgumentsReadBackAsWrittenWhateverTheRowHolds) {
     }
     // A plain start, and command lines that are not a restart's.
     for (const char* other : {"", "--page 1", "--restarted-from x", "--restarted-from 12 --page", "/S",
-                              "--restarted-from 12 --colour red"})
+                              "--restarted-from 12 --colour red", "--restarted-from 12 --row-index -3"})
         EXPECT_EQ(ReadBack(other).previousProcess, 0u) << other;
 }
 
@@ -125,6 +127,7 @@ TEST_F(ElevationTest, ARefusalOffersARestartAsAdministratorOnTheSamePageAndRow) 
         EXPECT_EQ(request.page, kPageStartUp);
         EXPECT_EQ(request.node, startup::kSuRun);
         EXPECT_EQ(request.row, "Elevation Probe");
+        EXPECT_EQ(request.rowIndex, row);
 
         // The new window shows them again.
         window_.reset();

@@ -577,6 +577,9 @@ TEST_F(AddOnMachine, ToolbarUninstallerLookup) {
     Text(kMachine, Uninstall("Orv Bar Folder"), "UninstallString", "by folder");
     Text(kMachine, Uninstall("Orv Everything"), "InstallLocation", ExpandedProgramFiles());
     Text(kMachine, Uninstall("Orv Everything"), "UninstallString", "shared folder");
+    const std::string roaming = platform::files::ExpandEnvironment("%APPDATA%");
+    Text(kMachine, Uninstall("Orv Roaming"), "InstallLocation", roaming);
+    Text(kMachine, Uninstall("Orv Roaming"), "UninstallString", "user folder");
     Text(kMachine, Uninstall(kGoneBarId), "DisplayName", "Orv Gone Bar");  // named so, without a command
     Text(kMachine, Uninstall("Alexa Toolbar"), "UninstallString", "alexa entry");
     Text(kMachine, Uninstall("Yahoo! Companion"), "UninstallString", "yahoo entry");
@@ -595,6 +598,7 @@ TEST_F(AddOnMachine, ToolbarUninstallerLookup) {
         {kOtherId, "Orv Search Bar", CaptionKey(barFolder) + "\\BAR.DLL", "by folder"},
         {kOtherId, "Orv Search Bar", barFolder + " Two\\bar.dll", ""},  // a sibling folder is no match
         {kOtherId, "Orv Search Bar", inProgramFiles, ""},  // a folder every program shares
+        {kOtherId, "Orv Search Bar", roaming + "\\Orv Other\\bar.dll", ""},  // one every program of the user shares
         {kGoneBarId, "Orv Gone Bar", kInfoNotAvailable, ""},  // its own entry has no command
         {kBarId, "Alexa", inBarFolder, "alexa entry"},  // the known entries win over the class id
         {kOtherId, "alexa", kInfoNotAvailable, ""},     // and are named exactly

@@ -263,38 +263,6 @@ TEST_F(RegistryLists, ApplicationRecentListsListDeleteAndClear) {
     }
 }
 
-// A path on a drive that is not ready, or with a variable nobody set, may
-// name a file that is there whenever the user looks: it is not missing.
-TEST(SharedDllCounts, PurgeDeletesOnlyCountsOfSurelyMissingFiles) {
-    const std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-    ScopedFolder folder("history-shared-dlls");
-    ScopedFile live(folder.Path() + "\\live.dll", "x");
-    SetEnvironmentVariableA("ORV_SHARED_DLLS", folder.Path().c_str());
-    char unmounted = 'Y';
-    while (unmounted > 'D' && (GetLogicalDrives() & (1u << (unmounted - 'A')))) --unmounted;
-    const struct {
-        std::string path;
-        bool kept;
-    } cases[] = {
-        {live.Path(), true},
-        {folder.Path() + "\\gone.dll", false},
-        {"%ORV_SHARED_DLLS%\\live.dll", true},
-        {"%ORV_SHARED_DLLS%\\gone.dll", false},
-        {"%ORV_SHARED_DLLS_UNSET%\\live.dll", true},
-        {std::string(1, unmounted) + ":\\Orv Offline\\offline.dll", true},
-    };
-    ScopedRegKeys keyCleanup;
-    if (!RegKeyExists(HKEY_LOCAL_MACHINE, key)) keyCleanup.Add(HKEY_LOCAL_MACHINE, key);
-    std::vector<std::unique_ptr<ScopedRegValue>> cleanup;
-    for (const auto& c : cases) {
-        SetRegDword(HKEY_LOCAL_MACHINE, key, c.path, 1);
-        cleanup.push_back(std::make_unique<ScopedRegValue>(HKEY_LOCAL_MACHINE, key, c.path));
-    }
-    PurgeSharedDllCounts();
-    SetEnvironmentVariableA("ORV_SHARED_DLLS", nullptr);
-    for (const auto& c : cases) EXPECT_EQ(RegValueExists(HKEY_LOCAL_MACHINE, key, c.path), c.kept) << c.path;
-}
-
 TEST(WindowsFolders, PrefixTestOfWindowsAndSystemFolders) {
     const std::string windows = WindowsDirectory();
     const struct {

@@ -34,7 +34,10 @@ public:
     StartedProgram() {
         STARTUPINFOA startup{};
         startup.cb = sizeof(startup);
-        std::string command = "\"" + ProgramPath() + "\"";
+        // Appended rather than concatenated: GCC 12 warns falsely (-Wrestrict)
+        // about a literal prefixed to a temporary string.
+        std::string command = "\"";
+        command.append(ProgramPath()).append("\"");
         PROCESS_INFORMATION info{};
         started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                   &info) != FALSE;

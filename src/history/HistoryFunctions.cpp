@@ -2,7 +2,6 @@
 #include "history/HistoryFunctions.h"
 
 #include "common/Common.h"
-#include "common/RegisteredPath.h"
 #include "common/RegistryObject.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
@@ -14,7 +13,6 @@ namespace {
 
 const char* const kOpenSaveHistoryKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\OpenSaveMRU";
-const char* const kSharedDllsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 // Listing asks only to read, so a user whose lists are locked against
 // writing still sees what is there; what cannot be removed then simply stays
@@ -235,15 +233,6 @@ void ClearOpenSaveHistory(const std::vector<std::string>& list, const std::strin
             DeleteValuesWithMask(HKEY_CURRENT_USER, base + "\\" + extension, lazyMask, nullptr);
         DeleteValuesWithMask(HKEY_CURRENT_USER, base + "\\*", lazyMask, nullptr);
     }
-}
-
-void PurgeSharedDllCounts() {
-    TRegistry registry(kRemoveAccess);
-    if (!OpenExisting(registry, HKEY_LOCAL_MACHINE, kSharedDllsKey)) return;
-    std::vector<std::string> names;
-    registry.GetValueNames(names);
-    for (const std::string& name : names)
-        if (common::IsSurelyMissing(name)) registry.DeleteValue(name);
 }
 
 bool IsInWindowsFolders(const std::string& path) {

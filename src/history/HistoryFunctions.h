@@ -107,11 +107,6 @@ int DeleteListedFile(const std::string& folder, const std::string& path);
 // the order value goes too when its text fits.
 void ClearOpenSaveHistory(const std::vector<std::string>& list, const std::string& mask);
 
-// Deletes the shared-DLL counts (HKLM) whose value name surely names no
-// file (common::IsSurelyMissing: a path on a drive that is not ready, on the
-// network, or with an unknown %VARIABLE% stays).
-void PurgeSharedDllCounts();
-
 // True when the path lies in the Windows folder or the system folder by the
 // mask test (folder text + "*"; a sibling whose name starts with the
 // Windows folder's text counts too).

@@ -36,12 +36,13 @@ bool SameAsciiLetters(char a, char b) {
 
 // The number of a value named prefix + number: decimal digits without a
 // leading zero (so "filemenu01" and "01" name no entry, while "0" alone is
-// WinRAR's first entry), small enough to count on.
+// WinRAR's first entry; "filemenu0" is none), small enough to count on.
 bool EntryNumber(const std::string& name, const std::string& prefix, unsigned& number) {
     if (name.size() <= prefix.size() || name.size() - prefix.size() > 9) return false;
     for (size_t i = 0; i < prefix.size(); ++i)
         if (!SameAsciiLetters(name[i], prefix[i])) return false;
-    if (name[prefix.size()] == '0' && name.size() > prefix.size() + 1) return false;
+    // WinRAR's plain numbers count from 0; WinZip's "filemenu" ones from 1.
+    if (name[prefix.size()] == '0' && (name.size() > prefix.size() + 1 || !prefix.empty())) return false;
     number = 0;
     for (size_t i = prefix.size(); i < name.size(); ++i) {
         if (name[i] < '0' || name[i] > '9') return false;

@@ -12,6 +12,8 @@
 #include "history/HistorySectionTable.h"
 #include "platform/Files.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <optional>
 #include <set>
@@ -109,16 +111,23 @@ std::string Unquoted(const std::string& text) {
 }
 
 // Whether an install location can be one product's own folder: not a drive's
-// root nor a folder every program shares (a careless installer may give
-// "C:\Program Files"), whose uninstaller would claim every module below.
+// root nor a folder every program or every program of the user shares (a
+// careless installer may give "C:\Program Files" or "%APPDATA%"), whose
+// uninstaller would claim every module below.
 bool IsOwnFolder(const std::string& location) {
     std::string key = common::PathKey(location);
     while (!key.empty() && key.back() == '\\') key.pop_back();
     if (key.find('\\') == std::string::npos) return false;
-    for (const std::string& shared : {WindowsDirectory(), RawSystemDirectory(), common::ExpandedPath("%ProgramFiles%"),
-                                      common::ExpandedPath("%ProgramFiles(x86)%"),
-                                      common::ExpandedPath("%CommonProgramFiles%"),
-                                      common::ExpandedPath("%CommonProgramFiles(x86)%")}) {
+    // The user's own folders too: every per-user add-on lives below them.
+    for (const std::string& shared :
+         {WindowsDirectory(), RawSystemDirectory(), common::ExpandedPath("%ProgramFiles%"),
+          common::ExpandedPath("%ProgramFiles(x86)%"), common::ExpandedPath("%CommonProgramFiles%"),
+          common::ExpandedPath("%CommonProgramFiles(x86)%"), common::ExpandedPath("%ProgramData%"),
+          common::ExpandedPath("%ALLUSERSPROFILE%"), common::ExpandedPath("%USERPROFILE%"),
+          common::ExpandedPath("%APPDATA%"), common::ExpandedPath("%LOCALAPPDATA%"),
+          SpecialFolderPath(CSIDL_APPDATA), SpecialFolderPath(CSIDL_LOCAL_APPDATA),
+          SpecialFolderPath(CSIDL_COMMON_APPDATA), SpecialFolderPath(CSIDL_PROFILE)}) {
+        if (shared.empty() || shared.find('%') != std::string::npos) continue;
         std::string sharedKey = common::PathKey(shared);
         while (!sharedKey.empty() && sharedKey.back() == '\\') sharedKey.pop_back();
         if (key == sharedKey) return false;

@@ -92,10 +92,26 @@ std::string GuessFilePath(const std::string& text, const GuessEnvironment& env) 
     return TrimRightBlanks(path);
 }
 
+namespace {
+
+// "//server/share/…" names a network path as "\\server\share\…" does (the
+// system reads "/" as "\"), quoted or not; the file reference rules would
+// cut it at its first "/" and see nothing.
+bool NamesNetworkPath(const std::string& reference) {
+    const size_t start = reference.find_first_not_of(" \"");
+    const auto slash = [](char c) { return c == '\\' || c == '/'; };
+    return start != std::string::npos && start + 1 < reference.size() && slash(reference[start]) &&
+           slash(reference[start + 1]);
+}
+
+}  // namespace
+
 ReferenceCheck CheckFileReference(const std::string& reference, const GuessEnvironment& env) {
     // A network path is never opened: a server that does not answer would
     // hold the scan, and an absent one says nothing of the file.
-    if (reference.empty() || !env.canJudgeMissing(CleanFileReference(reference, env))) return {};
+    if (reference.empty() || NamesNetworkPath(reference) ||
+        !env.canJudgeMissing(CleanFileReference(reference, env)))
+        return {};
     if (env.fileExists(reference)) return {};
     std::string guess = GuessFilePath(reference, env);
     if (!env.canJudgeMissing(guess) || env.fileExists(guess) || env.folderExists(reference)) return {};

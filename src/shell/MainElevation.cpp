@@ -12,7 +12,11 @@ namespace shell {
 
 bool TfrmMain::OfferElevatedRestart(const std::string& refusal) {
     namespace dialogs = platform::dialogs;
-    if (platform::shell::ProcessIsElevated()) {
+    // Work that must not be cut off keeps the window: the restart waits
+    // until it has ended, and the user is told only what was refused.
+    bool busy = false;
+    for (const TMainPage* page : pages_) busy = busy || (page && !page->BusyText().empty());
+    if (busy || platform::shell::ProcessIsElevated()) {
         dialogs::ShowBox(Handle(), refusal, ui::kApplicationTitle, dialogs::BoxKind::Warning);
         return false;
     }
@@ -26,6 +30,7 @@ bool TfrmMain::OfferElevatedRestart(const std::string& refusal) {
     request.page = currentPage_;
     request.hasNode = pages_[currentPage_]->SelectedNodeData(request.node);
     request.row = pages_[currentPage_]->SelectedRowCaption();
+    request.rowIndex = pages_[currentPage_]->SelectedRowIndex();
     SaveRememberedState();
     const DWORD started = platform::shell::StartProgramElevated(Handle(), platform::files::ModuleFileName(),
                                                                 RestartArguments(request));

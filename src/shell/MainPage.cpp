@@ -96,14 +96,20 @@ std::string TMainPage::SelectedRowCaption() const {
     return selected >= 0 ? list.Text(selected, 0) : std::string();
 }
 
-void TMainPage::ShowNodeAndRow(bool hasNode, LPARAM node, const std::string& row) {
+int TMainPage::SelectedRowIndex() const {
+    const ui::ListView list = ResultList();
+    return list.Handle() ? list.Selected() : -1;
+}
+
+void TMainPage::ShowNodeAndRow(bool hasNode, LPARAM node, const std::string& row, int rowIndex) {
     const RefreshBatch batch(frame_);
     ui::TreeView tree = SectionTree();
     if (hasNode && tree.Handle())
         if (const HTREEITEM item = tree.ItemWithData(node)) tree.Select(item);
     ui::ListView list = ResultList();
     if (row.empty() || !list.Handle()) return;
-    for (int i = 0; i < list.Count(); ++i)
+    const bool indexHolds = rowIndex >= 0 && rowIndex < list.Count() && list.Text(rowIndex, 0) == row;
+    for (int i = indexHolds ? rowIndex : 0; i < list.Count(); ++i)
         if (list.Text(i, 0) == row) {
             list.Select(i);
             ListView_EnsureVisible(list.Handle(), i, FALSE);

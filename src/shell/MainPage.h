@@ -155,9 +155,11 @@ public:
     // selected row's caption ("" for none): what a restart shows again.
     bool SelectedNodeData(LPARAM& data) const;
     std::string SelectedRowCaption() const;
+    int SelectedRowIndex() const;
     // Selects the tree node with the data (which lists it) and then the row
-    // with the caption, when they are there.
-    void ShowNodeAndRow(bool hasNode, LPARAM node, const std::string& row);
+    // with the caption, when they are there: the one at rowIndex when it has
+    // that caption (rows may share one), else the first.
+    void ShowNodeAndRow(bool hasNode, LPARAM node, const std::string& row, int rowIndex = -1);
     // Why the program may not close now (work that must not be cut off), or "".
     virtual std::string BusyText() const { return {}; }
 

@@ -232,7 +232,8 @@ void TfrmMain::FormActivate(bool firstActivation) {
         currentPage_ = firstPage_;
         ShowPage(firstPage_);
         if (pendingRestart_.previousProcess != 0)
-            pages_[currentPage_]->ShowNodeAndRow(pendingRestart_.hasNode, pendingRestart_.node, pendingRestart_.row);
+            pages_[currentPage_]->ShowNodeAndRow(pendingRestart_.hasNode, pendingRestart_.node, pendingRestart_.row,
+                                                 pendingRestart_.rowIndex);
         pendingRestart_ = {};
     }
     title_->UpdatePictures(currentPage_);

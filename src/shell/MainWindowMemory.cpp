@@ -38,6 +38,11 @@ RememberedWindow TfrmMain::RememberedState() const {
     state.normal = NormalRectOnScreen(Handle());
     state.dpi = Dpi();
     state.maximised = IsZoomed(Handle());
+    if (IsIconic(Handle())) {  // minimised from a maximised window: it comes back maximised
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof(placement);
+        state.maximised = GetWindowPlacement(Handle(), &placement) && (placement.flags & WPF_RESTORETOMAXIMIZED);
+    }
     state.page = currentPage_;
     state.sort = sortState_;
     for (int page = 0; page < kPageCount; ++page) {

@@ -16,6 +16,7 @@ constexpr const char* kAfter = "--restarted-from";
 constexpr const char* kPage = "--page";
 constexpr const char* kNode = "--node";
 constexpr const char* kRow = "--row";
+constexpr const char* kRowIndex = "--row-index";
 
 template <typename Number>
 bool ParseNumber(const std::string& text, Number& value) {
@@ -59,6 +60,7 @@ std::string RestartArguments(const RestartRequest& request) {
     if (request.page >= 0) arguments += std::string(" ") + kPage + " " + std::to_string(request.page);
     if (request.hasNode) arguments += std::string(" ") + kNode + " " + std::to_string(request.node);
     if (!request.row.empty()) arguments += std::string(" ") + kRow + " " + QuoteArgument(request.row);
+    if (request.rowIndex >= 0) arguments += std::string(" ") + kRowIndex + " " + std::to_string(request.rowIndex);
     return arguments;
 }
 
@@ -73,6 +75,7 @@ RestartRequest ParseRestartArguments(const std::wstring& commandLine) {
         else if (name == kPage) understood = ParseNumber(value, request.page);
         else if (name == kNode) understood = request.hasNode = ParseNumber(value, request.node);
         else if (name == kRow) understood = true, request.row = value;
+        else if (name == kRowIndex) understood = ParseNumber(value, request.rowIndex) && request.rowIndex >= 0;
         if (!understood) return {};
     }
     if (arguments.size() % 2 != 0 || request.previousProcess == 0) return {};

@@ -15,6 +15,7 @@ struct RestartRequest {
     LPARAM node = 0;            // the selected tree node's data
     bool hasNode = false;
     std::string row;            // the selected row's caption; "" for none
+    int rowIndex = -1;          // where that row was: of rows with one caption, the one shown
 };
 
 // The command line arguments that carry the request.

@@ -42,7 +42,10 @@ std::vector<int> ParseWidths(const std::string& text) {
 
 std::string JoinWidths(const std::vector<int>& widths) {
     std::string text;
-    for (size_t i = 0; i < widths.size(); ++i) text += (i ? "," : "") + std::to_string(widths[i]);
+    for (size_t i = 0; i < widths.size(); ++i) {
+        if (i) text += ',';
+        text += std::to_string(widths[i]);
+    }
     return text;
 }
 

@@ -316,6 +316,7 @@ TEST_F(EngineScan, PathsOnTheNetworkOnAbsentDrivesOrWithUnknownVariablesAreNever
     const Case cases[] = {
         {"-server", "\\\\OrvNoServer\\share\\Gone.exe", false},
         {"-quoted", "\"\\\\OrvNoServer\\share\\Gone Tool.exe\" /x", false},
+        {"-slashes", "//OrvNoServer/share/Gone.exe", false},
         {"-variable", "%ORV_NO_SUCH_VARIABLE%\\Gone.exe", false},
         {"-drive", absent + "\\Gone\\Gone.exe", false},
         {"-local", dir_ + "\\Gone\\Gone.exe", true},

@@ -200,8 +200,16 @@ bool TfrmCompareSave::RunWork(TSnapshotWorker::Job job) {
     if (!progressForm_)
         progressForm_ = std::make_unique<TfrmWorkProgress>("Compare Info With XML", "Compare", "with a StartUp snapshot");
     TfrmWorkProgress* form = progressForm_.get();
+    // Set once the job returned: a job that threw (its error is shown by the
+    // worker) has no result to tell, and must not be told as done.
+    const auto completed = std::make_shared<bool>(false);
+    TSnapshotWorker::Job tracked = [job = std::move(job), completed](snapshots::ISnapshotProgress& progress,
+                                                                     common::StopToken stop) {
+        job(progress, stop);
+        *completed = true;
+    };
     ui::WorkerPtr<TSnapshotWorker> worker(
-        new TSnapshotWorker(Handle(), std::move(job), [form](const std::string& stage, int done, int total) {
+        new TSnapshotWorker(Handle(), std::move(tracked), [form](const std::string& stage, int done, int total) {
             form->ShowProgress(stage, done, total);
         }));
     worker->SetOnTerminate([form] { form->WorkEnded(); });
@@ -216,7 +224,7 @@ bool TfrmCompareSave::RunWork(TSnapshotWorker::Job job) {
     busy_ = true;
     form->ShowModal(Handle());
     busy_ = false;
-    if (worker_->Ended()) return true;
+    if (worker_->Ended()) return *completed;
     // The window went while the work ran (the program is closing): it stops
     // after the row in hand; what it deleted is in its point.
     worker_->Terminate();
