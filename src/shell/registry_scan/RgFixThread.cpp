@@ -6,7 +6,6 @@ namespace shell {
 
 namespace {
 
-constexpr DWORD kProgressIntervalMs = 33;
 
 }  // namespace
 
@@ -31,11 +30,7 @@ void TRegistryFixThread::Execute() {
 }
 
 void TRegistryFixThread::FixProgress(registry_scan::FixStage stage, int done, int total) {
-    const bool stageBoundary = !posted_ || stage != lastStage_ || done == 0 || done == total;
-    if (!stageBoundary && GetTickCount() - lastPostTick_ < kProgressIntervalMs) return;
-    posted_ = true;
-    lastStage_ = stage;
-    lastPostTick_ = GetTickCount();
+    if (!throttle_.ShouldTell(static_cast<int>(stage), done, total)) return;
     PostToWindowThread([this, stage, done, total] {
         if (onProgress_) onProgress_(StageText(stage), done, total);
     });

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "registry_scan/NutUnit.h"
+#include "ui/ProgressThrottle.h"
 #include "ui/Worker.h"
 
 #include <windows.h>
@@ -42,9 +43,7 @@ private:
     registry_scan::FixReport report_;  // written by the worker before its end, read after it
 
     // Worker side.
-    DWORD lastPostTick_ = 0;
-    registry_scan::FixStage lastStage_ = registry_scan::FixStage::Checking;
-    bool posted_ = false;
+    ui::ProgressThrottle throttle_;  // how often progress reaches the window
 };
 
 }  // namespace shell

@@ -246,7 +246,16 @@ void TfrmCompareSave::LoadChosenFile() {
     const bool ended = RunWork([loading, path](snapshots::ISnapshotProgress& progress, common::StopToken stop) {
         loading->load = snapshots::LoadSnapshot(path, loading->rows, loading->date, loading->error, progress, stop);
         if (loading->load != snapshots::SnapshotLoad::Loaded) return;
+        // A Stop between the stages is heard before the next one starts.
+        if (stop.StopRequested()) {
+            loading->load = snapshots::SnapshotLoad::Stopped;
+            return;
+        }
         loading->present = snapshots::ReadPresentState();
+        if (stop.StopRequested()) {
+            loading->load = snapshots::SnapshotLoad::Stopped;
+            return;
+        }
         loading->result = snapshots::CompareSnapshot(loading->rows, loading->present);
     });
     if (!ended) return;

@@ -6,7 +6,6 @@ namespace shell {
 
 namespace {
 
-constexpr DWORD kProgressIntervalMs = 33;
 
 }  // namespace
 
@@ -25,11 +24,7 @@ std::string TSnapshotWorker::StageText(snapshots::SnapshotStage stage) {
 void TSnapshotWorker::Execute() { job_(*this, StopToken()); }
 
 void TSnapshotWorker::SnapshotProgress(snapshots::SnapshotStage stage, int done, int total) {
-    const bool stageBoundary = !posted_ || stage != lastStage_ || done == 0 || done == total;
-    if (!stageBoundary && GetTickCount() - lastPostTick_ < kProgressIntervalMs) return;
-    posted_ = true;
-    lastStage_ = stage;
-    lastPostTick_ = GetTickCount();
+    if (!throttle_.ShouldTell(static_cast<int>(stage), done, total)) return;
     PostToWindowThread([this, stage, done, total] {
         if (onProgress_) onProgress_(StageText(stage), done, total);
     });

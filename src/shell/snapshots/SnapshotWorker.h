@@ -5,6 +5,7 @@
 #pragma once
 
 #include "snapshots/SnapshotCompare.h"
+#include "ui/ProgressThrottle.h"
 #include "ui/Worker.h"
 
 #include <windows.h>
@@ -37,9 +38,7 @@ private:
     ProgressStep onProgress_;  // window thread only
 
     // Worker side.
-    DWORD lastPostTick_ = 0;
-    snapshots::SnapshotStage lastStage_ = snapshots::SnapshotStage::Reading;
-    bool posted_ = false;
+    ui::ProgressThrottle throttle_;  // how often progress reaches the window
 };
 
 }  // namespace shell
