@@ -147,9 +147,8 @@ bool HoldsVariable(const std::string& text) {
     return false;
 }
 
-// Whether the drive (a letter) holds a disk that can be read: fixed disks
-// and RAM disks are; a removable or optical drive only when the volume
-// answers. A remote drive is never asked.
+}  // namespace
+
 bool DriveReady(char letter) {
     const std::string root = std::string(1, letter) + ":\\";
     switch (GetDriveTypeA(root.c_str())) {
@@ -172,11 +171,15 @@ bool DriveReady(char letter) {
     }
 }
 
+namespace {
+
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 }  // namespace
 
-bool CanJudgeMissing(const std::string& path) {
+bool CanJudgeMissing(const std::string& path) { return CanJudgeMissing(path, DriveReady); }
+
+bool CanJudgeMissing(const std::string& path, const std::function<bool(char)>& driveReady) {
     std::string rest = ExpandEnvironment(path);
     if (HoldsVariable(rest)) return false;
     const bool separatorFirst = !rest.empty() && (rest[0] == '\\' || rest[0] == '/');
@@ -187,7 +190,7 @@ bool CanJudgeMissing(const std::string& path) {
             return false;
         rest.erase(0, 4);
     }
-    if (rest.size() >= 2 && IsDriveLetter(rest[0]) && rest[1] == ':') return DriveReady(rest[0]);
+    if (rest.size() >= 2 && IsDriveLetter(rest[0]) && rest[1] == ':') return driveReady(rest[0]);
     return true;
 }
 

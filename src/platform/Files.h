@@ -38,6 +38,13 @@ std::string ExpandEnvironment(const std::string& text);
 // a path that still holds a variable ("%NAME%") after expansion. A path
 // without a drive (relative) is judged where the caller places it: true.
 bool CanJudgeMissing(const std::string& path);
+// The same with the drive's state told by driveReady (a caller asking about
+// many paths asks each drive once).
+bool CanJudgeMissing(const std::string& path, const std::function<bool(char)>& driveReady);
+// Whether the drive (a letter) holds a disk that can be read: fixed disks
+// and RAM disks are; a removable or optical drive only when the volume
+// answers. A remote drive is never asked.
+bool DriveReady(char letter);
 
 struct FindEntry {
     std::string name;

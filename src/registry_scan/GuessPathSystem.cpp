@@ -1,6 +1,9 @@
 // The running machine as the path guess sees it.
 #include "registry_scan/GuessPath.h"
 
+#include <array>
+#include <memory>
+
 #include "common/Common.h"
 #include "common/RegistryObject.h"
 #include "platform/Files.h"
@@ -26,7 +29,17 @@ GuessEnvironment SystemGuessEnvironment() {
     GuessEnvironment env;
     env.fileExists = platform::files::FileExistsAnyLength;
     env.folderExists = platform::files::DirectoryExistsAnyLength;
-    env.canJudgeMissing = platform::files::CanJudgeMissing;
+    // A scan asks about thousands of paths on a handful of drives: each
+    // drive's state is asked once per environment (one scan, one fix).
+    auto drives = std::make_shared<std::array<signed char, 26>>();
+    drives->fill(-1);
+    env.canJudgeMissing = [drives](const std::string& path) {
+        return platform::files::CanJudgeMissing(path, [&drives](char letter) {
+            signed char& known = (*drives)[static_cast<size_t>((letter | 0x20) - 'a')];
+            if (known < 0) known = platform::files::DriveReady(letter) ? 1 : 0;
+            return known == 1;
+        });
+    };
     env.windowsFolder = WithTrailingSeparator(WindowsDirectory());
     env.systemFolder = WithTrailingSeparator(SystemDirectory());
     env.programFiles = ProgramFilesFromRegistry();
