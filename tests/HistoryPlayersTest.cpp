@@ -469,7 +469,7 @@ TEST_F(WinampPlayList, HugeLockedOrLinkedPlayListsAreNeverDamaged) {
     try {
         HistorySectionRowOf(37).deleteOne(HistoryRow{"a.mp3", {}, {}});
         ADD_FAILURE() << "the link was not told";
-    } catch (const EHistoryNotice& notice) {
+    } catch (const HistoryNotice& notice) {
         EXPECT_EQ(notice.what(), leftAsLink);
     }
     EXPECT_EQ(List(37, "*"), (Texts{"a.mp3", "b.mp3"}));

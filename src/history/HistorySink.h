@@ -24,7 +24,7 @@ struct HistoryRow {
 
 // A removal that changed nothing on purpose, with the words that tell the
 // user why: shown as a plain notice, not as an error.
-class EHistoryNotice : public std::runtime_error {
+class HistoryNotice : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };

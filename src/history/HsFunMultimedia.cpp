@@ -294,7 +294,7 @@ void RemoveWinampEntry(const std::string& text) {
     if (found == lines.end()) return;
     // The new list would take the link's place and cut it from the list it
     // leads to.
-    if (files::IsLinkToAnotherFile(path)) throw EHistoryNotice(LeftAsLinkText(path));
+    if (files::IsLinkToAnotherFile(path)) throw HistoryNotice(LeftAsLinkText(path));
     // The line before goes only when it describes this entry: in a list
     // without information lines it is the entry before.
     const auto first = found != lines.begin() && IsInformationLine(*std::prev(found)) ? std::prev(found) : found;

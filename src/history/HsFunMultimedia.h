@@ -76,7 +76,7 @@ void ListWinamp(IHistorySink& sink, const std::string& mask, const common::StopT
 // file is written beside the list, lines ended by CR LF, and put in its
 // place in one step, so the list is either the old one or the new one. No
 // match, or a file that cannot be read or written: the list stays as it was.
-// A list that is a link to another file stays as it is, and EHistoryNotice
+// A list that is a link to another file stays as it is, and HistoryNotice
 // "The play list PATH is a link to another file; it was left as it is." is raised.
 void RemoveWinampEntry(const std::string& text);
 // Deletes the play list; a link to another file stays, with the same words

@@ -23,14 +23,21 @@ FileDialogHandler& InstalledFileDialogHandler() {
     return handler;
 }
 
+using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
+
+// The task dialog of Common Controls 6, or null where it is missing (looked
+// up, so the program still starts on a system without it).
+TaskDialogIndirectFn TaskDialogFunction() {
+    HMODULE comctl = GetModuleHandleA("comctl32.dll");
+    return comctl ? reinterpret_cast<TaskDialogIndirectFn>(
+                        reinterpret_cast<void*>(GetProcAddress(comctl, "TaskDialogIndirect")))
+                  : nullptr;
+}
+
 // A message box cannot offer Cancel alone; the task dialog of Common
 // Controls 6 can. Falls back to an OK box where it is missing.
 int ShowErrorCancel(HWND owner, const std::string& text, const std::string& caption) {
-    using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
-    HMODULE comctl = GetModuleHandleA("comctl32.dll");
-    auto taskDialog = comctl ? reinterpret_cast<TaskDialogIndirectFn>(
-                                   reinterpret_cast<void*>(GetProcAddress(comctl, "TaskDialogIndirect")))
-                             : nullptr;
+    const TaskDialogIndirectFn taskDialog = TaskDialogFunction();
     if (!taskDialog) {
         MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
         return IDCANCEL;
@@ -59,11 +66,7 @@ HRESULT CALLBACK ShieldTheRestartButton(HWND dialog, UINT notification, WPARAM, 
 }
 
 int ShowElevationOffer(HWND owner, const std::string& text, const std::string& caption) {
-    using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
-    HMODULE comctl = GetModuleHandleA("comctl32.dll");
-    auto taskDialog = comctl ? reinterpret_cast<TaskDialogIndirectFn>(
-                                   reinterpret_cast<void*>(GetProcAddress(comctl, "TaskDialogIndirect")))
-                             : nullptr;
+    const TaskDialogIndirectFn taskDialog = TaskDialogFunction();
     const auto fallback = [&] {
         return MessageBoxA(owner, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
     };

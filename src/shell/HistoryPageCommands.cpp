@@ -85,7 +85,7 @@ void THistoryPage::aHsDeleteExecute() {
             KeepListPlace(selected);
         } else
             ShowHsBox(history::DeleteFailureText(result, item.caption, SystemText(result)), BoxKind::ErrorCancel);
-    } catch (const history::EHistoryNotice& notice) {
+    } catch (const history::HistoryNotice& notice) {
         ShowHsBox(notice.what(), BoxKind::Plain);
     } catch (const std::exception& error) {
         ui::ShowExceptionBox(Frame().Handle(), error);

@@ -196,20 +196,20 @@ void TfrmCompareSave::SetRepairs(bool restoreAll, bool createDeleted, bool delet
     EnableButton(btnDel, deleteCreated, btnOk);
 }
 
-bool TfrmCompareSave::RunWork(TSnapshotWorker::Job job) {
+bool TfrmCompareSave::RunWork(SnapshotWorker::Job job) {
     if (!progressForm_)
         progressForm_ = std::make_unique<TfrmWorkProgress>("Compare Info With XML", "Compare", "with a StartUp snapshot");
     TfrmWorkProgress* form = progressForm_.get();
     // Set once the job returned: a job that threw (its error is shown by the
     // worker) has no result to tell, and must not be told as done.
     const auto completed = std::make_shared<bool>(false);
-    TSnapshotWorker::Job tracked = [job = std::move(job), completed](snapshots::ISnapshotProgress& progress,
+    SnapshotWorker::Job tracked = [job = std::move(job), completed](snapshots::ISnapshotProgress& progress,
                                                                      common::StopToken stop) {
         job(progress, stop);
         *completed = true;
     };
-    ui::WorkerPtr<TSnapshotWorker> worker(
-        new TSnapshotWorker(Handle(), std::move(tracked), [form](const std::string& stage, int done, int total) {
+    ui::WorkerPtr<SnapshotWorker> worker(
+        new SnapshotWorker(Handle(), std::move(tracked), [form](const std::string& stage, int done, int total) {
             form->ShowProgress(stage, done, total);
         }));
     worker->SetOnTerminate([form] { form->WorkEnded(); });
@@ -219,7 +219,7 @@ bool TfrmCompareSave::RunWork(TSnapshotWorker::Job job) {
         return false;
     }
     worker_ = std::move(worker);  // the previous one, ended, goes
-    TSnapshotWorker* running = worker_.get();
+    SnapshotWorker* running = worker_.get();
     form->SetOnStop([running] { running->Terminate(); });
     busy_ = true;
     form->ShowModal(Handle());

@@ -94,7 +94,7 @@ private:
     void LoadChosenFile();
     // Runs the job on a worker behind the progress window; true once it has
     // ended (false: it could not start, or the window went meanwhile).
-    bool RunWork(TSnapshotWorker::Job job);
+    bool RunWork(SnapshotWorker::Job job);
     // Reads the present rows and compares the loaded snapshot with them.
     void CompareAgain();
     void ShowComparison(const snapshots::CompareResult& result);
@@ -127,7 +127,7 @@ private:
     bool compared_ = false;  // present_ was compared with it, and the report shows that
     bool busy_ = false;      // a worker runs behind the progress window
     std::unique_ptr<TfrmWorkProgress> progressForm_;
-    ui::WorkerPtr<TSnapshotWorker> worker_;  // the last one, kept until the next
+    ui::WorkerPtr<SnapshotWorker> worker_;  // the last one, kept until the next
     std::vector<std::string> report_;
     bool sortDescending_ = false;
     int dpi_ = ui::kBaseDpi;

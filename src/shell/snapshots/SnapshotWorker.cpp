@@ -9,10 +9,10 @@ namespace {
 
 }  // namespace
 
-TSnapshotWorker::TSnapshotWorker(HWND owner, Job job, ProgressStep onProgress)
+SnapshotWorker::SnapshotWorker(HWND owner, Job job, ProgressStep onProgress)
     : ui::WorkerThread(owner), job_(std::move(job)), onProgress_(std::move(onProgress)) {}
 
-std::string TSnapshotWorker::StageText(snapshots::SnapshotStage stage) {
+std::string SnapshotWorker::StageText(snapshots::SnapshotStage stage) {
     switch (stage) {
     case snapshots::SnapshotStage::Reading: return "Reading the snapshot and the run keys...";
     case snapshots::SnapshotStage::BackingUp: return "Saving the entries in a backup point...";
@@ -21,9 +21,9 @@ std::string TSnapshotWorker::StageText(snapshots::SnapshotStage stage) {
     return {};
 }
 
-void TSnapshotWorker::Execute() { job_(*this, StopToken()); }
+void SnapshotWorker::Execute() { job_(*this, StopToken()); }
 
-void TSnapshotWorker::SnapshotProgress(snapshots::SnapshotStage stage, int done, int total) {
+void SnapshotWorker::SnapshotProgress(snapshots::SnapshotStage stage, int done, int total) {
     if (!throttle_.ShouldTell(static_cast<int>(stage), done, total)) return;
     PostToWindowThread([this, stage, done, total] {
         if (onProgress_) onProgress_(StageText(stage), done, total);

@@ -1,4 +1,4 @@
-// TSnapshotWorker: a snapshot load or repair (snapshots/SnapshotCompare,
+// SnapshotWorker: a snapshot load or repair (snapshots/SnapshotCompare,
 // SnapshotRepair) on a thread of its own, so the comparison dialog keeps
 // serving its messages however large the snapshot is. The job owns what it
 // gives back; the dialog reads it once the worker has ended.
@@ -15,13 +15,13 @@
 
 namespace shell {
 
-class TSnapshotWorker : public ui::WorkerThread, private snapshots::ISnapshotProgress {
+class SnapshotWorker : public ui::WorkerThread, private snapshots::ISnapshotProgress {
 public:
     // Runs on the worker with the progress sink and the worker's stop token.
     using Job = std::function<void(snapshots::ISnapshotProgress&, common::StopToken)>;
     // onProgress runs on the window thread with the stage's text, done and total.
     using ProgressStep = std::function<void(const std::string& stage, int done, int total)>;
-    TSnapshotWorker(HWND owner, Job job, ProgressStep onProgress);
+    SnapshotWorker(HWND owner, Job job, ProgressStep onProgress);
 
     // The text of a stage, as the progress window shows it.
     static std::string StageText(snapshots::SnapshotStage stage);
