@@ -12,6 +12,7 @@
 #include "shell/MainUnit.h"
 #include "shell/RestartRequest.h"
 #include "shell/StartUpPage.h"
+#include "shell/startup/SuAddValue.h"
 #include "startup/StartUpFunctions.h"
 
 #include <gtest/gtest.h>
@@ -199,6 +200,61 @@ TEST_F(ElevationTest, AMachineWideDeleteRefusedOffersTheRestart) {
     EXPECT_EQ(boxes.Shown()[1].kind, platform::dialogs::BoxKind::ElevationOffer);
     EXPECT_EQ(boxes.Shown()[1].text.rfind("OrvE kept was not deleted: its key cannot be written.\r\n\r\n", 0), 0u);
     EXPECT_GE(RowOf(list, "OrvE kept"), 0);
+}
+
+// An add to, or a drag onto, a machine-wide key that cannot be written
+// offers the restart; the add dialog stays for another try when the user
+// declines, and closes behind the window when the restart is under way.
+TEST_F(ElevationTest, AMachineWideAddOrMoveRefusedOffersTheRestart) {
+    const ScopedElevation user(false);
+    const std::string runService = "Software\\Microsoft\\Windows\\CurrentVersion\\RunService";
+    const std::string runOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+    {
+        platform::KeyHandle handle;
+        ASSERT_EQ(platform::reg::CreateKey(HKEY_LOCAL_MACHINE, runOnce, KEY_ALL_ACCESS, handle), ERROR_SUCCESS);
+        ASSERT_EQ(platform::reg::SetString(handle.Get(), "OrvE mover", "C:\\mover.exe"), ERROR_SUCCESS);
+    }
+    ScopedRegValue mover(HKEY_LOCAL_MACHINE, runOnce, "OrvE mover"), added(HKEY_LOCAL_MACHINE, runService, "OrvE added");
+    ScopedReadOnlyKey locked(HKEY_LOCAL_MACHINE, runService);
+    Main().StartUpPage().SelectSuSection(startup::kSuRunService);
+    for (const int answer : {IDNO, IDYES}) {
+        RecordedBoxes boxes({answer});
+        RecordedElevatedStarts starts(ERROR_SUCCESS);
+        bool stayed = false;
+        ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
+            auto& add = static_cast<TfrmSuAddValue&>(dialog);
+            SetWindowTextA(add.edtValueName, "OrvE added");
+            SetWindowTextA(add.edtValueLocation, "C:\\added.exe");
+            add.AddClick();
+            stayed = add.Showing();
+            return IDCANCEL;
+        });
+        Main().ExecuteAction(aSuAdd);
+        ASSERT_EQ(boxes.Shown().size(), 1u) << answer;
+        EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::ElevationOffer);
+        EXPECT_EQ(boxes.Shown()[0].text.rfind("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunService could not be written", 0), 0u)
+            << boxes.Shown()[0].text;
+        EXPECT_EQ(stayed, answer == IDNO);
+        EXPECT_EQ(starts.started.size(), answer == IDYES ? 1u : 0u);
+    }
+    EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, runService, "OrvE added"));
+
+    window_.reset();  // the last one closes for its restart
+    window_ = std::make_unique<TfrmMain>();
+    ShowWindow(Main().Handle(), SW_SHOW);
+    Main().FormActivate(true);
+    PumpMessages();
+    Main().StartUpPage().SelectSuSection(startup::kSuRunOnce);
+    ui::ListView list = Main().StartUpPage().lvSuValues;
+    const int row = RowOf(list, "OrvE mover");
+    ASSERT_GE(row, 0);
+    list.Select(row);
+    RecordedBoxes boxes({IDNO});
+    Main().StartUpPage().SuDropOnNode(Main().StartUpPage().tvSuSections.ItemWithData(startup::kSuRunService));
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::ElevationOffer);
+    EXPECT_EQ(boxes.Shown()[0].text.rfind("OrvE mover was not moved to RunService: its key cannot be written.", 0), 0u);
+    EXPECT_TRUE(RegValueExists(HKEY_LOCAL_MACHINE, runOnce, "OrvE mover"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Fixing the registry scanner's records: only the recorded subkey or value
 // goes, keys the sections walk are refused under any spelling, a backup point
 // is written first and restoring it undoes the fix.
+#include "ReadOnlyRegKey.h"
 #include "registry_scan/NutUnit.h"
 #include "registry_scan/RegistryScan.h"
 #include "registry_scan/ScannerContainers.h"
@@ -592,6 +593,22 @@ TEST_F(RegistryFixLooksAgain, AFileThatIsBackLeavesItsRecordAloneAndOutOfThePoin
     snapshots::PointManifest manifest;  // which tells what made it
     ASSERT_EQ(snapshots::LoadPointManifest(report.pointFolder, manifest, error), snapshots::ManifestState::kRead);
     EXPECT_EQ(manifest.description, "Fix: 1 item");
+}
+
+// A machine key that refuses the delete is what a restart as administrator
+// could fix: counted apart, its record left.
+TEST_F(RegistryFixLooksAgain, AMachineKeyThatRefusesTheDeleteIsCountedApart) {
+    struct NoProgress final : registry_scan::IFixProgress {
+        void FixProgress(registry_scan::FixStage, int, int) override {}
+    } progress;
+    const ScopedReadOnlyKey locked(HKEY_LOCAL_MACHINE, kHelp);
+    const registry_scan::FixReport report = registry_scan::FixRecords(
+        {HelpRecord(gone_, folder_.Path() + "\\b.hlp", 0)}, folder_.Path() + "\\Backup\\", progress);
+    ASSERT_FALSE(report.backupFailed) << report.error;
+    EXPECT_EQ(report.deleted, 0);
+    EXPECT_EQ(report.failed, 1);
+    EXPECT_EQ(report.machineWideFailed, 1);
+    EXPECT_TRUE(RegValueExists(HKEY_LOCAL_MACHINE, kHelp, gone_));
 }
 
 TEST_F(RegistryFixLooksAgain, AStopBetweenDeletionsLeavesTheRestAsTheyWere) {

@@ -343,6 +343,7 @@ void FixRecordsInto(const std::vector<FixRecord>& records, const std::string& ba
             report.fixedRows.emplace_back(attempt.section, attempt.row);
         } else {
             ++report.failed;
+            if (attempt.target.root != HKEY_CURRENT_USER) ++report.machineWideFailed;
         }
     }
     if (!report.stopped) progress.FixProgress(FixStage::Deleting, total, total);

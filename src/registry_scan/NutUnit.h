@@ -81,6 +81,7 @@ struct FixReport {
     int refused = 0;          // item empty or a key the sections walk as a container
     int unnamable = 0;        // a name holding a NUL: the program does not act on it
     int failed = 0;           // could not be deleted (rights, gone, not found)
+    int machineWideFailed = 0;  // of failed: deletes refused under a root other than HKEY_CURRENT_USER
     int existsAgain = 0;      // the file the record missed is there again: left alone
     bool backupFailed = false;  // nothing was deleted
     bool stopped = false;     // asked to stop: the records not reached were left as they were

@@ -119,6 +119,9 @@ private:
     // After Delete listed the section again: the row at `row`, or the one
     // that took its place, is selected and focused (once the listing has
     // ended), so the keyboard keeps its place.
+    // A Delete or Delete All that failed with the system's code: told, with
+    // the offer of a restart as administrator when access was refused.
+    void TellDeleteFailure(const std::string& text, int code);
     void KeepListPlace(int row);
     // Empties the list and the store of listed rows.
     void ClearRows();

@@ -83,13 +83,23 @@ void THistoryPage::aHsDeleteExecute() {
         if (result == 0) {
             aHsUpdateExecute();
             KeepListPlace(selected);
-        } else
-            ShowHsBox(history::DeleteFailureText(result, item.caption, SystemText(result)), BoxKind::ErrorCancel);
+        } else {
+            TellDeleteFailure(history::DeleteFailureText(result, item.caption, SystemText(result)), result);
+        }
     } catch (const history::HistoryNotice& notice) {
         ShowHsBox(notice.what(), BoxKind::Plain);
     } catch (const std::exception& error) {
         ui::ShowExceptionBox(Frame().Handle(), error);
     }
+}
+
+void THistoryPage::TellDeleteFailure(const std::string& text, int code) {
+    // Refused access is what a user meets on the machine's own keys and
+    // folders: a restart as administrator may carry the delete out.
+    if (code == ERROR_ACCESS_DENIED)
+        Frame().OfferElevatedRestart(text, nullptr, BoxKind::ErrorCancel);
+    else
+        ShowHsBox(text, BoxKind::ErrorCancel);
 }
 
 void THistoryPage::KeepListPlace(int row) {
@@ -198,7 +208,7 @@ void THistoryPage::DeleteAllEnded(bool relist) {
         }
         if (!result->notice.empty()) ShowHsBox(result->notice, BoxKind::Plain);
         if (result->code != 0)
-            ShowHsBox(history::DeleteAllFailureText(result->code, SystemText(result->code)), BoxKind::ErrorCancel);
+            TellDeleteFailure(history::DeleteAllFailureText(result->code, SystemText(result->code)), result->code);
         if (result->leftOutside > 0) ShowHsBox(history::LeftOutsideText(result->leftOutside), BoxKind::Warning);
     } catch (const std::exception& error) {
         ui::ShowExceptionBox(Frame().Handle(), error);

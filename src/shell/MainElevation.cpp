@@ -10,20 +10,23 @@
 
 namespace shell {
 
-bool TfrmMain::OfferElevatedRestart(const std::string& refusal) {
+bool TfrmMain::OfferElevatedRestart(const std::string& refusal, HWND owner, platform::dialogs::BoxKind otherwise) {
     namespace dialogs = platform::dialogs;
+    // A box owned by the disabled frame under a dialog would enable the
+    // frame again when it closes.
+    if (!owner) owner = Handle();
     // Work that must not be cut off keeps the window: the restart waits
     // until it has ended, and the user is told only what was refused.
     bool busy = false;
     for (const TMainPage* page : pages_) busy = busy || (page && !page->BusyText().empty());
     if (busy || platform::shell::ProcessIsElevated()) {
-        dialogs::ShowBox(Handle(), refusal, ui::kApplicationTitle, dialogs::BoxKind::Warning);
+        dialogs::ShowBox(owner, refusal, ui::kApplicationTitle, otherwise);
         return false;
     }
     const std::string offer = refusal +
                               "\r\n\r\nChanging it needs administrator rights. Restart Orvelin as administrator? "
                               "It opens again on this page and selection.";
-    if (dialogs::ShowBox(Handle(), offer, ui::kApplicationTitle, dialogs::BoxKind::ElevationOffer) != IDYES)
+    if (dialogs::ShowBox(owner, offer, ui::kApplicationTitle, dialogs::BoxKind::ElevationOffer) != IDYES)
         return false;
     RestartRequest request;
     request.previousProcess = GetCurrentProcessId();
@@ -36,7 +39,7 @@ bool TfrmMain::OfferElevatedRestart(const std::string& refusal) {
                                                                 RestartArguments(request));
     if (started == ERROR_CANCELLED) return false;  // the user said no to Windows' own question
     if (started != ERROR_SUCCESS) {
-        dialogs::ShowBox(Handle(),
+        dialogs::ShowBox(owner,
                          "Orvelin could not be restarted as administrator: " +
                              platform::processes::SystemErrorText(started),
                          ui::kApplicationTitle, dialogs::BoxKind::Warning);

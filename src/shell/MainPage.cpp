@@ -90,6 +90,13 @@ bool TMainPage::SelectedNodeData(LPARAM& data) const {
     return true;
 }
 
+ElevationOffer TMainPage::ElevationOfferOfFrame() const {
+    IPageHost* frame = &frame_;
+    return [frame](const std::string& refusal, HWND owner, platform::dialogs::BoxKind otherwise) {
+        return frame->OfferElevatedRestart(refusal, owner, otherwise);
+    };
+}
+
 std::string TMainPage::SelectedRowCaption() const {
     const ui::ListView list = ResultList();
     const int selected = list.Handle() ? list.Selected() : -1;

@@ -6,7 +6,9 @@
 #pragma once
 
 #include "common/ReportFile.h"
+#include "platform/Dialogs.h"
 #include "platform/Handles.h"
+#include "shell/ElevationOffer.h"
 #include "ui/ActionList.h"
 #include "ui/Controls.h"
 #include "ui/Splitter.h"
@@ -92,9 +94,13 @@ public:
     virtual void EndRefreshBatch() noexcept = 0;
     // A change to a machine-wide key or file was refused for want of
     // rights: tells the refusal and, unless Orvelin already runs as
-    // administrator, offers to restart it so, on the same page and
-    // selection. True when the restart is under way (this window closes).
-    virtual bool OfferElevatedRestart(const std::string& refusal) = 0;
+    // administrator or work is under way, offers to restart it so, on the
+    // same page and selection; otherwise the refusal is shown in a box of
+    // the kind given. owner: the window the box belongs to (a dialog over
+    // the frame), the frame when none. True when the restart is under way
+    // (this window closes).
+    virtual bool OfferElevatedRestart(const std::string& refusal, HWND owner = nullptr,
+                                      platform::dialogs::BoxKind otherwise = platform::dialogs::BoxKind::Warning) = 0;
 
 protected:
     ~IPageHost() = default;
@@ -162,6 +168,8 @@ public:
     void ShowNodeAndRow(bool hasNode, LPARAM node, const std::string& row, int rowIndex = -1);
     // Why the program may not close now (work that must not be cut off), or "".
     virtual std::string BusyText() const { return {}; }
+    // The frame's offer of a restart as administrator, for a dialog of the page.
+    ElevationOffer ElevationOfferOfFrame() const;
 
     // ---- the row commands (Copy, Open in Registry Editor, Open File Location)
     // The page's result list (none on About).

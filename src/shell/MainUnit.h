@@ -120,7 +120,8 @@ public:
     // Saves the window's state in that file (nothing without one); the
     // window does so when it closes.
     void SaveRememberedState() const;
-    bool OfferElevatedRestart(const std::string& refusal) override;
+    bool OfferElevatedRestart(const std::string& refusal, HWND owner = nullptr,
+                              platform::dialogs::BoxKind otherwise = platform::dialogs::BoxKind::Warning) override;
     // Started by OfferElevatedRestart: the first activation shows the page,
     // node and row the old window had.
     void ShowAfterRestart(const RestartRequest& request);

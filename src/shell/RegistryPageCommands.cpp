@@ -97,6 +97,12 @@ void TRegistryPage::ShowFixOutcome(const registry_scan::FixReport& report) {
     // One box for the whole fix; a warning when it left something.
     const bool leftSome = report.stopped || report.existsAgain > 0 || report.refused > 0 || report.unnamable > 0 ||
                           report.failed > 0;
+    // Keys of the machine refused: a restart as administrator may fix them.
+    if (report.machineWideFailed > 0) {
+        Frame().OfferElevatedRestart(registry_scan::FixOutcomeText(report), nullptr,
+                                     platform::dialogs::BoxKind::Warning);
+        return;
+    }
     ShowRgBox(Frame().Handle(), registry_scan::FixOutcomeText(report),
               leftSome ? platform::dialogs::BoxKind::Warning : platform::dialogs::BoxKind::Plain);
 }
@@ -216,7 +222,8 @@ void TRegistryPage::aRgSelectNoneExecute() {
 
 void TRegistryPage::BackUpRestore() {
     if (!backup_) backup_ = std::make_unique<RgBackupState>();
-    RunBackupCommand(Frame().Handle(), backup_->frmBackup, Frame().Settings().backupFolder, backup_->backUpThread);
+    if (RunBackupCommand(Frame().Handle(), backup_->frmBackup, Frame().Settings().backupFolder, backup_->backUpThread))
+        backup_->backUpThread->SetElevationOffer(ElevationOfferOfFrame());
 }
 
 }  // namespace shell

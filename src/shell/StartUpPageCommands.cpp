@@ -33,12 +33,18 @@ std::string RunDeleteRefusalText(const std::string& name, const RunDeleteResult&
 }  // namespace
 
 TfrmSuAddValue& TStartUpPage::frmSuAddValue() {
-    if (!addValueForm_) addValueForm_ = std::make_unique<TfrmSuAddValue>();
+    if (!addValueForm_) {
+        addValueForm_ = std::make_unique<TfrmSuAddValue>();
+        addValueForm_->SetElevationOffer(ElevationOfferOfFrame());
+    }
     return *addValueForm_;
 }
 
 TfrmCompareSave& TStartUpPage::frmCompareSave() {
-    if (!compareForm_) compareForm_ = std::make_unique<TfrmCompareSave>([this] { return SaveStartupSnapshot(); });
+    if (!compareForm_) {
+        compareForm_ = std::make_unique<TfrmCompareSave>([this] { return SaveStartupSnapshot(); });
+        compareForm_->SetElevationOffer(ElevationOfferOfFrame());
+    }
     return *compareForm_;
 }
 
@@ -142,7 +148,10 @@ void TStartUpPage::aSuDeleteExecute() {
             // same name is another row.
             if (!filePath.empty()) {
                 const StartupFileDeleteResult result = DeleteStartupFile(filePath);
-                if (!result.problem.empty())
+                if (result.forAdministrators &&
+                    Frame().OfferElevatedRestart(result.problem, nullptr, platform::dialogs::BoxKind::ErrorCancel))
+                    return;
+                if (!result.problem.empty() && !result.forAdministrators)
                     platform::dialogs::ShowBox(Frame().Handle(), result.problem, ui::kApplicationTitle,
                                                platform::dialogs::BoxKind::ErrorCancel);
             }
@@ -158,7 +167,9 @@ void TStartUpPage::aSuDeleteExecute() {
             // restart Orvelin so, and this window then goes.
             const bool forAdministrators =
                 result.outcome == RunDeleteOutcome::NotWritable && rootName == "HKEY_LOCAL_MACHINE";
-            if (forAdministrators && Frame().OfferElevatedRestart(refusal)) return;
+            if (forAdministrators &&
+                Frame().OfferElevatedRestart(refusal, nullptr, platform::dialogs::BoxKind::ErrorCancel))
+                return;
             if (!refusal.empty() && !forAdministrators)
                 platform::dialogs::ShowBox(Frame().Handle(), refusal, ui::kApplicationTitle,
                                            platform::dialogs::BoxKind::ErrorCancel);
@@ -297,6 +308,11 @@ void TStartUpPage::SuDropOnNode(HTREEITEM node) {
     if (result.outcome == EntryMoveOutcome::Conflict)
         platform::dialogs::ShowBox(Frame().Handle(), result.message, ui::kApplicationTitle,
                                    platform::dialogs::BoxKind::ErrorCancel);
+    // A machine-wide key is one for administrators; elsewhere a key that
+    // cannot be written says nothing, as a switch does.
+    if (result.outcome == EntryMoveOutcome::NotWritable && entry.rootName == "HKEY_LOCAL_MACHINE" &&
+        Frame().OfferElevatedRestart(entry.name + " was not moved to " + target + ": its key cannot be written."))
+        return;
     RelistSuSection();
     Frame().SortListAgain(lvSuValues.Handle());
     Frame().RefreshView();

@@ -174,6 +174,7 @@ void RestoreRoot(const std::string& file, size_t index, const ManifestFile* entr
         outcome.done.push_back(root);
         return;
     }
+    outcome.machineWideRefused = outcome.machineWideRefused || root != "HKEY_CURRENT_USER";
     outcome.problems.push_back(root + ": " + std::to_string(failed.size()) + " of " + std::to_string(total) +
                                " keys could not be written: " + CountedNames(failed));
 }

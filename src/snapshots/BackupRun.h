@@ -28,6 +28,9 @@ struct BackUpOutcome {
     // What the user should know of the point even when the run did all it
     // could: a restored point that is partial or could not be checked.
     std::vector<std::string> notices;
+    // A restore wrote some keys of a root other than HKEY_CURRENT_USER only
+    // in part: the refusal an administrator would not meet.
+    bool machineWideRefused = false;
 };
 
 // The text for the user of a run: for a complete one a line naming the point

@@ -44,8 +44,8 @@ struct Step {
     std::string registryName;   // the value's name as the registry has it (Rewrite)
 };
 
-void Fail(RepairResult& result, const CompareRegistryRow& row, const std::string& reason) {
-    result.failed.push_back({row, reason});
+void Fail(RepairResult& result, const CompareRegistryRow& row, const std::string& reason, bool notWritable = false) {
+    result.failed.push_back({row, reason, notWritable});
 }
 
 // Saves what the steps delete or overwrite in one point, which tells what
@@ -73,7 +73,7 @@ void Carry(const Step& step, RepairResult& result) {
     const std::string key = RowKeyName(row);
     if (step.kind == Step::Create) {
         if (startup::AddRunValue(row.root, key, row.name, row.location)) result.done.push_back(row);
-        else Fail(result, row, kNotWritten);
+        else Fail(result, row, kNotWritten, true);
         return;
     }
     const startup::RunValueChange change =
@@ -81,7 +81,7 @@ void Carry(const Step& step, RepairResult& result) {
                                   : startup::RewriteRunValue(row.root, key, step.registryName, step.heldLocation,
                                                              row.location);
     if (change == startup::RunValueChange::Done) result.done.push_back(row);
-    else Fail(result, row, ChangeReason(change));
+    else Fail(result, row, ChangeReason(change), change == startup::RunValueChange::NotWritable);
 }
 
 // Carries the steps out in turn, told to progress, until a stop.
@@ -183,6 +183,12 @@ RepairResult DeleteCreated(const CompareRows& snapshot, const CompareRows& prese
         else deletes.push_back({Step::Delete, c, c.location, c.name});
     }
     return CarryOut(deletes, backupFolder, now, "Delete Created", progress, stop, std::move(result));
+}
+
+bool MachineWideRefused(const RepairResult& result) {
+    for (const RepairFailure& failure : result.failed)
+        if (failure.notWritable && failure.row.root != "HKEY_CURRENT_USER") return true;
+    return false;
 }
 
 std::vector<std::string> RepairFailureLines(const RepairResult& result) {

@@ -16,6 +16,7 @@ namespace snapshots {
 struct RepairFailure {
     CompareRegistryRow row;
     std::string reason;  // a sentence for the user
+    bool notWritable = false;  // the key refused the change (for want of rights, as a rule)
 };
 
 struct RepairResult {
@@ -61,6 +62,10 @@ RepairResult DeleteCreated(const CompareRows& snapshot, const CompareRows& prese
 // for the switched-off entries Delete Created leaves, one per Startup file
 // Restore All leaves; after a stop, how far it got and the rows it did.
 std::vector<std::string> RepairFailureLines(const RepairResult& result);
+
+// Whether a key of a root other than HKEY_CURRENT_USER refused a change:
+// what a restart as administrator could carry out.
+bool MachineWideRefused(const RepairResult& result);
 
 // The line that names the point saved first ("" when none was made).
 std::string RepairPointLine(const RepairResult& result);

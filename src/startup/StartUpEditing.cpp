@@ -383,7 +383,10 @@ StartupFileDeleteResult DeleteStartupFile(const std::string& filePath) {
         case files::FolderFileDelete::Failed: break;
     }
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {StartupFileOutcome::Gone, ""};
-    return {StartupFileOutcome::Failed, name + " was not deleted: " + platform::processes::SystemErrorText(error)};
+    const std::string common = files::FullPathName(SpecialFolderPath(kCsidlCommonStartup));
+    const bool inCommonFolder = !common.empty() && SameCaption(folder, common + (common.back() == '\\' ? "" : "\\"));
+    return {StartupFileOutcome::Failed, name + " was not deleted: " + platform::processes::SystemErrorText(error),
+            error == ERROR_ACCESS_DENIED && inCommonFolder};
 }
 
 std::string StartupShortcutName(const std::string& filePath) {

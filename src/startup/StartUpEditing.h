@@ -142,6 +142,9 @@ struct StartupFileDeleteResult {
     // Why the file stayed, a sentence for the user; empty when it was
     // deleted or is gone, so nothing needs saying.
     std::string problem;
+    // Refused in the Startup folder of all users, which only administrators
+    // may change: a restart as administrator could do it.
+    bool forAdministrators = false;
 };
 
 // Deletes exactly that file, a program or a shortcut, when it lies in a

@@ -195,6 +195,22 @@ TEST_F(EngineBackup, ARestoreTellsRootByRootWhatItCouldNotWrite) {
     EXPECT_EQ(Values("\\back"), (Tree{{base_ + "\\back", {{"v", {REG_DWORD, {9, 0, 0, 0}}}}}}));
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, relative_ + "\\read only", "w"));
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, foreignBelow));
+    EXPECT_FALSE(outcome.machineWideRefused);  // only the user's keys refused
+
+    // A machine key that refuses is one a restart as administrator could write.
+    const std::string machineKey = "Software\\OrvelinEngineLocked" + std::to_string(GetCurrentProcessId());
+    ScopedRegKeys cleanup;
+    cleanup.Add(HKEY_LOCAL_MACHINE, machineKey);
+    const ScopedReadOnlyKey locked(HKEY_LOCAL_MACHINE, machineKey + "\\below");
+    std::string error;
+    ASSERT_TRUE(CreateDirectoryA((backup_ + "machine").c_str(), nullptr));
+    ASSERT_TRUE(snapshots::SaveRegFile(backup_ + "machine\\HKEY_LOCAL_MACHINE.reg",
+                                       {{"HKEY_LOCAL_MACHINE\\" + machineKey + "\\below",
+                                         {{"v", REG_DWORD, {1, 0, 0, 0}, false}}}},
+                                       error))
+        << error;
+    const BackUpOutcome machine = RestoreBackupPoint(backup_, "machine");
+    EXPECT_TRUE(machine.machineWideRefused) << BackUpOutcomeText(machine);
 }
 
 TEST_F(EngineBackup, NothingIsDoneWithoutAPointFolder) {

@@ -409,6 +409,7 @@ TEST_F(EngineSnapshotRepair, RestoreAllPutsTheSnapshotBackRowByRow) {
     const RepairResult result = RestoreAll(snapshot, present, backup_.Path(), kNow);
     ASSERT_FALSE(result.backupFailed) << result.error;
     EXPECT_TRUE(result.failed.empty());
+    EXPECT_FALSE(MachineWideRefused(result));
     EXPECT_EQ(result.done.size(), 5u);  // Newcomer and Moved deleted; Expand rewritten; Moved and Off written
     EXPECT_EQ(Held("Run", "Same"), std::make_pair(DWORD(REG_SZ), std::string("same.exe")));
     EXPECT_EQ(Held("Run", "Expand"), std::make_pair(DWORD(REG_EXPAND_SZ), std::string("%OLD%\\x.exe")));
@@ -507,6 +508,7 @@ TEST_F(EngineSnapshotRepair, DeleteCreatedDeletesOnlyActiveNewcomers) {
     ASSERT_EQ(result.failed.size(), 1u);
     EXPECT_EQ(result.failed[0].row.name, "OrvC machine");
     EXPECT_NE(result.failed[0].reason.find("refused"), std::string::npos);
+    EXPECT_TRUE(MachineWideRefused(result));  // which a restart as administrator could carry out
     EXPECT_EQ(Held("Run", "New").first, 0u);
     EXPECT_EQ(Held("Run-", "NewOff").second, "off.exe");
     EXPECT_EQ(Held("Run", "Old").second, "old.exe");

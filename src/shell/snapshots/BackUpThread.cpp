@@ -38,8 +38,11 @@ void TBackUpThread::OnTerminate() {
     const platform::dialogs::BoxKind kind = !outcome_.problems.empty() ? platform::dialogs::BoxKind::ErrorCancel
                                             : !outcome_.notices.empty() ? platform::dialogs::BoxKind::Warning
                                                                         : platform::dialogs::BoxKind::Plain;
-    platform::dialogs::ShowBox(IsWindow(Owner()) ? Owner() : nullptr, BackUpOutcomeText(outcome_),
-                               ui::kApplicationTitle, kind);
+    HWND owner = IsWindow(Owner()) ? Owner() : nullptr;
+    if (outcome_.machineWideRefused && offerElevation_ && owner)
+        offerElevation_(BackUpOutcomeText(outcome_), owner, kind);
+    else
+        platform::dialogs::ShowBox(owner, BackUpOutcomeText(outcome_), ui::kApplicationTitle, kind);
     WorkerThread::OnTerminate();
 }
 

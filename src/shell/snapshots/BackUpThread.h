@@ -3,6 +3,7 @@
 // The work itself is the engine's (snapshots/BackupRun).
 #pragma once
 
+#include "shell/ElevationOffer.h"
 #include "snapshots/BackupRun.h"
 #include "ui/Worker.h"
 
@@ -30,6 +31,9 @@ public:
     // On the window thread once Ended(): what the run did. Empty until the
     // run's result has arrived.
     const snapshots::BackUpOutcome& Outcome() const { return outcome_; }
+    // A restore refused by a machine-wide key then tells its outcome through
+    // the offer to restart as administrator.
+    void SetElevationOffer(ElevationOffer offer) { offerElevation_ = std::move(offer); }
 
 protected:
     ~TBackUpThread() override = default;
@@ -41,6 +45,7 @@ protected:
 
 private:
     snapshots::BackUpOutcome outcome_;
+    ElevationOffer offerElevation_;
 };
 
 }  // namespace shell

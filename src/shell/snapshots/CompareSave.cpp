@@ -1,6 +1,7 @@
 // TfrmCompareSave: a startup snapshot compared with the machine, and its repairs.
 #include "shell/snapshots/CompareSave.h"
 
+#include "platform/Shell.h"
 #include "shell/ListSorting.h"
 #include "shell/MainPage.h"
 #include "ui/CellTips.h"
@@ -22,6 +23,8 @@ using platform::dialogs::BoxKind;
 
 const char* const kNoFile = "Open XMLFile: NONE";
 const char* const kFilePrefix = "Open XMLFile: ";
+const char* const kMachineWideRefusal =
+    "Some entries of HKEY_LOCAL_MACHINE were left as they were: their keys cannot be written.";
 
 // 96-DPI layout: the title picture, the file and its date, the file
 // buttons, the table, the report, the repairs at the left and Ok at the right.
@@ -366,6 +369,17 @@ void TfrmCompareSave::RepairDone(const snapshots::RepairResult& result, bool wit
     }
     ShowReport();
     if (compared_) present_ = snapshots::ReadPresentState();
+    OfferElevationAfter(result);
+}
+
+void TfrmCompareSave::OfferElevationAfter(const snapshots::RepairResult& result) {
+    // An administrator reads the refusals in the report; a user may restart
+    // Orvelin as administrator to carry them out.
+    if (!offerElevation_ || !snapshots::MachineWideRefused(result) || platform::shell::ProcessIsElevated()) return;
+    busy_ = true;  // the box over the dialog leaves the report it speaks of as it is
+    const bool restarting = offerElevation_(kMachineWideRefusal, Handle(), BoxKind::Warning);
+    busy_ = false;
+    if (restarting) EndModal(IDCANCEL);
 }
 
 namespace {

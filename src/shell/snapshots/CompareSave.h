@@ -7,6 +7,7 @@
 // the snapshot and its table stay while the dialog shows.
 #pragma once
 
+#include "shell/ElevationOffer.h"
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
 #include "snapshots/SnapshotCompare.h"
@@ -52,6 +53,9 @@ public:
     void RestoreAllClick();     // btnLoadXML
     void CreateDeletedClick();  // btnUpdate
     void DeleteCreatedClick();  // btnDel
+    // Offers the restart as administrator when a repair was refused by a
+    // machine-wide key.
+    void SetElevationOffer(ElevationOffer offer) { offerElevation_ = std::move(offer); }
     // A click on a column heading of lvXMLFile: sorts by it in the direction
     // of the dialog's own switch (ascending first), then flips the switch.
     void ColumnClick(int column);
@@ -114,12 +118,16 @@ private:
     // After a repair: the report shown, and the present rows read again, so a
     // repair that follows acts on what the machine now holds.
     void RepairDone(const snapshots::RepairResult& result, bool withPointLine);
+    // After a repair that a machine-wide key refused: the offer to restart
+    // as administrator (the dialog closes when the user takes it).
+    void OfferElevationAfter(const snapshots::RepairResult& result);
     // Takes the records of the rows the repair carried out off the report.
     using RecordOf = std::vector<std::string> (*)(const snapshots::CompareRegistryRow&);
     void RemoveDoneRecords(const snapshots::RepairResult& result, RecordOf recordOf);
     void ApplyReportFont(int dpi);
 
     std::function<bool()> saveSnapshot_;
+    ElevationOffer offerElevation_;
     std::string backupFolder_;
     std::string chosenFile_;
     snapshots::CompareRows snapshot_, present_;

@@ -57,9 +57,18 @@ void TfrmSuAddValue::AddClick() {
         EndModal(IDOK);
         return;
     }
-    // Nothing was written: closing now would look like success.
-    platform::dialogs::ShowBox(Handle(), RunAddOutcomeText(outcome, root, section, name), ui::kApplicationTitle,
-                               platform::dialogs::BoxKind::Warning);
+    // Nothing was written: closing now would look like success. A machine-
+    // wide key is one for administrators: the user may restart Orvelin so,
+    // and the frame then closes behind this dialog.
+    const std::string text = RunAddOutcomeText(outcome, root, section, name);
+    if (outcome == RunAddOutcome::NotWritable && root == "HKEY_LOCAL_MACHINE" && offerElevation_) {
+        if (offerElevation_(text, Handle(), platform::dialogs::BoxKind::Warning)) {
+            EndModal(IDCANCEL);
+            return;
+        }
+    } else {
+        platform::dialogs::ShowBox(Handle(), text, ui::kApplicationTitle, platform::dialogs::BoxKind::Warning);
+    }
     SetFocus(edtValueName);
     SendMessageA(edtValueName, EM_SETSEL, 0, -1);
 }

@@ -1,6 +1,7 @@
 // TfrmSuAddValue: the dialog that adds a program to a run key.
 #pragma once
 
+#include "shell/ElevationOffer.h"
 #include "ui/ModalDialog.h"
 
 #include <string>
@@ -26,6 +27,10 @@ public:
     // name the key already holds (or a key that cannot be written) adds
     // nothing: the user is told and the dialog stays for another name.
     void AddClick();
+    // Told the refusal when a machine-wide key cannot be written: offers
+    // the restart as administrator over the dialog (owner), true when it
+    // is under way, and then the dialog closes.
+    void SetElevationOffer(ElevationOffer offer) { offerElevation_ = std::move(offer); }
     // The "..." button: a file chosen in the open dialog becomes the location.
     void BrowseClick();
 
@@ -40,6 +45,7 @@ protected:
 
 private:
     std::string section_ = "Run";
+    ElevationOffer offerElevation_;
 };
 
 // The filter of the program's open dialog.
