@@ -22,5 +22,13 @@ mkdir -p "$msi_work"
 cp "$top/packaging/Orvelin.wxs" "$top/res/pictures/orvelin.ico" "$stage"/* "$msi_work/"
 rm -f "$out/$name.msi" "$out/$name.zip"
 (cd "$msi_work" && wixl -a x64 -D "Version=$version" -o "$out/$name.msi" Orvelin.wxs)
+# A rebuild of the same version must replace the installed one, not sit
+# beside it in Apps & Features: the upgrade row takes its own version too
+# (msidbUpgradeAttributesVersionMaxInclusive, 0x200). wixl 0.101 has no
+# AllowSameVersionUpgrades, so the row is set in the finished package.
+msiinfo export "$out/$name.msi" Upgrade >"$msi_work/Upgrade.idt"
+sed -i 's/\t1\t\tWIX_UPGRADE_DETECTED/\t513\t\tWIX_UPGRADE_DETECTED/' "$msi_work/Upgrade.idt"
+grep -q $'\t513\t\tWIX_UPGRADE_DETECTED' "$msi_work/Upgrade.idt" || { echo "pack.sh: the MSI's upgrade row is not as expected" >&2; exit 1; }
+msibuild "$out/$name.msi" -i "$msi_work/Upgrade.idt"
 (cd "$out/stage" && zip -q -X -r "$out/$name.zip" Orvelin)
 (cd "$out" && sha256sum "$name.msi" "$name.zip" >SHA256SUMS)

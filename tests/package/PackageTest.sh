@@ -19,6 +19,7 @@ version=$(head -n 1 "$top/VERSION" | tr -d '[:space:]')
 rm -rf "$work"
 "$top/scripts/pack.sh" "$bin" "$work/old" 1.9.0 >/dev/null
 "$top/scripts/pack.sh" "$bin" "$work/new" "$version" >/dev/null
+"$top/scripts/pack.sh" "$bin" "$work/rebuilt" "$version" >/dev/null  # the same version, another product code
 
 run "$bin/orvhelper.exe" 1 >/dev/null 2>&1 || true  # the machine made once
 drive_c="$ORV_WINE_ROOT/prefix/drive_c"
@@ -27,7 +28,7 @@ local_data="$drive_c/users/$(whoami)/AppData/Local/Orvelin"
 win() { WINEPREFIX="$ORV_WINE_ROOT/prefix" winepath -w "$1" 2>/dev/null; }
 
 # A clean start: whatever an earlier run left is removed with Windows' tools.
-for msi in "$work/new/Orvelin-$version-x64.msi" "$work/old/Orvelin-1.9.0-x64.msi"; do
+for msi in "$work/rebuilt/Orvelin-$version-x64.msi" "$work/new/Orvelin-$version-x64.msi" "$work/old/Orvelin-1.9.0-x64.msi"; do
   run msiexec /x "$(win "$msi")" /qn >/dev/null 2>&1 || true
 done
 rm -rf "$local_data" "$drive_c/Tools"
@@ -42,6 +43,15 @@ check "the old MSI installs silently" run msiexec /i "$(win "$work/old/Orvelin-1
 check "one entry, the old version" test "$(entries)" = "1.9.0"
 check "the new MSI installs silently" run msiexec /i "$(win "$work/new/Orvelin-$version-x64.msi")" /qn
 check "the upgrade leaves one entry, the new version" test "$(entries)" = "$version"
+check "a rebuild of the same version installs silently" run msiexec /i "$(win "$work/rebuilt/Orvelin-$version-x64.msi")" /qn
+check "and replaces it: still one entry" test "$(entries)" = "$version"
+arp() {  # a value of the Orvelin entry in Apps & Features
+  run reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s /reg:64 2>/dev/null |
+    tr -d '\r' | awk -v name="$1" '/^HKEY_/ { key = $0 } /DisplayName.*REG_SZ.*Orvelin$/ { named[key] = 1 }
+      $1 == name { value[key] = $0 } END { for (k in named) print value[k] }'
+}
+check "Apps & Features names the publisher" sh -c "echo '$(arp Publisher)' | grep -q 'Orvelin Software'"
+check "Apps & Features has the help link" sh -c "echo '$(arp HelpLink)' | grep -q 'https://'"
 check "the program and its help are installed" test -f "$program_dir/Orvelin.exe" -a -f "$program_dir/Help.html"
 check "a Start-menu shortcut" test -n "$(find "$drive_c" -iname 'Orvelin.lnk' | head -n 1)"
 check "the installation is recorded" sh -c "'$top/cmake/wine-run.sh' reg query 'HKLM\\Software\\Orvelin' /v InstallFolder /reg:64 | grep -qi 'Program Files.Orvelin'"
@@ -69,7 +79,7 @@ echo "$probe"
 check "the zip's copy is not the installed one" grep -qx 'installed=0' <<<"$probe"
 check "the zip's copy keeps its backup points beside itself" test -d "$drive_c/Tools/Orvelin/Backup"
 
-check "the MSI uninstalls silently" run msiexec /x "$(win "$work/new/Orvelin-$version-x64.msi")" /qn
+check "the MSI uninstalls silently" run msiexec /x "$(win "$work/rebuilt/Orvelin-$version-x64.msi")" /qn
 check "the program is gone" test ! -e "$program_dir/Orvelin.exe"
 check "the shortcut is gone" test -z "$(find "$drive_c" -iname 'Orvelin.lnk' | head -n 1)"
 check "no entry is left in Apps & Features" test -z "$(entries)"
