@@ -4,13 +4,11 @@
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
 #include "platform/Processes.h"
-#include "platform/ProtectedStorage.h"
+#include "platform/ProcessServices.h"
 #include "shell/MainUnit.h"
 #include "shell/RestartRequest.h"
 #include "snapshots/BackupRun.h"
 #include "ui/Worker.h"
-
-#include <ole2.h>
 
 namespace shell {
 
@@ -62,12 +60,11 @@ int RunOrvelin(int show) {
     InitialiseApplication();
     const RestartRequest restart = ParseRestartArguments(GetCommandLineW());
     WaitForPreviousInstance(restart.previousProcess);
-    // The shell-link objects and the help page need OLE on this thread.
-    const HRESULT ole = OleInitialize(nullptr);
     int exitCode = 0;
+    // OLE on this thread and the Protected Storage library, for the program's
+    // whole life; released after the workers have ended.
+    platform::ProcessServices services;
     {
-        // Loaded for the program's whole life; released after the workers have ended.
-        platform::pstore::ScopedLibrary protectedStorage;
         platform::processes::NamedMutex instance(kInstanceMutexName);
         if (instance.AlreadyExisted()) {
             platform::dialogs::ShowBox(nullptr, "ORV is already running!", ui::kApplicationTitle,
@@ -83,10 +80,9 @@ int RunOrvelin(int show) {
         }
         // Workers whose window went first end on their own; let them finish
         // before the program's statics go.
-        if (!ui::WorkerThread::WaitForAll(kWorkerEndWait)) protectedStorage.KeepLoaded();
+        if (!ui::WorkerThread::WaitForAll(kWorkerEndWait)) services.KeepLibrariesLoaded();
         instance.Close();
     }
-    if (SUCCEEDED(ole)) OleUninitialize();
     return exitCode;
 }
 

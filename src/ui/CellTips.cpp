@@ -4,22 +4,18 @@
 #include "platform/Text.h"
 #include "ui/Controls.h"
 #include "ui/Dpi.h"
+#include "ui/WindowContext.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
-#include <utility>
+#include <memory>
 #include <vector>
 
 namespace ui {
 
 namespace {
-
-constexpr UINT_PTR kSubclassId = 0x0CE11;
-// The list's state is found again through a window property: MinGW's import
-// library has no GetWindowSubclass.
-constexpr const wchar_t* kStateProperty = L"OrvCellTips";
 
 // Room the list keeps on each side of a cell's text at 96 DPI: a column is
 // sized to its text with this much either side. Taken a little wide, so a
@@ -71,27 +67,24 @@ std::wstring CutCellTextW(HWND list, int row, int column) {
     return text;
 }
 
-// What a list with cell tips keeps: its tip window and the cell the
-// pointer was last on, with the tool made for it (id 0: none, the cell
+// What a list with cell tips keeps (its hook): its tip window and the cell
+// the pointer was last on, with the tool made for it (id 0: none, the cell
 // shows whole). Each cell gets a tool of a new id, so the tip waits and
-// shows anew for it rather than carrying over from the last cell.
-struct CellTipState {
+// shows anew for it rather than carrying over from the last cell. The tip
+// goes with the list.
+class CellTipsHook final : public WindowHook {
+public:
+    explicit CellTipsHook(HWND tipWindow) : tip(tipWindow) {}
+    ~CellTipsHook() override {
+        if (tip) DestroyWindow(tip);
+    }
+    LRESULT OnMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam) override;
+
     HWND tip = nullptr;
-    WNDPROC listProcedure = nullptr;  // the list's own, which the tips' procedure passes messages on to
     int row = -1, column = -1;
     UINT_PTR toolId = 0;
     UINT_PTR nextId = 1;
 };
-
-CellTipState* StateOf(HWND list) { return static_cast<CellTipState*>(GetPropW(list, kStateProperty)); }
-
-// The states of every list with cell tips (all on the window thread), so a
-// tip can be taken down when its list is hidden with its page or dialog:
-// the list itself hears nothing of that.
-std::vector<std::pair<HWND, CellTipState*>>& LiveTips() {
-    static std::vector<std::pair<HWND, CellTipState*>> live;
-    return live;
-}
 
 TTTOOLINFOW ToolInfo(HWND list, UINT_PTR id) {
     TTTOOLINFOW tool{};
@@ -102,7 +95,7 @@ TTTOOLINFOW ToolInfo(HWND list, UINT_PTR id) {
 }
 
 // Drops the tool of the last cell (which hides its tip) and that cell.
-void Forget(HWND list, CellTipState& state) {
+void Forget(HWND list, CellTipsHook& state) {
     if (state.toolId && state.tip) {
         TTTOOLINFOW tool = ToolInfo(list, state.toolId);
         SendMessageW(state.tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
@@ -113,12 +106,12 @@ void Forget(HWND list, CellTipState& state) {
 
 // Takes the tip down now, wherever the pointer is; the next move of the
 // pointer over the list decides afresh.
-void Pop(HWND list, CellTipState& state) {
+void Pop(HWND list, CellTipsHook& state) {
     Forget(list, state);
     if (state.tip) SendMessageW(state.tip, TTM_POP, 0, 0);
 }
 
-void FollowPointer(HWND list, CellTipState& state, POINT point) {
+void FollowPointer(HWND list, CellTipsHook& state, POINT point) {
     LVHITTESTINFO hit{};
     hit.pt = point;
     SendMessageW(list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
@@ -143,7 +136,7 @@ void FollowPointer(HWND list, CellTipState& state, POINT point) {
 
 // The tip learns of the pointer only through the list: it waits, shows and
 // hides by what it is handed.
-void Relay(HWND list, const CellTipState& state, UINT message, WPARAM wParam, LPARAM lParam) {
+void Relay(HWND list, const CellTipsHook& state, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!state.tip) return;
     MSG relayed{};
     relayed.hwnd = list;
@@ -206,44 +199,37 @@ bool ColumnWidthChanges(UINT code) {
 
 // The tip is owned by the list's top window, which destroys it before its
 // children when it goes: the list then must not use the handle again.
-LRESULT CALLBACK TipProcedure(HWND tip, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-    if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(tip, TipProcedure, kSubclassId);
-        auto* state = reinterpret_cast<CellTipState*>(data);
-        state->tip = nullptr;
-        state->toolId = 0;
+class TipHook final : public WindowHook {
+public:
+    explicit TipHook(CellTipsHook& list) : list_(list) {}
+    ~TipHook() override {
+        list_.tip = nullptr;
+        list_.toolId = 0;
     }
-    return DefSubclassProc(tip, message, wParam, lParam);
-}
+    LRESULT OnMessage(HWND tip, UINT message, WPARAM wParam, LPARAM lParam) override {
+        return Next(tip, message, wParam, lParam);
+    }
 
-// The list's state found in the process's own table: a window property or
-// the system's subclass chain would ask the window server at every message
-// under Wine, which made a Fix All of 20,000 rows hold the window for a second.
-CellTipState* LiveStateOf(HWND list) {
-    for (const auto& [live, state] : LiveTips())
-        if (live == list) return state;
-    return nullptr;
-}
+private:
+    CellTipsHook& list_;
+};
 
-LRESULT CALLBACK CellTipsProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-    CellTipState* state = LiveStateOf(list);
-    if (!state) return DefWindowProcW(list, message, wParam, lParam);  // cannot happen: the table outlives the hook
-    const WNDPROC listProcedure = state->listProcedure;
+LRESULT CellTipsHook::OnMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case LVM_DELETEALLITEMS:
     case LVM_DELETEITEM:
         // A tip goes with its row, whether or not the pointer moves again:
         // deleting the tool alone is not said to hide a tip showing for it.
-        Pop(list, *state);
+        Pop(list, *this);
         break;
     case WM_MOUSEMOVE:
         try {
-            FollowPointer(list, *state, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            FollowPointer(list, *this, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         } catch (...) {
             // Out of memory for a cell's text: no tip, the list goes on.
-            Forget(list, *state);
+            Forget(list, *this);
         }
-        Relay(list, *state, message, wParam, lParam);
+        Relay(list, *this, message, wParam, lParam);
         break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
@@ -251,38 +237,29 @@ LRESULT CALLBACK CellTipsProcedure(HWND list, UINT message, WPARAM wParam, LPARA
     case WM_RBUTTONUP:
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
-        Relay(list, *state, message, wParam, lParam);
+        Relay(list, *this, message, wParam, lParam);
         break;
     case WM_NOTIFY:
         // The tip's own notices are for no one else; a column dragged wider
         // or narrower changes which cells are cut.
-        if (reinterpret_cast<NMHDR*>(lParam)->hwndFrom == state->tip) return 0;
+        if (reinterpret_cast<NMHDR*>(lParam)->hwndFrom == tip) return 0;
         if (reinterpret_cast<NMHDR*>(lParam)->hwndFrom == ListView_GetHeader(list) &&
             ColumnWidthChanges(reinterpret_cast<NMHDR*>(lParam)->code))
-            Forget(list, *state);
+            Forget(list, *this);
         break;
     case WM_KILLFOCUS:
         // The focus gone elsewhere (another page, a dialog): the tip is
         // topmost and would stay over whatever comes.
-        Pop(list, *state);
+        Pop(list, *this);
         break;
     case WM_SHOWWINDOW:
-        if (!wParam) Pop(list, *state);
+        if (!wParam) Pop(list, *this);
         break;
-    case WM_NCDESTROY: {
-        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProcedure));
-        RemovePropW(list, kStateProperty);
-        auto& live = LiveTips();
-        live.erase(std::remove(live.begin(), live.end(), std::make_pair(list, state)), live.end());
-        if (state->tip) DestroyWindow(state->tip);
-        delete state;
-        return CallWindowProcW(listProcedure, list, message, wParam, lParam);
-    }
     default:
-        if (ChangesCells(message)) Forget(list, *state);
+        if (ChangesCells(message)) Forget(list, *this);
         break;
     }
-    return CallWindowProcW(listProcedure, list, message, wParam, lParam);
+    return Next(list, message, wParam, lParam);
 }
 
 }  // namespace
@@ -292,45 +269,32 @@ std::string CutCellText(HWND list, int row, int column) {
 }
 
 void AttachCellTips(HWND list) {
-    if (!list || StateOf(list)) return;
-    auto* state = new CellTipState;
+    if (!list || HookOf<CellTipsHook>(list)) return;
     // Owned by the list (the system gives it the list's top window as owner);
     // destroyed with the list.
-    state->tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, list, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
-    if (!state->tip || !SetPropW(list, kStateProperty, state)) {
-        if (state->tip) DestroyWindow(state->tip);
-        delete state;
+    const HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, list, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
+    if (!tip) return;
+    auto hook = std::make_unique<CellTipsHook>(tip);
+    CellTipsHook& state = *hook;
+    if (!HookWindow(tip, std::make_unique<TipHook>(state))) {
+        DestroyWindow(tip);
         return;
     }
-    bool listed = false;
-    try {
-        LiveTips().emplace_back(list, state);
-        listed = true;
-    } catch (...) {
-        // Out of memory: no tips for this list.
-    }
-    if (!listed || !SetWindowSubclass(state->tip, TipProcedure, kSubclassId, reinterpret_cast<DWORD_PTR>(state))) {
-        if (listed) LiveTips().pop_back();
-        RemovePropW(list, kStateProperty);
-        DestroyWindow(state->tip);
-        delete state;
-        return;
-    }
-    state->listProcedure = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CellTipsProcedure)));
+    // A list's hook that cannot be put in place takes the tip down with it.
+    if (!HookWindow(list, std::move(hook))) return;
     // A long value wraps at its spaces rather than running off the screen.
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     const int widest = GetMonitorInfoW(MonitorFromWindow(list, MONITOR_DEFAULTTONEAREST), &monitor)
                            ? (monitor.rcWork.right - monitor.rcWork.left) * 3 / 4
                            : ScaleForDpi(600, WindowDpi(list));
-    SendMessageW(state->tip, TTM_SETMAXTIPWIDTH, 0, widest);
+    SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, widest);
 }
 
 std::string CellTipText(HWND list) {
-    const CellTipState* state = list ? StateOf(list) : nullptr;
+    const CellTipsHook* state = HookOf<CellTipsHook>(list);
     if (!state || !state->toolId || !state->tip) return {};
     std::vector<wchar_t> buffer(kTipTextLimit + 1, L'\0');
     TTTOOLINFOW tool = ToolInfo(list, state->toolId);
@@ -341,11 +305,12 @@ std::string CellTipText(HWND list) {
 }
 
 void PopCellTips() {
-    for (const auto& [list, state] : LiveTips()) Pop(list, *state);
+    for (const HWND window : HookedWindows())
+        if (CellTipsHook* state = HookOf<CellTipsHook>(window)) Pop(window, *state);
 }
 
 HWND CellTipWindow(HWND list) {
-    const CellTipState* state = list ? StateOf(list) : nullptr;
+    const CellTipsHook* state = HookOf<CellTipsHook>(list);
     return state ? state->tip : nullptr;
 }
 

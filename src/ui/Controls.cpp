@@ -5,6 +5,7 @@
 
 #include "ui/CellTips.h"
 #include "ui/Dpi.h"
+#include "ui/WindowContext.h"
 
 namespace ui {
 
@@ -232,27 +233,21 @@ HMENU BuildActionMenu(const std::vector<int>& actionIds, const ActionList& actio
 
 // ---- list rebuild guard ---------------------------------------------------
 
-namespace {
-
-// The guard's depth rides on the list itself, so it goes with the list.
-constexpr const char* kRebuildProperty = "OrvListRebuild";
-
-}  // namespace
-
+// The guard's depth is kept in the list's context, which goes with the
+// list (or with the last guard, for a list that keeps nothing else).
 ListRebuild::ListRebuild(HWND list) : list_(list) {
-    const auto depth = reinterpret_cast<INT_PTR>(GetPropA(list_, kRebuildProperty));
-    SetPropA(list_, kRebuildProperty, reinterpret_cast<HANDLE>(depth + 1));
+    if (list_) ++MakeContext(list_).rebuildDepth;
 }
 
 ListRebuild::~ListRebuild() {
-    const auto depth = reinterpret_cast<INT_PTR>(GetPropA(list_, kRebuildProperty));
-    if (depth > 1)
-        SetPropA(list_, kRebuildProperty, reinterpret_cast<HANDLE>(depth - 1));
-    else
-        RemovePropA(list_, kRebuildProperty);
+    WindowContext* context = list_ ? ContextOf(list_) : nullptr;
+    if (context && context->rebuildDepth > 0 && --context->rebuildDepth == 0) DropContextIfEmpty(list_);
 }
 
-bool IsListRebuilding(HWND list) { return list && GetPropA(list, kRebuildProperty) != nullptr; }
+bool IsListRebuilding(HWND list) {
+    const WindowContext* context = list ? ContextOf(list) : nullptr;
+    return context && context->rebuildDepth > 0;
+}
 
 void ListView::RemoveLastRows(int rows) {
     const int count = Count();

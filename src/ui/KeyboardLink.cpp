@@ -1,15 +1,14 @@
 // A static label that acts as a link from the keyboard too.
 #include "ui/KeyboardLink.h"
 
-#include <commctrl.h>
+#include "ui/WindowContext.h"
 
+#include <memory>
 #include <vector>
 
 namespace ui {
 
 namespace {
-
-constexpr UINT_PTR kLinkSubclass = 0x4C4E4B;  // any number of this program's own
 
 void NotifyClick(HWND label) {
     SendMessageA(GetParent(label), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(label), STN_CLICKED),
@@ -35,42 +34,42 @@ void DrawFocus(HWND label) {
     ReleaseDC(label, dc);
 }
 
-LRESULT CALLBACK LinkProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    switch (message) {
-    case WM_GETDLGCODE:
-        // Enter must reach the label: the dialog keyboard handling would
-        // make it the window's OK.
-        if (lParam) {
-            const auto* key = reinterpret_cast<const MSG*>(lParam);
-            if (key->message == WM_KEYDOWN && key->wParam == VK_RETURN) return DLGC_WANTMESSAGE;
+class KeyboardLinkHook final : public WindowHook {
+public:
+    LRESULT OnMessage(HWND label, UINT message, WPARAM wParam, LPARAM lParam) override {
+        switch (message) {
+        case WM_GETDLGCODE:
+            // Enter must reach the label: the dialog keyboard handling would
+            // make it the window's OK.
+            if (lParam) {
+                const auto* key = reinterpret_cast<const MSG*>(lParam);
+                if (key->message == WM_KEYDOWN && key->wParam == VK_RETURN) return DLGC_WANTMESSAGE;
+            }
+            break;
+        case WM_KEYDOWN:
+            if (wParam == VK_RETURN || wParam == VK_SPACE) {
+                if (!(lParam & (1 << 30))) NotifyClick(label);  // not again while the key repeats
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            InvalidateRect(label, nullptr, TRUE);
+            break;
+        case WM_PAINT: {
+            const LRESULT result = Next(label, message, wParam, lParam);
+            if (GetFocus() == label) DrawFocus(label);
+            return result;
         }
-        break;
-    case WM_KEYDOWN:
-        if (wParam == VK_RETURN || wParam == VK_SPACE) {
-            if (!(lParam & (1 << 30))) NotifyClick(label);  // not again while the key repeats
-            return 0;
         }
-        break;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        InvalidateRect(label, nullptr, TRUE);
-        break;
-    case WM_PAINT: {
-        const LRESULT result = DefSubclassProc(label, message, wParam, lParam);
-        if (GetFocus() == label) DrawFocus(label);
-        return result;
+        return Next(label, message, wParam, lParam);
     }
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(label, LinkProc, kLinkSubclass);
-        break;
-    }
-    return DefSubclassProc(label, message, wParam, lParam);
-}
+};
 
 }  // namespace
 
 void MakeKeyboardLink(HWND label) {
-    if (label) SetWindowSubclass(label, LinkProc, kLinkSubclass, 0);
+    if (label) HookWindow(label, std::make_unique<KeyboardLinkHook>());
 }
 
 }  // namespace ui

@@ -2,6 +2,7 @@
 #include "ui/Window.h"
 
 #include "platform/Dialogs.h"
+#include "ui/WindowContext.h"
 
 #include <stdexcept>
 
@@ -12,7 +13,7 @@ Window::~Window() { DestroyHandle(); }
 void Window::DestroyHandle() {
     if (!hwnd_) return;
     HWND hwnd = hwnd_;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    DropContext(hwnd);
     hwnd_ = nullptr;
     DestroyWindow(hwnd);
 }
@@ -52,13 +53,18 @@ LRESULT CALLBACK Window::StaticProcedure(HWND hwnd, UINT message, WPARAM wParam,
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
         auto* self = static_cast<Window*>(create->lpCreateParams);
+        try {
+            MakeContext(hwnd).window = self;
+        } catch (...) {
+            return FALSE;  // no memory for the window's context: no window
+        }
         self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
-    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    const WindowContext* context = ContextOf(hwnd);
+    Window* self = context ? context->window : nullptr;
     if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        DropContext(hwnd);
         self->hwnd_ = nullptr;
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }

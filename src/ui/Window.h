@@ -1,6 +1,7 @@
-// Window base: stores this at WM_NCCREATE, clears it at WM_NCDESTROY and
-// dispatches to HandleMessage behind a try/catch barrier, so no exception
-// escapes into the system; the application's error box shows its text.
+// Window base: keeps this in the window's context (ui/WindowContext) from
+// WM_NCCREATE to WM_NCDESTROY and dispatches to HandleMessage behind a
+// try/catch barrier, so no exception escapes into the system; the
+// application's error box shows its text.
 #pragma once
 
 #include <windows.h>
