@@ -22,6 +22,13 @@ while [ $# -gt 0 ]; do
   esac
 done
 
+# Checked before anything is built: winget takes only https addresses, and
+# the address goes into the manifest's YAML as it stands.
+if [ -n "$download_url" ] && ! [[ "$download_url" =~ ^https://[A-Za-z0-9.-]+(:[0-9]+)?(/[A-Za-z0-9._~%!\$\&()*+,\;=:@/-]*)?$ ]]; then
+  echo "package.sh: --download-url must be an https address without spaces or quotes, not '$download_url'" >&2
+  exit 2
+fi
+
 "$top/scripts/deps.sh"
 
 version=$(head -n 1 "$top/VERSION" | tr -d '[:space:]')

@@ -15,6 +15,12 @@ run() { "$top/cmake/wine-run.sh" "$@"; }
 fail() { echo "FAILED: $*" >&2; exit 1; }
 check() { local what=$1; shift; "$@" || fail "$what"; echo "ok: $what"; }
 
+# An address winget would not take is refused before anything is built.
+for url in "http://example.org/" "https://example.org/a b" "https://example.org/'x"; do
+  status=0; bash "$top/scripts/package.sh" --download-url "$url" >/dev/null 2>&1 || status=$?
+  check "package.sh refuses the download address $url" test "$status" -eq 2
+done
+
 version=$(head -n 1 "$top/VERSION" | tr -d '[:space:]')
 rm -rf "$work"
 "$top/scripts/pack.sh" "$bin" "$work/old" 1.9.0 >/dev/null
