@@ -6,6 +6,7 @@
 #include "common/Common.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
+#include "platform/Text.h"
 
 namespace common {
 
@@ -28,6 +29,19 @@ std::string RecordedInstallFolder() {
     return folder;
 }
 
+// The recorded folder, spelt as the program's own when both name one folder
+// on disk: a start through a short (8.3) name, another drive letter or a
+// link is still the installed program.
+std::string AsProgramFolder(const std::string& installFolder, const std::string& programFolder) {
+    if (installFolder.empty() || SameCaption(WithTrailingSeparator(installFolder), WithTrailingSeparator(programFolder)))
+        return installFolder;
+    const std::wstring recorded = platform::files::FolderFinalPath(installFolder);
+    const std::wstring running = platform::files::FolderFinalPath(programFolder);
+    if (recorded.empty() || running.empty()) return installFolder;
+    return SameCaption(platform::text::Narrow(recorded), platform::text::Narrow(running)) ? programFolder
+                                                                                         : installFolder;
+}
+
 }  // namespace
 
 std::string DataFolderFor(const std::string& programFolder, const std::string& installFolder,
@@ -41,8 +55,9 @@ std::string DataFolderFor(const std::string& programFolder, const std::string& i
 ProgramSettings RunningProgramSettings() {
     ProgramSettings settings;
     settings.programFolder = platform::files::ExtractFilePath(platform::files::ModuleFileName());
-    settings.dataFolder =
-        DataFolderFor(settings.programFolder, RecordedInstallFolder(), SpecialFolderPath(CSIDL_LOCAL_APPDATA));
+    settings.dataFolder = DataFolderFor(settings.programFolder,
+                                        AsProgramFolder(RecordedInstallFolder(), settings.programFolder),
+                                        SpecialFolderPath(CSIDL_LOCAL_APPDATA));
     settings.installed = !SameCaption(settings.dataFolder, WithTrailingSeparator(settings.programFolder));
     settings.backupFolder = settings.dataFolder + "Backup\\";
     settings.version = kProgramVersion;

@@ -70,9 +70,12 @@ WINEPREFIX="$ORV_WINE_ROOT/prefix" wineserver -k >/dev/null 2>&1 || true
 # What a program in the installation folder does with its data.
 cp "$bin/orvdata_probe.exe" "$program_dir/"
 probe=$(run "$program_dir/orvdata_probe.exe" | tr -d '\r')
-rm -f "$program_dir/orvdata_probe.exe"
 echo "$probe"
 check "run from the installation it knows it is installed" grep -qx 'installed=1' <<<"$probe"
+short=$(WINEPREFIX="$ORV_WINE_ROOT/prefix" winepath -s "$(win "$program_dir/orvdata_probe.exe")" 2>/dev/null | tr -d '\r')
+echo "short name: $short"
+check "started by its short name it still knows it is installed" sh -c "'$top/cmake/wine-run.sh' '$short' | tr -d '\r' | grep -qx 'installed=1'"
+rm -f "$program_dir/orvdata_probe.exe"
 check "its backup point lands in the local application data" test -n "$(find "$local_data/Backup" -name 'HKEY_CURRENT_USER*' 2>/dev/null | head -n 1)"
 check "nothing is written beside the installed program" test "$(ls "$program_dir" | sort | tr '\n' ' ')" = "Help.html Orvelin.exe "
 
