@@ -13,8 +13,14 @@ name="Orvelin-$version-x64"
 rm -rf "$out/stage"
 stage="$out/stage/Orvelin"
 mkdir -p "$stage"
-cp "$bin/Orvelin.exe" "$bin/Help.html" "$stage/"
-[ -f "$bin/orvelinc.exe" ] && cp "$bin/orvelinc.exe" "$stage/"
+# The help from the sources: the build copies it only when the program links.
+cp "$bin/Orvelin.exe" "$top/res/Help.html" "$stage/"
+if [ -f "$bin/orvelinc.exe" ]; then
+  # The zip and the MSI hold the same files.
+  grep -q 'orvelinc.exe' "$top/packaging/Orvelin.wxs" ||
+    { echo "pack.sh: orvelinc.exe is built but the MSI has no component for it" >&2; exit 1; }
+  cp "$bin/orvelinc.exe" "$stage/"
+fi
 
 # wixl finds the package's files beside its source.
 msi_work="$out/stage/msi"

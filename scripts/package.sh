@@ -50,9 +50,7 @@ if [ -n "$download_url" ]; then
     *.msi) installer_url=$download_url ;;
     *) installer_url="${download_url%/}/$name.msi" ;;
   esac
-  property() { msiinfo export "$out/$name.msi" Property | awk -F'\t' -v name="$1" '$1 == name { print $2 }'; }
-  sha=$(sha256sum "$out/$name.msi" | cut -d' ' -f1 | tr 'a-f' 'A-F')
-  "$top/scripts/winget-manifest.sh" "$out/winget" "$version" "$installer_url" "$sha" "$(property ProductCode)" "$(property UpgradeCode)"
+  "$top/scripts/winget-manifest.sh" "$out/winget" "$version" "$installer_url" "$out/$name.msi"
 fi
 
 echo "Packages in $out:"

@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
 # Writes Orvelin's winget manifest (multi-file, schema 1.6: version, default
 # locale and installer) for one release:
-#   winget-manifest.sh OUT_DIR VERSION INSTALLER_URL INSTALLER_SHA256 PRODUCT_CODE UPGRADE_CODE
+#   winget-manifest.sh OUT_DIR VERSION INSTALLER_URL MSI_FILE
+# The hash, product code and upgrade code are read from the MSI itself.
 set -euo pipefail
-[ $# -eq 6 ] || { echo "usage: $0 OUT_DIR VERSION INSTALLER_URL INSTALLER_SHA256 PRODUCT_CODE UPGRADE_CODE" >&2; exit 2; }
-out=$1 version=$2 url=$3 sha=$4 product_code=$5 upgrade_code=$6
+[ $# -eq 4 ] || { echo "usage: $0 OUT_DIR VERSION INSTALLER_URL MSI_FILE" >&2; exit 2; }
+out=$1 version=$2 url=$3 msi=$4
+# msiinfo ends its lines with CR LF: the CR would end up inside the codes.
+property() { msiinfo export "$msi" Property | tr -d '\r' | awk -F'\t' -v name="$1" '$1 == name { print $2 }'; }
+sha=$(sha256sum "$msi" | cut -d' ' -f1 | tr 'a-f' 'A-F')
+product_code=$(property ProductCode) upgrade_code=$(property UpgradeCode)
+guid='^\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\}$'
+for code in "$product_code" "$upgrade_code"; do
+  [[ "$code" =~ $guid ]] || { echo "winget-manifest.sh: $msi holds no product or upgrade code in the form {GUID}: '$code'" >&2; exit 1; }
+done
 id="Orvelin.Orvelin"
 dir="$out/manifests/o/Orvelin/Orvelin/$version"
 mkdir -p "$dir"

@@ -112,6 +112,18 @@ TEST_F(ElevationTest, ARefusalOffersARestartAsAdministratorOnTheSamePageAndRow) 
         EXPECT_TRUE(starts.started.empty());
     }
     const ScopedElevation user(false);
+    {
+        // Another dialog is open over the frame: the frame may not close
+        // under it, so the user is only told.
+        EnableWindow(Main().Handle(), FALSE);
+        RecordedBoxes boxes({IDYES});
+        RecordedElevatedStarts starts(ERROR_SUCCESS);
+        EXPECT_FALSE(Main().OfferElevatedRestart("Tool was not deleted: its key cannot be written."));
+        EnableWindow(Main().Handle(), TRUE);
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::Warning);
+        EXPECT_TRUE(starts.started.empty());
+    }
     for (const auto& c : cases) {
         RecordedBoxes boxes({c.answer, IDOK});
         RecordedElevatedStarts starts(c.startError);

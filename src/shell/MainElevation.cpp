@@ -19,6 +19,9 @@ bool TfrmMain::OfferElevatedRestart(const std::string& refusal, HWND owner, plat
     // until it has ended, and the user is told only what was refused.
     bool busy = false;
     for (const TMainPage* page : pages_) busy = busy || (page && !page->BusyText().empty());
+    // A dialog other than the one asking is open over the frame: closing the
+    // frame under its modal loop would pull the window from under it.
+    busy = busy || (owner == Handle() && !IsWindowEnabled(Handle()));
     if (busy || platform::shell::ProcessIsElevated()) {
         dialogs::ShowBox(owner, refusal, ui::kApplicationTitle, otherwise);
         return false;

@@ -485,6 +485,11 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case 0x02E0:  // WM_DPICHANGED: the window moved to a display of another DPI
         ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
+    case WM_ENDSESSION:
+        // Windows ends the session without a WM_CLOSE: the window's state
+        // is kept all the same.
+        if (wParam) SaveRememberedState();
+        return 0;
     case WM_CLOSE:
         if (closingForRestart_ || FormCloseQuery()) {
             SaveRememberedState();

@@ -27,6 +27,17 @@ rm -rf "$work"
 "$top/scripts/pack.sh" "$bin" "$work/new" "$version" >/dev/null
 "$top/scripts/pack.sh" "$bin" "$work/rebuilt" "$version" >/dev/null  # the same version, another product code
 
+# The winget manifest names the MSI's own hash and codes, as plain text.
+"$top/scripts/winget-manifest.sh" "$work/winget" "$version" "https://example.org/Orvelin-$version-x64.msi" \
+  "$work/new/Orvelin-$version-x64.msi"
+installer_yaml=$(find "$work/winget" -name '*.installer.yaml')
+msi_property() { msiinfo export "$work/new/Orvelin-$version-x64.msi" Property | tr -d '\r' | awk -F'\t' -v n="$1" '$1 == n { print $2 }'; }
+check "the manifest's files are there" test "$(find "$work/winget" -name '*.yaml' | wc -l)" -eq 3
+check "the manifest holds no carriage return" sh -c "! grep -q \$'\\r' '$installer_yaml'"
+check "the manifest names the MSI's product code" grep -qx "ProductCode: '$(msi_property ProductCode)'" "$installer_yaml"
+check "the manifest names the MSI's upgrade code" grep -q "UpgradeCode: '$(msi_property UpgradeCode)'" "$installer_yaml"
+check "the manifest names the MSI's hash" grep -qi "InstallerSha256: $(sha256sum "$work/new/Orvelin-$version-x64.msi" | cut -d' ' -f1)" "$installer_yaml"
+
 run "$bin/orvhelper.exe" 1 >/dev/null 2>&1 || true  # the machine made once
 drive_c="$ORV_WINE_ROOT/prefix/drive_c"
 program_dir="$drive_c/Program Files/Orvelin"
