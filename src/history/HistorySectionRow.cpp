@@ -92,9 +92,8 @@ bool HistorySectionRegistry::Registered(int id) const {
     return std::any_of(rows_.begin(), rows_.end(), [id](const HistorySectionRow& row) { return row.id == id; });
 }
 
-std::vector<HistorySectionRow> HistorySectionRegistry::TakeTree() {
-    // Each parent's children, by their order.
-    std::map<int, std::vector<size_t>> children;
+std::map<int, std::vector<size_t>> HistorySectionRegistry::ChildrenInOrder() const {
+    std::map<int, std::vector<size_t>> children;  // by parent id: indexes into rows_
     for (size_t i = 0; i < rows_.size(); ++i) children[rows_[i].parent].push_back(i);
     for (auto& [parent, kids] : children) {
         const auto group = std::find_if(rows_.begin(), rows_.end(),
@@ -109,9 +108,13 @@ std::vector<HistorySectionRow> HistorySectionRegistry::TakeTree() {
                 throw std::logic_error(SectionName(rows_[kids[k]].id) + " has the order of " +
                                        SectionName(rows_[kids[k - 1]].id));
     }
+    return children;
+}
+
+std::vector<HistorySectionRow> HistorySectionRegistry::TakeTree() {
+    const std::map<int, std::vector<size_t>> children = ChildrenInOrder();
     // Depth first from the roots; a node in a loop of parents is never reached.
-    std::vector<HistorySectionRow> tree;
-    tree.reserve(rows_.size());
+    std::vector<size_t> order;
     std::vector<size_t> pending;  // a stack: the next node on top
     const auto pushChildren = [&](int parent) {
         const auto found = children.find(parent);
@@ -119,16 +122,18 @@ std::vector<HistorySectionRow> HistorySectionRegistry::TakeTree() {
     };
     pushChildren(kTreeRoot);
     while (!pending.empty()) {
-        const size_t next = pending.back();
+        order.push_back(pending.back());
         pending.pop_back();
-        tree.push_back(std::move(rows_[next]));
-        pushChildren(tree.back().id);
+        pushChildren(rows_[order.back()].id);
     }
-    if (tree.size() != rows_.size()) {
-        for (const HistorySectionRow& row : rows_)
-            if (std::none_of(tree.begin(), tree.end(), [&row](const HistorySectionRow& t) { return t.id == row.id; }))
-                throw std::logic_error(SectionName(row.id) + " is reached from no root");
-    }
+    std::vector<bool> reached(rows_.size(), false);
+    for (size_t i : order) reached[i] = true;
+    for (size_t i = 0; i < rows_.size(); ++i)
+        if (!reached[i]) throw std::logic_error(SectionName(rows_[i].id) + " is reached from no root");
+
+    std::vector<HistorySectionRow> tree;
+    tree.reserve(rows_.size());
+    for (size_t i : order) tree.push_back(std::move(rows_[i]));
     rows_.clear();
     return tree;
 }

@@ -10,6 +10,7 @@
 #include "history/HistorySink.h"
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -182,6 +183,8 @@ public:
 
 private:
     void Add(const HistoryNode& node, HistorySectionRow row);
+    // Each parent's children (indexes into rows_) by their order; raises as TakeTree.
+    std::map<int, std::vector<size_t>> ChildrenInOrder() const;
     std::vector<HistorySectionRow> rows_;
 };
 
