@@ -6,6 +6,7 @@
 // the peak memory of the process that listed. Run it on demand:
 //   ORV_WINE_ROOT=$PWD/build/wine-bench cmake/wine-run.sh build/bin/bench_history_cache.exe [runs]
 #include "common/Masks.h"
+#include "history/HistorySectionIds.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "platform/Threads.h"
@@ -39,10 +40,12 @@ constexpr double kMemoryGoalMb = 30.0;
 constexpr DWORD kChildWaitMs = 900000;
 
 struct Section {
-    int number;
+    int id;
     const char* name;
 };
-constexpr Section kSections[] = {{2, "visited pages"}, {4, "temporary files"}, {5, "cookies"}};
+constexpr Section kSections[] = {{history::hsIEVisitedPages, "visited pages"},
+                                 {history::hsIETemporaryFiles, "temporary files"},
+                                 {history::hsIECookies, "cookies"}};
 
 using Clock = std::chrono::steady_clock;
 
@@ -108,7 +111,9 @@ int FloorWalk(int section, const std::string& maskText) {
     platform::urlcache::ForEachEntry([&](const char* name) {
         const bool visited = std::strncmp(name, "Visited:", 8) == 0;
         const bool cookie = std::strncmp(name, "Cookie:", 7) == 0;
-        const bool inSection = section == 2 ? visited : section == 5 ? cookie : !visited && !cookie;
+        const bool inSection = section == history::hsIEVisitedPages ? visited
+                               : section == history::hsIECookies    ? cookie
+                                                                    : !visited && !cookie;
         if (inSection && mask.Fits(name)) ++found;
     });
     return found;
@@ -133,7 +138,7 @@ double ThreadCpuMs() {
 
 // Selects the section's node and serves messages until its listing has ended.
 Listing ListThroughThePage(THistoryPage& page, int section) {
-    page.SelectHsSection(0);  // a group: lists nothing, so the next choice lists again
+    page.SelectHsSection(history::hsHistory);  // a group: lists nothing, so the next choice lists again
     platform::threads::PumpMessagesUntil([&] { return !page.Busy(); }, kChildWaitMs);
     Listing listing;
     const double cpuAtStart = ThreadCpuMs();
@@ -191,13 +196,13 @@ int Measure(int runs) {
             int floorRows = 0;
             // Taken in turns, so a change of the machine's load weighs on both alike.
             for (int i = 0; i < runs; ++i) {
-                listing = ListThroughThePage(page, section.number);
+                listing = ListThroughThePage(page, section.id);
                 pageMs += listing.ms / runs;
                 longest = std::max(longest, listing.longestDispatchMs);
                 insertMs += listing.windowThreadMs / runs;
                 cpuMs += listing.windowThreadCpuMs / runs;
                 const Clock::time_point start = Clock::now();
-                floorRows = FloorWalk(section.number, page.CurrentMask());
+                floorRows = FloorWalk(section.id, page.CurrentMask());
                 floorMs += MillisecondsSince(start) / runs;
             }
             pageTotal += pageMs;

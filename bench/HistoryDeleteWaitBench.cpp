@@ -7,7 +7,7 @@
 // when it is served. Run it on demand:
 //   ORV_WINE_ROOT=$PWD/build/wine-bench cmake/wine-run.sh build/bin/bench_history_delete_wait.exe
 #include "common/Common.h"
-#include "history/HistoryCatalogue.h"
+#include "history/HistorySectionIds.h"
 #include "history/HistorySectionTable.h"
 #include "history/HsFunMyComputer.h"
 #include "platform/Dialogs.h"

@@ -8,6 +8,7 @@
 //   ORV_WINE_ROOT=$PWD/build/wine-bench cmake/wine-run.sh build/bin/bench_mozilla_history.exe [runs]
 #include "history/HistorySink.h"
 #include "history/HsFunMozilla.h"
+#include "history/HistorySectionIds.h"
 #include "platform/Files.h"
 #include "platform/Threads.h"
 #include "shell/HistoryPage.h"
@@ -102,7 +103,7 @@ int ListThroughTheLister() {
 
 // Empties the list: a group lists nothing, so the next choice lists again.
 void ClearThePage(THistoryPage& page) {
-    page.SelectHsSection(0);
+    page.SelectHsSection(history::hsHistory);
     platform::threads::PumpMessagesUntil([&] { return !page.Busy(); }, kWaitMs);
 }
 

@@ -3,6 +3,7 @@
 // window), against a floor measured in the same run: a bare write of the same
 // bytes into the same folder (create, one write, close). Run it on demand:
 //   ORV_WINE_ROOT=$PWD/build/wine-bench cmake/wine-run.sh build/bin/bench_report.exe [runs]
+#include "history/HistorySectionIds.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"
@@ -29,7 +30,6 @@ namespace {
 constexpr int kEntries = 20000;
 constexpr int kDefaultRuns = 9;
 constexpr double kGoal = 1.5;
-constexpr int kVisitedPages = 2;
 constexpr DWORD kListingWaitMs = 900000;
 
 using Clock = std::chrono::steady_clock;
@@ -94,7 +94,7 @@ int Measure(int runs, const std::string& folder) {
     main.TitleButtonClick(kPageHistory);
     THistoryPage& page = main.HistoryPage();
     platform::threads::PumpMessagesUntil([&] { return !page.Busy(); }, kListingWaitMs);
-    page.SelectHsSection(kVisitedPages);
+    page.SelectHsSection(history::hsIEVisitedPages);
     platform::threads::PumpMessagesUntil([&] { return !page.Busy(); }, kListingWaitMs);
     const int rows = page.lvHsValues.Count();
     const std::string reportPath = folder + "\\report.txt", floorPath = folder + "\\floor.txt";

@@ -77,7 +77,8 @@ wine_run "C:\\Program Files\\Orvelin Demo\\Tray Helper.exe" 3600 >/dev/null 2>&1
 
 # ORV_DEMO_PAGE=registry opens the Registry page and scans every section;
 # ORV_DEMO_PAGE=history opens the History page on Internet Explorer's visited pages,
-# or with ORV_DEMO_SECTION=N on section N of its tree (12: Firefox's visited pages);
+# or with ORV_DEMO_SECTION=N on the section of id N (src/history/HistorySectionIds.h;
+# 12: Firefox's visited pages);
 # ORV_DEMO_PAGE=backup opens the Registry page's BackUp/Restore dialog;
 # ORV_DEMO_PAGE=compare opens the StartUp page's comparison dialog and loads
 # the snapshot seeded before the machine was changed; ORV_DEMO_PAGE=about,

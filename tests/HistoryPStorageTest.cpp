@@ -1,7 +1,7 @@
 // Auto-complete forms, passwords and the Protected Storage types: listing
 // and removal through the sections' rows, against an in-process provider
 // with decoy stores; and once the service as this machine has it.
-#include "history/HistoryCatalogue.h"
+#include "history/HistorySectionIds.h"
 #include "history/HistorySectionTable.h"
 #include "history/HsFunIEAutoComplite.h"
 #include "history/HsFunPStorage.h"

@@ -91,13 +91,16 @@ TEST(PlayersAndArchiversRows, QuestionsAndWhatDeleteNeeds) {
         const char* heading;
         const char* deleteAllQuestion;
     } rows[] = {
-        {33, "Windows Media Player Play File List", "Do you really want to delete ALL Windows Media Player History items?"},
-        {34, "RealPlayer Most Recent Clips", "Do you really want to delete ALL RealPlayer History items?"},
-        {35, "InterVideo WinDVD Last Open Path", "Do you really want to delete ALL InterVideo WinDVD History items?"},
-        {36, "QuickTime Recent File List", "Do you want to delete ALL QuickTime History items?"},
-        {37, "WinAMP Recent Play List", "Do you really want to delete WinAMP Recent Play List?"},
-        {40, "WinZip Recent File List", "Do you really want to delete ALL WinZip History items?"},
-        {41, "WinRAR Recent File List", "Do you really want to delete ALL WinRAR History items?"},
+        {hsMediaPlayerRecent, "Windows Media Player Play File List",
+         "Do you really want to delete ALL Windows Media Player History items?"},
+        {hsRealPlayerRecent, "RealPlayer Most Recent Clips",
+         "Do you really want to delete ALL RealPlayer History items?"},
+        {hsWinDvdRecent, "InterVideo WinDVD Last Open Path",
+         "Do you really want to delete ALL InterVideo WinDVD History items?"},
+        {hsQuickTime, "QuickTime Recent File List", "Do you want to delete ALL QuickTime History items?"},
+        {hsWinAmpRecent, "WinAMP Recent Play List", "Do you really want to delete WinAMP Recent Play List?"},
+        {hsWinZipRecent, "WinZip Recent File List", "Do you really want to delete ALL WinZip History items?"},
+        {hsWinRarRecent, "WinRAR Recent File List", "Do you really want to delete ALL WinRAR History items?"},
     };
     for (const auto& r : rows) {
         const HistorySectionRow& row = HistorySectionRowOf(r.section);
@@ -106,12 +109,12 @@ TEST(PlayersAndArchiversRows, QuestionsAndWhatDeleteNeeds) {
         EXPECT_TRUE(row.takesMask) << r.section;
         EXPECT_EQ(row.actions, HistoryActionRule::Default) << r.section;
         EXPECT_TRUE(row.list && row.deleteOne && row.deleteAll) << r.section;
-        EXPECT_EQ(row.deleteNeedsNoItem, r.section == 36) << r.section;
-        if (r.section != 36) {
+        EXPECT_EQ(row.deleteNeedsNoItem, r.section == hsQuickTime) << r.section;
+        if (r.section != hsQuickTime) {
             EXPECT_EQ(DeleteConfirmation(row, "C:\\a.mp3"), "Do you really want to clear C:\\a.mp3?");
         }
     }
-    EXPECT_EQ(DeleteConfirmation(HistorySectionRowOf(36), ""),
+    EXPECT_EQ(DeleteConfirmation(HistorySectionRowOf(hsQuickTime), ""),
               "You can clear only ALL QuickTime Recent File List.\r\nDo you want to delete ALL QuickTime History items?");
 }
 
@@ -123,11 +126,11 @@ TEST_F(PlayersAndArchivers, MediaPlayerListsDeletesAndKeepsItsOrderValue) {
           {"MRUList", "cab"}});
     SetRegDword(kUser, kMediaPlayerRecentKey, "Count", 3);
     // The order value is no path but is listed like any value; the number is not.
-    EXPECT_EQ(List(33, "*").size(), 4u);
-    EXPECT_EQ(List(33, "*.wmv"), Texts{"D:\\Video\\boat.wmv"});
-    DeleteOne(33, "c:\\music\\Tide.wma");  // one twin goes
-    EXPECT_EQ(List(33, "*tide*").size(), 1u);
-    DeleteAll(33, "*");
+    EXPECT_EQ(List(hsMediaPlayerRecent, "*").size(), 4u);
+    EXPECT_EQ(List(hsMediaPlayerRecent, "*.wmv"), Texts{"D:\\Video\\boat.wmv"});
+    DeleteOne(hsMediaPlayerRecent, "c:\\music\\Tide.wma");  // one twin goes
+    EXPECT_EQ(List(hsMediaPlayerRecent, "*tide*").size(), 1u);
+    DeleteAll(hsMediaPlayerRecent, "*");
     EXPECT_EQ(ValuesOf(kUser, kMediaPlayerRecentKey), (Values{{"Count", "<type 4>"}, {"MRUList", "cab"}}));
 }
 
@@ -159,20 +162,20 @@ TEST_F(PlayersAndArchivers, RealPlayerClipsMoveUpUnderEveryVersion) {
     SeedClips("8.0", {{"MostRecentClips1", "C:\\b.rmx"}});  // another version's other clip
     SetRegDword(kUser, ClipKey("8.0", "MostRecentClips2"), "", 5);
 
-    EXPECT_EQ(List(34, "*").size(), 6u);  // the setting and the number are no clips
-    EXPECT_EQ(List(34, "*b.rm"), (Texts{"c:\\B.rm", "C:\\b.rm"}));  // versions in the registry's order
+    EXPECT_EQ(List(hsRealPlayerRecent, "*").size(), 6u);  // the setting and the number are no clips
+    EXPECT_EQ(List(hsRealPlayerRecent, "*b.rm"), (Texts{"c:\\B.rm", "C:\\b.rm"}));  // versions in the registry's order
 
-    DeleteOne(34, "C:\\b.rm");
+    DeleteOne(hsRealPlayerRecent, "C:\\b.rm");
     EXPECT_EQ(ClipsOf("6.0"), (Values{{"MostRecentClips1", "C:\\a.rm"}, {"MostRecentClips2", "C:\\c.rm"},
                                       {"Volume", "C:\\B.RM"}}));
     EXPECT_EQ(ClipsOf("10.0"), (Values{{"MostRecentClips1", "C:\\x.rm"}}));
     EXPECT_EQ(ClipsOf("8.0"), (Values{{"MostRecentClips1", "C:\\b.rmx"}, {"MostRecentClips2", "<type 4>"}}));
 
-    DeleteOne(34, "C:\\c.rm");  // the last clip only goes
+    DeleteOne(hsRealPlayerRecent, "C:\\c.rm");  // the last clip only goes
     EXPECT_EQ(ClipsOf("6.0"), (Values{{"MostRecentClips1", "C:\\a.rm"}, {"Volume", "C:\\B.RM"}}));
 
     // Delete All takes every clip of every version, whatever the mask listed.
-    DeleteAll(34, "*nothing*");
+    DeleteAll(hsRealPlayerRecent, "*nothing*");
     EXPECT_EQ(ClipsOf("6.0"), (Values{{"Volume", "C:\\B.RM"}}));
     EXPECT_EQ(ClipsOf("10.0"), Values{});
     EXPECT_EQ(ClipsOf("8.0"), Values{});
@@ -184,7 +187,7 @@ TEST_F(PlayersAndArchivers, RealPlayerPositionsFollowTheNamesTextOrder) {
     SeedClips("6.0", clips);
     // The order is 1, 10, 11, 2, ... 9: the clips after 2 in it are 3 to 9,
     // and 9 is the last key.
-    DeleteOne(34, "C:\\clip2.rm");
+    DeleteOne(hsRealPlayerRecent, "C:\\clip2.rm");
     Values expected;
     for (int n = 1; n <= 8; ++n) {
         const int from = n == 1 ? 1 : n + 1;
@@ -200,7 +203,7 @@ TEST_F(PlayersAndArchivers, RealPlayerMovesAClipOfAnotherTypeAsItIs) {
     SetRegDword(kUser, ClipKey("6.0", "MostRecentClips2"), "", 9);
     SetRawValue(kUser, ClipKey("6.0", "MostRecentClips3"), "", kKeyOnly, {});  // no default value
     SeedClips("6.0", {{"MostRecentClips4", "C:\\d.rm"}});
-    DeleteOne(34, "C:\\A.RM");
+    DeleteOne(hsRealPlayerRecent, "C:\\A.RM");
     // Each key takes the next one's default as stored, or none.
     TRegistry registry(KEY_READ);
     ASSERT_TRUE(registry.OpenKey(ClipKey("6.0", "MostRecentClips1"), false));
@@ -221,19 +224,19 @@ TEST_F(PlayersAndArchivers, WinDvdListsDvdKeysAndDeletesEqualTextsInEverySubkey)
     SetRawValue(kUser, base + "\\DVD6", "LASTOPENPATH", REG_EXPAND_SZ, Utf16Z("%HOMEDRIVE%\\VIDEO_TS"));
     SetRegDword(kUser, base + "\\DVD7", "LASTOPENPATH", 1);
 
-    EXPECT_EQ(List(35, "*"), (Texts{"E:\\VIDEO_TS", "D:\\Movies\\Wedding\\VIDEO_TS"}));
-    EXPECT_EQ(List(35, "*wedding*"), Texts{"D:\\Movies\\Wedding\\VIDEO_TS"});
+    EXPECT_EQ(List(hsWinDvdRecent, "*"), (Texts{"E:\\VIDEO_TS", "D:\\Movies\\Wedding\\VIDEO_TS"}));
+    EXPECT_EQ(List(hsWinDvdRecent, "*wedding*"), Texts{"D:\\Movies\\Wedding\\VIDEO_TS"});
 
-    DeleteOne(35, "E:\\VIDEO_TS");
+    DeleteOne(hsWinDvdRecent, "E:\\VIDEO_TS");
     EXPECT_EQ(ValuesOf(kUser, base + "\\DVD4"), (Values{{"Skin", "blue"}}));
     EXPECT_EQ(ValuesOf(kUser, base + "\\Common"),
               (Values{{"InstallPath", "C:\\Program Files\\InterVideo"}, {"LASTOPENPATH", "F:\\not listed"}}));
 
     Seed(kUser, base + "\\DVD4", {{"LASTOPENPATH", "E:\\VIDEO_TS"}});
-    DeleteAll(35, "*wedding*");  // only what the mask listed
+    DeleteAll(hsWinDvdRecent, "*wedding*");  // only what the mask listed
     EXPECT_EQ(ValuesOf(kUser, base + "\\dvd5"), Values{});
     EXPECT_EQ(ValuesOf(kUser, base + "\\DVD4"), (Values{{"LASTOPENPATH", "E:\\VIDEO_TS"}, {"Skin", "blue"}}));
-    DeleteAll(35, "*");
+    DeleteAll(hsWinDvdRecent, "*");
     EXPECT_EQ(ValuesOf(kUser, base + "\\DVD4"), (Values{{"Skin", "blue"}}));
     EXPECT_EQ(ValuesOf(kUser, base + "\\DVD6").size(), 1u);
     EXPECT_EQ(ValuesOf(kUser, base + "\\DVD7").size(), 1u);
@@ -269,10 +272,10 @@ TEST_F(PlayersAndArchivers, QuickTimeListsMachineFirstAndClearsBothRootsAndFavor
         machineFavorites(machine.Path() + "\\QuickTimeFavorites.qtr", "m"), beside(user.Path() + "\\QuickTime.qtp", "p"),
         other(machine.Path() + "\\QuickTimeFavorites.qtr.bak", "b");
 
-    EXPECT_EQ(List(36, "*"), (Texts{"C:\\Shared\\sample.mov", "D:\\Holiday\\tram.mov", "Untitled"}));
-    EXPECT_EQ(List(36, "*.MOV"), (Texts{"C:\\Shared\\sample.mov", "D:\\Holiday\\tram.mov"}));
+    EXPECT_EQ(List(hsQuickTime, "*"), (Texts{"C:\\Shared\\sample.mov", "D:\\Holiday\\tram.mov", "Untitled"}));
+    EXPECT_EQ(List(hsQuickTime, "*.MOV"), (Texts{"C:\\Shared\\sample.mov", "D:\\Holiday\\tram.mov"}));
 
-    DeleteOne(36, "");  // no row needed: the whole list goes
+    DeleteOne(hsQuickTime, "");  // no row needed: the whole list goes
     EXPECT_EQ(ValuesOf(kUser, kQuickTimeRecentKey), (Values{{"Count", "<type 4>"}, {"Movie2", "Untitled"}}));
     EXPECT_EQ(ValuesOf(kMachine, kQuickTimeRecentKey), Values{});
     EXPECT_FALSE(files::FileExists(userFavorites.Path()));
@@ -283,8 +286,8 @@ TEST_F(PlayersAndArchivers, QuickTimeListsMachineFirstAndClearsBothRootsAndFavor
     // Delete All is the same clear, whatever the mask listed.
     Seed(kUser, kQuickTimeRecentKey, {{"Movie3", "E:\\clip.mov"}});
     ASSERT_TRUE(files::WriteFileBytes(userFavorites.Path(), "u"));
-    DeleteAll(36, "*untitled*");
-    EXPECT_EQ(List(36, "*"), Texts{"Untitled"});
+    DeleteAll(hsQuickTime, "*untitled*");
+    EXPECT_EQ(List(hsQuickTime, "*"), Texts{"Untitled"});
     EXPECT_FALSE(files::FileExists(userFavorites.Path()));
 }
 
@@ -307,7 +310,7 @@ TEST_F(PlayersAndArchivers, QuickTimeFavoritesOnlyFromAFullFolderPathOfPlainText
     };
     for (const auto& c : cases) {
         SetRawValue(kUser, kQuickTimePreferencesKey, "FolderPath", c.type, Utf16Z(c.text));
-        DeleteOne(36, "");
+        DeleteOne(hsQuickTime, "");
         for (const ScopedFile* file : {&root, &relative, &here})
             EXPECT_TRUE(files::FileExists(file->Path())) << c.what << ": " << file->Path();
     }
@@ -332,11 +335,11 @@ TEST_F(WinampPlayList, ListsEntriesAndDeletesWithTheirInformationLine) {
     const std::string four = "#EXTINF:245,One\r\nC:\\Music\\one.mp3\r\n#EXTINF:198,Two\r\nC:\\Music\\two.mp3\r\n";
     Write(four);
     EXPECT_EQ(WinampPlayListPath(), ListPath());
-    EXPECT_EQ(List(37, "*"), (Texts{"C:\\Music\\one.mp3", "C:\\Music\\two.mp3"}));
-    EXPECT_EQ(List(37, "*TWO*"), Texts{"C:\\Music\\two.mp3"});
-    DeleteOne(37, "c:\\music\\two.mp3");  // case counts here: nothing
+    EXPECT_EQ(List(hsWinAmpRecent, "*"), (Texts{"C:\\Music\\one.mp3", "C:\\Music\\two.mp3"}));
+    EXPECT_EQ(List(hsWinAmpRecent, "*TWO*"), Texts{"C:\\Music\\two.mp3"});
+    DeleteOne(hsWinAmpRecent, "c:\\music\\two.mp3");  // case counts here: nothing
     EXPECT_EQ(Text(), four);
-    DeleteOne(37, "C:\\Music\\two.mp3");
+    DeleteOne(hsWinAmpRecent, "C:\\Music\\two.mp3");
     EXPECT_EQ(Text(), "#EXTINF:245,One\r\nC:\\Music\\one.mp3\r\n");
     EXPECT_FALSE(files::FileExists(ListPath() + ".orvelin-new"));
 }
@@ -359,22 +362,22 @@ TEST_F(WinampPlayList, DeleteTakesTheLineBeforeOnlyWhenItDescribesTheEntry) {
     };
     for (const auto& c : cases) {
         Write(c.before);
-        DeleteOne(37, c.caption);
+        DeleteOne(hsWinAmpRecent, c.caption);
         EXPECT_EQ(Text(), c.after) << c.what;
     }
     Write("\xEF\xBB\xBF" "a.mp3\r\n");
-    EXPECT_EQ(List(37, "*"), Texts{"a.mp3"});
+    EXPECT_EQ(List(hsWinAmpRecent, "*"), Texts{"a.mp3"});
 }
 
 TEST_F(WinampPlayList, DeleteAllDeletesThePlayListOnly) {
     Write("a.mp3\r\n");
     ScopedFile beside(folder_.Path() + "\\winamp.ini", "[Winamp]"), copy(folder_.Path() + "\\winamp.m3u.bak", "a.mp3");
-    DeleteAll(37, "*nothing*");
+    DeleteAll(hsWinAmpRecent, "*nothing*");
     EXPECT_FALSE(files::FileExists(ListPath()));
     EXPECT_TRUE(files::FileExists(beside.Path()));
     EXPECT_TRUE(files::FileExists(copy.Path()));
-    EXPECT_TRUE(List(37, "*").empty());
-    DeleteAll(37, "*");  // no file: nothing
+    EXPECT_TRUE(List(hsWinAmpRecent, "*").empty());
+    DeleteAll(hsWinAmpRecent, "*");  // no file: nothing
 }
 
 // Without a folder of Winamp's own there is no play list: none is taken
@@ -403,9 +406,9 @@ TEST_F(PlayersAndArchivers, WinampWithoutItsFolderListsAndDeletesNothing) {
         else if (c.type != 0)
             SetRawValue(kUser, kWinampKey, "", c.type, Utf16Z(c.text));
         EXPECT_EQ(WinampPlayListPath(), "") << c.what;
-        EXPECT_TRUE(List(37, "*").empty()) << c.what;
-        DeleteOne(37, "a.mp3");
-        DeleteAll(37, "*");
+        EXPECT_TRUE(List(hsWinAmpRecent, "*").empty()) << c.what;
+        DeleteOne(hsWinAmpRecent, "a.mp3");
+        DeleteAll(hsWinAmpRecent, "*");
         for (const ScopedFile* file : {&root, &relative, &here})
             EXPECT_EQ(FileText(file->Path()), entries) << c.what << ": " << file->Path();
     }
@@ -415,7 +418,7 @@ TEST_F(WinampPlayList, HugeLockedOrLinkedPlayListsAreNeverDamaged) {
     // What the listing tells of a list it cannot read.
     const auto notices = [] {
         THistoryRowList rows;
-        HistorySectionRowOf(37).list(rows, "*", {});
+        HistorySectionRowOf(hsWinAmpRecent).list(rows, "*", {});
         EXPECT_TRUE(rows.rows.empty());
         return rows.notices;
     };
@@ -429,7 +432,7 @@ TEST_F(WinampPlayList, HugeLockedOrLinkedPlayListsAreNeverDamaged) {
         ASSERT_TRUE(SetFilePointerEx(file.Get(), size, nullptr, FILE_BEGIN) && SetEndOfFile(file.Get()));
     }
     EXPECT_EQ(notices(), Texts{cannot + "it is larger than 8 MB."});
-    DeleteOne(37, std::string(1, '\0'));
+    DeleteOne(hsWinAmpRecent, std::string(1, '\0'));
     unsigned long long size = 0;
     EXPECT_TRUE(files::FileSize(ListPath(), size));
     EXPECT_EQ(size, kLargestPlayList + 1);
@@ -439,8 +442,8 @@ TEST_F(WinampPlayList, HugeLockedOrLinkedPlayListsAreNeverDamaged) {
     const std::string wide("\xFF\xFE" "a\0.\0m\0p\0" "3\0\r\0\n\0" "b\0.\0m\0p\0" "3\0\r\0\n\0", 30);
     Write(wide);
     EXPECT_EQ(notices(), Texts{cannot + "it holds NUL bytes (it is saved as UTF-16, or it is no text)."});
-    DeleteOne(37, "a.mp3");
-    DeleteOne(37, std::string("\0a", 2));
+    DeleteOne(hsWinAmpRecent, "a.mp3");
+    DeleteOne(hsWinAmpRecent, std::string("\0a", 2));
     EXPECT_EQ(Text(), wide);
 
     // Held open by another without sharing: nothing listed, nothing changed.
@@ -452,7 +455,7 @@ TEST_F(WinampPlayList, HugeLockedOrLinkedPlayListsAreNeverDamaged) {
         ASSERT_EQ(told.size(), 1u);
         EXPECT_EQ(told[0].rfind(cannot, 0), 0u) << told[0];
         EXPECT_GT(told[0].size(), cannot.size() + 1) << "a reason is given";
-        DeleteOne(37, "a.mp3");
+        DeleteOne(hsWinAmpRecent, "a.mp3");
         EXPECT_FALSE(files::FileExists(ListPath() + ".orvelin-new"));
     }
     EXPECT_EQ(Text(), "#EXTINF:1,A\r\na.mp3\r\nb.mp3\r\n");
@@ -465,17 +468,17 @@ TEST_F(WinampPlayList, HugeLockedOrLinkedPlayListsAreNeverDamaged) {
     ScopedUnixLink link(ListPath(), shared.Path());
     if (!link.Made()) GTEST_SKIP() << "no Unix link here";
     const std::string leftAsLink = "The play list " + ListPath() + " is a link to another file; it was left as it is.";
-    EXPECT_EQ(List(37, "*"), (Texts{"a.mp3", "b.mp3"}));
+    EXPECT_EQ(List(hsWinAmpRecent, "*"), (Texts{"a.mp3", "b.mp3"}));
     try {
-        HistorySectionRowOf(37).deleteOne(HistoryRow{"a.mp3", {}, {}});
+        HistorySectionRowOf(hsWinAmpRecent).deleteOne(HistoryRow{"a.mp3", {}, {}});
         ADD_FAILURE() << "the link was not told";
     } catch (const HistoryNotice& notice) {
         EXPECT_EQ(notice.what(), leftAsLink);
     }
-    EXPECT_EQ(List(37, "*"), (Texts{"a.mp3", "b.mp3"}));
+    EXPECT_EQ(List(hsWinAmpRecent, "*"), (Texts{"a.mp3", "b.mp3"}));
     EXPECT_TRUE(files::IsLinkToAnotherFile(ListPath()));
     TNoDeleteProgress quiet;
-    EXPECT_EQ(HistorySectionRowOf(37).deleteAll({}, "*", quiet, {}).notice, leftAsLink);
+    EXPECT_EQ(HistorySectionRowOf(hsWinAmpRecent).deleteAll({}, "*", quiet, {}).notice, leftAsLink);
     EXPECT_TRUE(files::FileExists(ListPath()));
     EXPECT_EQ(FileText(shared.Path()), "a.mp3\r\nb.mp3\r\n");
     EXPECT_FALSE(files::IsLinkToAnotherFile(shared.Path()));
@@ -498,7 +501,7 @@ TEST_F(PlayersAndArchivers, WinZipFourEntries) {
     for (const auto& c : cases) {
         DeleteRegTree(kUser, kWinZipRecentKey);
         Seed(kUser, kWinZipRecentKey, four);
-        DeleteOne(40, c.caption);
+        DeleteOne(hsWinZipRecent, c.caption);
         EXPECT_EQ(ValuesOf(kUser, kWinZipRecentKey), c.after) << c.caption;
     }
 }
@@ -508,7 +511,7 @@ TEST_F(PlayersAndArchivers, ArchiversListBothRootsDeleteFromBothAndClearByFullSt
         int section;
         const char* key;
         std::string prefix;
-    } lists[] = {{40, kWinZipRecentKey, kWinZipValuePrefix}, {41, kWinRarRecentKey, ""}};
+    } lists[] = {{hsWinZipRecent, kWinZipRecentKey, kWinZipValuePrefix}, {hsWinRarRecent, kWinRarRecentKey, ""}};
     for (const auto& l : lists) {
         const std::string p = l.prefix;
         Seed(kUser, l.key, {{p + "1", "C:\\Shared\\tools.zip"}, {p + "2", "D:\\photos.rar"}, {p + "3", "Meadowbrook site"}});
@@ -567,7 +570,7 @@ TEST_F(PlayersAndArchivers, NumberedEntriesWithGapsAndOddValues) {
     for (const auto& c : cases) {
         DeleteRegTree(kUser, key);
         Seed(kUser, key, c.before);
-        DeleteOne(40, c.caption);
+        DeleteOne(hsWinZipRecent, c.caption);
         EXPECT_EQ(ValuesOf(kUser, key), c.after) << c.what;
     }
 
@@ -575,13 +578,13 @@ TEST_F(PlayersAndArchivers, NumberedEntriesWithGapsAndOddValues) {
     DeleteRegTree(kUser, key);
     Seed(kUser, key, {{"filemenu1", "C:\\a.zip"}, {"filemenu3", "C:\\c.zip"}});
     SetRegDword(kUser, key, "filemenu2", 2);
-    DeleteOne(40, "C:\\a.zip");
+    DeleteOne(hsWinZipRecent, "C:\\a.zip");
     EXPECT_EQ(ValuesOf(kUser, key), (Values{{"filemenu2", "<type 4>"}, {"filemenu3", "C:\\c.zip"}}));
     // An expandable text moves as it is.
     DeleteRegTree(kUser, key);
     Seed(kUser, key, {{"filemenu1", "C:\\a.zip"}});
     SetRawValue(kUser, key, "filemenu2", REG_EXPAND_SZ, Utf16Z("%TEMP%\\b.zip"));
-    DeleteOne(40, "C:\\a.zip");
+    DeleteOne(hsWinZipRecent, "C:\\a.zip");
     TRegistry registry(KEY_READ);
     ASSERT_TRUE(registry.OpenKey(key, false));
     EXPECT_EQ(registry.GetDataType("filemenu1"), static_cast<DWORD>(REG_EXPAND_SZ));
@@ -601,7 +604,7 @@ TEST_F(PlayersAndArchivers, WinRarEntryZeroIsItsFirst) {
     for (const auto& c : cases) {
         DeleteRegTree(kUser, key);
         Seed(kUser, key, {{"0", "C:\\a.rar"}, {"01", "C:\\a.rar"}, {"1", "C:\\b.rar"}, {"2", "C:\\c.rar"}});
-        DeleteOne(41, c.caption);
+        DeleteOne(hsWinRarRecent, c.caption);
         EXPECT_EQ(ValuesOf(kUser, key), c.after) << c.caption;
     }
 }
@@ -611,15 +614,15 @@ TEST_F(PlayersAndArchivers, AThousandNumberedEntriesListAndDelete) {
     Values entries;
     for (int n = 1; n <= 1000; ++n) entries[std::to_string(n)] = "D:\\Archive\\part" + std::to_string(n) + ".rar";
     Seed(kUser, key, entries);
-    EXPECT_EQ(List(41, "*").size(), 1000u);
-    EXPECT_EQ(List(41, "*part99?.rar").size(), 10u);
-    DeleteOne(41, "D:\\Archive\\part1.rar");
+    EXPECT_EQ(List(hsWinRarRecent, "*").size(), 1000u);
+    EXPECT_EQ(List(hsWinRarRecent, "*part99?.rar").size(), 10u);
+    DeleteOne(hsWinRarRecent, "D:\\Archive\\part1.rar");
     const Values after = ValuesOf(kUser, key);
     ASSERT_EQ(after.size(), 999u);
     EXPECT_EQ(after.at("1"), "D:\\Archive\\part2.rar");
     EXPECT_EQ(after.at("999"), "D:\\Archive\\part1000.rar");
     EXPECT_EQ(after.count("1000"), 0u);
-    DeleteAll(41, "*");
+    DeleteAll(hsWinRarRecent, "*");
     EXPECT_EQ(ValuesOf(kUser, key), Values{});
 }
 

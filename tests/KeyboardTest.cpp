@@ -5,7 +5,7 @@
 // Ctrl and Shift are held in the thread's keyboard state, which a posted key
 // does not change.
 #include "common/Common.h"
-#include "history/HistoryCatalogue.h"
+#include "history/HistorySectionIds.h"
 #include "shell/AboutPage.h"
 #include "shell/HistoryPage.h"
 #include "shell/MainLayout.h"

@@ -1,7 +1,7 @@
 // The History page's add-on sections in process: their columns, the box of a
 // helper object that cannot be cleared, the toolbars' Delete that follows
 // the uninstaller, and Delete All of buttons that asks nothing.
-#include "history/HistoryCatalogue.h"
+#include "history/HistorySectionIds.h"
 #include "history/HsFunExtensions.h"
 #include "shell/HistoryPage.h"
 #include "shell/MainUnit.h"

@@ -6,6 +6,7 @@
 #include "history/HistoryActionRules.h"
 #include "history/HistoryCatalogue.h"
 #include "history/HistoryFunctions.h"
+#include "history/HistorySectionIds.h"
 #include "history/HistorySectionTable.h"
 #include "history/HsFunArchiversUnit.h"
 #include "history/HsFunMultimedia.h"
@@ -36,55 +37,37 @@ namespace {
 
 // ---- the catalogue, the mask and the rules ---------------------------------------
 
-TEST(HistoryCatalogue, TheTreeAsTheFormHoldsIt) {
-    const std::vector<HistorySection>& sections = HistorySections();
-    ASSERT_EQ(sections.size(), 47u);
-    for (int number = 0; number < kHistorySectionCount; ++number) {
-        EXPECT_EQ(sections[number].number, number);
-        // Depth-first: a node is at most one level below the node before it.
-        if (number > 0) {
-            EXPECT_LE(sections[number].depth, sections[number - 1].depth + 1) << number;
-        }
-        EXPECT_EQ(sections[number].group,
-                  HistorySectionRowOf(number).heading == std::string() && (number < 6 || number > 10))
-            << number;
-    }
-    struct Expected {
-        int number;
+// A section's list heading, declared in its row beside its tree caption,
+// differs from the caption for some sections (the tree itself:
+// EngineHistoryTable).
+TEST(HistoryCatalogue, HeadingsBesideTheirCaptions) {
+    const struct {
+        int id;
         const char* caption;
-        int depth, icon;
         const char* heading;
+    } spots[] = {
+        {hsHistory, "History", ""},
+        {hsIETypedUrls, "Typed URL's", "Internet Explorer Typed URL's"},
+        {hsIECookies, "Cookies", "Internet Explorer Cookies"},
+        {hsAutoCompletePasswords, "Auto Complete Passwords", ""},
+        {hsMozillaVisitedPages, "Visited Pages", "Mozilla Visited Pages"},
+        {hsOpenSaveHistory, "Windows Open/Save History", "Common Open/Save Dialogs Recent File List"},
+        {hsSendTo, "Send-to Extensions", "Windows Send-To Extensions"},
+        {hsDownloadedInstallations, "Download Installation Folder", "Downloaded Installation Files"},
+        {hsQuickTime, "QuickTime Player Recent File List", "QuickTime Recent File List"},
+        {hsPaintShopPro, "Jasc PaintShop Pro Recent File List", "Jasc Paint Shop Pro Recent File List"},
+        {hsExtensions, "Extensions", ""},
+        {hsOtherPlugins, "Other Plug-in's", "Internet Explorer Other Plugins"},
     };
-    const Expected spots[] = {
-        {0, "History", 0, 0, ""},
-        {3, "Typed URL's", 2, 32, "Internet Explorer Typed URL's"},
-        {5, "Cookies", 2, 2, "Internet Explorer Cookies"},
-        {7, "Auto Complete Passwords", 2, 23, ""},
-        {12, "Visited Pages", 2, 29, "Mozilla Visited Pages"},
-        {17, "Windows Open/Save History", 2, 22, "Common Open/Save Dialogs Recent File List"},
-        {23, "Send-to Extensions", 2, 0, "Windows Send-To Extensions"},
-        {24, "Download Installation Folder", 2, 33, "Downloaded Installation Files"},
-        {36, "QuickTime Player Recent File List", 2, 54, "QuickTime Recent File List"},
-        {38, "Jasc PaintShop Pro Recent File List", 2, 41, "Jasc Paint Shop Pro Recent File List"},
-        {42, "Extensions", 0, 49, ""},
-        {46, "Other Plug-in's", 2, 1, "Internet Explorer Other Plugins"},
-    };
-    for (const Expected& spot : spots) {
-        const HistorySection* section = FindHistorySection(spot.number);
-        ASSERT_NE(section, nullptr);
-        EXPECT_STREQ(section->caption, spot.caption) << spot.number;
-        EXPECT_EQ(section->depth, spot.depth) << spot.number;
-        EXPECT_EQ(section->icon, spot.icon) << spot.number;
-        EXPECT_EQ(HistorySectionRowOf(spot.number).heading, spot.heading) << spot.number;
+    for (const auto& spot : spots) {
+        EXPECT_EQ(HistorySectionRowOf(spot.id).caption, spot.caption) << spot.id;
+        EXPECT_EQ(HistorySectionRowOf(spot.id).heading, spot.heading) << spot.id;
     }
-    std::vector<int> groups;
-    for (const HistorySection& section : sections)
-        if (section.group) groups.push_back(section.number);
-    EXPECT_EQ(groups, (std::vector<int>{0, 1, 11, 13, 25, 32, 39, 42, 43}));
-    EXPECT_EQ(FindHistorySection(47), nullptr);
-    EXPECT_EQ(FindHistorySection(-1), nullptr);
-    for (int number : {8, 18, 19, 44, 45, 46, 0, 13}) EXPECT_FALSE(HistorySectionRowOf(number).takesMask) << number;
-    for (int number : {2, 3, 12, 15, 20, 38}) EXPECT_TRUE(HistorySectionRowOf(number).takesMask) << number;
+    for (int id : {hsIndexDat, hsClipboard, hsRecycleBin, hsToolbars, hsButtons, hsOtherPlugins, hsHistory, hsWindows})
+        EXPECT_FALSE(HistorySectionRowOf(id).takesMask) << id;
+    for (int id :
+         {hsIEVisitedPages, hsIETypedUrls, hsMozillaVisitedPages, hsRunHistory, hsTemporaryFolder, hsPaintShopPro})
+        EXPECT_TRUE(HistorySectionRowOf(id).takesMask) << id;
 }
 
 TEST(HistoryCatalogue, EffectiveMask) {
@@ -110,21 +93,21 @@ TEST(HistoryCatalogue, ActionRules) {
         HistoryActionStates states;  // Delete, Delete All, Update, Report, mask controls
     };
     const Case cases[] = {
-        {{0, 0, false}, {false, false, false, false, M::Disabled}},
-        {{43, 3, true}, {false, false, false, true, M::Disabled}},
+        {{hsHistory, 0, false}, {false, false, false, false, M::Disabled}},
+        {{hsExtensionsIE, 3, true}, {false, false, false, true, M::Disabled}},
         {{-1, 0, false}, {false, false, false, false, M::Unchanged}},
-        {{15, 0, false}, {false, false, true, false, M::Enabled}},
-        {{15, 4, false}, {false, true, true, true, M::Enabled}},
-        {{15, 4, true}, {true, true, true, true, M::Enabled}},
-        {{2, 1, true}, {true, true, true, true, M::Enabled}},
-        {{12, 5, true}, {false, true, true, true, M::Enabled}},
-        {{18, 3, true, false}, {false, false, true, true, M::Disabled}},
-        {{18, 3, false, true}, {true, false, true, true, M::Disabled}},
-        {{44, 2, true, false, false}, {false, false, true, true, M::Unchanged}},
-        {{44, 2, true, false, true}, {true, false, true, true, M::Unchanged}},
-        {{44, 2, false, false, true}, {false, false, true, true, M::Unchanged}},
-        {{45, 2, false}, {false, true, true, true, M::Unchanged}},
-        {{46, 2, true}, {true, true, true, true, M::Unchanged}},
+        {{hsRunHistory, 0, false}, {false, false, true, false, M::Enabled}},
+        {{hsRunHistory, 4, false}, {false, true, true, true, M::Enabled}},
+        {{hsRunHistory, 4, true}, {true, true, true, true, M::Enabled}},
+        {{hsIEVisitedPages, 1, true}, {true, true, true, true, M::Enabled}},
+        {{hsMozillaVisitedPages, 5, true}, {false, true, true, true, M::Enabled}},
+        {{hsClipboard, 3, true, false}, {false, false, true, true, M::Disabled}},
+        {{hsClipboard, 3, false, true}, {true, false, true, true, M::Disabled}},
+        {{hsToolbars, 2, true, false, false}, {false, false, true, true, M::Unchanged}},
+        {{hsToolbars, 2, true, false, true}, {true, false, true, true, M::Unchanged}},
+        {{hsToolbars, 2, false, false, true}, {false, false, true, true, M::Unchanged}},
+        {{hsButtons, 2, false}, {false, true, true, true, M::Unchanged}},
+        {{hsOtherPlugins, 2, true}, {true, true, true, true, M::Unchanged}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(HistoryActionRules(c.facts), c.states)
@@ -132,19 +115,20 @@ TEST(HistoryCatalogue, ActionRules) {
 }
 
 TEST(HistoryCatalogue, DeleteTexts) {
-    const auto deleteAllQuestion = [](int number) { return HistorySectionRowOf(number).deleteAllQuestion; };
-    EXPECT_EQ(deleteAllQuestion(2), "Do you really want to clear ALL visited pages?");
-    EXPECT_EQ(deleteAllQuestion(20), deleteAllQuestion(4));
-    EXPECT_EQ(deleteAllQuestion(15), "Do you really want to delete ALL Run History items?");
-    EXPECT_EQ(deleteAllQuestion(38), "Do you really want to delete ALL Jasc Paint Shop Pro History items?");
-    for (int silent : {0, 12, 18, 44, 45, 46}) EXPECT_EQ(deleteAllQuestion(silent), "") << silent;
-    EXPECT_EQ(DeleteConfirmation(HistorySectionRowOf(15), "C:\\a b"), "Do you really want to clear C:\\a b?");
-    EXPECT_EQ(DeleteConfirmation(HistorySectionRowOf(18), "x"), "Do you really want to clear Clipboard?");
+    const auto deleteAllQuestion = [](int id) { return HistorySectionRowOf(id).deleteAllQuestion; };
+    EXPECT_EQ(deleteAllQuestion(hsIEVisitedPages), "Do you really want to clear ALL visited pages?");
+    EXPECT_EQ(deleteAllQuestion(hsTemporaryFolder), deleteAllQuestion(hsIETemporaryFiles));
+    EXPECT_EQ(deleteAllQuestion(hsRunHistory), "Do you really want to delete ALL Run History items?");
+    EXPECT_EQ(deleteAllQuestion(hsPaintShopPro), "Do you really want to delete ALL Jasc Paint Shop Pro History items?");
+    for (int silent : {hsHistory, hsMozillaVisitedPages, hsClipboard, hsToolbars, hsButtons, hsOtherPlugins})
+        EXPECT_EQ(deleteAllQuestion(silent), "") << silent;
+    EXPECT_EQ(DeleteConfirmation(HistorySectionRowOf(hsRunHistory), "C:\\a b"), "Do you really want to clear C:\\a b?");
+    EXPECT_EQ(DeleteConfirmation(HistorySectionRowOf(hsClipboard), "x"), "Do you really want to clear Clipboard?");
     EXPECT_EQ(
-        DeleteConfirmation(HistorySectionRowOf(36), ""),
+        DeleteConfirmation(HistorySectionRowOf(hsQuickTime), ""),
         "You can clear only ALL QuickTime Recent File List.\r\nDo you want to delete ALL QuickTime History items?");
-    EXPECT_TRUE(HistorySectionRowOf(19).deleteNeedsNoItem);
-    EXPECT_FALSE(HistorySectionRowOf(20).deleteNeedsNoItem);
+    EXPECT_TRUE(HistorySectionRowOf(hsRecycleBin).deleteNeedsNoItem);
+    EXPECT_FALSE(HistorySectionRowOf(hsTemporaryFolder).deleteNeedsNoItem);
     EXPECT_EQ(DeleteAllFailureText(5, "Access denied."), "Can't clear some item's. \r\nAccess denied.");
     EXPECT_EQ(DeleteAllFailureText(2, "Not found."), "Can't clear some item's. \r\nNot found.");
     EXPECT_EQ(DeleteAllFailureText(5000, "x"), "Can't clear some item's. \r\nError code: 5000");
@@ -265,21 +249,25 @@ protected:
 };
 
 TEST_F(HistoryPageTest, ShowingThePageExpandsHistorySelectsItAndLeavesExtensions) {
+    // The tree holds the rows' nodes in their order, each under its parent.
     const std::vector<HTREEITEM> items = Page().tvHsSections.Items();
-    ASSERT_EQ(items.size(), 47u);
-    for (int number = 0; number < kHistorySectionCount; ++number) {
-        const HistorySection& section = HistorySections()[number];
-        EXPECT_EQ(Page().tvHsSections.Data(items[number]), number);
-        EXPECT_EQ(Page().tvHsSections.Caption(items[number]), section.caption);
-        EXPECT_EQ(Page().tvHsSections.Image(items[number]), section.icon);
+    const std::vector<HistorySectionRow>& rows = HistorySectionRows();
+    ASSERT_EQ(items.size(), rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const HistorySectionRow& row = rows[i];
+        EXPECT_EQ(Page().tvHsSections.Data(items[i]), row.id);
+        EXPECT_EQ(Page().tvHsSections.Caption(items[i]), row.caption);
+        EXPECT_EQ(Page().tvHsSections.Image(items[i]), row.picture);
+        const HTREEITEM parent = TreeView_GetParent(Page().tvHsSections.Handle(), items[i]);
+        EXPECT_EQ(parent ? Page().tvHsSections.Data(parent) : kTreeRoot, row.parent) << row.id;
         const bool expanded =
-            TreeView_GetItemState(Page().tvHsSections.Handle(), items[number], TVIS_EXPANDED) & TVIS_EXPANDED;
-        if (section.group) {
-            EXPECT_EQ(expanded, number < 42) << number;
+            TreeView_GetItemState(Page().tvHsSections.Handle(), items[i], TVIS_EXPANDED) & TVIS_EXPANDED;
+        if (row.group) {
+            EXPECT_EQ(expanded, row.id != hsExtensions && row.id != hsExtensionsIE) << row.id;
         }
     }
     EXPECT_EQ(ImageList_GetImageCount(TreeView_GetImageList(Page().tvHsSections.Handle(), TVSIL_NORMAL)), 56);
-    EXPECT_EQ(Page().SelectedHsSection(), 0);
+    EXPECT_EQ(Page().SelectedHsSection(), hsHistory);
     EXPECT_EQ(GetFocus(), Page().tvHsSections.Handle());
     EXPECT_EQ(Page().lvHsValues.Count(), 0);
     EXPECT_FALSE(Page().Hourglass());
@@ -290,10 +278,10 @@ TEST_F(HistoryPageTest, GroupNodesListNothingAndDisableTheCommands) {
     RemoveKeyIfNew(keys, kRunMruKey);
     ScopedRegValue value(HKEY_CURRENT_USER, kRunMruKey, "orvhs-g");
     SetRegString(HKEY_CURRENT_USER, kRunMruKey, "orvhs-g", "orvhs group check");
-    List(15);
+    List(hsRunHistory);
     EXPECT_TRUE(Enabled(aHsUpdate));
     EXPECT_TRUE(Enabled(aHsDeleteAll));
-    for (int group : {13, 42, 1}) {
+    for (int group : {hsWindows, hsExtensions, hsInternetExplorer}) {
         List(group);
         EXPECT_EQ(Page().lvHsValues.Count(), 0) << group;
         for (int action : {aHsDelete, aHsDeleteAll, aHsUpdate, aReport}) EXPECT_FALSE(Enabled(action)) << group;
@@ -309,7 +297,7 @@ TEST_F(HistoryPageTest, RunHistoryWithAndWithoutMasksAndTheColumn) {
     SetRegString(HKEY_CURRENT_USER, kRunMruKey, "orvhs-a", "notepad orvhs-alpha\\1");
     SetRegString(HKEY_CURRENT_USER, kRunMruKey, "orvhs-b", "calc orvhs-beta\\1");
     SetRegString(HKEY_CURRENT_USER, kRunMruKey, "orvhs-c", "   ");  // blank: never shown
-    List(15);
+    List(hsRunHistory);
     EXPECT_EQ(RowsWith("orvhs-"), (std::vector<std::string>{"notepad orvhs-alpha\\1", "calc orvhs-beta\\1"}));
     for (const std::string& row : Rows()) EXPECT_FALSE(TrimBlanks(row).empty());
     EXPECT_EQ(ColumnCaption(Page().lvHsValues.Handle(), 0), "Run History");
@@ -327,19 +315,19 @@ TEST_F(HistoryPageTest, RunHistoryWithAndWithoutMasksAndTheColumn) {
     EXPECT_EQ(Rows(), (std::vector<std::string>{"notepad orvhs-alpha\\1"}));
     // Whole Word: the text must be the whole trace (wildcards still apply).
     SetMask(true, "notepad orvhs-alpha", true);
-    List(15);
+    List(hsRunHistory);
     EXPECT_TRUE(Rows().empty());
     SetMask(true, "calc orvhs-*\\1", true);
-    List(15);
+    List(hsRunHistory);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"calc orvhs-beta\\1"}));
     SetMask(true, "", true);  // an empty field lists everything
-    List(15);
+    List(hsRunHistory);
     EXPECT_EQ(RowsWith("orvhs-").size(), 2u);
 }
 
 TEST_F(HistoryPageTest, AnInvalidMaskIsToldAndThePageReturnsToIdle) {
     SetMask(true, "[a", true);
-    for (int section : {15, 2, 20}) {
+    for (int section : {hsRunHistory, hsIEVisitedPages, hsTemporaryFolder}) {
         RecordedBoxes boxes({IDCANCEL});
         List(section);
         ASSERT_EQ(boxes.Shown().size(), 1u) << section;
@@ -351,7 +339,7 @@ TEST_F(HistoryPageTest, AnInvalidMaskIsToldAndThePageReturnsToIdle) {
         EXPECT_TRUE(Enabled(aHsUpdate));
     }
     // Sections that take no mask list as usual.
-    List(19);
+    List(hsRecycleBin);
     EXPECT_EQ(Page().lvHsValues.Count(), 1);
 }
 
@@ -362,7 +350,7 @@ TEST_F(HistoryPageTest, DeleteAllWithAMaskMadeInvalidSinceTheListingRemovesNothi
     RemovedFolder removed{folder};
     ScopedFile one(folder + "\\one.txt", "1"), two(folder + "\\two.txt", "2");
     SetMask(true, "OrvHsBadMask", false);
-    List(20);
+    List(hsTemporaryFolder);
     ASSERT_EQ(RowsWith("OrvHsBadMask").size(), 2u);
     SetMask(true, "[a", true);
     RecordedBoxes boxes({IDYES, IDCANCEL});
@@ -411,13 +399,13 @@ TEST_F(HistoryPageTest, BusyDropsRequestsWhileTheCacheIsRead) {
     cache.Add("Visited: orvhs@http://orvhs-busy.example/one");
     ScopedRegValue run(HKEY_CURRENT_USER, kRunMruKey, "orvhs-busy");
     SetRegString(HKEY_CURRENT_USER, kRunMruKey, "orvhs-busy", "orvhs-busy run");
-    Page().SelectHsSection(2);
+    Page().SelectHsSection(hsIEVisitedPages);
     // The scan thread ends on this thread's messages: until they are served the page is busy.
     ASSERT_TRUE(Page().Busy());
     EXPECT_TRUE(Page().Hourglass());
-    Page().SelectHsSection(15);
+    Page().SelectHsSection(hsRunHistory);
     Main().ExecuteAction(aHsUpdate);
-    EXPECT_EQ(Page().SelectedHsSection(), 15);
+    EXPECT_EQ(Page().SelectedHsSection(), hsRunHistory);
     ASSERT_TRUE(PumpUntil([this] { return !Page().Busy(); }));
     EXPECT_EQ(ColumnCaption(Page().lvHsValues.Handle(), 0), "Internet Explorer Visited Pages");
     EXPECT_EQ(RowsWith("orvhs-busy"), (std::vector<std::string>{"orvhs@http://orvhs-busy.example/one"}));
@@ -431,12 +419,12 @@ TEST_F(HistoryPageTest, BusyDropsRequestsWhileTheCacheIsRead) {
     Page().aHsDeleteAllExecute();  // unscripted boxes fail the test: nothing may be asked
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, kRunMruKey, "orvhs-busy"), "orvhs-busy run");
     // Idle again: the next request lists.
-    List(15);
+    List(hsRunHistory);
     EXPECT_EQ(RowsWith("orvhs-busy"), (std::vector<std::string>{"orvhs-busy run"}));
 }
 
 TEST_F(HistoryPageTest, AWindowClosedWhileTheCacheIsReadLeavesTheWorkerToEnd) {
-    Page().SelectHsSection(2);
+    Page().SelectHsSection(hsIEVisitedPages);
     ASSERT_TRUE(Page().Busy());
     window_.reset();  // the page abandons its worker, which frees itself
     EXPECT_TRUE(ui::WorkerThread::WaitForAll(20000));
@@ -450,18 +438,18 @@ TEST_F(HistoryPageTest, CacheSectionsListThroughTheWorkerAndDelete) {
     cache.Add("Visited: orvhs@http://orvhs-cache.example/keep");
     cache.Add("Cookie:orvhs@orvhs-cache.example/");  // as real cookies are stored
     cache.Add("http://orvhs-cache.example/style.css", true);
-    List(2);
+    List(hsIEVisitedPages);
     EXPECT_EQ(RowsWith("orvhs-cache"), (std::vector<std::string>{"orvhs@http://orvhs-cache.example/drop1",
                                                                  "orvhs@http://orvhs-cache.example/drop2",
                                                                  "orvhs@http://orvhs-cache.example/keep"}));
-    List(5);
+    List(hsIECookies);
     EXPECT_EQ(RowsWith("orvhs-cache"), (std::vector<std::string>{"orvhs@orvhs-cache.example/"}));
     EXPECT_EQ(ColumnCaption(Page().lvHsValues.Handle(), 0), "Internet Explorer Cookies");
-    List(4);
+    List(hsIETemporaryFiles);
     EXPECT_EQ(RowsWith("orvhs-cache"), (std::vector<std::string>{"http://orvhs-cache.example/style.css"}));
 
     // Delete of one cookie: asked about the item, gone after the re-listing.
-    List(5);
+    List(hsIECookies);
     SelectRow("orvhs@orvhs-cache.example/");
     {
         RecordedBoxes boxes({IDYES});
@@ -474,7 +462,7 @@ TEST_F(HistoryPageTest, CacheSectionsListThroughTheWorkerAndDelete) {
 
     // Delete All of visited pages by mask: the decoy stays.
     SetMask(true, "drop", false);
-    List(2);
+    List(hsIEVisitedPages);
     EXPECT_EQ(RowsWith("orvhs-cache").size(), 2u);
     {
         RecordedBoxes boxes({IDYES});
@@ -483,7 +471,7 @@ TEST_F(HistoryPageTest, CacheSectionsListThroughTheWorkerAndDelete) {
         EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to clear ALL visited pages?");
     }
     SetMask(false, "", false);
-    List(2);
+    List(hsIEVisitedPages);
     EXPECT_EQ(RowsWith("orvhs-cache"), (std::vector<std::string>{"orvhs@http://orvhs-cache.example/keep"}));
 
     // An entry gone behind the page's back: Delete names it and does not re-list.
@@ -505,7 +493,7 @@ TEST_F(HistoryPageTest, CacheRowsKeepTheirEntryNameThroughTheSortAndDeleteByIt) 
     ScopedCacheEntries cache{"Visited: orvhs@http://orvhs-rows.example/b", "Visited: orvhs@http://orvhs-rows.example/a",
                              "Visited: orvhs@http://orvhs-rows.example/c", "Cookie:orvhs@orvhs-twin.example/",
                              "Cookie: orvhs@orvhs-twin.example/"};
-    List(2);
+    List(hsIEVisitedPages);
     Main().SortListByColumn(Page().lvHsValues.Handle(), 0);
     const std::vector<HistoryRow> listed = Page().ListedRows();
     ASSERT_EQ(static_cast<int>(listed.size()), Page().lvHsValues.Count());
@@ -535,7 +523,7 @@ TEST_F(HistoryPageTest, CacheRowsKeepTheirEntryNameThroughTheSortAndDeleteByIt) 
 
     // Two cookies show "orvhs@orvhs-twin.example/": the row's own entry
     // goes, the one stored with a blank after the prefix is another and stays.
-    List(5);
+    List(hsIECookies);
     ASSERT_EQ(RowsWith("orvhs-twin").size(), 2u);
     int own = -1;
     for (int index = 0; index < Page().lvHsValues.Count(); ++index)
@@ -562,7 +550,7 @@ TEST_F(HistoryPageTest, RunHistoryDeleteAndDeleteAllKeepDecoys) {
     SetRegString(HKEY_CURRENT_USER, kRunMruKey, "orvhs-d3", "orvhs-keep");
     SetRegString(HKEY_CURRENT_USER, kRunMruKey, "orvhs-d4", "ORVHS-KEEP");
     SetRegString(HKEY_CURRENT_USER, kRunMruKey, kMruListValue, "abcd");
-    List(15);
+    List(hsRunHistory);
     // No: nothing goes.
     SelectRow("orvhs-keep");
     {
@@ -585,7 +573,7 @@ TEST_F(HistoryPageTest, RunHistoryDeleteAndDeleteAllKeepDecoys) {
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, kRunMruKey, kMruListValue), "abcd");
     // Delete All by mask: the matched values go, the decoy stays, the order value is emptied.
     SetMask(true, "orvhs-drop", false);
-    List(15);
+    List(hsRunHistory);
     {
         RecordedBoxes boxes({IDYES});
         Run(aHsDeleteAll);
@@ -598,7 +586,7 @@ TEST_F(HistoryPageTest, RunHistoryDeleteAndDeleteAllKeepDecoys) {
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kRunMruKey, "orvhs-d2"));
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, kRunMruKey, kMruListValue), "");
     SetMask(false, "", false);
-    List(15);
+    List(hsRunHistory);
     EXPECT_EQ(RowsWith("orvhs-").size(), 1u);
 }
 
@@ -613,7 +601,7 @@ TEST_F(HistoryPageTest, PaintListsByMaskAndDeletes) {
     SetRegString(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File1", "C:\\orvhs-paint\\sky.bmp");
     SetRegString(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File2", "C:\\orvhs-paint\\sea.png");
     SetRegString(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File3", other);
-    List(21);
+    List(hsPaintRecent);
     EXPECT_EQ(ColumnCaption(Page().lvHsValues.Handle(), 0), "Microsoft Paint Recent File List");
     EXPECT_EQ(RowsWith("orvhs-paint").size(), 3u);
     // A name in any script is shown and deleted as it is stored.
@@ -627,7 +615,7 @@ TEST_F(HistoryPageTest, PaintListsByMaskAndDeletes) {
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File3"));
     EXPECT_EQ(RowsWith("orvhs-paint").size(), 2u);
     SetMask(true, "*.BMP", true);
-    List(21);
+    List(hsPaintRecent);
     EXPECT_EQ(RowsWith("orvhs-paint"), (std::vector<std::string>{"C:\\orvhs-paint\\sky.bmp"}));
     RecordedBoxes boxes({IDYES});
     Run(aHsDeleteAll);
@@ -647,7 +635,7 @@ TEST_F(HistoryPageTest, DeleteLeavesTheKeyboardOnTheRowThatTookItsPlace) {
     SetRegString(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File1", "C:\\orvhs-place\\one.bmp");
     SetRegString(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File2", "C:\\orvhs-place\\two.bmp");
     SetRegString(HKEY_CURRENT_USER, kPaintRecentKey, "OrvHs File3", "C:\\orvhs-place\\three.bmp");
-    List(21);
+    List(hsPaintRecent);
     ui::ListView list = Page().lvHsValues;
     for (const bool last : {false, true}) {
         SCOPED_TRACE(last ? "the last row" : "a middle row");
@@ -670,10 +658,10 @@ TEST_F(HistoryPageTest, TemporaryFolderDeletesAndTheirFailureBoxes) {
     ScopedFile alpha(folder + "\\alpha.txt", "a"), beta(folder + "\\sub\\beta.txt", "b"),
         locked(folder + "\\locked.txt", "l"), decoy(TemporaryFolder() + "\\orvhs-decoy.txt", "d");
     SetFileAttributesA(locked.Path().c_str(), FILE_ATTRIBUTE_READONLY);
-    List(20);
+    List(hsTemporaryFolder);
     EXPECT_GE(RowOf(Page().lvHsValues, decoy.Path()), 0);
     SetMask(true, "OrvHsPage", false);
-    List(20);
+    List(hsTemporaryFolder);
     EXPECT_EQ(RowsWith("OrvHsPage").size(), 3u);
     EXPECT_LT(RowOf(Page().lvHsValues, decoy.Path()), 0);
     const std::string accessDenied = platform::processes::SystemErrorText(ERROR_ACCESS_DENIED);
@@ -720,7 +708,7 @@ TEST_F(HistoryPageTest, TemporaryFolderDeleteAllLeavesLinksToFilesElsewhereAlone
     ScopedUnixLink made(link, target.Path());
     if (!made.Made()) GTEST_SKIP() << "no Unix links to be had (not under Wine)";
     SetMask(true, "OrvHsLinks", false);
-    List(20);
+    List(hsTemporaryFolder);
     ASSERT_EQ(RowsWith("OrvHsLinks").size(), 2u);
     {
         RecordedBoxes boxes({IDYES, IDOK});
@@ -758,7 +746,7 @@ TEST_F(HistoryPageTest, DeleteAllRunsOnTheWorkerAndStops) {
     for (int i = 0; i < kFiles; ++i)
         ASSERT_TRUE(platform::files::WriteFileBytes(folder + "\\" + std::to_string(i) + ".tmp", "x")) << i;
     SetMask(true, "OrvHsMany", false);
-    List(20);
+    List(hsTemporaryFolder);
     ASSERT_EQ(RowsWith("OrvHsMany").size(), static_cast<size_t>(kFiles));
     RecordedBoxes boxes({IDYES});
     Main().ExecuteAction(aHsDeleteAll);
@@ -785,7 +773,7 @@ TEST_F(HistoryPageTest, SendToDeleteAllWalksTheListedFiles) {
         other(folder + "\\OrvHs Other.lnk", "3");
     SetFileAttributesA(two.Path().c_str(), FILE_ATTRIBUTE_READONLY);
     SetMask(true, "OrvHs T", false);
-    List(23);
+    List(hsSendTo);
     SetMask(true, "OrvHs O", false);  // the mask at the time of Delete All plays no part here
     RecordedBoxes boxes({IDYES, IDCANCEL});
     Run(aHsDeleteAll);
@@ -806,7 +794,7 @@ TEST_F(HistoryPageTest, SendToDeleteAllWalksTheListedFiles) {
 
 TEST_F(HistoryPageTest, ClipboardIsListedAndClearedWithoutASelectedRow) {
     ASSERT_TRUE(platform::clipboard::SetText("orvhs line one\r\n\r\norvhs line two"));
-    List(18);
+    List(hsClipboard);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"Clipboard contains some text.", "Content:", "orvhs line one",
                                                 "orvhs line two"}));
     EXPECT_FALSE(IsWindowEnabled(Page().cbUseMask));
@@ -823,19 +811,19 @@ TEST_F(HistoryPageTest, ClipboardIsListedAndClearedWithoutASelectedRow) {
 TEST_F(HistoryPageTest, ColumnsFollowTheSection) {
     const HWND list = Page().lvHsValues.Handle();
     RECT client{};
-    List(6);
+    List(hsAutoCompleteForms);
     GetClientRect(list, &client);
     ASSERT_EQ(Page().lvHsValues.ColumnCount(), 2);
     EXPECT_EQ(ColumnCaption(list, 0), "ID");
     EXPECT_EQ(ColumnCaption(list, 1), "Value");
     EXPECT_EQ(Page().lvHsValues.ColumnWidth(0), Main().Layout().Scale(150));
     EXPECT_EQ(Page().lvHsValues.ColumnWidth(0) + Page().lvHsValues.ColumnWidth(1), client.right);
-    List(12);
+    List(hsMozillaVisitedPages);
     ASSERT_EQ(Page().lvHsValues.ColumnCount(), 2);
     EXPECT_EQ(ColumnCaption(list, 0), "Mozilla Visited Pages");
     EXPECT_EQ(ColumnCaption(list, 1), "Count, Page Type");
     EXPECT_EQ(Page().lvHsValues.ColumnWidth(1), Main().Layout().Scale(115));
-    List(19);
+    List(hsRecycleBin);
     EXPECT_EQ(Page().lvHsValues.ColumnCount(), 1);
     EXPECT_EQ(ColumnCaption(list, 0), "Recycle Bin");
     // Delete empties the whole bin, whichever row is chosen; here the answer is No.
@@ -852,7 +840,7 @@ TEST_F(HistoryPageTest, QuickTimeDeleteAsksAboutTheWholeListAndListsAgainOnNo) {
     ScopedRegValue a(HKEY_CURRENT_USER, kQuickTimeRecentKey, "OrvHs Movie1"),
         b(HKEY_CURRENT_USER, kQuickTimeRecentKey, "OrvHs Movie2");
     SetRegString(HKEY_CURRENT_USER, kQuickTimeRecentKey, "OrvHs Movie1", "C:\\orvhs-qt\\tram.mov");
-    List(36);
+    List(hsQuickTime);
     EXPECT_EQ(RowsWith("orvhs-qt").size(), 1u);
     // A movie that came after the listing is shown by the listing every answer brings.
     SetRegString(HKEY_CURRENT_USER, kQuickTimeRecentKey, "OrvHs Movie2", "C:\\orvhs-qt\\gulls.mov");
@@ -886,7 +874,7 @@ TEST_F(HistoryPageTest, WinZipDeleteAllClearsByItsOwnMaskNotThePages) {
     SetRegString(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu802", "C:\\orvhs-zip\\tools.zip");
     SetRegString(HKEY_CURRENT_USER, kWinZipRecentKey, "filemenu803", "C:\\orvhs-zip\\site");
     SetMask(true, "photos", false);
-    List(40);
+    List(hsWinZipRecent);
     EXPECT_EQ(RowsWith("orvhs-zip"), std::vector<std::string>{"C:\\orvhs-zip\\photos.zip"});
     // A mask that is none, typed since: Delete All does not use it and, once
     // told it takes every archive, clears; only the new listing after it,

@@ -1,7 +1,7 @@
 // The Report command in process: each page's list written as shown (sorted,
 // message rows, multi-column History sections), the shared save dialog, the
 // About page, a cancelled dialog and files that cannot be created.
-#include "history/HistoryCatalogue.h"
+#include "history/HistorySectionIds.h"
 #include "platform/Files.h"
 #include "shell/HistoryPage.h"
 #include "shell/MainUnit.h"

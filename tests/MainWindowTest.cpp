@@ -2,7 +2,7 @@
 // the StartUp tree and list, sorting and the refresh rules.
 #include "common/Common.h"
 #include "common/ProgramSettings.h"
-#include "history/HistoryCatalogue.h"
+#include "history/HistorySectionIds.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
 #include "shell/MainLayout.h"

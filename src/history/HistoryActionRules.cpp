@@ -10,9 +10,9 @@ HistoryActionStates HistoryActionRules(const HistoryListFacts& facts) {
     const bool hasItems = facts.itemCount > 0;
     states.reportEnabled = hasItems;
     const HistorySectionRow& row = HistorySectionRowOf(facts.section);
-    if (row.number < 0 || row.group) {
+    if (row.id < 0 || row.group) {
         // Nothing to list or delete: no node, or a group node.
-        states.maskControls = row.number < 0 ? MaskControlsRule::Unchanged : MaskControlsRule::Disabled;
+        states.maskControls = row.id < 0 ? MaskControlsRule::Unchanged : MaskControlsRule::Disabled;
         return states;
     }
     states.updateEnabled = true;

@@ -1,24 +1,14 @@
 // The section rows' registry and the Delete question.
 #include "history/HistorySectionRow.h"
 
+#include <algorithm>
+#include <map>
 #include <stdexcept>
 
 namespace history {
 namespace {
 
-HistorySectionRow TreeRow(const HistorySection& section) {
-    HistorySectionRow row;
-    row.number = section.number;
-    row.caption = section.caption;
-    row.picture = section.icon;
-    row.depth = section.depth;
-    row.group = section.group;
-    // A group lists nothing, so no mask is checked for it.
-    row.takesMask = !section.group;
-    return row;
-}
-
-std::string SectionName(int number) { return "history section " + std::to_string(number); }
+std::string SectionName(int id) { return "history section " + std::to_string(id); }
 
 }  // namespace
 
@@ -76,41 +66,76 @@ std::string RowFilePath(const HistorySectionRow& section, const HistoryRow& item
     return section.rowsNameFiles ? item.caption : std::string();
 }
 
-HistorySectionRegistry::HistorySectionRegistry() : registered_(kHistorySectionCount, false) {
-    rows_.reserve(kHistorySectionCount);
-    for (const HistorySection& section : HistorySections()) rows_.push_back(TreeRow(section));
+void HistorySectionRegistry::Add(const HistoryNode& node, HistorySectionRow row) {
+    if (node.id < 0) throw std::logic_error(SectionName(node.id) + " has no id");
+    if (Registered(node.id)) throw std::logic_error(SectionName(node.id) + " is registered twice");
+    row.id = node.id;
+    row.parent = node.parent;
+    row.order = node.order;
+    row.caption = node.caption;
+    row.picture = node.picture;
+    rows_.push_back(std::move(row));
 }
 
-void HistorySectionRegistry::Register(int number, HistorySectionRow row) {
-    const HistorySection* section = FindHistorySection(number);
-    if (!section) throw std::logic_error(SectionName(number) + " is not in the tree");
-    if (section->group) throw std::logic_error(SectionName(number) + " is a group and lists nothing");
-    if (registered_[number]) throw std::logic_error(SectionName(number) + " is registered twice");
-    const HistorySectionRow tree = TreeRow(*section);
-    row.number = tree.number;
-    row.caption = tree.caption;
-    row.picture = tree.picture;
-    row.depth = tree.depth;
+void HistorySectionRegistry::RegisterGroup(const HistoryNode& node) {
+    // A group lists nothing, so no mask is checked for it.
+    Add(node, {.group = true, .takesMask = false});
+}
+
+void HistorySectionRegistry::Register(const HistoryNode& node, HistorySectionRow row) {
     row.group = false;
     if (row.columns.empty()) row.columns = {{row.heading, 0}};
-    rows_[number] = std::move(row);
-    registered_[number] = true;
+    Add(node, std::move(row));
 }
 
-void HistorySectionRegistry::RegisterPlaceholders(std::initializer_list<Placeholder> placeholders) {
-    for (const Placeholder& placeholder : placeholders)
-        Register(placeholder.number,
-                 {.heading = placeholder.heading, .deleteAllQuestion = placeholder.deleteAllQuestion});
+bool HistorySectionRegistry::Registered(int id) const {
+    return std::any_of(rows_.begin(), rows_.end(), [id](const HistorySectionRow& row) { return row.id == id; });
 }
 
-bool HistorySectionRegistry::Registered(int number) const {
-    return number >= 0 && number < kHistorySectionCount && registered_[number];
+std::map<int, std::vector<size_t>> HistorySectionRegistry::ChildrenInOrder() const {
+    std::map<int, std::vector<size_t>> children;  // by parent id: indexes into rows_
+    for (size_t i = 0; i < rows_.size(); ++i) children[rows_[i].parent].push_back(i);
+    for (auto& [parent, kids] : children) {
+        const auto group = std::find_if(rows_.begin(), rows_.end(),
+                                        [parent](const HistorySectionRow& row) { return row.id == parent; });
+        if (parent != kTreeRoot && (group == rows_.end() || !group->group))
+            throw std::logic_error(SectionName(rows_[kids[0]].id) + "'s parent " + std::to_string(parent) +
+                                   " is no group of the tree");
+        std::stable_sort(kids.begin(), kids.end(),
+                         [this](size_t a, size_t b) { return rows_[a].order < rows_[b].order; });
+        for (size_t k = 1; k < kids.size(); ++k)
+            if (rows_[kids[k]].order == rows_[kids[k - 1]].order)
+                throw std::logic_error(SectionName(rows_[kids[k]].id) + " has the order of " +
+                                       SectionName(rows_[kids[k - 1]].id));
+    }
+    return children;
 }
 
-void HistorySectionRegistry::CheckComplete() const {
-    for (const HistorySectionRow& row : rows_)
-        if (!row.group && !registered_[row.number])
-            throw std::logic_error(SectionName(row.number) + " (" + row.caption + ") has no row");
+std::vector<HistorySectionRow> HistorySectionRegistry::TakeTree() {
+    const std::map<int, std::vector<size_t>> children = ChildrenInOrder();
+    // Depth first from the roots; a node in a loop of parents is never reached.
+    std::vector<size_t> order;
+    std::vector<size_t> pending;  // a stack: the next node on top
+    const auto pushChildren = [&](int parent) {
+        const auto found = children.find(parent);
+        if (found != children.end()) pending.insert(pending.end(), found->second.rbegin(), found->second.rend());
+    };
+    pushChildren(kTreeRoot);
+    while (!pending.empty()) {
+        order.push_back(pending.back());
+        pending.pop_back();
+        pushChildren(rows_[order.back()].id);
+    }
+    std::vector<bool> reached(rows_.size(), false);
+    for (size_t i : order) reached[i] = true;
+    for (size_t i = 0; i < rows_.size(); ++i)
+        if (!reached[i]) throw std::logic_error(SectionName(rows_[i].id) + " is reached from no root");
+
+    std::vector<HistorySectionRow> tree;
+    tree.reserve(rows_.size());
+    for (size_t i : order) tree.push_back(std::move(rows_[i]));
+    rows_.clear();
+    return tree;
 }
 
 }  // namespace history

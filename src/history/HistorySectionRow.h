@@ -1,14 +1,16 @@
 // Everything the History page knows about one section, as one row: its tree
 // node, its list's columns, how the mask and the commands apply to it, the
 // questions its commands ask, and its tool (lister, Delete, Delete All).
-// Each family file registers its sections' rows (HistorySectionTable.h).
+// Each family file registers its sections' rows (HistorySectionTable.h); the
+// tree is built from the rows' nodes.
 #pragma once
 
 #include "history/HistoryCatalogue.h"
+#include "history/HistorySectionIds.h"
 #include "history/HistorySink.h"
 
 #include <functional>
-#include <initializer_list>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -74,13 +76,24 @@ using HistoryDeleteAll = std::function<HistoryDeleteAllResult(
 // no progress and takes no stop; clear returns the result code.
 HistoryDeleteAll AtOnce(std::function<int(const std::vector<HistoryRow>& listed, const std::string& mask)> clear);
 
+// A node of the History tree, declared once with its section's row (or as a
+// group, HistorySectionTable.cpp).
+struct HistoryNode {
+    int id;               // HistorySectionId
+    int parent;           // the group it shows under; kTreeRoot for a root
+    int order;            // its place among its parent's children, smallest first
+    const char* caption;  // the tree node's caption
+    int picture;          // index into the section image list (also the selected image)
+};
+
 struct HistorySectionRow {
-    // The tree node: filled in from the catalogue at registration.
-    int number = -1;
+    // The tree node: filled in from the node at registration.
+    int id = -1;
+    int parent = kTreeRoot;
+    int order = 0;
     std::string caption{};
     int picture = 0;
-    int depth = 0;
-    bool group = false;
+    bool group = false;  // lists nothing
 
     // The list. heading: its first column's caption ("" for the sections
     // whose columns name themselves). columns: left empty at registration,
@@ -149,37 +162,30 @@ std::string DeleteConfirmation(const HistorySectionRow& row, const std::string& 
 // command it will run (UninstallCommand sections; asked with No the default).
 std::string UninstallConfirmation(const std::string& itemText, const std::string& command);
 
-// Collects the rows the family files register. Made with a row for every
-// node of the tree: the groups' rows complete, the others waiting for their
-// family's registration.
+// Collects the rows the family files register and arranges them as the tree.
 class HistorySectionRegistry {
 public:
-    HistorySectionRegistry();
+    // Registers a group: a node that lists nothing. Both registrations raise
+    // std::logic_error for a negative id or one registered already.
+    void RegisterGroup(const HistoryNode& node);
+    // Registers the row of a listing section with its node; empty columns
+    // become the heading alone.
+    void Register(const HistoryNode& node, HistorySectionRow row);
+    bool Registered(int id) const;
 
-    // Registers the row of a listing section: its tree node is filled in from
-    // the catalogue, and empty columns become the heading alone. Raises
-    // std::logic_error for a number outside the tree, a group, or a section
-    // registered already.
-    void Register(int number, HistorySectionRow row);
-    // A section whose tool has not arrived: its heading and Delete All
-    // question, listing nothing and removing nothing.
-    struct Placeholder {
-        int number;
-        const char* heading;
-        const char* deleteAllQuestion;
-    };
-    void RegisterPlaceholders(std::initializer_list<Placeholder> placeholders);
-    bool Registered(int number) const;
-    // Raises std::logic_error naming the first listing section no family registered.
-    void CheckComplete() const;
-
-    // Every row in section-number order.
+    // Every row in registration order.
     const std::vector<HistorySectionRow>& Rows() const { return rows_; }
-    std::vector<HistorySectionRow> TakeRows() { return std::move(rows_); }
+    // Every row in tree order, depth first: each node, then its children by
+    // their order (the roots too by theirs). Raises std::logic_error naming a
+    // node whose parent is no group registered here, two siblings of the same
+    // order, or a node no root leads to (a loop of parents).
+    std::vector<HistorySectionRow> TakeTree();
 
 private:
+    void Add(const HistoryNode& node, HistorySectionRow row);
+    // Each parent's children (indexes into rows_) by their order; raises as TakeTree.
+    std::map<int, std::vector<size_t>> ChildrenInOrder() const;
     std::vector<HistorySectionRow> rows_;
-    std::vector<bool> registered_;
 };
 
 }  // namespace history

@@ -3,6 +3,22 @@
 
 namespace history {
 
+void RegisterHistoryGroups(HistorySectionRegistry& sections) {
+    // Each family's sections register under these; orders leave room between.
+    for (const HistoryNode& group : {
+             HistoryNode{hsHistory, kTreeRoot, 10, "History", 0},
+             HistoryNode{hsInternetExplorer, hsHistory, 10, "Internet Explorer", 1},
+             HistoryNode{hsMozillaFirefox, hsHistory, 20, "Mozilla Firefox", 5},
+             HistoryNode{hsWindows, hsHistory, 30, "Windows", 31},
+             HistoryNode{hsMSOffice, hsHistory, 40, "MS Office", 48},
+             HistoryNode{hsMultimedia, hsHistory, 50, "Graphics and Multimedia", 34},
+             HistoryNode{hsArchivers, hsHistory, 60, "Archivers", 47},
+             HistoryNode{hsExtensions, kTreeRoot, 20, "Extensions", 49},
+             HistoryNode{hsExtensionsIE, hsExtensions, 10, "Internet Explorer", 1},
+         })
+        sections.RegisterGroup(group);
+}
+
 const std::vector<HistoryFamily>& HistoryFamilies() {
     static const std::vector<HistoryFamily> families = {
         {"Internet Explorer", RegisterInternetExplorerSections},
@@ -19,9 +35,9 @@ const std::vector<HistoryFamily>& HistoryFamilies() {
 
 std::vector<HistorySectionRow> BuildHistorySectionTable() {
     HistorySectionRegistry registry;
+    RegisterHistoryGroups(registry);
     for (const HistoryFamily& family : HistoryFamilies()) family.registerSections(registry);
-    registry.CheckComplete();
-    return registry.TakeRows();
+    return registry.TakeTree();
 }
 
 const std::vector<HistorySectionRow>& HistorySectionRows() {
@@ -29,11 +45,19 @@ const std::vector<HistorySectionRow>& HistorySectionRows() {
     return table;
 }
 
-const HistorySectionRow& HistorySectionRowOf(int number) {
+const HistorySectionRow& HistorySectionRowOf(int id) {
     static const HistorySectionRow none{};
-    const std::vector<HistorySectionRow>& rows = HistorySectionRows();
-    if (number < 0 || number >= static_cast<int>(rows.size())) return none;
-    return rows[number];
+    // The rows by id, built once: ids are small and nearly all in use.
+    static const std::vector<const HistorySectionRow*> byId = [] {
+        std::vector<const HistorySectionRow*> rows;
+        for (const HistorySectionRow& row : HistorySectionRows()) {
+            if (row.id >= static_cast<int>(rows.size())) rows.resize(row.id + 1, nullptr);
+            rows[row.id] = &row;
+        }
+        return rows;
+    }();
+    if (id < 0 || id >= static_cast<int>(byId.size()) || !byId[id]) return none;
+    return *byId[id];
 }
 
 }  // namespace history

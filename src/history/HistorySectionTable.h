@@ -1,6 +1,7 @@
-// The table of every History section's row, built once from the family
-// files' registrations. A new section is one registration in its family's
-// function; a new family is one function added to HistoryFamilies().
+// The table of every History section's row, built once from the groups and
+// the family files' registrations and arranged as the tree. A new section is
+// one registration in its family's function, with the next free id; a new
+// family is one function added to HistoryFamilies().
 #pragma once
 
 #include "history/HistorySectionRow.h"
@@ -8,6 +9,9 @@
 #include <vector>
 
 namespace history {
+
+// The tree's groups: the nodes that list nothing (HistorySectionTable.cpp).
+void RegisterHistoryGroups(HistorySectionRegistry& sections);
 
 // The family files' registration functions, one per family of traces.
 void RegisterInternetExplorerSections(HistorySectionRegistry& sections);  // HsFunInternetExplorer
@@ -26,14 +30,15 @@ struct HistoryFamily {
 // Every family, in the order the table is built.
 const std::vector<HistoryFamily>& HistoryFamilies();
 
-// Every family's rows in one registry; raises std::logic_error when a
-// section is registered twice or not at all.
+// The groups' and every family's rows in one registry, in tree order;
+// raises std::logic_error when an id is registered twice or the nodes make
+// no tree (HistorySectionRegistry::TakeTree).
 std::vector<HistorySectionRow> BuildHistorySectionTable();
 
-// The table, built at the first call (in section-number order).
+// The table, built at the first call (in tree order).
 const std::vector<HistorySectionRow>& HistorySectionRows();
-// The row of a section; for a number outside the tree (no node chosen) a
-// row numbered -1 that lists nothing.
-const HistorySectionRow& HistorySectionRowOf(int number);
+// The row of a section's id; for an id not in the tree (no node chosen) a
+// row of id -1 that lists nothing.
+const HistorySectionRow& HistorySectionRowOf(int id);
 
 }  // namespace history

@@ -103,37 +103,39 @@ void ClearWinRar() { ClearBothRoots(kWinRarRecentKey); }
 void RegisterArchiverSections(HistorySectionRegistry& sections) {
     // Delete All takes the lists' own mask, not the page's: entries without
     // a full stop are no archives and stay.
-    sections.Register(hsWinZipRecent, NamingFiles({.heading = "WinZip Recent File List",
-                                       .deleteAllQuestion = "Do you really want to delete ALL WinZip History items?",
-                                       .list = ListWinZip,
-                                       .deleteOne =
-                                           [](const HistoryRow& item) {
-                                               for (HKEY root : kListRoots)
-                                                   RemoveNumberedEntry(root, kWinZipRecentKey, kWinZipValuePrefix,
-                                                                       item.caption);
-                                               return 0;
-                                           },
-                                       .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
-                                           ClearWinZip();
-                                           return 0;
-                                       }),
-                                       .deleteAllUsesMask = false,
-                                       .wholeCount = CountingRows(ListWinZip, kArchiveMask)}));
-    sections.Register(hsWinRarRecent, NamingFiles({.heading = "WinRAR Recent File List",
-                                       .deleteAllQuestion = "Do you really want to delete ALL WinRAR History items?",
-                                       .list = ListWinRar,
-                                       .deleteOne =
-                                           [](const HistoryRow& item) {
-                                               for (HKEY root : kListRoots)
-                                                   RemoveNumberedEntry(root, kWinRarRecentKey, "", item.caption);
-                                               return 0;
-                                           },
-                                       .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
-                                           ClearWinRar();
-                                           return 0;
-                                       }),
-                                       .deleteAllUsesMask = false,
-                                       .wholeCount = CountingRows(ListWinRar, kArchiveMask)}));
+    sections.Register({hsWinZipRecent, hsArchivers, 10, "WinZIP Recent File List", 39},
+                      NamingFiles({.heading = "WinZip Recent File List",
+                       .deleteAllQuestion = "Do you really want to delete ALL WinZip History items?",
+                       .list = ListWinZip,
+                       .deleteOne =
+                           [](const HistoryRow& item) {
+                               for (HKEY root : kListRoots)
+                                   RemoveNumberedEntry(root, kWinZipRecentKey, kWinZipValuePrefix,
+                                                       item.caption);
+                               return 0;
+                           },
+                       .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
+                           ClearWinZip();
+                           return 0;
+                       }),
+                       .deleteAllUsesMask = false,
+                       .wholeCount = CountingRows(ListWinZip, kArchiveMask)}));
+    sections.Register({hsWinRarRecent, hsArchivers, 20, "WinRAR Recent File List", 40},
+                      NamingFiles({.heading = "WinRAR Recent File List",
+                       .deleteAllQuestion = "Do you really want to delete ALL WinRAR History items?",
+                       .list = ListWinRar,
+                       .deleteOne =
+                           [](const HistoryRow& item) {
+                               for (HKEY root : kListRoots)
+                                   RemoveNumberedEntry(root, kWinRarRecentKey, "", item.caption);
+                               return 0;
+                           },
+                       .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
+                           ClearWinRar();
+                           return 0;
+                       }),
+                       .deleteAllUsesMask = false,
+                       .wholeCount = CountingRows(ListWinRar, kArchiveMask)}));
 }
 
 }  // namespace history

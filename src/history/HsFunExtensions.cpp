@@ -558,7 +558,7 @@ int UninstallToolbar(const HistoryRow& item) {
 // ---- the sections' rows ------------------------------------------------------------
 
 void RegisterExtensionSections(HistorySectionRegistry& sections) {
-    sections.Register(hsDownloadedProgramFiles,
+    sections.Register({hsDownloadedProgramFiles, hsInternetExplorer, 80, "Downloaded Program Files Folder", 3},
                       {.columns = {{"Internet Explorer Download Files Folder", 250}, {"CLSID", 0}},
                        .fit = ColumnFit::SecondFills,
                        .deleteAllQuestion = "Do you really want to delete ALL Downloaded Program Files?",
@@ -566,7 +566,7 @@ void RegisterExtensionSections(HistorySectionRegistry& sections) {
                        .deleteOne = [](const HistoryRow& item) { return DeleteDownloadedProgramFile(item); },
                        .deleteAll = EveryListedAddOn(DeleteDownloadedProgramFile),
                        .deleteAllUsesMask = false});
-    sections.Register(hsBrowserHelperObjects,
+    sections.Register({hsBrowserHelperObjects, hsInternetExplorer, 90, "Browser Helper Objects", 2},
                       {.columns = {{"Browser Helper Objects", 250}, {"CLSID", 0}},
                        .fit = ColumnFit::SecondFills,
                        .deleteAllQuestion = "Do you really want to delete ALL Browser Helper Objects?",
@@ -575,26 +575,28 @@ void RegisterExtensionSections(HistorySectionRegistry& sections) {
                        .deleteAll = EveryListedAddOn(DeleteBrowserHelperObject),
                        .deleteAllUsesMask = false});
     // A toolbar goes only through its own uninstaller; there is no Delete All.
-    sections.Register(hsToolbars, {.heading = "Internet Explorer ToolBars",
-                                   .takesMask = false,
-                                   .actions = HistoryActionRule::UninstallCommand,
-                                   .list = [](IHistorySink& sink, const std::string&,
-                                              const common::StopToken&) { ListToolbars(sink); },
-                                   .deleteOne = UninstallToolbar,
-                                   .uninstallCommand = ToolbarUninstaller});
+    sections.Register({hsToolbars, hsExtensionsIE, 10, "Toolbar's", 1},
+                      {.heading = "Internet Explorer ToolBars",
+                       .takesMask = false,
+                       .actions = HistoryActionRule::UninstallCommand,
+                       .list = [](IHistorySink& sink, const std::string&,
+                                  const common::StopToken&) { ListToolbars(sink); },
+                       .deleteOne = UninstallToolbar,
+                       .uninstallCommand = ToolbarUninstaller});
     // Delete All of the buttons and plug-ins asks nothing and goes by the listed rows' keys.
     sections.Register(
-        hsButtons, {.heading = "Internet Explorer Buttons",
-                    .takesMask = false,
-                    .actions = HistoryActionRule::MaskUntouched,
-                    .list = [](IHistorySink& sink, const std::string&, const common::StopToken&) { ListButtons(sink); },
-                    .deleteOne =
-                        [](const HistoryRow& item) {
-                            DeleteButtonExtension(item);
-                            return 0;
-                        },
-                    .deleteAll = EveryListedRow([](const HistoryRow& item) { DeleteButtonExtension(item); })});
-    sections.Register(hsOtherPlugins,
+        {hsButtons, hsExtensionsIE, 20, "Button's", 1},
+        {.heading = "Internet Explorer Buttons",
+         .takesMask = false,
+         .actions = HistoryActionRule::MaskUntouched,
+         .list = [](IHistorySink& sink, const std::string&, const common::StopToken&) { ListButtons(sink); },
+         .deleteOne =
+             [](const HistoryRow& item) {
+                 DeleteButtonExtension(item);
+                 return 0;
+             },
+         .deleteAll = EveryListedRow([](const HistoryRow& item) { DeleteButtonExtension(item); })});
+    sections.Register({hsOtherPlugins, hsExtensionsIE, 30, "Other Plug-in's", 1},
                       {.heading = "Internet Explorer Other Plugins",
                        .takesMask = false,
                        .actions = HistoryActionRule::MaskUntouched,

@@ -211,7 +211,7 @@ int RemoveAllProtectedTypes() {
 void RegisterAutoCompleteSections(HistorySectionRegistry& sections) {
     // The listers call the service once per item (every item's data is
     // read), so they run on the worker, in its COM apartment, as Delete All does.
-    sections.Register(hsAutoCompleteForms,
+    sections.Register({hsAutoCompleteForms, hsInternetExplorer, 50, "Auto Complete Forms", 2},
                       {.columns = kIdAndValue,
                        .fit = ColumnFit::SecondFills,
                        .deleteAllQuestion = "Do you really want to clear ALL auto complete forms?",
@@ -223,7 +223,7 @@ void RegisterAutoCompleteSections(HistorySectionRegistry& sections) {
                        }),
                        .deleteAllUsesMask = false,
                        .wholeCount = CountingRows(ListAutoCompleteForms, "*")});
-    sections.Register(hsAutoCompletePasswords,
+    sections.Register({hsAutoCompletePasswords, hsInternetExplorer, 60, "Auto Complete Passwords", 23},
                       {.columns = kIdAndValue,
                        .fit = ColumnFit::SecondFills,
                        .deleteAllQuestion = "Do you really want to clear ALL auto complete passwords?",
@@ -235,7 +235,7 @@ void RegisterAutoCompleteSections(HistorySectionRegistry& sections) {
                        }),
                        .deleteAllUsesMask = false,
                        .wholeCount = CountingRows(ListAutoCompletePasswords, "*")});
-    sections.Register(hsIndexDat,
+    sections.Register({hsIndexDat, hsInternetExplorer, 70, "Index.dat", 4},
                       {.heading = "Internet Explorer Index.dat File",
                        .takesMask = false,
                        .deleteAllQuestion = "Do you really want to clear index.dat?",

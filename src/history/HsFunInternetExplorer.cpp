@@ -289,20 +289,23 @@ HistorySectionRow CacheSection(const char* heading, const char* deleteAllQuestio
 // The cache and the typed URLs are read on the worker: a large cache takes
 // seconds to walk.
 void RegisterInternetExplorerSections(HistorySectionRegistry& sections) {
-    sections.Register(hsIEVisitedPages, CacheSection("Internet Explorer Visited Pages",
-                                                     "Do you really want to clear ALL visited pages?",
-                                                     TIETraceKind::VisitedPages, ClearReporting(DeleteAllVisitedPages)));
-    sections.Register(hsIETypedUrls, {.heading = "Internet Explorer Typed URL's",
-                                      .deleteAllQuestion = "Do you really want to clear ALL typed URL's?",
-                                      .list = ListTraces(TIETraceKind::TypedUrls),
-                                      .listsOnWorker = true,
-                                      .deleteOne = [](const HistoryRow& item) { return DeleteTypedUrl(item.caption); },
-                                      .deleteAll = ClearQuietly(DeleteAllTypedUrls)});
-    sections.Register(hsIETemporaryFiles, CacheSection("Internet Explorer Temporary Files",
-                                                       "Do you really want to clear ALL temporary files?",
-                                                       TIETraceKind::TemporaryFiles,
-                                                       ClearQuietly(DeleteAllTemporaryFiles)));
-    sections.Register(hsIECookies,
+    sections.Register({hsIEVisitedPages, hsInternetExplorer, 10, "Visited Pages", 2},
+                      CacheSection("Internet Explorer Visited Pages",
+                                   "Do you really want to clear ALL visited pages?",
+                                   TIETraceKind::VisitedPages, ClearReporting(DeleteAllVisitedPages)));
+    sections.Register({hsIETypedUrls, hsInternetExplorer, 20, "Typed URL's", 32},
+                      {.heading = "Internet Explorer Typed URL's",
+                       .deleteAllQuestion = "Do you really want to clear ALL typed URL's?",
+                       .list = ListTraces(TIETraceKind::TypedUrls),
+                       .listsOnWorker = true,
+                       .deleteOne = [](const HistoryRow& item) { return DeleteTypedUrl(item.caption); },
+                       .deleteAll = ClearQuietly(DeleteAllTypedUrls)});
+    sections.Register({hsIETemporaryFiles, hsInternetExplorer, 30, "Temporary Files", 2},
+                      CacheSection("Internet Explorer Temporary Files",
+                                   "Do you really want to clear ALL temporary files?",
+                                   TIETraceKind::TemporaryFiles,
+                                   ClearQuietly(DeleteAllTemporaryFiles)));
+    sections.Register({hsIECookies, hsInternetExplorer, 40, "Cookies", 2},
                       CacheSection("Internet Explorer Cookies", "Do you really want to clear ALL cookies?",
                                    TIETraceKind::Cookies, ClearQuietly(DeleteAllCookies)));
 }

@@ -258,21 +258,23 @@ HistorySectionRow NumberedListSection(const OfficeNumberedList& list, const char
 }  // namespace
 
 void RegisterMSOfficeSections(HistorySectionRegistry& sections) {
-    sections.Register(hsMSWordRecent, AutomationSection(kWordProgram, "Microsoft Word Recent File List",
-                                                        "Do you really want to delete ALL MS Word History items?"));
-    sections.Register(hsMSExcelRecent, AutomationSection(kExcelProgram, "Microsoft Excel Recent File List",
-                                                         "Do you really want to delete ALL MS Excel History items?"));
-    sections.Register(hsMSAccessRecent,
+    sections.Register({hsMSWordRecent, hsMSOffice, 10, "MS Word Recent File List", 15},
+                      AutomationSection(kWordProgram, "Microsoft Word Recent File List",
+                                        "Do you really want to delete ALL MS Word History items?"));
+    sections.Register({hsMSExcelRecent, hsMSOffice, 20, "MS Excel Recent File List", 8},
+                      AutomationSection(kExcelProgram, "Microsoft Excel Recent File List",
+                                        "Do you really want to delete ALL MS Excel History items?"));
+    sections.Register({hsMSAccessRecent, hsMSOffice, 30, "MS Access Recent File List", 7},
                       NumberedListSection(kAccessList, "Microsoft Access Recent File List",
                                           "Do you really want to delete ALL MS Access History items?"));
-    sections.Register(hsMSPowerPointRecent,
+    sections.Register({hsMSPowerPointRecent, hsMSOffice, 40, "MS Power Point Recent File List", 12},
                       NumberedListSection(kPowerPointList, "Microsoft PowerPoint Recent File List",
                                           "Do you really want to delete ALL MS Power Point History items?"));
-    sections.Register(hsMSFrontPageRecent,
+    sections.Register({hsMSFrontPageRecent, hsMSOffice, 50, "MS Front Page Recent File List", 9},
                       RecentValuesSection("Microsoft FrontPage Recent File List",
                                           "Do you really want to delete ALL MS FrontPage History items?",
                                           ListFrontPageRecent, {kFrontPageRecentKey}));
-    sections.Register(hsMSPublisherRecent,
+    sections.Register({hsMSPublisherRecent, hsMSOffice, 60, "MS Publisher Recent File List", 13},
                       NumberedListSection(kPublisherList, "Microsoft Publisher Recent File List",
                                           "Do you really want to delete ALL MS Publisher History items?"));
 }

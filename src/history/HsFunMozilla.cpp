@@ -125,7 +125,7 @@ HistoryDeleteAllResult DeleteMozillaHistory() {
 }
 
 void RegisterMozillaSections(HistorySectionRegistry& sections) {
-    sections.Register(hsMozillaVisitedPages,
+    sections.Register({hsMozillaVisitedPages, hsMozillaFirefox, 10, "Visited Pages", 29},
                       {.heading = "Mozilla Visited Pages",
                        .columns = {{"Mozilla Visited Pages", 0}, {"Count, Page Type", kPageTypeColumnWidth}},
                        .actions = HistoryActionRule::DeleteAllOnly,

@@ -317,7 +317,8 @@ HistoryDeleteAllResult DeleteWinampPlayList() {
 // ---- the sections' rows ------------------------------------------------------
 
 void RegisterMultimediaSections(HistorySectionRegistry& sections) {
-    sections.Register(hsMediaPlayerRecent, NamingFiles({.heading = "Windows Media Player Play File List",
+    sections.Register({hsMediaPlayerRecent, hsMultimedia, 10, "Windows Media Player Play File List", 14},
+                      NamingFiles({.heading = "Windows Media Player Play File List",
                        .deleteAllQuestion = "Do you really want to delete ALL Windows Media Player History items?",
                        .list = ListMediaPlayer,
                        .deleteOne = DeleteValueIn({kMediaPlayerRecentKey}),
@@ -326,7 +327,8 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                            return 0;
                        })}));
     // Delete All clears every clip, whatever the mask.
-    sections.Register(hsRealPlayerRecent, NamingFiles({.heading = "RealPlayer Most Recent Clips",
+    sections.Register({hsRealPlayerRecent, hsMultimedia, 20, "RealPlayer Play File List", 27},
+                      NamingFiles({.heading = "RealPlayer Most Recent Clips",
                        .deleteAllQuestion = "Do you really want to delete ALL RealPlayer History items?",
                        .list = ListRealPlayer,
                        .deleteOne =
@@ -342,7 +344,8 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                        .wholeCount = CountingRows(ListRealPlayer, "*")}));
     // Delete All removes the listed paths one by one, wherever under the
     // program's key they are.
-    sections.Register(hsWinDvdRecent, NamingFiles({.heading = "InterVideo WinDVD Last Open Path",
+    sections.Register({hsWinDvdRecent, hsMultimedia, 30, "InterVideo WinDVD Play File List", 36},
+                      NamingFiles({.heading = "InterVideo WinDVD Last Open Path",
                        .deleteAllQuestion = "Do you really want to delete ALL InterVideo WinDVD History items?",
                        .list = ListWinDvd,
                        .deleteOne = DeleteValueInSubkeysOf(kInterVideoKey),
@@ -353,25 +356,27 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                        }),
                        .deleteAllUsesMask = false}));
     // QuickTime's list is cleared only as a whole, by Delete and Delete All alike.
-    sections.Register(hsQuickTime, NamingFiles({.heading = "QuickTime Recent File List",
-                                    .deleteAllQuestion = "Do you want to delete ALL QuickTime History items?",
-                                    .deleteQuestion = "You can clear only ALL QuickTime Recent File List.\r\nDo you "
-                                                      "want to delete ALL QuickTime History items?",
-                                    .deleteNeedsNoItem = true,
-                                    .list = ListQuickTime,
-                                    .deleteOne =
-                                        [](const HistoryRow&) {
-                                            ClearQuickTimeHistory();
-                                            return 0;
-                                        },
-                                    .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
-                                        ClearQuickTimeHistory();
-                                        return 0;
-                                    }),
-                                    .deleteAllUsesMask = false,
-                                    .wholeCount = CountingRows(ListQuickTime, kQuickTimeClearMask)}));
+    sections.Register({hsQuickTime, hsMultimedia, 40, "QuickTime Player Recent File List", 54},
+                      NamingFiles({.heading = "QuickTime Recent File List",
+                       .deleteAllQuestion = "Do you want to delete ALL QuickTime History items?",
+                       .deleteQuestion = "You can clear only ALL QuickTime Recent File List.\r\nDo you "
+                                         "want to delete ALL QuickTime History items?",
+                       .deleteNeedsNoItem = true,
+                       .list = ListQuickTime,
+                       .deleteOne =
+                           [](const HistoryRow&) {
+                               ClearQuickTimeHistory();
+                               return 0;
+                           },
+                       .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
+                           ClearQuickTimeHistory();
+                           return 0;
+                       }),
+                       .deleteAllUsesMask = false,
+                       .wholeCount = CountingRows(ListQuickTime, kQuickTimeClearMask)}));
     // Delete All deletes the play list file, whatever the mask.
-    sections.Register(hsWinAmpRecent, NamingFiles({.heading = "WinAMP Recent Play List",
+    sections.Register({hsWinAmpRecent, hsMultimedia, 50, "WinAMP Recent Play List", 55},
+                      NamingFiles({.heading = "WinAMP Recent Play List",
                        .deleteAllQuestion = "Do you really want to delete WinAMP Recent Play List?",
                        .list = ListWinamp,
                        .deleteOne =
@@ -380,10 +385,10 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                                return 0;
                            },
                        .deleteAll = [](const std::vector<HistoryRow>&, const std::string&, IHistoryDeleteProgress&,
-                                       const common::StopToken&) { return DeleteWinampPlayList(); },
+                       const common::StopToken&) { return DeleteWinampPlayList(); },
                        .deleteAllUsesMask = false,
                        .wholeCount = CountingRows(ListWinamp, "*")}));
-    sections.Register(hsPaintShopPro,
+    sections.Register({hsPaintShopPro, hsMultimedia, 60, "Jasc PaintShop Pro Recent File List", 41},
                       RecentValuesSection("Jasc Paint Shop Pro Recent File List",
                                           "Do you really want to delete ALL Jasc Paint Shop Pro History items?",
                                           ListPaintShopPro, {std::begin(kPaintShopProKeys), std::end(kPaintShopProKeys)}));

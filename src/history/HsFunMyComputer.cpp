@@ -158,23 +158,26 @@ void ListClipboardOrEmptyLine(IHistorySink& sink, const std::string&, const comm
 }  // namespace
 
 void RegisterWindowsSections(HistorySectionRegistry& sections) {
-    sections.Register(hsRecentDocuments, {.heading = "Recent Documents",
-                                          .deleteAllQuestion = "Do you really want to clear ALL Recent Documents?",
-                                          .list = ListRecentDocuments,
-                                          .deleteOne = DeleteRowFileIn(RecentDocumentsFolder),
-                                          .deleteAll = DeleteFilesIn(RecentDocumentsFolder),
-                                          .rowsNameFiles = true});
-    sections.Register(hsRunHistory, {.heading = "Run History",
-                                     .deleteAllQuestion = "Do you really want to delete ALL Run History items?",
-                                     .list = ListRunHistory,
-                                     .deleteOne = DeleteValueIn({kRunMruKey}),
-                                     .deleteAll = AtOnce(ClearRunHistory)});
-    sections.Register(hsFindHistory, {.heading = "Find History",
-                                      .deleteAllQuestion = "Do you really want to delete ALL Find History items?",
-                                      .list = ListFindHistory,
-                                      .deleteOne = DeleteValueInSubkeysOf(kFindHistoryKey),
-                                      .deleteAll = AtOnce(ClearFindHistory)});
-    sections.Register(hsOpenSaveHistory,
+    sections.Register({hsRecentDocuments, hsWindows, 10, "Recent Document List", 17},
+                      {.heading = "Recent Documents",
+                       .deleteAllQuestion = "Do you really want to clear ALL Recent Documents?",
+                       .list = ListRecentDocuments,
+                       .deleteOne = DeleteRowFileIn(RecentDocumentsFolder),
+                       .deleteAll = DeleteFilesIn(RecentDocumentsFolder),
+                       .rowsNameFiles = true});
+    sections.Register({hsRunHistory, hsWindows, 20, "Run History", 18},
+                      {.heading = "Run History",
+                       .deleteAllQuestion = "Do you really want to delete ALL Run History items?",
+                       .list = ListRunHistory,
+                       .deleteOne = DeleteValueIn({kRunMruKey}),
+                       .deleteAll = AtOnce(ClearRunHistory)});
+    sections.Register({hsFindHistory, hsWindows, 30, "Find History", 16},
+                      {.heading = "Find History",
+                       .deleteAllQuestion = "Do you really want to delete ALL Find History items?",
+                       .list = ListFindHistory,
+                       .deleteOne = DeleteValueInSubkeysOf(kFindHistoryKey),
+                       .deleteAll = AtOnce(ClearFindHistory)});
+    sections.Register({hsOpenSaveHistory, hsWindows, 40, "Windows Open/Save History", 22},
                       {.heading = "Common Open/Save Dialogs Recent File List",
                        .deleteAllQuestion = "Do you really want to delete ALL Open/Save History items?",
                        .list = ListOpenSaveHistory,
@@ -183,62 +186,66 @@ void RegisterWindowsSections(HistorySectionRegistry& sections) {
                            ClearOpenSaveHistory(Captions(listed), mask);
                            return 0;
                        })});
-    sections.Register(hsClipboard, {.heading = "Windows Clipboard",
-                                    .takesMask = false,
-                                    .actions = HistoryActionRule::WholeContent,
-                                    .deleteQuestion = "Do you really want to clear Clipboard?",
-                                    .deleteNeedsNoItem = true,
-                                    .list = ListClipboardOrEmptyLine,
-                                    .deleteOne =
-                                        [](const HistoryRow&) {
-                                            EmptyClipboardNow();
-                                            return 0;
-                                        },
-                                    .contentPresent = ClipboardHoldsText});
-    sections.Register(hsRecycleBin, {.heading = "Recycle Bin",
-                                     .takesMask = false,
-                                     .deleteAllQuestion = "Do you really want to clear Recycle Bin?",
-                                     .deleteQuestion = "Do you really want to clear Recycle Bin?",
-                                     .deleteNeedsNoItem = true,
-                                     .list = [](IHistorySink& sink, const std::string&,
-                                                const common::StopToken&) { ListRecycleBin(sink); },
-                                     .deleteOne =
-                                         [](const HistoryRow&) {
-                                             EmptyRecycleBin();
-                                             return 0;
-                                         },
-                                     .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
-                                         EmptyRecycleBin();
-                                         return 0;
-                                     })});
-    sections.Register(hsTemporaryFolder, {.heading = "Windows Temporary Folder Content",
-                                          .deleteAllQuestion = "Do you really want to clear ALL temporary files?",
-                                          .list = ListTemporaryFolder,
-                                          .deleteOne = DeleteRowFileIn(TemporaryFolder),
-                                          .deleteAll = DeleteFilesIn(TemporaryFolder),
-                                          .rowsNameFiles = true});
-    sections.Register(hsPaintRecent,
+    sections.Register({hsClipboard, hsWindows, 50, "Windows Clipboard", 24},
+                      {.heading = "Windows Clipboard",
+                       .takesMask = false,
+                       .actions = HistoryActionRule::WholeContent,
+                       .deleteQuestion = "Do you really want to clear Clipboard?",
+                       .deleteNeedsNoItem = true,
+                       .list = ListClipboardOrEmptyLine,
+                       .deleteOne =
+                           [](const HistoryRow&) {
+                               EmptyClipboardNow();
+                               return 0;
+                           },
+                       .contentPresent = ClipboardHoldsText});
+    sections.Register({hsRecycleBin, hsWindows, 60, "Windows Recycle Bin", 25},
+                      {.heading = "Recycle Bin",
+                       .takesMask = false,
+                       .deleteAllQuestion = "Do you really want to clear Recycle Bin?",
+                       .deleteQuestion = "Do you really want to clear Recycle Bin?",
+                       .deleteNeedsNoItem = true,
+                       .list = [](IHistorySink& sink, const std::string&,
+                                  const common::StopToken&) { ListRecycleBin(sink); },
+                       .deleteOne =
+                           [](const HistoryRow&) {
+                               EmptyRecycleBin();
+                               return 0;
+                           },
+                       .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {
+                           EmptyRecycleBin();
+                           return 0;
+                       })});
+    sections.Register({hsTemporaryFolder, hsWindows, 70, "Temporary Files Directory", 21},
+                      {.heading = "Windows Temporary Folder Content",
+                       .deleteAllQuestion = "Do you really want to clear ALL temporary files?",
+                       .list = ListTemporaryFolder,
+                       .deleteOne = DeleteRowFileIn(TemporaryFolder),
+                       .deleteAll = DeleteFilesIn(TemporaryFolder),
+                       .rowsNameFiles = true});
+    sections.Register({hsPaintRecent, hsWindows, 80, "Windows Paint Recent File List", 20},
                       RecentValuesSection("Microsoft Paint Recent File List",
                                           "Do you really want to delete ALL Windows Paint History items?",
                                           ListPaintRecent, {kPaintRecentKey}));
-    sections.Register(hsWordPadRecent,
+    sections.Register({hsWordPadRecent, hsWindows, 90, "Windows Word Pad Recent File List", 19},
                       RecentValuesSection("Microsoft WordPad Recent File List",
                                           "Do you really want to delete ALL Windows WordPad History items?",
                                           ListWordPadRecent, {kWordPadRecentKey}));
     // Delete All walks the files listed, whatever the mask is now.
-    sections.Register(hsSendTo, {.heading = "Windows Send-To Extensions",
-                                 .deleteAllQuestion = "Do you really want to delete ALL Send-To Extensions?",
-                                 .list = ListSendTo,
-                                 .deleteOne = DeleteRowFileIn(SendToFolder),
-                                 .deleteAll = DeleteListedFilesIn(SendToFolder),
-                                          .rowsNameFiles = true});
-    sections.Register(hsDownloadedInstallations,
+    sections.Register({hsSendTo, hsWindows, 100, "Send-to Extensions", 0},
+                      {.heading = "Windows Send-To Extensions",
+                       .deleteAllQuestion = "Do you really want to delete ALL Send-To Extensions?",
+                       .list = ListSendTo,
+                       .deleteOne = DeleteRowFileIn(SendToFolder),
+                       .deleteAll = DeleteListedFilesIn(SendToFolder),
+                       .rowsNameFiles = true});
+    sections.Register({hsDownloadedInstallations, hsWindows, 110, "Download Installation Folder", 33},
                       {.heading = "Downloaded Installation Files",
                        .deleteAllQuestion = "Do you really want to delete ALL Downloaded Installation Files?",
                        .list = ListDownloadedInstallations,
                        .deleteOne = DeleteRowFileIn(DownloadedInstallationsFolder),
                        .deleteAll = DeleteFilesIn(DownloadedInstallationsFolder),
-                                          .rowsNameFiles = true});
+                       .rowsNameFiles = true});
 }
 
 }  // namespace history

@@ -107,13 +107,10 @@ void THistoryPage::AttachActions() {
 }
 
 void THistoryPage::AddSectionNodes() {
-    std::vector<HTREEITEM> parents;  // the last node of each depth
+    // In tree order: a node's parent is added before it.
     for (const HistorySectionRow& section : history::HistorySectionRows()) {
-        HTREEITEM parent = section.depth > 0 ? parents[section.depth - 1] : nullptr;
-        HTREEITEM item = tvHsSections.Add(parent, section.caption, section.picture, section.number);
-        parents.resize(section.depth);
-        parents.push_back(item);
-        nodes_.push_back(item);
+        HTREEITEM parent = section.parent == history::kTreeRoot ? nullptr : NodeOf(section.parent);
+        nodes_[section.id] = tvHsSections.Add(parent, section.caption, section.picture, section.id);
     }
 }
 
@@ -127,7 +124,8 @@ void THistoryPage::DpiChanged(int oldDpi, int newDpi) {
 // ---- the tree and the mask -----------------------------------------------------------
 
 HTREEITEM THistoryPage::NodeOf(int section) const {
-    return section >= 0 && section < static_cast<int>(nodes_.size()) ? nodes_[section] : nullptr;
+    const auto found = nodes_.find(section);
+    return found != nodes_.end() ? found->second : nullptr;
 }
 
 int THistoryPage::SelectedHsSection() const {
@@ -185,7 +183,7 @@ void THistoryPage::ListHsSection(int section) {
     worker.BeforeError = [this] { ShowPendingRows(); };  // the rows found before the error, then its box
 
     const HistorySectionRow& row = history::HistorySectionRowOf(section);
-    if (row.number >= 0 && !row.group) {
+    if (row.id >= 0 && !row.group) {
         try {
             SetSectionColumns(row);
             const std::string mask = row.takesMask ? CurrentMask() : "*";

@@ -15,6 +15,7 @@
 #include "shell/history/HsScanThread.h"
 #include "ui/Worker.h"
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,7 +43,7 @@ public:
     // The mask-controls switch.
     void SetMaskControls(bool allowed);
 
-    // The node of a section number, and the selected node's number (-1: none).
+    // The node of a section id, and the selected node's id (-1: none).
     HTREEITEM NodeOf(int section) const;
     int SelectedHsSection() const;
     // Selects the section's node; a change of node lists it.
@@ -138,7 +139,7 @@ private:
     int ShowHsBox(const std::string& text, platform::dialogs::BoxKind kind) const;
 
     platform::ImageListHandle imlHiSectionsIco;
-    std::vector<HTREEITEM> nodes_;  // by section number
+    std::map<int, HTREEITEM> nodes_;  // by section id
     // The worker of the current (or last) listing; abandoned, and so
     // stopped, when the next listing replaces it or the page goes.
     ui::WorkerPtr<THistoryScanThread> worker_;

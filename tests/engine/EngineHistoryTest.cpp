@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <set>
@@ -31,81 +32,189 @@ namespace {
 
 // ---- the table -----------------------------------------------------------------
 
-std::set<int> ListingSections() {
-    std::set<int> numbers;
-    for (const HistorySection& section : HistorySections())
-        if (!section.group) numbers.insert(section.number);
-    return numbers;
+// The tree as the History page has always shown it, in tree order: each
+// node's id, parent, caption and picture, and whether it is a group.
+struct ExpectedNode {
+    int id, parent;
+    const char* caption;
+    int picture;
+    bool group;
+};
+const ExpectedNode kExpectedTree[] = {
+    {hsHistory, kTreeRoot, "History", 0, true},
+    {hsInternetExplorer, hsHistory, "Internet Explorer", 1, true},
+    {hsIEVisitedPages, hsInternetExplorer, "Visited Pages", 2, false},
+    {hsIETypedUrls, hsInternetExplorer, "Typed URL's", 32, false},
+    {hsIETemporaryFiles, hsInternetExplorer, "Temporary Files", 2, false},
+    {hsIECookies, hsInternetExplorer, "Cookies", 2, false},
+    {hsAutoCompleteForms, hsInternetExplorer, "Auto Complete Forms", 2, false},
+    {hsAutoCompletePasswords, hsInternetExplorer, "Auto Complete Passwords", 23, false},
+    {hsIndexDat, hsInternetExplorer, "Index.dat", 4, false},
+    {hsDownloadedProgramFiles, hsInternetExplorer, "Downloaded Program Files Folder", 3, false},
+    {hsBrowserHelperObjects, hsInternetExplorer, "Browser Helper Objects", 2, false},
+    {hsMozillaFirefox, hsHistory, "Mozilla Firefox", 5, true},
+    {hsMozillaVisitedPages, hsMozillaFirefox, "Visited Pages", 29, false},
+    {hsWindows, hsHistory, "Windows", 31, true},
+    {hsRecentDocuments, hsWindows, "Recent Document List", 17, false},
+    {hsRunHistory, hsWindows, "Run History", 18, false},
+    {hsFindHistory, hsWindows, "Find History", 16, false},
+    {hsOpenSaveHistory, hsWindows, "Windows Open/Save History", 22, false},
+    {hsClipboard, hsWindows, "Windows Clipboard", 24, false},
+    {hsRecycleBin, hsWindows, "Windows Recycle Bin", 25, false},
+    {hsTemporaryFolder, hsWindows, "Temporary Files Directory", 21, false},
+    {hsPaintRecent, hsWindows, "Windows Paint Recent File List", 20, false},
+    {hsWordPadRecent, hsWindows, "Windows Word Pad Recent File List", 19, false},
+    {hsSendTo, hsWindows, "Send-to Extensions", 0, false},
+    {hsDownloadedInstallations, hsWindows, "Download Installation Folder", 33, false},
+    {hsMSOffice, hsHistory, "MS Office", 48, true},
+    {hsMSWordRecent, hsMSOffice, "MS Word Recent File List", 15, false},
+    {hsMSExcelRecent, hsMSOffice, "MS Excel Recent File List", 8, false},
+    {hsMSAccessRecent, hsMSOffice, "MS Access Recent File List", 7, false},
+    {hsMSPowerPointRecent, hsMSOffice, "MS Power Point Recent File List", 12, false},
+    {hsMSFrontPageRecent, hsMSOffice, "MS Front Page Recent File List", 9, false},
+    {hsMSPublisherRecent, hsMSOffice, "MS Publisher Recent File List", 13, false},
+    {hsMultimedia, hsHistory, "Graphics and Multimedia", 34, true},
+    {hsMediaPlayerRecent, hsMultimedia, "Windows Media Player Play File List", 14, false},
+    {hsRealPlayerRecent, hsMultimedia, "RealPlayer Play File List", 27, false},
+    {hsWinDvdRecent, hsMultimedia, "InterVideo WinDVD Play File List", 36, false},
+    {hsQuickTime, hsMultimedia, "QuickTime Player Recent File List", 54, false},
+    {hsWinAmpRecent, hsMultimedia, "WinAMP Recent Play List", 55, false},
+    {hsPaintShopPro, hsMultimedia, "Jasc PaintShop Pro Recent File List", 41, false},
+    {hsArchivers, hsHistory, "Archivers", 47, true},
+    {hsWinZipRecent, hsArchivers, "WinZIP Recent File List", 39, false},
+    {hsWinRarRecent, hsArchivers, "WinRAR Recent File List", 40, false},
+    {hsExtensions, kTreeRoot, "Extensions", 49, true},
+    {hsExtensionsIE, hsExtensions, "Internet Explorer", 1, true},
+    {hsToolbars, hsExtensionsIE, "Toolbar's", 1, false},
+    {hsButtons, hsExtensionsIE, "Button's", 1, false},
+    {hsOtherPlugins, hsExtensionsIE, "Other Plug-in's", 1, false},
+};
+
+TEST(EngineHistoryTable, TheTreeKeepsEveryNodesIdCaptionPictureAndPlace) {
+    const std::vector<HistorySectionRow>& rows = HistorySectionRows();
+    ASSERT_EQ(rows.size(), std::size(kExpectedTree));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const ExpectedNode& node = kExpectedTree[i];
+        EXPECT_EQ(rows[i].id, node.id) << i;
+        EXPECT_EQ(rows[i].parent, node.parent) << node.id;
+        EXPECT_EQ(rows[i].caption, node.caption) << node.id;
+        EXPECT_EQ(rows[i].picture, node.picture) << node.id;
+        EXPECT_EQ(rows[i].group, node.group) << node.id;
+    }
+    // Whatever sections come: ids unique, and each parent a group shown before its children.
+    std::set<int> seen;
+    for (const HistorySectionRow& row : rows) {
+        EXPECT_GE(row.id, 0);
+        if (row.parent != kTreeRoot) {
+            EXPECT_TRUE(seen.count(row.parent)) << row.id << "'s parent " << row.parent;
+            EXPECT_TRUE(HistorySectionRowOf(row.parent).group) << row.id;
+        }
+        EXPECT_TRUE(seen.insert(row.id).second) << "id " << row.id << " twice";
+    }
 }
 
 TEST(EngineHistoryTable, EveryListingSectionHasExactlyOneFamilysRow) {
     std::set<int> registered;
+    HistorySectionRegistry groups;
+    RegisterHistoryGroups(groups);
+    for (const HistorySectionRow& row : groups.Rows()) {
+        EXPECT_TRUE(row.group) << row.id;
+        registered.insert(row.id);
+    }
     for (const HistoryFamily& family : HistoryFamilies()) {
         HistorySectionRegistry registry;
         family.registerSections(registry);
-        int count = 0;
-        for (int number = 0; number < kHistorySectionCount; ++number) {
-            if (!registry.Registered(number)) continue;
-            ++count;
-            EXPECT_TRUE(registered.insert(number).second) << family.name << " registers section " << number
-                                                          << ", which another family registers too";
+        EXPECT_FALSE(registry.Rows().empty()) << family.name;
+        for (const HistorySectionRow& row : registry.Rows()) {
+            EXPECT_FALSE(row.group) << row.id;
+            EXPECT_TRUE(registered.insert(row.id).second) << family.name << " registers section " << row.id
+                                                          << ", which another family or a group has";
         }
-        EXPECT_GT(count, 0) << family.name;
     }
-    EXPECT_EQ(registered, ListingSections());
-    EXPECT_NO_THROW(BuildHistorySectionTable());
+    std::set<int> expected;
+    for (const ExpectedNode& node : kExpectedTree) expected.insert(node.id);
+    EXPECT_EQ(registered, expected);
 }
 
-TEST(EngineHistoryTable, RowsCarryTheTreeAndGroupsListNothing) {
-    const std::vector<HistorySectionRow> rows = BuildHistorySectionTable();
-    ASSERT_EQ(rows.size(), HistorySections().size());
-    for (const HistorySection& section : HistorySections()) {
-        const HistorySectionRow& row = rows[section.number];
-        EXPECT_EQ(row.number, section.number);
-        EXPECT_EQ(row.caption, section.caption) << section.number;
-        EXPECT_EQ(row.picture, section.icon) << section.number;
-        EXPECT_EQ(row.depth, section.depth) << section.number;
-        EXPECT_EQ(row.group, section.group) << section.number;
-        if (section.group) {
-            EXPECT_TRUE(row.columns.empty()) << section.number;
-            EXPECT_FALSE(row.list || row.deleteOne || row.deleteAll) << section.number;
-            EXPECT_FALSE(row.takesMask) << section.number;
+TEST(EngineHistoryTable, RowsCarryTheirNodesAndGroupsListNothing) {
+    const std::vector<HistorySectionRow>& rows = HistorySectionRows();
+    for (const HistorySectionRow& row : rows) {
+        if (row.group) {
+            EXPECT_TRUE(row.columns.empty()) << row.id;
+            EXPECT_FALSE(row.list || row.deleteOne || row.deleteAll) << row.id;
+            EXPECT_FALSE(row.takesMask) << row.id;
         } else {
-            ASSERT_FALSE(row.columns.empty()) << section.number;
+            ASSERT_FALSE(row.columns.empty()) << row.id;
             // The heading names the first column, unless the columns name themselves.
             if (!row.heading.empty()) {
-                EXPECT_EQ(row.columns[0].caption, row.heading) << section.number;
+                EXPECT_EQ(row.columns[0].caption, row.heading) << row.id;
             }
         }
-        EXPECT_EQ(&HistorySectionRowOf(section.number), &HistorySectionRows()[section.number]);
+        EXPECT_EQ(&HistorySectionRowOf(row.id), &row);
     }
-    EXPECT_EQ(HistorySectionRowOf(-1).number, -1);
-    EXPECT_EQ(HistorySectionRowOf(kHistorySectionCount).number, -1);
+    for (int stranger : {-1, 47, 1000}) EXPECT_EQ(HistorySectionRowOf(stranger).id, -1) << stranger;
 
     // Only the cache, typed-URL and Protected Storage sections, Firefox's
     // history files (of many megabytes) and Word's and Excel's lists (their
     // programs take a while to start) are read off the window thread.
     std::vector<int> onWorker;
     for (const HistorySectionRow& row : rows)
-        if (row.listsOnWorker) onWorker.push_back(row.number);
+        if (row.listsOnWorker) onWorker.push_back(row.id);
     EXPECT_EQ(onWorker, (std::vector<int>{hsIEVisitedPages, hsIETypedUrls, hsIETemporaryFiles, hsIECookies,
                                           hsAutoCompleteForms, hsAutoCompletePasswords, hsIndexDat,
                                           hsMozillaVisitedPages, hsMSWordRecent, hsMSExcelRecent}));
 }
 
-TEST(EngineHistoryTable, TheRegistryRefusesGroupsStrangersAndSecondRows) {
+// Made-up ids: a node's place comes from its parent and its order among
+// its siblings, not from its id or when it was registered.
+TEST(EngineHistoryTable, TheTreeFollowsParentsAndOrders) {
     HistorySectionRegistry registry;
-    EXPECT_THROW(registry.CheckComplete(), std::logic_error);
-    registry.Register(hsRunHistory, {.heading = "first"});
-    EXPECT_TRUE(registry.Registered(hsRunHistory));
-    EXPECT_EQ(registry.Rows()[hsRunHistory].caption, "Run History");
-    ASSERT_EQ(registry.Rows()[hsRunHistory].columns.size(), 1u);
-    EXPECT_EQ(registry.Rows()[hsRunHistory].columns[0].caption, "first");
-    EXPECT_EQ(registry.Rows()[hsRunHistory].columns[0].width, 0);
-    for (int refused : {int{hsRunHistory}, int{hsHistory}, int{hsExtensions}, -1, kHistorySectionCount})
-        EXPECT_THROW(registry.Register(refused, {.heading = "second"}), std::logic_error) << refused;
-    EXPECT_EQ(registry.Rows()[hsRunHistory].heading, "first");
-    EXPECT_FALSE(registry.Registered(hsHistory));
+    registry.Register({9, 3, 20, "nine", 0}, {.heading = "first"});
+    registry.RegisterGroup({5, kTreeRoot, 20, "five", 0});
+    registry.Register({8, 5, 10, "eight", 0}, {});
+    registry.RegisterGroup({3, kTreeRoot, 10, "three", 0});
+    registry.Register({7, 3, 10, "seven", 0}, {});
+    registry.RegisterGroup({4, 3, 30, "four", 0});
+    EXPECT_TRUE(registry.Registered(9));
+    EXPECT_FALSE(registry.Registered(6));
+    const std::vector<HistorySectionRow> tree = registry.TakeTree();
+    std::vector<int> ids;
+    for (const HistorySectionRow& row : tree) ids.push_back(row.id);
+    EXPECT_EQ(ids, (std::vector<int>{3, 7, 9, 4, 5, 8}));
+    ASSERT_EQ(tree[2].columns.size(), 1u);  // empty columns: the heading alone, filling the width
+    EXPECT_EQ(tree[2].columns[0].caption, "first");
+    EXPECT_EQ(tree[2].columns[0].width, 0);
+    EXPECT_TRUE(tree[3].group);
+    EXPECT_FALSE(tree[3].takesMask);
+}
+
+TEST(EngineHistoryTable, NodesThatMakeNoTreeAreRefused) {
+    // Each case: a root group 1 holding section 2, then the broken node.
+    const struct {
+        const char* what;
+        HistoryNode node;
+        bool group;
+    } cases[] = {
+        {"an id twice", {2, 1, 20, "again", 0}, false},
+        {"a negative id", {-1, 1, 20, "none", 0}, false},
+        {"a parent not registered", {3, 9, 10, "lost", 0}, false},
+        {"a section as parent", {3, 2, 10, "under a section", 0}, false},
+        {"the order of a sibling", {3, 1, 10, "same place", 0}, false},
+        {"a group its own parent", {3, 3, 10, "loop", 0}, true},
+    };
+    for (const auto& c : cases) {
+        HistorySectionRegistry registry;
+        registry.RegisterGroup({1, kTreeRoot, 10, "one", 0});
+        registry.Register({2, 1, 10, "two", 0}, {});
+        const auto addAndArrange = [&] {
+            if (c.group)
+                registry.RegisterGroup(c.node);
+            else
+                registry.Register(c.node, {});
+            (void)registry.TakeTree();
+        };
+        EXPECT_THROW(addAndArrange(), std::logic_error) << c.what;
+    }
 }
 
 // ---- sinks and stops -------------------------------------------------------------
@@ -409,7 +518,7 @@ std::vector<std::string> ListedOrFailed(int section, const std::string& marker, 
 // (under HKEY_CURRENT_USER); the texts seeded end in ".oxq", so the
 // Open/Save section's clear finds its subkey "oxq" by them.
 struct ValueListSection {
-    int number;
+    int id;
     std::string key;
 };
 
@@ -446,7 +555,7 @@ TEST(EngineHistoryRegistryLists, AValueOfAnotherTypeIsPassedOverByTheListAndItsR
     const std::string first = "C:\\orvodd\\first.oxq", last = "C:\\orvodd\\last.oxq";
     for (const ValueListSection& section : ValueListSections()) {
         for (const Odd& odd : odds) {
-            const std::string what = std::to_string(section.number) + " with " + odd.what;
+            const std::string what = std::to_string(section.id) + " with " + odd.what;
             SCOPED_TRACE(what);
             KeptValue order(kRunMruKey, kMruListValue);
             SeededKey key(section.key);
@@ -455,9 +564,9 @@ TEST(EngineHistoryRegistryLists, AValueOfAnotherTypeIsPassedOverByTheListAndItsR
             key.SetText("orvodd-a", first);
             key.Set("orvodd-b", odd.type, odd.data);
             key.SetText("orvodd-c", last);
-            const HistorySectionRow& row = HistorySectionRowOf(section.number);
+            const HistorySectionRow& row = HistorySectionRowOf(section.id);
 
-            EXPECT_EQ(ListedOrFailed(section.number, "orvodd", what), (std::vector<std::string>{first, last}));
+            EXPECT_EQ(ListedOrFailed(section.id, "orvodd", what), (std::vector<std::string>{first, last}));
 
             EXPECT_NO_THROW(row.deleteOne(HistoryRow{last, {}, {}}));
             EXPECT_FALSE(HeldValue(section.key, "orvodd-c"));
@@ -468,7 +577,7 @@ TEST(EngineHistoryRegistryLists, AValueOfAnotherTypeIsPassedOverByTheListAndItsR
             EXPECT_NO_THROW(row.deleteAll(listed, "*", quiet, {}));
             EXPECT_FALSE(HeldValue(section.key, "orvodd-a"));
             EXPECT_TRUE(SameValue(HeldValue(section.key, "orvodd-b"), odd.type, odd.data));
-            EXPECT_TRUE(ListedOrFailed(section.number, "orvodd", what).empty());
+            EXPECT_TRUE(ListedOrFailed(section.id, "orvodd", what).empty());
         }
     }
 }
@@ -494,15 +603,15 @@ TEST(EngineHistoryRegistryLists, ANameHoldingANulIsAValueOfItsOwn) {
     const std::wstring hiddenName = testing_support::WideName(std::string("orvnul\0x", 8)), plainName = L"orvnul";
     const std::string hidden = "C:\\orvnul\\hidden.oxq", plain = "C:\\orvnul\\plain.oxq";
     for (const ValueListSection& section : ValueListSections()) {
-        const std::string what = std::to_string(section.number);
+        const std::string what = std::to_string(section.id);
         SCOPED_TRACE(what);
         KeptValue order(kRunMruKey, kMruListValue);
         SeededKey key(section.key);
         key.SetText("orvnul", plain);
         testing_support::ScopedNulNamed hiddenValue(HKEY_CURRENT_USER, section.key, hiddenName, hidden);
-        const HistorySectionRow& row = HistorySectionRowOf(section.number);
+        const HistorySectionRow& row = HistorySectionRowOf(section.id);
 
-        EXPECT_EQ(ListedOrFailed(section.number, "orvnul", what), (std::vector<std::string>{hidden, plain}));
+        EXPECT_EQ(ListedOrFailed(section.id, "orvnul", what), (std::vector<std::string>{hidden, plain}));
         EXPECT_NO_THROW(row.deleteOne(HistoryRow{hidden, {}, {}}));
         EXPECT_EQ(testing_support::NulNamedText(HKEY_CURRENT_USER, section.key, hiddenName), std::nullopt);
         EXPECT_EQ(testing_support::NulNamedText(HKEY_CURRENT_USER, section.key, plainName), plain);

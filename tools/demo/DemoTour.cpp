@@ -2,7 +2,7 @@
 // command, so the demo's screenshot shows that page at work:
 //   orvdemo_tour.exe registry   the Registry page after a scan of every section
 //   orvdemo_tour.exe history    the History page listing Internet Explorer's visited pages
-//   orvdemo_tour.exe history N  the History page listing section N (12: Firefox's visited pages)
+//   orvdemo_tour.exe history N  the History page listing the section of id N (12: Firefox's visited pages)
 //   orvdemo_tour.exe backup     the Registry page with its BackUp/Restore dialog open
 //   orvdemo_tour.exe compare    the StartUp page's comparison dialog with the demo's snapshot loaded
 //   orvdemo_tour.exe about      the About page with the help
@@ -11,7 +11,7 @@
 // "maximised" anywhere on the command line maximises the window first.
 #include "DemoPaths.h"
 
-#include "history/HistoryCatalogue.h"
+#include "history/HistorySectionTable.h"
 #include "platform/Dialogs.h"
 #include "platform/Threads.h"
 #include "shell/HistoryPage.h"
@@ -100,8 +100,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show) {
             // As a click on the node would; the rows arrive once the loop runs.
             const char* number = std::strstr(commandLine, "history") + std::strlen("history");
             const int section = std::atoi(number);
-            page.SelectHsSection(section > 0 && section < history::kHistorySectionCount ? section
-                                                                                      : history::hsIEVisitedPages);
+            page.SelectHsSection(section > 0 && history::HistorySectionRowOf(section).id == section
+                                     ? section
+                                     : history::hsIEVisitedPages);
         }
         MSG message;
         while (GetMessageA(&message, nullptr, 0, 0) > 0) {
