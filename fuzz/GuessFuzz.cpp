@@ -2,7 +2,7 @@
 // as the registry might hold it; the guess is checked against what it must
 // always give, on made-up machines where every file, no file, or files by a
 // rule of their own exist.
-#include "registry_scan/GuessPath.h"
+#include "formats/GuessPath.h"
 
 #include <cstdint>
 #include <cstdio>

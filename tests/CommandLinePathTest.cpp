@@ -1,5 +1,5 @@
 // Taking the started file out of a command line, against a fake file system.
-#include "common/CommandLinePath.h"
+#include "formats/CommandLinePath.h"
 #include "common/FileVersionInfo.h"
 
 #include <gtest/gtest.h>

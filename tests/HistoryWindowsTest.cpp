@@ -1,6 +1,6 @@
 // Windows recent lists and system folders: listing and removal.
 #include "common/Common.h"
-#include "common/Masks.h"
+#include "formats/Masks.h"
 #include "common/RegistryObject.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistorySectionTable.h"

@@ -10,7 +10,7 @@
 #include "shell/RegistryPage.h"
 #include "shell/StartUpPage.h"
 #include "snapshots/RegistryTree.h"
-#include "snapshots/SnapshotFile.h"
+#include "formats/SnapshotFile.h"
 #include "platform/Text.h"
 #include "startup/ProcessLookup.h"
 #include "NulNamedValue.h"

@@ -6,7 +6,7 @@
 
 #include "EngineTestSupport.h"
 #include "ReadOnlyRegKey.h"
-#include "snapshots/RegFile.h"
+#include "formats/RegFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The backup point's manifest as text: what it writes, that it reads back
 // exactly, and that a damaged or cut manifest is refused with its line.
-#include "snapshots/PointManifest.h"
+#include "formats/PointManifest.h"
 
 #include <gtest/gtest.h>
 

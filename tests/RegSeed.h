@@ -2,7 +2,7 @@
 // and a key's access list.
 #pragma once
 
-#include "snapshots/RegFile.h"
+#include "formats/RegFile.h"
 #include "platform/Handles.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "registry_scan/RegistryScan.h"
 #include "registry_scan/ScannerContainers.h"
 #include "snapshots/BackupPoint.h"
-#include "snapshots/RegFile.h"
+#include "formats/RegFile.h"
 #include "snapshots/RegistryTree.h"
 #include "NulNamedValue.h"
 #include "TestSupport.h"

@@ -1,7 +1,7 @@
 // TFileVersionInfo: command-line paths and version resources.
 #include "common/FileVersionInfo.h"
 
-#include "common/CommandLinePath.h"
+#include "formats/CommandLinePath.h"
 #include "common/Common.h"
 #include "platform/Files.h"
 #include "platform/Version.h"

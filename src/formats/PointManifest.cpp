@@ -1,7 +1,7 @@
 // The backup point's manifest as text: written field by field with escapes,
 // read back strictly, so a damaged or cut manifest is refused rather than
 // trusted.
-#include "snapshots/PointManifest.h"
+#include "formats/PointManifest.h"
 
 #include <cstdio>
 

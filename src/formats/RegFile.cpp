@@ -1,5 +1,5 @@
 // Registry export files: regedit's text layout written from and read into key trees.
-#include "snapshots/RegFile.h"
+#include "formats/RegFile.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "common/Common.h"
-#include "common/Masks.h"
+#include "formats/Masks.h"
 #include "common/StopToken.h"
 #include "history/HistorySectionRow.h"
 #include "history/HistorySink.h"

@@ -5,7 +5,7 @@
 #include "history/HsFunExtensions.h"
 
 #include "common/Common.h"
-#include "common/Masks.h"
+#include "formats/Masks.h"
 #include "common/RegisteredPath.h"
 #include "common/RegistryObject.h"
 #include "history/HistoryFunctions.h"

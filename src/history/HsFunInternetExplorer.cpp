@@ -3,8 +3,8 @@
 // the Internet Explorer sections.
 #include "history/HsFunInternetExplorer.h"
 
-#include "common/CommandLinePath.h"
-#include "common/Masks.h"
+#include "formats/CommandLinePath.h"
+#include "formats/Masks.h"
 #include "common/RegistryObject.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistoryRemovals.h"

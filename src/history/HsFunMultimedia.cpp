@@ -3,7 +3,7 @@
 #include "history/HsFunMultimedia.h"
 
 #include "common/Common.h"
-#include "common/Masks.h"
+#include "formats/Masks.h"
 #include "common/RegistryObject.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistoryRemovals.h"

@@ -3,7 +3,7 @@
 #include "registry_scan/NutUnit.h"
 
 #include "platform/Files.h"
-#include "registry_scan/GuessPath.h"
+#include "registry_scan/GuessPathSystem.h"
 
 #include "common/Common.h"
 #include "common/RegistryFunctions.h"

@@ -2,7 +2,7 @@
 // lines come from the current page (common/ReportFile builds them).
 #include "shell/MainUnit.h"
 
-#include "common/ReportFile.h"
+#include "formats/ReportFile.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
 

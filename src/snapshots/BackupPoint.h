@@ -2,8 +2,8 @@
 // into the point's root files and read back before the caller may go on.
 #pragma once
 
-#include "snapshots/PointManifest.h"
-#include "snapshots/RegFile.h"
+#include "formats/PointManifest.h"
+#include "formats/RegFile.h"
 
 #include "platform/Handles.h"
 

@@ -2,8 +2,8 @@
 // with exact types and bytes; registry files on disk.
 #pragma once
 
-#include "snapshots/PointManifest.h"
-#include "snapshots/RegFile.h"
+#include "formats/PointManifest.h"
+#include "formats/RegFile.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 // when keys cannot be read, the marker of a restore under way, and what an
 // interrupted writer leaves behind.
 #include "snapshots/BackupRun.h"
-#include "snapshots/PointManifest.h"
+#include "formats/PointManifest.h"
 #include "snapshots/RegistryTree.h"
 #include "DanglingRegLink.h"
 #include "EngineTestSupport.h"

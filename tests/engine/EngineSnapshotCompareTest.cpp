@@ -1,7 +1,7 @@
 // Comparing a startup snapshot with the machine: loading a file all or
 // nothing, the records of every kind of change, and the three repairs
 // checked in the registry, in the values' types and in the backup point.
-#include "snapshots/RegFile.h"
+#include "formats/RegFile.h"
 #include "snapshots/RegistryTree.h"
 #include "snapshots/SnapshotCompare.h"
 #include "snapshots/SnapshotRepair.h"
