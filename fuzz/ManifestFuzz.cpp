@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <string>
 
-using namespace snapshots;
+using namespace backup;
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-using namespace snapshots;
+using namespace backup;
 
 namespace {
 

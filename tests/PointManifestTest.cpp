@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace snapshots;
+using namespace backup;
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-using namespace snapshots;
+using namespace backup;
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-namespace snapshots {
+namespace backup {
 
 const char* const kManifestFileName = "manifest.txt";
 
@@ -286,4 +286,4 @@ bool ReadManifest(const std::string& text, PointManifest& manifest, std::string&
     return Reader(text).Run(manifest, error);
 }
 
-}  // namespace snapshots
+}  // namespace backup

@@ -1,9 +1,9 @@
 // Backup points of whole roots made and restored by the engine alone, with no
 // window: what a run returns, a stop request, what each root could not do, and
 // what made each point.
-#include "snapshots/BackupPoint.h"
-#include "snapshots/BackupRun.h"
-#include "snapshots/RegistryTree.h"
+#include "backup/BackupPoint.h"
+#include "backup/BackupRun.h"
+#include "backup/RegistryTree.h"
 #include "snapshots/SnapshotRepair.h"
 #include "startup/StartUpEditing.h"
 #include "startup/StartUpFunctions.h"
@@ -19,6 +19,7 @@
 #include <map>
 #include <tuple>
 
+using namespace backup;
 using namespace snapshots;
 using namespace testing_support;
 namespace files = platform::files;

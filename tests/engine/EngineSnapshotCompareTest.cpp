@@ -2,7 +2,7 @@
 // nothing, the records of every kind of change, and the three repairs
 // checked in the registry, in the values' types and in the backup point.
 #include "formats/RegFile.h"
-#include "snapshots/RegistryTree.h"
+#include "backup/RegistryTree.h"
 #include "snapshots/SnapshotCompare.h"
 #include "snapshots/SnapshotRepair.h"
 #include "snapshots/StartupSnapshot.h"
@@ -20,6 +20,7 @@
 #include <chrono>
 #include <cstdio>
 
+using namespace backup;
 using namespace snapshots;
 using namespace testing_support;
 namespace files = platform::files;

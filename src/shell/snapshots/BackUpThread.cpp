@@ -10,7 +10,7 @@
 
 namespace shell {
 
-using namespace snapshots;
+using namespace backup;
 
 TBackUpThread::TBackUpThread(HWND owner, int runMode, const std::string& point, const std::string& backupFolder,
                              const BackupRootFlags& flags)
