@@ -3,7 +3,7 @@
 // merged, and every failure told in a box.
 #include "backup/BackupPoint.h"
 #include "backup/RegistryTree.h"
-#include "shell/snapshots/Backup.h"
+#include "shell/backup/Backup.h"
 #include "PartlyRestorablePoint.h"
 #include "RegSeed.h"
 #include "TestSupport.h"

@@ -13,8 +13,8 @@
 #include "shell/MainUnit.h"
 #include "shell/RegistryPage.h"
 #include "shell/StartUpPage.h"
+#include "shell/backup/Backup.h"
 #include "shell/registry_scan/RgScanForm.h"
-#include "shell/snapshots/Backup.h"
 #include "TestSupport.h"
 #include "ui/KeyboardLink.h"
 

@@ -1,7 +1,7 @@
 // The Registry page in process: captions, icons and the check rule, the
 // results list and its ticks, Scan with its progress window, Fix and Fix All.
 #include "shell/registry_scan/RgScanForm.h"
-#include "shell/snapshots/Backup.h"
+#include "shell/backup/Backup.h"
 #include "shell/MainUnit.h"
 #include "shell/RegistryPage.h"
 #include "backup/BackupRun.h"

@@ -1,5 +1,5 @@
 // TfrmMain: the shared save dialog and the Report command. The report's
-// lines come from the current page (common/ReportFile builds them).
+// lines come from the current page (formats/ReportFile builds them).
 #include "shell/MainUnit.h"
 
 #include "formats/ReportFile.h"

@@ -1,6 +1,6 @@
 // TBackUpThread: makes a backup point of chosen registry roots or restores one,
 // on a thread of its own, and tells the user afterwards what it did.
-// The work itself is the engine's (snapshots/BackupRun).
+// The work itself is the engine's (backup/BackupRun).
 #pragma once
 
 #include "backup/BackupRun.h"

@@ -1,5 +1,5 @@
 // TfrmBackup: the BackUp/Restore dialog and the command that runs it.
-#include "shell/snapshots/Backup.h"
+#include "shell/backup/Backup.h"
 
 #include "platform/Dialogs.h"
 #include "ui/CellTips.h"

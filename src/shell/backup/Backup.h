@@ -4,7 +4,7 @@
 // says so and stays open; Ctrl+Tab and Ctrl+Shift+Tab switch its pages.
 #pragma once
 
-#include "shell/snapshots/BackUpThread.h"
+#include "shell/backup/BackUpThread.h"
 #include "ui/Controls.h"
 #include "ui/ModalDialog.h"
 
