@@ -5,7 +5,7 @@
 // longest time the window was away from its messages while rows arrived, and
 // the peak memory of the process that listed. Run it on demand:
 //   ORV_WINE_ROOT=$PWD/build/wine-bench cmake/wine-run.sh build/bin/bench_history_cache.exe [runs]
-#include "common/Masks.h"
+#include "formats/Masks.h"
 #include "history/HistorySectionIds.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"

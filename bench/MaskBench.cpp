@@ -4,7 +4,7 @@
 // question for that one mask over the same texts; ratio = mask / floor.
 // Includes masks with many stars, which must stay linear in the text. Run on demand:
 //   cmake/wine-run.sh build/bin/bench_masks.exe
-#include "common/Masks.h"
+#include "formats/Masks.h"
 
 #include <chrono>
 #include <cstdio>

@@ -11,7 +11,7 @@
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "platform/Threads.h"
-#include "registry_scan/GuessPath.h"
+#include "registry_scan/GuessPathSystem.h"
 #include "registry_scan/RegistryScan.h"
 #include "shell/registry_scan/RgScanThread.h"
 #include "shell/ProgramStart.h"

@@ -1,44 +1,84 @@
-# The engine never reaches up into the windows: a file of the engine's
-# folders that includes a header of ui/ or shell/ (directly or through a
-# relative path) stops the build with the names of the offending files.
+# The engine's folders include one another one way only, and never reach up
+# into the windows. Each engine folder has a row below naming the folders it
+# may include (besides itself); a file that includes a header of any other
+# folder of src/ (directly, through a relative path or in angle brackets),
+# ui/ and shell/ included, stops the build with the names of the offending
+# files. A new engine folder needs its row.
 #
 # Included by the project, orv_engine_layer_check(dirs) makes a target that
 # runs this file in script mode whenever an engine file changes, and makes
 # the engine library depend on it; a new file is seen at the next configure
 # (the globs are CONFIGURE_DEPENDS).
 
-set(ORV_ENGINE_LAYER_PATTERN "^[ \t]*#[ \t]*include[ \t]*[\"<](\\.\\./)*(ui|shell)/")
+if(CMAKE_SCRIPT_MODE_FILE)
+  cmake_policy(VERSION 3.20)  # IN_LIST and the rest, as the project has them
+endif()
 
-function(orv_engine_files dirs root out)
-  set(all)
-  foreach(dir ${dirs})
-    if(CMAKE_SCRIPT_MODE_FILE)
-      file(GLOB_RECURSE files ${root}/src/${dir}/*.h ${root}/src/${dir}/*.cpp)
-    else()
-      file(GLOB_RECURSE files CONFIGURE_DEPENDS ${root}/src/${dir}/*.h ${root}/src/${dir}/*.cpp)
-    endif()
-    list(APPEND all ${files})
-  endforeach()
-  set(${out} ${all} PARENT_SCOPE)
+# Lowest first: platform/ and formats/ (pure text) need nothing of ours.
+set(ORV_LAYER_platform "")
+set(ORV_LAYER_formats "")
+set(ORV_LAYER_common platform formats)
+set(ORV_LAYER_backup platform common formats)
+set(ORV_LAYER_startup platform common formats backup)
+set(ORV_LAYER_registry_scan platform common formats backup)
+set(ORV_LAYER_history platform common formats)
+set(ORV_LAYER_snapshots platform common formats backup startup)
+
+# The window side: no engine folder includes these.
+set(ORV_WINDOW_DIRS ui shell)
+
+function(orv_engine_files dir root out)
+  if(CMAKE_SCRIPT_MODE_FILE)
+    file(GLOB_RECURSE files ${root}/src/${dir}/*.h ${root}/src/${dir}/*.cpp)
+  else()
+    file(GLOB_RECURSE files CONFIGURE_DEPENDS ${root}/src/${dir}/*.h ${root}/src/${dir}/*.cpp)
+  endif()
+  set(${out} ${files} PARENT_SCOPE)
 endfunction()
 
-function(orv_check_files files)
+# Every file of every engine folder checked against its folder's row; the
+# files checked are returned for the build step's dependencies.
+function(orv_check_layers dirs root out)
+  set(known ${dirs} ${ORV_WINDOW_DIRS})
+  list(JOIN known "|" knownAlternatives)
+  set(pattern "^[ \t]*#[ \t]*include[ \t]*[\"<](\\.\\./)*(${knownAlternatives})/")
+  set(all)
   set(offenders)
-  foreach(file ${files})
-    file(STRINGS ${file} lines REGEX "${ORV_ENGINE_LAYER_PATTERN}")
-    if(lines)
-      list(APPEND offenders "${file}: ${lines}")
+  foreach(dir ${dirs})
+    if(NOT DEFINED ORV_LAYER_${dir})
+      message(FATAL_ERROR "The engine folder ${dir} has no row in cmake/EngineLayerCheck.cmake")
     endif()
+    orv_engine_files(${dir} ${root} files)
+    list(APPEND all ${files})
+    foreach(file ${files})
+      file(STRINGS ${file} lines REGEX "${pattern}")
+      foreach(line ${lines})
+        string(REGEX MATCH "${pattern}" found "${line}")
+        set(included ${CMAKE_MATCH_2})
+        if(included STREQUAL dir OR included IN_LIST ORV_LAYER_${dir})
+          continue()
+        endif()
+        if(included IN_LIST ORV_WINDOW_DIRS)
+          list(APPEND offenders "${file}: ${line}  (the window side)")
+        else()
+          list(JOIN ORV_LAYER_${dir} ", " allowed)
+          if(NOT allowed)
+            set(allowed "none")
+          endif()
+          list(APPEND offenders "${file}: ${line}  (${dir}/ may include only: ${allowed})")
+        endif()
+      endforeach()
+    endforeach()
   endforeach()
   if(offenders)
     list(JOIN offenders "\n  " text)
-    message(FATAL_ERROR "The engine includes window-side headers:\n  ${text}")
+    message(FATAL_ERROR "The engine includes a folder it may not:\n  ${text}")
   endif()
+  set(${out} ${all} PARENT_SCOPE)
 endfunction()
 
 function(orv_engine_layer_check target dirs)
-  orv_engine_files("${dirs}" ${CMAKE_SOURCE_DIR} files)
-  orv_check_files("${files}")  # at configure time too, so a bad tree fails early
+  orv_check_layers("${dirs}" ${CMAKE_SOURCE_DIR} files)  # at configure time too, so a bad tree fails early
   set(stamp ${CMAKE_BINARY_DIR}/engine_layer_check.stamp)
   string(REPLACE ";" "," dirList "${dirs}")  # one argument, whatever the shell
   add_custom_command(OUTPUT ${stamp}
@@ -46,7 +86,7 @@ function(orv_engine_layer_check target dirs)
             -P ${CMAKE_SOURCE_DIR}/cmake/EngineLayerCheck.cmake
     COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
     DEPENDS ${files} ${CMAKE_SOURCE_DIR}/cmake/EngineLayerCheck.cmake
-    COMMENT "Checking that the engine includes nothing of the window side"
+    COMMENT "Checking that each engine folder includes only the folders below it"
     VERBATIM)
   add_custom_target(engine_layer_check DEPENDS ${stamp})
   add_dependencies(${target} engine_layer_check)
@@ -55,6 +95,5 @@ endfunction()
 # Script mode: the build step above.
 if(CMAKE_SCRIPT_MODE_FILE AND ORV_SOURCE_DIR)
   string(REPLACE "," ";" dirs "${ORV_ENGINE_DIRS}")
-  orv_engine_files("${dirs}" ${ORV_SOURCE_DIR} files)
-  orv_check_files("${files}")
+  orv_check_layers("${dirs}" ${ORV_SOURCE_DIR} files)
 endif()

@@ -1,7 +1,7 @@
 // Fuzz target for the help file's readings: any input reads as plain text and
 // as rich text without fault; the rich text is plain ASCII with its groups
 // balanced, and shows the same letters and digits as the plain text.
-#include "shell/HelpText.h"
+#include "formats/HelpText.h"
 
 #include <cctype>
 #include <cstdint>

@@ -4,14 +4,14 @@
 // the same and writes the same text; and every cut of an accepted manifest
 // that ends before its end line is whole is refused, so a manifest cut short
 // is never taken for a shorter one.
-#include "snapshots/PointManifest.h"
+#include "formats/PointManifest.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-using namespace snapshots;
+using namespace backup;
 
 namespace {
 

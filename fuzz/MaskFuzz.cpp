@@ -1,7 +1,7 @@
 // Fuzz target for the mask compiler and matcher: every input is a mask and a
 // text; the answers are checked against a plain recursive matcher and a
 // plain validity check written here from the mask language itself.
-#include "common/Masks.h"
+#include "formats/Masks.h"
 
 #include <bitset>
 #include <cstdint>

@@ -4,7 +4,7 @@
 // with CR LF, every search from the start, groups found by walking the
 // groups so far), so the faster grouping and the one-walk dictionary lookup
 // change nothing.
-#include "common/MozillaHistoryFile.h"
+#include "formats/MozillaHistoryFile.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -4,7 +4,7 @@
 // refused or reads as a prefix of its keys and values (never a value with
 // part of its bytes), and a cut of any file that reads names only keys and
 // values the whole file has.
-#include "snapshots/RegFile.h"
+#include "formats/RegFile.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-using namespace snapshots;
+using namespace backup;
 
 namespace {
 

@@ -4,7 +4,7 @@
 // reader's walk of lines and parser texts, or is refused with a reason; the
 // input taken as a file is refused with a reason or walks to data that
 // builds again and walks back to itself, by either walk.
-#include "snapshots/SnapshotFile.h"
+#include "formats/SnapshotFile.h"
 
 #include <cstdint>
 #include <cstdio>

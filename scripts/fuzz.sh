@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds a fuzz target natively with clang into build-fuzz/ and runs it for
 # the given number of inputs (default 100000), niced, one process. The
-# target is mask (the default), guess, regfile, manifest, mozilla, snapshot or help:
+# target is mask (the default), guess, regfile, manifest, mozilla, snapshot, help
+# or report (each builds from src/formats/ alone):
 #   bash scripts/fuzz.sh 1000000
 #   bash scripts/fuzz.sh 200000 regfile
 # The build waits for the shared build lock; the run does not hold it.
@@ -19,7 +20,8 @@ case "$target" in
   mozilla) dict=mozilla.dict; seeds=seeds/mozilla; max_len=4096 ;;
   snapshot) dict=snapshot.dict; seeds=seeds/snapshot; max_len=2048 ;;
   help) dict=help.dict; seeds=seeds/help; max_len=2048 ;;
-  *) echo "unknown fuzz target: $target (mask, guess, regfile, manifest, mozilla, snapshot, help)" >&2; exit 2 ;;
+  report) dict=report.dict; seeds=seeds/report; max_len=1024 ;;
+  *) echo "unknown fuzz target: $target (mask, guess, regfile, manifest, mozilla, snapshot, help, report)" >&2; exit 2 ;;
 esac
 lock=${ORV_BUILD_LOCK:-/tmp/orv-build.lock}
 

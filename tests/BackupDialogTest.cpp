@@ -1,9 +1,9 @@
 // The BackUp/Restore dialog and its worker: what the dialog lists and records,
 // points of whole roots made and restored exactly, writers of one minute
 // merged, and every failure told in a box.
-#include "shell/snapshots/Backup.h"
-#include "snapshots/BackupPoint.h"
-#include "snapshots/RegistryTree.h"
+#include "backup/BackupPoint.h"
+#include "backup/RegistryTree.h"
+#include "shell/backup/Backup.h"
 #include "PartlyRestorablePoint.h"
 #include "RegSeed.h"
 #include "TestSupport.h"
@@ -21,7 +21,7 @@
 
 using namespace shell;
 
-using namespace snapshots;
+using namespace backup;
 using namespace testing_support;
 namespace files = platform::files;
 
@@ -284,7 +284,7 @@ TEST(BackupCommand, NothingTickedMakesNoPointAndSaysSo) {
         EXPECT_FALSE(worker);
         ASSERT_EQ(boxes.Shown().size(), 1u);
         EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::Warning);
-        EXPECT_EQ(boxes.Shown()[0].text, snapshots::kNoRootTickedText);
+        EXPECT_EQ(boxes.Shown()[0].text, backup::kNoRootTickedText);
         EXPECT_TRUE(ListBackupPoints(backup).empty());
     }
 }

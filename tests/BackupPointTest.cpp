@@ -1,7 +1,7 @@
 // Backup points written before a delete: restoring a point gives back what was
 // deleted, writers in one minute merge, failures are reported and verified.
-#include "snapshots/BackupPoint.h"
-#include "snapshots/RegistryTree.h"
+#include "backup/BackupPoint.h"
+#include "backup/RegistryTree.h"
 #include "RegSeed.h"
 #include "TestSupport.h"
 
@@ -15,7 +15,7 @@
 #include <map>
 #include <tuple>
 
-using namespace snapshots;
+using namespace backup;
 using namespace testing_support;
 namespace files = platform::files;
 

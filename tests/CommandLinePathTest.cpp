@@ -1,6 +1,6 @@
 // Taking the started file out of a command line, against a fake file system.
-#include "common/CommandLinePath.h"
 #include "common/FileVersionInfo.h"
+#include "formats/CommandLinePath.h"
 
 #include <gtest/gtest.h>
 

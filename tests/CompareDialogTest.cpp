@@ -4,12 +4,12 @@
 // table's sort switch and Create BackUp through the shared save dialog.
 #include "shell/snapshots/CompareSave.h"
 
+#include "backup/BackupRun.h"
 #include "common/Common.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"
 #include "platform/Text.h"
 #include "shell/StartUpPage.h"
-#include "snapshots/BackupRun.h"
 #include "snapshots/StartupSnapshot.h"
 #include "startup/StartUpFunctions.h"
 #include "ui/CellTips.h"
@@ -371,7 +371,7 @@ TEST_F(CompareDialog, RepairsActOnTheRowsShownThroughTheBoxesActivation) {
         EXPECT_EQ(value("OrvD moved"), c.moved);
         EXPECT_EQ(value("OrvD kept"), "kept.exe");
         EXPECT_EQ(value("OrvD unseen"), "unseen.exe");
-        EXPECT_EQ(snapshots::ListBackupPoints(backups_.Path() + "\\Backup\\").size(), c.pointLine ? 1u : 0u);
+        EXPECT_EQ(backup::ListBackupPoints(backups_.Path() + "\\Backup\\").size(), c.pointLine ? 1u : 0u);
         RegDeleteKeyValueA(HKEY_CURRENT_USER, Key("RunOnce").c_str(), "OrvD unseen");
         RegDeleteKeyValueA(HKEY_CURRENT_USER, Key("RunOnce").c_str(), "OrvD blocked");
     }

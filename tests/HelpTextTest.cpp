@@ -1,5 +1,5 @@
 // The help file as text.
-#include "shell/HelpText.h"
+#include "formats/HelpText.h"
 #include "platform/Files.h"
 #include "TestSupport.h"
 

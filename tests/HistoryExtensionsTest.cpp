@@ -2,7 +2,7 @@
 // helper objects, toolbars, buttons and other plug-ins listed and removed,
 // with other add-ons' keys and files, and system-folder modules, as decoys.
 #include "common/Common.h"
-#include "common/Masks.h"
+#include "formats/Masks.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistorySectionTable.h"
 #include "history/HsFunExtensions.h"

@@ -7,7 +7,7 @@
 // kept exactly as written (case and blanks), and a deletion of an entry
 // whose file is locked fails with ERROR_SHARING_VIOLATION (the entry goes
 // when it is unlocked).
-#include "common/Masks.h"
+#include "formats/Masks.h"
 #include "common/RegistryObject.h"
 #include "history/HistorySectionTable.h"
 #include "history/HsFunInternetExplorer.h"

@@ -1,7 +1,7 @@
 // Firefox's visited pages: profiles listed one row per host through the
 // section's row, the notices of missing and unreadable files, and Delete All
 // sparing everything but the history files.
-#include "common/Masks.h"
+#include "formats/Masks.h"
 #include "history/HistorySectionTable.h"
 #include "history/HsFunMozilla.h"
 #include "platform/Files.h"

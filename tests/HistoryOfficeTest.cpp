@@ -1,8 +1,8 @@
 // The MS Office recent lists: Word and Excel through a stand-in automation
 // server, Access, PowerPoint and Publisher under the Office version key,
 // FrontPage's value list; listing and removal, and their rows.
-#include "common/Masks.h"
 #include "common/RegistryObject.h"
+#include "formats/Masks.h"
 #include "history/HistorySectionTable.h"
 #include "history/HsFunMSOfficeUnit.h"
 #include "platform/Automation.h"

@@ -1,7 +1,7 @@
 // Windows recent lists and system folders: listing and removal.
 #include "common/Common.h"
-#include "common/Masks.h"
 #include "common/RegistryObject.h"
+#include "formats/Masks.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistorySectionTable.h"
 #include "history/HsFunMultimedia.h"

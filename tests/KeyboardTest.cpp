@@ -4,6 +4,7 @@
 // program's loop serves them (through the frame's PreTranslateMessage);
 // Ctrl and Shift are held in the thread's keyboard state, which a posted key
 // does not change.
+#include "backup/BackupPoint.h"
 #include "common/Common.h"
 #include "history/HistorySectionIds.h"
 #include "shell/AboutPage.h"
@@ -12,9 +13,8 @@
 #include "shell/MainUnit.h"
 #include "shell/RegistryPage.h"
 #include "shell/StartUpPage.h"
+#include "shell/backup/Backup.h"
 #include "shell/registry_scan/RgScanForm.h"
-#include "shell/snapshots/Backup.h"
-#include "snapshots/BackupPoint.h"
 #include "TestSupport.h"
 #include "ui/KeyboardLink.h"
 
@@ -318,7 +318,7 @@ TEST_F(KeyboardTest, EveryDialogOpensWithItsFirstFieldFocused) {
     TStartUpPage& startUp = Main().StartUpPage();
     TRegistryPage& registry = Main().RegistryPage();
     const auto backupRootBox = [](HWND dialog) {
-        return FindWindowExA(dialog, nullptr, "BUTTON", snapshots::kBackupRootKeyNames[0]);
+        return FindWindowExA(dialog, nullptr, "BUTTON", backup::kBackupRootKeyNames[0]);
     };
     const struct {
         const char* name;

@@ -1,8 +1,8 @@
 // The History page: the section catalogue, the effective mask and the action
 // rules as tables; in process, the tree, listing through the dispatcher and
 // the scan thread, the busy flag, masks, Delete and Delete All with decoys.
-#include "common/CommandLinePath.h"
-#include "common/Masks.h"
+#include "formats/CommandLinePath.h"
+#include "formats/Masks.h"
 #include "history/HistoryActionRules.h"
 #include "history/HistoryCatalogue.h"
 #include "history/HistoryFunctions.h"

@@ -1,10 +1,10 @@
 // The Registry page in process: captions, icons and the check rule, the
 // results list and its ticks, Scan with its progress window, Fix and Fix All.
 #include "shell/registry_scan/RgScanForm.h"
-#include "shell/snapshots/Backup.h"
+#include "shell/backup/Backup.h"
 #include "shell/MainUnit.h"
 #include "shell/RegistryPage.h"
-#include "snapshots/BackupRun.h"
+#include "backup/BackupRun.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -80,7 +80,7 @@ protected:
 
     // The last point the backup folder lists: names go by date and time.
     std::string NewestPoint() {
-        std::vector<std::string> points = snapshots::ListBackupPoints(backups_.Path() + "\\Backup\\");
+        std::vector<std::string> points = backup::ListBackupPoints(backups_.Path() + "\\Backup\\");
         std::sort(points.begin(), points.end());
         return points.empty() ? std::string() : points.back();
     }

@@ -9,8 +9,8 @@
 #include "shell/MainUnit.h"
 #include "shell/RegistryPage.h"
 #include "shell/StartUpPage.h"
-#include "snapshots/RegistryTree.h"
-#include "snapshots/SnapshotFile.h"
+#include "backup/RegistryTree.h"
+#include "formats/SnapshotFile.h"
 #include "platform/Text.h"
 #include "startup/ProcessLookup.h"
 #include "NulNamedValue.h"
@@ -296,11 +296,11 @@ TEST_F(StartUpCommands, DeleteFirstSavesTheValueInABackupPoint) {
     } while (FindNextFileA(search, &found));
     FindClose(search);
     ASSERT_EQ(points.size(), 1u);
-    std::vector<snapshots::RegKeyData> keys;
+    std::vector<backup::RegKeyData> keys;
     std::string error;
-    ASSERT_TRUE(snapshots::LoadRegFile(backups_.Path() + "\\" + points[0] + "\\HKEY_CURRENT_USER.reg", keys, error))
+    ASSERT_TRUE(backup::LoadRegFile(backups_.Path() + "\\" + points[0] + "\\HKEY_CURRENT_USER.reg", keys, error))
         << error;
-    ASSERT_TRUE(snapshots::ImportRegistryTree(keys, error)) << error;
+    ASSERT_TRUE(backup::ImportRegistryTree(keys, error)) << error;
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunService"), "OrvB saved"), "C:\\saved.exe /x");
 }
 

@@ -12,7 +12,7 @@
 #include "shell/RegistryPage.h"
 #include "shell/StartUpPage.h"
 #include "shell/ProgramStart.h"
-#include "snapshots/BackupRun.h"
+#include "backup/BackupRun.h"
 #include "TestSupport.h"
 #include "ui/RowData.h"
 
@@ -62,7 +62,7 @@ TEST(ProgramStart, ARestoreThatDidNotFinishIsToldOnce) {
         ReportUnfinishedRestore(nullptr, backup);
         EXPECT_TRUE(boxes.Shown().empty());
     }
-    ASSERT_TRUE(platform::files::WriteFileBytes(backup + snapshots::kRestoreMarkerFileName, "2026.01.02  9.05\r\n"));
+    ASSERT_TRUE(platform::files::WriteFileBytes(backup + backup::kRestoreMarkerFileName, "2026.01.02  9.05\r\n"));
     {
         RecordedBoxes boxes({IDOK});
         ReportUnfinishedRestore(nullptr, backup);
@@ -72,7 +72,7 @@ TEST(ProgramStart, ARestoreThatDidNotFinishIsToldOnce) {
         EXPECT_EQ(boxes.Shown()[0].text.rfind("The restore of the backup point 2026.01.02  9.05 did not finish: ", 0), 0u)
             << boxes.Shown()[0].text;
     }
-    EXPECT_FALSE(platform::files::FileExists(backup + snapshots::kRestoreMarkerFileName));
+    EXPECT_FALSE(platform::files::FileExists(backup + backup::kRestoreMarkerFileName));
 }
 
 TEST_F(MainWindowTest, WindowLayoutAndFirstPage) {

@@ -1,6 +1,6 @@
 // Wildcard masks: a table of rules and error positions, and a randomised
 // comparison with a plain recursive matcher of the same language.
-#include "common/Masks.h"
+#include "formats/Masks.h"
 
 #include <gtest/gtest.h>
 

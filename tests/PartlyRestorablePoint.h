@@ -6,7 +6,7 @@
 
 #include "EngineTestSupport.h"
 #include "ReadOnlyRegKey.h"
-#include "snapshots/RegFile.h"
+#include "formats/RegFile.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +33,7 @@ public:
 private:
     void WriteUserFile(const std::string& point, const std::string& base) {
         std::string error;
-        ASSERT_TRUE(snapshots::SaveRegFile(
+        ASSERT_TRUE(backup::SaveRegFile(
             point + "HKEY_CURRENT_USER.reg",
             {{base + "\\back", {{"v", REG_DWORD, {9, 0, 0, 0}, false}}},
              {base + "\\read only", {{"w", REG_DWORD, {1, 0, 0, 0}, false}}},

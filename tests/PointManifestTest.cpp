@@ -1,10 +1,10 @@
 // The backup point's manifest as text: what it writes, that it reads back
 // exactly, and that a damaged or cut manifest is refused with its line.
-#include "snapshots/PointManifest.h"
+#include "formats/PointManifest.h"
 
 #include <gtest/gtest.h>
 
-using namespace snapshots;
+using namespace backup;
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Registry files as text: the exact layout written, lossless reading back,
 // refusal of malformed files with their line, and backup point names.
-#include "snapshots/RegFile.h"
+#include "formats/RegFile.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-using namespace snapshots;
+using namespace backup;
 
 namespace {
 

@@ -2,7 +2,7 @@
 // and a key's access list.
 #pragma once
 
-#include "snapshots/RegFile.h"
+#include "formats/RegFile.h"
 #include "platform/Handles.h"
 
 #include <gtest/gtest.h>
@@ -15,14 +15,14 @@
 namespace testing_support {
 
 inline std::wstring W(const std::string& utf8) {
-    const std::u16string text = snapshots::Utf16FromUtf8(utf8);
+    const std::u16string text = backup::Utf16FromUtf8(utf8);
     return std::wstring(text.begin(), text.end());
 }
 
 // The UTF-16 bytes of a text with its terminating NUL, as a string value holds them.
 inline std::vector<uint8_t> Utf16Z(const std::string& utf8) {
     std::vector<uint8_t> bytes;
-    for (char16_t c : snapshots::Utf16FromUtf8(utf8)) bytes.insert(bytes.end(), {uint8_t(c & 0xFF), uint8_t(c >> 8)});
+    for (char16_t c : backup::Utf16FromUtf8(utf8)) bytes.insert(bytes.end(), {uint8_t(c & 0xFF), uint8_t(c >> 8)});
     bytes.insert(bytes.end(), {0, 0});
     return bytes;
 }

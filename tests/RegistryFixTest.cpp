@@ -2,12 +2,12 @@
 // goes, keys the sections walk are refused under any spelling, a backup point
 // is written first and restoring it undoes the fix.
 #include "ReadOnlyRegKey.h"
+#include "backup/BackupPoint.h"
+#include "backup/RegistryTree.h"
+#include "formats/RegFile.h"
 #include "registry_scan/NutUnit.h"
 #include "registry_scan/RegistryScan.h"
 #include "registry_scan/ScannerContainers.h"
-#include "snapshots/BackupPoint.h"
-#include "snapshots/RegFile.h"
-#include "snapshots/RegistryTree.h"
 #include "NulNamedValue.h"
 #include "TestSupport.h"
 
@@ -355,9 +355,9 @@ TEST_F(RegistryFix, AScannedNameHoldingANulIsLeftAndCountedApart) {
 using Tree = std::map<std::string, std::map<std::string, std::pair<uint32_t, std::vector<uint8_t>>>>;
 
 Tree Exported(const char* rootName, const std::string& key) {
-    std::vector<snapshots::RegKeyData> keys;
+    std::vector<backup::RegKeyData> keys;
     std::string error;
-    EXPECT_TRUE(snapshots::ExportRegistryTree(rootName, key, keys, error)) << error;
+    EXPECT_TRUE(backup::ExportRegistryTree(rootName, key, keys, error)) << error;
     Tree tree;
     for (const auto& data : keys)
         for (const auto& value : data.values) tree[data.path][value.name] = {value.type, value.data};
@@ -384,14 +384,14 @@ TEST_F(RegistryFix, RestoringTheBackupPointUndoesTheFix) {
     for (const Probe& probe : kGone) ASSERT_FALSE(Exists(probe)) << Shown(probe);
 
     int files = 0;
-    for (const char* name : snapshots::kBackupRootFileNames) {
+    for (const char* name : backup::kBackupRootFileNames) {
         const std::string file = report.pointFolder + name;
         if (!platform::files::FileExists(file)) continue;
         ++files;
-        std::vector<snapshots::RegKeyData> keys;
+        std::vector<backup::RegKeyData> keys;
         std::string error;
-        ASSERT_TRUE(snapshots::LoadRegFile(file, keys, error)) << error;
-        ASSERT_TRUE(snapshots::ImportRegistryTree(keys, error)) << error;
+        ASSERT_TRUE(backup::LoadRegFile(file, keys, error)) << error;
+        ASSERT_TRUE(backup::ImportRegistryTree(keys, error)) << error;
     }
     EXPECT_EQ(files, 3) << "one file for each root a deleted item lives in";
     for (size_t i = 0; i < around.size(); ++i)
@@ -583,15 +583,15 @@ TEST_F(RegistryFixLooksAgain, AFileThatIsBackLeavesItsRecordAloneAndOutOfThePoin
     EXPECT_EQ(nut.Problem(2, 0)->fileName, returned.Path());
     EXPECT_EQ(nut.Count(7), 1);
     // The point holds the deleted value only.
-    std::vector<snapshots::RegKeyData> keys;
+    std::vector<backup::RegKeyData> keys;
     std::string error;
-    ASSERT_TRUE(snapshots::LoadRegFile(report.pointFolder + snapshots::kBackupRootFileNames[0], keys, error)) << error;
+    ASSERT_TRUE(backup::LoadRegFile(report.pointFolder + backup::kBackupRootFileNames[0], keys, error)) << error;
     std::vector<std::string> saved;
     for (const auto& key : keys)
         for (const auto& value : key.values) saved.push_back(value.name);
     EXPECT_EQ(saved, std::vector<std::string>{gone_});
-    snapshots::PointManifest manifest;  // which tells what made it
-    ASSERT_EQ(snapshots::LoadPointManifest(report.pointFolder, manifest, error), snapshots::ManifestState::kRead);
+    backup::PointManifest manifest;  // which tells what made it
+    ASSERT_EQ(backup::LoadPointManifest(report.pointFolder, manifest, error), backup::ManifestState::kRead);
     EXPECT_EQ(manifest.description, "Fix: 1 item");
 }
 

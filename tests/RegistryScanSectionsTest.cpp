@@ -1,5 +1,6 @@
 // The registry scanner's worker and its twelve sections, run on the test
 // machine with dead, live and decoy entries seeded in every section.
+#include "registry_scan/GuessPathSystem.h"
 #include "registry_scan/RgScanRules.h"
 #include "shell/registry_scan/RgScanThread.h"
 #include "RegistrySeeds.h"

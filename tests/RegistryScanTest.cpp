@@ -1,6 +1,6 @@
 // The registry scanner's path guess, reference test and problem store, with
 // files seeded in the test machine.
-#include "registry_scan/GuessPath.h"
+#include "registry_scan/GuessPathSystem.h"
 #include "registry_scan/NutUnit.h"
 #include "TestSupport.h"
 

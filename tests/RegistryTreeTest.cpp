@@ -1,7 +1,7 @@
 // Registry trees out to a file and back: every value type and odd names survive
 // our own export and import, and the system's reg.exe reads our files and we
 // read its files.
-#include "snapshots/RegistryTree.h"
+#include "backup/RegistryTree.h"
 #include "NulNamedValue.h"
 #include "RegSeed.h"
 #include "TestSupport.h"
@@ -16,7 +16,7 @@
 #include <map>
 #include <tuple>
 
-using namespace snapshots;
+using namespace backup;
 using namespace testing_support;
 
 namespace {

@@ -5,7 +5,7 @@
 #include "shell/MainUnit.h"
 #include "shell/RegistryPage.h"
 #include "shell/StartUpPage.h"
-#include "shell/snapshots/Backup.h"
+#include "shell/backup/Backup.h"
 #include "shell/startup/SuProgrammInfo.h"
 #include "platform/Files.h"
 #include "platform/Text.h"

@@ -1,8 +1,8 @@
 // TFileVersionInfo: command-line paths and version resources.
 #include "common/FileVersionInfo.h"
 
-#include "common/CommandLinePath.h"
 #include "common/Common.h"
+#include "formats/CommandLinePath.h"
 #include "platform/Files.h"
 #include "platform/Version.h"
 

@@ -2,7 +2,7 @@
 // resource. The main window owns the one instance the program uses.
 #pragma once
 
-#include "common/CommandLinePath.h"
+#include "formats/CommandLinePath.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 #include "history/AddOnReferences.h"
 
 #include "common/Common.h"
-#include "common/CommandLinePath.h"
+#include "formats/CommandLinePath.h"
 #include "common/RegisteredPath.h"
 #include "history/HsFunExtensions.h"
 #include "platform/Registry.h"

@@ -6,8 +6,8 @@
 #include <windows.h>
 
 #include "common/Common.h"
-#include "common/Masks.h"
 #include "common/StopToken.h"
+#include "formats/Masks.h"
 #include "history/HistorySectionRow.h"
 #include "history/HistorySink.h"
 

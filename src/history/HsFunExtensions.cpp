@@ -5,9 +5,9 @@
 #include "history/HsFunExtensions.h"
 
 #include "common/Common.h"
-#include "common/Masks.h"
 #include "common/RegisteredPath.h"
 #include "common/RegistryObject.h"
+#include "formats/Masks.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistorySectionTable.h"
 #include "platform/Files.h"

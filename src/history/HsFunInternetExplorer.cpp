@@ -3,9 +3,9 @@
 // the Internet Explorer sections.
 #include "history/HsFunInternetExplorer.h"
 
-#include "common/CommandLinePath.h"
-#include "common/Masks.h"
 #include "common/RegistryObject.h"
+#include "formats/CommandLinePath.h"
+#include "formats/Masks.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistoryRemovals.h"
 #include "history/HistorySectionTable.h"

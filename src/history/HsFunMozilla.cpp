@@ -2,7 +2,7 @@
 // file, and the section's row.
 #include "history/HsFunMozilla.h"
 
-#include "common/MozillaHistoryFile.h"
+#include "formats/MozillaHistoryFile.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistorySectionTable.h"
 #include "platform/Files.h"

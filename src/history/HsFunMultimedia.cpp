@@ -3,8 +3,8 @@
 #include "history/HsFunMultimedia.h"
 
 #include "common/Common.h"
-#include "common/Masks.h"
 #include "common/RegistryObject.h"
+#include "formats/Masks.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistoryRemovals.h"
 #include "history/HistorySectionTable.h"

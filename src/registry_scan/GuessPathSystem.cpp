@@ -1,5 +1,5 @@
 // The running machine as the path guess sees it.
-#include "registry_scan/GuessPath.h"
+#include "registry_scan/GuessPathSystem.h"
 
 #include <array>
 #include <memory>

@@ -3,15 +3,15 @@
 #include "registry_scan/NutUnit.h"
 
 #include "platform/Files.h"
-#include "registry_scan/GuessPath.h"
+#include "registry_scan/GuessPathSystem.h"
 
+#include "backup/BackupPoint.h"
 #include "common/Common.h"
 #include "common/RegistryFunctions.h"
 #include "common/RegistryObject.h"
 #include "platform/Registry.h"
 #include "registry_scan/ScanKeys.h"
 #include "registry_scan/ScannerContainers.h"
-#include "snapshots/BackupPoint.h"
 
 #include <set>
 #include <utility>
@@ -188,7 +188,7 @@ bool DeleteTarget(const FixTarget& target) {
     return TargetGone(target);
 }
 
-snapshots::BackupItem BackupItemOf(const FixTarget& target) {
+backup::BackupItem BackupItemOf(const FixTarget& target) {
     const bool wholeKey = target.action == FixAction::DeleteKey;
     return {target.rootName, target.keyPath, wholeKey, wholeKey ? std::string() : target.valueName};
 }
@@ -251,8 +251,8 @@ std::vector<Attempt> CheckRecords(const std::vector<FixRecord>& records, IFixPro
     return attempts;
 }
 
-std::vector<snapshots::BackupItem> BackupItemsOf(const std::vector<Attempt>& attempts) {
-    std::vector<snapshots::BackupItem> items;
+std::vector<backup::BackupItem> BackupItemsOf(const std::vector<Attempt>& attempts) {
+    std::vector<backup::BackupItem> items;
     std::set<std::string> saved;
     for (const Attempt& attempt : attempts)
         if (saved.insert(Identity(attempt.target)).second) items.push_back(BackupItemOf(attempt.target));
@@ -323,7 +323,7 @@ void FixRecordsInto(const std::vector<FixRecord>& records, const std::string& ba
     progress.FixProgress(FixStage::BackingUp, 0, total);
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    if (!snapshots::BackUpBeforeDelete(backupFolder, now, BackupItemsOf(attempts), report.pointFolder,
+    if (!backup::BackUpBeforeDelete(backupFolder, now, BackupItemsOf(attempts), report.pointFolder,
                                        report.error, "Fix: " + Counted(attempts.size(), "item", "items"))) {
         report.backupFailed = true;
         report.pointFolder.clear();

@@ -1,6 +1,7 @@
 // The registry scan's driver and what one section reports through.
 #include "registry_scan/RegistryScan.h"
 
+#include "registry_scan/GuessPathSystem.h"
 #include "registry_scan/RgScanSections.h"
 
 namespace registry_scan {

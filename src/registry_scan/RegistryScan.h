@@ -5,7 +5,7 @@
 #pragma once
 
 #include "common/StopToken.h"
-#include "registry_scan/GuessPath.h"
+#include "formats/GuessPath.h"
 #include "registry_scan/NutUnit.h"
 
 #include <array>

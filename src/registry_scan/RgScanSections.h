@@ -4,7 +4,7 @@
 #pragma once
 
 #include "common/StopToken.h"
-#include "registry_scan/GuessPath.h"
+#include "formats/GuessPath.h"
 #include "registry_scan/RegistryScan.h"
 
 #include <array>

@@ -4,7 +4,7 @@
 #include "platform/Files.h"
 #include "platform/Shell.h"
 #include "common/ProgramSettings.h"
-#include "shell/HelpText.h"
+#include "formats/HelpText.h"
 #include "shell/MainLayout.h"
 #include "ui/Dpi.h"
 #include "ui/KeyboardLink.h"

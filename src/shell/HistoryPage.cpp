@@ -3,9 +3,9 @@
 // branch of the refresh.
 #include "shell/HistoryPage.h"
 
-#include "common/CommandLinePath.h"
-#include "common/Masks.h"
-#include "common/ReportFile.h"
+#include "formats/CommandLinePath.h"
+#include "formats/Masks.h"
+#include "formats/ReportFile.h"
 #include "history/HistoryActionRules.h"
 #include "history/HistorySectionTable.h"
 #include "resource.h"

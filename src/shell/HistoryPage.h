@@ -7,7 +7,7 @@
 // rows, shows what they list and asks what they say.
 #pragma once
 
-#include "common/ReportFile.h"
+#include "formats/ReportFile.h"
 #include "history/HistorySectionRow.h"
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"

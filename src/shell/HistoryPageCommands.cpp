@@ -1,5 +1,5 @@
 // THistoryPage: the commands Update, Delete and Delete All.
-#include "common/Masks.h"
+#include "formats/Masks.h"
 #include "history/HistoryCatalogue.h"
 #include "history/HistorySectionTable.h"
 #include "platform/Processes.h"

@@ -5,7 +5,7 @@
 // tips, pop-up menus with small images, the marked tree selection, colours.
 #pragma once
 
-#include "common/ReportFile.h"
+#include "formats/ReportFile.h"
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
 #include "shell/ElevationOffer.h"

@@ -1,8 +1,8 @@
 // TfrmMain: the shared save dialog and the Report command. The report's
-// lines come from the current page (common/ReportFile builds them).
+// lines come from the current page (formats/ReportFile builds them).
 #include "shell/MainUnit.h"
 
-#include "common/ReportFile.h"
+#include "formats/ReportFile.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
 

@@ -1,13 +1,13 @@
 // Program start: the single-instance guard, the main window and the message loop.
 #include "shell/ProgramStart.h"
 
+#include "backup/BackupRun.h"
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
 #include "platform/Processes.h"
 #include "platform/ProcessServices.h"
 #include "shell/MainUnit.h"
 #include "shell/RestartRequest.h"
-#include "snapshots/BackupRun.h"
 #include "ui/Worker.h"
 
 namespace shell {
@@ -20,7 +20,7 @@ void InitialiseApplication() {
 
 void ReportUnfinishedRestore(HWND owner, const std::string& backupFolder) {
     std::string pointName;
-    if (!snapshots::FindUnfinishedRestore(backupFolder, pointName)) return;
+    if (!backup::FindUnfinishedRestore(backupFolder, pointName)) return;
     const std::string which =
         pointName.empty() ? "A restore of a backup point" : "The restore of the backup point " + pointName;
     platform::dialogs::ShowBox(owner,
@@ -28,7 +28,7 @@ void ReportUnfinishedRestore(HWND owner, const std::string& backupFolder) {
                                        "registry may hold only part of it.\r\n\r\nRestore the point again to "
                                        "finish it.",
                                ui::kApplicationTitle, platform::dialogs::BoxKind::Warning);
-    snapshots::ForgetUnfinishedRestore(backupFolder);
+    backup::ForgetUnfinishedRestore(backupFolder);
 }
 
 namespace {

@@ -2,7 +2,7 @@
 // list and the Registry branch of the refresh.
 #include "shell/RegistryPage.h"
 
-#include "common/ReportFile.h"
+#include "formats/ReportFile.h"
 #include "shell/registry_scan/RgScanForm.h"
 #include "resource.h"
 #include "shell/MainLayout.h"

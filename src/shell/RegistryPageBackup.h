@@ -1,8 +1,8 @@
 // The Registry page's BackUp/Restore dialog and the worker it last started.
 #pragma once
 
-#include "shell/snapshots/Backup.h"
-#include "shell/snapshots/BackUpThread.h"
+#include "shell/backup/Backup.h"
+#include "shell/backup/BackUpThread.h"
 #include "ui/Worker.h"
 
 namespace shell {

@@ -7,7 +7,7 @@
 #include "resource.h"
 #include "shell/MainLayout.h"
 #include "common/FileVersionInfo.h"
-#include "common/ReportFile.h"
+#include "formats/ReportFile.h"
 #include "ui/Dpi.h"
 #include "ui/ListPlace.h"
 #include "ui/Pictures.h"

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "common/StopToken.h"
-#include "snapshots/SnapshotFile.h"
+#include "formats/SnapshotFile.h"
 
 #include <string>
 #include <vector>

@@ -1,10 +1,10 @@
 // The comparison's three repairs.
 #include "snapshots/SnapshotRepair.h"
 
+#include "backup/BackupPoint.h"
 #include "common/Common.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
-#include "snapshots/BackupPoint.h"
 #include "startup/StartUpEditing.h"
 #include "startup/StartUpFunctions.h"
 
@@ -53,15 +53,15 @@ void Fail(RepairResult& result, const CompareRegistryRow& row, const std::string
 // then nothing may change.
 bool BackUpSteps(const std::vector<Step>& steps, const std::string& backupFolder, const SYSTEMTIME& now,
                  const char* command, RepairResult& result) {
-    std::vector<BackupItem> items;
+    std::vector<backup::BackupItem> items;
     for (const Step& step : steps) {
         if (step.kind == Step::Create) continue;
         const std::string name = step.kind == Step::Rewrite ? step.registryName : step.row.name;
         items.push_back({step.row.root, startup::RunKeyPath(step.row.root, RowKeyName(step.row)), false, name});
     }
     if (items.empty()) return true;
-    if (BackUpBeforeDelete(backupFolder, now, items, result.pointFolder, result.error,
-                           command + (": " + Counted(items.size(), "item", "items"))))
+    if (backup::BackUpBeforeDelete(backupFolder, now, items, result.pointFolder, result.error,
+                                   command + (": " + Counted(items.size(), "item", "items"))))
         return true;
     result.pointFolder.clear();
     result.backupFailed = true;

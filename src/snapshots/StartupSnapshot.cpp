@@ -1,10 +1,10 @@
 // Taking a startup snapshot.
 #include "snapshots/StartupSnapshot.h"
 
+#include "backup/BackupPoint.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "platform/Xml.h"
-#include "snapshots/BackupPoint.h"
 #include "startup/StartUpFunctions.h"
 
 namespace snapshots {
@@ -73,7 +73,7 @@ bool WriteSnapshotFile(const std::string& path, const SnapshotData& data, std::s
         error = "The snapshot was not saved. " + fault;
         return false;
     }
-    if (!WriteFileAside(path, bytes, fault)) {
+    if (!backup::WriteFileAside(path, bytes, fault)) {
         error = "The snapshot could not be saved: " + fault;
         return false;
     }

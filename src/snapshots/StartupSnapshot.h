@@ -2,7 +2,7 @@
 // the machine now, written as a snapshot file.
 #pragma once
 
-#include "snapshots/SnapshotFile.h"
+#include "formats/SnapshotFile.h"
 
 #include <string>
 

@@ -1,13 +1,13 @@
 // Changing startup entries and the files of the Startup folders.
 #include "startup/StartUpEditing.h"
 
+#include "backup/BackupPoint.h"
 #include "common/Common.h"
 #include "common/RegistryFunctions.h"
 #include "common/RegistryObject.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
 #include "platform/Shell.h"
-#include "snapshots/BackupPoint.h"
 #include "startup/StartUpFunctions.h"
 
 #include <algorithm>
@@ -328,8 +328,8 @@ RunDeleteResult DeleteRunEntryWithBackup(const RunEntry& entry, bool active, con
         return result;
     }
 
-    const snapshots::BackupItem item{entry.rootName, RunKeyPath(entry.rootName, keyName), false, entry.name};
-    if (!snapshots::BackUpBeforeDelete(backupFolder, now, {item}, result.pointFolder, result.problem,
+    const backup::BackupItem item{entry.rootName, RunKeyPath(entry.rootName, keyName), false, entry.name};
+    if (!backup::BackUpBeforeDelete(backupFolder, now, {item}, result.pointFolder, result.problem,
                                        "StartUp Delete: " + entry.name)) {
         result.pointFolder.clear();
         return result;

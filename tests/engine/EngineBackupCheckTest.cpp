@@ -2,9 +2,9 @@
 // (damaged points refused file by file), points partial rather than failed
 // when keys cannot be read, the marker of a restore under way, and what an
 // interrupted writer leaves behind.
-#include "snapshots/BackupRun.h"
-#include "snapshots/PointManifest.h"
-#include "snapshots/RegistryTree.h"
+#include "backup/BackupRun.h"
+#include "backup/RegistryTree.h"
+#include "formats/PointManifest.h"
 #include "DanglingRegLink.h"
 #include "EngineTestSupport.h"
 #include "RegSeed.h"
@@ -22,7 +22,7 @@
 #include <thread>
 #include <tuple>
 
-using namespace snapshots;
+using namespace backup;
 using namespace testing_support;
 namespace files = platform::files;
 

@@ -1,9 +1,9 @@
 // Backup points of whole roots made and restored by the engine alone, with no
 // window: what a run returns, a stop request, what each root could not do, and
 // what made each point.
-#include "snapshots/BackupPoint.h"
-#include "snapshots/BackupRun.h"
-#include "snapshots/RegistryTree.h"
+#include "backup/BackupPoint.h"
+#include "backup/BackupRun.h"
+#include "backup/RegistryTree.h"
 #include "snapshots/SnapshotRepair.h"
 #include "startup/StartUpEditing.h"
 #include "startup/StartUpFunctions.h"
@@ -19,6 +19,7 @@
 #include <map>
 #include <tuple>
 
+using namespace backup;
 using namespace snapshots;
 using namespace testing_support;
 namespace files = platform::files;
@@ -204,7 +205,7 @@ TEST_F(EngineBackup, ARestoreTellsRootByRootWhatItCouldNotWrite) {
     const ScopedReadOnlyKey locked(HKEY_LOCAL_MACHINE, machineKey + "\\below");
     std::string error;
     ASSERT_TRUE(CreateDirectoryA((backup_ + "machine").c_str(), nullptr));
-    ASSERT_TRUE(snapshots::SaveRegFile(backup_ + "machine\\HKEY_LOCAL_MACHINE.reg",
+    ASSERT_TRUE(backup::SaveRegFile(backup_ + "machine\\HKEY_LOCAL_MACHINE.reg",
                                        {{"HKEY_LOCAL_MACHINE\\" + machineKey + "\\below",
                                          {{"v", REG_DWORD, {1, 0, 0, 0}, false}}}},
                                        error))

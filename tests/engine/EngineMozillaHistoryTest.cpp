@@ -1,7 +1,7 @@
 // Firefox's history file read into host groups (pure text): grouping, flags,
 // count texts, host names from the dictionary, and texts that are not
 // history files.
-#include "common/MozillaHistoryFile.h"
+#include "formats/MozillaHistoryFile.h"
 
 #include "MozillaSeeds.h"
 

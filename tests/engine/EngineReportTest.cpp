@@ -1,7 +1,7 @@
 // The report file without a window: its lines for each page's rows (cells
 // missing, cut, holding separators, any characters), and the file written,
 // replaced, or refused with the system's code.
-#include "common/ReportFile.h"
+#include "formats/ReportFile.h"
 #include "platform/Files.h"
 
 #include "EngineTestSupport.h"

@@ -3,6 +3,7 @@
 // window counts them, the section and scan ends), an entry that cannot be
 // read, and a stop honoured in the middle of a section.
 #include "registry_scan/RegistryScan.h"
+#include "registry_scan/GuessPathSystem.h"
 #include "EngineTestSupport.h"
 #include "RegistrySeeds.h"
 

@@ -1,8 +1,8 @@
 // Comparing a startup snapshot with the machine: loading a file all or
 // nothing, the records of every kind of change, and the three repairs
 // checked in the registry, in the values' types and in the backup point.
-#include "snapshots/RegFile.h"
-#include "snapshots/RegistryTree.h"
+#include "formats/RegFile.h"
+#include "backup/RegistryTree.h"
 #include "snapshots/SnapshotCompare.h"
 #include "snapshots/SnapshotRepair.h"
 #include "snapshots/StartupSnapshot.h"
@@ -20,6 +20,7 @@
 #include <chrono>
 #include <cstdio>
 
+using namespace backup;
 using namespace snapshots;
 using namespace testing_support;
 namespace files = platform::files;

@@ -1,7 +1,7 @@
 // The startup snapshot writer on the private machine: the file's exact
 // bytes, what is read and what is passed over, the check through the XML
 // document object, and how the file is put in place.
-#include "snapshots/SnapshotFile.h"
+#include "formats/SnapshotFile.h"
 #include "snapshots/StartupSnapshot.h"
 #include "startup/StartUpFunctions.h"
 #include "common/Common.h"

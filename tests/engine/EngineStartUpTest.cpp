@@ -1,7 +1,7 @@
 // The StartUp Delete of a run entry run by the engine alone: the value goes
 // only once a checked backup point holds it, and only while it still holds
 // what the row showed.
-#include "snapshots/RegistryTree.h"
+#include "backup/RegistryTree.h"
 #include "startup/StartUpEditing.h"
 #include "startup/StartUpFunctions.h"
 #include "EngineTestSupport.h"
@@ -59,14 +59,14 @@ std::string Held(const std::string& keyName) {
 
 // The value of the entry's name that the point's user root file holds, as
 // type and bytes; null when the file or the value is missing.
-std::unique_ptr<snapshots::RegValueData> SavedValue(const std::string& pointFolder, const std::string& keyName) {
-    std::vector<snapshots::RegKeyData> keys;
+std::unique_ptr<backup::RegValueData> SavedValue(const std::string& pointFolder, const std::string& keyName) {
+    std::vector<backup::RegKeyData> keys;
     std::string error;
-    if (!snapshots::LoadRegFile(pointFolder + "HKEY_CURRENT_USER.reg", keys, error)) return nullptr;
+    if (!backup::LoadRegFile(pointFolder + "HKEY_CURRENT_USER.reg", keys, error)) return nullptr;
     for (const auto& key : keys)
         if (key.path == kUser + "\\" + Key(keyName))
             for (const auto& value : key.values)
-                if (value.name == kName) return std::make_unique<snapshots::RegValueData>(value);
+                if (value.name == kName) return std::make_unique<backup::RegValueData>(value);
     return nullptr;
 }
 

@@ -4,9 +4,9 @@
 // a StartUp Delete would:
 //   orvdata_probe.exe   prints "installed=0|1", "data=FOLDER", "point=FOLDER"
 // Exit code 0 when the point was written and checked, 1 otherwise.
+#include "backup/BackupPoint.h"
 #include "common/ProgramSettings.h"
 #include "platform/Registry.h"
-#include "snapshots/BackupPoint.h"
 
 #include <windows.h>
 
@@ -26,7 +26,7 @@ int main() {
     SYSTEMTIME now{};
     GetLocalTime(&now);
     std::string point, error;
-    const bool saved = snapshots::BackUpBeforeDelete(settings.backupFolder, now,
+    const bool saved = backup::BackUpBeforeDelete(settings.backupFolder, now,
                                                      {{"HKEY_CURRENT_USER", key, false, "Probe"}}, point, error);
     handle.Reset();
     RegDeleteKeyA(HKEY_CURRENT_USER, key);

@@ -1,8 +1,8 @@
 // Backup points of whole roots: each root exported and merged into the point's
 // root file, or a point's root files written back key by key.
-#include "snapshots/BackupRun.h"
+#include "backup/BackupRun.h"
 
-#include "snapshots/RegistryTree.h"
+#include "backup/RegistryTree.h"
 
 #include "common/Common.h"
 #include "platform/Files.h"
@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <exception>
 
-namespace snapshots {
+namespace backup {
 
 namespace {
 
@@ -444,4 +444,4 @@ std::vector<std::string> ListBackupPoints(const std::string& backupFolder) {
     return names;
 }
 
-}  // namespace snapshots
+}  // namespace backup

@@ -1,5 +1,5 @@
 // The help page as readable text.
-#include "shell/HelpText.h"
+#include "formats/HelpText.h"
 
 #include <algorithm>
 #include <cctype>

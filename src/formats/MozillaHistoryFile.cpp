@@ -1,5 +1,5 @@
 // Firefox's history file read into host groups; see MozillaHistoryFile.h.
-#include "common/MozillaHistoryFile.h"
+#include "formats/MozillaHistoryFile.h"
 
 #include <algorithm>
 #include <cstdint>

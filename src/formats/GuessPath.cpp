@@ -1,6 +1,6 @@
 // Guessing the full path of the file a registry value names. The machine is
 // reached only through the environment given, so this runs anywhere.
-#include "registry_scan/GuessPath.h"
+#include "formats/GuessPath.h"
 
 namespace registry_scan {
 

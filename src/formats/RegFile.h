@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace snapshots {
+namespace backup {
 
 // Value types as the registry numbers them (kept here so the text logic needs
 // no system headers).
@@ -61,4 +61,4 @@ std::string BackupPointName(int year, int month, int day, int hour, int minute);
 constexpr size_t kBackupRootCount = 5;
 extern const char* const kBackupRootFileNames[kBackupRootCount];
 
-}  // namespace snapshots
+}  // namespace backup

@@ -4,7 +4,7 @@
 // says so and stays open; Ctrl+Tab and Ctrl+Shift+Tab switch its pages.
 #pragma once
 
-#include "shell/snapshots/BackUpThread.h"
+#include "shell/backup/BackUpThread.h"
 #include "ui/Controls.h"
 #include "ui/ModalDialog.h"
 
@@ -25,7 +25,7 @@ public:
     // The page shown, and a page shown as a click on its tab would.
     int ActivePage() const;
     void ShowPage(int page);
-    // The root boxes, in the order of snapshots::kBackupRootKeyNames.
+    // The root boxes, in the order of backup::kBackupRootKeyNames.
     bool RootChecked(size_t root) const;
     void SetRootChecked(size_t root, bool checked);
     // Selects the listed point with that caption; false when none is listed.
@@ -40,9 +40,9 @@ public:
     // the box states of the last close on the Backup page.
     int ClosedPage() const { return closedPage_; }
     const std::string& ClosedPoint() const { return closedPoint_; }
-    const snapshots::BackupRootFlags& RootFlags() const { return rootFlags_; }
+    const backup::BackupRootFlags& RootFlags() const { return rootFlags_; }
     // The boxes ticked now.
-    snapshots::BackupRootFlags TickedRoots() const;
+    backup::BackupRootFlags TickedRoots() const;
 
     // Components.
     HWND pgcBackup = nullptr;
@@ -70,7 +70,7 @@ private:
     std::string backupFolder_;
     int closedPage_ = kBackupPage;
     std::string closedPoint_;
-    snapshots::BackupRootFlags rootFlags_{};
+    backup::BackupRootFlags rootFlags_{};
 };
 
 // Before a restore: asks whether to write the point's roots over the

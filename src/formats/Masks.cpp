@@ -1,5 +1,5 @@
 // Wildcard masks: compiling and matching.
-#include "common/Masks.h"
+#include "formats/Masks.h"
 
 namespace {
 

@@ -2,15 +2,15 @@
 // with exact types and bytes; registry files on disk.
 #pragma once
 
-#include "snapshots/PointManifest.h"
-#include "snapshots/RegFile.h"
+#include "formats/PointManifest.h"
+#include "formats/RegFile.h"
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
-namespace snapshots {
+namespace backup {
 
 // UTF-8 to the registry's UTF-16 and back, lossless (see Utf16FromUtf8).
 std::wstring Wide(const std::string& utf8);
@@ -41,4 +41,4 @@ bool ImportRegistryTree(const std::vector<RegKeyData>& keys, std::string& error)
 bool SaveRegFile(const std::string& filePath, const std::vector<RegKeyData>& keys, std::string& error);
 bool LoadRegFile(const std::string& filePath, std::vector<RegKeyData>& keys, std::string& error);
 
-}  // namespace snapshots
+}  // namespace backup

@@ -1,5 +1,5 @@
 // TfrmBackup: the BackUp/Restore dialog and the command that runs it.
-#include "shell/snapshots/Backup.h"
+#include "shell/backup/Backup.h"
 
 #include "platform/Dialogs.h"
 #include "ui/CellTips.h"
@@ -19,7 +19,7 @@ constexpr int kRootTop = 14, kRootStep = 26;
 constexpr int kPointNameWidth = 128;  // "2026.12.07 13.05 (2)"
 
 void TellNothingTicked(HWND owner) {
-    platform::dialogs::ShowBox(owner, snapshots::kNoRootTickedText, ui::kApplicationTitle,
+    platform::dialogs::ShowBox(owner, backup::kNoRootTickedText, ui::kApplicationTitle,
                                platform::dialogs::BoxKind::Warning);
 }
 
@@ -59,8 +59,8 @@ void TfrmBackup::CreateControls(HWND owner) {
     const int cancelLeft = x + w - kButtonWidth - 10;
 
     HWND* boxes[] = {&CheckBox1, &CheckBox2, &CheckBox3, &CheckBox4, &CheckBox5};
-    for (size_t root = 0; root < snapshots::kBackupRootCount; ++root)
-        *boxes[root] = AddControl("BUTTON", snapshots::kBackupRootKeyNames[root], BS_AUTOCHECKBOX | WS_TABSTOP,
+    for (size_t root = 0; root < backup::kBackupRootCount; ++root)
+        *boxes[root] = AddControl("BUTTON", backup::kBackupRootKeyNames[root], BS_AUTOCHECKBOX | WS_TABSTOP,
                                   x + 16, y + kRootTop + static_cast<int>(root) * kRootStep, 200, 17,
                                   kIdRoot + static_cast<int>(root));
     bbtnOK = AddControl("BUTTON", "Add", BS_DEFPUSHBUTTON | WS_TABSTOP, okLeft, buttonsTop, kButtonWidth,
@@ -90,7 +90,7 @@ void TfrmBackup::CreateControls(HWND owner) {
 
 HWND TfrmBackup::RootBox(size_t root) const {
     const HWND boxes[] = {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5};
-    return root < snapshots::kBackupRootCount ? boxes[root] : nullptr;
+    return root < backup::kBackupRootCount ? boxes[root] : nullptr;
 }
 
 bool TfrmBackup::RootChecked(size_t root) const {
@@ -139,14 +139,14 @@ std::vector<std::string> TfrmBackup::ListedPoints() const {
 void TfrmBackup::ListPoints() {
     ui::ScopedRedrawOff redrawOff(lvBackupPoints.Handle());
     lvBackupPoints.Clear();
-    for (const std::string& name : snapshots::ListBackupPoints(backupFolder_)) {
+    for (const std::string& name : backup::ListBackupPoints(backupFolder_)) {
         const int row = lvBackupPoints.AddItem(name, -1, 0);
-        lvBackupPoints.SetText(row, 1, snapshots::BackupPointDescription(backupFolder_, name));
+        lvBackupPoints.SetText(row, 1, backup::BackupPointDescription(backupFolder_, name));
     }
 }
 
 void TfrmBackup::FormActivate() {
-    for (size_t root = 0; root < snapshots::kBackupRootCount; ++root) SetRootChecked(root, false);
+    for (size_t root = 0; root < backup::kBackupRootCount; ++root) SetRootChecked(root, false);
     ListPoints();
 }
 
@@ -157,9 +157,9 @@ void TfrmBackup::FormClose(int) {
     if (closedPage_ == kBackupPage) rootFlags_ = TickedRoots();
 }
 
-snapshots::BackupRootFlags TfrmBackup::TickedRoots() const {
-    snapshots::BackupRootFlags flags{};
-    for (size_t root = 0; root < snapshots::kBackupRootCount; ++root) flags[root] = RootChecked(root);
+backup::BackupRootFlags TfrmBackup::TickedRoots() const {
+    backup::BackupRootFlags flags{};
+    for (size_t root = 0; root < backup::kBackupRootCount; ++root) flags[root] = RootChecked(root);
     return flags;
 }
 
@@ -168,7 +168,7 @@ bool TfrmBackup::OnCommand(int id, int code) {
     switch (id) {
     case kIdBackupOk:
         // A point of no root would be an empty folder: the dialog stays for the ticks.
-        if (!snapshots::AnyRootTicked(TickedRoots())) {
+        if (!backup::AnyRootTicked(TickedRoots())) {
             TellNothingTicked(Handle());
             return true;
         }
@@ -205,14 +205,14 @@ bool TfrmBackup::PreTranslateMessage(const MSG& message) {
 }
 
 bool ConfirmRestore(HWND owner, const std::string& backupFolder, const std::string& pointName) {
-    const snapshots::BackupPointCheck check = snapshots::InspectBackupPoint(backupFolder, pointName);
+    const backup::BackupPointCheck check = backup::InspectBackupPoint(backupFolder, pointName);
     if (!check.exists) return true;
     std::string text;
-    if (check.manifest == snapshots::ManifestState::kMissing)
+    if (check.manifest == backup::ManifestState::kMissing)
         text = "The backup point " + pointName +
                " has no manifest (it was made by hand or by an earlier version), so its files cannot be checked for "
                "damage before they are written into the registry.\r\n\r\n";
-    text += snapshots::RestoreQuestionText(pointName, snapshots::BackupPointRoots(backupFolder, pointName));
+    text += backup::RestoreQuestionText(pointName, backup::BackupPointRoots(backupFolder, pointName));
     return platform::dialogs::ShowBox(owner, text, ui::kApplicationTitle,
                                       platform::dialogs::BoxKind::ConfirmDefaultNo) == IDYES;
 }
@@ -229,7 +229,7 @@ bool RunBackupCommand(HWND owner, TfrmBackup& dialog, const std::string& backupF
     dialog.ShowPage(TfrmBackup::kBackupPage);
     if (dialog.ShowFor(owner, backupFolder) != IDOK) return false;
     if (dialog.ClosedPage() == TfrmBackup::kBackupPage) {
-        if (!snapshots::AnyRootTicked(dialog.RootFlags())) {
+        if (!backup::AnyRootTicked(dialog.RootFlags())) {
             TellNothingTicked(owner);
             return false;
         }

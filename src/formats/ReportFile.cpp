@@ -1,5 +1,5 @@
 // The report file's lines and its failure texts.
-#include "common/ReportFile.h"
+#include "formats/ReportFile.h"
 
 #include <utility>
 

@@ -1,11 +1,11 @@
 // The backup point's manifest as text: written field by field with escapes,
 // read back strictly, so a damaged or cut manifest is refused rather than
 // trusted.
-#include "snapshots/PointManifest.h"
+#include "formats/PointManifest.h"
 
 #include <cstdio>
 
-namespace snapshots {
+namespace backup {
 
 const char* const kManifestFileName = "manifest.txt";
 
@@ -286,4 +286,4 @@ bool ReadManifest(const std::string& text, PointManifest& manifest, std::string&
     return Reader(text).Run(manifest, error);
 }
 
-}  // namespace snapshots
+}  // namespace backup

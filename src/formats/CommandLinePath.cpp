@@ -1,5 +1,5 @@
 // Taking the path of the started file out of a startup command line.
-#include "common/CommandLinePath.h"
+#include "formats/CommandLinePath.h"
 
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
     if (from.empty()) return text;

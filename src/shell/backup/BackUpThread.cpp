@@ -1,6 +1,6 @@
 // TBackUpThread: runs the engine's make or restore of a backup point and shows
 // what it left undone.
-#include "shell/snapshots/BackUpThread.h"
+#include "shell/backup/BackUpThread.h"
 
 #include "platform/Dialogs.h"
 #include "ui/Window.h"
@@ -10,7 +10,7 @@
 
 namespace shell {
 
-using namespace snapshots;
+using namespace backup;
 
 TBackUpThread::TBackUpThread(HWND owner, int runMode, const std::string& point, const std::string& backupFolder,
                              const BackupRootFlags& flags)

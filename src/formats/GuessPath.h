@@ -1,5 +1,7 @@
 // Guessing the full path of the file a registry value names, and the test
-// that decides whether a file reference is dead.
+// that decides whether a file reference is dead. Pure text: the machine is
+// asked only through the GuessEnvironment (registry_scan/GuessPathSystem.h
+// makes the running machine's).
 #pragma once
 
 #include <functional>
@@ -20,11 +22,6 @@ struct GuessEnvironment {
     std::function<bool(const std::string&)> canJudgeMissing = [](const std::string&) { return true; };
 };
 
-// The running machine: long-path-aware existence tests, the Windows and
-// system folders and "ProgramFilesDir" of the current-version key. Read once
-// per scan.
-GuessEnvironment SystemGuessEnvironment();
-
 // The text steps that need no machine: lower case, switches, quotes, the
 // program part of a command line, folder variables, icon indexes. A text
 // beginning with "\\" (a network path) and an empty text are returned as
@@ -34,7 +31,6 @@ std::string CleanFileReference(const std::string& text, const GuessEnvironment& 
 // The most likely full path of the file a value names, often a whole command
 // line. A guess only: shown and tested, never written anywhere.
 std::string GuessFilePath(const std::string& text, const GuessEnvironment& env);
-std::string GuessFilePath(const std::string& text);
 
 // The general test of a file reference R: a problem when R is not empty,
 // the program part of R and the guess of R can both be judged missing, no

@@ -2,8 +2,8 @@
 // into the point's root files and read back before the caller may go on.
 #pragma once
 
-#include "snapshots/PointManifest.h"
-#include "snapshots/RegFile.h"
+#include "formats/PointManifest.h"
+#include "formats/RegFile.h"
 
 #include "platform/Handles.h"
 
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace snapshots {
+namespace backup {
 
 // The roots a point may hold, in the order of kBackupRootFileNames.
 extern const char* const kBackupRootKeyNames[kBackupRootCount];
@@ -114,4 +114,4 @@ void MergeBackupKeys(std::vector<RegKeyData>& saved, const std::vector<RegKeyDat
 // half of one. False with the system's reason and the file in error.
 bool WriteFileAside(const std::string& path, const std::string& bytes, std::string& error);
 
-}  // namespace snapshots
+}  // namespace backup

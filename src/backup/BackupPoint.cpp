@@ -1,8 +1,8 @@
 // Backup points written before a delete: export, merge under the point's lock,
 // atomic replace, read back and compare.
-#include "snapshots/BackupPoint.h"
+#include "backup/BackupPoint.h"
 
-#include "snapshots/RegistryTree.h"
+#include "backup/RegistryTree.h"
 
 #include "common/Common.h"
 
@@ -15,7 +15,7 @@
 #include <cstdio>
 #include <unordered_map>
 
-namespace snapshots {
+namespace backup {
 
 const char* const kBackupRootKeyNames[kBackupRootCount] = {"HKEY_LOCAL_MACHINE", "HKEY_CLASSES_ROOT",
                                                             "HKEY_CURRENT_USER", "HKEY_USERS",
@@ -532,4 +532,4 @@ bool BackUpBeforeDelete(const std::string& backupFolder, const SYSTEMTIME& now, 
     return false;
 }
 
-}  // namespace snapshots
+}  // namespace backup

@@ -1,5 +1,5 @@
 // Registry trees through the wide calls, so names with any characters survive.
-#include "snapshots/RegistryTree.h"
+#include "backup/RegistryTree.h"
 
 #include "platform/Registry.h"
 
@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-namespace snapshots {
+namespace backup {
 
 namespace {
 
@@ -244,4 +244,4 @@ bool LoadRegFile(const std::string& filePath, std::vector<RegKeyData>& keys, std
     return true;
 }
 
-}  // namespace snapshots
+}  // namespace backup

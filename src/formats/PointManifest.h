@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace snapshots {
+namespace backup {
 
 // The manifest's file name inside a point's folder.
 extern const char* const kManifestFileName;
@@ -60,4 +60,4 @@ std::string WriteManifest(const PointManifest& manifest);
 // manifest is left empty then.
 bool ReadManifest(const std::string& text, PointManifest& manifest, std::string& error);
 
-}  // namespace snapshots
+}  // namespace backup

@@ -1,10 +1,10 @@
 // TBackUpThread: makes a backup point of chosen registry roots or restores one,
 // on a thread of its own, and tells the user afterwards what it did.
-// The work itself is the engine's (snapshots/BackupRun).
+// The work itself is the engine's (backup/BackupRun).
 #pragma once
 
+#include "backup/BackupRun.h"
 #include "shell/ElevationOffer.h"
-#include "snapshots/BackupRun.h"
 #include "ui/Worker.h"
 
 #include <string>
@@ -13,7 +13,7 @@ namespace shell {
 
 class TBackUpThread final : public ui::WorkerThread {
 public:
-    enum : int { kMakePoint = snapshots::kMakeBackupPoint, kRestorePoint = snapshots::kRestoreBackupPoint };
+    enum : int { kMakePoint = backup::kMakeBackupPoint, kRestorePoint = backup::kRestoreBackupPoint };
 
     // Copies its arguments and starts at once. backupFolder: the folder that
     // holds the points (the program folder's "Backup\"); point: the point
@@ -21,16 +21,16 @@ public:
     // flags: the roots to save, unused when restoring (every root file the
     // point holds is restored). owner: the window that owns the box.
     TBackUpThread(HWND owner, int runMode, const std::string& point, const std::string& backupFolder,
-                  const snapshots::BackupRootFlags& flags);
+                  const backup::BackupRootFlags& flags);
 
     const std::string baseFolder;
     const std::string pointName;
     const int mode;
-    const snapshots::BackupRootFlags rootFlags;
+    const backup::BackupRootFlags rootFlags;
 
     // On the window thread once Ended(): what the run did. Empty until the
     // run's result has arrived.
-    const snapshots::BackUpOutcome& Outcome() const { return outcome_; }
+    const backup::BackUpOutcome& Outcome() const { return outcome_; }
     // A restore refused by a machine-wide key then tells its outcome through
     // the offer to restart as administrator.
     void SetElevationOffer(ElevationOffer offer) { offerElevation_ = std::move(offer); }
@@ -44,7 +44,7 @@ protected:
     void OnTerminate() override;
 
 private:
-    snapshots::BackUpOutcome outcome_;
+    backup::BackUpOutcome outcome_;
     ElevationOffer offerElevation_;
 };
 

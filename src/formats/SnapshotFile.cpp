@@ -1,5 +1,5 @@
 // The startup snapshot file: building its bytes and walking them back.
-#include "snapshots/SnapshotFile.h"
+#include "formats/SnapshotFile.h"
 
 #include <cstdint>
 

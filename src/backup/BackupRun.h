@@ -3,8 +3,8 @@
 // what it saved or restored and, root by root, what it could not and why.
 #pragma once
 
+#include "backup/BackupPoint.h"
 #include "common/StopToken.h"
-#include "snapshots/BackupPoint.h"
 
 #include <windows.h>
 
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace snapshots {
+namespace backup {
 
 // The roots to save, in the order of kBackupRootKeyNames.
 using BackupRootFlags = std::array<bool, kBackupRootCount>;
@@ -118,4 +118,4 @@ std::string BackupPointDescription(const std::string& backupFolder, const std::s
 // folder is missing.
 std::vector<std::string> ListBackupPoints(const std::string& backupFolder);
 
-}  // namespace snapshots
+}  // namespace backup

@@ -1,11 +1,11 @@
 // Registry export files: regedit's text layout written from and read into key trees.
-#include "snapshots/RegFile.h"
+#include "formats/RegFile.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <unordered_map>
 
-namespace snapshots {
+namespace backup {
 
 const char* const kBackupRootFileNames[kBackupRootCount] = {
     "HKEY_LOCAL_MACHINE.reg", "HKEY_CLASSES_ROOT.reg", "HKEY_CURRENT_USER.reg", "HKEY_USERS.reg",
@@ -519,4 +519,4 @@ std::string BackupPointName(int year, int month, int day, int hour, int minute) 
     return buffer;
 }
 
-}  // namespace snapshots
+}  // namespace backup
