@@ -52,7 +52,7 @@ class SeededRunValues {
 public:
     explicit SeededRunValues(const std::vector<std::string>& commandLines) {
         for (int section = 0; section < kSections; ++section) {
-            const std::string path = RunKeyPath("HKEY_CURRENT_USER", kRunSections[section]);
+            const std::string path = RunKeyPath("HKEY_CURRENT_USER", RunKeySources()[section]->runKey);
             platform::KeyHandle probe;
             const bool existed =
                 RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, probe.Put()) == ERROR_SUCCESS;
@@ -158,7 +158,8 @@ std::string PlainPath(const std::string& commandLine) {
 void FloorReadRunKeys(std::vector<std::string>& values, bool sizeFirst = false) {
     const HKEY roots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_USERS};
     for (HKEY root : roots) {
-        for (const char* section : kRunSections) {
+        for (const StartupSource* source : RunKeySources()) {
+            const std::string section = source->runKey;
             const std::string path =
                 (root == HKEY_USERS ? std::string(".Default\\") : std::string()) + kRunKeyBase + section;
             platform::KeyHandle key;
@@ -339,9 +340,9 @@ void SourceParts(TFileVersionInfo& info, const StartupListing& listing, int runs
     });
     add("  run keys as the listing reads them", [] {
         for (const char* root : kRunRoots)
-            for (const char* section : kRunSections) {
+            for (const StartupSource* source : RunKeySources()) {
                 TRegistry registry;
-                if (!OpenRunKeyToRead(registry, root, section)) continue;
+                if (!OpenRunKeyToRead(registry, root, source->runKey)) continue;
                 std::vector<std::string> names;
                 registry.GetValueNames(names);
                 std::string text;

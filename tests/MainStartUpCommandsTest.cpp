@@ -273,7 +273,7 @@ TEST_F(StartUpCommands, DeleteAsksAndTakesFromTheKeyTheRowShows) {
     Main().ExecuteAction(aSuDelete);
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, Key("RunService-"), "OrvD twin"));
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, Key("RunService"), "OrvD twin"));
-    EXPECT_EQ(Main().StartUpPage().SelectedSuPosition(), kSuRunService);  // the same section is shown again
+    EXPECT_EQ(Main().StartUpPage().SelectedSourceId(), kSuRunService);  // the same section is shown again
 }
 
 TEST_F(StartUpCommands, DeleteFirstSavesTheValueInABackupPoint) {
@@ -477,7 +477,7 @@ TEST_F(StartUpCommands, DroppingMovesBetweenRunKeysOnly) {
     Main().StartUpPage().SuDropOnNode(Main().StartUpPage().tvSuSections.ItemWithData(kSuRunService));
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, Key("RunOnce"), "OrvM drag"));
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, Key("RunService"), "OrvM drag"), "C:\\drag.exe");
-    EXPECT_EQ(Main().StartUpPage().SelectedSuPosition(), kSuRunOnce);  // the selected section is listed again
+    EXPECT_EQ(Main().StartUpPage().SelectedSourceId(), kSuRunOnce);  // the selected section is listed again
     EXPECT_LT(RowOf(List(), "OrvM drag"), 0);
 }
 

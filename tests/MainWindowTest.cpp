@@ -105,7 +105,7 @@ TEST_F(MainWindowTest, WindowLayoutAndFirstPage) {
     EXPECT_EQ(Main().RegistryPage().lvRgValues.ColumnCount(), 4);
     EXPECT_EQ(Main().HistoryPage().lvHsValues.ColumnCount(), 1);
     // Showing page 0 selected and listed "All".
-    EXPECT_EQ(Main().StartUpPage().SelectedSuPosition(), kSuAll);
+    EXPECT_EQ(Main().StartUpPage().SelectedSourceId(), kSuAll);
     EXPECT_FALSE(Main().StartUpPage().lvSuValues.ShowsCheckBoxes());
     EXPECT_NE(Main().ProgramFolder().back(), '/');
     EXPECT_EQ(Main().ProgramFolder().back(), '\\');
@@ -273,6 +273,50 @@ TEST_F(MainWindowTest, ClosingAsksAndNoKeepsTheWindow) {
     }
     RecordedBoxes yes({IDYES});
     EXPECT_TRUE(Main().FormCloseQuery());
+}
+
+// The tree the page builds from the source rows is the StartUp tree as it
+// always was: every node in the tree's order with its parent and its data
+// (the id the demo and a restart's --node name), and its picture.
+TEST_F(MainWindowTest, StartUpTreeHasItsNodesInOrder) {
+    struct Node {
+        const char* caption;
+        const char* parent;  // "" at the top
+        int id;
+    };
+    const Node expected[] = {
+        {"All", "", kSuAll},
+        {"Registry", "All", kSuRegistry},
+        {"Run", "Registry", kSuRun},
+        {"RunOnce", "Registry", kSuRunOnce},
+        {"RunOnceEx", "Registry", kSuRunOnceEx},
+        {"RunService", "Registry", kSuRunService},
+        {"RunServiceOnce", "Registry", kSuRunServiceOnce},
+        {"StartUp Files", "All", kSuStartUpFiles},
+        {"Win.ini", "StartUp Files", kSuWinIni},
+        {"System.ini", "StartUp Files", kSuSystemIni},
+        {"Wininit.ini", "StartUp Files", kSuWininitIni},
+        {"Winstart.bat", "StartUp Files", kSuWinstartBat},
+        {"Autoexec.bat", "StartUp Files", kSuAutoexecBat},
+        {"Config.sys", "StartUp Files", kSuConfigSys},
+        {"Dosstart.bat", "StartUp Files", kSuDosstartBat},
+        {"Autoexec.nt", "StartUp Files", kSuAutoexecNt},
+        {"Config.nt", "StartUp Files", kSuConfigNt},
+        {"Autostart", "All", kSuAutostart},
+    };
+    const ui::TreeView tree = Main().StartUpPage().tvSuSections;
+    const std::vector<HTREEITEM> items = tree.Items();
+    ASSERT_EQ(items.size(), std::size(expected));
+    for (size_t i = 0; i < items.size(); ++i) {
+        const HTREEITEM parent = TreeView_GetParent(tree.Handle(), items[i]);
+        EXPECT_EQ(tree.Caption(items[i]), expected[i].caption) << i;
+        EXPECT_EQ(parent ? tree.Caption(parent) : "", expected[i].parent) << expected[i].caption;
+        EXPECT_EQ(tree.Data(items[i]), expected[i].id) << expected[i].caption;
+    }
+    // The three nodes with nodes below them show the expanded folder.
+    for (HTREEITEM item : items)
+        EXPECT_EQ(tree.Image(item) == kSuImageExpanded, TreeView_GetChild(tree.Handle(), item) != nullptr)
+            << tree.Caption(item);
 }
 
 TEST_F(MainWindowTest, StartUpRefreshRules) {

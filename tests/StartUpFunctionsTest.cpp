@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <iterator>
 
 using namespace startup;
 using namespace testing_support;
@@ -18,6 +19,17 @@ using namespace testing_support;
 namespace {
 
 const HKEY kRoots[3] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_USERS};
+
+// The run keys' nodes and their keys, in listing order.
+struct RunKeyNode {
+    int id;
+    const char* key;
+};
+const RunKeyNode kRunKeyNodes[5] = {{kSuRun, "Run"},
+                                    {kSuRunOnce, "RunOnce"},
+                                    {kSuRunOnceEx, "RunOnceEx"},
+                                    {kSuRunService, "RunService"},
+                                    {kSuRunServiceOnce, "RunServiceOnce"}};
 
 std::string KeyPath(int root, const std::string& section, const std::string& suffix = "") {
     return RunKeyPath(kRunRoots[root], section, suffix);
@@ -35,10 +47,10 @@ int IndexOf(const StartupListing& list, const std::string& caption) {
     return -1;
 }
 
-StartupListing List(int position) {
+StartupListing List(int id) {
     static TFileVersionInfo info;
     StartupListing list;
-    ListSection(position, list, info);
+    ListSection(id, list, info);
     return list;
 }
 
@@ -48,7 +60,7 @@ class SeededRunKeys : public ::testing::Test {
 protected:
     void SetUp() override {
         for (int root = 0; root < 3; ++root)
-            for (const char* section : kRunSections) {
+            for (const auto& [id, section] : kRunKeyNodes) {
                 const std::string name = Name(root, section);
                 SetRegString(kRoots[root], KeyPath(root, section), name, "C:\\missing\\" + name + ".exe /x");
                 SetRegString(kRoots[root], KeyPath(root, section, "-"), name + " off", "C:\\missing\\off.exe");
@@ -68,7 +80,7 @@ TEST_F(SeededRunKeys, AllViewListsActiveEntriesOnlyWithoutCheckBoxes) {
     EXPECT_EQ(list.popup, SuPopupMenu::ValueReg);
     int previous = -1;
     for (int root = 0; root < 3; ++root)
-        for (const char* section : kRunSections) {
+        for (const auto& [id, section] : kRunKeyNodes) {
             const StartupRow* row = FindRow(list, Name(root, section));
             ASSERT_NE(row, nullptr) << Name(root, section);
             EXPECT_EQ(row->subItems, (std::vector<std::string>{"C:\\missing\\" + Name(root, section) + ".exe /x",
@@ -85,7 +97,7 @@ TEST_F(SeededRunKeys, RegistryGroupListsEachKeyThenItsTwin) {
     const StartupListing list = List(kSuRegistry);
     EXPECT_TRUE(list.checkBoxes);
     for (int root = 0; root < 3; ++root)
-        for (const char* section : kRunSections) {
+        for (const auto& [id, section] : kRunKeyNodes) {
             const StartupRow* active = FindRow(list, Name(root, section));
             const StartupRow* off = FindRow(list, Name(root, section) + " off");
             ASSERT_NE(active, nullptr);
@@ -98,8 +110,8 @@ TEST_F(SeededRunKeys, RegistryGroupListsEachKeyThenItsTwin) {
 }
 
 TEST_F(SeededRunKeys, EachRunKeyNodeListsItsKeyUnderTheThreeRoots) {
-    for (int i = 0; i < 5; ++i) {
-        const StartupListing list = List(kSuRun + i);
+    for (const auto& [id, section] : kRunKeyNodes) {
+        const StartupListing list = List(id);
         EXPECT_TRUE(list.checkBoxes);
         EXPECT_EQ(list.popup, SuPopupMenu::ValueReg);
         std::vector<std::string> ours;
@@ -107,19 +119,19 @@ TEST_F(SeededRunKeys, EachRunKeyNodeListsItsKeyUnderTheThreeRoots) {
             if (row.caption.rfind("OrvT ", 0) == 0) ours.push_back(row.caption);
         std::vector<std::string> expected;
         for (int root = 0; root < 3; ++root) {
-            expected.push_back(Name(root, kRunSections[i]));
-            expected.push_back(Name(root, kRunSections[i]) + " off");
+            expected.push_back(Name(root, section));
+            expected.push_back(Name(root, section) + " off");
         }
-        EXPECT_EQ(ours, expected) << kRunSections[i];
-        for (const StartupRow& row : list.rows) EXPECT_EQ(row.subItems[2], kRunSections[i]);
+        EXPECT_EQ(ours, expected) << section;
+        for (const StartupRow& row : list.rows) EXPECT_EQ(row.subItems[2], section);
     }
 }
 
 TEST_F(SeededRunKeys, PresenceFlagsFollowTheRunKeys) {
     const SuSectionFlags flags = UpdateSectionFlags();
-    for (int position = kSuRun; position <= kSuRunServiceOnce; ++position) {
-        EXPECT_TRUE(flags[position]) << position;
-        EXPECT_EQ(SectionImage(position, flags), kSuImagePresent);
+    for (const RunKeyNode& node : kRunKeyNodes) {
+        EXPECT_TRUE(flags[node.id]) << node.key;
+        EXPECT_EQ(SectionImage(node.id, flags), kSuImagePresent);
     }
 }
 
@@ -326,8 +338,8 @@ TEST(BatchFiles, EveryFileNodeAndTheFilesGroup) {
     EXPECT_LT(IndexOf(group, "mode"), IndexOf(group, "files"));
 
     const SuSectionFlags flags = UpdateSectionFlags();
-    for (int position : {kSuWinstartBat, kSuAutoexecBat, kSuConfigSys, kSuDosstartBat, kSuConfigNt})
-        EXPECT_TRUE(flags[position]) << position;
+    for (int id : {kSuWinstartBat, kSuAutoexecBat, kSuConfigSys, kSuDosstartBat, kSuConfigNt})
+        EXPECT_TRUE(flags[id]) << id;
 }
 
 TEST(BatchFiles, MissingFilesListNothingAndShowAbsent) {
@@ -384,15 +396,46 @@ TEST(StartupFolders, ShortcutsProgramsAndHiddenFiles) {
     EXPECT_EQ(ProgramInfoPath(kSuAll, "OrvT Dangling", common + "\\", info), common + "\\");
 }
 
-TEST(SectionTree, CaptionsDepthsAndGroups) {
-    const char* captions[kSuSectionCount] = {
-        "All", "Registry", "Run", "RunOnce", "RunOnceEx", "RunService", "RunServiceOnce", "StartUp Files",
-        "Win.ini", "System.ini", "Wininit.ini", "Winstart.bat", "Autoexec.bat", "Config.sys", "Dosstart.bat",
-        "Autoexec.nt", "Config.nt", "Autostart"};
-    for (int position = 0; position < kSuSectionCount; ++position) {
-        EXPECT_STREQ(kSuSectionNodes[position].caption, captions[position]);
-        EXPECT_EQ(IsGroupSection(position), position == 0 || position == 1 || position == 7);
+// Node by node, what the commands may do and how the listing shows, as the
+// page had them when the nodes were positions in the tree.
+TEST(SourceRows, AllowAndListAsTheTreeDid) {
+    constexpr SuPopupMenu reg = SuPopupMenu::ValueReg, files = SuPopupMenu::ValueFiles;
+    struct Expected {
+        int id;
+        bool add, remove, ticks, edit, drop;
+        SuPopupMenu popup;
+    };
+    const Expected table[] = {
+        {kSuAll, 0, 0, 0, 0, 0, reg},         {kSuRegistry, 1, 1, 1, 0, 0, reg},
+        {kSuRun, 1, 1, 1, 0, 1, reg},         {kSuRunOnce, 1, 1, 1, 0, 1, reg},
+        {kSuRunOnceEx, 1, 1, 1, 0, 1, reg},   {kSuRunService, 1, 1, 1, 0, 1, reg},
+        {kSuRunServiceOnce, 1, 1, 1, 0, 1, reg}, {kSuStartUpFiles, 0, 0, 0, 0, 0, files},
+        {kSuWinIni, 0, 0, 0, 1, 0, files},    {kSuSystemIni, 0, 0, 0, 1, 0, files},
+        {kSuWininitIni, 0, 0, 0, 1, 0, files}, {kSuWinstartBat, 0, 0, 0, 1, 0, files},
+        {kSuAutoexecBat, 0, 0, 0, 1, 0, files}, {kSuConfigSys, 0, 0, 0, 1, 0, files},
+        {kSuDosstartBat, 0, 0, 0, 1, 0, files}, {kSuAutoexecNt, 0, 0, 0, 1, 0, files},
+        {kSuConfigNt, 0, 0, 0, 1, 0, files},  {kSuAutostart, 1, 1, 0, 0, 0, reg},
+    };
+    ASSERT_EQ(StartupSources().size(), std::size(table));
+    for (const Expected& node : table) {
+        const StartupSource& source = SourceOf(node.id);
+        ASSERT_EQ(source.id, node.id);
+        EXPECT_EQ(source.allows.add, node.add) << source.caption;
+        EXPECT_EQ(source.allows.remove, node.remove) << source.caption;
+        EXPECT_EQ(source.allows.edit, node.edit) << source.caption;
+        EXPECT_EQ(!EditCommandLine(node.id).empty(), node.edit) << source.caption;
+        EXPECT_EQ(source.allows.dropTarget, node.drop) << source.caption;
+        EXPECT_TRUE(source.allows.info) << source.caption;
+        const StartupListing list = List(node.id);
+        EXPECT_EQ(list.checkBoxes, node.ticks) << source.caption;
+        EXPECT_EQ(list.popup, node.popup) << source.caption;
     }
+    // No node chosen: nothing listed, nothing allowed.
+    EXPECT_TRUE(List(kNoSource).rows.empty());
+    EXPECT_FALSE(SourceOf(kNoSource).allows.add || SourceOf(kNoSource).allows.info);
+    // The snapshot holds the five run keys, in its file's order.
+    EXPECT_EQ(SnapshotRunKeyNames(),
+              (std::vector<std::string>{"Run", "RunOnce", "RunOnceEx", "RunService", "RunServiceOnce"}));
     EXPECT_EQ(RunKeyPath("HKEY_USERS", "Run", "-"), ".Default\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run-");
     EXPECT_EQ(RunKeyPath("HKEY_CURRENT_USER", "RunOnce"), "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce");
 }

@@ -26,12 +26,7 @@ TStartUpPage::TStartUpPage(IPageHost& frame) : TMainPage(frame, kPageStartUp) {
                kClientWidth);
     tvSuSections = ui::TreeView(AddTree(kIdSuTree, kTreeWidth, TVS_NOTOOLTIPS, imlSuSectionsIco.Get()));
     TreeView_SetIndent(tvSuSections.Handle(), frame.Layout().Scale(19));
-    HTREEITEM parents[3] = {};
-    for (int position = 0; position < kSuSectionCount; ++position) {
-        const SuSectionNode& node = kSuSectionNodes[position];
-        parents[node.depth] =
-            tvSuSections.Add(node.depth ? parents[node.depth - 1] : nullptr, node.caption, kSuImagePresent, position);
-    }
+    AddSourceNodes();
     lvSuValues = ui::ListView(AddList(kIdSuList, kTreeWidth, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT));
     AddListColumns(lvSuValues, frame.Dpi(),
                    {{"Name", 125}, {"Location", 0}, {"Root Key", 136}, {"Section", 95}, {"Active", kDefaultColumnWidth}});
@@ -47,6 +42,16 @@ TStartUpPage::~TStartUpPage() {
     infoForm_.reset();
     addValueForm_.reset();
     DestroyHandle();
+}
+
+void TStartUpPage::AddSourceNodes() {
+    // Each node's data is its source's id; a parent comes before its nodes.
+    std::map<int, HTREEITEM> items;
+    for (const StartupSource* source : SourcesInTreeOrder()) {
+        const auto parent = items.find(source->parent);
+        items[source->id] = tvSuSections.Add(parent == items.end() ? nullptr : parent->second, source->caption,
+                                             kSuImagePresent, source->id);
+    }
 }
 
 void TStartUpPage::CreateImageLists(int dpi) {
@@ -81,13 +86,13 @@ void TStartUpPage::TreeExpandedAll() {
         if (IsGroupSection(static_cast<int>(tvSuSections.Data(item)))) SuTreeExpanded(item, true);
 }
 
-void TStartUpPage::SelectSuSection(int position) {
-    if (HTREEITEM item = tvSuSections.ItemWithData(position)) tvSuSections.Select(item);
+void TStartUpPage::SelectSuSection(int id) {
+    if (HTREEITEM item = tvSuSections.ItemWithData(id)) tvSuSections.Select(item);
 }
 
-int TStartUpPage::SelectedSuPosition() const {
+int TStartUpPage::SelectedSourceId() const {
     HTREEITEM item = tvSuSections.Selected();
-    return item ? static_cast<int>(tvSuSections.Data(item)) : -1;
+    return item ? static_cast<int>(tvSuSections.Data(item)) : kNoSource;
 }
 
 void TStartUpPage::ClearSuValues() {
@@ -142,7 +147,8 @@ const StartupRow* TStartUpPage::ListedRow(int row) const {
 
 std::optional<common::ReportBuilder> TStartUpPage::Report() const {
     const HTREEITEM node = tvSuSections.Selected();
-    common::ReportBuilder report(common::ReportKind::StartUp, node ? tvSuSections.Caption(node) : std::string());
+    common::ReportBuilder report(common::ReportKind::StartUp,
+                                 node ? SourceOf(static_cast<int>(tvSuSections.Data(node))).caption : "");
     const int count = lvSuValues.Count();
     for (int row = 0; row < count; ++row) {
         if (const StartupRow* listed = ListedRow(row))
@@ -156,10 +162,10 @@ std::optional<common::ReportBuilder> TStartUpPage::Report() const {
 void TStartUpPage::RelistSuSection() {
     ui::ScopedRedrawOff quiet(lvSuValues.Handle());
     ClearSuValues();
-    const int position = SelectedSuPosition();
-    if (position < 0) return;
+    const int id = SelectedSourceId();
+    if (id < 0) return;
     StartupListing listing;
-    ListSection(position, listing, Frame().VersionInfo());
+    ListSection(id, listing, Frame().VersionInfo());
     FillSuValues(listing);
 }
 
@@ -182,35 +188,32 @@ void TStartUpPage::aSuUpdateExecute() {
 
 bool TStartUpPage::SelectedSuRowDescribable() {
     const int row = lvSuValues.Selected();
-    const int position = SelectedSuPosition();
-    if (row < 0 || position < 0 || ui::RowSubItemCount(lvSuValues.Data(row)) == 0) return false;
+    if (row < 0 || SelectedSourceId() < 0 || ui::RowSubItemCount(lvSuValues.Data(row)) == 0) return false;
     return CanDescribeFile(RowProgramInfoPath(row), Frame().VersionInfo());
 }
 
 std::string TStartUpPage::RowProgramInfoPath(int row) {
     const StartupRow* listed = ListedRow(row);
-    return startup::ProgramInfoPath(SelectedSuPosition(), lvSuValues.Text(row, 0), lvSuValues.Text(row, 1),
+    return startup::ProgramInfoPath(SelectedSourceId(), lvSuValues.Text(row, 0), lvSuValues.Text(row, 1),
                                     listed ? listed->filePath : std::string(), Frame().VersionInfo());
 }
 
 void TStartUpPage::RefreshView() {
     suPresence_ = UpdateSectionFlags();
     for (HTREEITEM item : tvSuSections.Items()) {
-        const int position = static_cast<int>(tvSuSections.Data(item));
-        if (!IsGroupSection(position)) tvSuSections.SetImage(item, SectionImage(position, suPresence_));
+        const int id = static_cast<int>(tvSuSections.Data(item));
+        if (!IsGroupSection(id)) tvSuSections.SetImage(item, SectionImage(id, suPresence_));
     }
     ui::ActionList& actions = Frame().Actions();
-    const int position = SelectedSuPosition();
+    const int id = SelectedSourceId();
+    const StartupSource& source = SourceOf(id);
     const bool rowSelected = lvSuValues.Selected() >= 0;
-    const bool registryOrAutostart =
-        (position >= kSuRegistry && position <= kSuRunServiceOnce) || position == kSuAutostart;
-    const bool fileSection = position >= kSuWinIni && position <= kSuConfigNt;
-    actions.SetEnabled(aSuUpdate, position >= 0);
-    actions.SetEnabled(aSuAdd, registryOrAutostart);
-    actions.SetEnabled(aSuDelete, rowSelected && registryOrAutostart);
+    actions.SetEnabled(aSuUpdate, id >= 0);
+    actions.SetEnabled(aSuAdd, source.allows.add);
+    actions.SetEnabled(aSuDelete, rowSelected && source.allows.remove);
     actions.SetEnabled(aSuCheck, rowSelected && lvSuValues.ShowsCheckBoxes());
-    actions.SetEnabled(aSuEdit, fileSection && platform::files::FileExists(SectionFilePath(position)));
-    actions.SetEnabled(aSuInfo, rowSelected && SelectedSuRowDescribable());
+    actions.SetEnabled(aSuEdit, source.allows.edit && platform::files::FileExists(SourceFilePath(source)));
+    actions.SetEnabled(aSuInfo, rowSelected && source.allows.info && SelectedSuRowDescribable());
     actions.SetEnabled(aReport, lvSuValues.Count() > 0);
 }
 

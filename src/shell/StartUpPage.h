@@ -39,8 +39,9 @@ public:
     RowPlaces SelectedRowPlaces() const override;
     std::vector<int> ContextMenuActions(HWND source) const override;
 
-    void SelectSuSection(int position);
-    int SelectedSuPosition() const;  // -1 when no node is selected
+    // The nodes' data are the sources' ids (startup/StartupSources.h).
+    void SelectSuSection(int id);
+    int SelectedSourceId() const;  // kNoSource when no node is selected
     void SuTreeChanged();            // change of the selected section node
     void SuTreeExpanded(HTREEITEM item, bool expanded);
     void aSuUpdateExecute();
@@ -82,6 +83,7 @@ protected:
     void OnContextMenu(HWND source, POINT screen) override;
 
 private:
+    void AddSourceNodes();
     void CreateImageLists(int dpi);
     void AttachActions();
     void FillSuValues(const startup::StartupListing& listing);

@@ -100,12 +100,12 @@ TMainPage::RowPlaces TStartUpPage::SelectedRowPlaces() const {
 
 void TStartUpPage::aSuAddExecute() {
     if (Frame().CurrentPage() != kPageStartUp || !Frame().Actions().Enabled(aSuUpdate)) return;
-    const int position = SelectedSuPosition();
-    if (position >= kSuRegistry && position <= kSuRunServiceOnce) {
-        // The dialog takes the run key chosen in the tree; "Registry" chooses none.
-        const std::string section = position >= kSuRun ? kRunSections[position - kSuRun] : kRunSections[0];
-        frmSuAddValue().ShowFor(Frame().Handle(), section);
-    } else if (position == kSuAutostart) {
+    const StartupSource& source = SourceOf(SelectedSourceId());
+    if (source.allows.add && source.kind == SourceKind::RunKey) {
+        // The dialog takes the run key chosen in the tree; "Registry" names
+        // none, so the dialog proposes the first.
+        frmSuAddValue().ShowFor(Frame().Handle(), source.runKey ? source.runKey : RunKeySources().front()->runKey);
+    } else if (source.allows.add && source.kind == SourceKind::StartupFolder) {
         platform::dialogs::FileDialogRequest request;
         request.filter = kProgramFileFilter;
         std::string problem;
@@ -139,11 +139,11 @@ void TStartUpPage::aSuDeleteExecute() {
     const bool ticked = lvSuValues.Checked(row);
     const StartupRow* listed = ListedRow(row);
     const std::string filePath = listed ? listed->filePath : std::string();
-    const int position = SelectedSuPosition();
+    const StartupSource& source = SourceOf(SelectedSourceId());
     const int answer = platform::dialogs::ShowBox(Frame().Handle(), "Delete " + name + "?", ui::kApplicationTitle,
                                                   platform::dialogs::BoxKind::Confirm);
     if (answer == IDYES) {
-        if (position == kSuAutostart) {
+        if (source.allows.remove && source.kind == SourceKind::StartupFolder) {
             // The file the row stands for: a program beside a shortcut of the
             // same name is another row.
             if (!filePath.empty()) {
@@ -155,7 +155,7 @@ void TStartUpPage::aSuDeleteExecute() {
                     platform::dialogs::ShowBox(Frame().Handle(), result.problem, ui::kApplicationTitle,
                                                platform::dialogs::BoxKind::ErrorCancel);
             }
-        } else if (position >= kSuRegistry && position <= kSuRunServiceOnce) {
+        } else if (source.allows.remove && source.kind == SourceKind::RunKey) {
             // Only while the value still holds what the row shows, and only
             // once a backup point holds it, so the delete can be undone.
             SYSTEMTIME now{};
@@ -238,7 +238,7 @@ void TStartUpPage::ReportMoveConflict(int row, const EntryMoveResult& result) {
 
 void TStartUpPage::aSuEditExecute() {
     if (Frame().CurrentPage() != kPageStartUp || !Frame().Actions().Enabled(aSuEdit)) return;
-    const std::string commandLine = EditCommandLine(SelectedSuPosition());
+    const std::string commandLine = EditCommandLine(SelectedSourceId());
     if (!commandLine.empty()) RunProgram(commandLine, SW_RESTORE);
 }
 
@@ -298,11 +298,11 @@ void TStartUpPage::SuDropOnNode(HTREEITEM node) {
     RunEntry entry;
     bool active = false;
     if (!node || !SelectedSuEntry(entry, active)) return;
-    const int position = static_cast<int>(tvSuSections.Data(node));
-    const std::string target = tvSuSections.Caption(node);
+    const StartupSource& source = SourceOf(static_cast<int>(tvSuSections.Data(node)));
     // Only run-key entries move, and only onto another run key: a file node
     // has no key, and a row without a root would land under HKEY_CLASSES_ROOT.
-    if (position < kSuRun || position > kSuRunServiceOnce || target == entry.section) return;
+    if (!source.allows.dropTarget || !source.runKey || entry.section == source.runKey) return;
+    const std::string target = source.runKey;
     if (!IsStartupRootName(entry.rootName) || !IsRunSectionName(entry.section)) return;
     const EntryMoveResult result = MoveRunEntry(entry, active, target);
     if (result.outcome == EntryMoveOutcome::Conflict)

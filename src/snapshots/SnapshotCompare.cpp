@@ -284,7 +284,7 @@ void ReadPresentStartupFiles(CompareRows& present) {
 
 CompareRows ReadPresentState() {
     CompareRows present;
-    for (const char* section : startup::kRunSections) {
+    for (const std::string& section : startup::SnapshotRunKeyNames()) {
         ReadPresentRunKey(present, kMachine, section, "");
         ReadPresentRunKey(present, kUser, section, "");
         ReadPresentRunKey(present, kMachine, section, startup::kSwitchedOffSuffix);

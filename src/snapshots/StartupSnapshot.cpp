@@ -47,7 +47,7 @@ void AppendRunKeyEntries(SnapshotSection& section, const std::string& rootName, 
 
 SnapshotData ReadStartupSnapshot(const std::string& date) {
     SnapshotData data;
-    for (const char* name : startup::kRunSections) {
+    for (const std::string& name : startup::SnapshotRunKeyNames()) {
         SnapshotSection section{name, {}};
         AppendRunKeyEntries(section, kMachine, "");
         AppendRunKeyEntries(section, kUser, "");

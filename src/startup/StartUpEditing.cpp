@@ -231,7 +231,9 @@ bool IsStartupRootName(const std::string& rootName) {
 }
 
 bool IsRunSectionName(const std::string& section) {
-    return std::find(std::begin(kRunSections), std::end(kRunSections), section) != std::end(kRunSections);
+    for (const StartupSource* source : RunKeySources())
+        if (section == source->runKey) return true;
+    return false;
 }
 
 std::string RunEntryKeyPath(const RunEntry& entry, bool active) {

@@ -1,4 +1,4 @@
-// The startup sources and their readers.
+// The startup sources' readers and presence tests.
 #include "startup/StartUpFunctions.h"
 
 #include "common/Common.h"
@@ -15,22 +15,18 @@ namespace files = platform::files;
 
 namespace startup {
 
-const SuSectionNode kSuSectionNodes[kSuSectionCount] = {
-    {"All", 0},          {"Registry", 1},     {"Run", 2},          {"RunOnce", 2},
-    {"RunOnceEx", 2},    {"RunService", 2},   {"RunServiceOnce", 2}, {"StartUp Files", 1},
-    {"Win.ini", 2},      {"System.ini", 2},   {"Wininit.ini", 2},  {"Winstart.bat", 2},
-    {"Autoexec.bat", 2}, {"Config.sys", 2},   {"Dosstart.bat", 2}, {"Autoexec.nt", 2},
-    {"Config.nt", 2},    {"Autostart", 1},
-};
-
-const char* const kRunSections[5] = {"Run", "RunOnce", "RunOnceEx", "RunService",
-                                     "RunServiceOnce"};
 const char* const kRunRoots[3] = {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKEY_USERS"};
 
 namespace {
 
-constexpr int kBatchFirst = kSuWinstartBat;
-constexpr int kBatchLast = kSuConfigNt;
+// The keys of an INI file a reader lists, in listing order.
+struct IniKeys {
+    const char* file;  // below the Windows folder
+    const char* section;
+    const char* keys[2];
+};
+constexpr IniKeys kWinIniKeys{"\\win.ini", "windows", {"load", "run"}};
+constexpr IniKeys kSystemIniKeys{"\\system.ini", "boot", {"shell", "scrnsave.exe"}};
 
 // "Yes", "No" or "N/A" for the file a row's command line starts.
 std::string ActiveStateOfFile(const std::string& path, const std::vector<std::string>& runningPaths) {
@@ -74,9 +70,30 @@ void ReadRunKeyValues(StartupListing& list, const std::string& rootName,
     }
 }
 
-void ReadAllRunKeys(StartupListing& list, int position, const StartupContext& context) {
+// One run key of one root: its active values, and those switched off in its
+// twin when the listing shows them.
+void ReadRunKey(StartupListing& list, const std::string& rootName, const std::string& keyName,
+                bool withSwitchedOff, const StartupContext& context) {
+    ReadRunKeyValues(list, rootName, keyName, "", true, context);
+    if (withSwitchedOff) ReadRunKeyValues(list, rootName, keyName, kSwitchedOffSuffix, false, context);
+}
+
+void ReadEveryRunKey(StartupListing& list, bool withSwitchedOff, const StartupContext& context) {
+    const std::vector<const StartupSource*> runKeys = RunKeySources();
     for (const char* root : kRunRoots)
-        for (const char* section : kRunSections) ReadRunKey(list, root, section, position, context);
+        for (const StartupSource* runKey : runKeys) ReadRunKey(list, root, runKey->runKey, withSwitchedOff, context);
+}
+
+// The first `count` keys of an INI file, one row each.
+void ReadIniKeys(StartupListing& list, const IniKeys& ini, int count, const StartupContext& context) {
+    const std::string file = WindowsDirectory() + ini.file;
+    for (int k = 0; k < count; ++k)
+        AddFileRow(list, ini.keys[k], files::ReadIniString(file, ini.section, ini.keys[k]), context);
+}
+
+bool ReadSourceLines(const StartupSource& source, std::vector<std::string>& lines) {
+    const std::string file = SourceFilePath(source);
+    return files::FileExists(file) && files::ReadTextLines(file, lines);
 }
 
 void RemoveRowsWithoutLocation(StartupListing& list) {
@@ -130,21 +147,7 @@ std::vector<RunKeyText> ReadRunKeyTexts(const std::string& rootName, const std::
     return values;
 }
 
-std::string SectionFilePath(int position) {
-    const std::string windows = WindowsDirectory();
-    switch (position) {
-    case kSuWinIni: return windows + "\\Win.ini";
-    case kSuSystemIni: return windows + "\\System.ini";
-    case kSuWininitIni: return windows + "\\wininit.ini";
-    case kSuWinstartBat: return windows + "\\winstart.bat";
-    case kSuAutoexecBat: return "C:\\autoexec.bat";
-    case kSuConfigSys: return "C:\\config.sys";
-    case kSuDosstartBat: return windows + "\\dosstart.bat";
-    case kSuAutoexecNt: return windows + "\\system32\\autoexec.nt";
-    case kSuConfigNt: return windows + "\\system32\\config.nt";
-    default: return {};
-    }
-}
+std::string SectionFilePath(int id) { return SourceFilePath(SourceOf(id)); }
 
 std::vector<std::string> RunningProcessPaths() {
     std::vector<std::string> paths;
@@ -158,28 +161,38 @@ std::string ActiveState(const std::string& location, const TFileVersionInfo& inf
     return ActiveStateOfFile(info.Pars(location), runningPaths);
 }
 
-void ReadRunKey(StartupListing& list, const std::string& rootName, const std::string& section,
-                int position, const StartupContext& context) {
-    list.checkBoxes = true;
-    ReadRunKeyValues(list, rootName, section, "", true, context);
-    if (position != kSuAll) ReadRunKeyValues(list, rootName, section, kSwitchedOffSuffix, false, context);
+void ReadEverything(const StartupSource&, StartupListing& list, const StartupContext& context) {
+    // What starts now: the run keys' active values, the programs Win.ini and
+    // System.ini start, the Startup folders' files.
+    ReadEveryRunKey(list, false, context);
+    if (WinIniHasEntries()) ReadIniKeys(list, kWinIniKeys, 2, context);
+    ReadIniKeys(list, kSystemIniKeys, 1, context);
+    ReadStartupFolders(list, context);
 }
 
-void ReadIniFile(StartupListing& list, int iniPosition, int position,
-                 const StartupContext& context) {
-    list.checkBoxes = false;
-    const bool isWin = iniPosition == kSuWinIni;
-    const std::string file = WindowsDirectory() + (isWin ? "\\win.ini" : "\\system.ini");
-    const char* section = isWin ? "windows" : "boot";
-    const char* keys[2] = {isWin ? "load" : "shell", isWin ? "run" : "scrnsave.exe"};
-    AddFileRow(list, keys[0], files::ReadIniString(file, section, keys[0]), context);
-    if (isWin || position != kSuAll)
-        AddFileRow(list, keys[1], files::ReadIniString(file, section, keys[1]), context);
+void ReadAllRunKeys(const StartupSource&, StartupListing& list, const StartupContext& context) {
+    ReadEveryRunKey(list, true, context);
 }
 
-void ReadWininitIni(StartupListing& list) {
-    list.checkBoxes = false;
-    const std::string file = WindowsDirectory() + "\\wininit.ini";
+void ReadRunKeySource(const StartupSource& source, StartupListing& list, const StartupContext& context) {
+    for (const char* root : kRunRoots) ReadRunKey(list, root, source.runKey, true, context);
+}
+
+void ReadChildSources(const StartupSource& source, StartupListing& list, const StartupContext& context) {
+    for (const StartupSource* child : ChildSources(source.id))
+        if (child->read) child->read(*child, list, context);
+}
+
+void ReadWinIni(const StartupSource&, StartupListing& list, const StartupContext& context) {
+    ReadIniKeys(list, kWinIniKeys, 2, context);
+}
+
+void ReadSystemIni(const StartupSource&, StartupListing& list, const StartupContext& context) {
+    ReadIniKeys(list, kSystemIniKeys, 2, context);
+}
+
+void ReadWininitIni(const StartupSource& source, StartupListing& list, const StartupContext&) {
+    const std::string file = SourceFilePath(source);
     for (const std::string& section : files::ReadIniSectionNames(file)) {
         AddRow(list, "[" + section + "]");
         for (const std::string& key : files::ReadIniKeyNames(file, section))
@@ -187,23 +200,28 @@ void ReadWininitIni(StartupListing& list) {
     }
 }
 
-void ReadBatchFile(StartupListing& list, int position) {
-    list.checkBoxes = false;
+void ReadSettingLines(const StartupSource& source, StartupListing& list, const StartupContext&) {
     std::vector<std::string> lines;
-    const std::string file = SectionFilePath(position);
-    if (!files::FileExists(file) || !files::ReadTextLines(file, lines)) return;
+    if (!ReadSourceLines(source, lines)) return;
     for (const std::string& line : lines) {
         if (line.find("REM") != std::string::npos) continue;
-        if (position == kSuAutoexecNt) {
-            size_t at = line.find("lh");
-            if (at != std::string::npos)
-                AddRow(list, "lh").subItems = {at + 3 <= line.size() ? line.substr(at + 3) : ""};
-        } else {
-            size_t at = line.find('=');
-            if (at != std::string::npos)
-                AddRow(list, line.substr(0, at)).subItems = {line.substr(at + 1)};
-        }
+        const size_t at = line.find('=');
+        if (at != std::string::npos) AddRow(list, line.substr(0, at)).subItems = {line.substr(at + 1)};
     }
+}
+
+void ReadLoadHighLines(const StartupSource& source, StartupListing& list, const StartupContext&) {
+    std::vector<std::string> lines;
+    if (!ReadSourceLines(source, lines)) return;
+    for (const std::string& line : lines) {
+        if (line.find("REM") != std::string::npos) continue;
+        const size_t at = line.find("lh");
+        if (at != std::string::npos) AddRow(list, "lh").subItems = {at + 3 <= line.size() ? line.substr(at + 3) : ""};
+    }
+}
+
+void ReadStartupFolderSource(const StartupSource&, StartupListing& list, const StartupContext& context) {
+    ReadStartupFolders(list, context);
 }
 
 std::vector<std::string> StartupFolderFiles() {
@@ -214,7 +232,6 @@ std::vector<std::string> StartupFolderFiles() {
 }
 
 void ReadStartupFolders(StartupListing& list, const StartupContext& context) {
-    list.checkBoxes = false;
     for (const std::string& path : StartupFolderFiles()) {
         const std::string name = files::RemoveExtension(files::ExtractFileName(path));
         const std::string folder = files::ExtractFilePath(path);
@@ -226,77 +243,60 @@ void ReadStartupFolders(StartupListing& list, const StartupContext& context) {
     }
 }
 
-void ListSection(int position, StartupListing& list, const TFileVersionInfo& info) {
+void ListSection(int id, StartupListing& list, const TFileVersionInfo& info) {
+    const StartupSource& source = SourceOf(id);
     StartupContext context{info, RunningProcessPaths()};
-    if (position == kSuAll) {
-        ReadAllRunKeys(list, position, context);
-        list.checkBoxes = false;
-        if (WinIniHasEntries()) ReadIniFile(list, kSuWinIni, position, context);
-        ReadIniFile(list, kSuSystemIni, position, context);
-        ReadStartupFolders(list, context);
-    } else if (position == kSuRegistry) {
-        ReadAllRunKeys(list, position, context);
-    } else if (position >= kSuRun && position <= kSuRunServiceOnce) {
-        for (const char* root : kRunRoots)
-            ReadRunKey(list, root, kRunSections[position - kSuRun], position, context);
-    } else if (position == kSuStartUpFiles) {
-        list.checkBoxes = false;
-        ReadIniFile(list, kSuWinIni, position, context);
-        ReadIniFile(list, kSuSystemIni, position, context);
-        ReadWininitIni(list);
-        for (int batch = kBatchFirst; batch <= kBatchLast; ++batch) ReadBatchFile(list, batch);
-    } else if (position == kSuWinIni || position == kSuSystemIni) {
-        ReadIniFile(list, position, position, context);
-    } else if (position == kSuWininitIni) {
-        ReadWininitIni(list);
-    } else if (position >= kBatchFirst && position <= kBatchLast) {
-        ReadBatchFile(list, position);
-    } else if (position == kSuAutostart) {
-        list.rows.clear();
-        ReadStartupFolders(list, context);
-    }
-    const bool filesMenu = position >= kSuStartUpFiles && position <= kBatchLast;
-    list.popup = filesMenu ? SuPopupMenu::ValueFiles : SuPopupMenu::ValueReg;
+    if (source.read) source.read(source, list, context);
+    list.checkBoxes = source.allows.onOff;
+    list.popup = source.kind == SourceKind::File ? SuPopupMenu::ValueFiles : SuPopupMenu::ValueReg;
     RemoveRowsWithoutLocation(list);
 }
 
-bool IsGroupSection(int position) {
-    return position == kSuAll || position == kSuRegistry || position == kSuStartUpFiles;
+bool RunKeyHasValues(const StartupSource& source) {
+    for (const char* root : kRunRoots) {
+        TRegistry registry;
+        if (OpenRunKeyToRead(registry, root, source.runKey) && registry.HasValues()) return true;
+    }
+    return false;
+}
+
+bool SourceFileExists(const StartupSource& source) { return files::FileExists(SourceFilePath(source)); }
+
+bool StartupFolderHasFiles(const StartupSource&) { return !StartupFolderFiles().empty(); }
+
+void SuSectionFlags::Set(int id, bool present) {
+    if (id < 0) return;
+    if (id >= static_cast<int>(present_.size())) present_.resize(id + 1, false);
+    present_[id] = present;
 }
 
 SuSectionFlags UpdateSectionFlags() {
-    SuSectionFlags flags{};
-    for (const char* root : kRunRoots) {
-        for (int i = 0; i < 5; ++i) {
-            TRegistry registry;
-            if (!OpenRunKeyToRead(registry, root, kRunSections[i])) continue;
-            if (registry.HasValues()) flags[kSuRun + i] = true;
-        }
-    }
-    for (int position = kSuWinIni; position <= kSuConfigNt; ++position)
-        flags[position] = files::FileExists(SectionFilePath(position));
-    flags[kSuAutostart] = !StartupFolderFiles().empty();
+    SuSectionFlags flags;
+    for (const StartupSource& source : StartupSources())
+        if (source.present) flags.Set(source.id, source.present(source));
     return flags;
 }
 
-int SectionImage(int position, const SuSectionFlags& flags) {
-    return flags[position] ? kSuImagePresent : kSuImageAbsent;
+int SectionImage(int id, const SuSectionFlags& flags) {
+    return flags[id] ? kSuImagePresent : kSuImageAbsent;
 }
 
-std::string ProgramInfoPath(int position, const std::string& name, const std::string& location,
+std::string ProgramInfoPath(int id, const std::string& name, const std::string& location,
                             const std::string& filePath, TFileVersionInfo& info) {
-    if (filePath.empty()) return ProgramInfoPath(position, name, location, info);
+    if (filePath.empty()) return ProgramInfoPath(id, name, location, info);
     if (!IsShortcutFile(filePath)) return filePath;
     const std::string target = ResolveShortcut(filePath);
-    if (position != kSuAll) return target;
+    if (SourceOf(id).kind != SourceKind::Mixed) return target;
     info.GetInfo(target);
     return files::FileExists(info.ParsLocation) ? target : location;
 }
 
-std::string ProgramInfoPath(int position, const std::string& name, const std::string& location,
+std::string ProgramInfoPath(int id, const std::string& name, const std::string& location,
                             TFileVersionInfo& info) {
-    if (position == kSuAutostart) return ResolveShortcut(location + name + ".lnk");
-    if (position != kSuAll) return location;
+    // A Startup-folder row names the shortcut; a row of "All" may be one.
+    const SourceKind kind = SourceOf(id).kind;
+    if (kind == SourceKind::StartupFolder) return ResolveShortcut(location + name + ".lnk");
+    if (kind != SourceKind::Mixed) return location;
     const std::string resolved = ResolveShortcut(location + name + ".lnk");
     info.GetInfo(resolved);
     return files::FileExists(info.ParsLocation) ? resolved : location;
@@ -307,13 +307,11 @@ bool CanDescribeFile(const std::string& path, const TFileVersionInfo& info) {
     return files::FileExists(file) || platform::version::InfoSize(file) > 0;
 }
 
-std::string EditCommandLine(int position) {
-    const std::string notepad = WindowsDirectory() + "\\" + "NOTEPAD.EXE ";
-    if (position == kSuAutoexecBat || position == kSuConfigSys) return notepad + SectionFilePath(position);
-    if (position < kSuWinIni || position > kSuConfigNt) return {};
-    const char* const names[] = {"Win.ini", "System.ini", "wininit.ini", "winstart.bat", "", "", "dosstart.bat",
-                                 "system32\\autoexec.nt", "system32\\config.nt"};
-    return notepad + WindowsDirectory() + "\\" + names[position - kSuWinIni];
+std::string EditCommandLine(int id) {
+    const StartupSource& source = SourceOf(id);
+    const std::string file = SourceFilePath(source);
+    if (!source.allows.edit || file.empty()) return {};
+    return WindowsDirectory() + "\\" + "NOTEPAD.EXE " + file;
 }
 
 }  // namespace startup

@@ -1,12 +1,13 @@
-// The startup sources: the section tree, the startup entry rows and the
-// readers of every source, the Active state and the section presence flags.
-// Readers append to a StartupListing; the window shows it.
+// The startup entry rows and the readers of every source, the Active state
+// and the sources' presence flags. The sources themselves (the tree, what
+// each allows) are the rows of StartupSources.h. Readers append to a
+// StartupListing; the window shows it.
 #pragma once
 
 #include "common/FileVersionInfo.h"
 #include "startup/StartUpEditing.h"
+#include "startup/StartupSources.h"
 
-#include <array>
 #include <string>
 #include <vector>
 
@@ -14,38 +15,7 @@ class TRegistry;
 
 namespace startup {
 
-// Positions of tvSuSections in a depth-first walk.
-enum SuSection : int {
-    kSuAll = 0,
-    kSuRegistry = 1,
-    kSuRun = 2,
-    kSuRunOnce = 3,
-    kSuRunOnceEx = 4,
-    kSuRunService = 5,
-    kSuRunServiceOnce = 6,
-    kSuStartUpFiles = 7,
-    kSuWinIni = 8,
-    kSuSystemIni = 9,
-    kSuWininitIni = 10,
-    kSuWinstartBat = 11,
-    kSuAutoexecBat = 12,
-    kSuConfigSys = 13,
-    kSuDosstartBat = 14,
-    kSuAutoexecNt = 15,
-    kSuConfigNt = 16,
-    kSuAutostart = 17,
-};
-constexpr int kSuSectionCount = 18;
-
-struct SuSectionNode {
-    const char* caption;
-    int depth;
-};
-// Captions and depths of the 18 tree nodes, by position.
-extern const SuSectionNode kSuSectionNodes[kSuSectionCount];
-
-// The five run-key names, in listing order, and the three roots.
-extern const char* const kRunSections[5];
+// The three roots whose run keys Windows reads.
 extern const char* const kRunRoots[3];
 
 constexpr const char* kRunKeyBase = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
@@ -72,8 +42,8 @@ struct RunKeyText {
 // opened. The one reader behind the list, the snapshot and its comparison.
 std::vector<RunKeyText> ReadRunKeyTexts(const std::string& rootName, const std::string& keyName);
 
-// The file a file section (positions 8 to 16) lists; empty for others.
-std::string SectionFilePath(int position);
+// The file a file source lists; empty for others.
+std::string SectionFilePath(int id);
 
 // One row of lvSuValues: caption "Name", then Location, Root Key, Section and
 // Active as far as the source gives them.
@@ -113,48 +83,68 @@ struct StartupContext {
     PathEnvironment folders = SystemPathEnvironment();
 };
 
-// Fills the (emptied) listing with the rows of the section at position and
-// removes the rows with an empty Location.
-void ListSection(int position, StartupListing& list, const TFileVersionInfo& info);
+// Fills the (emptied) listing with the rows of the source and removes the
+// rows with an empty Location.
+void ListSection(int id, StartupListing& list, const TFileVersionInfo& info);
 
-// The readers, each appending to the listing.
-void ReadRunKey(StartupListing& list, const std::string& rootName, const std::string& section,
-                int position, const StartupContext& context);
-void ReadIniFile(StartupListing& list, int iniPosition, int position,
-                 const StartupContext& context);
-void ReadWininitIni(StartupListing& list);
-void ReadBatchFile(StartupListing& list, int position);
+// The sources' readers (SourceReader), each appending to the listing.
+void ReadEverything(const StartupSource& source, StartupListing& list, const StartupContext& context);  // "All"
+void ReadAllRunKeys(const StartupSource& source, StartupListing& list, const StartupContext& context);
+// One run key under each root, its switched-off twin too.
+void ReadRunKeySource(const StartupSource& source, StartupListing& list, const StartupContext& context);
+// The readers of the nodes below the source, in the tree's order.
+void ReadChildSources(const StartupSource& source, StartupListing& list, const StartupContext& context);
+void ReadWinIni(const StartupSource& source, StartupListing& list, const StartupContext& context);
+void ReadSystemIni(const StartupSource& source, StartupListing& list, const StartupContext& context);
+void ReadWininitIni(const StartupSource& source, StartupListing& list, const StartupContext& context);
+// A batch or configuration file's "name=value" lines.
+void ReadSettingLines(const StartupSource& source, StartupListing& list, const StartupContext& context);
+// A file's "lh" (load high) lines.
+void ReadLoadHighLines(const StartupSource& source, StartupListing& list, const StartupContext& context);
+void ReadStartupFolderSource(const StartupSource& source, StartupListing& list, const StartupContext& context);
 void ReadStartupFolders(StartupListing& list, const StartupContext& context);
+
+// The sources' presence tests (SourcePresence).
+bool RunKeyHasValues(const StartupSource& source);  // under any root
+bool SourceFileExists(const StartupSource& source);
+bool StartupFolderHasFiles(const StartupSource& source);
 
 // The files of both Startup folders (hidden files left out).
 std::vector<std::string> StartupFolderFiles();
 
-// Presence flag per position: which sources hold something.
-using SuSectionFlags = std::array<bool, kSuSectionCount>;
+// Presence flag per source id: which sources hold something.
+class SuSectionFlags {
+public:
+    bool operator[](int id) const { return id >= 0 && id < static_cast<int>(present_.size()) && present_[id]; }
+    void Set(int id, bool present);
+
+private:
+    std::vector<bool> present_;
+};
 SuSectionFlags UpdateSectionFlags();
 
 // Section images: 0 present, 2 absent, 1 for an expanded group node.
 constexpr int kSuImagePresent = 0;
 constexpr int kSuImageExpanded = 1;
 constexpr int kSuImageAbsent = 2;
-bool IsGroupSection(int position);
-int SectionImage(int position, const SuSectionFlags& flags);
+int SectionImage(int id, const SuSectionFlags& flags);
 
-// The file the information dialog describes for a row of the section at
-// position: for "Autostart" the shortcut's target, for "All" the target when
+// The file the information dialog describes for a row of the source id:
+// for a Startup-folder row the shortcut's target, for "All" the target when
 // the row is a shortcut whose file exists, else the row's Location.
-std::string ProgramInfoPath(int position, const std::string& name, const std::string& location,
+std::string ProgramInfoPath(int id, const std::string& name, const std::string& location,
                             TFileVersionInfo& info);
 // The same for a row that knows its Startup-folder file (filePath, empty for
 // other rows): a shortcut describes its target, any other file itself, so a
 // program lying beside a shortcut of the same name is never mistaken for it.
-std::string ProgramInfoPath(int position, const std::string& name, const std::string& location,
+std::string ProgramInfoPath(int id, const std::string& name, const std::string& location,
                             const std::string& filePath, TFileVersionInfo& info);
 
 // Whether the file can be described: it exists, or it has version data.
 bool CanDescribeFile(const std::string& path, const TFileVersionInfo& info);
 
-// The Notepad command line that edits the file of a file section (8 to 16).
-std::string EditCommandLine(int position);
+// The Notepad command line that edits the file of a source that allows
+// Edit; empty for others.
+std::string EditCommandLine(int id);
 
 }  // namespace startup

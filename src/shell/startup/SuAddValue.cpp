@@ -5,6 +5,8 @@
 #include "startup/StartUpFunctions.h"
 #include "ui/TitlePicture.h"
 
+#include <vector>
+
 namespace shell {
 
 using namespace startup;
@@ -15,9 +17,16 @@ enum : int { kIdSection = 301, kIdRootKey, kIdName, kIdLocation };
 
 constexpr const char* kInitialRootKey = "HKEY_LOCAL_MACHINE";
 
-void AddItems(HWND combo, std::initializer_list<const char*> items, const char* text) {
+void AddItems(HWND combo, const std::vector<const char*>& items, const char* text) {
     for (const char* item : items) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
     SetWindowTextA(combo, text);
+}
+
+// The run keys' names, in the tree's order.
+std::vector<const char*> RunKeyNames() {
+    std::vector<const char*> names;
+    for (const StartupSource* source : RunKeySources()) names.push_back(source->runKey);
+    return names;
 }
 
 }  // namespace
@@ -40,7 +49,7 @@ void TfrmSuAddValue::CreateControls(HWND owner) {
     AddControl("BUTTON", "...", BS_PUSHBUTTON | WS_TABSTOP, 415, top + 57, 26, 23, kIdBrowse);
     AddControl("BUTTON", "Add", BS_DEFPUSHBUTTON | WS_TABSTOP, 285, kClientHeight - 31, 75, 23, kIdAdd);
     AddControl("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 366, kClientHeight - 31, 75, 23, kIdCancel);
-    AddItems(cbxSection, {"Run", "RunOnce", "RunOnceEx", "RunService", "RunServiceOnce"}, "Run");
+    AddItems(cbxSection, RunKeyNames(), "Run");
     AddItems(cbxRootKey, {"HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE"}, kInitialRootKey);
 }
 
