@@ -3,7 +3,7 @@
 #include "backup/BackupPoint.h"
 #include "backup/RegistryTree.h"
 #include "RegSeed.h"
-#include "TestSupport.h"
+#include "EngineTestSupport.h"
 
 #include "platform/Files.h"
 #include "platform/Handles.h"

@@ -5,7 +5,7 @@
 #include "platform/Files.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
-#include "TestSupport.h"
+#include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    testing_support::FailOnUnscriptedBoxes();
+    testing_support::FailOnUnscriptedPrompts();
     OleInitialize(nullptr);
     int result = RUN_ALL_TESTS();
     OleUninitialize();

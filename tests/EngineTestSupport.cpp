@@ -217,14 +217,52 @@ int CancelAnswer(platform::dialogs::BoxKind kind) {
 
 
 class UnscriptedBoxesFail : public ::testing::EmptyTestEventListener {
-    void OnTestStart(const ::testing::TestInfo&) override { InstallUnscriptedBoxAnswer(); }
+    void OnTestStart(const ::testing::TestInfo&) override {
+        InstallUnscriptedBoxAnswer();
+        InstallUnscriptedFileDialogAnswer();
+        InstallUnscriptedStartAnswer();
+    }
 };
 
 }  // namespace
 
-void FailOnUnscriptedBoxes() {
+void FailOnUnscriptedPrompts() {
     ::testing::UnitTest::GetInstance()->listeners().Append(new UnscriptedBoxesFail);
     InstallUnscriptedBoxAnswer();
+    InstallUnscriptedFileDialogAnswer();
+    InstallUnscriptedStartAnswer();
+}
+
+void InstallUnscriptedFileDialogAnswer() {
+    platform::dialogs::SetFileDialogHandler([](platform::dialogs::FileDialogRequest& request) {
+        ADD_FAILURE() << "unscripted " << (request.save ? "save" : "open") << " dialog for \"" << request.fileName
+                      << "\" (filter \"" << request.filter << "\")";
+        return false;
+    });
+}
+
+void InstallUnscriptedStartAnswer() {
+    platform::shell::SetStartProgramHandler([](const std::string& program, const std::string& arguments) {
+        ADD_FAILURE() << "unscripted start of " << program << " " << arguments;
+        return static_cast<DWORD>(ERROR_ACCESS_DENIED);
+    });
+}
+
+RecordedStarts::RecordedStarts(DWORD answer) {
+    platform::shell::SetStartProgramHandler([this, answer](const std::string& program, const std::string& arguments) {
+        started_.push_back({program, arguments});
+        return answer;
+    });
+}
+
+RecordedStarts::~RecordedStarts() { InstallUnscriptedStartAnswer(); }
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
 }
 
 void InstallUnscriptedBoxAnswer() {

@@ -152,8 +152,43 @@ private:
 // window waits for a click nobody gives. Installed before each test;
 // RecordedBoxes puts it back.
 void InstallUnscriptedBoxAnswer();
-// Adds the listener that installs the box answer before each test (call from main).
-void FailOnUnscriptedBoxes();
+// Every open or save dialog, and every program start, a test did not script
+// fails the test (and shows or starts nothing).
+void InstallUnscriptedFileDialogAnswer();
+void InstallUnscriptedStartAnswer();
+// Adds the listener that installs these three before each test (call from main).
+void FailOnUnscriptedPrompts();
+
+// Records the programs started through platform::shell::StartProgram and
+// starts none; the calls answer with the error given (ERROR_SUCCESS by
+// default). Without one, a start fails the test (InstallUnscriptedStartAnswer).
+class RecordedStarts {
+public:
+    explicit RecordedStarts(DWORD answer = ERROR_SUCCESS);
+    ~RecordedStarts();
+    RecordedStarts(const RecordedStarts&) = delete;
+    RecordedStarts& operator=(const RecordedStarts&) = delete;
+    struct Start {
+        std::string program, arguments;
+        bool operator==(const Start&) const = default;
+    };
+    const std::vector<Start>& Started() const { return started_; }
+
+private:
+    std::vector<Start> started_;
+};
+
+// Serves the messages waiting on this thread.
+void PumpMessages();
+// Serves messages until the condition holds (or about 60 s went by).
+template <typename Condition>
+bool PumpUntil(Condition done) {
+    for (int step = 0; step < 6000 && !done(); ++step) {
+        PumpMessages();
+        if (!done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return done();
+}
 
 // Records the boxes shown and answers them in turn (default: the last answer).
 class RecordedBoxes {

@@ -2,7 +2,7 @@
 #include "common/Common.h"
 #include "common/FileVersionInfo.h"
 #include "platform/Files.h"
-#include "TestSupport.h"
+#include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The help file as text.
 #include "formats/HelpText.h"
 #include "platform/Files.h"
-#include "TestSupport.h"
+#include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "RegSeed.h"
-#include "TestSupport.h"
+#include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 

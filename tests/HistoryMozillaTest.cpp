@@ -8,7 +8,7 @@
 #include "platform/Handles.h"
 
 #include "MozillaSeeds.h"
-#include "TestSupport.h"
+#include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 

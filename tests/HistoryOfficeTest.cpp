@@ -9,7 +9,7 @@
 #include "FakeOfficeAutomation.h"
 #include "ReadOnlyRegKey.h"
 #include "RegSeed.h"
-#include "TestSupport.h"
+#include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 

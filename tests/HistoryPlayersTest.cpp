@@ -8,7 +8,7 @@
 #include "history/HsFunMultimedia.h"
 #include "platform/Files.h"
 #include "RegSeed.h"
-#include "TestSupport.h"
+#include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Files.h"
 #include "RegSeed.h"
-#include "TestSupport.h"
+#include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <shellapi.h>

@@ -9,7 +9,7 @@
 #include "registry_scan/RegistryScan.h"
 #include "registry_scan/ScannerContainers.h"
 #include "NulNamedValue.h"
-#include "TestSupport.h"
+#include "EngineTestSupport.h"
 
 #include "platform/Files.h"
 

@@ -1,6 +1,6 @@
 // The registry object: defaults, paths, lists, strings and key deletion.
 #include "common/RegistryObject.h"
-#include "TestSupport.h"
+#include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 

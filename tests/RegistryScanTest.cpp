@@ -2,7 +2,7 @@
 // files seeded in the test machine.
 #include "registry_scan/GuessPathSystem.h"
 #include "registry_scan/NutUnit.h"
-#include "TestSupport.h"
+#include "EngineTestSupport.h"
 
 #include "common/Common.h"
 #include "platform/Files.h"

@@ -4,7 +4,7 @@
 #include "backup/RegistryTree.h"
 #include "NulNamedValue.h"
 #include "RegSeed.h"
-#include "TestSupport.h"
+#include "EngineTestSupport.h"
 
 #include "platform/Handles.h"
 

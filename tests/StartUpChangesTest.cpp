@@ -8,7 +8,7 @@
 #include "startup/ProcessLookup.h"
 #include "startup/StartUpFunctions.h"
 #include "ReadOnlyRegKey.h"
-#include "TestSupport.h"
+#include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "platform/Files.h"
 #include "startup/ProcessLookup.h"
 #include "startup/StartUpFunctions.h"
-#include "TestSupport.h"
+#include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 

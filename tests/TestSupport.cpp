@@ -2,8 +2,6 @@
 // seam, and rows found in a list view.
 #include "TestSupport.h"
 
-#include "platform/Shell.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -37,29 +35,9 @@ void InstallUnscriptedDialogAnswers() {
                       << ui::ControlText(dialog.Handle()) << "\")";
         return IDCANCEL;
     });
-    platform::dialogs::SetFileDialogHandler([](platform::dialogs::FileDialogRequest& request) {
-        ADD_FAILURE() << "unscripted " << (request.save ? "save" : "open") << " dialog for \""
-                      << request.fileName << "\" (filter \"" << request.filter << "\")";
-        return false;
-    });
+    InstallUnscriptedFileDialogAnswer();
     InstallUnscriptedStartAnswer();
 }
-
-void InstallUnscriptedStartAnswer() {
-    platform::shell::SetStartProgramHandler([](const std::string& program, const std::string& arguments) {
-        ADD_FAILURE() << "unscripted start of " << program << " " << arguments;
-        return static_cast<DWORD>(ERROR_ACCESS_DENIED);
-    });
-}
-
-RecordedStarts::RecordedStarts(DWORD answer) {
-    platform::shell::SetStartProgramHandler([this, answer](const std::string& program, const std::string& arguments) {
-        started_.push_back({program, arguments});
-        return answer;
-    });
-}
-
-RecordedStarts::~RecordedStarts() { InstallUnscriptedStartAnswer(); }
 
 void FailOnUnscriptedDialogs() {
     ::testing::UnitTest::GetInstance()->listeners().Append(new UnscriptedDialogsFail);
@@ -75,14 +53,6 @@ ScopedDialogAnswers::ScopedDialogAnswers(std::function<int(ui::ModalDialog&)> mo
 }
 
 ScopedDialogAnswers::~ScopedDialogAnswers() { InstallUnscriptedDialogAnswers(); }
-
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
 
 void FrameTest::SetUp() {
     window_ = std::make_unique<shell::TfrmMain>();
