@@ -1,6 +1,7 @@
 // The BackUp/Restore dialog and its worker: what the dialog lists and records,
 // points of whole roots made and restored exactly, writers of one minute
 // merged, and every failure told in a box.
+#include "RestrictedRegKey.h"
 #include "backup/BackupPoint.h"
 #include "backup/RegistryTree.h"
 #include "shell/backup/Backup.h"
@@ -506,13 +507,7 @@ TEST_F(BackUpThreadTest, WhatIsLeftUndoneIsToldInABox) {
     // A subkey nobody may read is left out of the point and named.
     SetValue(relative_ + "\\readable", "stays", REG_DWORD, {5, 0, 0, 0});
     SetValue(relative_ + "\\locked", "secret", REG_DWORD, {6, 0, 0, 0});
-    struct Unlock {
-        std::string path;
-        ~Unlock() { SetKeyAccessList(path, nullptr); }  // or the key could not be cleaned up
-    } unlock{relative_ + "\\locked"};
-    ACL empty;
-    ASSERT_TRUE(InitializeAcl(&empty, sizeof empty, ACL_REVISION));
-    ASSERT_EQ(SetKeyAccessList(unlock.path, &empty), ERROR_SUCCESS);
+    const ScopedLockedKey lock(HKEY_CURRENT_USER, relative_ + "\\locked");
 
     // A point to restore: an unreadable machine file, and a user file with a
     // key that can be written, one that cannot, and one of another root.

@@ -47,16 +47,7 @@ Tree AsTree(const std::vector<RegKeyData>& keys) {
     return tree;
 }
 
-SYSTEMTIME At(int year, int month, int day, int hour, int minute) {
-    SYSTEMTIME time{};
-    time.wYear = static_cast<WORD>(year);
-    time.wMonth = static_cast<WORD>(month);
-    time.wDay = static_cast<WORD>(day);
-    time.wHour = static_cast<WORD>(hour);
-    time.wMinute = static_cast<WORD>(minute);
-    time.wSecond = 42;
-    return time;
-}
+SYSTEMTIME At(int year, int month, int day, int hour, int minute) { return TimeAt(year, month, day, hour, minute); }
 
 const SYSTEMTIME kNow = At(2026, 12, 7, 13, 5);
 const char kPointName[] = "2026.12.07 13.05";

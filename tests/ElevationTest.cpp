@@ -2,7 +2,7 @@
 // administrator, the restart's command line, and the new window back on the
 // old one's page, node and row.
 #include "EngineTestSupport.h"
-#include "ReadOnlyRegKey.h"
+#include "RestrictedRegKey.h"
 #include "TestSupport.h"
 #include "common/Common.h"
 #include "platform/Files.h"

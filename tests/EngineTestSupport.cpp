@@ -257,6 +257,16 @@ RecordedStarts::RecordedStarts(DWORD answer) {
 
 RecordedStarts::~RecordedStarts() { InstallUnscriptedStartAnswer(); }
 
+SYSTEMTIME TimeAt(int year, int month, int day, int hour, int minute) {
+    SYSTEMTIME time{};
+    time.wYear = static_cast<WORD>(year);
+    time.wMonth = static_cast<WORD>(month);
+    time.wDay = static_cast<WORD>(day);
+    time.wHour = static_cast<WORD>(hour);
+    time.wMinute = static_cast<WORD>(minute);
+    return time;
+}
+
 void PumpMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {

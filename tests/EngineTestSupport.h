@@ -159,6 +159,9 @@ void InstallUnscriptedStartAnswer();
 // Adds the listener that installs these three before each test (call from main).
 void FailOnUnscriptedPrompts();
 
+// A local time to the minute, as backup points are named after it.
+SYSTEMTIME TimeAt(int year, int month, int day, int hour, int minute);
+
 // Records the programs started through platform::shell::StartProgram and
 // starts none; the calls answer with the error given (ERROR_SUCCESS by
 // default). Without one, a start fails the test (InstallUnscriptedStartAnswer).

@@ -7,7 +7,7 @@
 #include "history/HsFunMSOfficeUnit.h"
 #include "platform/Automation.h"
 #include "FakeOfficeAutomation.h"
-#include "ReadOnlyRegKey.h"
+#include "RestrictedRegKey.h"
 #include "RegSeed.h"
 #include "EngineTestSupport.h"
 

@@ -5,7 +5,7 @@
 #include "history/HsFunExtensions.h"
 #include "shell/HistoryPage.h"
 #include "shell/MainUnit.h"
-#include "TestSupport.h"
+#include "HistoryPageFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -18,32 +18,8 @@ namespace {
 const HKEY kMachine = HKEY_LOCAL_MACHINE;
 const std::string kPageBarId = "{0E5E0101-0000-4000-8000-0000000001B1}";
 
-class HistoryExtensionsPageTest : public FrameTest {
+class HistoryExtensionsPageTest : public HistoryPageTest {
 protected:
-    void SetUp() override {
-        FrameTest::SetUp();
-        Main().TitleButtonClick(kPageHistory);
-        ASSERT_TRUE(PumpUntil([this] { return !Page().Busy(); }));
-    }
-    THistoryPage& Page() { return Main().HistoryPage(); }
-    void List(int section) {
-        if (Page().SelectedHsSection() == section)
-            Main().ExecuteAction(aHsUpdate);
-        else
-            Page().SelectHsSection(section);
-        ASSERT_TRUE(PumpUntil([this] { return !Page().Busy(); }));
-    }
-    void Run(int action) {
-        Main().ExecuteAction(action);
-        ASSERT_TRUE(PumpUntil([this] { return !Page().Busy(); }));
-    }
-    void SelectRow(const std::string& caption) {
-        const int row = RowOf(Page().lvHsValues, caption);
-        ASSERT_GE(row, 0) << caption;
-        Page().lvHsValues.Select(row);
-        Main().RefreshView();
-    }
-    bool Enabled(int action) { return Main().Actions().Enabled(action); }
     // Keys made by the test go at its end: the topmost one that was new.
     void Seed(const std::string& path, const std::string& name, const std::string& text) {
         std::string top = path;

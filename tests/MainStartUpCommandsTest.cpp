@@ -14,7 +14,7 @@
 #include "platform/Text.h"
 #include "startup/ProcessLookup.h"
 #include "NulNamedValue.h"
-#include "ReadOnlyRegKey.h"
+#include "RestrictedRegKey.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

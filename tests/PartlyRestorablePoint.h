@@ -5,7 +5,7 @@
 #pragma once
 
 #include "EngineTestSupport.h"
-#include "ReadOnlyRegKey.h"
+#include "RestrictedRegKey.h"
 #include "formats/RegFile.h"
 
 #include <gtest/gtest.h>

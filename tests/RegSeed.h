@@ -46,16 +46,5 @@ inline void SetRawValue(HKEY root, const std::string& path, const std::string& n
         << name;
 }
 
-// Sets the access list of a key of the user's root: none at all locks
-// everyone out, nullptr lets everyone in.
-inline LONG SetKeyAccessList(const std::string& path, ACL* acl) {
-    platform::KeyHandle key;
-    LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, W(path).c_str(), 0, WRITE_DAC, key.Put());
-    if (rc != ERROR_SUCCESS) return rc;
-    SECURITY_DESCRIPTOR descriptor;
-    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-    SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
-    return RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, &descriptor);
-}
 
 }  // namespace testing_support

@@ -1,7 +1,7 @@
 // Fixing the registry scanner's records: only the recorded subkey or value
 // goes, keys the sections walk are refused under any spelling, a backup point
 // is written first and restoring it undoes the fix.
-#include "ReadOnlyRegKey.h"
+#include "RestrictedRegKey.h"
 #include "backup/BackupPoint.h"
 #include "backup/RegistryTree.h"
 #include "formats/RegFile.h"

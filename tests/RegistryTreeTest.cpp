@@ -1,6 +1,7 @@
 // Registry trees out to a file and back: every value type and odd names survive
 // our own export and import, and the system's reg.exe reads our files and we
 // read its files.
+#include "RestrictedRegKey.h"
 #include "backup/RegistryTree.h"
 #include "NulNamedValue.h"
 #include "RegSeed.h"
@@ -165,18 +166,17 @@ TEST_F(RegistryTreeTest, ImportRefusesUnknownRootsAndLoadNamesTheFile) {
 
 TEST_F(RegistryTreeTest, UnreadableSubkeyFailsOrIsListedAndLeftOut) {
     const std::string locked = relative_ + "\\sub [x] = \xCE\xA9";
-    ACL empty;
-    ASSERT_TRUE(InitializeAcl(&empty, sizeof empty, ACL_REVISION));
-    ASSERT_EQ(SetKeyAccessList(locked, &empty), ERROR_SUCCESS);
     std::vector<RegKeyData> keys;
     std::string error;
-    EXPECT_FALSE(ExportRegistryTree("HKEY_CURRENT_USER", relative_, keys, error));
-    EXPECT_NE(error.find("Cannot open " + base_ + "\\sub [x]"), std::string::npos) << error;
-
-    keys.clear();
     std::vector<LeftOutKey> unreadable;
-    const bool exported = ExportRegistryTree("HKEY_CURRENT_USER", relative_, keys, error, &unreadable);
-    EXPECT_EQ(SetKeyAccessList(locked, nullptr), ERROR_SUCCESS);
+    bool exported = false;
+    {
+        const ScopedLockedKey lock(HKEY_CURRENT_USER, locked);
+        EXPECT_FALSE(ExportRegistryTree("HKEY_CURRENT_USER", relative_, keys, error));
+        EXPECT_NE(error.find("Cannot open " + base_ + "\\sub [x]"), std::string::npos) << error;
+        keys.clear();
+        exported = ExportRegistryTree("HKEY_CURRENT_USER", relative_, keys, error, &unreadable);
+    }
     ASSERT_TRUE(exported) << error;
     ASSERT_EQ(unreadable.size(), 1u);
     EXPECT_EQ(unreadable[0].path, "HKEY_CURRENT_USER\\" + locked);

@@ -4,7 +4,7 @@
 #include "platform/Registry.h"
 #include "startup/ProcessLookup.h"
 #include "startup/StartUpFunctions.h"
-#include "ReadOnlyRegKey.h"
+#include "RestrictedRegKey.h"
 #include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -463,14 +463,9 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kDeferredRefresh:
         RefreshView();
         return 0;
-    case WM_NEXTDLGCTL: {
-        // As a dialog does: lParam set names the control in wParam, otherwise
-        // wParam says whether to go back in the Tab order.
-        const HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
-                                         : GetNextDlgTabItem(Handle(), GetFocus(), wParam != 0);
-        if (next) SetFocus(next);
+    case WM_NEXTDLGCTL:
+        ui::MoveToNextControl(Handle(), wParam, lParam);
         return 0;
-    }
     case WM_CTLCOLORSTATIC:
         return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_SIZE:

@@ -194,13 +194,9 @@ LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
-    case WM_NEXTDLGCTL: {
-        // A multi-line edit keeps Tab and asks its parent to move the focus.
-        const HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
-                                         : GetNextDlgTabItem(Handle(), GetFocus(), wParam != 0);
-        if (next) SetFocus(next);
+    case WM_NEXTDLGCTL:
+        MoveToNextControl(Handle(), wParam, lParam);
         return 0;
-    }
     case WM_DESTROY:
         // Destroyed with its owner (the main window closing): the modal loop
         // must not outlive the window it serves.

@@ -83,4 +83,10 @@ void ShowExceptionBox(HWND owner, const std::exception& error) {
                                platform::dialogs::BoxKind::ErrorCancel);
 }
 
+void MoveToNextControl(HWND window, WPARAM wParam, LPARAM lParam) {
+    const HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                     : GetNextDlgTabItem(window, GetFocus(), wParam != 0);
+    if (next) SetFocus(next);
+}
+
 }  // namespace ui

@@ -42,6 +42,11 @@ private:
 // The application's default error handler: a box with the error's text.
 void ShowExceptionBox(HWND owner, const std::exception& error);
 
+// WM_NEXTDLGCTL as a dialog answers it: lParam set names the control in
+// wParam, otherwise wParam says whether to go back in the Tab order (a
+// multi-line edit keeps Tab and asks its parent to move the focus so).
+void MoveToNextControl(HWND window, WPARAM wParam, LPARAM lParam);
+
 // The program's title, the caption of its message boxes.
 constexpr const char* kApplicationTitle = "ORV";
 

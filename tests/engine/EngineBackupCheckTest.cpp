@@ -2,6 +2,7 @@
 // (damaged points refused file by file), points partial rather than failed
 // when keys cannot be read, the marker of a restore under way, and what an
 // interrupted writer leaves behind.
+#include "RestrictedRegKey.h"
 #include "backup/BackupRun.h"
 #include "backup/RegistryTree.h"
 #include "formats/PointManifest.h"
@@ -32,15 +33,7 @@ const BackupRootFlags kUserRootOnly{false, false, true, false, false};
 const BackupRootFlags kMachineRootOnly{true, false, false, false, false};
 const char kUserFile[] = "HKEY_CURRENT_USER.reg";
 
-SYSTEMTIME At(int hour, int minute) {
-    SYSTEMTIME time{};
-    time.wYear = 2026;
-    time.wMonth = 5;
-    time.wDay = 6;
-    time.wHour = static_cast<WORD>(hour);
-    time.wMinute = static_cast<WORD>(minute);
-    return time;
-}
+SYSTEMTIME At(int hour, int minute) { return TimeAt(2026, 5, 6, hour, minute); }
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
@@ -309,13 +302,7 @@ TEST_F(BackupCheck, LeftoversOfAnInterruptedWriteGoWithTheNextWrite) {
 TEST_F(BackupCheck, KeysThatCannotBeReadLeaveAPartialPoint) {
     ScopedDanglingLink link(relative_, "leads nowhere");
     SetRawValue(HKEY_CURRENT_USER, relative_ + "\\locked", "secret", REG_DWORD, {6, 0, 0, 0});
-    struct Unlock {
-        std::string path;
-        ~Unlock() { SetKeyAccessList(path, nullptr); }  // or the key could not be cleaned up
-    } unlock{relative_ + "\\locked"};
-    ACL empty;
-    ASSERT_TRUE(InitializeAcl(&empty, sizeof empty, ACL_REVISION));
-    ASSERT_EQ(SetKeyAccessList(unlock.path, &empty), ERROR_SUCCESS);
+    const ScopedLockedKey lock(HKEY_CURRENT_USER, relative_ + "\\locked");
 
     const BackUpOutcome made = MakeBackupPoint(backup_, At(9, 0), kUserRootOnly);
     const std::string text = BackUpOutcomeText(made);
@@ -470,18 +457,7 @@ TEST_F(BackupCheck, AWriteCutOffBetweenItsFilesIsFinishedAtTheNextOpening) {
 TEST_F(BackupCheck, AKeyThatCannotBeReadKeepsItsReadableSubkeys) {
     SetRawValue(HKEY_CURRENT_USER, relative_ + "\\list only", "hidden", REG_DWORD, {1, 0, 0, 0});
     SetRawValue(HKEY_CURRENT_USER, relative_ + "\\list only\\open", "seen", REG_DWORD, {2, 0, 0, 0});
-    struct Unlock {
-        std::string path;
-        ~Unlock() { SetKeyAccessList(path, nullptr); }  // or the key could not be cleaned up
-    } unlock{relative_ + "\\list only"};
-    PSID everyone = nullptr;
-    ASSERT_TRUE(ConvertStringSidToSidA("S-1-1-0", &everyone));
-    std::vector<BYTE> aclBytes(256);
-    ACL* listOnly = reinterpret_cast<ACL*>(aclBytes.data());
-    ASSERT_TRUE(InitializeAcl(listOnly, static_cast<DWORD>(aclBytes.size()), ACL_REVISION));
-    ASSERT_TRUE(AddAccessAllowedAce(listOnly, ACL_REVISION, KEY_ENUMERATE_SUB_KEYS, everyone));
-    LocalFree(everyone);
-    ASSERT_EQ(SetKeyAccessList(unlock.path, listOnly), ERROR_SUCCESS);
+    const ScopedListOnlyKey listOnly(HKEY_CURRENT_USER, relative_ + "\\list only");
 
     const BackUpOutcome made = MakeBackupPoint(backup_, At(9, 10), kUserRootOnly);
     const std::string text = BackUpOutcomeText(made);

@@ -29,15 +29,7 @@ namespace {
 const BackupRootFlags kUserRootOnly{false, false, true, false, false};
 const std::string kUser = "HKEY_CURRENT_USER";
 
-SYSTEMTIME At(int hour, int minute) {
-    SYSTEMTIME time{};
-    time.wYear = 2026;
-    time.wMonth = 3;
-    time.wDay = 4;
-    time.wHour = static_cast<WORD>(hour);
-    time.wMinute = static_cast<WORD>(minute);
-    return time;
-}
+SYSTEMTIME At(int hour, int minute) { return TimeAt(2026, 3, 4, hour, minute); }
 
 // Every key below a path with its values' types and bytes.
 using Tree = std::map<std::string, std::map<std::string, std::tuple<uint32_t, std::vector<uint8_t>>>>;

@@ -5,6 +5,7 @@
 #include "registry_scan/RegistryScan.h"
 #include "registry_scan/GuessPathSystem.h"
 #include "EngineTestSupport.h"
+#include "RestrictedRegKey.h"
 #include "RegistrySeeds.h"
 
 #include "common/StopToken.h"
@@ -150,34 +151,6 @@ private:
 
 // A key nobody may open while this lives (an empty access list); its old
 // access list comes back after, so the seeding can remove it.
-class ScopedLockedKey {
-public:
-    ScopedLockedKey(HKEY root, const char* path) {
-        if (reg::OpenKey(root, path + 1, READ_CONTROL | WRITE_DAC, key_) != ERROR_SUCCESS) return;
-        DWORD size = 0;
-        RegGetKeySecurity(key_.Get(), DACL_SECURITY_INFORMATION, nullptr, &size);
-        saved_.assign(size, 0);
-        if (RegGetKeySecurity(key_.Get(), DACL_SECURITY_INFORMATION, saved_.data(), &size) != ERROR_SUCCESS) return;
-        ACL empty;
-        SECURITY_DESCRIPTOR descriptor;
-        InitializeAcl(&empty, sizeof(empty), ACL_REVISION);
-        InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-        SetSecurityDescriptorDacl(&descriptor, TRUE, &empty, FALSE);
-        locked_ = RegSetKeySecurity(key_.Get(), DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS;
-    }
-    ~ScopedLockedKey() {
-        if (locked_) RegSetKeySecurity(key_.Get(), DACL_SECURITY_INFORMATION, saved_.data());
-    }
-    ScopedLockedKey(const ScopedLockedKey&) = delete;
-    ScopedLockedKey& operator=(const ScopedLockedKey&) = delete;
-    bool Locked() const { return locked_; }
-
-private:
-    platform::KeyHandle key_;
-    std::vector<BYTE> saved_;
-    bool locked_ = false;
-};
-
 class EngineScan : public testing::Test {
 protected:
     EngineScan()
@@ -352,11 +325,8 @@ TEST_F(EngineScan, AnEntryThatCannotBeOpenedEndsAppPathsButUninstallPassesOverIt
     }
     const std::string appLocked = Entry(kAppPaths, tag_ + "-1-locked");
     const std::string uninstallLocked = Entry(kUninstall, tag_ + "-1-locked");
-    ScopedLockedKey lockedApp(HKEY_LOCAL_MACHINE, appLocked.c_str());
-    ScopedLockedKey lockedUninstall(HKEY_LOCAL_MACHINE, uninstallLocked.c_str());
-    platform::KeyHandle probe;  // the lock must hold, or the test proves nothing
-    ASSERT_TRUE(lockedApp.Locked() && lockedUninstall.Locked());
-    ASSERT_EQ(reg::OpenKey(HKEY_LOCAL_MACHINE, appLocked.substr(1), KEY_READ, probe), ERROR_ACCESS_DENIED);
+    const testing_support::ScopedLockedKey lockedApp(HKEY_LOCAL_MACHINE, appLocked.substr(1));
+    const testing_support::ScopedLockedKey lockedUninstall(HKEY_LOCAL_MACHINE, uninstallLocked.substr(1));
 
     // The registry lists the three entries in their names' order (else the
     // entry after the locked one proves nothing).

@@ -11,7 +11,7 @@
 #include "platform/Files.h"
 #include "EngineTestSupport.h"
 #include "NulNamedValue.h"
-#include "ReadOnlyRegKey.h"
+#include "RestrictedRegKey.h"
 #include "RegSeed.h"
 
 #include <gtest/gtest.h>

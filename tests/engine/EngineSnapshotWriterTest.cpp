@@ -9,7 +9,7 @@
 #include "platform/Text.h"
 #include "platform/Xml.h"
 #include "EngineTestSupport.h"
-#include "ReadOnlyRegKey.h"
+#include "RestrictedRegKey.h"
 #include "RegSeed.h"
 
 #include <gtest/gtest.h>

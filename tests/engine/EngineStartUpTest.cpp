@@ -6,7 +6,7 @@
 #include "startup/StartUpFunctions.h"
 #include "EngineTestSupport.h"
 #include "NulNamedValue.h"
-#include "ReadOnlyRegKey.h"
+#include "RestrictedRegKey.h"
 #include "RegSeed.h"
 
 #include "platform/Files.h"
@@ -39,15 +39,7 @@ const std::string kSection = "RunServiceOnce";
 const std::string kName = "OrvE entry Ü";
 const char kPointName[] = "2026.05.06 10.20";
 
-SYSTEMTIME Now() {
-    SYSTEMTIME time{};
-    time.wYear = 2026;
-    time.wMonth = 5;
-    time.wDay = 6;
-    time.wHour = 10;
-    time.wMinute = 20;
-    return time;
-}
+SYSTEMTIME Now() { return TimeAt(2026, 5, 6, 10, 20); }
 
 std::string Key(const std::string& keyName) { return RunKeyPath(kUser, keyName); }
 
