@@ -48,7 +48,7 @@ const std::string kDemoFolder = "C:\\Program Files\\Orvelin Demo";
 void RunValue(const char* root, const char* section, bool active, const std::string& name,
               const std::string& command) {
     const platform::RegistryKey registry =
-        platform::RegistryKey::Create(startup::RunKeyPlace(root, section + (active ? "" : "-")), KEY_ALL_ACCESS);
+        platform::RegistryKey::Create(startup::RunKeyPlace(root, std::string(section) + (active ? "" : "-")), KEY_ALL_ACCESS);
     if (registry && !registry.ValueExists(name)) registry.WriteString(name, command);
 }
 
