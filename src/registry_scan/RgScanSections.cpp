@@ -69,10 +69,15 @@ bool ContainsAsciiName(const std::vector<std::string>& names, const char* wanted
 using platform::RegistryKey;
 
 // A key opened for reading only (one attempt: a key missing is the common
-// case, and it should cost one call). A value of another type than text (a
-// number where a path was expected, a list of lines) reads as no text, and
-// the section passes it over.
-RegistryKey OpenToRead(HKEY root, const std::string& path) { return RegistryKey::Open({root, path}, KEY_READ); }
+// case, and it should cost one call). The sections write their paths as the
+// lists show them after the root's name ("\CLSID"); the key's place is the
+// path below the root, without that first "\". A value of another type
+// than text (a number where a path was expected, a list of lines) reads as
+// no text, and the section passes it over.
+RegistryKey OpenToRead(HKEY root, const std::string& shownPath) {
+    const size_t below = !shownPath.empty() && shownPath[0] == '\\' ? 1 : 0;
+    return RegistryKey::Open({root, shownPath.substr(below)}, KEY_READ);
+}
 
 // The whole data of a value of any type, as the ANSI calls give it.
 bool RawData(const RegistryKey& registry, const std::string& name, DWORD& type, std::string& data) {
