@@ -273,7 +273,7 @@ TEST_F(RegistryKeyTest, NameListsInBothForms) {
     std::sort(keys.begin(), keys.end());
     std::sort(values.begin(), values.end());
     EXPECT_EQ(keys, (std::vector<std::string>{"k1", "k2"}));
-    EXPECT_EQ(values, (std::vector<std::string>{"", "v1", std::string("v\0x", 3)}));
+    EXPECT_EQ(values, (std::vector<std::string>{"", std::string("v\0x", 3), "v1"}));
     EXPECT_TRUE(registry.HasSubkeys());
     // The counted forms the backup reads: whole names, types and bytes as stored.
     std::vector<std::wstring> wideKeys;
@@ -303,8 +303,8 @@ TEST_F(RegistryKeyTest, DeleteTreeRemovesTheWholeTree) {
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kBase + "\\sibling"));
     EXPECT_FALSE(registry.DeleteTree("tree"));  // already gone
     EXPECT_FALSE(registry.DeleteTree(""));      // never the key itself
-    EXPECT_FALSE(RegistryKey::OpenReadOnly(kPlace).DeleteTree("sibling"));
-    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kBase + "\\sibling"));
+    EXPECT_TRUE(RegistryKey::DeleteTree(kPlace.Below("sibling"), KEY_READ));
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kBase + "\\sibling"));
 }
 
 }  // namespace
