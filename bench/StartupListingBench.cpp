@@ -7,7 +7,7 @@
 //   ORV_WINE_ROOT=$PWD/build/wine-bench cmake/wine-run.sh build/bin/bench_startup_listing.exe [refreshes]
 #include "common/Common.h"
 #include "common/FileVersionInfo.h"
-#include "common/RegistryObject.h"
+#include "platform/RegistryKey.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "platform/Shell.h"
@@ -341,12 +341,10 @@ void SourceParts(TFileVersionInfo& info, const StartupListing& listing, int runs
     add("  run keys as the listing reads them", [] {
         for (const char* root : kRunRoots)
             for (const StartupSource* source : RunKeySources()) {
-                TRegistry registry;
-                if (!OpenRunKeyToRead(registry, root, source->runKey)) continue;
-                std::vector<std::string> names;
-                registry.GetValueNames(names);
+                const platform::RegistryKey registry = OpenRunKeyToRead(root, source->runKey);
+                if (!registry) continue;
                 std::string text;
-                for (const std::string& name : names) (void)registry.ReadStringValue(name, text);
+                for (const std::string& name : registry.ValueNames()) (void)registry.ReadText(name, text);
             }
     });
     std::vector<std::string> values;

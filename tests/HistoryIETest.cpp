@@ -8,7 +8,7 @@
 // whose file is locked fails with ERROR_SHARING_VIOLATION (the entry goes
 // when it is unlocked).
 #include "formats/Masks.h"
-#include "common/RegistryObject.h"
+#include "platform/RegistryKey.h"
 #include "history/HistorySectionTable.h"
 #include "history/HsFunInternetExplorer.h"
 #include "shell/history/HsScanThread.h"
@@ -489,7 +489,7 @@ TEST(HistoryScanThread, CollectorErrorIsReportedAndTheScanStillEnds) {
         {[](IHistorySink& sink, const std::string&, const common::StopToken&) {
              sink.AddCaption("orverr one");
              sink.AddCaption("orverr two");
-             throw ERegistryException("Failed to get data for 'orverr'");
+             throw platform::RegistryError("Failed to get data for 'orverr'");
          },
          "*",
          "Failed to get data for 'orverr'",

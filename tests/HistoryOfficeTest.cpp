@@ -1,7 +1,7 @@
 // The MS Office recent lists: Word and Excel through a stand-in automation
 // server, Access, PowerPoint and Publisher under the Office version key,
 // FrontPage's value list; listing and removal, and their rows.
-#include "common/RegistryObject.h"
+#include "platform/RegistryKey.h"
 #include "formats/Masks.h"
 #include "history/HistorySectionTable.h"
 #include "history/HsFunMSOfficeUnit.h"
@@ -326,9 +326,8 @@ protected:
         for (const auto& [name, text] : values) SetRegString(kUser, key, name, text);
     }
     static Texts Names(const std::string& below) {
-        std::vector<std::string> names;
-        TRegistry registry(KEY_READ);
-        if (registry.OpenKey(std::string(kOfficeKey) + "\\" + below, false)) registry.GetValueNames(names);
+        std::vector<std::string> names =
+            platform::RegistryKey::Open({HKEY_CURRENT_USER, std::string(kOfficeKey) + "\\" + below}, KEY_READ).ValueNames();
         std::sort(names.begin(), names.end());
         return names;
     }

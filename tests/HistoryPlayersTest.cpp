@@ -2,7 +2,7 @@
 // listing with and without a mask, Delete, Delete All, and the decoys each
 // removal must leave.
 #include "common/Common.h"
-#include "common/RegistryObject.h"
+#include "platform/RegistryKey.h"
 #include "history/HistorySectionTable.h"
 #include "history/HsFunArchiversUnit.h"
 #include "history/HsFunMultimedia.h"
@@ -47,14 +47,10 @@ void DeleteAll(int section, const std::string& mask) {
 
 Values ValuesOf(HKEY root, const std::string& key) {
     Values values;
-    TRegistry registry(KEY_READ);
-    registry.SetRootKey(root);
-    if (!registry.OpenKey(key, false)) return values;
-    std::vector<std::string> names;
-    registry.GetValueNames(names);
-    for (const std::string& name : names) {
+    const platform::RegistryKey registry = platform::RegistryKey::Open({root, key}, KEY_READ);
+    for (const std::string& name : registry.ValueNames()) {
         std::string text;
-        values[name] = registry.ReadStringValue(name, text) ? text : "<type " + std::to_string(registry.GetDataType(name)) + ">";
+        values[name] = registry.ReadText(name, text) ? text : "<type " + std::to_string(registry.ValueType(name)) + ">";
     }
     return values;
 }
@@ -147,10 +143,9 @@ void SeedClips(const std::string& version, const Values& clips) {
 // Clip key name -> its default value's text (or type), for one version.
 Values ClipsOf(const std::string& version) {
     Values clips;
-    TRegistry registry(KEY_READ);
-    std::vector<std::string> names;
-    if (registry.OpenKey(std::string(kRealPlayerKey) + "\\" + version + "\\Preferences", false))
-        registry.GetKeyNames(names);
+    const std::vector<std::string> names =
+        platform::RegistryKey::Open({kUser, std::string(kRealPlayerKey) + "\\" + version + "\\Preferences"}, KEY_READ)
+            .SubkeyNames();
     for (const std::string& name : names) clips[name] = ValuesOf(kUser, ClipKey(version, name))[""];
     return clips;
 }
@@ -205,9 +200,9 @@ TEST_F(PlayersAndArchivers, RealPlayerMovesAClipOfAnotherTypeAsItIs) {
     SeedClips("6.0", {{"MostRecentClips4", "C:\\d.rm"}});
     DeleteOne(hsRealPlayerRecent, "C:\\A.RM");
     // Each key takes the next one's default as stored, or none.
-    TRegistry registry(KEY_READ);
-    ASSERT_TRUE(registry.OpenKey(ClipKey("6.0", "MostRecentClips1"), false));
-    EXPECT_EQ(registry.GetDataType(""), static_cast<DWORD>(REG_DWORD));
+    const platform::RegistryKey registry = platform::RegistryKey::Open({kUser, ClipKey("6.0", "MostRecentClips1")}, KEY_READ);
+    ASSERT_TRUE(registry);
+    EXPECT_EQ(registry.ValueType(""), static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(ClipsOf("6.0"), (Values{{"MostRecentClips1", "<type 4>"}, {"MostRecentClips2", ""},
                                       {"MostRecentClips3", "C:\\d.rm"}}));
     EXPECT_FALSE(RegValueExists(kUser, ClipKey("6.0", "MostRecentClips2"), ""));
@@ -585,9 +580,9 @@ TEST_F(PlayersAndArchivers, NumberedEntriesWithGapsAndOddValues) {
     Seed(kUser, key, {{"filemenu1", "C:\\a.zip"}});
     SetRawValue(kUser, key, "filemenu2", REG_EXPAND_SZ, Utf16Z("%TEMP%\\b.zip"));
     DeleteOne(hsWinZipRecent, "C:\\a.zip");
-    TRegistry registry(KEY_READ);
-    ASSERT_TRUE(registry.OpenKey(key, false));
-    EXPECT_EQ(registry.GetDataType("filemenu1"), static_cast<DWORD>(REG_EXPAND_SZ));
+    const platform::RegistryKey registry = platform::RegistryKey::Open({kUser, key}, KEY_READ);
+    ASSERT_TRUE(registry);
+    EXPECT_EQ(registry.ValueType("filemenu1"), static_cast<DWORD>(REG_EXPAND_SZ));
     EXPECT_EQ(ValuesOf(kUser, key), (Values{{"filemenu1", "%TEMP%\\b.zip"}}));
 }
 

@@ -1,6 +1,6 @@
 // Windows recent lists and system folders: listing and removal.
 #include "common/Common.h"
-#include "common/RegistryObject.h"
+#include "platform/RegistryKey.h"
 #include "formats/Masks.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistorySectionTable.h"
@@ -49,17 +49,14 @@ Texts Listed(const HistoryLister& lister, const std::string& mask) {
 }
 
 std::vector<std::string> ValueNames(const std::string& key) {
-    std::vector<std::string> names;
-    TRegistry registry(KEY_READ);
-    if (registry.OpenKey(key, false)) registry.GetValueNames(names);
-    return Sorted(names);
+    return Sorted(platform::RegistryKey::Open({HKEY_CURRENT_USER, key}, KEY_READ).ValueNames());
 }
 
 // Runs the call and returns the registry error's text ("" when none).
 std::string RegistryError(const std::function<void()>& call) {
     try {
         call();
-    } catch (const ERegistryException& error) {
+    } catch (const platform::RegistryError& error) {
         return error.what();
     }
     return {};

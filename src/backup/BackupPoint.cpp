@@ -10,7 +10,7 @@
 #include "platform/Handles.h"
 #include "platform/Hash.h"
 #include "platform/Processes.h"
-#include "platform/Registry.h"
+#include "platform/RegistryKey.h"
 
 #include <cstdio>
 #include <unordered_map>
@@ -58,15 +58,15 @@ bool ExportValue(const BackupItem& item, RegKeyData& key, std::string& error) {
     key.path = item.rootName + "\\" + item.keyPath;
     const std::string where = (item.valueName.empty() ? "the default value" : "the value \"" + item.valueName + "\"") +
                               " of " + key.path;
-    platform::KeyHandle handle;
-    LONG rc = RegOpenKeyExW(RootKeyForName(item.rootName), Wide(item.keyPath).c_str(), 0, KEY_QUERY_VALUE,
-                            handle.Put());
-    if (rc != ERROR_SUCCESS) {
+    LONG rc = ERROR_SUCCESS;
+    const platform::RegistryKey handle =
+        platform::RegistryKey::Open(RootKeyForName(item.rootName), Wide(item.keyPath), KEY_QUERY_VALUE, &rc);
+    if (!handle) {
         error = "Cannot read " + where + ": " + SystemText(static_cast<DWORD>(rc));
         return false;
     }
     platform::reg::RawValue raw;
-    rc = platform::reg::QueryRawValue(handle.Get(), Wide(item.valueName), raw);
+    rc = handle.ReadRaw(Wide(item.valueName), raw);
     if (rc != ERROR_SUCCESS) {
         error = "Cannot read " + where + ": " + SystemText(static_cast<DWORD>(rc));
         return false;

@@ -1,11 +1,11 @@
 // Registry trees through the wide calls, so names with any characters survive.
 #include "backup/RegistryTree.h"
 
-#include "platform/Registry.h"
+#include "platform/RegistryKey.h"
 
 #include "platform/Files.h"
-#include "platform/Handles.h"
 #include "platform/Processes.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 
@@ -13,58 +13,25 @@ namespace backup {
 
 namespace {
 
-using platform::KeyHandle;
-
-constexpr DWORD kMaxValueNameChars = 16384;  // the registry's own limit plus the NUL
+using platform::RegistryKey;
 
 std::string Reason(const std::string& what, LONG code) {
     return what + ": " + platform::processes::SystemErrorText(static_cast<DWORD>(code));
 }
 
-LONG ReadValues(HKEY key, std::vector<RegValueData>& values) {
-    DWORD maxName = 0, maxData = 0;
-    LONG rc = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName,
-                               &maxData, nullptr, nullptr);
+LONG ReadValues(const RegistryKey& key, std::vector<RegValueData>& values) {
+    std::vector<platform::reg::WideValue> read;
+    const LONG rc = key.CountedValues(read);
     if (rc != ERROR_SUCCESS) return rc;
-    std::vector<wchar_t> name(maxName + 1);
-    std::vector<BYTE> data(std::max<DWORD>(maxData, 1));
-    for (DWORD index = 0;; ++index) {
-        DWORD nameLength = 0, dataLength = 0, type = 0;
-        for (int attempt = 0; attempt < 8; ++attempt) {  // a value may grow while we read
-            nameLength = static_cast<DWORD>(name.size());
-            dataLength = static_cast<DWORD>(data.size());
-            rc = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &dataLength);
-            if (rc != ERROR_MORE_DATA) break;
-            name.resize(kMaxValueNameChars);
-            data.resize(std::max<size_t>(dataLength, data.size() * 2));
-        }
-        if (rc == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
-        if (rc != ERROR_SUCCESS) return rc;
+    for (auto& wide : read) {
         RegValueData value;
-        value.name = FromWide(name.data(), nameLength);
-        value.isDefault = nameLength == 0;
-        value.type = type;
-        value.data.assign(data.begin(), data.begin() + dataLength);
+        value.name = FromWide(wide.name.data(), wide.name.size());
+        value.isDefault = wide.name.empty();
+        value.type = wide.type;
+        value.data.assign(wide.data.begin(), wide.data.end());
         values.push_back(std::move(value));
     }
-}
-
-// Needs nothing but KEY_ENUMERATE_SUB_KEYS on key, so it lists a key that
-// lets its subkeys be listed but not itself be read.
-LONG ReadSubkeyNames(HKEY key, std::vector<std::wstring>& names) {
-    std::vector<wchar_t> name(256);  // a key's name has at most 255 characters
-    for (DWORD index = 0;;) {
-        DWORD length = static_cast<DWORD>(name.size());
-        const LONG rc = RegEnumKeyExW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
-        if (rc == ERROR_MORE_DATA && name.size() < kMaxValueNameChars) {
-            name.resize(kMaxValueNameChars);  // longer than the registry allows: taken whole all the same
-            continue;
-        }
-        if (rc == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
-        if (rc != ERROR_SUCCESS) return rc;
-        names.emplace_back(name.data(), length);
-        ++index;
-    }
+    return ERROR_SUCCESS;
 }
 
 // Where reading one key stopped: its values, or the list of its subkeys
@@ -75,17 +42,17 @@ std::string StepText(KeyStep step, const std::string& path) {
     return step == KeyStep::kValues ? "Cannot read the values of " + path : "Cannot list the keys under " + path;
 }
 
-LONG ExportKey(HKEY key, const std::string& fullPath, std::vector<RegKeyData>& keys, KeyStep& step,
+LONG ExportKey(const RegistryKey& key, const std::string& fullPath, std::vector<RegKeyData>& keys, KeyStep& step,
                std::string& error, std::vector<LeftOutKey>* unreadable);
 
 // Exports every subkey of key and everything below them; a failure to list
 // them is returned. Below, with unreadable given, a subkey that cannot be
 // opened or read is listed with the system's reason and passed over;
 // without, it ends the export.
-LONG ExportSubkeys(HKEY key, const std::string& fullPath, std::vector<RegKeyData>& keys, std::string& error,
+LONG ExportSubkeys(const RegistryKey& key, const std::string& fullPath, std::vector<RegKeyData>& keys, std::string& error,
                    std::vector<LeftOutKey>* unreadable) {
     std::vector<std::wstring> names;
-    LONG rc = ReadSubkeyNames(key, names);
+    LONG rc = key.CountedSubkeyNames(names);
     if (rc != ERROR_SUCCESS) return rc;
     for (const auto& name : names) {
         const std::string childPath = fullPath + "\\" + FromWide(name.data(), name.size());
@@ -99,9 +66,8 @@ LONG ExportSubkeys(HKEY key, const std::string& fullPath, std::vector<RegKeyData
             unreadable->push_back({childPath, "Its name holds a NUL character."});
             continue;
         }
-        KeyHandle child;
-        rc = RegOpenKeyExW(key, name.c_str(), 0, KEY_READ, child.Put());
-        if (rc != ERROR_SUCCESS) {
+        const RegistryKey child = key.OpenBelow(name, KEY_READ, &rc);
+        if (!child) {
             // Protected, gone since it was listed, or a link that leads nowhere.
             if (!unreadable) {
                 error = Reason("Cannot open " + childPath, rc);
@@ -111,13 +77,12 @@ LONG ExportSubkeys(HKEY key, const std::string& fullPath, std::vector<RegKeyData
             // A key may let its subkeys be listed though it cannot be read
             // itself; the ones that can be read are saved. It stays listed
             // as left out: its own values are not in the point.
-            KeyHandle listOnly;
-            if (RegOpenKeyExW(key, name.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, listOnly.Put()) == ERROR_SUCCESS)
-                ExportSubkeys(listOnly.Get(), childPath, keys, error, unreadable);
+            if (const RegistryKey listOnly = key.OpenBelow(name, KEY_ENUMERATE_SUB_KEYS))
+                ExportSubkeys(listOnly, childPath, keys, error, unreadable);
             continue;
         }
         KeyStep childStep = KeyStep::kValues;
-        rc = ExportKey(child.Get(), childPath, keys, childStep, error, unreadable);
+        rc = ExportKey(child, childPath, keys, childStep, error, unreadable);
         if (rc == ERROR_SUCCESS) continue;
         if (!unreadable) {
             if (error.empty()) error = Reason(StepText(childStep, childPath), rc);
@@ -135,7 +100,7 @@ LONG ExportSubkeys(HKEY key, const std::string& fullPath, std::vector<RegKeyData
 // Exports key and everything below it. A failure to read key itself is
 // returned (the system's code, and step says where); below it, as
 // ExportSubkeys.
-LONG ExportKey(HKEY key, const std::string& fullPath, std::vector<RegKeyData>& keys, KeyStep& step,
+LONG ExportKey(const RegistryKey& key, const std::string& fullPath, std::vector<RegKeyData>& keys, KeyStep& step,
                std::string& error, std::vector<LeftOutKey>* unreadable) {
     RegKeyData data{fullPath, {}};
     step = KeyStep::kValues;
@@ -176,15 +141,15 @@ bool ExportRegistryTree(const std::string& rootName, const std::string& path, st
         return false;
     }
     const std::string fullPath = path.empty() ? rootName : rootName + "\\" + path;
-    KeyHandle key;
-    LONG rc = RegOpenKeyExW(root, Wide(path).c_str(), 0, KEY_READ, key.Put());
-    if (rc != ERROR_SUCCESS) {
+    LONG rc = ERROR_SUCCESS;
+    const RegistryKey key = RegistryKey::Open(root, Wide(path), KEY_READ, &rc);
+    if (!key) {
         error = Reason("Cannot open " + fullPath, rc);
         return false;
     }
     error.clear();
     KeyStep step = KeyStep::kValues;
-    rc = ExportKey(key.Get(), fullPath, keys, step, error, unreadable);
+    rc = ExportKey(key, fullPath, keys, step, error, unreadable);
     if (rc == ERROR_SUCCESS) return true;
     if (error.empty()) error = Reason(StepText(step, fullPath), rc);
     return false;
@@ -200,10 +165,9 @@ bool ImportRegistryTree(const std::vector<RegKeyData>& keys, std::string& error)
             error = "Unknown root key in \"" + keyData.path + "\".";
             return false;
         }
-        KeyHandle key;
-        LONG rc = RegCreateKeyExW(root, Wide(path).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(),
-                                  nullptr);
-        if (rc != ERROR_SUCCESS) {
+        LONG rc = ERROR_SUCCESS;
+        const RegistryKey key = RegistryKey::Create(root, Wide(path), KEY_SET_VALUE, &rc);
+        if (!key) {
             error = Reason("Cannot create " + keyData.path, rc);
             return false;
         }
@@ -211,7 +175,7 @@ bool ImportRegistryTree(const std::vector<RegKeyData>& keys, std::string& error)
             // Through the call that takes a name with its length: a name
             // holding a NUL must not land on its cut-short namesake.
             const platform::reg::RawValue raw{value.type, std::vector<BYTE>(value.data.begin(), value.data.end())};
-            rc = platform::reg::SetRawValue(key.Get(), value.isDefault ? std::string() : value.name, raw);
+            rc = key.WriteRaw(platform::text::Widen(value.isDefault ? std::string() : value.name), raw);
             if (rc != ERROR_SUCCESS) {
                 error = Reason("Cannot write the value \"" + value.name + "\" of " + keyData.path, rc);
                 return false;

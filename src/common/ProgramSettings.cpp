@@ -5,7 +5,7 @@
 
 #include "common/Common.h"
 #include "platform/Files.h"
-#include "platform/Registry.h"
+#include "platform/RegistryKey.h"
 #include "platform/Text.h"
 
 namespace common {
@@ -15,18 +15,10 @@ namespace {
 // The folder the installer recorded, or "" when none was (the zip, the build
 // folder, or an installation removed since).
 std::string RecordedInstallFolder() {
-    platform::KeyHandle key;
-    if (platform::reg::OpenKey(HKEY_LOCAL_MACHINE, kInstallKey, KEY_QUERY_VALUE | KEY_WOW64_64KEY, key) !=
-        ERROR_SUCCESS)
-        return "";
-    DWORD type = 0;
-    std::vector<BYTE> data;
-    if (platform::reg::QueryValue(key.Get(), kInstallFolderValue, type, data) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        return "";
-    std::string folder(data.begin(), data.end());
-    folder.resize(folder.find('\0') == std::string::npos ? folder.size() : folder.find('\0'));
-    return folder;
+    const platform::RegistryKey key = platform::RegistryKey::Open(
+        {HKEY_LOCAL_MACHINE, kInstallKey, platform::RegistryView::k64}, KEY_QUERY_VALUE);
+    std::string folder;
+    return key.ReadText(kInstallFolderValue, folder) ? folder : std::string();
 }
 
 // The recorded folder, spelt as the program's own when both name one folder

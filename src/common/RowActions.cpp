@@ -2,7 +2,7 @@
 #include "common/RowActions.h"
 
 #include "platform/Files.h"
-#include "platform/Registry.h"
+#include "platform/RegistryKey.h"
 #include "platform/Version.h"
 
 #include <cctype>
@@ -70,17 +70,17 @@ std::string RegistryEditorRootNode(const std::string& lastKey, bool underWine) {
 DWORD PrepareRegistryEditor(const std::string& keyPath, ProgramStart& start) {
     const std::string text = RegistryEditorKeyText(keyPath);
     if (text.empty()) return ERROR_INVALID_PARAMETER;
-    platform::KeyHandle settings;
-    LONG result = platform::reg::CreateKey(HKEY_CURRENT_USER, kRegistryEditorSettingsKey,
-                                           KEY_QUERY_VALUE | KEY_SET_VALUE, settings);
-    if (result != ERROR_SUCCESS) return static_cast<DWORD>(result);
+    LONG result = ERROR_SUCCESS;
+    const platform::RegistryKey settings = platform::RegistryKey::Create(
+        {HKEY_CURRENT_USER, kRegistryEditorSettingsKey}, KEY_QUERY_VALUE | KEY_SET_VALUE, &result);
+    if (!settings) return static_cast<DWORD>(result);
     std::string lastKey;
     platform::reg::RawValue stored;
-    if (platform::reg::QueryRawValue(settings.Get(), kRegistryEditorLastKeyValue, stored) != ERROR_SUCCESS ||
-        !platform::reg::RawValueText(stored, lastKey))
+    if (!settings.ReadRaw(kRegistryEditorLastKeyValue, stored) || !platform::reg::RawValueText(stored, lastKey))
         lastKey.clear();
-    result = platform::reg::SetString(settings.Get(), kRegistryEditorLastKeyValue,
-                                      RegistryEditorRootNode(lastKey, platform::RunsUnderWine()) + text);
+    const std::string lastKeyText = RegistryEditorRootNode(lastKey, platform::RunsUnderWine()) + text;
+    result = settings.WriteValue(kRegistryEditorLastKeyValue, REG_SZ, lastKeyText.c_str(),
+                                 static_cast<DWORD>(lastKeyText.size() + 1));
     if (result != ERROR_SUCCESS) return static_cast<DWORD>(result);
     // No argument: "-m" (a second window beside one already open) is Windows'
     // own, and Wine's editor takes any switch as a command-line task and

@@ -5,11 +5,13 @@
 #include "formats/CommandLinePath.h"
 #include "common/RegisteredPath.h"
 #include "history/HsFunExtensions.h"
-#include "platform/Registry.h"
+#include "platform/RegistryKey.h"
 
 #include <algorithm>
 
 namespace reg = platform::reg;
+using platform::RegistryKey;
+using platform::RegistryView;
 
 namespace history {
 namespace {
@@ -19,46 +21,27 @@ const char* const kSharedDllsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion
 
 // A 64-bit program sees the 32-bit programs' classes only through the
 // other view; a library either kind registers counts.
-constexpr REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
-constexpr REGSAM kNativeView = KEY_WOW64_64KEY;
+constexpr RegistryView kViews[] = {RegistryView::k64, RegistryView::k32};
+constexpr RegistryView kNativeView = RegistryView::k64;
 
 // The keys through which a class names the file that serves it.
 const char* const kServerKeys[] = {"InprocServer32", "InprocServer", "InprocHandler32",
                                    "InprocHandler",  "LocalServer32", "LocalServer"};
 
-std::vector<std::string> SubkeyNames(HKEY key) {
-    std::vector<std::string> names;
-    reg::KeyCounts counts;
-    if (reg::QueryCounts(key, counts) != ERROR_SUCCESS) return names;
-    for (DWORD index = 0; index < counts.subKeys; ++index) {
-        std::string name;
-        if (reg::EnumKeyName(key, index, name) == ERROR_SUCCESS) names.push_back(std::move(name));
-    }
-    return names;
-}
-
-std::vector<std::string> ValueNames(HKEY key) {
-    std::vector<std::string> names;
-    reg::KeyCounts counts;
-    if (reg::QueryCounts(key, counts) != ERROR_SUCCESS) return names;
-    for (DWORD index = 0; index < counts.values; ++index) {
-        std::string name;
-        if (reg::EnumValueName(key, index, name) == ERROR_SUCCESS) names.push_back(std::move(name));
-    }
-    return names;
-}
-
-bool TextValue(HKEY key, const std::string& name, std::string& text) {
+bool TextValue(const RegistryKey& key, const std::string& name, std::string& text) {
     reg::RawValue value;
-    return reg::QueryRawValue(key, name, value) == ERROR_SUCCESS && reg::RawValueText(value, text);
+    return key.ReadRaw(name, value) && reg::RawValueText(value, text);
 }
 
-bool CountValue(HKEY key, const std::string& name, DWORD& count) {
+bool CountValue(const RegistryKey& key, const std::string& name, DWORD& count) {
     reg::RawValue value;
-    if (reg::QueryRawValue(key, name, value) != ERROR_SUCCESS || value.type != REG_DWORD || value.data.size() != 4)
-        return false;
+    if (!key.ReadRaw(name, value) || value.type != REG_DWORD || value.data.size() != 4) return false;
     std::copy(value.data.begin(), value.data.end(), reinterpret_cast<BYTE*>(&count));
     return true;
+}
+
+RegistryKey OpenShared() {
+    return RegistryKey::Open({HKEY_LOCAL_MACHINE, kSharedDllsKey, kNativeView}, KEY_READ);
 }
 
 // Every way a server key's text may name its file: as written, without its
@@ -87,54 +70,46 @@ bool IsModuleClient(const std::string& name) {
 
 AddOnReferences AddOnReferences::Read() {
     AddOnReferences references;
-    for (REGSAM view : kViews) {
-        platform::KeyHandle classes;
-        if (reg::OpenKey(HKEY_CLASSES_ROOT, kClassesKey, KEY_READ | view, classes) != ERROR_SUCCESS) continue;
-        for (const std::string& classId : SubkeyNames(classes.Get())) references.ReadClass(classId, view);
+    for (RegistryView view : kViews) {
+        const RegistryKey classes = RegistryKey::Open({HKEY_CLASSES_ROOT, kClassesKey, view}, KEY_READ);
+        for (const std::string& classId : classes.SubkeyNames()) references.ReadClass(classId, view);
     }
-    platform::KeyHandle modules;
-    if (reg::OpenKey(HKEY_LOCAL_MACHINE, kModuleUsageKey, KEY_READ | kNativeView, modules) == ERROR_SUCCESS)
-        for (const std::string& module : SubkeyNames(modules.Get())) references.ReadModuleUsage(module);
-    platform::KeyHandle shared;
-    if (reg::OpenKey(HKEY_LOCAL_MACHINE, kSharedDllsKey, KEY_READ | kNativeView, shared) == ERROR_SUCCESS) {
-        for (const std::string& name : ValueNames(shared.Get())) {
+    const RegistryKey modules = RegistryKey::Open({HKEY_LOCAL_MACHINE, kModuleUsageKey, kNativeView}, KEY_READ);
+    for (const std::string& module : modules.SubkeyNames()) references.ReadModuleUsage(module);
+    if (const RegistryKey shared = OpenShared()) {
+        for (const std::string& name : shared.ValueNames()) {
             DWORD count = 0;
-            if (CountValue(shared.Get(), name, count))
+            if (CountValue(shared, name, count))
                 references.sharedCounts_[common::PathKey(name)].push_back({name, count});
         }
     }
     return references;
 }
 
-void AddOnReferences::ReadClass(const std::string& classId, REGSAM view) {
+void AddOnReferences::ReadClass(const std::string& classId, RegistryView view) {
     if (classId.empty() || classId.find('\\') != std::string::npos) return;
-    platform::KeyHandle classKey;
-    if (reg::OpenKey(HKEY_CLASSES_ROOT, std::string(kClassesKey) + "\\" + classId, KEY_READ | view, classKey) !=
-        ERROR_SUCCESS)
-        return;
+    const RegistryKey classKey =
+        RegistryKey::Open({HKEY_CLASSES_ROOT, std::string(kClassesKey) + "\\" + classId, view}, KEY_READ);
+    if (!classKey) return;
     for (const char* server : kServerKeys) {
-        platform::KeyHandle serverKey;
         std::string text;
-        if (reg::OpenKey(classKey.Get(), server, KEY_QUERY_VALUE | view, serverKey) != ERROR_SUCCESS ||
-            !TextValue(serverKey.Get(), "", text))
-            continue;
+        if (!TextValue(classKey.OpenBelow(server, KEY_QUERY_VALUE), "", text)) continue;
         for (const std::string& spelling : ServerFileSpellings(text))
             if (!spelling.empty()) servers_[common::PathKey(spelling)].push_back({classId, view});
     }
 }
 
 void AddOnReferences::ReadModuleUsage(const std::string& module) {
-    platform::KeyHandle key;
-    if (module.empty() || module.find('\\') != std::string::npos ||
-        reg::OpenKey(HKEY_LOCAL_MACHINE, std::string(kModuleUsageKey) + "\\" + module, KEY_READ | kNativeView, key) !=
-            ERROR_SUCCESS)
-        return;
-    moduleClients_[common::PathKey(module)][module] = ModuleClients(key.Get());
+    if (module.empty() || module.find('\\') != std::string::npos) return;
+    const RegistryKey key =
+        RegistryKey::Open({HKEY_LOCAL_MACHINE, std::string(kModuleUsageKey) + "\\" + module, kNativeView}, KEY_READ);
+    if (!key) return;
+    moduleClients_[common::PathKey(module)][module] = ModuleClients(key);
 }
 
-std::vector<std::string> AddOnReferences::ModuleClients(HKEY moduleKey) {
+std::vector<std::string> AddOnReferences::ModuleClients(const RegistryKey& moduleKey) {
     std::vector<std::string> clients;
-    for (std::string& name : ValueNames(moduleKey))
+    for (std::string& name : moduleKey.ValueNames())
         if (IsModuleClient(name)) clients.push_back(std::move(name));
     return clients;
 }
@@ -168,7 +143,7 @@ void AddOnReferences::ReadClassAgain(const std::string& classId) {
     for (auto& [file, references] : servers_)
         std::erase_if(references,
                       [&](const ServerReference& reference) { return SameCaption(reference.classId, classId); });
-    for (REGSAM view : kViews) ReadClass(classId, view);
+    for (RegistryView view : kViews) ReadClass(classId, view);
 }
 
 void AddOnReferences::ReadModuleUsageAgain(const std::string& module) {
@@ -180,11 +155,10 @@ void AddOnReferences::ReadModuleUsageAgain(const std::string& module) {
 void AddOnReferences::ReadSharedDllAgain(const std::string& path) {
     const std::string key = common::PathKey(path);
     sharedCounts_.erase(key);
-    platform::KeyHandle shared;
-    if (reg::OpenKey(HKEY_LOCAL_MACHINE, kSharedDllsKey, KEY_READ | kNativeView, shared) != ERROR_SUCCESS) return;
-    for (const std::string& name : ValueNames(shared.Get())) {
+    const RegistryKey shared = OpenShared();
+    for (const std::string& name : shared.ValueNames()) {
         DWORD count = 0;
-        if (common::PathKey(name) == key && CountValue(shared.Get(), name, count))
+        if (common::PathKey(name) == key && CountValue(shared, name, count))
             sharedCounts_[key].push_back({name, count});
     }
 }

@@ -4,6 +4,8 @@
 // add-on, so that a file another program still uses is never deleted.
 #pragma once
 
+#include "platform/RegistryKey.h"
+
 #include <windows.h>
 
 #include <map>
@@ -36,18 +38,18 @@ public:
 
     // A module usage key's clients: its value names but the default value,
     // ".Owner" and ".FileVersion".
-    static std::vector<std::string> ModuleClients(HKEY moduleKey);
+    static std::vector<std::string> ModuleClients(const platform::RegistryKey& moduleKey);
 
 private:
     struct ServerReference {
         std::string classId;
-        REGSAM view;
+        platform::RegistryView view;
     };
     struct SharedCount {
         std::string valueName;
         DWORD count;
     };
-    void ReadClass(const std::string& classId, REGSAM view);
+    void ReadClass(const std::string& classId, platform::RegistryView view);
     void ReadModuleUsage(const std::string& module);
 
     std::map<std::string, std::vector<ServerReference>> servers_;  // by file

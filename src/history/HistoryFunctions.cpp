@@ -2,11 +2,12 @@
 #include "history/HistoryFunctions.h"
 
 #include "common/Common.h"
-#include "common/RegistryObject.h"
 #include "platform/Files.h"
+#include "platform/RegistryKey.h"
 #include "platform/Text.h"
 
 namespace files = platform::files;
+using platform::RegistryKey;
 
 namespace history {
 namespace {
@@ -21,10 +22,6 @@ const char* const kOpenSaveHistoryKey =
 constexpr REGSAM kListAccess = KEY_READ;
 constexpr REGSAM kRemoveAccess = KEY_ALL_ACCESS;
 
-bool OpenExisting(TRegistry& registry, HKEY root, const std::string& key) {
-    registry.SetRootKey(root);
-    return registry.OpenKey(key, false);
-}
 
 bool IsSkipped(const std::string& name, const char* skipped) {
     return skipped != nullptr && name == skipped;
@@ -32,10 +29,7 @@ bool IsSkipped(const std::string& name, const char* skipped) {
 
 // The direct subkeys of root\key, taken before anything below them changes.
 std::vector<std::string> SubkeyNames(HKEY root, const std::string& key, REGSAM access) {
-    std::vector<std::string> names;
-    TRegistry registry(access);
-    if (OpenExisting(registry, root, key)) registry.GetKeyNames(names);
-    return names;
+    return RegistryKey::Open({root, key}, access).SubkeyNames();
 }
 
 // The one masked walk of a key's values, for reading and deleting alike:
@@ -48,15 +42,13 @@ std::vector<std::string> SubkeyNames(HKEY root, const std::string& key, REGSAM a
 template <typename Act>
 void ForEachFittingValue(HKEY root, const std::string& key, REGSAM access, const char* skipped, TLazyMask& mask,
                          const common::StopToken& stop, Act act) {
-    TRegistry registry(access);
-    if (!OpenExisting(registry, root, key)) return;
-    std::vector<std::string> names;
-    registry.GetValueNames(names);
+    const RegistryKey registry = RegistryKey::Open({root, key}, access);
+    if (!registry) return;
     std::string text;
-    for (const std::string& name : names) {
+    for (const std::string& name : registry.ValueNames()) {
         if (stop.StopRequested()) return;
         if (IsSkipped(name, skipped)) continue;
-        if (!registry.ReadStringValue(name, text)) continue;
+        if (!registry.ReadText(name, text)) continue;
         if (mask.Fits(text)) act(registry, name, std::move(text));
     }
 }
@@ -64,26 +56,24 @@ void ForEachFittingValue(HKEY root, const std::string& key, REGSAM access, const
 void ReadValuesWithMask(IHistorySink& sink, HKEY root, const std::string& key, const char* skipped,
                         TLazyMask& mask, const common::StopToken& stop) {
     ForEachFittingValue(root, key, kListAccess, skipped, mask, stop,
-                        [&sink](const TRegistry&, const std::string&, std::string&& text) {
+                        [&sink](const RegistryKey&, const std::string&, std::string&& text) {
                             sink.AddCaption(std::move(text));
                         });
 }
 
 void DeleteValuesWithMask(HKEY root, const std::string& key, TLazyMask& mask, const char* skipped) {
     ForEachFittingValue(root, key, kRemoveAccess, skipped, mask, common::StopToken(),
-                        [](const TRegistry& registry, const std::string& name, std::string&&) {
+                        [](const RegistryKey& registry, const std::string& name, std::string&&) {
                             registry.DeleteValue(name);
                         });
 }
 
 // REG_EXPAND_SZ counts as a string here as in the listing, so every listed
 // text can be found again; other types are passed over.
-void DeleteFirstEqualValue(const TRegistry& registry, const std::string& text) {
-    std::vector<std::string> names;
-    registry.GetValueNames(names);
-    for (const std::string& name : names) {
+void DeleteFirstEqualValue(const RegistryKey& registry, const std::string& text) {
+    for (const std::string& name : registry.ValueNames()) {
         std::string data;
-        if (registry.ReadStringValue(name, data) && SameCaption(data, text)) {
+        if (registry.ReadText(name, data) && SameCaption(data, text)) {
             registry.DeleteValue(name);
             return;
         }
@@ -166,8 +156,7 @@ void DeleteValuesByMaskInSubkeys(HKEY root, const std::string& key, const std::s
 }
 
 void DeleteValueByData(HKEY root, const std::string& key, const std::string& text) {
-    TRegistry registry(kRemoveAccess);
-    if (OpenExisting(registry, root, key)) DeleteFirstEqualValue(registry, text);
+    if (const RegistryKey registry = RegistryKey::Open({root, key}, kRemoveAccess)) DeleteFirstEqualValue(registry, text);
 }
 
 void DeleteValueByDataInSubkeys(HKEY root, const std::string& key, const std::string& text) {
@@ -177,26 +166,25 @@ void DeleteValueByDataInSubkeys(HKEY root, const std::string& key, const std::st
 
 void WriteRegString(HKEY root, const std::string& key, const std::string& valueName,
                     const std::string& data) {
-    TRegistry registry(kRemoveAccess);
-    if (!OpenExisting(registry, root, key)) return;
-    const DWORD type = registry.ValueExists(valueName) ? registry.GetDataType(valueName) : REG_SZ;
+    const RegistryKey registry = RegistryKey::Open({root, key}, kRemoveAccess);
+    if (!registry) return;
+    const DWORD type = registry.ValueExists(valueName) ? registry.ValueType(valueName) : REG_SZ;
     if (type == REG_SZ || type == REG_EXPAND_SZ) registry.WriteString(valueName, data);
 }
 
 void KeepOrderOfRemainingValues(HKEY root, const std::string& key, const std::string& orderName) {
-    TRegistry registry(kRemoveAccess);
-    if (!OpenExisting(registry, root, key)) return;
+    const RegistryKey registry = RegistryKey::Open({root, key}, kRemoveAccess);
+    if (!registry) return;
     std::string order, kept;
-    if (registry.ValueExists(orderName) && !registry.ReadStringValue(orderName, order)) return;
+    if (registry.ValueExists(orderName) && !registry.ReadText(orderName, order)) return;
     for (const char letter : order)
         if (registry.ValueExists(std::string(1, letter))) kept += letter;
     registry.WriteString(orderName, kept);
 }
 
 void DeleteValueByName(HKEY root, const std::string& key, const std::string& valueName) {
-    TRegistry registry(kRemoveAccess);
-    if (OpenExisting(registry, root, key) && registry.ValueExists(valueName))
-        registry.DeleteValue(valueName);
+    const RegistryKey registry = RegistryKey::Open({root, key}, kRemoveAccess);
+    if (registry.ValueExists(valueName)) registry.DeleteValue(valueName);
 }
 
 HistoryDeleteAllResult DeleteFilesByMask(const std::string& folder, const std::string& mask,

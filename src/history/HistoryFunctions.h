@@ -71,7 +71,7 @@ void DeleteValueByDataInSubkeys(HKEY root, const std::string& key, const std::st
 
 // Writes a REG_SZ value into an existing key (a missing key is not created);
 // a value of that name and another type is left as it is. A failed write
-// raises ERegistryException "Failed to set data for '<name>'".
+// raises platform::RegistryError "Failed to set data for '<name>'".
 void WriteRegString(HKEY root, const std::string& key, const std::string& valueName,
                     const std::string& data);
 // Rewrites the order value of root\key (one letter per entry, each the name

@@ -3,13 +3,14 @@
 #include "history/HsFunArchiversUnit.h"
 
 #include "common/Common.h"
-#include "common/RegistryObject.h"
+#include "platform/RegistryKey.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistorySectionTable.h"
 
 #include <map>
 
 namespace history {
+using platform::RegistryKey;
 
 const char* const kWinZipRecentKey = "Software\\Nico Mak Computing\\WinZip\\filemenu";
 const char* const kWinZipValuePrefix = "filemenu";
@@ -62,11 +63,9 @@ void ListWinRar(IHistorySink& sink, const std::string& mask, const common::StopT
 }
 
 void RemoveNumberedEntry(HKEY root, const std::string& key, const std::string& prefix, const std::string& text) {
-    TRegistry registry(KEY_ALL_ACCESS);
-    registry.SetRootKey(root);
-    if (!registry.OpenKey(key, false)) return;
-    std::vector<std::string> names;
-    registry.GetValueNames(names);
+    const RegistryKey registry = RegistryKey::Open({root, key}, KEY_ALL_ACCESS);
+    if (!registry) return;
+    const std::vector<std::string> names = registry.ValueNames();
     std::map<unsigned, std::string> entries;  // by number: the value's name as stored
     for (const std::string& name : names) {
         unsigned number = 0;
@@ -76,7 +75,7 @@ void RemoveNumberedEntry(HKEY root, const std::string& key, const std::string& p
     // have gaps, and an entry past the count would never be found.
     auto match = entries.begin();
     for (std::string data; match != entries.end(); ++match)
-        if (registry.ReadStringValue(match->second, data) && SameCaption(data, text)) break;
+        if (registry.ReadText(match->second, data) && SameCaption(data, text)) break;
     if (match == entries.end()) return;
 
     // The entries that move up: those right after the match, without a gap
@@ -85,14 +84,14 @@ void RemoveNumberedEntry(HKEY root, const std::string& key, const std::string& p
     std::vector<std::string> run{match->second};
     for (auto next = std::next(match); next != entries.end() && next->first == std::prev(next)->first + 1; ++next) {
         std::string data;
-        if (!registry.ReadStringValue(next->second, data) || data.empty()) break;
+        if (!registry.ReadText(next->second, data) || data.empty()) break;
         run.push_back(next->second);
     }
     for (size_t i = 0; i + 1 < run.size(); ++i) {
         // Moved as stored, so an expandable text stays expandable.
         platform::reg::RawValue value;
-        if (!registry.ReadRawValue(run[i + 1], value) || !registry.WriteRawValue(run[i], value))
-            throw ERegistryException("Failed to set data for '" + run[i] + "'");
+        if (!registry.ReadRaw(run[i + 1], value) || !registry.WriteRaw(run[i], value))
+            throw platform::RegistryError("Failed to set data for '" + run[i] + "'");
     }
     registry.DeleteValue(run.back());
 }

@@ -6,7 +6,7 @@
 
 #include "common/Common.h"
 #include "common/RegisteredPath.h"
-#include "common/RegistryObject.h"
+#include "platform/RegistryKey.h"
 #include "formats/Masks.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistorySectionTable.h"
@@ -20,6 +20,7 @@
 #include <vector>
 
 namespace files = platform::files;
+using platform::RegistryKey;
 
 namespace history {
 
@@ -54,44 +55,25 @@ bool NamesOneKey(const std::string& name) {
 
 std::string Below(const std::string& key, const std::string& name) { return key.empty() ? name : key + "\\" + name; }
 
-bool OpenExisting(TRegistry& registry, HKEY root, const std::string& key) {
-    registry.SetRootKey(root);
-    return registry.OpenKey(key, false);
-}
-
-std::vector<std::string> SubkeyNames(HKEY root, const std::string& key, REGSAM access) {
-    std::vector<std::string> names;
-    TRegistry registry(access);
-    if (OpenExisting(registry, root, key)) registry.GetKeyNames(names);
-    return names;
-}
-
-std::vector<std::string> ValueNames(HKEY root, const std::string& key, REGSAM access) {
-    std::vector<std::string> names;
-    TRegistry registry(access);
-    if (OpenExisting(registry, root, key)) registry.GetValueNames(names);
-    return names;
-}
 
 // The text of a string value; nothing for an absent value or one of another type.
-std::optional<std::string> TextOf(const TRegistry& registry, const std::string& name) {
+std::optional<std::string> TextOf(const RegistryKey& registry, const std::string& name) {
     std::string text;
-    if (registry.ReadStringValue(name, text)) return text;
+    if (registry.ReadText(name, text)) return text;
     return std::nullopt;
 }
 
 // The default value's text of root\key: nothing when the key does not
 // open, "" when it holds no string there.
 std::optional<std::string> DefaultTextOf(HKEY root, const std::string& key, REGSAM access) {
-    TRegistry registry(access);
-    if (!OpenExisting(registry, root, key)) return std::nullopt;
+    const RegistryKey registry = RegistryKey::Open({root, key}, access);
+    if (!registry) return std::nullopt;
     return TextOf(registry, "").value_or("");
 }
 
 void DeleteKeyTree(HKEY root, const std::string& key) {
-    TRegistry registry(kRemoveAccess);
-    registry.SetRootKey(root);
-    if (registry.KeyExists("\\" + key)) registry.DeleteKey("\\" + key);
+    const platform::RegistryPlace place{root, key};
+    if (RegistryKey::Exists(place)) RegistryKey::DeleteTree(place, kRemoveAccess);
 }
 
 // The display name of a class id: the class key's default value, or the
@@ -150,7 +132,7 @@ struct ExtensionValues {
     bool IsButton() const { return buttonText && defaultVisible && (exec || script); }
 };
 
-ExtensionValues ReadExtension(const TRegistry& registry) {
+ExtensionValues ReadExtension(const RegistryKey& registry) {
     ExtensionValues values;
     values.buttonText = TextOf(registry, "ButtonText");
     values.menuText = TextOf(registry, "MenuText");
@@ -164,11 +146,11 @@ ExtensionValues ReadExtension(const TRegistry& registry) {
 // visit(key name, values) for every extension key that opens, in order.
 template <typename Visit>
 void ForEachExtension(REGSAM access, Visit visit) {
-    for (const std::string& name : SubkeyNames(HKEY_LOCAL_MACHINE, kExtensionsKey, access)) {
-        TRegistry registry(access);
-        if (!OpenExisting(registry, HKEY_LOCAL_MACHINE, Below(kExtensionsKey, name))) continue;
+    for (const std::string& name : RegistryKey::Open({HKEY_LOCAL_MACHINE, kExtensionsKey}, access).SubkeyNames()) {
+        RegistryKey registry = RegistryKey::Open({HKEY_LOCAL_MACHINE, Below(kExtensionsKey, name)}, access);
+        if (!registry) continue;
         const ExtensionValues values = ReadExtension(registry);
-        registry.CloseKey();
+        registry.Close();
         visit(name, values);
     }
 }
@@ -186,10 +168,10 @@ template <typename StillListed>
 bool DeleteExtensionWhile(const HistoryRow& item, StillListed stillListed) {
     if (!NamesOneKey(item.source)) return false;
     const std::string key = Below(kExtensionsKey, item.source);
-    TRegistry registry(kRemoveAccess);
-    if (!OpenExisting(registry, HKEY_LOCAL_MACHINE, key)) return false;
+    RegistryKey registry = RegistryKey::Open({HKEY_LOCAL_MACHINE, key}, kRemoveAccess);
+    if (!registry) return false;
     const ExtensionValues values = ReadExtension(registry);
-    registry.CloseKey();
+    registry.Close();
     if (!stillListed(item.source, values)) return false;
     DeleteKeyTree(HKEY_LOCAL_MACHINE, key);
     return true;
@@ -216,7 +198,7 @@ void RemoveClassRegistrationIn(HKEY root, const std::string& classIds, const std
 void RemoveProgramIdentifiersIn(HKEY root, const std::string& classes, const std::string& x) {
     if (!NamesOneKey(x)) return;
     std::vector<std::string> collected;
-    for (const std::string& name : SubkeyNames(root, classes, kRemoveAccess)) {
+    for (const std::string& name : RegistryKey::Open({root, classes}, kRemoveAccess).SubkeyNames()) {
         if (SameCaption(name, kClassesKey)) continue;
         const std::string key = Below(classes, name);
         if (DefaultTextOf(root, key + "\\CLSID", KEY_QUERY_VALUE) == x) collected.push_back(key);
@@ -230,9 +212,8 @@ enum class ModuleUsageLeft { NotX, StillUsed, Unused };
 // Removes x's client value (named x, case ignored as class ids are) from
 // the open module usage key. ".Owner" and ".FileVersion" are no clients:
 // the owner keeps the key only while others are listed.
-ModuleUsageLeft RemoveModuleClient(const TRegistry& registry, const std::string& x) {
-    std::vector<std::string> names;
-    registry.GetValueNames(names);
+ModuleUsageLeft RemoveModuleClient(const RegistryKey& registry, const std::string& x) {
+    const std::vector<std::string> names = registry.ValueNames();
     bool isClient = false;
     for (const std::string& name : names) {
         if (SameCaption(name, ".Owner") || SameCaption(name, ".FileVersion") || !SameCaption(name, x)) continue;
@@ -241,7 +222,7 @@ ModuleUsageLeft RemoveModuleClient(const TRegistry& registry, const std::string&
     }
     const std::optional<std::string> owner = TextOf(registry, ".Owner");
     if (!isClient && !(owner && SameCaption(*owner, x))) return ModuleUsageLeft::NotX;
-    return AddOnReferences::ModuleClients(registry.CurrentKey()).empty() ? ModuleUsageLeft::Unused
+    return AddOnReferences::ModuleClients(registry).empty() ? ModuleUsageLeft::Unused
                                                                           : ModuleUsageLeft::StillUsed;
 }
 
@@ -250,11 +231,11 @@ ModuleUsageLeft RemoveModuleClient(const TRegistry& registry, const std::string&
 void ReleaseSharedDllCount(const std::string& path, AddOnReferences& references) {
     const std::vector<std::string> names = references.SharedDllValueNames(path);
     if (names.empty()) return;
-    TRegistry registry(kRemoveAccess);
-    if (!OpenExisting(registry, HKEY_LOCAL_MACHINE, kSharedDllsKey)) return;
+    const RegistryKey registry = RegistryKey::Open({HKEY_LOCAL_MACHINE, kSharedDllsKey}, kRemoveAccess);
+    if (!registry) return;
     for (const std::string& name : names) {
         platform::reg::RawValue value;
-        if (!registry.ReadRawValue(name, value) || value.type != REG_DWORD || value.data.size() != sizeof(DWORD))
+        if (!registry.ReadRaw(name, value) || value.type != REG_DWORD || value.data.size() != sizeof(DWORD))
             continue;
         DWORD count = 0;
         std::copy(value.data.begin(), value.data.end(), reinterpret_cast<BYTE*>(&count));
@@ -264,7 +245,7 @@ void ReleaseSharedDllCount(const std::string& path, AddOnReferences& references)
             --count;
             const BYTE* bytes = reinterpret_cast<const BYTE*>(&count);
             value.data.assign(bytes, bytes + sizeof(DWORD));
-            registry.WriteRawValue(name, value);
+            registry.WriteRaw(name, value);
         }
     }
     references.ReadSharedDllAgain(path);
@@ -319,7 +300,8 @@ bool HasClassIdShape(const std::string& text) {
 // ---- listers -------------------------------------------------------------------------
 
 void ListDownloadedProgramFiles(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
-    const std::vector<std::string> units = SubkeyNames(HKEY_LOCAL_MACHINE, kDistributionUnitsKey, kListAccess);
+    const std::vector<std::string> units =
+        RegistryKey::Open({HKEY_LOCAL_MACHINE, kDistributionUnitsKey}, kListAccess).SubkeyNames();
     TLazyMask lazyMask(mask);
     for (const std::string& unit : units) {
         if (stop.StopRequested()) return;
@@ -330,7 +312,8 @@ void ListDownloadedProgramFiles(IHistorySink& sink, const std::string& mask, con
 }
 
 void ListBrowserHelperObjects(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
-    const std::vector<std::string> names = SubkeyNames(HKEY_LOCAL_MACHINE, kBrowserHelperObjectsKey, kListAccess);
+    const std::vector<std::string> names =
+        RegistryKey::Open({HKEY_LOCAL_MACHINE, kBrowserHelperObjectsKey}, kListAccess).SubkeyNames();
     TLazyMask lazyMask(mask);
     for (const std::string& name : names) {
         if (stop.StopRequested()) return;
@@ -341,7 +324,7 @@ void ListBrowserHelperObjects(IHistorySink& sink, const std::string& mask, const
 }
 
 void ListToolbars(IHistorySink& sink) {
-    for (const std::string& name : ValueNames(HKEY_LOCAL_MACHINE, kToolbarsKey, kListAccess)) {
+    for (const std::string& name : RegistryKey::Open({HKEY_LOCAL_MACHINE, kToolbarsKey}, kListAccess).ValueNames()) {
         // The key's default value, or a name reaching below a class key, is no toolbar.
         if (!NamesOneKey(name)) continue;
         const std::string classKey = Below(kClassesKey, name);
@@ -391,12 +374,12 @@ bool DeleteAddOnFile(const std::string& path) {
 void RemoveDistributionUnit(const std::string& x, AddOnReferences& references) {
     if (!NamesOneKey(x)) return;
     const std::string unit = Below(kDistributionUnitsKey, x);
-    std::vector<std::string> paths = ValueNames(HKEY_LOCAL_MACHINE, unit + "\\Contains\\Files", kRemoveAccess);
-    for (const std::string& subkey : SubkeyNames(HKEY_LOCAL_MACHINE, unit, kRemoveAccess)) {
-        TRegistry registry(kRemoveAccess);
-        if (!OpenExisting(registry, HKEY_LOCAL_MACHINE, Below(unit, subkey))) continue;
-        std::vector<std::string> names;
-        registry.GetValueNames(names);
+    std::vector<std::string> paths =
+        RegistryKey::Open({HKEY_LOCAL_MACHINE, unit + "\\Contains\\Files"}, kRemoveAccess).ValueNames();
+    for (const std::string& subkey : RegistryKey::Open({HKEY_LOCAL_MACHINE, unit}, kRemoveAccess).SubkeyNames()) {
+        const RegistryKey registry = RegistryKey::Open({HKEY_LOCAL_MACHINE, Below(unit, subkey)}, kRemoveAccess);
+        if (!registry) continue;
+        const std::vector<std::string> names = registry.ValueNames();
         for (const std::string& name : names)
             if (auto text = TextOf(registry, name)) paths.push_back(std::move(*text));
     }
@@ -434,12 +417,13 @@ void RemoveModuleUsage(const std::string& x, AddOnReferences& references) {
     // An empty x would match every module's default value.
     if (x.empty()) return;
     std::vector<std::string> unused;
-    for (const std::string& module : SubkeyNames(HKEY_LOCAL_MACHINE, kModuleUsageKey, kRemoveAccess)) {
+    for (const std::string& module :
+         RegistryKey::Open({HKEY_LOCAL_MACHINE, kModuleUsageKey}, kRemoveAccess).SubkeyNames()) {
         const std::string key = Below(kModuleUsageKey, module);
-        TRegistry registry(kRemoveAccess);
-        if (!OpenExisting(registry, HKEY_LOCAL_MACHINE, key)) continue;
+        RegistryKey registry = RegistryKey::Open({HKEY_LOCAL_MACHINE, key}, kRemoveAccess);
+        if (!registry) continue;
         const ModuleUsageLeft left = RemoveModuleClient(registry, x);
-        registry.CloseKey();
+        registry.Close();
         if (left == ModuleUsageLeft::NotX) continue;
         if (left == ModuleUsageLeft::Unused) {
             DeleteKeyTree(HKEY_LOCAL_MACHINE, key);
@@ -516,20 +500,22 @@ bool DeleteOtherPlugin(const HistoryRow& item) {
 std::string FindToolbarUninstaller(const std::string& classId, const std::string& displayName,
                                    const std::string& module) {
     const auto uninstallString = [](const std::string& entry) -> std::optional<std::string> {
-        TRegistry registry(kListAccess);
-        if (!NamesOneKey(entry) || !OpenExisting(registry, HKEY_LOCAL_MACHINE, Below(kUninstallKey, entry)))
-            return std::nullopt;
+        if (!NamesOneKey(entry)) return std::nullopt;
+        const RegistryKey registry = RegistryKey::Open({HKEY_LOCAL_MACHINE, Below(kUninstallKey, entry)}, kListAccess);
+        if (!registry) return std::nullopt;
         return TextOf(registry, "UninstallString");
     };
-    const std::vector<std::string> entries = SubkeyNames(HKEY_LOCAL_MACHINE, kUninstallKey, kListAccess);
+    const std::vector<std::string> entries =
+        RegistryKey::Open({HKEY_LOCAL_MACHINE, kUninstallKey}, kListAccess).SubkeyNames();
     std::optional<std::string> command;
     const auto named = std::find_if(entries.begin(), entries.end(),
                                     [&](const std::string& entry) { return SameCaption(entry, classId); });
     if (!classId.empty() && named != entries.end()) command = uninstallString(*named);
     // A product whose own folder holds the toolbar's module installed it.
     for (size_t index = 0; !command && module != kInfoNotAvailable && index < entries.size(); ++index) {
-        TRegistry registry(kListAccess);
-        if (!OpenExisting(registry, HKEY_LOCAL_MACHINE, Below(kUninstallKey, entries[index]))) continue;
+        const RegistryKey registry =
+            RegistryKey::Open({HKEY_LOCAL_MACHINE, Below(kUninstallKey, entries[index])}, kListAccess);
+        if (!registry) continue;
         const std::optional<std::string> location = TextOf(registry, "InstallLocation");
         if (location && IsOwnFolder(Unquoted(*location)) &&
             common::PathIsInsideFolder(Unquoted(module), Unquoted(*location)))

@@ -3,7 +3,7 @@
 // the Internet Explorer sections.
 #include "history/HsFunInternetExplorer.h"
 
-#include "common/RegistryObject.h"
+#include "platform/RegistryKey.h"
 #include "formats/CommandLinePath.h"
 #include "formats/Masks.h"
 #include "history/HistoryFunctions.h"
@@ -75,26 +75,24 @@ void CollectCacheClass(CacheClass kind, IHistorySink& sink, const std::string& m
 
 // The typed URLs' key, opened without creating it; false when it is missing
 // or cannot be opened with this access.
-bool OpenTypedUrls(TRegistry& registry) {
-    registry.SetRootKey(HKEY_CURRENT_USER);
-    return registry.OpenKey(kTypedUrlsKey, false);
+platform::RegistryKey OpenTypedUrls(REGSAM access) {
+    return platform::RegistryKey::Open({HKEY_CURRENT_USER, kTypedUrlsKey}, access);
 }
 
 // The data of a typed URL. A value of another type (or one gone since the
 // names were taken) is no typed URL: the listing and the removals pass it
 // over and go on, so it never hides the values after it and is never deleted.
-bool IsTypedUrl(const TRegistry& registry, const std::string& name, std::string& data) {
-    return registry.ReadStringValue(name, data);
+bool IsTypedUrl(const platform::RegistryKey& registry, const std::string& name, std::string& data) {
+    return registry.ReadText(name, data);
 }
 
 void CollectTypedUrlValues(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
     const TMask fit(mask);
     // Reading needs no more than read access, so a user who may not change
     // the key still sees what it holds.
-    TRegistry registry(KEY_READ);
-    if (!OpenTypedUrls(registry)) return;
-    std::vector<std::string> names;
-    registry.GetValueNames(names);
+    const platform::RegistryKey registry = OpenTypedUrls(KEY_READ);
+    if (!registry) return;
+    const std::vector<std::string> names = registry.ValueNames();
     std::string data;
     for (const std::string& name : names) {
         if (stop.StopRequested()) return;
@@ -209,10 +207,9 @@ int DeleteCacheRow(TIETraceKind kind, const HistoryRow& row) {
 }
 
 int DeleteTypedUrl(const std::string& shownText) {
-    TRegistry registry(KEY_ALL_ACCESS);
-    if (!OpenTypedUrls(registry)) return 0;
-    std::vector<std::string> names;
-    registry.GetValueNames(names);
+    const platform::RegistryKey registry = OpenTypedUrls(KEY_ALL_ACCESS);
+    if (!registry) return 0;
+    const std::vector<std::string> names = registry.ValueNames();
     std::string data;
     for (const std::string& name : names) {
         // The list shows the data without blanks at its ends.
@@ -247,10 +244,9 @@ int DeleteAllCookies(const std::string& mask) {
 
 int DeleteAllTypedUrls(const std::string& mask) {
     const TMask fit(mask);
-    TRegistry registry(KEY_ALL_ACCESS);
-    if (!OpenTypedUrls(registry)) return 0;
-    std::vector<std::string> names;
-    registry.GetValueNames(names);
+    const platform::RegistryKey registry = OpenTypedUrls(KEY_ALL_ACCESS);
+    if (!registry) return 0;
+    const std::vector<std::string> names = registry.ValueNames();
     std::string data;
     for (const std::string& name : names) {
         if (IsTypedUrl(registry, name, data) && fit.Fits(data)) registry.DeleteValue(name);

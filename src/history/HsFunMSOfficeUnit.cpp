@@ -2,7 +2,7 @@
 #include "history/HsFunMSOfficeUnit.h"
 
 #include "common/Common.h"
-#include "common/RegistryObject.h"
+#include "platform/RegistryKey.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistoryRemovals.h"
 #include "history/HistorySectionTable.h"
@@ -15,6 +15,7 @@
 namespace automation = platform::automation;
 
 namespace history {
+using platform::RegistryKey;
 
 const OfficeAutomationProgram kWordProgram{"Word.Application", true};
 const OfficeAutomationProgram kExcelProgram{"Excel.Application", false};
@@ -95,14 +96,13 @@ template <typename Act>
 void ForEachNumberedEntry(const OfficeNumberedList& list, REGSAM access, const common::StopToken& stop, Act act) {
     const std::string key = OfficeListKey(list);
     if (key.empty()) return;
-    TRegistry registry(access);
-    registry.SetRootKey(HKEY_CURRENT_USER);
-    if (!registry.OpenKey(key, false)) return;
+    const RegistryKey registry = RegistryKey::Open({HKEY_CURRENT_USER, key}, access);
+    if (!registry) return;
     for (int number = 1; number <= kNumberedEntries; ++number) {
         if (stop.StopRequested()) return;
         const std::string name = list.valuePrefix + std::to_string(number);
         std::string text;
-        if (registry.ReadStringValue(name, text)) act(registry, name, text);
+        if (registry.ReadText(name, text)) act(registry, name, text);
     }
 }
 
@@ -161,22 +161,16 @@ HistoryDeleteAllResult DeleteOfficeRecentFiles(const OfficeAutomationProgram& pr
 }
 
 std::string OfficeListKey(const OfficeNumberedList& list) {
-    std::vector<std::string> versions;
-    {
-        TRegistry office(KEY_READ);
-        office.SetRootKey(HKEY_CURRENT_USER);
-        if (!office.OpenKey(kOfficeKey, false)) return {};
-        office.GetKeyNames(versions);
-    }
+    const RegistryKey office = RegistryKey::Open({HKEY_CURRENT_USER, kOfficeKey}, KEY_READ);
+    if (!office) return {};
+    const std::vector<std::string> versions = office.SubkeyNames();
     // The listing and both removals choose with the same (read) access, so a
     // removal never reaches a version other than the one that was listed.
     for (const std::string& version : versions) {
         const std::string versionKey = std::string(kOfficeKey) + "\\" + version;
-        TRegistry registry(KEY_READ);
-        registry.SetRootKey(HKEY_CURRENT_USER);
-        if (!registry.OpenKey(versionKey, false)) continue;
-        std::vector<std::string> applications;
-        registry.GetKeyNames(applications);
+        const RegistryKey registry = RegistryKey::Open({HKEY_CURRENT_USER, versionKey}, KEY_READ);
+        if (!registry) continue;
+        const std::vector<std::string> applications = registry.SubkeyNames();
         for (const std::string& application : applications)
             if (SameCaption(application, list.application)) return versionKey + "\\" + list.listKey;
     }
@@ -187,14 +181,14 @@ void ListOfficeNumberedList(const OfficeNumberedList& list, IHistorySink& sink, 
                             const common::StopToken& stop) {
     TLazyMask fits(mask);
     ForEachNumberedEntry(list, KEY_READ, stop,
-                         [&](const TRegistry&, const std::string&, std::string& text) {
+                         [&](const RegistryKey&, const std::string&, std::string& text) {
                              if (fits.Fits(text)) sink.AddCaption(std::move(text));
                          });
 }
 
 void DeleteOfficeNumberedEntry(const OfficeNumberedList& list, const std::string& caption) {
     ForEachNumberedEntry(list, KEY_ALL_ACCESS, common::StopToken(),
-                         [&](const TRegistry& registry, const std::string& name, const std::string& text) {
+                         [&](const RegistryKey& registry, const std::string& name, const std::string& text) {
                              if (SameCaption(text, caption)) registry.DeleteValue(name);
                          });
 }
@@ -202,7 +196,7 @@ void DeleteOfficeNumberedEntry(const OfficeNumberedList& list, const std::string
 void DeleteOfficeNumberedEntries(const OfficeNumberedList& list, const std::string& mask) {
     TLazyMask fits(mask);
     ForEachNumberedEntry(list, KEY_ALL_ACCESS, common::StopToken(),
-                         [&](const TRegistry& registry, const std::string& name, const std::string& text) {
+                         [&](const RegistryKey& registry, const std::string& name, const std::string& text) {
                              if (fits.Fits(text)) registry.DeleteValue(name);
                          });
 }

@@ -3,7 +3,7 @@
 #include "history/HsFunMultimedia.h"
 
 #include "common/Common.h"
-#include "common/RegistryObject.h"
+#include "platform/RegistryKey.h"
 #include "formats/Masks.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistoryRemovals.h"
@@ -15,6 +15,7 @@
 #include <iterator>
 
 namespace files = platform::files;
+using platform::RegistryKey;
 
 namespace history {
 
@@ -43,10 +44,7 @@ const char* const kWinampPlayListName = "winamp.m3u";
 const char* const kUtf8Bom = "\xEF\xBB\xBF";
 
 std::vector<std::string> SubkeyNames(HKEY root, const std::string& key, REGSAM access) {
-    std::vector<std::string> names;
-    TRegistry registry(access);
-    registry.SetRootKey(root);
-    if (registry.OpenKey(key, false)) registry.GetKeyNames(names);
+    std::vector<std::string> names = RegistryKey::Open({root, key}, access).SubkeyNames();
     // A name holding a NUL would be cut short by the calls that open or
     // delete it, and reach another key: such keys are passed over.
     std::erase_if(names, [](const std::string& name) { return name.find('\0') != std::string::npos; });
@@ -56,11 +54,10 @@ std::vector<std::string> SubkeyNames(HKEY root, const std::string& key, REGSAM a
 // A text in a key's value, when it is a string: REG_SZ, or also
 // REG_EXPAND_SZ unless onlyPlain.
 bool ReadText(HKEY root, const std::string& key, const std::string& name, std::string& text, bool onlyPlain = false) {
-    TRegistry registry(KEY_READ);
-    registry.SetRootKey(root);
-    if (!registry.OpenKey(key, false)) return false;
-    if (onlyPlain && registry.GetDataType(name) != REG_SZ) return false;
-    return registry.ReadStringValue(name, text);
+    const RegistryKey registry = RegistryKey::Open({root, key}, KEY_READ);
+    if (!registry) return false;
+    if (onlyPlain && registry.ValueType(name) != REG_SZ) return false;
+    return registry.ReadText(name, text);
 }
 
 // A folder named from the drive's root or a share. Anything else would be
@@ -96,16 +93,14 @@ std::vector<std::string> ClipKeyNames(const std::string& preferences, REGSAM acc
 // The clip key's default value, as stored, into another clip key (made when
 // missing); a clip without one leaves the other without one too.
 void MoveClip(const std::string& from, const std::string& to, const std::string& toName) {
-    TRegistry source(KEY_READ);
-    source.SetRootKey(HKEY_CURRENT_USER);
-    if (!source.OpenKey(from, false)) return;
+    const RegistryKey source = RegistryKey::Open({HKEY_CURRENT_USER, from}, KEY_READ);
+    if (!source) return;
     platform::reg::RawValue value;
-    const bool held = source.ReadRawValue("", value);
-    TRegistry target(KEY_ALL_ACCESS);
-    target.SetRootKey(HKEY_CURRENT_USER);
-    if (!target.OpenKey(to, true) || (held ? !target.WriteRawValue("", value)
+    const bool held = source.ReadRaw("", value);
+    const RegistryKey target = RegistryKey::Create({HKEY_CURRENT_USER, to}, KEY_ALL_ACCESS);
+    if (!target || (held ? !target.WriteRaw("", value)
                                            : target.ValueExists("") && !target.DeleteValue("")))
-        throw ERegistryException("Failed to set data for '" + toName + "'");
+        throw platform::RegistryError("Failed to set data for '" + toName + "'");
 }
 
 void RemoveClipOfVersion(const std::string& preferences, const std::string& text) {
@@ -114,18 +109,19 @@ void RemoveClipOfVersion(const std::string& preferences, const std::string& text
     // last position is not the highest number.
     std::sort(clips.begin(), clips.end(),
               [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
-    TRegistry registry(KEY_ALL_ACCESS);
-    registry.SetRootKey(HKEY_CURRENT_USER);
+    const auto deleteClip = [&](const std::string& clip) {
+        RegistryKey::DeleteTree({HKEY_CURRENT_USER, preferences + "\\" + clip}, KEY_ALL_ACCESS);
+    };
     size_t position = 0;
     for (std::string data; position < clips.size(); ++position)
         if (ReadText(HKEY_CURRENT_USER, preferences + "\\" + clips[position], "", data) && SameCaption(data, text))
             break;
     if (position == clips.size()) return;
-    registry.DeleteKey(preferences + "\\" + clips[position]);
+    deleteClip(clips[position]);
     if (position + 1 == clips.size()) return;
     for (size_t j = position; j + 1 < clips.size(); ++j)
         MoveClip(preferences + "\\" + clips[j + 1], preferences + "\\" + clips[j], clips[j]);
-    registry.DeleteKey(preferences + "\\" + clips.back());
+    deleteClip(clips.back());
 }
 
 // ---- Winamp ------------------------------------------------------------------
@@ -226,10 +222,8 @@ void RemoveRecentClip(const std::string& text) {
 void ClearRealPlayerClips() {
     for (const std::string& version : SubkeyNames(HKEY_CURRENT_USER, kRealPlayerKey, KEY_ALL_ACCESS)) {
         const std::string preferences = PreferencesKey(version);
-        TRegistry registry(KEY_ALL_ACCESS);
-        registry.SetRootKey(HKEY_CURRENT_USER);
         for (const std::string& clip : ClipKeyNames(preferences, KEY_ALL_ACCESS))
-            registry.DeleteKey(preferences + "\\" + clip);
+            RegistryKey::DeleteTree({HKEY_CURRENT_USER, preferences + "\\" + clip}, KEY_ALL_ACCESS);
     }
 }
 

@@ -37,7 +37,7 @@ void ListRealPlayer(IHistorySink& sink, const std::string& mask, const common::S
 // Under every version: the first clip key, in the text order of the keys'
 // names (case ignored: "...10" before "...2"), whose text equals text (whole,
 // case ignored) goes; each later clip's value moves up one key and the last
-// key goes. A failed write raises ERegistryException "Failed to set data for '<clip key>'".
+// key goes. A failed write raises platform::RegistryError "Failed to set data for '<clip key>'".
 void RemoveRecentClip(const std::string& text);
 // Every clip key of every version, with everything below it.
 void ClearRealPlayerClips();

@@ -152,6 +152,54 @@ LONG CreateKey(HKEY root, const std::string& path, REGSAM access, KeyHandle& key
                            nullptr, key.Put(), nullptr);
 }
 
+LONG OpenKey(HKEY root, const std::wstring& path, REGSAM access, KeyHandle& key) {
+    return RegOpenKeyExW(root, path.c_str(), 0, access, key.Put());
+}
+
+LONG CreateKey(HKEY root, const std::wstring& path, REGSAM access, KeyHandle& key) {
+    return RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, access, nullptr, key.Put(), nullptr);
+}
+
+LONG EnumKeyNamesWide(HKEY key, std::vector<std::wstring>& names) {
+    std::vector<wchar_t> name(kMaxKeyName);  // a key's name has at most 255 characters
+    for (DWORD index = 0;;) {
+        DWORD length = static_cast<DWORD>(name.size());
+        const LONG rc = RegEnumKeyExW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (rc == ERROR_MORE_DATA && name.size() < kMaxValueName) {
+            name.resize(kMaxValueName);  // longer than the registry allows: taken whole all the same
+            continue;
+        }
+        if (rc == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
+        if (rc != ERROR_SUCCESS) return rc;
+        names.emplace_back(name.data(), length);
+        ++index;
+    }
+}
+
+LONG EnumValuesWide(HKEY key, std::vector<WideValue>& values) {
+    DWORD maxName = 0, maxData = 0;
+    LONG rc = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName,
+                               &maxData, nullptr, nullptr);
+    if (rc != ERROR_SUCCESS) return rc;
+    std::vector<wchar_t> name(maxName + 1);
+    std::vector<BYTE> data(std::max<DWORD>(maxData, 1));
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = 0, dataLength = 0, type = 0;
+        for (int attempt = 0; attempt < 8; ++attempt) {  // a value may grow while we read
+            nameLength = static_cast<DWORD>(name.size());
+            dataLength = static_cast<DWORD>(data.size());
+            rc = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &dataLength);
+            if (rc != ERROR_MORE_DATA) break;
+            name.resize(kMaxValueName);
+            data.resize(std::max<size_t>(dataLength, data.size() * 2));
+        }
+        if (rc == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
+        if (rc != ERROR_SUCCESS) return rc;
+        values.push_back({std::wstring(name.data(), nameLength), type,
+                          std::vector<BYTE>(data.begin(), data.begin() + dataLength)});
+    }
+}
+
 LONG QueryCounts(HKEY key, KeyCounts& counts) {
     counts = {};
     return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &counts.subKeys,
@@ -260,7 +308,10 @@ LONG QueryRawValue(HKEY key, const std::wstring& wideName, RawValue& value) {
 }
 
 LONG SetRawValue(HKEY key, const std::string& name, const RawValue& value) {
-    const std::wstring wideName = text::Widen(name);
+    return SetRawValue(key, text::Widen(name), value);
+}
+
+LONG SetRawValue(HKEY key, const std::wstring& wideName, const RawValue& value) {
     if (HoldsNul(wideName))
         return NativeSet(key, wideName, value.type, value.data.data(), static_cast<DWORD>(value.data.size()));
     return RegSetValueExW(key, wideName.c_str(), 0, value.type, value.data.data(),

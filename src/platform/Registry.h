@@ -22,6 +22,10 @@ LONG OpenKey(HKEY root, const std::string& path, REGSAM access, KeyHandle& key);
 // Opens root\path, creating every missing part of it.
 LONG CreateKey(HKEY root, const std::string& path, REGSAM access, KeyHandle& key);
 
+// The same through the wide calls, for paths already in UTF-16.
+LONG OpenKey(HKEY root, const std::wstring& path, REGSAM access, KeyHandle& key);
+LONG CreateKey(HKEY root, const std::wstring& path, REGSAM access, KeyHandle& key);
+
 // Number of subkeys and values, and the longest subkey name (characters).
 struct KeyCounts {
     DWORD subKeys = 0;
@@ -33,6 +37,19 @@ LONG QueryCounts(HKEY key, KeyCounts& counts);
 LONG EnumKeyName(HKEY key, DWORD index, std::string& name);
 // The whole name, NULs inside it included.
 LONG EnumValueName(HKEY key, DWORD index, std::string& name);
+
+// Every subkey's whole UTF-16 name, in the registry's order; needs nothing
+// but KEY_ENUMERATE_SUB_KEYS.
+LONG EnumKeyNamesWide(HKEY key, std::vector<std::wstring>& names);
+
+// Every value's whole UTF-16 name, type and bytes, in the registry's order,
+// read in one pass (a value that grows meanwhile is read again).
+struct WideValue {
+    std::wstring name;
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+};
+LONG EnumValuesWide(HKEY key, std::vector<WideValue>& values);
 
 // Whether a value name holds a NUL character.
 bool NameHoldsNul(const std::string& name);
@@ -62,6 +79,7 @@ LONG QueryRawValue(HKEY key, const std::string& name, RawValue& value);
 // The same for a name already in UTF-16 (names with any characters).
 LONG QueryRawValue(HKEY key, const std::wstring& name, RawValue& value);
 LONG SetRawValue(HKEY key, const std::string& name, const RawValue& value);
+LONG SetRawValue(HKEY key, const std::wstring& name, const RawValue& value);
 
 // The text of a REG_SZ or REG_EXPAND_SZ raw value, up to its first NUL, in
 // the program's code page. False for a value of any other type.

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "common/Common.h"
-#include "common/RegistryObject.h"
+#include "platform/RegistryKey.h"
 #include "platform/Files.h"
 
 namespace registry_scan {
@@ -15,11 +15,10 @@ namespace {
 // "ProgramFilesDir" of the current-version key; empty when the key or the
 // value is missing or holds no text.
 std::string ProgramFilesFromRegistry() {
-    TRegistry registry(KEY_READ);
-    registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    if (!registry.OpenKeyReadOnly("\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion")) return {};
+    const platform::RegistryKey registry =
+        platform::RegistryKey::OpenReadOnly({HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion"});
     std::string folder;
-    if (!registry.ReadStringValue("ProgramFilesDir", folder)) return {};
+    if (!registry.ReadText("ProgramFilesDir", folder)) return {};
     return WithTrailingSeparator(folder);
 }
 

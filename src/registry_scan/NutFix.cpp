@@ -8,8 +8,7 @@
 #include "backup/BackupPoint.h"
 #include "common/Common.h"
 #include "common/RegistryFunctions.h"
-#include "common/RegistryObject.h"
-#include "platform/Registry.h"
+#include "platform/RegistryKey.h"
 #include "registry_scan/ScanKeys.h"
 #include "registry_scan/ScannerContainers.h"
 
@@ -20,7 +19,7 @@ namespace registry_scan {
 
 namespace {
 
-namespace reg = platform::reg;
+using platform::RegistryKey;
 
 // Deleting a tree needs only to list it: the system checks the delete right
 // of each key itself, not the rights of the handle it is named through.
@@ -63,17 +62,13 @@ enum class Presence { Absent, Present, Unreachable };
 // A key that exists but cannot be opened is not taken for a missing one: its
 // value namesake must not be deleted in its place.
 Presence KeyPresence(HKEY root, const std::string& path) {
-    platform::KeyHandle key;
-    const LONG rc = reg::OpenKey(root, path, KEY_QUERY_VALUE, key);
-    if (rc == ERROR_SUCCESS) return Presence::Present;
+    LONG rc = ERROR_SUCCESS;
+    if (RegistryKey::Open({root, path}, KEY_QUERY_VALUE, &rc)) return Presence::Present;
     return rc == ERROR_FILE_NOT_FOUND ? Presence::Absent : Presence::Unreachable;
 }
 
 bool ValuePresent(HKEY root, const std::string& keyPath, const std::string& name) {
-    platform::KeyHandle key;
-    DWORD type = REG_NONE, size = 0;
-    return reg::OpenKey(root, keyPath, KEY_QUERY_VALUE, key) == ERROR_SUCCESS &&
-           reg::QueryValueInfo(key.Get(), name, type, size) == ERROR_SUCCESS;
+    return RegistryKey::Open({root, keyPath}, KEY_QUERY_VALUE).ValueExists(name);
 }
 
 FixTarget With(FixTarget target, FixAction action, std::string keyPath, std::string valueName = {}) {
@@ -179,12 +174,11 @@ bool TargetGone(const FixTarget& target) {
 // took with it (the same key recorded twice, a value in a deleted key) is
 // fixed as well, and a delete the system half refused is not.
 bool DeleteTarget(const FixTarget& target) {
-    TRegistry registry(target.action == FixAction::DeleteKey ? kTreeDeleteAccess : kValueDeleteAccess);
-    registry.SetRootKey(target.root);
+    const platform::RegistryPlace place{target.root, target.keyPath};
     if (target.action == FixAction::DeleteKey)
-        registry.DeleteKey("\\" + target.keyPath);
-    else if (registry.OpenKey("\\" + target.keyPath, false))
-        registry.DeleteValue(target.valueName);
+        RegistryKey::DeleteTree(place, kTreeDeleteAccess);
+    else
+        RegistryKey::Open(place, kValueDeleteAccess).DeleteValue(target.valueName);
     return TargetGone(target);
 }
 

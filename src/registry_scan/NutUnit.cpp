@@ -3,7 +3,7 @@
 
 #include "common/RegistryFunctions.h"
 #include "common/RowActions.h"
-#include "platform/Registry.h"
+#include "platform/RegistryKey.h"
 
 namespace registry_scan {
 
@@ -43,8 +43,7 @@ std::string ProblemEditorKey(const RegistryProblem& problem) {
     // A name holding a NUL cannot be opened by name; its holder is shown.
     if (!platform::reg::NameHoldsNul(parts->item)) {
         const std::string below = key.empty() ? parts->item : key.substr(1) + "\\" + parts->item;
-        platform::KeyHandle subKey;
-        if (platform::reg::OpenKey(parts->root, below, KEY_READ, subKey) == ERROR_SUCCESS)
+        if (platform::RegistryKey::Open({parts->root, below}, KEY_READ))
             return parts->rootName + key + "\\" + parts->item;
     }
     return parts->rootName + key;

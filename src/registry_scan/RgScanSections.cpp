@@ -4,7 +4,7 @@
 // write rights on HKEY_LOCAL_MACHINE still sees its problems.
 #include "registry_scan/RgScanSections.h"
 
-#include "common/RegistryObject.h"
+#include "platform/RegistryKey.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
 #include "registry_scan/RgScanRules.h"
@@ -66,42 +66,23 @@ bool ContainsAsciiName(const std::vector<std::string>& names, const char* wanted
     return false;
 }
 
+using platform::RegistryKey;
+
 // A key opened for reading only (one attempt: a key missing is the common
-// case, and it should cost one call).
-class ReadKey {
-public:
-    ReadKey(HKEY root, const std::string& path) : registry_(KEY_READ) {
-        registry_.SetRootKey(root);
-        open_ = registry_.OpenKey(path, false);
-    }
-    bool IsOpen() const { return open_; }
-    const TRegistry& Registry() const { return registry_; }
-
-    std::vector<std::string> SubkeyNames() const {
-        std::vector<std::string> names;
-        registry_.GetKeyNames(names);
-        return names;
-    }
-    std::vector<std::string> ValueNames() const {
-        std::vector<std::string> names;
-        registry_.GetValueNames(names);
-        return names;
-    }
-    // The text of a string value; false for a value of another type (a
-    // number where a path was expected, a list of lines), which the section
-    // passes over, and for a missing value.
-    bool Text(const std::string& name, std::string& text) const { return registry_.ReadStringValue(name, text); }
-    bool HasSubKeys() const { return registry_.HasSubKeys(); }
-
-private:
-    TRegistry registry_;
-    bool open_ = false;
-};
+// case, and it should cost one call). The sections write their paths as the
+// lists show them after the root's name ("\CLSID"); the key's place is the
+// path below the root, without that first "\". A value of another type
+// than text (a number where a path was expected, a list of lines) reads as
+// no text, and the section passes it over.
+RegistryKey OpenToRead(HKEY root, const std::string& shownPath) {
+    const size_t below = !shownPath.empty() && shownPath[0] == '\\' ? 1 : 0;
+    return RegistryKey::Open({root, shownPath.substr(below)}, KEY_READ);
+}
 
 // The whole data of a value of any type, as the ANSI calls give it.
-bool RawData(const TRegistry& registry, const std::string& name, DWORD& type, std::string& data) {
+bool RawData(const RegistryKey& registry, const std::string& name, DWORD& type, std::string& data) {
     std::vector<BYTE> bytes;
-    if (platform::reg::QueryValue(registry.CurrentKey(), name, type, bytes) != ERROR_SUCCESS) return false;
+    if (platform::reg::QueryValue(registry.Get(), name, type, bytes) != ERROR_SUCCESS) return false;
     data.assign(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     return true;
 }
@@ -171,13 +152,13 @@ bool RunningWindows9x() {
 // cannot be opened.
 void ScanValues(SectionRun& run, HKEY root, const char* rootName, const std::string& keyPath, bool readData,
                 std::string (*derive)(const std::string& name, const std::string& data)) {
-    const ReadKey key(root, keyPath);
-    if (!key.IsOpen()) return;
+    const RegistryKey key = OpenToRead(root, keyPath);
+    if (!key) return;
     const std::string progressPrefix = rootName + keyPath + "\\";
     for (const std::string& name : key.ValueNames()) {
         run.KeyExamined(progressPrefix + name);
         std::string data;
-        if (readData && !key.Text(name, data)) continue;
+        if (readData && !key.ReadText(name, data)) continue;
         run.TestReference(rootName, keyPath, name, derive(name, data));
     }
 }
@@ -191,13 +172,13 @@ enum class UnreadableEntry { PassOver, EndWalk };
 template <typename Test>
 void WalkEntries(SectionRun& run, HKEY root, const char* rootName, const std::string& keyPath,
                  UnreadableEntry unreadable, Test test) {
-    const ReadKey key(root, keyPath);
-    if (!key.IsOpen()) return;
+    const RegistryKey key = OpenToRead(root, keyPath);
+    if (!key) return;
     for (const std::string& name : key.SubkeyNames()) {
         const std::string entryPath = keyPath + "\\" + name;
         run.KeyExamined(rootName + entryPath);
-        const ReadKey entry(root, entryPath);
-        if (!entry.IsOpen()) {
+        const RegistryKey entry = OpenToRead(root, entryPath);
+        if (!entry) {
             if (unreadable == UnreadableEntry::EndWalk) return;
             continue;
         }
@@ -212,15 +193,15 @@ void WalkEntries(SectionRun& run, HKEY root, const char* rootName, const std::st
 static void ScanAppPaths(SectionRun& run) {
     // This section ends at the first entry it cannot read.
     WalkEntries(run, HKEY_LOCAL_MACHINE, kLocalMachine, kAppPathsKey, UnreadableEntry::EndWalk,
-                [&](const std::string& name, const ReadKey& entry) {
+                [&](const std::string& name, const RegistryKey& entry) {
                     std::string program;
-                    if (entry.Text("", program)) run.TestReference(kLocalMachine, kAppPathsKey, name, program);
+                    if (entry.ReadText("", program)) run.TestReference(kLocalMachine, kAppPathsKey, name, program);
                 });
 }
 
 static void ScanClassIds(SectionRun& run) {
-    const ReadKey key(HKEY_CLASSES_ROOT, kClassIdKey);
-    if (!key.IsOpen()) return;
+    const RegistryKey key = OpenToRead(HKEY_CLASSES_ROOT, kClassIdKey);
+    if (!key) return;
     const std::string progressPrefix = kClassesRoot + kClassIdKey + "\\";
     for (const std::string& classId : key.SubkeyNames()) {
         run.KeyExamined(progressPrefix + classId);
@@ -228,14 +209,14 @@ static void ScanClassIds(SectionRun& run) {
         const std::string classPath = kClassIdKey + "\\" + classId;
         // Listing the class's few subkeys costs fewer calls than trying all
         // the suffixes, most of which a class does not have.
-        const ReadKey classKey(HKEY_CLASSES_ROOT, classPath);
+        const RegistryKey classKey = OpenToRead(HKEY_CLASSES_ROOT, classPath);
         const std::vector<std::string> present = classKey.SubkeyNames();
         for (const char* suffix : kClassIdSuffixes) {
             if (!ContainsAsciiName(present, suffix + 1)) continue;
-            const ReadKey server(HKEY_CLASSES_ROOT, classPath + suffix);
+            const RegistryKey server = OpenToRead(HKEY_CLASSES_ROOT, classPath + suffix);
             std::string reference;
             // A reference that is itself a class id names no file.
-            if (!server.IsOpen() || !server.Text("", reference) || StartsWith(reference, "{")) continue;
+            if (!server || !server.ReadText("", reference) || StartsWith(reference, "{")) continue;
             run.TestReference(kClassesRoot, kClassIdKey, classId + suffix, reference);
         }
     }
@@ -253,23 +234,23 @@ static void ScanFonts(SectionRun& run) {
 
 static void ScanRunHistory(SectionRun& run) {
     const std::string keyPath = kRunHistoryKey;
-    const ReadKey key(HKEY_CURRENT_USER, keyPath);
-    if (!key.IsOpen()) return;
+    const RegistryKey key = OpenToRead(HKEY_CURRENT_USER, keyPath);
+    if (!key) return;
     for (const std::string& name : key.ValueNames()) {
         if (SameName(name, "MRUList")) continue;  // the order of the entries, no entry
         run.KeyExamined(kCurrentUser + keyPath + "\\" + name);
         std::string data;
-        if (key.Text(name, data)) run.TestReference(kCurrentUser, keyPath, name, RunHistoryReference(data));
+        if (key.ReadText(name, data)) run.TestReference(kCurrentUser, keyPath, name, RunHistoryReference(data));
     }
 }
 
 static void ScanMenuOrder(SectionRun& run) {
     for (const std::string& keyPath : kMenuOrderKeys) {
         WalkEntries(run, HKEY_CURRENT_USER, kCurrentUser, keyPath, UnreadableEntry::PassOver,
-                    [&](const std::string& folder, const ReadKey& entry) {
+                    [&](const std::string& folder, const RegistryKey& entry) {
                         // A menu folder whose order holds no subfolders is
                         // left from a program that went.
-                        if (!entry.HasSubKeys())
+                        if (!entry.HasSubkeys())
                             run.Record(MakeRegistryPath(kCurrentUser, keyPath, folder), folder, kNoFileName);
                     });
     }
@@ -282,8 +263,8 @@ static void ScanSharedDlls(SectionRun& run) {
 static void ScanSharedFolders(SectionRun& run) {
     const bool windows9x = RunningWindows9x();
     const std::string keyPath = windows9x ? kSharesKey9x : kSharesKeyNt;
-    const ReadKey key(HKEY_LOCAL_MACHINE, keyPath);
-    if (!key.IsOpen()) return;
+    const RegistryKey key = OpenToRead(HKEY_LOCAL_MACHINE, keyPath);
+    if (!key) return;
     for (const std::string& name : key.ValueNames()) {
         // The 9x list keeps its shares under two-character names; the NT
         // list names shares as the user typed them, any length.
@@ -295,7 +276,7 @@ static void ScanSharedFolders(SectionRun& run) {
         } else {
             DWORD type = REG_NONE;
             std::string lines;
-            if (!RawData(key.Registry(), name, type, lines) || type != REG_MULTI_SZ) continue;
+            if (!RawData(key, name, type, lines) || type != REG_MULTI_SZ) continue;
             folder = SharedFolderPath(lines);
         }
         if (folder.empty() || run.StopRequested() || !run.CanJudgeMissing(folder) ||
@@ -307,33 +288,33 @@ static void ScanSharedFolders(SectionRun& run) {
 
 static void ScanShellExtensions(SectionRun& run) {
     const std::string keyPath = kApprovedKey;
-    const ReadKey key(HKEY_LOCAL_MACHINE, keyPath);
-    if (!key.IsOpen()) return;
+    const RegistryKey key = OpenToRead(HKEY_LOCAL_MACHINE, keyPath);
+    if (!key) return;
     for (const std::string& classId : key.ValueNames()) {
-        const ReadKey server(HKEY_CLASSES_ROOT, kClassIdKey + "\\" + classId + "\\InprocServer32");
-        if (!server.IsOpen()) continue;
+        const RegistryKey server = OpenToRead(HKEY_CLASSES_ROOT, kClassIdKey + "\\" + classId + "\\InprocServer32");
+        if (!server) continue;
         run.KeyExamined(kClassesRoot + keyPath + "\\" + classId);
         std::string reference;
-        if (server.Text("", reference)) run.TestReference(kLocalMachine, keyPath, classId, reference);
+        if (server.ReadText("", reference)) run.TestReference(kLocalMachine, keyPath, classId, reference);
     }
 }
 
 static void ScanSoundEvents(SectionRun& run) {
     const std::string keyPath = kSoundAppsKey;
-    const ReadKey key(HKEY_CURRENT_USER, keyPath);
-    if (!key.IsOpen()) return;
+    const RegistryKey key = OpenToRead(HKEY_CURRENT_USER, keyPath);
+    if (!key) return;
     for (const std::string& application : key.SubkeyNames()) {
         const std::string applicationPath = keyPath + "\\" + application;
-        const ReadKey events(HKEY_CURRENT_USER, applicationPath);
-        if (!events.IsOpen()) continue;
+        const RegistryKey events = OpenToRead(HKEY_CURRENT_USER, applicationPath);
+        if (!events) continue;
         for (const std::string& event : events.SubkeyNames()) {
             for (const char* scheme : kSoundSchemes) {
                 const std::string item = application + "\\" + event + "\\" + scheme;
-                const ReadKey sound(HKEY_CURRENT_USER, keyPath + "\\" + item);
-                if (!sound.IsOpen()) continue;
+                const RegistryKey sound = OpenToRead(HKEY_CURRENT_USER, keyPath + "\\" + item);
+                if (!sound) continue;
                 run.KeyExamined(kCurrentUser + keyPath + "\\" + item);
                 std::string file;
-                if (sound.Text("", file)) run.TestReference(kCurrentUser, keyPath, item, file);
+                if (sound.ReadText("", file)) run.TestReference(kCurrentUser, keyPath, item, file);
             }
         }
     }
@@ -341,22 +322,20 @@ static void ScanSoundEvents(SectionRun& run) {
 
 static void ScanUninstall(SectionRun& run) {
     WalkEntries(run, HKEY_LOCAL_MACHINE, kLocalMachine, kUninstallKey, UnreadableEntry::PassOver,
-                [&](const std::string& name, const ReadKey& entry) {
+                [&](const std::string& name, const RegistryKey& entry) {
                     std::string command;
-                    if (entry.Text(kUninstallValue, command))
+                    if (entry.ReadText(kUninstallValue, command))
                         run.TestReference(kLocalMachine, kUninstallKey, name + "\\" + kUninstallValue, command);
                 });
 }
 
 static void ScanFileExtensions(SectionRun& run) {
     const std::string keyPath = kFileExtsKey;
-    const ReadKey key(HKEY_CURRENT_USER, keyPath);
-    if (!key.IsOpen()) return;
-    TRegistry classes(KEY_READ);
-    classes.SetRootKey(HKEY_CLASSES_ROOT);
+    const RegistryKey key = OpenToRead(HKEY_CURRENT_USER, keyPath);
+    if (!key) return;
     for (const std::string& extension : key.SubkeyNames()) {
         run.KeyExamined(kCurrentUser + keyPath + "\\" + extension);
-        if (!classes.KeyExists("\\" + extension))
+        if (!RegistryKey::Exists({HKEY_CLASSES_ROOT, extension}))
             run.Record(MakeRegistryPath(kCurrentUser, keyPath, extension), "", "");
     }
 }

@@ -4,7 +4,6 @@
 #include "backup/BackupPoint.h"
 #include "common/Common.h"
 #include "common/RegistryFunctions.h"
-#include "common/RegistryObject.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
 #include "platform/Shell.h"
@@ -26,10 +25,11 @@ namespace reg = platform::reg;
 // a key whose security grants just that be changed too.
 constexpr REGSAM kWriteAccess = KEY_QUERY_VALUE | KEY_SET_VALUE;
 
-bool OpenRunKeyToWrite(TRegistry& registry, const std::string& rootName, const std::string& keyName, bool create) {
-    registry.SetRootKey(RootKeyFromName(rootName));
-    registry.SetAccess(kWriteAccess);
-    return registry.OpenKey(RunKeyPath(rootName, keyName), create);
+using platform::RegistryKey;
+using platform::RegistryPlace;
+
+RegistryKey OpenRunKeyToWrite(const RegistryPlace& place, bool create) {
+    return create ? RegistryKey::Create(place, kWriteAccess) : RegistryKey::Open(place, kWriteAccess);
 }
 
 // What a key holds under an entry's name.
@@ -38,18 +38,19 @@ struct HeldValue {
     reg::RawValue raw;
 };
 
-HeldValue ReadHeld(const TRegistry& registry, const std::string& name) {
+HeldValue ReadHeld(const RegistryKey& registry, const std::string& name) {
     HeldValue held;
     // A value that exists but cannot be read is still there: it must stop a
     // move into its key, never be taken for a free place.
     held.present = registry.ValueExists(name);
-    if (held.present && !registry.ReadRawValue(name, held.raw)) held.raw = {};
+    if (held.present && !registry.ReadRaw(name, held.raw)) held.raw = {};
     return held;
 }
 
-HeldValue ReadHeld(const std::string& rootName, const std::string& keyName, const std::string& name) {
-    TRegistry registry;
-    return OpenRunKeyToRead(registry, rootName, keyName) ? ReadHeld(registry, name) : HeldValue{};
+// Read only, as every reader does (OpenRunKeyToRead).
+HeldValue ReadHeld(const RegistryPlace& place, const std::string& name) {
+    const RegistryKey registry = RegistryKey::OpenReadOnly(place);
+    return registry ? ReadHeld(registry, name) : HeldValue{};
 }
 
 // Whether the value is the entry: a string whose text is the row's location.
@@ -86,6 +87,7 @@ struct MoveRequest {
     const RunEntry& entry;
     std::string fromKey, toKey;
     std::string action;  // "switch 'X' off", "move 'X' to Run": how messages name it
+    RegistryPlace from = RunKeyPlace(entry.rootName, fromKey), to = RunKeyPlace(entry.rootName, toKey);
 };
 
 std::string KeyShown(const RunEntry& entry, const std::string& keyName) {
@@ -110,8 +112,8 @@ EntryMoveResult Refused(const MoveRequest& request, Plan plan, const HeldValue& 
 
 // Copies the source's value, type and bytes unchanged, into the target and
 // takes it out of the source; puts things back when the source refuses.
-bool CarryOver(TRegistry& source, TRegistry& target, const std::string& name, const HeldValue& value) {
-    if (!target.WriteRawValue(name, value.raw)) return false;
+bool CarryOver(const RegistryKey& source, const RegistryKey& target, const std::string& name, const HeldValue& value) {
+    if (!target.WriteRaw(name, value.raw)) return false;
     if (source.DeleteValue(name)) return true;
     target.DeleteValue(name);
     return false;
@@ -130,14 +132,14 @@ std::optional<EntryMoveResult> WithoutWriting(const MoveRequest& request, Plan p
 // they were read.
 EntryMoveResult Apply(const MoveRequest& request, Plan plan) {
     const RunEntry& entry = request.entry;
-    TRegistry sourceKey, targetKey;
-    const bool writable = OpenRunKeyToWrite(sourceKey, entry.rootName, request.fromKey, false) &&
-                          (plan == Plan::DropSourceCopy ||
-                           OpenRunKeyToWrite(targetKey, entry.rootName, request.toKey, true));
+    const RegistryKey sourceKey = OpenRunKeyToWrite(request.from, false);
+    RegistryKey targetKey;
+    if (sourceKey && plan != Plan::DropSourceCopy) targetKey = OpenRunKeyToWrite(request.to, true);
+    const bool writable = sourceKey && (plan == Plan::DropSourceCopy || targetKey);
     if (!writable) return {EntryMoveOutcome::NotWritable, "", false};
     const HeldValue source = ReadHeld(sourceKey, entry.name);
     const HeldValue target = plan == Plan::Move ? ReadHeld(targetKey, entry.name)
-                                                : ReadHeld(entry.rootName, request.toKey, entry.name);
+                                                : ReadHeld(request.to, entry.name);
     const Plan now = PlanMove(source, target, entry.location);
     if (now != plan)
         return WithoutWriting(request, now, source, target).value_or(EntryMoveResult{EntryMoveOutcome::NotWritable, "", false});
@@ -151,8 +153,8 @@ EntryMoveResult Apply(const MoveRequest& request, Plan plan) {
 // it is selected).
 EntryMoveResult MoveValue(const MoveRequest& request) {
     const RunEntry& entry = request.entry;
-    const HeldValue source = ReadHeld(entry.rootName, request.fromKey, entry.name);
-    const HeldValue target = ReadHeld(entry.rootName, request.toKey, entry.name);
+    const HeldValue source = ReadHeld(request.from, entry.name);
+    const HeldValue target = ReadHeld(request.to, entry.name);
     Plan plan = PlanMove(source, target, entry.location);
     if (request.fromKey == request.toKey)  // one key: nothing to move, only to check
         plan = HoldsLocation(target, entry.location) ? Plan::InPlace
@@ -163,7 +165,7 @@ EntryMoveResult MoveValue(const MoveRequest& request) {
 
 // Whether the active key of the section holds the entry now.
 bool ActiveHolds(const RunEntry& entry, const std::string& section) {
-    return HoldsLocation(ReadHeld(entry.rootName, section, entry.name), entry.location);
+    return HoldsLocation(ReadHeld(RunKeyPlace(entry.rootName, section), entry.name), entry.location);
 }
 
 bool IsRunEntry(const RunEntry& entry) {
@@ -192,11 +194,10 @@ std::string StartupFolderHolding(const std::string& fullPath) {
 }
 
 // Deletes the value only while it holds the row's location.
-RunDeleteOutcome DeleteHeldValue(const std::string& rootName, const std::string& keyName, const std::string& name,
-                                 const std::string& location) {
-    if (!HoldsLocation(ReadHeld(rootName, keyName, name), location)) return RunDeleteOutcome::Changed;
-    TRegistry registry;
-    if (!OpenRunKeyToWrite(registry, rootName, keyName, false)) return RunDeleteOutcome::NotWritable;
+RunDeleteOutcome DeleteHeldValue(const RegistryPlace& place, const std::string& name, const std::string& location) {
+    if (!HoldsLocation(ReadHeld(place, name), location)) return RunDeleteOutcome::Changed;
+    const RegistryKey registry = OpenRunKeyToWrite(place, false);
+    if (!registry) return RunDeleteOutcome::NotWritable;
     // Checked again under the write handle: the value may have changed since.
     if (!HoldsLocation(ReadHeld(registry, name), location)) return RunDeleteOutcome::Changed;
     return registry.DeleteValue(name) ? RunDeleteOutcome::Deleted : RunDeleteOutcome::NotWritable;
@@ -254,19 +255,19 @@ std::string AddRunValueProblem(const std::string& rootName, const std::string& s
 
 RunAddOutcome AddNewRunValue(const std::string& rootName, const std::string& section, const std::string& name,
                              const std::string& location) {
+    const RegistryPlace place = RunKeyPlace(rootName, section);
     {
         // Looked at for reading first: a name a read-only key holds is still
         // taken, and that is what the user must hear.
-        TRegistry reader;
-        if (OpenRunKeyToRead(reader, rootName, section) && reader.ValueExists(name)) return RunAddOutcome::Exists;
+        if (RegistryKey::OpenReadOnly(place).ValueExists(name)) return RunAddOutcome::Exists;
     }
-    TRegistry registry;
-    if (!OpenRunKeyToWrite(registry, rootName, section, true)) return RunAddOutcome::NotWritable;
+    const RegistryKey registry = OpenRunKeyToWrite(place, true);
+    if (!registry) return RunAddOutcome::NotWritable;
     if (registry.ValueExists(name)) return RunAddOutcome::Exists;
     try {
         registry.WriteString(name, location);
         return RunAddOutcome::Added;
-    } catch (const ERegistryException&) {
+    } catch (const platform::RegistryError&) {
         return RunAddOutcome::NotWritable;  // the key refused the value: nothing was written
     }
 }
@@ -289,12 +290,12 @@ std::string RunAddOutcomeText(RunAddOutcome outcome, const std::string& rootName
 
 bool DeleteRunValue(const std::string& rootName, const std::string& keyName, const std::string& name,
                     const std::string& location) {
-    return DeleteHeldValue(rootName, keyName, name, location) == RunDeleteOutcome::Deleted;
+    return DeleteHeldValue(RunKeyPlace(rootName, keyName), name, location) == RunDeleteOutcome::Deleted;
 }
 
 RunValueChange DeleteHeldRunValue(const std::string& rootName, const std::string& keyName, const std::string& name,
                                   const std::string& location) {
-    switch (DeleteHeldValue(rootName, keyName, name, location)) {
+    switch (DeleteHeldValue(RunKeyPlace(rootName, keyName), name, location)) {
     case RunDeleteOutcome::Deleted: return RunValueChange::Done;
     case RunDeleteOutcome::Changed: return RunValueChange::Changed;
     default: return RunValueChange::NotWritable;
@@ -303,13 +304,14 @@ RunValueChange DeleteHeldRunValue(const std::string& rootName, const std::string
 
 RunValueChange RewriteRunValue(const std::string& rootName, const std::string& keyName, const std::string& name,
                                const std::string& heldLocation, const std::string& newLocation) {
-    if (!HoldsLocation(ReadHeld(rootName, keyName, name), heldLocation)) return RunValueChange::Changed;
-    TRegistry registry;
-    if (!OpenRunKeyToWrite(registry, rootName, keyName, false)) return RunValueChange::NotWritable;
+    const RegistryPlace place = RunKeyPlace(rootName, keyName);
+    if (!HoldsLocation(ReadHeld(place, name), heldLocation)) return RunValueChange::Changed;
+    const RegistryKey registry = OpenRunKeyToWrite(place, false);
+    if (!registry) return RunValueChange::NotWritable;
     // Checked again under the write handle: the value may have changed since.
     const HeldValue held = ReadHeld(registry, name);
     if (!HoldsLocation(held, heldLocation)) return RunValueChange::Changed;
-    return registry.WriteRawValue(name, reg::TextRawValue(held.raw.type, newLocation)) ? RunValueChange::Done
+    return registry.WriteRaw(name, reg::TextRawValue(held.raw.type, newLocation)) ? RunValueChange::Done
                                                                                        : RunValueChange::NotWritable;
 }
 
@@ -325,18 +327,19 @@ RunDeleteResult DeleteRunEntryWithBackup(const RunEntry& entry, bool active, con
     const std::string keyName = active ? entry.section : entry.section + kSwitchedOffSuffix;
     // Changed or gone since it was listed: nothing to delete, so nothing is
     // saved (a gone value would fail the backup and be told as that).
-    if (!HoldsLocation(ReadHeld(entry.rootName, keyName, entry.name), entry.location)) {
+    const RegistryPlace place = RunKeyPlace(entry.rootName, keyName);
+    if (!HoldsLocation(ReadHeld(place, entry.name), entry.location)) {
         result.outcome = RunDeleteOutcome::Changed;
         return result;
     }
 
-    const backup::BackupItem item{entry.rootName, RunKeyPath(entry.rootName, keyName), false, entry.name};
+    const backup::BackupItem item{entry.rootName, place.path, false, entry.name};
     if (!backup::BackUpBeforeDelete(backupFolder, now, {item}, result.pointFolder, result.problem,
                                        "StartUp Delete: " + entry.name)) {
         result.pointFolder.clear();
         return result;
     }
-    result.outcome = DeleteHeldValue(entry.rootName, keyName, entry.name, entry.location);
+    result.outcome = DeleteHeldValue(place, entry.name, entry.location);
     return result;
 }
 

@@ -3,7 +3,6 @@
 
 #include "common/Common.h"
 #include "common/RegistryFunctions.h"
-#include "common/RegistryObject.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
 #include "platform/Shell.h"
@@ -119,29 +118,31 @@ bool WinIniHasEntries() {
 
 std::string RunKeyPath(const std::string& rootName, const std::string& section,
                        const std::string& suffix) {
-    const std::string prefix = RootKeyFromName(rootName) == HKEY_USERS ? ".Default\\" : "";
-    return prefix + kRunKeyBase + section + suffix;
+    return RunKeyPlace(rootName, section + suffix).path;
 }
 
-bool OpenRunKeyToRead(TRegistry& registry, const std::string& rootName, const std::string& keyName) {
-    registry.SetRootKey(RootKeyFromName(rootName));
-    return registry.OpenKeyReadOnly(RunKeyPath(rootName, keyName));
+platform::RegistryPlace RunKeyPlace(const std::string& rootName, const std::string& keyName) {
+    const HKEY root = RootKeyFromName(rootName);
+    const std::string prefix = root == HKEY_USERS ? ".Default\\" : "";
+    return {root, prefix + kRunKeyBase + keyName};
+}
+
+platform::RegistryKey OpenRunKeyToRead(const std::string& rootName, const std::string& keyName) {
+    return platform::RegistryKey::OpenReadOnly(RunKeyPlace(rootName, keyName));
 }
 
 std::vector<RunKeyText> ReadRunKeyTexts(const std::string& rootName, const std::string& keyName) {
     std::vector<RunKeyText> values;
-    TRegistry registry;
-    if (!OpenRunKeyToRead(registry, rootName, keyName)) return values;
-    std::vector<std::string> names;
-    registry.GetValueNames(names);
-    for (const std::string& name : names) {
+    const platform::RegistryKey registry = OpenRunKeyToRead(rootName, keyName);
+    if (!registry) return values;
+    for (const std::string& name : registry.ValueNames()) {
         if (name.empty()) continue;  // the key's default value is never an entry
         // Read whole before keeping it, so a value that fails (changed or
         // removed since it was listed) leaves nothing half-made; a value of
         // another type, which Windows would not start, is passed over whole
         // and the rest still read.
         std::string text;
-        if (!registry.ReadStringValue(name, text)) continue;
+        if (!registry.ReadText(name, text)) continue;
         values.push_back(RunKeyText{name, std::move(text)});
     }
     return values;
@@ -254,8 +255,7 @@ void ListSection(int id, StartupListing& list, const TFileVersionInfo& info) {
 
 bool RunKeyHasValues(const StartupSource& source) {
     for (const char* root : kRunRoots) {
-        TRegistry registry;
-        if (OpenRunKeyToRead(registry, root, source.runKey) && registry.HasValues()) return true;
+        if (OpenRunKeyToRead(root, source.runKey).HasValues()) return true;
     }
     return false;
 }

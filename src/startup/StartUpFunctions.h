@@ -6,12 +6,11 @@
 
 #include "common/FileVersionInfo.h"
 #include "startup/StartUpEditing.h"
+#include "platform/RegistryKey.h"
 #include "startup/StartupSources.h"
 
 #include <string>
 #include <vector>
-
-class TRegistry;
 
 namespace startup {
 
@@ -26,10 +25,14 @@ constexpr const char* kSwitchedOffSuffix = "-";
 std::string RunKeyPath(const std::string& rootName, const std::string& section,
                        const std::string& suffix = "");
 
-// Opens a run key (a section, or a section + "-") of the root for reading
-// only, as every reader does: the machine's keys refuse write access to
-// users without administrator rights, who must still see their entries.
-bool OpenRunKeyToRead(TRegistry& registry, const std::string& rootName, const std::string& keyName);
+// Where a run key (a section, or a section + "-") of the root named by the
+// row is: the one place the root's name becomes a key.
+platform::RegistryPlace RunKeyPlace(const std::string& rootName, const std::string& keyName);
+
+// Opens a run key for reading only, as every reader does: the machine's
+// keys refuse write access to users without administrator rights, who must
+// still see their entries. An invalid key when it cannot be opened.
+platform::RegistryKey OpenRunKeyToRead(const std::string& rootName, const std::string& keyName);
 
 // One named value of a run key that holds text.
 struct RunKeyText {

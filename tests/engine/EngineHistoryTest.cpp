@@ -1,7 +1,7 @@
 // The History sections without a window: the table the family files
 // register, and sections listed and cleared through their rows' listers and
 // removals with the mask, decoys and a stop token.
-#include "common/RegistryObject.h"
+#include "platform/RegistryKey.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistorySectionTable.h"
 #include "history/HsFunInternetExplorer.h"

@@ -14,7 +14,7 @@
 //   orvdemo_seed.exe <folder> --snapshot                       the startup snapshot and the changes after it only
 #include "common/Common.h"
 #include "common/RegistryFunctions.h"
-#include "common/RegistryObject.h"
+#include "platform/RegistryKey.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
@@ -47,10 +47,9 @@ const std::string kDemoFolder = "C:\\Program Files\\Orvelin Demo";
 
 void RunValue(const char* root, const char* section, bool active, const std::string& name,
               const std::string& command) {
-    TRegistry registry;
-    registry.SetRootKey(RootKeyFromName(root));
-    if (registry.OpenKey(RunKeyPath(root, section, active ? "" : "-"), true) && !registry.ValueExists(name))
-        registry.WriteString(name, command);
+    const platform::RegistryKey registry =
+        platform::RegistryKey::Create(startup::RunKeyPlace(root, std::string(section) + (active ? "" : "-")), KEY_ALL_ACCESS);
+    if (registry && !registry.ValueExists(name)) registry.WriteString(name, command);
 }
 
 // A value of any type, as installers write them (expandable paths, binary

@@ -1,5 +1,6 @@
-// The registry object: defaults, paths, lists, strings and key deletion.
-#include "common/RegistryObject.h"
+// The registry key: opening in either view, lists, strings and their errors,
+// names holding NULs, and tree deletion.
+#include "platform/RegistryKey.h"
 #include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -7,48 +8,60 @@
 #include <algorithm>
 
 using namespace testing_support;
+using platform::RegistryKey;
+using platform::RegistryPlace;
+using platform::RegistryView;
 
 namespace {
 
-const std::string kBase = "Software\\OrvelinTests\\RegistryObject";
+const std::string kBase = "Software\\OrvelinTests\\RegistryKey";
+const RegistryPlace kPlace{HKEY_CURRENT_USER, kBase};
 
-class RegistryObjectTest : public ::testing::Test {
+class RegistryKeyTest : public ::testing::Test {
 protected:
     void TearDown() override { DeleteRegTree(HKEY_CURRENT_USER, kBase); }
 };
 
-TEST_F(RegistryObjectTest, DefaultsAndOpening) {
-    TRegistry registry;
-    EXPECT_EQ(registry.RootKey(), HKEY_CURRENT_USER);
-    EXPECT_EQ(registry.Access(), static_cast<REGSAM>(KEY_ALL_ACCESS));
-    EXPECT_EQ(registry.CurrentKey(), nullptr);
-    EXPECT_FALSE(registry.OpenKey(kBase, false));  // never created by a plain open
+TEST_F(RegistryKeyTest, OpeningCreatingAndTheAccessThatWorked) {
+    EXPECT_FALSE(RegistryKey::Open(kPlace, KEY_ALL_ACCESS));  // never created by a plain open
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kBase));
-    ASSERT_TRUE(registry.OpenKey(kBase + "\\a\\b", true));
-    EXPECT_EQ(registry.CurrentPath(), kBase + "\\a\\b");
-    // Relative to the open key, and from the root with a leading "\".
+    ASSERT_TRUE(RegistryKey::Create(kPlace.Below("a\\b"), KEY_ALL_ACCESS));
     SetRegString(HKEY_CURRENT_USER, kBase + "\\a\\b\\c", "v", "1");
-    ASSERT_TRUE(registry.OpenKey("c", false));
-    EXPECT_EQ(registry.CurrentPath(), kBase + "\\a\\b\\c");
-    EXPECT_EQ(registry.ReadString("v"), "1");
-    ASSERT_TRUE(registry.OpenKey("\\SOFTWARE", false));
-    EXPECT_EQ(registry.CurrentPath(), "SOFTWARE");
-    EXPECT_TRUE(registry.KeyExists("\\" + kBase));
+    RegistryKey key = RegistryKey::Open(kPlace.Below("a\\b"), KEY_ALL_ACCESS);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key.OpenBelow("c", KEY_READ).ReadString("v"), "1");
+    EXPECT_TRUE(RegistryKey::Exists(kPlace));
+    EXPECT_FALSE(RegistryKey::Exists(kPlace.Below("nothing")));
+    LONG rc = ERROR_SUCCESS;
+    EXPECT_FALSE(RegistryKey::Open(kPlace.Below("nothing"), KEY_READ, &rc));
+    EXPECT_EQ(rc, ERROR_FILE_NOT_FOUND);
+
+    RegistryKey moved = std::move(key);
+    EXPECT_TRUE(moved);
+    EXPECT_FALSE(key);  // NOLINT: a moved-from key is closed
+
+    const RegistryKey readOnly = RegistryKey::OpenReadOnly(kPlace);
+    ASSERT_TRUE(readOnly);
+    EXPECT_EQ(readOnly.Access(), static_cast<REGSAM>(KEY_READ));
+    EXPECT_FALSE(RegistryKey::OpenReadOnly(kPlace.Below("nothing")));
 }
 
-TEST_F(RegistryObjectTest, ReadOnlyOpenSetsTheAccessThatWorked) {
-    SetRegString(HKEY_CURRENT_USER, kBase, "x", "y");
-    TRegistry registry;
-    ASSERT_TRUE(registry.OpenKeyReadOnly(kBase));
-    EXPECT_EQ(registry.Access(), static_cast<REGSAM>(KEY_READ));
-    EXPECT_EQ(registry.ReadString("x"), "y");
-    EXPECT_FALSE(registry.DeleteValue("x"));  // read-only handle
-    TRegistry missing;
-    EXPECT_FALSE(missing.OpenKeyReadOnly(kBase + "\\nothing"));
-    EXPECT_EQ(missing.Access(), static_cast<REGSAM>(KEY_ALL_ACCESS));
+// A key made in the 32-bit programs' view is seen there and not in the
+// program's own; the view holds for the keys opened below it too.
+TEST_F(RegistryKeyTest, EachViewSeesItsOwnKeys) {
+    RegistryPlace in32{HKEY_LOCAL_MACHINE, "Software\\OrvelinRegistryKeyView", RegistryView::k32};
+    RegistryPlace in64 = in32;
+    in64.view = RegistryView::k64;
+    ASSERT_TRUE(RegistryKey::Create(in32.Below("child"), KEY_ALL_ACCESS));
+    EXPECT_TRUE(RegistryKey::Exists(in32));
+    EXPECT_FALSE(RegistryKey::Exists(in64));
+    EXPECT_TRUE(RegistryKey::Open(in32, KEY_READ).OpenBelow("child", KEY_READ));
+    const RegistryKey software = RegistryKey::Open({HKEY_LOCAL_MACHINE, "Software", RegistryView::k32}, KEY_ALL_ACCESS);
+    EXPECT_TRUE(software.DeleteTree("OrvelinRegistryKeyView"));
+    EXPECT_FALSE(RegistryKey::Exists(in32));
 }
 
-TEST_F(RegistryObjectTest, StringsAndTheirErrors) {
+TEST_F(RegistryKeyTest, StringsAndTheirErrors) {
     SetRegString(HKEY_CURRENT_USER, kBase, "text", "C:\\Programme\\Überall ✓.exe");
     SetRegString(HKEY_CURRENT_USER, kBase, "empty", "");
     SetRegDword(HKEY_CURRENT_USER, kBase, "number", 7);
@@ -60,8 +73,8 @@ TEST_F(RegistryObjectTest, StringsAndTheirErrors) {
         const char embedded[] = "first\0second";
         RegSetValueExA(key.Get(), "embedded", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(embedded), sizeof(embedded));
     }
-    TRegistry registry;
-    ASSERT_TRUE(registry.OpenKey(kBase, false));
+    const RegistryKey registry = RegistryKey::Open(kPlace, KEY_ALL_ACCESS);
+    ASSERT_TRUE(registry);
     EXPECT_EQ(registry.ReadString("text"), "C:\\Programme\\Überall ✓.exe");
     EXPECT_EQ(registry.ReadString("empty"), "");
     EXPECT_EQ(registry.ReadString("absent"), "");
@@ -70,26 +83,26 @@ TEST_F(RegistryObjectTest, StringsAndTheirErrors) {
     try {
         registry.ReadString("number");
         ADD_FAILURE() << "a number read as text must raise";
-    } catch (const ERegistryException& error) {
+    } catch (const platform::RegistryError& error) {
         EXPECT_STREQ(error.what(), "Invalid data type for 'number'");
     }
     registry.WriteString("written", "value");
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, kBase, "written"), "value");
-    EXPECT_EQ(registry.GetDataType("number"), static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(registry.ValueType("number"), static_cast<DWORD>(REG_DWORD));
     EXPECT_TRUE(registry.ValueExists("empty"));
     EXPECT_FALSE(registry.ValueExists("absent"));
 
-    TRegistry readOnly;
-    ASSERT_TRUE(readOnly.OpenKeyReadOnly(kBase));
+    const RegistryKey readOnly = RegistryKey::OpenReadOnly(kPlace);
+    ASSERT_TRUE(readOnly);
     try {
         readOnly.WriteString("refused", "x");
         ADD_FAILURE() << "writing through a read-only key must raise";
-    } catch (const ERegistryException& error) {
+    } catch (const platform::RegistryError& error) {
         EXPECT_STREQ(error.what(), "Failed to set data for 'refused'");
     }
 }
 
-TEST_F(RegistryObjectTest, StringValuesReadInOneGoAgreeWithReadString) {
+TEST_F(RegistryKeyTest, StringValuesReadInOneGoAgreeWithReadString) {
     SetRegString(HKEY_CURRENT_USER, kBase, "text", "C:\\Programme\\Überall ✓.exe /x");
     SetRegString(HKEY_CURRENT_USER, kBase, "empty", "");
     SetRegDword(HKEY_CURRENT_USER, kBase, "number", 7);
@@ -126,19 +139,19 @@ TEST_F(RegistryObjectTest, StringValuesReadInOneGoAgreeWithReadString) {
         {"binary", false, "untouched"},
         {"absent", false, "untouched"},
     };
-    TRegistry registry;
-    ASSERT_TRUE(registry.OpenKeyReadOnly(kBase));
+    const RegistryKey registry = RegistryKey::OpenReadOnly(kPlace);
+    ASSERT_TRUE(registry);
     for (const Case& c : cases) {
         std::string text = "untouched";
-        EXPECT_EQ(registry.ReadStringValue(c.name, text), c.read) << c.name;
+        EXPECT_EQ(registry.ReadText(c.name, text), c.read) << c.name;
         EXPECT_EQ(text, c.text) << c.name;
         if (c.read) {
             EXPECT_EQ(text, registry.ReadString(c.name)) << c.name;
         }
     }
-    TRegistry closed;
+    const RegistryKey closed;
     std::string text = "untouched";
-    EXPECT_FALSE(closed.ReadStringValue("text", text));
+    EXPECT_FALSE(closed.ReadText("text", text));
     EXPECT_EQ(text, "untouched");
 }
 
@@ -147,7 +160,7 @@ TEST_F(RegistryObjectTest, StringValuesReadInOneGoAgreeWithReadString) {
 // same call gives for the same data under a plain name (the ANSI calls are
 // the oracle): types, texts beyond ASCII, a string without its terminator,
 // sizes, lines, lengths past the first read, writing back raw bytes.
-TEST_F(RegistryObjectTest, ANameHoldingANulIsItsOwnValueAndAnswersAsAPlainOne) {
+TEST_F(RegistryKeyTest, ANameHoldingANulIsItsOwnValueAndAnswersAsAPlainOne) {
     const auto bytes = [](const std::string& text) { return std::vector<BYTE>(text.begin(), text.end()); };
     const struct {
         const char* what;
@@ -169,9 +182,9 @@ TEST_F(RegistryObjectTest, ANameHoldingANulIsItsOwnValueAndAnswersAsAPlainOne) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         DeleteRegTree(HKEY_CURRENT_USER, kBase);
-        TRegistry registry;
-        ASSERT_TRUE(registry.OpenKey(kBase, true));
-        const HKEY key = registry.CurrentKey();
+        const RegistryKey registry = RegistryKey::Create(kPlace, KEY_ALL_ACCESS);
+        ASSERT_TRUE(registry);
+        const HKEY key = registry.Get();
         registry.WriteString(cut, "namesake");
         for (const std::string& name : {oracle, hidden}) {
             if (!c.stored) {
@@ -186,7 +199,7 @@ TEST_F(RegistryObjectTest, ANameHoldingANulIsItsOwnValueAndAnswersAsAPlainOne) {
                 ASSERT_EQ(RegSetValueExW(key, L"oracle", 0, c.type, padded.data(), static_cast<DWORD>(c.data.size())),
                           ERROR_SUCCESS);
             } else {
-                ASSERT_TRUE(registry.WriteRawValue(name, {c.type, c.data}));
+                ASSERT_TRUE(registry.WriteRaw(name, {c.type, c.data}));
             }
         }
 
@@ -201,25 +214,24 @@ TEST_F(RegistryObjectTest, ANameHoldingANulIsItsOwnValueAndAnswersAsAPlainOne) {
         EXPECT_EQ(type, oracleType);
         EXPECT_EQ(size == 0, oracleSize == 0);
         platform::reg::RawValue raw, oracleRaw;
-        ASSERT_TRUE(registry.ReadRawValue(hidden, raw));
-        ASSERT_TRUE(registry.ReadRawValue(oracle, oracleRaw));
+        ASSERT_TRUE(registry.ReadRaw(hidden, raw));
+        ASSERT_TRUE(registry.ReadRaw(oracle, oracleRaw));
         EXPECT_EQ(raw.type, oracleRaw.type);
         EXPECT_EQ(raw.data, oracleRaw.data);
         std::string text = "untouched", oracleText = "untouched";
-        EXPECT_EQ(registry.ReadStringValue(hidden, text), registry.ReadStringValue(oracle, oracleText));
+        EXPECT_EQ(registry.ReadText(hidden, text), registry.ReadText(oracle, oracleText));
         EXPECT_EQ(text, oracleText);
-        EXPECT_EQ(registry.GetDataType(hidden), c.type);
+        EXPECT_EQ(registry.ValueType(hidden), c.type);
 
-        std::vector<std::string> names;
-        registry.GetValueNames(names);
+        std::vector<std::string> names = registry.ValueNames();
         std::sort(names.begin(), names.end());
         EXPECT_EQ(names, (std::vector<std::string>{oracle, cut, hidden}));
 
         // Written back as raw bytes under a new name holding NULs, and read the same.
         const std::string copy = std::string("\0copy\0", 6);
-        ASSERT_TRUE(registry.WriteRawValue(copy, raw));
+        ASSERT_TRUE(registry.WriteRaw(copy, raw));
         platform::reg::RawValue copied;
-        ASSERT_TRUE(registry.ReadRawValue(copy, copied));
+        ASSERT_TRUE(registry.ReadRaw(copy, copied));
         EXPECT_EQ(copied.type, raw.type);
         EXPECT_EQ(copied.data, raw.data);
 
@@ -229,60 +241,69 @@ TEST_F(RegistryObjectTest, ANameHoldingANulIsItsOwnValueAndAnswersAsAPlainOne) {
         EXPECT_FALSE(registry.DeleteValue(hidden));
         EXPECT_EQ(registry.ReadString(cut), "namesake");
         EXPECT_FALSE(registry.ValueExists(""));  // the cut of "\0copy\0" was never written
-        registry.GetValueNames(names);
+        names = registry.ValueNames();
         std::sort(names.begin(), names.end());
         EXPECT_EQ(names, (std::vector<std::string>{oracle, cut}));
     }
 }
 
-TEST_F(RegistryObjectTest, HasValuesCountsEveryValueTheDefaultToo) {
+TEST_F(RegistryKeyTest, HasValuesCountsEveryValueTheDefaultToo) {
     SetRegString(HKEY_CURRENT_USER, kBase + "\\none\\child", "v", "1");  // a subkey is no value
     SetRegString(HKEY_CURRENT_USER, kBase + "\\default", "", "x");
     SetRegDword(HKEY_CURRENT_USER, kBase + "\\number", "n", 1);
     const std::pair<const char*, bool> cases[] = {{"none", false}, {"default", true}, {"number", true}};
     for (const auto& [key, expected] : cases) {
-        TRegistry registry;
-        ASSERT_TRUE(registry.OpenKeyReadOnly(kBase + "\\" + key)) << key;
+        const RegistryKey registry = RegistryKey::OpenReadOnly(kPlace.Below(key));
+        ASSERT_TRUE(registry) << key;
         EXPECT_EQ(registry.HasValues(), expected) << key;
-        std::vector<std::string> names;
-        registry.GetValueNames(names);
+        std::vector<std::string> names = registry.ValueNames();
         EXPECT_EQ(registry.HasValues(), !names.empty()) << key;
     }
-    EXPECT_FALSE(TRegistry().HasValues());  // no key open
+    EXPECT_FALSE(RegistryKey().HasValues());  // no key open
 }
 
-TEST_F(RegistryObjectTest, NameListsAreClearedAndFilled) {
+TEST_F(RegistryKeyTest, NameListsInBothForms) {
     SetRegString(HKEY_CURRENT_USER, kBase + "\\k1", "", "default");
     SetRegString(HKEY_CURRENT_USER, kBase + "\\k2", "a", "1");
     SetRegString(HKEY_CURRENT_USER, kBase, "v1", "1");
     SetRegString(HKEY_CURRENT_USER, kBase, "", "default");
-    TRegistry registry;
-    ASSERT_TRUE(registry.OpenKey(kBase, false));
-    std::vector<std::string> keys{"stale"}, values{"stale"};
-    registry.GetKeyNames(keys);
-    registry.GetValueNames(values);
+    const RegistryKey registry = RegistryKey::Create(kPlace, KEY_ALL_ACCESS);
+    ASSERT_TRUE(registry.WriteRaw(std::string("v\0x", 3), platform::reg::TextRawValue(REG_EXPAND_SZ, "%TEMP%")));
+    std::vector<std::string> keys = registry.SubkeyNames(), values = registry.ValueNames();
     std::sort(keys.begin(), keys.end());
     std::sort(values.begin(), values.end());
     EXPECT_EQ(keys, (std::vector<std::string>{"k1", "k2"}));
-    EXPECT_EQ(values, (std::vector<std::string>{"", "v1"}));
-    EXPECT_TRUE(registry.HasSubKeys());
-    TRegistry closed;
-    closed.GetValueNames(values);
-    EXPECT_TRUE(values.empty());
+    EXPECT_EQ(values, (std::vector<std::string>{"", std::string("v\0x", 3), "v1"}));
+    EXPECT_TRUE(registry.HasSubkeys());
+    // The counted forms the backup reads: whole names, types and bytes as stored.
+    std::vector<std::wstring> wideKeys;
+    std::vector<platform::reg::WideValue> wideValues;
+    ASSERT_EQ(registry.CountedSubkeyNames(wideKeys), ERROR_SUCCESS);
+    ASSERT_EQ(registry.CountedValues(wideValues), ERROR_SUCCESS);
+    EXPECT_EQ(wideKeys.size(), 2u);
+    ASSERT_EQ(wideValues.size(), 3u);
+    const auto hidden = std::find_if(wideValues.begin(), wideValues.end(),
+                                     [](const auto& value) { return value.name == std::wstring(L"v\0x", 3); });
+    ASSERT_NE(hidden, wideValues.end());
+    EXPECT_EQ(hidden->type, static_cast<DWORD>(REG_EXPAND_SZ));
+    EXPECT_EQ(hidden->data, platform::reg::TextRawValue(REG_EXPAND_SZ, "%TEMP%").data);
+    EXPECT_TRUE(RegistryKey().ValueNames().empty());
+    EXPECT_NE(RegistryKey().CountedValues(wideValues), ERROR_SUCCESS);
 }
 
-TEST_F(RegistryObjectTest, DeleteKeyRemovesTheWholeTree) {
+TEST_F(RegistryKeyTest, DeleteTreeRemovesTheWholeTree) {
     SetRegString(HKEY_CURRENT_USER, kBase + "\\tree\\one\\two", "v", "x");
     SetRegString(HKEY_CURRENT_USER, kBase + "\\tree\\one\\three", "v", "x");
     SetRegString(HKEY_CURRENT_USER, kBase + "\\tree\\four", "v", "x");
     SetRegString(HKEY_CURRENT_USER, kBase + "\\sibling", "v", "x");
-    TRegistry registry;
-    ASSERT_TRUE(registry.OpenKey(kBase, false));
-    EXPECT_TRUE(registry.DeleteKey("tree"));
+    const RegistryKey registry = RegistryKey::Open(kPlace, KEY_ALL_ACCESS);
+    ASSERT_TRUE(registry);
+    EXPECT_TRUE(registry.DeleteTree("tree"));
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kBase + "\\tree"));
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kBase + "\\sibling"));
-    EXPECT_FALSE(registry.DeleteKey("tree"));  // already gone
-    EXPECT_TRUE(registry.DeleteKey("\\" + kBase + "\\sibling"));
+    EXPECT_FALSE(registry.DeleteTree("tree"));  // already gone
+    EXPECT_FALSE(registry.DeleteTree(""));      // never the key itself
+    EXPECT_TRUE(RegistryKey::DeleteTree(kPlace.Below("sibling"), KEY_READ));
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kBase + "\\sibling"));
 }
 
