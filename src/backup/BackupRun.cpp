@@ -256,7 +256,7 @@ namespace {
 // replace a value the point holds with other data, and the run must go
 // into another point.
 bool SaveRootsInto(const std::string& backupFolder, const BackupRootFlags& roots, const std::string& description,
-                   const common::StopToken& stop, BackUpOutcome& outcome) {
+                   common::StopToken stop, BackUpOutcome& outcome) {
     const std::string point = WithTrailingSeparator(backupFolder) + outcome.pointName + "\\";
     if (!files::CreateFolderPath(point)) {
         outcome.problems.push_back("Its folder could not be made, so nothing was saved: " +
@@ -296,7 +296,7 @@ std::string ManualBackupDescription(const BackupRootFlags& roots) {
 }
 
 BackUpOutcome MakeBackupPoint(const std::string& backupFolder, const SYSTEMTIME& now, const BackupRootFlags& roots,
-                              const common::StopToken& stop, const std::string& description) {
+                              common::StopToken stop, const std::string& description) {
     BackUpOutcome outcome;
     outcome.mode = kMakeBackupPoint;
     if (!AnyRootTicked(roots)) {
@@ -322,7 +322,7 @@ BackUpOutcome MakeBackupPoint(const std::string& backupFolder, const SYSTEMTIME&
 }
 
 BackUpOutcome RestoreBackupPoint(const std::string& backupFolder, const std::string& pointName,
-                                 const common::StopToken& stop) {
+                                 common::StopToken stop) {
     BackUpOutcome outcome;
     outcome.mode = kRestoreBackupPoint;
     outcome.pointName = pointName;

@@ -56,7 +56,7 @@ extern const char* const kNoRootTickedText;
 // between roots when asked. description (ManualBackupDescription) joins
 // the descriptions of the point's manifest.
 BackUpOutcome MakeBackupPoint(const std::string& backupFolder, const SYSTEMTIME& now, const BackupRootFlags& roots,
-                              const common::StopToken& stop = {}, const std::string& description = "");
+                              common::StopToken stop = {}, const std::string& description = "");
 
 // What a backup of the ticked roots made by the user is called in its
 // point: "BackUp: HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER".
@@ -80,7 +80,7 @@ std::string ManualBackupDescription(const BackupRootFlags& roots);
 // the next start (FindUnfinishedRestore); when the marker cannot be
 // written nothing is restored.
 BackUpOutcome RestoreBackupPoint(const std::string& backupFolder, const std::string& pointName,
-                                 const common::StopToken& stop = {});
+                                 common::StopToken stop = {});
 
 // What a restore would find of a point, for the question the window asks
 // before it.
