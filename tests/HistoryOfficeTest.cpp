@@ -37,9 +37,10 @@ Texts ListedBy(const OfficeAutomationProgram& program, const std::string& mask =
                   mask);
 }
 
-class RecordedProgress final : public IHistoryDeleteProgress {
+class RecordedProgress final : public common::IProgressSink {
 public:
-    void Progress(size_t done, size_t total) override { steps.emplace_back(done, total); }
+    void Progress(size_t done, size_t total, const std::string&) override { steps.emplace_back(done, total); }
+    void Notice(const std::string&) override {}
     std::vector<std::pair<size_t, size_t>> steps;
 };
 

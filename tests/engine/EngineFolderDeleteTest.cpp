@@ -175,10 +175,11 @@ TEST(FolderSectionLongPaths, FilesOfAnyLengthAreListedAndDeleted) {
 }
 
 // Records the progress and asks for the stop once `stopAt` files are done.
-class StoppingProgress final : public IHistoryDeleteProgress {
+class StoppingProgress final : public common::IProgressSink {
 public:
     explicit StoppingProgress(size_t stopAt) : stopAt_(stopAt) {}
-    void Progress(size_t done, size_t total) override {
+    void Notice(const std::string&) override {}
+    void Progress(size_t done, size_t total, const std::string&) override {
         calls.push_back({done, total});
         if (done == stopAt_) source_.RequestStop();
     }
