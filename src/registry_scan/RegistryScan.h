@@ -32,7 +32,8 @@ struct FoundProblem {
 // Progress(keysExamined, 0, keyText) for each key (or value) about to be
 // examined, keysExamined counting this run's keys, this one included (the
 // total is not known before the end). A scan that ran every ticked section
-// ends with Progress(keys, keys, the last key's text) before ScanFinished.
+// ends with Progress(keys, keys, the last key's text) before ScanFinished:
+// the one report whose done equals its total.
 //
 // A stop request is seen at the running section's next key or record: the
 // section then reports SectionStopped once, walks on to the end of its keys

@@ -95,7 +95,7 @@ class CollectingSink : public IScanSink {
 public:
     void SectionStarted(int section) override { section_ = section; }
     void Progress(size_t keysExamined, size_t total, const std::string& keyText) override {
-        if (total != 0) return;  // the finished scan's last report repeats its last key
+        if (keysExamined == total) return;  // the finished scan's last report repeats its last key
         Keep({Event::kKey, section_, keyText, static_cast<int>(keysExamined)});
     }
     void Notice(const std::string&) override {}

@@ -34,8 +34,9 @@ void TRegistryScanThread::Execute() {
 }
 
 void TRegistryScanThread::Progress(size_t keysExamined, size_t total, const std::string& keyText) {
-    // The finished scan's last report repeats the last key: nothing new to show.
-    if (total != 0 && static_cast<int>(keysExamined) == pendingCount_) return;
+    // The finished scan's last report (done == total) repeats the last key:
+    // nothing new to show.
+    if (keysExamined == total) return;
     pendingSection_ = runningSection_;
     pendingCount_ = static_cast<int>(keysExamined);
     pendingKey_ = keyText;
