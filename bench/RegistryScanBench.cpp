@@ -267,8 +267,10 @@ ScanFigures ProgramScan() {
 
 class CountingSink : public registry_scan::IScanSink {
 public:
-    void KeyExamined(int, const std::string&, int keysExamined) override { keys = keysExamined; }
-    void ProblemFound(int, const RegistryProblem&, int problemsFound) override { problems = problemsFound; }
+    void Progress(size_t keysExamined, size_t, const std::string&) override { keys = static_cast<int>(keysExamined); }
+    void Notice(const std::string&) override {}
+    void Add(registry_scan::FoundProblem&& found) override { problems = found.problemsFound; }
+    void SectionStarted(int) override {}
     void SectionStopped(int) override {}
     void SectionDone(int) override {}
     void ScanStopped(int) override {}

@@ -159,7 +159,7 @@ std::vector<HistoryRow> Ours(const std::vector<HistoryRow>& rows, const Texts& s
     return ours;
 }
 
-std::vector<HistoryRow> Listed(void (*lister)(IHistorySink&, const std::string&, const common::StopToken&),
+std::vector<HistoryRow> Listed(void (*lister)(IHistorySink&, const std::string&, common::StopToken),
                                const std::string& mask, const Texts& sources) {
     THistoryRowList list;
     lister(list, mask, {});
@@ -518,7 +518,7 @@ TEST_F(AddOnMachine, DeleteAllOfTheClassSectionsWalksTheListedRowsAndStops) {
     const std::vector<HistoryRow> rows =
         Listed(ListBrowserHelperObjects, "*", {kHelperId, kOtherId, "Orv Plain Helper"});
     ASSERT_EQ(rows.size(), 3u);
-    TNoDeleteProgress progress;
+    common::NoProgress progress;
     {
         common::StopSource stopped;
         stopped.RequestStop();
@@ -747,7 +747,7 @@ TEST_F(ExtensionKeys, DeleteTakesTheRowsOwnKeyWhileItIsAsListed) {
 }
 
 TEST_F(ExtensionKeys, DeleteAllRemovesTheListedItemsOneByOne) {
-    TNoDeleteProgress progress;
+    common::NoProgress progress;
     const std::vector<HistoryRow> plugins = Listed(ListOtherPlugins, ours_);
     EXPECT_EQ(HistorySectionRowOf(hsOtherPlugins).deleteAll(plugins, "*", progress, {}).code, 0);
     EXPECT_EQ(Keys(), (Texts{"Orv Btn 1", "Orv Btn 2", "Orv Btn 3", "Ünï {Plug} * ?", "Orv Btn 4"}));
@@ -822,7 +822,7 @@ TEST_F(AddOnMachine, DeleteAllOfHelpersSharingAModuleRemovesItWithTheLast) {
     Class(kNeighbourId, "Orv Neighbour", kept);
     const std::vector<HistoryRow> rows = Listed(ListBrowserHelperObjects, "*", {kHelperId, kOtherId, kViewerId});
     ASSERT_EQ(rows.size(), 3u);
-    TNoDeleteProgress progress;
+    common::NoProgress progress;
     EXPECT_EQ(HistorySectionRowOf(hsBrowserHelperObjects).deleteAll(rows, "*", progress, {}).code, 0);
     EXPECT_FALSE(Exists(shared));
     EXPECT_TRUE(Exists(kept));

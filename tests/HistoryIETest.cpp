@@ -425,7 +425,7 @@ std::shared_ptr<ScanRun> RunScan(const HistoryLister& lister, const std::string&
 
 // The registered listers of the sections, one after the other.
 HistoryLister SectionsInTurn(std::vector<int> sections) {
-    return [sections](IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+    return [sections](IHistorySink& sink, const std::string& mask, common::StopToken stop) {
         for (int section : sections) HistorySectionRowOf(section).list(sink, mask, stop);
     };
 }
@@ -486,7 +486,7 @@ TEST(HistoryScanThread, CollectorErrorIsReportedAndTheScanStillEnds) {
         {HistorySectionRowOf(hsIEVisitedPages).list, "[", "'[' is an invalid mask at (2)", {}, {"before the error"}},
         // The rows found before the error reach the window first, then the
         // owner's step, then the box.
-        {[](IHistorySink& sink, const std::string&, const common::StopToken&) {
+        {[](IHistorySink& sink, const std::string&, common::StopToken) {
              sink.AddCaption("orverr one");
              sink.AddCaption("orverr two");
              throw platform::RegistryError("Failed to get data for 'orverr'");
@@ -511,7 +511,7 @@ TEST(HistoryScanThread, CollectorErrorIsReportedAndTheScanStillEnds) {
 // listing goes on after it.
 TEST(HistoryScanThread, ANoticeComesAfterTheRowsFoundBeforeItAndTheListingGoesOn) {
     auto run = RunScan(
-        [](IHistorySink& sink, const std::string& mask, const common::StopToken&) {
+        [](IHistorySink& sink, const std::string& mask, common::StopToken) {
             sink.AddCaption("first " + mask);
             sink.AddCaption("second");
             sink.Notice("the source is in use");

@@ -43,7 +43,7 @@ Listing ListSection(const std::string& mask = "*") {
 }
 
 HistoryDeleteAllResult DeleteAll() {
-    TNoDeleteProgress progress;
+    common::NoProgress progress;
     return Row().deleteAll({}, "*", progress, {});
 }
 

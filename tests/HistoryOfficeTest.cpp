@@ -33,18 +33,19 @@ Texts Listed(const HistoryLister& lister, const std::string& mask = "*") {
 
 Texts ListedBy(const OfficeAutomationProgram& program, const std::string& mask = "*") {
     return Listed([&program](IHistorySink& sink, const std::string& m,
-                             const common::StopToken& stop) { ListOfficeRecentFiles(program, sink, m, stop); },
+                             common::StopToken stop) { ListOfficeRecentFiles(program, sink, m, stop); },
                   mask);
 }
 
-class RecordedProgress final : public IHistoryDeleteProgress {
+class RecordedProgress final : public common::IProgressSink {
 public:
-    void Progress(size_t done, size_t total) override { steps.emplace_back(done, total); }
+    void Progress(size_t done, size_t total, const std::string&) override { steps.emplace_back(done, total); }
+    void Notice(const std::string&) override {}
     std::vector<std::pair<size_t, size_t>> steps;
 };
 
 HistoryDeleteAllResult DeleteAllBy(const OfficeAutomationProgram& program, const std::string& mask) {
-    TNoDeleteProgress progress;
+    common::NoProgress progress;
     return DeleteOfficeRecentFiles(program, mask, progress);
 }
 
@@ -274,7 +275,7 @@ TEST(OfficeAutomation, DeleteAllEndsWhenAStopIsAskedAndStillQuits) {
     ScopedFakeOffice fake(server);
     common::StopSource stop;
     stop.RequestStop();
-    TNoDeleteProgress progress;
+    common::NoProgress progress;
     const HistoryDeleteAllResult result = DeleteOfficeRecentFiles(kExcelProgram, "*", progress, stop.Token());
     EXPECT_TRUE(result.stopped);
     EXPECT_EQ(server.entries.size(), 2u);
@@ -297,7 +298,7 @@ TEST(OfficeAutomation, TheRowsListOnTheWorkerAndRemoveThroughTheServer) {
         EXPECT_EQ(Listed(row.list, "*.xls"), (Texts{prefix + "sales.xls", prefix + "costs.xls"}));
         EXPECT_EQ(row.deleteOne(HistoryRow{prefix + "COSTS.xls", {}, {}}), 0);
         EXPECT_EQ(server.Names(), (Texts{"sales.xls", "notes.txt"}));
-        TNoDeleteProgress progress;
+        common::NoProgress progress;
         EXPECT_EQ(row.deleteAll({}, "*.xls", progress, {}).code, 0);
         EXPECT_EQ(server.Names(), Texts{"notes.txt"});
         EXPECT_EQ(server.CallsOf("Quit"), 3);
@@ -336,7 +337,7 @@ protected:
 
 Texts ListedIn(const OfficeNumberedList& list, const std::string& mask = "*") {
     return Listed([&list](IHistorySink& sink, const std::string& m,
-                          const common::StopToken& stop) { ListOfficeNumberedList(list, sink, m, stop); },
+                          common::StopToken stop) { ListOfficeNumberedList(list, sink, m, stop); },
                   mask);
 }
 
@@ -501,7 +502,7 @@ TEST_F(OfficeLists, TheRowsListAndRemoveTheirOwnList) {
         EXPECT_EQ(Listed(row.list), Texts{r.shop}) << r.section;
     }
     for (const auto& r : rows) {
-        TNoDeleteProgress progress;
+        common::NoProgress progress;
         EXPECT_EQ(HistorySectionRowOf(r.section).deleteAll({}, "*shop*", progress, {}).code, 0);
         EXPECT_EQ(Listed(HistorySectionRowOf(r.section).list), Texts{}) << r.section;
     }

@@ -129,7 +129,7 @@ protected:
         return HistorySectionRowOf(section).deleteOne(HistoryRow{caption, {}, {}});
     }
     static int DeleteAll(int section, const std::string& mask) {
-        TNoDeleteProgress progress;
+        common::NoProgress progress;
         return HistorySectionRowOf(section).deleteAll({}, mask, progress, {}).code;
     }
     // The names left in a subtype.
@@ -452,7 +452,7 @@ TEST(PStorageService, TheMachinesServiceListsNothingAndRemovesNothing) {
         THistoryRowList rows;
         HistorySectionRowOf(section).list(rows, "*", {});
         EXPECT_TRUE(rows.rows.empty()) << section;
-        TNoDeleteProgress progress;
+        common::NoProgress progress;
         EXPECT_EQ(HistorySectionRowOf(section).deleteAll({}, "*", progress, {}).code, 0) << section;
     }
     EXPECT_EQ(RemoveFormEntry("x"), 0);

@@ -39,7 +39,7 @@ void DeleteOne(int section, const std::string& caption) {
 void DeleteAll(int section, const std::string& mask) {
     std::vector<HistoryRow> listed;
     for (const std::string& caption : List(section, mask)) listed.push_back({caption, {}, {}});
-    TNoDeleteProgress quiet;
+    common::NoProgress quiet;
     const HistoryDeleteAllResult result = HistorySectionRowOf(section).deleteAll(listed, mask, quiet, {});
     EXPECT_EQ(result.code, 0) << section;
     EXPECT_FALSE(result.stopped);
@@ -472,7 +472,7 @@ TEST_F(WinampPlayList, HugeLockedOrLinkedPlayListsAreNeverDamaged) {
     }
     EXPECT_EQ(List(hsWinAmpRecent, "*"), (Texts{"a.mp3", "b.mp3"}));
     EXPECT_TRUE(files::IsLinkToAnotherFile(ListPath()));
-    TNoDeleteProgress quiet;
+    common::NoProgress quiet;
     EXPECT_EQ(HistorySectionRowOf(hsWinAmpRecent).deleteAll({}, "*", quiet, {}).notice, leftAsLink);
     EXPECT_TRUE(files::FileExists(ListPath()));
     EXPECT_EQ(FileText(shared.Path()), "a.mp3\r\nb.mp3\r\n");

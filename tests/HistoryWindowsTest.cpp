@@ -215,7 +215,7 @@ TEST_F(RegistryLists, RunHistoryDeleteAllKeepsTheOrderOfTheEntriesLeft) {
         Seed(kRunMruKey, {{"a", "regedit\\1"}, {"b", "cmd\\1"}, {"c", "C:\\Tools\\regview.exe\\1"},
                           {"MRUList", "cadb"}});
         SeedDword(kRunMruKey, "d");  // no text, but an entry the list still holds
-        TNoDeleteProgress quiet;
+        common::NoProgress quiet;
         EXPECT_EQ(HistorySectionRowOf(hsRunHistory).deleteAll({}, c.mask, quiet, {}).code, 0);
         EXPECT_EQ(ValueNames(kRunMruKey), c.names) << c.mask;
         EXPECT_EQ(RegString(kUser, kRunMruKey, "MRUList"), c.order) << c.mask;
@@ -303,7 +303,7 @@ TEST(FileRemovals, CodesOfOneFileSeveralAndMask) {
     SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
     SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
 
-    TNoDeleteProgress quiet;
+    common::NoProgress quiet;
     EXPECT_EQ(DeleteFilesByMask(folder.Path(), "*.TMP", quiet).code, ERROR_ACCESS_DENIED);
     for (const std::string& path : {top, odd, hidden}) EXPECT_FALSE(files::FileExists(path)) << path;
     EXPECT_TRUE(files::FileExists(readOnly));
@@ -365,7 +365,7 @@ TEST(FolderSections, ListByFullPathMaskAndClearWhatMatches) {
         EXPECT_TRUE(Listed(section.lister, "Report 2024.lnk").empty()) << section.name;
         EXPECT_EQ(Listed(section.lister, "*" + tag + "\\*PLAN*"), Texts{ours + "\\inner\\Zürich – plan.lnk"}) << section.name;
 
-        TNoDeleteProgress quiet;
+        common::NoProgress quiet;
         EXPECT_EQ(DeleteFilesByMask(folder, "*\\" + tag + "\\INNER\\*", quiet).code, 0);
         for (size_t i = 0; i < seeded.size(); ++i)
             EXPECT_EQ(files::FileExists(seeded[i]), i != 1 && i != 2) << seeded[i];

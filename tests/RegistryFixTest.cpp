@@ -598,9 +598,7 @@ TEST_F(RegistryFixLooksAgain, AFileThatIsBackLeavesItsRecordAloneAndOutOfThePoin
 // A machine key that refuses the delete is what a restart as administrator
 // could fix: counted apart, its record left.
 TEST_F(RegistryFixLooksAgain, AMachineKeyThatRefusesTheDeleteIsCountedApart) {
-    struct NoProgress final : registry_scan::IFixProgress {
-        void FixProgress(registry_scan::FixStage, int, int) override {}
-    } progress;
+    common::NoProgress progress;
     const ScopedReadOnlyKey locked(HKEY_LOCAL_MACHINE, kHelp);
     const registry_scan::FixReport report = registry_scan::FixRecords(
         {HelpRecord(gone_, folder_.Path() + "\\b.hlp", 0)}, folder_.Path() + "\\Backup\\", progress);
@@ -612,13 +610,14 @@ TEST_F(RegistryFixLooksAgain, AMachineKeyThatRefusesTheDeleteIsCountedApart) {
 }
 
 TEST_F(RegistryFixLooksAgain, AStopBetweenDeletionsLeavesTheRestAsTheyWere) {
-    struct StopAfterFirstDelete final : registry_scan::IFixProgress {
+    struct StopAfterFirstDelete final : common::IProgressSink {
         common::StopSource stop;
-        std::vector<registry_scan::FixStage> stages;
-        void FixProgress(registry_scan::FixStage stage, int done, int) override {
+        std::vector<std::string> stages;
+        void Progress(size_t done, size_t, const std::string& stage) override {
             if (stages.empty() || stages.back() != stage) stages.push_back(stage);
-            if (stage == registry_scan::FixStage::Deleting && done == 1) stop.RequestStop();
+            if (stage == FixStageText(registry_scan::FixStage::Deleting) && done == 1) stop.RequestStop();
         }
+        void Notice(const std::string&) override {}
     } progress;
     const std::vector<registry_scan::FixRecord> records = {HelpRecord(back_, folder_.Path() + "\\a.hlp", 1),
                                                            HelpRecord(gone_, folder_.Path() + "\\b.hlp", 0)};
@@ -631,9 +630,9 @@ TEST_F(RegistryFixLooksAgain, AStopBetweenDeletionsLeavesTheRestAsTheyWere) {
     EXPECT_EQ(report.fixedRows, (std::vector<std::pair<int, int>>{{2, 1}}));
     EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, kHelp, back_));
     EXPECT_TRUE(RegValueExists(HKEY_LOCAL_MACHINE, kHelp, gone_));
-    EXPECT_EQ(progress.stages, (std::vector<registry_scan::FixStage>{registry_scan::FixStage::Checking,
-                                                                     registry_scan::FixStage::BackingUp,
-                                                                     registry_scan::FixStage::Deleting}));
+    EXPECT_EQ(progress.stages, (std::vector<std::string>{"Looking at the marked errors again...",
+                                                          "Saving the registry items in a backup point...",
+                                                          "Deleting the registry items..."}));
 
     // Asked before the start, nothing is saved or deleted.
     common::StopSource early;

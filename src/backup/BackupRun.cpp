@@ -256,16 +256,19 @@ namespace {
 // replace a value the point holds with other data, and the run must go
 // into another point.
 bool SaveRootsInto(const std::string& backupFolder, const BackupRootFlags& roots, const std::string& description,
-                   const common::StopToken& stop, BackUpOutcome& outcome) {
+                   common::IProgressSink& progress, common::StopToken stop, BackUpOutcome& outcome) {
     const std::string point = WithTrailingSeparator(backupFolder) + outcome.pointName + "\\";
     if (!files::CreateFolderPath(point)) {
         outcome.problems.push_back("Its folder could not be made, so nothing was saved: " +
                                    platform::processes::SystemErrorText(GetLastError()) + " (" + point + ").");
         return true;
     }
+    const size_t total = static_cast<size_t>(std::count(roots.begin(), roots.end(), true));
+    size_t done = 0;
     for (size_t index = 0; index < kBackupRootCount; ++index) {
         if (!roots[index]) continue;
         const std::string root = kBackupRootKeyNames[index];
+        progress.Progress(done++, total, root);
         if (stop.StopRequested()) {
             outcome.problems.push_back("The backup was stopped before " + root + " was saved.");
             std::vector<LeftOutKey> notSaved;
@@ -278,6 +281,7 @@ bool SaveRootsInto(const std::string& backupFolder, const BackupRootFlags& roots
         Guarded(root, " was not saved: ", outcome,
                 [&] { replaces = SaveRoot(point, index, description, outcome) == MergeResult::kWouldReplace; });
         if (replaces) return false;
+        if (done == total) progress.Progress(done, total, root);
     }
     PointManifest manifest;
     std::string error;
@@ -296,7 +300,8 @@ std::string ManualBackupDescription(const BackupRootFlags& roots) {
 }
 
 BackUpOutcome MakeBackupPoint(const std::string& backupFolder, const SYSTEMTIME& now, const BackupRootFlags& roots,
-                              const common::StopToken& stop, const std::string& description) {
+                              const std::string& description, common::IProgressSink& progress,
+                              common::StopToken stop) {
     BackUpOutcome outcome;
     outcome.mode = kMakeBackupPoint;
     if (!AnyRootTicked(roots)) {
@@ -314,7 +319,7 @@ BackUpOutcome MakeBackupPoint(const std::string& backupFolder, const SYSTEMTIME&
         outcome = BackUpOutcome();
         outcome.mode = kMakeBackupPoint;
         outcome.pointName = SuffixedPointName(minuteName, copy);
-        if (SaveRootsInto(backupFolder, roots, description, stop, outcome)) return outcome;
+        if (SaveRootsInto(backupFolder, roots, description, progress, stop, outcome)) return outcome;
     }
     outcome.problems.push_back("The " + std::to_string(kMaxPointsPerMinute) +
                                " points of this minute all hold other data of its values, so nothing more was saved.");
@@ -322,7 +327,7 @@ BackUpOutcome MakeBackupPoint(const std::string& backupFolder, const SYSTEMTIME&
 }
 
 BackUpOutcome RestoreBackupPoint(const std::string& backupFolder, const std::string& pointName,
-                                 const common::StopToken& stop) {
+                                 common::IProgressSink& progress, common::StopToken stop) {
     BackUpOutcome outcome;
     outcome.mode = kRestoreBackupPoint;
     outcome.pointName = pointName;
@@ -361,14 +366,18 @@ BackUpOutcome RestoreBackupPoint(const std::string& backupFolder, const std::str
             outcome.problems.push_back("Its manifest lists " + listed.name +
                                        ", which is not a root file; it was left alone.");
 
-    bool found = false;
-    for (size_t index = 0; index < kBackupRootCount; ++index) {
+    // The roots the point has a file of, or lists one for.
+    std::vector<size_t> pointRoots;
+    for (size_t index = 0; index < kBackupRootCount; ++index)
+        if (files::FileExists(point + kBackupRootFileNames[index]) || manifest.Find(kBackupRootFileNames[index]))
+            pointRoots.push_back(index);
+    for (size_t done = 0; done < pointRoots.size(); ++done) {
+        const size_t index = pointRoots[done];
         const std::string file = point + kBackupRootFileNames[index];
         const ManifestFile* entry = manifest.Find(kBackupRootFileNames[index]);
         const bool exists = files::FileExists(file);
-        if (!exists && !entry) continue;
-        found = true;
         const std::string root = kBackupRootKeyNames[index];
+        progress.Progress(done, pointRoots.size(), root);
         if (stop.StopRequested()) {
             outcome.problems.push_back("The restore was stopped before " + root + " was restored.");
             return outcome;
@@ -380,8 +389,9 @@ BackUpOutcome RestoreBackupPoint(const std::string& backupFolder, const std::str
                 root, file, "is not in the point's manifest, so it cannot be checked; nothing of it was written."));
         else
             Guarded(root, " was not restored: ", outcome, [&] { RestoreRoot(file, index, entry, outcome); });
+        if (done + 1 == pointRoots.size()) progress.Progress(done + 1, pointRoots.size(), root);
     }
-    if (!found) outcome.problems.push_back("It holds no registry files (" + point + "), so nothing was restored.");
+    if (pointRoots.empty()) outcome.problems.push_back("It holds no registry files (" + point + "), so nothing was restored.");
     return outcome;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "backup/BackupPoint.h"
+#include "common/ProgressSink.h"
 #include "common/StopToken.h"
 
 #include <windows.h>
@@ -54,9 +55,12 @@ extern const char* const kNoRootTickedText;
 // one problem is kNoRootTickedText. A key that cannot be read is left out
 // and named; a root that cannot be saved costs that root only. Stops
 // between roots when asked. description (ManualBackupDescription) joins
-// the descriptions of the point's manifest.
+// the descriptions of the point's manifest. Progress: done of the ticked
+// roots, what the root in hand. The outcome keeps its notices: they are told
+// with it.
 BackUpOutcome MakeBackupPoint(const std::string& backupFolder, const SYSTEMTIME& now, const BackupRootFlags& roots,
-                              const common::StopToken& stop = {}, const std::string& description = "");
+                              const std::string& description = "",
+                              common::IProgressSink& progress = common::NoProgressSink(), common::StopToken stop = {});
 
 // What a backup of the ticked roots made by the user is called in its
 // point: "BackUp: HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER".
@@ -65,7 +69,7 @@ std::string ManualBackupDescription(const BackupRootFlags& roots);
 // Writes every root file the point pointName of backupFolder holds back into
 // the registry, key by key: a key that cannot be written, or that belongs to
 // another root than its file's, is passed over and named. Stops between
-// roots when asked.
+// roots when asked; progress: done of the point's roots, what the root in hand.
 // The point's manifest is checked first: a root file that is not listed, or
 // whose size, SHA-256 or counts of keys and values differ from it, is
 // refused and named, and nothing of it is written; a manifest that cannot be
@@ -80,7 +84,8 @@ std::string ManualBackupDescription(const BackupRootFlags& roots);
 // the next start (FindUnfinishedRestore); when the marker cannot be
 // written nothing is restored.
 BackUpOutcome RestoreBackupPoint(const std::string& backupFolder, const std::string& pointName,
-                                 const common::StopToken& stop = {});
+                                 common::IProgressSink& progress = common::NoProgressSink(),
+                                 common::StopToken stop = {});
 
 // What a restore would find of a point, for the question the window asks
 // before it.

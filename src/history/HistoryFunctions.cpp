@@ -41,7 +41,7 @@ std::vector<std::string> SubkeyNames(HKEY root, const std::string& key, REGSAM a
 // listed nor removed, and the values after it are still reached.
 template <typename Act>
 void ForEachFittingValue(HKEY root, const std::string& key, REGSAM access, const char* skipped, TLazyMask& mask,
-                         const common::StopToken& stop, Act act) {
+                         common::StopToken stop, Act act) {
     const RegistryKey registry = RegistryKey::Open({root, key}, access);
     if (!registry) return;
     std::string text;
@@ -54,7 +54,7 @@ void ForEachFittingValue(HKEY root, const std::string& key, REGSAM access, const
 }
 
 void ReadValuesWithMask(IHistorySink& sink, HKEY root, const std::string& key, const char* skipped,
-                        TLazyMask& mask, const common::StopToken& stop) {
+                        TLazyMask& mask, common::StopToken stop) {
     ForEachFittingValue(root, key, kListAccess, skipped, mask, stop,
                         [&sink](const RegistryKey&, const std::string&, std::string&& text) {
                             sink.AddCaption(std::move(text));
@@ -107,7 +107,7 @@ int DeleteFileCode(const std::string& path, const std::wstring& folderFinalPath)
 // Deletes the paths in order until a stop; result.code holds the last
 // failure's code.
 HistoryDeleteAllResult DeletePathsInFolder(const std::string& folder, const std::vector<std::string>& paths,
-                                           IHistoryDeleteProgress& progress, const common::StopToken& stop) {
+                                           common::IProgressSink& progress, common::StopToken stop) {
     HistoryDeleteAllResult result;
     const std::wstring folderFinalPath = files::FolderFinalPath(folder);
     for (size_t index = 0; index < paths.size(); ++index) {
@@ -120,7 +120,7 @@ HistoryDeleteAllResult DeletePathsInFolder(const std::string& folder, const std:
             ++result.leftOutside;
         else if (code != 0)
             result.code = code;
-        progress.Progress(index + 1, paths.size());
+        progress.Progress(index + 1, paths.size(), paths[index]);
     }
     return result;
 }
@@ -128,13 +128,13 @@ HistoryDeleteAllResult DeletePathsInFolder(const std::string& folder, const std:
 }  // namespace
 
 void ReadRecentValues(IHistorySink& sink, HKEY root, const std::string& key, const char* skipped,
-                      const std::string& mask, const common::StopToken& stop) {
+                      const std::string& mask, common::StopToken stop) {
     TLazyMask lazyMask(mask);
     ReadValuesWithMask(sink, root, key, skipped, lazyMask, stop);
 }
 
 void ReadRecentSubkeys(IHistorySink& sink, HKEY root, const std::string& key, const char* skipped,
-                       const std::string& mask, const common::StopToken& stop) {
+                       const std::string& mask, common::StopToken stop) {
     TLazyMask lazyMask(mask);
     for (const std::string& subkey : SubkeyNames(root, key, kListAccess)) {
         if (stop.StopRequested()) return;
@@ -188,8 +188,8 @@ void DeleteValueByName(HKEY root, const std::string& key, const std::string& val
 }
 
 HistoryDeleteAllResult DeleteFilesByMask(const std::string& folder, const std::string& mask,
-                                         IHistoryDeleteProgress& progress, const common::StopToken& stop) {
-    progress.Progress(0, 0);
+                                         common::IProgressSink& progress, common::StopToken stop) {
+    progress.Progress(0, 0, "");
     std::vector<std::string> paths;
     ListAllFilesRecursive(folder, &paths);
     TLazyMask lazyMask(mask);
@@ -200,7 +200,7 @@ HistoryDeleteAllResult DeleteFilesByMask(const std::string& folder, const std::s
 }
 
 HistoryDeleteAllResult DeleteListedFiles(const std::string& folder, const std::vector<std::string>& list,
-                                         IHistoryDeleteProgress& progress, const common::StopToken& stop) {
+                                         common::IProgressSink& progress, common::StopToken stop) {
     HistoryDeleteAllResult result = DeletePathsInFolder(folder, list, progress, stop);
     if (result.code != 0) result.code = kSomeFilesRemained;
     return result;

@@ -49,10 +49,10 @@ private:
 // Reports the text of every value of root\key that fits the mask, in the
 // registry's order, as a row; ends early once a stop is asked.
 void ReadRecentValues(IHistorySink& sink, HKEY root, const std::string& key, const char* skipped,
-                      const std::string& mask, const common::StopToken& stop = {});
+                      const std::string& mask, common::StopToken stop = {});
 // ReadRecentValues on every direct subkey of root\key, in order.
 void ReadRecentSubkeys(IHistorySink& sink, HKEY root, const std::string& key, const char* skipped,
-                       const std::string& mask, const common::StopToken& stop = {});
+                       const std::string& mask, common::StopToken stop = {});
 
 // Deletes every value of root\key whose text fits the mask.
 void DeleteValuesByMask(HKEY root, const std::string& key, const std::string& mask,
@@ -92,11 +92,11 @@ void DeleteValueByName(HKEY root, const std::string& key, const std::string& val
 // whose full path fits the mask; folders stay. code: 0, or the system error
 // code of the last deletion that failed (the others still go).
 HistoryDeleteAllResult DeleteFilesByMask(const std::string& folder, const std::string& mask,
-                                         IHistoryDeleteProgress& progress, const common::StopToken& stop = {});
+                                         common::IProgressSink& progress, common::StopToken stop = {});
 // Deletes the file of every path of the list; code 0, or kSomeFilesRemained
 // when at least one deletion failed.
 HistoryDeleteAllResult DeleteListedFiles(const std::string& folder, const std::vector<std::string>& list,
-                                         IHistoryDeleteProgress& progress, const common::StopToken& stop = {});
+                                         common::IProgressSink& progress, common::StopToken stop = {});
 // Deletes one file of the folder; 0, kFileOutsideFolder (left alone), or the
 // system error code (ERROR_PATH_NOT_FOUND when the folder cannot be opened).
 int DeleteListedFile(const std::string& folder, const std::string& path);

@@ -33,16 +33,16 @@ HistoryDeleteOne DeleteRowFileIn(std::string (*folder)()) {
 }
 
 HistoryDeleteAll DeleteFilesIn(std::string (*folder)()) {
-    return [folder](const std::vector<HistoryRow>&, const std::string& mask, IHistoryDeleteProgress& progress,
-                    const common::StopToken& stop) {
+    return [folder](const std::vector<HistoryRow>&, const std::string& mask, common::IProgressSink& progress,
+                    common::StopToken stop) {
         const std::string path = folder();
         return path.empty() ? HistoryDeleteAllResult{} : DeleteFilesByMask(path, mask, progress, stop);
     };
 }
 
 HistoryDeleteAll DeleteListedFilesIn(std::string (*folder)()) {
-    return [folder](const std::vector<HistoryRow>& listed, const std::string&, IHistoryDeleteProgress& progress,
-                    const common::StopToken& stop) {
+    return [folder](const std::vector<HistoryRow>& listed, const std::string&, common::IProgressSink& progress,
+                    common::StopToken stop) {
         return DeleteListedFiles(folder(), Captions(listed), progress, stop);
     };
 }

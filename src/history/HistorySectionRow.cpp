@@ -14,7 +14,7 @@ std::string SectionName(int id) { return "history section " + std::to_string(id)
 
 HistoryDeleteAll AtOnce(std::function<int(const std::vector<HistoryRow>& listed, const std::string& mask)> clear) {
     return [clear = std::move(clear)](const std::vector<HistoryRow>& listed, const std::string& mask,
-                                      IHistoryDeleteProgress&, const common::StopToken&) {
+                                      common::IProgressSink&, common::StopToken) {
         return HistoryDeleteAllResult{.code = clear(listed, mask)};
     };
 }

@@ -70,8 +70,8 @@ struct HistoryDeleteAllResult {
 // and the effective mask, telling its progress and ending early once a stop
 // is asked. It may run off the window thread: it reaches no window.
 using HistoryDeleteAll = std::function<HistoryDeleteAllResult(
-    const std::vector<HistoryRow>& listed, const std::string& mask, IHistoryDeleteProgress& progress,
-    const common::StopToken& stop)>;
+    const std::vector<HistoryRow>& listed, const std::string& mask, common::IProgressSink& progress,
+    common::StopToken stop)>;
 // A Delete All of one quick step (a key's values, the recycle bin): it tells
 // no progress and takes no stop; clear returns the result code.
 HistoryDeleteAll AtOnce(std::function<int(const std::vector<HistoryRow>& listed, const std::string& mask)> clear);

@@ -1,8 +1,10 @@
 // What a history section's lister reports to: the rows it finds and the
-// notices the user is shown on the way. The page's window thread, its worker
-// and a test each give their own sink; the lister neither knows nor cares.
+// notices the user is shown on the way, through the engine's one progress
+// sink. The page's window thread, its worker and a test each give their own
+// sink; the lister neither knows nor cares.
 #pragma once
 
+#include "common/ProgressSink.h"
 #include "common/StopToken.h"
 
 #include <functional>
@@ -29,11 +31,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-class IHistorySink {
+// The rows of a listing; Notice: a text shown to the user in a box, the
+// listing goes on. A lister tells no progress of its own (RunLister tells
+// the end); a sink that shows none needs not override Progress.
+class IHistorySink : public common::IItemSink<HistoryRow> {
 public:
-    virtual void Add(HistoryRow&& row) = 0;
-    // A text shown to the user in a box; the listing goes on.
-    virtual void Notice(const std::string& text) = 0;
+    void Progress(size_t, size_t, const std::string&) override {}
 
     void AddCaption(std::string caption) { Add(HistoryRow{std::move(caption), {}, {}}); }
 
@@ -55,29 +58,19 @@ public:
 // The captions of the rows, in order.
 std::vector<std::string> Captions(const std::vector<HistoryRow>& rows);
 
-// What a Delete All tells while it works, on the thread it runs on: how far
-// it has come, a few times or for every trace. Nothing the user answers.
-class IHistoryDeleteProgress {
-public:
-    // done of total traces dealt with (removed or refused); total 0 while
-    // the traces are still being gathered.
-    virtual void Progress(size_t done, size_t total) = 0;
-
-protected:
-    ~IHistoryDeleteProgress() = default;
-};
-
-// For callers that watch nothing.
-class TNoDeleteProgress final : public IHistoryDeleteProgress {
-public:
-    void Progress(size_t, size_t) override {}
-};
+// A Delete All tells its progress to a common::IProgressSink, on the thread
+// it runs on: done of total traces dealt with (removed or refused), what the
+// trace in hand; total 0 while the traces are still being gathered.
 
 // Reports the section's traces that fit the mask to the sink, in the
 // source's order, and returns early once a stop is asked. Sections that take
 // no mask are given "*". An invalid mask raises EMaskException; a source that
 // cannot be read raises its own error (what was reported before it stays).
 using HistoryLister =
-    std::function<void(IHistorySink& sink, const std::string& mask, const common::StopToken& stop)>;
+    std::function<void(IHistorySink& sink, const std::string& mask, common::StopToken stop)>;
+
+// Runs the lister into the sink and, when no stop cut it short, reports its
+// end: Progress(rows, rows, "").
+void RunLister(const HistoryLister& list, IHistorySink& sink, const std::string& mask, common::StopToken stop);
 
 }  // namespace history

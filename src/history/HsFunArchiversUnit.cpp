@@ -22,7 +22,7 @@ namespace {
 const char* const kArchiveMask = "*.*";
 const HKEY kListRoots[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
 
-void ListBothRoots(IHistorySink& sink, const char* key, const std::string& mask, const common::StopToken& stop) {
+void ListBothRoots(IHistorySink& sink, const char* key, const std::string& mask, common::StopToken stop) {
     for (HKEY root : kListRoots) ReadRecentValues(sink, root, key, nullptr, mask, stop);
 }
 
@@ -54,11 +54,11 @@ bool EntryNumber(const std::string& name, const std::string& prefix, unsigned& n
 
 }  // namespace
 
-void ListWinZip(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListWinZip(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     ListBothRoots(sink, kWinZipRecentKey, mask, stop);
 }
 
-void ListWinRar(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListWinRar(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     ListBothRoots(sink, kWinRarRecentKey, mask, stop);
 }
 

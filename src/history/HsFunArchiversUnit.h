@@ -19,8 +19,8 @@ extern const char* const kWinRarRecentKey;    // values "1", "2", ...
 
 // Reports the texts of the list's values that fit the mask, the user's
 // first, then the machine's.
-void ListWinZip(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
-void ListWinRar(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
+void ListWinZip(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
+void ListWinRar(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
 
 // Removes the first entry (by number) of root\key whose text equals text
 // (whole, case ignored). Entries are the string values named prefix +

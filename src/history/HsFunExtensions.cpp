@@ -258,8 +258,8 @@ void ReleaseSharedDllCount(const std::string& path, AddOnReferences& references)
 // what stayed shows in the listing that follows.
 template <typename RemoveRow>
 HistoryDeleteAll EveryListedRow(RemoveRow removeRow) {
-    return [removeRow](const std::vector<HistoryRow>& listed, const std::string&, IHistoryDeleteProgress& progress,
-                       const common::StopToken& stop) {
+    return [removeRow](const std::vector<HistoryRow>& listed, const std::string&, common::IProgressSink& progress,
+                       common::StopToken stop) {
         HistoryDeleteAllResult result;
         for (size_t index = 0; index < listed.size(); ++index) {
             if (stop.StopRequested()) {
@@ -267,7 +267,7 @@ HistoryDeleteAll EveryListedRow(RemoveRow removeRow) {
                 break;
             }
             removeRow(listed[index]);
-            progress.Progress(index + 1, listed.size());
+            progress.Progress(index + 1, listed.size(), listed[index].caption);
         }
         return result;
     };
@@ -276,8 +276,8 @@ HistoryDeleteAll EveryListedRow(RemoveRow removeRow) {
 // The same for the sections whose removals delete files: what refers to the
 // files is read once, before the first row, and kept up to date row by row.
 HistoryDeleteAll EveryListedAddOn(int (*removeRow)(const HistoryRow&, AddOnReferences&)) {
-    return [removeRow](const std::vector<HistoryRow>& listed, const std::string& mask, IHistoryDeleteProgress& progress,
-                       const common::StopToken& stop) {
+    return [removeRow](const std::vector<HistoryRow>& listed, const std::string& mask, common::IProgressSink& progress,
+                       common::StopToken stop) {
         if (stop.StopRequested()) return HistoryDeleteAllResult{.stopped = true};
         AddOnReferences references = AddOnReferences::Read();
         return EveryListedRow([&](const HistoryRow& row) { removeRow(row, references); })(listed, mask, progress, stop);
@@ -299,7 +299,7 @@ bool HasClassIdShape(const std::string& text) {
 
 // ---- listers -------------------------------------------------------------------------
 
-void ListDownloadedProgramFiles(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListDownloadedProgramFiles(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     const std::vector<std::string> units =
         RegistryKey::Open({HKEY_LOCAL_MACHINE, kDistributionUnitsKey}, kListAccess).SubkeyNames();
     TLazyMask lazyMask(mask);
@@ -311,7 +311,7 @@ void ListDownloadedProgramFiles(IHistorySink& sink, const std::string& mask, con
     }
 }
 
-void ListBrowserHelperObjects(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListBrowserHelperObjects(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     const std::vector<std::string> names =
         RegistryKey::Open({HKEY_LOCAL_MACHINE, kBrowserHelperObjectsKey}, kListAccess).SubkeyNames();
     TLazyMask lazyMask(mask);
@@ -566,7 +566,7 @@ void RegisterExtensionSections(HistorySectionRegistry& sections) {
                        .takesMask = false,
                        .actions = HistoryActionRule::UninstallCommand,
                        .list = [](IHistorySink& sink, const std::string&,
-                                  const common::StopToken&) { ListToolbars(sink); },
+                                  common::StopToken) { ListToolbars(sink); },
                        .deleteOne = UninstallToolbar,
                        .uninstallCommand = ToolbarUninstaller});
     // Delete All of the buttons and plug-ins asks nothing and goes by the listed rows' keys.
@@ -575,7 +575,7 @@ void RegisterExtensionSections(HistorySectionRegistry& sections) {
         {.heading = "Internet Explorer Buttons",
          .takesMask = false,
          .actions = HistoryActionRule::MaskUntouched,
-         .list = [](IHistorySink& sink, const std::string&, const common::StopToken&) { ListButtons(sink); },
+         .list = [](IHistorySink& sink, const std::string&, common::StopToken) { ListButtons(sink); },
          .deleteOne =
              [](const HistoryRow& item) {
                  DeleteButtonExtension(item);
@@ -587,7 +587,7 @@ void RegisterExtensionSections(HistorySectionRegistry& sections) {
                        .takesMask = false,
                        .actions = HistoryActionRule::MaskUntouched,
                        .list = [](IHistorySink& sink, const std::string&,
-                                  const common::StopToken&) { ListOtherPlugins(sink); },
+                                  common::StopToken) { ListOtherPlugins(sink); },
                        .deleteOne =
                            [](const HistoryRow& item) {
                                DeleteOtherPlugin(item);

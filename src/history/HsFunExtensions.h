@@ -38,10 +38,10 @@ bool HasClassIdShape(const std::string& text);
 // 9: per distribution unit, its class's display name (the unit's name when
 // no class key has it); sub-value: the unit's name when it is a class id,
 // else empty; source: the unit's name.
-void ListDownloadedProgramFiles(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
+void ListDownloadedProgramFiles(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
 // 10: per helper object, its class's display name (its key name when no
 // class key has it); sub-value: the key name when it is a class id, else empty.
-void ListBrowserHelperObjects(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
+void ListBrowserHelperObjects(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
 // 44: per toolbar with a class key, the class's display name without a
 // leading "&"; sub-values: its module (or kInfoNotAvailable) and its class id.
 void ListToolbars(IHistorySink& sink);

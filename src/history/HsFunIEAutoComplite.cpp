@@ -56,7 +56,7 @@ using ItemVisit = std::function<void(const TPStorage& store, const GUID& type, c
 // of that name as far as anyone can tell. False when there is no provider
 // (nothing is visited).
 bool WalkStore(const std::string& typeName, const std::string& subtypeName, const ItemVisit& visit,
-               const common::StopToken& stop = {}) {
+               common::StopToken stop = {}) {
     TPStorage store;
     if (!store.Connect()) return false;
     for (const GUID& type : store.GetTypes()) {
@@ -123,7 +123,7 @@ std::string PrintableText(const BYTE* data, size_t count) {
 
 void ListProtectedItems(IHistorySink& sink, const std::string& mask, const std::string& typeName,
                         const std::string& subtypeName, const std::optional<std::string>& part,
-                        const common::StopToken& stop) {
+                        common::StopToken stop) {
     TLazyMask lazyMask(mask);
     WalkStore(
         typeName, subtypeName,
@@ -138,7 +138,7 @@ void ListProtectedItems(IHistorySink& sink, const std::string& mask, const std::
         stop);
 }
 
-void ListAutoCompleteForms(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListAutoCompleteForms(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     ListProtectedItems(sink, mask, kFormsType, kFormsSubtype, std::string(kFormDataPart), stop);
 }
 
@@ -158,7 +158,7 @@ int RemoveAllForms() {
     return last.value_or(true) ? 0 : kProtectedItemRefused;
 }
 
-void ListAutoCompletePasswords(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListAutoCompletePasswords(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     ListProtectedItems(sink, mask, kWebCredentialsType, kWebCredentialsSubtype, std::nullopt, stop);
     if (stop.StopRequested()) return;
     ListProtectedItems(sink, mask, kServerPasswordsType, kServerPasswordsSubtype, std::nullopt, stop);
@@ -181,7 +181,7 @@ int RemoveAllPasswords() {
     return 0;
 }
 
-void ListProtectedTypes(IHistorySink& sink, const common::StopToken& stop) {
+void ListProtectedTypes(IHistorySink& sink, common::StopToken stop) {
     TPStorage store;
     if (!store.Connect()) return;
     for (const GUID& type : store.GetTypes()) {
@@ -240,7 +240,7 @@ void RegisterAutoCompleteSections(HistorySectionRegistry& sections) {
                        .takesMask = false,
                        .deleteAllQuestion = "Do you really want to clear index.dat?",
                        .list = [](IHistorySink& sink, const std::string&,
-                                  const common::StopToken& stop) { ListProtectedTypes(sink, stop); },
+                                  common::StopToken stop) { ListProtectedTypes(sink, stop); },
                        .listsOnWorker = true,
                        .deleteOne = [](const HistoryRow& item) { return RemoveProtectedType(item.caption); },
                        .deleteAll = AtOnce([](const std::vector<HistoryRow>&, const std::string&) {

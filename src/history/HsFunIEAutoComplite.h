@@ -30,11 +30,11 @@ std::string PrintableText(const BYTE* data, size_t count);
 // the name without its first occurrence. An invalid mask raises EMaskException.
 void ListProtectedItems(IHistorySink& sink, const std::string& mask, const std::string& typeName,
                         const std::string& subtypeName, const std::optional<std::string>& part,
-                        const common::StopToken& stop = {});
+                        common::StopToken stop = {});
 
 // Auto Complete Forms: entries stored as "<ID>:StringData" (listed under the
 // ID) and "<ID>:StringIndex".
-void ListAutoCompleteForms(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
+void ListAutoCompleteForms(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
 // Removes both items of the ID (case ignored). 0, or kProtectedItemRefused
 // when the last removal tried was refused.
 int RemoveFormEntry(const std::string& caption);
@@ -43,7 +43,7 @@ int RemoveAllForms();
 
 // Auto Complete Passwords: the credentials of the web cache, then those of
 // the mail and news servers.
-void ListAutoCompletePasswords(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
+void ListAutoCompletePasswords(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
 // Removes the items named caption (case ignored) from the web cache's store;
 // only when none went there, from the servers' store. 0 when one went (or
 // the service is missing), else kProtectedItemRefused.
@@ -52,7 +52,7 @@ int RemovePassword(const std::string& caption);
 int RemoveAllPasswords();
 
 // Index.dat: the display name of every item type of the user.
-void ListProtectedTypes(IHistorySink& sink, const common::StopToken& stop = {});
+void ListProtectedTypes(IHistorySink& sink, common::StopToken stop = {});
 // Empties every type named caption exactly: all items of each subtype, then
 // the subtype. The type itself stays. Outcomes are not examined: 0.
 int RemoveProtectedType(const std::string& caption);

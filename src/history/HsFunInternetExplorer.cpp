@@ -52,7 +52,7 @@ struct WalkStopped {};
 // fits the mask. The mask is compiled once, before the walk. The stop is
 // looked at for every entry walked.
 template <typename Act>
-void ForEachFittingEntry(CacheClass kind, const std::string& mask, Act act, const common::StopToken& stop = {}) {
+void ForEachFittingEntry(CacheClass kind, const std::string& mask, Act act, common::StopToken stop = {}) {
     const TMask fit(mask);
     std::string name;
     try {
@@ -68,7 +68,7 @@ void ForEachFittingEntry(CacheClass kind, const std::string& mask, Act act, cons
 }
 
 void CollectCacheClass(CacheClass kind, IHistorySink& sink, const std::string& mask,
-                       const common::StopToken& stop) {
+                       common::StopToken stop) {
     ForEachFittingEntry(
         kind, mask, [&](const std::string& name) { sink.Add(HistoryRow{ShownText(name, kind), {}, name}); }, stop);
 }
@@ -86,7 +86,7 @@ bool IsTypedUrl(const platform::RegistryKey& registry, const std::string& name, 
     return registry.ReadText(name, data);
 }
 
-void CollectTypedUrlValues(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void CollectTypedUrlValues(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     const TMask fit(mask);
     // Reading needs no more than read access, so a user who may not change
     // the key still sees what it holds.
@@ -129,7 +129,7 @@ CacheClass CacheClassOf(TIETraceKind kind) {
 }  // namespace
 
 void CollectInternetExplorerTraces(TIETraceKind kind, IHistorySink& sink, const std::string& mask,
-                                   const common::StopToken& stop) {
+                                   common::StopToken stop) {
     if (kind == TIETraceKind::TypedUrls)
         CollectTypedUrlValues(sink, mask, stop);
     else
@@ -259,7 +259,7 @@ int DeleteAllTypedUrls(const std::string& mask) {
 namespace {
 
 HistoryLister ListTraces(TIETraceKind kind) {
-    return [kind](IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+    return [kind](IHistorySink& sink, const std::string& mask, common::StopToken stop) {
         CollectInternetExplorerTraces(kind, sink, mask, stop);
     };
 }

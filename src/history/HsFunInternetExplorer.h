@@ -24,7 +24,7 @@ enum class TIETraceKind { VisitedPages, TemporaryFiles, Cookies, TypedUrls };
 // its whole source URL name as the row's source (typed URLs have none). A
 // stop is seen at every entry walked, fitting or not, and ends the walk.
 void CollectInternetExplorerTraces(TIETraceKind kind, IHistorySink& sink, const std::string& mask,
-                                   const common::StopToken& stop = {});
+                                   common::StopToken stop = {});
 
 // Collectors: append shown texts in enumeration order; a null list does nothing.
 void CollectVisitedPages(std::vector<std::string>* results, const std::string& mask);

@@ -93,7 +93,7 @@ constexpr int kNumberedEntries = 9;
 // Listing asks only to read; removals need full access, or the list counts
 // as missing (as the shared operations do).
 template <typename Act>
-void ForEachNumberedEntry(const OfficeNumberedList& list, REGSAM access, const common::StopToken& stop, Act act) {
+void ForEachNumberedEntry(const OfficeNumberedList& list, REGSAM access, common::StopToken stop, Act act) {
     const std::string key = OfficeListKey(list);
     if (key.empty()) return;
     const RegistryKey registry = RegistryKey::Open({HKEY_CURRENT_USER, key}, access);
@@ -109,7 +109,7 @@ void ForEachNumberedEntry(const OfficeNumberedList& list, REGSAM access, const c
 }  // namespace
 
 void ListOfficeRecentFiles(const OfficeAutomationProgram& program, IHistorySink& sink, const std::string& mask,
-                           const common::StopToken& stop) {
+                           common::StopToken stop) {
     TLazyMask fits(mask);
     const OfficeServer server(program.progId);
     if (!server) return;
@@ -139,9 +139,9 @@ void DeleteOfficeRecentFile(const OfficeAutomationProgram& program, const std::s
 }
 
 HistoryDeleteAllResult DeleteOfficeRecentFiles(const OfficeAutomationProgram& program, const std::string& mask,
-                                               IHistoryDeleteProgress& progress, const common::StopToken& stop) {
+                                               common::IProgressSink& progress, common::StopToken stop) {
     HistoryDeleteAllResult result;
-    progress.Progress(0, 0);  // the server may take a while to start
+    progress.Progress(0, 0, "");  // the server may take a while to start
     TLazyMask fits(mask);
     const OfficeServer server(program.progId);
     if (!server) return result;
@@ -155,7 +155,7 @@ HistoryDeleteAllResult DeleteOfficeRecentFiles(const OfficeAutomationProgram& pr
         std::string text;
         if (!server.Entry(index, entry) || !EntryText(program, entry.Get(), text)) break;
         if (fits.Fits(text) && FAILED(automation::Call(entry.Get(), "Delete"))) break;
-        progress.Progress(static_cast<size_t>(count - index + 1), static_cast<size_t>(count));
+        progress.Progress(static_cast<size_t>(count - index + 1), static_cast<size_t>(count), text);
     }
     return result;
 }
@@ -178,7 +178,7 @@ std::string OfficeListKey(const OfficeNumberedList& list) {
 }
 
 void ListOfficeNumberedList(const OfficeNumberedList& list, IHistorySink& sink, const std::string& mask,
-                            const common::StopToken& stop) {
+                            common::StopToken stop) {
     TLazyMask fits(mask);
     ForEachNumberedEntry(list, KEY_READ, stop,
                          [&](const RegistryKey&, const std::string&, std::string& text) {
@@ -201,7 +201,7 @@ void DeleteOfficeNumberedEntries(const OfficeNumberedList& list, const std::stri
                          });
 }
 
-void ListFrontPageRecent(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListFrontPageRecent(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     ReadRecentValues(sink, HKEY_CURRENT_USER, kFrontPageRecentKey, nullptr, mask, stop);
 }
 
@@ -217,7 +217,7 @@ HistorySectionRow AutomationSection(const OfficeAutomationProgram& program, cons
     return {.heading = heading,
             .deleteAllQuestion = deleteAllQuestion,
             .list = [p](IHistorySink& sink, const std::string& mask,
-                        const common::StopToken& stop) { ListOfficeRecentFiles(*p, sink, mask, stop); },
+                        common::StopToken stop) { ListOfficeRecentFiles(*p, sink, mask, stop); },
             .listsOnWorker = true,
             .deleteOne =
                 [p](const HistoryRow& item) {
@@ -225,8 +225,8 @@ HistorySectionRow AutomationSection(const OfficeAutomationProgram& program, cons
                     return 0;
                 },
             .deleteAll = [p](const std::vector<HistoryRow>&, const std::string& mask,
-                             IHistoryDeleteProgress& progress,
-                             const common::StopToken& stop) { return DeleteOfficeRecentFiles(*p, mask, progress, stop); },
+                             common::IProgressSink& progress,
+                             common::StopToken stop) { return DeleteOfficeRecentFiles(*p, mask, progress, stop); },
             .rowsNameFiles = true};
 }
 
@@ -236,7 +236,7 @@ HistorySectionRow NumberedListSection(const OfficeNumberedList& list, const char
     return {.heading = heading,
             .deleteAllQuestion = deleteAllQuestion,
             .list = [l](IHistorySink& sink, const std::string& mask,
-                        const common::StopToken& stop) { ListOfficeNumberedList(*l, sink, mask, stop); },
+                        common::StopToken stop) { ListOfficeNumberedList(*l, sink, mask, stop); },
             .deleteOne =
                 [l](const HistoryRow& item) {
                     DeleteOfficeNumberedEntry(*l, item.caption);

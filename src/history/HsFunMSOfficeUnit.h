@@ -33,7 +33,7 @@ extern const OfficeAutomationProgram kExcelProgram;  // "Excel.Application"
 // Reports the text of every entry that fits the mask, first to last; ends
 // early once a stop is asked. An invalid mask raises EMaskException.
 void ListOfficeRecentFiles(const OfficeAutomationProgram& program, IHistorySink& sink, const std::string& mask,
-                           const common::StopToken& stop = {});
+                           common::StopToken stop = {});
 // Removes the first entry whose text equals the caption (case ignored) and
 // looks no further.
 void DeleteOfficeRecentFile(const OfficeAutomationProgram& program, const std::string& caption);
@@ -42,7 +42,7 @@ void DeleteOfficeRecentFile(const OfficeAutomationProgram& program, const std::s
 // progress entry by entry and ends before the next entry once a stop is
 // asked. Its code is always 0: what stayed shows in the next listing.
 HistoryDeleteAllResult DeleteOfficeRecentFiles(const OfficeAutomationProgram& program, const std::string& mask,
-                                               IHistoryDeleteProgress& progress, const common::StopToken& stop = {});
+                                               common::IProgressSink& progress, common::StopToken stop = {});
 
 // ---- Access, PowerPoint and Publisher ------------------------------------------
 //
@@ -70,7 +70,7 @@ extern const char* const kOfficeKey;  // "Software\Microsoft\Office", the user's
 std::string OfficeListKey(const OfficeNumberedList& list);
 // Reports the entries that fit the mask, by number.
 void ListOfficeNumberedList(const OfficeNumberedList& list, IHistorySink& sink, const std::string& mask,
-                            const common::StopToken& stop = {});
+                            common::StopToken stop = {});
 // Deletes every entry whose text equals the caption (case ignored).
 void DeleteOfficeNumberedEntry(const OfficeNumberedList& list, const std::string& caption);
 // Deletes every entry whose text fits the mask.
@@ -80,6 +80,6 @@ void DeleteOfficeNumberedEntries(const OfficeNumberedList& list, const std::stri
 
 // The user's FrontPage recent page list: every string value of the key.
 extern const char* const kFrontPageRecentKey;
-void ListFrontPageRecent(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
+void ListFrontPageRecent(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
 
 }  // namespace history

@@ -60,7 +60,7 @@ std::vector<std::string> MozillaProfileFolders() {
     return folders;
 }
 
-void ListMozillaHistory(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListMozillaHistory(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     TLazyMask lazyMask(mask);
     bool unreadableTold = false;
     // Each profile on its own: a file the browser holds, or one that is no
@@ -134,8 +134,8 @@ void RegisterMozillaSections(HistorySectionRegistry& sections) {
                        .listsOnWorker = true,
                        // Whole files go: no question, no mask, and the list is
                        // cleared rather than read again.
-                       .deleteAll = [](const std::vector<HistoryRow>&, const std::string&, IHistoryDeleteProgress&,
-                                       const common::StopToken&) { return DeleteMozillaHistory(); },
+                       .deleteAll = [](const std::vector<HistoryRow>&, const std::string&, common::IProgressSink&,
+                                       common::StopToken) { return DeleteMozillaHistory(); },
                        .deleteAllUsesMask = false,
                        .relistAfterDeleteAll = false,
                        .wholeCount = CountingRows(ListMozillaHistory, "*")});

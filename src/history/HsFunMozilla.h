@@ -30,7 +30,7 @@ std::vector<std::string> MozillaProfileFolders();
 // the file gets the notice kMozillaHistoryDeletedText; a file that cannot be
 // read or made sense of gets kMozillaCloseBrowserText (once per listing);
 // either way the next profile is read. An invalid mask raises EMaskException.
-void ListMozillaHistory(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
+void ListMozillaHistory(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
 
 // Deletes every profile's history file, each on its own. A profile without
 // one has nothing to delete. clearedSources: the profiles whose file went

@@ -193,15 +193,15 @@ bool IsInformationLine(const std::string& line) {
 
 }  // namespace
 
-void ListPaintShopPro(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListPaintShopPro(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     for (const char* key : kPaintShopProKeys) ReadRecentValues(sink, HKEY_CURRENT_USER, key, nullptr, mask, stop);
 }
 
-void ListMediaPlayer(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListMediaPlayer(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     ReadRecentValues(sink, HKEY_CURRENT_USER, kMediaPlayerRecentKey, nullptr, mask, stop);
 }
 
-void ListRealPlayer(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListRealPlayer(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     TLazyMask lazyMask(mask);
     for (const std::string& version : SubkeyNames(HKEY_CURRENT_USER, kRealPlayerKey, KEY_READ)) {
         const std::string preferences = PreferencesKey(version);
@@ -227,7 +227,7 @@ void ClearRealPlayerClips() {
     }
 }
 
-void ListWinDvd(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListWinDvd(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     TLazyMask lazyMask(mask);
     for (const std::string& subkey : SubkeyNames(HKEY_CURRENT_USER, kInterVideoKey, KEY_READ)) {
         if (stop.StopRequested()) return;
@@ -239,7 +239,7 @@ void ListWinDvd(IHistorySink& sink, const std::string& mask, const common::StopT
     }
 }
 
-void ListQuickTime(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListQuickTime(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
         ReadRecentValues(sink, root, kQuickTimeRecentKey, nullptr, mask, stop);
 }
@@ -260,7 +260,7 @@ std::string WinampPlayListPath() {
     return WithTrailingSeparator(folder) + kWinampPlayListName;
 }
 
-void ListWinamp(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListWinamp(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     const std::string path = WinampPlayListPath();
     // No play list yet is nothing to tell.
     if (path.empty() || !files::FileExistsAnyLength(path)) return;
@@ -378,8 +378,8 @@ void RegisterMultimediaSections(HistorySectionRegistry& sections) {
                                RemoveWinampEntry(item.caption);
                                return 0;
                            },
-                       .deleteAll = [](const std::vector<HistoryRow>&, const std::string&, IHistoryDeleteProgress&,
-                       const common::StopToken&) { return DeleteWinampPlayList(); },
+                       .deleteAll = [](const std::vector<HistoryRow>&, const std::string&, common::IProgressSink&,
+                       common::StopToken) { return DeleteWinampPlayList(); },
                        .deleteAllUsesMask = false,
                        .wholeCount = CountingRows(ListWinamp, "*")}));
     sections.Register({hsPaintShopPro, hsMultimedia, 60, "Jasc PaintShop Pro Recent File List", 41},

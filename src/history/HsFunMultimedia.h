@@ -18,7 +18,7 @@ extern const char* const kPaintShopProKeys[3];
 // Reports the texts of the three lists' values that fit the mask, in the
 // keys' order (an invalid mask raises EMaskException); ends early once a
 // stop is asked.
-void ListPaintShopPro(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
+void ListPaintShopPro(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
 
 // In all the players' listers below: values of other types than strings are
 // passed over (never listed, tested, moved or deleted); a missing key, value
@@ -27,13 +27,13 @@ void ListPaintShopPro(IHistorySink& sink, const std::string& mask, const common:
 // Media Player: the string values of this key of the user's.
 extern const char* const kMediaPlayerRecentKey;
 extern const char* const kMediaPlayerOrderValue;  // "MRUList": Delete All leaves it
-void ListMediaPlayer(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
+void ListMediaPlayer(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
 
 // RealPlayer: below the user's key, per version subkey, "Preferences"
 // holds one subkey per recent clip ("MostRecentClips1", ...) whose default
 // value is the clip. Listed version by version, clip keys in the registry's order.
 extern const char* const kRealPlayerKey;
-void ListRealPlayer(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
+void ListRealPlayer(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
 // Under every version: the first clip key, in the text order of the keys'
 // names (case ignored: "...10" before "...2"), whose text equals text (whole,
 // case ignored) goes; each later clip's value moves up one key and the last
@@ -45,12 +45,12 @@ void ClearRealPlayerClips();
 // WinDVD: the REG_SZ "LASTOPENPATH" of every subkey "DVD*" of the user's key.
 // Removals (DeleteValueByDataInSubkeys) reach every subkey and every string value.
 extern const char* const kInterVideoKey;
-void ListWinDvd(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
+void ListWinDvd(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
 
 // QuickTime: the recent movies of the machine's root, then the user's.
 extern const char* const kQuickTimeRecentKey;
 extern const char* const kQuickTimePreferencesKey;  // its "FolderPath" names the favorites' folder
-void ListQuickTime(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
+void ListQuickTime(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
 // The only removal QuickTime's list has: under the user's root, then the
 // machine's, every recent movie whose text holds a full stop; then under each
 // root the favorites file QuickTimeFavorites.qtr of the folder its
@@ -70,7 +70,7 @@ constexpr unsigned long long kLargestPlayList = 8ull << 20;
 // information lines) and fits the mask, in the file's order. A file that
 // cannot be read (too large, UTF-16, refused) lists nothing and gets the
 // notice "The play list PATH cannot be read: REASON."; no file, nothing.
-void ListWinamp(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
+void ListWinamp(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
 // Removes the first line exactly equal to text (case counts) together with
 // the line before it when that is its information line ("#EXTINF..."); the
 // file is written beside the list, lines ended by CR LF, and put in its

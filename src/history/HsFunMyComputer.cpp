@@ -37,7 +37,7 @@ std::string InWindowsDirectory(const std::string& name) {
 // Every file below folder (hidden ones too) whose full path fits the mask;
 // files named exactly excludedName (case counts) are passed over.
 void ListFilesFittingMask(IHistorySink& sink, const std::string& folder, const std::string& mask,
-                          const common::StopToken& stop, const char* excludedName = nullptr) {
+                          common::StopToken stop, const char* excludedName = nullptr) {
     std::vector<std::string> paths;
     ListAllFilesRecursive(folder, &paths);
     TLazyMask lazyMask(mask);
@@ -73,41 +73,41 @@ std::string TemporaryFolder() { return InWindowsDirectory("Temp"); }
 std::string SendToFolder() { return ShellFolderPath(kCsidlSendTo); }
 std::string DownloadedInstallationsFolder() { return InWindowsDirectory("Downloaded Installations"); }
 
-void ListRecentDocuments(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListRecentDocuments(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     const std::string folder = RecentDocumentsFolder();
     if (!folder.empty()) ListFilesFittingMask(sink, folder, mask, stop);
 }
 
-void ListRunHistory(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListRunHistory(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     ReadRecentValues(sink, HKEY_CURRENT_USER, kRunMruKey, kMruListValue, mask, stop);
 }
 
-void ListFindHistory(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListFindHistory(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     ReadRecentSubkeys(sink, HKEY_CURRENT_USER, kFindHistoryKey, nullptr, mask, stop);
 }
 
-void ListOpenSaveHistory(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListOpenSaveHistory(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     ReadRecentSubkeys(sink, HKEY_CURRENT_USER, kOpenSaveKey, kMruListValue, mask, stop);
 }
 
-void ListTemporaryFolder(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListTemporaryFolder(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     ListFilesFittingMask(sink, TemporaryFolder(), mask, stop);
 }
 
-void ListPaintRecent(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListPaintRecent(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     ReadRecentValues(sink, HKEY_CURRENT_USER, kPaintRecentKey, nullptr, mask, stop);
 }
 
-void ListWordPadRecent(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListWordPadRecent(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     ReadRecentValues(sink, HKEY_CURRENT_USER, kWordPadRecentKey, nullptr, mask, stop);
 }
 
-void ListSendTo(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListSendTo(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     const std::string folder = SendToFolder();
     if (!folder.empty()) ListFilesFittingMask(sink, folder, mask, stop, kSendToHiddenName);
 }
 
-void ListDownloadedInstallations(IHistorySink& sink, const std::string& mask, const common::StopToken& stop) {
+void ListDownloadedInstallations(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     ListFilesFittingMask(sink, DownloadedInstallationsFolder(), mask, stop);
 }
 
@@ -148,7 +148,7 @@ int ClearFindHistory(const std::vector<HistoryRow>&, const std::string& mask) {
     return 0;
 }
 
-void ListClipboardOrEmptyLine(IHistorySink& sink, const std::string&, const common::StopToken&) {
+void ListClipboardOrEmptyLine(IHistorySink& sink, const std::string&, common::StopToken) {
     if (ClipboardHoldsText())
         ListClipboard(sink);
     else
@@ -206,7 +206,7 @@ void RegisterWindowsSections(HistorySectionRegistry& sections) {
                        .deleteQuestion = "Do you really want to clear Recycle Bin?",
                        .deleteNeedsNoItem = true,
                        .list = [](IHistorySink& sink, const std::string&,
-                                  const common::StopToken&) { ListRecycleBin(sink); },
+                                  common::StopToken) { ListRecycleBin(sink); },
                        .deleteOne =
                            [](const HistoryRow&) {
                                EmptyRecycleBin();

@@ -35,16 +35,16 @@ std::string DownloadedInstallationsFolder();
 // Listers. Each reports the traces whose whole text fits the mask (an
 // invalid mask raises EMaskException) and ends early once a stop is asked;
 // registry errors propagate.
-void ListRecentDocuments(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
-void ListRunHistory(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
-void ListFindHistory(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
-void ListOpenSaveHistory(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
-void ListTemporaryFolder(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
-void ListPaintRecent(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
-void ListWordPadRecent(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
+void ListRecentDocuments(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
+void ListRunHistory(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
+void ListFindHistory(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
+void ListOpenSaveHistory(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
+void ListTemporaryFolder(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
+void ListPaintRecent(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
+void ListWordPadRecent(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
 // Every file of the Send-To folder but those named exactly "desktop.ini".
-void ListSendTo(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
-void ListDownloadedInstallations(IHistorySink& sink, const std::string& mask, const common::StopToken& stop = {});
+void ListSendTo(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
+void ListDownloadedInstallations(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
 
 // True when the clipboard holds a non-empty CF_TEXT text.
 bool ClipboardHoldsText();

@@ -216,13 +216,14 @@ struct Attempt {
 };
 
 // Looks at every record again and decides what deleting it would take.
-std::vector<Attempt> CheckRecords(const std::vector<FixRecord>& records, IFixProgress& progress,
+std::vector<Attempt> CheckRecords(const std::vector<FixRecord>& records, common::IProgressSink& progress,
                                   common::StopToken stop, FixReport& report) {
     const GuessEnvironment environment = SystemGuessEnvironment();
     std::vector<Attempt> attempts;
     const int total = static_cast<int>(records.size());
+    const std::string stage = FixStageText(FixStage::Checking);
     for (int done = 0; done < total; ++done) {
-        progress.FixProgress(FixStage::Checking, done, total);
+        progress.Progress(done, total, stage);
         if (stop.StopRequested()) {
             report.stopped = true;
             return {};
@@ -254,6 +255,15 @@ std::vector<backup::BackupItem> BackupItemsOf(const std::vector<Attempt>& attemp
 }
 
 }  // namespace
+
+std::string FixStageText(FixStage stage) {
+    switch (stage) {
+    case FixStage::Checking: return "Looking at the marked errors again...";
+    case FixStage::BackingUp: return "Saving the registry items in a backup point...";
+    case FixStage::Deleting: return "Deleting the registry items...";
+    }
+    return {};
+}
 
 std::string FixOutcomeText(const FixReport& report) {
     std::string text;
@@ -298,13 +308,13 @@ std::string FixOutcomeText(const FixReport& report) {
 }
 
 FixReport FixRecords(const std::vector<FixRecord>& records, const std::string& backupFolder,
-                     IFixProgress& progress, common::StopToken stop) {
+                     common::IProgressSink& progress, common::StopToken stop) {
     FixReport report;
     FixRecordsInto(records, backupFolder, progress, stop, report);
     return report;
 }
 
-void FixRecordsInto(const std::vector<FixRecord>& records, const std::string& backupFolder, IFixProgress& progress,
+void FixRecordsInto(const std::vector<FixRecord>& records, const std::string& backupFolder, common::IProgressSink& progress,
                     common::StopToken stop, FixReport& report) {
     report = FixReport();
     const std::vector<Attempt> attempts = CheckRecords(records, progress, stop, report);
@@ -314,7 +324,7 @@ void FixRecordsInto(const std::vector<FixRecord>& records, const std::string& ba
     }
 
     const int total = static_cast<int>(attempts.size());
-    progress.FixProgress(FixStage::BackingUp, 0, total);
+    progress.Progress(0, total, FixStageText(FixStage::BackingUp));
     SYSTEMTIME now{};
     GetLocalTime(&now);
     if (!backup::BackUpBeforeDelete(backupFolder, now, BackupItemsOf(attempts), report.pointFolder,
@@ -325,8 +335,9 @@ void FixRecordsInto(const std::vector<FixRecord>& records, const std::string& ba
         return;
     }
 
+    const std::string deleting = FixStageText(FixStage::Deleting);
     for (int done = 0; done < total; ++done) {
-        progress.FixProgress(FixStage::Deleting, done, total);
+        progress.Progress(done, total, deleting);
         if (stop.StopRequested()) {
             report.stopped = true;
             break;
@@ -340,14 +351,11 @@ void FixRecordsInto(const std::vector<FixRecord>& records, const std::string& ba
             if (attempt.target.root != HKEY_CURRENT_USER) ++report.machineWideFailed;
         }
     }
-    if (!report.stopped) progress.FixProgress(FixStage::Deleting, total, total);
+    if (!report.stopped) progress.Progress(total, total, deleting);
 }
 
 TNut::FixReport TNut::FixMarkedProblems(const std::string& backupFolder) {
-    struct NoProgress final : IFixProgress {
-        void FixProgress(FixStage, int, int) override {}
-    } progress;
-    const FixReport report = FixRecords(MarkedRecords(), backupFolder, progress);
+    const FixReport report = FixRecords(MarkedRecords(), backupFolder, common::NoProgressSink());
     RemoveFixedRows(report);
     return report;
 }

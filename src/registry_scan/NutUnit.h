@@ -1,6 +1,7 @@
 // The registry scanner's problem records and the store that holds them.
 #pragma once
 
+#include "common/ProgressSink.h"
 #include "common/StopToken.h"
 
 #include <windows.h>
@@ -95,26 +96,23 @@ struct FixReport {
 // left and why.
 std::string FixOutcomeText(const FixReport& report);
 
-// Where a fix stands: its stage and how many of the stage's records it has
-// done. Told on the thread that runs the fix, at most about thirty times a
-// second by the caller's choice.
+// A fix's stages, and the text that names each in its progress (what the
+// progress window shows).
 enum class FixStage { Checking, BackingUp, Deleting };
-class IFixProgress {
-public:
-    virtual ~IFixProgress() = default;
-    virtual void FixProgress(FixStage stage, int done, int total) = 0;
-};
+std::string FixStageText(FixStage stage);
 
 // Fixes the records: each is looked at again (a file that is back, an item
 // that went, a key the sections walk), the items left are saved into one
 // backup point under backupFolder and checked, then deleted one by one.
 // A stop asked before the backup deletes nothing; one asked later ends after
 // the item being deleted. Touches no store: the caller removes fixedRows.
+// Progress: done of total records of each stage, named by FixStageText.
 FixReport FixRecords(const std::vector<FixRecord>& records, const std::string& backupFolder,
-                     IFixProgress& progress, common::StopToken stop = {});
+                     common::IProgressSink& progress, common::StopToken stop = {});
 // The same into a report the caller holds: what was done before an error
 // (out of memory, say) is in it when the error is raised.
-void FixRecordsInto(const std::vector<FixRecord>& records, const std::string& backupFolder, IFixProgress& progress,
+void FixRecordsInto(const std::vector<FixRecord>& records, const std::string& backupFolder,
+                    common::IProgressSink& progress,
                     common::StopToken stop, FixReport& report);
 
 // The problem store: per section a state and four lists of equal length, row

@@ -12,7 +12,8 @@ void SectionRun::KeyExamined(const std::string& keyText) {
         return;
     }
     ++tally_.keysExamined;
-    sink_.KeyExamined(section_, keyText, tally_.keysExamined);
+    tally_.lastKey = keyText;
+    sink_.Progress(static_cast<size_t>(tally_.keysExamined), 0, keyText);
 }
 
 void SectionRun::Record(const std::string& registryPath, const std::string& fileName, const std::string& guessPath) {
@@ -21,7 +22,7 @@ void SectionRun::Record(const std::string& registryPath, const std::string& file
         return;
     }
     ++tally_.problemsFound;
-    sink_.ProblemFound(section_, RegistryProblem{registryPath, fileName, guessPath}, tally_.problemsFound);
+    sink_.Add(FoundProblem{section_, RegistryProblem{registryPath, fileName, guessPath}, tally_.problemsFound});
 }
 
 void SectionRun::TestReference(const char* rootName, const std::string& keyPath, const std::string& item,
@@ -40,6 +41,7 @@ void SectionRun::ReportStop() {
 void ScanSection(int section, const GuessEnvironment& environment, IScanSink& sink, common::StopToken stop,
                  ScanTally& tally) {
     if (!TNut::ValidSection(section)) return;
+    sink.SectionStarted(section);
     SectionRun run(section, environment, sink, stop, tally);
     kSectionScans[section](run);
     sink.SectionDone(section);
@@ -58,6 +60,8 @@ void RunScan(const SectionFlags& sections, IScanSink& sink, common::StopToken st
         sink.ScanStopped(lastSection);
         return;
     }
+    const size_t keys = static_cast<size_t>(tally.keysExamined);
+    sink.Progress(keys, keys, tally.lastKey);
     sink.ScanFinished(tally.problemsFound);
 }
 

@@ -4,6 +4,7 @@
 // drives it the same way.
 #pragma once
 
+#include "common/ProgressSink.h"
 #include "common/StopToken.h"
 #include "formats/GuessPath.h"
 #include "registry_scan/NutUnit.h"
@@ -16,21 +17,34 @@ namespace registry_scan {
 // Which of the twelve sections a scan walks, indexed by section.
 using SectionFlags = std::array<bool, kRegistrySectionCount>;
 
-// What a scan tells, in the order it happens, on the thread that runs it.
+// A dead reference the scan found: its section, and problemsFound counting
+// this run's problems, this one included.
+struct FoundProblem {
+    int section;
+    RegistryProblem problem;
+    int problemsFound;
+};
+
+// What a scan tells, in the order it happens, on the thread that runs it:
+// the engine's progress sink with the problems as its items, and the
+// sections' course.
+//
+// Progress(keysExamined, 0, keyText) for each key (or value) about to be
+// examined, keysExamined counting this run's keys, this one included (the
+// total is not known before the end). A scan that ran every ticked section
+// ends with Progress(keys, keys, the last key's text) before ScanFinished:
+// the one report whose done equals its total.
 //
 // A stop request is seen at the running section's next key or record: the
 // section then reports SectionStopped once, walks on to the end of its keys
 // without counting, testing or recording anything, and still reports
 // SectionDone. Later sections do not run, and the scan ends with ScanStopped
 // instead of ScanFinished.
-class IScanSink {
+class IScanSink : public common::IItemSink<FoundProblem> {
 public:
     virtual ~IScanSink() = default;
-    // A key (or value) is about to be examined; keysExamined counts this
-    // run's keys so far, this one included.
-    virtual void KeyExamined(int section, const std::string& keyText, int keysExamined) = 0;
-    // A dead reference; problemsFound counts this run's problems, this one included.
-    virtual void ProblemFound(int section, const RegistryProblem& problem, int problemsFound) = 0;
+    // The section's walk begins: the keys that follow are its.
+    virtual void SectionStarted(int section) = 0;
     // The stop request was seen while the section ran; at most once a section.
     virtual void SectionStopped(int section) = 0;
     // The section's walk has ended (a stopped one too).
@@ -46,6 +60,7 @@ public:
 struct ScanTally {
     int keysExamined = 0;
     int problemsFound = 0;
+    std::string lastKey;  // the text of the last key examined
 };
 
 // Walks one section (nothing for a number out of range) and reports
@@ -67,10 +82,14 @@ class StoreSink : public IScanSink {
 public:
     explicit StoreSink(TNut& store) : store_(store) {}
 
-    void KeyExamined(int, const std::string&, int) override {}
-    void ProblemFound(int section, const RegistryProblem& problem, int) override {
-        store_.RecordProblem(section, problem.registryPath, problem.fileName, problem.guessPath);
+    void Progress(size_t, size_t, const std::string&) override {}
+    void Notice(const std::string&) override {}
+    void Add(FoundProblem&& found) override { Record(found); }
+    void Record(const FoundProblem& found) {
+        store_.RecordProblem(found.section, found.problem.registryPath, found.problem.fileName,
+                             found.problem.guessPath);
     }
+    void SectionStarted(int) override {}
     void SectionStopped(int section) override { store_.SetState(section, ssStopped); }
     void SectionDone(int section) override { store_.SetState(section, ssScanned); }
     void ScanStopped(int lastSection) override { store_.SetState(lastSection, ssStopped); }

@@ -213,7 +213,7 @@ void THistoryPage::ListHsSection(int section) {
 void THistoryPage::RunListerHere(const HistorySectionRow& row, const std::string& mask) {
     WindowThreadSink sink(*this);
     try {
-        row.list(sink, mask, common::StopToken());
+        history::RunLister(row.list, sink, mask, common::StopToken());
     } catch (...) {
         sink.Flush();  // what was found before the error stays
         throw;

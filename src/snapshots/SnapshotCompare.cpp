@@ -242,24 +242,25 @@ CompareRows RowsOfSnapshot(const SnapshotData& data) {
     return rows;
 }
 
-ISnapshotProgress& NoSnapshotProgress() {
-    class Silent final : public ISnapshotProgress {
-        void SnapshotProgress(SnapshotStage, int, int) override {}
-    };
-    static Silent silent;
-    return silent;
+std::string SnapshotStageText(SnapshotStage stage) {
+    switch (stage) {
+    case SnapshotStage::Reading: return "Reading the snapshot and the run keys...";
+    case SnapshotStage::BackingUp: return "Saving the entries in a backup point...";
+    case SnapshotStage::Repairing: return "Changing the run keys...";
+    }
+    return {};
 }
 
 SnapshotLoad LoadSnapshot(const std::string& path, CompareRows& rows, std::string& date, std::string& error,
-                          ISnapshotProgress& progress, common::StopToken stop) {
+                          common::IProgressSink& progress, common::StopToken stop) {
     rows = CompareRows{};
     date.clear();
     error.clear();
     if (stop.StopRequested()) return SnapshotLoad::Stopped;
-    progress.SnapshotProgress(SnapshotStage::Reading, 0, 1);
+    progress.Progress(0, 1, SnapshotStageText(SnapshotStage::Reading));
     SnapshotData data;
     const SnapshotLoad load = ReadSnapshotData(path, data, error);
-    progress.SnapshotProgress(SnapshotStage::Reading, 1, 1);
+    progress.Progress(1, 1, SnapshotStageText(SnapshotStage::Reading));
     if (stop.StopRequested()) {
         error.clear();
         return SnapshotLoad::Stopped;

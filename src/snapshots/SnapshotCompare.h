@@ -4,6 +4,7 @@
 // Window-free: the comparison dialog shows what these give.
 #pragma once
 
+#include "common/ProgressSink.h"
 #include "common/StopToken.h"
 #include "formats/SnapshotFile.h"
 
@@ -63,16 +64,10 @@ std::string RowKeyName(const CompareRegistryRow& row);
 // The rows a snapshot's data gives, sections and files in file order.
 CompareRows RowsOfSnapshot(const SnapshotData& data);
 
-// Where a load or a repair stands: its stage and how many of the stage's
-// rows it has done. Told on the thread that does the work.
+// A load's or a repair's stages, and the text that names each in its
+// progress (common::IProgressSink: done of total rows of the stage).
 enum class SnapshotStage { Reading, BackingUp, Repairing };
-class ISnapshotProgress {
-public:
-    virtual ~ISnapshotProgress() = default;
-    virtual void SnapshotProgress(SnapshotStage stage, int done, int total) = 0;
-};
-// A sink that listens to nothing, for callers that show no progress.
-ISnapshotProgress& NoSnapshotProgress();
+std::string SnapshotStageText(SnapshotStage stage);
 
 enum class SnapshotLoad {
     Loaded,
@@ -90,7 +85,7 @@ enum class SnapshotLoad {
 // Error names the file and the fault. The parse is one step: a stop asked
 // during it is seen when it ends.
 SnapshotLoad LoadSnapshot(const std::string& path, CompareRows& rows, std::string& date, std::string& error,
-                          ISnapshotProgress& progress = NoSnapshotProgress(), common::StopToken stop = {});
+                          common::IProgressSink& progress = common::NoProgressSink(), common::StopToken stop = {});
 
 // Appends the present text entries of one run key: the section's own key
 // (suffix "") or its switched-off key ("-"), read only, so a user without

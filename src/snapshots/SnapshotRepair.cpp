@@ -85,33 +85,34 @@ void Carry(const Step& step, RepairResult& result) {
 }
 
 // Carries the steps out in turn, told to progress, until a stop.
-void CarrySteps(const std::vector<Step>& steps, ISnapshotProgress& progress, common::StopToken stop,
+void CarrySteps(const std::vector<Step>& steps, common::IProgressSink& progress, common::StopToken stop,
                 RepairResult& result) {
     const int total = static_cast<int>(steps.size());
     result.total = total;
+    const std::string stage = SnapshotStageText(SnapshotStage::Repairing);
     for (int done = 0; done < total; ++done) {
         if (stop.StopRequested()) {
             result.stopped = true;
             return;
         }
-        progress.SnapshotProgress(SnapshotStage::Repairing, done, total);
+        progress.Progress(done, total, stage);
         Carry(steps[static_cast<size_t>(done)], result);
         result.reached = done + 1;
     }
-    progress.SnapshotProgress(SnapshotStage::Repairing, total, total);
+    progress.Progress(total, total, stage);
 }
 
 RepairResult CarryOut(const std::vector<Step>& steps, const std::string& backupFolder, const SYSTEMTIME& now,
-                      const char* command, ISnapshotProgress& progress, common::StopToken stop,
+                      const char* command, common::IProgressSink& progress, common::StopToken stop,
                       RepairResult result) {
     if (stop.StopRequested()) {  // nothing saved, nothing changed
         result.stopped = true;
         result.total = static_cast<int>(steps.size());
         return result;
     }
-    progress.SnapshotProgress(SnapshotStage::BackingUp, 0, 1);
+    progress.Progress(0, 1, SnapshotStageText(SnapshotStage::BackingUp));
     if (!BackUpSteps(steps, backupFolder, now, command, result)) return result;
-    progress.SnapshotProgress(SnapshotStage::BackingUp, 1, 1);
+    progress.Progress(1, 1, SnapshotStageText(SnapshotStage::BackingUp));
     CarrySteps(steps, progress, stop, result);
     return result;
 }
@@ -119,7 +120,7 @@ RepairResult CarryOut(const std::vector<Step>& steps, const std::string& backupF
 }  // namespace
 
 RepairResult RestoreAll(const CompareRows& snapshot, const CompareRows& present, const std::string& backupFolder,
-                        const SYSTEMTIME& now, ISnapshotProgress& progress, common::StopToken stop) {
+                        const SYSTEMTIME& now, common::IProgressSink& progress, common::StopToken stop) {
     RepairResult result;
     std::unordered_map<std::string, const CompareRegistryRow*> presentByValue;
     for (const CompareRegistryRow& row : present.registry) presentByValue.emplace(ValueKey(row), &row);
@@ -149,7 +150,7 @@ RepairResult RestoreAll(const CompareRows& snapshot, const CompareRows& present,
     return CarryOut(deletes, backupFolder, now, "Restore All", progress, stop, std::move(result));
 }
 
-RepairResult CreateDeleted(const CompareRows& snapshot, const CompareRows& present, ISnapshotProgress& progress,
+RepairResult CreateDeleted(const CompareRows& snapshot, const CompareRows& present, common::IProgressSink& progress,
                            common::StopToken stop) {
     RepairResult result;
     // The rows the comparison reports gone: paired with no present row.
@@ -167,7 +168,7 @@ RepairResult CreateDeleted(const CompareRows& snapshot, const CompareRows& prese
 }
 
 RepairResult DeleteCreated(const CompareRows& snapshot, const CompareRows& present, const std::string& backupFolder,
-                           const SYSTEMTIME& now, ISnapshotProgress& progress, common::StopToken stop) {
+                           const SYSTEMTIME& now, common::IProgressSink& progress, common::StopToken stop) {
     RepairResult result;
     // The rows the comparison reports new: paired with no snapshot row.
     const RowPairs pairs = PairRegistryRows(snapshot.registry, present.registry);

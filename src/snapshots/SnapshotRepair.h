@@ -42,20 +42,20 @@ struct RepairResult {
 // stop asked before the backup point is made changes nothing; one asked
 // later ends after the row in hand.
 RepairResult RestoreAll(const CompareRows& snapshot, const CompareRows& present, const std::string& backupFolder,
-                        const SYSTEMTIME& now, ISnapshotProgress& progress = NoSnapshotProgress(),
+                        const SYSTEMTIME& now, common::IProgressSink& progress = common::NoProgressSink(),
                         common::StopToken stop = {});
 
 // Writes back every snapshot entry the comparison reports gone, into the
 // key it was in (a switched-off one stays switched off); a value that
 // appeared there since is left.
 RepairResult CreateDeleted(const CompareRows& snapshot, const CompareRows& present,
-                           ISnapshotProgress& progress = NoSnapshotProgress(), common::StopToken stop = {});
+                           common::IProgressSink& progress = common::NoProgressSink(), common::StopToken stop = {});
 
 // Deletes every active present entry the comparison reports new (the
 // switched-off keys' new entries are left: they start nothing), each only
 // while it still holds what was read.
 RepairResult DeleteCreated(const CompareRows& snapshot, const CompareRows& present, const std::string& backupFolder,
-                           const SYSTEMTIME& now, ISnapshotProgress& progress = NoSnapshotProgress(),
+                           const SYSTEMTIME& now, common::IProgressSink& progress = common::NoProgressSink(),
                            common::StopToken stop = {});
 
 // The lines the report gets for the rows a repair left: one per row, one

@@ -80,8 +80,21 @@ bool WriteSnapshotFile(const std::string& path, const SnapshotData& data, std::s
     return true;
 }
 
-bool SaveStartupSnapshot(const std::string& path, std::string& error) {
-    return WriteSnapshotFile(path, ReadStartupSnapshot(platform::text::ShortDateToday()), error);
+const char* const kSavingSnapshotText = "Saving the StartUp snapshot...";
+const char* const kSnapshotNotSavedText = "The snapshot was stopped and not saved.";
+
+bool SaveStartupSnapshot(const std::string& path, std::string& error, common::IProgressSink& progress,
+                         common::StopToken stop) {
+    progress.Progress(0, 2, kSavingSnapshotText);
+    const SnapshotData data = ReadStartupSnapshot(platform::text::ShortDateToday());
+    if (stop.StopRequested()) {
+        error = kSnapshotNotSavedText;
+        return false;
+    }
+    progress.Progress(1, 2, kSavingSnapshotText);
+    if (!WriteSnapshotFile(path, data, error)) return false;
+    progress.Progress(2, 2, kSavingSnapshotText);
+    return true;
 }
 
 std::string SnapshotFileName(const std::string& date) { return "StartUp(" + date + ").xml"; }

@@ -2,6 +2,8 @@
 // the machine now, written as a snapshot file.
 #pragma once
 
+#include "common/ProgressSink.h"
+#include "common/StopToken.h"
 #include "formats/SnapshotFile.h"
 
 #include <string>
@@ -29,8 +31,13 @@ SnapshotData ReadStartupSnapshot(const std::string& date);
 bool WriteSnapshotFile(const std::string& path, const SnapshotData& data, std::string& error);
 
 // The machine's snapshot dated today (the user's short date format) saved
-// at path, as WriteSnapshotFile does.
-bool SaveStartupSnapshot(const std::string& path, std::string& error);
+// at path, as WriteSnapshotFile does. Progress: two steps (read, written) of
+// kSavingSnapshotText; a stop asked while it reads writes nothing and
+// returns false with kSnapshotNotSavedText.
+bool SaveStartupSnapshot(const std::string& path, std::string& error,
+                         common::IProgressSink& progress = common::NoProgressSink(), common::StopToken stop = {});
+extern const char* const kSavingSnapshotText;
+extern const char* const kSnapshotNotSavedText;
 
 // The file name a save of the snapshot proposes: "StartUp(" + date + ").xml",
 // the date as formatted (a "/" in it stays).

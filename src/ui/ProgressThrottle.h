@@ -5,12 +5,16 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <string>
+
 namespace ui {
 
 class ProgressThrottle {
 public:
     // Whether this step is to be told; a told step restarts the interval.
-    bool ShouldTell(int stage, int done, int total) {
+    // stage: the text naming the stage (common::IProgressSink's what).
+    bool ShouldTell(const std::string& stage, size_t done, size_t total) {
         const bool boundary = !told_ || stage != lastStage_ || done == 0 || done == total;
         if (!boundary && GetTickCount() - lastTick_ < kIntervalMs) return false;
         told_ = true;
@@ -22,7 +26,7 @@ public:
 private:
     static constexpr DWORD kIntervalMs = 33;
     DWORD lastTick_ = 0;
-    int lastStage_ = 0;
+    std::string lastStage_;
     bool told_ = false;
 };
 

@@ -1,6 +1,7 @@
 // Worker thread base: the thread's side and the window thread's side.
 #include "ui/Worker.h"
 
+#include "platform/Dialogs.h"
 #include "platform/Threads.h"
 #include "ui/Window.h"
 
@@ -169,6 +170,12 @@ void WorkerThread::PostError(std::exception_ptr error) noexcept {
     } catch (...) {
         // Out of memory while reporting: the end step still runs.
     }
+}
+
+void WorkerThread::ShowNoticeAndWait(const std::string& text) {
+    RunOnWindowThread([this, &text] {
+        platform::dialogs::ShowBox(owner_, text, kApplicationTitle, platform::dialogs::BoxKind::Plain);
+    });
 }
 
 bool WorkerThread::RunOnWindowThread(const std::function<void()>& step) {

@@ -126,6 +126,10 @@ protected:
 
     HWND Owner() const { return owner_; }
 
+    // From Execute() only: an engine operation's notice (common::IProgressSink)
+    // shown in a plain box over the owner; returns once the user has closed it.
+    void ShowNoticeAndWait(const std::string& text);
+
 private:
     class MessageWindow;
     struct Delivery {

@@ -507,7 +507,7 @@ TEST_F(BackupCheck, EveryWayOutOfARestoreRemovesItsMarker) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const BackUpOutcome outcome = RestoreBackupPoint(backup_, c.point, c.stop);
+        const BackUpOutcome outcome = RestoreBackupPoint(backup_, c.point, common::NoProgressSink(), c.stop);
         EXPECT_EQ(outcome.problems.empty(), c.complete) << BackUpOutcomeText(outcome);
         std::string found;
         EXPECT_FALSE(FindUnfinishedRestore(backup_, found)) << found;

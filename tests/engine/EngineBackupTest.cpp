@@ -151,7 +151,7 @@ TEST_F(EngineBackup, EachCommandTellsInItsPointWhatMadeIt) {
 TEST_F(EngineBackup, AStopRequestedBeforeARootLeavesItUntouched) {
     common::StopSource stop;
     stop.RequestStop();
-    const BackUpOutcome made = MakeBackupPoint(backup_, At(10, 0), kUserRootOnly, stop.Token());
+    const BackUpOutcome made = MakeBackupPoint(backup_, At(10, 0), kUserRootOnly, "", common::NoProgressSink(), stop.Token());
     EXPECT_TRUE(made.done.empty());
     EXPECT_EQ(made.problems, std::vector<std::string>{"The backup was stopped before HKEY_CURRENT_USER was saved."});
     EXPECT_FALSE(files::FileExists(backup_ + made.pointName + "\\HKEY_CURRENT_USER.reg"));
@@ -161,7 +161,7 @@ TEST_F(EngineBackup, AStopRequestedBeforeARootLeavesItUntouched) {
     ASSERT_TRUE(files::CreateFolderPath(point));
     ASSERT_TRUE(SaveRegFile(point + "HKEY_CURRENT_USER.reg", {{base_, {{"v", REG_DWORD, {1, 0, 0, 0}, false}}}}, error))
         << error;
-    const BackUpOutcome restored = RestoreBackupPoint(backup_, "by hand", stop.Token());
+    const BackUpOutcome restored = RestoreBackupPoint(backup_, "by hand", common::NoProgressSink(), stop.Token());
     EXPECT_TRUE(restored.done.empty());
     EXPECT_EQ(restored.problems,
               std::vector<std::string>{"The restore was stopped before HKEY_CURRENT_USER was restored."});

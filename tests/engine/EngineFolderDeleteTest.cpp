@@ -109,7 +109,7 @@ TEST(FolderSectionLinks, DeleteAndDeleteAllLeaveLinksToFilesElsewhereAlone) {
         EXPECT_EQ(DeleteFailureText(kFileOutsideFolder, link, ""),
                   link + " was left alone: it lies outside the folder (it is a link to a file elsewhere).");
 
-        TNoDeleteProgress quiet;
+        common::NoProgress quiet;
         const HistoryDeleteAllResult result = row.deleteAll(listed, mask, quiet, {});
         EXPECT_EQ(result.code, 0) << s.section;
         EXPECT_EQ(result.leftOutside, 2u) << s.section;
@@ -167,7 +167,7 @@ TEST(FolderSectionLongPaths, FilesOfAnyLengthAreListedAndDeleted) {
     // Delete takes the longest, Delete All the rest.
     EXPECT_EQ(row.deleteOne(HistoryRow{paths.back(), {}, {}}), 0);
     EXPECT_FALSE(files::FileExistsAnyLength(paths.back()));
-    TNoDeleteProgress quiet;
+    common::NoProgress quiet;
     const HistoryDeleteAllResult result = row.deleteAll({}, mask, quiet, {});
     EXPECT_EQ(result.code, 0);
     for (const std::string& path : paths) EXPECT_FALSE(files::FileExistsAnyLength(path)) << path.size();
@@ -175,10 +175,11 @@ TEST(FolderSectionLongPaths, FilesOfAnyLengthAreListedAndDeleted) {
 }
 
 // Records the progress and asks for the stop once `stopAt` files are done.
-class StoppingProgress final : public IHistoryDeleteProgress {
+class StoppingProgress final : public common::IProgressSink {
 public:
     explicit StoppingProgress(size_t stopAt) : stopAt_(stopAt) {}
-    void Progress(size_t done, size_t total) override {
+    void Notice(const std::string&) override {}
+    void Progress(size_t done, size_t total, const std::string&) override {
         calls.push_back({done, total});
         if (done == stopAt_) source_.RequestStop();
     }

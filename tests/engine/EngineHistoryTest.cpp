@@ -433,7 +433,7 @@ TEST_F(RunHistoryValues, DeleteAndDeleteAllThroughTheRow) {
     EXPECT_TRUE(Has("orvenghist-d2"));
     const std::vector<HistoryRow> listed = ListSection(hsRunHistory, "*orvenghist drop*", "orvenghist");
     ASSERT_EQ(SortedCaptions(listed), std::vector<std::string>{"orvenghist drop two"});
-    TNoDeleteProgress quiet;
+    common::NoProgress quiet;
     EXPECT_EQ(row.deleteAll(listed, "*orvenghist drop*", quiet, {}).code, 0);
     EXPECT_FALSE(Has("orvenghist-d2"));
     EXPECT_TRUE(Has("orvenghist-k"));
@@ -573,7 +573,7 @@ TEST(EngineHistoryRegistryLists, AValueOfAnotherTypeIsPassedOverByTheListAndItsR
             EXPECT_TRUE(HeldValue(section.key, "orvodd-a"));
 
             const std::vector<HistoryRow> listed = {HistoryRow{first, {}, {}}};
-            TNoDeleteProgress quiet;
+            common::NoProgress quiet;
             EXPECT_NO_THROW(row.deleteAll(listed, "*", quiet, {}));
             EXPECT_FALSE(HeldValue(section.key, "orvodd-a"));
             EXPECT_TRUE(SameValue(HeldValue(section.key, "orvodd-b"), odd.type, odd.data));
@@ -590,7 +590,7 @@ TEST(EngineHistoryRegistryLists, RunHistoryDeleteAllLeavesAnOrderValueOfAnotherT
     key.SetText("orvodd-run", "orvodd run\\1");
     const std::vector<uint8_t> bytes = {0x61, 0x00, 0x62, 0x00};
     testing_support::SetRawValue(HKEY_CURRENT_USER, kRunMruKey, kMruListValue, REG_BINARY, bytes);
-    TNoDeleteProgress quiet;
+    common::NoProgress quiet;
     EXPECT_NO_THROW(HistorySectionRowOf(hsRunHistory).deleteAll({}, "*", quiet, {}));
     EXPECT_FALSE(HeldValue(kRunMruKey, "orvodd-run"));
     EXPECT_TRUE(SameValue(HeldValue(kRunMruKey, kMruListValue), REG_BINARY, bytes));
@@ -615,7 +615,7 @@ TEST(EngineHistoryRegistryLists, ANameHoldingANulIsAValueOfItsOwn) {
         EXPECT_NO_THROW(row.deleteOne(HistoryRow{hidden, {}, {}}));
         EXPECT_EQ(testing_support::NulNamedText(HKEY_CURRENT_USER, section.key, hiddenName), std::nullopt);
         EXPECT_EQ(testing_support::NulNamedText(HKEY_CURRENT_USER, section.key, plainName), plain);
-        TNoDeleteProgress quiet;
+        common::NoProgress quiet;
         EXPECT_NO_THROW(row.deleteAll({HistoryRow{plain, {}, {}}}, "*", quiet, {}));
         EXPECT_EQ(testing_support::NulNamedText(HKEY_CURRENT_USER, section.key, plainName), std::nullopt);
     }

@@ -94,28 +94,31 @@ struct Event {
 // page keeps them; the hook sees each event as it comes.
 class CollectingSink : public IScanSink {
 public:
-    void KeyExamined(int section, const std::string& keyText, int keysExamined) override {
-        Add({Event::kKey, section, keyText, keysExamined});
+    void SectionStarted(int section) override { section_ = section; }
+    void Progress(size_t keysExamined, size_t total, const std::string& keyText) override {
+        if (keysExamined == total) return;  // the finished scan's last report repeats its last key
+        Keep({Event::kKey, section_, keyText, static_cast<int>(keysExamined)});
     }
-    void ProblemFound(int section, const RegistryProblem& problem, int problemsFound) override {
-        storeSink_.ProblemFound(section, problem, problemsFound);
-        Add({Event::kProblem, section, problem.registryPath, problemsFound, problem});
+    void Notice(const std::string&) override {}
+    void Add(registry_scan::FoundProblem&& found) override {
+        storeSink_.Record(found);
+        Keep({Event::kProblem, found.section, found.problem.registryPath, found.problemsFound, found.problem});
     }
     void SectionStopped(int section) override {
         storeSink_.SectionStopped(section);
-        Add({Event::kSectionStopped, section});
+        Keep({Event::kSectionStopped, section});
     }
     void SectionDone(int section) override {
         storeSink_.SectionDone(section);
-        Add({Event::kSectionDone, section});
+        Keep({Event::kSectionDone, section});
     }
     void ScanStopped(int lastSection) override {
         storeSink_.ScanStopped(lastSection);
-        Add({Event::kScanStopped, lastSection});
+        Keep({Event::kScanStopped, lastSection});
     }
     void ScanFinished(int problemsFound) override {
         storeSink_.ScanFinished(problemsFound);
-        Add({Event::kScanFinished, -1, "", problemsFound});
+        Keep({Event::kScanFinished, -1, "", problemsFound});
     }
 
     std::vector<Event> Of(Event::Kind kind, int section) const {
@@ -142,11 +145,12 @@ public:
     std::function<void(const Event&)> onEvent;
 
 private:
-    void Add(Event event) {
+    void Keep(Event event) {
         events.push_back(std::move(event));
         if (onEvent) onEvent(events.back());
     }
     StoreSink storeSink_{store};
+    int section_ = -1;
 };
 
 // A key nobody may open while this lives (an empty access list); its old

@@ -574,15 +574,17 @@ TEST_F(EngineSnapshotRepair, RestoreAllNamesTheStartupFilesItLeaves) {
 
 // Asks the stop once the repair has taken its first rows in hand; -1: before
 // it starts.
-class StopAfter : public ISnapshotProgress {
+class StopAfter : public common::IProgressSink {
 public:
     explicit StopAfter(int rows) : rows_(rows) {
         if (rows < 0) source_.RequestStop();
     }
-    void SnapshotProgress(SnapshotStage stage, int done, int total) override {
-        if (stage == SnapshotStage::Repairing && done + 1 >= rows_) source_.RequestStop();
-        if (stage == SnapshotStage::Repairing) lastTotal = total;
+    void Progress(size_t done, size_t total, const std::string& stage) override {
+        if (stage != SnapshotStageText(SnapshotStage::Repairing)) return;
+        if (static_cast<int>(done) + 1 >= rows_) source_.RequestStop();
+        lastTotal = static_cast<int>(total);
     }
+    void Notice(const std::string&) override {}
     common::StopToken Token() const { return source_.Token(); }
     int lastTotal = 0;
 

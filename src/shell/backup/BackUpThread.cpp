@@ -23,10 +23,10 @@ void TBackUpThread::Execute() {
     if (mode == kMakePoint) {
         SYSTEMTIME now{};
         GetLocalTime(&now);  // the point is named after the minute it is made in
-        outcome = std::make_unique<BackUpOutcome>(MakeBackupPoint(baseFolder, now, rootFlags, StopToken(),
-                                                                   ManualBackupDescription(rootFlags)));
+        outcome = std::make_unique<BackUpOutcome>(
+            MakeBackupPoint(baseFolder, now, rootFlags, ManualBackupDescription(rootFlags), *this, StopToken()));
     } else {
-        outcome = std::make_unique<BackUpOutcome>(RestoreBackupPoint(baseFolder, pointName, StopToken()));
+        outcome = std::make_unique<BackUpOutcome>(RestoreBackupPoint(baseFolder, pointName, *this, StopToken()));
     }
     PostResult(std::move(outcome), [this](std::unique_ptr<BackUpOutcome> result) { outcome_ = std::move(*result); });
 }

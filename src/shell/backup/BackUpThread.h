@@ -11,7 +11,7 @@
 
 namespace shell {
 
-class TBackUpThread final : public ui::WorkerThread {
+class TBackUpThread final : public ui::WorkerThread, private common::IProgressSink {
 public:
     enum : int { kMakePoint = backup::kMakeBackupPoint, kRestorePoint = backup::kRestoreBackupPoint };
 
@@ -44,6 +44,11 @@ protected:
     void OnTerminate() override;
 
 private:
+    // common::IProgressSink, on the worker: the run's window shows no
+    // progress, only the outcome at the end; a notice waits for the user.
+    void Progress(size_t, size_t, const std::string&) override {}
+    void Notice(const std::string& text) override { ShowNoticeAndWait(text); }
+
     backup::BackUpOutcome outcome_;
     ElevationOffer offerElevation_;
 };

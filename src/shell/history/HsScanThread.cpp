@@ -52,12 +52,19 @@ private:
 };
 
 // Passes the Delete All's progress to the window thread, at most once per
-// interval: a file-by-file count would flood the window's queue.
-class THistoryScanThread::ProgressSink final : public history::IHistoryDeleteProgress {
+// interval: a file-by-file count would flood the window's queue. The page
+// shows the counts; the trace in hand is not shown.
+class THistoryScanThread::ProgressSink final : public common::IProgressSink {
 public:
     explicit ProgressSink(THistoryScanThread& worker) : worker_(worker), lastPost_(GetTickCount() - kBatchIntervalMs) {}
 
-    void Progress(size_t done, size_t total) override {
+    void Notice(const std::string& text) override {
+        worker_.PostToWindowThread([&worker = worker_, text] {
+            if (worker.tell_) worker.tell_(text);
+        });
+    }
+
+    void Progress(size_t done, size_t total, const std::string&) override {
         const bool last = total > 0 && done == total;
         if (!last && GetTickCount() - lastPost_ < kBatchIntervalMs) return;
         lastPost_ = GetTickCount();
@@ -90,7 +97,7 @@ void THistoryScanThread::Execute() {
     if (!Lister || Terminated()) return;
     BatchSink sink(*this);
     try {
-        Lister(sink, Mask, StopToken());
+        history::RunLister(Lister, sink, Mask, StopToken());
     } catch (...) {
         // The rows found before the failure are shown; then the error.
         sink.Post();

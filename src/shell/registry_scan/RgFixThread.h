@@ -16,7 +16,7 @@
 
 namespace shell {
 
-class TRegistryFixThread : public ui::WorkerThread, private registry_scan::IFixProgress {
+class TRegistryFixThread : public ui::WorkerThread, private common::IProgressSink {
 public:
     // onProgress runs on the window thread with the stage's text, done and total.
     using ProgressStep = std::function<void(const std::string& stage, int done, int total)>;
@@ -26,16 +26,15 @@ public:
     // Window thread, after the end: what the fix did.
     const registry_scan::FixReport& Report() const { return report_; }
 
-    // The text of a stage, as the progress window shows it.
-    static std::string StageText(registry_scan::FixStage stage);
-
 protected:
     void Execute() override;
 
 private:
-    // On the worker: kept to about thirty posts a second, the last state
-    // winning; the first and the last of each stage always go.
-    void FixProgress(registry_scan::FixStage stage, int done, int total) override;
+    // common::IProgressSink, on the worker. Progress is kept to about thirty
+    // posts a second, the last state winning; the first and the last of each
+    // stage always go. A notice waits for the user.
+    void Progress(size_t done, size_t total, const std::string& stage) override;
+    void Notice(const std::string& text) override { ShowNoticeAndWait(text); }
 
     const std::vector<registry_scan::FixRecord> records_;
     const std::string backupFolder_;

@@ -33,20 +33,22 @@ void TRegistryScanThread::Execute() {
     }
 }
 
-void TRegistryScanThread::KeyExamined(int section, const std::string& keyText, int keysExamined) {
-    pendingSection_ = section;
-    pendingCount_ = keysExamined;
+void TRegistryScanThread::Progress(size_t keysExamined, size_t total, const std::string& keyText) {
+    // The finished scan's last report (done == total) repeats the last key:
+    // nothing new to show.
+    if (keysExamined == total) return;
+    pendingSection_ = runningSection_;
+    pendingCount_ = static_cast<int>(keysExamined);
     pendingKey_ = keyText;
     progressPending_ = true;
     if (GetTickCount() - lastReportTick_ >= kProgressIntervalMs) FlushProgress();
 }
 
-void TRegistryScanThread::ProblemFound(int section, const registry_scan::RegistryProblem& problem,
-                                       int problemsFound) {
+void TRegistryScanThread::Add(registry_scan::FoundProblem&& found) {
     RunStep([&] {
-        store_.ProblemFound(section, problem, problemsFound);
-        problemsFound_ = problemsFound;
-        if (view_) view_->ShowProblem(problem, problemsFound_);
+        store_.Record(found);
+        problemsFound_ = found.problemsFound;
+        if (view_) view_->ShowProblem(found.problem, problemsFound_);
     });
 }
 

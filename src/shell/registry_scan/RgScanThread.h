@@ -48,11 +48,13 @@ protected:
 
 private:
     // registry_scan::IScanSink, on the worker: each event becomes a step on
-    // the window thread, except the keys, whose label updates are kept to a
-    // few dozen a second (the last key winning) and ride along with the
-    // next step.
-    void KeyExamined(int section, const std::string& keyText, int keysExamined) override;
-    void ProblemFound(int section, const registry_scan::RegistryProblem& problem, int problemsFound) override;
+    // the window thread, except the keys' progress, whose label updates are
+    // kept to a few dozen a second (the last key winning) and ride along
+    // with the next step. A notice waits for the user.
+    void Progress(size_t keysExamined, size_t total, const std::string& keyText) override;
+    void Notice(const std::string& text) override { ShowNoticeAndWait(text); }
+    void Add(registry_scan::FoundProblem&& found) override;
+    void SectionStarted(int section) override { runningSection_ = section; }
     void SectionStopped(int section) override;
     void SectionDone(int section) override;
     void ScanStopped(int lastSection) override;
@@ -74,6 +76,7 @@ private:
 
     // Worker side.
     DWORD lastReportTick_ = 0;
+    int runningSection_ = 0;
     bool progressPending_ = false;
     int pendingSection_ = 0;
     int pendingCount_ = 0;

@@ -206,7 +206,7 @@ bool TfrmCompareSave::RunWork(SnapshotWorker::Job job) {
     // Set once the job returned: a job that threw (its error is shown by the
     // worker) has no result to tell, and must not be told as done.
     const auto completed = std::make_shared<bool>(false);
-    SnapshotWorker::Job tracked = [job = std::move(job), completed](snapshots::ISnapshotProgress& progress,
+    SnapshotWorker::Job tracked = [job = std::move(job), completed](common::IProgressSink& progress,
                                                                      common::StopToken stop) {
         job(progress, stop);
         *completed = true;
@@ -246,7 +246,7 @@ void TfrmCompareSave::LoadChosenFile() {
     };
     const auto loading = std::make_shared<Loading>();
     const std::string path = chosenFile_;
-    const bool ended = RunWork([loading, path](snapshots::ISnapshotProgress& progress, common::StopToken stop) {
+    const bool ended = RunWork([loading, path](common::IProgressSink& progress, common::StopToken stop) {
         loading->load = snapshots::LoadSnapshot(path, loading->rows, loading->date, loading->error, progress, stop);
         if (loading->load != snapshots::SnapshotLoad::Loaded) return;
         // A Stop between the stages is heard before the next one starts.
@@ -404,7 +404,7 @@ void TfrmCompareSave::RestoreAllClick() {
     const auto result = std::make_shared<snapshots::RepairResult>();
     const std::string folder = backupFolder_;
     const SYSTEMTIME now = LocalTimeNow();
-    if (!RunWork([=](snapshots::ISnapshotProgress& progress, common::StopToken stop) {
+    if (!RunWork([=](common::IProgressSink& progress, common::StopToken stop) {
             *result = snapshots::RestoreAll(snapshot, present, folder, now, progress, stop);
         }))
         return;
@@ -420,7 +420,7 @@ void TfrmCompareSave::CreateDeletedClick() {
     const snapshots::CompareRows snapshot = snapshot_, present = present_;
     if (!Ask("Update registry?")) return;
     const auto result = std::make_shared<snapshots::RepairResult>();
-    if (!RunWork([=](snapshots::ISnapshotProgress& progress, common::StopToken stop) {
+    if (!RunWork([=](common::IProgressSink& progress, common::StopToken stop) {
             *result = snapshots::CreateDeleted(snapshot, present, progress, stop);
         }))
         return;
@@ -438,7 +438,7 @@ void TfrmCompareSave::DeleteCreatedClick() {
     const auto result = std::make_shared<snapshots::RepairResult>();
     const std::string folder = backupFolder_;
     const SYSTEMTIME now = LocalTimeNow();
-    if (!RunWork([=](snapshots::ISnapshotProgress& progress, common::StopToken stop) {
+    if (!RunWork([=](common::IProgressSink& progress, common::StopToken stop) {
             *result = snapshots::DeleteCreated(snapshot, present, folder, now, progress, stop);
         }))
         return;

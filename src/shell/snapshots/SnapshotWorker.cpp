@@ -12,21 +12,12 @@ namespace {
 SnapshotWorker::SnapshotWorker(HWND owner, Job job, ProgressStep onProgress)
     : ui::WorkerThread(owner), job_(std::move(job)), onProgress_(std::move(onProgress)) {}
 
-std::string SnapshotWorker::StageText(snapshots::SnapshotStage stage) {
-    switch (stage) {
-    case snapshots::SnapshotStage::Reading: return "Reading the snapshot and the run keys...";
-    case snapshots::SnapshotStage::BackingUp: return "Saving the entries in a backup point...";
-    case snapshots::SnapshotStage::Repairing: return "Changing the run keys...";
-    }
-    return {};
-}
-
 void SnapshotWorker::Execute() { job_(*this, StopToken()); }
 
-void SnapshotWorker::SnapshotProgress(snapshots::SnapshotStage stage, int done, int total) {
-    if (!throttle_.ShouldTell(static_cast<int>(stage), done, total)) return;
-    PostToWindowThread([this, stage, done, total] {
-        if (onProgress_) onProgress_(StageText(stage), done, total);
+void SnapshotWorker::Progress(size_t done, size_t total, const std::string& stage) {
+    if (!throttle_.ShouldTell(stage, done, total)) return;
+    PostToWindowThread([this, stage, done = static_cast<int>(done), total = static_cast<int>(total)] {
+        if (onProgress_) onProgress_(stage, done, total);
     });
 }
 

@@ -15,24 +15,23 @@
 
 namespace shell {
 
-class SnapshotWorker : public ui::WorkerThread, private snapshots::ISnapshotProgress {
+class SnapshotWorker : public ui::WorkerThread, private common::IProgressSink {
 public:
     // Runs on the worker with the progress sink and the worker's stop token.
-    using Job = std::function<void(snapshots::ISnapshotProgress&, common::StopToken)>;
+    using Job = std::function<void(common::IProgressSink&, common::StopToken)>;
     // onProgress runs on the window thread with the stage's text, done and total.
     using ProgressStep = std::function<void(const std::string& stage, int done, int total)>;
     SnapshotWorker(HWND owner, Job job, ProgressStep onProgress);
-
-    // The text of a stage, as the progress window shows it.
-    static std::string StageText(snapshots::SnapshotStage stage);
 
 protected:
     void Execute() override;
 
 private:
-    // On the worker: kept to about thirty posts a second, the last state
-    // winning; the first and the last of each stage always go.
-    void SnapshotProgress(snapshots::SnapshotStage stage, int done, int total) override;
+    // common::IProgressSink, on the worker. Progress is kept to about thirty
+    // posts a second, the last state winning; the first and the last of each
+    // stage always go. A notice waits for the user.
+    void Progress(size_t done, size_t total, const std::string& stage) override;
+    void Notice(const std::string& text) override { ShowNoticeAndWait(text); }
 
     Job job_;
     ProgressStep onProgress_;  // window thread only
