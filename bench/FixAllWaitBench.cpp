@@ -6,9 +6,9 @@
 //   ORV_WINE_ROOT=$PWD/build/wine-bench cmake/wine-run.sh build/bin/bench_fix_all_wait.exe [records]
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
-#include "shell/MainUnit.h"
-#include "shell/ProgramStart.h"
-#include "shell/RegistryPage.h"
+#include "gui/MainWindow.h"
+#include "gui/ProgramStart.h"
+#include "gui/RegistryPage.h"
 #include "ui/ModalDialog.h"
 #include "ui/Worker.h"
 #include "WindowWaitProbe.h"
@@ -21,7 +21,7 @@
 #include <cstdlib>
 #include <string>
 
-using namespace shell;
+using namespace gui;
 
 namespace {
 
@@ -77,11 +77,11 @@ int main(int argc, char** argv) {
             return IDOK;
         });
         ui::ModalDialog::SetModalHandler({});
-        TfrmMain main;
+        MainWindow main;
         main.SetBackupFolder(backupFolder);
         ShowWindow(main.Handle(), SW_SHOW);
         main.TitleButtonClick(kPageRegistry);
-        TRegistryPage& page = main.RegistryPage();
+        RegistryPageWindow& page = main.RegistryPage();
         for (int i = 0; i < values.Written(); ++i)
             page.Nut().RecordProblem(kMruSection,
                                      "HKEY_CURRENT_USER\\" + kMru + "|" + SeededValues::Name(i),

@@ -11,9 +11,9 @@
 #include "platform/Handles.h"
 #include "platform/Threads.h"
 #include "platform/UrlCache.h"
-#include "shell/HistoryPage.h"
-#include "shell/MainUnit.h"
-#include "shell/ProgramStart.h"
+#include "gui/HistoryPage.h"
+#include "gui/MainWindow.h"
+#include "gui/ProgramStart.h"
 #include "ui/Worker.h"
 
 #include <ole2.h>
@@ -27,7 +27,7 @@
 #include <string>
 #include <vector>
 
-using namespace shell;
+using namespace gui;
 
 namespace {
 
@@ -106,7 +106,7 @@ int Seed(SeededEntries& seeded, const std::string& tag) {
 // The bare walk: every entry read once, its class told by its prefix and
 // its whole name tested against the mask, as the collectors do.
 int FloorWalk(int section, const std::string& maskText) {
-    const TMask mask(maskText);
+    const Mask mask(maskText);
     int found = 0;
     platform::urlcache::ForEachEntry([&](const char* name) {
         const bool visited = std::strncmp(name, "Visited:", 8) == 0;
@@ -137,7 +137,7 @@ double ThreadCpuMs() {
 }
 
 // Selects the section's node and serves messages until its listing has ended.
-Listing ListThroughThePage(THistoryPage& page, int section) {
+Listing ListThroughThePage(HistoryPageWindow& page, int section) {
     page.SelectHsSection(history::hsHistory);  // a group: lists nothing, so the next choice lists again
     platform::threads::PumpMessagesUntil([&] { return !page.Busy(); }, kChildWaitMs);
     Listing listing;
@@ -176,10 +176,10 @@ int Measure(int runs) {
     const HRESULT ole = OleInitialize(nullptr);
     int status = 0;
     {
-        TfrmMain main;
+        MainWindow main;
         ShowWindow(main.Handle(), SW_SHOW);
         main.TitleButtonClick(kPageHistory);
-        THistoryPage& page = main.HistoryPage();
+        HistoryPageWindow& page = main.HistoryPage();
         PROCESS_MEMORY_COUNTERS before{};
         before.cb = sizeof(before);
         GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof(before));

@@ -9,14 +9,14 @@
 #include "common/Common.h"
 #include "history/HistorySectionIds.h"
 #include "history/HistorySectionTable.h"
-#include "history/HsFunMyComputer.h"
+#include "history/WindowsHistory.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "platform/Threads.h"
-#include "shell/HistoryPage.h"
-#include "shell/MainUnit.h"
-#include "shell/ProgramStart.h"
+#include "gui/HistoryPage.h"
+#include "gui/MainWindow.h"
+#include "gui/ProgramStart.h"
 #include "ui/Worker.h"
 
 #include <ole2.h>
@@ -29,7 +29,7 @@
 #include <thread>
 #include <vector>
 
-using namespace shell;
+using namespace gui;
 
 namespace {
 
@@ -151,10 +151,10 @@ struct Outcome {
 
 Outcome Measure(const std::string& folder, const std::string& tag) {
     Outcome outcome;
-    TfrmMain main;
+    MainWindow main;
     ShowWindow(main.Handle(), SW_SHOW);
     main.TitleButtonClick(kPageHistory);
-    THistoryPage& page = main.HistoryPage();
+    HistoryPageWindow& page = main.HistoryPage();
     platform::threads::PumpMessagesUntil([&] { return !page.Busy(); }, kWaitMs);
     SendMessageA(page.cbUseMask, BM_SETCHECK, BST_CHECKED, 0);
     SetWindowTextA(page.edtMask, tag.c_str());

@@ -68,7 +68,7 @@ Timing Measure(const std::vector<std::string>& texts, Test test) {
 template <typename Floor>
 void Run(const char* label, const std::string& mask, const std::vector<std::string>& texts, Floor floor) {
     const Timing masked = Measure(texts, [&](const std::string& text) { return TextFitsMask(text, mask); });
-    const TMask compiled(mask);
+    const Mask compiled(mask);
     const Timing matchOnly = Measure(texts, [&](const std::string& text) { return compiled.Fits(text); });
     const Timing bare = Measure(texts, floor);
     std::printf("%-24s %3zu-byte texts  mask %6.1f ns/text (matching alone %6.1f)  floor %6.1f ns/text  ratio %5.1f"

@@ -7,13 +7,13 @@
 // "clear ms". Run it on demand:
 //   ORV_WINE_ROOT=$PWD/build/wine-bench cmake/wine-run.sh build/bin/bench_mozilla_history.exe [runs]
 #include "history/HistorySink.h"
-#include "history/HsFunMozilla.h"
+#include "history/FirefoxHistory.h"
 #include "history/HistorySectionIds.h"
 #include "platform/Files.h"
 #include "platform/Threads.h"
-#include "shell/HistoryPage.h"
-#include "shell/MainUnit.h"
-#include "shell/ProgramStart.h"
+#include "gui/HistoryPage.h"
+#include "gui/MainWindow.h"
+#include "gui/ProgramStart.h"
 #include "ui/Worker.h"
 
 #include <ole2.h>
@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-using namespace shell;
+using namespace gui;
 
 namespace {
 
@@ -102,12 +102,12 @@ int ListThroughTheLister() {
 }
 
 // Empties the list: a group lists nothing, so the next choice lists again.
-void ClearThePage(THistoryPage& page) {
+void ClearThePage(HistoryPageWindow& page) {
     page.SelectHsSection(history::hsHistory);
     platform::threads::PumpMessagesUntil([&] { return !page.Busy(); }, kWaitMs);
 }
 
-int ListThroughThePage(THistoryPage& page) {
+int ListThroughThePage(HistoryPageWindow& page) {
     page.SelectHsSection(history::hsMozillaVisitedPages);
     platform::threads::PumpMessagesUntil([&] { return !page.Busy(); }, kWaitMs);
     return page.lvHsValues.Count();
@@ -135,10 +135,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     {
-        TfrmMain main;
+        MainWindow main;
         ShowWindow(main.Handle(), SW_SHOW);
         main.TitleButtonClick(kPageHistory);
-        THistoryPage& page = main.HistoryPage();
+        HistoryPageWindow& page = main.HistoryPage();
         std::printf("%-22s %8s %8s %10s %10s %10s %10s %7s %7s\n", "file", "MB", "rows", "floor ms", "lister ms",
                     "page ms", "clear ms", "lister", "page");
         for (const int hosts : {5000, kRows}) {

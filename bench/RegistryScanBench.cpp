@@ -13,8 +13,8 @@
 #include "platform/Threads.h"
 #include "registry_scan/GuessPathSystem.h"
 #include "registry_scan/RegistryScan.h"
-#include "shell/registry_scan/RgScanThread.h"
-#include "shell/ProgramStart.h"
+#include "gui/registry_scan/ScanWorker.h"
+#include "gui/ProgramStart.h"
 
 #include <ole2.h>
 
@@ -25,13 +25,13 @@
 #include <string>
 #include <vector>
 
-using namespace shell;
+using namespace gui;
 
 using registry_scan::CheckFileReference;
 using registry_scan::GuessEnvironment;
 using registry_scan::RegistryProblem;
 using registry_scan::SystemGuessEnvironment;
-using registry_scan::TNut;
+using registry_scan::ProblemStore;
 
 namespace {
 
@@ -233,7 +233,7 @@ int FloorScan() {
 
 // ---- the program's scan -------------------------------------------------------
 
-class SilentView : public IRgScanView {
+class SilentView : public IScanView {
 public:
     void ShowProgress(int, const std::string&, const std::string&) override { ++progressSteps; }
     void ShowProblem(const RegistryProblem&, int) override {}
@@ -246,16 +246,16 @@ struct ScanFigures {
     int keys = 0, problems = 0, progressSteps = 0;
 };
 
-TRegistrySectionFlags ScannedSections() {
-    TRegistrySectionFlags flags{};
+ScanSectionFlags ScannedSections() {
+    ScanSectionFlags flags{};
     for (int section : {0, 1, 6, 10, 11}) flags[section] = true;
     return flags;
 }
 
 ScanFigures ProgramScan() {
-    TNut store;
+    ProblemStore store;
     SilentView view;
-    ui::WorkerPtr<TRegistryScanThread> scan(new TRegistryScanThread(nullptr, store, &view, ScannedSections()));
+    ui::WorkerPtr<ScanWorker> scan(new ScanWorker(nullptr, store, &view, ScannedSections()));
     ScanFigures figures;
     if (!scan->Resume()) return figures;
     figures.ended = platform::threads::PumpMessagesUntil([&] { return scan->Ended(); }, kScanWaitMs);

@@ -9,9 +9,9 @@
 #include "platform/Handles.h"
 #include "platform/Threads.h"
 #include "platform/UrlCache.h"
-#include "shell/HistoryPage.h"
-#include "shell/MainUnit.h"
-#include "shell/ProgramStart.h"
+#include "gui/HistoryPage.h"
+#include "gui/MainWindow.h"
+#include "gui/ProgramStart.h"
 #include "ui/Worker.h"
 
 #include <ole2.h>
@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-using namespace shell;
+using namespace gui;
 
 namespace {
 
@@ -89,10 +89,10 @@ double Median(std::vector<double> values) {
 
 int Measure(int runs, const std::string& folder) {
     int status = 1;
-    TfrmMain main;
+    MainWindow main;
     ShowWindow(main.Handle(), SW_SHOW);
     main.TitleButtonClick(kPageHistory);
-    THistoryPage& page = main.HistoryPage();
+    HistoryPageWindow& page = main.HistoryPage();
     platform::threads::PumpMessagesUntil([&] { return !page.Busy(); }, kListingWaitMs);
     page.SelectHsSection(history::hsIEVisitedPages);
     platform::threads::PumpMessagesUntil([&] { return !page.Busy(); }, kListingWaitMs);

@@ -11,10 +11,10 @@
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "platform/Shell.h"
-#include "shell/MainUnit.h"
+#include "gui/MainWindow.h"
 #include "ui/RowData.h"
-#include "shell/ProgramStart.h"
-#include "shell/StartUpPage.h"
+#include "gui/ProgramStart.h"
+#include "gui/StartUpPage.h"
 #include "startup/StartUpFunctions.h"
 
 #include <ole2.h>
@@ -33,7 +33,7 @@
 #include <string>
 #include <vector>
 
-using namespace shell;
+using namespace gui;
 
 using namespace startup;
 
@@ -252,20 +252,20 @@ void FloorListing(bool withVersions, const std::string& windows) {
 
 // ---- the program's refresh ----------------------------------------------------
 
-size_t ListedIcons(const TStartUpPage& page) {
+size_t ListedIcons(const StartUpPageWindow& page) {
     HIMAGELIST icons = ListView_GetImageList(page.lvSuValues.Handle(), LVSIL_SMALL);
     return icons ? static_cast<size_t>(ImageList_GetImageCount(icons)) : 0;
 }
 
 // What the user waits for after Update: the refresh and the list painted.
-void RefreshAll(TfrmMain& window) {
+void RefreshAll(MainWindow& window) {
     window.StartUpPage().aSuUpdateExecute();
     UpdateWindow(window.StartUpPage().lvSuValues.Handle());
 }
 
 // The same with the list's drawing held off while the page empties and fills
 // it, then one repaint: what the page would cost filling the list that way.
-void RefreshAllDrawingHeld(TfrmMain& window) {
+void RefreshAllDrawingHeld(MainWindow& window) {
     const HWND list = window.StartUpPage().lvSuValues.Handle();
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     window.StartUpPage().aSuUpdateExecute();
@@ -282,7 +282,7 @@ struct Part {
 // Empties the page's list and fills it with the listing's rows through the
 // wrappers the page uses, with or without the sub-texts and icons (one per
 // distinct file), the list drawing each change or held off until the end.
-void FillList(TfrmMain& window, const StartupListing& listing, bool texts, bool icons, bool drawingHeld) {
+void FillList(MainWindow& window, const StartupListing& listing, bool texts, bool icons, bool drawingHeld) {
     ui::ListView list = window.StartUpPage().lvSuValues;  // a thin handle wrapper
     HIMAGELIST images = ListView_GetImageList(list.Handle(), LVSIL_SMALL);
     if (drawingHeld) SendMessageA(list.Handle(), WM_SETREDRAW, FALSE, 0);
@@ -314,7 +314,7 @@ void FillList(TfrmMain& window, const StartupListing& listing, bool texts, bool 
 }
 
 // The sources' part: ListSection and the calls it makes, beside the floor's.
-void SourceParts(TFileVersionInfo& info, const StartupListing& listing, int runs, std::vector<Part>& parts) {
+void SourceParts(FileVersionInfo& info, const StartupListing& listing, int runs, std::vector<Part>& parts) {
     const PathEnvironment folders = SystemPathEnvironment();
     std::vector<std::string> locations;
     for (const StartupRow& row : listing.rows)
@@ -353,7 +353,7 @@ void SourceParts(TFileVersionInfo& info, const StartupListing& listing, int runs
 }
 
 // The window's part: icons, the list, its painting and the page's refresh.
-void WindowParts(TfrmMain& window, const StartupListing& listing, int runs, std::vector<Part>& parts) {
+void WindowParts(MainWindow& window, const StartupListing& listing, int runs, std::vector<Part>& parts) {
     const HWND list = window.StartUpPage().lvSuValues.Handle();
     std::set<std::string> iconFiles;
     for (const StartupRow& row : listing.rows)
@@ -387,7 +387,7 @@ void WindowParts(TfrmMain& window, const StartupListing& listing, int runs, std:
 }
 
 // Where a refresh's time goes, part by part, through the same calls the page makes.
-std::vector<Part> Breakdown(TfrmMain& window, int runs) {
+std::vector<Part> Breakdown(MainWindow& window, int runs) {
     StartupListing listing;
     ListSection(kSuAll, listing, window.VersionInfo());
     std::vector<Part> parts;
@@ -409,11 +409,11 @@ Outcome RunScenario(const char* title, const std::vector<std::string>& commandLi
         std::printf("  could write only %zu of %zu run values; skipped\n", seeded.Count(), commandLines.size());
         return {};
     }
-    TfrmMain window;
+    MainWindow window;
     ShowWindow(window.Handle(), SW_SHOW);
     window.FormActivate(false);
     PumpMessages();
-    TStartUpPage& page = window.StartUpPage();
+    StartUpPageWindow& page = window.StartUpPage();
     page.SelectSuSection(kSuAll);
     PumpMessages();
 

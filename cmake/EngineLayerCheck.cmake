@@ -2,7 +2,7 @@
 # into the windows. Each engine folder has a row below naming the folders it
 # may include (besides itself); a file that includes a header of any other
 # folder of src/ (directly, through a relative path or in angle brackets),
-# ui/ and shell/ included, stops the build with the names of the offending
+# ui/ and gui/ included, stops the build with the names of the offending
 # files. A new engine folder needs its row.
 #
 # Included by the project, orv_engine_layer_check(dirs) makes a target that
@@ -25,7 +25,7 @@ set(ORV_LAYER_history platform common formats)
 set(ORV_LAYER_snapshots platform common formats backup startup)
 
 # The window side: no engine folder includes these.
-set(ORV_WINDOW_DIRS ui shell)
+set(ORV_WINDOW_DIRS ui gui)
 
 function(orv_engine_files dir root out)
   if(CMAKE_SCRIPT_MODE_FILE)

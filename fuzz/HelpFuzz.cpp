@@ -54,8 +54,8 @@ std::string Letters(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string html(reinterpret_cast<const char*>(data), size);
-    const std::string plain = shell::HtmlToPlainText(html);
-    const std::string rtf = shell::HtmlToRtf(html, "Tahoma", 8);
+    const std::string plain = formats::HtmlToPlainText(html);
+    const std::string rtf = formats::HtmlToRtf(html, "Tahoma", 8);
     if (rtf.rfind("{\\rtf1", 0) != 0 || rtf.back() != '}') Fail("not an RTF document", html, rtf);
     int depth = 0;
     for (size_t i = 0; i < rtf.size(); ++i) {

@@ -77,7 +77,7 @@ int InvalidAt(const std::string& m) {
     bool pending = false;
     int skips = 0;
     auto emit = [&](int position) {
-        const bool over = pending && ++skips > TMask::kMaxSkips;
+        const bool over = pending && ++skips > Mask::kMaxSkips;
         pending = false;
         return over ? position : 0;
     };
@@ -160,11 +160,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int invalidAt = InvalidAt(mask);
     bool fits = false;
     try {
-        TMask compiled(mask);
+        Mask compiled(mask);
         if (invalidAt) Disagree("invalid mask compiled", mask, text, invalidAt, 0);
         if (compiled.Size() > mask.size() + 1) Disagree("states", mask, text, mask.size() + 1, compiled.Size());
         fits = compiled.Fits(text);
-    } catch (const EMaskException& error) {
+    } catch (const MaskError& error) {
         if (error.Position() != invalidAt) Disagree("error position", mask, text, invalidAt, error.Position());
         const std::string message = "'" + mask + "' is an invalid mask at (" + std::to_string(invalidAt) + ")";
         // what() is a C string: a NUL in the mask ends it there.

@@ -1,5 +1,5 @@
 // Fuzz target for the Firefox history reader: any text is read or refused
-// with EMozillaHistoryError, never anything else; what is read equals a
+// with MozillaHistoryError, never anything else; what is read equals a
 // plain reading that follows the format step by step (the whole text joined
 // with CR LF, every search from the start, groups found by walking the
 // groups so far), so the faster grouping and the one-walk dictionary lookup
@@ -39,7 +39,7 @@ bool Has(const std::string& text, const char* part) { return text.find(part) != 
 
 struct Reading {
     bool refused = false;
-    TMozillaParsArray groups;
+    MozillaHostGroups groups;
 };
 
 Reading PlainReading(const std::string& text) {
@@ -95,7 +95,7 @@ Reading PlainReading(const std::string& text) {
     }
     for (size_t row = 0; row < keys.size(); ++row) {
         bool found = false;
-        for (TMozillaHostName& group : reading.groups)
+        for (MozillaHostName& group : reading.groups)
             if (group.hostKey == keys[row]) {
                 ++group.count;
                 found = true;
@@ -103,7 +103,7 @@ Reading PlainReading(const std::string& text) {
             }
         if (!found) reading.groups.push_back({1, keys[row], "", types[row]});
     }
-    for (TMozillaHostName& group : reading.groups) {
+    for (MozillaHostName& group : reading.groups) {
         if (group.hostKey.empty()) continue;
         // A key holding "=" names no entry: an entry's name ends at its first "=".
         size_t at = group.hostKey.find('=') == std::string::npos ? dictionary.find("(" + group.hostKey + "=")
@@ -120,9 +120,9 @@ Reading PlainReading(const std::string& text) {
     return reading;
 }
 
-std::string Describe(const TMozillaParsArray& groups) {
+std::string Describe(const MozillaHostGroups& groups) {
     std::string text;
-    for (const TMozillaHostName& group : groups)
+    for (const MozillaHostName& group : groups)
         text += std::to_string(group.count) + " [" + group.hostKey + "] [" + group.hostName + "] [" + group.pageType +
                 "]\n";
     return text;
@@ -135,14 +135,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Reading read;
     try {
         read.groups = ParseMozillaHistory(text);
-    } catch (const EMozillaHistoryError&) {
+    } catch (const MozillaHistoryError&) {
         read.refused = true;
     }
     const Reading plain = PlainReading(text);
     if (read.refused != plain.refused) Fail(read.refused ? "refused a readable text" : "read a refused text", text);
     const std::string got = Describe(read.groups), expected = Describe(plain.groups);
     if (got != expected) Fail("groups differ", "\n" + got + "-- expected --\n" + expected);
-    for (const TMozillaHostName& group : read.groups)
+    for (const MozillaHostName& group : read.groups)
         if (group.count < 1) Fail("group without rows", group.hostKey);
     return 0;
 }

@@ -4,7 +4,7 @@
 #include "RestrictedRegKey.h"
 #include "backup/BackupPoint.h"
 #include "backup/RegistryTree.h"
-#include "shell/backup/Backup.h"
+#include "gui/backup/BackupDialog.h"
 #include "PartlyRestorablePoint.h"
 #include "RegSeed.h"
 #include "TestSupport.h"
@@ -20,7 +20,7 @@
 #include <map>
 #include <tuple>
 
-using namespace shell;
+using namespace gui;
 
 using namespace backup;
 using namespace testing_support;
@@ -35,14 +35,14 @@ void SetValue(const std::string& path, const std::string& name, DWORD type, cons
     SetRawValue(HKEY_CURRENT_USER, path, name, type, data);
 }
 
-bool WaitForEnd(const ui::WorkerPtr<TBackUpThread>& worker) {
+bool WaitForEnd(const ui::WorkerPtr<BackupWorker>& worker) {
     return worker && platform::threads::PumpMessagesUntil([&] { return worker->Ended(); }, kWaitMs);
 }
 
 // Runs a worker of the user's root to its end, as the page's would run, and gives what it did.
 BackUpOutcome RunWorker(int mode, const std::string& point, const std::string& backupFolder) {
-    ui::WorkerPtr<TBackUpThread> worker(
-        new TBackUpThread(nullptr, mode, point, backupFolder, {false, false, true, false, false}));
+    ui::WorkerPtr<BackupWorker> worker(
+        new BackupWorker(nullptr, mode, point, backupFolder, {false, false, true, false, false}));
     EXPECT_TRUE(WaitForEnd(worker));
     return worker->Outcome();
 }
@@ -94,7 +94,7 @@ void WaitForRoomInTheMinute() {
 TEST(BackupDialog, ListsThePointFoldersOnly) {
     ScopedFolder folder("BackupDialogList");
     const std::string backup = folder.Path() + "\\Backup\\";
-    TfrmBackup dialog;
+    BackupDialog dialog;
     std::vector<std::string> listed;
     ScopedDialogAnswers answers([&](ui::ModalDialog&) {
         listed = dialog.ListedPoints();
@@ -140,7 +140,7 @@ private:
 TEST(BackupDialog, CtrlTabTurnsThePagesRoundBothWays) {
     ScopedFolder folder("BackupDialogKeys");
     const std::string backup = folder.Path() + "\\Backup\\";
-    TfrmBackup dialog;
+    BackupDialog dialog;
     {
         ScopedDialogAnswers made([](ui::ModalDialog&) { return IDCANCEL; });
         dialog.ShowFor(nullptr, backup);  // the window is made at its first showing
@@ -153,9 +153,9 @@ TEST(BackupDialog, CtrlTabTurnsThePagesRoundBothWays) {
         bool control, shift, alt;
         int page;  // shown after the key
     } presses[] = {
-        {true, false, false, TfrmBackup::kRestorePage}, {true, false, false, TfrmBackup::kBackupPage},
-        {true, true, false, TfrmBackup::kRestorePage},  {true, true, false, TfrmBackup::kBackupPage},
-        {false, false, false, TfrmBackup::kBackupPage}, {true, false, true, TfrmBackup::kBackupPage},
+        {true, false, false, BackupDialog::kRestorePage}, {true, false, false, BackupDialog::kBackupPage},
+        {true, true, false, BackupDialog::kRestorePage},  {true, true, false, BackupDialog::kBackupPage},
+        {false, false, false, BackupDialog::kBackupPage}, {true, false, true, BackupDialog::kBackupPage},
     };
     for (const auto& press : presses) {
         SCOPED_TRACE(std::string(press.control ? "Ctrl+" : "") + (press.alt ? "Alt+" : "") + (press.shift ? "Shift+" : "") + "Tab");
@@ -168,7 +168,7 @@ TEST(BackupDialog, CtrlTabTurnsThePagesRoundBothWays) {
         EXPECT_EQ(dialog.ActivePage(), press.page);
         // The dialog is hidden now: the list's own style says whether its page showed.
         const bool listShown = (GetWindowLongA(dialog.lvBackupPoints.Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
-        EXPECT_EQ(listShown, press.page == TfrmBackup::kRestorePage);
+        EXPECT_EQ(listShown, press.page == BackupDialog::kRestorePage);
     }
 }
 
@@ -177,7 +177,7 @@ TEST(BackupDialog, ClosesRecordThePageThePointAndTheBoxes) {
     const std::string backup = folder.Path() + "\\Backup\\";
     ASSERT_TRUE(files::CreateFolderPath(backup + "point one"));
     ASSERT_TRUE(files::CreateFolderPath(backup + "point two"));
-    TfrmBackup dialog;
+    BackupDialog dialog;
     struct Step {
         int page;
         std::vector<size_t> tick;
@@ -187,12 +187,12 @@ TEST(BackupDialog, ClosesRecordThePageThePointAndTheBoxes) {
         std::string point;
     };
     const Step steps[] = {
-        {TfrmBackup::kBackupPage, {0, 2}, "", IDOK, {true, false, true, false, false}, ""},
+        {BackupDialog::kBackupPage, {0, 2}, "", IDOK, {true, false, true, false, false}, ""},
         // A close on Restore keeps the boxes of the last close on Backup.
-        {TfrmBackup::kRestorePage, {4}, "point two", IDOK, {true, false, true, false, false}, "point two"},
-        {TfrmBackup::kRestorePage, {}, "", IDCANCEL, {true, false, true, false, false}, ""},
+        {BackupDialog::kRestorePage, {4}, "point two", IDOK, {true, false, true, false, false}, "point two"},
+        {BackupDialog::kRestorePage, {}, "", IDCANCEL, {true, false, true, false, false}, ""},
         // A Cancel on Backup records its boxes too; each showing starts unticked.
-        {TfrmBackup::kBackupPage, {1, 3, 4}, "", IDCANCEL, {false, true, false, true, true}, ""},
+        {BackupDialog::kBackupPage, {1, 3, 4}, "", IDCANCEL, {false, true, false, true, true}, ""},
     };
     for (const Step& step : steps) {
         ScopedDialogAnswers answers([&](ui::ModalDialog&) {
@@ -214,27 +214,27 @@ TEST(BackupCommand, OpensOnBackupAndStartsOnlyWhatTheAnswerAsks) {
     ScopedFolder folder("BackupCommand");
     const std::string backup = folder.Path() + "\\Backup\\";
     ASSERT_TRUE(files::CreateFolderPath(backup + "old point"));
-    TfrmBackup dialog;
-    ui::WorkerPtr<TBackUpThread> worker;
+    BackupDialog dialog;
+    ui::WorkerPtr<BackupWorker> worker;
     const struct {
         int page;
         std::string select;
         int answer;
         bool starts;
     } cases[] = {
-        {TfrmBackup::kRestorePage, "", IDOK, false},  // no point selected
-        {TfrmBackup::kRestorePage, "old point", IDCANCEL, false},
-        {TfrmBackup::kBackupPage, "", IDCANCEL, false},
-        {TfrmBackup::kBackupPage, "", IDOK, true},
+        {BackupDialog::kRestorePage, "", IDOK, false},  // no point selected
+        {BackupDialog::kRestorePage, "old point", IDCANCEL, false},
+        {BackupDialog::kBackupPage, "", IDCANCEL, false},
+        {BackupDialog::kBackupPage, "", IDOK, true},
     };
     for (const auto& c : cases) {
         int shown = 0;
         ScopedDialogAnswers answers([&](ui::ModalDialog&) {
             ++shown;
-            EXPECT_EQ(dialog.ActivePage(), TfrmBackup::kBackupPage);  // whatever page it was closed on
+            EXPECT_EQ(dialog.ActivePage(), BackupDialog::kBackupPage);  // whatever page it was closed on
             dialog.ShowPage(c.page);
             EXPECT_EQ(c.select.empty() || dialog.SelectPoint(c.select), true);
-            if (c.page == TfrmBackup::kBackupPage) dialog.SetRootChecked(kUserRoot, true);
+            if (c.page == BackupDialog::kBackupPage) dialog.SetRootChecked(kUserRoot, true);
             return c.answer;
         });
         EXPECT_EQ(RunBackupCommand(nullptr, dialog, backup, worker), c.starts);
@@ -242,7 +242,7 @@ TEST(BackupCommand, OpensOnBackupAndStartsOnlyWhatTheAnswerAsks) {
         EXPECT_EQ(worker != nullptr, c.starts);
     }
     ASSERT_TRUE(worker);
-    EXPECT_EQ(worker->mode, TBackUpThread::kMakePoint);
+    EXPECT_EQ(worker->mode, BackupWorker::kMakePoint);
     EXPECT_EQ(worker->rootFlags, (BackupRootFlags{false, false, true, false, false}));
     {
         // While it has not ended, the command says so and shows no dialog.
@@ -268,15 +268,15 @@ TEST(BackupCommand, OpensOnBackupAndStartsOnlyWhatTheAnswerAsks) {
 TEST(BackupCommand, NothingTickedMakesNoPointAndSaysSo) {
     ScopedFolder folder("BackupNothingTicked");
     const std::string backup = folder.Path() + "\\Backup\\";
-    TfrmBackup dialog;
-    ui::WorkerPtr<TBackUpThread> worker;
+    BackupDialog dialog;
+    ui::WorkerPtr<BackupWorker> worker;
     for (bool pressAdd : {true, false}) {
         SCOPED_TRACE(pressAdd ? "Add pressed" : "closed with OK");
         RecordedBoxes boxes({IDOK});
         bool stayed = false;
         ScopedDialogAnswers answers([&](ui::ModalDialog&) {
             if (!pressAdd) return IDOK;
-            SendMessageA(dialog.Handle(), WM_COMMAND, TfrmBackup::kIdBackupOk, 0);
+            SendMessageA(dialog.Handle(), WM_COMMAND, BackupDialog::kIdBackupOk, 0);
             stayed = dialog.Showing();
             return IDCANCEL;
         });
@@ -335,8 +335,8 @@ TEST_F(BackUpThreadTest, APointOfTheUserRootRestoresEveryValueExactly) {
 
     ScopedFolder folder("BackUpRoundTrip");
     const std::string backup = folder.Path() + "\\Backup\\";
-    TfrmBackup dialog;
-    ui::WorkerPtr<TBackUpThread> worker;
+    BackupDialog dialog;
+    ui::WorkerPtr<BackupWorker> worker;
     RecordedBoxes madeBoxes({IDOK});
     {
         ScopedDialogAnswers answers([&](ui::ModalDialog&) {
@@ -360,13 +360,13 @@ TEST_F(BackUpThreadTest, APointOfTheUserRootRestoresEveryValueExactly) {
     RecordedBoxes restoreBoxes({IDYES, IDOK});
     {
         ScopedDialogAnswers answers([&](ui::ModalDialog&) {
-            dialog.ShowPage(TfrmBackup::kRestorePage);
+            dialog.ShowPage(BackupDialog::kRestorePage);
             EXPECT_TRUE(dialog.SelectPoint(point));
             return IDOK;
         });
         ASSERT_TRUE(RunBackupCommand(nullptr, dialog, backup, worker));
     }
-    EXPECT_EQ(worker->mode, TBackUpThread::kRestorePoint);
+    EXPECT_EQ(worker->mode, BackupWorker::kRestorePoint);
     EXPECT_EQ(worker->pointName, point);
     ASSERT_TRUE(WaitForEnd(worker));
     EXPECT_EQ(worker->Outcome().done, std::vector<std::string>{"HKEY_CURRENT_USER"});
@@ -390,8 +390,8 @@ TEST_F(BackUpThreadTest, ARestoreAsksFirstNamingThePointAndItsRoots) {
         << error;
     const std::string point = ListBackupPoints(backup).at(0);
     SetValue(relative_, "asked", REG_SZ, Utf16Z("changed since"));
-    TfrmBackup dialog;
-    ui::WorkerPtr<TBackUpThread> worker;
+    BackupDialog dialog;
+    ui::WorkerPtr<BackupWorker> worker;
     const struct {
         int answer;
         bool restores;
@@ -400,7 +400,7 @@ TEST_F(BackUpThreadTest, ARestoreAsksFirstNamingThePointAndItsRoots) {
         SCOPED_TRACE(c.answer == IDYES ? "Yes" : "No");
         RecordedBoxes boxes({c.answer, IDOK});
         ScopedDialogAnswers answers([&](ui::ModalDialog&) {
-            dialog.ShowPage(TfrmBackup::kRestorePage);
+            dialog.ShowPage(BackupDialog::kRestorePage);
             EXPECT_TRUE(dialog.SelectPoint(point));
             return IDOK;
         });
@@ -433,9 +433,9 @@ TEST_F(BackUpThreadTest, WritersOfOneMinuteMergeIntoOnePoint) {
     DeleteRegTree(HKEY_CURRENT_USER, relative_);
     SetValue(relative_, "kept", REG_DWORD, {1, 0, 0, 0});
     RecordedBoxes boxes({IDOK});
-    const BackUpOutcome first = RunWorker(TBackUpThread::kMakePoint, "", backup);
+    const BackUpOutcome first = RunWorker(BackupWorker::kMakePoint, "", backup);
     SetValue(relative_, "later", REG_BINARY, {7});
-    const BackUpOutcome second = RunWorker(TBackUpThread::kMakePoint, "", backup);
+    const BackUpOutcome second = RunWorker(BackupWorker::kMakePoint, "", backup);
     EXPECT_EQ(boxes.Shown().size(), 2u);  // one result per run
 
     EXPECT_EQ(backup + first.pointName + "\\", fixPoint);
@@ -478,8 +478,8 @@ TEST_F(BackUpThreadTest, PointsOfOneMinuteAreListedWithWhatMadeThemAndRestore) {
     }
     ASSERT_TRUE(files::CreateFolderPath(backup + "by hand"));
 
-    TfrmBackup dialog;
-    ui::WorkerPtr<TBackUpThread> worker;
+    BackupDialog dialog;
+    ui::WorkerPtr<BackupWorker> worker;
     RecordedBoxes boxes({IDYES, IDOK});
     ScopedDialogAnswers answers([&](ui::ModalDialog&) {
         std::vector<std::string> listed = dialog.ListedPoints();
@@ -488,7 +488,7 @@ TEST_F(BackUpThreadTest, PointsOfOneMinuteAreListedWithWhatMadeThemAndRestore) {
         EXPECT_EQ(dialog.ListedDescription(minute), "StartUp Delete: tool; Delete Created: 1 item");
         EXPECT_EQ(dialog.ListedDescription(minute + " (2)"), "Fix: 1 item");
         EXPECT_EQ(dialog.ListedDescription("by hand"), "");
-        dialog.ShowPage(TfrmBackup::kRestorePage);
+        dialog.ShowPage(BackupDialog::kRestorePage);
         EXPECT_TRUE(dialog.SelectPoint(minute + " (2)"));
         return IDOK;
     });
@@ -568,11 +568,11 @@ TEST_F(BackUpThreadTest, APointWithoutAManifestIsRestoredOnlyWhenTheUserAgrees) 
     ASSERT_TRUE(SaveRegFile(backup + "by hand\\HKEY_CURRENT_USER.reg",
                             {{base_ + "\\back", {{"v", REG_DWORD, {9, 0, 0, 0}, false}}}}, error))
         << error;
-    TfrmBackup dialog;
-    ui::WorkerPtr<TBackUpThread> worker;
+    BackupDialog dialog;
+    ui::WorkerPtr<BackupWorker> worker;
     const auto restore = [&] {
         ScopedDialogAnswers answers([&](ui::ModalDialog&) {
-            dialog.ShowPage(TfrmBackup::kRestorePage);
+            dialog.ShowPage(BackupDialog::kRestorePage);
             EXPECT_TRUE(dialog.SelectPoint("by hand"));
             return IDOK;
         });

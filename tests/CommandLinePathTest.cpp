@@ -67,7 +67,7 @@ struct VersionCase {
 };
 
 TEST(FileVersionSplit, SplitsOnDotsOrCommas) {
-    const std::string na = TFileVersionInfo::kNotAvailable;
+    const std::string na = FileVersionInfo::kNotAvailable;
     const VersionCase cases[] = {
         {"1.2.3.4", "1", "2", "3", "4"},
         {"5.6", "5", "", "", "6"},

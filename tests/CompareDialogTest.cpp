@@ -2,14 +2,14 @@
 // snapshot shows, how the rows live with the dialog's activation, bad files,
 // the repairs behind a box that takes the activation as a real one does, the
 // table's sort switch and Create BackUp through the shared save dialog.
-#include "shell/snapshots/CompareSave.h"
+#include "gui/snapshots/SnapshotCompareDialog.h"
 
 #include "backup/BackupRun.h"
 #include "common/Common.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"
 #include "platform/Text.h"
-#include "shell/StartUpPage.h"
+#include "gui/StartUpPage.h"
 #include "snapshots/StartupSnapshot.h"
 #include "startup/StartUpFunctions.h"
 #include "ui/CellTips.h"
@@ -20,7 +20,7 @@
 
 #include <algorithm>
 
-using namespace shell;
+using namespace gui;
 using namespace testing_support;
 using snapshots::CompareRegistryRow;
 
@@ -39,7 +39,7 @@ bool HasLineStarting(const std::vector<std::string>& lines, const std::string& s
     return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) { return line.rfind(start, 0) == 0; });
 }
 bool Enabled(HWND control) { return IsWindowEnabled(control) != FALSE; }
-std::vector<bool> Repairs(const TfrmCompareSave& d) {
+std::vector<bool> Repairs(const SnapshotCompareDialog& d) {
     return {Enabled(d.btnLoadXML), Enabled(d.btnUpdate), Enabled(d.btnDel)};
 }
 const std::vector<bool> kNoRepairs{false, false, false};
@@ -48,7 +48,7 @@ const std::vector<bool> kNoRepairs{false, false, false};
 // inactive while the box shows and active again once the box is answered.
 class BoxesOver {
 public:
-    BoxesOver(TfrmCompareSave& dialog, std::vector<int> answers, std::function<void()> whileShown = {}) {
+    BoxesOver(SnapshotCompareDialog& dialog, std::vector<int> answers, std::function<void()> whileShown = {}) {
         platform::dialogs::SetBoxHandler([&dialog, answers, whileShown, this](const std::string& text,
                                                                              const std::string&,
                                                                              platform::dialogs::BoxKind) {
@@ -99,17 +99,17 @@ protected:
     // F10 on the StartUp page; body runs while the dialog shows. The open
     // dialog is answered with fileAnswer_ ("": cancelled), the save dialog
     // with saveAnswer_.
-    void ShowWith(const std::function<void(TfrmCompareSave&)>& body) {
+    void ShowWith(const std::function<void(SnapshotCompareDialog&)>& body) {
         ScopedDialogAnswers answers(
             [&](ui::ModalDialog& dialog) {
                 // A load's or a repair's progress window, left up until the work ends.
-                if (auto* progress = dynamic_cast<TfrmWorkProgress*>(&dialog)) {
+                if (auto* progress = dynamic_cast<WorkProgressDialog*>(&dialog)) {
                     ++progressShows_;
                     if (onProgress_) onProgress_(*progress);
                     EXPECT_TRUE(PumpUntil([&] { return !progress->Showing(); }));
                     return IDOK;
                 }
-                body(dynamic_cast<TfrmCompareSave&>(dialog));
+                body(dynamic_cast<SnapshotCompareDialog&>(dialog));
                 return IDCANCEL;
             },
             [&](platform::dialogs::FileDialogRequest& request) {
@@ -120,7 +120,7 @@ protected:
             });
         ASSERT_TRUE(Main().ExecuteAction(aBackUp));
     }
-    void Load(TfrmCompareSave& d, const std::string& path) {
+    void Load(SnapshotCompareDialog& d, const std::string& path) {
         fileAnswer_ = path;
         d.LoadBackUpClick();
     }
@@ -132,7 +132,7 @@ protected:
     bool sharedSaveDialog_ = false;
     int hsUpdates_ = 0;
     int progressShows_ = 0;
-    std::function<void(TfrmWorkProgress&)> onProgress_;
+    std::function<void(WorkProgressDialog&)> onProgress_;
 };
 
 TEST_F(CompareDialog, F10ShowsItAndItsCloseListsTheSectionAgain) {
@@ -143,7 +143,7 @@ TEST_F(CompareDialog, F10ShowsItAndItsCloseListsTheSectionAgain) {
     } cases[] = {{IDOK, 1}, {IDCANCEL, 0}};
     for (const auto& c : cases) {
         hsUpdates_ = 0;
-        ShowWith([&](TfrmCompareSave& d) {
+        ShowWith([&](SnapshotCompareDialog& d) {
             EXPECT_EQ(ui::ControlText(d.Handle()), "Compare Info With XML");
             EXPECT_EQ(ui::ControlText(d.lblName), "Open XMLFile: NONE");
             EXPECT_EQ(d.ReportLines(), std::vector<std::string>{snapshots::kCompareStartText});
@@ -174,7 +174,7 @@ TEST_F(CompareDialog, LoadShowsTheDifferencesAndActivationComparesAfresh) {
     const std::string startupFolder = platform::shell::SpecialFolderPath(kCsidlStartup);
     ASSERT_TRUE(platform::files::CreateFolderPath(startupFolder));
     ScopedFile startupFile(startupFolder + "\\OrvD file.txt", "");
-    ShowWith([&](TfrmCompareSave& d) {
+    ShowWith([&](SnapshotCompareDialog& d) {
         Load(d, snapshot_);
         ASSERT_EQ(requests_.size(), 1u);
         EXPECT_FALSE(requests_[0].save);  // an open dialog: the file must exist
@@ -258,7 +258,7 @@ TEST_F(CompareDialog, BadFilesLoadNothingAndAreToldOnce) {
         {"notes.xml", "some notes, no XML\r\n", true},
         {"other.xml", "<?xml version=\"1.0\"?>\r\n<!--someone else's-->\r\n<ALL>\r\n</ALL>\r\n", false},
     };
-    ShowWith([&](TfrmCompareSave& d) {
+    ShowWith([&](SnapshotCompareDialog& d) {
         for (const auto& c : cases) {
             ScopedFile file(files_.Path() + "\\" + c.name, c.bytes);
             Load(d, snapshot_);
@@ -293,7 +293,7 @@ TEST_F(CompareDialog, RepairsActOnTheRowsShownThroughTheBoxesActivation) {
     const std::string unwritable = files_.Path() + "\\a file";
     ScopedFile plainFile(unwritable, "");
 
-    using Click = void (TfrmCompareSave::*)();
+    using Click = void (SnapshotCompareDialog::*)();
     const struct {
         const char* name;
         Click click;
@@ -304,19 +304,19 @@ TEST_F(CompareDialog, RepairsActOnTheRowsShownThroughTheBoxesActivation) {
         std::vector<bool> repairs;           // the buttons afterwards
         bool restoredLine, pointLine;
     } cases[] = {
-        {"restore", &TfrmCompareSave::RestoreAllClick, "Replace registry?", IDYES, false, false, "gone.exe", nullptr,
+        {"restore", &SnapshotCompareDialog::RestoreAllClick, "Replace registry?", IDYES, false, false, "gone.exe", nullptr,
          "old.exe", {true, true, true}, true, true},
-        {"restore no", &TfrmCompareSave::RestoreAllClick, "Replace registry?", IDNO, false, false, nullptr, "new.exe",
+        {"restore no", &SnapshotCompareDialog::RestoreAllClick, "Replace registry?", IDNO, false, false, nullptr, "new.exe",
          "new place.exe", {true, true, true}, false, false},
-        {"restore blocked", &TfrmCompareSave::RestoreAllClick, "Replace registry?", IDYES, true, false, "gone.exe",
+        {"restore blocked", &SnapshotCompareDialog::RestoreAllClick, "Replace registry?", IDYES, true, false, "gone.exe",
          nullptr, "old.exe", {true, true, true}, false, true},
-        {"create", &TfrmCompareSave::CreateDeletedClick, "Update registry?", IDYES, false, false, "gone.exe", "new.exe",
+        {"create", &SnapshotCompareDialog::CreateDeletedClick, "Update registry?", IDYES, false, false, "gone.exe", "new.exe",
          "new place.exe", {true, false, true}, false, false},
-        {"create blocked", &TfrmCompareSave::CreateDeletedClick, "Update registry?", IDYES, true, false, "gone.exe",
+        {"create blocked", &SnapshotCompareDialog::CreateDeletedClick, "Update registry?", IDYES, true, false, "gone.exe",
          "new.exe", "new place.exe", {true, true, true}, false, false},
-        {"delete", &TfrmCompareSave::DeleteCreatedClick, "Delete new paremetrs?", IDYES, false, false, nullptr, nullptr,
+        {"delete", &SnapshotCompareDialog::DeleteCreatedClick, "Delete new paremetrs?", IDYES, false, false, nullptr, nullptr,
          "new place.exe", {true, true, false}, false, true},
-        {"delete no backup", &TfrmCompareSave::DeleteCreatedClick, "Delete new paremetrs?", IDYES, false, true, nullptr,
+        {"delete no backup", &SnapshotCompareDialog::DeleteCreatedClick, "Delete new paremetrs?", IDYES, false, true, nullptr,
          "new.exe", "new place.exe", {true, true, true}, false, false},
     };
     auto value = [](const char* name) {
@@ -331,7 +331,7 @@ TEST_F(CompareDialog, RepairsActOnTheRowsShownThroughTheBoxesActivation) {
         if (c.blocked) SetRegDword(HKEY_CURRENT_USER, Key("RunOnce"), "OrvD blocked", 7);
         RemoveFolderTree(backups_.Path() + "\\Backup");
         Main().SetBackupFolder(c.backupFails ? unwritable + "\\Backup\\" : backups_.Path() + "\\Backup\\");
-        ShowWith([&](TfrmCompareSave& d) {
+        ShowWith([&](SnapshotCompareDialog& d) {
             Load(d, c.blocked ? blockedSnapshot : snapshot_);
             // An entry that appears while the question is open was not shown:
             // no repair may touch it.
@@ -356,12 +356,12 @@ TEST_F(CompareDialog, RepairsActOnTheRowsShownThroughTheBoxesActivation) {
                       c.pointLine);
             EXPECT_EQ(HasLineStarting(report, "NOT DONE:  Parametr:  OrvD blocked"), c.blocked && c.answer == IDYES);
             // Create Deleted takes out the records of the rows it did, and only those.
-            if (c.click == &TfrmCompareSave::CreateDeletedClick) {
+            if (c.click == &SnapshotCompareDialog::CreateDeletedClick) {
                 EXPECT_FALSE(Has(report, snapshots::DeletedRecord(Row("OrvD gone", "gone.exe"))));
                 EXPECT_EQ(Has(report, snapshots::DeletedRecord(Row("OrvD blocked", "blocked.exe"))), c.blocked);
                 EXPECT_TRUE(Has(report, snapshots::CreatedRecord(Row("OrvD new", "new.exe"))));
             }
-            if (c.click == &TfrmCompareSave::DeleteCreatedClick && !c.backupFails) {
+            if (c.click == &SnapshotCompareDialog::DeleteCreatedClick && !c.backupFails) {
                 EXPECT_FALSE(Has(report, snapshots::CreatedRecord(Row("OrvD new", "new.exe"))));
                 EXPECT_TRUE(Has(report, snapshots::DeletedRecord(Row("OrvD gone", "gone.exe"))));
             }
@@ -378,7 +378,7 @@ TEST_F(CompareDialog, RepairsActOnTheRowsShownThroughTheBoxesActivation) {
 }
 
 TEST_F(CompareDialog, RepairsInTurnActOnTheMachineAsTheLastLeftIt) {
-    ShowWith([&](TfrmCompareSave& d) {
+    ShowWith([&](SnapshotCompareDialog& d) {
         Load(d, snapshot_);
         BoxesOver boxes(d, {IDYES});
         d.CreateDeletedClick();
@@ -406,14 +406,14 @@ TEST_F(CompareDialog, HeadingClicksSortAscendingFirstThenFlipWhateverTheColumn) 
         {1, {"orvd A", "OrvD c", "OrvD b"}},
         {0, {"OrvD c", "OrvD b", "orvd A"}},
     };
-    ShowWith([&](TfrmCompareSave& d) {
+    ShowWith([&](SnapshotCompareDialog& d) {
         Load(d, path);
         for (const auto& click : clicks) {
             NMLISTVIEW notice{};
-            notice.hdr = {d.lvXMLFile.Handle(), TfrmCompareSave::kIdTable, static_cast<UINT>(LVN_COLUMNCLICK)};
+            notice.hdr = {d.lvXMLFile.Handle(), SnapshotCompareDialog::kIdTable, static_cast<UINT>(LVN_COLUMNCLICK)};
             notice.iItem = -1;
             notice.iSubItem = click.column;
-            SendMessageA(d.Handle(), WM_NOTIFY, TfrmCompareSave::kIdTable, reinterpret_cast<LPARAM>(&notice));
+            SendMessageA(d.Handle(), WM_NOTIFY, SnapshotCompareDialog::kIdTable, reinterpret_cast<LPARAM>(&notice));
             std::vector<std::string> order;
             for (int row = 0; row < d.lvXMLFile.Count(); ++row) {
                 const std::string name = d.lvXMLFile.Text(row, 0);
@@ -433,7 +433,7 @@ TEST_F(CompareDialog, TheTableShowsItsSortArrowAndTipsACutLocation) {
     SetRegString(HKEY_CURRENT_USER, Key("RunService"), "OrvD long", longLocation);
     const std::string path = files_.Path() + "\\arrow.xml";
     Save(path);
-    ShowWith([&](TfrmCompareSave& d) {
+    ShowWith([&](SnapshotCompareDialog& d) {
         Load(d, path);
         const HWND list = d.lvXMLFile.Handle();
         auto arrows = [&] {
@@ -449,10 +449,10 @@ TEST_F(CompareDialog, TheTableShowsItsSortArrowAndTipsACutLocation) {
         EXPECT_EQ(arrows(), "     ");
         for (const auto& [column, marks] : {std::pair{0, "u    "}, {1, " d   "}, {1, " u   "}}) {
             NMLISTVIEW notice{};
-            notice.hdr = {list, TfrmCompareSave::kIdTable, static_cast<UINT>(LVN_COLUMNCLICK)};
+            notice.hdr = {list, SnapshotCompareDialog::kIdTable, static_cast<UINT>(LVN_COLUMNCLICK)};
             notice.iItem = -1;
             notice.iSubItem = column;
-            SendMessageA(d.Handle(), WM_NOTIFY, TfrmCompareSave::kIdTable, reinterpret_cast<LPARAM>(&notice));
+            SendMessageA(d.Handle(), WM_NOTIFY, SnapshotCompareDialog::kIdTable, reinterpret_cast<LPARAM>(&notice));
             EXPECT_EQ(arrows(), marks) << "column " << column;
         }
         const int row = RowOf(d.lvXMLFile, "OrvD long");
@@ -468,7 +468,7 @@ TEST_F(CompareDialog, CreateBackUpSavesThroughTheSharedSaveDialogAndClosesWithOk
         hsUpdates_ = 0;
         requests_.clear();
         saveAnswer_ = choose ? chosen : "";
-        ShowWith([&](TfrmCompareSave& d) {
+        ShowWith([&](SnapshotCompareDialog& d) {
             d.CreateBackUpClick();
             EXPECT_FALSE(d.Showing());
         });

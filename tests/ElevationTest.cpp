@@ -9,15 +9,15 @@
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/Text.h"
-#include "shell/MainUnit.h"
-#include "shell/RestartRequest.h"
-#include "shell/StartUpPage.h"
-#include "shell/startup/SuAddValue.h"
+#include "gui/MainWindow.h"
+#include "gui/RestartRequest.h"
+#include "gui/StartUpPage.h"
+#include "gui/startup/AddEntryDialog.h"
 #include "startup/StartUpFunctions.h"
 
 #include <gtest/gtest.h>
 
-using namespace shell;
+using namespace gui;
 using namespace testing_support;
 
 namespace {
@@ -144,7 +144,7 @@ TEST_F(ElevationTest, ARefusalOffersARestartAsAdministratorOnTheSamePageAndRow) 
 
         // The new window shows them again.
         window_.reset();
-        window_ = std::make_unique<TfrmMain>();
+        window_ = std::make_unique<MainWindow>();
         Main().ShowAfterRestart(request);
         ShowWindow(Main().Handle(), SW_SHOW);
         Main().FormActivate(true);
@@ -234,7 +234,7 @@ TEST_F(ElevationTest, AMachineWideAddOrMoveRefusedOffersTheRestart) {
         RecordedElevatedStarts starts(ERROR_SUCCESS);
         bool stayed = false;
         ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
-            auto& add = static_cast<TfrmSuAddValue&>(dialog);
+            auto& add = static_cast<AddEntryDialog&>(dialog);
             SetWindowTextA(add.edtValueName, "OrvE added");
             SetWindowTextA(add.edtValueLocation, "C:\\added.exe");
             add.AddClick();
@@ -252,7 +252,7 @@ TEST_F(ElevationTest, AMachineWideAddOrMoveRefusedOffersTheRestart) {
     EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, runService, "OrvE added"));
 
     window_.reset();  // the last one closes for its restart
-    window_ = std::make_unique<TfrmMain>();
+    window_ = std::make_unique<MainWindow>();
     ShowWindow(Main().Handle(), SW_SHOW);
     Main().FormActivate(true);
     PumpMessages();

@@ -1,4 +1,4 @@
-// TFileVersionInfo on real files of the test machine.
+// FileVersionInfo on real files of the test machine.
 #include "common/Common.h"
 #include "common/FileVersionInfo.h"
 #include "platform/Files.h"
@@ -11,16 +11,16 @@ using namespace testing_support;
 namespace {
 
 TEST(FileVersionInfo, DescribesTheRunningProgramAfterConstruction) {
-    TFileVersionInfo info;
+    FileVersionInfo info;
     EXPECT_TRUE(SameCaption(info.ParsLocation, platform::files::ModuleFileName()));
     // Test programs carry no version resource of their own.
-    EXPECT_EQ(info.FileVersion, TFileVersionInfo::kNotAvailable);
+    EXPECT_EQ(info.FileVersion, FileVersionInfo::kNotAvailable);
 }
 
 TEST(FileVersionInfo, ReadsEveryStringOfAFullResource) {
     ScopedFolder folder("fvi_full");
     const std::string helper = CopyHelper("orvhelper.exe", folder.Path(), "full helper.exe");
-    TFileVersionInfo info;
+    FileVersionInfo info;
     info.GetInfo("\"" + helper + "\" /tray");
     EXPECT_EQ(info.ParsLocation, helper);
     EXPECT_EQ(info.CompanyName, "Orvelin Test Works");
@@ -45,7 +45,7 @@ TEST(FileVersionInfo, ReadsEveryStringOfAFullResource) {
 TEST(FileVersionInfo, MissingStringsOfASparseResource) {
     ScopedFolder folder("fvi_sparse");
     const std::string helper = CopyHelper("orvhelper_min.exe", folder.Path());
-    TFileVersionInfo info;
+    FileVersionInfo info;
     info.GetInfo(helper);
     EXPECT_EQ(info.CompanyName, "");  // the one name that reads as empty
     EXPECT_EQ(info.FileDescription, "Sparse helper");
@@ -57,26 +57,26 @@ TEST(FileVersionInfo, MissingStringsOfASparseResource) {
     for (const std::string* value : {&info.Internalname, &info.LegalCopyright, &info.LegalTradeMarks,
                                      &info.OriginalFilename, &info.ProductName, &info.ProductVersion,
                                      &info.Comments, &info.Compiled, &info.DirectShow, &info.OLESelfRegister})
-        EXPECT_EQ(*value, TFileVersionInfo::kNotAvailable);
+        EXPECT_EQ(*value, FileVersionInfo::kNotAvailable);
 }
 
 TEST(FileVersionInfo, FilesWithoutAResourceGiveInfoNotAvailable) {
     ScopedFolder folder("fvi_none");
     ScopedFile text(folder.Path() + "\\notes.txt", "plain text");
-    TFileVersionInfo info;
+    FileVersionInfo info;
     for (const std::string& line : {text.Path(), folder.Path() + "\\missing.exe -x", std::string()}) {
         info.GetInfo(line);
-        EXPECT_EQ(info.CompanyName, TFileVersionInfo::kNotAvailable) << line;
-        EXPECT_EQ(info.FileVersion, TFileVersionInfo::kNotAvailable) << line;
-        EXPECT_EQ(info.Build, TFileVersionInfo::kNotAvailable) << line;
-        EXPECT_EQ(info.OLESelfRegister, TFileVersionInfo::kNotAvailable) << line;
+        EXPECT_EQ(info.CompanyName, FileVersionInfo::kNotAvailable) << line;
+        EXPECT_EQ(info.FileVersion, FileVersionInfo::kNotAvailable) << line;
+        EXPECT_EQ(info.Build, FileVersionInfo::kNotAvailable) << line;
+        EXPECT_EQ(info.OLESelfRegister, FileVersionInfo::kNotAvailable) << line;
     }
     info.GetInfo(folder.Path() + "\\missing.exe -x");
     EXPECT_EQ(info.ParsLocation, folder.Path() + "\\missing.exe");
 }
 
 TEST(FileVersionInfo, ParsFindsProgramsOfTheWindowsFolders) {
-    TFileVersionInfo info;
+    FileVersionInfo info;
     const std::string system = SystemDirectory();
     const std::string windows = WindowsDirectory();
     EXPECT_TRUE(SameCaption(info.Pars("notepad.exe"), system + "notepad.exe"));

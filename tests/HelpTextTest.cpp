@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace shell;
+using namespace formats;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "formats/Masks.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistorySectionTable.h"
-#include "history/HsFunExtensions.h"
+#include "history/ExtensionHistory.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
@@ -161,13 +161,13 @@ std::vector<HistoryRow> Ours(const std::vector<HistoryRow>& rows, const Texts& s
 
 std::vector<HistoryRow> Listed(void (*lister)(IHistorySink&, const std::string&, common::StopToken),
                                const std::string& mask, const Texts& sources) {
-    THistoryRowList list;
+    HistoryRowList list;
     lister(list, mask, {});
     return Ours(list.rows, sources);
 }
 
 std::vector<HistoryRow> Listed(void (*lister)(IHistorySink&), const Texts& sources) {
-    THistoryRowList list;
+    HistoryRowList list;
     lister(list);
     return Ours(list.rows, sources);
 }
@@ -252,8 +252,8 @@ TEST_F(AddOnMachine, DownloadedProgramFilesListByDisplayNameWithAndWithoutMask) 
         for (const HistoryRow& row : Listed(ListDownloadedProgramFiles, c.mask, ours)) sources.push_back(row.source);
         EXPECT_EQ(sources, c.sources) << c.mask;
     }
-    THistoryRowList list;
-    EXPECT_THROW(ListDownloadedProgramFiles(list, "[", {}), EMaskException);
+    HistoryRowList list;
+    EXPECT_THROW(ListDownloadedProgramFiles(list, "[", {}), MaskError);
 }
 
 TEST_F(AddOnMachine, DownloadedProgramFileOfAClassGoesEverywhereAndSparesDecoys) {

@@ -10,8 +10,8 @@
 #include "formats/Masks.h"
 #include "platform/RegistryKey.h"
 #include "history/HistorySectionTable.h"
-#include "history/HsFunInternetExplorer.h"
-#include "shell/history/HsScanThread.h"
+#include "history/InternetExplorerHistory.h"
+#include "gui/history/HistoryWorker.h"
 #include "platform/Threads.h"
 #include "platform/UrlCache.h"
 
@@ -27,7 +27,7 @@
 #include <string>
 #include <vector>
 
-using namespace shell;
+using namespace gui;
 
 using namespace history;
 
@@ -220,7 +220,7 @@ TEST(HistoryIETraces, InvalidMaskRaisesItsMessageFromEveryOperation) {
         {"delete cookies", [] { DeleteAllCookies("["); }},   {"delete typed", [] { DeleteAllTypedUrls("["); }},
     };
     for (const auto& [what, operation] : operations)
-        ExpectRaises<EMaskException>(operation, "'[' is an invalid mask at (2)", what);
+        ExpectRaises<MaskError>(operation, "'[' is an invalid mask at (2)", what);
     EXPECT_TRUE(r.empty());
     EXPECT_EQ(CacheNamesWith("orvbad"), std::vector<std::string>{"Visited: orvbad@http://orvbad.example/"});
     EXPECT_TRUE(ScopedTypedUrls::Has("url1"));
@@ -261,12 +261,12 @@ TEST(HistoryIETraces, ListedDeleteFindsTheRowsEntriesByTheirShownText) {
     std::vector<std::string> cookies;
     CollectCookies(&cookies, "*orvrow*");
     ASSERT_EQ(cookies.size(), 2u);
-    EXPECT_EQ(DeleteListedCacheEntry(TIETraceKind::Cookies, cookies[0]), 0);
+    EXPECT_EQ(DeleteListedCacheEntry(IETraceKind::Cookies, cookies[0]), 0);
     EXPECT_EQ(CacheNamesWith("orvrow"), Sorted({"Visited:orvrow@orvrow.example/", "orvrow@orvrow.example/",
                                                 "Visited: orvrow@orvrow-page.example"}));
-    EXPECT_EQ(DeleteListedCacheEntry(TIETraceKind::Cookies, cookies[0]), 2);
-    EXPECT_EQ(DeleteListedCacheEntry(TIETraceKind::TemporaryFiles, "orvrow@orvrow.example/"), 0);
-    EXPECT_EQ(DeleteListedCacheEntry(TIETraceKind::VisitedPages, "orvrow@orvrow-page.example"), 0);
+    EXPECT_EQ(DeleteListedCacheEntry(IETraceKind::Cookies, cookies[0]), 2);
+    EXPECT_EQ(DeleteListedCacheEntry(IETraceKind::TemporaryFiles, "orvrow@orvrow.example/"), 0);
+    EXPECT_EQ(DeleteListedCacheEntry(IETraceKind::VisitedPages, "orvrow@orvrow-page.example"), 0);
     EXPECT_EQ(CacheNamesWith("orvrow"), Sorted({"Visited:orvrow@orvrow.example/"}));
 }
 
@@ -400,7 +400,7 @@ struct ScanRun {
 std::shared_ptr<ScanRun> RunScan(const HistoryLister& lister, const std::string& mask) {
     auto run = std::make_shared<ScanRun>();
     const int workersBefore = ui::WorkerThread::LiveCount();
-    auto* worker = new THistoryScanThread(
+    auto* worker = new HistoryWorker(
         nullptr,
         [run](std::vector<HistoryRow>&& rows) {
             if (run->ended) run->deliveredAfterEnd = true;
@@ -489,7 +489,7 @@ TEST(HistoryScanThread, CollectorErrorIsReportedAndTheScanStillEnds) {
         {[](IHistorySink& sink, const std::string&, common::StopToken) {
              sink.AddCaption("orverr one");
              sink.AddCaption("orverr two");
-             throw platform::RegistryError("Failed to get data for 'orverr'");
+             throw platform::RegistryErrorText("Failed to get data for 'orverr'");
          },
          "*",
          "Failed to get data for 'orverr'",
@@ -543,13 +543,13 @@ TEST(HistoryIETraces, TheWalkCanBeEndedAtAnyEntry) {
         common::StopSource source;
         std::vector<std::string> captions;
     } sink;
-    CollectInternetExplorerTraces(TIETraceKind::VisitedPages, sink, "*orvstop@*", sink.source.Token());
+    CollectInternetExplorerTraces(IETraceKind::VisitedPages, sink, "*orvstop@*", sink.source.Token());
     EXPECT_EQ(sink.captions.size(), 1u);
 
     common::StopSource stopped;
     stopped.RequestStop();
-    THistoryRowList none;
-    CollectInternetExplorerTraces(TIETraceKind::VisitedPages, none, "*", stopped.Token());
+    HistoryRowList none;
+    CollectInternetExplorerTraces(IETraceKind::VisitedPages, none, "*", stopped.Token());
     EXPECT_TRUE(none.rows.empty());
 
     std::vector<std::string> again;

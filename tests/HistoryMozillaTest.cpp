@@ -3,7 +3,7 @@
 // sparing everything but the history files.
 #include "formats/Masks.h"
 #include "history/HistorySectionTable.h"
-#include "history/HsFunMozilla.h"
+#include "history/FirefoxHistory.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"
 
@@ -35,7 +35,7 @@ struct Listing {
     Texts rows, notices;
 };
 Listing ListSection(const std::string& mask = "*") {
-    THistoryRowList list;
+    HistoryRowList list;
     Row().list(list, mask, {});
     Listing listing{{}, list.notices};
     for (const HistoryRow& row : list.rows) listing.rows.push_back(row.caption + "|" + row.subItems.at(0));
@@ -97,7 +97,7 @@ TEST(HistoryMozilla, ProfilesAreListedSeparatelyByMask) {
         EXPECT_EQ(listing.rows, test.rows);
         EXPECT_TRUE(listing.notices.empty());
     }
-    EXPECT_THROW(ListSection("[a-"), EMaskException);
+    EXPECT_THROW(ListSection("[a-"), MaskError);
     SetFileAttributesA(hiddenFolder.c_str(), FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -167,7 +167,7 @@ TEST(HistoryMozilla, DeleteAllNamesTheProfilesItCleared) {
     appData.Profile("none");
     const std::vector<std::string> folders = MozillaProfileFolders();
     ASSERT_EQ(folders.size(), 3u);
-    THistoryRowList rows;
+    HistoryRowList rows;
     Row().list(rows, "*", {});
     ASSERT_EQ(rows.rows.size(), 4u);
     for (const HistoryRow& row : rows.rows)

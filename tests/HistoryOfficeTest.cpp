@@ -4,7 +4,7 @@
 #include "platform/RegistryKey.h"
 #include "formats/Masks.h"
 #include "history/HistorySectionTable.h"
-#include "history/HsFunMSOfficeUnit.h"
+#include "history/OfficeRecentLists.h"
 #include "platform/Automation.h"
 #include "FakeOfficeAutomation.h"
 #include "RestrictedRegKey.h"
@@ -25,7 +25,7 @@ using Texts = std::vector<std::string>;
 const HKEY kUser = HKEY_CURRENT_USER;
 
 Texts Listed(const HistoryLister& lister, const std::string& mask = "*") {
-    THistoryRowList rows;
+    HistoryRowList rows;
     lister(rows, mask, {});
     EXPECT_TRUE(rows.notices.empty());
     return rows.Captions();
@@ -283,7 +283,7 @@ TEST(OfficeAutomation, DeleteAllEndsWhenAStopIsAskedAndStillQuits) {
     // An invalid mask is told, and the server quits all the same.
     FakeOfficeServer other = ServerWith({{"C:\\", "a.xls"}});
     ScopedFakeOffice otherFake(other);
-    EXPECT_THROW(ListedBy(kExcelProgram, "[a"), EMaskException);
+    EXPECT_THROW(ListedBy(kExcelProgram, "[a"), MaskError);
     ExpectQuitOnceAndAllReleased(other, "invalid mask");
 }
 
@@ -466,7 +466,7 @@ TEST_F(OfficeLists, DeleteTakesEveryEqualValueAndLeavesGaps) {
     DeleteOfficeNumberedEntries(kAccessList, "*.MDB");
     EXPECT_EQ(Names(below), (Texts{"MRU10", "MRU4"}));
     EXPECT_EQ(Names("12.0\\Access\\Settings"), Texts{"MRU1"});
-    EXPECT_THROW(DeleteOfficeNumberedEntries(kAccessList, "[a"), EMaskException);
+    EXPECT_THROW(DeleteOfficeNumberedEntries(kAccessList, "[a"), MaskError);
     EXPECT_EQ(Names(below), (Texts{"MRU10", "MRU4"}));
 }
 

@@ -3,8 +3,8 @@
 // with decoy stores; and once the service as this machine has it.
 #include "history/HistorySectionIds.h"
 #include "history/HistorySectionTable.h"
-#include "history/HsFunIEAutoComplite.h"
-#include "history/HsFunPStorage.h"
+#include "history/AutoCompleteHistory.h"
+#include "history/ProtectedStorageItems.h"
 #include "platform/ProtectedStorage.h"
 #include "FakeProtectedStorage.h"
 
@@ -120,8 +120,8 @@ protected:
         provider_.reset();
     }
 
-    static THistoryRowList Listed(int section, const std::string& mask = "*") {
-        THistoryRowList rows;
+    static HistoryRowList Listed(int section, const std::string& mask = "*") {
+        HistoryRowList rows;
         HistorySectionRowOf(section).list(rows, mask, {});
         return rows;
     }
@@ -179,7 +179,7 @@ TEST(PStoragePrintableText, BytesOutside33To126ShowAsOneBlankPerLongRun) {
 }
 
 TEST_F(PStorageTest, FormsListUnderTheirIdsWithTheirValuesInBatchesOf16) {
-    const THistoryRowList rows = Listed(hsAutoCompleteForms);
+    const HistoryRowList rows = Listed(hsAutoCompleteForms);
     Texts expected = {"Mixed", "alpha-id", "plain-id", "locked", "late"};
     for (int i = 0; i < kFormEntries; ++i) expected.push_back("field" + std::to_string(i));
     // Neither the index items, nor the unreadable item, nor the stores of
@@ -272,7 +272,7 @@ TEST_F(PStorageTest, DeleteAllOfFormsIgnoresTheMaskAndSparesOtherStores) {
 }
 
 TEST_F(PStorageTest, PasswordsOfBothStoresListAndGoFromTheFirstStoreFirst) {
-    const THistoryRowList rows = Listed(hsAutoCompletePasswords);
+    const HistoryRowList rows = Listed(hsAutoCompletePasswords);
     // The web cache's first, then the servers'; the name cut at 255
     // characters no longer reads; the decoy subtype is not listed.
     Texts expected;
@@ -374,12 +374,12 @@ TEST_F(PStorageTest, AProviderThatFailsListsNothingAndRemovesNothing) {
 // bounded number of rows, and every name handed out is given back.
 TEST_F(PStorageTest, EnumeratorsThatNeverEndAreReadToABound) {
     service_->endlessEnumerations = true;
-    TPStorage storage;
+    ProtectedStorageConnection storage;
     ASSERT_TRUE(storage.Connect());
     const size_t types = storage.GetTypes().ElementCount();
     EXPECT_GT(types, 1000u);
     EXPECT_LE(types, 100000u);
-    const TItemList items = storage.GetItems(MakeId(kFormsTypeId), MakeId(kFormsSubtypeId));
+    const ItemList items = storage.GetItems(MakeId(kFormsTypeId), MakeId(kFormsSubtypeId));
     EXPECT_GT(items.ElementCount(), 1000u);
     EXPECT_LE(items.ElementCount(), 100000u);
     storage.Disconnect();
@@ -397,7 +397,7 @@ TEST_F(PStorageTest, EveryReadAndDeletePassesTheQuietPromptOfThisBuildsSize) {
 
 TEST_F(PStorageTest, TheConnectionIsDroppedWithTheStorageObject) {
     {
-        TPStorage store;
+        ProtectedStorageConnection store;
         ASSERT_TRUE(store.Connect());
         ASSERT_TRUE(store.Connect());  // a second connect drops the first provider
         EXPECT_EQ(service_->liveObjects.load(), 1);
@@ -426,9 +426,9 @@ TEST_F(PStorageTest, ItemNamesAreCutAfter255CharactersNeverInsideAPair) {
                                   {std::wstring(254, L'd') + pair, {}},
                                   {std::wstring(254, L'e') + pair + L"f", {}},
                                   {std::wstring(255, L'g') + pair, {}}}}}});
-    TPStorage store;
+    ProtectedStorageConnection store;
     ASSERT_TRUE(store.Connect());
-    const TItemList names = store.GetItems(MakeId(90), MakeId(91));
+    const ItemList names = store.GetItems(MakeId(90), MakeId(91));
     const Texts expected = {std::string(254, 'a'), std::string(255, 'b'), std::string(255, 'c'),
                             std::string(254, 'd') + pairUtf8, std::string(254, 'e') + pairUtf8,
                             std::string(255, 'g')};
@@ -444,12 +444,12 @@ TEST_F(PStorageTest, ItemNamesAreCutAfter255CharactersNeverInsideAPair) {
 TEST(PStorageService, TheMachinesServiceListsNothingAndRemovesNothing) {
     platform::pstore::ScopedLibrary library;
     ASSERT_TRUE(platform::pstore::Available());
-    TPStorage store;
+    ProtectedStorageConnection store;
     ASSERT_TRUE(store.Connect());
     EXPECT_EQ(store.GetTypes().ElementCount(), 0u);
     store.Disconnect();
     for (int section : {hsAutoCompleteForms, hsAutoCompletePasswords, hsIndexDat}) {
-        THistoryRowList rows;
+        HistoryRowList rows;
         HistorySectionRowOf(section).list(rows, "*", {});
         EXPECT_TRUE(rows.rows.empty()) << section;
         common::NoProgress progress;

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "TestSupport.h"
-#include "shell/HistoryPage.h"
-#include "shell/MainUnit.h"
+#include "gui/HistoryPage.h"
+#include "gui/MainWindow.h"
 
 #include <commctrl.h>
 
@@ -18,15 +18,15 @@ class HistoryPageTest : public FrameTest {
 protected:
     void SetUp() override {
         FrameTest::SetUp();
-        Main().TitleButtonClick(shell::kPageHistory);
+        Main().TitleButtonClick(gui::kPageHistory);
         ASSERT_TRUE(PumpUntil([this] { return !Page().Busy(); }));
     }
-    shell::THistoryPage& Page() { return Main().HistoryPage(); }
+    gui::HistoryPageWindow& Page() { return Main().HistoryPage(); }
 
     // Lists the section as a click on its node (or Update, when it is chosen) would.
     void List(int section) {
         if (Page().SelectedHsSection() == section)
-            Main().ExecuteAction(shell::aHsUpdate);
+            Main().ExecuteAction(gui::aHsUpdate);
         else
             Page().SelectHsSection(section);
         ASSERT_TRUE(PumpUntil([this] { return !Page().Busy(); }));

@@ -4,8 +4,8 @@
 #include "common/Common.h"
 #include "platform/RegistryKey.h"
 #include "history/HistorySectionTable.h"
-#include "history/HsFunArchiversUnit.h"
-#include "history/HsFunMultimedia.h"
+#include "history/ArchiverHistory.h"
+#include "history/PlayerHistory.h"
 #include "platform/Files.h"
 #include "RegSeed.h"
 #include "EngineTestSupport.h"
@@ -26,7 +26,7 @@ using Texts = std::vector<std::string>;
 using Values = std::map<std::string, std::string>;
 
 Texts List(int section, const std::string& mask) {
-    THistoryRowList rows;
+    HistoryRowList rows;
     HistorySectionRowOf(section).list(rows, mask, {});
     return rows.Captions();
 }
@@ -412,7 +412,7 @@ TEST_F(PlayersAndArchivers, WinampWithoutItsFolderListsAndDeletesNothing) {
 TEST_F(WinampPlayList, HugeLockedOrLinkedPlayListsAreNeverDamaged) {
     // What the listing tells of a list it cannot read.
     const auto notices = [] {
-        THistoryRowList rows;
+        HistoryRowList rows;
         HistorySectionRowOf(hsWinAmpRecent).list(rows, "*", {});
         EXPECT_TRUE(rows.rows.empty());
         return rows.notices;

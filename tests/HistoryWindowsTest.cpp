@@ -4,8 +4,8 @@
 #include "formats/Masks.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistorySectionTable.h"
-#include "history/HsFunMultimedia.h"
-#include "history/HsFunMyComputer.h"
+#include "history/PlayerHistory.h"
+#include "history/WindowsHistory.h"
 #include "platform/Clipboard.h"
 #include "platform/Files.h"
 #include "RegSeed.h"
@@ -43,7 +43,7 @@ void SeedDword(const std::string& key, const std::string& name) { SetRegDword(kU
 
 // What a lister reports, as texts.
 Texts Listed(const HistoryLister& lister, const std::string& mask) {
-    THistoryRowList rows;
+    HistoryRowList rows;
     lister(rows, mask, {});
     return rows.Captions();
 }
@@ -53,10 +53,10 @@ std::vector<std::string> ValueNames(const std::string& key) {
 }
 
 // Runs the call and returns the registry error's text ("" when none).
-std::string RegistryError(const std::function<void()>& call) {
+std::string RegistryErrorText(const std::function<void()>& call) {
     try {
         call();
-    } catch (const platform::RegistryError& error) {
+    } catch (const platform::RegistryErrorText& error) {
         return error.what();
     }
     return {};
@@ -88,7 +88,7 @@ TEST_F(RegistryLists, ReadRecentValuesSkipsExactNameAndFiltersWholeText) {
         {"MRUList", "*report*", {"C:\\Docs\\Report.TXT"}},
     };
     for (const auto& c : cases) {
-        THistoryRowList rows;
+        HistoryRowList rows;
         rows.AddCaption("kept");
         ReadRecentValues(rows, kUser, key, c.skipped, c.mask);
         Texts list = rows.Captions();
@@ -100,7 +100,7 @@ TEST_F(RegistryLists, ReadRecentValuesSkipsExactNameAndFiltersWholeText) {
 
 TEST_F(RegistryLists, MissingKeysAreSilentOtherTypesPassedOverAndBadMasksRaise) {
     const std::string missing = kTestKey + "\\Nowhere";
-    THistoryRowList list;
+    HistoryRowList list;
     // The mask is tested only when there is something to test.
     EXPECT_NO_THROW(ReadRecentValues(list, kUser, missing, nullptr, "[]"));
     EXPECT_NO_THROW(ReadRecentSubkeys(list, kUser, missing, nullptr, "*"));
@@ -117,13 +117,13 @@ TEST_F(RegistryLists, MissingKeysAreSilentOtherTypesPassedOverAndBadMasksRaise) 
     Seed(key, {{"a", "text"}});
     SeedDword(key, "count");
     // A value of another type is no entry: passed over, never an error.
-    EXPECT_EQ(RegistryError([&] { ReadRecentValues(list, kUser, key, nullptr, "*"); }), "");
-    EXPECT_EQ(RegistryError([&] { ReadRecentSubkeys(list, kUser, kTestKey, nullptr, "*"); }), "");
+    EXPECT_EQ(RegistryErrorText([&] { ReadRecentValues(list, kUser, key, nullptr, "*"); }), "");
+    EXPECT_EQ(RegistryErrorText([&] { ReadRecentSubkeys(list, kUser, kTestKey, nullptr, "*"); }), "");
     EXPECT_EQ(list.Captions(), (Texts{"text", "text"}));
-    EXPECT_THROW(ReadRecentValues(list, kUser, key, "count", "[]"), EMaskException);
-    EXPECT_THROW(DeleteValuesByMask(kUser, key, "[]", "count"), EMaskException);
+    EXPECT_THROW(ReadRecentValues(list, kUser, key, "count", "[]"), MaskError);
+    EXPECT_THROW(DeleteValuesByMask(kUser, key, "[]", "count"), MaskError);
     EXPECT_EQ(ValueNames(key), (Texts{"a", "count"}));
-    EXPECT_EQ(RegistryError([&] { DeleteValuesByMask(kUser, key, "*", nullptr); }), "");
+    EXPECT_EQ(RegistryErrorText([&] { DeleteValuesByMask(kUser, key, "*", nullptr); }), "");
     EXPECT_EQ(ValueNames(key), Texts{"count"});
     // Matching by data passes over values that are not strings.
     EXPECT_NO_THROW(DeleteValueByData(kUser, key, "nothing equal"));
@@ -149,7 +149,7 @@ TEST_F(RegistryLists, SubkeyOperationsVisitEverySubkey) {
     Seed(one, {{"a", "budget"}, {"b", "Budget"}, {"c", "plans"}});
     Seed(two, {{"a", "BUDGET"}, {"b", "laser"}});
     SetRawValue(kUser, three, "", kKeyOnly, {});
-    THistoryRowList rows;
+    HistoryRowList rows;
     ReadRecentSubkeys(rows, kUser, kTestKey, nullptr, "*");
     EXPECT_EQ(Sorted(rows.Captions()), Sorted({"budget", "Budget", "plans", "BUDGET", "laser"}));
 
@@ -377,7 +377,7 @@ TEST(FolderSections, ListByFullPathMaskAndClearWhatMatches) {
 TEST(Clipboard, LinesWholeUpToTheLimit) {
     ASSERT_TRUE(platform::clipboard::SetText("first line\r\nsay \"hi\", then go\r\n\r\nZürich\nend"));
     EXPECT_TRUE(ClipboardHoldsText());
-    THistoryRowList rows;
+    HistoryRowList rows;
     ListClipboard(rows);
     EXPECT_EQ(rows.Captions(), (Texts{"Clipboard contains some text.", "Content:", "first line", "say \"hi\", then go", "",
                            "Zürich\nend"}));
@@ -402,7 +402,7 @@ TEST(Clipboard, LinesWholeUpToTheLimit) {
 }
 
 TEST(RecycleBin, FixedLineAndEmptiesOnlyThePrivateTrash) {
-    THistoryRowList rows;
+    HistoryRowList rows;
     ListRecycleBin(rows);
     EXPECT_EQ(rows.Captions(), Texts{"You can't view the Recycle Bin content, but nevertheless CAN CLEAR it!"});
 

@@ -7,14 +7,14 @@
 #include "backup/BackupPoint.h"
 #include "common/Common.h"
 #include "history/HistorySectionIds.h"
-#include "shell/AboutPage.h"
-#include "shell/HistoryPage.h"
-#include "shell/MainLayout.h"
-#include "shell/MainUnit.h"
-#include "shell/RegistryPage.h"
-#include "shell/StartUpPage.h"
-#include "shell/backup/Backup.h"
-#include "shell/registry_scan/RgScanForm.h"
+#include "gui/AboutPage.h"
+#include "gui/HistoryPage.h"
+#include "gui/MainLayout.h"
+#include "gui/MainWindow.h"
+#include "gui/RegistryPage.h"
+#include "gui/StartUpPage.h"
+#include "gui/backup/BackupDialog.h"
+#include "gui/registry_scan/ScanDialog.h"
 #include "TestSupport.h"
 #include "ui/KeyboardLink.h"
 
@@ -26,7 +26,7 @@
 #include <set>
 #include <vector>
 
-using namespace shell;
+using namespace gui;
 using namespace startup;
 using namespace testing_support;
 
@@ -56,7 +56,7 @@ private:
 };
 
 // Serves the waiting messages as the program's loop does.
-void ServeThroughFrame(TfrmMain& main) {
+void ServeThroughFrame(MainWindow& main) {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (main.PreTranslateMessage(message)) continue;
@@ -66,7 +66,7 @@ void ServeThroughFrame(TfrmMain& main) {
 }
 
 // A key pressed and released on the control that has the focus.
-void Press(TfrmMain& main, WPARAM key, bool control = false, bool shift = false, bool alt = false) {
+void Press(MainWindow& main, WPARAM key, bool control = false, bool shift = false, bool alt = false) {
     const HeldKeys held(control, shift, alt);
     const HWND target = GetFocus() ? GetFocus() : main.Handle();
     PostMessageA(target, WM_KEYDOWN, key, 1);
@@ -165,7 +165,7 @@ TEST_F(KeyboardTest, PageKeysSwitchWhileTheHistoryListingRuns) {
     // rows are in the list when the page is back. The key is handed to the
     // loop's step at once, before the listing's messages are served.
     Press(Main(), '3', true);
-    THistoryPage& history = Main().HistoryPage();
+    HistoryPageWindow& history = Main().HistoryPage();
     ASSERT_TRUE(PumpUntil([&] { return !history.Busy(); }));
     history.SelectHsSection(history::hsIETemporaryFiles);
     ASSERT_TRUE(history.Busy());
@@ -187,7 +187,7 @@ TEST_F(KeyboardTest, PageKeysSwitchWhileTheHistoryListingRuns) {
 
 // Walks the Tab order from the focus until it comes back; every control
 // reached must be a visible control of the shown page.
-std::vector<HWND> TabCycle(TfrmMain& main, bool back) {
+std::vector<HWND> TabCycle(MainWindow& main, bool back) {
     std::vector<HWND> reached;
     const HWND start = GetFocus();
     const HWND page = main.tsPage(main.CurrentPage());
@@ -204,7 +204,7 @@ std::vector<HWND> TabCycle(TfrmMain& main, bool back) {
 }
 
 TEST_F(KeyboardTest, TabReachesEveryControlOfTheShownPageAndNothingElse) {
-    THistoryPage& history = Main().HistoryPage();
+    HistoryPageWindow& history = Main().HistoryPage();
     HWND links[4];
     for (int i = 0; i < 4; ++i) links[i] = GetDlgItem(Main().AboutPage().Handle(), layout::kIdLinkFirst + i);
     const struct {
@@ -315,8 +315,8 @@ TEST_F(KeyboardTest, EveryDialogOpensWithItsFirstFieldFocused) {
     ScopedIniValue run(WindowsDirectory() + "\\win.ini", "windows", "run", "");
     ScopedFolder backups("KeyboardBackups");
     Main().SetBackupFolder(backups.Path() + "\\Backup\\");
-    TStartUpPage& startUp = Main().StartUpPage();
-    TRegistryPage& registry = Main().RegistryPage();
+    StartUpPageWindow& startUp = Main().StartUpPage();
+    RegistryPageWindow& registry = Main().RegistryPage();
     const auto backupRootBox = [](HWND dialog) {
         return FindWindowExA(dialog, nullptr, "BUTTON", backup::kBackupRootKeyNames[0]);
     };
@@ -331,16 +331,16 @@ TEST_F(KeyboardTest, EveryDialogOpensWithItsFirstFieldFocused) {
              startUp.SelectSuSection(kSuRun);
              Main().ExecuteAction(aSuAdd);
          },
-         [&](HWND) { return startUp.frmSuAddValue().cbxSection; }},
+         [&](HWND) { return startUp.addEntryDialog().cbxSection; }},
         {"Info", false,
          [&] {
              startUp.SelectSuSection(kSuWinIni);
              startUp.lvSuValues.Select(0);
              Main().ExecuteAction(aSuInfo);
          },
-         [&](HWND) { return startUp.frmSuProgrammInfo().edtLocation; }},
+         [&](HWND) { return startUp.programInfoDialog().edtLocation; }},
         {"Compare", false, [&] { Main().ExecuteAction(aBackUp); },
-         [&](HWND) { return startUp.frmCompareSave().btnKill; }},
+         [&](HWND) { return startUp.snapshotCompareDialog().btnKill; }},
         {"Backup", false,
          [&] {
              Main().TitleButtonClick(kPageRegistry);
@@ -349,7 +349,7 @@ TEST_F(KeyboardTest, EveryDialogOpensWithItsFirstFieldFocused) {
          backupRootBox},
         {"Scan", true,
          [&] {
-             for (int position = 0; position < TRegistryPage::kNodeCount; ++position)
+             for (int position = 0; position < RegistryPageWindow::kNodeCount; ++position)
                  TreeView_SetCheckState(registry.tvRgSections.Handle(), registry.NodeAt(position), position == 5);
              registry.RgTreeClicked();
              Main().ExecuteAction(aRgScan);
@@ -396,13 +396,13 @@ TEST_F(KeyboardTest, DialogsWithTabsTabInTheOrderOfTheirLayout) {
     ScopedIniValue run(WindowsDirectory() + "\\win.ini", "windows", "run", "");
     ScopedFolder backups("KeyboardTabBackups");
     Main().SetBackupFolder(backups.Path() + "\\Backup\\");
-    TStartUpPage& startUp = Main().StartUpPage();
+    StartUpPageWindow& startUp = Main().StartUpPage();
     startUp.SelectSuSection(kSuWinIni);
     startUp.lvSuValues.Select(0);
     int looked = 0;
     {
         ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
-            auto& info = dynamic_cast<TfrmSuProgrammInfo&>(dialog);
+            auto& info = dynamic_cast<ProgramInfoDialog&>(dialog);
             std::vector<HWND> expected{info.edtLocation, info.lvFileinfo.Handle()};
             for (HWND button : {info.btnRun, info.btnKill})
                 if (IsWindowEnabled(button)) expected.push_back(button);
@@ -418,12 +418,12 @@ TEST_F(KeyboardTest, DialogsWithTabsTabInTheOrderOfTheirLayout) {
     Main().TitleButtonClick(kPageRegistry);
     {
         ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
-            auto& backup = dynamic_cast<TfrmBackup&>(dialog);
+            auto& backup = dynamic_cast<BackupDialog&>(dialog);
             EXPECT_EQ(DialogTabOrder(backup.Handle()),
                       (std::vector<HWND>{backup.CheckBox1, backup.CheckBox2, backup.CheckBox3, backup.CheckBox4,
                                          backup.CheckBox5, backup.bbtnOK, backup.bbtnCancel, backup.pgcBackup}));
             EXPECT_EQ(backup.FirstField(), backup.CheckBox1);
-            backup.ShowPage(TfrmBackup::kRestorePage);
+            backup.ShowPage(BackupDialog::kRestorePage);
             EXPECT_EQ(DialogTabOrder(backup.Handle()),
                       (std::vector<HWND>{backup.lvBackupPoints.Handle(), backup.BitBtn1, backup.BitBtn2,
                                          backup.pgcBackup}));
@@ -440,7 +440,7 @@ TEST_F(KeyboardTest, TabLeavesTheComparisonReport) {
     // The report is a multi-line edit, which keeps Tab and asks its parent to
     // move the focus on; Restore All and its neighbours are off until a
     // snapshot is compared.
-    TfrmCompareSave& compare = Main().StartUpPage().frmCompareSave();
+    SnapshotCompareDialog& compare = Main().StartUpPage().snapshotCompareDialog();
     {
         const RealDialog watch(true, [&](HWND) {
             SetFocus(compare.memCompare);
@@ -456,7 +456,7 @@ TEST_F(KeyboardTest, TabLeavesTheComparisonReport) {
 TEST_F(KeyboardTest, EnterOnAStartUpRowOpensInfoAndTheFocusComesBack) {
     ScopedIniValue load(WindowsDirectory() + "\\win.ini", "windows", "load", "notepad.exe");
     ScopedIniValue run(WindowsDirectory() + "\\win.ini", "windows", "run", "");
-    TStartUpPage& page = Main().StartUpPage();
+    StartUpPageWindow& page = Main().StartUpPage();
     page.SelectSuSection(kSuWinIni);
     ASSERT_EQ(page.lvSuValues.Count(), 1);
     SetFocus(page.lvSuValues.Handle());
@@ -471,7 +471,7 @@ TEST_F(KeyboardTest, EnterOnAStartUpRowOpensInfoAndTheFocusComesBack) {
     std::vector<std::string> shown;
     {
         ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
-            auto* info = dynamic_cast<TfrmSuProgrammInfo*>(&dialog);
+            auto* info = dynamic_cast<ProgramInfoDialog*>(&dialog);
             shown.push_back(info ? ui::ControlText(info->edtLocation) : "another dialog");
             return IDOK;
         });
@@ -488,7 +488,7 @@ TEST_F(KeyboardTest, EnterOnAStartUpRowOpensInfoAndTheFocusComesBack) {
     {
         const RealDialog watch(true);
         Press(Main(), VK_RETURN);
-        EXPECT_EQ(watch.FocusOnOpen(), page.frmSuProgrammInfo().edtLocation) << Describe(watch.FocusOnOpen());
+        EXPECT_EQ(watch.FocusOnOpen(), page.programInfoDialog().edtLocation) << Describe(watch.FocusOnOpen());
         EXPECT_NE(watch.Dialog(), nullptr);
     }
     PumpMessages();

@@ -1,12 +1,12 @@
 // The shared sort state and compare rule.
-#include "shell/ListSorting.h"
+#include "gui/ListSorting.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <random>
 
-using namespace shell;
+using namespace gui;
 
 namespace {
 

@@ -2,14 +2,14 @@
 // helper object that cannot be cleared, the toolbars' Delete that follows
 // the uninstaller, and Delete All of buttons that asks nothing.
 #include "history/HistorySectionIds.h"
-#include "history/HsFunExtensions.h"
-#include "shell/HistoryPage.h"
-#include "shell/MainUnit.h"
+#include "history/ExtensionHistory.h"
+#include "gui/HistoryPage.h"
+#include "gui/MainWindow.h"
 #include "HistoryPageFixture.h"
 
 #include <gtest/gtest.h>
 
-using namespace shell;
+using namespace gui;
 using namespace history;
 using namespace testing_support;
 

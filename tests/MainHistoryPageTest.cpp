@@ -8,17 +8,17 @@
 #include "history/HistoryFunctions.h"
 #include "history/HistorySectionIds.h"
 #include "history/HistorySectionTable.h"
-#include "history/HsFunArchiversUnit.h"
-#include "history/HsFunMultimedia.h"
-#include "history/HsFunMSOfficeUnit.h"
-#include "history/HsFunMozilla.h"
-#include "history/HsFunMyComputer.h"
+#include "history/ArchiverHistory.h"
+#include "history/PlayerHistory.h"
+#include "history/OfficeRecentLists.h"
+#include "history/FirefoxHistory.h"
+#include "history/WindowsHistory.h"
 #include "platform/Clipboard.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
 #include "platform/UrlCache.h"
-#include "shell/HistoryPage.h"
-#include "shell/MainUnit.h"
+#include "gui/HistoryPage.h"
+#include "gui/MainWindow.h"
 #include "ui/Worker.h"
 #include "FakeOfficeAutomation.h"
 #include "MozillaSeeds.h"
@@ -28,7 +28,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace shell;
+using namespace gui;
 
 using namespace history;
 using namespace testing_support;
@@ -155,8 +155,8 @@ std::string ColumnCaption(HWND list, int column) {
 
 std::string MaskErrorText(const std::string& mask) {
     try {
-        TMask compiled(mask);
-    } catch (const EMaskException& error) {
+        Mask compiled(mask);
+    } catch (const MaskError& error) {
         return error.what();
     }
     return {};

@@ -1,9 +1,9 @@
 // The Registry page in process: captions, icons and the check rule, the
 // results list and its ticks, Scan with its progress window, Fix and Fix All.
-#include "shell/registry_scan/RgScanForm.h"
-#include "shell/backup/Backup.h"
-#include "shell/MainUnit.h"
-#include "shell/RegistryPage.h"
+#include "gui/registry_scan/ScanDialog.h"
+#include "gui/backup/BackupDialog.h"
+#include "gui/MainWindow.h"
+#include "gui/RegistryPage.h"
 #include "backup/BackupRun.h"
 #include "TestSupport.h"
 
@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <memory>
 
-using namespace shell;
+using namespace gui;
 
 using registry_scan::kRegistrySectionCount;
 using registry_scan::ssNotScanned;
@@ -30,7 +30,7 @@ const std::string kFileExts = "Software\\Microsoft\\Windows\\CurrentVersion\\Exp
 const std::string kRunMruRecord = "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU|";
 constexpr int kRunMruSection = 4, kFileExtsSection = 11, kClsidSection = 1;
 
-using Checks = std::array<bool, TRegistryPage::kNodeCount>;
+using Checks = std::array<bool, RegistryPageWindow::kNodeCount>;
 
 Checks ChecksOf(std::initializer_list<int> on) {
     Checks checks{};
@@ -40,7 +40,7 @@ Checks ChecksOf(std::initializer_list<int> on) {
 
 // The fix's progress window as the user leaves it: up until the fix ends.
 int WaitForTheFix(ui::ModalDialog& dialog) {
-    EXPECT_NE(dynamic_cast<TfrmWorkProgress*>(&dialog), nullptr);
+    EXPECT_NE(dynamic_cast<WorkProgressDialog*>(&dialog), nullptr);
     EXPECT_TRUE(PumpUntil([&] { return !dialog.Showing(); }));
     return IDOK;
 }
@@ -59,16 +59,16 @@ protected:
         Main().TitleButtonClick(kPageRegistry);
         PumpMessages();
     }
-    TRegistryPage& Page() { return Main().RegistryPage(); }
+    RegistryPageWindow& Page() { return Main().RegistryPage(); }
     std::string NodeCaption(int position) { return Page().tvRgSections.Caption(Page().NodeAt(position)); }
     int NodeImage(int position) { return Page().tvRgSections.Image(Page().NodeAt(position)); }
     void SetNodeChecks(const Checks& checks) {
-        for (int position = 0; position < TRegistryPage::kNodeCount; ++position)
+        for (int position = 0; position < RegistryPageWindow::kNodeCount; ++position)
             TreeView_SetCheckState(Page().tvRgSections.Handle(), Page().NodeAt(position), checks[position]);
     }
     Checks NodeChecks() {
         Checks checks{};
-        for (int position = 0; position < TRegistryPage::kNodeCount; ++position)
+        for (int position = 0; position < RegistryPageWindow::kNodeCount; ++position)
             checks[position] = Page().tvRgSections.Checked(Page().NodeAt(position));
         return checks;
     }
@@ -361,7 +361,7 @@ TEST_F(RegistryPageTest, FixAllRunsBehindItsProgressWindowAndStopKeepsTheRestLis
     Page().SelectRgPosition(kRunMruSection + 1);
     bool stopped = false, windowServed = false;
     ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
-        auto& form = dynamic_cast<TfrmWorkProgress&>(dialog);
+        auto& form = dynamic_cast<WorkProgressDialog&>(dialog);
         // A message sent to the main window is served while the fix runs.
         windowServed = SendMessageA(Main().Handle(), WM_NULL, 0, 0) == 0 && Page().FixRunning();
         form.StopClick();
@@ -399,7 +399,7 @@ TEST_F(RegistryPageTest, ScanFillsTheListAndTheProgressWindowClosesItself) {
     bool scanDisabledWhileRunning = false;
     int shows = 0;
     ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
-        auto& form = dynamic_cast<TfrmRgScan&>(dialog);
+        auto& form = dynamic_cast<ScanDialog&>(dialog);
         ++shows;
         Main().RefreshView();
         scanDisabledWhileRunning = !Main().Actions().Enabled(aRgScan);
@@ -452,7 +452,7 @@ TEST_F(RegistryPageTest, StopEndsTheScanInTheStoppedStateAndScanComesBack) {
     SetNodeChecks(ChecksOf({kRunMruSection + 1, kFileExtsSection + 1}));
     Page().RgTreeClicked();
     ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
-        dynamic_cast<TfrmRgScan&>(dialog).StopClick();  // before the scan could hand over anything
+        dynamic_cast<ScanDialog&>(dialog).StopClick();  // before the scan could hand over anything
         return IDOK;
     });
     Page().aRgScanExecute();
@@ -485,7 +485,7 @@ namespace {
 TEST_F(RegistryPageTest, F10OpensTheBackupDialogOnTheRegistryPageOnly) {
     int opened = 0;
     ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
-        EXPECT_NE(dynamic_cast<TfrmBackup*>(&dialog), nullptr);
+        EXPECT_NE(dynamic_cast<BackupDialog*>(&dialog), nullptr);
         ++opened;
         return IDCANCEL;
     });

@@ -3,10 +3,10 @@
 // About page, a cancelled dialog and files that cannot be created.
 #include "history/HistorySectionIds.h"
 #include "platform/Files.h"
-#include "shell/HistoryPage.h"
-#include "shell/MainUnit.h"
-#include "shell/RegistryPage.h"
-#include "shell/StartUpPage.h"
+#include "gui/HistoryPage.h"
+#include "gui/MainWindow.h"
+#include "gui/RegistryPage.h"
+#include "gui/StartUpPage.h"
 #include "startup/StartUpFunctions.h"
 #include "MozillaSeeds.h"
 #include "TestSupport.h"
@@ -15,7 +15,7 @@
 
 #include <string>
 
-using namespace shell;
+using namespace gui;
 using namespace testing_support;
 using platform::dialogs::BoxKind;
 using platform::dialogs::FileDialogRequest;
@@ -73,7 +73,7 @@ TEST_F(ReportTest, StartUpRowsInTheOrderShownAndASecondReportReplacesTheFirst) {
     keys.Add(HKEY_CURRENT_USER, path + "-");
     SetRegString(HKEY_CURRENT_USER, path, "OrvR on", "C:\\missing.exe /q");
     SetRegString(HKEY_CURRENT_USER, path + "-", "OrvR off", "C:\\gone;too.exe");
-    TStartUpPage& page = Main().StartUpPage();
+    StartUpPageWindow& page = Main().StartUpPage();
     page.SelectSuSection(startup::kSuRunServiceOnce);
     ASSERT_EQ(page.lvSuValues.Count(), 2);
     // Sorted by name, descending at the first click: the report follows the list.
@@ -108,7 +108,7 @@ protected:
         Main().TitleButtonClick(kPageRegistry);
         PumpMessages();
     }
-    TRegistryPage& Page() { return Main().RegistryPage(); }
+    RegistryPageWindow& Page() { return Main().RegistryPage(); }
     void AddRecord(int section, const std::string& path, const std::string& file, const std::string& guess) {
         Page().Nut().RecordProblem(section, path, file, guess);
         Page().Nut().SetState(section, registry_scan::ssScanned);
@@ -140,8 +140,8 @@ TEST_F(RegistryReportTest, MessageRowsHaveTheirOtherCellsEmpty) {
         bool scanned;
         const char* row;
     };
-    const MessageCase cases[] = {{"not scanned", false, TRegistryPage::kNotScannedRow},
-                                 {"scanned, clean", true, TRegistryPage::kNoErrorsRow}};
+    const MessageCase cases[] = {{"not scanned", false, RegistryPageWindow::kNotScannedRow},
+                                 {"scanned, clean", true, RegistryPageWindow::kNoErrorsRow}};
     for (const MessageCase& test : cases) {
         Page().Nut().SetState(kHelpSection, test.scanned ? registry_scan::ssScanned : registry_scan::ssNotScanned);
         Page().SelectRgPosition(0);
@@ -179,7 +179,7 @@ TEST_F(ReportTest, HistoryRowsAreTheirCaptionsAloneInAMultiColumnSection) {
         "a", MozillaHistoryText("(91=www.example.com)(94=news.example.org)",
                                 {MozillaRow("1", "91", "92", "93", true), MozillaRow("2", "94", "92", "92")}))));
     Main().TitleButtonClick(kPageHistory);
-    THistoryPage& page = Main().HistoryPage();
+    HistoryPageWindow& page = Main().HistoryPage();
     ASSERT_TRUE(PumpUntil([&] { return !page.Busy(); }));
     {
         RecordedBoxes boxes({IDOK});  // whatever the listing tells is not the report's

@@ -4,13 +4,13 @@
 #include "common/Common.h"
 #include "common/RowActions.h"
 #include "platform/Processes.h"
-#include "history/HsFunMyComputer.h"
+#include "history/WindowsHistory.h"
 #include "platform/Clipboard.h"
-#include "registry_scan/NutUnit.h"
-#include "shell/HistoryPage.h"
-#include "shell/MainUnit.h"
-#include "shell/RegistryPage.h"
-#include "shell/StartUpPage.h"
+#include "registry_scan/ProblemStore.h"
+#include "gui/HistoryPage.h"
+#include "gui/MainWindow.h"
+#include "gui/RegistryPage.h"
+#include "gui/StartUpPage.h"
 #include "startup/StartUpFunctions.h"
 #include "TestSupport.h"
 
@@ -18,7 +18,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace shell;
+using namespace gui;
 using namespace testing_support;
 
 namespace {
@@ -75,7 +75,7 @@ private:
 };
 
 // A key typed into the focused control as the program's message loop takes it.
-void TypeCtrlC(TfrmMain& main) {
+void TypeCtrlC(MainWindow& main) {
     const CtrlHeld ctrl;
     for (const UINT message : {WM_KEYDOWN, WM_CHAR, WM_KEYUP}) {
         MSG typed{GetFocus(), message, message == WM_CHAR ? WPARAM(3) : WPARAM('C'), 1, 0, {}};
@@ -88,7 +88,7 @@ void TypeCtrlC(TfrmMain& main) {
 }
 
 // The captions of a pop-up menu of actions, "-" for a separator.
-std::vector<std::string> MenuCaptions(TfrmMain& main, const std::vector<int>& actionIds) {
+std::vector<std::string> MenuCaptions(MainWindow& main, const std::vector<int>& actionIds) {
     platform::MenuHandle menu(ui::BuildActionMenu(actionIds, main.Actions()));
     std::vector<std::string> captions;
     for (int i = 0; i < GetMenuItemCount(menu.Get()); ++i) {
@@ -128,7 +128,7 @@ protected:
 
 TEST_F(RowActionsTest, EveryListsMenuKeepsItsEntriesAndAddsTheRowCommandsAfterASeparator) {
     const std::vector<std::string> rowCommands = {"Copy", "Open in Registry Editor", "Open File Location"};
-    TStartUpPage& startUp = Main().StartUpPage();
+    StartUpPageWindow& startUp = Main().StartUpPage();
     startUp.SelectSuSection(startup::kSuRunOnceEx);
     EXPECT_EQ(MenuCaptions(Main(), startUp.ContextMenuActions(startUp.lvSuValues.Handle())),
               (std::vector<std::string>{"Add", "Delete", "On/Off", "Info", "-", "Copy", "Open in Registry Editor",
@@ -138,13 +138,13 @@ TEST_F(RowActionsTest, EveryListsMenuKeepsItsEntriesAndAddsTheRowCommandsAfterAS
               (std::vector<std::string>{"Edit", "Info", "-", "Copy", "Open in Registry Editor", "Open File Location"}));
     EXPECT_TRUE(startUp.ContextMenuActions(startUp.tvSuSections.Handle()).empty());
 
-    TRegistryPage& registry = Main().RegistryPage();
+    RegistryPageWindow& registry = Main().RegistryPage();
     EXPECT_EQ(MenuCaptions(Main(), registry.ContextMenuActions(registry.lvRgValues.Handle())), rowCommands);
     // A right click on the headers unticks the rows, as before: no menu there.
     EXPECT_TRUE(registry.ContextMenuActions(ListView_GetHeader(registry.lvRgValues.Handle())).empty());
     EXPECT_TRUE(registry.ContextMenuActions(registry.tvRgSections.Handle()).empty());
 
-    THistoryPage& history = Main().HistoryPage();
+    HistoryPageWindow& history = Main().HistoryPage();
     EXPECT_EQ(MenuCaptions(Main(), history.ContextMenuActions(history.lvHsValues.Handle())),
               (std::vector<std::string>{"Delete", "Delete All", "-", "Report", "-", "Copy", "Open File Location"}));
     EXPECT_TRUE(history.ContextMenuActions(history.tvHsSections.Handle()).empty());
@@ -155,7 +155,7 @@ TEST_F(RowActionsTest, StartUpRunEntriesCopyOpenTheirKeyAndShowTheirProgram) {
     const std::string missing = folder_.Path() + "\\gone.exe";
     SetRegString(HKEY_CURRENT_USER, RunKey(), "OrvRow on", "\"" + program.Path() + "\" /tray");
     SetRegString(HKEY_CURRENT_USER, RunKey("-"), "OrvRow off", missing + " /q");
-    TStartUpPage& page = Main().StartUpPage();
+    StartUpPageWindow& page = Main().StartUpPage();
     page.SelectSuSection(startup::kSuRunOnceEx);
     ui::ListView list = page.lvSuValues;
     ASSERT_EQ(list.Count(), 2);
@@ -193,7 +193,7 @@ TEST_F(RowActionsTest, StartUpRunEntriesCopyOpenTheirKeyAndShowTheirProgram) {
 TEST_F(RowActionsTest, AStartUpIniEntryShowsItsProgramButNamesNoKey) {
     ScopedFile program(folder_.Path() + "\\ini program.exe", "MZ");
     ScopedIniValue run(WindowsDirectory() + "\\win.ini", "windows", "run", program.Path());
-    TStartUpPage& page = Main().StartUpPage();
+    StartUpPageWindow& page = Main().StartUpPage();
     page.SelectSuSection(startup::kSuWinIni);
     Select(page.lvSuValues, RowOf(page.lvSuValues, "run"));
     EXPECT_TRUE(Enabled(aRowCopy));
@@ -211,7 +211,7 @@ TEST_F(RowActionsTest, RegistryRecordsOpenTheirKeyAndAFileThatExists) {
     SetRegString(HKEY_CURRENT_USER, scratch.Relative() + "\\{orv row}", "", "x");
     ScopedFile guess(folder_.Path() + "\\found again.dll", "MZ");
     Main().TitleButtonClick(kPageRegistry);
-    TRegistryPage& page = Main().RegistryPage();
+    RegistryPageWindow& page = Main().RegistryPage();
     // Before a scan the list holds its message row only: it copies, it names nothing.
     page.ShowScanResults(kClsidSection + 1);
     Select(page.lvRgValues, 0);
@@ -255,7 +255,7 @@ protected:
         RemoveFolderTree(tempFolder_);
         RowActionsTest::TearDown();
     }
-    THistoryPage& Page() { return Main().HistoryPage(); }
+    HistoryPageWindow& Page() { return Main().HistoryPage(); }
     void ListTemporaryFolder() {
         Page().SelectHsSection(history::hsTemporaryFolder);
         ASSERT_TRUE(PumpUntil([this] { return !Page().Busy(); }));

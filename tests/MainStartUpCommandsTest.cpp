@@ -4,11 +4,11 @@
 #include "platform/Files.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
-#include "shell/AboutPage.h"
-#include "shell/HistoryPage.h"
-#include "shell/MainUnit.h"
-#include "shell/RegistryPage.h"
-#include "shell/StartUpPage.h"
+#include "gui/AboutPage.h"
+#include "gui/HistoryPage.h"
+#include "gui/MainWindow.h"
+#include "gui/RegistryPage.h"
+#include "gui/StartUpPage.h"
 #include "backup/RegistryTree.h"
 #include "formats/SnapshotFile.h"
 #include "platform/Text.h"
@@ -21,7 +21,7 @@
 
 #include <random>
 
-using namespace shell;
+using namespace gui;
 
 using namespace startup;
 using namespace testing_support;
@@ -59,13 +59,13 @@ TEST_F(StartUpCommands, AddThroughTheDialog) {
     Main().StartUpPage().SelectSuSection(kSuRunOnceEx);
     int shown = 0;
     ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
-        auto& add = static_cast<TfrmSuAddValue&>(dialog);
+        auto& add = static_cast<AddEntryDialog&>(dialog);
         ++shown;
         if (shown == 1) {  // the first use shows the initial texts, with the tree's run key
             RECT client{};
             GetClientRect(add.Handle(), &client);
-            EXPECT_EQ(client.right, TfrmSuAddValue::kClientWidth);
-            EXPECT_EQ(client.bottom, TfrmSuAddValue::kClientHeight);
+            EXPECT_EQ(client.right, AddEntryDialog::kClientWidth);
+            EXPECT_EQ(client.bottom, AddEntryDialog::kClientHeight);
             EXPECT_EQ(ui::ControlText(add.cbxSection), "RunOnceEx");
             EXPECT_EQ(ui::ControlText(add.cbxRootKey), "HKEY_LOCAL_MACHINE");
         }
@@ -110,7 +110,7 @@ TEST_F(StartUpCommands, AnAddThatWritesNothingSaysSoAndTheDialogStaysOpen) {
         int shown = 0;
         bool stayed = false;
         ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
-            auto& add = static_cast<TfrmSuAddValue&>(dialog);
+            auto& add = static_cast<AddEntryDialog&>(dialog);
             ++shown;
             // Nothing is left from the last use.
             EXPECT_EQ(ui::ControlText(add.cbxSection), c.section);
@@ -139,7 +139,7 @@ TEST_F(StartUpCommands, AnAddThatWritesNothingSaysSoAndTheDialogStaysOpen) {
     // Another name in the same dialog is added, and the dialog closes.
     Main().StartUpPage().SelectSuSection(kSuRunOnce);
     ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
-        auto& add = static_cast<TfrmSuAddValue&>(dialog);
+        auto& add = static_cast<AddEntryDialog&>(dialog);
         SetWindowTextA(add.cbxRootKey, kUser.c_str());
         SetWindowTextA(add.edtValueName, "OrvC taken");
         SetWindowTextA(add.edtValueLocation, "C:\\second.exe");
@@ -160,7 +160,7 @@ TEST_F(StartUpCommands, TheAddDialogRefusesTextsNoListCouldShow) {
     Main().StartUpPage().SelectSuSection(kSuRegistry);
     RecordedBoxes boxes({IDOK});
     ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) {
-        auto& add = static_cast<TfrmSuAddValue&>(dialog);
+        auto& add = static_cast<AddEntryDialog&>(dialog);
         SetWindowTextA(add.cbxSection, "RunOnceEx");
         SetWindowTextA(add.cbxRootKey, "HKEY_CLASSES_ROOTS");
         SetWindowTextA(add.edtValueName, "OrvC refused");
@@ -702,11 +702,11 @@ protected:
         folder_.reset();
     }
     // Lists the entry and opens Info on it; the handler sees the dialog.
-    void OpenInfo(const std::string& location, const std::function<int(TfrmSuProgrammInfo&)>& look) {
+    void OpenInfo(const std::string& location, const std::function<int(ProgramInfoDialog&)>& look) {
         SetRegString(HKEY_CURRENT_USER, Key("RunOnceEx"), "OrvI entry", location);
         Main().StartUpPage().SelectSuSection(kSuRunOnceEx);
         ASSERT_GE(SelectRow("OrvI entry"), 0);
-        ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) { return look(static_cast<TfrmSuProgrammInfo&>(dialog)); });
+        ScopedDialogAnswers answers([&](ui::ModalDialog& dialog) { return look(static_cast<ProgramInfoDialog&>(dialog)); });
         Main().ExecuteAction(aSuInfo);
     }
     std::unique_ptr<ScopedFolder> folder_;
@@ -721,7 +721,7 @@ TEST_F(ProgramInfo, ARunningProgramShowsItsDataModulesAndCanBeKilled) {
     ASSERT_TRUE(bystander.WaitUntilListed());
     RecordedBoxes boxes({IDYES});
     bool looked = false;
-    OpenInfo("\"" + helper_ + "\" /tray", [&](TfrmSuProgrammInfo& info) {
+    OpenInfo("\"" + helper_ + "\" /tray", [&](ProgramInfoDialog& info) {
         looked = true;
         EXPECT_EQ(ui::ControlText(info.edtLocation), helper_);
         EXPECT_EQ(info.ActiveText(), "Yes");
@@ -754,7 +754,7 @@ TEST_F(ProgramInfo, ARunningProgramShowsItsDataModulesAndCanBeKilled) {
 }
 
 TEST_F(ProgramInfo, AStoppedProgramCanBeRun) {
-    OpenInfo(helper_, [&](TfrmSuProgrammInfo& info) {
+    OpenInfo(helper_, [&](ProgramInfoDialog& info) {
         EXPECT_EQ(info.ActiveText(), "No");
         EXPECT_TRUE(IsWindowEnabled(info.btnRun));
         EXPECT_FALSE(IsWindowEnabled(info.btnKill));
@@ -777,14 +777,14 @@ TEST_F(ProgramInfo, AStoppedProgramCanBeRun) {
 TEST_F(ProgramInfo, AMissingFileOffersNeitherButton) {
     const std::string missing = folder_->Path() + "\\gone.exe";
     RecordedBoxes boxes({IDYES});
-    OpenInfo(missing, [&](TfrmSuProgrammInfo& info) {
+    OpenInfo(missing, [&](ProgramInfoDialog& info) {
         EXPECT_EQ(info.ActiveText(), "N/A");
         EXPECT_FALSE(IsWindowEnabled(info.btnRun));
         EXPECT_FALSE(IsWindowEnabled(info.btnKill));
         EXPECT_TRUE(info.ModulesTabVisible());
         info.ShowModulesPage();
         EXPECT_EQ(info.lvModules.Count(), 0);
-        EXPECT_EQ(info.lvFileinfo.Text(9, 1), TFileVersionInfo::kNotAvailable);
+        EXPECT_EQ(info.lvFileinfo.Text(9, 1), FileVersionInfo::kNotAvailable);
         return IDOK;
     });
     EXPECT_TRUE(boxes.Shown().empty());
@@ -794,7 +794,7 @@ TEST_F(ProgramInfo, KillForAProgramThatEndedMeanwhileWarns) {
     HelperProcess process(helper_);
     ASSERT_TRUE(process.WaitUntilListed());
     RecordedBoxes boxes({IDYES, IDOK});
-    OpenInfo(helper_, [&](TfrmSuProgrammInfo& info) {
+    OpenInfo(helper_, [&](ProgramInfoDialog& info) {
         platform::processes::TerminateProcessById(process.Id());
         platform::processes::WaitForProcessEnd(process.Id(), 3000);
         info.KillClick();

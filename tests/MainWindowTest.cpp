@@ -5,13 +5,13 @@
 #include "history/HistorySectionIds.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
-#include "shell/MainLayout.h"
-#include "shell/AboutPage.h"
-#include "shell/HistoryPage.h"
-#include "shell/MainUnit.h"
-#include "shell/RegistryPage.h"
-#include "shell/StartUpPage.h"
-#include "shell/ProgramStart.h"
+#include "gui/MainLayout.h"
+#include "gui/AboutPage.h"
+#include "gui/HistoryPage.h"
+#include "gui/MainWindow.h"
+#include "gui/RegistryPage.h"
+#include "gui/StartUpPage.h"
+#include "gui/ProgramStart.h"
 #include "backup/BackupRun.h"
 #include "TestSupport.h"
 #include "ui/RowData.h"
@@ -20,7 +20,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace shell;
+using namespace gui;
 
 using namespace startup;
 using namespace testing_support;
@@ -45,7 +45,7 @@ TEST(ProgramStart, ASecondStartShowsTheErrorAndEndsWithoutAWindow) {
     ASSERT_EQ(boxes.Shown().size(), 1u);
     EXPECT_EQ(boxes.Shown()[0].text, "ORV is already running!");
     EXPECT_EQ(boxes.Shown()[0].kind, platform::dialogs::BoxKind::ErrorCancel);
-    EXPECT_EQ(FindWindowA("TfrmMain", nullptr), nullptr);
+    EXPECT_EQ(FindWindowA("MainWindow", nullptr), nullptr);
     // The guard of the first instance is untouched.
     platform::processes::NamedMutex again(kInstanceMutexName);
     EXPECT_TRUE(again.AlreadyExisted());
@@ -348,7 +348,7 @@ TEST_F(MainWindowTest, StartUpRefreshRules) {
 }
 
 TEST(MainWindowStart, NothingSelectedDisablesTheStartUpCommands) {
-    TfrmMain main;  // never shown, so no node is selected
+    MainWindow main;  // never shown, so no node is selected
     main.RefreshView();
     for (int id : {aSuUpdate, aSuAdd, aSuDelete, aSuEdit, aSuInfo})
         EXPECT_FALSE(main.Actions().Enabled(id)) << id;
@@ -568,7 +568,7 @@ void ResizeClientBy(HWND frame, int dx, int dy) {
 // the History page's Stop button at the right; a smaller one comes back
 // to the default layout exactly.
 TEST_F(MainWindowTest, ResizingLaysOutTreeSplitterAndList) {
-    TStartUpPage& page = Main().StartUpPage();
+    StartUpPageWindow& page = Main().StartUpPage();
     const int location = page.lvSuValues.ColumnWidth(1);
     const RECT stop = PlaceIn(Main().HistoryPage().btnHsStop);
     ResizeClientBy(Main().Handle(), 200, 100);
@@ -576,8 +576,8 @@ TEST_F(MainWindowTest, ResizingLaysOutTreeSplitterAndList) {
     GetClientRect(Main().Handle(), &client);
     ASSERT_EQ(client.right, 994);
     ASSERT_EQ(client.bottom, 668);
-    for (TMainPage* shown : {static_cast<TMainPage*>(&page), static_cast<TMainPage*>(&Main().RegistryPage()),
-                             static_cast<TMainPage*>(&Main().HistoryPage())}) {
+    for (PageWindow* shown : {static_cast<PageWindow*>(&page), static_cast<PageWindow*>(&Main().RegistryPage()),
+                             static_cast<PageWindow*>(&Main().HistoryPage())}) {
         const RECT tree = PlaceIn(shown->SectionTree().Handle());
         EXPECT_EQ(tree.right - tree.left, shown == &Main().HistoryPage() ? 275 : 269);
         EXPECT_EQ(tree.bottom, 668 - 68 - 17);
@@ -606,7 +606,7 @@ TEST_F(MainWindowTest, ResizingLaysOutTreeSplitterAndList) {
 // readable); maximised, the list reaches the right edge and the tree keeps
 // the width dragged.
 TEST_F(MainWindowTest, SplitterAndMaximise) {
-    TStartUpPage& page = Main().StartUpPage();
+    StartUpPageWindow& page = Main().StartUpPage();
     ui::Splitter& splitter = *page.SectionSplitter();
     const struct {
         int dragTo;

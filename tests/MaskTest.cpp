@@ -87,41 +87,41 @@ TEST(Masks, InvalidMasksAndTheirPositions) {
     };
     for (const ErrorCase& c : cases) {
         try {
-            TMask mask(c.mask);
+            Mask mask(c.mask);
             ADD_FAILURE() << c.mask << " compiled";
-        } catch (const EMaskException& error) {
+        } catch (const MaskError& error) {
             EXPECT_EQ(error.Position(), c.position) << c.mask;
             EXPECT_EQ(std::string(error.what()),
                       "'" + std::string(c.mask) + "' is an invalid mask at (" + std::to_string(c.position) + ")");
         }
     }
-    EXPECT_THROW(TextFitsMask("x", "[]"), EMaskException);
+    EXPECT_THROW(TextFitsMask("x", "[]"), MaskError);
 }
 
 TEST(Masks, ThirtySkipStatesAndNoMore) {
     std::string thirty, withEnd;
     for (int i = 0; i < 30; ++i) thirty += "*a";
-    EXPECT_NO_THROW(TMask{thirty});
-    EXPECT_TRUE(TMask(thirty).Fits(std::string(30, 'a')));
+    EXPECT_NO_THROW(Mask{thirty});
+    EXPECT_TRUE(Mask(thirty).Fits(std::string(30, 'a')));
     try {
-        TMask{thirty + "*b"};
+        Mask{thirty + "*b"};
         ADD_FAILURE() << "31 skip states compiled";
-    } catch (const EMaskException& error) {
+    } catch (const MaskError& error) {
         EXPECT_EQ(error.Position(), 62);  // the literal of the 31st
     }
     try {
-        TMask{thirty + "*"};  // the end of the text is the 31st
+        Mask{thirty + "*"};  // the end of the text is the 31st
         ADD_FAILURE() << "31 skip states compiled";
-    } catch (const EMaskException& error) {
+    } catch (const MaskError& error) {
         EXPECT_EQ(error.Position(), 62);
     }
     try {
-        TMask{thirty + "*[xy]"};
+        Mask{thirty + "*[xy]"};
         ADD_FAILURE() << "31 skip states compiled";
-    } catch (const EMaskException& error) {
+    } catch (const MaskError& error) {
         EXPECT_EQ(error.Position(), 65);  // the "]" that ends the set
     }
-    EXPECT_NO_THROW(TMask{"**********a"});  // several stars make one skip
+    EXPECT_NO_THROW(Mask{"**********a"});  // several stars make one skip
 }
 
 std::string Repeat(const std::string& piece, int times) {
@@ -164,7 +164,7 @@ TEST(Masks, NulInTheMaskEndsTheMatching) {
     EXPECT_FALSE(TextFitsMask("ab", aNulB));
     EXPECT_TRUE(TextFitsMask("axyz", std::string("a*\0b", 4)));
     EXPECT_FALSE(TextFitsMask(std::string("a\0", 2), aNulB));  // only the end of the text matches it
-    EXPECT_THROW(TMask{std::string("a\0[", 3)}, EMaskException);
+    EXPECT_THROW(Mask{std::string("a\0[", 3)}, MaskError);
 }
 
 // ---- the reference: a plain recursive matcher of the same language -------
@@ -229,7 +229,7 @@ TEST(Masks, AgreeWithARecursiveMatcherOnRandomShapes) {
         for (int i = static_cast<int>(random() % 9); i > 0; --i) mask += maskTokens[random() % 12];
         for (int i = static_cast<int>(random() % 12); i > 0; --i) text += textTokens[random() % 8];
         const bool expected = Reference(mask, 0, text, 0, false);
-        ASSERT_EQ(TMask(mask).Fits(text), expected) << "mask " << mask << " text " << text;
+        ASSERT_EQ(Mask(mask).Fits(text), expected) << "mask " << mask << " text " << text;
         fits += expected;
     }
     // Both answers occur often enough for the comparison to mean something.

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "EngineTestSupport.h"
-#include "history/HsFunMozilla.h"
+#include "history/FirefoxHistory.h"
 #include "platform/Files.h"
 
 #include <windows.h>

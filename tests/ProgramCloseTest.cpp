@@ -2,7 +2,7 @@
 // the window while a long scan runs ends the process, and the next start is
 // not refused as a second instance.
 #include "EngineTestSupport.h"
-#include "shell/MainPage.h"
+#include "gui/MainPage.h"
 
 #include "platform/Handles.h"
 
@@ -171,10 +171,10 @@ TEST(ProgramClose, ClosingDuringAScanEndsTheProcessAndTheNextStartIsNotRefused) 
     {
         StartedProgram program;
         ASSERT_TRUE(program.Started());
-        HWND mainWindow = program.WaitForWindow("TfrmMain");
+        HWND mainWindow = program.WaitForWindow("MainWindow");
         ASSERT_NE(mainWindow, nullptr);
-        ClickTitleButton(mainWindow, shell::kPageRegistry);
-        PostMessageA(mainWindow, WM_COMMAND, shell::aRgScan, 0);
+        ClickTitleButton(mainWindow, gui::kPageRegistry);
+        PostMessageA(mainWindow, WM_COMMAND, gui::aRgScan, 0);
         // Closed while the scan walks the seeded keys, each a record the
         // worker hands to the window thread.
         HWND progress = program.WaitForWindow("OrvModalDialog");
@@ -188,7 +188,7 @@ TEST(ProgramClose, ClosingDuringAScanEndsTheProcessAndTheNextStartIsNotRefused) 
         // A second start opens its window (no "already running" box) and ends as asked.
         StartedProgram program;
         ASSERT_TRUE(program.Started());
-        HWND mainWindow = program.WaitForWindow("TfrmMain");
+        HWND mainWindow = program.WaitForWindow("MainWindow");
         ASSERT_NE(mainWindow, nullptr) << "the second start showed no window";
         EXPECT_EQ(program.WindowOfClass("#32770"), nullptr);
         CloseAndConfirm(program, mainWindow);

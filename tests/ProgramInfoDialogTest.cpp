@@ -2,12 +2,12 @@
 #include "common/Common.h"
 #include "platform/Dialogs.h"
 #include "platform/Processes.h"
-#include "shell/startup/SuProgrammInfo.h"
+#include "gui/startup/ProgramInfoDialog.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
-using namespace shell;
+using namespace gui;
 
 using namespace testing_support;
 namespace dialogs = platform::dialogs;
@@ -54,9 +54,9 @@ TEST(ProgramInfoKill, TheProgramIsLookedUpAgainAfterTheQuestion) {
             platform::processes::TerminateProcessById(process.Id());
             platform::processes::WaitForProcessEnd(process.Id(), 5000);
         });
-        TFileVersionInfo info;
+        FileVersionInfo info;
         int closed = 0;
-        TfrmSuProgrammInfo dialog(info, [&] { ++closed; });
+        ProgramInfoDialog dialog(info, [&] { ++closed; });
         ScopedDialogAnswers answers([&](ui::ModalDialog&) {
             dialog.KillClick();
             EXPECT_EQ(dialog.ActiveText(), "No");
@@ -153,8 +153,8 @@ TEST(ProgramInfoKill, EscThenEnterLeavesTheProgramRunning) {
         RealBoxes() { dialogs::SetBoxHandler({}); }
         ~RealBoxes() { InstallUnscriptedBoxAnswer(); }
     } realBoxes;
-    TFileVersionInfo info;
-    TfrmSuProgrammInfo dialog(info, {});
+    FileVersionInfo info;
+    ProgramInfoDialog dialog(info, {});
     EnterInTheNextBox enter;
     ScopedDialogAnswers answers([&](ui::ModalDialog&) {
         EXPECT_TRUE(IsWindowEnabled(dialog.btnKill));

@@ -5,7 +5,7 @@
 #include "backup/BackupPoint.h"
 #include "backup/RegistryTree.h"
 #include "formats/RegFile.h"
-#include "registry_scan/NutUnit.h"
+#include "registry_scan/ProblemStore.h"
 #include "registry_scan/RegistryScan.h"
 #include "registry_scan/ScannerContainers.h"
 #include "NulNamedValue.h"
@@ -25,7 +25,7 @@ using registry_scan::IsScannerContainer;
 using registry_scan::kRegistrySectionCount;
 using registry_scan::MakeRegistryPath;
 using registry_scan::ssScanned;
-using registry_scan::TNut;
+using registry_scan::ProblemStore;
 
 using namespace testing_support;
 
@@ -220,8 +220,8 @@ protected:
         }
     }
 
-    static TNut StoreOf(const std::vector<Record>& records) {
-        TNut nut;
+    static ProblemStore StoreOf(const std::vector<Record>& records) {
+        ProblemStore nut;
         for (const Record& record : records) {
             nut.RecordProblem(record.section, record.path, "file", "guess");
             if (record.outcome != Outcome::Unmarked) {
@@ -235,7 +235,7 @@ protected:
 
     // The records the store still holds, section by section in their order,
     // each with its mark.
-    static std::vector<std::pair<std::string, bool>> Held(const TNut& nut) {
+    static std::vector<std::pair<std::string, bool>> Held(const ProblemStore& nut) {
         std::vector<std::pair<std::string, bool>> held;
         for (int section = 0; section < kRegistrySectionCount; ++section)
             for (int row = 0; row < nut.Count(section); ++row)
@@ -267,9 +267,9 @@ protected:
 
 TEST_F(RegistryFix, DeletesOnlyTheRecordedItemsAndRefusesWalkedKeys) {
     for (const Probe& probe : kGone) ASSERT_TRUE(Exists(probe)) << Shown(probe);
-    TNut nut = StoreOf(kRecords);
+    ProblemStore nut = StoreOf(kRecords);
 
-    const TNut::FixReport report = nut.FixMarkedProblems(backup_);
+    const ProblemStore::FixReport report = nut.FixMarkedProblems(backup_);
 
     EXPECT_FALSE(report.backupFailed) << report.error;
     EXPECT_EQ(report.deleted, CountOf(Outcome::Deleted));
@@ -284,9 +284,9 @@ TEST_F(RegistryFix, DeletesOnlyTheRecordedItemsAndRefusesWalkedKeys) {
 
 TEST_F(RegistryFix, BackupThatCannotBeWrittenDeletesNothing) {
     ScopedFile inTheWay(folder_.Path() + "\\Backup", "a file where the folder must be");
-    TNut nut = StoreOf(kRecords);
+    ProblemStore nut = StoreOf(kRecords);
 
-    const TNut::FixReport report = nut.FixMarkedProblems(backup_);
+    const ProblemStore::FixReport report = nut.FixMarkedProblems(backup_);
 
     EXPECT_TRUE(report.backupFailed);
     EXPECT_FALSE(report.error.empty());
@@ -303,9 +303,9 @@ TEST_F(RegistryFix, NothingToDeleteWritesNoBackupPoint) {
         if (record.outcome == Outcome::Refused || record.outcome == Outcome::Unnamable ||
             record.outcome == Outcome::Failed)
             records.push_back(record);
-    TNut nut = StoreOf(records);
+    ProblemStore nut = StoreOf(records);
 
-    const TNut::FixReport report = nut.FixMarkedProblems(backup_);
+    const ProblemStore::FixReport report = nut.FixMarkedProblems(backup_);
 
     EXPECT_EQ(report.deleted, 0);
     EXPECT_EQ(report.refused + report.unnamable + report.failed, static_cast<int>(records.size()));
@@ -327,7 +327,7 @@ TEST_F(RegistryFix, AScannedNameHoldingANulIsLeftAndCountedApart) {
     SetRegDword(HKEY_LOCAL_MACHINE, kSharedDlls, dll, 1);
     ScopedNulNamed hidden(HKEY_LOCAL_MACHINE, kSharedDlls, hiddenName, "1");
 
-    TNut nut;
+    ProblemStore nut;
     registry_scan::StoreSink sink(nut);
     registry_scan::SectionFlags flags{};
     flags[kSharedDllsSection] = true;
@@ -344,7 +344,7 @@ TEST_F(RegistryFix, AScannedNameHoldingANulIsLeftAndCountedApart) {
     EXPECT_EQ(ours[0], MakeRegistryPath(kLm, "\\" + kSharedDlls, dll));
     EXPECT_EQ(ours[1], MakeRegistryPath(kLm, "\\" + kSharedDlls, NarrowName(hiddenName)));
 
-    const TNut::FixReport report = nut.FixMarkedProblems(backup_);
+    const ProblemStore::FixReport report = nut.FixMarkedProblems(backup_);
     EXPECT_EQ(report.deleted, 1);
     EXPECT_EQ(report.unnamable, 1);
     EXPECT_EQ(report.refused, 0);
@@ -376,9 +376,9 @@ TEST_F(RegistryFix, RestoringTheBackupPointUndoesTheFix) {
     std::vector<Record> deleted;
     for (const Record& record : kRecords)
         if (record.outcome == Outcome::Deleted) deleted.push_back(record);
-    TNut nut = StoreOf(deleted);
+    ProblemStore nut = StoreOf(deleted);
 
-    const TNut::FixReport report = nut.FixMarkedProblems(backup_);
+    const ProblemStore::FixReport report = nut.FixMarkedProblems(backup_);
     ASSERT_EQ(report.deleted, static_cast<int>(deleted.size())) << report.error;
     ASSERT_EQ(report.pointFolder.rfind(backup_, 0), 0u) << report.pointFolder;
     for (const Probe& probe : kGone) ASSERT_FALSE(Exists(probe)) << Shown(probe);
@@ -519,10 +519,10 @@ TEST(RegistryFixValueSections, AValueRecordNeverTakesTheSubkeyOfTheSameName) {
     SetRegString(HKEY_LOCAL_MACHINE, shares, name, "Path=C:\\orv-gone");
     ScopedFolder folder("RegistryFixValueSections");
 
-    TNut nut;
+    ProblemStore nut;
     nut.RecordProblem(7, "HKEY_LOCAL_MACHINE\\" + shares + "|" + name, name, "C:\\orv-gone");
     nut.MarkAll(true);
-    const TNut::FixReport report = nut.FixMarkedProblems(folder.Path() + "\\Backup\\");
+    const ProblemStore::FixReport report = nut.FixMarkedProblems(folder.Path() + "\\Backup\\");
 
     EXPECT_EQ(report.deleted, 1);
     EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, shares, name));
@@ -532,7 +532,7 @@ TEST(RegistryFixValueSections, AValueRecordNeverTakesTheSubkeyOfTheSameName) {
     // With the value gone, the record fails and stays: the subkey is not taken instead.
     nut.RecordProblem(7, "HKEY_LOCAL_MACHINE\\" + shares + "|" + name, name, "C:\\orv-gone");
     nut.MarkAll(true);
-    const TNut::FixReport again = nut.FixMarkedProblems(folder.Path() + "\\Backup\\");
+    const ProblemStore::FixReport again = nut.FixMarkedProblems(folder.Path() + "\\Backup\\");
     EXPECT_EQ(again.failed, 1);
     EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, shares + "\\" + name));
     EXPECT_EQ(nut.Count(7), 1);
@@ -565,14 +565,14 @@ protected:
 TEST_F(RegistryFixLooksAgain, AFileThatIsBackLeavesItsRecordAloneAndOutOfThePoint) {
     ScopedFile returned(folder_.Path() + "\\" + back_, "help is back");
     ScopedFolder sharedAgain("RegistryFixShareBack" + kId);
-    TNut nut;
+    ProblemStore nut;
     nut.RecordProblem(2, PathOf(kLm, kHelp, back_), returned.Path(), returned.Path());
     nut.RecordProblem(2, PathOf(kLm, kHelp, gone_), folder_.Path() + "\\missing.hlp", "");
     nut.RecordProblem(7, PathOf(kLm, "SYSTEM\\ControlSet001\\Services\\lanmanserver\\Shares", "OrvNone" + kId),
                       "OrvNone" + kId, sharedAgain.Path());
     nut.MarkAll(true);
 
-    const TNut::FixReport report = nut.FixMarkedProblems(folder_.Path() + "\\Backup\\");
+    const ProblemStore::FixReport report = nut.FixMarkedProblems(folder_.Path() + "\\Backup\\");
 
     EXPECT_EQ(report.existsAgain, 2);
     EXPECT_EQ(report.deleted, 1);

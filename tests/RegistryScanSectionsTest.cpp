@@ -1,8 +1,8 @@
 // The registry scanner's worker and its twelve sections, run on the test
 // machine with dead, live and decoy entries seeded in every section.
 #include "registry_scan/GuessPathSystem.h"
-#include "registry_scan/RgScanRules.h"
-#include "shell/registry_scan/RgScanThread.h"
+#include "registry_scan/ScanRules.h"
+#include "gui/registry_scan/ScanWorker.h"
 #include "RegistrySeeds.h"
 #include "TestSupport.h"
 
@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-using namespace shell;
+using namespace gui;
 
 using registry_scan::FontFileReference;
 using registry_scan::GuessEnvironment;
@@ -31,7 +31,7 @@ using registry_scan::ssNotScanned;
 using registry_scan::ssScanned;
 using registry_scan::ssStopped;
 using registry_scan::SystemGuessEnvironment;
-using registry_scan::TNut;
+using registry_scan::ProblemStore;
 
 namespace {
 
@@ -70,7 +70,7 @@ std::string Multi(std::initializer_list<std::string> lines) {
 using Seeds = testing_support::RegistrySeeds;
 
 // What the progress window would show, and a hook on each problem.
-class RecordingView : public IRgScanView {
+class RecordingView : public IScanView {
 public:
     struct Progress {
         int keys;
@@ -100,9 +100,9 @@ struct ScanResult {
 };
 
 // Runs one scan to its end, the test's thread serving the worker's steps.
-ScanResult RunScan(TNut& store, RecordingView& view, const TRegistrySectionFlags& flags,
-                   const std::function<void(TRegistryScanThread&)>& prepare = {}) {
-    ui::WorkerPtr<TRegistryScanThread> scan(new TRegistryScanThread(nullptr, store, &view, flags));
+ScanResult RunScan(ProblemStore& store, RecordingView& view, const ScanSectionFlags& flags,
+                   const std::function<void(ScanWorker&)>& prepare = {}) {
+    ui::WorkerPtr<ScanWorker> scan(new ScanWorker(nullptr, store, &view, flags));
     if (prepare) prepare(*scan);
     EXPECT_TRUE(scan->Resume());
     ScanResult result;
@@ -112,14 +112,14 @@ ScanResult RunScan(TNut& store, RecordingView& view, const TRegistrySectionFlags
     return result;
 }
 
-TRegistrySectionFlags AllSections() {
-    TRegistrySectionFlags flags;
+ScanSectionFlags AllSections() {
+    ScanSectionFlags flags;
     flags.fill(true);
     return flags;
 }
 
-TRegistrySectionFlags Sections(std::initializer_list<int> sections) {
-    TRegistrySectionFlags flags{};
+ScanSectionFlags Sections(std::initializer_list<int> sections) {
+    ScanSectionFlags flags{};
     for (int section : sections) flags[section] = true;
     return flags;
 }
@@ -131,7 +131,7 @@ struct ExpectedRecord {
 
 // The sections' records that name the test's entries (the machine has
 // entries of its own), in the order stored.
-std::vector<RegistryProblem> SeededRecords(const TNut& store, int section, const std::string& tag) {
+std::vector<RegistryProblem> SeededRecords(const ProblemStore& store, int section, const std::string& tag) {
     std::vector<RegistryProblem> found;
     for (int row = 0; row < store.Count(section); ++row) {
         const RegistryProblem problem = *store.Problem(section, row);
@@ -301,7 +301,7 @@ protected:
 };
 
 TEST_F(RegistryScanSections, EverySectionRecordsItsDeadEntriesOnly) {
-    TNut store;
+    ProblemStore store;
     RecordingView view;
     const ScanResult scan = RunScan(store, view, AllSections());
     ASSERT_TRUE(scan.ended);
@@ -374,7 +374,7 @@ TEST_F(RegistryScanSections, KeysExaminedCountEveryEntryWalked) {
     };
     const int expected = count(HKEY_CURRENT_USER, kRunMru, true) - 1  // not "MRUList"
                          + count(HKEY_LOCAL_MACHINE, kSharedDlls, true) + count(HKEY_CURRENT_USER, kFileExts, false);
-    TNut store;
+    ProblemStore store;
     RecordingView view;
     const ScanResult scan = RunScan(store, view, Sections({4, 6, 11}));
     ASSERT_TRUE(scan.ended);
@@ -393,16 +393,16 @@ TEST_F(RegistryScanSections, KeysExaminedCountEveryEntryWalked) {
 }
 
 TEST_F(RegistryScanSections, StopInFontsKeepsEarlierRecordsAndSkipsTheRest) {
-    TNut store;
+    ProblemStore store;
     RecordingView view;
     int fontsShown = 0;
-    TRegistryScanThread* running = nullptr;
+    ScanWorker* running = nullptr;
     view.onProblem = [&](const RegistryProblem& problem) {
         if (problem.registryPath.find("\\Fonts|") == std::string::npos) return;
         ++fontsShown;
         running->Terminate();
     };
-    const ScanResult scan = RunScan(store, view, AllSections(), [&](TRegistryScanThread& worker) { running = &worker; });
+    const ScanResult scan = RunScan(store, view, AllSections(), [&](ScanWorker& worker) { running = &worker; });
     ASSERT_TRUE(scan.ended);
     EXPECT_EQ(fontsShown, 1);
     for (int section : {0, 1, 2}) {
@@ -422,9 +422,9 @@ TEST_F(RegistryScanSections, StopInFontsKeepsEarlierRecordsAndSkipsTheRest) {
 }
 
 TEST(RegistryScanEnd, AScanStoppedBeforeItRanStillClosesItsWindow) {
-    TNut store;
+    ProblemStore store;
     RecordingView view;
-    const ScanResult scan = RunScan(store, view, AllSections(), [](TRegistryScanThread& worker) { worker.Terminate(); });
+    const ScanResult scan = RunScan(store, view, AllSections(), [](ScanWorker& worker) { worker.Terminate(); });
     ASSERT_TRUE(scan.ended);
     EXPECT_EQ(view.ended, 1);
     EXPECT_TRUE(view.progress.empty());

@@ -1,7 +1,7 @@
 // The registry scanner's path guess, reference test and problem store, with
 // files seeded in the test machine.
 #include "registry_scan/GuessPathSystem.h"
-#include "registry_scan/NutUnit.h"
+#include "registry_scan/ProblemStore.h"
 #include "EngineTestSupport.h"
 
 #include "common/Common.h"
@@ -24,7 +24,7 @@ using registry_scan::ssNotScanned;
 using registry_scan::ssScanned;
 using registry_scan::ssScanning;
 using registry_scan::SystemGuessEnvironment;
-using registry_scan::TNut;
+using registry_scan::ProblemStore;
 
 namespace {
 
@@ -290,7 +290,7 @@ TEST(RegistryProblemPath, SplitsRootKeyAndItem) {
 }
 
 TEST(ProblemStore, RecordsStatesCountsAndMarks) {
-    TNut nut;
+    ProblemStore nut;
     for (int section = 0; section < kRegistrySectionCount; ++section) {
         EXPECT_EQ(nut.State(section), ssNotScanned);
         EXPECT_EQ(nut.Count(section), 0);
@@ -313,7 +313,7 @@ TEST(ProblemStore, RecordsStatesCountsAndMarks) {
     EXPECT_EQ(second->fileName, "b.ttf");
     EXPECT_EQ(second->guessPath, "C:\\WINDOWS\\FONTS\\b.ttf");
     EXPECT_EQ(second->fixState, "NoFix");
-    const TNut::Section& fonts = nut.SectionAt(3);
+    const ProblemStore::Section& fonts = nut.SectionAt(3);
     EXPECT_EQ(fonts.fileNames.size(), 2u);
     EXPECT_EQ(fonts.guessPaths.size(), 2u);
     EXPECT_EQ(fonts.fixStates.size(), 2u);
@@ -340,7 +340,7 @@ TEST(ProblemStore, RecordsStatesCountsAndMarks) {
 }
 
 TEST(ProblemStore, RemovingKeepsTheListsInStepAndBadIndexesChangeNothing) {
-    TNut nut;
+    ProblemStore nut;
     for (int row = 0; row < 3; ++row) {
         const std::string number = std::to_string(row);
         nut.RecordProblem(0, std::string("p") + number, std::string("f") + number, std::string("g") + number);

@@ -273,7 +273,7 @@ TEST_F(StartupFolderFiles, DeleteRemovesExactlyTheRowsFile) {
     ScopedFile outside(programs_.Path() + "\\outside.txt", "keep");
 
     StartupListing list;
-    TFileVersionInfo info;
+    FileVersionInfo info;
     ReadStartupFolders(list, StartupContext{info, {}});
     std::vector<std::string> ours;
     for (const StartupRow& row : list.rows)
@@ -302,16 +302,16 @@ TEST_F(StartupFolderFiles, InfoDescribesTheRowsOwnFile) {
     ScopedFile plain(user_ + "\\OrvF Info.exe", "MZ");
     ScopedFile shortcut(user_ + "\\OrvF Info.lnk", "");
     WriteShortcut(shortcut.Path(), program_);
-    TFileVersionInfo info;
+    FileVersionInfo info;
     const std::string folder = user_ + "\\";
     for (int position : {kSuAutostart, kSuAll}) {
         SCOPED_TRACE(position);
-        EXPECT_EQ(ProgramInfoPath(position, "OrvF Info", folder, plain.Path(), info), plain.Path());
-        EXPECT_EQ(ProgramInfoPath(position, "OrvF Info", folder, shortcut.Path(), info), program_);
+        EXPECT_EQ(programInfoPath(position, "OrvF Info", folder, plain.Path(), info), plain.Path());
+        EXPECT_EQ(programInfoPath(position, "OrvF Info", folder, shortcut.Path(), info), program_);
     }
     // Registry rows have no file and describe their Location as before.
-    EXPECT_EQ(ProgramInfoPath(kSuRun, "x", kWinver, "", info), kWinver);
-    EXPECT_EQ(ProgramInfoPath(kSuAll, "x", kWinver, "", info), kWinver);
+    EXPECT_EQ(programInfoPath(kSuRun, "x", kWinver, "", info), kWinver);
+    EXPECT_EQ(programInfoPath(kSuAll, "x", kWinver, "", info), kWinver);
 }
 
 TEST_F(StartupFolderFiles, AShortcutToAnotherProgramIsNeverReplaced) {

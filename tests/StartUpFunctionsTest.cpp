@@ -48,7 +48,7 @@ int IndexOf(const StartupListing& list, const std::string& caption) {
 }
 
 StartupListing List(int id) {
-    static TFileVersionInfo info;
+    static FileVersionInfo info;
     StartupListing list;
     ListSection(id, list, info);
     return list;
@@ -208,7 +208,7 @@ TEST(ActiveState, RunningMissingAndStopped) {
     const std::string stopped = CopyHelper("orvhelper.exe", folder.Path(), "stopped helper.exe");
     HelperProcess process(running);
     ASSERT_TRUE(process.WaitUntilListed());
-    TFileVersionInfo info;
+    FileVersionInfo info;
     const auto paths = RunningProcessPaths();
     EXPECT_EQ(ActiveState("\"" + running + "\" -tray", info, paths), "Yes");
     EXPECT_EQ(ActiveState(stopped, info, paths), "No");
@@ -236,7 +236,7 @@ TEST(ActiveState, CaseBeyondAsciiIsIgnoredToo) {
     ASSERT_TRUE(process.WaitUntilListed());
     const std::string listed = "C:\\orvtests\\active ü\\über helper.exe";
     ASSERT_EQ(running, "C:\\orvtests\\active Ü\\Über helper.exe");
-    TFileVersionInfo info;
+    FileVersionInfo info;
     EXPECT_EQ(ActiveState("\"" + listed + "\" /min", info, RunningProcessPaths()), "Yes");
     EXPECT_EQ(FindProcessByPath(listed), FindProcessByPath(running));
     EXPECT_NE(FindProcessByPath(listed), "No");
@@ -390,10 +390,10 @@ TEST(StartupFolders, ShortcutsProgramsAndHiddenFiles) {
     EXPECT_LT(IndexOf(list, "OrvT Tool"), IndexOf(list, "OrvT Dangling"));  // user folder first
     EXPECT_NE(FindRow(List(kSuAll), "OrvT Tool"), nullptr);
     EXPECT_TRUE(UpdateSectionFlags()[kSuAutostart]);
-    TFileVersionInfo info;
-    EXPECT_EQ(ProgramInfoPath(kSuAutostart, "OrvT Tool", user + "\\", info), program);
-    EXPECT_EQ(ProgramInfoPath(kSuAll, "OrvT Tool", user + "\\", info), program);
-    EXPECT_EQ(ProgramInfoPath(kSuAll, "OrvT Dangling", common + "\\", info), common + "\\");
+    FileVersionInfo info;
+    EXPECT_EQ(programInfoPath(kSuAutostart, "OrvT Tool", user + "\\", info), program);
+    EXPECT_EQ(programInfoPath(kSuAll, "OrvT Tool", user + "\\", info), program);
+    EXPECT_EQ(programInfoPath(kSuAll, "OrvT Dangling", common + "\\", info), common + "\\");
 }
 
 // Node by node, what the commands may do and how the listing shows, as the

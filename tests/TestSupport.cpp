@@ -55,7 +55,7 @@ ScopedDialogAnswers::ScopedDialogAnswers(std::function<int(ui::ModalDialog&)> mo
 ScopedDialogAnswers::~ScopedDialogAnswers() { InstallUnscriptedDialogAnswers(); }
 
 void FrameTest::SetUp() {
-    window_ = std::make_unique<shell::TfrmMain>();
+    window_ = std::make_unique<gui::MainWindow>();
     ShowWindow(window_->Handle(), SW_SHOW);
     // The first activation may arrive asynchronously under some window managers.
     window_->FormActivate(false);

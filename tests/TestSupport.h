@@ -3,7 +3,7 @@
 #pragma once
 
 #include "EngineTestSupport.h"
-#include "shell/MainUnit.h"
+#include "gui/MainWindow.h"
 #include "ui/Controls.h"
 #include "ui/ModalDialog.h"
 
@@ -39,9 +39,9 @@ class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override { window_.reset(); }
-    shell::TfrmMain& Main() { return *window_; }
+    gui::MainWindow& Main() { return *window_; }
 
-    std::unique_ptr<shell::TfrmMain> window_;
+    std::unique_ptr<gui::MainWindow> window_;
 };
 
 // The index of the first row with the caption, or -1.

@@ -1,12 +1,12 @@
 // Whole values in the lists: the tool tip of a cut cell (asked directly and
 // through the pointer), the header's sort arrow following the rows, and the
 // selection shown by lists without the focus.
-#include "shell/HistoryPage.h"
-#include "shell/MainUnit.h"
-#include "shell/RegistryPage.h"
-#include "shell/StartUpPage.h"
-#include "shell/backup/Backup.h"
-#include "shell/startup/SuProgrammInfo.h"
+#include "gui/HistoryPage.h"
+#include "gui/MainWindow.h"
+#include "gui/RegistryPage.h"
+#include "gui/StartUpPage.h"
+#include "gui/backup/BackupDialog.h"
+#include "gui/startup/ProgramInfoDialog.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "startup/StartUpFunctions.h"
@@ -18,7 +18,7 @@
 
 #include <functional>
 
-using namespace shell;
+using namespace gui;
 using namespace testing_support;
 
 namespace {
@@ -255,7 +255,7 @@ TEST_F(WholeValuesTest, AShowingTipGoesWithItsRow) {
 TEST_F(WholeValuesTest, ALongRegistryPathIsTippedAndItsShortNeighbourIsNot) {
     Main().TitleButtonClick(kPageRegistry);
     PumpMessages();
-    TRegistryPage& page = Main().RegistryPage();
+    RegistryPageWindow& page = Main().RegistryPage();
     const std::string longPath =
         "HKEY_CLASSES_ROOT\\CLSID\\{0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9}\\InprocServer32|a value";
     page.Nut().RecordProblem(1, longPath, "f.dll", "g");
@@ -311,7 +311,7 @@ TEST_F(WholeValuesTest, TheSortArrowFollowsTheSortAndGoesWhenTheRowsAreListedAne
     // A sort of another list leaves this one's arrow alone.
     Main().StartUpPage().SelectSuSection(startup::kSuRunOnce);
     Main().SortListByColumn(list, 1);
-    THistoryPage& history = Main().HistoryPage();
+    HistoryPageWindow& history = Main().HistoryPage();
     history.lvHsValues.AddItem("x", -1, ui::MakeRowData(1, 0));
     history.lvHsValues.AddItem("y", -1, ui::MakeRowData(2, 0));
     const std::string before = Arrows(list);
@@ -321,9 +321,9 @@ TEST_F(WholeValuesTest, TheSortArrowFollowsTheSortAndGoesWhenTheRowsAreListedAne
 }
 
 TEST_F(WholeValuesTest, EveryListShowsItsSelectionWithoutTheFocus) {
-    TFileVersionInfo info;
-    TfrmSuProgrammInfo programInfo(info, [] {});
-    TfrmBackup backup;
+    FileVersionInfo info;
+    ProgramInfoDialog programInfo(info, [] {});
+    BackupDialog backup;
     ScopedFolder folder("WholeValuesLists");
     std::vector<std::pair<std::string, HWND>> lists = {
         {"StartUp", Main().StartUpPage().lvSuValues.Handle()},
@@ -381,10 +381,10 @@ TEST(WholeValuesDialogs, TheBackupDialogTipsAPointNameTooLongForItsList) {
         "2026.01.02  9.05 kept before the move of every program of the office to the new machine upstairs";
     ASSERT_TRUE(platform::files::CreateFolderPath(backup + longName));
     ASSERT_TRUE(platform::files::CreateFolderPath(backup + "2026.01.03 10.00"));
-    TfrmBackup dialog;
+    BackupDialog dialog;
     std::string cutLong = "?", cutShort = "?", tipped = "?";
     ScopedDialogAnswers answers([&](ui::ModalDialog&) {
-        dialog.ShowPage(TfrmBackup::kRestorePage);
+        dialog.ShowPage(BackupDialog::kRestorePage);
         const HWND list = dialog.lvBackupPoints.Handle();
         const int longRow = RowOf(dialog.lvBackupPoints, longName);
         const int shortRow = RowOf(dialog.lvBackupPoints, "2026.01.03 10.00");
@@ -408,11 +408,11 @@ TEST(WholeValuesDialogs, TheBackupDialogsTipGoesWhenTheDialogEnds) {
     const std::string longName =
         "2026.01.02  9.05 kept before the move of every program of the office to the new machine upstairs";
     ASSERT_TRUE(platform::files::CreateFolderPath(backup + longName));
-    TfrmBackup dialog;
+    BackupDialog dialog;
     HWND tip = nullptr;
     bool shown = false;
     ScopedDialogAnswers answers([&](ui::ModalDialog&) {
-        dialog.ShowPage(TfrmBackup::kRestorePage);
+        dialog.ShowPage(BackupDialog::kRestorePage);
         ShowWindow(dialog.Handle(), SW_SHOW);
         SetForegroundWindow(dialog.Handle());
         PumpMessages();

@@ -4,15 +4,15 @@
 #include "EngineTestSupport.h"
 #include "TestSupport.h"
 #include "platform/Files.h"
-#include "shell/MainUnit.h"
-#include "shell/RegistryPage.h"
-#include "shell/StartUpPage.h"
-#include "shell/WindowMemory.h"
+#include "gui/MainWindow.h"
+#include "gui/RegistryPage.h"
+#include "gui/StartUpPage.h"
+#include "gui/WindowMemory.h"
 #include "ui/ScreenPlacement.h"
 
 #include <gtest/gtest.h>
 
-using namespace shell;
+using namespace gui;
 using namespace testing_support;
 
 namespace {
@@ -102,7 +102,7 @@ TEST_F(WindowMemoryFrameTest, ANewWindowOpensAsTheLastOneWasLeft) {
     Main().SaveRememberedState();
 
     window_.reset();
-    window_ = std::make_unique<TfrmMain>();
+    window_ = std::make_unique<MainWindow>();
     EXPECT_EQ(Main().UseRememberedState(file, SW_SHOWNORMAL), SW_SHOWMAXIMIZED);
     RECT restored{};
     GetWindowRect(Main().Handle(), &restored);

@@ -1,4 +1,4 @@
-// TFileVersionInfo: command-line paths and version resources.
+// FileVersionInfo: command-line paths and version resources.
 #include "common/FileVersionInfo.h"
 
 #include "common/Common.h"
@@ -38,7 +38,7 @@ PathEnvironment SystemPathEnvironment() {
 }
 
 FileVersionParts SplitFileVersionText(const std::string& fileVersion) {
-    const std::string na = TFileVersionInfo::kNotAvailable;
+    const std::string na = FileVersionInfo::kNotAvailable;
     char separator = fileVersion.find('.') != std::string::npos   ? '.'
                      : fileVersion.find(',') != std::string::npos ? ','
                                                                    : '\0';
@@ -54,17 +54,17 @@ FileVersionParts SplitFileVersionText(const std::string& fileVersion) {
     return parts;
 }
 
-TFileVersionInfo::TFileVersionInfo() { GetInfo(platform::files::ModuleFileName()); }
+FileVersionInfo::FileVersionInfo() { GetInfo(platform::files::ModuleFileName()); }
 
-std::string TFileVersionInfo::Pars(const std::string& commandLine) const {
+std::string FileVersionInfo::Pars(const std::string& commandLine) const {
     return Pars(commandLine, SystemPathEnvironment());
 }
 
-std::string TFileVersionInfo::Pars(const std::string& commandLine, const PathEnvironment& folders) const {
+std::string FileVersionInfo::Pars(const std::string& commandLine, const PathEnvironment& folders) const {
     return ExtractCommandLinePath(commandLine, folders);
 }
 
-void TFileVersionInfo::SetAllValues(const std::string& value) {
+void FileVersionInfo::SetAllValues(const std::string& value) {
     for (std::string* field : {&CompanyName, &FileDescription, &FileVersion, &Internalname,
                                &LegalCopyright, &LegalTradeMarks, &OriginalFilename, &ProductName,
                                &ProductVersion, &Comments, &MajorVersion, &MinorVersion, &Release,
@@ -72,7 +72,7 @@ void TFileVersionInfo::SetAllValues(const std::string& value) {
         *field = value;
 }
 
-void TFileVersionInfo::SplitFileVersion() {
+void FileVersionInfo::SplitFileVersion() {
     FileVersionParts parts = SplitFileVersionText(FileVersion);
     MajorVersion = parts.major;
     MinorVersion = parts.minor;
@@ -80,7 +80,7 @@ void TFileVersionInfo::SplitFileVersion() {
     Build = parts.build;
 }
 
-void TFileVersionInfo::GetInfo(const std::string& commandLine) {
+void FileVersionInfo::GetInfo(const std::string& commandLine) {
     const std::string path = Pars(commandLine);
     ParsLocation = path;
     DWORD size = platform::version::InfoSize(path);

@@ -1,4 +1,4 @@
-// TFileVersionInfo: the file a command line starts, and that file's version
+// FileVersionInfo: the file a command line starts, and that file's version
 // resource. The main window owns the one instance the program uses.
 #pragma once
 
@@ -6,12 +6,12 @@
 
 #include <string>
 
-class TFileVersionInfo {
+class FileVersionInfo {
 public:
     static constexpr const char* kNotAvailable = "<info not available>";
 
     // Describes the running program until the first other GetInfo.
-    TFileVersionInfo();
+    FileVersionInfo();
 
     // The file path a command line starts (may not exist). Leaves the
     // properties as they are.

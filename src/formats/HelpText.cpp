@@ -5,7 +5,7 @@
 #include <cctype>
 #include <cstdint>
 
-namespace shell {
+namespace formats {
 
 namespace {
 
@@ -337,4 +337,4 @@ std::string HtmlToRtf(const std::string& html, const std::string& fontFace, int 
     return writer.Result();
 }
 
-}  // namespace shell
+}  // namespace formats

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace shell {
+namespace formats {
 
 // Turns simple HTML into text with CR LF line breaks: headings stand on
 // their own lines, paragraphs and list items are separated, entities are
@@ -18,4 +18,4 @@ std::string HtmlToPlainText(const std::string& html);
 // size given (in points); characters outside ASCII as Unicode escapes.
 std::string HtmlToRtf(const std::string& html, const std::string& fontFace, int points);
 
-}  // namespace shell
+}  // namespace formats

@@ -22,20 +22,20 @@ size_t CharacterLength(const std::string& text, size_t position) {
     return length;
 }
 
-EMaskException::EMaskException(const std::string& mask, int position)
+MaskError::MaskError(const std::string& mask, int position)
     : std::runtime_error(InvalidMaskMessage(mask, position)), position_(position) {}
 
-TMask::TMask(const std::string& mask) { Compile(mask); }
+Mask::Mask(const std::string& mask) { Compile(mask); }
 
-void TMask::Emit(State state, bool& pendingSkip, int& skips, const std::string& mask, int errorPosition) {
+void Mask::Emit(State state, bool& pendingSkip, int& skips, const std::string& mask, int errorPosition) {
     state.skip = pendingSkip;
-    if (pendingSkip && ++skips > kMaxSkips) throw EMaskException(mask, errorPosition);
+    if (pendingSkip && ++skips > kMaxSkips) throw MaskError(mask, errorPosition);
     pendingSkip = false;
     states_.push_back(std::move(state));
 }
 
 // Reads "[...]" from the "[" at open; returns the index after its "]".
-size_t TMask::ReadSet(const std::string& mask, size_t open, State& state) const {
+size_t Mask::ReadSet(const std::string& mask, size_t open, State& state) const {
     const int end = static_cast<int>(mask.size()) + 1;
     state.kind = Kind::Set;
     state.set = std::make_unique<std::bitset<256>>();
@@ -49,12 +49,12 @@ size_t TMask::ReadSet(const std::string& mask, size_t open, State& state) const 
     while (i < mask.size()) {
         const unsigned char c = static_cast<unsigned char>(mask[i]);
         if (c == ']') {
-            if (!anyElement) throw EMaskException(mask, static_cast<int>(i) + 1);
+            if (!anyElement) throw MaskError(mask, static_cast<int>(i) + 1);
             return i + 1;
         }
         if (c == '-') {
-            if (!haveLast) throw EMaskException(mask, static_cast<int>(i) + 1);
-            if (i + 1 >= mask.size()) throw EMaskException(mask, end);
+            if (!haveLast) throw MaskError(mask, static_cast<int>(i) + 1);
+            if (i + 1 >= mask.size()) throw MaskError(mask, end);
             const unsigned char high = UpperAscii(static_cast<unsigned char>(mask[i + 1]));
             for (unsigned value = last; value <= high; ++value) state.set->set(value);
             anyElement = true;
@@ -70,10 +70,10 @@ size_t TMask::ReadSet(const std::string& mask, size_t open, State& state) const 
         anyElement = true;  // a multi-byte character counts but adds nothing
         i += length;
     }
-    throw EMaskException(mask, end);
+    throw MaskError(mask, end);
 }
 
-void TMask::Compile(const std::string& mask) {
+void Mask::Compile(const std::string& mask) {
     states_.reserve(mask.size() + 1);
     bool pendingSkip = false;
     int skips = 0;
@@ -115,7 +115,7 @@ void TMask::Compile(const std::string& mask) {
     Emit(std::move(endOfText), pendingSkip, skips, mask, static_cast<int>(mask.size()) + 1);
 }
 
-size_t TMask::Test(const State& state, const std::string& text, size_t position) const {
+size_t Mask::Test(const State& state, const std::string& text, size_t position) const {
     if (position >= text.size()) return 0;
     const unsigned char first = static_cast<unsigned char>(text[position]);
     switch (state.kind) {
@@ -135,7 +135,7 @@ size_t TMask::Test(const State& state, const std::string& text, size_t position)
     return 0;
 }
 
-size_t TMask::Find(const State& state, const std::string& text, size_t position) const {
+size_t Mask::Find(const State& state, const std::string& text, size_t position) const {
     if (state.kind == Kind::Literal && state.literal < 0x80) {
         // An ASCII byte is always a character of its own, so bytes can be
         // compared without stepping over characters.
@@ -166,7 +166,7 @@ size_t TMask::Find(const State& state, const std::string& text, size_t position)
 // that "*" can take the difference. Each retry moves its restart one
 // character on, so the work is bounded by the text's length times the
 // number of states, however many stars the mask has.
-bool TMask::Fits(const std::string& text) const {
+bool Mask::Fits(const std::string& text) const {
     constexpr size_t kNoRetry = static_cast<size_t>(-1);
     size_t position = 0, index = 0;
     size_t retryIndex = kNoRetry, retryPosition = 0;
@@ -195,4 +195,4 @@ bool TMask::Fits(const std::string& text) const {
     }
 }
 
-bool TextFitsMask(const std::string& text, const std::string& mask) { return TMask(mask).Fits(text); }
+bool TextFitsMask(const std::string& text, const std::string& mask) { return Mask(mask).Fits(text); }

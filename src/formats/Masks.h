@@ -20,21 +20,21 @@
 
 // Raised for a malformed mask: "'<mask>' is an invalid mask at (<position>)",
 // the position 1-based (the mask's length + 1 when its end was reached).
-class EMaskException : public std::runtime_error {
+class MaskError : public std::runtime_error {
 public:
-    EMaskException(const std::string& mask, int position);
+    MaskError(const std::string& mask, int position);
     int Position() const { return position_; }
 
 private:
     int position_;
 };
 
-class TMask {
+class Mask {
 public:
     static constexpr int kMaxSkips = 30;
 
-    // Compiles the mask; throws EMaskException when it is malformed.
-    explicit TMask(const std::string& mask);
+    // Compiles the mask; throws MaskError when it is malformed.
+    explicit Mask(const std::string& mask);
 
     // True when the whole text matches.
     bool Fits(const std::string& text) const;

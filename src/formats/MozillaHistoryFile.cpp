@@ -77,9 +77,9 @@ std::string CutDictionary(const std::vector<std::string_view>& lines) {
             }
             dictionary.append(part);
         }
-        throw EMozillaHistoryError("The history file's dictionary is not closed.");
+        throw MozillaHistoryError("The history file's dictionary is not closed.");
     }
-    throw EMozillaHistoryError("The history file has no dictionary.");
+    throw MozillaHistoryError("The history file has no dictionary.");
 }
 
 // Where each cell marker of a row first occurs. Every marker starts with
@@ -203,8 +203,8 @@ std::string MozillaCountText(int32_t count) {
     return std::to_string(count) + std::string(blanks, ' ');
 }
 
-TMozillaParsArray ParseMozillaHistory(std::string_view text) {
-    if (text.size() > kMaxMozillaHistoryBytes) throw EMozillaHistoryError("The history file is too large.");
+MozillaHostGroups ParseMozillaHistory(std::string_view text) {
+    if (text.size() > kMaxMozillaHistoryBytes) throw MozillaHistoryError("The history file is too large.");
     const std::vector<std::string_view> lines = SplitLines(text);
     const std::string dictionary = CutDictionary(lines);
 
@@ -224,7 +224,7 @@ TMozillaParsArray ParseMozillaHistory(std::string_view text) {
         current = readLine();
     }
 
-    TMozillaParsArray groups;
+    MozillaHostGroups groups;
     std::unordered_map<std::string, size_t> groupOf;
     std::string joined;
     while (current.find("]}") == kNone) {
@@ -254,7 +254,7 @@ TMozillaParsArray ParseMozillaHistory(std::string_view text) {
             const bool hidden = cells.hidden != kNone && ValueAt(row, cells.hidden) == "1";
             const bool flash = cells.lastVisit != kNone && cells.firstVisit != kNone &&
                                ValueAt(row, cells.lastVisit) == ValueAt(row, cells.firstVisit);
-            TMozillaHostName group;
+            MozillaHostName group;
             group.count = 1;
             group.hostKey = std::string(key);
             group.pageType = std::string(hidden ? kMozillaHiddenFlag : kMozillaNotHidden);
@@ -268,7 +268,7 @@ TMozillaParsArray ParseMozillaHistory(std::string_view text) {
 
     std::vector<std::string_view> keys;
     keys.reserve(groups.size());
-    for (const TMozillaHostName& group : groups) keys.push_back(group.hostKey);
+    for (const MozillaHostName& group : groups) keys.push_back(group.hostKey);
     const std::vector<size_t> entries = FindEntries(dictionary, keys);
     for (size_t k = 0; k < groups.size(); ++k)
         if (!groups[k].hostKey.empty()) groups[k].hostName = NameAt(dictionary, entries[k] == kNone ? 0 : entries[k]);

@@ -10,18 +10,18 @@
 #include <vector>
 
 // One host of a history file.
-struct TMozillaHostName {
+struct MozillaHostName {
     int32_t count = 0;     // the rows with this host key
     std::string hostKey;   // the reference naming the host; empty for rows without one
     std::string hostName;  // looked up in the file's dictionary ("" for an empty key)
     std::string pageType;  // the flags of the group's first row
 };
 // The hosts in the order of their first row.
-using TMozillaParsArray = std::vector<TMozillaHostName>;
+using MozillaHostGroups = std::vector<MozillaHostName>;
 
 // A file the reader cannot make sense of: no dictionary, or one that is
 // never closed, or a file too large to be a history file.
-class EMozillaHistoryError : public std::runtime_error {
+class MozillaHistoryError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
@@ -37,10 +37,10 @@ inline constexpr std::string_view kMozillaFlashFlag = "[Flash]";
 
 // Reads the whole text of a history file into its host groups (empty keys
 // included, as a group of their own). Lines end at CR LF, LF or a lone CR.
-// Time and memory are linear in the text. Raises EMozillaHistoryError for a
+// Time and memory are linear in the text. Raises MozillaHistoryError for a
 // file without a dictionary (an empty line followed by a line starting
 // "<(", closed by ")>") or one over kMaxMozillaHistoryBytes.
-TMozillaParsArray ParseMozillaHistory(std::string_view text);
+MozillaHostGroups ParseMozillaHistory(std::string_view text);
 
 // The count column's text: the count and its padding (10 blanks after one
 // digit, 8 after two, 6 after three, 4 after four, 2 after five, 1 after more).

@@ -1,11 +1,11 @@
-// TAboutPage: the About page with its labels, links and the help text.
-#include "shell/AboutPage.h"
+// AboutPageWindow: the About page with its labels, links and the help text.
+#include "gui/AboutPage.h"
 
 #include "platform/Files.h"
 #include "platform/Shell.h"
 #include "common/ProgramSettings.h"
 #include "formats/HelpText.h"
-#include "shell/MainLayout.h"
+#include "gui/MainLayout.h"
 #include "ui/Dpi.h"
 #include "ui/KeyboardLink.h"
 #include "ui/ModalDialog.h"
@@ -15,18 +15,18 @@
 
 #include <algorithm>
 
-namespace shell {
+namespace gui {
 
 using namespace layout;
 
-const char* const TAboutPage::kLinkTargets[4] = {
+const char* const AboutPageWindow::kLinkTargets[4] = {
     "https://www.orvelin.example/",
     "mailto:support@orvelin.example",
     "https://forum.orvelin.example/",
     "https://www.orvelin.example/faq/",
 };
 
-TAboutPage::TAboutPage(IPageHost& frame) : TMainPage(frame, kPageAbout) {
+AboutPageWindow::AboutPageWindow(IPageHost& frame) : PageWindow(frame, kPageAbout) {
     const int panel = kClientWidth - kAboutPanelWidth;
     // A rich edit control shows the help's headings, emphasis and lists. It
     // also breaks lines at spaces only: Wine's edit control breaks after a
@@ -66,9 +66,9 @@ TAboutPage::TAboutPage(IPageHost& frame) : TMainPage(frame, kPageAbout) {
     }
 }
 
-TAboutPage::~TAboutPage() { DestroyHandle(); }
+AboutPageWindow::~AboutPageWindow() { DestroyHandle(); }
 
-void TAboutPage::ApplyPageFonts(int dpi) {
+void AboutPageWindow::ApplyPageFonts(int dpi) {
     platform::GdiHandle oldProduct = std::move(productFont_), oldLink = std::move(linkFont_);
     productFont_.Reset(CreateFontA(-ui::ScaleForDpi(36, dpi), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN,
@@ -85,7 +85,7 @@ void TAboutPage::ApplyPageFonts(int dpi) {
     ShowHelpHtml();
 }
 
-void TAboutPage::OpenLink(int index) {
+void AboutPageWindow::OpenLink(int index) {
     if (index < 0 || index >= 4) return;
     platform::shell::ShellOpen(Frame().Handle(), "open", kLinkTargets[index], 0);
 }
@@ -100,7 +100,7 @@ std::string EscapeHtml(const std::string& text) {
 
 }  // namespace
 
-void TAboutPage::NavigateHelp(const std::string& path) {
+void AboutPageWindow::NavigateHelp(const std::string& path) {
     std::string html;
     if (!platform::files::ReadFileBytes(path, html))
         html = "<p>The page cannot be displayed.</p><p>Cannot find '" + EscapeHtml(path) + "'.</p>";
@@ -108,33 +108,33 @@ void TAboutPage::NavigateHelp(const std::string& path) {
     ShowHelpHtml();
 }
 
-void TAboutPage::ShowHelpHtml() {
-    if (!helpHtml_.empty()) ui::SetRichText(mHelp, HtmlToRtf(helpHtml_, "Tahoma", 8));
+void AboutPageWindow::ShowHelpHtml() {
+    if (!helpHtml_.empty()) ui::SetRichText(mHelp, formats::HtmlToRtf(helpHtml_, "Tahoma", 8));
 }
 
-std::string TAboutPage::HelpText() const { return ui::ControlText(mHelp); }
+std::string AboutPageWindow::HelpText() const { return ui::ControlText(mHelp); }
 
-void TAboutPage::OnCommand(int id, int code, HWND control) {
+void AboutPageWindow::OnCommand(int id, int code, HWND control) {
     if (id >= kIdLinkFirst && id < kIdLinkFirst + 4 && code == STN_CLICKED) {
         OpenLink(id - kIdLinkFirst);
         return;
     }
-    TMainPage::OnCommand(id, code, control);
+    PageWindow::OnCommand(id, code, control);
 }
 
-LRESULT TAboutPage::OnControlColor(HDC dc, HWND control) {
-    LRESULT brush = TMainPage::OnControlColor(dc, control);
+LRESULT AboutPageWindow::OnControlColor(HDC dc, HWND control) {
+    LRESULT brush = PageWindow::OnControlColor(dc, control);
     if (std::find(linkLabels_.begin(), linkLabels_.end(), control) != linkLabels_.end()) SetTextColor(dc, kLinkColor);
     return brush;
 }
 
-LRESULT TAboutPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT AboutPageWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_SETCURSOR &&
         std::find(linkLabels_.begin(), linkLabels_.end(), reinterpret_cast<HWND>(wParam)) != linkLabels_.end()) {
         SetCursor(LoadCursor(nullptr, IDC_HAND));
         return TRUE;
     }
-    return TMainPage::HandleMessage(message, wParam, lParam);
+    return PageWindow::HandleMessage(message, wParam, lParam);
 }
 
-}  // namespace shell
+}  // namespace gui

@@ -1,19 +1,19 @@
-// TAboutPage: the About page: product, version and support labels, the
+// AboutPageWindow: the About page: product, version and support labels, the
 // four link labels and the help text mHelp.
 #pragma once
 
 #include "platform/Handles.h"
-#include "shell/MainPage.h"
+#include "gui/MainPage.h"
 
 #include <string>
 #include <vector>
 
-namespace shell {
+namespace gui {
 
-class TAboutPage : public TMainPage {
+class AboutPageWindow : public PageWindow {
 public:
-    explicit TAboutPage(IPageHost& frame);
-    ~TAboutPage() override;
+    explicit AboutPageWindow(IPageHost& frame);
+    ~AboutPageWindow() override;
 
     HWND mHelp = nullptr;
 
@@ -41,4 +41,4 @@ private:
     platform::GdiHandle productFont_, linkFont_;
 };
 
-}  // namespace shell
+}  // namespace gui

@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-namespace shell {
+namespace gui {
 
 // refusal: what was not done and why; owner: the dialog the box belongs
 // to; otherwise: the kind of box when no restart is offered. True when the
@@ -18,4 +18,4 @@ namespace shell {
 using ElevationOffer =
     std::function<bool(const std::string& refusal, HWND owner, platform::dialogs::BoxKind otherwise)>;
 
-}  // namespace shell
+}  // namespace gui

@@ -1,7 +1,7 @@
-// THistoryPage: creation, the section tree, the dispatcher and its worker,
+// HistoryPageWindow: creation, the section tree, the dispatcher and its worker,
 // the rows and columns of the list, the mask controls and the History
 // branch of the refresh.
-#include "shell/HistoryPage.h"
+#include "gui/HistoryPage.h"
 
 #include "formats/CommandLinePath.h"
 #include "formats/Masks.h"
@@ -9,7 +9,7 @@
 #include "history/HistoryActionRules.h"
 #include "history/HistorySectionTable.h"
 #include "resource.h"
-#include "shell/MainLayout.h"
+#include "gui/MainLayout.h"
 #include "ui/Dpi.h"
 #include "ui/ListPlace.h"
 #include "ui/Pictures.h"
@@ -21,7 +21,7 @@
 #include <stdexcept>
 #include <utility>
 
-namespace shell {
+namespace gui {
 
 using namespace layout;
 using history::HistoryRow;
@@ -29,7 +29,7 @@ using history::HistorySectionRow;
 
 namespace {
 
-void ThrowIfInvalidMask(const std::string& mask) { const TMask compiled(mask); }
+void ThrowIfInvalidMask(const std::string& mask) { const Mask compiled(mask); }
 
 // Rows of the worker go into the list twice a second: each time the
 // list turns its drawing back on it updates its scroll bar, which costs a
@@ -49,9 +49,9 @@ constexpr int kRowsPerEmptyStep = 2000;
 // A lister on the window thread reports here: its rows go into the list
 // when it ends, or before a notice's box, so the box shows what was found
 // before it.
-class THistoryPage::WindowThreadSink final : public history::IHistorySink {
+class HistoryPageWindow::WindowThreadSink final : public history::IHistorySink {
 public:
-    explicit WindowThreadSink(THistoryPage& page) : page_(page) {}
+    explicit WindowThreadSink(HistoryPageWindow& page) : page_(page) {}
     void Add(HistoryRow&& row) override { rows_.push_back(std::move(row)); }
     void Notice(const std::string& text) override {
         Flush();
@@ -64,13 +64,13 @@ public:
     }
 
 private:
-    THistoryPage& page_;
+    HistoryPageWindow& page_;
     std::vector<HistoryRow> rows_;
 };
 
 // ---- creation --------------------------------------------------------------------
 
-THistoryPage::THistoryPage(IPageHost& frame) : TMainPage(frame, kPageHistory) {
+HistoryPageWindow::HistoryPageWindow(IPageHost& frame) : PageWindow(frame, kPageHistory) {
     imlHiSectionsIco.Reset(ui::LoadImageStrip(IDB_HS_SECTIONS, 16, frame.Dpi()));
     AddToolBar(kIdHsToolBar, {aReport, aHsUpdate, 0, aHsDelete, aHsDeleteAll}, 170);
     cbUseMask = AddControl("BUTTON", "Use Mask:", WS_TABSTOP | BS_AUTOCHECKBOX, 182, 11, 72, 18, kIdUseMask);
@@ -90,7 +90,7 @@ THistoryPage::THistoryPage(IPageHost& frame) : TMainPage(frame, kPageHistory) {
     AttachActions();
 }
 
-THistoryPage::~THistoryPage() {
+HistoryPageWindow::~HistoryPageWindow() {
     for (int id : {aHsUpdate, aHsDelete, aHsDeleteAll})
         if (ui::Action* action = Frame().Actions().Find(id)) action->onExecute = {};
     // A listing still running is stopped and frees itself; none of its rows
@@ -99,14 +99,14 @@ THistoryPage::~THistoryPage() {
     DestroyHandle();
 }
 
-void THistoryPage::AttachActions() {
+void HistoryPageWindow::AttachActions() {
     ui::ActionList& actions = Frame().Actions();
     actions.Find(aHsUpdate)->onExecute = [this] { aHsUpdateExecute(); };
     actions.Find(aHsDelete)->onExecute = [this] { aHsDeleteExecute(); };
     actions.Find(aHsDeleteAll)->onExecute = [this] { aHsDeleteAllExecute(); };
 }
 
-void THistoryPage::AddSectionNodes() {
+void HistoryPageWindow::AddSectionNodes() {
     // In tree order: a node's parent is added before it.
     for (const HistorySectionRow& section : history::HistorySectionRows()) {
         HTREEITEM parent = section.parent == history::kTreeRoot ? nullptr : NodeOf(section.parent);
@@ -114,7 +114,7 @@ void THistoryPage::AddSectionNodes() {
     }
 }
 
-void THistoryPage::DpiChanged(int oldDpi, int newDpi) {
+void HistoryPageWindow::DpiChanged(int oldDpi, int newDpi) {
     platform::ImageListHandle old = std::move(imlHiSectionsIco);  // freed once the tree holds the new one
     imlHiSectionsIco.Reset(ui::LoadImageStrip(IDB_HS_SECTIONS, 16, newDpi));
     TreeView_SetImageList(tvHsSections.Handle(), imlHiSectionsIco.Get(), TVSIL_NORMAL);
@@ -123,26 +123,26 @@ void THistoryPage::DpiChanged(int oldDpi, int newDpi) {
 
 // ---- the tree and the mask -----------------------------------------------------------
 
-HTREEITEM THistoryPage::NodeOf(int section) const {
+HTREEITEM HistoryPageWindow::NodeOf(int section) const {
     const auto found = nodes_.find(section);
     return found != nodes_.end() ? found->second : nullptr;
 }
 
-int THistoryPage::SelectedHsSection() const {
+int HistoryPageWindow::SelectedHsSection() const {
     HTREEITEM item = tvHsSections.Selected();
     return item ? static_cast<int>(tvHsSections.Data(item)) : -1;
 }
 
-void THistoryPage::SelectHsSection(int section) {
+void HistoryPageWindow::SelectHsSection(int section) {
     if (HTREEITEM item = NodeOf(section)) tvHsSections.Select(item);
 }
 
-std::string THistoryPage::CurrentMask() const {
+std::string HistoryPageWindow::CurrentMask() const {
     return history::EffectiveMask(SendMessageA(cbUseMask, BM_GETCHECK, 0, 0) == BST_CHECKED, ui::ControlText(edtMask),
                          SendMessageA(cbWholeWord, BM_GETCHECK, 0, 0) == BST_CHECKED);
 }
 
-void THistoryPage::SetMaskControls(bool allowed) {
+void HistoryPageWindow::SetMaskControls(bool allowed) {
     EnableWindow(cbUseMask, allowed);
     const bool maskOn = allowed && SendMessageA(cbUseMask, BM_GETCHECK, 0, 0) == BST_CHECKED;
     EnableWindow(edtMask, maskOn);
@@ -152,12 +152,12 @@ void THistoryPage::SetMaskControls(bool allowed) {
 
 // ---- the dispatcher ----------------------------------------------------------------
 
-void THistoryPage::tvHsSectionsChange(int section) {
+void HistoryPageWindow::tvHsSectionsChange(int section) {
     ListHsSection(section);
     FitHsColumns();
 }
 
-void THistoryPage::ListHsSection(int section) {
+void HistoryPageWindow::ListHsSection(int section) {
     if (busy_) return;  // one listing at a time: the request is dropped
     busy_ = true;
     listedSection_ = section;
@@ -170,7 +170,7 @@ void THistoryPage::ListHsSection(int section) {
     // Every listing ends through its worker's end step, which returns the
     // page to idle; a worker that cannot be made leaves it idle at once.
     try {
-        worker_.reset(new THistoryScanThread(
+        worker_.reset(new HistoryWorker(
             Frame().Handle(), [this](std::vector<HistoryRow>&& rows) { ReceiveRows(std::move(rows)); },
             [this](const std::string& text) { ShowNotice(text); }));
     } catch (...) {
@@ -178,7 +178,7 @@ void THistoryPage::ListHsSection(int section) {
         ShowCursorNow();
         throw;
     }
-    THistoryScanThread& worker = *worker_;
+    HistoryWorker& worker = *worker_;
     worker.SetOnTerminate([this] { ListingEnded(); });
     worker.BeforeError = [this] { ShowPendingRows(); };  // the rows found before the error, then its box
 
@@ -210,7 +210,7 @@ void THistoryPage::ListHsSection(int section) {
     }
 }
 
-void THistoryPage::RunListerHere(const HistorySectionRow& row, const std::string& mask) {
+void HistoryPageWindow::RunListerHere(const HistorySectionRow& row, const std::string& mask) {
     WindowThreadSink sink(*this);
     try {
         history::RunLister(row.list, sink, mask, common::StopToken());
@@ -221,7 +221,7 @@ void THistoryPage::RunListerHere(const HistorySectionRow& row, const std::string
     sink.Flush();
 }
 
-void THistoryPage::ListingEnded() {
+void HistoryPageWindow::ListingEnded() {
     const RefreshBatch batch(Frame());
     ShowPendingRows();
     busy_ = false;
@@ -232,14 +232,14 @@ void THistoryPage::ListingEnded() {
     FitHsColumns();
 }
 
-void THistoryPage::ShowNotice(const std::string& text) {
+void HistoryPageWindow::ShowNotice(const std::string& text) {
     ShowPendingRows();
     ShowHsBox(text, platform::dialogs::BoxKind::Plain);
 }
 
 // ---- rows ------------------------------------------------------------------------
 
-void THistoryPage::ClearRows() {
+void HistoryPageWindow::ClearRows() {
     lvHsValues.Clear();
     listedRows_.clear();
     pendingRows_.clear();
@@ -247,14 +247,14 @@ void THistoryPage::ClearRows() {
     reportRows_.Clear();
 }
 
-void THistoryPage::ListReordered(HWND list) {
+void HistoryPageWindow::ListReordered(HWND list) {
     if (list == lvHsValues.Handle()) listInStoreOrder_ = false;
 }
 
 // Rows go in with the list's drawing held off, after the list has made room
 // for all of them at once; blank captions are left out. Each keeps every
 // value in the store; the list shows as many as it has columns for.
-void THistoryPage::AppendRows(std::vector<HistoryRow>&& rows) {
+void HistoryPageWindow::AppendRows(std::vector<HistoryRow>&& rows) {
     if (rows.empty()) return;
     ui::ScopedRedrawOff quiet(lvHsValues.Handle());
     const HWND list = lvHsValues.Handle();
@@ -278,7 +278,7 @@ void THistoryPage::AppendRows(std::vector<HistoryRow>&& rows) {
     }
 }
 
-void THistoryPage::ReceiveRows(std::vector<HistoryRow>&& rows) {
+void HistoryPageWindow::ReceiveRows(std::vector<HistoryRow>&& rows) {
     if (pendingRows_.empty())
         pendingRows_ = std::move(rows);
     else
@@ -288,7 +288,7 @@ void THistoryPage::ReceiveRows(std::vector<HistoryRow>&& rows) {
     if (!showTimerSet_) ShowPendingRows();  // no timer to be had: at once
 }
 
-void THistoryPage::ShowPendingRows() {
+void HistoryPageWindow::ShowPendingRows() {
     if (showTimerSet_) KillTimer(Handle(), kShowLinesTimer);
     showTimerSet_ = false;
     std::vector<HistoryRow> rows = std::move(pendingRows_);
@@ -296,17 +296,17 @@ void THistoryPage::ShowPendingRows() {
     AppendRows(std::move(rows));
 }
 
-void THistoryPage::StartEmptyingList() {
+void HistoryPageWindow::StartEmptyingList() {
     emptyTimerSet_ = SetTimer(Handle(), kEmptyListTimer, kEmptyListEveryMs, nullptr) != 0;
 }
 
-void THistoryPage::StopEmptyingList() {
+void HistoryPageWindow::StopEmptyingList() {
     if (emptyTimerSet_) KillTimer(Handle(), kEmptyListTimer);
     emptyTimerSet_ = false;
 }
 
 // The store keeps the rows: the serials of those still shown stay valid.
-void THistoryPage::EmptyListStep() {
+void HistoryPageWindow::EmptyListStep() {
     const int count = lvHsValues.Count();
     if (!deletingAll_ || count == 0) {
         StopEmptyingList();
@@ -315,7 +315,7 @@ void THistoryPage::EmptyListStep() {
     lvHsValues.RemoveLastRows(kRowsPerEmptyStep);
 }
 
-void THistoryPage::RestoreListedRows() {
+void HistoryPageWindow::RestoreListedRows() {
     if (lvHsValues.Count() == static_cast<int>(listedRows_.size())) return;
     std::vector<HistoryRow> rows = std::move(listedRows_);
     const ui::ListRebuild rebuild(lvHsValues.Handle());
@@ -323,7 +323,7 @@ void THistoryPage::RestoreListedRows() {
     AppendRows(std::move(rows));
 }
 
-void THistoryPage::DropRowsOf(const std::vector<std::string>& sources) {
+void HistoryPageWindow::DropRowsOf(const std::vector<std::string>& sources) {
     std::vector<HistoryRow> rows = std::move(listedRows_);
     std::erase_if(rows, [&sources](const HistoryRow& row) {
         return std::find(sources.begin(), sources.end(), row.source) != sources.end();
@@ -333,18 +333,18 @@ void THistoryPage::DropRowsOf(const std::vector<std::string>& sources) {
     AppendRows(std::move(rows));
 }
 
-const HistoryRow* THistoryPage::ListedRow(int index) const {
+const HistoryRow* HistoryPageWindow::ListedRow(int index) const {
     if (index < 0 || index >= lvHsValues.Count()) return nullptr;
     const int serial = ui::RowSerial(lvHsValues.Data(index));
     return serial >= 0 && serial < static_cast<int>(listedRows_.size()) ? &listedRows_[serial] : nullptr;
 }
 
-HistoryRow THistoryPage::RowAt(int index) const {
+HistoryRow HistoryPageWindow::RowAt(int index) const {
     const HistoryRow* row = ListedRow(index);
     return row ? *row : HistoryRow{};
 }
 
-std::vector<HistoryRow> THistoryPage::ListedRows() const {
+std::vector<HistoryRow> HistoryPageWindow::ListedRows() const {
     std::vector<HistoryRow> rows;
     const int count = lvHsValues.Count();
     rows.reserve(count);
@@ -352,7 +352,7 @@ std::vector<HistoryRow> THistoryPage::ListedRows() const {
     return rows;
 }
 
-std::optional<common::ReportBuilder> THistoryPage::Report() const {
+std::optional<common::ReportBuilder> HistoryPageWindow::Report() const {
     const HTREEITEM node = tvHsSections.Selected();
     common::ReportBuilder report(common::ReportKind::History, node ? tvHsSections.Caption(node) : std::string());
     const int count = lvHsValues.Count();
@@ -371,7 +371,7 @@ std::optional<common::ReportBuilder> THistoryPage::Report() const {
 
 // ---- columns ---------------------------------------------------------------------
 
-void THistoryPage::SetSectionColumns(const HistorySectionRow& row) {
+void HistoryPageWindow::SetSectionColumns(const HistorySectionRow& row) {
     const std::vector<history::HistoryColumn>& layout = row.columns;
     if (layout.empty()) return;
     const HWND list = lvHsValues.Handle();
@@ -388,7 +388,7 @@ void THistoryPage::SetSectionColumns(const HistorySectionRow& row) {
     }
 }
 
-void THistoryPage::FitHsColumns() {
+void HistoryPageWindow::FitHsColumns() {
     Frame().RefreshView();
     const int section = SelectedHsSection();
     if (section < 0) return;
@@ -414,7 +414,7 @@ void THistoryPage::FitHsColumns() {
 
 // ---- the refresh -------------------------------------------------------------------
 
-void THistoryPage::RefreshView() {
+void HistoryPageWindow::RefreshView() {
     uninstallCommand_.clear();
     history::HistoryListFacts facts;
     facts.section = SelectedHsSection();
@@ -440,7 +440,7 @@ void THistoryPage::RefreshView() {
 
 // ---- events --------------------------------------------------------------------------
 
-LRESULT THistoryPage::OnNotify(NMHDR* header) {
+LRESULT HistoryPageWindow::OnNotify(NMHDR* header) {
     if (header->hwndFrom == tvHsSections.Handle() &&
         (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW)) {
         tvHsSectionsChange(SelectedHsSection());
@@ -452,10 +452,10 @@ LRESULT THistoryPage::OnNotify(NMHDR* header) {
         if (header->code == LVN_DELETEALLITEMS) return TRUE;
         return OnResultListNotify(header);
     }
-    return TMainPage::OnNotify(header);
+    return PageWindow::OnNotify(header);
 }
 
-void THistoryPage::OnCommand(int id, int code, HWND control) {
+void HistoryPageWindow::OnCommand(int id, int code, HWND control) {
     if (id == kIdUseMask && code == BN_CLICKED) {
         Frame().RefreshView();  // the mask takes effect at the next listing
         return;
@@ -464,15 +464,15 @@ void THistoryPage::OnCommand(int id, int code, HWND control) {
         StopDeleteAll();
         return;
     }
-    TMainPage::OnCommand(id, code, control);
+    PageWindow::OnCommand(id, code, control);
 }
 
-std::vector<int> THistoryPage::ContextMenuActions(HWND source) const {
+std::vector<int> HistoryPageWindow::ContextMenuActions(HWND source) const {
     if (source != lvHsValues.Handle()) return {};
     return WithRowActions({aHsDelete, aHsDeleteAll, 0, aReport}, false);
 }
 
-TMainPage::RowPlaces THistoryPage::SelectedRowPlaces() const {
+PageWindow::RowPlaces HistoryPageWindow::SelectedRowPlaces() const {
     // The rows on show may be another section's while a listing is under way.
     if (!ListMatchesSelection()) return {};
     const HistoryRow* row = ListedRow(lvHsValues.Selected());
@@ -480,13 +480,13 @@ TMainPage::RowPlaces THistoryPage::SelectedRowPlaces() const {
     return {"", history::RowFilePath(history::HistorySectionRowOf(listedSection_), *row)};
 }
 
-void THistoryPage::OnContextMenu(HWND source, POINT screen) {
+void HistoryPageWindow::OnContextMenu(HWND source, POINT screen) {
     const std::vector<int> actionIds = ContextMenuActions(source);
     if (!actionIds.empty()) ShowActionMenu(source, screen, actionIds);
 }
 
-LRESULT THistoryPage::OnControlColor(HDC dc, HWND control) {
-    if (control != edtMask) return TMainPage::OnControlColor(dc, control);
+LRESULT HistoryPageWindow::OnControlColor(HDC dc, HWND control) {
+    if (control != edtMask) return PageWindow::OnControlColor(dc, control);
     // The mask field shows the window colour when it can be typed in and
     // the button-face colour when not.
     const int colour = IsWindowEnabled(edtMask) ? COLOR_WINDOW : COLOR_BTNFACE;
@@ -494,7 +494,7 @@ LRESULT THistoryPage::OnControlColor(HDC dc, HWND control) {
     return reinterpret_cast<LRESULT>(GetSysColorBrush(colour));
 }
 
-void THistoryPage::ShowCursorNow() {
+void HistoryPageWindow::ShowCursorNow() {
     // Over the page the cursor follows WM_SETCURSOR; this shows the change
     // before the pointer next moves.
     POINT point{};
@@ -504,7 +504,7 @@ void THistoryPage::ShowCursorNow() {
     if (PtInRect(&rect, point)) SetCursor(LoadCursor(nullptr, Hourglass() ? IDC_WAIT : IDC_ARROW));
 }
 
-LRESULT THistoryPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HistoryPageWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     // The controls ask their parent first, so the page sets the hourglass
     // for them too; Stop keeps the arrow, as a button that can be pressed.
     if (message == WM_SETCURSOR && Hourglass() && LOWORD(lParam) == HTCLIENT &&
@@ -520,17 +520,17 @@ LRESULT THistoryPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         EmptyListStep();
         return 0;
     }
-    return TMainPage::HandleMessage(message, wParam, lParam);
+    return PageWindow::HandleMessage(message, wParam, lParam);
 }
 
-int THistoryPage::ShowHsBox(const std::string& text, platform::dialogs::BoxKind kind) const {
+int HistoryPageWindow::ShowHsBox(const std::string& text, platform::dialogs::BoxKind kind) const {
     return platform::dialogs::ShowBox(Frame().Handle(), text, ui::kApplicationTitle, kind);
 }
 
-}  // namespace shell
+}  // namespace gui
 
-namespace shell {
+namespace gui {
 
-void THistoryPage::LayoutChanged() { FitHsColumns(); }
+void HistoryPageWindow::LayoutChanged() { FitHsColumns(); }
 
-}  // namespace shell
+}  // namespace gui

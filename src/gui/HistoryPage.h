@@ -1,4 +1,4 @@
-// THistoryPage: the History page: the section tree tvHsSections, the trace
+// HistoryPageWindow: the History page: the section tree tvHsSections, the trace
 // list lvHsValues, the mask controls ("Use Mask:" cbUseMask, edtMask,
 // "Whole Word" cbWholeWord), the section dispatcher with its worker, the
 // History branch of the central refresh, and the commands Update, Delete and
@@ -11,8 +11,8 @@
 #include "history/HistorySectionRow.h"
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
-#include "shell/MainPage.h"
-#include "shell/history/HsScanThread.h"
+#include "gui/MainPage.h"
+#include "gui/history/HistoryWorker.h"
 #include "ui/Worker.h"
 
 #include <map>
@@ -20,12 +20,12 @@
 #include <string>
 #include <vector>
 
-namespace shell {
+namespace gui {
 
-class THistoryPage : public TMainPage {
+class HistoryPageWindow : public PageWindow {
 public:
-    explicit THistoryPage(IPageHost& frame);
-    ~THistoryPage() override;
+    explicit HistoryPageWindow(IPageHost& frame);
+    ~HistoryPageWindow() override;
 
     ui::TreeView tvHsSections;
     ui::ListView lvHsValues;
@@ -142,7 +142,7 @@ private:
     std::map<int, HTREEITEM> nodes_;  // by section id
     // The worker of the current (or last) listing; abandoned, and so
     // stopped, when the next listing replaces it or the page goes.
-    ui::WorkerPtr<THistoryScanThread> worker_;
+    ui::WorkerPtr<HistoryWorker> worker_;
     std::vector<history::HistoryRow> listedRows_;  // the rows of the listing, by serial
     std::vector<history::HistoryRow> pendingRows_;
     // No sort since the listing: list row k is still stored row k (rows go
@@ -164,4 +164,4 @@ private:
     std::string uninstallCommand_;  // the uninstall command of the selected row, for the sections that have one
 };
 
-}  // namespace shell
+}  // namespace gui

@@ -1,20 +1,20 @@
-// THistoryPage: the commands Update, Delete and Delete All.
+// HistoryPageWindow: the commands Update, Delete and Delete All.
 #include "formats/Masks.h"
 #include "history/HistoryCatalogue.h"
 #include "history/HistorySectionTable.h"
 #include "platform/Processes.h"
-#include "shell/HistoryPage.h"
+#include "gui/HistoryPage.h"
 #include "ui/ListPlace.h"
 
-namespace shell {
+namespace gui {
 
 using history::HistoryRow;
 using history::HistorySectionRow;
 using platform::dialogs::BoxKind;
 
-class THistoryPage::CommandHourglass {
+class HistoryPageWindow::CommandHourglass {
 public:
-    explicit CommandHourglass(THistoryPage& page) : page_(page) {
+    explicit CommandHourglass(HistoryPageWindow& page) : page_(page) {
         ++page_.commandsRunning_;
         page_.ShowCursorNow();
     }
@@ -26,7 +26,7 @@ public:
     CommandHourglass& operator=(const CommandHourglass&) = delete;
 
 private:
-    THistoryPage& page_;
+    HistoryPageWindow& page_;
 };
 
 namespace {
@@ -35,7 +35,7 @@ std::string SystemText(int code) { return platform::processes::SystemErrorText(s
 
 }  // namespace
 
-void THistoryPage::aHsUpdateExecute() {
+void HistoryPageWindow::aHsUpdateExecute() {
     if (Frame().Actions().Enabled(aHsUpdate) && Frame().CurrentPage() == kPageHistory) {
         const int section = SelectedHsSection();
         if (section >= 0) tvHsSectionsChange(section);
@@ -43,7 +43,7 @@ void THistoryPage::aHsUpdateExecute() {
     FitHsColumns();
 }
 
-void THistoryPage::aHsDeleteExecute() {
+void HistoryPageWindow::aHsDeleteExecute() {
     if (!Frame().Actions().Enabled(aHsDelete) || Frame().CurrentPage() != kPageHistory || !ListMatchesSelection())
         return;
     const int section = SelectedHsSection();
@@ -93,7 +93,7 @@ void THistoryPage::aHsDeleteExecute() {
     }
 }
 
-void THistoryPage::TellDeleteFailure(const std::string& text, int code) {
+void HistoryPageWindow::TellDeleteFailure(const std::string& text, int code) {
     // Refused access is what a user meets on the machine's own keys and
     // folders: a restart as administrator may carry the delete out.
     if (code == ERROR_ACCESS_DENIED)
@@ -102,14 +102,14 @@ void THistoryPage::TellDeleteFailure(const std::string& text, int code) {
         ShowHsBox(text, BoxKind::ErrorCancel);
 }
 
-void THistoryPage::KeepListPlace(int row) {
+void HistoryPageWindow::KeepListPlace(int row) {
     if (busy_)
         placeAfterListing_ = row;  // the listing runs on: its end selects
     else
         ui::SelectRowTakingPlace(lvHsValues.Handle(), row);
 }
 
-void THistoryPage::aHsDeleteAllExecute() {
+void HistoryPageWindow::aHsDeleteAllExecute() {
     if (!Frame().Actions().Enabled(aHsDeleteAll) || Frame().CurrentPage() != kPageHistory || lvHsValues.Count() < 1 ||
         !ListMatchesSelection())
         return;
@@ -127,7 +127,7 @@ void THistoryPage::aHsDeleteAllExecute() {
         // A mask typed since the listing that is not one is told here,
         // before anything starts.
         if (row.takesMask && row.deleteAllUsesMask) {
-            const TMask check(mask);
+            const Mask check(mask);
         }
         StartDeleteAll(row, mask);
     } catch (const std::exception& error) {
@@ -137,8 +137,8 @@ void THistoryPage::aHsDeleteAllExecute() {
 
 // A folder of many thousand files takes seconds to clear: the removal runs
 // on the worker, and the window goes on serving its messages (Stop among them).
-void THistoryPage::StartDeleteAll(const HistorySectionRow& row, const std::string& mask) {
-    ui::WorkerPtr<THistoryScanThread> worker(new THistoryScanThread(Frame().Handle(), {}, {}));
+void HistoryPageWindow::StartDeleteAll(const HistorySectionRow& row, const std::string& mask) {
+    ui::WorkerPtr<HistoryWorker> worker(new HistoryWorker(Frame().Handle(), {}, {}));
     worker->DeleteAll = row.deleteAll;
     worker->Listed = listedRows_;  // the list's rows; no removal depends on their order
     worker->Mask = mask;
@@ -161,25 +161,25 @@ void THistoryPage::StartDeleteAll(const HistorySectionRow& row, const std::strin
     Frame().RefreshView();
 }
 
-void THistoryPage::ShowDeleteProgress(size_t done, size_t total) {
+void HistoryPageWindow::ShowDeleteProgress(size_t done, size_t total) {
     const std::string text =
         total == 0 ? "Deleting..." : "Deleting: " + std::to_string(done) + " of " + std::to_string(total);
     SetWindowTextA(lblHsProgress, text.c_str());
 }
 
-void THistoryPage::SetDeleteAllControls(bool shown) {
+void HistoryPageWindow::SetDeleteAllControls(bool shown) {
     EnableWindow(btnHsStop, shown);
     for (HWND control : {lblHsProgress, btnHsStop}) ShowWindow(control, shown ? SW_SHOW : SW_HIDE);
 }
 
-void THistoryPage::StopDeleteAll() {
+void HistoryPageWindow::StopDeleteAll() {
     if (!deletingAll_ || !worker_) return;
     worker_->Terminate();
     EnableWindow(btnHsStop, FALSE);
     SetWindowTextA(lblHsProgress, "Stopping...");
 }
 
-void THistoryPage::DeleteAllEnded(bool relist) {
+void HistoryPageWindow::DeleteAllEnded(bool relist) {
     StopEmptyingList();
     SetDeleteAllControls(false);
     busy_ = false;
@@ -215,4 +215,4 @@ void THistoryPage::DeleteAllEnded(bool relist) {
     }
 }
 
-}  // namespace shell
+}  // namespace gui

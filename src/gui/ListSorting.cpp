@@ -1,7 +1,7 @@
 // The column sorting shared by the three result lists.
-#include "shell/ListSorting.h"
+#include "gui/ListSorting.h"
 
-namespace shell {
+namespace gui {
 
 namespace {
 
@@ -67,4 +67,4 @@ const SortState& ClickColumn(SortState& state, int column) {
     return state;
 }
 
-}  // namespace shell
+}  // namespace gui

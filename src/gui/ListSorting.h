@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace shell {
+namespace gui {
 
 struct SortState {
     int column = 0;           // last clicked column
@@ -38,4 +38,4 @@ void SortRows(std::vector<SortRow>& rows, int column, bool descending);
 // direction. Returns the state to sort with.
 const SortState& ClickColumn(SortState& state, int column);
 
-}  // namespace shell
+}  // namespace gui

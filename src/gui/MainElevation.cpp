@@ -1,16 +1,16 @@
-// TfrmMain: a change refused for want of administrator rights, and the
+// MainWindow: a change refused for want of administrator rights, and the
 // restart as administrator on the same page and selection.
-#include "shell/MainUnit.h"
+#include "gui/MainWindow.h"
 
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
 #include "platform/Shell.h"
-#include "shell/RestartRequest.h"
+#include "gui/RestartRequest.h"
 
-namespace shell {
+namespace gui {
 
-bool TfrmMain::OfferElevatedRestart(const std::string& refusal, HWND owner, platform::dialogs::BoxKind otherwise) {
+bool MainWindow::OfferElevatedRestart(const std::string& refusal, HWND owner, platform::dialogs::BoxKind otherwise) {
     namespace dialogs = platform::dialogs;
     // A box owned by the disabled frame under a dialog would enable the
     // frame again when it closes.
@@ -18,7 +18,7 @@ bool TfrmMain::OfferElevatedRestart(const std::string& refusal, HWND owner, plat
     // Work that must not be cut off keeps the window: the restart waits
     // until it has ended, and the user is told only what was refused.
     bool busy = false;
-    for (const TMainPage* page : pages_) busy = busy || (page && !page->BusyText().empty());
+    for (const PageWindow* page : pages_) busy = busy || (page && !page->BusyText().empty());
     // A dialog other than the one asking is open over the frame: closing the
     // frame under its modal loop would pull the window from under it.
     busy = busy || (owner == Handle() && !IsWindowEnabled(Handle()));
@@ -54,9 +54,9 @@ bool TfrmMain::OfferElevatedRestart(const std::string& refusal, HWND owner, plat
     return true;
 }
 
-void TfrmMain::ShowAfterRestart(const RestartRequest& request) {
+void MainWindow::ShowAfterRestart(const RestartRequest& request) {
     if (request.page >= 0 && request.page < kPageCount) firstPage_ = request.page;
     pendingRestart_ = request;
 }
 
-}  // namespace shell
+}  // namespace gui

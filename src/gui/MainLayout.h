@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-namespace shell {
+namespace gui {
 
 namespace layout {
 
@@ -53,4 +53,4 @@ enum ControlId : int {
 // The form colour's brush, shared by the window classes for the program's life.
 HBRUSH FormBrush();
 
-}  // namespace shell
+}  // namespace gui

@@ -1,5 +1,5 @@
-// TMainPage: what the main window's pages share.
-#include "shell/MainPage.h"
+// PageWindow: what the main window's pages share.
+#include "gui/MainPage.h"
 
 #include "common/RowActions.h"
 #include "platform/Clipboard.h"
@@ -7,8 +7,8 @@
 #include "platform/Processes.h"
 #include "platform/Shell.h"
 #include "platform/Text.h"
-#include "shell/ListSorting.h"
-#include "shell/MainLayout.h"
+#include "gui/ListSorting.h"
+#include "gui/MainLayout.h"
 #include "ui/CellTips.h"
 #include "ui/Dpi.h"
 #include "ui/ListPlace.h"
@@ -16,7 +16,7 @@
 
 #include <algorithm>
 
-namespace shell {
+namespace gui {
 
 using namespace layout;
 
@@ -26,7 +26,7 @@ constexpr const char* kPageClass = "OrvPage";
 
 }  // namespace
 
-TMainPage::TMainPage(IPageHost& frame, int page) : frame_(frame), page_(page) {
+PageWindow::PageWindow(IPageHost& frame, int page) : frame_(frame), page_(page) {
     RegisterWindowClass(kPageClass, FormBrush(), nullptr);
     // A control parent, so Tab moves between the page's controls.
     CreateInstance(kPageClass, "", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, 0, 0, 0, 0,
@@ -34,9 +34,9 @@ TMainPage::TMainPage(IPageHost& frame, int page) : frame_(frame), page_(page) {
     frame.Layout().Place(Handle(), 0, kPageTop, kClientWidth, kPageHeight, ui::kGrowRight | ui::kGrowDown);
 }
 
-TMainPage::~TMainPage() { DestroyHandle(); }
+PageWindow::~PageWindow() { DestroyHandle(); }
 
-HWND TMainPage::AddControl(const char* className, const char* text, DWORD style, int x, int y, int width,
+HWND PageWindow::AddControl(const char* className, const char* text, DWORD style, int x, int y, int width,
                            int height, int id, DWORD exStyle, unsigned anchors) {
     HWND control = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, Handle(),
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
@@ -44,7 +44,7 @@ HWND TMainPage::AddControl(const char* className, const char* text, DWORD style,
     return frame_.Layout().Place(control, x, y, width, height, anchors, page_);
 }
 
-HWND TMainPage::AddToolBar(int id, const std::vector<int>& actionIds, int width) {
+HWND PageWindow::AddToolBar(int id, const std::vector<int>& actionIds, int width) {
     HWND toolBar = ui::CreateActionToolBar(Handle(), id, actionIds, frame_.Actions(), frame_.ToolBarImages(),
                                            frame_.ToolBarDisabledImages(), frame_.Dpi());
     frame_.Layout().Place(toolBar, 0, 1, width, kStripHeight - 2);
@@ -52,7 +52,7 @@ HWND TMainPage::AddToolBar(int id, const std::vector<int>& actionIds, int width)
     return toolBar;
 }
 
-HWND TMainPage::AddTree(int id, int width, DWORD extraStyle, HIMAGELIST images) {
+HWND PageWindow::AddTree(int id, int width, DWORD extraStyle, HIMAGELIST images) {
     HWND tree = AddControl(WC_TREEVIEWA, "",
                            WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | extraStyle,
                            0, kStripHeight, width, kPageHeight - kStripHeight, id, WS_EX_CLIENTEDGE,
@@ -62,7 +62,7 @@ HWND TMainPage::AddTree(int id, int width, DWORD extraStyle, HIMAGELIST images) 
     return tree;
 }
 
-HWND TMainPage::AddList(int id, int left, DWORD listExStyle) {
+HWND PageWindow::AddList(int id, int left, DWORD listExStyle) {
     // The image lists belong to the pages, not to the list.
     HWND list = AddControl(WC_LISTVIEWA, "",
                            WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS, left,
@@ -75,14 +75,14 @@ HWND TMainPage::AddList(int id, int left, DWORD listExStyle) {
     return list;
 }
 
-void TMainPage::AddSplitter(int left) {
+void PageWindow::AddSplitter(int left) {
     splitterHome_ = left;
     splitter_ = std::make_unique<ui::Splitter>(Handle(), 0, [this](int edge) { SplitterDragged(edge); });
     frame_.Layout().Place(splitter_->Handle(), left - ui::Splitter::kWidth / 2, kStripHeight, ui::Splitter::kWidth,
                           kPageHeight - kStripHeight, ui::kGrowDown | ui::kFollowSplit, page_);
 }
 
-bool TMainPage::SelectedNodeData(LPARAM& data) const {
+bool PageWindow::SelectedNodeData(LPARAM& data) const {
     const ui::TreeView tree = SectionTree();
     const HTREEITEM selected = tree.Handle() ? tree.Selected() : nullptr;
     if (!selected) return false;
@@ -90,25 +90,25 @@ bool TMainPage::SelectedNodeData(LPARAM& data) const {
     return true;
 }
 
-ElevationOffer TMainPage::ElevationOfferOfFrame() const {
+ElevationOffer PageWindow::ElevationOfferOfFrame() const {
     IPageHost* frame = &frame_;
     return [frame](const std::string& refusal, HWND owner, platform::dialogs::BoxKind otherwise) {
         return frame->OfferElevatedRestart(refusal, owner, otherwise);
     };
 }
 
-std::string TMainPage::SelectedRowCaption() const {
+std::string PageWindow::SelectedRowCaption() const {
     const ui::ListView list = ResultList();
     const int selected = list.Handle() ? list.Selected() : -1;
     return selected >= 0 ? list.Text(selected, 0) : std::string();
 }
 
-int TMainPage::SelectedRowIndex() const {
+int PageWindow::SelectedRowIndex() const {
     const ui::ListView list = ResultList();
     return list.Handle() ? list.Selected() : -1;
 }
 
-void TMainPage::ShowNodeAndRow(bool hasNode, LPARAM node, const std::string& row, int rowIndex) {
+void PageWindow::ShowNodeAndRow(bool hasNode, LPARAM node, const std::string& row, int rowIndex) {
     const RefreshBatch batch(frame_);
     ui::TreeView tree = SectionTree();
     if (hasNode && tree.Handle())
@@ -124,11 +124,11 @@ void TMainPage::ShowNodeAndRow(bool hasNode, LPARAM node, const std::string& row
         }
 }
 
-void TMainPage::MoveSplitTo(int offset) {
+void PageWindow::MoveSplitTo(int offset) {
     if (splitter_) SplitterDragged(frame_.Layout().Scale(splitterHome_ + offset));
 }
 
-void TMainPage::SplitterDragged(int edge) {
+void PageWindow::SplitterDragged(int edge) {
     ui::DpiLayout& layout = frame_.Layout();
     RECT client{};
     GetClientRect(Handle(), &client);
@@ -143,7 +143,7 @@ void TMainPage::SplitterDragged(int edge) {
     LayoutChanged();
 }
 
-void TMainPage::FillColumn(ui::ListView list, int column, int dpi) {
+void PageWindow::FillColumn(ui::ListView list, int column, int dpi) {
     const int count = list.ColumnCount();
     if (column < 0 || column >= count) return;
     RECT client{};
@@ -158,20 +158,20 @@ void TMainPage::FillColumn(ui::ListView list, int column, int dpi) {
     list.SetColumnWidth(column, room > minimum ? room : minimum);
 }
 
-void TMainPage::RenewSectionImages(platform::ImageListHandle& images, ui::TreeView tree, int dpi) {
+void PageWindow::RenewSectionImages(platform::ImageListHandle& images, ui::TreeView tree, int dpi) {
     platform::ImageListHandle old = std::move(images);  // freed once the tree holds the new one
     const int size = ui::ScaleForDpi(16, dpi);
     images.Reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 0, 4));
     TreeView_SetImageList(tree.Handle(), images.Get(), TVSIL_NORMAL);
 }
 
-void TMainPage::RenewToolBarAndColumns(int toolBarId, ui::ListView list, int oldDpi, int newDpi) {
+void PageWindow::RenewToolBarAndColumns(int toolBarId, ui::ListView list, int oldDpi, int newDpi) {
     ui::SetToolBarImages(GetDlgItem(Handle(), toolBarId), frame_.ToolBarImages(), frame_.ToolBarDisabledImages(),
                          newDpi);
     RescaleListColumns(list, oldDpi, newDpi);
 }
 
-void TMainPage::tabSheetShow() {
+void PageWindow::tabSheetShow() {
     ui::TreeView tree = SectionTree();
     if (!tree.Handle()) return;
     if (HTREEITEM first = tree.Root()) {
@@ -183,7 +183,7 @@ void TMainPage::tabSheetShow() {
     frame_.RefreshView();
 }
 
-void TMainPage::ShowActionMenu(HWND source, POINT screen, const std::vector<int>& actionIds) {
+void PageWindow::ShowActionMenu(HWND source, POINT screen, const std::vector<int>& actionIds) {
     if (screen.x == -1 && screen.y == -1) {  // from the keyboard
         RECT rect{};
         GetWindowRect(source, &rect);
@@ -198,7 +198,7 @@ void TMainPage::ShowActionMenu(HWND source, POINT screen, const std::vector<int>
 
 // ---- the row commands ------------------------------------------------------
 
-std::vector<int> TMainPage::WithRowActions(std::vector<int> own, bool registryEditor) {
+std::vector<int> PageWindow::WithRowActions(std::vector<int> own, bool registryEditor) {
     if (!own.empty()) own.push_back(0);
     own.push_back(aRowCopy);
     if (registryEditor) own.push_back(aRowRegistryEditor);
@@ -206,7 +206,7 @@ std::vector<int> TMainPage::WithRowActions(std::vector<int> own, bool registryEd
     return own;
 }
 
-void TMainPage::RefreshRowActions() {
+void PageWindow::RefreshRowActions() {
     ui::ActionList& actions = frame_.Actions();
     const ui::ListView list = ResultList();
     const bool rowSelected = list.Handle() && list.Selected() >= 0;
@@ -216,7 +216,7 @@ void TMainPage::RefreshRowActions() {
     actions.SetEnabled(aRowFileLocation, common::FileLocationStart(places.filePath).has_value());
 }
 
-void TMainPage::CopySelectedRows() {
+void PageWindow::CopySelectedRows() {
     const ui::ListView list = ResultList();
     if (!list.Handle()) return;
     // The columns in the order the header shows them (a dragged header
@@ -248,7 +248,7 @@ void TellStartFailure(HWND owner, const std::string& program, DWORD error) {
 
 }  // namespace
 
-void TMainPage::OpenSelectedInRegistryEditor() {
+void PageWindow::OpenSelectedInRegistryEditor() {
     const ui::ListView list = ResultList();
     if (!list.Handle() || list.Selected() < 0) return;
     common::ProgramStart start;
@@ -265,7 +265,7 @@ void TMainPage::OpenSelectedInRegistryEditor() {
         TellStartFailure(frame_.Handle(), start.program, error);
 }
 
-void TMainPage::OpenSelectedFileLocation() {
+void PageWindow::OpenSelectedFileLocation() {
     const ui::ListView list = ResultList();
     if (!list.Handle() || list.Selected() < 0) return;
     const std::string path = SelectedRowPlaces().filePath;
@@ -282,13 +282,13 @@ void TMainPage::OpenSelectedFileLocation() {
         TellStartFailure(frame_.Handle(), start->program, error);
 }
 
-bool TMainPage::ResultListKeyDown(const NMLVKEYDOWN* key) {
+bool PageWindow::ResultListKeyDown(const NMLVKEYDOWN* key) {
     if (key->wVKey != 'C' || GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) return false;
     CopySelectedRows();
     return true;
 }
 
-bool TMainPage::OnToolTip(NMHDR* header) {
+bool PageWindow::OnToolTip(NMHDR* header) {
     const ui::Action* action = frame_.Actions().Find(static_cast<int>(header->idFrom));
     if (!action) return true;
     if (header->code == TTN_GETDISPINFOA) {
@@ -305,7 +305,7 @@ bool TMainPage::OnToolTip(NMHDR* header) {
 
 // The selected section stays marked while the focus is in the list, so the
 // user sees which section the list shows.
-LRESULT TMainPage::DrawTreeItem(NMTVCUSTOMDRAW* draw) {
+LRESULT PageWindow::DrawTreeItem(NMTVCUSTOMDRAW* draw) {
     if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
     if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
     const HWND tree = draw->nmcd.hdr.hwndFrom;
@@ -317,7 +317,7 @@ LRESULT TMainPage::DrawTreeItem(NMTVCUSTOMDRAW* draw) {
     return CDRF_DODEFAULT;
 }
 
-LRESULT TMainPage::OnNotify(NMHDR* header) {
+LRESULT PageWindow::OnNotify(NMHDR* header) {
     if (header->code == TTN_GETDISPINFOA || header->code == TTN_GETDISPINFOW) {
         OnToolTip(header);
         return 0;
@@ -327,7 +327,7 @@ LRESULT TMainPage::OnNotify(NMHDR* header) {
     return 0;
 }
 
-LRESULT TMainPage::OnResultListNotify(NMHDR* header) {
+LRESULT PageWindow::OnResultListNotify(NMHDR* header) {
     switch (header->code) {
     case LVN_COLUMNCLICK:
         frame_.SortListByColumn(header->hwndFrom, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
@@ -347,17 +347,17 @@ LRESULT TMainPage::OnResultListNotify(NMHDR* header) {
     return 0;
 }
 
-void TMainPage::OnCommand(int id, int, HWND) {
+void PageWindow::OnCommand(int id, int, HWND) {
     if (frame_.Actions().Find(id)) frame_.ExecuteAction(id);
 }
 
-LRESULT TMainPage::OnControlColor(HDC dc, HWND) {
+LRESULT PageWindow::OnControlColor(HDC dc, HWND) {
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     SetBkColor(dc, kFormColor);
     return reinterpret_cast<LRESULT>(FormBrush());
 }
 
-LRESULT TMainPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT PageWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NOTIFY: {
         const RefreshBatch batch(frame_);
@@ -488,4 +488,4 @@ void SortListView(ui::ListView list, const SortState& state) {
     ui::SetSortArrow(list.Handle(), state.column, state.descending);
 }
 
-}  // namespace shell
+}  // namespace gui

@@ -1,4 +1,4 @@
-// TMainPage: the base of the main window's pages. A page is a child window of
+// PageWindow: the base of the main window's pages. A page is a child window of
 // the frame that owns its controls, handles their notifications, holds its
 // branch of the central refresh and its actions' handlers. What every page
 // shares lives here: routing tool bar commands to the frame's actions, tool
@@ -8,7 +8,7 @@
 #include "formats/ReportFile.h"
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
-#include "shell/ElevationOffer.h"
+#include "gui/ElevationOffer.h"
 #include "ui/ActionList.h"
 #include "ui/Controls.h"
 #include "ui/Splitter.h"
@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-class TFileVersionInfo;
+class FileVersionInfo;
 namespace common {
 struct ProgramSettings;
 }
@@ -27,7 +27,7 @@ namespace ui {
 class DpiLayout;
 }
 
-namespace shell {
+namespace gui {
 
 // Pages, as CurrentPage() counts them.
 enum Page : int { kPageStartUp = 0, kPageRegistry = 1, kPageHistory = 2, kPageAbout = 3 };
@@ -78,7 +78,7 @@ public:
     virtual HIMAGELIST ToolBarImages() const = 0;
     virtual HIMAGELIST ToolBarDisabledImages() const = 0;
     virtual HIMAGELIST SmallImages() const = 0;
-    virtual TFileVersionInfo& VersionInfo() = 0;
+    virtual FileVersionInfo& VersionInfo() = 0;
     // The program's folder, backup folder and version.
     virtual const common::ProgramSettings& Settings() const = 0;
     // Runs the main window's one save dialog (no filter, no default
@@ -119,10 +119,10 @@ private:
     IPageHost& host_;
 };
 
-class TMainPage : public ui::Window {
+class PageWindow : public ui::Window {
 public:
-    TMainPage(IPageHost& frame, int page);
-    ~TMainPage() override;
+    PageWindow(IPageHost& frame, int page);
+    ~PageWindow() override;
 
     int PageIndex() const { return page_; }
     // The page's section tree (none on the About page).
@@ -260,4 +260,4 @@ struct SortState;
 // handler runs while rows move. The sorted column shows the header's arrow.
 void SortListView(ui::ListView list, const SortState& state);
 
-}  // namespace shell
+}  // namespace gui

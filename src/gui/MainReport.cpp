@@ -1,21 +1,21 @@
-// TfrmMain: the shared save dialog and the Report command. The report's
+// MainWindow: the shared save dialog and the Report command. The report's
 // lines come from the current page (formats/ReportFile builds them).
-#include "shell/MainUnit.h"
+#include "gui/MainWindow.h"
 
 #include "formats/ReportFile.h"
 #include "platform/Files.h"
 #include "platform/Processes.h"
 
-namespace shell {
+namespace gui {
 
-bool TfrmMain::RunSaveDialog(std::string& fileName) {
+bool MainWindow::RunSaveDialog(std::string& fileName) {
     if (!fileName.empty()) dlgSave_.fileName = fileName;
     if (!platform::dialogs::RunFileDialog(Handle(), dlgSave_)) return false;
     fileName = dlgSave_.fileName;
     return true;
 }
 
-void TfrmMain::WriteReport() {
+void MainWindow::WriteReport() {
     // The action keeps the last tool page's state while About is shown, so
     // F4 reaches here there too: that page has no list and asks nothing.
     if (currentPage_ < 0 || currentPage_ >= kPageCount || currentPage_ == kPageAbout || !pages_[currentPage_]) return;
@@ -33,4 +33,4 @@ void TfrmMain::WriteReport() {
                                ui::kApplicationTitle, platform::dialogs::BoxKind::ErrorCancel);
 }
 
-}  // namespace shell
+}  // namespace gui

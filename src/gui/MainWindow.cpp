@@ -1,28 +1,28 @@
-// TfrmMain: the frame: creation, window life, pages, actions, the DPI and
+// MainWindow: the frame: creation, window life, pages, actions, the DPI and
 // message routing. The pages' own code lives in their classes.
-#include "shell/MainUnit.h"
-#include "shell/MainPage.h"
+#include "gui/MainWindow.h"
+#include "gui/MainPage.h"
 
 #include "platform/Dialogs.h"
 #include "resource.h"
-#include "shell/AboutPage.h"
-#include "shell/HistoryPage.h"
-#include "shell/MainLayout.h"
+#include "gui/AboutPage.h"
+#include "gui/HistoryPage.h"
+#include "gui/MainLayout.h"
 #include "ui/CellTips.h"
 #include "ui/Pictures.h"
-#include "shell/RegistryPage.h"
-#include "shell/StartUpPage.h"
+#include "gui/RegistryPage.h"
+#include "gui/StartUpPage.h"
 
 #include <algorithm>
 #include <exception>
 
-namespace shell {
+namespace gui {
 
 using namespace layout;
 
 namespace {
 
-constexpr const char* kMainClass = "TfrmMain";
+constexpr const char* kMainClass = "MainWindow";
 constexpr DWORD kFrameStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN;
 
@@ -39,7 +39,7 @@ HBRUSH FormBrush() {
     return brush;
 }
 
-TfrmMain::TfrmMain() {
+MainWindow::MainWindow() {
     vendorBrush_.Reset(CreateSolidBrush(RGB(0, 0, 0)));
     HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ORVELIN));
     RegisterWindowClass(kMainClass, FormBrush(), icon);
@@ -53,7 +53,7 @@ TfrmMain::TfrmMain() {
     FormCreate();
 }
 
-TfrmMain::~TfrmMain() {
+MainWindow::~MainWindow() {
     // The window and its pages go before the image lists, fonts and
     // objects their controls use. A page's destructor stops what it runs
     // and takes its handlers off the actions; nothing reaches a page that went.
@@ -68,7 +68,7 @@ TfrmMain::~TfrmMain() {
     versionInfo_.reset();
 }
 
-void TfrmMain::ResizeFrame(const RECT* suggested) {
+void MainWindow::ResizeFrame(const RECT* suggested) {
     if (suggested)
         SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -97,15 +97,15 @@ void TfrmMain::ResizeFrame(const RECT* suggested) {
     SetWindowPos(Handle(), nullptr, place.left, place.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TfrmMain::ClientResized(int width, int height) {
+void MainWindow::ClientResized(int width, int height) {
     layout_.SetClientSize(width, height);
     layout_.Apply();
-    for (TMainPage* page : pages_)
+    for (PageWindow* page : pages_)
         if (page) page->LayoutChanged();
 }
 
-void TfrmMain::FormCreate() {
-    versionInfo_ = std::make_unique<TFileVersionInfo>();
+void MainWindow::FormCreate() {
+    versionInfo_ = std::make_unique<FileVersionInfo>();
     settings_ = common::RunningProgramSettings();  // before the pages, which show the version
     CreateImageLists();
     CreateActions();
@@ -118,13 +118,13 @@ void TfrmMain::FormCreate() {
     ApplyFonts();
 }
 
-void TfrmMain::CreateImageLists() {
+void MainWindow::CreateImageLists() {
     imlToolBar.Reset(ui::LoadImageStrip(IDB_TOOLBAR, 32, Dpi()));
     imlToolBarDis.Reset(ui::LoadImageStrip(IDB_TOOLBAR_DIS, 32, Dpi()));
     imlSmolIco.Reset(ui::LoadImageStrip(IDB_SMALL, 16, Dpi()));
 }
 
-void TfrmMain::CreateActions() {
+void MainWindow::CreateActions() {
     struct Row {
         int id;
         const char* name;
@@ -171,21 +171,21 @@ void TfrmMain::CreateActions() {
         if (currentPage_ >= 0 && currentPage_ < kPageCount && pages_[currentPage_]) pages_[currentPage_]->BackUpRestore();
     };
     // The row commands act on the current page's list.
-    const auto onCurrentPage = [this](void (TMainPage::*command)()) {
+    const auto onCurrentPage = [this](void (PageWindow::*command)()) {
         return [this, command] {
             if (currentPage_ >= 0 && currentPage_ < kPageCount && pages_[currentPage_]) (pages_[currentPage_]->*command)();
         };
     };
-    actions_.Find(aRowCopy)->onExecute = onCurrentPage(&TMainPage::CopySelectedRows);
-    actions_.Find(aRowRegistryEditor)->onExecute = onCurrentPage(&TMainPage::OpenSelectedInRegistryEditor);
-    actions_.Find(aRowFileLocation)->onExecute = onCurrentPage(&TMainPage::OpenSelectedFileLocation);
+    actions_.Find(aRowCopy)->onExecute = onCurrentPage(&PageWindow::CopySelectedRows);
+    actions_.Find(aRowRegistryEditor)->onExecute = onCurrentPage(&PageWindow::OpenSelectedInRegistryEditor);
+    actions_.Find(aRowFileLocation)->onExecute = onCurrentPage(&PageWindow::OpenSelectedFileLocation);
 }
 
-void TfrmMain::CreatePages() {
-    startUp_ = std::make_unique<TStartUpPage>(*this);
-    registry_ = std::make_unique<TRegistryPage>(*this);
-    history_ = std::make_unique<THistoryPage>(*this);
-    about_ = std::make_unique<TAboutPage>(*this);
+void MainWindow::CreatePages() {
+    startUp_ = std::make_unique<StartUpPageWindow>(*this);
+    registry_ = std::make_unique<RegistryPageWindow>(*this);
+    history_ = std::make_unique<HistoryPageWindow>(*this);
+    about_ = std::make_unique<AboutPageWindow>(*this);
     pages_ = {startUp_.get(), registry_.get(), history_.get(), about_.get()};
     lblVendor = CreateWindowExA(0, "STATIC", "Orvelin 2.0  -  keep your start-up lean and your traces clean",
                                 WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, 0, 0, 0, 0, Handle(),
@@ -195,17 +195,17 @@ void TfrmMain::CreatePages() {
                   ui::kGrowRight | ui::kMoveDown);
 }
 
-HWND TfrmMain::tsPage(int page) const { return pages_[page]->Handle(); }
+HWND MainWindow::tsPage(int page) const { return pages_[page]->Handle(); }
 
-void TfrmMain::ApplyFonts() {
+void MainWindow::ApplyFonts() {
     font_.Reset(ui::CreatePointFont("Tahoma", 8, FW_NORMAL, Dpi()));
     ui::SetFontOnChildren(Handle(), Font(), false);
     vendorFont_.Reset(ui::CreatePointFont("Courier New", 9, FW_BOLD, Dpi()));
     SendMessageA(lblVendor, WM_SETFONT, reinterpret_cast<WPARAM>(vendorFont_.Get()), FALSE);
-    for (TMainPage* page : pages_) page->ApplyPageFonts(Dpi());
+    for (PageWindow* page : pages_) page->ApplyPageFonts(Dpi());
 }
 
-void TfrmMain::ApplyDpi(int dpi, const RECT* suggested) {
+void MainWindow::ApplyDpi(int dpi, const RECT* suggested) {
     const int oldDpi = Dpi();
     if (dpi <= 0 || dpi == oldDpi) return;
     layout_.SetDpi(dpi);
@@ -218,13 +218,13 @@ void TfrmMain::ApplyDpi(int dpi, const RECT* suggested) {
     layout_.Apply();
     platform::GdiHandle oldFont = std::move(font_), oldVendorFont = std::move(vendorFont_);
     ApplyFonts();
-    for (TMainPage* page : pages_) page->DpiChanged(oldDpi, dpi);
+    for (PageWindow* page : pages_) page->DpiChanged(oldDpi, dpi);
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 // ---- window life ---------------------------------------------------------
 
-void TfrmMain::FormActivate(bool firstActivation) {
+void MainWindow::FormActivate(bool firstActivation) {
     // The first activation shows the StartUp page (or the page the window was
     // left on, when it remembers one). Later activations (after
     // one of the program's own dialogs closes) keep the page the user is on.
@@ -240,8 +240,8 @@ void TfrmMain::FormActivate(bool firstActivation) {
     about_->NavigateHelp(settings_.programFolder + "Help.html");
 }
 
-bool TfrmMain::FormCloseQuery() {
-    for (const TMainPage* page : pages_) {
+bool MainWindow::FormCloseQuery() {
+    for (const PageWindow* page : pages_) {
         const std::string busy = page ? page->BusyText() : std::string();
         if (busy.empty()) continue;
         platform::dialogs::ShowBox(Handle(), busy, ui::kApplicationTitle, platform::dialogs::BoxKind::Warning);
@@ -251,7 +251,7 @@ bool TfrmMain::FormCloseQuery() {
                                       platform::dialogs::BoxKind::Confirm) != IDNO;
 }
 
-void TfrmMain::ShowPage(int page) {
+void MainWindow::ShowPage(int page) {
     ui::PopCellTips();  // a hidden page's list hears nothing: its tip would stay on top
     for (int other = 0; other < kPageCount; ++other) {
         if (other == page) continue;
@@ -265,7 +265,7 @@ void TfrmMain::ShowPage(int page) {
     MoveFocusInto(page);
 }
 
-void TfrmMain::MoveFocusInto(int page) {
+void MainWindow::MoveFocusInto(int page) {
     // The focus must not stay on a control of a hidden page: the dialog
     // keyboard handling would walk the visible controls looking for it and
     // never come back (a letter typed then hangs the window).
@@ -276,7 +276,7 @@ void TfrmMain::MoveFocusInto(int page) {
     SetFocus(target && IsWindowVisible(target) ? target : shown);
 }
 
-void TfrmMain::RestoreFocus() {
+void MainWindow::RestoreFocus() {
     // As a dialog does: back where it was when the window was left (a dialog
     // opened from the list gives the focus back to the list), unless that
     // control is no longer on the shown page.
@@ -289,19 +289,19 @@ void TfrmMain::RestoreFocus() {
     MoveFocusInto(currentPage_);
 }
 
-void TfrmMain::TitleButtonClick(int page) {
+void MainWindow::TitleButtonClick(int page) {
     const RefreshBatch batch(*this);
     currentPage_ = page;
     ShowPage(page);
     title_->UpdatePictures(page);
 }
 
-void TfrmMain::OpenHelp() {
+void MainWindow::OpenHelp() {
     TitleButtonClick(kPageAbout);
     SetFocus(about_->mHelp);
 }
 
-void TfrmMain::tabSheetShow(int page) { pages_[page]->tabSheetShow(); }
+void MainWindow::tabSheetShow(int page) { pages_[page]->tabSheetShow(); }
 
 namespace {
 
@@ -310,9 +310,9 @@ constexpr UINT kDeferredRefresh = WM_APP + 40;
 
 }  // namespace
 
-void TfrmMain::BeginRefreshBatch() { ++refreshHeld_; }
+void MainWindow::BeginRefreshBatch() { ++refreshHeld_; }
 
-void TfrmMain::EndRefreshBatch() noexcept {
+void MainWindow::EndRefreshBatch() noexcept {
     if (--refreshHeld_ > 0 || !refreshPending_) return;
     try {
         if (std::uncaught_exceptions() == 0) {
@@ -325,7 +325,7 @@ void TfrmMain::EndRefreshBatch() noexcept {
     PostMessageA(Handle(), kDeferredRefresh, 0, 0);
 }
 
-void TfrmMain::RefreshView() {
+void MainWindow::RefreshView() {
     if (refreshHeld_ > 0) {
         refreshPending_ = true;
         return;
@@ -333,7 +333,7 @@ void TfrmMain::RefreshView() {
     RunRefresh();
 }
 
-void TfrmMain::RunRefresh() {
+void MainWindow::RunRefresh() {
     refreshPending_ = false;
     if (currentPage_ >= 0 && currentPage_ < kPageCount && pages_[currentPage_]) {
         pages_[currentPage_]->RefreshView();
@@ -341,27 +341,27 @@ void TfrmMain::RunRefresh() {
     }
 }
 
-bool TfrmMain::ExecuteAction(int id) {
+bool MainWindow::ExecuteAction(int id) {
     const RefreshBatch batch(*this);
     return actions_.Execute(id);
 }
 
-void TfrmMain::SortListByColumn(HWND list, int column) {
+void MainWindow::SortListByColumn(HWND list, int column) {
     SortListView(ui::ListView(list), ClickColumn(sortState_, column));
-    for (TMainPage* page : pages_)
+    for (PageWindow* page : pages_)
         if (page) page->ListReordered(list);
 }
 
-void TfrmMain::SortListAgain(HWND list) {
+void MainWindow::SortListAgain(HWND list) {
     if (!sortState_.sortedOnce) return;
     SortListView(ui::ListView(list), sortState_);
-    for (TMainPage* page : pages_)
+    for (PageWindow* page : pages_)
         if (page) page->ListReordered(list);
 }
 
 // ---- messages --------------------------------------------------------------
 
-bool TfrmMain::ExecuteShortcut(WORD key, BYTE modifiers) {
+bool MainWindow::ExecuteShortcut(WORD key, BYTE modifiers) {
     const int command = actions_.CommandForShortcut(ui::Shortcut{key, modifiers});
     const RefreshBatch batch(*this);
     return command && actions_.ExecuteShortcut(command, currentPage_);
@@ -383,7 +383,7 @@ int PageOfKey(WPARAM key, int current) {
 
 }  // namespace
 
-bool TfrmMain::PageKey(const MSG& message) {
+bool MainWindow::PageKey(const MSG& message) {
     if (message.message != WM_KEYDOWN) return false;
     const int page = PageOfKey(message.wParam, currentPage_);
     if (page < 0) return false;
@@ -395,7 +395,7 @@ bool TfrmMain::PageKey(const MSG& message) {
     return true;
 }
 
-bool TfrmMain::PreTranslateMessage(MSG& message) {
+bool MainWindow::PreTranslateMessage(MSG& message) {
     const bool ours = message.hwnd == Handle() || IsChild(Handle(), message.hwnd);
     if (!ours) return false;
     if (message.message == WM_MOUSEMOVE && message.hwnd != title_->Handle()) title_->ShowDisPictures();
@@ -418,7 +418,7 @@ bool TfrmMain::PreTranslateMessage(MSG& message) {
     return IsDialogMessageA(Handle(), &message) != FALSE;
 }
 
-LRESULT TfrmMain::OnControlColor(HDC dc, HWND control) {
+LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
     if (control == lblVendor) {
         SetTextColor(dc, kVendorText);
         SetBkColor(dc, RGB(0, 0, 0));
@@ -429,7 +429,7 @@ LRESULT TfrmMain::OnControlColor(HDC dc, HWND control) {
     return reinterpret_cast<LRESULT>(FormBrush());
 }
 
-LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CANCELMODE:
         // A window that opens over this one disables it first, which takes
@@ -499,4 +499,4 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefaultProcedure(message, wParam, lParam);
 }
 
-}  // namespace shell
+}  // namespace gui

@@ -1,4 +1,4 @@
-// TfrmMain: the frame of the one main window: title strip, page switching,
+// MainWindow: the frame of the one main window: title strip, page switching,
 // the one action list with its accelerators, the shared sort state,
 // the current page, the central refresh (each page holds its
 // own branch) and the window's life. Each page is a class of its own.
@@ -8,12 +8,12 @@
 #include "common/ProgramSettings.h"
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
-#include "shell/ListSorting.h"
-#include "shell/RestartRequest.h"
-#include "shell/WindowMemory.h"
-#include "shell/MainLayout.h"
-#include "shell/MainPage.h"
-#include "shell/TitleStrip.h"
+#include "gui/ListSorting.h"
+#include "gui/RestartRequest.h"
+#include "gui/WindowMemory.h"
+#include "gui/MainLayout.h"
+#include "gui/MainPage.h"
+#include "gui/TitleStrip.h"
 #include "ui/ActionList.h"
 #include "ui/Controls.h"
 #include "ui/Dpi.h"
@@ -24,28 +24,28 @@
 #include <memory>
 #include <string>
 
-namespace shell {
+namespace gui {
 
-class TStartUpPage;
-class TRegistryPage;
-class THistoryPage;
-class TAboutPage;
+class StartUpPageWindow;
+class RegistryPageWindow;
+class HistoryPageWindow;
+class AboutPageWindow;
 
-class TfrmMain : public ui::Window, public IPageHost {
+class MainWindow : public ui::Window, public IPageHost {
 public:
     // The client size at 96 DPI; it scales with the window's DPI.
     static constexpr int kClientWidth = layout::kClientWidth;
     static constexpr int kClientHeight = layout::kClientHeight;
 
     // Creates the window and its pages (FormCreate); not shown yet.
-    TfrmMain();
-    ~TfrmMain() override;  // FormDestroy
+    MainWindow();
+    ~MainWindow() override;  // FormDestroy
 
     // IPageHost.
     HWND Handle() const override { return ui::Window::Handle(); }
     int CurrentPage() const override { return currentPage_; }
     // The one version-information object the startup pages share.
-    TFileVersionInfo& VersionInfo() override { return *versionInfo_; }
+    FileVersionInfo& VersionInfo() override { return *versionInfo_; }
     // The program's folder, backup folder and version, handed to the tools.
     const common::ProgramSettings& Settings() const override { return settings_; }
     bool RunSaveDialog(std::string& fileName) override;
@@ -62,11 +62,11 @@ public:
     void SetBackupFolder(const std::string& folder) { settings_.backupFolder = folder; }
 
     // The pages.
-    TStartUpPage& StartUpPage() const { return *startUp_; }
-    TRegistryPage& RegistryPage() const { return *registry_; }
-    THistoryPage& HistoryPage() const { return *history_; }
-    TAboutPage& AboutPage() const { return *about_; }
-    TMainPage& Page(int page) const { return *pages_[page]; }
+    StartUpPageWindow& StartUpPage() const { return *startUp_; }
+    RegistryPageWindow& RegistryPage() const { return *registry_; }
+    HistoryPageWindow& HistoryPage() const { return *history_; }
+    AboutPageWindow& AboutPage() const { return *about_; }
+    PageWindow& Page(int page) const { return *pages_[page]; }
     HWND tsPage(int page) const;
 
     // The central refresh: the current page recomputes its actions' state.
@@ -159,7 +159,7 @@ private:
     RememberedWindow RememberedState() const;
     void ApplyRememberedState(const RememberedWindow& state);
 
-    std::unique_ptr<TFileVersionInfo> versionInfo_;
+    std::unique_ptr<FileVersionInfo> versionInfo_;
     common::ProgramSettings settings_;
     SortState sortState_;
     int currentPage_ = kPageStartUp;
@@ -175,11 +175,11 @@ private:
 
     ui::DpiLayout layout_;
     std::unique_ptr<TitleStrip> title_;
-    std::unique_ptr<TStartUpPage> startUp_;
-    std::unique_ptr<TRegistryPage> registry_;
-    std::unique_ptr<THistoryPage> history_;
-    std::unique_ptr<TAboutPage> about_;
-    std::array<TMainPage*, kPageCount> pages_{};
+    std::unique_ptr<StartUpPageWindow> startUp_;
+    std::unique_ptr<RegistryPageWindow> registry_;
+    std::unique_ptr<HistoryPageWindow> history_;
+    std::unique_ptr<AboutPageWindow> about_;
+    std::array<PageWindow*, kPageCount> pages_{};
     std::array<bool, kPageCount> pageShown_{};
     ui::ActionList actions_;
     platform::dialogs::FileDialogRequest dlgSave_{true, {}, {}, {}, {}};
@@ -191,4 +191,4 @@ private:
     SIZE minimumFrame_{0, 0};
 };
 
-}  // namespace shell
+}  // namespace gui

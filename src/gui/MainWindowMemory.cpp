@@ -1,12 +1,12 @@
-// TfrmMain: the window's state kept between runs (shell/WindowMemory).
-#include "shell/MainUnit.h"
+// MainWindow: the window's state kept between runs (shell/WindowMemory).
+#include "gui/MainWindow.h"
 
 #include "ui/Controls.h"
 #include "ui/ScreenPlacement.h"
 
 #include <algorithm>
 
-namespace shell {
+namespace gui {
 
 namespace {
 
@@ -32,7 +32,7 @@ RECT NormalRectOnScreen(HWND window) {
 
 }  // namespace
 
-RememberedWindow TfrmMain::RememberedState() const {
+RememberedWindow MainWindow::RememberedState() const {
     RememberedWindow state;
     state.found = true;
     state.normal = NormalRectOnScreen(Handle());
@@ -55,7 +55,7 @@ RememberedWindow TfrmMain::RememberedState() const {
     return state;
 }
 
-void TfrmMain::ApplyRememberedState(const RememberedWindow& state) {
+void MainWindow::ApplyRememberedState(const RememberedWindow& state) {
     firstPage_ = state.page;
     sortState_ = state.sort;
     if (state.found) {
@@ -81,7 +81,7 @@ void TfrmMain::ApplyRememberedState(const RememberedWindow& state) {
     }
 }
 
-int TfrmMain::UseRememberedState(const std::string& file, int show) {
+int MainWindow::UseRememberedState(const std::string& file, int show) {
     stateFile_ = file;
     const RememberedWindow state = ReadRememberedWindow(file);
     ApplyRememberedState(state);
@@ -89,9 +89,9 @@ int TfrmMain::UseRememberedState(const std::string& file, int show) {
     return state.found && state.maximised && plainShow ? SW_SHOWMAXIMIZED : show;
 }
 
-void TfrmMain::SaveRememberedState() const {
+void MainWindow::SaveRememberedState() const {
     // A file that cannot be written costs only the next start's defaults.
     if (!stateFile_.empty()) WriteRememberedWindow(stateFile_, RememberedState());
 }
 
-}  // namespace shell
+}  // namespace gui

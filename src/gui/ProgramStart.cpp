@@ -1,16 +1,16 @@
 // Program start: the single-instance guard, the main window and the message loop.
-#include "shell/ProgramStart.h"
+#include "gui/ProgramStart.h"
 
 #include "backup/BackupRun.h"
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
 #include "platform/Processes.h"
 #include "platform/ProcessServices.h"
-#include "shell/MainUnit.h"
-#include "shell/RestartRequest.h"
+#include "gui/MainWindow.h"
+#include "gui/RestartRequest.h"
 #include "ui/Worker.h"
 
-namespace shell {
+namespace gui {
 
 void InitialiseApplication() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES |
@@ -33,7 +33,7 @@ void ReportUnfinishedRestore(HWND owner, const std::string& backupFolder) {
 
 namespace {
 
-int RunMessageLoop(TfrmMain& main) {
+int RunMessageLoop(MainWindow& main) {
     MSG message{};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         if (main.PreTranslateMessage(message)) continue;
@@ -70,7 +70,7 @@ int RunOrvelin(int show) {
             platform::dialogs::ShowBox(nullptr, "ORV is already running!", ui::kApplicationTitle,
                                        platform::dialogs::BoxKind::ErrorCancel);
         } else {
-            TfrmMain main;
+            MainWindow main;
             show = main.UseRememberedState(main.Settings().dataFolder + kSettingsFileName, show);
             main.ShowAfterRestart(restart);
             ShowWindow(main.Handle(), show);
@@ -86,4 +86,4 @@ int RunOrvelin(int show) {
     return exitCode;
 }
 
-}  // namespace shell
+}  // namespace gui

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace shell {
+namespace gui {
 
 constexpr const char* kInstanceMutexName = "ORV-{7942D41B-5188-4AAA-872C-3B132317410C}";
 
@@ -22,4 +22,4 @@ void ReportUnfinishedRestore(HWND owner, const std::string& backupFolder);
 // Initialises common controls and COM for the window's thread.
 void InitialiseApplication();
 
-}  // namespace shell
+}  // namespace gui

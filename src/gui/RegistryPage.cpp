@@ -1,17 +1,17 @@
-// TRegistryPage: creation, the section tree and its check boxes, the results
+// RegistryPageWindow: creation, the section tree and its check boxes, the results
 // list and the Registry branch of the refresh.
-#include "shell/RegistryPage.h"
+#include "gui/RegistryPage.h"
 
 #include "formats/ReportFile.h"
-#include "shell/registry_scan/RgScanForm.h"
+#include "gui/registry_scan/ScanDialog.h"
 #include "resource.h"
-#include "shell/MainLayout.h"
+#include "gui/MainLayout.h"
 #include "ui/ListPlace.h"
 #include "ui/Pictures.h"
 #include "ui/RowData.h"
-#include "shell/RegistryPageBackup.h"
+#include "gui/RegistryPageBackup.h"
 
-namespace shell {
+namespace gui {
 
 using namespace layout;
 using registry_scan::kFix;
@@ -74,7 +74,7 @@ std::array<bool, kRegistrySectionCount + 1> ApplyRgCheckRule(const std::array<bo
 
 // ---- creation ----------------------------------------------------------------
 
-TRegistryPage::TRegistryPage(IPageHost& frame) : TMainPage(frame, kPageRegistry) {
+RegistryPageWindow::RegistryPageWindow(IPageHost& frame) : PageWindow(frame, kPageRegistry) {
     imlRgSectionsIco.Reset(ui::LoadImageStrip(IDB_RG_SECTIONS, 16, frame.Dpi()));
     AddToolBar(kIdRgToolBar, {aReport, aRgScan, 0, aRgFix, aRgFixAll, aRgSelectNone, aRgSelectAll, 0, aBackUp},
                kClientWidth);
@@ -91,7 +91,7 @@ TRegistryPage::TRegistryPage(IPageHost& frame) : TMainPage(frame, kPageRegistry)
     AttachActions();
 }
 
-TRegistryPage::~TRegistryPage() {
+RegistryPageWindow::~RegistryPageWindow() {
     for (int id : {aRgScan, aRgFix, aRgFixAll, aRgSelectAll, aRgSelectNone}) Frame().Actions().Find(id)->onExecute = {};
     // A scan still running is stopped and frees itself; nothing of it reaches
     // this page again.
@@ -101,7 +101,7 @@ TRegistryPage::~TRegistryPage() {
     DestroyHandle();
 }
 
-void TRegistryPage::AttachActions() {
+void RegistryPageWindow::AttachActions() {
     ui::ActionList& actions = Frame().Actions();
     actions.Find(aRgScan)->onExecute = [this] { aRgScanExecute(); };
     actions.Find(aRgFix)->onExecute = [this] { aRgFixExecute(); };
@@ -110,7 +110,7 @@ void TRegistryPage::AttachActions() {
     actions.Find(aRgSelectNone)->onExecute = [this] { aRgSelectNoneExecute(); };
 }
 
-void TRegistryPage::AddSectionNodes() {
+void RegistryPageWindow::AddSectionNodes() {
     // Every section starts ticked, so a first Scan looks everywhere.
     HTREEITEM root = tvRgSections.Add(nullptr, RgSectionCaption(0, "All"), rgiNotScanned, 0);
     for (int section = 0; section < kRegistrySectionCount; ++section)
@@ -120,7 +120,7 @@ void TRegistryPage::AddSectionNodes() {
     UpdateSectionNodes();
 }
 
-void TRegistryPage::DpiChanged(int oldDpi, int newDpi) {
+void RegistryPageWindow::DpiChanged(int oldDpi, int newDpi) {
     platform::ImageListHandle old = std::move(imlRgSectionsIco);
     imlRgSectionsIco.Reset(ui::LoadImageStrip(IDB_RG_SECTIONS, 16, newDpi));
     TreeView_SetImageList(tvRgSections.Handle(), imlRgSectionsIco.Get(), TVSIL_NORMAL);
@@ -129,14 +129,14 @@ void TRegistryPage::DpiChanged(int oldDpi, int newDpi) {
 
 // ---- the tree ----------------------------------------------------------------
 
-HTREEITEM TRegistryPage::NodeAt(int position) const { return tvRgSections.ItemWithData(position); }
+HTREEITEM RegistryPageWindow::NodeAt(int position) const { return tvRgSections.ItemWithData(position); }
 
-int TRegistryPage::SelectedRgPosition() const {
+int RegistryPageWindow::SelectedRgPosition() const {
     HTREEITEM item = tvRgSections.Selected();
     return item ? static_cast<int>(tvRgSections.Data(item)) : -1;
 }
 
-void TRegistryPage::SelectRgPosition(int position) {
+void RegistryPageWindow::SelectRgPosition(int position) {
     HTREEITEM item = NodeAt(position);
     if (!item) return;
     if (tvRgSections.Selected() == item) {
@@ -148,14 +148,14 @@ void TRegistryPage::SelectRgPosition(int position) {
     }
 }
 
-std::array<bool, TRegistryPage::kNodeCount> TRegistryPage::ReadChecks() const {
+std::array<bool, RegistryPageWindow::kNodeCount> RegistryPageWindow::ReadChecks() const {
     std::array<bool, kNodeCount> checks{};
     for (int position = 0; position < kNodeCount; ++position)
         if (HTREEITEM item = NodeAt(position)) checks[position] = tvRgSections.Checked(item);
     return checks;
 }
 
-void TRegistryPage::RgTreeClicked() {
+void RegistryPageWindow::RgTreeClicked() {
     const std::array<bool, kNodeCount> now = ReadChecks();
     if (now != previousChecks_) {
         const std::array<bool, kNodeCount> result = ApplyRgCheckRule(previousChecks_, now);
@@ -167,7 +167,7 @@ void TRegistryPage::RgTreeClicked() {
     Frame().RefreshView();
 }
 
-void TRegistryPage::SetNodeCaption(HTREEITEM item, const std::string& caption) {
+void RegistryPageWindow::SetNodeCaption(HTREEITEM item, const std::string& caption) {
     if (tvRgSections.Caption(item) == caption) return;  // no repaint for an unchanged count
     TVITEMA change{};
     change.mask = TVIF_TEXT;
@@ -176,7 +176,7 @@ void TRegistryPage::SetNodeCaption(HTREEITEM item, const std::string& caption) {
     TreeView_SetItem(tvRgSections.Handle(), &change);
 }
 
-void TRegistryPage::UpdateSectionNodes() {
+void RegistryPageWindow::UpdateSectionNodes() {
     nut_.RecountTotal();
     std::array<int, kRegistrySectionCount> images{};
     for (int section = 0; section < kRegistrySectionCount; ++section) {
@@ -197,7 +197,7 @@ void TRegistryPage::UpdateSectionNodes() {
 
 // ---- the results list ----------------------------------------------------------
 
-void TRegistryPage::ShowScanResults(int position) {
+void RegistryPageWindow::ShowScanResults(int position) {
     ui::ScopedRedrawOff quiet(lvRgValues.Handle());
     const ui::ListRebuild rebuild(lvRgValues.Handle());
     lvRgValues.SetExtendedStyle(LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
@@ -228,7 +228,7 @@ void TRegistryPage::ShowScanResults(int position) {
     ui::ShowFocusMark(lvRgValues.Handle());
 }
 
-std::optional<common::ReportBuilder> TRegistryPage::Report() const {
+std::optional<common::ReportBuilder> RegistryPageWindow::Report() const {
     const HTREEITEM node = tvRgSections.Selected();
     common::ReportBuilder report(common::ReportKind::Registry, node ? tvRgSections.Caption(node) : std::string());
     const int count = lvRgValues.Count();
@@ -250,13 +250,13 @@ std::optional<common::ReportBuilder> TRegistryPage::Report() const {
     return report;
 }
 
-void TRegistryPage::ClearRgValues() {
+void RegistryPageWindow::ClearRgValues() {
     const ui::ListRebuild rebuild(lvRgValues.Handle());
     lvRgValues.Clear();
     listedRecords_.clear();
 }
 
-void TRegistryPage::ShowSelectedResults() {
+void RegistryPageWindow::ShowSelectedResults() {
     const int position = SelectedRgPosition();
     if (position >= 0) {
         ShowScanResults(position);
@@ -265,7 +265,7 @@ void TRegistryPage::ShowSelectedResults() {
     }
 }
 
-bool TRegistryPage::RowRecord(int row, int& section, int& record) const {
+bool RegistryPageWindow::RowRecord(int row, int& section, int& record) const {
     if (row < 0 || row >= lvRgValues.Count()) return false;
     const int serial = ui::RowSerial(lvRgValues.Data(row));
     if (serial < 0 || serial >= static_cast<int>(listedRecords_.size())) return false;
@@ -274,14 +274,14 @@ bool TRegistryPage::RowRecord(int row, int& section, int& record) const {
     return true;
 }
 
-void TRegistryPage::RgValuesTickChanged(int row) {
+void RegistryPageWindow::RgValuesTickChanged(int row) {
     int section = 0, record = 0;
     if (RowRecord(row, section, record)) nut_.SetFix(section, record, lvRgValues.Checked(row));
 }
 
 // ---- the refresh ---------------------------------------------------------------
 
-void TRegistryPage::RefreshView() {
+void RegistryPageWindow::RefreshView() {
     ui::ActionList& actions = Frame().Actions();
     const std::array<bool, kNodeCount> checks = ReadChecks();
     bool anySectionChecked = false;
@@ -300,7 +300,7 @@ void TRegistryPage::RefreshView() {
 
 // ---- events --------------------------------------------------------------------
 
-LRESULT TRegistryPage::OnNotify(NMHDR* header) {
+LRESULT RegistryPageWindow::OnNotify(NMHDR* header) {
     const HWND from = header->hwndFrom;
     if (from == tvRgSections.Handle()) {
         switch (header->code) {
@@ -313,7 +313,7 @@ LRESULT TRegistryPage::OnNotify(NMHDR* header) {
         case TVN_KEYDOWN:
             if (reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey == VK_SPACE) PostMessageA(Handle(), kTreeClickDone, 0, 0);
             break;
-        default: return TMainPage::OnNotify(header);
+        default: return PageWindow::OnNotify(header);
         }
         return 0;
     }
@@ -327,14 +327,14 @@ LRESULT TRegistryPage::OnNotify(NMHDR* header) {
         }
         return OnResultListNotify(header);
     }
-    return TMainPage::OnNotify(header);
+    return PageWindow::OnNotify(header);
 }
 
-std::vector<int> TRegistryPage::ContextMenuActions(HWND source) const {
+std::vector<int> RegistryPageWindow::ContextMenuActions(HWND source) const {
     return source == lvRgValues.Handle() ? WithRowActions({}) : std::vector<int>{};
 }
 
-TMainPage::RowPlaces TRegistryPage::SelectedRowPlaces() const {
+PageWindow::RowPlaces RegistryPageWindow::SelectedRowPlaces() const {
     int section = 0, record = 0;
     if (!RowRecord(lvRgValues.Selected(), section, record)) return {};
     const std::optional<RegistryProblem> problem = nut_.Problem(section, record);
@@ -342,7 +342,7 @@ TMainPage::RowPlaces TRegistryPage::SelectedRowPlaces() const {
     return {registry_scan::ProblemEditorKey(*problem), registry_scan::ProblemExistingFile(*problem)};
 }
 
-void TRegistryPage::OnContextMenu(HWND source, POINT screen) {
+void RegistryPageWindow::OnContextMenu(HWND source, POINT screen) {
     // A right click on the list's column headers unticks every row.
     const HWND header = ListView_GetHeader(lvRgValues.Handle());
     bool onHeader = source == header;
@@ -362,18 +362,18 @@ void TRegistryPage::OnContextMenu(HWND source, POINT screen) {
     if (!actionIds.empty()) ShowActionMenu(source, screen, actionIds);
 }
 
-LRESULT TRegistryPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT RegistryPageWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kTreeClickDone) {
         RgTreeClicked();
         return 0;
     }
-    return TMainPage::HandleMessage(message, wParam, lParam);
+    return PageWindow::HandleMessage(message, wParam, lParam);
 }
 
-}  // namespace shell
+}  // namespace gui
 
-namespace shell {
+namespace gui {
 
-void TRegistryPage::LayoutChanged() { FillColumn(lvRgValues, 1, Frame().Dpi()); }
+void RegistryPageWindow::LayoutChanged() { FillColumn(lvRgValues, 1, Frame().Dpi()); }
 
-}  // namespace shell
+}  // namespace gui

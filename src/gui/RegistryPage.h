@@ -1,4 +1,4 @@
-// TRegistryPage: the Registry page: the section tree tvRgSections with its
+// RegistryPageWindow: the Registry page: the section tree tvRgSections with its
 // check boxes, counts and state icons, the problem list lvRgValues, the
 // commands Scan, Fix, Fix All, Select All and Select None, BackUp\Restore,
 // and the Registry branch of the central refresh. The problem store and the
@@ -6,24 +6,24 @@
 #pragma once
 
 #include "platform/Handles.h"
-#include "registry_scan/NutUnit.h"
-#include "shell/registry_scan/RgFixThread.h"
-#include "shell/registry_scan/RgScanThread.h"
-#include "shell/WorkProgressForm.h"
-#include "shell/MainPage.h"
+#include "registry_scan/ProblemStore.h"
+#include "gui/registry_scan/FixWorker.h"
+#include "gui/registry_scan/ScanWorker.h"
+#include "gui/WorkProgressDialog.h"
+#include "gui/MainPage.h"
 
 #include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
-namespace shell {
+namespace gui {
 
-class TfrmRgScan;
+class ScanDialog;
 struct RgBackupState;
 
 // Icons of the section nodes, as the section states give them.
-enum TRgSectionImage : int { rgiNotScanned = 0, rgiProblems = 1, rgiScanning = 2, rgiClean = 4 };
+enum ScanSectionImage : int { rgiNotScanned = 0, rgiProblems = 1, rgiScanning = 2, rgiClean = 4 };
 
 // "(" + count + ")" and the spaces that line the names up, then the caption.
 std::string RgSectionCaption(int count, const std::string& caption);
@@ -36,10 +36,10 @@ std::array<bool, registry_scan::kRegistrySectionCount + 1> ApplyRgCheckRule(
     const std::array<bool, registry_scan::kRegistrySectionCount + 1>& before,
     const std::array<bool, registry_scan::kRegistrySectionCount + 1>& now);
 
-class TRegistryPage : public TMainPage, private IRgScanView {
+class RegistryPageWindow : public PageWindow, private IScanView {
 public:
-    explicit TRegistryPage(IPageHost& frame);
-    ~TRegistryPage() override;
+    explicit RegistryPageWindow(IPageHost& frame);
+    ~RegistryPageWindow() override;
 
     static constexpr int kNodeCount = registry_scan::kRegistrySectionCount + 1;  // "All" and the sections
 
@@ -62,8 +62,8 @@ public:
     std::vector<int> ContextMenuActions(HWND source) const override;
 
     // The problem store.
-    registry_scan::TNut& Nut() { return nut_; }
-    const registry_scan::TNut& Nut() const { return nut_; }
+    registry_scan::ProblemStore& Nut() { return nut_; }
+    const registry_scan::ProblemStore& Nut() const { return nut_; }
 
     // Lists the records of the node at a tree position (0 "All", k+1 section k).
     void ShowScanResults(int position);
@@ -76,9 +76,9 @@ public:
     // The user clicked the tree (check boxes may have changed).
     void RgTreeClicked();
     bool ScanRunning() const { return scanThread_ && !scanThread_->Ended(); }
-    TfrmRgScan* ScanForm() const { return rgScanForm_.get(); }
+    ScanDialog* ScanForm() const { return rgScanForm_.get(); }
     bool FixRunning() const { return fixThread_ && !fixThread_->Ended(); }
-    TfrmWorkProgress* FixForm() const { return fixForm_.get(); }
+    WorkProgressDialog* FixForm() const { return fixForm_.get(); }
 
     // The commands.
     void aRgScanExecute();
@@ -124,22 +124,22 @@ private:
     bool BackupWorkerRunning() const;
     bool RefuseFixWhileBackingUp();
 
-    // IRgScanView: forwards to the progress window and keeps the page in
+    // IScanView: forwards to the progress window and keeps the page in
     // step when the scan goes on after that window was closed.
     void ShowProgress(int keysExamined, const std::string& keyText, const std::string& sectionCaption) override;
     void ShowProblem(const registry_scan::RegistryProblem& problem, int errorsFound) override;
     void ScanEnded() override;
 
-    registry_scan::TNut nut_;
+    registry_scan::ProblemStore nut_;
     platform::ImageListHandle imlRgSectionsIco;
     std::array<bool, kNodeCount> previousChecks_{};
     std::vector<ListedRecord> listedRecords_;  // row data indexes this
-    std::unique_ptr<TfrmRgScan> rgScanForm_;
-    ui::WorkerPtr<TRegistryScanThread> scanThread_;  // kept after its end; abandoned if the page goes first
+    std::unique_ptr<ScanDialog> rgScanForm_;
+    ui::WorkerPtr<ScanWorker> scanThread_;  // kept after its end; abandoned if the page goes first
     bool resultsStale_ = false;
-    std::unique_ptr<TfrmWorkProgress> fixForm_;
-    ui::WorkerPtr<TRegistryFixThread> fixThread_;  // the last fix, kept until the next
+    std::unique_ptr<WorkProgressDialog> fixForm_;
+    ui::WorkerPtr<FixWorker> fixThread_;  // the last fix, kept until the next
     std::unique_ptr<RgBackupState> backup_;  // the backup dialog and its worker
 };
 
-}  // namespace shell
+}  // namespace gui

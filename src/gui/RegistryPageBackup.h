@@ -1,15 +1,15 @@
 // The Registry page's BackUp/Restore dialog and the worker it last started.
 #pragma once
 
-#include "shell/backup/Backup.h"
-#include "shell/backup/BackUpThread.h"
+#include "gui/backup/BackupDialog.h"
+#include "gui/backup/BackupWorker.h"
 #include "ui/Worker.h"
 
-namespace shell {
+namespace gui {
 
 struct RgBackupState {
-    TfrmBackup frmBackup;
-    ui::WorkerPtr<TBackUpThread> backUpThread;  // abandoned (and stopped) when the page goes
+    BackupDialog frmBackup;
+    ui::WorkerPtr<BackupWorker> backUpThread;  // abandoned (and stopped) when the page goes
 };
 
-}  // namespace shell
+}  // namespace gui

@@ -1,19 +1,19 @@
-// TRegistryPage: the commands Scan, Fix, Fix All, Select All and Select None,
+// RegistryPageWindow: the commands Scan, Fix, Fix All, Select All and Select None,
 // and the scan's steps as the page sees them.
-#include "shell/registry_scan/RgScanForm.h"
-#include "shell/RegistryPage.h"
-#include "shell/RegistryPageBackup.h"
+#include "gui/registry_scan/ScanDialog.h"
+#include "gui/RegistryPage.h"
+#include "gui/RegistryPageBackup.h"
 
 #include "common/ProgramSettings.h"
 #include "platform/Dialogs.h"
 
 #include <algorithm>
 
-namespace shell {
+namespace gui {
 
 using registry_scan::kRegistrySectionCount;
 using registry_scan::RegistryProblem;
-using registry_scan::TNut;
+using registry_scan::ProblemStore;
 
 namespace {
 
@@ -25,17 +25,17 @@ int ShowRgBox(HWND owner, const std::string& text, platform::dialogs::BoxKind ki
 
 // ---- Scan ------------------------------------------------------------------------
 
-void TRegistryPage::aRgScanExecute() {
+void RegistryPageWindow::aRgScanExecute() {
     if (Frame().CurrentPage() != kPageRegistry || !Frame().Actions().Enabled(aRgScan) || ScanRunning()) return;
-    TRegistrySectionFlags flags{};
+    ScanSectionFlags flags{};
     for (int section = 0; section < kRegistrySectionCount; ++section) {
         HTREEITEM node = NodeAt(section + 1);
         flags[section] = node && tvRgSections.Checked(node);
     }
-    if (!rgScanForm_) rgScanForm_ = std::make_unique<TfrmRgScan>();
+    if (!rgScanForm_) rgScanForm_ = std::make_unique<ScanDialog>();
     resultsStale_ = false;
     // The worker first: when it cannot start, the sections keep their records.
-    ui::WorkerPtr<TRegistryScanThread> scan(new TRegistryScanThread(Frame().Handle(), nut_, this, flags));
+    ui::WorkerPtr<ScanWorker> scan(new ScanWorker(Frame().Handle(), nut_, this, flags));
     scan->SetOnTerminate([this] { ScanThreadEnded(); });
     if (!scan->Resume()) {
         scan.reset();  // it ends and frees itself; nothing of it reaches the page
@@ -62,22 +62,22 @@ void TRegistryPage::aRgScanExecute() {
     Frame().RefreshView();
 }
 
-void TRegistryPage::ShowProgress(int keysExamined, const std::string& keyText, const std::string& sectionCaption) {
+void RegistryPageWindow::ShowProgress(int keysExamined, const std::string& keyText, const std::string& sectionCaption) {
     if (rgScanForm_) rgScanForm_->ShowProgress(keysExamined, keyText, sectionCaption);
 }
 
-void TRegistryPage::ShowProblem(const RegistryProblem& problem, int errorsFound) {
+void RegistryPageWindow::ShowProblem(const RegistryProblem& problem, int errorsFound) {
     if (rgScanForm_) rgScanForm_->ShowProblem(problem, errorsFound);
     // Closed with its close box, the progress window leaves the scan running;
     // the list catches up when it ends.
     if (!rgScanForm_ || !rgScanForm_->Showing()) resultsStale_ = true;
 }
 
-void TRegistryPage::ScanEnded() {
+void RegistryPageWindow::ScanEnded() {
     if (rgScanForm_) rgScanForm_->ScanEnded();
 }
 
-void TRegistryPage::ScanThreadEnded() {
+void RegistryPageWindow::ScanThreadEnded() {
     const RefreshBatch batch(Frame());
     if (resultsStale_ && !(rgScanForm_ && rgScanForm_->Showing())) ShowSelectedResults();
     resultsStale_ = false;
@@ -86,7 +86,7 @@ void TRegistryPage::ScanThreadEnded() {
 
 // ---- Fix and Fix All -----------------------------------------------------------------
 
-void TRegistryPage::ShowFixOutcome(const registry_scan::FixReport& report) {
+void RegistryPageWindow::ShowFixOutcome(const registry_scan::FixReport& report) {
     if (report.backupFailed) {
         ShowRgBox(Frame().Handle(),
                   "Nothing was fixed: the registry items could not be saved in a backup point first.\r\n" +
@@ -107,10 +107,10 @@ void TRegistryPage::ShowFixOutcome(const registry_scan::FixReport& report) {
               leftSome ? platform::dialogs::BoxKind::Warning : platform::dialogs::BoxKind::Plain);
 }
 
-void TRegistryPage::RunFix(int trimRowsPerStep) {
-    if (!fixForm_) fixForm_ = std::make_unique<TfrmWorkProgress>("Fix Registry Errors", "Fix Errors", "in Registry");
-    TfrmWorkProgress* form = fixForm_.get();
-    ui::WorkerPtr<TRegistryFixThread> fix(new TRegistryFixThread(
+void RegistryPageWindow::RunFix(int trimRowsPerStep) {
+    if (!fixForm_) fixForm_ = std::make_unique<WorkProgressDialog>("Fix Registry Errors", "Fix Errors", "in Registry");
+    WorkProgressDialog* form = fixForm_.get();
+    ui::WorkerPtr<FixWorker> fix(new FixWorker(
         Frame().Handle(), nut_.MarkedRecords(), Frame().Settings().backupFolder,
         [this, form, trimRowsPerStep](const std::string& stage, int done, int total) {
             form->ShowProgress(stage, done, total);
@@ -124,7 +124,7 @@ void TRegistryPage::RunFix(int trimRowsPerStep) {
         return;
     }
     fixThread_ = std::move(fix);  // the previous fix, ended, goes
-    TRegistryFixThread* running = fixThread_.get();
+    FixWorker* running = fixThread_.get();
     form->SetOnStop([running] { running->Terminate(); });
     form->ShowModal(Frame().Handle());
     if (!fixThread_->Ended()) {
@@ -139,11 +139,11 @@ void TRegistryPage::RunFix(int trimRowsPerStep) {
     ShowFixOutcome(report);
 }
 
-bool TRegistryPage::BackupWorkerRunning() const {
+bool RegistryPageWindow::BackupWorkerRunning() const {
     return backup_ && backup_->backUpThread && !backup_->backUpThread->Ended();
 }
 
-std::string TRegistryPage::BusyText() const {
+std::string RegistryPageWindow::BusyText() const {
     if (FixRunning())
         return "Registry errors are being fixed.\r\nPlease wait until the fix has ended (or stop it) before you "
                "close Orvelin.";
@@ -152,7 +152,7 @@ std::string TRegistryPage::BusyText() const {
                                  : std::string();
 }
 
-bool TRegistryPage::RefuseFixWhileBackingUp() {
+bool RegistryPageWindow::RefuseFixWhileBackingUp() {
     // A fix saves into a point too; it would wait for the whole root being
     // written with the window standing still.
     if (!BackupWorkerRunning()) return false;
@@ -161,7 +161,7 @@ bool TRegistryPage::RefuseFixWhileBackingUp() {
     return true;
 }
 
-void TRegistryPage::aRgFixExecute() {
+void RegistryPageWindow::aRgFixExecute() {
     if (Frame().CurrentPage() != kPageRegistry || !Frame().Actions().Enabled(aRgFix)) return;
     if (RefuseFixWhileBackingUp()) return;
     const int count = nut_.MarkedCount();
@@ -174,7 +174,7 @@ void TRegistryPage::aRgFixExecute() {
     Frame().RefreshView();
 }
 
-void TRegistryPage::aRgFixAllExecute() {
+void RegistryPageWindow::aRgFixAllExecute() {
     if (Frame().CurrentPage() != kPageRegistry || !Frame().Actions().Enabled(aRgFixAll)) return;
     if (nut_.RecountTotal() < 1) {
         ShowRgBox(Frame().Handle(), "List for fix is empty.", platform::dialogs::BoxKind::Plain);
@@ -195,7 +195,7 @@ void TRegistryPage::aRgFixAllExecute() {
 
 // ---- Select All / Select None ------------------------------------------------------------
 
-void TRegistryPage::SetAllRowTicks(bool fix) {
+void RegistryPageWindow::SetAllRowTicks(bool fix) {
     // Rows and records change together, without a refresh per row.
     const ui::ListRebuild rebuild(lvRgValues.Handle());
     for (int row = 0; row < lvRgValues.Count(); ++row) {
@@ -206,13 +206,13 @@ void TRegistryPage::SetAllRowTicks(bool fix) {
     }
 }
 
-void TRegistryPage::aRgSelectAllExecute() {
+void RegistryPageWindow::aRgSelectAllExecute() {
     if (!lvRgValues.ShowsCheckBoxes()) return;
     SetAllRowTicks(true);
     Frame().RefreshView();
 }
 
-void TRegistryPage::aRgSelectNoneExecute() {
+void RegistryPageWindow::aRgSelectNoneExecute() {
     if (!lvRgValues.ShowsCheckBoxes()) return;
     SetAllRowTicks(false);
     Frame().RefreshView();
@@ -220,10 +220,10 @@ void TRegistryPage::aRgSelectNoneExecute() {
 
 // ---- BackUp\Restore -----------------------------------------------------------------------
 
-void TRegistryPage::BackUpRestore() {
+void RegistryPageWindow::BackUpRestore() {
     if (!backup_) backup_ = std::make_unique<RgBackupState>();
     if (RunBackupCommand(Frame().Handle(), backup_->frmBackup, Frame().Settings().backupFolder, backup_->backUpThread))
         backup_->backUpThread->SetElevationOffer(ElevationOfferOfFrame());
 }
 
-}  // namespace shell
+}  // namespace gui

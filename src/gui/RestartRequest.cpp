@@ -1,5 +1,5 @@
 // The restart's command line, built and read back.
-#include "shell/RestartRequest.h"
+#include "gui/RestartRequest.h"
 
 #include "platform/Text.h"
 
@@ -8,7 +8,7 @@
 #include <charconv>
 #include <vector>
 
-namespace shell {
+namespace gui {
 
 namespace {
 
@@ -82,4 +82,4 @@ RestartRequest ParseRestartArguments(const std::wstring& commandLine) {
     return request;
 }
 
-}  // namespace shell
+}  // namespace gui

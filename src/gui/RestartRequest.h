@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace shell {
+namespace gui {
 
 struct RestartRequest {
     DWORD previousProcess = 0;  // 0: a plain start
@@ -26,4 +26,4 @@ RestartRequest ParseRestartArguments(const std::wstring& commandLine);
 // An argument quoted as Windows splits command lines back.
 std::string QuoteArgument(const std::string& argument);
 
-}  // namespace shell
+}  // namespace gui

@@ -1,11 +1,11 @@
-// TStartUpPage: creation, the section tree's events, showing a listing,
+// StartUpPageWindow: creation, the section tree's events, showing a listing,
 // Update and the StartUp branch of the central refresh.
-#include "shell/StartUpPage.h"
+#include "gui/StartUpPage.h"
 
 #include "platform/Files.h"
 #include "platform/Shell.h"
 #include "resource.h"
-#include "shell/MainLayout.h"
+#include "gui/MainLayout.h"
 #include "common/FileVersionInfo.h"
 #include "formats/ReportFile.h"
 #include "ui/Dpi.h"
@@ -15,12 +15,12 @@
 
 #include <map>
 
-namespace shell {
+namespace gui {
 
 using namespace layout;
 using namespace startup;
 
-TStartUpPage::TStartUpPage(IPageHost& frame) : TMainPage(frame, kPageStartUp) {
+StartUpPageWindow::StartUpPageWindow(IPageHost& frame) : PageWindow(frame, kPageStartUp) {
     CreateImageLists(frame.Dpi());
     AddToolBar(kIdSuToolBar, {aReport, aSuUpdate, 0, aSuAdd, aSuDelete, aSuCheck, aSuEdit, aSuInfo, 0, aBackUp},
                kClientWidth);
@@ -35,7 +35,7 @@ TStartUpPage::TStartUpPage(IPageHost& frame) : TMainPage(frame, kPageStartUp) {
     AttachActions();
 }
 
-TStartUpPage::~TStartUpPage() {
+StartUpPageWindow::~StartUpPageWindow() {
     for (int id : {aSuUpdate, aSuAdd, aSuDelete, aSuCheck, aSuEdit, aSuInfo}) Frame().Actions().Find(id)->onExecute = {};
     // The dialogs and the page's controls go before the image lists.
     compareForm_.reset();
@@ -44,7 +44,7 @@ TStartUpPage::~TStartUpPage() {
     DestroyHandle();
 }
 
-void TStartUpPage::AddSourceNodes() {
+void StartUpPageWindow::AddSourceNodes() {
     // Each node's data is its source's id; a parent comes before its nodes.
     std::map<int, HTREEITEM> items;
     for (const StartupSource* source : SourcesInTreeOrder()) {
@@ -54,13 +54,13 @@ void TStartUpPage::AddSourceNodes() {
     }
 }
 
-void TStartUpPage::CreateImageLists(int dpi) {
+void StartUpPageWindow::CreateImageLists(int dpi) {
     imlSuSectionsIco.Reset(ui::LoadImageStrip(IDB_SU_SECTIONS, 16, dpi));
     const int size = ui::ScaleForDpi(16, dpi);
     imlSuTmpIco.Reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 0, 16));
 }
 
-void TStartUpPage::AttachActions() {
+void StartUpPageWindow::AttachActions() {
     ui::ActionList& actions = Frame().Actions();
     actions.Find(aSuUpdate)->onExecute = [this] { aSuUpdateExecute(); };
     actions.Find(aSuAdd)->onExecute = [this] { aSuAddExecute(); };
@@ -70,7 +70,7 @@ void TStartUpPage::AttachActions() {
     actions.Find(aSuInfo)->onExecute = [this] { aSuInfoExecute(); };
 }
 
-void TStartUpPage::DpiChanged(int oldDpi, int newDpi) {
+void StartUpPageWindow::DpiChanged(int oldDpi, int newDpi) {
     platform::ImageListHandle oldSections = std::move(imlSuSectionsIco), oldIcons = std::move(imlSuTmpIco);
     CreateImageLists(newDpi);
     TreeView_SetImageList(tvSuSections.Handle(), imlSuSectionsIco.Get(), TVSIL_NORMAL);
@@ -80,29 +80,29 @@ void TStartUpPage::DpiChanged(int oldDpi, int newDpi) {
     AddRowIcons();  // the same icons at the new size, in the same places
 }
 
-void TStartUpPage::TreeExpandedAll() {
+void StartUpPageWindow::TreeExpandedAll() {
     // The group nodes show their expanded image.
     for (HTREEITEM item : tvSuSections.Items())
         if (IsGroupSection(static_cast<int>(tvSuSections.Data(item)))) SuTreeExpanded(item, true);
 }
 
-void TStartUpPage::SelectSuSection(int id) {
+void StartUpPageWindow::SelectSuSection(int id) {
     if (HTREEITEM item = tvSuSections.ItemWithData(id)) tvSuSections.Select(item);
 }
 
-int TStartUpPage::SelectedSourceId() const {
+int StartUpPageWindow::SelectedSourceId() const {
     HTREEITEM item = tvSuSections.Selected();
     return item ? static_cast<int>(tvSuSections.Data(item)) : kNoSource;
 }
 
-void TStartUpPage::ClearSuValues() {
+void StartUpPageWindow::ClearSuValues() {
     const ui::ListRebuild rebuild(lvSuValues.Handle());
     lvSuValues.Clear();
     ImageList_RemoveAll(imlSuTmpIco.Get());
     listedRows_.clear();
 }
 
-std::vector<int> TStartUpPage::AddRowIcons() {
+std::vector<int> StartUpPageWindow::AddRowIcons() {
     // One icon per file and listing, added in the rows' order, so a second
     // pass (at another size) gives every file the same index.
     std::map<std::string, int> iconIndex;
@@ -123,7 +123,7 @@ std::vector<int> TStartUpPage::AddRowIcons() {
     return images;
 }
 
-void TStartUpPage::FillSuValues(const StartupListing& listing) {
+void StartUpPageWindow::FillSuValues(const StartupListing& listing) {
     const ui::ListRebuild rebuild(lvSuValues.Handle());
     lvSuValues.SetExtendedStyle(LVS_EX_CHECKBOXES, listing.checkBoxes ? LVS_EX_CHECKBOXES : 0);
     listedRows_ = listing.rows;
@@ -139,13 +139,13 @@ void TStartUpPage::FillSuValues(const StartupListing& listing) {
     suPopup_ = listing.popup;
 }
 
-const StartupRow* TStartUpPage::ListedRow(int row) const {
+const StartupRow* StartUpPageWindow::ListedRow(int row) const {
     if (row < 0 || row >= lvSuValues.Count()) return nullptr;
     const int serial = ui::RowSerial(lvSuValues.Data(row));
     return serial >= 0 && serial < static_cast<int>(listedRows_.size()) ? &listedRows_[serial] : nullptr;
 }
 
-std::optional<common::ReportBuilder> TStartUpPage::Report() const {
+std::optional<common::ReportBuilder> StartUpPageWindow::Report() const {
     const HTREEITEM node = tvSuSections.Selected();
     common::ReportBuilder report(common::ReportKind::StartUp,
                                  node ? SourceOf(static_cast<int>(tvSuSections.Data(node))).caption : "");
@@ -159,7 +159,7 @@ std::optional<common::ReportBuilder> TStartUpPage::Report() const {
     return report;
 }
 
-void TStartUpPage::RelistSuSection() {
+void StartUpPageWindow::RelistSuSection() {
     ui::ScopedRedrawOff quiet(lvSuValues.Handle());
     ClearSuValues();
     const int id = SelectedSourceId();
@@ -169,16 +169,16 @@ void TStartUpPage::RelistSuSection() {
     FillSuValues(listing);
 }
 
-void TStartUpPage::SuTreeChanged() {
+void StartUpPageWindow::SuTreeChanged() {
     RelistSuSection();
     Frame().RefreshView();
 }
 
-void TStartUpPage::SuTreeExpanded(HTREEITEM item, bool expanded) {
+void StartUpPageWindow::SuTreeExpanded(HTREEITEM item, bool expanded) {
     tvSuSections.SetImage(item, expanded ? kSuImageExpanded : kSuImagePresent);
 }
 
-void TStartUpPage::aSuUpdateExecute() {
+void StartUpPageWindow::aSuUpdateExecute() {
     if (Frame().CurrentPage() != kPageStartUp) return;
     RelistSuSection();
     Frame().SortListAgain(lvSuValues.Handle());
@@ -186,19 +186,19 @@ void TStartUpPage::aSuUpdateExecute() {
     Frame().RefreshView();
 }
 
-bool TStartUpPage::SelectedSuRowDescribable() {
+bool StartUpPageWindow::SelectedSuRowDescribable() {
     const int row = lvSuValues.Selected();
     if (row < 0 || SelectedSourceId() < 0 || ui::RowSubItemCount(lvSuValues.Data(row)) == 0) return false;
     return CanDescribeFile(RowProgramInfoPath(row), Frame().VersionInfo());
 }
 
-std::string TStartUpPage::RowProgramInfoPath(int row) {
+std::string StartUpPageWindow::RowProgramInfoPath(int row) {
     const StartupRow* listed = ListedRow(row);
-    return startup::ProgramInfoPath(SelectedSourceId(), lvSuValues.Text(row, 0), lvSuValues.Text(row, 1),
+    return startup::programInfoPath(SelectedSourceId(), lvSuValues.Text(row, 0), lvSuValues.Text(row, 1),
                                     listed ? listed->filePath : std::string(), Frame().VersionInfo());
 }
 
-void TStartUpPage::RefreshView() {
+void StartUpPageWindow::RefreshView() {
     suPresence_ = UpdateSectionFlags();
     for (HTREEITEM item : tvSuSections.Items()) {
         const int id = static_cast<int>(tvSuSections.Data(item));
@@ -219,11 +219,11 @@ void TStartUpPage::RefreshView() {
 
 // ---- events of the tree and the list ---------------------------------------
 
-LRESULT TStartUpPage::OnNotify(NMHDR* header) {
+LRESULT StartUpPageWindow::OnNotify(NMHDR* header) {
     const HWND from = header->hwndFrom;
     if (from == tvSuSections.Handle()) {
         switch (header->code) {
-        case NM_CUSTOMDRAW: return TMainPage::OnNotify(header);
+        case NM_CUSTOMDRAW: return PageWindow::OnNotify(header);
         case TVN_SELCHANGEDA:
         case TVN_SELCHANGEDW: SuTreeChanged(); break;
         case NM_CLICK: Frame().RefreshView(); break;
@@ -260,24 +260,24 @@ LRESULT TStartUpPage::OnNotify(NMHDR* header) {
         }
         return 0;
     }
-    return TMainPage::OnNotify(header);
+    return PageWindow::OnNotify(header);
 }
 
-std::vector<int> TStartUpPage::ContextMenuActions(HWND source) const {
+std::vector<int> StartUpPageWindow::ContextMenuActions(HWND source) const {
     if (source != lvSuValues.Handle()) return {};
     return WithRowActions(suPopup_ == SuPopupMenu::ValueReg ? std::vector<int>{aSuAdd, aSuDelete, aSuCheck, aSuInfo}
                                                             : std::vector<int>{aSuEdit, aSuInfo});
 }
 
-void TStartUpPage::OnContextMenu(HWND source, POINT screen) {
+void StartUpPageWindow::OnContextMenu(HWND source, POINT screen) {
     const std::vector<int> actionIds = ContextMenuActions(source);
     if (!actionIds.empty()) ShowActionMenu(source, screen, actionIds);
 }
 
-}  // namespace shell
+}  // namespace gui
 
-namespace shell {
+namespace gui {
 
-void TStartUpPage::LayoutChanged() { FillColumn(lvSuValues, 1, Frame().Dpi()); }
+void StartUpPageWindow::LayoutChanged() { FillColumn(lvSuValues, 1, Frame().Dpi()); }
 
-}  // namespace shell
+}  // namespace gui

@@ -1,4 +1,4 @@
-// TStartUpPage: the StartUp page: the section tree tvSuSections, the entry
+// StartUpPageWindow: the StartUp page: the section tree tvSuSections, the entry
 // list lvSuValues, their events, the StartUp branch of the central refresh,
 // and the handlers of aSuAdd, aSuDelete, aSuUpdate, aSuCheck, aSuEdit and
 // aSuInfo with drag and drop. The startup logic itself is in
@@ -6,23 +6,23 @@
 #pragma once
 
 #include "platform/Handles.h"
-#include "shell/MainPage.h"
+#include "gui/MainPage.h"
 #include "startup/StartUpEditing.h"
 #include "startup/StartUpFunctions.h"
-#include "shell/startup/SuAddValue.h"
-#include "shell/startup/SuProgrammInfo.h"
-#include "shell/snapshots/CompareSave.h"
+#include "gui/startup/AddEntryDialog.h"
+#include "gui/startup/ProgramInfoDialog.h"
+#include "gui/snapshots/SnapshotCompareDialog.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
-namespace shell {
+namespace gui {
 
-class TStartUpPage : public TMainPage {
+class StartUpPageWindow : public PageWindow {
 public:
-    explicit TStartUpPage(IPageHost& frame);
-    ~TStartUpPage() override;
+    explicit StartUpPageWindow(IPageHost& frame);
+    ~StartUpPageWindow() override;
 
     ui::TreeView tvSuSections;
     ui::ListView lvSuValues;
@@ -68,11 +68,11 @@ public:
     // Moves the selected row's entry to the run key of the node dropped on.
     void SuDropOnNode(HTREEITEM node);
     // The dialogs, created on first use and kept.
-    TfrmSuAddValue& frmSuAddValue();
-    TfrmSuProgrammInfo& frmSuProgrammInfo();
-    TfrmCompareSave& frmCompareSave();
+    AddEntryDialog& addEntryDialog();
+    ProgramInfoDialog& programInfoDialog();
+    SnapshotCompareDialog& snapshotCompareDialog();
     // The file the information dialog describes (set by Info).
-    std::string ProgramInfoPath;
+    std::string programInfoPath;
     startup::SuPopupMenu SuValuesPopup() const { return suPopup_; }
     startup::SuSectionFlags SuPresence() const { return suPresence_; }
 
@@ -117,9 +117,9 @@ private:
     startup::SuPopupMenu suPopup_ = startup::SuPopupMenu::ValueReg;
     bool suDragging_ = false;
     int infoRow_ = -1;  // the row Info was opened on
-    std::unique_ptr<TfrmSuAddValue> addValueForm_;
-    std::unique_ptr<TfrmSuProgrammInfo> infoForm_;
-    std::unique_ptr<TfrmCompareSave> compareForm_;
+    std::unique_ptr<AddEntryDialog> addValueForm_;
+    std::unique_ptr<ProgramInfoDialog> infoForm_;
+    std::unique_ptr<SnapshotCompareDialog> compareForm_;
 };
 
-}  // namespace shell
+}  // namespace gui

@@ -1,6 +1,6 @@
-// TStartUpPage: the editing commands: Add, Delete, On/Off, Edit, Info, the
+// StartUpPageWindow: the editing commands: Add, Delete, On/Off, Edit, Info, the
 // check-box handler and moving entries by drag and drop.
-#include "shell/StartUpPage.h"
+#include "gui/StartUpPage.h"
 
 #include "common/Common.h"
 #include "platform/Dialogs.h"
@@ -12,7 +12,7 @@
 #include "ui/ListPlace.h"
 #include "ui/RowData.h"
 
-namespace shell {
+namespace gui {
 
 using namespace startup;
 
@@ -32,24 +32,24 @@ std::string RunDeleteRefusalText(const std::string& name, const RunDeleteResult&
 
 }  // namespace
 
-TfrmSuAddValue& TStartUpPage::frmSuAddValue() {
+AddEntryDialog& StartUpPageWindow::addEntryDialog() {
     if (!addValueForm_) {
-        addValueForm_ = std::make_unique<TfrmSuAddValue>();
+        addValueForm_ = std::make_unique<AddEntryDialog>();
         addValueForm_->SetElevationOffer(ElevationOfferOfFrame());
     }
     return *addValueForm_;
 }
 
-TfrmCompareSave& TStartUpPage::frmCompareSave() {
+SnapshotCompareDialog& StartUpPageWindow::snapshotCompareDialog() {
     if (!compareForm_) {
-        compareForm_ = std::make_unique<TfrmCompareSave>([this] { return SaveStartupSnapshot(); });
+        compareForm_ = std::make_unique<SnapshotCompareDialog>([this] { return SaveStartupSnapshot(); });
         compareForm_->SetElevationOffer(ElevationOfferOfFrame());
     }
     return *compareForm_;
 }
 
-void TStartUpPage::BackUpRestore() {
-    const int result = frmCompareSave().ShowFor(Frame().Handle(), Frame().Settings().backupFolder);
+void StartUpPageWindow::BackUpRestore() {
+    const int result = snapshotCompareDialog().ShowFor(Frame().Handle(), Frame().Settings().backupFolder);
     // Whatever the close: a repair may have changed the run keys listed.
     RelistSuSection();
     Frame().SortListAgain(lvSuValues.Handle());
@@ -57,30 +57,30 @@ void TStartUpPage::BackUpRestore() {
     if (result == IDOK) Frame().ExecuteAction(aHsUpdate);
 }
 
-TfrmSuProgrammInfo& TStartUpPage::frmSuProgrammInfo() {
+ProgramInfoDialog& StartUpPageWindow::programInfoDialog() {
     if (!infoForm_)
-        infoForm_ = std::make_unique<TfrmSuProgrammInfo>(Frame().VersionInfo(), [this] {
+        infoForm_ = std::make_unique<ProgramInfoDialog>(Frame().VersionInfo(), [this] {
             aSuUpdateExecute();
             KeepListPlace(infoRow_);  // Run or Kill changed the row's Active: it stays the chosen one
         });
     return *infoForm_;
 }
 
-std::string TStartUpPage::RowValueName(int row) const {
+std::string StartUpPageWindow::RowValueName(int row) const {
     // The name the row was listed with: the shown one reads a NUL inside a
     // name as "\0", which would name another value, or none.
     const StartupRow* listed = ListedRow(row);
     return listed && !listed->valueName.empty() ? listed->valueName : lvSuValues.Text(row, 0);
 }
 
-bool TStartUpPage::SuRowEntry(int row, RunEntry& entry) const {
+bool StartUpPageWindow::SuRowEntry(int row, RunEntry& entry) const {
     // Name, Location, Root Key and Section; rows of other sources have fewer.
     if (row < 0 || ui::RowSubItemCount(lvSuValues.Data(row)) < 3) return false;
     entry = RunEntry{RowValueName(row), lvSuValues.Text(row, 1), lvSuValues.Text(row, 2), lvSuValues.Text(row, 3)};
     return true;
 }
 
-bool TStartUpPage::SelectedSuEntry(RunEntry& entry, bool& active) const {
+bool StartUpPageWindow::SelectedSuEntry(RunEntry& entry, bool& active) const {
     const int row = lvSuValues.Selected();
     if (!SuRowEntry(row, entry)) return false;
     // "All" shows no check boxes: its rows' state is the one they were listed with.
@@ -89,7 +89,7 @@ bool TStartUpPage::SelectedSuEntry(RunEntry& entry, bool& active) const {
     return true;
 }
 
-TMainPage::RowPlaces TStartUpPage::SelectedRowPlaces() const {
+PageWindow::RowPlaces StartUpPageWindow::SelectedRowPlaces() const {
     RowPlaces places;
     RunEntry entry;
     bool active = false;
@@ -98,13 +98,13 @@ TMainPage::RowPlaces TStartUpPage::SelectedRowPlaces() const {
     return places;
 }
 
-void TStartUpPage::aSuAddExecute() {
+void StartUpPageWindow::aSuAddExecute() {
     if (Frame().CurrentPage() != kPageStartUp || !Frame().Actions().Enabled(aSuUpdate)) return;
     const StartupSource& source = SourceOf(SelectedSourceId());
     if (source.allows.add && source.kind == SourceKind::RunKey) {
         // The dialog takes the run key chosen in the tree; "Registry" names
         // none, so the dialog proposes the first.
-        frmSuAddValue().ShowFor(Frame().Handle(), source.runKey ? source.runKey : RunKeySources().front()->runKey);
+        addEntryDialog().ShowFor(Frame().Handle(), source.runKey ? source.runKey : RunKeySources().front()->runKey);
     } else if (source.allows.add && source.kind == SourceKind::StartupFolder) {
         platform::dialogs::FileDialogRequest request;
         request.filter = kProgramFileFilter;
@@ -117,7 +117,7 @@ void TStartUpPage::aSuAddExecute() {
     aSuUpdateExecute();
 }
 
-bool TStartUpPage::SaveStartupSnapshot() {
+bool StartUpPageWindow::SaveStartupSnapshot() {
     // The main window's one save dialog, which the report shares: no filter,
     // default extension or title of its own, the name proposed.
     std::string fileName = snapshots::SnapshotFileName(platform::text::ShortDateToday());
@@ -128,7 +128,7 @@ bool TStartUpPage::SaveStartupSnapshot() {
     return false;
 }
 
-void TStartUpPage::aSuDeleteExecute() {
+void StartUpPageWindow::aSuDeleteExecute() {
     if (Frame().CurrentPage() != kPageStartUp) return;
     const int row = lvSuValues.Selected();
     if (row < 0) return;
@@ -180,11 +180,11 @@ void TStartUpPage::aSuDeleteExecute() {
     KeepListPlace(row);
 }
 
-void TStartUpPage::KeepListPlace(int row) {
+void StartUpPageWindow::KeepListPlace(int row) {
     if (Frame().CurrentPage() == kPageStartUp) ui::SelectRowTakingPlace(lvSuValues.Handle(), row);
 }
 
-void TStartUpPage::aSuCheckExecute() {
+void StartUpPageWindow::aSuCheckExecute() {
     if (Frame().CurrentPage() != kPageStartUp) return;
     const int row = lvSuValues.Selected();
     RunEntry entry;
@@ -199,7 +199,7 @@ void TStartUpPage::aSuCheckExecute() {
     lvSuValues.SetChecked(row, !active);  // the check-box handler applies the new state
 }
 
-void TStartUpPage::SuValuesTickChanged(int row) {
+void StartUpPageWindow::SuValuesTickChanged(int row) {
     RunEntry entry;
     if (!SuRowEntry(row, entry)) return;
     const EntryMoveResult result = SwitchEntry(entry, lvSuValues.Checked(row));
@@ -214,7 +214,7 @@ void TStartUpPage::SuValuesTickChanged(int row) {
                                      ": its key cannot be written.");
 }
 
-void TStartUpPage::SuValuesStateReapplied(int row) {
+void StartUpPageWindow::SuValuesStateReapplied(int row) {
     RunEntry entry;
     if (!SuRowEntry(row, entry)) return;
     const EntryMoveResult result = SwitchEntry(entry, lvSuValues.Checked(row));
@@ -222,13 +222,13 @@ void TStartUpPage::SuValuesStateReapplied(int row) {
         SetRowTick(row, result.registryActive);
 }
 
-void TStartUpPage::SetRowTick(int row, bool ticked) {
+void StartUpPageWindow::SetRowTick(int row, bool ticked) {
     // Without running the check-box handler again.
     const ui::ListRebuild rebuild(lvSuValues.Handle());
     lvSuValues.SetChecked(row, ticked);
 }
 
-void TStartUpPage::ReportMoveConflict(int row, const EntryMoveResult& result) {
+void StartUpPageWindow::ReportMoveConflict(int row, const EntryMoveResult& result) {
     // Nothing changed: the tick goes back to what the registry holds and the
     // user learns why.
     SetRowTick(row, result.registryActive);
@@ -236,19 +236,19 @@ void TStartUpPage::ReportMoveConflict(int row, const EntryMoveResult& result) {
                                platform::dialogs::BoxKind::ErrorCancel);
 }
 
-void TStartUpPage::aSuEditExecute() {
+void StartUpPageWindow::aSuEditExecute() {
     if (Frame().CurrentPage() != kPageStartUp || !Frame().Actions().Enabled(aSuEdit)) return;
     const std::string commandLine = EditCommandLine(SelectedSourceId());
     if (!commandLine.empty()) RunProgram(commandLine, SW_RESTORE);
 }
 
-void TStartUpPage::aSuInfoExecute() {
+void StartUpPageWindow::aSuInfoExecute() {
     const int row = lvSuValues.Selected();
     if (Frame().CurrentPage() == kPageStartUp && Frame().Actions().Enabled(aSuInfo) && row >= 0) {
-        ProgramInfoPath = RowProgramInfoPath(row);
+        programInfoPath = RowProgramInfoPath(row);
         infoRow_ = row;
         const std::string active = ui::RowSubItemCount(lvSuValues.Data(row)) >= 4 ? lvSuValues.Text(row, 4) : "";
-        frmSuProgrammInfo().ShowFor(Frame().Handle(), ProgramInfoPath, active);  // its close runs Update
+        programInfoDialog().ShowFor(Frame().Handle(), programInfoPath, active);  // its close runs Update
         return;
     }
     aSuUpdateExecute();
@@ -256,7 +256,7 @@ void TStartUpPage::aSuInfoExecute() {
 
 // ---- drag and drop ---------------------------------------------------------
 
-bool TStartUpPage::PreTranslateMessage(MSG& message) {
+bool StartUpPageWindow::PreTranslateMessage(MSG& message) {
     if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE && suDragging_) {
         SuEndDrag(false);
         return true;
@@ -271,13 +271,13 @@ bool TStartUpPage::PreTranslateMessage(MSG& message) {
     return false;
 }
 
-void TStartUpPage::SuBeginDrag() {
+void StartUpPageWindow::SuBeginDrag() {
     suDragging_ = true;
     SetCapture(Handle());
     SetCursor(LoadCursor(nullptr, IDC_ARROW));
 }
 
-void TStartUpPage::SuDragMove(POINT screen) {
+void StartUpPageWindow::SuDragMove(POINT screen) {
     TVHITTESTINFO hit{};
     hit.pt = screen;
     ScreenToClient(tvSuSections.Handle(), &hit.pt);
@@ -286,7 +286,7 @@ void TStartUpPage::SuDragMove(POINT screen) {
     SetCursor(LoadCursor(nullptr, node ? IDC_ARROW : IDC_NO));
 }
 
-void TStartUpPage::SuEndDrag(bool drop) {
+void StartUpPageWindow::SuEndDrag(bool drop) {
     suDragging_ = false;
     HTREEITEM target = TreeView_GetDropHilight(tvSuSections.Handle());
     TreeView_SelectDropTarget(tvSuSections.Handle(), nullptr);
@@ -294,7 +294,7 @@ void TStartUpPage::SuEndDrag(bool drop) {
     if (drop && target) SuDropOnNode(target);
 }
 
-void TStartUpPage::SuDropOnNode(HTREEITEM node) {
+void StartUpPageWindow::SuDropOnNode(HTREEITEM node) {
     RunEntry entry;
     bool active = false;
     if (!node || !SelectedSuEntry(entry, active)) return;
@@ -318,7 +318,7 @@ void TStartUpPage::SuDropOnNode(HTREEITEM node) {
     Frame().RefreshView();
 }
 
-LRESULT TStartUpPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT StartUpPageWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_MOUSEMOVE:
         if (!suDragging_) break;
@@ -335,7 +335,7 @@ LRESULT TStartUpPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         if (suDragging_ && reinterpret_cast<HWND>(lParam) != Handle()) SuEndDrag(false);
         return 0;
     }
-    return TMainPage::HandleMessage(message, wParam, lParam);
+    return PageWindow::HandleMessage(message, wParam, lParam);
 }
 
-}  // namespace shell
+}  // namespace gui

@@ -1,10 +1,10 @@
 // The title strip and its four title buttons.
-#include "shell/TitleStrip.h"
+#include "gui/TitleStrip.h"
 
 #include "resource.h"
 #include "ui/Gdi.h"
 
-namespace shell {
+namespace gui {
 
 namespace {
 
@@ -174,4 +174,4 @@ LRESULT TitleStrip::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefaultProcedure(message, wParam, lParam);
 }
 
-}  // namespace shell
+}  // namespace gui

@@ -10,7 +10,7 @@
 #include <array>
 #include <functional>
 
-namespace shell {
+namespace gui {
 
 constexpr int kPageCount = 4;
 
@@ -64,4 +64,4 @@ private:
     std::function<void(int)> onClick_;
 };
 
-}  // namespace shell
+}  // namespace gui

@@ -1,5 +1,5 @@
 // Entry point of Orvelin.exe.
-#include "shell/ProgramStart.h"
+#include "gui/ProgramStart.h"
 #include "ui/Window.h"
 
 #include <stdexcept>
@@ -8,7 +8,7 @@
 // in the application's error box rather than ending it without a word.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
     try {
-        return shell::RunOrvelin(show);
+        return gui::RunOrvelin(show);
     } catch (const std::exception& error) {
         ui::ShowExceptionBox(nullptr, error);
     } catch (...) {

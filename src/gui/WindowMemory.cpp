@@ -1,11 +1,11 @@
 // The main window's remembered state in its ini file.
-#include "shell/WindowMemory.h"
+#include "gui/WindowMemory.h"
 
 #include "platform/Files.h"
 
 #include <charconv>
 
-namespace shell {
+namespace gui {
 
 namespace {
 
@@ -97,4 +97,4 @@ bool WriteRememberedWindow(const std::string& file, const RememberedWindow& wind
            files::WriteIniString(file, kColumnsSection, "SortDescending", window.sort.descending ? "1" : "0");
 }
 
-}  // namespace shell
+}  // namespace gui

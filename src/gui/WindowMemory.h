@@ -3,9 +3,9 @@
 // the sort and the last page. Kept in the data folder's "Settings.ini".
 #pragma once
 
-#include "shell/ListSorting.h"
-#include "shell/MainPage.h"
-#include "shell/TitleStrip.h"
+#include "gui/ListSorting.h"
+#include "gui/MainPage.h"
+#include "gui/TitleStrip.h"
 
 #include <windows.h>
 
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace shell {
+namespace gui {
 
 constexpr const char* kSettingsFileName = "Settings.ini";
 
@@ -34,4 +34,4 @@ RememberedWindow ReadRememberedWindow(const std::string& file);
 // Writes it whole; false when the file cannot be written.
 bool WriteRememberedWindow(const std::string& file, const RememberedWindow& window);
 
-}  // namespace shell
+}  // namespace gui

@@ -1,11 +1,11 @@
-// TfrmWorkProgress: the labels, the bar and Stop of a long change in progress.
-#include "shell/WorkProgressForm.h"
+// WorkProgressDialog: the labels, the bar and Stop of a long change in progress.
+#include "gui/WorkProgressDialog.h"
 
 #include "ui/TitlePicture.h"
 
 #include <commctrl.h>
 
-namespace shell {
+namespace gui {
 
 namespace {
 
@@ -14,12 +14,12 @@ constexpr int kBarRange = 1000;
 
 }  // namespace
 
-TfrmWorkProgress::TfrmWorkProgress(std::string caption, std::string titleCaption, std::string titleSecondLine)
+WorkProgressDialog::WorkProgressDialog(std::string caption, std::string titleCaption, std::string titleSecondLine)
     : caption_(std::move(caption)),
       titleCaption_(std::move(titleCaption)),
       titleSecondLine_(std::move(titleSecondLine)) {}
 
-void TfrmWorkProgress::CreateControls(HWND owner) {
+void WorkProgressDialog::CreateControls(HWND owner) {
     CreateFrame(caption_, kClientWidth, kClientHeight, owner);
     SetTitlePicture(titleCaption_, titleSecondLine_);
     int top = ui::kTitlePictureHeight + 8;
@@ -34,7 +34,7 @@ void TfrmWorkProgress::CreateControls(HWND owner) {
                          25, kIdStop);
 }
 
-void TfrmWorkProgress::FormActivate() {
+void WorkProgressDialog::FormActivate() {
     stopAsked_ = false;
     ended_ = false;
     SetWindowTextA(lblStage, "");
@@ -44,7 +44,7 @@ void TfrmWorkProgress::FormActivate() {
     SetWindowTextA(btnStop, "Stop");
 }
 
-void TfrmWorkProgress::ShowProgress(const std::string& stage, int done, int total) {
+void WorkProgressDialog::ShowProgress(const std::string& stage, int done, int total) {
     if (!Handle()) return;
     if (!stopAsked_) SetWindowTextA(lblStage, stage.c_str());
     const std::string count = total > 0 ? std::to_string(done) + " of " + std::to_string(total) : std::string();
@@ -53,12 +53,12 @@ void TfrmWorkProgress::ShowProgress(const std::string& stage, int done, int tota
     SendMessageA(pbProgress, PBM_SETPOS, position, 0);
 }
 
-void TfrmWorkProgress::WorkEnded() {
+void WorkProgressDialog::WorkEnded() {
     ended_ = true;
     if (Showing()) EndModal(IDOK);
 }
 
-void TfrmWorkProgress::StopClick() {
+void WorkProgressDialog::StopClick() {
     if (stopAsked_ || ended_) return;
     stopAsked_ = true;
     EnableWindow(btnStop, FALSE);
@@ -66,7 +66,7 @@ void TfrmWorkProgress::StopClick() {
     if (onStop_) onStop_();
 }
 
-bool TfrmWorkProgress::OnCommand(int id, int code) {
+bool WorkProgressDialog::OnCommand(int id, int code) {
     // Esc comes as IDCANCEL: it stops, as the button does.
     if (id == kIdStop && (code == BN_CLICKED || code == 0)) {
         StopClick();
@@ -75,7 +75,7 @@ bool TfrmWorkProgress::OnCommand(int id, int code) {
     return false;
 }
 
-LRESULT TfrmWorkProgress::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT WorkProgressDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     // The close box stops the work too; the window stays until it has ended.
     if (message == WM_CLOSE) {
         StopClick();
@@ -84,4 +84,4 @@ LRESULT TfrmWorkProgress::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     return ModalDialog::HandleMessage(message, wParam, lParam);
 }
 
-}  // namespace shell
+}  // namespace gui

@@ -1,4 +1,4 @@
-// TfrmWorkProgress: the window shown while a long change (a fix, a clean-up)
+// WorkProgressDialog: the window shown while a long change (a fix, a clean-up)
 // runs on a worker: what it is doing, a bar, "n of m", and Stop. It closes
 // when the work ends, not when Stop is pressed: Stop asks the work to end
 // after the item in hand, so nothing is left half done.
@@ -9,15 +9,15 @@
 #include <functional>
 #include <string>
 
-namespace shell {
+namespace gui {
 
-class TfrmWorkProgress : public ui::ModalDialog {
+class WorkProgressDialog : public ui::ModalDialog {
 public:
     static constexpr int kClientWidth = 380;
     static constexpr int kClientHeight = 176;
     static constexpr int kIdStop = IDCANCEL;
 
-    TfrmWorkProgress(std::string caption, std::string titleCaption, std::string titleSecondLine);
+    WorkProgressDialog(std::string caption, std::string titleCaption, std::string titleSecondLine);
 
     HWND lblStage = nullptr, lblCount = nullptr, pbProgress = nullptr, btnStop = nullptr;
 
@@ -44,4 +44,4 @@ private:
     bool ended_ = false;
 };
 
-}  // namespace shell
+}  // namespace gui

@@ -4,7 +4,7 @@
 #include "common/Common.h"
 #include "formats/CommandLinePath.h"
 #include "common/RegisteredPath.h"
-#include "history/HsFunExtensions.h"
+#include "history/ExtensionHistory.h"
 #include "platform/RegistryKey.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // The archivers' traces: WinZip's and WinRAR's recent archive lists and the
 // rows of their sections.
-#include "history/HsFunArchiversUnit.h"
+#include "history/ArchiverHistory.h"
 
 #include "common/Common.h"
 #include "platform/RegistryKey.h"
@@ -91,7 +91,7 @@ void RemoveNumberedEntry(HKEY root, const std::string& key, const std::string& p
         // Moved as stored, so an expandable text stays expandable.
         platform::reg::RawValue value;
         if (!registry.ReadRaw(run[i + 1], value) || !registry.WriteRaw(run[i], value))
-            throw platform::RegistryError("Failed to set data for '" + run[i] + "'");
+            throw platform::RegistryErrorText("Failed to set data for '" + run[i] + "'");
     }
     registry.DeleteValue(run.back());
 }

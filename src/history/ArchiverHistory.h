@@ -29,7 +29,7 @@ void ListWinRar(IHistorySink& sink, const std::string& mask, common::StopToken s
 // numbers follow on without a gap and each holds a non-empty text; the last
 // of that run goes. So an entry never moves across a gap, no empty text is
 // ever written, and values of other types stay where they are. A moved
-// entry keeps its type. A failed write raises platform::RegistryError
+// entry keeps its type. A failed write raises platform::RegistryErrorText
 // "Failed to set data for '<name>'" (entries moved so far stay moved).
 void RemoveNumberedEntry(HKEY root, const std::string& key, const std::string& prefix, const std::string& text);
 

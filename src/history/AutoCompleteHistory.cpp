@@ -1,11 +1,11 @@
 // Internet Explorer's auto-complete traces kept in Protected Storage, and
 // the rows of their sections.
-#include "history/HsFunIEAutoComplite.h"
+#include "history/AutoCompleteHistory.h"
 
 #include "common/Common.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistorySectionTable.h"
-#include "history/HsFunPStorage.h"
+#include "history/ProtectedStorageItems.h"
 
 #include <functional>
 
@@ -47,7 +47,7 @@ std::string WithoutFirst(std::string text, const std::string& part) {
     return text;
 }
 
-using ItemVisit = std::function<void(const TPStorage& store, const GUID& type, const GUID& subtype,
+using ItemVisit = std::function<void(const ProtectedStorageConnection& store, const GUID& type, const GUID& subtype,
                                      const std::string& item)>;
 
 // Visits every item name of every subtype named subtypeName of every type
@@ -57,7 +57,7 @@ using ItemVisit = std::function<void(const TPStorage& store, const GUID& type, c
 // (nothing is visited).
 bool WalkStore(const std::string& typeName, const std::string& subtypeName, const ItemVisit& visit,
                common::StopToken stop = {}) {
-    TPStorage store;
+    ProtectedStorageConnection store;
     if (!store.Connect()) return false;
     for (const GUID& type : store.GetTypes()) {
         if (stop.StopRequested()) break;
@@ -77,7 +77,7 @@ bool WalkStore(const std::string& typeName, const std::string& subtypeName, cons
 // (none tried: std::nullopt).
 std::optional<bool> RemoveEveryItem(const std::string& typeName, const std::string& subtypeName) {
     std::optional<bool> last;
-    WalkStore(typeName, subtypeName, [&](const TPStorage& store, const GUID& type, const GUID& subtype,
+    WalkStore(typeName, subtypeName, [&](const ProtectedStorageConnection& store, const GUID& type, const GUID& subtype,
                                          const std::string& item) { last = store.RemoveItem(type, subtype, item); });
     return last;
 }
@@ -89,7 +89,7 @@ std::optional<bool> RemoveNamedItems(const std::string& typeName, const std::str
     bool lastWent = false;
     const bool reached =
         WalkStore(typeName, subtypeName,
-                  [&](const TPStorage& store, const GUID& type, const GUID& subtype, const std::string& item) {
+                  [&](const ProtectedStorageConnection& store, const GUID& type, const GUID& subtype, const std::string& item) {
                       if (SameCaption(item, caption)) lastWent = store.RemoveItem(type, subtype, item);
                   });
     if (!reached) return std::nullopt;
@@ -97,7 +97,7 @@ std::optional<bool> RemoveNamedItems(const std::string& typeName, const std::str
 }
 
 // Empties every subtype of the type (items first, then the subtype).
-void EmptyType(const TPStorage& store, const GUID& type) {
+void EmptyType(const ProtectedStorageConnection& store, const GUID& type) {
     for (const GUID& subtype : store.GetSubtypes(type)) {
         for (const std::string& item : store.GetItems(type, subtype)) store.RemoveItem(type, subtype, item);
         store.RemoveSubtype(type, subtype);
@@ -124,10 +124,10 @@ std::string PrintableText(const BYTE* data, size_t count) {
 void ListProtectedItems(IHistorySink& sink, const std::string& mask, const std::string& typeName,
                         const std::string& subtypeName, const std::optional<std::string>& part,
                         common::StopToken stop) {
-    TLazyMask lazyMask(mask);
+    LazyMask lazyMask(mask);
     WalkStore(
         typeName, subtypeName,
-        [&](const TPStorage& store, const GUID& type, const GUID& subtype, const std::string& item) {
+        [&](const ProtectedStorageConnection& store, const GUID& type, const GUID& subtype, const std::string& item) {
             if (part && FindIgnoringCase(item, *part) == std::string::npos) return;
             const std::optional<std::vector<BYTE>> data = store.ReadItemData(type, subtype, item);
             if (!data) return;
@@ -145,7 +145,7 @@ void ListAutoCompleteForms(IHistorySink& sink, const std::string& mask, common::
 int RemoveFormEntry(const std::string& caption) {
     int result = 0;
     WalkStore(kFormsType, kFormsSubtype,
-              [&](const TPStorage& store, const GUID& type, const GUID& subtype, const std::string& item) {
+              [&](const ProtectedStorageConnection& store, const GUID& type, const GUID& subtype, const std::string& item) {
                   if (SameCaption(caption, WithoutFirst(item, kFormDataPart)) ||
                       SameCaption(caption, WithoutFirst(item, kFormIndexPart)))
                       result = store.RemoveItem(type, subtype, item) ? 0 : kProtectedItemRefused;
@@ -182,7 +182,7 @@ int RemoveAllPasswords() {
 }
 
 void ListProtectedTypes(IHistorySink& sink, common::StopToken stop) {
-    TPStorage store;
+    ProtectedStorageConnection store;
     if (!store.Connect()) return;
     for (const GUID& type : store.GetTypes()) {
         if (stop.StopRequested()) return;
@@ -193,7 +193,7 @@ void ListProtectedTypes(IHistorySink& sink, common::StopToken stop) {
 }
 
 int RemoveProtectedType(const std::string& caption) {
-    TPStorage store;
+    ProtectedStorageConnection store;
     if (!store.Connect()) return 0;
     for (const GUID& type : store.GetTypes())
         if (store.GetTypeName(type) == caption) EmptyType(store, type);
@@ -201,7 +201,7 @@ int RemoveProtectedType(const std::string& caption) {
 }
 
 int RemoveAllProtectedTypes() {
-    TPStorage store;
+    ProtectedStorageConnection store;
     if (!store.Connect()) return 0;
     // Every type, named or not: "clear index.dat" means all of it.
     for (const GUID& type : store.GetTypes()) EmptyType(store, type);

@@ -27,7 +27,7 @@ std::string PrintableText(const BYTE* data, size_t count);
 // typeName (names compared exactly) whose data reads and whose printable
 // text fits the mask: caption the item's name, one sub-value its text. With
 // a part, only items whose name holds it (case ignored) are reported, under
-// the name without its first occurrence. An invalid mask raises EMaskException.
+// the name without its first occurrence. An invalid mask raises MaskError.
 void ListProtectedItems(IHistorySink& sink, const std::string& mask, const std::string& typeName,
                         const std::string& subtypeName, const std::optional<std::string>& part,
                         common::StopToken stop = {});

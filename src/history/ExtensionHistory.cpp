@@ -2,7 +2,7 @@
 // helper objects, toolbars, buttons and other plug-ins, their removals, and
 // the rows of their sections. The toolbars, buttons and plug-ins take no
 // mask, and their commands leave the mask controls as they are.
-#include "history/HsFunExtensions.h"
+#include "history/ExtensionHistory.h"
 
 #include "common/Common.h"
 #include "common/RegisteredPath.h"
@@ -288,7 +288,7 @@ HistoryDeleteAll EveryListedAddOn(int (*removeRow)(const HistoryRow&, AddOnRefer
 
 bool HasClassIdShape(const std::string& text) {
     // "{????????-????-????-????-????????????}", built so that no "??-" trigraph is written.
-    static const TMask kClassIdShape([] {
+    static const Mask kClassIdShape([] {
         std::string pattern = "{";
         for (size_t length : {8, 4, 4, 4, 12}) pattern.append(length, '?').append(1, '-');
         pattern.back() = '}';
@@ -302,7 +302,7 @@ bool HasClassIdShape(const std::string& text) {
 void ListDownloadedProgramFiles(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     const std::vector<std::string> units =
         RegistryKey::Open({HKEY_LOCAL_MACHINE, kDistributionUnitsKey}, kListAccess).SubkeyNames();
-    TLazyMask lazyMask(mask);
+    LazyMask lazyMask(mask);
     for (const std::string& unit : units) {
         if (stop.StopRequested()) return;
         std::string caption = ClassDisplayName(unit);
@@ -314,7 +314,7 @@ void ListDownloadedProgramFiles(IHistorySink& sink, const std::string& mask, com
 void ListBrowserHelperObjects(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
     const std::vector<std::string> names =
         RegistryKey::Open({HKEY_LOCAL_MACHINE, kBrowserHelperObjectsKey}, kListAccess).SubkeyNames();
-    TLazyMask lazyMask(mask);
+    LazyMask lazyMask(mask);
     for (const std::string& name : names) {
         if (stop.StopRequested()) return;
         std::string caption = ClassDisplayName(name);

@@ -33,7 +33,7 @@ constexpr const char* kInfoNotAvailable = "Info not Available";
 bool HasClassIdShape(const std::string& text);
 
 // Listers. Sections 9 and 10 report the rows whose caption fits the mask
-// (an invalid mask raises EMaskException); the others take none.
+// (an invalid mask raises MaskError); the others take none.
 //
 // 9: per distribution unit, its class's display name (the unit's name when
 // no class key has it); sub-value: the unit's name when it is a class id,

@@ -1,6 +1,6 @@
 // The Mozilla Firefox traces: the visited pages of every profile's history
 // file, and the section's row.
-#include "history/HsFunMozilla.h"
+#include "history/FirefoxHistory.h"
 
 #include "formats/MozillaHistoryFile.h"
 #include "history/HistoryFunctions.h"
@@ -24,7 +24,7 @@ constexpr int kPageTypeColumnWidth = 115;
 // Reads and groups one profile's file; false when it cannot be read or
 // made sense of (the browser holds it, a read fails, the text is not a
 // history file, or it does not fit in memory).
-bool ReadHistoryFile(const std::string& path, TMozillaParsArray& hosts) {
+bool ReadHistoryFile(const std::string& path, MozillaHostGroups& hosts) {
     // A file far larger than any history is not read into memory at all.
     unsigned long long size = 0;
     if (platform::files::FileSize(path, size) && size > kMaxMozillaHistoryBytes) return false;
@@ -33,7 +33,7 @@ bool ReadHistoryFile(const std::string& path, TMozillaParsArray& hosts) {
         if (!platform::files::ReadFileBytes(path, text)) return false;
         hosts = ParseMozillaHistory(text);
         return true;
-    } catch (const EMozillaHistoryError&) {
+    } catch (const MozillaHistoryError&) {
         return false;
     } catch (const std::bad_alloc&) {
         return false;
@@ -61,7 +61,7 @@ std::vector<std::string> MozillaProfileFolders() {
 }
 
 void ListMozillaHistory(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
-    TLazyMask lazyMask(mask);
+    LazyMask lazyMask(mask);
     bool unreadableTold = false;
     // Each profile on its own: a file the browser holds, or one that is no
     // history file, keeps none of the other profiles from being listed.
@@ -72,13 +72,13 @@ void ListMozillaHistory(IHistorySink& sink, const std::string& mask, common::Sto
             sink.Notice(kMozillaHistoryDeletedText);
             continue;
         }
-        TMozillaParsArray hosts;
+        MozillaHostGroups hosts;
         if (!ReadHistoryFile(path, hosts)) {
             if (!unreadableTold) sink.Notice(kMozillaCloseBrowserText);
             unreadableTold = true;
             continue;
         }
-        for (TMozillaHostName& host : hosts) {
+        for (MozillaHostName& host : hosts) {
             if (stop.StopRequested()) return;
             if (host.hostKey.empty() || !lazyMask.Fits(host.hostName)) continue;
             sink.Add(HistoryRow{std::move(host.hostName), {MozillaCountText(host.count) + host.pageType}, folder});

@@ -29,7 +29,7 @@ std::vector<std::string> MozillaProfileFolders();
 // text and the page type, source the profile's folder. A profile without
 // the file gets the notice kMozillaHistoryDeletedText; a file that cannot be
 // read or made sense of gets kMozillaCloseBrowserText (once per listing);
-// either way the next profile is read. An invalid mask raises EMaskException.
+// either way the next profile is read. An invalid mask raises MaskError.
 void ListMozillaHistory(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
 
 // Deletes every profile's history file, each on its own. A profile without

@@ -40,7 +40,7 @@ std::vector<std::string> SubkeyNames(HKEY root, const std::string& key, REGSAM a
 // startup lists and the scanner pass such values over: it is neither
 // listed nor removed, and the values after it are still reached.
 template <typename Act>
-void ForEachFittingValue(HKEY root, const std::string& key, REGSAM access, const char* skipped, TLazyMask& mask,
+void ForEachFittingValue(HKEY root, const std::string& key, REGSAM access, const char* skipped, LazyMask& mask,
                          common::StopToken stop, Act act) {
     const RegistryKey registry = RegistryKey::Open({root, key}, access);
     if (!registry) return;
@@ -54,14 +54,14 @@ void ForEachFittingValue(HKEY root, const std::string& key, REGSAM access, const
 }
 
 void ReadValuesWithMask(IHistorySink& sink, HKEY root, const std::string& key, const char* skipped,
-                        TLazyMask& mask, common::StopToken stop) {
+                        LazyMask& mask, common::StopToken stop) {
     ForEachFittingValue(root, key, kListAccess, skipped, mask, stop,
                         [&sink](const RegistryKey&, const std::string&, std::string&& text) {
                             sink.AddCaption(std::move(text));
                         });
 }
 
-void DeleteValuesWithMask(HKEY root, const std::string& key, TLazyMask& mask, const char* skipped) {
+void DeleteValuesWithMask(HKEY root, const std::string& key, LazyMask& mask, const char* skipped) {
     ForEachFittingValue(root, key, kRemoveAccess, skipped, mask, common::StopToken(),
                         [](const RegistryKey& registry, const std::string& name, std::string&&) {
                             registry.DeleteValue(name);
@@ -129,13 +129,13 @@ HistoryDeleteAllResult DeletePathsInFolder(const std::string& folder, const std:
 
 void ReadRecentValues(IHistorySink& sink, HKEY root, const std::string& key, const char* skipped,
                       const std::string& mask, common::StopToken stop) {
-    TLazyMask lazyMask(mask);
+    LazyMask lazyMask(mask);
     ReadValuesWithMask(sink, root, key, skipped, lazyMask, stop);
 }
 
 void ReadRecentSubkeys(IHistorySink& sink, HKEY root, const std::string& key, const char* skipped,
                        const std::string& mask, common::StopToken stop) {
-    TLazyMask lazyMask(mask);
+    LazyMask lazyMask(mask);
     for (const std::string& subkey : SubkeyNames(root, key, kListAccess)) {
         if (stop.StopRequested()) return;
         ReadValuesWithMask(sink, root, key + "\\" + subkey, skipped, lazyMask, stop);
@@ -144,13 +144,13 @@ void ReadRecentSubkeys(IHistorySink& sink, HKEY root, const std::string& key, co
 
 void DeleteValuesByMask(HKEY root, const std::string& key, const std::string& mask,
                         const char* skipped) {
-    TLazyMask lazyMask(mask);
+    LazyMask lazyMask(mask);
     DeleteValuesWithMask(root, key, lazyMask, skipped);
 }
 
 void DeleteValuesByMaskInSubkeys(HKEY root, const std::string& key, const std::string& mask,
                                  const char* skipped) {
-    TLazyMask lazyMask(mask);
+    LazyMask lazyMask(mask);
     for (const std::string& subkey : SubkeyNames(root, key, kRemoveAccess))
         DeleteValuesWithMask(root, key + "\\" + subkey, lazyMask, skipped);
 }
@@ -192,7 +192,7 @@ HistoryDeleteAllResult DeleteFilesByMask(const std::string& folder, const std::s
     progress.Progress(0, 0, "");
     std::vector<std::string> paths;
     ListAllFilesRecursive(folder, &paths);
-    TLazyMask lazyMask(mask);
+    LazyMask lazyMask(mask);
     std::vector<std::string> fitting;
     for (std::string& path : paths)
         if (lazyMask.Fits(path)) fitting.push_back(std::move(path));
@@ -212,7 +212,7 @@ int DeleteListedFile(const std::string& folder, const std::string& path) {
 
 void ClearOpenSaveHistory(const std::vector<std::string>& list, const std::string& mask) {
     const std::string base = kOpenSaveHistoryKey;
-    TLazyMask lazyMask(mask);
+    LazyMask lazyMask(mask);
     for (const std::string& path : list) {
         // A tail that holds a separator (or nothing) names no subkey; as a
         // path it would reach the key itself or a deeper one, so it is left.

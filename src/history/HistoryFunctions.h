@@ -21,12 +21,12 @@ namespace history {
 constexpr int kSomeFilesRemained = 5000;
 
 // A mask compiled at its first test and reused for the rest of one
-// operation: an invalid mask raises EMaskException only once something is
+// operation: an invalid mask raises MaskError only once something is
 // tested, exactly as compiling it anew for every test would, without paying
 // the compilation per file of a large folder.
-class TLazyMask {
+class LazyMask {
 public:
-    explicit TLazyMask(std::string mask) : text_(std::move(mask)) {}
+    explicit LazyMask(std::string mask) : text_(std::move(mask)) {}
     bool Fits(const std::string& text) {
         if (!compiled_) compiled_.emplace(text_);
         return compiled_->Fits(text);
@@ -34,7 +34,7 @@ public:
 
 private:
     std::string text_;
-    std::optional<TMask> compiled_;
+    std::optional<Mask> compiled_;
 };
 
 // In every operation below: a key that is absent, or cannot be opened with
@@ -42,7 +42,7 @@ private:
 // names of values and subkeys are taken before anything is changed; only
 // REG_SZ and REG_EXPAND_SZ values are entries: a value of another type is
 // passed over, never listed, tested or deleted, and never stops the walk;
-// an invalid mask raises EMaskException. "skipped" names a value that is
+// an invalid mask raises MaskError. "skipped" names a value that is
 // passed over (compared exactly, case counts); nullptr for none. Reading and
 // deleting walk the values the same way.
 
@@ -71,7 +71,7 @@ void DeleteValueByDataInSubkeys(HKEY root, const std::string& key, const std::st
 
 // Writes a REG_SZ value into an existing key (a missing key is not created);
 // a value of that name and another type is left as it is. A failed write
-// raises platform::RegistryError "Failed to set data for '<name>'".
+// raises platform::RegistryErrorText "Failed to set data for '<name>'".
 void WriteRegString(HKEY root, const std::string& key, const std::string& valueName,
                     const std::string& data);
 // Rewrites the order value of root\key (one letter per entry, each the name

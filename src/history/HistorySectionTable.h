@@ -14,14 +14,14 @@ namespace history {
 void RegisterHistoryGroups(HistorySectionRegistry& sections);
 
 // The family files' registration functions, one per family of traces.
-void RegisterInternetExplorerSections(HistorySectionRegistry& sections);  // HsFunInternetExplorer
-void RegisterAutoCompleteSections(HistorySectionRegistry& sections);      // HsFunIEAutoComplite
-void RegisterMozillaSections(HistorySectionRegistry& sections);           // HsFunMozilla
-void RegisterWindowsSections(HistorySectionRegistry& sections);           // HsFunMyComputer
-void RegisterMSOfficeSections(HistorySectionRegistry& sections);          // HsFunMSOfficeUnit
-void RegisterMultimediaSections(HistorySectionRegistry& sections);        // HsFunMultimedia
-void RegisterArchiverSections(HistorySectionRegistry& sections);          // HsFunArchiversUnit
-void RegisterExtensionSections(HistorySectionRegistry& sections);         // HsFunExtensions
+void RegisterInternetExplorerSections(HistorySectionRegistry& sections);  // InternetExplorerHistory
+void RegisterAutoCompleteSections(HistorySectionRegistry& sections);      // AutoCompleteHistory
+void RegisterMozillaSections(HistorySectionRegistry& sections);           // FirefoxHistory
+void RegisterWindowsSections(HistorySectionRegistry& sections);           // WindowsHistory
+void RegisterMSOfficeSections(HistorySectionRegistry& sections);          // OfficeRecentLists
+void RegisterMultimediaSections(HistorySectionRegistry& sections);        // PlayerHistory
+void RegisterArchiverSections(HistorySectionRegistry& sections);          // ArchiverHistory
+void RegisterExtensionSections(HistorySectionRegistry& sections);         // ExtensionHistory
 
 struct HistoryFamily {
     const char* name;

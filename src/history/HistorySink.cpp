@@ -10,7 +10,7 @@ std::vector<std::string> Captions(const std::vector<HistoryRow>& rows) {
     return captions;
 }
 
-std::vector<std::string> THistoryRowList::Captions() const { return history::Captions(rows); }
+std::vector<std::string> HistoryRowList::Captions() const { return history::Captions(rows); }
 
 namespace {
 

@@ -45,7 +45,7 @@ protected:
 };
 
 // A sink that keeps everything in order, for callers that want the rows as a list.
-class THistoryRowList final : public IHistorySink {
+class HistoryRowList final : public IHistorySink {
 public:
     void Add(HistoryRow&& row) override { rows.push_back(std::move(row)); }
     void Notice(const std::string& text) override { notices.push_back(text); }
@@ -64,7 +64,7 @@ std::vector<std::string> Captions(const std::vector<HistoryRow>& rows);
 
 // Reports the section's traces that fit the mask to the sink, in the
 // source's order, and returns early once a stop is asked. Sections that take
-// no mask are given "*". An invalid mask raises EMaskException; a source that
+// no mask are given "*". An invalid mask raises MaskError; a source that
 // cannot be read raises its own error (what was reported before it stays).
 using HistoryLister =
     std::function<void(IHistorySink& sink, const std::string& mask, common::StopToken stop)>;

@@ -1,7 +1,7 @@
 // Internet Explorer traces: the URL cache's entries told apart by the prefix
 // of their source name, the typed URLs of the current user, and the rows of
 // the Internet Explorer sections.
-#include "history/HsFunInternetExplorer.h"
+#include "history/InternetExplorerHistory.h"
 
 #include "platform/RegistryKey.h"
 #include "formats/CommandLinePath.h"
@@ -53,7 +53,7 @@ struct WalkStopped {};
 // looked at for every entry walked.
 template <typename Act>
 void ForEachFittingEntry(CacheClass kind, const std::string& mask, Act act, common::StopToken stop = {}) {
-    const TMask fit(mask);
+    const Mask fit(mask);
     std::string name;
     try {
         platform::urlcache::ForEachEntry([&](const char* sourceUrlName) {
@@ -87,7 +87,7 @@ bool IsTypedUrl(const platform::RegistryKey& registry, const std::string& name, 
 }
 
 void CollectTypedUrlValues(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
-    const TMask fit(mask);
+    const Mask fit(mask);
     // Reading needs no more than read access, so a user who may not change
     // the key still sees what it holds.
     const platform::RegistryKey registry = OpenTypedUrls(KEY_READ);
@@ -114,42 +114,42 @@ private:
 };
 
 // Appends to the list, when there is one.
-void CollectInto(std::vector<std::string>* results, TIETraceKind kind, const std::string& mask) {
+void CollectInto(std::vector<std::string>* results, IETraceKind kind, const std::string& mask) {
     if (!results) return;
     ShownTextList texts(*results);
     CollectInternetExplorerTraces(kind, texts, mask);
 }
 
-CacheClass CacheClassOf(TIETraceKind kind) {
-    return kind == TIETraceKind::VisitedPages ? CacheClass::VisitedPage
-           : kind == TIETraceKind::Cookies    ? CacheClass::Cookie
+CacheClass CacheClassOf(IETraceKind kind) {
+    return kind == IETraceKind::VisitedPages ? CacheClass::VisitedPage
+           : kind == IETraceKind::Cookies    ? CacheClass::Cookie
                                               : CacheClass::TemporaryFile;
 }
 
 }  // namespace
 
-void CollectInternetExplorerTraces(TIETraceKind kind, IHistorySink& sink, const std::string& mask,
+void CollectInternetExplorerTraces(IETraceKind kind, IHistorySink& sink, const std::string& mask,
                                    common::StopToken stop) {
-    if (kind == TIETraceKind::TypedUrls)
+    if (kind == IETraceKind::TypedUrls)
         CollectTypedUrlValues(sink, mask, stop);
     else
         CollectCacheClass(CacheClassOf(kind), sink, mask, stop);
 }
 
 void CollectVisitedPages(std::vector<std::string>* results, const std::string& mask) {
-    CollectInto(results, TIETraceKind::VisitedPages, mask);
+    CollectInto(results, IETraceKind::VisitedPages, mask);
 }
 
 void CollectTemporaryFiles(std::vector<std::string>* results, const std::string& mask) {
-    CollectInto(results, TIETraceKind::TemporaryFiles, mask);
+    CollectInto(results, IETraceKind::TemporaryFiles, mask);
 }
 
 void CollectCookies(std::vector<std::string>* results, const std::string& mask) {
-    CollectInto(results, TIETraceKind::Cookies, mask);
+    CollectInto(results, IETraceKind::Cookies, mask);
 }
 
 void CollectTypedUrls(std::vector<std::string>* results, const std::string& mask) {
-    CollectInto(results, TIETraceKind::TypedUrls, mask);
+    CollectInto(results, IETraceKind::TypedUrls, mask);
 }
 
 int DeleteCacheEntryByName(const std::string& sourceUrlName) {
@@ -166,7 +166,7 @@ int DeleteCacheEntryByName(const std::string& sourceUrlName) {
     return result;
 }
 
-int DeleteListedCacheEntry(TIETraceKind kind, const std::string& shownText) {
+int DeleteListedCacheEntry(IETraceKind kind, const std::string& shownText) {
     const CacheClass wanted = CacheClassOf(kind);
     int result = 2;
     std::string name;
@@ -199,7 +199,7 @@ int DeleteCacheEntryOfClass(CacheClass wanted, const std::string& sourceUrlName)
 
 }  // namespace
 
-int DeleteCacheRow(TIETraceKind kind, const HistoryRow& row) {
+int DeleteCacheRow(IETraceKind kind, const HistoryRow& row) {
     // The row's own entry by the name it was listed under; the shown text
     // finds it (and its twins of the class) when no entry bears that name.
     if (!row.source.empty() && DeleteCacheEntryOfClass(CacheClassOf(kind), row.source) == 0) return 0;
@@ -243,7 +243,7 @@ int DeleteAllCookies(const std::string& mask) {
 }
 
 int DeleteAllTypedUrls(const std::string& mask) {
-    const TMask fit(mask);
+    const Mask fit(mask);
     const platform::RegistryKey registry = OpenTypedUrls(KEY_ALL_ACCESS);
     if (!registry) return 0;
     const std::vector<std::string> names = registry.ValueNames();
@@ -258,19 +258,19 @@ int DeleteAllTypedUrls(const std::string& mask) {
 
 namespace {
 
-HistoryLister ListTraces(TIETraceKind kind) {
+HistoryLister ListTraces(IETraceKind kind) {
     return [kind](IHistorySink& sink, const std::string& mask, common::StopToken stop) {
         CollectInternetExplorerTraces(kind, sink, mask, stop);
     };
 }
 
-HistoryDeleteOne DeleteCacheRowOf(TIETraceKind kind) {
+HistoryDeleteOne DeleteCacheRowOf(IETraceKind kind) {
     return [kind](const HistoryRow& item) { return DeleteCacheRow(kind, item); };
 }
 
 // A class of the URL cache: listed on the worker, a row deleted by the entry
 // it came from.
-HistorySectionRow CacheSection(const char* heading, const char* deleteAllQuestion, TIETraceKind kind,
+HistorySectionRow CacheSection(const char* heading, const char* deleteAllQuestion, IETraceKind kind,
                                HistoryDeleteAll deleteAll) {
     return {.heading = heading,
             .deleteAllQuestion = deleteAllQuestion,
@@ -288,22 +288,22 @@ void RegisterInternetExplorerSections(HistorySectionRegistry& sections) {
     sections.Register({hsIEVisitedPages, hsInternetExplorer, 10, "Visited Pages", 2},
                       CacheSection("Internet Explorer Visited Pages",
                                    "Do you really want to clear ALL visited pages?",
-                                   TIETraceKind::VisitedPages, ClearReporting(DeleteAllVisitedPages)));
+                                   IETraceKind::VisitedPages, ClearReporting(DeleteAllVisitedPages)));
     sections.Register({hsIETypedUrls, hsInternetExplorer, 20, "Typed URL's", 32},
                       {.heading = "Internet Explorer Typed URL's",
                        .deleteAllQuestion = "Do you really want to clear ALL typed URL's?",
-                       .list = ListTraces(TIETraceKind::TypedUrls),
+                       .list = ListTraces(IETraceKind::TypedUrls),
                        .listsOnWorker = true,
                        .deleteOne = [](const HistoryRow& item) { return DeleteTypedUrl(item.caption); },
                        .deleteAll = ClearQuietly(DeleteAllTypedUrls)});
     sections.Register({hsIETemporaryFiles, hsInternetExplorer, 30, "Temporary Files", 2},
                       CacheSection("Internet Explorer Temporary Files",
                                    "Do you really want to clear ALL temporary files?",
-                                   TIETraceKind::TemporaryFiles,
+                                   IETraceKind::TemporaryFiles,
                                    ClearQuietly(DeleteAllTemporaryFiles)));
     sections.Register({hsIECookies, hsInternetExplorer, 40, "Cookies", 2},
                       CacheSection("Internet Explorer Cookies", "Do you really want to clear ALL cookies?",
-                                   TIETraceKind::Cookies, ClearQuietly(DeleteAllCookies)));
+                                   IETraceKind::Cookies, ClearQuietly(DeleteAllCookies)));
 }
 
 }  // namespace history

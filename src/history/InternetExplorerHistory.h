@@ -13,17 +13,17 @@ namespace history {
 
 // Every operation tests the mask against the whole source URL name, prefix
 // ("Visited:", "Cookie:") included, or against a typed URL's data; an invalid
-// mask raises EMaskException before anything is read. A typed-URL value that
+// mask raises MaskError before anything is read. A typed-URL value that
 // is not a string (REG_SZ or REG_EXPAND_SZ) is no typed URL: every operation
 // passes it over, never deletes it, and goes on with the values after it.
 
-enum class TIETraceKind { VisitedPages, TemporaryFiles, Cookies, TypedUrls };
+enum class IETraceKind { VisitedPages, TemporaryFiles, Cookies, TypedUrls };
 
 // Reports each trace of the kind to the sink as soon as it is found, in the
 // enumeration order: its shown text as the caption and, for a cache entry,
 // its whole source URL name as the row's source (typed URLs have none). A
 // stop is seen at every entry walked, fitting or not, and ends the walk.
-void CollectInternetExplorerTraces(TIETraceKind kind, IHistorySink& sink, const std::string& mask,
+void CollectInternetExplorerTraces(IETraceKind kind, IHistorySink& sink, const std::string& mask,
                                    common::StopToken stop = {});
 
 // Collectors: append shown texts in enumeration order; a null list does nothing.
@@ -44,11 +44,11 @@ int DeleteTypedUrl(const std::string& shownText);
 // shown text equals the row's, case ignored, whatever blanks its name holds
 // after the prefix (real cookie entries are "Cookie:user@host/", without the
 // blank a name rebuilt from the row would have). 2 when none matched.
-int DeleteListedCacheEntry(TIETraceKind kind, const std::string& shownText);
+int DeleteListedCacheEntry(IETraceKind kind, const std::string& shownText);
 // What the list's Delete of a cache row runs: the entries named as the row's
 // source, case ignored; when none is (or the row has no source), the entries
 // of the class showing the row's text. 2 when neither found one.
-int DeleteCacheRow(TIETraceKind kind, const HistoryRow& row);
+int DeleteCacheRow(IETraceKind kind, const HistoryRow& row);
 
 // Delete-all: every entry (value) of the class whose whole source name (data)
 // fits the mask.

@@ -1,5 +1,5 @@
 // The MS Office traces and the rows of the MS Office sections.
-#include "history/HsFunMSOfficeUnit.h"
+#include "history/OfficeRecentLists.h"
 
 #include "common/Common.h"
 #include "platform/RegistryKey.h"
@@ -110,7 +110,7 @@ void ForEachNumberedEntry(const OfficeNumberedList& list, REGSAM access, common:
 
 void ListOfficeRecentFiles(const OfficeAutomationProgram& program, IHistorySink& sink, const std::string& mask,
                            common::StopToken stop) {
-    TLazyMask fits(mask);
+    LazyMask fits(mask);
     const OfficeServer server(program.progId);
     if (!server) return;
     const long count = EntriesToWalk(server);
@@ -142,7 +142,7 @@ HistoryDeleteAllResult DeleteOfficeRecentFiles(const OfficeAutomationProgram& pr
                                                common::IProgressSink& progress, common::StopToken stop) {
     HistoryDeleteAllResult result;
     progress.Progress(0, 0, "");  // the server may take a while to start
-    TLazyMask fits(mask);
+    LazyMask fits(mask);
     const OfficeServer server(program.progId);
     if (!server) return result;
     const long count = EntriesToWalk(server);
@@ -179,7 +179,7 @@ std::string OfficeListKey(const OfficeNumberedList& list) {
 
 void ListOfficeNumberedList(const OfficeNumberedList& list, IHistorySink& sink, const std::string& mask,
                             common::StopToken stop) {
-    TLazyMask fits(mask);
+    LazyMask fits(mask);
     ForEachNumberedEntry(list, KEY_READ, stop,
                          [&](const RegistryKey&, const std::string&, std::string& text) {
                              if (fits.Fits(text)) sink.AddCaption(std::move(text));
@@ -194,7 +194,7 @@ void DeleteOfficeNumberedEntry(const OfficeNumberedList& list, const std::string
 }
 
 void DeleteOfficeNumberedEntries(const OfficeNumberedList& list, const std::string& mask) {
-    TLazyMask fits(mask);
+    LazyMask fits(mask);
     ForEachNumberedEntry(list, KEY_ALL_ACCESS, common::StopToken(),
                          [&](const RegistryKey& registry, const std::string& name, const std::string& text) {
                              if (fits.Fits(text)) registry.DeleteValue(name);

@@ -31,7 +31,7 @@ extern const OfficeAutomationProgram kWordProgram;   // "Word.Application"
 extern const OfficeAutomationProgram kExcelProgram;  // "Excel.Application"
 
 // Reports the text of every entry that fits the mask, first to last; ends
-// early once a stop is asked. An invalid mask raises EMaskException.
+// early once a stop is asked. An invalid mask raises MaskError.
 void ListOfficeRecentFiles(const OfficeAutomationProgram& program, IHistorySink& sink, const std::string& mask,
                            common::StopToken stop = {});
 // Removes the first entry whose text equals the caption (case ignored) and

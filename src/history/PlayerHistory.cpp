@@ -1,6 +1,6 @@
 // The graphics and multimedia programs' traces and their sections' rows:
 // Paint Shop Pro's lists and the players' recent lists.
-#include "history/HsFunMultimedia.h"
+#include "history/PlayerHistory.h"
 
 #include "common/Common.h"
 #include "platform/RegistryKey.h"
@@ -100,7 +100,7 @@ void MoveClip(const std::string& from, const std::string& to, const std::string&
     const RegistryKey target = RegistryKey::Create({HKEY_CURRENT_USER, to}, KEY_ALL_ACCESS);
     if (!target || (held ? !target.WriteRaw("", value)
                                            : target.ValueExists("") && !target.DeleteValue("")))
-        throw platform::RegistryError("Failed to set data for '" + toName + "'");
+        throw platform::RegistryErrorText("Failed to set data for '" + toName + "'");
 }
 
 void RemoveClipOfVersion(const std::string& preferences, const std::string& text) {
@@ -202,7 +202,7 @@ void ListMediaPlayer(IHistorySink& sink, const std::string& mask, common::StopTo
 }
 
 void ListRealPlayer(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
-    TLazyMask lazyMask(mask);
+    LazyMask lazyMask(mask);
     for (const std::string& version : SubkeyNames(HKEY_CURRENT_USER, kRealPlayerKey, KEY_READ)) {
         const std::string preferences = PreferencesKey(version);
         for (const std::string& clip : ClipKeyNames(preferences, KEY_READ)) {
@@ -228,7 +228,7 @@ void ClearRealPlayerClips() {
 }
 
 void ListWinDvd(IHistorySink& sink, const std::string& mask, common::StopToken stop) {
-    TLazyMask lazyMask(mask);
+    LazyMask lazyMask(mask);
     for (const std::string& subkey : SubkeyNames(HKEY_CURRENT_USER, kInterVideoKey, KEY_READ)) {
         if (stop.StopRequested()) return;
         std::string text;
@@ -270,7 +270,7 @@ void ListWinamp(IHistorySink& sink, const std::string& mask, common::StopToken s
         sink.Notice(CannotBeReadText(path, reason));
         return;
     }
-    TLazyMask lazyMask(mask);
+    LazyMask lazyMask(mask);
     for (std::string& line : list.lines) {
         if (stop.StopRequested()) return;
         if (IsEntry(line) && lazyMask.Fits(line)) sink.AddCaption(std::move(line));

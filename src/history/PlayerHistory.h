@@ -16,7 +16,7 @@ namespace history {
 extern const char* const kPaintShopProKeys[3];
 
 // Reports the texts of the three lists' values that fit the mask, in the
-// keys' order (an invalid mask raises EMaskException); ends early once a
+// keys' order (an invalid mask raises MaskError); ends early once a
 // stop is asked.
 void ListPaintShopPro(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
 
@@ -37,7 +37,7 @@ void ListRealPlayer(IHistorySink& sink, const std::string& mask, common::StopTok
 // Under every version: the first clip key, in the text order of the keys'
 // names (case ignored: "...10" before "...2"), whose text equals text (whole,
 // case ignored) goes; each later clip's value moves up one key and the last
-// key goes. A failed write raises platform::RegistryError "Failed to set data for '<clip key>'".
+// key goes. A failed write raises platform::RegistryErrorText "Failed to set data for '<clip key>'".
 void RemoveRecentClip(const std::string& text);
 // Every clip key of every version, with everything below it.
 void ClearRealPlayerClips();

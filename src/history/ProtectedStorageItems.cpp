@@ -1,5 +1,5 @@
 // The Protected Storage connection and its enumerations.
-#include "history/HsFunPStorage.h"
+#include "history/ProtectedStorageItems.h"
 
 #include "platform/ProtectedStorage.h"
 #include "platform/Text.h"
@@ -36,8 +36,8 @@ std::wstring CutName(const wchar_t* name, size_t limit) {
     return whole;
 }
 
-TIDList ReadIds(IEnumPStoreTypes* enumerator) {
-    TIDList ids;
+IdList ReadIds(IEnumPStoreTypes* enumerator) {
+    IdList ids;
     while (ids.ElementCount() < kMostEntries) {
         GUID batch[kBatch];
         DWORD fetched = 0;
@@ -59,31 +59,31 @@ std::optional<std::string> DisplayName(HRESULT result, PST_TYPEINFO* info) {
 
 }  // namespace
 
-bool TPStorage::IsAvailable() { return platform::pstore::Available(); }
+bool ProtectedStorageConnection::IsAvailable() { return platform::pstore::Available(); }
 
-bool TPStorage::Connect() {
+bool ProtectedStorageConnection::Connect() {
     if (!IsAvailable()) return false;
     Disconnect();
     if (FAILED(platform::pstore::CreateProvider(provider_.Put()))) provider_.Reset();
     return Connected();
 }
 
-TIDList TPStorage::GetTypes() const {
+IdList ProtectedStorageConnection::GetTypes() const {
     if (!provider_) return {};
     platform::ComPtr<IEnumPStoreTypes> enumerator;
     if (FAILED(provider_->EnumTypes(kKey, 0, enumerator.Put())) || !enumerator) return {};
     return ReadIds(enumerator.Get());
 }
 
-TIDList TPStorage::GetSubtypes(const GUID& type) const {
+IdList ProtectedStorageConnection::GetSubtypes(const GUID& type) const {
     if (!provider_) return {};
     platform::ComPtr<IEnumPStoreTypes> enumerator;
     if (FAILED(provider_->EnumSubtypes(kKey, &type, 0, enumerator.Put())) || !enumerator) return {};
     return ReadIds(enumerator.Get());
 }
 
-TItemList TPStorage::GetItems(const GUID& type, const GUID& subtype) const {
-    TItemList items;
+ItemList ProtectedStorageConnection::GetItems(const GUID& type, const GUID& subtype) const {
+    ItemList items;
     if (!provider_) return items;
     platform::ComPtr<IEnumPStoreItems> enumerator;
     if (FAILED(provider_->EnumItems(kKey, &type, &subtype, 0, enumerator.Put())) || !enumerator) return items;
@@ -101,21 +101,21 @@ TItemList TPStorage::GetItems(const GUID& type, const GUID& subtype) const {
     return items;
 }
 
-std::optional<std::string> TPStorage::GetTypeName(const GUID& type) const {
+std::optional<std::string> ProtectedStorageConnection::GetTypeName(const GUID& type) const {
     if (!provider_) return std::nullopt;
     PST_TYPEINFO* info = nullptr;
     const HRESULT result = provider_->GetTypeInfo(kKey, &type, &info, 0);
     return DisplayName(result, info);
 }
 
-std::optional<std::string> TPStorage::GetSubtypeName(const GUID& type, const GUID& subtype) const {
+std::optional<std::string> ProtectedStorageConnection::GetSubtypeName(const GUID& type, const GUID& subtype) const {
     if (!provider_) return std::nullopt;
     PST_TYPEINFO* info = nullptr;
     const HRESULT result = provider_->GetSubtypeInfo(kKey, &type, &subtype, &info, 0);
     return DisplayName(result, info);
 }
 
-std::optional<std::vector<BYTE>> TPStorage::ReadItemData(const GUID& type, const GUID& subtype,
+std::optional<std::vector<BYTE>> ProtectedStorageConnection::ReadItemData(const GUID& type, const GUID& subtype,
                                                          const std::string& itemName) const {
     if (!provider_) return std::nullopt;
     const std::wstring name = platform::text::Widen(itemName);
@@ -128,14 +128,14 @@ std::optional<std::vector<BYTE>> TPStorage::ReadItemData(const GUID& type, const
     return std::vector<BYTE>(data, data + size);
 }
 
-bool TPStorage::RemoveItem(const GUID& type, const GUID& subtype, const std::string& itemName) const {
+bool ProtectedStorageConnection::RemoveItem(const GUID& type, const GUID& subtype, const std::string& itemName) const {
     if (!provider_) return false;
     const std::wstring name = platform::text::Widen(itemName);
     PST_PROMPTINFO prompt = platform::pstore::QuietPrompt();
     return SUCCEEDED(provider_->DeleteItem(kKey, &type, &subtype, name.c_str(), &prompt, 0));
 }
 
-bool TPStorage::RemoveSubtype(const GUID& type, const GUID& subtype) const {
+bool ProtectedStorageConnection::RemoveSubtype(const GUID& type, const GUID& subtype) const {
     return provider_ && SUCCEEDED(provider_->DeleteSubtype(kKey, &type, &subtype, 0));
 }
 

@@ -16,7 +16,7 @@ namespace history {
 
 // An enumeration's result, in the service's order.
 template <typename Element>
-class TEnumList {
+class EnumeratedList {
 public:
     size_t ElementCount() const { return elements_.size(); }
     void Add(Element element) { elements_.push_back(std::move(element)); }
@@ -28,20 +28,20 @@ private:
     std::vector<Element> elements_;
 };
 // Type or subtype identifiers.
-using TIDList = TEnumList<GUID>;
+using IdList = EnumeratedList<GUID>;
 // Item names, each cut to kMaxItemNameLength characters.
-using TItemList = TEnumList<std::string>;
+using ItemList = EnumeratedList<std::string>;
 
 // The most characters of an item's name that are kept; an item with a longer
 // name can no longer be read or removed under it.
 constexpr size_t kMaxItemNameLength = 255;
 
-class TPStorage {
+class ProtectedStorageConnection {
 public:
-    TPStorage() = default;
-    ~TPStorage() { Disconnect(); }
-    TPStorage(const TPStorage&) = delete;
-    TPStorage& operator=(const TPStorage&) = delete;
+    ProtectedStorageConnection() = default;
+    ~ProtectedStorageConnection() { Disconnect(); }
+    ProtectedStorageConnection(const ProtectedStorageConnection&) = delete;
+    ProtectedStorageConnection& operator=(const ProtectedStorageConnection&) = delete;
 
     // Whether the service (or a stand-in for it) can be reached at all.
     static bool IsAvailable();
@@ -54,9 +54,9 @@ public:
 
     // The operations below give an empty result or false when not connected.
     // An enumeration that cannot be started gives an empty list.
-    TIDList GetTypes() const;
-    TIDList GetSubtypes(const GUID& type) const;
-    TItemList GetItems(const GUID& type, const GUID& subtype) const;
+    IdList GetTypes() const;
+    IdList GetSubtypes(const GUID& type) const;
+    ItemList GetItems(const GUID& type, const GUID& subtype) const;
     // A display name; none when the service cannot give one.
     std::optional<std::string> GetTypeName(const GUID& type) const;
     std::optional<std::string> GetSubtypeName(const GUID& type, const GUID& subtype) const;

@@ -1,6 +1,6 @@
 // The Windows traces of the history cleaner: recent lists, folders,
 // clipboard and recycle bin, and the rows of the Windows sections.
-#include "history/HsFunMyComputer.h"
+#include "history/WindowsHistory.h"
 
 #include "common/Common.h"
 #include "history/HistoryFunctions.h"
@@ -40,7 +40,7 @@ void ListFilesFittingMask(IHistorySink& sink, const std::string& folder, const s
                           common::StopToken stop, const char* excludedName = nullptr) {
     std::vector<std::string> paths;
     ListAllFilesRecursive(folder, &paths);
-    TLazyMask lazyMask(mask);
+    LazyMask lazyMask(mask);
     for (std::string& path : paths) {
         if (stop.StopRequested()) return;
         if (excludedName && platform::files::ExtractFileName(path) == excludedName) continue;

@@ -33,7 +33,7 @@ std::string SendToFolder();
 std::string DownloadedInstallationsFolder();
 
 // Listers. Each reports the traces whose whole text fits the mask (an
-// invalid mask raises EMaskException) and ends early once a stop is asked;
+// invalid mask raises MaskError) and ends early once a stop is asked;
 // registry errors propagate.
 void ListRecentDocuments(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});
 void ListRunHistory(IHistorySink& sink, const std::string& mask, common::StopToken stop = {});

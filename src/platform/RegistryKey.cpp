@@ -143,9 +143,9 @@ std::string RegistryKey::ReadString(const std::string& name) const {
     if (!handle_ || reg::QueryValueInfo(Get(), name, type, size) != ERROR_SUCCESS || size == 0) return {};
     std::vector<BYTE> data;
     if (reg::QueryValue(Get(), name, type, data) != ERROR_SUCCESS)
-        throw RegistryError(MessageFor("Failed to get data for '%s'", name));
+        throw RegistryErrorText(MessageFor("Failed to get data for '%s'", name));
     if (type != REG_SZ && type != REG_EXPAND_SZ)
-        throw RegistryError(MessageFor("Invalid data type for '%s'", name));
+        throw RegistryErrorText(MessageFor("Invalid data type for '%s'", name));
     const char* text = reinterpret_cast<const char*>(data.data());
     return std::string(text, strnlen(text, data.size()));
 }
@@ -181,7 +181,7 @@ DWORD RegistryKey::ValueType(const std::string& name) const {
 
 void RegistryKey::WriteString(const std::string& name, const std::string& text) const {
     if (!handle_ || reg::SetString(Get(), name, text) != ERROR_SUCCESS)
-        throw RegistryError(MessageFor("Failed to set data for '%s'", name));
+        throw RegistryErrorText(MessageFor("Failed to set data for '%s'", name));
 }
 
 bool RegistryKey::WriteRaw(const std::string& name, const reg::RawValue& value) const {

@@ -33,7 +33,7 @@ struct RegistryPlace {
 };
 
 // Raised by ReadString and WriteString with the message the user sees.
-class RegistryError : public std::runtime_error {
+class RegistryErrorText : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
@@ -84,7 +84,7 @@ public:
     LONG CountedValues(std::vector<reg::WideValue>& values) const;
 
     // ---- reading ---------------------------------------------------------
-    // Absent or empty value: "". Not REG_SZ/REG_EXPAND_SZ: RegistryError
+    // Absent or empty value: "". Not REG_SZ/REG_EXPAND_SZ: RegistryErrorText
     // "Invalid data type for '<name>'"; a failed read: "Failed to get data
     // for '<name>'". Ends at the first NUL; an expandable string is given
     // as it is stored, unexpanded.
@@ -102,7 +102,7 @@ public:
     DWORD ValueType(const std::string& name) const;
 
     // ---- writing ---------------------------------------------------------
-    // REG_SZ with its terminating NUL; RegistryError "Failed to set data for '<name>'".
+    // REG_SZ with its terminating NUL; RegistryErrorText "Failed to set data for '<name>'".
     void WriteString(const std::string& name, const std::string& text) const;
     bool WriteRaw(const std::string& name, const reg::RawValue& value) const;
     // The system's code.

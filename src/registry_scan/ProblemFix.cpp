@@ -1,6 +1,6 @@
 // Fixing the problem store: the marked records' keys and values are saved into
 // a backup point, then deleted; keys the sections walk are never deleted.
-#include "registry_scan/NutUnit.h"
+#include "registry_scan/ProblemStore.h"
 
 #include "platform/Files.h"
 #include "registry_scan/GuessPathSystem.h"
@@ -354,7 +354,7 @@ void FixRecordsInto(const std::vector<FixRecord>& records, const std::string& ba
     if (!report.stopped) progress.Progress(total, total, deleting);
 }
 
-TNut::FixReport TNut::FixMarkedProblems(const std::string& backupFolder) {
+ProblemStore::FixReport ProblemStore::FixMarkedProblems(const std::string& backupFolder) {
     const FixReport report = FixRecords(MarkedRecords(), backupFolder, common::NoProgressSink());
     RemoveFixedRows(report);
     return report;

@@ -1,5 +1,5 @@
 // The registry scanner's problem records and the store that holds them.
-#include "registry_scan/NutUnit.h"
+#include "registry_scan/ProblemStore.h"
 
 #include "common/RegistryFunctions.h"
 #include "common/RowActions.h"
@@ -55,28 +55,28 @@ std::string ProblemExistingFile(const RegistryProblem& problem) {
     return {};
 }
 
-int TNut::RecountTotal() {
+int ProblemStore::RecountTotal() {
     total_ = 0;
     for (int section = 0; section < kRegistrySectionCount; ++section) total_ += Count(section);
     return total_;
 }
 
-const TNut::Section& TNut::SectionAt(int section) const {
+const ProblemStore::Section& ProblemStore::SectionAt(int section) const {
     static const Section kNone{};
     return ValidSection(section) ? sections_[section] : kNone;
 }
 
-void TNut::SetState(int section, int state) {
+void ProblemStore::SetState(int section, int state) {
     if (ValidSection(section)) sections_[section].state = state;
 }
 
-void TNut::ResetSection(int section) {
+void ProblemStore::ResetSection(int section) {
     if (!ValidSection(section)) return;
     total_ -= Count(section);
     sections_[section] = Section{};
 }
 
-void TNut::RecordProblem(int section, const std::string& registryPath, const std::string& fileName,
+void ProblemStore::RecordProblem(int section, const std::string& registryPath, const std::string& fileName,
                          const std::string& guessPath) {
     if (!ValidSection(section)) return;
     Section& s = sections_[section];
@@ -87,40 +87,40 @@ void TNut::RecordProblem(int section, const std::string& registryPath, const std
     s.fixStates.push_back(kNoFix);
 }
 
-std::optional<RegistryProblem> TNut::Problem(int section, int row) const {
+std::optional<RegistryProblem> ProblemStore::Problem(int section, int row) const {
     if (!ValidRow(section, row)) return std::nullopt;
     const Section& s = sections_[section];
     return RegistryProblem{s.registryPaths[row], s.fileNames[row], s.guessPaths[row], s.fixStates[row]};
 }
 
-bool TNut::SetFix(int section, int row, bool fix) {
+bool ProblemStore::SetFix(int section, int row, bool fix) {
     if (!ValidRow(section, row)) return false;
     sections_[section].fixStates[row] = fix ? kFix : kNoFix;
     return true;
 }
 
-bool TNut::IsMarked(int section, int row) const {
+bool ProblemStore::IsMarked(int section, int row) const {
     return ValidRow(section, row) && sections_[section].fixStates[row] == kFix;
 }
 
-void TNut::MarkAll(bool fix) {
+void ProblemStore::MarkAll(bool fix) {
     for (Section& s : sections_)
         for (std::string& state : s.fixStates) state = fix ? kFix : kNoFix;
 }
 
-int TNut::MarkedCount(int section) const {
+int ProblemStore::MarkedCount(int section) const {
     int marked = 0;
     for (int row = 0; row < Count(section); ++row) marked += IsMarked(section, row);
     return marked;
 }
 
-int TNut::MarkedCount() const {
+int ProblemStore::MarkedCount() const {
     int marked = 0;
     for (int section = 0; section < kRegistrySectionCount; ++section) marked += MarkedCount(section);
     return marked;
 }
 
-bool TNut::RemoveProblem(int section, int row) {
+bool ProblemStore::RemoveProblem(int section, int row) {
     if (!ValidRow(section, row)) return false;
     Section& s = sections_[section];
     for (auto* list : {&s.registryPaths, &s.fileNames, &s.guessPaths, &s.fixStates}) list->erase(list->begin() + row);
@@ -128,7 +128,7 @@ bool TNut::RemoveProblem(int section, int row) {
     return true;
 }
 
-std::vector<FixRecord> TNut::MarkedRecords() const {
+std::vector<FixRecord> ProblemStore::MarkedRecords() const {
     std::vector<FixRecord> records;
     for (int section = 0; section < kRegistrySectionCount; ++section) {
         const Section& s = sections_[section];
@@ -139,7 +139,7 @@ std::vector<FixRecord> TNut::MarkedRecords() const {
     return records;
 }
 
-void TNut::RemoveFixedRows(const FixReport& report) {
+void ProblemStore::RemoveFixedRows(const FixReport& report) {
     std::array<std::vector<bool>, kRegistrySectionCount> gone;
     for (const auto& [section, row] : report.fixedRows) {
         if (!ValidRow(section, row)) continue;

@@ -20,7 +20,7 @@ constexpr int kRegistrySectionCount = 12;
 extern const std::array<const char*, kRegistrySectionCount> kRegistrySectionCaptions;
 
 // What a section's state says about its records.
-enum TSectionState : int {
+enum SectionState : int {
     ssNotScanned = 0,
     ssScanned = 1,
     ssScanning = 2,  // problems are being recorded in it
@@ -118,7 +118,7 @@ void FixRecordsInto(const std::vector<FixRecord>& records, const std::string& ba
 // The problem store: per section a state and four lists of equal length, row
 // k of the four lists being one record; plus the total of all records. Changed
 // only on the window's thread.
-class TNut {
+class ProblemStore {
 public:
     struct Section {
         int state = ssNotScanned;

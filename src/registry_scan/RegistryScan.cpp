@@ -2,7 +2,7 @@
 #include "registry_scan/RegistryScan.h"
 
 #include "registry_scan/GuessPathSystem.h"
-#include "registry_scan/RgScanSections.h"
+#include "registry_scan/ScanSections.h"
 
 namespace registry_scan {
 
@@ -40,7 +40,7 @@ void SectionRun::ReportStop() {
 
 void ScanSection(int section, const GuessEnvironment& environment, IScanSink& sink, common::StopToken stop,
                  ScanTally& tally) {
-    if (!TNut::ValidSection(section)) return;
+    if (!ProblemStore::ValidSection(section)) return;
     sink.SectionStarted(section);
     SectionRun run(section, environment, sink, stop, tally);
     kSectionScans[section](run);

@@ -7,7 +7,7 @@
 #include "common/ProgressSink.h"
 #include "common/StopToken.h"
 #include "formats/GuessPath.h"
-#include "registry_scan/NutUnit.h"
+#include "registry_scan/ProblemStore.h"
 
 #include <array>
 #include <string>
@@ -77,10 +77,10 @@ void RunScan(const SectionFlags& sections, IScanSink& sink, common::StopToken st
 // shows them: each problem a row (the section in state 2), a section done
 // in state 1, a stopped one in state 3, the run's count added to the total
 // when the scan finishes. The caller empties the ticked sections first
-// (TNut::ResetSection).
+// (ProblemStore::ResetSection).
 class StoreSink : public IScanSink {
 public:
-    explicit StoreSink(TNut& store) : store_(store) {}
+    explicit StoreSink(ProblemStore& store) : store_(store) {}
 
     void Progress(size_t, size_t, const std::string&) override {}
     void Notice(const std::string&) override {}
@@ -96,7 +96,7 @@ public:
     void ScanFinished(int problemsFound) override { store_.AddToTotal(problemsFound); }
 
 private:
-    TNut& store_;
+    ProblemStore& store_;
 };
 
 }  // namespace registry_scan

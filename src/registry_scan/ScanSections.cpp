@@ -2,12 +2,12 @@
 // reference it reads from every entry, its test and the item its records
 // name for the fix. Keys are opened for reading only, so a user without
 // write rights on HKEY_LOCAL_MACHINE still sees its problems.
-#include "registry_scan/RgScanSections.h"
+#include "registry_scan/ScanSections.h"
 
 #include "platform/RegistryKey.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
-#include "registry_scan/RgScanRules.h"
+#include "registry_scan/ScanRules.h"
 #include "registry_scan/ScanKeys.h"
 
 #include <cstring>

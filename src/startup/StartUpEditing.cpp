@@ -267,7 +267,7 @@ RunAddOutcome AddNewRunValue(const std::string& rootName, const std::string& sec
     try {
         registry.WriteString(name, location);
         return RunAddOutcome::Added;
-    } catch (const platform::RegistryError&) {
+    } catch (const platform::RegistryErrorText&) {
         return RunAddOutcome::NotWritable;  // the key refused the value: nothing was written
     }
 }

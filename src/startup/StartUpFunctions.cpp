@@ -157,7 +157,7 @@ std::vector<std::string> RunningProcessPaths() {
     return paths;
 }
 
-std::string ActiveState(const std::string& location, const TFileVersionInfo& info,
+std::string ActiveState(const std::string& location, const FileVersionInfo& info,
                         const std::vector<std::string>& runningPaths) {
     return ActiveStateOfFile(info.Pars(location), runningPaths);
 }
@@ -244,7 +244,7 @@ void ReadStartupFolders(StartupListing& list, const StartupContext& context) {
     }
 }
 
-void ListSection(int id, StartupListing& list, const TFileVersionInfo& info) {
+void ListSection(int id, StartupListing& list, const FileVersionInfo& info) {
     const StartupSource& source = SourceOf(id);
     StartupContext context{info, RunningProcessPaths()};
     if (source.read) source.read(source, list, context);
@@ -281,9 +281,9 @@ int SectionImage(int id, const SuSectionFlags& flags) {
     return flags[id] ? kSuImagePresent : kSuImageAbsent;
 }
 
-std::string ProgramInfoPath(int id, const std::string& name, const std::string& location,
-                            const std::string& filePath, TFileVersionInfo& info) {
-    if (filePath.empty()) return ProgramInfoPath(id, name, location, info);
+std::string programInfoPath(int id, const std::string& name, const std::string& location,
+                            const std::string& filePath, FileVersionInfo& info) {
+    if (filePath.empty()) return programInfoPath(id, name, location, info);
     if (!IsShortcutFile(filePath)) return filePath;
     const std::string target = ResolveShortcut(filePath);
     if (SourceOf(id).kind != SourceKind::Mixed) return target;
@@ -291,8 +291,8 @@ std::string ProgramInfoPath(int id, const std::string& name, const std::string& 
     return files::FileExists(info.ParsLocation) ? target : location;
 }
 
-std::string ProgramInfoPath(int id, const std::string& name, const std::string& location,
-                            TFileVersionInfo& info) {
+std::string programInfoPath(int id, const std::string& name, const std::string& location,
+                            FileVersionInfo& info) {
     // A Startup-folder row names the shortcut; a row of "All" may be one.
     const SourceKind kind = SourceOf(id).kind;
     if (kind == SourceKind::StartupFolder) return ResolveShortcut(location + name + ".lnk");
@@ -302,7 +302,7 @@ std::string ProgramInfoPath(int id, const std::string& name, const std::string& 
     return files::FileExists(info.ParsLocation) ? resolved : location;
 }
 
-bool CanDescribeFile(const std::string& path, const TFileVersionInfo& info) {
+bool CanDescribeFile(const std::string& path, const FileVersionInfo& info) {
     const std::string file = info.Pars(path);
     return files::FileExists(file) || platform::version::InfoSize(file) > 0;
 }

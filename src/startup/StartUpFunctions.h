@@ -76,19 +76,19 @@ std::vector<std::string> RunningProcessPaths();
 
 // "Yes" when a running process's main module is the file the location
 // starts, "No" when none is, "N/A" when that file does not exist.
-std::string ActiveState(const std::string& location, const TFileVersionInfo& info,
+std::string ActiveState(const std::string& location, const FileVersionInfo& info,
                         const std::vector<std::string>& runningPaths);
 
 // What every row of one listing is resolved against, read once per listing.
 struct StartupContext {
-    const TFileVersionInfo& info;
+    const FileVersionInfo& info;
     std::vector<std::string> runningPaths;
     PathEnvironment folders = SystemPathEnvironment();
 };
 
 // Fills the (emptied) listing with the rows of the source and removes the
 // rows with an empty Location.
-void ListSection(int id, StartupListing& list, const TFileVersionInfo& info);
+void ListSection(int id, StartupListing& list, const FileVersionInfo& info);
 
 // The sources' readers (SourceReader), each appending to the listing.
 void ReadEverything(const StartupSource& source, StartupListing& list, const StartupContext& context);  // "All"
@@ -135,16 +135,16 @@ int SectionImage(int id, const SuSectionFlags& flags);
 // The file the information dialog describes for a row of the source id:
 // for a Startup-folder row the shortcut's target, for "All" the target when
 // the row is a shortcut whose file exists, else the row's Location.
-std::string ProgramInfoPath(int id, const std::string& name, const std::string& location,
-                            TFileVersionInfo& info);
+std::string programInfoPath(int id, const std::string& name, const std::string& location,
+                            FileVersionInfo& info);
 // The same for a row that knows its Startup-folder file (filePath, empty for
 // other rows): a shortcut describes its target, any other file itself, so a
 // program lying beside a shortcut of the same name is never mistaken for it.
-std::string ProgramInfoPath(int id, const std::string& name, const std::string& location,
-                            const std::string& filePath, TFileVersionInfo& info);
+std::string programInfoPath(int id, const std::string& name, const std::string& location,
+                            const std::string& filePath, FileVersionInfo& info);
 
 // Whether the file can be described: it exists, or it has version data.
-bool CanDescribeFile(const std::string& path, const TFileVersionInfo& info);
+bool CanDescribeFile(const std::string& path, const FileVersionInfo& info);
 
 // The Notepad command line that edits the file of a source that allows
 // Edit; empty for others.

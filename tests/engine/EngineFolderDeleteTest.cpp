@@ -6,7 +6,7 @@
 #include "history/HistoryCatalogue.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistorySectionTable.h"
-#include "history/HsFunMyComputer.h"
+#include "history/WindowsHistory.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "startup/StartUpEditing.h"
@@ -48,7 +48,7 @@ struct RemovedTree {
 };
 
 std::vector<HistoryRow> Listed(const HistorySectionRow& row, const std::string& mask) {
-    THistoryRowList rows;
+    HistoryRowList rows;
     row.list(rows, mask, {});
     return rows.rows;
 }

@@ -4,9 +4,9 @@
 #include "platform/RegistryKey.h"
 #include "history/HistoryFunctions.h"
 #include "history/HistorySectionTable.h"
-#include "history/HsFunInternetExplorer.h"
-#include "history/HsFunMultimedia.h"
-#include "history/HsFunMyComputer.h"
+#include "history/InternetExplorerHistory.h"
+#include "history/PlayerHistory.h"
+#include "history/WindowsHistory.h"
 #include "platform/Registry.h"
 #include "platform/UrlCache.h"
 

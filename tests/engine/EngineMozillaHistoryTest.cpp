@@ -20,7 +20,7 @@ const std::string kNotHidden(11, ' ');
 // The groups as "count|key|name|page type" lines, in order.
 std::vector<std::string> Groups(const std::string& text) {
     std::vector<std::string> lines;
-    for (const TMozillaHostName& group : ParseMozillaHistory(text))
+    for (const MozillaHostName& group : ParseMozillaHistory(text))
         lines.push_back(std::to_string(group.count) + "|" + group.hostKey + "|" + group.hostName + "|" +
                         group.pageType);
     return lines;
@@ -126,7 +126,7 @@ TEST(MozillaHistoryFile, TextsThatAreNotHistoryFilesAreRefused) {
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.what);
-        EXPECT_THROW(ParseMozillaHistory(test.text), EMozillaHistoryError);
+        EXPECT_THROW(ParseMozillaHistory(test.text), MozillaHistoryError);
     }
 }
 
@@ -137,9 +137,9 @@ TEST(MozillaHistoryFile, EveryCutOfAFileIsReadOrRefused) {
     for (size_t length = 0; length <= text.size(); ++length) {
         try {
             int rows = 0;
-            for (const TMozillaHostName& group : ParseMozillaHistory(text.substr(0, length))) rows += group.count;
+            for (const MozillaHostName& group : ParseMozillaHistory(text.substr(0, length))) rows += group.count;
             EXPECT_LE(rows, 3) << length;
-        } catch (const EMozillaHistoryError&) {
+        } catch (const MozillaHistoryError&) {
         }
     }
 }
@@ -192,7 +192,7 @@ TEST(MozillaHistoryFile, ManyHostsAreGroupedAndNamed) {
         host += std::to_string((row * 7) % kHosts);
         rows.push_back(MozillaRow(std::to_string(row), host));
     }
-    const TMozillaParsArray groups = ParseMozillaHistory(MozillaHistoryText(entries, rows));
+    const MozillaHostGroups groups = ParseMozillaHistory(MozillaHistoryText(entries, rows));
     ASSERT_EQ(groups.size(), static_cast<size_t>(kHosts));
     for (size_t k = 0; k < groups.size(); ++k) {
         const int host = (static_cast<int>(k) * 7) % kHosts;

@@ -83,7 +83,7 @@ TEST_F(RegistryKeyTest, StringsAndTheirErrors) {
     try {
         registry.ReadString("number");
         ADD_FAILURE() << "a number read as text must raise";
-    } catch (const platform::RegistryError& error) {
+    } catch (const platform::RegistryErrorText& error) {
         EXPECT_STREQ(error.what(), "Invalid data type for 'number'");
     }
     registry.WriteString("written", "value");
@@ -97,7 +97,7 @@ TEST_F(RegistryKeyTest, StringsAndTheirErrors) {
     try {
         readOnly.WriteString("refused", "x");
         ADD_FAILURE() << "writing through a read-only key must raise";
-    } catch (const platform::RegistryError& error) {
+    } catch (const platform::RegistryErrorText& error) {
         EXPECT_STREQ(error.what(), "Failed to set data for 'refused'");
     }
 }

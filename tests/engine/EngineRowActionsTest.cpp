@@ -3,7 +3,7 @@
 // file, and what a StartUp entry, a registry record and a History row name.
 #include "common/RowActions.h"
 #include "history/HistorySectionTable.h"
-#include "registry_scan/NutUnit.h"
+#include "registry_scan/ProblemStore.h"
 #include "startup/StartUpEditing.h"
 #include "startup/StartUpFunctions.h"
 #include "EngineTestSupport.h"

@@ -32,7 +32,7 @@ using registry_scan::ssNotScanned;
 using registry_scan::ssScanned;
 using registry_scan::ssStopped;
 using registry_scan::StoreSink;
-using registry_scan::TNut;
+using registry_scan::ProblemStore;
 
 namespace {
 
@@ -141,7 +141,7 @@ public:
     }
 
     std::vector<Event> events;
-    TNut store;
+    ProblemStore store;
     std::function<void(const Event&)> onEvent;
 
 private:

@@ -200,7 +200,7 @@ TEST_F(EngineNulNames, TheRowActsOnlyOnTheValueOfItsWholeName) {
         SetNulNamed(HKEY_CURRENT_USER, on, name, hidden);
 
         StartupListing listing;
-        TFileVersionInfo info;
+        FileVersionInfo info;
         ListSection(kSuRunServiceOnce, listing, info);
         const StartupRow* row = nullptr;
         int hiddenRows = 0;

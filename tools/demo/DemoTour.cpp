@@ -14,16 +14,16 @@
 #include "history/HistorySectionTable.h"
 #include "platform/Dialogs.h"
 #include "platform/Threads.h"
-#include "shell/HistoryPage.h"
-#include "shell/MainUnit.h"
-#include "shell/ProgramStart.h"
-#include "shell/StartUpPage.h"
+#include "gui/HistoryPage.h"
+#include "gui/MainWindow.h"
+#include "gui/ProgramStart.h"
+#include "gui/StartUpPage.h"
 #include "ui/Worker.h"
 
 #include <cstdlib>
 #include <cstring>
 
-using namespace shell;
+using namespace gui;
 
 namespace {
 
@@ -65,7 +65,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show) {
     InitialiseApplication();
     const HRESULT ole = OleInitialize(nullptr);
     {
-        TfrmMain main;
+        MainWindow main;
         ShowWindow(main.Handle(), std::strstr(commandLine, "maximised") ? SW_MAXIMIZE : show);
         UpdateWindow(main.Handle());
         if (std::strstr(commandLine, "registry")) {
@@ -95,7 +95,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show) {
         } else if (std::strstr(commandLine, "history")) {
             main.TitleButtonClick(kPageHistory);
             // Showing the page listed its first node; a click meanwhile would be dropped.
-            THistoryPage& page = main.HistoryPage();
+            HistoryPageWindow& page = main.HistoryPage();
             platform::threads::PumpMessagesUntil([&] { return !page.Busy(); }, 10000);
             // As a click on the node would; the rows arrive once the loop runs.
             const char* number = std::strstr(commandLine, "history") + std::strlen("history");

@@ -5,7 +5,7 @@
 // (the seed runs once per machine under its own marker).
 #include "SeedTraces.h"
 #include "common/Common.h"
-#include "history/HsFunExtensions.h"
+#include "history/ExtensionHistory.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "platform/Registry.h"

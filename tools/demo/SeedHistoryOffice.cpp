@@ -5,7 +5,7 @@
 // stay empty. Values are written only when missing: seeding twice changes
 // nothing.
 #include "SeedTraces.h"
-#include "history/HsFunMSOfficeUnit.h"
+#include "history/OfficeRecentLists.h"
 #include "platform/Handles.h"
 #include "platform/Registry.h"
 

@@ -4,8 +4,8 @@
 // only when missing, so seeding twice changes nothing.
 #include "SeedTraces.h"
 #include "common/Common.h"
-#include "history/HsFunArchiversUnit.h"
-#include "history/HsFunMultimedia.h"
+#include "history/ArchiverHistory.h"
+#include "history/PlayerHistory.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "platform/Registry.h"

@@ -5,8 +5,8 @@
 // after a clean-up puts the traces back and a second seeding changes nothing.
 #include "SeedTraces.h"
 #include "common/Common.h"
-#include "history/HsFunMultimedia.h"
-#include "history/HsFunMyComputer.h"
+#include "history/PlayerHistory.h"
+#include "history/WindowsHistory.h"
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "platform/Registry.h"

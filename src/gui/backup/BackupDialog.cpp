@@ -1,5 +1,5 @@
-// TfrmBackup: the BackUp/Restore dialog and the command that runs it.
-#include "shell/backup/Backup.h"
+// BackupDialog: the BackUp/Restore dialog and the command that runs it.
+#include "gui/backup/BackupDialog.h"
 
 #include "platform/Dialogs.h"
 #include "ui/CellTips.h"
@@ -8,7 +8,7 @@
 
 #include <commctrl.h>
 
-namespace shell {
+namespace gui {
 
 namespace {
 
@@ -36,12 +36,12 @@ void ShowAll(std::initializer_list<HWND> controls, bool visible) {
 
 }  // namespace
 
-int TfrmBackup::ShowFor(HWND owner, const std::string& backupFolder) {
+int BackupDialog::ShowFor(HWND owner, const std::string& backupFolder) {
     backupFolder_ = backupFolder;
     return ShowModal(owner);
 }
 
-void TfrmBackup::CreateControls(HWND owner) {
+void BackupDialog::CreateControls(HWND owner) {
     CreateFrame("BackUp/Restore", kClientWidth, kClientHeight, owner);
     SetTitlePicture("BackUp\\Restore", "Registry");
     const int pagesTop = ui::kTitlePictureHeight + 4, pagesHeight = kClientHeight - pagesTop - 4;
@@ -88,24 +88,24 @@ void TfrmBackup::CreateControls(HWND owner) {
     ShowPage(kBackupPage);
 }
 
-HWND TfrmBackup::RootBox(size_t root) const {
+HWND BackupDialog::RootBox(size_t root) const {
     const HWND boxes[] = {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5};
     return root < backup::kBackupRootCount ? boxes[root] : nullptr;
 }
 
-bool TfrmBackup::RootChecked(size_t root) const {
+bool BackupDialog::RootChecked(size_t root) const {
     return SendMessageA(RootBox(root), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void TfrmBackup::SetRootChecked(size_t root, bool checked) {
+void BackupDialog::SetRootChecked(size_t root, bool checked) {
     SendMessageA(RootBox(root), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-int TfrmBackup::ActivePage() const {
+int BackupDialog::ActivePage() const {
     return pgcBackup && TabCtrl_GetCurSel(pgcBackup) == kRestorePage ? kRestorePage : kBackupPage;
 }
 
-void TfrmBackup::ShowPage(int page) {
+void BackupDialog::ShowPage(int page) {
     if (!pgcBackup) return;  // not made yet: it is made on the Backup page
     TabCtrl_SetCurSel(pgcBackup, page);
     const bool restore = page == kRestorePage;
@@ -113,30 +113,30 @@ void TfrmBackup::ShowPage(int page) {
     ShowAll({lvBackupPoints.Handle(), BitBtn1, BitBtn2}, restore);
 }
 
-int TfrmBackup::RowOfPoint(const std::string& name) const {
+int BackupDialog::RowOfPoint(const std::string& name) const {
     for (int row = 0; row < lvBackupPoints.Count(); ++row)
         if (lvBackupPoints.Text(row, 0) == name) return row;
     return -1;
 }
 
-bool TfrmBackup::SelectPoint(const std::string& name) {
+bool BackupDialog::SelectPoint(const std::string& name) {
     const int row = RowOfPoint(name);
     if (row >= 0) lvBackupPoints.Select(row);
     return row >= 0;
 }
 
-std::string TfrmBackup::ListedDescription(const std::string& name) const {
+std::string BackupDialog::ListedDescription(const std::string& name) const {
     const int row = RowOfPoint(name);
     return row >= 0 ? lvBackupPoints.Text(row, 1) : std::string();
 }
 
-std::vector<std::string> TfrmBackup::ListedPoints() const {
+std::vector<std::string> BackupDialog::ListedPoints() const {
     std::vector<std::string> names;
     for (int row = 0; row < lvBackupPoints.Count(); ++row) names.push_back(lvBackupPoints.Text(row, 0));
     return names;
 }
 
-void TfrmBackup::ListPoints() {
+void BackupDialog::ListPoints() {
     ui::ScopedRedrawOff redrawOff(lvBackupPoints.Handle());
     lvBackupPoints.Clear();
     for (const std::string& name : backup::ListBackupPoints(backupFolder_)) {
@@ -145,25 +145,25 @@ void TfrmBackup::ListPoints() {
     }
 }
 
-void TfrmBackup::FormActivate() {
+void BackupDialog::FormActivate() {
     for (size_t root = 0; root < backup::kBackupRootCount; ++root) SetRootChecked(root, false);
     ListPoints();
 }
 
-void TfrmBackup::FormClose(int) {
+void BackupDialog::FormClose(int) {
     closedPage_ = ActivePage();
     const int selected = lvBackupPoints.Selected();
     closedPoint_ = selected >= 0 ? lvBackupPoints.Text(selected, 0) : std::string();
     if (closedPage_ == kBackupPage) rootFlags_ = TickedRoots();
 }
 
-backup::BackupRootFlags TfrmBackup::TickedRoots() const {
+backup::BackupRootFlags BackupDialog::TickedRoots() const {
     backup::BackupRootFlags flags{};
     for (size_t root = 0; root < backup::kBackupRootCount; ++root) flags[root] = RootChecked(root);
     return flags;
 }
 
-bool TfrmBackup::OnCommand(int id, int code) {
+bool BackupDialog::OnCommand(int id, int code) {
     if (code != BN_CLICKED && code != 0) return false;
     switch (id) {
     case kIdBackupOk:
@@ -181,12 +181,12 @@ bool TfrmBackup::OnCommand(int id, int code) {
     return false;
 }
 
-LRESULT TfrmBackup::OnNotify(NMHDR* header) {
+LRESULT BackupDialog::OnNotify(NMHDR* header) {
     if (header->hwndFrom == pgcBackup && header->code == TCN_SELCHANGE) ShowPage(TabCtrl_GetCurSel(pgcBackup));
     return 0;
 }
 
-bool TfrmBackup::PreTranslateMessage(const MSG& message) {
+bool BackupDialog::PreTranslateMessage(const MSG& message) {
     // Ctrl+Tab and Ctrl+Shift+Tab turn the pages as in a property sheet,
     // round from the last to the first; with Alt held (AltGr) the key is not ours.
     if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || GetKeyState(VK_CONTROL) >= 0 ||
@@ -217,8 +217,8 @@ bool ConfirmRestore(HWND owner, const std::string& backupFolder, const std::stri
                                       platform::dialogs::BoxKind::ConfirmDefaultNo) == IDYES;
 }
 
-bool RunBackupCommand(HWND owner, TfrmBackup& dialog, const std::string& backupFolder,
-                      ui::WorkerPtr<TBackUpThread>& worker) {
+bool RunBackupCommand(HWND owner, BackupDialog& dialog, const std::string& backupFolder,
+                      ui::WorkerPtr<BackupWorker>& worker) {
     // A second run beside the first would stop it half way (the page keeps
     // one worker), so the first one finishes.
     if (worker && !worker->Ended()) {
@@ -226,21 +226,21 @@ bool RunBackupCommand(HWND owner, TfrmBackup& dialog, const std::string& backupF
                                    ui::kApplicationTitle, platform::dialogs::BoxKind::Warning);
         return false;
     }
-    dialog.ShowPage(TfrmBackup::kBackupPage);
+    dialog.ShowPage(BackupDialog::kBackupPage);
     if (dialog.ShowFor(owner, backupFolder) != IDOK) return false;
-    if (dialog.ClosedPage() == TfrmBackup::kBackupPage) {
+    if (dialog.ClosedPage() == BackupDialog::kBackupPage) {
         if (!backup::AnyRootTicked(dialog.RootFlags())) {
             TellNothingTicked(owner);
             return false;
         }
-        worker.reset(new TBackUpThread(owner, TBackUpThread::kMakePoint, "", backupFolder, dialog.RootFlags()));
+        worker.reset(new BackupWorker(owner, BackupWorker::kMakePoint, "", backupFolder, dialog.RootFlags()));
         return true;
     }
     if (dialog.ClosedPoint().empty()) return false;
     if (!ConfirmRestore(owner, backupFolder, dialog.ClosedPoint())) return false;
-    worker.reset(new TBackUpThread(owner, TBackUpThread::kRestorePoint, dialog.ClosedPoint(), backupFolder,
+    worker.reset(new BackupWorker(owner, BackupWorker::kRestorePoint, dialog.ClosedPoint(), backupFolder,
                                    dialog.RootFlags()));
     return true;
 }
 
-}  // namespace shell
+}  // namespace gui

@@ -1,19 +1,19 @@
-// TfrmBackup: the BackUp/Restore dialog (the roots to save in a new backup
+// BackupDialog: the BackUp/Restore dialog (the roots to save in a new backup
 // point, or the point to restore, listed with what made each) and the
 // command that shows it and starts the worker. Its Add with no root ticked
 // says so and stays open; Ctrl+Tab and Ctrl+Shift+Tab switch its pages.
 #pragma once
 
-#include "shell/backup/BackUpThread.h"
+#include "gui/backup/BackupWorker.h"
 #include "ui/Controls.h"
 #include "ui/ModalDialog.h"
 
 #include <string>
 #include <vector>
 
-namespace shell {
+namespace gui {
 
-class TfrmBackup : public ui::ModalDialog {
+class BackupDialog : public ui::ModalDialog {
 public:
     static constexpr int kClientWidth = 313;
     static constexpr int kClientHeight = 290;
@@ -86,7 +86,7 @@ bool ConfirmRestore(HWND owner, const std::string& backupFolder, const std::stri
 // once the user agreed in ConfirmRestore). Nothing starts on Cancel or with
 // no point selected. While the worker of an earlier command still runs, the
 // user is told so and the dialog does not open. True when a worker was started.
-bool RunBackupCommand(HWND owner, TfrmBackup& dialog, const std::string& backupFolder,
-                      ui::WorkerPtr<TBackUpThread>& worker);
+bool RunBackupCommand(HWND owner, BackupDialog& dialog, const std::string& backupFolder,
+                      ui::WorkerPtr<BackupWorker>& worker);
 
-}  // namespace shell
+}  // namespace gui

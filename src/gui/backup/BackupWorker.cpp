@@ -1,6 +1,6 @@
-// TBackUpThread: runs the engine's make or restore of a backup point and shows
+// BackupWorker: runs the engine's make or restore of a backup point and shows
 // what it left undone.
-#include "shell/backup/BackUpThread.h"
+#include "gui/backup/BackupWorker.h"
 
 #include "platform/Dialogs.h"
 #include "ui/Window.h"
@@ -8,17 +8,17 @@
 #include <memory>
 #include <stdexcept>
 
-namespace shell {
+namespace gui {
 
 using namespace backup;
 
-TBackUpThread::TBackUpThread(HWND owner, int runMode, const std::string& point, const std::string& backupFolder,
+BackupWorker::BackupWorker(HWND owner, int runMode, const std::string& point, const std::string& backupFolder,
                              const BackupRootFlags& flags)
     : WorkerThread(owner), baseFolder(backupFolder), pointName(point), mode(runMode), rootFlags(flags) {
     if (!Resume()) throw std::runtime_error("The backup could not be started.");
 }
 
-void TBackUpThread::Execute() {
+void BackupWorker::Execute() {
     std::unique_ptr<BackUpOutcome> outcome;
     if (mode == kMakePoint) {
         SYSTEMTIME now{};
@@ -31,7 +31,7 @@ void TBackUpThread::Execute() {
     PostResult(std::move(outcome), [this](std::unique_ptr<BackUpOutcome> result) { outcome_ = std::move(*result); });
 }
 
-void TBackUpThread::OnTerminate() {
+void BackupWorker::OnTerminate() {
     // One box per run: a complete run says briefly what it did, one with
     // something to say of the point (a partial or unchecked point) warns,
     // and one that left something undone is an error.
@@ -46,4 +46,4 @@ void TBackUpThread::OnTerminate() {
     WorkerThread::OnTerminate();
 }
 
-}  // namespace shell
+}  // namespace gui

@@ -1,17 +1,17 @@
-// TBackUpThread: makes a backup point of chosen registry roots or restores one,
+// BackupWorker: makes a backup point of chosen registry roots or restores one,
 // on a thread of its own, and tells the user afterwards what it did.
 // The work itself is the engine's (backup/BackupRun).
 #pragma once
 
 #include "backup/BackupRun.h"
-#include "shell/ElevationOffer.h"
+#include "gui/ElevationOffer.h"
 #include "ui/Worker.h"
 
 #include <string>
 
-namespace shell {
+namespace gui {
 
-class TBackUpThread final : public ui::WorkerThread, private common::IProgressSink {
+class BackupWorker final : public ui::WorkerThread, private common::IProgressSink {
 public:
     enum : int { kMakePoint = backup::kMakeBackupPoint, kRestorePoint = backup::kRestoreBackupPoint };
 
@@ -20,7 +20,7 @@ public:
     // to restore, unused when making one (its name comes from the clock);
     // flags: the roots to save, unused when restoring (every root file the
     // point holds is restored). owner: the window that owns the box.
-    TBackUpThread(HWND owner, int runMode, const std::string& point, const std::string& backupFolder,
+    BackupWorker(HWND owner, int runMode, const std::string& point, const std::string& backupFolder,
                   const backup::BackupRootFlags& flags);
 
     const std::string baseFolder;
@@ -36,7 +36,7 @@ public:
     void SetElevationOffer(ElevationOffer offer) { offerElevation_ = std::move(offer); }
 
 protected:
-    ~TBackUpThread() override = default;
+    ~BackupWorker() override = default;
     void Execute() override;
     // Shows what the run did in one box (an error when it left something
     // undone, a warning when it has something to say of the point, else a
@@ -53,4 +53,4 @@ private:
     ElevationOffer offerElevation_;
 };
 
-}  // namespace shell
+}  // namespace gui

@@ -1,11 +1,11 @@
 // The History page's worker: runs a section's lister and posts what it finds
 // to the window in batches.
-#include "shell/history/HsScanThread.h"
+#include "gui/history/HistoryWorker.h"
 
 #include <memory>
 #include <utility>
 
-namespace shell {
+namespace gui {
 
 namespace {
 
@@ -19,9 +19,9 @@ constexpr DWORD kBatchIntervalMs = 50;
 
 // Gathers the lister's rows and posts them to the window thread; a notice
 // goes after the rows found before it.
-class THistoryScanThread::BatchSink final : public history::IHistorySink {
+class HistoryWorker::BatchSink final : public history::IHistorySink {
 public:
-    explicit BatchSink(THistoryScanThread& worker) : worker_(worker), lastPost_(GetTickCount()) {}
+    explicit BatchSink(HistoryWorker& worker) : worker_(worker), lastPost_(GetTickCount()) {}
 
     void Add(history::HistoryRow&& row) override {
         batch_.push_back(std::move(row));
@@ -46,7 +46,7 @@ public:
     }
 
 private:
-    THistoryScanThread& worker_;
+    HistoryWorker& worker_;
     std::vector<history::HistoryRow> batch_;
     DWORD lastPost_;
 };
@@ -54,9 +54,9 @@ private:
 // Passes the Delete All's progress to the window thread, at most once per
 // interval: a file-by-file count would flood the window's queue. The page
 // shows the counts; the trace in hand is not shown.
-class THistoryScanThread::ProgressSink final : public common::IProgressSink {
+class HistoryWorker::ProgressSink final : public common::IProgressSink {
 public:
-    explicit ProgressSink(THistoryScanThread& worker) : worker_(worker), lastPost_(GetTickCount() - kBatchIntervalMs) {}
+    explicit ProgressSink(HistoryWorker& worker) : worker_(worker), lastPost_(GetTickCount() - kBatchIntervalMs) {}
 
     void Notice(const std::string& text) override {
         worker_.PostToWindowThread([&worker = worker_, text] {
@@ -74,14 +74,14 @@ public:
     }
 
 private:
-    THistoryScanThread& worker_;
+    HistoryWorker& worker_;
     DWORD lastPost_;
 };
 
-THistoryScanThread::THistoryScanThread(HWND owner, Deliver deliver, Tell tell)
+HistoryWorker::HistoryWorker(HWND owner, Deliver deliver, Tell tell)
     : ui::WorkerThread(owner), deliver_(std::move(deliver)), tell_(std::move(tell)) {}
 
-void THistoryScanThread::RunDeleteAll() {
+void HistoryWorker::RunDeleteAll() {
     ProgressSink progress(*this);
     auto result = std::make_unique<history::HistoryDeleteAllResult>(DeleteAll(Listed, Mask, progress, StopToken()));
     PostResult(std::move(result), [this](std::unique_ptr<history::HistoryDeleteAllResult> received) {
@@ -89,7 +89,7 @@ void THistoryScanThread::RunDeleteAll() {
     });
 }
 
-void THistoryScanThread::Execute() {
+void HistoryWorker::Execute() {
     if (DeleteAll) {
         RunDeleteAll();
         return;
@@ -107,9 +107,9 @@ void THistoryScanThread::Execute() {
     sink.Post();
 }
 
-void THistoryScanThread::OnError(const std::exception& error) {
+void HistoryWorker::OnError(const std::exception& error) {
     if (BeforeError) BeforeError();
     WorkerThread::OnError(error);
 }
 
-}  // namespace shell
+}  // namespace gui

@@ -1,4 +1,4 @@
-// THistoryScanThread: the History page's worker. It runs a section's lister
+// HistoryWorker: the History page's worker. It runs a section's lister
 // off the window thread and hands the rows over in batches, so rows show
 // while a large source is still being read; or a section's Delete All, with
 // its progress and its result.
@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-namespace shell {
+namespace gui {
 
-class THistoryScanThread : public ui::WorkerThread {
+class HistoryWorker : public ui::WorkerThread {
 public:
     // Rows reach the window thread in the lister's order, in batches.
     using Deliver = std::function<void(std::vector<history::HistoryRow>&& rows)>;
@@ -27,7 +27,7 @@ public:
     // deliver and tell run on the window thread; the end step
     // (SetOnTerminate) runs there after the last delivery, also when the
     // lister raised (its error goes to OnError first) or the worker was stopped.
-    THistoryScanThread(HWND owner, Deliver deliver, Tell tell);
+    HistoryWorker(HWND owner, Deliver deliver, Tell tell);
 
     // Set before Resume. An empty lister lists nothing: the worker only ends.
     history::HistoryLister Lister;
@@ -62,4 +62,4 @@ private:
     Tell tell_;
 };
 
-}  // namespace shell
+}  // namespace gui

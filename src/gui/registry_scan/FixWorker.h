@@ -1,10 +1,10 @@
-// TRegistryFixThread: fixes marked registry errors (registry_scan::FixRecords)
+// FixWorker: fixes marked registry errors (registry_scan::FixRecords)
 // on a thread of its own, so the window keeps serving its messages however
 // many records there are. The store is not touched until the fix has ended:
 // the page then takes the fixed rows out on the window thread.
 #pragma once
 
-#include "registry_scan/NutUnit.h"
+#include "registry_scan/ProblemStore.h"
 #include "ui/ProgressThrottle.h"
 #include "ui/Worker.h"
 
@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-namespace shell {
+namespace gui {
 
-class TRegistryFixThread : public ui::WorkerThread, private common::IProgressSink {
+class FixWorker : public ui::WorkerThread, private common::IProgressSink {
 public:
     // onProgress runs on the window thread with the stage's text, done and total.
     using ProgressStep = std::function<void(const std::string& stage, int done, int total)>;
-    TRegistryFixThread(HWND owner, std::vector<registry_scan::FixRecord> records, std::string backupFolder,
+    FixWorker(HWND owner, std::vector<registry_scan::FixRecord> records, std::string backupFolder,
                        ProgressStep onProgress);
 
     // Window thread, after the end: what the fix did.
@@ -45,4 +45,4 @@ private:
     ui::ProgressThrottle throttle_;  // how often progress reaches the window
 };
 
-}  // namespace shell
+}  // namespace gui

@@ -1,12 +1,12 @@
-// TfrmRgScan: the labels of a scan in progress and its Stop button.
-#include "shell/registry_scan/RgScanForm.h"
+// ScanDialog: the labels of a scan in progress and its Stop button.
+#include "gui/registry_scan/ScanDialog.h"
 
 #include "platform/Text.h"
 #include "ui/TitlePicture.h"
 
 #include <commctrl.h>
 
-namespace shell {
+namespace gui {
 
 namespace {
 
@@ -16,7 +16,7 @@ constexpr int kCaptionWidth = 92;
 
 }  // namespace
 
-void TfrmRgScan::CreateControls(HWND owner) {
+void ScanDialog::CreateControls(HWND owner) {
     CreateFrame("Scan Registry Keys", kClientWidth, kClientHeight, owner);
     SetTitlePicture("Scan Keys", "from Registry");
     // Group boxes paint no inside: the window must paint under its children
@@ -48,12 +48,12 @@ void TfrmRgScan::CreateControls(HWND owner) {
     SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-HWND TfrmRgScan::AddGroup(const char* caption, int top, int rows) {
+HWND ScanDialog::AddGroup(const char* caption, int top, int rows) {
     return AddControl("BUTTON", caption, BS_GROUPBOX, kMargin, top, kClientWidth - 2 * kMargin,
                       20 + rows * kRowHeight + 4, -1);
 }
 
-HWND TfrmRgScan::AddRow(const char* caption, const char* value, int top) {
+HWND ScanDialog::AddRow(const char* caption, const char* value, int top) {
     AddControl("STATIC", caption, SS_LEFT, kMargin + 10, top + 2, kCaptionWidth, 16, -1);
     // SS_NOTIFY lets the tool tip see the mouse over the label; the end
     // ellipsis shows that a long key or path goes on.
@@ -62,34 +62,34 @@ HWND TfrmRgScan::AddRow(const char* caption, const char* value, int top) {
                       kClientWidth - left - kMargin - 10, 16, -1);
 }
 
-void TfrmRgScan::SetLabel(HWND label, const std::string& text) {
+void ScanDialog::SetLabel(HWND label, const std::string& text) {
     if (label) SetWindowTextA(label, text.c_str());
 }
 
-void TfrmRgScan::FormActivate() {
+void ScanDialog::FormActivate() {
     SetLabel(lblErrorsFound, "0");
     SetLabel(lblKeyScaned, "0");
 }
 
-void TfrmRgScan::ShowProgress(int keysExamined, const std::string& keyText, const std::string& sectionCaption) {
+void ScanDialog::ShowProgress(int keysExamined, const std::string& keyText, const std::string& sectionCaption) {
     SetLabel(lblKeyScaned, std::to_string(keysExamined));
     SetLabel(lblKeyScaning, keyText);
     SetLabel(lblScanGroup, sectionCaption);
     scanGroupText_ = sectionCaption;
 }
 
-void TfrmRgScan::ShowProblem(const registry_scan::RegistryProblem& problem, int errorsFound) {
+void ScanDialog::ShowProblem(const registry_scan::RegistryProblem& problem, int errorsFound) {
     SetLabel(lblErrorsFound, std::to_string(errorsFound));
     SetLabel(lblRegistryPath, problem.registryPath);
     SetLabel(lblFileName, problem.fileName);
     SetLabel(lblGuessPath, problem.guessPath);
 }
 
-void TfrmRgScan::ScanEnded() {
+void ScanDialog::ScanEnded() {
     if (Showing()) EndModal(IDOK);
 }
 
-LRESULT TfrmRgScan::OnNotify(NMHDR* header) {
+LRESULT ScanDialog::OnNotify(NMHDR* header) {
     if (header->hwndFrom != toolTip_) return 0;
     if (header->code == TTN_GETDISPINFOA) {
         reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = const_cast<char*>(scanGroupText_.c_str());
@@ -100,7 +100,7 @@ LRESULT TfrmRgScan::OnNotify(NMHDR* header) {
     return 0;
 }
 
-bool TfrmRgScan::OnCommand(int id, int code) {
+bool ScanDialog::OnCommand(int id, int code) {
     if (id == kIdStop && (code == BN_CLICKED || code == 0)) {
         StopClick();
         return true;
@@ -112,4 +112,4 @@ bool TfrmRgScan::OnCommand(int id, int code) {
     return false;
 }
 
-}  // namespace shell
+}  // namespace gui

@@ -1,16 +1,16 @@
-// TfrmRgScan: the progress window of a registry scan ("Scan Registry Keys"),
+// ScanDialog: the progress window of a registry scan ("Scan Registry Keys"),
 // shown modally while the scan thread works; "Stop" (or Esc) closes it with OK.
 #pragma once
 
 #include "platform/Handles.h"
-#include "shell/registry_scan/RgScanThread.h"
+#include "gui/registry_scan/ScanWorker.h"
 #include "ui/ModalDialog.h"
 
 #include <string>
 
-namespace shell {
+namespace gui {
 
-class TfrmRgScan : public ui::ModalDialog, public IRgScanView {
+class ScanDialog : public ui::ModalDialog, public IScanView {
 public:
     static constexpr int kClientWidth = 420;
     static constexpr int kClientHeight = 336;
@@ -23,7 +23,7 @@ public:
 
     void StopClick() { EndModal(IDOK); }
 
-    // IRgScanView: the labels follow the scan; the end closes the window
+    // IScanView: the labels follow the scan; the end closes the window
     // with OK when it shows.
     void ShowProgress(int keysExamined, const std::string& keyText, const std::string& sectionCaption) override;
     void ShowProblem(const registry_scan::RegistryProblem& problem, int errorsFound) override;
@@ -45,4 +45,4 @@ private:
     std::wstring scanGroupWide_;
 };
 
-}  // namespace shell
+}  // namespace gui

@@ -1,9 +1,9 @@
 // The registry scanner's worker: runs the scan and hands every change of the
 // problem store and the progress window to the window thread, waiting until
 // it has run there.
-#include "shell/registry_scan/RgScanThread.h"
+#include "gui/registry_scan/ScanWorker.h"
 
-namespace shell {
+namespace gui {
 
 namespace {
 
@@ -13,13 +13,13 @@ constexpr DWORD kProgressIntervalMs = 33;
 
 }  // namespace
 
-TRegistryScanThread::TRegistryScanThread(HWND owner, registry_scan::TNut& store, IRgScanView* view,
-                                         const TRegistrySectionFlags& flags)
+ScanWorker::ScanWorker(HWND owner, registry_scan::ProblemStore& store, IScanView* view,
+                                         const ScanSectionFlags& flags)
     : ui::WorkerThread(owner), view_(view), flags_(flags), store_(store) {}
 
 // ---- On the worker thread ----
 
-void TRegistryScanThread::Execute() {
+void ScanWorker::Execute() {
     try {
         registry_scan::RunScan(flags_, *this, StopToken());
     } catch (...) {
@@ -33,7 +33,7 @@ void TRegistryScanThread::Execute() {
     }
 }
 
-void TRegistryScanThread::Progress(size_t keysExamined, size_t total, const std::string& keyText) {
+void ScanWorker::Progress(size_t keysExamined, size_t total, const std::string& keyText) {
     // The finished scan's last report (done == total) repeats the last key:
     // nothing new to show.
     if (keysExamined == total) return;
@@ -44,7 +44,7 @@ void TRegistryScanThread::Progress(size_t keysExamined, size_t total, const std:
     if (GetTickCount() - lastReportTick_ >= kProgressIntervalMs) FlushProgress();
 }
 
-void TRegistryScanThread::Add(registry_scan::FoundProblem&& found) {
+void ScanWorker::Add(registry_scan::FoundProblem&& found) {
     RunStep([&] {
         store_.Record(found);
         problemsFound_ = found.problemsFound;
@@ -52,38 +52,38 @@ void TRegistryScanThread::Add(registry_scan::FoundProblem&& found) {
     });
 }
 
-void TRegistryScanThread::SectionDone(int section) {
+void ScanWorker::SectionDone(int section) {
     RunStep([this, section] { store_.SectionDone(section); });
 }
 
 // A stop ends the section in state 3 and closes the window; the stopped
 // scan's last word does it again, over the section's done step.
-void TRegistryScanThread::SectionStopped(int section) {
+void ScanWorker::SectionStopped(int section) {
     RunStep([this, section] {
         store_.SectionStopped(section);
         EndView();
     });
 }
 
-void TRegistryScanThread::ScanStopped(int lastSection) {
+void ScanWorker::ScanStopped(int lastSection) {
     RunStep([this, lastSection] {
         store_.ScanStopped(lastSection);
         EndView();
     });
 }
 
-void TRegistryScanThread::ScanFinished(int problemsFound) {
+void ScanWorker::ScanFinished(int problemsFound) {
     RunStep([this, problemsFound] {
         store_.ScanFinished(problemsFound);
         EndView();
     });
 }
 
-void TRegistryScanThread::FlushProgress() {
+void ScanWorker::FlushProgress() {
     if (progressPending_) RunStep({});
 }
 
-void TRegistryScanThread::RunStep(const std::function<void()>& step) {
+void ScanWorker::RunStep(const std::function<void()>& step) {
     const bool progress = progressPending_;
     progressPending_ = false;
     const int count = pendingCount_;
@@ -101,17 +101,17 @@ void TRegistryScanThread::RunStep(const std::function<void()>& step) {
 
 // ---- On the window thread ----
 
-void TRegistryScanThread::EndView() {
+void ScanWorker::EndView() {
     if (viewEnded_) return;
     viewEnded_ = true;
     if (view_) view_->ScanEnded();
 }
 
-void TRegistryScanThread::OnTerminate() {
+void ScanWorker::OnTerminate() {
     // A worker stopped before it ran, or one whose last step could not be
     // delivered, still closes its progress window.
     EndView();
     ui::WorkerThread::OnTerminate();
 }
 
-}  // namespace shell
+}  // namespace gui

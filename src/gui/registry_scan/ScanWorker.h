@@ -1,9 +1,9 @@
-// TRegistryScanThread: runs the registry scan (registry_scan::RunScan) on a
+// ScanWorker: runs the registry scan (registry_scan::RunScan) on a
 // thread of its own; every problem and the progress reach the window thread,
 // where the problem store is changed while the worker waits.
 #pragma once
 
-#include "registry_scan/NutUnit.h"
+#include "registry_scan/ProblemStore.h"
 #include "registry_scan/RegistryScan.h"
 #include "ui/Worker.h"
 
@@ -12,12 +12,12 @@
 #include <functional>
 #include <string>
 
-namespace shell {
+namespace gui {
 
 // What the progress window shows. Called on the window thread only.
-class IRgScanView {
+class IScanView {
 public:
-    virtual ~IRgScanView() = default;
+    virtual ~IScanView() = default;
     // keysExamined: keys looked at in this run so far; keyText: the last of
     // them; sectionCaption: the section being scanned.
     virtual void ShowProgress(int keysExamined, const std::string& keyText, const std::string& sectionCaption) = 0;
@@ -27,17 +27,17 @@ public:
     virtual void ScanEnded() = 0;
 };
 
-using TRegistrySectionFlags = registry_scan::SectionFlags;
+using ScanSectionFlags = registry_scan::SectionFlags;
 
-class TRegistryScanThread : public ui::WorkerThread, private registry_scan::IScanSink {
+class ScanWorker : public ui::WorkerThread, private registry_scan::IScanSink {
 public:
     // Created suspended; Resume() starts the scan. The store (and the view,
     // when given) must outlive the worker or the worker must be abandoned
     // first (a ui::WorkerPtr does that).
-    TRegistryScanThread(HWND owner, registry_scan::TNut& store, IRgScanView* view, const TRegistrySectionFlags& flags);
+    ScanWorker(HWND owner, registry_scan::ProblemStore& store, IScanView* view, const ScanSectionFlags& flags);
 
     // Window thread: the view may go or change while the scan runs.
-    void SetView(IRgScanView* view) { view_ = view; }
+    void SetView(IScanView* view) { view_ = view; }
 
     // Window thread, after the end: counters of the run.
     int KeysExamined() const { return keysShown_; }
@@ -70,8 +70,8 @@ private:
     void EndView();
     void OnTerminate() override;
 
-    IRgScanView* view_;  // window thread only
-    const TRegistrySectionFlags flags_;
+    IScanView* view_;  // window thread only
+    const ScanSectionFlags flags_;
     registry_scan::StoreSink store_;  // window thread only
 
     // Worker side.
@@ -88,4 +88,4 @@ private:
     bool viewEnded_ = false;
 };
 
-}  // namespace shell
+}  // namespace gui

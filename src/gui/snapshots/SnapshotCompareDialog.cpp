@@ -1,9 +1,9 @@
-// TfrmCompareSave: a startup snapshot compared with the machine, and its repairs.
-#include "shell/snapshots/CompareSave.h"
+// SnapshotCompareDialog: a startup snapshot compared with the machine, and its repairs.
+#include "gui/snapshots/SnapshotCompareDialog.h"
 
 #include "platform/Shell.h"
-#include "shell/ListSorting.h"
-#include "shell/MainPage.h"
+#include "gui/ListSorting.h"
+#include "gui/MainPage.h"
 #include "ui/CellTips.h"
 #include "ui/Dpi.h"
 #include "ui/RowData.h"
@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace shell {
+namespace gui {
 
 namespace {
 
@@ -35,11 +35,11 @@ constexpr int kTableTop = kFileButtonsTop + 33;
 constexpr int kTableHeight = 200;
 constexpr int kReportTop = kTableTop + kTableHeight + 8;
 constexpr int kButtonHeight = 25;
-constexpr int kButtonsTop = TfrmCompareSave::kClientHeight - kButtonHeight - 10;
+constexpr int kButtonsTop = SnapshotCompareDialog::kClientHeight - kButtonHeight - 10;
 constexpr int kReportHeight = kButtonsTop - 10 - kReportTop;
 constexpr int kWideButton = 100, kOkWidth = 75, kButtonGap = 6;
 constexpr int kDateWidth = 200;
-constexpr int kTableWidth = TfrmCompareSave::kClientWidth - 2 * kMargin;
+constexpr int kTableWidth = SnapshotCompareDialog::kClientWidth - 2 * kMargin;
 
 // Aligned in a fixed-pitch font, the report's indented lines sit under the
 // first line's "Parametr:" as they were laid out to.
@@ -72,7 +72,7 @@ void EnableButton(HWND button, bool enabled, HWND fallback) {
 
 }  // namespace
 
-TfrmCompareSave::TfrmCompareSave(std::function<bool()> saveSnapshot) : saveSnapshot_(std::move(saveSnapshot)) {
+SnapshotCompareDialog::SnapshotCompareDialog(std::function<bool()> saveSnapshot) : saveSnapshot_(std::move(saveSnapshot)) {
     dlgCompareSave.save = false;  // an open dialog: the file must exist
     dlgCompareSave.title = "Compare With";
     dlgCompareSave.defaultExt = "xml";
@@ -80,12 +80,12 @@ TfrmCompareSave::TfrmCompareSave(std::function<bool()> saveSnapshot) : saveSnaps
     dlgCompareSave.filter = "XML File (*.xml)|*.xml|All File (*.*)";
 }
 
-int TfrmCompareSave::ShowFor(HWND owner, const std::string& backupFolder) {
+int SnapshotCompareDialog::ShowFor(HWND owner, const std::string& backupFolder) {
     backupFolder_ = backupFolder;
     return ShowModal(owner);
 }
 
-void TfrmCompareSave::CreateControls(HWND owner) {
+void SnapshotCompareDialog::CreateControls(HWND owner) {
     CreateFrame("Compare Info With XML", kClientWidth, kClientHeight, owner);
     SetTitlePicture("Compare", "with a StartUp snapshot");
     dpi_ = ui::WindowDpi(Handle());
@@ -126,13 +126,13 @@ void TfrmCompareSave::CreateControls(HWND owner) {
     SetRepairs(false, false, false);
 }
 
-void TfrmCompareSave::ApplyReportFont(int dpi) {
+void SnapshotCompareDialog::ApplyReportFont(int dpi) {
     platform::GdiHandle old = std::move(reportFont_);
     reportFont_.Reset(ui::CreatePointFont(kReportFace, kReportPoints, FW_NORMAL, dpi));
     SendMessageA(memCompare, WM_SETFONT, reinterpret_cast<WPARAM>(reportFont_.Get()), TRUE);
 }
 
-void TfrmCompareSave::FormActivate() {
+void SnapshotCompareDialog::FormActivate() {
     // Each show starts with no file chosen and the focus on Load BackUp.
     chosenFile_.clear();
     ForgetSnapshot();
@@ -140,7 +140,7 @@ void TfrmCompareSave::FormActivate() {
     Activated();
 }
 
-void TfrmCompareSave::Activated() {
+void SnapshotCompareDialog::Activated() {
     // The progress window over the dialog takes the activation and gives it
     // back: the work's own outcome is shown when it ends.
     if (busy_) return;
@@ -150,11 +150,11 @@ void TfrmCompareSave::Activated() {
     else if (chosenFile_.empty()) SetText(lblName, kNoFile);
 }
 
-void TfrmCompareSave::Deactivated() {
+void SnapshotCompareDialog::Deactivated() {
     if (!busy_) ShowNothing();
 }
 
-void TfrmCompareSave::ShowNothing() {
+void SnapshotCompareDialog::ShowNothing() {
     present_ = {};
     compared_ = false;
     report_.clear();
@@ -162,19 +162,19 @@ void TfrmCompareSave::ShowNothing() {
     SetRepairs(false, false, false);
 }
 
-void TfrmCompareSave::ForgetSnapshot() {
+void SnapshotCompareDialog::ForgetSnapshot() {
     snapshot_ = {};
     loaded_ = false;
     lvXMLFile.Clear();
     SetText(lblData, "");
 }
 
-void TfrmCompareSave::ShowOpeningLine() {
+void SnapshotCompareDialog::ShowOpeningLine() {
     report_ = {snapshots::kCompareStartText};
     ShowReport();
 }
 
-void TfrmCompareSave::ShowReport() {
+void SnapshotCompareDialog::ShowReport() {
     // A value name may hold a NUL (a way to hide an entry); the control would
     // end the whole report there, so it shows as "\0".
     std::string text = JoinLines(report_);
@@ -182,7 +182,7 @@ void TfrmCompareSave::ShowReport() {
     SetText(memCompare, text);
 }
 
-std::vector<std::string> TfrmCompareSave::ReportLines() const {
+std::vector<std::string> SnapshotCompareDialog::ReportLines() const {
     std::vector<std::string> lines;
     const std::string text = ui::ControlText(memCompare);
     if (text.empty()) return lines;
@@ -193,16 +193,16 @@ std::vector<std::string> TfrmCompareSave::ReportLines() const {
     return lines;
 }
 
-void TfrmCompareSave::SetRepairs(bool restoreAll, bool createDeleted, bool deleteCreated) {
+void SnapshotCompareDialog::SetRepairs(bool restoreAll, bool createDeleted, bool deleteCreated) {
     EnableButton(btnLoadXML, restoreAll, btnOk);
     EnableButton(btnUpdate, createDeleted, btnOk);
     EnableButton(btnDel, deleteCreated, btnOk);
 }
 
-bool TfrmCompareSave::RunWork(SnapshotWorker::Job job) {
+bool SnapshotCompareDialog::RunWork(SnapshotWorker::Job job) {
     if (!progressForm_)
-        progressForm_ = std::make_unique<TfrmWorkProgress>("Compare Info With XML", "Compare", "with a StartUp snapshot");
-    TfrmWorkProgress* form = progressForm_.get();
+        progressForm_ = std::make_unique<WorkProgressDialog>("Compare Info With XML", "Compare", "with a StartUp snapshot");
+    WorkProgressDialog* form = progressForm_.get();
     // Set once the job returned: a job that threw (its error is shown by the
     // worker) has no result to tell, and must not be told as done.
     const auto completed = std::make_shared<bool>(false);
@@ -234,7 +234,7 @@ bool TfrmCompareSave::RunWork(SnapshotWorker::Job job) {
     return false;
 }
 
-void TfrmCompareSave::LoadChosenFile() {
+void SnapshotCompareDialog::LoadChosenFile() {
     SetText(lblName, kFilePrefix + chosenFile_);
     // Owned with the job: a worker left behind by a closing window still
     // writes into it.
@@ -287,19 +287,19 @@ void TfrmCompareSave::LoadChosenFile() {
     }
 }
 
-void TfrmCompareSave::CompareAgain() {
+void SnapshotCompareDialog::CompareAgain() {
     present_ = snapshots::ReadPresentState();
     compared_ = true;
     ShowComparison(snapshots::CompareSnapshot(snapshot_, present_));
 }
 
-void TfrmCompareSave::ShowComparison(const snapshots::CompareResult& result) {
+void SnapshotCompareDialog::ShowComparison(const snapshots::CompareResult& result) {
     report_ = result.report;
     ShowReport();
     SetRepairs(result.restoreAllEnabled, result.createDeletedEnabled, result.deleteCreatedEnabled);
 }
 
-void TfrmCompareSave::FillTable(const std::vector<std::vector<std::string>>& table) {
+void SnapshotCompareDialog::FillTable(const std::vector<std::vector<std::string>>& table) {
     const ui::ListRebuild rebuild(lvXMLFile.Handle());
     ui::ScopedRedrawOff quiet(lvXMLFile.Handle());
     lvXMLFile.Clear();
@@ -313,7 +313,7 @@ void TfrmCompareSave::FillTable(const std::vector<std::vector<std::string>>& tab
     }
 }
 
-void TfrmCompareSave::LoadBackUpClick() {
+void SnapshotCompareDialog::LoadBackUpClick() {
     // The open dialog's close activates this one again: the file chosen
     // before must not be loaded and compared on the way.
     chosenFile_.clear();
@@ -332,7 +332,7 @@ void TfrmCompareSave::LoadBackUpClick() {
     LoadChosenFile();
 }
 
-void TfrmCompareSave::CreateBackUpClick() {
+void SnapshotCompareDialog::CreateBackUpClick() {
     // The save dialog and its error box belong to the main window, which this
     // dialog already disabled: this one is kept from clicks meanwhile too.
     EnableWindow(Handle(), FALSE);
@@ -341,11 +341,11 @@ void TfrmCompareSave::CreateBackUpClick() {
     EndModal(IDOK);
 }
 
-bool TfrmCompareSave::Ask(const std::string& question) {
+bool SnapshotCompareDialog::Ask(const std::string& question) {
     return platform::dialogs::ShowBox(Handle(), question, ui::kApplicationTitle, BoxKind::Confirm) == IDYES;
 }
 
-bool TfrmCompareSave::TellBackupFailure(const snapshots::RepairResult& result) {
+bool SnapshotCompareDialog::TellBackupFailure(const snapshots::RepairResult& result) {
     if (!result.backupFailed) return false;
     platform::dialogs::ShowBox(Handle(),
                                "Nothing was changed: what the repair would delete or overwrite could not be saved "
@@ -355,13 +355,13 @@ bool TfrmCompareSave::TellBackupFailure(const snapshots::RepairResult& result) {
     return true;
 }
 
-void TfrmCompareSave::RemoveDoneRecords(const snapshots::RepairResult& result, RecordOf recordOf) {
+void SnapshotCompareDialog::RemoveDoneRecords(const snapshots::RepairResult& result, RecordOf recordOf) {
     std::vector<std::vector<std::string>> records;
     for (const snapshots::CompareRegistryRow& row : result.done) records.push_back(recordOf(row));
     snapshots::RemoveRecords(report_, records);
 }
 
-void TfrmCompareSave::RepairDone(const snapshots::RepairResult& result, bool withPointLine) {
+void SnapshotCompareDialog::RepairDone(const snapshots::RepairResult& result, bool withPointLine) {
     for (std::string& line : snapshots::RepairFailureLines(result)) report_.push_back(std::move(line));
     if (withPointLine) {
         std::string point = snapshots::RepairPointLine(result);
@@ -372,7 +372,7 @@ void TfrmCompareSave::RepairDone(const snapshots::RepairResult& result, bool wit
     OfferElevationAfter(result);
 }
 
-void TfrmCompareSave::OfferElevationAfter(const snapshots::RepairResult& result) {
+void SnapshotCompareDialog::OfferElevationAfter(const snapshots::RepairResult& result) {
     // An administrator reads the refusals in the report; a user may restart
     // Orvelin as administrator to carry them out.
     if (!offerElevation_ || !snapshots::MachineWideRefused(result) || platform::shell::ProcessIsElevated()) return;
@@ -397,7 +397,7 @@ SYSTEMTIME LocalTimeNow() {
 // dialog inactive, which drops its rows, and active again once answered,
 // which compares afresh: the repair acts on what the user saw.
 
-void TfrmCompareSave::RestoreAllClick() {
+void SnapshotCompareDialog::RestoreAllClick() {
     if (!compared_) return;
     const snapshots::CompareRows snapshot = snapshot_, present = present_;
     if (!Ask("Replace registry?")) return;
@@ -415,7 +415,7 @@ void TfrmCompareSave::RestoreAllClick() {
     RepairDone(*result, true);
 }
 
-void TfrmCompareSave::CreateDeletedClick() {
+void SnapshotCompareDialog::CreateDeletedClick() {
     if (!compared_) return;
     const snapshots::CompareRows snapshot = snapshot_, present = present_;
     if (!Ask("Update registry?")) return;
@@ -431,7 +431,7 @@ void TfrmCompareSave::CreateDeletedClick() {
     RepairDone(*result, false);
 }
 
-void TfrmCompareSave::DeleteCreatedClick() {
+void SnapshotCompareDialog::DeleteCreatedClick() {
     if (!compared_) return;
     const snapshots::CompareRows snapshot = snapshot_, present = present_;
     if (!Ask("Delete new paremetrs?")) return;
@@ -448,12 +448,12 @@ void TfrmCompareSave::DeleteCreatedClick() {
     RepairDone(*result, true);
 }
 
-void TfrmCompareSave::ColumnClick(int column) {
+void SnapshotCompareDialog::ColumnClick(int column) {
     SortListView(lvXMLFile, SortState{column, sortDescending_, true});
     sortDescending_ = !sortDescending_;
 }
 
-bool TfrmCompareSave::OnCommand(int id, int code) {
+bool SnapshotCompareDialog::OnCommand(int id, int code) {
     if (code != BN_CLICKED && code != 0) return false;
     switch (id) {
     case kIdKill: LoadBackUpClick(); return true;
@@ -467,13 +467,13 @@ bool TfrmCompareSave::OnCommand(int id, int code) {
     return false;
 }
 
-LRESULT TfrmCompareSave::OnNotify(NMHDR* header) {
+LRESULT SnapshotCompareDialog::OnNotify(NMHDR* header) {
     if (header->hwndFrom == lvXMLFile.Handle() && header->code == LVN_COLUMNCLICK)
         ColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
     return 0;
 }
 
-LRESULT TfrmCompareSave::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SnapshotCompareDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
@@ -500,4 +500,4 @@ LRESULT TfrmCompareSave::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     return ModalDialog::HandleMessage(message, wParam, lParam);
 }
 
-}  // namespace shell
+}  // namespace gui

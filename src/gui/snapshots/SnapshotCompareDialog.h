@@ -1,4 +1,4 @@
-// TfrmCompareSave: the comparison of a startup snapshot with the run keys and
+// SnapshotCompareDialog: the comparison of a startup snapshot with the run keys and
 // Startup folders as they are now: the snapshot as a table, the differences
 // as a report, and the three repairs. Loading, comparing and repairing are
 // the engine's (snapshots/SnapshotCompare, SnapshotRepair); the dialog runs
@@ -7,13 +7,13 @@
 // the snapshot and its table stay while the dialog shows.
 #pragma once
 
-#include "shell/ElevationOffer.h"
+#include "gui/ElevationOffer.h"
 #include "platform/Dialogs.h"
 #include "platform/Handles.h"
 #include "snapshots/SnapshotCompare.h"
 #include "snapshots/SnapshotRepair.h"
-#include "shell/WorkProgressForm.h"
-#include "shell/snapshots/SnapshotWorker.h"
+#include "gui/WorkProgressDialog.h"
+#include "gui/snapshots/SnapshotWorker.h"
 #include "ui/Controls.h"
 #include "ui/ModalDialog.h"
 
@@ -22,17 +22,17 @@
 #include <string>
 #include <vector>
 
-namespace shell {
+namespace gui {
 
-class TfrmCompareSave : public ui::ModalDialog {
+class SnapshotCompareDialog : public ui::ModalDialog {
 public:
     static constexpr int kClientWidth = 768;
     static constexpr int kClientHeight = 556;
 
     // saveSnapshot: the StartUp page's snapshot save, which Create BackUp runs.
-    explicit TfrmCompareSave(std::function<bool()> saveSnapshot);
+    explicit SnapshotCompareDialog(std::function<bool()> saveSnapshot);
     // The window goes before the report's font, which its memo still uses.
-    ~TfrmCompareSave() override { DestroyHandle(); }
+    ~SnapshotCompareDialog() override { DestroyHandle(); }
 
     // Shows the dialog with no file chosen; the repairs save what they delete
     // or overwrite in a point inside backupFolder first.
@@ -134,7 +134,7 @@ private:
     bool loaded_ = false;    // snapshot_ holds the chosen file's rows
     bool compared_ = false;  // present_ was compared with it, and the report shows that
     bool busy_ = false;      // a worker runs behind the progress window
-    std::unique_ptr<TfrmWorkProgress> progressForm_;
+    std::unique_ptr<WorkProgressDialog> progressForm_;
     ui::WorkerPtr<SnapshotWorker> worker_;  // the last one, kept until the next
     std::vector<std::string> report_;
     bool sortDescending_ = false;
@@ -143,4 +143,4 @@ private:
     platform::GdiHandle reportFont_;
 };
 
-}  // namespace shell
+}  // namespace gui

@@ -1,8 +1,8 @@
 // The snapshot worker: a load or a repair, its progress posted to the window
 // thread a few dozen times a second.
-#include "shell/snapshots/SnapshotWorker.h"
+#include "gui/snapshots/SnapshotWorker.h"
 
-namespace shell {
+namespace gui {
 
 namespace {
 
@@ -21,4 +21,4 @@ void SnapshotWorker::Progress(size_t done, size_t total, const std::string& stag
     });
 }
 
-}  // namespace shell
+}  // namespace gui

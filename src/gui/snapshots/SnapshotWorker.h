@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-namespace shell {
+namespace gui {
 
 class SnapshotWorker : public ui::WorkerThread, private common::IProgressSink {
 public:
@@ -40,4 +40,4 @@ private:
     ui::ProgressThrottle throttle_;  // how often progress reaches the window
 };
 
-}  // namespace shell
+}  // namespace gui

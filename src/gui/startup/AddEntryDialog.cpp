@@ -1,5 +1,5 @@
-// TfrmSuAddValue: the dialog that adds a program to a run key.
-#include "shell/startup/SuAddValue.h"
+// AddEntryDialog: the dialog that adds a program to a run key.
+#include "gui/startup/AddEntryDialog.h"
 
 #include "platform/Dialogs.h"
 #include "startup/StartUpFunctions.h"
@@ -7,7 +7,7 @@
 
 #include <vector>
 
-namespace shell {
+namespace gui {
 
 using namespace startup;
 
@@ -31,7 +31,7 @@ std::vector<const char*> RunKeyNames() {
 
 }  // namespace
 
-void TfrmSuAddValue::CreateControls(HWND owner) {
+void AddEntryDialog::CreateControls(HWND owner) {
     CreateFrame("Add New Value to StartUp", kClientWidth, kClientHeight, owner);
     SetTitlePicture("Add Value", "to StartUp");
     const int top = ui::kTitlePictureHeight + 12;
@@ -53,7 +53,7 @@ void TfrmSuAddValue::CreateControls(HWND owner) {
     AddItems(cbxRootKey, {"HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE"}, kInitialRootKey);
 }
 
-void TfrmSuAddValue::AddClick() {
+void AddEntryDialog::AddClick() {
     const std::string root = ui::ControlText(cbxRootKey), section = ui::ControlText(cbxSection);
     const std::string name = ui::ControlText(edtValueName);
     const std::string problem = AddRunValueProblem(root, section, name);
@@ -82,12 +82,12 @@ void TfrmSuAddValue::AddClick() {
     SendMessageA(edtValueName, EM_SETSEL, 0, -1);
 }
 
-int TfrmSuAddValue::ShowFor(HWND owner, const std::string& section) {
+int AddEntryDialog::ShowFor(HWND owner, const std::string& section) {
     section_ = section;
     return ShowModal(owner);
 }
 
-void TfrmSuAddValue::FormActivate() {
+void AddEntryDialog::FormActivate() {
     // Each use starts afresh: a name left from the last use would be added
     // again, or refused as one the key already holds.
     SetWindowTextA(cbxSection, section_.c_str());
@@ -96,13 +96,13 @@ void TfrmSuAddValue::FormActivate() {
     SetWindowTextA(edtValueLocation, "");
 }
 
-void TfrmSuAddValue::BrowseClick() {
+void AddEntryDialog::BrowseClick() {
     platform::dialogs::FileDialogRequest request;
     request.filter = kProgramFileFilter;
     if (platform::dialogs::RunFileDialog(Handle(), request)) SetWindowTextA(edtValueLocation, request.fileName.c_str());
 }
 
-bool TfrmSuAddValue::OnCommand(int id, int code) {
+bool AddEntryDialog::OnCommand(int id, int code) {
     if (code != BN_CLICKED && code != 0) return false;
     switch (id) {
     case kIdAdd: AddClick(); return true;
@@ -112,4 +112,4 @@ bool TfrmSuAddValue::OnCommand(int id, int code) {
     return false;
 }
 
-}  // namespace shell
+}  // namespace gui

@@ -1,14 +1,14 @@
-// TfrmSuAddValue: the dialog that adds a program to a run key.
+// AddEntryDialog: the dialog that adds a program to a run key.
 #pragma once
 
-#include "shell/ElevationOffer.h"
+#include "gui/ElevationOffer.h"
 #include "ui/ModalDialog.h"
 
 #include <string>
 
-namespace shell {
+namespace gui {
 
-class TfrmSuAddValue : public ui::ModalDialog {
+class AddEntryDialog : public ui::ModalDialog {
 public:
     static constexpr int kClientWidth = 449;
     static constexpr int kClientHeight = 197;
@@ -51,4 +51,4 @@ private:
 // The filter of the program's open dialog.
 constexpr const char* kProgramFileFilter = "Programm Files (*.exe)|*.exe|All Files (*.*)|*.*";
 
-}  // namespace shell
+}  // namespace gui

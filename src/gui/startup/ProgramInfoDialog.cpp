@@ -1,5 +1,5 @@
-// TfrmSuProgrammInfo: the program information dialog.
-#include "shell/startup/SuProgrammInfo.h"
+// ProgramInfoDialog: the program information dialog.
+#include "gui/startup/ProgramInfoDialog.h"
 
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
@@ -8,7 +8,7 @@
 #include "startup/ProcessLookup.h"
 #include "ui/CellTips.h"
 
-namespace shell {
+namespace gui {
 
 using namespace startup;
 
@@ -23,16 +23,16 @@ enum : int { kIdLocation = 402, kIdActive, kIdPages, kIdFileInfo, kIdModules };
 
 }  // namespace
 
-TfrmSuProgrammInfo::TfrmSuProgrammInfo(TFileVersionInfo& info, std::function<void()> onClose)
+ProgramInfoDialog::ProgramInfoDialog(FileVersionInfo& info, std::function<void()> onClose)
     : info_(info), onClose_(std::move(onClose)) {}
 
-int TfrmSuProgrammInfo::ShowFor(HWND owner, const std::string& path, const std::string& active) {
+int ProgramInfoDialog::ShowFor(HWND owner, const std::string& path, const std::string& active) {
     path_ = path;
     active_ = active;
     return ShowModal(owner);
 }
 
-void TfrmSuProgrammInfo::CreateControls(HWND owner) {
+void ProgramInfoDialog::CreateControls(HWND owner) {
     CreateFrame("File Info", kClientWidth, kClientHeight, owner);
     SetTitlePicture("File Info", "program and process");
     // One line whatever the font's width: a wrapped label loses its second half.
@@ -77,9 +77,9 @@ void TfrmSuProgrammInfo::CreateControls(HWND owner) {
     SetModulesTab(true);
 }
 
-std::string TfrmSuProgrammInfo::ActiveText() const { return ui::ControlText(lblActive); }
+std::string ProgramInfoDialog::ActiveText() const { return ui::ControlText(lblActive); }
 
-void TfrmSuProgrammInfo::FormActivate() {
+void ProgramInfoDialog::FormActivate() {
     RECT client{};
     GetClientRect(lvFileinfo.Handle(), &client);
     lvFileinfo.SetColumnWidth(1, client.right - lvFileinfo.ColumnWidth(0));
@@ -91,7 +91,7 @@ void TfrmSuProgrammInfo::FormActivate() {
     SetButtons();
 }
 
-void TfrmSuProgrammInfo::FillCommonInfo() {
+void ProgramInfoDialog::FillCommonInfo() {
     lvFileinfo.Clear();
     const std::pair<const char*, const std::string*> rows[] = {
         {"Original File Name", &info_.OriginalFilename}, {"File Description", &info_.FileDescription},
@@ -107,13 +107,13 @@ void TfrmSuProgrammInfo::FillCommonInfo() {
     lvFileinfo.SetText(lvFileinfo.AddItem("Active", -1, 0), 1, ActiveText());
 }
 
-void TfrmSuProgrammInfo::SetActive(const std::string& active) {
+void ProgramInfoDialog::SetActive(const std::string& active) {
     SetWindowTextA(lblActive, active.c_str());
     const int last = lvFileinfo.Count() - 1;
     if (last >= 0) lvFileinfo.SetText(last, 1, active);
 }
 
-void TfrmSuProgrammInfo::SetModulesTab(bool visible) {
+void ProgramInfoDialog::SetModulesTab(bool visible) {
     if (visible == modulesTab_ && TabCtrl_GetItemCount(pgcFileInfo) == (visible ? 2 : 1)) return;
     modulesTab_ = visible;
     if (visible && TabCtrl_GetItemCount(pgcFileInfo) < 2) {
@@ -127,20 +127,20 @@ void TfrmSuProgrammInfo::SetModulesTab(bool visible) {
     }
 }
 
-void TfrmSuProgrammInfo::SetButtons() {
+void ProgramInfoDialog::SetButtons() {
     const std::string active = ActiveText();
     EnableWindow(btnKill, active == "Yes");
     EnableWindow(btnRun, platform::files::FileExists(info_.ParsLocation) && active == "No");
     SetModulesTab(active != "No");
 }
 
-void TfrmSuProgrammInfo::ShowCommonPage() {
+void ProgramInfoDialog::ShowCommonPage() {
     TabCtrl_SetCurSel(pgcFileInfo, 0);
     ShowWindow(lvModules.Handle(), SW_HIDE);
     ShowWindow(lvFileinfo.Handle(), SW_SHOW);
 }
 
-void TfrmSuProgrammInfo::ShowModulesPage() {
+void ProgramInfoDialog::ShowModulesPage() {
     if (!modulesTab_) return;
     TabCtrl_SetCurSel(pgcFileInfo, 1);
     ShowWindow(lvFileinfo.Handle(), SW_HIDE);
@@ -151,14 +151,14 @@ void TfrmSuProgrammInfo::ShowModulesPage() {
     for (const std::string& name : ProcessModuleNames(id)) lvModules.AddItem(name, -1, 0);
 }
 
-void TfrmSuProgrammInfo::RunClick() {
+void ProgramInfoDialog::RunClick() {
     platform::shell::ShellOpen(Handle(), "open", ui::ControlText(edtLocation), SW_SHOWNORMAL);
     SetActive("Yes");
     SetButtons();
     EndModal(IDOK);
 }
 
-void TfrmSuProgrammInfo::KillClick() {
+void ProgramInfoDialog::KillClick() {
     const std::string location = ui::ControlText(edtLocation);
     if (ActiveText() == "Yes") {
         // No is the default: Esc asks this question, and an Enter pressed
@@ -174,7 +174,7 @@ void TfrmSuProgrammInfo::KillClick() {
     EndModal(IDCANCEL);
 }
 
-void TfrmSuProgrammInfo::EndProgram(const std::string& location) {
+void ProgramInfoDialog::EndProgram(const std::string& location) {
     // Looked up only now, after the answer: while the question was open the
     // program may have ended and its identifier passed to another process.
     DWORD error = ERROR_SUCCESS;
@@ -192,11 +192,11 @@ void TfrmSuProgrammInfo::EndProgram(const std::string& location) {
     }
 }
 
-void TfrmSuProgrammInfo::FormClose(int) {
+void ProgramInfoDialog::FormClose(int) {
     if (onClose_) onClose_();
 }
 
-bool TfrmSuProgrammInfo::OnCommand(int id, int code) {
+bool ProgramInfoDialog::OnCommand(int id, int code) {
     if (code != BN_CLICKED && code != 0) return false;
     switch (id) {
     case kIdRun: RunClick(); return true;
@@ -209,7 +209,7 @@ bool TfrmSuProgrammInfo::OnCommand(int id, int code) {
     return false;
 }
 
-LRESULT TfrmSuProgrammInfo::OnNotify(NMHDR* header) {
+LRESULT ProgramInfoDialog::OnNotify(NMHDR* header) {
     if (header->hwndFrom == pgcFileInfo && header->code == TCN_SELCHANGE) {
         if (TabCtrl_GetCurSel(pgcFileInfo) == 1)
             ShowModulesPage();
@@ -219,4 +219,4 @@ LRESULT TfrmSuProgrammInfo::OnNotify(NMHDR* header) {
     return 0;
 }
 
-}  // namespace shell
+}  // namespace gui

@@ -1,4 +1,4 @@
-// TfrmSuProgrammInfo: the version data of a startup entry's program, whether
+// ProgramInfoDialog: the version data of a startup entry's program, whether
 // it runs, the modules of its process, and Run and Kill.
 #pragma once
 
@@ -9,15 +9,15 @@
 #include <functional>
 #include <string>
 
-namespace shell {
+namespace gui {
 
-class TfrmSuProgrammInfo : public ui::ModalDialog {
+class ProgramInfoDialog : public ui::ModalDialog {
 public:
     static constexpr int kClientWidth = 467;
     static constexpr int kClientHeight = 454;
 
     // info: the main window's version object; onClose: the StartUp page's Update.
-    TfrmSuProgrammInfo(TFileVersionInfo& info, std::function<void()> onClose);
+    ProgramInfoDialog(FileVersionInfo& info, std::function<void()> onClose);
 
     // Describes path; active is the Active value of the selected row ("" when
     // the row has none).
@@ -51,10 +51,10 @@ private:
     void SetModulesTab(bool visible);
     void EndProgram(const std::string& location);
 
-    TFileVersionInfo& info_;
+    FileVersionInfo& info_;
     std::function<void()> onClose_;
     std::string path_, active_;
     bool modulesTab_ = true;
 };
 
-}  // namespace shell
+}  // namespace gui
