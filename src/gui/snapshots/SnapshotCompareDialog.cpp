@@ -397,18 +397,24 @@ SYSTEMTIME LocalTimeNow() {
 // dialog inactive, which drops its rows, and active again once answered,
 // which compares afresh: the repair acts on what the user saw.
 
-void SnapshotCompareDialog::RestoreAllClick() {
-    if (!compared_) return;
+std::shared_ptr<snapshots::RepairResult> SnapshotCompareDialog::RunRepair(const char* question, const Repair& repair) {
+    if (!compared_) return nullptr;
     const snapshots::CompareRows snapshot = snapshot_, present = present_;
-    if (!Ask("Replace registry?")) return;
+    if (!Ask(question)) return nullptr;
     const auto result = std::make_shared<snapshots::RepairResult>();
     const std::string folder = backupFolder_;
     const SYSTEMTIME now = LocalTimeNow();
     if (!RunWork([=](common::IProgressSink& progress, common::StopToken stop) {
-            *result = snapshots::RestoreAll(snapshot, present, folder, now, progress, stop);
+            *result = repair(snapshot, present, folder, now, progress, stop);
         }))
-        return;
-    if (TellBackupFailure(*result)) return;
+        return nullptr;
+    if (TellBackupFailure(*result)) return nullptr;
+    return result;
+}
+
+void SnapshotCompareDialog::RestoreAllClick() {
+    const auto result = RunRepair("Replace registry?", snapshots::RestoreAll);
+    if (!result) return;
     report_.clear();
     // Said only when every row was put back.
     if (result->failed.empty() && !result->stopped) report_.push_back(snapshots::kRestoredText);
@@ -416,15 +422,14 @@ void SnapshotCompareDialog::RestoreAllClick() {
 }
 
 void SnapshotCompareDialog::CreateDeletedClick() {
-    if (!compared_) return;
-    const snapshots::CompareRows snapshot = snapshot_, present = present_;
-    if (!Ask("Update registry?")) return;
-    const auto result = std::make_shared<snapshots::RepairResult>();
-    if (!RunWork([=](common::IProgressSink& progress, common::StopToken stop) {
-            *result = snapshots::CreateDeleted(snapshot, present, progress, stop);
-        }))
-        return;
-    if (TellBackupFailure(*result)) return;
+    // Creating saves nothing: what it writes was not there.
+    const auto result = RunRepair("Update registry?", [](const snapshots::CompareRows& snapshot,
+                                                         const snapshots::CompareRows& present, const std::string&,
+                                                         const SYSTEMTIME&, common::IProgressSink& progress,
+                                                         common::StopToken stop) {
+        return snapshots::CreateDeleted(snapshot, present, progress, stop);
+    });
+    if (!result) return;
     // A row left keeps its record, and the button stays for another try.
     RemoveDoneRecords(*result, snapshots::DeletedRecord);
     if (result->failed.empty() && !result->stopped) EnableButton(btnUpdate, false, btnOk);
@@ -432,17 +437,8 @@ void SnapshotCompareDialog::CreateDeletedClick() {
 }
 
 void SnapshotCompareDialog::DeleteCreatedClick() {
-    if (!compared_) return;
-    const snapshots::CompareRows snapshot = snapshot_, present = present_;
-    if (!Ask("Delete new paremetrs?")) return;
-    const auto result = std::make_shared<snapshots::RepairResult>();
-    const std::string folder = backupFolder_;
-    const SYSTEMTIME now = LocalTimeNow();
-    if (!RunWork([=](common::IProgressSink& progress, common::StopToken stop) {
-            *result = snapshots::DeleteCreated(snapshot, present, folder, now, progress, stop);
-        }))
-        return;
-    if (TellBackupFailure(*result)) return;
+    const auto result = RunRepair("Delete new paremetrs?", snapshots::DeleteCreated);
+    if (!result) return;
     RemoveDoneRecords(*result, snapshots::CreatedRecord);
     if (result->failed.empty() && !result->stopped) EnableButton(btnDel, false, btnOk);
     RepairDone(*result, true);

@@ -112,6 +112,13 @@ private:
     void ShowOpeningLine();
     void SetRepairs(bool restoreAll, bool createDeleted, bool deleteCreated);
     bool Ask(const std::string& question);
+    // A repair as the three buttons run it, on the rows taken before the
+    // question: nothing when the user said no, the work could not run, or
+    // its backup point failed (the user was told).
+    using Repair = std::function<snapshots::RepairResult(
+        const snapshots::CompareRows& snapshot, const snapshots::CompareRows& present, const std::string& folder,
+        const SYSTEMTIME& now, common::IProgressSink& progress, common::StopToken stop)>;
+    std::shared_ptr<snapshots::RepairResult> RunRepair(const char* question, const Repair& repair);
     // True when the repair's backup point could not be made (the user is told
     // that nothing changed); the report then stays as it is.
     bool TellBackupFailure(const snapshots::RepairResult& result);
